@@ -1,0 +1,170 @@
+// The temporary-file writer behind every Zentra output: create beside the target, write,
+// then rename over the target. Pending temporary files are also removed when the program
+// is ended by exit() (the coder's "Out of memory!" exit) before they were committed.
+#include "output_file.h"
+
+#include "convert_images.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Every OutputFile holding a temporary file. The objects stay where they are while
+// exit() runs its handlers, because exit() unwinds no stack.
+std::vector<OutputFile*>& PendingFiles() {
+    static std::vector<OutputFile*> pending;
+    static const bool handlerInstalled = [] {
+        std::atexit([] {
+            // Discard unregisters the file; take a copy so the loop stays valid.
+            const std::vector<OutputFile*> files = PendingFiles();
+            for (OutputFile* file : files) {
+                file->Discard();
+            }
+        });
+        return true;
+    }();
+    (void)handlerInstalled;
+    return pending;
+}
+
+void Unregister(OutputFile* file) {
+    std::vector<OutputFile*>& pending = PendingFiles();
+    pending.erase(std::remove(pending.begin(), pending.end(), file), pending.end());
+}
+
+// The length of the folder part of a path, separator included. Both separators count
+// everywhere: on POSIX a backslash is part of a file name, and keeping it in the
+// prefix leaves the temporary file in the same folder all the same.
+std::size_t FolderLength(const std::string& path) {
+#ifdef _WIN32
+    const std::size_t separator = path.find_last_of("/\\:");
+#else
+    const std::size_t separator = path.find_last_of("/\\");
+#endif
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
+// Candidate name n for a file name of at most `budget` characters: "~zt<n>.tmp", or
+// just "~<n>" in base 36 when the full form would not fit.
+std::string CandidateName(unsigned n, std::size_t budget) {
+    std::string name = "~zt" + std::to_string(n) + ".tmp";
+    if (name.size() <= budget) {
+        return name;
+    }
+    name = "~";
+    const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string number;
+    do {
+        number.insert(number.begin(), digits[n % 36]);
+        n /= 36;
+    } while (n != 0);
+    return name + number;
+}
+
+// Creates the file only when no file of that name exists yet.
+FilePointer CreateNewFile(const std::string& path) {
+#ifdef _WIN32
+    const int descriptor =
+        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    FilePointer file(_fdopen(descriptor, "wb"));
+    if (!file) {
+        _close(descriptor);
+    }
+#else
+    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    FilePointer file(fdopen(descriptor, "wb"));
+    if (!file) {
+        close(descriptor);
+    }
+#endif
+    return file;
+}
+
+} // namespace
+
+OutputFile::OutputFile(std::string targetPath) : targetPath_(std::move(targetPath)) {}
+
+OutputFile::~OutputFile() {
+    Discard();
+}
+
+bool OutputFile::Open() {
+    Discard();
+    if (targetPath_.empty() || targetPath_.size() > MAX_PATH_CHARS) {
+        return false;
+    }
+    const std::size_t folderLength = FolderLength(targetPath_);
+    const std::string folder = targetPath_.substr(0, folderLength);
+    const std::string targetName = targetPath_.substr(folderLength);
+    // A temporary name no longer than the target's own name (or than what is left of
+    // the path limit) keeps the temporary path within the limit.
+    const std::size_t budget = std::max(targetName.size(), MAX_PATH_CHARS - folderLength);
+    static unsigned nextNumber = 0;
+    for (int attempt = 0; attempt < 10000; ++attempt) {
+        const std::string name = CandidateName(nextNumber++, budget);
+        if (name.size() > budget || name == targetName) {
+            continue;
+        }
+        const std::string candidate = folder + name;
+        errno = 0;
+        FilePointer file = CreateNewFile(candidate);
+        if (file) {
+            file_ = std::move(file);
+            temporaryPath_ = candidate;
+            PendingFiles().push_back(this);
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool OutputFile::Commit() {
+    if (!file_) {
+        return false;
+    }
+    bool written = std::fflush(file_.get()) == 0 && std::ferror(file_.get()) == 0;
+    written = std::fclose(file_.release()) == 0 && written;
+    if (written) {
+        std::error_code error;
+        std::filesystem::rename(temporaryPath_, targetPath_, error);
+        written = !error;
+    }
+    if (!written) {
+        Discard();
+        return false;
+    }
+    temporaryPath_.clear();
+    Unregister(this);
+    return true;
+}
+
+void OutputFile::Discard() {
+    file_.reset();
+    if (!temporaryPath_.empty()) {
+        std::remove(temporaryPath_.c_str());
+        temporaryPath_.clear();
+    }
+    Unregister(this);
+}

@@ -1,0 +1,44 @@
+// OutputFile: writes a file under a temporary name in the target's own folder and gives
+// it the target's name only on Commit, so that a failed write never leaves a partial
+// file and never touches an existing file of the target's name.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
+
+class OutputFile {
+  public:
+    explicit OutputFile(std::string targetPath);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // Creates a new temporary file beside the target, never reusing an existing name.
+    // Fails when the target path is longer than MAX_PATH_CHARS or the file cannot be
+    // created.
+    bool Open();
+
+    // The open temporary file, or null before Open and after Commit or Discard.
+    std::FILE* File() const { return file_.get(); }
+
+    // Flushes and closes the temporary file and renames it over the target. On any
+    // failure the temporary file is removed and the target left as it was.
+    bool Commit();
+
+    // Closes and removes the temporary file, if there is one.
+    void Discard();
+
+    const std::string& TargetPath() const { return targetPath_; }
+    const std::string& TemporaryPath() const { return temporaryPath_; }
+
+  private:
+    std::string targetPath_;
+    std::string temporaryPath_; // empty when no temporary file exists
+    FilePointer file_;
+};

@@ -1,0 +1,164 @@
+// The six packers: a rectangle of a one-byte-per-pixel picture becomes the unpacked byte
+// stream of one depth and pixel order, each byte handed to the run-length coder.
+#include "packers.h"
+
+#include "mirror_byte.h"
+#include "run_length_buffer.h"
+
+#include <cstddef>
+
+namespace {
+
+// At depth 1 a pixel value above 127 (light) is bit 1, 0-127 (dark) is bit 0.
+inline unsigned PixelBit(std::uint8_t value) {
+    return value >> 7;
+}
+
+// The first pixel sits in bit 7; with LAYOUT_REVERSED the byte is mirrored so that it
+// sits in bit 0.
+inline void PutPackedByte(unsigned bits, bool reversed) {
+    const auto byte = static_cast<std::uint8_t>(bits);
+    PutPixelByte(reversed ? MirrorByte(byte) : byte);
+}
+
+// Packs `count` pixels, `step` bytes apart from `first`, eight to a byte; the last
+// byte's unused low bits are 0.
+//   pixel  0 1 2 3 4 5 6 7
+//   bit    7 6 5 4 3 2 1 0
+void PackLine1(const std::uint8_t* first, std::size_t step, int count, bool reversed) {
+    unsigned accumulator = 0;
+    for (int i = 0; i < count; ++i) {
+        accumulator = (accumulator << 1) | PixelBit(first[static_cast<std::size_t>(i) * step]);
+        if ((i & 7) == 7) {
+            PutPackedByte(accumulator & 0xFF, reversed);
+        }
+    }
+    const int rest = count % 8;
+    if (rest != 0) {
+        PutPackedByte((accumulator << (8 - rest)) & 0xFF, reversed);
+    }
+}
+
+// One byte of a band: the pixels `step` bytes apart from `first` at band positions
+// start .. start + 7; positions at or beyond `limit` (the picture's edge) are 0 bits.
+inline unsigned BandByte(const std::uint8_t* first, std::size_t step, int start, int limit) {
+    unsigned byte = 0;
+    for (int k = 0; k < 8; ++k) {
+        byte <<= 1;
+        if (start + k < limit) {
+            byte |= PixelBit(first[static_cast<std::size_t>(k) * step]);
+        }
+    }
+    return byte;
+}
+
+const std::uint8_t* RectOrigin(const std::uint8_t* pixels, std::size_t width,
+                               const ChangedRect& rect) {
+    return pixels + static_cast<std::size_t>(rect.y) * width + static_cast<std::size_t>(rect.x);
+}
+
+} // namespace
+
+bool PackRowOrder1(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
+                   const ChangedRect& rect) {
+    const std::size_t width = header.width;
+    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
+    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    BeginPixelData();
+    for (int j = 0; j < rect.height; ++j) {
+        PackLine1(origin + static_cast<std::size_t>(j) * width, 1, rect.width, reversed);
+    }
+    return EndPixelData(file);
+}
+
+bool PackColumnOrder1(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
+                      const ChangedRect& rect) {
+    const std::size_t width = header.width;
+    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
+    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    BeginPixelData();
+    for (int i = 0; i < rect.width; ++i) {
+        PackLine1(origin + i, width, rect.height, reversed);
+    }
+    return EndPixelData(file);
+}
+
+bool PackBandedRows1(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
+                     const ChangedRect& rect) {
+    const std::size_t width = header.width;
+    const int height = header.height;
+    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
+    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    BeginPixelData();
+    for (int band = 0; band < rect.height; band += 8) {
+        const std::uint8_t* bandStart = origin + static_cast<std::size_t>(band) * width;
+        for (int i = 0; i < rect.width; ++i) {
+            PutPackedByte(BandByte(bandStart + i, width, rect.y + band, height), reversed);
+        }
+    }
+    return EndPixelData(file);
+}
+
+bool PackBandedColumns1(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
+                        const ChangedRect& rect) {
+    const std::size_t width = header.width;
+    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
+    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    BeginPixelData();
+    for (int band = 0; band < rect.width; band += 8) {
+        for (int j = 0; j < rect.height; ++j) {
+            const std::uint8_t* first = origin + static_cast<std::size_t>(j) * width + band;
+            PutPackedByte(BandByte(first, 1, rect.x + band, header.width), reversed);
+        }
+    }
+    return EndPixelData(file);
+}
+
+bool PackRowOrder8(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
+                   const ChangedRect& rect) {
+    const std::size_t width = header.width;
+    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    BeginPixelData();
+    for (int j = 0; j < rect.height; ++j) {
+        const std::uint8_t* row = origin + static_cast<std::size_t>(j) * width;
+        for (int i = 0; i < rect.width; ++i) {
+            PutPixelByte(row[i]);
+        }
+    }
+    return EndPixelData(file);
+}
+
+bool PackColumnOrder8(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
+                      const ChangedRect& rect) {
+    const std::size_t width = header.width;
+    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    BeginPixelData();
+    for (int i = 0; i < rect.width; ++i) {
+        for (int j = 0; j < rect.height; ++j) {
+            PutPixelByte(origin[static_cast<std::size_t>(j) * width + i]);
+        }
+    }
+    return EndPixelData(file);
+}
+
+// At depth 8 a byte holds one pixel, so the banded orders are the plain ones.
+Packer SelectPacker(int depth, std::uint8_t layout) {
+    const std::uint8_t order = layout & LAYOUT_ORDER;
+    if (depth == 1) {
+        switch (order) {
+        case ORDER_ROWS:
+            return PackRowOrder1;
+        case ORDER_COLUMNS:
+            return PackColumnOrder1;
+        case ORDER_BANDED_ROWS:
+            return PackBandedRows1;
+        default:
+            return PackBandedColumns1;
+        }
+    }
+    if (depth == 8) {
+        return (order == ORDER_ROWS || order == ORDER_BANDED_ROWS) ? PackRowOrder8
+                                                                   : PackColumnOrder8;
+    }
+    return nullptr;
+}
