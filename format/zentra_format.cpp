@@ -1,0 +1,49 @@
+// Byte form of the record and delta headers.
+#include "zentra_format.h"
+
+#include "little_endian.h"
+
+std::array<std::uint8_t, RECORD_HEADER_SIZE> EncodeRecordHeader(const RecordHeader& header) {
+    std::array<std::uint8_t, RECORD_HEADER_SIZE> bytes{};
+    PutU32LE(&bytes[0], header.recordLength);
+    PutU16LE(&bytes[4], header.signature);
+    bytes[6] = header.layout;
+    bytes[7] = header.depth;
+    PutU16LE(&bytes[8], header.width);
+    PutU16LE(&bytes[10], header.height);
+    return bytes;
+}
+
+RecordHeader DecodeRecordHeader(const std::array<std::uint8_t, RECORD_HEADER_SIZE>& bytes) {
+    RecordHeader header;
+    header.recordLength = GetU32LE(&bytes[0]);
+    header.signature = GetU16LE(&bytes[4]);
+    header.layout = bytes[6];
+    header.depth = bytes[7];
+    header.width = GetU16LE(&bytes[8]);
+    header.height = GetU16LE(&bytes[10]);
+    return header;
+}
+
+std::array<std::uint8_t, DELTA_HEADER_SIZE> EncodeDeltaHeader(const DeltaHeader& header) {
+    std::array<std::uint8_t, DELTA_HEADER_SIZE> bytes{};
+    PutU16LE(&bytes[0], header.delay);
+    PutU16LE(&bytes[2], header.dx);
+    PutU16LE(&bytes[4], header.dy);
+    return bytes;
+}
+
+DeltaHeader DecodeDeltaHeader(const std::array<std::uint8_t, DELTA_HEADER_SIZE>& bytes) {
+    DeltaHeader header;
+    header.delay = GetU16LE(&bytes[0]);
+    header.dx = GetU16LE(&bytes[2]);
+    header.dy = GetU16LE(&bytes[4]);
+    return header;
+}
+
+std::uint64_t PaletteSize(unsigned depth) {
+    if (depth >= 62) {
+        return UINT64_MAX;
+    }
+    return std::uint64_t{3} << depth;
+}
