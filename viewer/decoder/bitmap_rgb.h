@@ -1,0 +1,12 @@
+// The colours that the display bitmap shows, row by row, as 8-bit red, green, blue.
+#pragma once
+
+#include "display_bitmap.h"
+
+#include <cstdint>
+
+// Writes bitmap.width pixels of the picture row top (0 = the top row; the bitmap itself
+// is bottom-up) to rgb as red, green, blue bytes. Pixels of depth 1 to 8 take their
+// colour from the colour table; 16-bit pixels are 5-5-5 little-endian (red in bits
+// 14-10), 24-bit pixels blue, green, red. Requires pixels present and top < height.
+void BitmapRowToRgb(const DisplayBitmap& bitmap, int top, std::uint8_t* rgb);

@@ -1,0 +1,111 @@
+// Walking a file's records: the list ends at the first rejected header, silently.
+#include "read_record_header.h"
+#include "test_file.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+RecordSpec Frame(std::uint16_t width, std::uint16_t height, std::uint8_t layout = 0) {
+    RecordSpec spec;
+    spec.layout = layout;
+    spec.width = width;
+    spec.height = height;
+    spec.unpacked = Bytes(static_cast<std::size_t>((width + 7) / 8) * height, 0x5A);
+    return spec;
+}
+
+RecordSpec Delta(std::uint16_t width, std::uint16_t height, DeltaHeader delta) {
+    RecordSpec spec = Frame(width, height, RECORD_DELTA);
+    spec.delta = delta;
+    return spec;
+}
+
+std::vector<std::uint16_t> Widths(const std::vector<ListedRecord>& records) {
+    std::vector<std::uint16_t> widths;
+    for (const ListedRecord& r : records) {
+        widths.push_back(r.header.width);
+    }
+    return widths;
+}
+
+TEST(ReadRecordHeaderTest, ReadsFieldsAndStandsAfterTheHeader) {
+    TempFolder folder;
+    const Bytes record = MakeRecord(Frame(13, 3, 0x95));
+    ByteReader file;
+    ASSERT_TRUE(file.Open(folder.Write("one.ztr", record)));
+    RecordHeader header;
+    ASSERT_TRUE(ReadRecordHeader(file, header));
+    EXPECT_EQ(header.recordLength, record.size());
+    EXPECT_EQ(header.layout, 0x95);
+    EXPECT_EQ(header.depth, 1);
+    EXPECT_EQ(header.width, 13);
+    EXPECT_EQ(header.height, 3);
+    EXPECT_EQ(file.Position(), 12u);
+}
+
+TEST(ReadRecordHeaderTest, RejectsShortSignatureAndLength) {
+    TempFolder folder;
+    const Bytes good = MakeRecord(Frame(9, 2));
+    Bytes badSignature = good;
+    badSignature[5] = 0xA3;
+    Bytes swappedSignature = good;
+    std::swap(swappedSignature[4], swappedSignature[5]);
+    Bytes shortLength = good;
+    shortLength[0] = 11;
+    const Bytes cases[] = {Bytes(good.begin(), good.begin() + 11), badSignature, swappedSignature,
+                           shortLength};
+    for (const Bytes& bytes : cases) {
+        ByteReader file;
+        ASSERT_TRUE(file.Open(folder.Write("bad.ztr", bytes)));
+        RecordHeader header;
+        EXPECT_FALSE(ReadRecordHeader(file, header));
+    }
+}
+
+TEST(ListRecordsTest, ListsEveryRecordWithItsDeltaHeader) {
+    TempFolder folder;
+    const std::string path = folder.Write(
+        "anim.ztr", Concat({MakeRecord(Frame(17, 5)), MakeRecord(Delta(8, 2, {40, 8, 3})),
+                            MakeRecord(Delta(0, 0, {40, 0, 0})), MakeRecord(Frame(3, 11))}));
+    const auto records = ListRecords(path);
+    ASSERT_TRUE(records.has_value());
+    EXPECT_EQ(Widths(*records), (std::vector<std::uint16_t>{17, 8, 0, 3}));
+    EXPECT_EQ((*records)[1].delta.delay, 40);
+    EXPECT_EQ((*records)[1].delta.dx, 8);
+    EXPECT_EQ((*records)[1].delta.dy, 3);
+    EXPECT_EQ((*records)[3].header.height, 11);
+}
+
+TEST(ListRecordsTest, EndsAtDamagedOrShortRecords) {
+    TempFolder folder;
+    const Bytes a = MakeRecord(Frame(17, 5));
+    const Bytes b = MakeRecord(Frame(6, 4));
+    Bytes damaged = MakeRecord(Frame(30, 1));
+    damaged[4] = 0x03;
+    Bytes looping = MakeRecord(Frame(30, 1));
+    looping[0] = 0; // a zero length would lead back onto the same header
+    looping[1] = looping[2] = looping[3] = 0;
+    const struct {
+        Bytes file;
+        std::vector<std::uint16_t> widths;
+    } cases[] = {
+        {Concat({a, b, damaged, a}), {17, 6}},
+        {Concat({a, b, looping, a}), {17, 6}},
+        {Concat({a, Bytes{1, 2, 3, 4, 5}}), {17}},
+        {Concat({a, b, Bytes(b.begin(), b.begin() + 12)}), {17, 6, 6}},
+        {Bytes{}, {}},
+    };
+    for (const auto& c : cases) {
+        const auto records = ListRecords(folder.Write("damaged.ztr", c.file));
+        ASSERT_TRUE(records.has_value());
+        EXPECT_EQ(Widths(*records), c.widths);
+    }
+}
+
+TEST(ListRecordsTest, MissingFileIsNothing) {
+    TempFolder folder;
+    EXPECT_FALSE(ListRecords((folder.Path() / "missing.ztr").string()).has_value());
+}
+
+} // namespace

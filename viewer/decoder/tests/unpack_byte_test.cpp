@@ -1,0 +1,75 @@
+// The run-length decoder against hand-coded byte streams, including the start-of-data
+// zero, counts of 254 and 255, and reading past the end of the file.
+#include "test_file.h"
+#include "unpack_byte.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Bytes Unpack(const Bytes& coded, std::size_t count) {
+    TempFolder folder;
+    ByteReader file;
+    EXPECT_TRUE(file.Open(folder.Write("data.bin", coded)));
+    UnpackState state;
+    Bytes out;
+    for (std::size_t i = 0; i < count; ++i) {
+        out.push_back(UnpackByte(file, state));
+    }
+    return out;
+}
+
+Bytes Repeat(std::uint8_t b, std::size_t n) {
+    return Bytes(n, b);
+}
+
+Bytes Join(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct UnpackCase {
+    const char* name;
+    Bytes coded;
+    Bytes expected;
+};
+
+TEST(UnpackByteTest, DecodesCodedStreams) {
+    const UnpackCase cases[] = {
+        {"leading zero takes a count", {0, 3}, {0, 0, 0, 0}},
+        {"pair after a literal", {9, 7, 7, 0}, {9, 7, 7}},
+        {"pair at the start", {7, 7, 0}, {7, 7}},
+        {"run of 257 then literal", {5, 5, 254, 5, 9}, Join(Repeat(5, 257), {9})},
+        {"count 255 gives 256", {3, 3, 255, 1}, Join(Repeat(3, 257), {1})},
+        {"byte after a count is a literal", {4, 4, 1, 4, 2}, {4, 4, 4, 4, 2}},
+        {"single zero at start", {0, 0, 6}, {0, 6}},
+        {"literals", {1, 2, 1, 3}, {1, 2, 1, 3}},
+    };
+    for (const UnpackCase& c : cases) {
+        EXPECT_EQ(Unpack(c.coded, c.expected.size()), c.expected) << c.name;
+    }
+}
+
+TEST(UnpackByteTest, DeliversZeroPastTheEndOfTheFile) {
+    EXPECT_EQ(Unpack({8, 6}, 5), (Bytes{8, 6, 0, 0, 0}));
+    EXPECT_EQ(Unpack({}, 3), (Bytes{0, 0, 0}));
+    // A run whose count byte is missing delivers the byte once, then zeros.
+    EXPECT_EQ(Unpack({2, 7, 7}, 4), (Bytes{2, 7, 7, 0}));
+}
+
+TEST(UnpackByteTest, CodedStreamsOfTheTestWriterReadBack) {
+    Bytes stream = Join(Repeat(0, 300), {1, 1, 2});
+    stream = Join(stream, Repeat(2, 600));
+    stream = Join(stream, {0, 9, 9, 9});
+    EXPECT_EQ(Unpack(CodeRunLength(stream), stream.size()), stream);
+}
+
+TEST(UnpackByteTest, LongStreamsCrossTheReadBlock) {
+    Bytes stream;
+    for (int i = 0; i < 200000; ++i) {
+        stream.push_back(static_cast<std::uint8_t>((i * 7 + i / 5) & 0xFF));
+    }
+    EXPECT_EQ(Unpack(CodeRunLength(stream), stream.size()), stream);
+}
+
+} // namespace
