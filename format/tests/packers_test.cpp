@@ -1,0 +1,259 @@
+// Tests of the six packers: the unpacked byte stream of every pixel order, with and
+// without reversal, for whole pictures and for rectangles, and the packer choice.
+#include "packers.h"
+
+#include "writer_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using writer_test::Bytes;
+
+namespace {
+
+// Runs a packer into a scratch file and returns the coded bytes it wrote.
+Bytes CodedOutput(Packer packer, int width, int height, std::uint8_t layout, const Bytes& pixels,
+                  ChangedRect rect) {
+    writer_test::ScratchFolder folder("packers");
+    const std::string path = folder.File("out.bin");
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(file, nullptr);
+    RecordHeader header;
+    header.width = static_cast<std::uint16_t>(width);
+    header.height = static_cast<std::uint16_t>(height);
+    header.layout = layout;
+    EXPECT_TRUE(packer(file, header, pixels.data(), rect));
+    std::fclose(file);
+    return writer_test::ReadWholeFile(path);
+}
+
+ChangedRect Rect(int x, int y, int width, int height) {
+    ChangedRect rect;
+    rect.x = static_cast<std::int16_t>(x);
+    rect.y = static_cast<std::int16_t>(y);
+    rect.width = static_cast<std::int16_t>(width);
+    rect.height = static_cast<std::int16_t>(height);
+    return rect;
+}
+
+// The unpacked stream of the whole picture.
+Bytes Unpacked(Packer packer, int width, int height, std::uint8_t layout, const Bytes& pixels) {
+    return writer_test::DecodeRunLength(
+        CodedOutput(packer, width, height, layout, pixels, Rect(0, 0, width, height)));
+}
+
+// 10 x 3, light values (128 and up) and dark values (127 and below) mixed. Bits:
+//   row 0: 1 0 1 1 0 0 0 1 | 1 0
+//   row 1: 0 1 0 0 1 1 1 0 | 0 1
+//   row 2: 1 1 1 0 0 0 0 0 | 1 1
+const Bytes Picture10x3 = {
+    200, 0,   128, 255, 127, 3,   90,  129, 255, 127, //
+    10,  128, 127, 0,   250, 130, 199, 1,   127, 128, //
+    255, 201, 128, 127, 0,   100, 50,  126, 222, 255,
+};
+
+struct StreamCase {
+    const char* name;
+    Packer packer;
+    std::uint8_t layout;
+    Bytes unpacked;
+};
+
+TEST(PackersTest, Picture10x3InEveryOrder) {
+    const StreamCase cases[] = {
+        {"row order", PackRowOrder1, ORDER_ROWS, {0xB1, 0x80, 0x4E, 0x40, 0xE0, 0xC0}},
+        {"row order reversed",
+         PackRowOrder1,
+         ORDER_ROWS | LAYOUT_REVERSED,
+         {0x8D, 0x01, 0x72, 0x02, 0x07, 0x03}},
+        {"column order",
+         PackColumnOrder1,
+         ORDER_COLUMNS,
+         {0xA0, 0x60, 0xA0, 0x80, 0x40, 0x40, 0x40, 0x80, 0xA0, 0x60}},
+        {"column order reversed",
+         PackColumnOrder1,
+         ORDER_COLUMNS | LAYOUT_REVERSED,
+         {0x05, 0x06, 0x05, 0x01, 0x02, 0x02, 0x02, 0x01, 0x05, 0x06}},
+        {"banded rows, one band",
+         PackBandedRows1,
+         ORDER_BANDED_ROWS,
+         {0xA0, 0x60, 0xA0, 0x80, 0x40, 0x40, 0x40, 0x80, 0xA0, 0x60}},
+        {"banded columns, two bands",
+         PackBandedColumns1,
+         ORDER_BANDED_COLUMNS,
+         {0xB1, 0x4E, 0xE0, 0x80, 0x40, 0xC0}},
+        {"banded columns reversed",
+         PackBandedColumns1,
+         ORDER_BANDED_COLUMNS | LAYOUT_REVERSED,
+         {0x8D, 0x72, 0x07, 0x01, 0x02, 0x03}},
+        {"depth 8 rows", PackRowOrder8, ORDER_ROWS, Picture10x3},
+        {"depth 8 columns",
+         PackColumnOrder8,
+         ORDER_COLUMNS,
+         {200, 10,  255, 0,  128, 201, 128, 127, 128, 255, 0,   127, 127, 250, 0,
+          3,   130, 100, 90, 199, 50,  129, 1,   126, 255, 127, 222, 127, 128, 255}},
+    };
+    for (const StreamCase& c : cases) {
+        EXPECT_EQ(Unpacked(c.packer, 10, 3, c.layout, Picture10x3), c.unpacked) << c.name;
+    }
+}
+
+// 10 x 10: column 0 and the diagonal light, everything else dark.
+Bytes Picture10x10() {
+    Bytes pixels(100, 0);
+    for (int y = 0; y < 10; ++y) {
+        pixels[static_cast<std::size_t>(y) * 10] = 255;
+        pixels[static_cast<std::size_t>(y) * 10 + static_cast<std::size_t>(y)] = 255;
+    }
+    return pixels;
+}
+
+TEST(PackersTest, Picture10x10BandedRowsHasTwoBands) {
+    const Bytes expected = {0xFF, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01, 0x00, 0x00,
+                            0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x40};
+    EXPECT_EQ(Unpacked(PackBandedRows1, 10, 10, ORDER_BANDED_ROWS, Picture10x10()), expected);
+    const Bytes reversed = {0xFF, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80, 0x00, 0x00,
+                            0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x02};
+    EXPECT_EQ(
+        Unpacked(PackBandedRows1, 10, 10, ORDER_BANDED_ROWS | LAYOUT_REVERSED, Picture10x10()),
+        reversed);
+    // Banded columns of the same picture: band 0 gives row y's columns 0-7, band 1
+    // columns 8 and 9.
+    const Bytes columns = {0x80, 0xC0, 0xA0, 0x90, 0x88, 0x84, 0x82, 0x81, 0x80, 0x80,
+                           0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x40};
+    EXPECT_EQ(Unpacked(PackBandedColumns1, 10, 10, ORDER_BANDED_COLUMNS, Picture10x10()), columns);
+}
+
+TEST(PackersTest, ThresholdAndPartialBytes) {
+    const Bytes threshold = {127, 128, 0, 255, 126, 129, 127, 128};
+    EXPECT_EQ(Unpacked(PackRowOrder1, 8, 1, ORDER_ROWS, threshold), (Bytes{0x55}));
+    EXPECT_EQ(Unpacked(PackRowOrder1, 8, 1, ORDER_ROWS | LAYOUT_REVERSED, threshold),
+              (Bytes{0xAA}));
+
+    const Bytes nine = {0, 0, 0, 0, 0, 0, 0, 0, 255};
+    EXPECT_EQ(Unpacked(PackRowOrder1, 9, 1, ORDER_ROWS, nine), (Bytes{0x00, 0x80}));
+    EXPECT_EQ(Unpacked(PackRowOrder1, 9, 1, ORDER_ROWS | LAYOUT_REVERSED, nine),
+              (Bytes{0x00, 0x01}));
+}
+
+TEST(PackersTest, SixteenPixelRowsCodeAsRuns) {
+    EXPECT_EQ(CodedOutput(PackRowOrder1, 16, 1, ORDER_ROWS, Bytes(16, 0), Rect(0, 0, 16, 1)),
+              (Bytes{0x00, 0x01}));
+    EXPECT_EQ(CodedOutput(PackRowOrder1, 16, 1, ORDER_ROWS, Bytes(16, 255), Rect(0, 0, 16, 1)),
+              (Bytes{0xFF, 0xFF, 0x00}));
+}
+
+// 19 x 11 picture whose pixel (x, y) is light when (x + 2y) mod 5 is 0 or 1.
+Bytes Pattern19x11() {
+    Bytes pixels;
+    for (int y = 0; y < 11; ++y) {
+        for (int x = 0; x < 19; ++x) {
+            pixels.push_back((x + 2 * y) % 5 < 2 ? 255 : 0);
+        }
+    }
+    return pixels;
+}
+
+TEST(PackersTest, RectanglesReadOnlyTheirPixels) {
+    const Bytes picture = Pattern19x11();
+    struct RectCase {
+        const char* name;
+        Packer packer;
+        std::uint8_t layout;
+        ChangedRect rect;
+        Bytes unpacked;
+    };
+    // Row y of the pattern starts (at x = 0) with phase 2y mod 5; light where the phase
+    // of x + 2y is 0 or 1.
+    const RectCase cases[] = {
+        // Rows 1-2, columns 8-18 (11 pixels: two bytes per row).
+        // row 1, x 8..18: (x+2)%5 = 0,1,2,3,4,0,1,2,3,4,0 -> 11000110 001 -> 0xC6 0x20
+        // row 2, x 8..18: (x+4)%5 = 2,3,4,0,1,2,3,4,0,1,2 -> 00011000 110 -> 0x18 0xC0
+        {"row order", PackRowOrder1, ORDER_ROWS, Rect(8, 1, 11, 2), {0xC6, 0x20, 0x18, 0xC0}},
+        // Columns 3-4, rows 0-8 (9 pixels: two bytes per column).
+        // column 3, y 0..8: (3+2y)%5 = 3,0,2,4,1,3,0,2,4 -> 01001010 0 -> 0x4A 0x00
+        // column 4, y 0..8: (4+2y)%5 = 4,1,3,0,2,4,1,3,0 -> 01010010 1 -> 0x52 0x80
+        {"column order",
+         PackColumnOrder1,
+         ORDER_COLUMNS,
+         Rect(3, 0, 2, 9),
+         {0x4A, 0x00, 0x52, 0x80}},
+        // Banded rows from row 8, columns 5-6: rows 8, 9, 10 exist, 11-15 are 0 bits.
+        // column 5, y 8..10: (5+2y)%5 = 1,3,0 -> 101 -> 0xA0
+        // column 6, y 8..10: (6+2y)%5 = 2,4,1 -> 001 -> 0x20
+        {"banded rows at the bottom edge",
+         PackBandedRows1,
+         ORDER_BANDED_ROWS,
+         Rect(5, 8, 2, 3),
+         {0xA0, 0x20}},
+        // Banded columns from column 16, rows 2-3: columns 16-18 exist, 19-23 are 0.
+        // row 2, x 16..18: (x+4)%5 = 0,1,2 -> 110 -> 0xC0
+        // row 3, x 16..18: (x+6)%5 = 2,3,4 -> 000 -> 0x00
+        {"banded columns at the right edge",
+         PackBandedColumns1,
+         ORDER_BANDED_COLUMNS,
+         Rect(16, 2, 3, 2),
+         {0xC0, 0x00}},
+        {"depth 8 rows",
+         PackRowOrder8,
+         ORDER_ROWS,
+         Rect(17, 9, 2, 2),
+         // row 9 x 17,18: (x+18)%5 = 0,1; row 10: (x+20)%5 = 2,3
+         {255, 255, 0, 0}},
+        {"depth 8 columns",
+         PackColumnOrder8,
+         ORDER_COLUMNS,
+         Rect(0, 3, 2, 2),
+         // column 0 y 3,4: (2y)%5 = 1,3; column 1: (1+2y)%5 = 2,4
+         {255, 0, 0, 0}},
+    };
+    for (const RectCase& c : cases) {
+        EXPECT_EQ(
+            writer_test::DecodeRunLength(CodedOutput(c.packer, 19, 11, c.layout, picture, c.rect)),
+            c.unpacked)
+            << c.name;
+    }
+}
+
+TEST(PackersTest, BandedRowsFillFromThePictureNotTheRectangle) {
+    // Rectangle rows 0-4 of a 3 x 10 picture: the band still takes rows 5-7 of the
+    // picture, because only rows beyond the picture's height are zero bits.
+    Bytes picture(30, 0);
+    for (int y = 0; y < 10; ++y) {
+        picture[static_cast<std::size_t>(y) * 3 + 1] = 255; // column 1 all light
+    }
+    EXPECT_EQ(writer_test::DecodeRunLength(CodedOutput(PackBandedRows1, 3, 10, ORDER_BANDED_ROWS,
+                                                       picture, Rect(0, 0, 3, 5))),
+              (Bytes{0x00, 0xFF, 0x00}));
+}
+
+TEST(PackersTest, SelectPackerByDepthAndOrder) {
+    struct SelectCase {
+        int depth;
+        std::uint8_t layout;
+        Packer expected;
+    };
+    const SelectCase cases[] = {
+        {1, ORDER_ROWS, PackRowOrder1},
+        {1, ORDER_COLUMNS, PackColumnOrder1},
+        {1, ORDER_BANDED_ROWS, PackBandedRows1},
+        {1, ORDER_BANDED_COLUMNS, PackBandedColumns1},
+        {1, ORDER_BANDED_ROWS | LAYOUT_REVERSED | LAYOUT_INVERTED_Y | RECORD_DELTA,
+         PackBandedRows1},
+        {8, ORDER_ROWS, PackRowOrder8},
+        {8, ORDER_COLUMNS, PackColumnOrder8},
+        {8, ORDER_COLUMNS | RECORD_LAST_FRAME, PackColumnOrder8},
+        {0, ORDER_ROWS, nullptr},
+        {2, ORDER_ROWS, nullptr},
+        {4, ORDER_COLUMNS, nullptr},
+        {16, ORDER_ROWS, nullptr},
+        {24, ORDER_COLUMNS, nullptr},
+    };
+    for (const SelectCase& c : cases) {
+        EXPECT_EQ(SelectPacker(c.depth, c.layout), c.expected)
+            << "depth " << c.depth << " layout " << int(c.layout);
+    }
+}
+
+} // namespace
