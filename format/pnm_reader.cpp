@@ -1,0 +1,321 @@
+// ReadPnmImage: PBM ("P1", "P4") and PGM ("P2", "P5") pictures into a SourceImage of
+// one grey byte per pixel, top row first. The header is read in line pieces of at most
+// 127 characters; the pixel data start right after the piece that completes it.
+#include "checked_size.h"
+#include "input_file.h"
+#include "report_message.h"
+#include "source_image.h"
+
+#include <cstdint>
+#include <limits>
+#include <new>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr std::size_t HEADER_PIECE_CHARS = 127;
+
+const char* const MESSAGE_OPEN_FAILED = "ERROR: failed to open file '%s' for reading\n";
+const char* const MESSAGE_NOT_PNM = "Invalid PBM/PGM/PPM image\n";
+const char* const MESSAGE_UNSUPPORTED = "Wrong or unsupported image type\n";
+const char* const MESSAGE_NO_MEMORY = "ERROR: insufficient memory\n";
+const char* const MESSAGE_TRUNCATED = "ERROR: truncated input file (not enough pixel data)\n";
+
+bool IsDigit(int c) {
+    return c >= '0' && c <= '9';
+}
+
+// The white space that a scanning " " passes over.
+bool IsScanSpace(int c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Header tokens are runs of codes above 32; codes 1-32 separate them.
+bool IsTokenChar(unsigned char c) {
+    return c > 32;
+}
+
+// A decimal number at the start of text (optional sign, then digits, anything after the
+// digits ignored), saturated to the 32-bit range. Nothing when no digit follows.
+std::optional<std::int32_t> LeadingNumber(std::string_view text) {
+    std::size_t at = 0;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    if (at >= text.size() || !IsDigit(static_cast<unsigned char>(text[at]))) {
+        return std::nullopt;
+    }
+    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t magnitude = 0;
+    for (; at < text.size() && IsDigit(static_cast<unsigned char>(text[at])); ++at) {
+        magnitude = magnitude * 10 + (text[at] - '0');
+        if (magnitude > limit) {
+            magnitude = limit;
+        }
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+// sample * 255 / (levels - 1) in wrapping 32-bit signed arithmetic; the low 8 bits.
+std::uint8_t ScaleSample(std::int32_t sample, std::int32_t levels) {
+    const auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(sample) * 255u);
+    return static_cast<std::uint8_t>(product / (levels - 1));
+}
+
+struct PnmHeader {
+    std::int32_t format = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t levels = 0;
+};
+
+enum class HeaderResult { Complete, NotPnm, BadNumber };
+
+// One header token. Numbers fill width, height and levels in that order, each only while
+// it is still 0; a number 0 (or a maxval of -1) therefore leaves its field open.
+HeaderResult TakeHeaderToken(std::string_view token, PnmHeader& header) {
+    if (header.format == 0) {
+        std::optional<std::int32_t> number;
+        if (!token.empty() && token[0] == 'P') {
+            number = LeadingNumber(token.substr(1));
+        }
+        header.format = number.value_or(0);
+        if (header.format == 0) {
+            return HeaderResult::NotPnm;
+        }
+        if (header.format == 1 || header.format == 4) {
+            header.levels = 2;
+        }
+        return HeaderResult::Complete;
+    }
+    if (header.width != 0 && header.height != 0 && header.levels != 0) {
+        return HeaderResult::Complete;
+    }
+    const std::optional<std::int32_t> number = LeadingNumber(token);
+    if (!number) {
+        return HeaderResult::BadNumber;
+    }
+    if (header.width == 0) {
+        header.width = *number;
+    } else if (header.height == 0) {
+        header.height = *number;
+    } else {
+        const std::int64_t levels = std::int64_t{*number} + 1;
+        header.levels = levels > std::numeric_limits<std::int32_t>::max()
+                            ? std::numeric_limits<std::int32_t>::max()
+                            : static_cast<std::int32_t>(levels);
+    }
+    return HeaderResult::Complete;
+}
+
+// Reads header pieces until height and levels are both set or the file ends.
+HeaderResult ReadHeader(InputFile& file, PnmHeader& header) {
+    std::string piece;
+    piece.reserve(HEADER_PIECE_CHARS);
+    while (header.height == 0 || header.levels == 0) {
+        piece.clear();
+        if (!file.ReadLinePiece(piece, HEADER_PIECE_CHARS)) {
+            break;
+        }
+        // Like a C string, the piece's text ends at a NUL; a comment runs to its end.
+        std::string_view text(piece);
+        text = text.substr(0, text.find('\0'));
+        text = text.substr(0, text.find('#'));
+        std::size_t at = 0;
+        while (at < text.size()) {
+            if (!IsTokenChar(static_cast<unsigned char>(text[at]))) {
+                ++at;
+                continue;
+            }
+            std::size_t stop = at;
+            while (stop < text.size() && IsTokenChar(static_cast<unsigned char>(text[stop]))) {
+                ++stop;
+            }
+            const HeaderResult result = TakeHeaderToken(text.substr(at, stop - at), header);
+            if (result != HeaderResult::Complete) {
+                return result;
+            }
+            at = stop;
+        }
+    }
+    return HeaderResult::Complete;
+}
+
+// A plain PBM pixel: one digit, white space before it optional. 0 is white, any other
+// digit black. -1 when the next text is no digit.
+int ReadPlainBit(InputFile& file) {
+    int c = file.GetByte();
+    while (IsScanSpace(c)) {
+        c = file.GetByte();
+    }
+    if (!IsDigit(c)) {
+        return -1;
+    }
+    return c == '0' ? 1 : 0;
+}
+
+// A plain PGM sample read like " %d", saturated to the 32-bit range.
+std::optional<std::int32_t> ReadPlainNumber(InputFile& file) {
+    int c = file.PeekByte();
+    while (IsScanSpace(c)) {
+        file.GetByte();
+        c = file.PeekByte();
+    }
+    bool negative = false;
+    if (c == '+' || c == '-') {
+        negative = file.GetByte() == '-';
+        c = file.PeekByte();
+    }
+    bool any = false;
+    std::int64_t magnitude = 0;
+    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    while (IsDigit(c)) {
+        any = true;
+        magnitude = magnitude * 10 + (file.GetByte() - '0');
+        if (magnitude > limit) {
+            magnitude = limit;
+        }
+        c = file.PeekByte();
+    }
+    if (!any) {
+        return std::nullopt;
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+// The least number of bytes that the pixel data of this header can take.
+std::uint64_t LeastPixelBytes(const PnmHeader& header) {
+    const auto width = static_cast<std::uint64_t>(header.width);
+    const auto height = static_cast<std::uint64_t>(header.height);
+    if (header.format == 4) {
+        return (width + 7) / 8 * height;
+    }
+    return width * height; // one byte a sample, or at least one character a plain value
+}
+
+bool ReadRawBitmap(InputFile& file, SourceImage& image) {
+    const auto width = static_cast<std::size_t>(image.width);
+    std::vector<std::uint8_t> row((width + 7) / 8);
+    std::uint8_t* out = image.pixels.data();
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        if (file.Read(row.data(), row.size()) != row.size()) {
+            return false;
+        }
+        // Bit 7 of each byte is the leftmost of its 8 pixels; a set bit is black.
+        for (std::size_t x = 0; x < width; ++x) {
+            const bool black = (row[x / 8] >> (7 - x % 8)) & 1;
+            *out++ = black ? 0 : 255;
+        }
+    }
+    return true;
+}
+
+bool ReadPixels(InputFile& file, std::int32_t format, SourceImage& image) {
+    const std::size_t count = image.pixels.size();
+    std::uint8_t* out = image.pixels.data();
+    switch (format) {
+    case 1:
+        for (std::size_t i = 0; i < count; ++i) {
+            const int sample = ReadPlainBit(file);
+            if (sample < 0) {
+                return false;
+            }
+            out[i] = ScaleSample(sample, image.levels);
+        }
+        return true;
+    case 2:
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::optional<std::int32_t> sample = ReadPlainNumber(file);
+            if (!sample) {
+                return false;
+            }
+            out[i] = ScaleSample(*sample, image.levels);
+        }
+        return true;
+    case 4:
+        return ReadRawBitmap(file, image);
+    default:
+        if (file.Read(out, count) != count) {
+            return false;
+        }
+        if (image.levels != 256) {
+            for (std::size_t i = 0; i < count; ++i) {
+                out[i] = ScaleSample(out[i], image.levels);
+            }
+        }
+        return true;
+    }
+}
+
+} // namespace
+
+std::optional<SourceImage> ReadPnmImage(const std::string& path) {
+    InputFile file;
+    if (!file.Open(path)) {
+        ReportMessage(stderr, MESSAGE_OPEN_FAILED, path.c_str());
+        return std::nullopt;
+    }
+
+    PnmHeader header;
+    switch (ReadHeader(file, header)) {
+    case HeaderResult::NotPnm:
+        ReportMessage(stderr, MESSAGE_NOT_PNM);
+        return std::nullopt;
+    case HeaderResult::BadNumber:
+        ReportMessage(stderr, MESSAGE_UNSUPPORTED);
+        return std::nullopt;
+    case HeaderResult::Complete:
+        break;
+    }
+
+    const bool knownFormat =
+        header.format == 1 || header.format == 2 || header.format == 4 || header.format == 5;
+    if (!knownFormat || header.width < 1 || header.height < 1 || header.levels < 2 ||
+        header.levels > 256) {
+        ReportMessage(stderr, MESSAGE_UNSUPPORTED);
+        return std::nullopt;
+    }
+
+    std::size_t pixelCount = 0;
+    if (!CheckedMultiply(static_cast<std::size_t>(header.width),
+                         static_cast<std::size_t>(header.height), pixelCount)) {
+        ReportMessage(stderr, MESSAGE_NO_MEMORY);
+        return std::nullopt;
+    }
+    // A file too short for its pixels is refused before its block is allocated.
+    if (file.Remaining() < LeastPixelBytes(header)) {
+        ReportMessage(stderr, MESSAGE_TRUNCATED);
+        return std::nullopt;
+    }
+
+    SourceImage image;
+    image.width = header.width;
+    image.height = header.height;
+    image.levels = header.levels;
+    try {
+        image.pixels.resize(pixelCount);
+    } catch (const std::bad_alloc&) {
+        ReportMessage(stderr, MESSAGE_NO_MEMORY);
+        return std::nullopt;
+    } catch (const std::length_error&) {
+        ReportMessage(stderr, MESSAGE_NO_MEMORY);
+        return std::nullopt;
+    }
+
+    if (!ReadPixels(file, header.format, image)) {
+        ReportMessage(stderr, MESSAGE_TRUNCATED);
+        return std::nullopt;
+    }
+    return image;
+}

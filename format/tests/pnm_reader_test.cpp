@@ -1,0 +1,217 @@
+// PBM and PGM reading: files written by netpbm and PIL, header rules (comments, pieces
+// of 127 characters, fields left open by 0), scaling, and every refusal message.
+#include "readers_test_support.h"
+#include "source_image.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The seed pictures that tests/data/README turns into the tool-made files.
+const std::vector<std::uint8_t> GREY_5X3 = {0, 64, 128, 192, 255, 255, 0, 0,
+                                            0, 32, 10,  20,  30,  40,  50};
+// seed_bits10x3.pbm: 1 (black) reads as 0, 0 (white) as 255.
+const std::vector<std::uint8_t> BITS_10X3 = {
+    0,   255, 255, 255, 255, 255, 255, 255, 0,   0,   //
+    255, 0,   255, 255, 255, 255, 255, 255, 255, 0,   //
+    0,   0,   0,   255, 255, 255, 255, 255, 0,   255, //
+};
+
+std::vector<std::uint8_t> Grey7x5() {
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < 35; ++i) {
+        pixels.push_back(static_cast<std::uint8_t>((i * 53) % 256));
+    }
+    return pixels;
+}
+
+// pamdepth 15 of GREY_5X3 (netpbm rounds to the nearest level), each level times 17.
+std::vector<std::uint8_t> Grey5x3AtMaxval15() {
+    const int levels[15] = {0, 4, 8, 11, 15, 15, 0, 0, 0, 2, 1, 1, 2, 2, 3};
+    std::vector<std::uint8_t> pixels;
+    for (int level : levels) {
+        pixels.push_back(static_cast<std::uint8_t>(level * 17));
+    }
+    return pixels;
+}
+
+struct ToolFileCase {
+    const char* file;
+    std::int32_t width;
+    std::int32_t height;
+    std::int32_t levels;
+    std::vector<std::uint8_t> pixels;
+};
+
+TEST(ReadPnmImage, ReadsFilesWrittenByOtherTools) {
+    const ToolFileCase cases[] = {
+        {"seed_grey5x3.pgm", 5, 3, 256, GREY_5X3},
+        {"netpbm_grey5x3_plain.pgm", 5, 3, 256, GREY_5X3},
+        {"netpbm_grey5x3_raw.pgm", 5, 3, 256, GREY_5X3},
+        {"netpbm_grey5x3_maxval15_plain.pgm", 5, 3, 16, Grey5x3AtMaxval15()},
+        {"netpbm_grey5x3_maxval15_raw.pgm", 5, 3, 16, Grey5x3AtMaxval15()},
+        {"seed_grey7x5.pgm", 7, 5, 256, Grey7x5()},
+        {"pil_grey7x5.pgm", 7, 5, 256, Grey7x5()},
+        {"seed_bits10x3.pbm", 10, 3, 2, BITS_10X3},
+        {"netpbm_bits10x3_plain.pbm", 10, 3, 2, BITS_10X3},
+        {"netpbm_bits10x3_raw.pbm", 10, 3, 2, BITS_10X3},
+    };
+    for (const ToolFileCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        MessageRecorder recorder;
+        const std::optional<SourceImage> image = ReadPnmImage(TestDataPath(c.file));
+        ASSERT_TRUE(image.has_value());
+        EXPECT_EQ(image->width, c.width);
+        EXPECT_EQ(image->height, c.height);
+        EXPECT_EQ(image->levels, c.levels);
+        EXPECT_EQ(image->pixels, c.pixels);
+        EXPECT_EQ(image->palette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
+        EXPECT_TRUE(recorder.Messages().empty());
+    }
+}
+
+struct TextCase {
+    const char* what;
+    std::string content;
+    std::int32_t width;
+    std::int32_t height;
+    std::int32_t levels;
+    std::vector<std::uint8_t> pixels;
+};
+
+TEST(ReadPnmImage, HeaderAndPixelRules) {
+    const std::string longComment = "#" + std::string(126, 'c'); // a whole 127-char piece
+    const TextCase cases[] = {
+        {"comment behind the format token, comment-only line",
+         "P2 # made by hand\n# nothing here\n3 2\n255\n1 2 3\n4 5 6\n",
+         3,
+         2,
+         256,
+         {1, 2, 3, 4, 5, 6}},
+        {"header ends on the maxval line",
+         "P2 4 2 15\n0 1 2 3\n15 14 13 12\n",
+         4,
+         2,
+         16,
+         {0, 17, 34, 51, 255, 238, 221, 204}},
+        {"values on the header's last line are not read",
+         "P2\n2 1 255 7 8\n9 10\n",
+         2,
+         1,
+         256,
+         {9, 10}},
+        {"width 0 leaves the width open",
+         "P2\n0 3 2\n255\n1 2 3 4 5 6\n",
+         3,
+         2,
+         256,
+         {1, 2, 3, 4, 5, 6}},
+        {"maxval -1 leaves levels open", "P2 2 1 -1 100\n50 100\n", 2, 1, 101, {127, 255}},
+        {"pieces of a long comment after the first are header text",
+         "P2\n" + longComment + " 3 2\n255\n1 2 3 4 5 6\n",
+         3,
+         2,
+         256,
+         {1, 2, 3, 4, 5, 6}},
+        {"comment cuts a header line",
+         "P2 3#1\n 2 255\n1 2 3 4 5 6\n",
+         3,
+         2,
+         256,
+         {1, 2, 3, 4, 5, 6}},
+        {"maxval 100 truncates; no clamping above it or below 0",
+         "P2\n4 1\n100\n50 100 101 -1\n",
+         4,
+         1,
+         101,
+         {127, 255, 1, 254}},
+        {"plain PBM digits run together or apart, any non-zero digit black",
+         "P1\n5 2\n01\t2 9\n0 01000\n",
+         5,
+         2,
+         2,
+         {255, 0, 0, 0, 255, 255, 0, 255, 255, 255}},
+        {"raw PBM 10 wide: the last 6 bits of each row are dropped",
+         std::string("P4\n10 2\n\x80\xFF\x01\x7F", 12),
+         10,
+         2,
+         2,
+         {0,   255, 255, 255, 255, 255, 255, 255, 0,   0,
+          255, 255, 255, 255, 255, 255, 255, 0,   255, 0}},
+        {"raw PGM starts right after the maxval line",
+         std::string("P5\n3 1\n255\n\n\x20\xFF", 14),
+         3,
+         1,
+         256,
+         {10, 32, 255}},
+    };
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageRecorder recorder;
+        const std::optional<SourceImage> image =
+            ReadPnmImage(WriteScratchFile("header_case.pnm", c.content));
+        ASSERT_TRUE(image.has_value())
+            << (recorder.Messages().empty() ? "" : recorder.Messages()[0]);
+        EXPECT_EQ(image->width, c.width);
+        EXPECT_EQ(image->height, c.height);
+        EXPECT_EQ(image->levels, c.levels);
+        EXPECT_EQ(image->pixels, c.pixels);
+        EXPECT_TRUE(recorder.Messages().empty());
+    }
+}
+
+struct RefusalCase {
+    const char* what;
+    std::string content;
+    std::string message;
+};
+
+TEST(ReadPnmImage, RefusesWithExactMessages) {
+    const std::string invalid = "Invalid PBM/PGM/PPM image\n";
+    const std::string unsupported = "Wrong or unsupported image type\n";
+    const std::string truncated = "ERROR: truncated input file (not enough pixel data)\n";
+    // Sizes whose block cannot exist: on 64-bit hosts the product fits, and the short
+    // file is noticed before anything is allocated.
+    const std::string hugeMessage =
+        sizeof(std::size_t) == 4 ? "ERROR: insufficient memory\n" : truncated;
+    const RefusalCase cases[] = {
+        {"empty file", "", unsupported},
+        {"only comments", "# one\n  # two\n", unsupported},
+        {"no P", "X5\n1 1\n255\n\x01", invalid},
+        {"P0", "P0\n1 1\n255\n", invalid},
+        {"P without number", "P\n1 1\n255\n", invalid},
+        {"bitmap text", "BM\x36\x00", invalid},
+        {"P3", "P3\n1 1\n255\n1 2 3\n", unsupported},
+        {"P6", "P6\n1 1\n255\nabc", unsupported},
+        {"maxval 0", "P2\n1 1\n0\n0\n", unsupported},
+        {"maxval 256", "P2\n1 1\n256\n0\n", unsupported},
+        {"negative width", "P2\n-3 1\n255\n1 2 3\n", unsupported},
+        {"word where a number is expected", "P2\nabc 3 2\n255\n1 2 3 4 5 6\n", unsupported},
+        {"header never completed", "P2\n3 2\n", unsupported},
+        {"plain PBM too short", "P1\n3 2\n1 0 1\n0 1\n", truncated},
+        {"comment among plain PBM pixels", "P1\n3 2\n1 0 1\n# x\n0 1 0\n", truncated},
+        {"letter among plain PGM samples", "P2\n3 1\n255\n1 x 3\n", truncated},
+        {"raw PGM too short", "P5\n3 2\n255\n\x01\x02\x03\x04\x05", truncated},
+        {"raw PBM too short", std::string("P4\n10 2\n\x80\xFF\x01", 11), truncated},
+        {"huge raw PGM", "P5\n2147483647 2147483647\n255\n\x01\x02", hugeMessage},
+    };
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageRecorder recorder;
+        EXPECT_FALSE(ReadPnmImage(WriteScratchFile("refused.pnm", c.content)).has_value());
+        EXPECT_EQ(recorder.Messages(), std::vector<std::string>{c.message});
+    }
+}
+
+TEST(ReadPnmImage, MissingFileNamesThePath) {
+    MessageRecorder recorder;
+    const std::string path = (ScratchFolder() / "no_such_picture.pgm").string();
+    EXPECT_FALSE(ReadPnmImage(path).has_value());
+    EXPECT_EQ(recorder.Messages(),
+              std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n"});
+}
+
+} // namespace
