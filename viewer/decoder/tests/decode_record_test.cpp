@@ -1,0 +1,418 @@
+// DecodeRecord against hand-packed records: pixel placement for every order, depth and
+// lay-out flag, colour tables, the platform header, build-up runs and clipping.
+#include "decode_record.h"
+#include "test_file.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+RecordSpec Spec(std::uint8_t layout, std::uint8_t depth, std::uint16_t width, std::uint16_t height,
+                Bytes unpacked) {
+    RecordSpec spec;
+    spec.layout = layout;
+    spec.depth = depth;
+    spec.width = width;
+    spec.height = height;
+    spec.unpacked = std::move(unpacked);
+    return spec;
+}
+
+RecordSpec DeltaSpec(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
+                     std::uint16_t height, std::uint16_t dx, std::uint16_t dy, Bytes unpacked) {
+    RecordSpec spec = Spec(layout | RECORD_DELTA, depth, width, height, std::move(unpacked));
+    spec.delta = DeltaHeader{50, dx, dy};
+    return spec;
+}
+
+DisplayBitmap Decode(const std::string& path, int index, bool buildUp) {
+    DisplayBitmap bitmap;
+    DecodeRecord(path, index, buildUp, bitmap);
+    return bitmap;
+}
+
+// The 10 x 3 one-bit picture used throughout, top row first:
+//   1 1 0 0 1 0 1 0 0 1
+//   0 1 1 0 0 0 0 1 1 0
+//   1 0 0 0 0 0 0 0 0 1
+// and its bitmap block: stride 4, bottom row first.
+const Bytes PICTURE_10X3 = {0x80, 0x40, 0, 0, 0x61, 0x80, 0, 0, 0xCA, 0x40, 0, 0};
+const Bytes ROWS_10X3 = {0xCA, 0x40, 0x61, 0x80, 0x80, 0x40};
+
+// The 3 x 10 one-bit picture with columns (rows 0-9 from the top)
+//   1 0 0 0 0 0 0 1 1 0 / 0 1 0 0 0 0 0 0 0 1 / 1 1 1 0 0 0 0 0 1 1
+const Bytes PICTURE_3X10 = {0x60, 0, 0, 0, 0xA0, 0, 0, 0, 0x80, 0, 0, 0, 0, 0,
+                            0,    0, 0, 0, 0,    0, 0, 0, 0,    0, 0, 0, 0, 0,
+                            0x20, 0, 0, 0, 0x60, 0, 0, 0, 0xA0, 0, 0, 0};
+
+// The 5 x 3 two-bit picture 3 0 1 2 1 / 0 2 3 3 0 / 1 1 0 0 2.
+const Bytes PICTURE_5X3 = {0x50, 0x80, 0, 0, 0x2F, 0x00, 0, 0, 0xC6, 0x40, 0, 0};
+
+// The 3 x 2 four-bit picture A 3 F / 1 0 7.
+const Bytes PICTURE_4BIT = {0x10, 0x70, 0, 0, 0xA3, 0xF0, 0, 0};
+
+// The 3 x 2 eight-bit picture 10 20 30 / 40 50 60.
+const Bytes PICTURE_8BIT = {0x40, 0x50, 0x60, 0, 0x10, 0x20, 0x30, 0};
+
+// The 2 x 2 24-bit picture, bitmap bytes blue, green, red: (1 2 3)(4 5 6) / (7 8 9)(10 11 12).
+const Bytes PICTURE_24BIT = {7, 8, 9, 10, 11, 12, 0, 0, 1, 2, 3, 4, 5, 6, 0, 0};
+
+// A 2 x 2 16-bit picture; stored pixels (b0, b1) (34 12)(FF 00) / (00 FF)(AB CD) become
+// the bitmap pixels (94 86)(07 1F) / (F8 E0)(6B 75) by the 16-bit conversion.
+const Bytes PICTURE_16BIT = {0xF8, 0xE0, 0x6B, 0x75, 0x94, 0x86, 0x07, 0x1F};
+
+struct PlacementCase {
+    const char* name;
+    RecordSpec record;
+    Bytes block;
+};
+
+TEST(DecodeRecordTest, PlacesPixelsForEveryOrderAndDepth) {
+    const PlacementCase cases[] = {
+        {"1-bit rows", Spec(0x00, 1, 10, 3, ROWS_10X3), PICTURE_10X3},
+        {"1-bit rows reversed", Spec(0x04, 1, 10, 3, {0x53, 0x02, 0x86, 0x01, 0x01, 0x02}),
+         PICTURE_10X3},
+        {"1-bit rows inverted Y", Spec(0x10, 1, 10, 3, {0x80, 0x40, 0x61, 0x80, 0xCA, 0x40}),
+         PICTURE_10X3},
+        {"1-bit columns",
+         Spec(0x01, 1, 10, 3, {0xA0, 0xC0, 0x40, 0x00, 0x80, 0x00, 0x80, 0x40, 0x40, 0xA0}),
+         PICTURE_10X3},
+        {"1-bit columns reversed",
+         Spec(0x05, 1, 10, 3, {0x05, 0x03, 0x02, 0x00, 0x01, 0x00, 0x01, 0x02, 0x02, 0x05}),
+         PICTURE_10X3},
+        {"1-bit columns inverted Y",
+         Spec(0x11, 1, 10, 3, {0xA0, 0x60, 0x40, 0x00, 0x20, 0x00, 0x20, 0x40, 0x40, 0xA0}),
+         PICTURE_10X3},
+        {"1-bit banded columns", Spec(0x03, 1, 10, 3, {0xCA, 0x61, 0x80, 0x40, 0x80, 0x40}),
+         PICTURE_10X3},
+        {"1-bit banded columns reversed",
+         Spec(0x07, 1, 10, 3, {0x53, 0x86, 0x01, 0x02, 0x01, 0x02}), PICTURE_10X3},
+        {"1-bit banded columns inverted Y",
+         Spec(0x13, 1, 10, 3, {0x80, 0x61, 0xCA, 0x40, 0x80, 0x40}), PICTURE_10X3},
+        {"1-bit columns, two bytes each",
+         Spec(0x01, 1, 3, 10, {0x81, 0x80, 0x40, 0x40, 0xE0, 0xC0}), PICTURE_3X10},
+        {"1-bit banded rows", Spec(0x02, 1, 3, 10, {0x81, 0x40, 0xE0, 0x80, 0x40, 0xC0}),
+         PICTURE_3X10},
+        {"1-bit banded rows reversed", Spec(0x06, 1, 3, 10, {0x81, 0x02, 0x07, 0x01, 0x02, 0x03}),
+         PICTURE_3X10},
+        {"1-bit banded rows inverted Y", Spec(0x12, 1, 3, 10, {0x60, 0x80, 0xC1, 0x40, 0x80, 0xC0}),
+         PICTURE_3X10},
+        {"2-bit rows", Spec(0x00, 2, 5, 3, {0xC6, 0x40, 0x2F, 0x00, 0x50, 0x80}), PICTURE_5X3},
+        {"2-bit rows reversed", Spec(0x04, 2, 5, 3, {0x93, 0x01, 0xF8, 0x00, 0x05, 0x02}),
+         PICTURE_5X3},
+        {"2-bit columns", Spec(0x01, 2, 5, 3, {0xC4, 0x24, 0x70, 0xB0, 0x48}), PICTURE_5X3},
+        {"2-bit banded rows", Spec(0x02, 2, 5, 3, {0xC4, 0x24, 0x70, 0xB0, 0x48}), PICTURE_5X3},
+        {"2-bit banded columns", Spec(0x03, 2, 5, 3, {0xC6, 0x2F, 0x50, 0x40, 0x00, 0x80}),
+         PICTURE_5X3},
+        {"4-bit rows", Spec(0x00, 4, 3, 2, {0xA3, 0xF0, 0x10, 0x70}), PICTURE_4BIT},
+        {"4-bit rows reversed", Spec(0x04, 4, 3, 2, {0x3A, 0x0F, 0x01, 0x07}), PICTURE_4BIT},
+        {"4-bit columns", Spec(0x01, 4, 3, 2, {0xA1, 0x30, 0xF7}), PICTURE_4BIT},
+        {"4-bit columns reversed", Spec(0x05, 4, 3, 2, {0x1A, 0x03, 0x7F}), PICTURE_4BIT},
+        {"4-bit columns inverted Y", Spec(0x11, 4, 3, 2, {0x1A, 0x03, 0x7F}), PICTURE_4BIT},
+        {"4-bit banded columns", Spec(0x03, 4, 3, 2, {0xA3, 0x10, 0xF0, 0x70}), PICTURE_4BIT},
+        {"8-bit rows", Spec(0x00, 8, 3, 2, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}), PICTURE_8BIT},
+        {"8-bit rows reversed", Spec(0x04, 8, 3, 2, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}),
+         PICTURE_8BIT},
+        {"8-bit rows inverted Y", Spec(0x10, 8, 3, 2, {0x40, 0x50, 0x60, 0x10, 0x20, 0x30}),
+         PICTURE_8BIT},
+        {"8-bit columns", Spec(0x01, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60}), PICTURE_8BIT},
+        {"8-bit banded rows as rows", Spec(0x02, 8, 3, 2, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}),
+         PICTURE_8BIT},
+        {"8-bit banded columns as columns",
+         Spec(0x03, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60}), PICTURE_8BIT},
+        {"24-bit rows", Spec(0x00, 24, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
+         PICTURE_24BIT},
+        {"24-bit rows reversed", Spec(0x04, 24, 2, 2, {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}),
+         PICTURE_24BIT},
+        {"24-bit rows inverted Y", Spec(0x10, 24, 2, 2, {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}),
+         PICTURE_24BIT},
+        {"24-bit columns", Spec(0x01, 24, 2, 2, {3, 2, 1, 9, 8, 7, 6, 5, 4, 12, 11, 10}),
+         PICTURE_24BIT},
+        {"24-bit columns reversed", Spec(0x05, 24, 2, 2, {1, 2, 3, 7, 8, 9, 4, 5, 6, 10, 11, 12}),
+         PICTURE_24BIT},
+        {"16-bit rows", Spec(0x00, 16, 2, 2, {0x94, 0x86, 0x07, 0x1F, 0xF8, 0xE0, 0x6B, 0x75}),
+         PICTURE_16BIT},
+        {"16-bit rows reversed",
+         Spec(0x04, 16, 2, 2, {0x34, 0x12, 0xFF, 0x00, 0x00, 0xFF, 0xAB, 0xCD}), PICTURE_16BIT},
+        {"16-bit columns", Spec(0x01, 16, 2, 2, {0x34, 0x12, 0x00, 0xFF, 0xFF, 0x00, 0xAB, 0xCD}),
+         PICTURE_16BIT},
+        {"16-bit columns reversed",
+         Spec(0x05, 16, 2, 2, {0x94, 0x86, 0xF8, 0xE0, 0x07, 0x1F, 0x6B, 0x75}), PICTURE_16BIT},
+    };
+    TempFolder folder;
+    for (const PlacementCase& c : cases) {
+        const std::string path = folder.Write("case.ztr", MakeRecord(c.record));
+        const DisplayBitmap bitmap = Decode(path, 0, false);
+        ASSERT_TRUE(bitmap.pixels.has_value()) << c.name;
+        EXPECT_EQ(*bitmap.pixels, c.block) << c.name;
+        EXPECT_EQ(bitmap.width, c.record.width) << c.name;
+        EXPECT_EQ(bitmap.height, c.record.height) << c.name;
+        EXPECT_EQ(bitmap.depth, c.record.depth) << c.name;
+    }
+}
+
+TEST(DecodeRecordTest, FillsThePlatformHeader) {
+    TempFolder folder;
+    const struct {
+        RecordSpec record;
+        std::uint32_t stride;
+        std::uint32_t colours;
+    } cases[] = {
+        {Spec(0, 1, 10, 3, ROWS_10X3), 4, 2},
+        {Spec(0, 4, 9, 5, Bytes(25, 0x11)), 8, 16},
+        {Spec(0, 8, 13, 2, Bytes(26, 0x22)), 16, 256},
+        {Spec(0, 24, 3, 7, Bytes(63, 0x33)), 12, 0},
+        {Spec(0, 16, 1, 1, {1, 2}), 4, 0},
+    };
+    for (const auto& c : cases) {
+        const DisplayBitmap bitmap = Decode(folder.Write("h.ztr", MakeRecord(c.record)), 0, false);
+        ASSERT_TRUE(bitmap.pixels.has_value());
+        EXPECT_EQ(bitmap.stride, c.stride);
+        EXPECT_EQ(bitmap.pixels->size(), c.stride * c.record.height);
+        EXPECT_EQ(bitmap.info.size, 40u);
+        EXPECT_EQ(bitmap.info.width, c.record.width);
+        EXPECT_EQ(bitmap.info.height, c.record.height);
+        EXPECT_EQ(bitmap.info.planes, 1);
+        EXPECT_EQ(bitmap.info.bitCount, c.record.depth);
+        EXPECT_EQ(bitmap.info.compression, 0u);
+        EXPECT_EQ(bitmap.info.imageSize, c.stride * c.record.height);
+        EXPECT_EQ(bitmap.info.xPelsPerMeter, 2835);
+        EXPECT_EQ(bitmap.info.yPelsPerMeter, 2835);
+        EXPECT_EQ(bitmap.info.coloursUsed, c.colours);
+        EXPECT_EQ(bitmap.info.coloursImportant, c.colours);
+    }
+}
+
+std::vector<int> Greys(const DisplayBitmap& bitmap, unsigned count) {
+    std::vector<int> greys;
+    for (unsigned i = 0; i < count; ++i) {
+        const ColourEntry& e = bitmap.colours[i];
+        EXPECT_EQ(e.red, e.green);
+        EXPECT_EQ(e.green, e.blue);
+        EXPECT_EQ(e.reserved, 0);
+        greys.push_back(e.red);
+    }
+    return greys;
+}
+
+TEST(DecodeRecordTest, BuildsGreyTables) {
+    TempFolder folder;
+    auto decode = [&](std::uint8_t depth) {
+        return Decode(folder.Write("g.ztr", MakeRecord(Spec(0, depth, 1, 1, {0x00, 0x00}))), 0,
+                      false);
+    };
+    EXPECT_EQ(Greys(decode(1), 2), (std::vector<int>{0, 255}));
+    EXPECT_EQ(Greys(decode(2), 4), (std::vector<int>{0, 64, 128, 255}));
+    EXPECT_EQ(Greys(decode(4), 16), (std::vector<int>{0, 16, 32, 48, 64, 80, 96, 112, 128, 144, 160,
+                                                      176, 192, 208, 224, 255}));
+    const std::vector<int> eight = Greys(decode(8), 256);
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(eight[i], i);
+    }
+    // Entries past 2^depth stay black.
+    EXPECT_EQ(decode(2).colours[4].red, 0);
+}
+
+TEST(DecodeRecordTest, ReadsThePaletteAsRedGreenBlue) {
+    TempFolder folder;
+    RecordSpec spec = Spec(RECORD_PALETTE, 2, 5, 3, {0xC6, 0x40, 0x2F, 0x00, 0x50, 0x80});
+    spec.palette = {1, 2, 3, 40, 50, 60, 70, 80, 90, 200, 210, 220};
+    const DisplayBitmap bitmap = Decode(folder.Write("p.ztr", MakeRecord(spec)), 0, false);
+    ASSERT_TRUE(bitmap.pixels.has_value());
+    EXPECT_EQ(*bitmap.pixels, PICTURE_5X3);
+    const std::uint8_t expected[4][3] = {{3, 2, 1}, {60, 50, 40}, {90, 80, 70}, {220, 210, 200}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(bitmap.colours[i].blue, expected[i][0]);
+        EXPECT_EQ(bitmap.colours[i].green, expected[i][1]);
+        EXPECT_EQ(bitmap.colours[i].red, expected[i][2]);
+        EXPECT_EQ(bitmap.colours[i].reserved, 0);
+    }
+}
+
+TEST(DecodeRecordTest, SkipsPaletteAndKeepsTableZeroAboveEightBits) {
+    TempFolder folder;
+    RecordSpec spec =
+        Spec(RECORD_PALETTE, 16, 2, 2, {0x94, 0x86, 0x07, 0x1F, 0xF8, 0xE0, 0x6B, 0x75});
+    spec.palette = Bytes(3 * 65536, 0x77);
+    const DisplayBitmap bitmap = Decode(folder.Write("p16.ztr", MakeRecord(spec)), 0, false);
+    ASSERT_TRUE(bitmap.pixels.has_value());
+    EXPECT_EQ(*bitmap.pixels, PICTURE_16BIT);
+    EXPECT_EQ(bitmap.colours[1].red, 0);
+    EXPECT_EQ(bitmap.colours[255].blue, 0);
+}
+
+// An animation: a full frame of the 10 x 3 picture, a delta at the right edge, an empty
+// delta with a palette, a delta over the top-left byte; then a second display type's
+// 8-bit full frame and a delta of it.
+class BuildUpTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        RecordSpec empty = DeltaSpec(RECORD_PALETTE, 1, 0, 0, 0, 0, {});
+        empty.palette = {9, 9, 9, 8, 8, 8};
+        path_ = folder_.Write(
+            "anim.ztr",
+            Concat({MakeRecord(Spec(0, 1, 10, 3, ROWS_10X3)),
+                    MakeRecord(DeltaSpec(0, 1, 2, 2, 8, 1, {0x40, 0xC0})), MakeRecord(empty),
+                    MakeRecord(DeltaSpec(0, 1, 8, 1, 0, 0, {0xFF})),
+                    MakeRecord(Spec(0x01, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60})),
+                    MakeRecord(DeltaSpec(0x01, 8, 1, 2, 2, 0, {0x99, 0x88}))}));
+    }
+    TempFolder folder_;
+    std::string path_;
+};
+
+TEST_F(BuildUpTest, DrawsDeltasOverTheLastFullFrame) {
+    const struct {
+        int index;
+        bool buildUp;
+        int width;
+        int height;
+        Bytes block;
+    } cases[] = {
+        {0, true, 10, 3, PICTURE_10X3},
+        {1, true, 10, 3, {0x80, 0xC0, 0, 0, 0x61, 0x40, 0, 0, 0xCA, 0x40, 0, 0}},
+        {2, true, 10, 3, {0x80, 0xC0, 0, 0, 0x61, 0x40, 0, 0, 0xCA, 0x40, 0, 0}},
+        {3, true, 10, 3, {0x80, 0xC0, 0, 0, 0x61, 0x40, 0, 0, 0xFF, 0x40, 0, 0}},
+        {1, false, 2, 2, {0xC0, 0, 0, 0, 0x40, 0, 0, 0}},
+        {2, false, 0, 0, {}},
+        {3, false, 8, 1, {0xFF, 0, 0, 0}},
+        {4, true, 3, 2, PICTURE_8BIT},
+        {5, true, 3, 2, {0x40, 0x50, 0x88, 0, 0x10, 0x20, 0x99, 0}},
+        {5, false, 1, 2, {0x88, 0, 0, 0, 0x99, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const DisplayBitmap bitmap = Decode(path_, c.index, c.buildUp);
+        ASSERT_TRUE(bitmap.pixels.has_value()) << c.index;
+        EXPECT_EQ(bitmap.width, c.width) << c.index;
+        EXPECT_EQ(bitmap.height, c.height) << c.index;
+        EXPECT_EQ(*bitmap.pixels, c.block) << c.index << (c.buildUp ? " built up" : "");
+    }
+}
+
+TEST_F(BuildUpTest, TheSelectedRecordsColourTableStays) {
+    const DisplayBitmap afterPalette = Decode(path_, 2, true);
+    EXPECT_EQ(afterPalette.colours[0].red, 9);
+    EXPECT_EQ(afterPalette.colours[1].blue, 8);
+    const DisplayBitmap afterGrey = Decode(path_, 3, true);
+    EXPECT_EQ(afterGrey.colours[0].red, 0);
+    EXPECT_EQ(afterGrey.colours[1].blue, 255);
+}
+
+TEST_F(BuildUpTest, NothingToShowForBadSelections) {
+    DisplayBitmap bitmap = Decode(path_, 0, false);
+    ASSERT_TRUE(bitmap.pixels.has_value());
+    DecodeRecord(path_, -1, false, bitmap);
+    EXPECT_FALSE(bitmap.pixels.has_value());
+    EXPECT_FALSE(Decode(path_, 6, true).pixels.has_value());
+    EXPECT_FALSE(Decode("", 0, false).pixels.has_value());
+    EXPECT_FALSE(Decode((folder_.Path() / "gone.ztr").string(), 0, false).pixels.has_value());
+}
+
+TEST(DecodeRecordTest, BuildUpWithoutFullFrameStartsAtRecordZero) {
+    TempFolder folder;
+    const std::string path = folder.Write(
+        "deltas.ztr", Concat({MakeRecord(DeltaSpec(0, 8, 3, 2, 0, 0, {1, 2, 3, 4, 5, 6})),
+                              MakeRecord(DeltaSpec(0, 8, 1, 1, 1, 1, {7}))}));
+    const DisplayBitmap bitmap = Decode(path, 1, true);
+    ASSERT_TRUE(bitmap.pixels.has_value());
+    EXPECT_EQ(*bitmap.pixels, (Bytes{4, 7, 6, 0, 1, 2, 3, 0}));
+}
+
+TEST(DecodeRecordTest, StopsAtDamagedHeaders) {
+    TempFolder folder;
+    const Bytes a = MakeRecord(Spec(0, 1, 10, 3, ROWS_10X3));
+    Bytes badThird = MakeRecord(Spec(0, 1, 10, 3, ROWS_10X3));
+    badThird[5] = 0;
+    Bytes shortLength = a;
+    shortLength[0] = 5;
+    const std::string damaged = folder.Write("d.ztr", Concat({a, a, badThird, a}));
+    EXPECT_TRUE(Decode(damaged, 1, false).pixels.has_value());
+    EXPECT_FALSE(Decode(damaged, 2, false).pixels.has_value());
+    EXPECT_FALSE(Decode(damaged, 3, false).pixels.has_value());
+    const std::string looping = folder.Write("l.ztr", Concat({a, shortLength, a}));
+    EXPECT_FALSE(Decode(looping, 1, false).pixels.has_value());
+    EXPECT_FALSE(Decode(looping, 2, false).pixels.has_value());
+    // A build-up run whose later header is damaged keeps what was placed.
+    Bytes delta = MakeRecord(DeltaSpec(0, 1, 8, 1, 0, 0, {0xFF}));
+    Bytes badDelta = delta;
+    badDelta[4] = 0;
+    const std::string run = folder.Write("r.ztr", Concat({a, delta, delta}));
+    EXPECT_EQ(*Decode(run, 2, true).pixels,
+              (Bytes{0x80, 0x40, 0, 0, 0x61, 0x80, 0, 0, 0xFF, 0x40, 0, 0}));
+    const std::string cut = folder.Write("c.ztr", Concat({a, delta, badDelta}));
+    EXPECT_FALSE(Decode(cut, 2, true).pixels.has_value());
+}
+
+TEST(DecodeRecordTest, ClipsEverythingToTheBitmap) {
+    TempFolder folder;
+    const Bytes full = MakeRecord(Spec(0, 1, 10, 3, ROWS_10X3));
+    const struct {
+        const char* name;
+        RecordSpec delta;
+        Bytes block;
+    } cases[] = {
+        {"past right and bottom",
+         DeltaSpec(0, 1, 16, 4, 8, 1, Bytes(8, 0xFF)),
+         {0x80, 0xC0, 0, 0, 0x61, 0xC0, 0, 0, 0xCA, 0x40, 0, 0}},
+        {"far outside", DeltaSpec(0x01, 1, 9, 9, 200, 300, Bytes(18, 0xFF)), PICTURE_10X3},
+        {"inverted Y past the top",
+         DeltaSpec(0x10, 1, 8, 5, 0, 1, Bytes(5, 0x0F)),
+         {0x80, 0x40, 0, 0, 0x0F, 0x80, 0, 0, 0x0F, 0x40, 0, 0}},
+        {"banded rows padding",
+         DeltaSpec(0x02, 1, 12, 5, 0, 0, Bytes(24, 0xFF)),
+         {0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0}},
+        {"banded columns padding",
+         DeltaSpec(0x03, 1, 12, 3, 0, 0, Bytes(6, 0xFF)),
+         {0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0}},
+        {"deeper than the bitmap",
+         DeltaSpec(0, 8, 5, 5, 0, 0, Bytes(25, 0xAB)),
+         {0xAB, 0x80, 0, 0, 0xAB, 0x80, 0, 0, 0xAB, 0x80, 0, 0}},
+        {"24-bit over 1-bit",
+         DeltaSpec(0x01, 24, 7, 2, 0, 0, Bytes(42, 0x0F)),
+         {0x80, 0x40, 0, 0, 0x0F, 0x00, 0, 0, 0x0F, 0x00, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.Write("clip.ztr", Concat({full, MakeRecord(c.delta)}));
+        const DisplayBitmap bitmap = Decode(path, 1, true);
+        ASSERT_TRUE(bitmap.pixels.has_value()) << c.name;
+        EXPECT_EQ(*bitmap.pixels, c.block) << c.name;
+    }
+}
+
+TEST(DecodeRecordTest, RecordsThatAreNotDecodedLeaveZeros) {
+    TempFolder folder;
+    const RecordSpec cases[] = {
+        Spec(LAYOUT_PLANAR, 1, 10, 3, ROWS_10X3),
+        Spec(0, 3, 5, 2, Bytes(10, 0xFF)),
+        Spec(0, 32, 2, 2, Bytes(16, 0xFF)),
+    };
+    for (const RecordSpec& spec : cases) {
+        const DisplayBitmap bitmap = Decode(folder.Write("n.ztr", MakeRecord(spec)), 0, false);
+        ASSERT_TRUE(bitmap.pixels.has_value());
+        EXPECT_EQ(*bitmap.pixels, Bytes(bitmap.stride * spec.height, 0));
+        EXPECT_EQ(bitmap.depth, spec.depth);
+    }
+}
+
+TEST(DecodeRecordTest, TruncatedPixelDataShowsAsZero) {
+    TempFolder folder;
+    Bytes record = MakeRecord(Spec(0, 1, 10, 3, ROWS_10X3));
+    record.resize(record.size() - 4); // coded CA 40 61 | 80 80 00 40
+    const DisplayBitmap bitmap = Decode(folder.Write("t.ztr", record), 0, false);
+    ASSERT_TRUE(bitmap.pixels.has_value());
+    EXPECT_EQ(*bitmap.pixels, (Bytes{0, 0, 0, 0, 0x61, 0, 0, 0, 0xCA, 0x40, 0, 0}));
+}
+
+TEST(DecodeRecordTest, RefusesOversizedBitmaps) {
+    TempFolder folder;
+    const RecordSpec cases[] = {
+        Spec(0, 40, 65535, 1, {}),
+        Spec(0, 24, 65535, 65535, {}),
+    };
+    for (const RecordSpec& spec : cases) {
+        EXPECT_FALSE(
+            Decode(folder.Write("big.ztr", MakeRecord(spec)), 0, false).pixels.has_value());
+    }
+}
+
+} // namespace
