@@ -1,0 +1,288 @@
+// Bitmap reading: files written by ImageMagick, netpbm and PIL (40- and 124-byte
+// headers), stored-row strides, where the table and the pixel data are found, and
+// every refusal message.
+#include "readers_test_support.h"
+#include "source_image.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Palette = std::array<std::uint8_t, PALETTE_BYTES>;
+
+// The seed pictures of tests/data/README, top row first, as grey levels.
+const std::vector<std::uint8_t> GREY_5X3 = {0, 64, 128, 192, 255, 255, 0, 0,
+                                            0, 32, 10,  20,  30,  40,  50};
+const std::vector<std::uint8_t> BITS_10X3 = {
+    0,   255, 255, 255, 255, 255, 255, 255, 0,   0,   //
+    255, 0,   255, 255, 255, 255, 255, 255, 255, 0,   //
+    0,   0,   0,   255, 255, 255, 255, 255, 0,   255, //
+};
+
+std::vector<std::uint8_t> Grey7x5() {
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < 35; ++i) {
+        pixels.push_back(static_cast<std::uint8_t>((i * 53) % 256));
+    }
+    return pixels;
+}
+
+struct ToolBitmapCase {
+    const char* file;
+    std::int32_t width;
+    std::int32_t height;
+    std::int32_t levels;
+    std::vector<std::uint8_t> grey; // the seed's grey level of every pixel, top first
+};
+
+// Pixels of 4- and 8-bit bitmaps are scaled indices: each must name a table entry
+// holding the seed's grey. 1-bit tables (black, white) give the grey directly.
+TEST(ReadBmpImage, ReadsFilesWrittenByOtherTools) {
+    const ToolBitmapCase cases[] = {
+        {"im_grey5x3_bmp3.bmp", 5, 3, 16, GREY_5X3},  {"im_grey5x3_v5.bmp", 5, 3, 16, GREY_5X3},
+        {"netpbm_grey5x3.bmp", 5, 3, 16, GREY_5X3},   {"im_grey7x5_bmp3.bmp", 7, 5, 256, Grey7x5()},
+        {"im_grey7x5_v5.bmp", 7, 5, 256, Grey7x5()},  {"netpbm_grey7x5.bmp", 7, 5, 256, Grey7x5()},
+        {"pil_grey7x5.bmp", 7, 5, 256, Grey7x5()},    {"im_bits10x3_bmp3.bmp", 10, 3, 2, BITS_10X3},
+        {"netpbm_bits10x3.bmp", 10, 3, 2, BITS_10X3}, {"pil_bits10x3.bmp", 10, 3, 2, BITS_10X3},
+    };
+    for (const ToolBitmapCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        MessageRecorder recorder;
+        const std::optional<SourceImage> image = LoadImageFile(TestDataPath(c.file));
+        ASSERT_TRUE(image.has_value());
+        EXPECT_TRUE(recorder.Messages().empty());
+        EXPECT_EQ(image->width, c.width);
+        EXPECT_EQ(image->height, c.height);
+        EXPECT_EQ(image->levels, c.levels);
+        ASSERT_EQ(image->pixels.size(), c.grey.size());
+        if (c.levels == 2) {
+            EXPECT_EQ(image->pixels, c.grey);
+            EXPECT_EQ(image->palette, Palette{});
+            continue;
+        }
+        for (std::size_t i = 0; i < c.grey.size(); ++i) {
+            const int scale = 255 / (c.levels - 1);
+            ASSERT_EQ(image->pixels[i] % scale, 0) << "pixel " << i;
+            const std::size_t index = image->pixels[i] / scale;
+            const std::uint8_t g = c.grey[i];
+            EXPECT_EQ(image->palette[3 * index + 0], g) << "pixel " << i;
+            EXPECT_EQ(image->palette[3 * index + 1], g) << "pixel " << i;
+            EXPECT_EQ(image->palette[3 * index + 2], g) << "pixel " << i;
+        }
+    }
+}
+
+TEST(ReadBmpImage, TableEntriesAreRedGreenBlue) {
+    // Two 4-bit entries stored blue, green, red, reserved; pixel 0 then 1.
+    BmpFields fields;
+    fields.width = 2;
+    fields.bitCount = 4;
+    fields.colourCount = 2;
+    const std::vector<std::uint8_t> table = {0x01, 0x02, 0x03, 0xAA, 0x11, 0x22, 0x33, 0xBB};
+    const std::string path =
+        WriteScratchFile("rgb.bmp", MakeBmp(fields, table, {0x01, 0x00, 0x00, 0x00}));
+    const std::optional<SourceImage> image = ReadBmpImage(path);
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{0, 17}));
+    Palette expected{};
+    expected[0] = 0x03;
+    expected[1] = 0x02;
+    expected[2] = 0x01;
+    expected[3] = 0x33;
+    expected[4] = 0x22;
+    expected[5] = 0x11;
+    // Entries 2-15 come from the bytes behind the two-entry table: the pixel row.
+    expected[6] = 0x00;
+    expected[7] = 0x00;
+    expected[8] = 0x01;
+    EXPECT_EQ(image->palette, expected);
+}
+
+struct StrideCase {
+    const char* what;
+    std::uint16_t bitCount;
+    std::int32_t width;
+    std::vector<std::uint8_t> data;   // two stored rows, padding bytes 0xEE
+    std::vector<std::uint8_t> pixels; // file order, bottom row first
+};
+
+TEST(ReadBmpImage, SkipsThePaddingOfEveryStoredRow) {
+    const StrideCase cases[] = {
+        {"4 bits, 3 wide: stride 4, 2 skipped",
+         4,
+         3,
+         {0x12, 0x3F, 0xEE, 0xEE, 0xF0, 0x9A},
+         {17, 34, 51, 255, 0, 153}},
+        {"1 bit, 10 wide: stride 4, 2 skipped",
+         1,
+         10,
+         {0xB1, 0x7F, 0xEE, 0xEE, 0x00, 0x80},
+         {255, 0, 255, 255, 0, 0, 0, 255, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0}},
+        {"8 bits, 5 wide: stride 8, 3 skipped",
+         8,
+         5,
+         {1, 2, 3, 4, 5, 0xEE, 0xEE, 0xEE, 6, 7, 8, 9, 10},
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+    };
+    for (const StrideCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        BmpFields fields;
+        fields.width = c.width;
+        fields.height = 2;
+        fields.bitCount = c.bitCount;
+        const std::vector<std::uint8_t> table(4u << c.bitCount, 0);
+        MessageRecorder recorder;
+        const std::optional<SourceImage> image =
+            ReadBmpImage(WriteScratchFile("stride.bmp", MakeBmp(fields, table, c.data)));
+        ASSERT_TRUE(image.has_value());
+        EXPECT_EQ(image->pixels, c.pixels);
+        EXPECT_TRUE(recorder.Messages().empty());
+    }
+}
+
+TEST(ReadBmpImage, OneBitTableLeavesThePaletteAlone) {
+    BmpFields fields;
+    fields.width = 3;
+    fields.bitCount = 1;
+    const std::vector<std::uint8_t> table = {0x10, 0x20, 0x30, 0, 0x40, 0x50, 0x60, 0};
+    const std::optional<SourceImage> image =
+        ReadBmpImage(WriteScratchFile("mono.bmp", MakeBmp(fields, table, {0x40, 0, 0, 0})));
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{0, 255, 0}));
+    EXPECT_EQ(image->palette, Palette{});
+}
+
+TEST(ReadBmpImage, ColourCountPlacesThePixelsButNotTheTableSize) {
+    // 8 bits with 16 colours: pixels at 14 + 40 + 64 = 118; all 256 entries are copied,
+    // so entries 16 and 17 hold the pixel bytes and the rest, past the end, are zero.
+    BmpFields fields;
+    fields.width = 5;
+    fields.colourCount = 16;
+    std::vector<std::uint8_t> table;
+    for (std::uint8_t i = 0; i < 16; ++i) {
+        table.insert(table.end(), {i, static_cast<std::uint8_t>(i + 100), 0xC0, 0});
+    }
+    const std::vector<std::uint8_t> data = {7, 3, 15, 0, 9};
+    const std::optional<SourceImage> image =
+        ReadBmpImage(WriteScratchFile("sixteen.bmp", MakeBmp(fields, table, data)));
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->pixels, data);
+    Palette expected{};
+    for (std::size_t i = 0; i < 16; ++i) {
+        expected[3 * i + 0] = 0xC0;
+        expected[3 * i + 1] = static_cast<std::uint8_t>(i + 100);
+        expected[3 * i + 2] = static_cast<std::uint8_t>(i);
+    }
+    expected[48] = 15; // entry 16 from pixel bytes 7 3 15 0 (blue, green, red, reserved)
+    expected[49] = 3;
+    expected[50] = 7;
+    expected[53] = 9; // entry 17: blue 9, then the file ends
+    EXPECT_EQ(image->palette, expected);
+}
+
+struct EmptySizeCase {
+    std::int32_t width;
+    std::int32_t height;
+};
+
+TEST(ReadBmpImage, SizesBelowOneReadNoPixels) {
+    const EmptySizeCase cases[] = {{0, 0}, {4, 0}, {0, 3}, {3, -2}, {-5, 2}};
+    for (const EmptySizeCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        BmpFields fields;
+        fields.width = c.width;
+        fields.height = c.height;
+        MessageRecorder recorder;
+        const std::optional<SourceImage> image = LoadImageFile(
+            WriteScratchFile("empty.bmp", MakeBmp(fields, std::vector<std::uint8_t>(1024), {})));
+        ASSERT_TRUE(image.has_value());
+        EXPECT_EQ(image->width, c.width);
+        EXPECT_EQ(image->height, c.height);
+        EXPECT_EQ(image->levels, 256);
+        EXPECT_TRUE(image->pixels.empty());
+        EXPECT_TRUE(recorder.Messages().empty());
+    }
+}
+
+struct RefusedBitmapCase {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    enum Message { Invalid, Truncated, TooBig } message;
+};
+
+std::vector<std::uint8_t> Variant(void (*change)(BmpFields&), std::size_t pixelBytes) {
+    BmpFields fields;
+    fields.width = 3;
+    fields.height = 2;
+    change(fields);
+    return MakeBmp(fields, std::vector<std::uint8_t>(1024), std::vector<std::uint8_t>(pixelBytes));
+}
+
+TEST(ReadBmpImage, RefusesWithExactMessages) {
+    const RefusedBitmapCase cases[] = {
+        {"empty file", {}, RefusedBitmapCase::Invalid},
+        {"signature BN", Variant([](BmpFields& f) { f.signature[1] = 'N'; }, 8),
+         RefusedBitmapCase::Invalid},
+        {"two planes", Variant([](BmpFields& f) { f.planes = 2; }, 8), RefusedBitmapCase::Invalid},
+        {"run-length compressed", Variant([](BmpFields& f) { f.compression = 1; }, 8),
+         RefusedBitmapCase::Invalid},
+        {"24 bits", Variant([](BmpFields& f) { f.bitCount = 24; }, 24), RefusedBitmapCase::Invalid},
+        {"2 bits", Variant([](BmpFields& f) { f.bitCount = 2; }, 8), RefusedBitmapCase::Invalid},
+        {"last row short", Variant([](BmpFields&) {}, 6), RefusedBitmapCase::Truncated},
+        {"no pixel data", Variant([](BmpFields&) {}, 0), RefusedBitmapCase::Truncated},
+        {"pixels past a huge header",
+         Variant(
+             [](BmpFields& f) {
+                 f.infoSize = 40;
+                 f.colourCount = 0xFFFFFFFF;
+             },
+             8),
+         RefusedBitmapCase::Truncated},
+        {"huge size",
+         Variant(
+             [](BmpFields& f) {
+                 f.width = 0x7FFFFFFF;
+                 f.height = 0x7FFFFFFF;
+             },
+             8),
+         RefusedBitmapCase::TooBig},
+    };
+    for (const RefusedBitmapCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = WriteScratchFile("refused.bmp", c.bytes);
+        // Where the product of a huge size fits (64-bit hosts), the short file is noticed
+        // before anything is allocated.
+        const bool wide = sizeof(std::size_t) > 4;
+        std::string expected = "ERROR: truncated input file (not enough pixel data)\n";
+        if (c.message == RefusedBitmapCase::Invalid) {
+            expected = "ERROR: file '" + path + "' has an invalid or unsupported format\n";
+        } else if (c.message == RefusedBitmapCase::TooBig && !wide) {
+            expected = "ERROR: insufficient memory\n";
+        }
+        MessageRecorder recorder;
+        EXPECT_FALSE(ReadBmpImage(path).has_value());
+        EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
+    }
+}
+
+TEST(ReadBmpImage, RefusesImageMagickRunLengthFile) {
+    const std::string path = TestDataPath("im_grey7x5_rle8.bmp");
+    MessageRecorder recorder;
+    EXPECT_FALSE(LoadImageFile(path).has_value());
+    EXPECT_EQ(recorder.Messages(),
+              std::vector<std::string>{"ERROR: file '" + path +
+                                       "' has an invalid or unsupported format\n"});
+}
+
+TEST(ReadBmpImage, MissingFileNamesThePath) {
+    const std::string path = (ScratchFolder() / "no_such_picture.bmp").string();
+    MessageRecorder recorder;
+    EXPECT_FALSE(ReadBmpImage(path).has_value());
+    EXPECT_EQ(recorder.Messages(),
+              std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n"});
+}
+
+} // namespace
