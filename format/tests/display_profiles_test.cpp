@@ -1,0 +1,185 @@
+// Display profile lines and files: both line forms, number notations, comments, pieces
+// of long lines, line ends of either kind, and the list's order and lifetime.
+#include "display_profiles.h"
+#include "readers_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct LineCase {
+    std::string line;
+    bool valid;
+    std::string name;
+    std::uint16_t layout;
+    std::uint8_t depth;
+    std::string description;
+};
+
+TEST(ParseProfileLine, BothFormsAndTheirEdges) {
+    const LineCase cases[] = {
+        {"oled 18 ; 4 Grey OLED", true, "oled", 18, 4, "Grey OLED"},
+        {"oled 0x12 ; 4 Grey OLED", true, "oled", 18, 4, "Grey OLED"},
+        {"oled 0X12;4 Grey OLED", true, "oled", 18, 4, "Grey OLED"},
+        {"oled 022 ; 4 Grey OLED", true, "oled", 18, 4, "Grey OLED"},
+        {"oled 18;04\tGrey  OLED  ", true, "oled", 18, 4, "Grey  OLED  "},
+        {"lcd 5", true, "lcd", 5, 1, ""},
+        {"lcd 5 Nokia LCD", true, "lcd", 5, 1, "Nokia LCD"},
+        {"lcd 5 ;", true, "lcd", 5, 1, ";"},
+        {"lcd 5 ; x", true, "lcd", 5, 1, "; x"},
+        {"lcd 5 ; 8", true, "lcd", 5, 8, ""},
+        {"lcd 65537 ; 257 wrapped", true, "lcd", 1, 1, "wrapped"},
+        {"lcd -1 ; -2 negative", true, "lcd", 0xFFFF, 0xFE, "negative"},
+        {"lcd 09", true, "lcd", 0, 1, "9"},
+        {"lcd 0x", true, "lcd", 0, 1, "x"},
+        {"  \t\x01lcd 7 # not a comment", true, "lcd", 7, 1, "# not a comment"},
+        {"lcd#2 3", true, "lcd#2", 3, 1, ""},
+        {"lcd #3", false, "", 0, 0, ""},
+        {"lcd oled 3", false, "", 0, 0, ""},
+        {"lcd", false, "", 0, 0, ""},
+        {"# lcd 5", false, "", 0, 0, ""},
+        {" \t #lcd 5", false, "", 0, 0, ""},
+        {"", false, "", 0, 0, ""},
+        {"  \x1f ", false, "", 0, 0, ""},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::optional<DisplayProfile> profile = ParseProfileLine(c.line);
+        ASSERT_EQ(profile.has_value(), c.valid);
+        if (!c.valid) {
+            continue;
+        }
+        EXPECT_EQ(profile->name, c.name);
+        EXPECT_EQ(profile->layout, c.layout);
+        EXPECT_EQ(profile->depth, c.depth);
+        EXPECT_EQ(profile->description, c.description);
+    }
+}
+
+TEST(ParseProfileLine, LongNameIsCutAndTheLineStillCounts) {
+    const std::string name(200, 'n');
+    const std::optional<DisplayProfile> profile = ParseProfileLine(name + " 3 ; 8 Long");
+    ASSERT_TRUE(profile.has_value());
+    EXPECT_EQ(profile->name, std::string(127, 'n'));
+    EXPECT_EQ(profile->layout, 3);
+    EXPECT_EQ(profile->depth, 8);
+    EXPECT_EQ(profile->description, "Long");
+}
+
+TEST(ProfileText, DescriptionOrName) {
+    DisplayProfile profile;
+    profile.name = "oled";
+    EXPECT_EQ(ProfileText(profile), "oled");
+    profile.description = "128 x 64 OLED";
+    EXPECT_EQ(ProfileText(profile), "128 x 64 OLED");
+}
+
+struct Entry {
+    std::string name;
+    std::uint16_t layout;
+    std::uint8_t depth;
+    std::string description;
+    bool operator==(const Entry&) const = default;
+};
+
+std::vector<Entry> ListEntries() {
+    std::vector<Entry> entries;
+    for (const DisplayProfile& p : DisplayProfiles) {
+        entries.push_back({p.name, p.layout, p.depth, p.description});
+    }
+    return entries;
+}
+
+class DisplayProfilesFile : public ::testing::Test {
+  protected:
+    void SetUp() override { FreeDisplayProfiles(); }
+    void TearDown() override { FreeDisplayProfiles(); }
+};
+
+const std::string THREE_PROFILES = "# displays\n"
+                                   "\n"
+                                   "oled 2 ; 1 OLED 128x64 \n"
+                                   "   # indented comment\n"
+                                   "bad words here\n"
+                                   "grey 0 ; 8\n"
+                                   "matrix 0x15 Matrix, reversed";
+
+const std::vector<Entry> THREE_ENTRIES = {
+    {"oled", 2, 1, "OLED 128x64 "},
+    {"grey", 0, 8, ""},
+    {"matrix", 0x15, 1, "Matrix, reversed"},
+};
+
+TEST_F(DisplayProfilesFile, LoadsValidLinesInFileOrderAndAppends) {
+    const std::string path = WriteScratchFile("three.prf", THREE_PROFILES);
+    EXPECT_EQ(LoadDisplayProfiles(path), 1);
+    EXPECT_EQ(ListEntries(), THREE_ENTRIES);
+
+    EXPECT_EQ(LoadDisplayProfiles(path), 1);
+    std::vector<Entry> twice = THREE_ENTRIES;
+    twice.insert(twice.end(), THREE_ENTRIES.begin(), THREE_ENTRIES.end());
+    EXPECT_EQ(ListEntries(), twice);
+
+    FreeDisplayProfiles();
+    EXPECT_TRUE(DisplayProfiles.empty());
+}
+
+TEST_F(DisplayProfilesFile, CarriageReturnLineEndsReadLikeLineFeeds) {
+    std::string crlf;
+    for (char c : THREE_PROFILES) {
+        if (c == '\n') {
+            crlf += '\r';
+        }
+        crlf += c;
+    }
+    EXPECT_EQ(LoadDisplayProfiles(WriteScratchFile("crlf.prf", crlf)), 1);
+    EXPECT_EQ(ListEntries(), THREE_ENTRIES);
+}
+
+TEST_F(DisplayProfilesFile, LongLinesComeInPiecesOf255) {
+    // 255 characters make the first piece; the rest of the line is a line of its own.
+    const std::string first = "wide 3 " + std::string(248, 'd');
+    ASSERT_EQ(first.size(), 255u);
+    const std::string content =
+        first + "tail 9 ; 2 cut\r\n" + std::string(255, 'x') + "\r\n" + "last 4\n";
+    EXPECT_EQ(LoadDisplayProfiles(WriteScratchFile("long.prf", content)), 1);
+    const std::vector<Entry> expected = {
+        {"wide", 3, 1, std::string(248, 'd')},
+        {"tail", 9, 2, "cut"},
+        {"last", 4, 1, ""},
+    };
+    EXPECT_EQ(ListEntries(), expected);
+}
+
+TEST_F(DisplayProfilesFile, MissingFileReturnsZeroAndLeavesTheList) {
+    ASSERT_EQ(LoadDisplayProfiles(WriteScratchFile("one.prf", "one 1\n")), 1);
+    EXPECT_EQ(LoadDisplayProfiles((ScratchFolder() / "missing.prf").string()), 0);
+    EXPECT_EQ(ListEntries(), (std::vector<Entry>{{"one", 1, 1, ""}}));
+}
+
+TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
+    // Every line that is neither blank nor a comment must make an entry.
+    const std::string path = std::string(ZENTRA_TEST_DATA) + "/../../data/displays.prf";
+    std::ifstream in(path);
+    std::size_t profileLines = 0;
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        profileLines += first != std::string::npos && line[first] != '#' ? 1 : 0;
+    }
+    ASSERT_EQ(LoadDisplayProfiles(path), 1);
+    ASSERT_GE(profileLines, 10u);
+    ASSERT_EQ(DisplayProfiles.size(), profileLines);
+    for (const DisplayProfile& p : DisplayProfiles) {
+        SCOPED_TRACE(p.name);
+        EXPECT_FALSE(p.description.empty());
+        EXPECT_TRUE(p.depth == 1 || p.depth == 8);
+        EXPECT_EQ(p.layout & ~0x1F, 0); // order, reversed, planar and inverted-Y bits only
+        EXPECT_EQ(p.layout & 0x08, 0);  // no packing exists for planar lay-outs
+    }
+}
+
+} // namespace
