@@ -1,0 +1,182 @@
+// End-to-end tests of ztr list and ztr render against the real program: list lines,
+// exit codes, exact PPM bytes, PNG output, and no output file on any failure.
+#include "ztr_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int v : values) {
+        bytes += static_cast<char>(v);
+    }
+    return bytes;
+}
+
+// Four records: a 3 x 2 two-bit picture with a palette, a 1 x 1 16-bit pixel, a 2 x 1
+// 24-bit picture and a 1 x 1 24-bit delta at dx = 1; then a damaged header.
+std::string SampleFile() {
+    return Bytes({0x1A, 0,    0,    0,    0x02, 0xA2, 0x40, 2,    3,    0, 2, 0, // header
+                  0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90,          // palette
+                  0xA0, 0xB0, 0xC0,                                              //
+                  0x18, 0xE4}) +                                                 // 0 1 2 / 3 2 1
+           Bytes({0x0E, 0, 0, 0, 0x02, 0xA2, 0x00, 16, 1, 0, 1, 0, 0x51, 0x2A}) +
+           Bytes({0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 24, 2, 0, 1, 0, 1, 2, 3, 4, 5, 6}) +
+           Bytes({0x15, 0,    0,   0, 0x02, 0xA2, 0x20, 24, 1, 0, 1, 0, 100, 0, 1, 0, 0, 0, //
+                  0x0A, 0x0B, 0x0C}) +
+           Bytes({0x0E, 0, 0, 0, 0x02, 0xA3, 0x00, 8, 1, 0, 1, 0, 0x77, 0x77});
+}
+
+TEST(ZtrList, PrintsOneLinePerRecordUpToTheDamage) {
+    ScratchDirectory dir("list");
+    WriteWholeFile(dir / "sample.ztr", SampleFile());
+    const ZtrResult result = RunZtr({"list", "sample.ztr"}, dir.path());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out,
+              "3 x 2, colour depth 2 bits, layout 00 [row order]\n"
+              "1 x 1, colour depth 16 bits, layout 00 [row order]\n"
+              "2 x 1, colour depth 24 bits, layout 00 [row order]\n"
+              "1 x 1, colour depth 24 bits, delta frame 100ms [dx=1, dy=0], layout 00 [row "
+              "order]\n");
+}
+
+TEST(ZtrList, ExitCodes) {
+    ScratchDirectory dir("list-exit");
+    WriteWholeFile(dir / "empty.ztr", "");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"list", "empty.ztr"}, 0, ""},
+        {{"list", "missing.ztr"}, 1, "ztr: cannot open 'missing.ztr'\n"},
+        {{"list"}, 2, "ztr: no file given\nTry 'ztr --help' for more information.\n"},
+        {{"list", "a.ztr", "b.ztr"},
+         2,
+         "ztr: more than one file given\nTry 'ztr --help' for more information.\n"},
+        {{"list", "--all", "a.ztr"},
+         2,
+         "ztr: unknown option '--all'\nTry 'ztr --help' for more information.\n"},
+    };
+    for (const auto& c : cases) {
+        const ZtrResult result = RunZtr(c.args, dir.path());
+        EXPECT_EQ(result.status, c.status) << c.err;
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST(ZtrRender, WritesThePixelsAsPpm) {
+    ScratchDirectory dir("render-ppm");
+    WriteWholeFile(dir / "sample.ztr", SampleFile());
+    const std::string header3x2 = "P6\n3 2\n255\n";
+    const struct {
+        std::vector<std::string> options;
+        std::string ppm;
+    } cases[] = {
+        {{"0"},
+         header3x2 + Bytes({0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, //
+                            0xA0, 0xB0, 0xC0, 0x70, 0x80, 0x90, 0x40, 0x50, 0x60})},
+        {{"0", "--invert"},
+         header3x2 + Bytes({0xEF, 0xDF, 0xCF, 0xBF, 0xAF, 0x9F, 0x8F, 0x7F, 0x6F, //
+                            0x5F, 0x4F, 0x3F, 0x8F, 0x7F, 0x6F, 0xBF, 0xAF, 0x9F})},
+        {{"1"}, "P6\n1 1\n255\n" + Bytes({82, 148, 140})},
+        {{"2", "--zoom", "2"}, "P6\n4 2\n255\n" + Bytes({3, 2, 1, 3, 2, 1, 6, 5, 4, 6, 5, 4, //
+                                                         3, 2, 1, 3, 2, 1, 6, 5, 4, 6, 5, 4})},
+        {{"3"}, "P6\n1 1\n255\n" + Bytes({0x0C, 0x0B, 0x0A})},
+        {{"--buildup", "3"}, "P6\n2 1\n255\n" + Bytes({3, 2, 1, 0x0C, 0x0B, 0x0A})},
+        {{"2", "--buildup"}, "P6\n2 1\n255\n" + Bytes({3, 2, 1, 6, 5, 4})},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"render", "sample.ztr"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.insert(args.end(), {"-o", "out.ppm"});
+        const ZtrResult result = RunZtr(args, dir.path());
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(ReadWholeFile(dir / "out.ppm"), c.ppm) << c.options[0];
+        fs::remove(dir / "out.ppm");
+    }
+}
+
+TEST(ZtrRender, WritesPng) {
+    ScratchDirectory dir("render-png");
+    WriteWholeFile(dir / "sample.ztr", SampleFile());
+    const ZtrResult result =
+        RunZtr({"render", "sample.ztr", "0", "--zoom", "3", "-o", "out.PNG"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string png = ReadWholeFile(dir / "out.PNG");
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(png.substr(0, 8), Bytes({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}));
+    EXPECT_EQ(png.substr(12, 4), "IHDR");
+    EXPECT_EQ(png.substr(16, 8), Bytes({0, 0, 0, 9, 0, 0, 0, 6})); // 9 x 6
+}
+
+TEST(ZtrRender, FailuresWriteNoFile) {
+    ScratchDirectory dir("render-fail");
+    WriteWholeFile(dir / "sample.ztr", SampleFile());
+    WriteWholeFile(dir / "keep.ppm", "old");
+    const std::string hint = "\nTry 'ztr --help' for more information.\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"sample.ztr", "4", "-o", "new.ppm"},
+         1,
+         "ztr: record 4 of 'sample.ztr' has nothing to show\n"},
+        {{"sample.ztr", "-1", "-o", "new.ppm"},
+         1,
+         "ztr: record -1 of 'sample.ztr' has nothing to show\n"},
+        {{"missing.ztr", "0", "-o", "new.ppm"}, 1, "ztr: cannot open 'missing.ztr'\n"},
+        {{"sample.ztr", "9", "-o", "keep.ppm"},
+         1,
+         "ztr: record 9 of 'sample.ztr' has nothing to show\n"},
+        {{"sample.ztr", "0"}, 2, "ztr: no output file given (use -o OUT)" + hint},
+        {{"sample.ztr", "-o", "new.ppm"}, 2, "ztr: no record index given" + hint},
+        {{"-o", "new.ppm"}, 2, "ztr: no file given" + hint},
+        {{"sample.ztr", "x", "-o", "new.ppm"}, 2, "ztr: invalid record index 'x'" + hint},
+        {{"sample.ztr", "0", "1", "-o", "new.ppm"}, 2, "ztr: too many arguments" + hint},
+        {{"sample.ztr", "0", "--zoom", "0", "-o", "new.ppm"},
+         2,
+         "ztr: invalid zoom '0' (1 to 64)" + hint},
+        {{"sample.ztr", "0", "-o", "new.ppm", "--zoom"},
+         2,
+         "ztr: option '--zoom' needs a value" + hint},
+        {{"sample.ztr", "0", "--fast", "-o", "new.ppm"}, 2, "ztr: unknown option '--fast'" + hint},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"render"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ZtrResult result = RunZtr(args, dir.path());
+        EXPECT_EQ(result.status, c.status) << c.err;
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_FALSE(fs::exists(dir / "new.ppm")) << c.err;
+    }
+    EXPECT_EQ(ReadWholeFile(dir / "keep.ppm"), "old");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2u); // sample.ztr and keep.ppm: no temporary file left behind
+}
+
+TEST(ZtrRender, ShowsWhatConvertWrote) {
+    ScratchDirectory dir("render-convert");
+    WriteWholeFile(dir / "pic.pbm", "P1\n3 2\n1 0 1\n0 1 1\n");
+    ASSERT_EQ(RunZtr({"convert", "--code", "0x10012", "pic.pbm"}, dir.path()).status, 0);
+    const ZtrResult list = RunZtr({"list", "pic.ztr"}, dir.path());
+    EXPECT_EQ(list.out, "3 x 2 monochrome, layout 12 [banded rows, inverted Y-axis]\n");
+    ASSERT_EQ(RunZtr({"render", "pic.ztr", "0", "-o", "pic.ppm"}, dir.path()).status, 0);
+    EXPECT_EQ(ReadWholeFile(dir / "pic.ppm"),
+              "P6\n3 2\n255\n" + Bytes({0, 0, 0, 255, 255, 255, 0, 0, 0, //
+                                        255, 255, 255, 0, 0, 0, 0, 0, 0}));
+}
+
+} // namespace
