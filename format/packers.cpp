@@ -26,16 +26,24 @@ inline void PutPackedByte(unsigned bits, bool reversed) {
 //   pixel  0 1 2 3 4 5 6 7
 //   bit    7 6 5 4 3 2 1 0
 void PackLine1(const std::uint8_t* first, std::size_t step, int count, bool reversed) {
-    unsigned accumulator = 0;
-    for (int i = 0; i < count; ++i) {
-        accumulator = (accumulator << 1) | PixelBit(first[static_cast<std::size_t>(i) * step]);
-        if ((i & 7) == 7) {
-            PutPackedByte(accumulator & 0xFF, reversed);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const std::uint8_t* pixel = first + static_cast<std::size_t>(i) * step;
+        unsigned byte = 0;
+        for (std::size_t k = 0; k < 8; ++k) {
+            byte = (byte << 1) | PixelBit(pixel[k * step]);
         }
+        PutPackedByte(byte, reversed);
     }
-    const int rest = count % 8;
-    if (rest != 0) {
-        PutPackedByte((accumulator << (8 - rest)) & 0xFF, reversed);
+    if (i < count) {
+        unsigned byte = 0;
+        for (int k = 0; k < 8; ++k) {
+            byte <<= 1;
+            if (i + k < count) {
+                byte |= PixelBit(first[static_cast<std::size_t>(i + k) * step]);
+            }
+        }
+        PutPackedByte(byte, reversed);
     }
 }
 

@@ -18,8 +18,8 @@ namespace {
     std::exit(255);
 }
 
-// Doubles the capacity, keeping the coded bytes. A capacity that cannot double within
-// int counts as running out of memory.
+} // namespace
+
 void GrowPixelBuffer() {
     if (PixelBuffer.capacity > INT_MAX / 2) {
         OutOfMemory();
@@ -34,8 +34,6 @@ void GrowPixelBuffer() {
     PixelBuffer.capacity = capacity;
 }
 
-} // namespace
-
 void BeginPixelData() {
     if (!PixelBuffer.data) {
         PixelBuffer.data.reset(new (std::nothrow) std::uint8_t[16]);
@@ -47,30 +45,6 @@ void BeginPixelData() {
     PixelBuffer.length = 0;
     PixelBuffer.previous = 0;
     PixelBuffer.run = 0;
-}
-
-// A run of k copies of b after a different byte is held as b, b, k - 2: the second copy
-// appends b and the count 0, every further copy rewrites the count in place. Once the
-// count reaches 254 (run = 255), the next copy starts over as a literal.
-void PutPixelByte(std::uint8_t b) {
-    RunLengthBuffer& buffer = PixelBuffer;
-    if (buffer.length + 1 >= buffer.capacity) {
-        GrowPixelBuffer();
-    }
-    std::uint8_t* data = buffer.data.get();
-    if (b == buffer.previous && buffer.run != 255) {
-        if (buffer.run == 0) {
-            data[buffer.length++] = b;
-        } else {
-            --buffer.length;
-        }
-        data[buffer.length++] = buffer.run;
-        ++buffer.run;
-    } else {
-        data[buffer.length++] = b;
-        buffer.previous = b;
-        buffer.run = 0;
-    }
 }
 
 bool EndPixelData(std::FILE* file) {

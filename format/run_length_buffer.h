@@ -22,9 +22,34 @@ extern RunLengthBuffer PixelBuffer;
 // the coder. Reports "Out of memory!\n" and ends the program (status 255) on failure.
 void BeginPixelData();
 
+// Doubles the buffer's capacity, keeping its bytes. Reports "Out of memory!\n" and ends
+// the program (status 255) when it cannot, also when the capacity cannot double in int.
+void GrowPixelBuffer();
+
 // Appends one unpacked byte through the coder. A run of k equal bytes after a different
-// byte is held as b, b, k - 2; the 257th copy starts a new run as a literal.
-void PutPixelByte(std::uint8_t b);
+// byte is held as b, b, k - 2: the second copy appends b and the count 0, every further
+// copy rewrites the count in place; once the count is 254 (run = 255), the 257th copy
+// starts a new run as a literal. Inline: the packers call it once per unpacked byte.
+inline void PutPixelByte(std::uint8_t b) {
+    RunLengthBuffer& buffer = PixelBuffer;
+    if (buffer.length + 1 >= buffer.capacity) {
+        GrowPixelBuffer(); // afterwards at least two more bytes fit
+    }
+    std::uint8_t* data = buffer.data.get();
+    if (b == buffer.previous && buffer.run != 255) {
+        if (buffer.run == 0) {
+            data[buffer.length++] = b;
+        } else {
+            --buffer.length;
+        }
+        data[buffer.length++] = buffer.run;
+        ++buffer.run;
+    } else {
+        data[buffer.length++] = b;
+        buffer.previous = b;
+        buffer.run = 0;
+    }
+}
 
 // Ends the record's pixel data: writes the coded bytes to file (when given and not
 // empty) in one write, then frees the buffer. Returns false when the write failed.
