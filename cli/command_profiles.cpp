@@ -1,0 +1,41 @@
+// ztr profiles: prints the display profiles of a profile file, one line per entry in
+// file order, fields separated by tabs.
+#include "commands.h"
+
+#include "display_profiles.h"
+#include "executable_directory.h"
+
+#include <cstdio>
+
+int RunProfiles(const CommandArgs& args) {
+    std::string path;
+    for (const std::string& arg : args) {
+        if (IsHelpOption(arg)) {
+            PrintHelp();
+            return EXIT_DONE;
+        }
+        if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            return UsageError("unknown option '" + arg + "'");
+        }
+        if (!path.empty()) {
+            return UsageError("more than one profile file given");
+        }
+        path = arg;
+    }
+    if (path.empty()) {
+        path = DefaultProfilePath();
+    }
+
+    FreeDisplayProfiles();
+    if (LoadDisplayProfiles(path) == 0) {
+        return Failure("cannot open profile file '" + path + "'");
+    }
+    int index = 0;
+    for (const DisplayProfile& profile : DisplayProfiles) {
+        std::printf("%d\t%s\t%u\t%u\t%s\n", index++, profile.name.c_str(),
+                    static_cast<unsigned>(profile.layout), static_cast<unsigned>(profile.depth),
+                    profile.description.c_str());
+    }
+    FreeDisplayProfiles();
+    return EXIT_DONE;
+}

@@ -1,0 +1,27 @@
+// The ztr commands. Each takes the arguments that follow its own name and returns the
+// process exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+using CommandArgs = std::vector<std::string>;
+
+inline constexpr int EXIT_DONE = 0;   // everything was written or printed
+inline constexpr int EXIT_FAILED = 1; // a conversion, a file or a decoding failed
+inline constexpr int EXIT_USAGE = 2;  // the command line itself is wrong
+
+int RunConvert(const CommandArgs& args);
+int RunProfiles(const CommandArgs& args);
+int RunList(const CommandArgs& args);
+int RunRender(const CommandArgs& args);
+
+// Prints "ztr: MESSAGE" and the hint to --help on standard error; returns EXIT_USAGE.
+int UsageError(const std::string& message);
+
+// Prints "ztr: MESSAGE" on standard error; returns EXIT_FAILED.
+int Failure(const std::string& message);
+
+// True when the text is "-h" or "--help": every command prints the overall help then.
+bool IsHelpOption(const std::string& text);
+void PrintHelp();

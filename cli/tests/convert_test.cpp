@@ -1,0 +1,226 @@
+// End-to-end tests of ztr's command line: help and version, usage errors, convert in
+// both modes, profile lookup, and profiles, against the real program.
+#include "ztr_runner.h"
+
+#include "little_endian.h"
+#include "zentra_format.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A binary PGM of the given size whose samples come from a small linear generator, so
+// neighbouring pixels differ and coded data does not shrink.
+std::string NoisyPgm(int width, int height, std::uint32_t seed) {
+    std::string bytes = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    for (int i = 0; i < width * height; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes += static_cast<char>((seed >> 16) & 0xFF);
+    }
+    return bytes;
+}
+
+// Record headers (and delta headers) of a Zentra file, walked by record length.
+struct WalkedRecord {
+    RecordHeader header;
+    DeltaHeader delta;
+};
+
+std::vector<WalkedRecord> WalkRecords(const std::string& bytes) {
+    std::vector<WalkedRecord> records;
+    std::size_t offset = 0;
+    while (offset + RECORD_HEADER_SIZE <= bytes.size()) {
+        std::array<std::uint8_t, RECORD_HEADER_SIZE> raw{};
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            raw[i] = static_cast<std::uint8_t>(bytes[offset + i]);
+        }
+        WalkedRecord record{DecodeRecordHeader(raw), {}};
+        if (record.header.signature != RECORD_SIGNATURE || record.header.recordLength < 12) {
+            break;
+        }
+        if ((record.header.layout & RECORD_DELTA) != 0 &&
+            offset + RECORD_HEADER_SIZE + DELTA_HEADER_SIZE <= bytes.size()) {
+            std::array<std::uint8_t, DELTA_HEADER_SIZE> delta{};
+            for (std::size_t i = 0; i < delta.size(); ++i) {
+                delta[i] = static_cast<std::uint8_t>(bytes[offset + RECORD_HEADER_SIZE + i]);
+            }
+            record.delta = DecodeDeltaHeader(delta);
+        }
+        records.push_back(record);
+        offset += record.header.recordLength;
+    }
+    return records;
+}
+
+const char* const ThreeByTwoPbm = "P1\n3 2\n1 0 1\n0 1 1\n";
+
+TEST(ZtrCommandLine, VersionAndHelp) {
+    ScratchDirectory dir("version");
+    const ZtrResult version = RunZtr({"--version"}, dir.path());
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "ztr 1.0.4378\n");
+
+    const ZtrResult help = RunZtr({"--help"}, dir.path());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("ztr convert [--profiles FILE] [--animation] [--delay MS] "
+                            "(--type NAME | --code CODE)... PICTURE..."),
+              std::string::npos);
+    EXPECT_NE(help.out.find("ztr profiles [FILE]"), std::string::npos);
+}
+
+TEST(ZtrCommandLine, UsageErrorsExitTwoWithAHint) {
+    ScratchDirectory dir("usage");
+    WriteWholeFile(dir / "pic.pbm", ThreeByTwoPbm);
+    WriteWholeFile(dir / "one.prf", "oled 2 ; 1 A page-mode OLED\n");
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{}, "ztr: no command given\n"},
+        {{"frobnicate"}, "ztr: unknown command 'frobnicate'\n"},
+        {{"--bogus"}, "ztr: unknown option '--bogus'\n"},
+        {{"convert", "--bogus", "--code", "1", "pic.pbm"}, "ztr: unknown option '--bogus'\n"},
+        {{"convert", "pic.pbm"}, "ztr: no display type given (use --type NAME or --code CODE)\n"},
+        {{"convert", "--code", "0x10000"}, "ztr: no picture given\n"},
+        {{"convert", "--code", "12x", "pic.pbm"}, "ztr: invalid type code '12x'\n"},
+        {{"convert", "--code"}, "ztr: option '--code' needs a value\n"},
+        {{"convert", "--delay", "ten", "--code", "1", "pic.pbm"}, "ztr: invalid delay 'ten'\n"},
+        {{"convert", "--profiles", "one.prf", "--type", "lcd", "pic.pbm"},
+         "ztr: unknown profile name 'lcd'\n"},
+        {{"profiles", "--long"}, "ztr: unknown option '--long'\n"},
+    };
+    for (const auto& c : cases) {
+        const ZtrResult result = RunZtr(c.args, dir.path());
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, c.message + "Try 'ztr --help' for more information.\n");
+        EXPECT_FALSE(fs::exists(dir / "pic.ztr"));
+    }
+}
+
+TEST(ZtrConvert, WritesTheFileNextToThePictureWithExactBytes) {
+    ScratchDirectory dir("next-to");
+    fs::create_directories(dir / "art");
+    WriteWholeFile(dir / "art" / "pic.pbm", ThreeByTwoPbm);
+
+    // Banded rows, reversed, depth 1. Light pixels are 1; column bytes hold row 0 in bit
+    // 7 before mirroring: columns 0x40, 0x80, 0x00 mirror to 0x02, 0x01, 0x00.
+    const ZtrResult result = RunZtr({"convert", "--code", "0x10006", "art/pic.pbm"}, dir.path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const std::string expected("\x0F\x00\x00\x00\x02\xA2\x06\x01\x03\x00\x02\x00\x02\x01\x00", 15);
+    EXPECT_EQ(ReadWholeFile(dir / "art" / "pic.ztr"), expected);
+    EXPECT_FALSE(fs::exists(dir / "pic.ztr"));
+}
+
+TEST(ZtrConvert, AnimationAddsTheFirstPictureAgainAndFlagsTheLastRecord) {
+    ScratchDirectory dir("animation");
+    WriteWholeFile(dir / "a.pgm", NoisyPgm(13, 7, 1));
+    WriteWholeFile(dir / "b.pgm", NoisyPgm(13, 7, 2));
+    WriteWholeFile(dir / "c.pgm", NoisyPgm(13, 7, 3));
+
+    const ZtrResult result = RunZtr(
+        {"convert", "--animation", "--delay", "120", "--code", "65536", "a.pgm", "b.pgm", "c.pgm"},
+        dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto records = WalkRecords(ReadWholeFile(dir / "a.ztr"));
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0].header.layout, 0x00);
+    for (std::size_t i = 1; i < 4; ++i) {
+        EXPECT_EQ(records[i].header.layout & (RECORD_DELTA | RECORD_LAST_FRAME),
+                  i == 3 ? RECORD_DELTA | RECORD_LAST_FRAME : RECORD_DELTA);
+        EXPECT_EQ(records[i].delta.delay, 120);
+    }
+    EXPECT_FALSE(fs::exists(dir / "b.ztr"));
+}
+
+TEST(ZtrConvert, PerPictureModeStopsAtTheFirstFailure) {
+    ScratchDirectory dir("per-picture");
+    WriteWholeFile(dir / "a.pgm", NoisyPgm(5, 3, 1));
+    WriteWholeFile(dir / "c.pgm", NoisyPgm(5, 3, 3));
+
+    const ZtrResult result =
+        RunZtr({"convert", "--code", "0x10000", "a.pgm", "missing.pgm", "c.pgm"}, dir.path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "ERROR: failed to open file 'missing.pgm' for reading\n");
+    EXPECT_TRUE(fs::exists(dir / "a.ztr"));
+    EXPECT_FALSE(fs::exists(dir / "missing.ztr"));
+    EXPECT_FALSE(fs::exists(dir / "c.ztr"));
+}
+
+TEST(ZtrConvert, TypesByNameAndCodeKeepTheirCommandLineOrder) {
+    ScratchDirectory dir("types");
+    WriteWholeFile(dir / "pic.pgm", NoisyPgm(9, 5, 7));
+    WriteWholeFile(dir / "my.prf", "# test profiles\n"
+                                   "columns 1 column order\n"
+                                   "grey8 0 ; 8 An 8-bit frame buffer\r\n"
+                                   "columns 3 a second entry of the same name\n");
+
+    const ZtrResult result = RunZtr({"convert", "--type", "grey8", "--code", "0x10012", "--type",
+                                     "columns", "--profiles", "my.prf", "pic.pgm"},
+                                    dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto records = WalkRecords(ReadWholeFile(dir / "pic.ztr"));
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].header.depth, 8);
+    EXPECT_EQ(records[0].header.layout, 0x00);
+    EXPECT_EQ(records[1].header.depth, 1);
+    EXPECT_EQ(records[1].header.layout, 0x12);
+    EXPECT_EQ(records[2].header.depth, 1);
+    EXPECT_EQ(records[2].header.layout, 0x01); // the first profile named "columns"
+}
+
+TEST(ZtrConvert, FailedWriteLeavesTheExistingOutputUnchanged) {
+    ScratchDirectory dir("file-size-limit");
+    WriteWholeFile(dir / "big.pgm", NoisyPgm(61, 47, 5));
+    WriteWholeFile(dir / "big.ztr", "previous contents");
+
+    // A 1-block (512-byte) file-size limit: the 8-bit record needs about 2.9 KB.
+    const ZtrResult result =
+        RunZtr({"convert", "--code", "0x80000", "big.pgm"}, dir.path(), "ulimit -f 1 &&");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("ERROR: ", 0), 0u) << result.err;
+    EXPECT_NE(result.err.find("big"), std::string::npos) << result.err;
+    EXPECT_EQ(ReadWholeFile(dir / "big.ztr"), "previous contents");
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"big.pgm", "big.ztr"}));
+}
+
+TEST(ZtrProfiles, PrintsOneTabSeparatedLinePerEntry) {
+    ScratchDirectory dir("profiles");
+    WriteWholeFile(dir / "my.prf", "  # comment\n"
+                                   "oled 0x12 ; 1 128 x 64 OLED  \n"
+                                   "plain 5\n"
+                                   "grey 022;8\n"
+                                   "broken word\n");
+    const ZtrResult result = RunZtr({"profiles", "my.prf"}, dir.path());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "0\toled\t18\t1\t128 x 64 OLED  \n"
+                          "1\tplain\t5\t1\t\n"
+                          "2\tgrey\t18\t8\t\n");
+
+    const ZtrResult missing = RunZtr({"profiles", "nothing.prf"}, dir.path());
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "ztr: cannot open profile file 'nothing.prf'\n");
+}
+
+TEST(ZtrProfiles, DefaultsToTheFileBesideTheProgram) {
+    ScratchDirectory dir("default-profiles");
+    const fs::path beside = fs::path(ZTR_EXECUTABLE).parent_path() / "displays.prf";
+    const ZtrResult named = RunZtr({"profiles", beside.string()}, dir.path());
+    const ZtrResult result = RunZtr({"profiles"}, dir.path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("\t"), std::string::npos);
+    EXPECT_EQ(result.out, named.out);
+}
+
+} // namespace

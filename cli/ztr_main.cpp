@@ -1,0 +1,118 @@
+// ztr: the console tool over the Zentra engine, for build pipelines and Linux users.
+// Dispatches the first argument to a command of the table below.
+#include "commands.h"
+
+#include "report_message.h"
+#include "version.h"
+
+#include <csignal>
+#include <cstdio>
+#include <iterator>
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const CommandArgs& args);
+    const char* synopsis;
+    const char* summary;
+};
+
+constexpr Command Commands[] = {
+    {"convert", RunConvert,
+     "convert [--profiles FILE] [--animation] [--delay MS] (--type NAME | --code CODE)... "
+     "PICTURE...",
+     "Convert pictures (BMP, PBM, PGM) into a Zentra file next to the first picture."},
+    {"profiles", RunProfiles, "profiles [FILE]",
+     "List the display profiles: index, name, lay-out, depth, description."},
+    {"list", RunList, "list FILE", "List the records of a Zentra file as the viewer does."},
+    {"render", RunRender, "render FILE INDEX [--buildup] [--invert] [--zoom N] -o OUT",
+     "Write record INDEX (from 0) as the viewer shows it: PPM, or PNG for a .png OUT."},
+};
+
+const char* const OptionHelp =
+    "\n"
+    "Options of convert:\n"
+    "  --type NAME      add the display type of the first profile named NAME\n"
+    "  --code CODE      add a raw type code: lay-out in bits 0-15, depth in bits 16-23\n"
+    "                   (decimal, 0x hexadecimal or 0 octal); --type and --code repeat,\n"
+    "                   in any mix, and their order is the order of the records\n"
+    "  --profiles FILE  the profile file (default: displays.prf beside ztr)\n"
+    "  --animation      one animated file of all pictures, followed by the first again\n"
+    "  --delay MS       the animation's frame delay in milliseconds (default 0)\n"
+    "Without --animation every picture becomes a file of its own; conversion stops at\n"
+    "the first picture that fails.\n"
+    "\n"
+    "Options of render:\n"
+    "  --buildup        draw a delta record over the full frame and deltas before it\n"
+    "  --invert         complement every colour\n"
+    "  --zoom N         repeat every pixel N x N times (1 to 64, default 1)\n"
+    "  -o OUT           the output picture; a name ending in .png writes a PNG\n"
+    "\n"
+    "Exit status: 0 when everything was written, 1 when a conversion or a file failed,\n"
+    "2 for a wrong command line.\n";
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& command : Commands) {
+        if (name == command.name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void PrintHelp() {
+    std::printf("Usage:\n");
+    for (const Command& command : Commands) {
+        std::printf("  ztr %s\n", command.synopsis);
+    }
+    std::printf("  ztr --help\n  ztr --version\n\nCommands:\n");
+    for (const Command& command : Commands) {
+        std::printf("  %-9s %s\n", command.name, command.summary);
+    }
+    std::fputs(OptionHelp, stdout);
+}
+
+bool IsHelpOption(const std::string& text) {
+    return text == "--help" || text == "-h";
+}
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "ztr: %s\nTry 'ztr --help' for more information.\n", message.c_str());
+    return EXIT_USAGE;
+}
+
+int Failure(const std::string& message) {
+    std::fprintf(stderr, "ztr: %s\n", message.c_str());
+    return EXIT_FAILED;
+}
+
+int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+    // A file-size limit must surface as a failed write that the engine reports, not as
+    // a signal that kills the process with a half-written temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    SetMessageSink(nullptr); // engine messages go to standard error
+
+    if (argc < 2) {
+        return UsageError("no command given");
+    }
+    const std::string first = argv[1];
+    if (IsHelpOption(first)) {
+        PrintHelp();
+        return EXIT_DONE;
+    }
+    if (first == "--version") {
+        std::printf("ztr %s\n", ZENTRA_VERSION_TEXT);
+        return EXIT_DONE;
+    }
+    const Command* command = FindCommand(first);
+    if (command == nullptr) {
+        return UsageError(first[0] == '-' ? "unknown option '" + first + "'"
+                                          : "unknown command '" + first + "'");
+    }
+    return command->run(CommandArgs(std::next(argv, 2), std::next(argv, argc)));
+}
