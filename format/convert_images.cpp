@@ -4,6 +4,7 @@
 #include "convert_images.h"
 
 #include "changed_rect.h"
+#include "checked_size.h"
 #include "output_file.h"
 #include "packers.h"
 #include "report_message.h"
@@ -74,12 +75,21 @@ class SequenceWriter {
     }
 
   private:
-    // Sizes must fit the rectangle's 16-bit fields, and every picture of a sequence must
-    // have the first picture's size so that comparisons stay inside both.
+    // Sizes must fit the rectangle's 16-bit fields, the pixel block must hold the whole
+    // picture, and every picture of a sequence must have the first picture's size so
+    // that comparisons stay inside both.
     bool CheckSize(const SourceImage& picture, const std::optional<SourceImage>& previous,
                    const std::string& path) {
         if (picture.width < 1 || picture.height < 1 || picture.width > MAX_PICTURE_SIDE ||
             picture.height > MAX_PICTURE_SIDE) {
+            ReportMessage(stderr, "ERROR: invalid size (width=%d, height=%d)\n",
+                          static_cast<int>(picture.width), static_cast<int>(picture.height));
+            return false;
+        }
+        std::size_t pixelCount = 0;
+        if (!CheckedMultiply(static_cast<std::size_t>(picture.width),
+                             static_cast<std::size_t>(picture.height), pixelCount) ||
+            picture.pixels.size() != pixelCount) {
             ReportMessage(stderr, "ERROR: invalid size (width=%d, height=%d)\n",
                           static_cast<int>(picture.width), static_cast<int>(picture.height));
             return false;
