@@ -33,9 +33,18 @@ class ByteReader {
     // The offset of the next byte that ReadByte would return.
     std::uint64_t Position() const { return bufferStart_ + next_; }
 
-  private:
+    // Direct access to the buffered bytes for tight loops: the bytes from Current() up
+    // to End() are next; SetCurrent hands back how far the loop got (a pointer within
+    // that range), and Refill loads the next block once they are used up, returning
+    // false at the end of the file.
+    const std::uint8_t* Current() const { return buffer_.data() + next_; }
+    const std::uint8_t* End() const { return buffer_.data() + filled_; }
+    void SetCurrent(const std::uint8_t* position) {
+        next_ = static_cast<std::size_t>(position - buffer_.data());
+    }
     bool Refill();
 
+  private:
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };

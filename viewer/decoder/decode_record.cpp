@@ -118,37 +118,50 @@ void BuildColourTable(ByteReader& file, const RecordHeader& header, DisplayBitma
 class Placement {
   public:
     Placement(DisplayBitmap& bitmap, const RecordHeader& header, int dx, int dy)
-        : block_(bitmap.pixels->data()), height_(bitmap.height), stride_(bitmap.stride),
-          limitBits_(static_cast<std::size_t>(bitmap.width) * bitmap.depth), dx_(dx), dy_(dy),
-          invertedY_((header.layout & LAYOUT_INVERTED_Y) != 0) {}
-
-    // The bitmap row of a stored row, or null when it falls outside the bitmap.
-    std::uint8_t* Row(long storedRow) const {
-        const long row = storedRow + dy_;
-        if (row < 0 || row >= height_) {
-            return nullptr;
+        : depth_(header.depth), limitBits_(static_cast<std::size_t>(bitmap.width) * bitmap.depth),
+          dx_(static_cast<std::size_t>(dx)), rows_(header.height, nullptr) {
+        const bool invertedY = (header.layout & LAYOUT_INVERTED_Y) != 0;
+        const long height = bitmap.height;
+        for (long y = 0; y < header.height; ++y) {
+            const long row = y + dy;
+            if (row < height) {
+                const long bitmapRow = invertedY ? row : height - 1 - row;
+                rows_[static_cast<std::size_t>(y)] =
+                    bitmap.pixels->data() + static_cast<std::size_t>(bitmapRow) * bitmap.stride;
+            }
         }
-        const long bitmapRow = invertedY_ ? row : height_ - 1 - row;
-        return block_ + static_cast<std::size_t>(bitmapRow) * stride_;
     }
 
-    // Stores a depth-bit pixel at record column c; the leftmost pixel of a byte sits in
-    // its most significant bits.
-    void StorePixel(std::uint8_t* row, std::size_t c, unsigned depth, std::uint8_t value) const {
-        const std::size_t bit = (dx_ + c) * depth;
-        if (bit + depth > limitBits_) {
-            return;
+    // The bitmap row of stored row y, or null when it falls outside the bitmap.
+    std::uint8_t* Row(std::size_t y) const { return rows_[y]; }
+
+    // Where the pixel of record column c goes within a row: the byte and the field mask
+    // (the leftmost pixel of a byte in its most significant bits); mask 0 when the
+    // column lies beyond the bitmap's width.
+    struct Field {
+        std::size_t byte = 0;
+        unsigned shift = 0;
+        std::uint8_t mask = 0;
+    };
+    Field FieldOf(std::size_t c) const {
+        const std::size_t bit = (dx_ + c) * depth_;
+        if (bit + depth_ > limitBits_) {
+            return {};
         }
-        const unsigned shift = 8 - depth - static_cast<unsigned>(bit % 8);
-        const auto mask = static_cast<std::uint8_t>(((1u << depth) - 1) << shift);
-        std::uint8_t& target = row[bit / 8];
-        target = static_cast<std::uint8_t>((target & ~mask) | ((value << shift) & mask));
+        const unsigned shift = 8 - depth_ - static_cast<unsigned>(bit % 8);
+        return {bit / 8, shift, static_cast<std::uint8_t>(((1u << depth_) - 1) << shift)};
     }
 
-    // Stores whole bytes at record column c of a row of depth-bit pixels.
-    void StoreBytes(std::uint8_t* row, std::size_t c, unsigned depth, const std::uint8_t* bytes,
+    static void Store(std::uint8_t* row, const Field& field, unsigned value) {
+        std::uint8_t& target = row[field.byte];
+        target = static_cast<std::uint8_t>((target & ~field.mask) |
+                                           ((value << field.shift) & field.mask));
+    }
+
+    // Stores whole bytes from record column c on (c a multiple of the pixels per byte).
+    void StoreBytes(std::uint8_t* row, std::size_t c, const std::uint8_t* bytes,
                     std::size_t count) const {
-        const std::size_t first = (dx_ + c) * depth / 8;
+        const std::size_t first = (dx_ + c) * depth_ / 8;
         const std::size_t fullBytes = limitBits_ / 8;
         if (first < fullBytes) {
             std::copy_n(bytes, std::min(count, fullBytes - first), row + first);
@@ -163,83 +176,83 @@ class Placement {
     }
 
   private:
-    std::uint8_t* block_;
-    long height_;
-    std::size_t stride_;
+    unsigned depth_;
     std::size_t limitBits_;
     std::size_t dx_;
-    long dy_;
-    bool invertedY_;
+    std::vector<std::uint8_t*> rows_; // per stored row; rows above the bitmap never occur
 };
 
-void PlaceRowOrder(ByteReader& file, const RecordHeader& header, const Placement& place) {
-    const unsigned depth = header.depth;
-    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
-    std::vector<std::uint8_t> line(RowBytes(depth, header.width));
-    UnpackState state;
-    for (long y = 0; y < header.height; ++y) {
-        for (std::uint8_t& b : line) {
-            b = UnpackByte(file, state);
+void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
+    if (IsPackedDepth(depth)) {
+        for (std::uint8_t& b : bytes) {
+            b = FirstFieldLow(b, depth);
         }
-        if (reversed) {
-            if (IsPackedDepth(depth)) {
-                for (std::uint8_t& b : line) {
-                    b = FirstFieldLow(b, depth);
-                }
-            } else if (depth == 16) {
-                for (std::size_t i = 0; i + 1 < line.size(); i += 2) {
-                    Convert16(line[i], line[i + 1]);
-                }
-            } else if (depth == 24) {
-                for (std::size_t i = 0; i + 2 < line.size(); i += 3) {
-                    std::swap(line[i], line[i + 2]);
-                }
-            }
+    } else if (depth == 16) {
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            Convert16(bytes[i], bytes[i + 1]);
         }
-        if (std::uint8_t* row = place.Row(y)) {
-            place.StoreBytes(row, 0, depth, line.data(), line.size());
+    } else if (depth == 24) {
+        for (std::size_t i = 0; i + 2 < bytes.size(); i += 3) {
+            std::swap(bytes[i], bytes[i + 2]);
         }
     }
 }
 
+void PlaceRowOrder(ByteReader& file, const RecordHeader& header, const Placement& place) {
+    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
+    std::vector<std::uint8_t> line(RowBytes(header.depth, header.width));
+    UnpackState state;
+    for (std::size_t y = 0; y < header.height; ++y) {
+        UnpackBytes(file, state, line.data(), line.size());
+        if (reversed) {
+            ConvertReversed(line, header.depth);
+        }
+        if (std::uint8_t* row = place.Row(y)) {
+            place.StoreBytes(row, 0, line.data(), line.size());
+        }
+    }
+}
+
+// Each byte holds p vertically adjacent pixels of one column (or, at depths of 8 and
+// more, one pixel of 1 to 3 bytes), topmost first.
 void PlaceColumnOrder(ByteReader& file, const RecordHeader& header, const Placement& place) {
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
+    const std::size_t height = header.height;
     UnpackState state;
     if (IsPackedDepth(depth)) {
         const unsigned p = PixelsPerByte(depth);
-        const std::uint8_t mask = PixelMask(depth);
+        const unsigned mask = PixelMask(depth);
+        std::vector<std::uint8_t> column((height + p - 1) / p);
         for (std::size_t c = 0; c < header.width; ++c) {
-            for (long y0 = 0; y0 < header.height; y0 += p) {
-                std::uint8_t b = UnpackByte(file, state);
-                if (!reversed) {
-                    b = FirstFieldLow(b, depth);
-                }
-                for (long j = 0; j < static_cast<long>(p) && y0 + j < header.height; ++j) {
+            UnpackBytes(file, state, column.data(), column.size());
+            const Placement::Field field = place.FieldOf(c);
+            if (field.mask == 0) {
+                continue;
+            }
+            for (std::size_t k = 0; k < column.size(); ++k) {
+                const unsigned b = reversed ? column[k] : FirstFieldLow(column[k], depth);
+                const std::size_t y0 = k * p;
+                const std::size_t rows = std::min<std::size_t>(p, height - y0);
+                for (std::size_t j = 0; j < rows; ++j) {
                     if (std::uint8_t* row = place.Row(y0 + j)) {
-                        place.StorePixel(row, c, depth, (b >> (j * depth)) & mask);
+                        Placement::Store(row, field, (b >> (j * depth)) & mask);
                     }
                 }
             }
         }
         return;
     }
-    const unsigned size = depth / 8;
+    const std::size_t size = depth / 8;
+    std::vector<std::uint8_t> column(size * height);
     for (std::size_t c = 0; c < header.width; ++c) {
-        for (long y = 0; y < header.height; ++y) {
-            std::uint8_t group[3] = {};
-            for (unsigned i = 0; i < size; ++i) {
-                group[i] = UnpackByte(file, state);
-            }
-            if (!reversed) {
-                if (depth == 16) {
-                    Convert16(group[0], group[1]);
-                } else if (depth == 24) {
-                    std::swap(group[0], group[2]);
-                }
-            }
+        UnpackBytes(file, state, column.data(), column.size());
+        if (!reversed) {
+            ConvertReversed(column, depth);
+        }
+        for (std::size_t y = 0; y < height; ++y) {
             if (std::uint8_t* row = place.Row(y)) {
-                place.StoreBytes(row, c, depth, group, size);
+                place.StoreBytes(row, c, &column[y * size], size);
             }
         }
     }
@@ -250,17 +263,22 @@ void PlaceBandedRows(ByteReader& file, const RecordHeader& header, const Placeme
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const unsigned p = PixelsPerByte(depth);
-    const std::uint8_t mask = PixelMask(depth);
+    const unsigned mask = PixelMask(depth);
+    const std::size_t height = header.height;
+    std::vector<std::uint8_t> band(header.width);
     UnpackState state;
-    for (long y0 = 0; y0 < header.height; y0 += p) {
-        for (std::size_t c = 0; c < header.width; ++c) {
-            std::uint8_t b = UnpackByte(file, state);
-            if (!reversed) {
-                b = FirstFieldLow(b, depth);
+    for (std::size_t y0 = 0; y0 < height; y0 += p) {
+        UnpackBytes(file, state, band.data(), band.size());
+        const std::size_t rows = std::min<std::size_t>(p, height - y0);
+        for (std::size_t c = 0; c < band.size(); ++c) {
+            const Placement::Field field = place.FieldOf(c);
+            if (field.mask == 0) {
+                continue;
             }
-            for (long j = 0; j < static_cast<long>(p) && y0 + j < header.height; ++j) {
+            const unsigned b = reversed ? band[c] : FirstFieldLow(band[c], depth);
+            for (std::size_t j = 0; j < rows; ++j) {
                 if (std::uint8_t* row = place.Row(y0 + j)) {
-                    place.StorePixel(row, c, depth, (b >> (j * depth)) & mask);
+                    Placement::Store(row, field, (b >> (j * depth)) & mask);
                 }
             }
         }
@@ -272,20 +290,27 @@ void PlaceBandedColumns(ByteReader& file, const RecordHeader& header, const Plac
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const unsigned p = PixelsPerByte(depth);
-    const std::uint8_t mask = PixelMask(depth);
+    const unsigned mask = PixelMask(depth);
+    const std::size_t width = header.width;
+    std::vector<std::uint8_t> band(header.height);
     UnpackState state;
-    for (std::size_t x0 = 0; x0 < header.width; x0 += p) {
-        for (long y = 0; y < header.height; ++y) {
-            std::uint8_t b = UnpackByte(file, state);
-            if (!reversed) {
-                b = FirstFieldLow(b, depth);
-            }
+    for (std::size_t x0 = 0; x0 < width; x0 += p) {
+        UnpackBytes(file, state, band.data(), band.size());
+        const std::size_t columns = std::min<std::size_t>(p, width - x0);
+        Placement::Field fields[8];
+        for (std::size_t j = 0; j < columns; ++j) {
+            fields[j] = place.FieldOf(x0 + j);
+        }
+        for (std::size_t y = 0; y < band.size(); ++y) {
             std::uint8_t* row = place.Row(y);
             if (row == nullptr) {
                 continue;
             }
-            for (unsigned j = 0; j < p && x0 + j < header.width; ++j) {
-                place.StorePixel(row, x0 + j, depth, (b >> (j * depth)) & mask);
+            const unsigned b = reversed ? band[y] : FirstFieldLow(band[y], depth);
+            for (std::size_t j = 0; j < columns; ++j) {
+                if (fields[j].mask != 0) {
+                    Placement::Store(row, fields[j], (b >> (j * depth)) & mask);
+                }
             }
         }
     }

@@ -5,6 +5,7 @@
 
 #include "byte_reader.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // One per record; reset at the start of every record's pixel data.
@@ -38,3 +39,7 @@ inline std::uint8_t UnpackByte(ByteReader& file, UnpackState& state) {
     state.hasPrevious = true;
     return value;
 }
+
+// Delivers the next count unpacked bytes to out, exactly as count calls of UnpackByte
+// would, but with the coder's state and the read position held in locals.
+void UnpackBytes(ByteReader& file, UnpackState& state, std::uint8_t* out, std::size_t count);

@@ -4,9 +4,11 @@
 
 #include "zentra_format.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -90,7 +92,8 @@ class TempFolder {
     TempFolder() {
         static int counter = 0;
         path_ = std::filesystem::temp_directory_path() /
-                ("zentra_decoder_test_" + std::to_string(std::rand()) + "_" +
+                ("zentra_decoder_test_" + std::to_string(std::random_device{}()) + "_" +
+                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "_" +
                  std::to_string(++counter));
         std::filesystem::create_directories(path_);
     }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 Bytes Unpack(const Bytes& coded, std::size_t count) {
@@ -15,6 +17,19 @@ Bytes Unpack(const Bytes& coded, std::size_t count) {
     Bytes out;
     for (std::size_t i = 0; i < count; ++i) {
         out.push_back(UnpackByte(file, state));
+    }
+    return out;
+}
+
+// The same stream through UnpackBytes, in pieces of the given size.
+Bytes UnpackInPieces(const Bytes& coded, std::size_t count, std::size_t piece) {
+    TempFolder folder;
+    ByteReader file;
+    EXPECT_TRUE(file.Open(folder.Write("data.bin", coded)));
+    UnpackState state;
+    Bytes out(count, 0xEE);
+    for (std::size_t i = 0; i < count; i += piece) {
+        UnpackBytes(file, state, out.data() + i, std::min(piece, count - i));
     }
     return out;
 }
@@ -47,6 +62,10 @@ TEST(UnpackByteTest, DecodesCodedStreams) {
     };
     for (const UnpackCase& c : cases) {
         EXPECT_EQ(Unpack(c.coded, c.expected.size()), c.expected) << c.name;
+        for (std::size_t piece : {1, 2, 3, 256, 1000}) {
+            EXPECT_EQ(UnpackInPieces(c.coded, c.expected.size(), piece), c.expected)
+                << c.name << ", pieces of " << piece;
+        }
     }
 }
 
@@ -55,6 +74,8 @@ TEST(UnpackByteTest, DeliversZeroPastTheEndOfTheFile) {
     EXPECT_EQ(Unpack({}, 3), (Bytes{0, 0, 0}));
     // A run whose count byte is missing delivers the byte once, then zeros.
     EXPECT_EQ(Unpack({2, 7, 7}, 4), (Bytes{2, 7, 7, 0}));
+    EXPECT_EQ(UnpackInPieces({8, 6}, 5, 3), (Bytes{8, 6, 0, 0, 0}));
+    EXPECT_EQ(UnpackInPieces({2, 7, 7}, 6, 4), (Bytes{2, 7, 7, 0, 0, 0}));
 }
 
 TEST(UnpackByteTest, CodedStreamsOfTheTestWriterReadBack) {
@@ -70,6 +91,7 @@ TEST(UnpackByteTest, LongStreamsCrossTheReadBlock) {
         stream.push_back(static_cast<std::uint8_t>((i * 7 + i / 5) & 0xFF));
     }
     EXPECT_EQ(Unpack(CodeRunLength(stream), stream.size()), stream);
+    EXPECT_EQ(UnpackInPieces(CodeRunLength(stream), stream.size(), 7777), stream);
 }
 
 } // namespace
