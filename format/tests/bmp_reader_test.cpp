@@ -1,6 +1,7 @@
 // Bitmap reading: files written by ImageMagick, netpbm and PIL (40- and 124-byte
 // headers), stored-row strides, where the table and the pixel data are found, and
 // every refusal message.
+#include "readers_seed_pictures.h"
 #include "readers_test_support.h"
 #include "source_image.h"
 
@@ -12,23 +13,6 @@
 namespace {
 
 using Palette = std::array<std::uint8_t, PALETTE_BYTES>;
-
-// The seed pictures of tests/data/README, top row first, as grey levels.
-const std::vector<std::uint8_t> GREY_5X3 = {0, 64, 128, 192, 255, 255, 0, 0,
-                                            0, 32, 10,  20,  30,  40,  50};
-const std::vector<std::uint8_t> BITS_10X3 = {
-    0,   255, 255, 255, 255, 255, 255, 255, 0,   0,   //
-    255, 0,   255, 255, 255, 255, 255, 255, 255, 0,   //
-    0,   0,   0,   255, 255, 255, 255, 255, 0,   255, //
-};
-
-std::vector<std::uint8_t> Grey7x5() {
-    std::vector<std::uint8_t> pixels;
-    for (int i = 0; i < 35; ++i) {
-        pixels.push_back(static_cast<std::uint8_t>((i * 53) % 256));
-    }
-    return pixels;
-}
 
 struct ToolBitmapCase {
     const char* file;

@@ -1,5 +1,6 @@
 // PBM and PGM reading: files written by netpbm and PIL, header rules (comments, pieces
 // of 127 characters, fields left open by 0), scaling, and every refusal message.
+#include "readers_seed_pictures.h"
 #include "readers_test_support.h"
 #include "source_image.h"
 
@@ -9,24 +10,6 @@
 #include <vector>
 
 namespace {
-
-// The seed pictures that tests/data/README turns into the tool-made files.
-const std::vector<std::uint8_t> GREY_5X3 = {0, 64, 128, 192, 255, 255, 0, 0,
-                                            0, 32, 10,  20,  30,  40,  50};
-// seed_bits10x3.pbm: 1 (black) reads as 0, 0 (white) as 255.
-const std::vector<std::uint8_t> BITS_10X3 = {
-    0,   255, 255, 255, 255, 255, 255, 255, 0,   0,   //
-    255, 0,   255, 255, 255, 255, 255, 255, 255, 0,   //
-    0,   0,   0,   255, 255, 255, 255, 255, 0,   255, //
-};
-
-std::vector<std::uint8_t> Grey7x5() {
-    std::vector<std::uint8_t> pixels;
-    for (int i = 0; i < 35; ++i) {
-        pixels.push_back(static_cast<std::uint8_t>((i * 53) % 256));
-    }
-    return pixels;
-}
 
 // pamdepth 15 of GREY_5X3 (netpbm rounds to the nearest level), each level times 17.
 std::vector<std::uint8_t> Grey5x3AtMaxval15() {
