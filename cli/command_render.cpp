@@ -98,7 +98,7 @@ std::optional<int> ParseRenderArgs(const CommandArgs& args, RenderOptions& optio
         return UsageError("too many arguments");
     }
     const auto index = ParseDecimal(positional[1]);
-    if (!index || *index < -1 || *index > 0x7FFFFFFF) {
+    if (!index || *index < -0x7FFFFFFF - 1 || *index > 0x7FFFFFFF) {
         return UsageError("invalid record index '" + positional[1] + "'");
     }
     if (options.output.empty()) {
