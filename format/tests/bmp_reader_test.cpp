@@ -270,3 +270,34 @@ TEST(ReadBmpImage, MissingFileNamesThePath) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ReadBmpImage, RowsAndPaddingAcrossInputBlocks) {
+    // 301 x 250 at 8 bits: 304-byte stored rows, about 76 KB. With 238 table entries the
+    // pixels start at 14 + 124 + 952 = 1090, so the 64 KiB input block ends after the first
+    // padding byte of row 211 and the skip of the padding crosses into the next block.
+    constexpr int width = 301;
+    constexpr int height = 250;
+    BmpFields fields;
+    fields.width = width;
+    fields.height = height;
+    fields.infoSize = 124;
+    fields.colourCount = 238;
+    std::vector<std::uint8_t> data;
+    std::vector<std::uint8_t> expected;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto value = static_cast<std::uint8_t>(x * 7 + y * 13);
+            data.push_back(value);
+            expected.push_back(value);
+        }
+        data.insert(data.end(), {0xEE, 0xEE, 0xEE});
+    }
+    const std::optional<SourceImage> image = ReadBmpImage(
+        WriteScratchFile("large.bmp", MakeBmp(fields, std::vector<std::uint8_t>(952), data)));
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->pixels, expected);
+}
+
+} // namespace

@@ -198,3 +198,29 @@ TEST(ReadPnmImage, MissingFileNamesThePath) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ReadPnmImage, PlainAndRawDataAcrossInputBlocks) {
+    // More than 64 KiB of samples, so numbers and bytes straddle the reader's blocks.
+    constexpr int width = 301;
+    constexpr int height = 230;
+    std::string plain = "P2\n301 230\n255\n";
+    std::string raw = "P5\n301 230\n255\n";
+    std::vector<std::uint8_t> expected;
+    for (int i = 0; i < width * height; ++i) {
+        const auto value = static_cast<std::uint8_t>(i * 37 + i / 301);
+        expected.push_back(value);
+        plain += std::to_string(value) + (i % 17 == 16 ? "\n" : " ");
+        raw += static_cast<char>(value);
+    }
+    ASSERT_GT(raw.size(), 65536u);
+    for (const std::string& content : {plain, raw}) {
+        const std::optional<SourceImage> image =
+            ReadPnmImage(WriteScratchFile("large.pgm", content));
+        ASSERT_TRUE(image.has_value());
+        EXPECT_EQ(image->pixels, expected) << content.substr(0, 2);
+    }
+}
+
+} // namespace
