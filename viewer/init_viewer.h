@@ -1,0 +1,20 @@
+// The viewer's start-up: program-wide values, the window class "Zentra:View", the main
+// window, and the message loop that runs until the window posts the quit message.
+#pragma once
+
+#include <windows.h>
+
+// Registers the window class; false when the platform refuses (for example because a
+// class of that name exists already).
+bool RegisterViewerClass(HINSTANCE instance);
+
+// Creates the main window, visible, 600 x 400 with the menu "AppMenu".
+HWND CreateViewerWindow(HINSTANCE instance);
+
+// Keeps the instance, finds ModuleDirectory and SettingsFilePath from the program file,
+// registers the class and creates the window. Returns the window, or none when the class
+// could not be registered or the window not created.
+HWND InitViewer(HINSTANCE instance);
+
+// Fetches, translates and dispatches messages until the quit message; returns its code.
+int RunMessageLoop();

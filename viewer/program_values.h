@@ -1,0 +1,20 @@
+// The viewer's program-wide values, set once at start-up and only read afterwards: the
+// program instance, the program's directory and the settings file path.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+inline constexpr std::size_t PATH_BUFFER_SIZE = 260; // terminator included
+
+extern HINSTANCE ViewerInstance;
+// The program file's path cut just after its last backslash, so it ends in a backslash.
+extern char ModuleDirectory[PATH_BUFFER_SIZE];
+// ModuleDirectory + "zenconv.ini"; empty when that would not fit in PATH_BUFFER_SIZE, and
+// then the settings keep their defaults and nothing is written.
+extern char SettingsFilePath[PATH_BUFFER_SIZE];
+
+// Sets ModuleDirectory and SettingsFilePath from the program file's full path. A path
+// without a backslash is kept whole as the directory.
+void SetModulePaths(const char* programFile);

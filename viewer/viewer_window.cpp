@@ -1,0 +1,214 @@
+// The viewer window's procedure: its switch only routes, one handler per message and per
+// menu command. All state is in ViewerState; the display bitmap changes only through
+// DecodeRecord, and zoom and invert only change how it is drawn.
+#include "viewer_window.h"
+
+#include "about_dialog.h"
+#include "blocking_calls.h"
+#include "decode_record.h"
+#include "paint_display_bitmap.h"
+#include "program_values.h"
+#include "record_list.h"
+#include "resource.h"
+#include "usage_guide.h"
+#include "viewer_settings.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+
+ViewerWindowState ViewerState;
+
+namespace {
+
+int ListWidth(int clientWidth) {
+    return std::max(0, clientWidth - 2 * LIST_MARGIN);
+}
+
+// Decodes the selected record (none: -1) again; the repaint requested first happens after
+// the current message, so it shows the new bitmap.
+void Redecode(HWND window) {
+    InvalidateRect(window, nullptr, TRUE);
+    const auto selection =
+        static_cast<int>(SendMessageA(ViewerState.RecordList, LB_GETCURSEL, 0, 0));
+    DecodeRecord(ViewerState.CurrentFileName, selection < 0 ? -1 : selection,
+                 ViewerState.buildup != 0, ViewerState.displayBitmap);
+}
+
+LRESULT OnCreate(HWND window) {
+    ViewerState = ViewerWindowState{};
+    RECT client{};
+    GetClientRect(window, &client);
+    ViewerState.RecordList = CreateWindowExA(
+        WS_EX_CLIENTEDGE, "ListBox", nullptr,
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_DISABLENOSCROLL | LBS_NOINTEGRALHEIGHT |
+            LBS_HASSTRINGS | LBS_NOTIFY,
+        LIST_MARGIN, LIST_MARGIN, ListWidth(client.right), LIST_HEIGHT, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_RECORD_LIST)), ViewerInstance, nullptr);
+    ViewerState.zoom = ReadViewerInt("zoom", 1);
+    ViewerState.invert = ReadViewerInt("invert", 0);
+    ViewerState.buildup = ReadViewerInt("buildup", 0);
+    return 0;
+}
+
+LRESULT OnDestroy() {
+    WriteViewerInt("zoom", ViewerState.zoom);
+    WriteViewerInt("invert", ViewerState.invert);
+    WriteViewerInt("buildup", ViewerState.buildup);
+    DestroyWindow(ViewerState.RecordList);
+    ViewerState.RecordList = nullptr;
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT OnSize(int clientWidth) {
+    MoveWindow(ViewerState.RecordList, LIST_MARGIN, LIST_MARGIN, ListWidth(clientWidth),
+               LIST_HEIGHT, TRUE);
+    return 0;
+}
+
+LRESULT OnPaint(HWND window) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(window, &paint);
+    if (ViewerState.displayBitmap.pixels) {
+        PaintDisplayBitmap(dc, ViewerState.displayBitmap, PICTURE_X, PICTURE_Y, ViewerState.zoom,
+                           ViewerState.invert);
+    } else {
+        PaintPrompt(dc, PICTURE_X, PICTURE_Y,
+                    ViewerState.CurrentFileName.empty() ? PROMPT_OPEN_FILE : PROMPT_SELECT_RECORD);
+    }
+    EndPaint(window, &paint);
+    return 0;
+}
+
+void CheckItem(HMENU menu, UINT id, bool checked) {
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+LRESULT OnInitMenuPopup(HMENU popup) {
+    CheckItem(popup, IDM_ZOOM_1, ViewerState.zoom == 1);
+    CheckItem(popup, IDM_ZOOM_2, ViewerState.zoom == 2);
+    CheckItem(popup, IDM_ZOOM_4, ViewerState.zoom == 4);
+    CheckItem(popup, IDM_INVERT, ViewerState.invert != 0);
+    CheckItem(popup, IDM_BUILD_UP, ViewerState.buildup != 0);
+    return 0;
+}
+
+// The path up to, not including, its last backslash; empty when it has none.
+std::string DirectoryOf(const std::string& path) {
+    const auto separator = path.rfind('\\');
+    return separator == std::string::npos ? std::string() : path.substr(0, separator);
+}
+
+void OnOpenFile(HWND window) {
+    char initialDirectory[SETTING_TEXT_SIZE];
+    ReadViewerText("directory", initialDirectory);
+    char fileName[PATH_BUFFER_SIZE] = "";
+
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = "Zentra Images\0*.ztr\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = sizeof fileName;
+    dialog.lpstrInitialDir = initialDirectory[0] != '\0' ? initialDirectory : nullptr;
+    dialog.Flags = OFN_FILEMUSTEXIST;
+    if (!PlatformCalls.GetOpenFileNameA(&dialog)) {
+        return;
+    }
+
+    ViewerState.CurrentFileName = fileName;
+    const std::string directory = DirectoryOf(ViewerState.CurrentFileName);
+    if (ViewerState.CurrentFileName.find('\\') != std::string::npos) {
+        WriteViewerText("directory", directory.c_str());
+    }
+
+    if (!FillRecordList(ViewerState.RecordList, ViewerState.CurrentFileName)) {
+        PlatformCalls.MessageBoxA(window, "Failed to open file.", nullptr, MB_ICONEXCLAMATION);
+        return;
+    }
+    const auto lines = SendMessageA(ViewerState.RecordList, LB_GETCOUNT, 0, 0);
+    SendMessageA(ViewerState.RecordList, LB_SETCURSEL, lines > 0 ? 0 : static_cast<WPARAM>(-1), 0);
+    Redecode(window);
+}
+
+void OnZoom(HWND window, int zoom) {
+    ViewerState.zoom = zoom;
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void OnInvert(HWND window) {
+    ViewerState.invert = ViewerState.invert == 0 ? 1 : 0;
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void OnBuildUp(HWND window) {
+    ViewerState.buildup = ViewerState.buildup == 0 ? 1 : 0;
+    Redecode(window);
+}
+
+void OnRecordList(HWND window, WORD notification) {
+    if (notification == LBN_SELCHANGE) {
+        Redecode(window);
+    }
+}
+
+LRESULT OnCommand(HWND window, WORD command, WORD notification) {
+    switch (command) {
+    case IDM_OPEN:
+        OnOpenFile(window);
+        break;
+    case IDM_EXIT:
+        DestroyWindow(window);
+        break;
+    case IDM_USAGE_GUIDE:
+        OpenUsageGuide(window, ModuleDirectory);
+        break;
+    case IDM_INFORMATION:
+        ShowAboutBox(window);
+        break;
+    case IDM_ZOOM_1:
+        OnZoom(window, 1);
+        break;
+    case IDM_ZOOM_2:
+        OnZoom(window, 2);
+        break;
+    case IDM_ZOOM_4:
+        OnZoom(window, 4);
+        break;
+    case IDM_INVERT:
+        OnInvert(window);
+        break;
+    case IDM_BUILD_UP:
+        OnBuildUp(window);
+        break;
+    case IDC_RECORD_LIST:
+        OnRecordList(window, notification);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+} // namespace
+
+extern "C" LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        return OnDestroy();
+    case WM_SIZE:
+        return OnSize(LOWORD(lParam));
+    case WM_PAINT:
+        return OnPaint(window);
+    case WM_INITMENUPOPUP:
+        return OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+    case WM_COMMAND:
+        return OnCommand(window, LOWORD(wParam), HIWORD(wParam));
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,37 @@
+// The viewer's single top-level window: its state and its window procedure, which the
+// program exports as "_WndProc@16".
+#pragma once
+
+#include "display_bitmap.h"
+
+#include <windows.h>
+
+#include <string>
+
+inline constexpr const char* VIEWER_CLASS_NAME = "Zentra:View";
+inline constexpr const char* VIEWER_TITLE = "Zentra Image Viewer";
+
+// Where the record list stands and where the bitmap or prompt is drawn, in client pixels.
+inline constexpr int LIST_MARGIN = 8;
+inline constexpr int LIST_HEIGHT = 50;
+inline constexpr int PICTURE_X = 8;
+inline constexpr int PICTURE_Y = 66;
+
+inline constexpr const char* PROMPT_OPEN_FILE = "Please open a zentra image file";
+inline constexpr const char* PROMPT_SELECT_RECORD = "Please select a bitmap lay-out from the list";
+
+// The state of the one viewer window; set to its start values when the window is created.
+struct ViewerWindowState {
+    std::string CurrentFileName; // the file opened last, empty before the first choice
+    HWND RecordList = nullptr;   // control IDC_RECORD_LIST
+    int zoom = 1;
+    int invert = 0;
+    int buildup = 0;
+    DisplayBitmap displayBitmap; // what the paint handler draws
+};
+
+extern ViewerWindowState ViewerState;
+
+// The window procedure of class "Zentra:View". Unmangled so that the export alias can
+// name it on both 32-bit (stdcall-decorated) and 64-bit builds.
+extern "C" LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
