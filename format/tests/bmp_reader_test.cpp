@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace readers_test;
+
 using Palette = std::array<std::uint8_t, PALETTE_BYTES>;
 
 struct ToolBitmapCase {
@@ -272,6 +274,8 @@ TEST(ReadBmpImage, MissingFileNamesThePath) {
 } // namespace
 
 namespace {
+
+using namespace readers_test;
 
 TEST(ReadBmpImage, RowsAndPaddingAcrossInputBlocks) {
     // 301 x 250 at 8 bits: 304-byte stored rows, about 76 KB. With 238 table entries the

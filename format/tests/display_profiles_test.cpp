@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace readers_test;
+
 struct LineCase {
     std::string line;
     bool valid;

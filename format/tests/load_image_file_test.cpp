@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace readers_test;
+
 struct ReverseCase {
     std::size_t rowLength;
     std::size_t rowCount;

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace readers_test;
+
 // pamdepth 15 of GREY_5X3 (netpbm rounds to the nearest level), each level times 17.
 std::vector<std::uint8_t> Grey5x3AtMaxval15() {
     const int levels[15] = {0, 4, 8, 11, 15, 15, 0, 0, 0, 2, 1, 1, 2, 2, 3};
@@ -200,6 +202,8 @@ TEST(ReadPnmImage, MissingFileNamesThePath) {
 } // namespace
 
 namespace {
+
+using namespace readers_test;
 
 TEST(ReadPnmImage, PlainAndRawDataAcrossInputBlocks) {
     // More than 64 KiB of samples, so numbers and bytes straddle the reader's blocks.

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace readers_test {
+
 // seed_grey5x3.pgm
 inline const std::vector<std::uint8_t> GREY_5X3 = {0, 64, 128, 192, 255, 255, 0, 0,
                                                    0, 32, 10,  20,  30,  40,  50};
@@ -24,3 +26,5 @@ inline std::vector<std::uint8_t> Grey7x5() {
     }
     return pixels;
 }
+
+} // namespace readers_test

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+namespace readers_test {
+
 inline std::vector<std::string>& RecordedMessages() {
     static std::vector<std::string> messages;
     return messages;
@@ -95,3 +97,5 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpFields& fields,
     file.insert(file.end(), pixelData.begin(), pixelData.end());
     return file;
 }
+
+} // namespace readers_test
