@@ -76,7 +76,7 @@ struct PnmHeader {
     std::int32_t levels = 0;
 };
 
-enum class HeaderResult { Complete, NotPnm, BadNumber };
+enum class HeaderResult { Accepted, NotPnm, BadNumber };
 
 // One header token. Numbers fill width, height and levels in that order, each only while
 // it is still 0; a number 0 (or a maxval of -1) therefore leaves its field open.
@@ -93,10 +93,10 @@ HeaderResult TakeHeaderToken(std::string_view token, PnmHeader& header) {
         if (header.format == 1 || header.format == 4) {
             header.levels = 2;
         }
-        return HeaderResult::Complete;
+        return HeaderResult::Accepted;
     }
     if (header.width != 0 && header.height != 0 && header.levels != 0) {
-        return HeaderResult::Complete;
+        return HeaderResult::Accepted;
     }
     const std::optional<std::int32_t> number = LeadingNumber(token);
     if (!number) {
@@ -112,7 +112,7 @@ HeaderResult TakeHeaderToken(std::string_view token, PnmHeader& header) {
                             ? std::numeric_limits<std::int32_t>::max()
                             : static_cast<std::int32_t>(levels);
     }
-    return HeaderResult::Complete;
+    return HeaderResult::Accepted;
 }
 
 // Reads header pieces until height and levels are both set or the file ends.
@@ -139,13 +139,13 @@ HeaderResult ReadHeader(InputFile& file, PnmHeader& header) {
                 ++stop;
             }
             const HeaderResult result = TakeHeaderToken(text.substr(at, stop - at), header);
-            if (result != HeaderResult::Complete) {
+            if (result != HeaderResult::Accepted) {
                 return result;
             }
             at = stop;
         }
     }
-    return HeaderResult::Complete;
+    return HeaderResult::Accepted;
 }
 
 // A plain PBM pixel: one digit, white space before it optional. 0 is white, any other
@@ -275,7 +275,7 @@ std::optional<SourceImage> ReadPnmImage(const std::string& path) {
     case HeaderResult::BadNumber:
         ReportMessage(stderr, MESSAGE_UNSUPPORTED);
         return std::nullopt;
-    case HeaderResult::Complete:
+    case HeaderResult::Accepted:
         break;
     }
 
