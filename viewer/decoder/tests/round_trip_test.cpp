@@ -4,12 +4,16 @@
 #include "convert_images.h"
 #include "decode_record.h"
 #include "report_message.h"
+#include "source_image.h"
 #include "test_file.h"
 #include "type_code.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <optional>
 
 namespace {
 
@@ -165,6 +169,31 @@ TEST_F(RoundTripTest, AnimationsBuildUpFrameByFrame) {
                         "layout " + std::to_string(TypeCodeLayout(codes[t])) + " depth " +
                             std::to_string(TypeCodeDepth(codes[t])) + " frame " +
                             std::to_string(k));
+        }
+    }
+}
+
+TEST_F(RoundTripTest, BitmapSourcesKeepTheirColourTable) {
+    const std::string sourcePath = std::string(ZENTRA_TEST_DATA) + "/netpbm_grey7x5.bmp";
+    const std::optional<SourceImage> source = LoadImageFile(sourcePath);
+    ASSERT_TRUE(source.has_value()) << Messages;
+    std::ifstream in(sourcePath, std::ios::binary);
+    const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string copy = folder_.Write("grey.bmp", bytes);
+    const std::vector<std::uint32_t> codes = {MakeTypeCode(0x01, 8), MakeTypeCode(0x00, 1)};
+    ASSERT_EQ(ConvertImages({copy}, codes, 0), 0) << Messages;
+    const std::string file = (folder_.Path() / "grey.ztr").string();
+    for (int i = 0; i < 2; ++i) {
+        DisplayBitmap bitmap;
+        DecodeRecord(file, i, false, bitmap);
+        const int depth = TypeCodeDepth(codes[static_cast<std::size_t>(i)]);
+        ExpectShows(bitmap, source->width, source->height, depth, source->pixels,
+                    "bitmap source at depth " + std::to_string(depth));
+        for (int k = 0; k < (1 << depth); ++k) {
+            const std::size_t entry = static_cast<std::size_t>(3 * k);
+            EXPECT_EQ(bitmap.colours[k].red, source->palette[entry]) << k;
+            EXPECT_EQ(bitmap.colours[k].green, source->palette[entry + 1]) << k;
+            EXPECT_EQ(bitmap.colours[k].blue, source->palette[entry + 2]) << k;
         }
     }
 }
