@@ -1,0 +1,25 @@
+// Identifiers of the converter's resources: dialog controls, menu items, icons.
+// Shared by zenconv.rc and the dialog procedures.
+#pragma once
+
+// Main dialog "ZenconvMain".
+#define IDC_ADD_FILE 100
+#define IDC_FILE_LIST 101
+#define IDC_ADD_TYPE 102
+#define IDC_TYPE_LIST 103
+#define IDC_CONVERT 104
+#define IDC_INFORMATION 105
+#define IDC_ANIMATION 106
+#define IDC_DELAY_LABEL 107
+#define IDC_DELAY 108
+#define IDC_WEB_LINK 110
+
+// "ZenconvMenu": popup "filetype_menu"; display types are 256 + profile position.
+#define IDM_TYPE_FIRST 256
+#define IDM_TYPE_LAST 511
+
+// Static controls without an identifier of their own.
+#define IDC_STATIC_UNNAMED -1
+
+// The maker's web address: the text of control 110 and what a click on it opens.
+#define ZENCONV_WEB_ADDRESS "https://zentra.example.com/"

@@ -1,0 +1,17 @@
+// The converter's settings: section "Settings" of the settings file "zenconv.ini"
+// (SettingsFilePath). Each call is one complete operation on the file; nothing is held open.
+#pragma once
+
+#include <cstddef>
+
+inline constexpr const char* SETTINGS_SECTION = "Settings";
+inline constexpr std::size_t SETTING_TEXT_SIZE = 260; // terminator included
+
+// The key's value as an integer, or the default when the file, section or key is missing.
+int ReadSettingInt(const char* key, int defaultValue);
+
+// The key's text into a buffer of SETTING_TEXT_SIZE bytes, or the default when missing.
+void ReadSettingText(const char* key, const char* defaultValue, char* buffer);
+
+// Writes the key's text, creating file, section and key as needed. Failures are not reported.
+void WriteSettingText(const char* key, const char* value);

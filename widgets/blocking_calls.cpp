@@ -1,0 +1,8 @@
+// The table of blocking platform calls, filled with the real functions.
+#include "blocking_calls.h"
+
+BlockingCalls RealBlockingCalls() {
+    return BlockingCalls{::MessageBoxA, ::GetOpenFileNameA, ::TrackPopupMenu, ::ShellExecuteA};
+}
+
+BlockingCalls PlatformCalls = RealBlockingCalls();
