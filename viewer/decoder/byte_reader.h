@@ -13,7 +13,6 @@ class ByteReader {
   public:
     // Opens the file as raw bytes; false when it cannot be opened.
     bool Open(const std::string& path);
-    bool IsOpen() const { return file_ != nullptr; }
 
     // The next byte, or -1 at the end of the file (or after a read error).
     int ReadByte() {

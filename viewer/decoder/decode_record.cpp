@@ -29,7 +29,8 @@ bool IsDecodedDepth(unsigned depth) {
     return IsPackedDepth(depth) || depth == 8 || depth == 16 || depth == 24;
 }
 
-// Brings the first pixel of a packed byte into its least significant field.
+// Reverses the order of the pixel fields of a packed byte, keeping the bits inside each
+// field: moves the first pixel between the most and the least significant field.
 std::uint8_t FirstFieldLow(std::uint8_t b, unsigned depth) {
     switch (depth) {
     case 1:
