@@ -1,0 +1,160 @@
+// Structure-aware fuzz target: the conversion writer against the viewer's decoder. The
+// input chooses a few small grey pictures (written as raw PGM files, each later picture
+// a changed copy of the one before), display types and a delay. The written file must
+// list one sequence per type with the right flags, and every frame decoded with build-up
+// must give back the picture thresholded (1 bit) or scaled (8 bits) to the type's depth.
+// A depth the writer cannot pack must fail the conversion and leave no file behind.
+#include "convert_images.h"
+#include "decode_record.h"
+#include "fuzz_support.h"
+#include "read_record_header.h"
+#include "type_code.h"
+#include "zentra_format.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+constexpr unsigned MAX_SIDE = 33;
+constexpr unsigned MAX_PICTURES = 4;
+constexpr unsigned MAX_TYPES = 3;
+
+struct Picture {
+    std::vector<std::uint8_t> samples; // width x height, 0 .. maxval
+};
+
+void WritePgm(const std::string& path, unsigned width, unsigned height, unsigned maxval,
+              const Picture& picture) {
+    const std::string header = "P5\n" + std::to_string(width) + " " + std::to_string(height) +
+                               "\n" + std::to_string(maxval) + "\n";
+    std::vector<std::uint8_t> bytes(header.begin(), header.end());
+    bytes.insert(bytes.end(), picture.samples.begin(), picture.samples.end());
+    fuzz::WriteFile(path, bytes.data(), bytes.size());
+}
+
+// The pixel that the decoder shows at column x of picture row top (0 = top): the bitmap
+// is bottom-up and packs depth-1 pixels from bit 7.
+unsigned ShownPixel(const DisplayBitmap& bitmap, unsigned x, unsigned top) {
+    const std::uint8_t* row =
+        bitmap.pixels->data() +
+        static_cast<std::size_t>(bitmap.height - 1 - static_cast<int>(top)) * bitmap.stride;
+    if (bitmap.depth == 1) {
+        return (row[x / 8] >> (7 - x % 8)) & 1u;
+    }
+    return row[x];
+}
+
+unsigned ExpectedPixel(unsigned sample, unsigned maxval, unsigned depth) {
+    const unsigned scaled = sample * 255 / maxval;
+    return depth == 1 ? scaled >> 7 : scaled;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::string base = fuzz::ScratchPath("picture");
+    fuzz::SilenceMessages();
+    fuzz::InputStream in(data, size);
+
+    const unsigned width = 1 + in.Below(MAX_SIDE);
+    const unsigned height = 1 + in.Below(MAX_SIDE);
+    const unsigned maxval = 1 + in.Below(255);
+    const unsigned pictureCount = 1 + in.Below(MAX_PICTURES);
+    const bool animation = (in.Byte() & 1) != 0; // the first picture again at the end
+    const unsigned typeCount = 1 + in.Below(MAX_TYPES);
+    std::vector<std::uint32_t> typeCodes;
+    bool packable = true;
+    for (unsigned t = 0; t < typeCount; ++t) {
+        const std::uint8_t layout = in.Byte() & LAYOUT_BITS;
+        const std::uint8_t choice = in.Byte();
+        const std::uint8_t depth = choice < 120 ? 1 : choice < 240 ? 8 : in.Byte();
+        packable = packable && (depth == 1 || depth == 8);
+        typeCodes.push_back(MakeTypeCode(layout, depth));
+    }
+    const int delay = static_cast<int>(in.Byte()) * 300 + in.Byte();
+
+    // Picture 0 from the input; each later one a copy with one rectangle repainted.
+    const std::size_t pixelCount = static_cast<std::size_t>(width) * height;
+    std::vector<Picture> pictures(pictureCount);
+    pictures[0].samples.resize(pixelCount);
+    for (std::uint8_t& sample : pictures[0].samples) {
+        sample = static_cast<std::uint8_t>(in.Byte() % (maxval + 1));
+    }
+    for (unsigned i = 1; i < pictureCount; ++i) {
+        pictures[i] = pictures[i - 1];
+        const unsigned x0 = in.Below(width);
+        const unsigned y0 = in.Below(height);
+        const unsigned w = 1 + in.Below(width - x0);
+        const unsigned h = 1 + in.Below(height - y0);
+        for (unsigned y = y0; y < y0 + h; ++y) {
+            for (unsigned x = x0; x < x0 + w; ++x) {
+                pictures[i].samples[y * width + x] =
+                    static_cast<std::uint8_t>(in.Byte() % (maxval + 1));
+            }
+        }
+    }
+
+    std::vector<std::string> paths;
+    for (unsigned i = 0; i < pictureCount; ++i) {
+        paths.push_back(base + std::to_string(i) + ".pgm");
+        WritePgm(paths.back(), width, height, maxval, pictures[i]);
+    }
+    std::vector<const Picture*> frames;
+    for (const Picture& picture : pictures) {
+        frames.push_back(&picture);
+    }
+    if (animation) {
+        paths.push_back(paths.front());
+        frames.push_back(&pictures.front());
+    }
+    const std::string output = OutputPathFor(paths.front());
+    std::filesystem::remove(output);
+
+    const int result = ConvertImages(paths, typeCodes, delay);
+    if (!packable) {
+        fuzz::Require(result == 1, "an unpackable depth fails the conversion");
+        fuzz::Require(!std::filesystem::exists(output), "a failed conversion leaves no file");
+        return 0;
+    }
+    fuzz::Require(result == 0, "conversion of valid pictures succeeds");
+
+    const std::optional<std::vector<ListedRecord>> records = ListRecords(output);
+    const std::size_t n = frames.size();
+    fuzz::Require(records && records->size() == typeCount * n, "one record per type and frame");
+
+    DisplayBitmap bitmap;
+    for (unsigned t = 0; t < typeCount; ++t) {
+        const unsigned depth = TypeCodeDepth(typeCodes[t]);
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t index = t * n + k;
+            const ListedRecord& record = (*records)[index];
+            fuzz::Require(record.header.depth == depth, "record depth is the type's");
+            fuzz::Require(((record.header.layout & RECORD_DELTA) != 0) == (k > 0),
+                          "only later frames are delta records");
+            fuzz::Require(((record.header.layout & RECORD_LAST_FRAME) != 0) ==
+                              (k > 0 && k + 1 == n),
+                          "only the last frame of a longer sequence is marked last");
+            if (k > 0) {
+                fuzz::Require(record.delta.delay == static_cast<std::uint16_t>(delay),
+                              "delta records carry the delay's low 16 bits");
+            }
+
+            DecodeRecord(output, static_cast<int>(index), true, bitmap);
+            fuzz::Require(bitmap.pixels.has_value(), "frame decodes");
+            fuzz::Require(bitmap.width == static_cast<int>(width) &&
+                              bitmap.height == static_cast<int>(height) && bitmap.depth == depth,
+                          "frame has the picture's size and the type's depth");
+            const Picture& expected = *frames[k];
+            for (unsigned y = 0; y < height; ++y) {
+                for (unsigned x = 0; x < width; ++x) {
+                    fuzz::Require(ShownPixel(bitmap, x, y) ==
+                                      ExpectedPixel(expected.samples[y * width + x], maxval, depth),
+                                  "decoded frame equals the converted picture");
+                }
+            }
+        }
+    }
+    std::filesystem::remove(output);
+    return 0;
+}
