@@ -21,5 +21,7 @@
 // Static controls without an identifier of their own.
 #define IDC_STATIC_UNNAMED -1
 
-// The maker's web address: the text of control 110 and what a click on it opens.
+// The maker's web address: what a click on control 110 opens, and the control's text
+// (without the scheme, so that it fits the control's 80 dialog units).
 #define ZENCONV_WEB_ADDRESS "https://zentra.example.com/"
+#define ZENCONV_WEB_ADDRESS_TEXT "zentra.example.com"

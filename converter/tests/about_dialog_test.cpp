@@ -143,7 +143,7 @@ TEST_F(AboutBox, ShowsTheTemplateTextsTheLinkAndTheClassIcon) {
         PostKey(GetDlgItem(dialog, IDOK), VK_RETURN);
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(seen.linkText, ZENCONV_WEB_ADDRESS);
+    EXPECT_EQ(seen.linkText, ZENCONV_WEB_ADDRESS_TEXT);
     EXPECT_TRUE(seen.linkMade);
     EXPECT_TRUE(seen.classIconIsAppIcon);
     EXPECT_EQ(seen.okStyle & BS_TYPEMASK, BS_DEFPUSHBUTTON);
