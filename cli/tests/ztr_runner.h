@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 struct ZtrResult {
@@ -55,7 +56,8 @@ inline ZtrResult RunZtr(const std::vector<std::string>& args,
 class ScratchDirectory {
   public:
     explicit ScratchDirectory(const std::string& name)
-        : path_(std::filesystem::temp_directory_path() / ("ztr-test-" + name)) {
+        : path_(std::filesystem::temp_directory_path() /
+                ("ztr-test-" + name + "-" + std::to_string(getpid()))) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

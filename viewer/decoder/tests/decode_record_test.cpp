@@ -7,22 +7,22 @@
 
 namespace {
 
-RecordSpec Spec(std::uint8_t layout, std::uint8_t depth, std::uint16_t width, std::uint16_t height,
+RecordRecipe Recipe(std::uint8_t layout, std::uint8_t depth, std::uint16_t width, std::uint16_t height,
                 Bytes unpacked) {
-    RecordSpec spec;
-    spec.layout = layout;
-    spec.depth = depth;
-    spec.width = width;
-    spec.height = height;
-    spec.unpacked = std::move(unpacked);
-    return spec;
+    RecordRecipe recipe;
+    recipe.layout = layout;
+    recipe.depth = depth;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.unpacked = std::move(unpacked);
+    return recipe;
 }
 
-RecordSpec DeltaSpec(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
+RecordRecipe DeltaRecipe(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
                      std::uint16_t height, std::uint16_t dx, std::uint16_t dy, Bytes unpacked) {
-    RecordSpec spec = Spec(layout | RECORD_DELTA, depth, width, height, std::move(unpacked));
-    spec.delta = DeltaHeader{50, dx, dy};
-    return spec;
+    RecordRecipe recipe = Recipe(layout | RECORD_DELTA, depth, width, height, std::move(unpacked));
+    recipe.delta = DeltaHeader{50, dx, dy};
+    return recipe;
 }
 
 DisplayBitmap Decode(const std::string& path, int index, bool buildUp) {
@@ -63,91 +63,91 @@ const Bytes PICTURE_16BIT = {0xF8, 0xE0, 0x6B, 0x75, 0x94, 0x86, 0x07, 0x1F};
 
 struct PlacementCase {
     const char* name;
-    RecordSpec record;
+    RecordRecipe record;
     Bytes block;
 };
 
 TEST(DecodeRecordTest, PlacesPixelsForEveryOrderAndDepth) {
     const PlacementCase cases[] = {
-        {"1-bit rows", Spec(0x00, 1, 10, 3, ROWS_10X3), PICTURE_10X3},
-        {"1-bit rows reversed", Spec(0x04, 1, 10, 3, {0x53, 0x02, 0x86, 0x01, 0x01, 0x02}),
+        {"1-bit rows", Recipe(0x00, 1, 10, 3, ROWS_10X3), PICTURE_10X3},
+        {"1-bit rows reversed", Recipe(0x04, 1, 10, 3, {0x53, 0x02, 0x86, 0x01, 0x01, 0x02}),
          PICTURE_10X3},
-        {"1-bit rows inverted Y", Spec(0x10, 1, 10, 3, {0x80, 0x40, 0x61, 0x80, 0xCA, 0x40}),
+        {"1-bit rows inverted Y", Recipe(0x10, 1, 10, 3, {0x80, 0x40, 0x61, 0x80, 0xCA, 0x40}),
          PICTURE_10X3},
         {"1-bit columns",
-         Spec(0x01, 1, 10, 3, {0xA0, 0xC0, 0x40, 0x00, 0x80, 0x00, 0x80, 0x40, 0x40, 0xA0}),
+         Recipe(0x01, 1, 10, 3, {0xA0, 0xC0, 0x40, 0x00, 0x80, 0x00, 0x80, 0x40, 0x40, 0xA0}),
          PICTURE_10X3},
         {"1-bit columns reversed",
-         Spec(0x05, 1, 10, 3, {0x05, 0x03, 0x02, 0x00, 0x01, 0x00, 0x01, 0x02, 0x02, 0x05}),
+         Recipe(0x05, 1, 10, 3, {0x05, 0x03, 0x02, 0x00, 0x01, 0x00, 0x01, 0x02, 0x02, 0x05}),
          PICTURE_10X3},
         {"1-bit columns inverted Y",
-         Spec(0x11, 1, 10, 3, {0xA0, 0x60, 0x40, 0x00, 0x20, 0x00, 0x20, 0x40, 0x40, 0xA0}),
+         Recipe(0x11, 1, 10, 3, {0xA0, 0x60, 0x40, 0x00, 0x20, 0x00, 0x20, 0x40, 0x40, 0xA0}),
          PICTURE_10X3},
-        {"1-bit banded columns", Spec(0x03, 1, 10, 3, {0xCA, 0x61, 0x80, 0x40, 0x80, 0x40}),
+        {"1-bit banded columns", Recipe(0x03, 1, 10, 3, {0xCA, 0x61, 0x80, 0x40, 0x80, 0x40}),
          PICTURE_10X3},
         {"1-bit banded columns reversed",
-         Spec(0x07, 1, 10, 3, {0x53, 0x86, 0x01, 0x02, 0x01, 0x02}), PICTURE_10X3},
+         Recipe(0x07, 1, 10, 3, {0x53, 0x86, 0x01, 0x02, 0x01, 0x02}), PICTURE_10X3},
         {"1-bit banded columns inverted Y",
-         Spec(0x13, 1, 10, 3, {0x80, 0x61, 0xCA, 0x40, 0x80, 0x40}), PICTURE_10X3},
+         Recipe(0x13, 1, 10, 3, {0x80, 0x61, 0xCA, 0x40, 0x80, 0x40}), PICTURE_10X3},
         {"1-bit columns, two bytes each",
-         Spec(0x01, 1, 3, 10, {0x81, 0x80, 0x40, 0x40, 0xE0, 0xC0}), PICTURE_3X10},
-        {"1-bit banded rows", Spec(0x02, 1, 3, 10, {0x81, 0x40, 0xE0, 0x80, 0x40, 0xC0}),
+         Recipe(0x01, 1, 3, 10, {0x81, 0x80, 0x40, 0x40, 0xE0, 0xC0}), PICTURE_3X10},
+        {"1-bit banded rows", Recipe(0x02, 1, 3, 10, {0x81, 0x40, 0xE0, 0x80, 0x40, 0xC0}),
          PICTURE_3X10},
-        {"1-bit banded rows reversed", Spec(0x06, 1, 3, 10, {0x81, 0x02, 0x07, 0x01, 0x02, 0x03}),
+        {"1-bit banded rows reversed", Recipe(0x06, 1, 3, 10, {0x81, 0x02, 0x07, 0x01, 0x02, 0x03}),
          PICTURE_3X10},
-        {"1-bit banded rows inverted Y", Spec(0x12, 1, 3, 10, {0x60, 0x80, 0xC1, 0x40, 0x80, 0xC0}),
+        {"1-bit banded rows inverted Y", Recipe(0x12, 1, 3, 10, {0x60, 0x80, 0xC1, 0x40, 0x80, 0xC0}),
          PICTURE_3X10},
-        {"2-bit rows", Spec(0x00, 2, 5, 3, {0xC6, 0x40, 0x2F, 0x00, 0x50, 0x80}), PICTURE_5X3},
-        {"2-bit rows reversed", Spec(0x04, 2, 5, 3, {0x93, 0x01, 0xF8, 0x00, 0x05, 0x02}),
+        {"2-bit rows", Recipe(0x00, 2, 5, 3, {0xC6, 0x40, 0x2F, 0x00, 0x50, 0x80}), PICTURE_5X3},
+        {"2-bit rows reversed", Recipe(0x04, 2, 5, 3, {0x93, 0x01, 0xF8, 0x00, 0x05, 0x02}),
          PICTURE_5X3},
-        {"2-bit columns", Spec(0x01, 2, 5, 3, {0xC4, 0x24, 0x70, 0xB0, 0x48}), PICTURE_5X3},
-        {"2-bit banded rows", Spec(0x02, 2, 5, 3, {0xC4, 0x24, 0x70, 0xB0, 0x48}), PICTURE_5X3},
-        {"2-bit banded columns", Spec(0x03, 2, 5, 3, {0xC6, 0x2F, 0x50, 0x40, 0x00, 0x80}),
+        {"2-bit columns", Recipe(0x01, 2, 5, 3, {0xC4, 0x24, 0x70, 0xB0, 0x48}), PICTURE_5X3},
+        {"2-bit banded rows", Recipe(0x02, 2, 5, 3, {0xC4, 0x24, 0x70, 0xB0, 0x48}), PICTURE_5X3},
+        {"2-bit banded columns", Recipe(0x03, 2, 5, 3, {0xC6, 0x2F, 0x50, 0x40, 0x00, 0x80}),
          PICTURE_5X3},
         {"2-bit banded columns inverted Y",
-         Spec(0x13, 2, 5, 3, {0x50, 0x2F, 0xC6, 0x80, 0x00, 0x40}), PICTURE_5X3},
-        {"2-bit banded rows reversed", Spec(0x06, 2, 5, 3, {0x13, 0x18, 0x0D, 0x0E, 0x21}),
+         Recipe(0x13, 2, 5, 3, {0x50, 0x2F, 0xC6, 0x80, 0x00, 0x40}), PICTURE_5X3},
+        {"2-bit banded rows reversed", Recipe(0x06, 2, 5, 3, {0x13, 0x18, 0x0D, 0x0E, 0x21}),
          PICTURE_5X3},
         {"1-bit columns, padding bits dropped",
-         Spec(0x01, 1, 2, 5, {0xB7, 0x6F}),
+         Recipe(0x01, 1, 2, 5, {0xB7, 0x6F}),
          {0x40, 0, 0, 0, 0x80, 0, 0, 0, 0xC0, 0, 0, 0, 0x40, 0, 0, 0, 0x80, 0, 0, 0}},
-        {"4-bit banded rows", Spec(0x02, 4, 3, 2, {0xA1, 0x30, 0xF7}), PICTURE_4BIT},
+        {"4-bit banded rows", Recipe(0x02, 4, 3, 2, {0xA1, 0x30, 0xF7}), PICTURE_4BIT},
         {"16-bit rows inverted Y",
-         Spec(0x10, 16, 2, 2, {0xF8, 0xE0, 0x6B, 0x75, 0x94, 0x86, 0x07, 0x1F}), PICTURE_16BIT},
-        {"4-bit rows", Spec(0x00, 4, 3, 2, {0xA3, 0xF0, 0x10, 0x70}), PICTURE_4BIT},
-        {"4-bit rows reversed", Spec(0x04, 4, 3, 2, {0x3A, 0x0F, 0x01, 0x07}), PICTURE_4BIT},
-        {"4-bit columns", Spec(0x01, 4, 3, 2, {0xA1, 0x30, 0xF7}), PICTURE_4BIT},
-        {"4-bit columns reversed", Spec(0x05, 4, 3, 2, {0x1A, 0x03, 0x7F}), PICTURE_4BIT},
-        {"4-bit columns inverted Y", Spec(0x11, 4, 3, 2, {0x1A, 0x03, 0x7F}), PICTURE_4BIT},
-        {"4-bit banded columns", Spec(0x03, 4, 3, 2, {0xA3, 0x10, 0xF0, 0x70}), PICTURE_4BIT},
-        {"8-bit rows", Spec(0x00, 8, 3, 2, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}), PICTURE_8BIT},
-        {"8-bit rows reversed", Spec(0x04, 8, 3, 2, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}),
+         Recipe(0x10, 16, 2, 2, {0xF8, 0xE0, 0x6B, 0x75, 0x94, 0x86, 0x07, 0x1F}), PICTURE_16BIT},
+        {"4-bit rows", Recipe(0x00, 4, 3, 2, {0xA3, 0xF0, 0x10, 0x70}), PICTURE_4BIT},
+        {"4-bit rows reversed", Recipe(0x04, 4, 3, 2, {0x3A, 0x0F, 0x01, 0x07}), PICTURE_4BIT},
+        {"4-bit columns", Recipe(0x01, 4, 3, 2, {0xA1, 0x30, 0xF7}), PICTURE_4BIT},
+        {"4-bit columns reversed", Recipe(0x05, 4, 3, 2, {0x1A, 0x03, 0x7F}), PICTURE_4BIT},
+        {"4-bit columns inverted Y", Recipe(0x11, 4, 3, 2, {0x1A, 0x03, 0x7F}), PICTURE_4BIT},
+        {"4-bit banded columns", Recipe(0x03, 4, 3, 2, {0xA3, 0x10, 0xF0, 0x70}), PICTURE_4BIT},
+        {"8-bit rows", Recipe(0x00, 8, 3, 2, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}), PICTURE_8BIT},
+        {"8-bit rows reversed", Recipe(0x04, 8, 3, 2, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}),
          PICTURE_8BIT},
-        {"8-bit rows inverted Y", Spec(0x10, 8, 3, 2, {0x40, 0x50, 0x60, 0x10, 0x20, 0x30}),
+        {"8-bit rows inverted Y", Recipe(0x10, 8, 3, 2, {0x40, 0x50, 0x60, 0x10, 0x20, 0x30}),
          PICTURE_8BIT},
-        {"8-bit columns", Spec(0x01, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60}), PICTURE_8BIT},
-        {"8-bit banded rows as rows", Spec(0x02, 8, 3, 2, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}),
+        {"8-bit columns", Recipe(0x01, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60}), PICTURE_8BIT},
+        {"8-bit banded rows as rows", Recipe(0x02, 8, 3, 2, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60}),
          PICTURE_8BIT},
         {"8-bit banded columns as columns",
-         Spec(0x03, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60}), PICTURE_8BIT},
-        {"24-bit rows", Spec(0x00, 24, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
+         Recipe(0x03, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60}), PICTURE_8BIT},
+        {"24-bit rows", Recipe(0x00, 24, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
          PICTURE_24BIT},
-        {"24-bit rows reversed", Spec(0x04, 24, 2, 2, {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}),
+        {"24-bit rows reversed", Recipe(0x04, 24, 2, 2, {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}),
          PICTURE_24BIT},
-        {"24-bit rows inverted Y", Spec(0x10, 24, 2, 2, {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}),
+        {"24-bit rows inverted Y", Recipe(0x10, 24, 2, 2, {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}),
          PICTURE_24BIT},
-        {"24-bit columns", Spec(0x01, 24, 2, 2, {3, 2, 1, 9, 8, 7, 6, 5, 4, 12, 11, 10}),
+        {"24-bit columns", Recipe(0x01, 24, 2, 2, {3, 2, 1, 9, 8, 7, 6, 5, 4, 12, 11, 10}),
          PICTURE_24BIT},
-        {"24-bit columns reversed", Spec(0x05, 24, 2, 2, {1, 2, 3, 7, 8, 9, 4, 5, 6, 10, 11, 12}),
+        {"24-bit columns reversed", Recipe(0x05, 24, 2, 2, {1, 2, 3, 7, 8, 9, 4, 5, 6, 10, 11, 12}),
          PICTURE_24BIT},
-        {"16-bit rows", Spec(0x00, 16, 2, 2, {0x94, 0x86, 0x07, 0x1F, 0xF8, 0xE0, 0x6B, 0x75}),
+        {"16-bit rows", Recipe(0x00, 16, 2, 2, {0x94, 0x86, 0x07, 0x1F, 0xF8, 0xE0, 0x6B, 0x75}),
          PICTURE_16BIT},
         {"16-bit rows reversed",
-         Spec(0x04, 16, 2, 2, {0x34, 0x12, 0xFF, 0x00, 0x00, 0xFF, 0xAB, 0xCD}), PICTURE_16BIT},
-        {"16-bit columns", Spec(0x01, 16, 2, 2, {0x34, 0x12, 0x00, 0xFF, 0xFF, 0x00, 0xAB, 0xCD}),
+         Recipe(0x04, 16, 2, 2, {0x34, 0x12, 0xFF, 0x00, 0x00, 0xFF, 0xAB, 0xCD}), PICTURE_16BIT},
+        {"16-bit columns", Recipe(0x01, 16, 2, 2, {0x34, 0x12, 0x00, 0xFF, 0xFF, 0x00, 0xAB, 0xCD}),
          PICTURE_16BIT},
         {"16-bit columns reversed",
-         Spec(0x05, 16, 2, 2, {0x94, 0x86, 0xF8, 0xE0, 0x07, 0x1F, 0x6B, 0x75}), PICTURE_16BIT},
+         Recipe(0x05, 16, 2, 2, {0x94, 0x86, 0xF8, 0xE0, 0x07, 0x1F, 0x6B, 0x75}), PICTURE_16BIT},
     };
     TempFolder folder;
     for (const PlacementCase& c : cases) {
@@ -164,15 +164,15 @@ TEST(DecodeRecordTest, PlacesPixelsForEveryOrderAndDepth) {
 TEST(DecodeRecordTest, FillsThePlatformHeader) {
     TempFolder folder;
     const struct {
-        RecordSpec record;
+        RecordRecipe record;
         std::uint32_t stride;
         std::uint32_t colours;
     } cases[] = {
-        {Spec(0, 1, 10, 3, ROWS_10X3), 4, 2},
-        {Spec(0, 4, 9, 5, Bytes(25, 0x11)), 8, 16},
-        {Spec(0, 8, 13, 2, Bytes(26, 0x22)), 16, 256},
-        {Spec(0, 24, 3, 7, Bytes(63, 0x33)), 12, 0},
-        {Spec(0, 16, 1, 1, {1, 2}), 4, 0},
+        {Recipe(0, 1, 10, 3, ROWS_10X3), 4, 2},
+        {Recipe(0, 4, 9, 5, Bytes(25, 0x11)), 8, 16},
+        {Recipe(0, 8, 13, 2, Bytes(26, 0x22)), 16, 256},
+        {Recipe(0, 24, 3, 7, Bytes(63, 0x33)), 12, 0},
+        {Recipe(0, 16, 1, 1, {1, 2}), 4, 0},
     };
     for (const auto& c : cases) {
         const DisplayBitmap bitmap = Decode(folder.Write("h.ztr", MakeRecord(c.record)), 0, false);
@@ -208,7 +208,7 @@ std::vector<int> Greys(const DisplayBitmap& bitmap, unsigned count) {
 TEST(DecodeRecordTest, BuildsGreyTables) {
     TempFolder folder;
     auto decode = [&](std::uint8_t depth) {
-        return Decode(folder.Write("g.ztr", MakeRecord(Spec(0, depth, 1, 1, {0x00, 0x00}))), 0,
+        return Decode(folder.Write("g.ztr", MakeRecord(Recipe(0, depth, 1, 1, {0x00, 0x00}))), 0,
                       false);
     };
     EXPECT_EQ(Greys(decode(1), 2), (std::vector<int>{0, 255}));
@@ -225,9 +225,9 @@ TEST(DecodeRecordTest, BuildsGreyTables) {
 
 TEST(DecodeRecordTest, ReadsThePaletteAsRedGreenBlue) {
     TempFolder folder;
-    RecordSpec spec = Spec(RECORD_PALETTE, 2, 5, 3, {0xC6, 0x40, 0x2F, 0x00, 0x50, 0x80});
-    spec.palette = {1, 2, 3, 40, 50, 60, 70, 80, 90, 200, 210, 220};
-    const DisplayBitmap bitmap = Decode(folder.Write("p.ztr", MakeRecord(spec)), 0, false);
+    RecordRecipe recipe = Recipe(RECORD_PALETTE, 2, 5, 3, {0xC6, 0x40, 0x2F, 0x00, 0x50, 0x80});
+    recipe.palette = {1, 2, 3, 40, 50, 60, 70, 80, 90, 200, 210, 220};
+    const DisplayBitmap bitmap = Decode(folder.Write("p.ztr", MakeRecord(recipe)), 0, false);
     ASSERT_TRUE(bitmap.pixels.has_value());
     EXPECT_EQ(*bitmap.pixels, PICTURE_5X3);
     const std::uint8_t expected[4][3] = {{3, 2, 1}, {60, 50, 40}, {90, 80, 70}, {220, 210, 200}};
@@ -241,10 +241,10 @@ TEST(DecodeRecordTest, ReadsThePaletteAsRedGreenBlue) {
 
 TEST(DecodeRecordTest, SkipsPaletteAndKeepsTableZeroAboveEightBits) {
     TempFolder folder;
-    RecordSpec spec =
-        Spec(RECORD_PALETTE, 16, 2, 2, {0x94, 0x86, 0x07, 0x1F, 0xF8, 0xE0, 0x6B, 0x75});
-    spec.palette = Bytes(3 * 65536, 0x77);
-    const DisplayBitmap bitmap = Decode(folder.Write("p16.ztr", MakeRecord(spec)), 0, false);
+    RecordRecipe recipe =
+        Recipe(RECORD_PALETTE, 16, 2, 2, {0x94, 0x86, 0x07, 0x1F, 0xF8, 0xE0, 0x6B, 0x75});
+    recipe.palette = Bytes(3 * 65536, 0x77);
+    const DisplayBitmap bitmap = Decode(folder.Write("p16.ztr", MakeRecord(recipe)), 0, false);
     ASSERT_TRUE(bitmap.pixels.has_value());
     EXPECT_EQ(*bitmap.pixels, PICTURE_16BIT);
     EXPECT_EQ(bitmap.colours[1].red, 0);
@@ -257,15 +257,15 @@ TEST(DecodeRecordTest, SkipsPaletteAndKeepsTableZeroAboveEightBits) {
 class BuildUpTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        RecordSpec empty = DeltaSpec(RECORD_PALETTE, 1, 0, 0, 0, 0, {});
+        RecordRecipe empty = DeltaRecipe(RECORD_PALETTE, 1, 0, 0, 0, 0, {});
         empty.palette = {9, 9, 9, 8, 8, 8};
         path_ = folder_.Write(
             "anim.ztr",
-            Concat({MakeRecord(Spec(0, 1, 10, 3, ROWS_10X3)),
-                    MakeRecord(DeltaSpec(0, 1, 2, 2, 8, 1, {0x40, 0xC0})), MakeRecord(empty),
-                    MakeRecord(DeltaSpec(0, 1, 8, 1, 0, 0, {0xFF})),
-                    MakeRecord(Spec(0x01, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60})),
-                    MakeRecord(DeltaSpec(0x01, 8, 1, 2, 2, 0, {0x99, 0x88}))}));
+            Concat({MakeRecord(Recipe(0, 1, 10, 3, ROWS_10X3)),
+                    MakeRecord(DeltaRecipe(0, 1, 2, 2, 8, 1, {0x40, 0xC0})), MakeRecord(empty),
+                    MakeRecord(DeltaRecipe(0, 1, 8, 1, 0, 0, {0xFF})),
+                    MakeRecord(Recipe(0x01, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60})),
+                    MakeRecord(DeltaRecipe(0x01, 8, 1, 2, 2, 0, {0x99, 0x88}))}));
     }
     TempFolder folder_;
     std::string path_;
@@ -321,8 +321,8 @@ TEST_F(BuildUpTest, NothingToShowForBadSelections) {
 TEST(DecodeRecordTest, BuildUpWithoutFullFrameStartsAtRecordZero) {
     TempFolder folder;
     const std::string path = folder.Write(
-        "deltas.ztr", Concat({MakeRecord(DeltaSpec(0, 8, 3, 2, 0, 0, {1, 2, 3, 4, 5, 6})),
-                              MakeRecord(DeltaSpec(0, 8, 1, 1, 1, 1, {7}))}));
+        "deltas.ztr", Concat({MakeRecord(DeltaRecipe(0, 8, 3, 2, 0, 0, {1, 2, 3, 4, 5, 6})),
+                              MakeRecord(DeltaRecipe(0, 8, 1, 1, 1, 1, {7}))}));
     const DisplayBitmap bitmap = Decode(path, 1, true);
     ASSERT_TRUE(bitmap.pixels.has_value());
     EXPECT_EQ(*bitmap.pixels, (Bytes{4, 7, 6, 0, 1, 2, 3, 0}));
@@ -330,8 +330,8 @@ TEST(DecodeRecordTest, BuildUpWithoutFullFrameStartsAtRecordZero) {
 
 TEST(DecodeRecordTest, StopsAtDamagedHeaders) {
     TempFolder folder;
-    const Bytes a = MakeRecord(Spec(0, 1, 10, 3, ROWS_10X3));
-    Bytes badThird = MakeRecord(Spec(0, 1, 10, 3, ROWS_10X3));
+    const Bytes a = MakeRecord(Recipe(0, 1, 10, 3, ROWS_10X3));
+    Bytes badThird = MakeRecord(Recipe(0, 1, 10, 3, ROWS_10X3));
     badThird[5] = 0;
     Bytes shortLength = a;
     shortLength[0] = 5;
@@ -343,7 +343,7 @@ TEST(DecodeRecordTest, StopsAtDamagedHeaders) {
     EXPECT_FALSE(Decode(looping, 1, false).pixels.has_value());
     EXPECT_FALSE(Decode(looping, 2, false).pixels.has_value());
     // A build-up run whose later header is damaged keeps what was placed.
-    Bytes delta = MakeRecord(DeltaSpec(0, 1, 8, 1, 0, 0, {0xFF}));
+    Bytes delta = MakeRecord(DeltaRecipe(0, 1, 8, 1, 0, 0, {0xFF}));
     Bytes badDelta = delta;
     badDelta[4] = 0;
     const std::string run = folder.Write("r.ztr", Concat({a, delta, delta}));
@@ -355,30 +355,30 @@ TEST(DecodeRecordTest, StopsAtDamagedHeaders) {
 
 TEST(DecodeRecordTest, ClipsEverythingToTheBitmap) {
     TempFolder folder;
-    const Bytes full = MakeRecord(Spec(0, 1, 10, 3, ROWS_10X3));
+    const Bytes full = MakeRecord(Recipe(0, 1, 10, 3, ROWS_10X3));
     const struct {
         const char* name;
-        RecordSpec delta;
+        RecordRecipe delta;
         Bytes block;
     } cases[] = {
         {"past right and bottom",
-         DeltaSpec(0, 1, 16, 4, 8, 1, Bytes(8, 0xFF)),
+         DeltaRecipe(0, 1, 16, 4, 8, 1, Bytes(8, 0xFF)),
          {0x80, 0xC0, 0, 0, 0x61, 0xC0, 0, 0, 0xCA, 0x40, 0, 0}},
-        {"far outside", DeltaSpec(0x01, 1, 9, 9, 200, 300, Bytes(18, 0xFF)), PICTURE_10X3},
+        {"far outside", DeltaRecipe(0x01, 1, 9, 9, 200, 300, Bytes(18, 0xFF)), PICTURE_10X3},
         {"inverted Y past the top",
-         DeltaSpec(0x10, 1, 8, 5, 0, 1, Bytes(5, 0x0F)),
+         DeltaRecipe(0x10, 1, 8, 5, 0, 1, Bytes(5, 0x0F)),
          {0x80, 0x40, 0, 0, 0x0F, 0x80, 0, 0, 0x0F, 0x40, 0, 0}},
         {"banded rows padding",
-         DeltaSpec(0x02, 1, 12, 5, 0, 0, Bytes(24, 0xFF)),
+         DeltaRecipe(0x02, 1, 12, 5, 0, 0, Bytes(24, 0xFF)),
          {0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0}},
         {"banded columns padding",
-         DeltaSpec(0x03, 1, 12, 3, 0, 0, Bytes(6, 0xFF)),
+         DeltaRecipe(0x03, 1, 12, 3, 0, 0, Bytes(6, 0xFF)),
          {0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0}},
         {"deeper than the bitmap",
-         DeltaSpec(0, 8, 5, 5, 0, 0, Bytes(25, 0xAB)),
+         DeltaRecipe(0, 8, 5, 5, 0, 0, Bytes(25, 0xAB)),
          {0xAB, 0x80, 0, 0, 0xAB, 0x80, 0, 0, 0xAB, 0x80, 0, 0}},
         {"24-bit over 1-bit",
-         DeltaSpec(0x01, 24, 7, 2, 0, 0, Bytes(42, 0x0F)),
+         DeltaRecipe(0x01, 24, 7, 2, 0, 0, Bytes(42, 0x0F)),
          {0x80, 0x40, 0, 0, 0x0F, 0x00, 0, 0, 0x0F, 0x00, 0, 0}},
     };
     for (const auto& c : cases) {
@@ -391,22 +391,22 @@ TEST(DecodeRecordTest, ClipsEverythingToTheBitmap) {
 
 TEST(DecodeRecordTest, RecordsThatAreNotDecodedLeaveZeros) {
     TempFolder folder;
-    const RecordSpec cases[] = {
-        Spec(LAYOUT_PLANAR, 1, 10, 3, ROWS_10X3),
-        Spec(0, 3, 5, 2, Bytes(10, 0xFF)),
-        Spec(0, 32, 2, 2, Bytes(16, 0xFF)),
+    const RecordRecipe cases[] = {
+        Recipe(LAYOUT_PLANAR, 1, 10, 3, ROWS_10X3),
+        Recipe(0, 3, 5, 2, Bytes(10, 0xFF)),
+        Recipe(0, 32, 2, 2, Bytes(16, 0xFF)),
     };
-    for (const RecordSpec& spec : cases) {
-        const DisplayBitmap bitmap = Decode(folder.Write("n.ztr", MakeRecord(spec)), 0, false);
+    for (const RecordRecipe& recipe : cases) {
+        const DisplayBitmap bitmap = Decode(folder.Write("n.ztr", MakeRecord(recipe)), 0, false);
         ASSERT_TRUE(bitmap.pixels.has_value());
-        EXPECT_EQ(*bitmap.pixels, Bytes(bitmap.stride * spec.height, 0));
-        EXPECT_EQ(bitmap.depth, spec.depth);
+        EXPECT_EQ(*bitmap.pixels, Bytes(bitmap.stride * recipe.height, 0));
+        EXPECT_EQ(bitmap.depth, recipe.depth);
     }
 }
 
 TEST(DecodeRecordTest, TruncatedPixelDataShowsAsZero) {
     TempFolder folder;
-    Bytes record = MakeRecord(Spec(0, 1, 10, 3, ROWS_10X3));
+    Bytes record = MakeRecord(Recipe(0, 1, 10, 3, ROWS_10X3));
     record.resize(record.size() - 4); // coded CA 40 61 | 80 80 00 40
     const DisplayBitmap bitmap = Decode(folder.Write("t.ztr", record), 0, false);
     ASSERT_TRUE(bitmap.pixels.has_value());
@@ -415,13 +415,13 @@ TEST(DecodeRecordTest, TruncatedPixelDataShowsAsZero) {
 
 TEST(DecodeRecordTest, RefusesOversizedBitmaps) {
     TempFolder folder;
-    const RecordSpec cases[] = {
-        Spec(0, 40, 65535, 1, {}),
-        Spec(0, 24, 65535, 65535, {}),
+    const RecordRecipe cases[] = {
+        Recipe(0, 40, 65535, 1, {}),
+        Recipe(0, 24, 65535, 65535, {}),
     };
-    for (const RecordSpec& spec : cases) {
+    for (const RecordRecipe& recipe : cases) {
         EXPECT_FALSE(
-            Decode(folder.Write("big.ztr", MakeRecord(spec)), 0, false).pixels.has_value());
+            Decode(folder.Write("big.ztr", MakeRecord(recipe)), 0, false).pixels.has_value());
     }
 }
 

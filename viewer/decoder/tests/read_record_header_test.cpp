@@ -6,19 +6,19 @@
 
 namespace {
 
-RecordSpec Frame(std::uint16_t width, std::uint16_t height, std::uint8_t layout = 0) {
-    RecordSpec spec;
-    spec.layout = layout;
-    spec.width = width;
-    spec.height = height;
-    spec.unpacked = Bytes(static_cast<std::size_t>((width + 7) / 8) * height, 0x5A);
-    return spec;
+RecordRecipe Frame(std::uint16_t width, std::uint16_t height, std::uint8_t layout = 0) {
+    RecordRecipe recipe;
+    recipe.layout = layout;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.unpacked = Bytes(static_cast<std::size_t>((width + 7) / 8) * height, 0x5A);
+    return recipe;
 }
 
-RecordSpec Delta(std::uint16_t width, std::uint16_t height, DeltaHeader delta) {
-    RecordSpec spec = Frame(width, height, RECORD_DELTA);
-    spec.delta = delta;
-    return spec;
+RecordRecipe Delta(std::uint16_t width, std::uint16_t height, DeltaHeader delta) {
+    RecordRecipe recipe = Frame(width, height, RECORD_DELTA);
+    recipe.delta = delta;
+    return recipe;
 }
 
 std::vector<std::uint16_t> Widths(const std::vector<ListedRecord>& records) {

@@ -45,7 +45,7 @@ inline Bytes CodeRunLength(const Bytes& unpacked) {
     return coded;
 }
 
-struct RecordSpec {
+struct RecordRecipe {
     std::uint8_t layout = 0;
     std::uint8_t depth = 1;
     std::uint16_t width = 0;
@@ -56,23 +56,23 @@ struct RecordSpec {
 };
 
 // One whole record with a correct record length.
-inline Bytes MakeRecord(const RecordSpec& spec) {
+inline Bytes MakeRecord(const RecordRecipe& recipe) {
     Bytes body;
-    if ((spec.layout & RECORD_DELTA) != 0) {
-        const auto delta = EncodeDeltaHeader(spec.delta);
+    if ((recipe.layout & RECORD_DELTA) != 0) {
+        const auto delta = EncodeDeltaHeader(recipe.delta);
         body.insert(body.end(), delta.begin(), delta.end());
     }
-    if ((spec.layout & RECORD_PALETTE) != 0) {
-        body.insert(body.end(), spec.palette.begin(), spec.palette.end());
+    if ((recipe.layout & RECORD_PALETTE) != 0) {
+        body.insert(body.end(), recipe.palette.begin(), recipe.palette.end());
     }
-    const Bytes coded = CodeRunLength(spec.unpacked);
+    const Bytes coded = CodeRunLength(recipe.unpacked);
     body.insert(body.end(), coded.begin(), coded.end());
     RecordHeader header;
     header.recordLength = static_cast<std::uint32_t>(RECORD_HEADER_SIZE + body.size());
-    header.layout = spec.layout;
-    header.depth = spec.depth;
-    header.width = spec.width;
-    header.height = spec.height;
+    header.layout = recipe.layout;
+    header.depth = recipe.depth;
+    header.width = recipe.width;
+    header.height = recipe.height;
     const auto head = EncodeRecordHeader(header);
     Bytes record(head.begin(), head.end());
     record.insert(record.end(), body.begin(), body.end());
