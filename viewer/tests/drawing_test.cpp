@@ -1,0 +1,147 @@
+// What the window shows: the decoded bitmap at 8, 66, zoomed and inverted, and built up
+// from the full frame; read back from the window's pixels and compared with the decoder's
+// own result for the same record.
+#include "window_test_support.h"
+
+#include "decode_record.h"
+#include "viewer_window.h"
+
+#include <filesystem>
+
+namespace {
+
+class DrawingTest : public ViewerWindowTest {
+  protected:
+    // One 29 x 11 picture for three display types, opened in the window.
+    std::string OpenStill() {
+        const std::string pgm = data_.File("still.pgm");
+        WritePgm(pgm, MakeTestPicture(29, 11));
+        const std::string file =
+            ConvertPictures({pgm}, {TypeCode(0x00, 1), TypeCode(0x01, 8), TypeCode(0x12, 1)}, 0);
+        CreateWindowNow();
+        OpenThroughDialog(file);
+        return file;
+    }
+
+    ::testing::AssertionResult Shows(const std::string& file, int record, bool buildUp, int zoom,
+                                     bool invert) {
+        DisplayBitmap decoded;
+        DecodeRecord(file, record, buildUp, decoded);
+        const ClientPixels shown = CaptureClient(window_);
+        return SameBelow(shown, ExpectedPicture(decoded, zoom, invert, shown.width, shown.height),
+                         60);
+    }
+};
+
+struct DrawCase {
+    int record;
+    WORD zoomCommand;
+    int zoom;
+    bool invert;
+};
+
+TEST_F(DrawingTest, EveryRecordAtEveryZoomPlainAndInverted) {
+    const std::string file = OpenStill();
+    const DrawCase cases[] = {
+        {0, 104, 1, false}, {0, 105, 2, false}, {0, 106, 4, false}, {0, 106, 4, true},
+        {1, 104, 1, true},  {1, 105, 2, false}, {1, 106, 4, true},  {2, 105, 2, false},
+        {2, 104, 1, true},  {2, 106, 4, false},
+    };
+    for (const DrawCase& c : cases) {
+        SelectLine(c.record);
+        Command(c.zoomCommand);
+        if ((ViewerState.invert != 0) != c.invert) {
+            Command(107);
+        }
+        EXPECT_TRUE(Shows(file, c.record, false, c.zoom, c.invert))
+            << "record " << c.record << ", zoom " << c.zoom << ", invert " << c.invert;
+    }
+}
+
+TEST_F(DrawingTest, FirstRecordIsShownAtOnceAfterOpening) {
+    const std::string file = OpenStill();
+    EXPECT_TRUE(Shows(file, 0, false, 1, false));
+}
+
+TEST_F(DrawingTest, ZoomThreeFromTheSettingsIsUsedAsIs) {
+    PresetSetting("zoom", "3");
+    const std::string file = OpenStill();
+    EXPECT_EQ(ViewerState.zoom, 3);
+    EXPECT_TRUE(Shows(file, 0, false, 3, false));
+}
+
+TEST_F(DrawingTest, BuildUpDrawsTheDeltaRecordOverItsFullFrame) {
+    GreyPicture a = MakeTestPicture(21, 7);
+    GreyPicture b = a;
+    for (int x = 4; x < 9; ++x) {
+        b.pixels[3 * 21 + x] = static_cast<std::uint8_t>(255 - b.pixels[3 * 21 + x]);
+    }
+    GreyPicture c = b;
+    c.pixels[5 * 21 + 17] = static_cast<std::uint8_t>(255 - c.pixels[5 * 21 + 17]);
+    const std::vector<std::string> pgms{data_.File("f1.pgm"), data_.File("f2.pgm"),
+                                        data_.File("f3.pgm")};
+    WritePgm(pgms[0], a);
+    WritePgm(pgms[1], b);
+    WritePgm(pgms[2], c);
+    const std::string file = ConvertPictures(pgms, {TypeCode(0x00, 8)}, 40);
+    CreateWindowNow();
+    OpenThroughDialog(file);
+    SelectLine(2);
+
+    ASSERT_TRUE(ViewerState.displayBitmap.pixels.has_value());
+    EXPECT_EQ(ViewerState.displayBitmap.width, 1) << "alone, the delta record has its own size";
+    EXPECT_TRUE(Shows(file, 2, false, 1, false));
+
+    Command(108);
+    EXPECT_EQ(ViewerState.buildup, 1);
+    ASSERT_TRUE(ViewerState.displayBitmap.pixels.has_value());
+    EXPECT_EQ(ViewerState.displayBitmap.width, 21);
+    EXPECT_EQ(ViewerState.displayBitmap.height, 7);
+    EXPECT_TRUE(Shows(file, 2, true, 1, false));
+    Command(106);
+    EXPECT_TRUE(Shows(file, 2, true, 4, false));
+
+    Command(108);
+    EXPECT_EQ(ViewerState.buildup, 0);
+    EXPECT_EQ(ViewerState.displayBitmap.width, 1);
+}
+
+TEST_F(DrawingTest, InvertRepaintsWithoutDecodingAgainButBuildUpDecodes) {
+    const std::string file = OpenStill();
+    SelectLine(1);
+    DisplayBitmap decoded;
+    DecodeRecord(file, 1, false, decoded);
+    // With the file gone, any new decoding would leave nothing to show.
+    std::filesystem::remove(file);
+
+    Command(107);
+    EXPECT_EQ(ViewerState.invert, 1);
+    ASSERT_TRUE(ViewerState.displayBitmap.pixels.has_value());
+    EXPECT_EQ(ViewerState.displayBitmap.depth, 8);
+    const ClientPixels inverted = CaptureClient(window_);
+    EXPECT_TRUE(SameBelow(inverted,
+                          ExpectedPicture(decoded, 1, true, inverted.width, inverted.height), 60));
+
+    Command(108);
+    EXPECT_FALSE(ViewerState.displayBitmap.pixels.has_value());
+    const ClientPixels shown = CaptureClient(window_);
+    EXPECT_TRUE(SameBelow(shown,
+                          ExpectedPrompt(window_, "Please select a bitmap lay-out from the list",
+                                         shown.width, shown.height),
+                          60));
+}
+
+TEST_F(DrawingTest, SelectionChangeDecodesTheNewRecord) {
+    OpenStill();
+    SelectLine(1);
+    EXPECT_EQ(ViewerState.displayBitmap.depth, 8);
+    SelectLine(2);
+    EXPECT_EQ(ViewerState.displayBitmap.depth, 1);
+    // Other notifications of the list do not decode.
+    HWND list = GetDlgItem(window_, 200);
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(200, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(ViewerState.displayBitmap.depth, 1);
+}
+
+} // namespace
