@@ -1,0 +1,104 @@
+// DecodeRecord for every lay-out the converter writes, on a 320 x 240 photo-like
+// picture, and the build-up of frame 100 of a 100-frame animation. Each iteration is a
+// whole viewer decoding: open the file, walk, decode, close.
+#include "bench_files.h"
+#include "convert_images.h"
+#include "decode_record.h"
+#include "type_code.h"
+#include "zentra_format.h"
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+namespace {
+
+constexpr int WIDTH = 320;
+constexpr int HEIGHT = 240;
+constexpr int FRAMES = 100;
+
+ScratchFolder& Folder() {
+    static ScratchFolder folder("decode");
+    return folder;
+}
+
+// A file holding the photo-like picture for one type code, made on first use.
+std::string SingleFile(std::uint32_t code) {
+    static std::map<std::uint32_t, std::string> files;
+    auto found = files.find(code);
+    if (found != files.end()) {
+        return found->second;
+    }
+    const auto source = Folder().Path() / ("photo_" + std::to_string(code) + ".pgm");
+    WriteSourceFile(source, PhotoPicture(WIDTH, HEIGHT), SourceKind::RawPgm);
+    if (ConvertImages({source.string()}, {code}, 0) != 0) {
+        return {};
+    }
+    return files[code] = OutputPathFor(source.string());
+}
+
+// A 100-frame animation of the moving disc for one type code, made on first use.
+std::string AnimationFile(std::uint32_t code) {
+    static std::map<std::uint32_t, std::string> files;
+    auto found = files.find(code);
+    if (found != files.end()) {
+        return found->second;
+    }
+    std::vector<std::string> frames;
+    for (int frame = 0; frame < FRAMES; ++frame) {
+        const auto path = Folder().Path() /
+                          ("anim_" + std::to_string(code) + "_" + std::to_string(frame) + ".pgm");
+        WriteSourceFile(path, MovingShapeFrame(WIDTH, HEIGHT, frame), SourceKind::RawPgm);
+        frames.push_back(path.string());
+    }
+    if (ConvertImages(frames, {code}, 40) != 0) {
+        return {};
+    }
+    return files[code] = OutputPathFor(frames.front());
+}
+
+void Decode(benchmark::State& state, const std::string& file, int index, bool buildUp) {
+    if (file.empty()) {
+        state.SkipWithError("the file could not be written");
+        return;
+    }
+    DisplayBitmap bitmap;
+    for (auto _ : state) {
+        DecodeRecord(file, index, buildUp, bitmap);
+        if (!bitmap.pixels) {
+            state.SkipWithError("nothing was decoded");
+            break;
+        }
+        benchmark::DoNotOptimize(bitmap.pixels->data());
+    }
+    state.counters["pixels"] =
+        benchmark::Counter(double{WIDTH} * HEIGHT, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_DecodeRecord(benchmark::State& state, std::uint32_t code) {
+    Decode(state, SingleFile(code), 0, false);
+}
+
+// Frame 100 built up: the full frame and the 99 delta records after it.
+void BM_BuildUp(benchmark::State& state, std::uint32_t code) {
+    Decode(state, AnimationFile(code), FRAMES - 1, true);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(BM_DecodeRecord, row1, MakeTypeCode(ORDER_ROWS, 1));
+BENCHMARK_CAPTURE(BM_DecodeRecord, row1_reversed, MakeTypeCode(ORDER_ROWS | LAYOUT_REVERSED, 1));
+BENCHMARK_CAPTURE(BM_DecodeRecord, row1_inverted_y,
+                  MakeTypeCode(ORDER_ROWS | LAYOUT_INVERTED_Y, 1));
+BENCHMARK_CAPTURE(BM_DecodeRecord, column1, MakeTypeCode(ORDER_COLUMNS, 1));
+BENCHMARK_CAPTURE(BM_DecodeRecord, column1_reversed,
+                  MakeTypeCode(ORDER_COLUMNS | LAYOUT_REVERSED, 1));
+BENCHMARK_CAPTURE(BM_DecodeRecord, banded_rows1, MakeTypeCode(ORDER_BANDED_ROWS, 1));
+BENCHMARK_CAPTURE(BM_DecodeRecord, banded_rows1_reversed,
+                  MakeTypeCode(ORDER_BANDED_ROWS | LAYOUT_REVERSED, 1));
+BENCHMARK_CAPTURE(BM_DecodeRecord, banded_columns1, MakeTypeCode(ORDER_BANDED_COLUMNS, 1));
+BENCHMARK_CAPTURE(BM_DecodeRecord, row8, MakeTypeCode(ORDER_ROWS, 8));
+BENCHMARK_CAPTURE(BM_DecodeRecord, column8, MakeTypeCode(ORDER_COLUMNS, 8));
+BENCHMARK_CAPTURE(BM_BuildUp, frame100_banded_rows1_reversed,
+                  MakeTypeCode(ORDER_BANDED_ROWS | LAYOUT_REVERSED, 1));
+BENCHMARK_CAPTURE(BM_BuildUp, frame100_row8, MakeTypeCode(ORDER_ROWS, 8));
