@@ -4,6 +4,7 @@
 #include "bitmap_rgb.h"
 #include "convert_images.h"
 #include "init_viewer.h"
+#include "little_endian.h"
 #include "program_values.h"
 #include "report_message.h"
 #include "viewer_window.h"
@@ -90,8 +91,7 @@ std::size_t RecordOffset(const Bytes& file, int index) {
             ADD_FAILURE() << "the file has no record " << index;
             return file.size();
         }
-        offset += file[offset] | (file[offset + 1] << 8) | (file[offset + 2] << 16) |
-                  (static_cast<std::size_t>(file[offset + 3]) << 24);
+        offset += GetU32LE(file.data() + offset);
     }
     return offset;
 }

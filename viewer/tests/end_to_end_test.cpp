@@ -1,0 +1,262 @@
+// The real zenview.exe, started as its own process from a copy in a scratch "program
+// folder": files are chosen in the platform's real file-open dialog, the menu commands
+// arrive as the menu would send them, and what the screen shows is read back and compared
+// with the decoder's result. With ZENVIEW_SCREENSHOTS set to a folder, each checked view of
+// the window is also saved there as a PPM picture.
+#include "decode_record.h"
+#include "window_test_support.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Polls until the condition holds; false after about ten seconds.
+template <typename Condition> bool WaitFor(Condition condition) {
+    for (int i = 0; i < 500; ++i) {
+        if (condition()) {
+            return true;
+        }
+        Sleep(20);
+    }
+    return false;
+}
+
+struct FoundDialog {
+    DWORD process;
+    HWND dialog;
+};
+
+BOOL CALLBACK FindOpenDialog(HWND window, LPARAM data) {
+    auto* found = reinterpret_cast<FoundDialog*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (process == found->process && std::string(className) == "#32770" &&
+        IsWindowVisible(window)) {
+        found->dialog = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The part of the screen that the window covers (whole: frame, or client area only).
+ClientPixels CaptureScreen(HWND window, bool wholeWindow) {
+    RECT area{};
+    if (wholeWindow) {
+        GetWindowRect(window, &area);
+    } else {
+        GetClientRect(window, &area);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    }
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    ClientPixels result{width, height, {}};
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    result.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
+    for (std::uint32_t& pixel : result.pixels) {
+        pixel &= 0xFFFFFF;
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return result;
+}
+
+void SaveScreenshot(HWND window, const char* name) {
+    const char* folder = std::getenv("ZENVIEW_SCREENSHOTS");
+    if (folder == nullptr || *folder == '\0') {
+        return;
+    }
+    const ClientPixels shot = CaptureScreen(window, true);
+    std::ofstream out(std::string(folder) + "\\" + name + ".ppm", std::ios::binary);
+    out << "P6\n" << shot.width << " " << shot.height << "\n255\n";
+    for (const std::uint32_t pixel : shot.pixels) {
+        const char rgb[3] = {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8),
+                             static_cast<char>(pixel)};
+        out.write(rgb, 3);
+    }
+}
+
+class ZenviewProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string app = program_.Path();
+        ASSERT_TRUE(CopyFileA(ZENVIEW_EXE, (app + "\\zenview.exe").c_str(), FALSE));
+        ASSERT_TRUE(WritePrivateProfileStringA("Viewer", "zoom", "4", Settings().c_str()));
+    }
+
+    void TearDown() override {
+        if (process_.hProcess != nullptr) {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(process_.hProcess, 3);
+            }
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+    }
+
+    std::string Settings() const { return program_.File("zenconv.ini"); }
+
+    std::string Setting(const char* key) const {
+        char value[260] = "";
+        GetPrivateProfileStringA("Viewer", key, "(absent)", value, sizeof value,
+                                 Settings().c_str());
+        return value;
+    }
+
+    std::string CopySample(const char* name) {
+        const std::string target = data_.File(name);
+        EXPECT_TRUE(
+            CopyFileA((std::string(ZENTRA_SAMPLES) + "\\" + name).c_str(), target.c_str(), FALSE))
+            << name;
+        return target;
+    }
+
+    void Start() {
+        std::string commandLine = "\"" + program_.File("zenview.exe") + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   program_.Path().c_str(), &startup, &process_));
+        WaitForInputIdle(process_.hProcess, 10000);
+        ASSERT_TRUE(WaitFor([&] {
+            viewer_ = FindWindowA("Zentra:View", "Zentra Image Viewer");
+            DWORD owner = 0;
+            GetWindowThreadProcessId(viewer_, &owner);
+            return viewer_ != nullptr && owner == process_.dwProcessId;
+        }));
+        SetWindowPos(viewer_, HWND_TOP, 30, 20, 0, 0, SWP_NOSIZE);
+        list_ = GetDlgItem(viewer_, 200);
+        ASSERT_NE(list_, nullptr);
+    }
+
+    // "&Open..." in the viewer, then the path typed into the real dialog and "Open" pressed.
+    void OpenInRealDialog(const std::string& path) {
+        PostMessageA(viewer_, WM_COMMAND, MAKEWPARAM(100, 0), 0);
+        FoundDialog found{process_.dwProcessId, nullptr};
+        ASSERT_TRUE(WaitFor([&] {
+            EnumWindows(FindOpenDialog, reinterpret_cast<LPARAM>(&found));
+            return found.dialog != nullptr;
+        })) << "no file-open dialog";
+        HWND name = GetDlgItem(found.dialog, 0x480); // the file name field (edt1)
+        if (name == nullptr) {
+            name = GetDlgItem(found.dialog, 0x47C); // the file name combo box (cmb13)
+        }
+        ASSERT_NE(name, nullptr);
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        PostMessageA(found.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(found.dialog, IDOK)));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(found.dialog); })) << "the dialog stays";
+    }
+
+    // Read as wide text: the platform converts list box texts between processes only in
+    // its Unicode form.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        const auto count = SendMessageW(list_, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t line[256] = L"";
+            if (SendMessageW(list_, LB_GETTEXTLEN, i, 0) < 256) {
+                SendMessageW(list_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+            }
+            std::string narrow;
+            for (const wchar_t* c = line; *c != L'\0'; ++c) {
+                narrow += *c < 0x80 ? static_cast<char>(*c) : '?';
+            }
+            lines.push_back(narrow);
+        }
+        return lines;
+    }
+
+    void Send(WORD command, HWND from = nullptr, WORD notification = 0) {
+        SendMessageA(viewer_, WM_COMMAND, MAKEWPARAM(command, notification),
+                     reinterpret_cast<LPARAM>(from));
+    }
+
+    ::testing::AssertionResult ScreenShows(const std::string& file, int record, bool buildUp,
+                                           int zoom, bool invert) {
+        DisplayBitmap decoded;
+        DecodeRecord(file, record, buildUp, decoded);
+        // The repaint is queued behind the command; it is done once the window is idle.
+        WaitForInputIdle(process_.hProcess, 5000);
+        SendMessageA(viewer_, WM_NULL, 0, 0);
+        Sleep(200);
+        const ClientPixels shown = CaptureScreen(viewer_, false);
+        return SameBelow(shown, ExpectedPicture(decoded, zoom, invert, shown.width, shown.height),
+                         60);
+    }
+
+    ScratchFolder program_;
+    ScratchFolder data_;
+    PROCESS_INFORMATION process_{};
+    HWND viewer_ = nullptr;
+    HWND list_ = nullptr;
+};
+
+TEST_F(ZenviewProgramTest, OpensFilesInTheRealDialogAndShowsThemZoomedBuiltUpAndInverted) {
+    const std::string shapes = ConvertPictures({CopySample("shapes_84x48.pbm")},
+                                               {TypeCode(0x06, 1), TypeCode(0x00, 8)}, 0);
+    std::vector<std::string> frames;
+    for (const char* name : {"anim_0.pgm", "anim_1.pgm", "anim_2.pgm", "anim_3.pgm"}) {
+        frames.push_back(CopySample(name));
+    }
+    const std::string animation = ConvertPictures(frames, {TypeCode(0x00, 1)}, 100);
+    ASSERT_NO_FATAL_FAILURE(Start());
+
+    ASSERT_NO_FATAL_FAILURE(OpenInRealDialog(shapes));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(list_, LB_GETCOUNT, 0, 0) == 2; }));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{
+                           "84 x 48 monochrome, layout 06 [banded rows, reversed pixel order]",
+                           "84 x 48, colour depth 8 bits, layout 00 [row order]"}));
+    EXPECT_EQ(SendMessageA(list_, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(ScreenShows(shapes, 0, false, 4, false)) << "monochrome at zoom 4";
+    SaveScreenshot(viewer_, "zenview-monochrome-zoom4");
+    EXPECT_EQ(Setting("directory"), data_.Path());
+
+    ASSERT_NO_FATAL_FAILURE(OpenInRealDialog(animation));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(list_, LB_GETCOUNT, 0, 0) == 4; }));
+    EXPECT_EQ(Lines()[0], "97 x 45 monochrome, layout 00 [row order]");
+    SendMessageA(list_, LB_SETCURSEL, 3, 0);
+    Send(200, list_, LBN_SELCHANGE);
+    Send(105);
+    Send(108);
+    EXPECT_TRUE(ScreenShows(animation, 3, true, 2, false)) << "built-up frame at zoom 2";
+    SaveScreenshot(viewer_, "zenview-built-up");
+
+    Send(107);
+    EXPECT_TRUE(ScreenShows(animation, 3, true, 2, true)) << "inverted";
+    SaveScreenshot(viewer_, "zenview-inverted");
+
+    Send(101);
+    ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD exitCode = 99;
+    GetExitCodeProcess(process_.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(Setting("zoom"), "2");
+    EXPECT_EQ(Setting("invert"), "1");
+    EXPECT_EQ(Setting("buildup"), "1");
+}
+
+} // namespace
