@@ -4,30 +4,80 @@
 
 #include "zentra_format.h"
 
-#include <algorithm>
 #include <cstddef>
+#include <cstring>
 
+namespace {
+
+bool RowsDiffer(const std::uint8_t* a, const std::uint8_t* b, std::size_t width) {
+    return std::memcmp(a, b, width) != 0;
+}
+
+// Eight bytes of a and b at once: whether they differ anywhere.
+bool WordsDiffer(const std::uint8_t* a, const std::uint8_t* b) {
+    std::uint64_t wordA = 0;
+    std::uint64_t wordB = 0;
+    std::memcpy(&wordA, a, sizeof wordA);
+    std::memcpy(&wordB, b, sizeof wordB);
+    return wordA != wordB;
+}
+
+// The first x in [0, end) where a and b differ, or end. Whole words are passed over
+// eight bytes at a time; the byte is then found within the word.
+int FirstDifference(const std::uint8_t* a, const std::uint8_t* b, int end) {
+    int x = 0;
+    while (x + 8 <= end && !WordsDiffer(a + x, b + x)) {
+        x += 8;
+    }
+    while (x < end && a[x] == b[x]) {
+        ++x;
+    }
+    return x;
+}
+
+// The last x in (stop, width) where a and b differ, or stop; scans from the right.
+int LastDifference(const std::uint8_t* a, const std::uint8_t* b, int width, int stop) {
+    int x = width - 1;
+    while (x - 8 >= stop && !WordsDiffer(a + x - 7, b + x - 7)) {
+        x -= 8;
+    }
+    while (x > stop && a[x] == b[x]) {
+        --x;
+    }
+    return x;
+}
+
+} // namespace
+
+// The rows above the first and below the last differing row are passed over with
+// memcmp. Within the band between them, a row only needs looking at left of the
+// leftmost and right of the rightmost difference found so far, so each row scans in
+// from both ends and stops there.
 std::optional<ChangedRect> FindChangedRect(const std::uint8_t* current,
                                            const std::uint8_t* previous, int width, int height) {
-    int left = width;
-    int top = height;
-    int right = -1;
-    int bottom = -1;
-    for (int y = 0; y < height; ++y) {
-        const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        const std::uint8_t* a = current + rowStart;
-        const std::uint8_t* b = previous + rowStart;
-        for (int x = 0; x < width; ++x) {
-            if (a[x] != b[x]) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = y;
-            }
-        }
-    }
-    if (right < 0) {
+    if (width <= 0 || height <= 0) {
         return std::nullopt;
+    }
+    const auto rowBytes = static_cast<std::size_t>(width);
+    auto offset = [rowBytes](int y) { return static_cast<std::size_t>(y) * rowBytes; };
+    int top = 0;
+    while (top < height && !RowsDiffer(current + offset(top), previous + offset(top), rowBytes)) {
+        ++top;
+    }
+    if (top == height) {
+        return std::nullopt;
+    }
+    int bottom = height - 1;
+    while (!RowsDiffer(current + offset(bottom), previous + offset(bottom), rowBytes)) {
+        --bottom;
+    }
+    int left = width;
+    int right = -1;
+    for (int y = top; y <= bottom; ++y) {
+        const std::uint8_t* a = current + offset(y);
+        const std::uint8_t* b = previous + offset(y);
+        left = FirstDifference(a, b, left);
+        right = LastDifference(a, b, width, right);
     }
     ChangedRect rect;
     rect.x = static_cast<std::int16_t>(left);
