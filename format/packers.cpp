@@ -16,16 +16,17 @@ inline unsigned PixelBit(std::uint8_t value) {
 
 // The first pixel sits in bit 7; with LAYOUT_REVERSED the byte is mirrored so that it
 // sits in bit 0.
-inline void PutPackedByte(unsigned bits, bool reversed) {
+inline void PutPackedByte(PixelByteCoder& coder, unsigned bits, bool reversed) {
     const auto byte = static_cast<std::uint8_t>(bits);
-    PutPixelByte(reversed ? MirrorByte(byte) : byte);
+    coder.Put(reversed ? MirrorByte(byte) : byte);
 }
 
 // Packs `count` pixels, `step` bytes apart from `first`, eight to a byte; the last
 // byte's unused low bits are 0.
 //   pixel  0 1 2 3 4 5 6 7
 //   bit    7 6 5 4 3 2 1 0
-void PackLine1(const std::uint8_t* first, std::size_t step, int count, bool reversed) {
+inline void PackLine1(PixelByteCoder& coder, const std::uint8_t* first, std::size_t step, int count,
+                      bool reversed) {
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const std::uint8_t* pixel = first + static_cast<std::size_t>(i) * step;
@@ -33,7 +34,7 @@ void PackLine1(const std::uint8_t* first, std::size_t step, int count, bool reve
         for (std::size_t k = 0; k < 8; ++k) {
             byte = (byte << 1) | PixelBit(pixel[k * step]);
         }
-        PutPackedByte(byte, reversed);
+        PutPackedByte(coder, byte, reversed);
     }
     if (i < count) {
         unsigned byte = 0;
@@ -43,7 +44,7 @@ void PackLine1(const std::uint8_t* first, std::size_t step, int count, bool reve
                 byte |= PixelBit(first[static_cast<std::size_t>(i + k) * step]);
             }
         }
-        PutPackedByte(byte, reversed);
+        PutPackedByte(coder, byte, reversed);
     }
 }
 
@@ -73,8 +74,11 @@ bool PackRowOrder1(std::FILE* file, const RecordHeader& header, const std::uint8
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     BeginPixelData();
-    for (int j = 0; j < rect.height; ++j) {
-        PackLine1(origin + static_cast<std::size_t>(j) * width, 1, rect.width, reversed);
+    {
+        PixelByteCoder coder;
+        for (int j = 0; j < rect.height; ++j) {
+            PackLine1(coder, origin + static_cast<std::size_t>(j) * width, 1, rect.width, reversed);
+        }
     }
     return EndPixelData(file);
 }
@@ -85,8 +89,11 @@ bool PackColumnOrder1(std::FILE* file, const RecordHeader& header, const std::ui
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     BeginPixelData();
-    for (int i = 0; i < rect.width; ++i) {
-        PackLine1(origin + i, width, rect.height, reversed);
+    {
+        PixelByteCoder coder;
+        for (int i = 0; i < rect.width; ++i) {
+            PackLine1(coder, origin + i, width, rect.height, reversed);
+        }
     }
     return EndPixelData(file);
 }
@@ -98,10 +105,14 @@ bool PackBandedRows1(std::FILE* file, const RecordHeader& header, const std::uin
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     BeginPixelData();
-    for (int band = 0; band < rect.height; band += 8) {
-        const std::uint8_t* bandStart = origin + static_cast<std::size_t>(band) * width;
-        for (int i = 0; i < rect.width; ++i) {
-            PutPackedByte(BandByte(bandStart + i, width, rect.y + band, height), reversed);
+    {
+        PixelByteCoder coder;
+        for (int band = 0; band < rect.height; band += 8) {
+            const std::uint8_t* bandStart = origin + static_cast<std::size_t>(band) * width;
+            for (int i = 0; i < rect.width; ++i) {
+                PutPackedByte(coder, BandByte(bandStart + i, width, rect.y + band, height),
+                              reversed);
+            }
         }
     }
     return EndPixelData(file);
@@ -113,10 +124,13 @@ bool PackBandedColumns1(std::FILE* file, const RecordHeader& header, const std::
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     BeginPixelData();
-    for (int band = 0; band < rect.width; band += 8) {
-        for (int j = 0; j < rect.height; ++j) {
-            const std::uint8_t* first = origin + static_cast<std::size_t>(j) * width + band;
-            PutPackedByte(BandByte(first, 1, rect.x + band, header.width), reversed);
+    {
+        PixelByteCoder coder;
+        for (int band = 0; band < rect.width; band += 8) {
+            for (int j = 0; j < rect.height; ++j) {
+                const std::uint8_t* first = origin + static_cast<std::size_t>(j) * width + band;
+                PutPackedByte(coder, BandByte(first, 1, rect.x + band, header.width), reversed);
+            }
         }
     }
     return EndPixelData(file);
@@ -127,10 +141,13 @@ bool PackRowOrder8(std::FILE* file, const RecordHeader& header, const std::uint8
     const std::size_t width = header.width;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     BeginPixelData();
-    for (int j = 0; j < rect.height; ++j) {
-        const std::uint8_t* row = origin + static_cast<std::size_t>(j) * width;
-        for (int i = 0; i < rect.width; ++i) {
-            PutPixelByte(row[i]);
+    {
+        PixelByteCoder coder;
+        for (int j = 0; j < rect.height; ++j) {
+            const std::uint8_t* row = origin + static_cast<std::size_t>(j) * width;
+            for (int i = 0; i < rect.width; ++i) {
+                coder.Put(row[i]);
+            }
         }
     }
     return EndPixelData(file);
@@ -141,9 +158,13 @@ bool PackColumnOrder8(std::FILE* file, const RecordHeader& header, const std::ui
     const std::size_t width = header.width;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     BeginPixelData();
-    for (int i = 0; i < rect.width; ++i) {
-        for (int j = 0; j < rect.height; ++j) {
-            PutPixelByte(origin[static_cast<std::size_t>(j) * width + i]);
+    {
+        PixelByteCoder coder;
+        for (int i = 0; i < rect.width; ++i) {
+            const std::uint8_t* column = origin + i;
+            for (int j = 0; j < rect.height; ++j) {
+                coder.Put(column[static_cast<std::size_t>(j) * width]);
+            }
         }
     }
     return EndPixelData(file);

@@ -26,29 +26,64 @@ void BeginPixelData();
 // the program (status 255) when it cannot, also when the capacity cannot double in int.
 void GrowPixelBuffer();
 
-// Appends one unpacked byte through the coder. A run of k equal bytes after a different
-// byte is held as b, b, k - 2: the second copy appends b and the count 0, every further
-// copy rewrites the count in place; once the count is 254 (run = 255), the 257th copy
-// starts a new run as a literal. Inline: the packers call it once per unpacked byte.
-inline void PutPixelByte(std::uint8_t b) {
-    RunLengthBuffer& buffer = PixelBuffer;
-    if (buffer.length + 1 >= buffer.capacity) {
-        GrowPixelBuffer(); // afterwards at least two more bytes fit
-    }
-    std::uint8_t* data = buffer.data.get();
-    if (b == buffer.previous && buffer.run != 255) {
-        if (buffer.run == 0) {
-            data[buffer.length++] = b;
-        } else {
-            --buffer.length;
+// The coder with the buffer's state held in locals, for the packers' loops: a store of a
+// coded byte cannot then force the length, previous literal and run to be reloaded.
+// Construct it after BeginPixelData, Put every unpacked byte, and let it go out of scope
+// (which writes the state back) before EndPixelData.
+//
+// Put appends one unpacked byte. A run of k equal bytes after a different byte is held
+// as b, b, k - 2: the second copy appends b and the count 0, every further copy
+// rewrites the count in place; once the count is 254 (run = 255), the 257th copy
+// starts a new run as a literal.
+class PixelByteCoder {
+  public:
+    PixelByteCoder()
+        : data_(PixelBuffer.data.get()), capacity_(PixelBuffer.capacity),
+          length_(PixelBuffer.length), previous_(PixelBuffer.previous), run_(PixelBuffer.run) {}
+    ~PixelByteCoder() { Store(); }
+    PixelByteCoder(const PixelByteCoder&) = delete;
+    PixelByteCoder& operator=(const PixelByteCoder&) = delete;
+
+    void Put(std::uint8_t b) {
+        if (length_ + 1 >= capacity_) {
+            Store();
+            GrowPixelBuffer(); // afterwards at least two more bytes fit
+            data_ = PixelBuffer.data.get();
+            capacity_ = PixelBuffer.capacity;
         }
-        data[buffer.length++] = buffer.run;
-        ++buffer.run;
-    } else {
-        data[buffer.length++] = b;
-        buffer.previous = b;
-        buffer.run = 0;
+        if (b == previous_ && run_ != 255) {
+            if (run_ == 0) {
+                data_[length_++] = b;
+            } else {
+                --length_;
+            }
+            data_[length_++] = run_;
+            ++run_;
+        } else {
+            data_[length_++] = b;
+            previous_ = b;
+            run_ = 0;
+        }
     }
+
+  private:
+    void Store() const {
+        PixelBuffer.length = length_;
+        PixelBuffer.previous = previous_;
+        PixelBuffer.run = run_;
+    }
+
+    std::uint8_t* data_;
+    int capacity_;
+    int length_;
+    std::uint8_t previous_;
+    std::uint8_t run_;
+};
+
+// Appends one unpacked byte through the coder (see PixelByteCoder::Put).
+inline void PutPixelByte(std::uint8_t b) {
+    PixelByteCoder coder;
+    coder.Put(b);
 }
 
 // Ends the record's pixel data: writes the coded bytes to file (when given and not
