@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 // The platform's bitmap information: the 40-byte header and a full colour table.
 struct BitmapInfo256 {
     BITMAPINFOHEADER header;
@@ -14,8 +16,17 @@ struct BitmapInfo256 {
 // Copies the decoder's header fields and colour table, field by field.
 BitmapInfo256 MakeBitmapInfo(const DisplayBitmap& bitmap);
 
-// Stretches the bitmap (which must hold pixels) to zoom times its size with its top-left
-// corner at x, y; inverted colours when invert is non-zero.
+// The platform draws bitmaps of 1, 4, 8, 16, 24 and 32 bits per pixel only, and reads
+// stride x height bytes as it computes them from the header. True when the bitmap is of
+// such a depth and its pixel block holds all that the platform will read.
+bool IsDrawable(const DisplayBitmap& bitmap);
+
+// A 2-bit bitmap widened to 4 bits per pixel with the same colour indices and table; none
+// when the bitmap is not a whole 2-bit bitmap.
+std::optional<DisplayBitmap> WidenTwoBitBitmap(const DisplayBitmap& bitmap);
+
+// Stretches the bitmap (2-bit ones widened first; nothing for one that cannot be drawn) to zoom
+// times its size with its top-left corner at x, y; inverted colours when invert is non-zero.
 void PaintDisplayBitmap(HDC dc, const DisplayBitmap& bitmap, int x, int y, int zoom, int invert);
 
 // Draws the text with a transparent background at x, y.

@@ -147,7 +147,8 @@ class ZenviewProgramTest : public ::testing::Test {
             GetWindowThreadProcessId(viewer_, &owner);
             return viewer_ != nullptr && owner == process_.dwProcessId;
         }));
-        SetWindowPos(viewer_, HWND_TOP, 30, 20, 0, 0, SWP_NOSIZE);
+        // Above every other window, as other test programs may show theirs on the same screen.
+        SetWindowPos(viewer_, HWND_TOPMOST, 30, 20, 0, 0, SWP_NOSIZE);
         list_ = GetDlgItem(viewer_, 200);
         ASSERT_NE(list_, nullptr);
     }
