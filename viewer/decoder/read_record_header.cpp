@@ -35,11 +35,13 @@ std::optional<std::vector<ListedRecord>> ListRecords(const std::string& fileName
         if ((record.header.layout & RECORD_DELTA) != 0) {
             record.delta = ReadDeltaHeader(file);
         }
-        records.push_back(record);
+        // Only whole records are listed: a record whose last byte lies past the end of
+        // the file (a cut-off copy) ends the list like a bad header.
         start += record.header.recordLength;
-        if (!file.SeekTo(start)) {
+        if (!file.SeekTo(start - 1) || file.ReadByte() < 0) {
             break;
         }
+        records.push_back(record);
     }
     return records;
 }

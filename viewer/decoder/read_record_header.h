@@ -22,6 +22,7 @@ struct ListedRecord {
     DeltaHeader delta; // all zero unless header.layout has RECORD_DELTA
 };
 
-// Every record of the file up to the first rejected header, as the viewer lists them;
-// nothing when the file cannot be opened.
+// Every whole record of the file up to the first rejected header or the first record
+// that runs past the end of the file, as the viewer lists them; nothing when the file
+// cannot be opened.
 std::optional<std::vector<ListedRecord>> ListRecords(const std::string& fileName);

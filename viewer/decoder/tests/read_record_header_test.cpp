@@ -93,7 +93,8 @@ TEST(ListRecordsTest, EndsAtDamagedOrShortRecords) {
         {Concat({a, b, damaged, a}), {17, 6}},
         {Concat({a, b, looping, a}), {17, 6}},
         {Concat({a, Bytes{1, 2, 3, 4, 5}}), {17}},
-        {Concat({a, b, Bytes(b.begin(), b.begin() + 12)}), {17, 6, 6}},
+        {Concat({a, b, Bytes(b.begin(), b.begin() + 12)}), {17, 6}},
+        {Concat({a, b, Bytes(b.begin(), b.end() - 1)}), {17, 6}},
         {Bytes{}, {}},
     };
     for (const auto& c : cases) {
