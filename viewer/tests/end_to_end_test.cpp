@@ -27,20 +27,34 @@ template <typename Condition> bool WaitFor(Condition condition) {
     return false;
 }
 
-struct FoundDialog {
+struct FoundWindow {
     DWORD process;
-    HWND dialog;
+    HWND window;
 };
 
+// The viewer window of the given process (other test programs may show theirs too).
+BOOL CALLBACK FindViewerWindow(HWND window, LPARAM data) {
+    auto* found = reinterpret_cast<FoundWindow*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (process == found->process && std::string(className) == "Zentra:View") {
+        found->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CALLBACK FindOpenDialog(HWND window, LPARAM data) {
-    auto* found = reinterpret_cast<FoundDialog*>(data);
+    auto* found = reinterpret_cast<FoundWindow*>(data);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     char className[16] = "";
     GetClassNameA(window, className, sizeof className);
     if (process == found->process && std::string(className) == "#32770" &&
         IsWindowVisible(window)) {
-        found->dialog = window;
+        found->window = window;
         return FALSE;
     }
     return TRUE;
@@ -141,12 +155,15 @@ class ZenviewProgramTest : public ::testing::Test {
         ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    program_.Path().c_str(), &startup, &process_));
         WaitForInputIdle(process_.hProcess, 10000);
+        FoundWindow found{process_.dwProcessId, nullptr};
         ASSERT_TRUE(WaitFor([&] {
-            viewer_ = FindWindowA("Zentra:View", "Zentra Image Viewer");
-            DWORD owner = 0;
-            GetWindowThreadProcessId(viewer_, &owner);
-            return viewer_ != nullptr && owner == process_.dwProcessId;
+            EnumWindows(FindViewerWindow, reinterpret_cast<LPARAM>(&found));
+            return found.window != nullptr;
         }));
+        viewer_ = found.window;
+        char title[64] = "";
+        GetWindowTextA(viewer_, title, sizeof title);
+        EXPECT_STREQ(title, "Zentra Image Viewer");
         // Above every other window, as other test programs may show theirs on the same screen.
         SetWindowPos(viewer_, HWND_TOPMOST, 30, 20, 0, 0, SWP_NOSIZE);
         list_ = GetDlgItem(viewer_, 200);
@@ -156,20 +173,20 @@ class ZenviewProgramTest : public ::testing::Test {
     // "&Open..." in the viewer, then the path typed into the real dialog and "Open" pressed.
     void OpenInRealDialog(const std::string& path) {
         PostMessageA(viewer_, WM_COMMAND, MAKEWPARAM(100, 0), 0);
-        FoundDialog found{process_.dwProcessId, nullptr};
+        FoundWindow found{process_.dwProcessId, nullptr};
         ASSERT_TRUE(WaitFor([&] {
             EnumWindows(FindOpenDialog, reinterpret_cast<LPARAM>(&found));
-            return found.dialog != nullptr;
+            return found.window != nullptr;
         })) << "no file-open dialog";
-        HWND name = GetDlgItem(found.dialog, 0x480); // the file name field (edt1)
+        HWND name = GetDlgItem(found.window, 0x480); // the file name field (edt1)
         if (name == nullptr) {
-            name = GetDlgItem(found.dialog, 0x47C); // the file name combo box (cmb13)
+            name = GetDlgItem(found.window, 0x47C); // the file name combo box (cmb13)
         }
         ASSERT_NE(name, nullptr);
         SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        PostMessageA(found.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(found.dialog, IDOK)));
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(found.dialog); })) << "the dialog stays";
+        PostMessageA(found.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(found.window, IDOK)));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(found.window); })) << "the dialog stays";
     }
 
     // Read as wide text: the platform converts list box texts between processes only in
