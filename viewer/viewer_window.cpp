@@ -94,10 +94,9 @@ LRESULT OnInitMenuPopup(HMENU popup) {
     return 0;
 }
 
-// The path up to, not including, its last backslash; empty when it has none.
+// The path up to, not including, its last backslash (the path must hold one).
 std::string DirectoryOf(const std::string& path) {
-    const auto separator = path.rfind('\\');
-    return separator == std::string::npos ? std::string() : path.substr(0, separator);
+    return path.substr(0, path.rfind('\\'));
 }
 
 void OnOpenFile(HWND window) {
@@ -119,9 +118,8 @@ void OnOpenFile(HWND window) {
     }
 
     ViewerState.CurrentFileName = fileName;
-    const std::string directory = DirectoryOf(ViewerState.CurrentFileName);
     if (ViewerState.CurrentFileName.find('\\') != std::string::npos) {
-        WriteViewerText("directory", directory.c_str());
+        WriteViewerText("directory", DirectoryOf(ViewerState.CurrentFileName).c_str());
     }
 
     if (!FillRecordList(ViewerState.RecordList, ViewerState.CurrentFileName)) {

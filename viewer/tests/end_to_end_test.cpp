@@ -217,13 +217,16 @@ class ZenviewProgramTest : public ::testing::Test {
                                            int zoom, bool invert) {
         DisplayBitmap decoded;
         DecodeRecord(file, record, buildUp, decoded);
-        // The repaint is queued behind the command; it is done once the window is idle.
-        WaitForInputIdle(process_.hProcess, 5000);
-        SendMessageA(viewer_, WM_NULL, 0, 0);
-        Sleep(200);
-        const ClientPixels shown = CaptureScreen(viewer_, false);
-        return SameBelow(shown, ExpectedPicture(decoded, zoom, invert, shown.width, shown.height),
-                         60);
+        // The repaint is queued behind the command and reaches the screen some time after
+        // it; the screen is read until it shows the frame or about ten seconds have passed.
+        ::testing::AssertionResult same = ::testing::AssertionFailure();
+        WaitFor([&] {
+            const ClientPixels shown = CaptureScreen(viewer_, false);
+            same = SameBelow(shown,
+                             ExpectedPicture(decoded, zoom, invert, shown.width, shown.height), 60);
+            return static_cast<bool>(same);
+        });
+        return same;
     }
 
     ScratchFolder program_;
