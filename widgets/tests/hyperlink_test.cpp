@@ -215,6 +215,27 @@ TEST_F(HyperlinkDialog, HoverCapturesTheMouseAndLeavingRestoresTheOwnFont) {
     }
 }
 
+TEST_F(HyperlinkDialog, CaptureTakenAwayLeavesTheLinkUnderlinedUntilTheNextMove) {
+    HWND link = links[0];
+    auto underline = reinterpret_cast<HFONT>(GetPropA(link, PROP_UNDERLINE_FONT));
+    SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    ASSERT_EQ(GetCapture(), link);
+
+    // Another window takes the capture: no message of the link's own handles that.
+    SetCapture(links[1]);
+    ReleaseCapture();
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(FontOf(link), underline);
+
+    // The next move over the link takes the capture again, even from far outside.
+    SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(500, 300));
+    EXPECT_EQ(GetCapture(), link);
+    EXPECT_EQ(FontOf(link), underline);
+    SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(500, 300));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(FontOf(link), dialogFont);
+}
+
 TEST_F(HyperlinkDialog, SetCursorShowsTheHandAndEndsThere) {
     HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));
     ASSERT_NE(hand, nullptr);
