@@ -1,0 +1,81 @@
+# What a user installs: the install rules and the packages built from them by CPack.
+# Windows builds: zenconv.exe, zenview.exe, ztr.exe, displays.prf and the usage guide in one
+# folder, as a zip and as an NSIS installer. Linux: ztr, its profile file and its man page,
+# installed under a prefix by `cmake --install` and packed as a .deb.
+include(GNUInstallDirs)
+
+add_subdirectory(${PROJECT_SOURCE_DIR}/docs/guide ${CMAKE_BINARY_DIR}/docs/guide)
+
+set(CPACK_PACKAGE_NAME "Zentra")
+set(CPACK_PACKAGE_VENDOR "the Zentra tools authors")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Zentra image tools: pictures prepared for small LCD and OLED displays")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
+
+if(WIN32)
+    # Everything in one folder: the viewer looks for its guide beside itself, and both
+    # programs keep their settings file in their own folder.
+    install(TARGETS ztr zenview zenconv RUNTIME DESTINATION .)
+    install(FILES ${PROJECT_SOURCE_DIR}/data/displays.prf DESTINATION .)
+    install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+    if(ZENTRA_GUIDE_PDF)
+        install(FILES ${ZENTRA_GUIDE_PDF} DESTINATION .)
+    endif()
+
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
+        set(CPACK_SYSTEM_NAME "win32")
+        set(CPACK_NSIS_ZENTRA_TARGET "x86-unicode")
+        set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
+    else()
+        # The 64-bit test build: its installer runs under wine64 on machines that cannot
+        # run 32-bit programs, so that install and uninstall can be tried there.
+        set(CPACK_SYSTEM_NAME "win64")
+        set(CPACK_NSIS_ZENTRA_TARGET "amd64-unicode")
+        set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+    endif()
+    set(CPACK_GENERATOR "ZIP;NSIS")
+    set(CPACK_PACKAGE_FILE_NAME "zentra-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME}")
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY "Zentra")
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+    set(CPACK_NSIS_PACKAGE_NAME "Zentra image tools ${PROJECT_VERSION}")
+    set(CPACK_NSIS_DISPLAY_NAME "Zentra image tools")
+    set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+    # Our own installer script (cmake/nsis/NSIS.template.in): Start-menu entries for the
+    # two programs and an uninstaller; no registry keys, no PATH change.
+    list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake/nsis)
+else()
+    install(TARGETS ztr RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    # ztr looks for ../share/zentra/displays.prf relative to its own directory.
+    install(FILES ${PROJECT_SOURCE_DIR}/data/displays.prf
+                  ${PROJECT_SOURCE_DIR}/data/zentra.magic
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/zentra)
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/ztr.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ztr)
+    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ztr
+            RENAME copyright)
+    if(ZENTRA_GUIDE_PDF)
+        install(FILES ${ZENTRA_GUIDE_PDF} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ztr)
+    endif()
+
+    set(CPACK_GENERATOR "DEB")
+    set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+    set(CPACK_DEBIAN_PACKAGE_NAME "ztr")
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_VERSION ${PROJECT_VERSION})
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the Zentra tools authors <zentra@localhost>")
+    set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
+    string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+        "Zentra image tools: console converter for small displays\n"
+        "ztr converts BMP, PBM and PGM pictures into Zentra files, which hold one\n"
+        "bitmap of a picture for every kind of small LCD or OLED display, packed in\n"
+        "the display's own memory lay-out; it also lists and renders such files.")
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+
+include(CPack)
+
+if(ZENTRA_TESTS AND NOT CMAKE_CROSSCOMPILING)
+    add_subdirectory(${PROJECT_SOURCE_DIR}/tests/release ${CMAKE_BINARY_DIR}/tests/release)
+endif()
