@@ -2,6 +2,7 @@
 // reads its settings while it is created), then the class, then the window.
 #include "init_viewer.h"
 
+#include "blocking_calls.h"
 #include "program_values.h"
 #include "viewer_window.h"
 
@@ -43,4 +44,13 @@ int RunMessageLoop() {
         DispatchMessageA(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+int RunViewer(HINSTANCE instance) {
+    if (InitViewer(instance) == nullptr) {
+        PlatformCalls.MessageBoxA(nullptr, START_UP_FAILED, "Zenview", MB_ICONERROR | MB_OK);
+        return 1;
+    }
+    RunMessageLoop();
+    return 0;
 }

@@ -18,3 +18,9 @@ HWND InitViewer(HINSTANCE instance);
 
 // Fetches, translates and dispatches messages until the quit message; returns its code.
 int RunMessageLoop();
+
+// The whole program: start-up, then the message loop, returning 0. When start-up made no
+// window the loop could never end, so the failure is shown in a message box and 1 returned.
+int RunViewer(HINSTANCE instance);
+
+inline constexpr const char* START_UP_FAILED = "Zenview could not create its window.";

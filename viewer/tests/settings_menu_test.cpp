@@ -87,6 +87,32 @@ TEST(InitViewerTest, RegistersTheClassAndCreatesTheWindowOnce) {
     DeleteFileA(SettingsFilePath);
 }
 
+TEST(RunViewerTest, StartUpWithoutAWindowIsReportedAndEnds) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (!GetClassInfoExA(instance, VIEWER_CLASS_NAME, &existing)) {
+        ASSERT_TRUE(RegisterViewerClass(instance)); // the class is taken: start-up must fail
+    }
+    RecordingCalls calls;
+    EXPECT_EQ(RunViewer(instance), 1);
+    ASSERT_EQ(Recorded.boxes.size(), 1u);
+    EXPECT_EQ(Recorded.boxes[0].owner, nullptr);
+    EXPECT_EQ(Recorded.boxes[0].text, START_UP_FAILED);
+    EXPECT_EQ(Recorded.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    int viewerWindows = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM count) -> BOOL {
+            char className[32] = "";
+            GetClassNameA(window, className, sizeof className);
+            *reinterpret_cast<int*>(count) += std::string(className) == VIEWER_CLASS_NAME;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&viewerWindows));
+    EXPECT_EQ(viewerWindows, 0);
+}
+
 using SettingsTest = ViewerWindowTest;
 
 struct MenuCase {
