@@ -1,14 +1,17 @@
 // Fuzz target: the viewer's file walk and record decoding on arbitrary files. Every
-// listed record is decoded with build-up on and off; the index just past the list must
-// decode to nothing, and a decoded bitmap must be exactly stride x height bytes with a
-// stride that holds a row. Each decoded row is also turned into colours.
+// listed record is decoded with build-up on and off, and so is the record after the list
+// (a cut-off one, if any); the index beyond that must decode to nothing. A decoded bitmap
+// must be exactly stride x height bytes with a stride that holds a row, and each of its
+// rows is also turned into colours.
 #include "bitmap_rgb.h"
 #include "decode_record.h"
 #include "display_bitmap.h"
 #include "fuzz_support.h"
 #include "read_record_header.h"
+#include "zentra_format.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
@@ -53,14 +56,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::vector<ListedRecord>> records = ListRecords(path);
     fuzz::Require(records.has_value(), "existing file lists");
 
-    DisplayBitmap bitmap;
+    // The record after the list, when its header is there: a cut-off record.
+    std::vector<RecordHeader> headers;
+    std::size_t end = 0;
+    for (const ListedRecord& record : *records) {
+        headers.push_back(record.header);
+        end += record.header.recordLength;
+    }
+    if (end + RECORD_HEADER_SIZE <= size) {
+        std::array<std::uint8_t, RECORD_HEADER_SIZE> bytes{};
+        std::copy_n(data + end, RECORD_HEADER_SIZE, bytes.begin());
+        headers.push_back(DecodeRecordHeader(bytes));
+    }
     std::size_t largest = 0;
+    for (const RecordHeader& header : headers) {
+        largest = std::max(largest, BitmapBytes(header));
+    }
+
+    DisplayBitmap bitmap;
     const std::size_t decoded = std::min(records->size(), MAX_DECODED_RECORDS);
-    for (std::size_t index = 0; index < decoded; ++index) {
-        largest = std::max(largest, BitmapBytes((*records)[index].header));
-        if (largest > MAX_FUZZ_BITMAP) {
-            break;
-        }
+    for (std::size_t index = 0; index < decoded && largest <= MAX_FUZZ_BITMAP; ++index) {
         for (const bool buildUp : {false, true}) {
             DecodeRecord(path, static_cast<int>(index), buildUp, bitmap);
             CheckBitmap(bitmap);
@@ -72,8 +87,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
+    // The list ends at a bad header or at a record cut off by the end of the file; such a
+    // cut record may still show what it has, but nothing lies beyond it.
     for (const bool buildUp : {false, true}) {
-        DecodeRecord(path, static_cast<int>(records->size()), buildUp, bitmap);
+        if (largest <= MAX_FUZZ_BITMAP) {
+            DecodeRecord(path, static_cast<int>(records->size()), buildUp, bitmap);
+            CheckBitmap(bitmap);
+        }
+        DecodeRecord(path, static_cast<int>(records->size()) + 1, buildUp, bitmap);
         fuzz::Require(!bitmap.pixels, "no record past the list");
         DecodeRecord(path, -1, buildUp, bitmap);
         fuzz::Require(!bitmap.pixels, "no record at index -1");
