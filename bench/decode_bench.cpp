@@ -4,6 +4,7 @@
 #include "bench_files.h"
 #include "convert_images.h"
 #include "decode_record.h"
+#include "read_record_header.h"
 #include "type_code.h"
 #include "zentra_format.h"
 
@@ -57,6 +58,17 @@ std::string AnimationFile(std::uint32_t code) {
     return files[code] = OutputPathFor(frames.front());
 }
 
+// The pixels of the records that a decoding run places: records first .. last.
+double RecordPixels(const std::string& file, int first, int last) {
+    const std::optional<std::vector<ListedRecord>> records = ListRecords(file);
+    double pixels = 0;
+    for (int i = first; records && i <= last && i < static_cast<int>(records->size()); ++i) {
+        pixels += static_cast<double>((*records)[i].header.width) * (*records)[i].header.height;
+    }
+    return pixels;
+}
+
+// "pixels": the frame's pixels per decoding; "decoded": the pixels of all records placed.
 void Decode(benchmark::State& state, const std::string& file, int index, bool buildUp) {
     if (file.empty()) {
         state.SkipWithError("the file could not be written");
@@ -73,6 +85,8 @@ void Decode(benchmark::State& state, const std::string& file, int index, bool bu
     }
     state.counters["pixels"] =
         benchmark::Counter(double{WIDTH} * HEIGHT, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["decoded"] = benchmark::Counter(RecordPixels(file, buildUp ? 0 : index, index),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_DecodeRecord(benchmark::State& state, std::uint32_t code) {
