@@ -1,23 +1,163 @@
 // The main dialog's procedure. The switch only routes; each message and command has its
-// own handler.
+// own handler. The program has exactly one main dialog, so its few pieces of state are
+// program-wide.
 #include "main_dialog.h"
 
 #include "about_dialog.h"
+#include "add_files.h"
+#include "blocking_calls.h"
 #include "class_icon.h"
+#include "convert_command.h"
+#include "delete_key_watcher.h"
+#include "display_profiles.h"
+#include "file_list.h"
 #include "hyperlink.h"
+#include "message_box_sink.h"
 #include "program_values.h"
 #include "resource.h"
+#include "settings.h"
+#include "type_code.h"
+#include "type_popup.h"
+
+#include <cstdio>
 
 namespace {
+
+bool FileListHasFocus = false;
+bool TypeListHasFocus = false;
+// Set while a command runs that a message box inside it could interrupt: the engine's
+// message box has no owner, so the dialog stays enabled and could deliver a second command.
+bool Busy = false;
+
+inline constexpr const char* NO_PROFILES_TEXT =
+    "No display profiles were found.\nProbable cause: the file \"displays.prf\" is missing";
+
+void EnableDelay(HWND dialog, bool enable) {
+    EnableWindow(GetDlgItem(dialog, IDC_DELAY_LABEL), enable ? TRUE : FALSE);
+    EnableWindow(GetDlgItem(dialog, IDC_DELAY), enable ? TRUE : FALSE);
+}
+
+void WriteSettingNumber(const char* key, int value) {
+    char text[16] = "";
+    std::snprintf(text, sizeof text, "%d", value);
+    WriteSettingText(key, text);
+}
 
 INT_PTR OnInitDialog(HWND dialog) {
     MakeHyperlink(GetDlgItem(dialog, IDC_WEB_LINK));
     SetDialogClassIcon(dialog);
+
+    char profilePath[PATH_BUFFER_SIZE + 16] = "";
+    std::snprintf(profilePath, sizeof profilePath, "%s\\displays.prf", ProgramDirectory);
+    LoadDisplayProfiles(profilePath);
+
+    const bool animation = ReadSettingInt("animation", 0) != 0;
+    CheckDlgButton(dialog, IDC_ANIMATION, animation ? BST_CHECKED : BST_UNCHECKED);
+    const int delay = ReadSettingInt("delay", 0);
+    SetDlgItemInt(dialog, IDC_DELAY, static_cast<UINT>(delay < 0 ? 0 : delay), FALSE);
+    EnableDelay(dialog, animation);
+
+    InstallDeleteKeyWatcher(dialog);
+    FileListHasFocus = false;
+    TypeListHasFocus = false;
+    Busy = false;
     return TRUE; // the platform gives the focus to the first control, "Add &file"
 }
 
+// Whatever way the dialog goes, its hook and the file list's path copies go with it.
+INT_PTR OnDestroy(HWND dialog) {
+    RemoveDeleteKeyWatcher();
+    ClearFileList(GetDlgItem(dialog, IDC_FILE_LIST));
+    FreeDisplayProfiles();
+    return FALSE;
+}
+
 INT_PTR OnClose(HWND dialog) {
+    FreeDisplayProfiles();
+    WriteSettingNumber("animation", IsDlgButtonChecked(dialog, IDC_ANIMATION) == BST_CHECKED);
+    WriteSettingNumber("delay", static_cast<int>(ReadDelayField(dialog)));
     EndDialog(dialog, IDCANCEL);
+    return TRUE;
+}
+
+INT_PTR OnAddFile(HWND dialog) {
+    AddSelectedFiles(dialog);
+    return TRUE;
+}
+
+INT_PTR OnAddType(HWND dialog) {
+    HMENU popup = GetSubMenu(TypeMenu, 0);
+    if (!FillTypePopup(popup)) {
+        PlatformCalls.MessageBoxA(dialog, NO_PROFILES_TEXT, CONVERTER_CAPTION,
+                                  MB_OK | MB_ICONEXCLAMATION);
+        return TRUE;
+    }
+    RECT button{};
+    GetWindowRect(GetDlgItem(dialog, IDC_ADD_TYPE), &button);
+    PlatformCalls.TrackPopupMenu(popup, 0, button.left, button.bottom, 0, dialog, nullptr);
+    return TRUE;
+}
+
+INT_PTR OnChooseType(HWND dialog, UINT identifier) {
+    const DisplayProfile* profile = ProfileForTypeItem(identifier);
+    if (profile == nullptr) {
+        return FALSE;
+    }
+    HWND typeList = GetDlgItem(dialog, IDC_TYPE_LIST);
+    const LRESULT index = SendMessageA(typeList, LB_ADDSTRING, 0,
+                                       reinterpret_cast<LPARAM>(ProfileText(*profile).c_str()));
+    if (index >= 0) {
+        SendMessageA(typeList, LB_SETITEMDATA, static_cast<WPARAM>(index),
+                     static_cast<LPARAM>(MakeTypeCode(profile->layout, profile->depth)));
+    }
+    return TRUE;
+}
+
+INT_PTR OnListFocus(bool& flag, WORD notification) {
+    if (notification == LBN_SETFOCUS) {
+        flag = true;
+    } else if (notification == LBN_KILLFOCUS) {
+        flag = false;
+    } else {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+INT_PTR OnDeleteKeyDown(HWND dialog, WPARAM key) {
+    if (key != VK_DELETE || Busy) {
+        return TRUE;
+    }
+    const int target = FileListHasFocus ? IDC_FILE_LIST : TypeListHasFocus ? IDC_TYPE_LIST : 0;
+    if (target == 0) {
+        return TRUE;
+    }
+    HWND list = GetDlgItem(dialog, target);
+    const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (selected < 0) {
+        return TRUE;
+    }
+    if (target == IDC_FILE_LIST) {
+        DeleteFileEntry(list, static_cast<int>(selected));
+    } else {
+        SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+    }
+    return TRUE;
+}
+
+INT_PTR OnAnimation(HWND dialog) {
+    const bool ticked = IsDlgButtonChecked(dialog, IDC_ANIMATION) == BST_CHECKED;
+    EnableDelay(dialog, ticked);
+    if (ticked && GetWindowTextLengthA(GetDlgItem(dialog, IDC_DELAY)) == 0) {
+        SetDlgItemTextA(dialog, IDC_DELAY, "0");
+    }
+    return TRUE;
+}
+
+INT_PTR OnConvert(HWND dialog) {
+    Busy = true;
+    ConvertLists(dialog);
+    Busy = false;
     return TRUE;
 }
 
@@ -34,16 +174,39 @@ INT_PTR OnWebLink(WORD notification) {
     return TRUE;
 }
 
+// While a conversion runs, the lists are not edited and no second conversion starts; the
+// About box, the link, the focus notifications and the check box (which toggles itself)
+// still answer.
+bool RefusedWhileBusy(WORD command) {
+    return Busy && command != IDC_INFORMATION && command != IDC_WEB_LINK &&
+           command != IDC_FILE_LIST && command != IDC_TYPE_LIST && command != IDC_ANIMATION;
+}
+
 INT_PTR OnCommand(HWND dialog, WORD command, WORD notification) {
+    if (RefusedWhileBusy(command)) {
+        return TRUE;
+    }
     switch (command) {
+    case IDC_ADD_FILE:
+        return OnAddFile(dialog);
+    case IDC_FILE_LIST:
+        return OnListFocus(FileListHasFocus, notification);
+    case IDC_ADD_TYPE:
+        return OnAddType(dialog);
+    case IDC_TYPE_LIST:
+        return OnListFocus(TypeListHasFocus, notification);
+    case IDC_CONVERT:
+        return OnConvert(dialog);
     case IDCANCEL:
         return OnClose(dialog);
     case IDC_INFORMATION:
         return OnInformation(dialog);
+    case IDC_ANIMATION:
+        return OnAnimation(dialog);
     case IDC_WEB_LINK:
         return OnWebLink(notification);
     default:
-        return FALSE;
+        return OnChooseType(dialog, command);
     }
 }
 
@@ -55,6 +218,10 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return OnInitDialog(dialog);
     case WM_COMMAND:
         return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_DELETEKEY_DOWN:
+        return OnDeleteKeyDown(dialog, wParam);
+    case WM_DESTROY:
+        return OnDestroy(dialog);
     default:
         return FALSE;
     }

@@ -36,12 +36,14 @@ const ExpectedControl MAIN_CONTROLS[] = {
     {106, "Button", "&Animation", {300, 60, 390, 70}, BS_AUTOCHECKBOX | BS_FLAT | WS_TABSTOP, 0},
     {107, "Static", "&Delay:", {330, 72, 360, 80}, WS_DISABLED, 0},
     // The edit control turns its WS_BORDER into WS_EX_CLIENTEDGE when it is created.
-    {108, "Edit", "", {360, 70, 390, 82}, ES_NUMBER | WS_TABSTOP | WS_DISABLED, 0},
+    // Initialisation puts the stored delay into it: 0 without a settings file.
+    {108, "Edit", "0", {360, 70, 390, 82}, ES_NUMBER | WS_TABSTOP | WS_DISABLED, 0},
     {110, "Static", ZENCONV_WEB_ADDRESS_TEXT, {300, 112, 380, 120}, SS_NOTIFY | SS_NOPREFIX, 0},
 };
 
 TEST(MainTemplate, ControlsAppearInTabOrderWithTheirTextsRectanglesAndStyles) {
     ProgramInstance = GetModuleHandleA(nullptr);
+    SetProgramPaths("Z:\\nonexistent zentra folder\\zenconv.exe");
     HWND dialog = CreateDialogParamA(ProgramInstance, "ZenconvMain", nullptr, MainDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
 

@@ -1,0 +1,76 @@
+// The file selection. A selected path that does not fit the platform's 260-byte path buffer
+// is not added; a message names it, and the other files are still added.
+#include "add_files.h"
+
+#include "blocking_calls.h"
+#include "convert_images.h"
+#include "file_list.h"
+#include "message_box_sink.h"
+#include "resource.h"
+#include "selected_files.h"
+#include "settings.h"
+
+#include <memory>
+#include <new>
+#include <string>
+
+namespace {
+
+void ReportPathTooLong(HWND dialog, const std::string& path) {
+    const std::string text = "The path of this file is too long, so it was not added:\n" + path;
+    PlatformCalls.MessageBoxA(dialog, text.c_str(), CONVERTER_CAPTION, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The folder of the selection's first path, without a trailing separator.
+void RememberFolder(const std::string& path) {
+    const std::size_t separator = path.rfind('\\');
+    if (separator != std::string::npos) {
+        WriteSettingText("directory", path.substr(0, separator).c_str());
+    }
+}
+
+} // namespace
+
+void AddSelectedFiles(HWND dialog) {
+    std::unique_ptr<char[]> selection(new (std::nothrow) char[SELECTION_BUFFER_SIZE]);
+    if (!selection) {
+        PlatformCalls.MessageBoxA(dialog, SELECTION_MEMORY_TEXT, nullptr, MB_OK);
+        return;
+    }
+    selection[0] = '\0';
+
+    char folder[SETTING_TEXT_SIZE] = "";
+    ReadSettingText("directory", "", folder);
+
+    OPENFILENAMEA dialogData{};
+    dialogData.lStructSize = sizeof dialogData;
+    dialogData.hwndOwner = dialog;
+    dialogData.lpstrFilter = PICTURE_FILTERS;
+    dialogData.nFilterIndex = 1;
+    dialogData.lpstrFile = selection.get();
+    dialogData.nMaxFile = static_cast<DWORD>(SELECTION_BUFFER_SIZE);
+    dialogData.lpstrInitialDir = folder;
+    dialogData.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST;
+    if (!PlatformCalls.GetOpenFileNameA(&dialogData)) {
+        return;
+    }
+    // The walk stops at the buffer's end even if the dialog left it without terminator.
+    selection[SELECTION_BUFFER_SIZE - 1] = '\0';
+
+    HWND fileList = GetDlgItem(dialog, IDC_FILE_LIST);
+    for (int index = 0;; ++index) {
+        const std::optional<std::string> path =
+            GetSelectedFile(selection.get(), SELECTION_BUFFER_SIZE, index);
+        if (!path) {
+            break;
+        }
+        if (path->size() > MAX_PATH_CHARS) {
+            ReportPathTooLong(dialog, *path);
+            continue;
+        }
+        AddFileEntry(fileList, *path);
+        if (index == 0) {
+            RememberFolder(*path);
+        }
+    }
+}

@@ -1,0 +1,259 @@
+// "&Convert": the order of the checks and their messages, what the writer is handed in each
+// mode, the closing message, the refusal of a second command while a conversion runs, and
+// the bytes of a real conversion against the ones the command-line tool wrote.
+#include "convert_command.h"
+#include "main_dialog_harness.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+using namespace std::string_literals;
+
+constexpr const char* PROFILES = "b 0x02 ; 1 B pages\n"
+                                 "a 0x11 ; 8 A columns\n";
+constexpr const char* FINISHED = "Finished image conversion.";
+const std::string NO_FILES = "No source files in the file list.\nPlease add one or more images "
+                             "by clicking on the \"Add file\" button.";
+const std::string NO_TYPES = "No target types selected.\nPlease add one or \"zentra types\" by "
+                             "clicking on the \"Add bitmap/display type\" button.";
+
+// The dialog with the given pictures (names only; the files need not exist for the recorder)
+// added in one selection, and the given type items chosen.
+class ConvertDialog {
+  public:
+    ConvertDialog(std::optional<std::string> profiles, std::vector<std::string> names,
+                  std::vector<int> typeItems)
+        : harness(std::move(profiles), std::nullopt) {
+        dialog = harness.Open();
+        dir = harness.WindowsFolder();
+        if (!names.empty()) {
+            std::string selection = dir + '\0';
+            for (const std::string& name : names) {
+                selection += name + '\0';
+            }
+            selection += '\0';
+            ScriptedOpenFile files(dialog, selection);
+            SendCommand(dialog, IDC_ADD_FILE);
+        }
+        for (int item : typeItems) {
+            SendCommand(dialog, item, 0);
+        }
+    }
+    void SetAnimation(bool on, const char* delay) {
+        CheckDlgButton(dialog, IDC_ANIMATION, on ? BST_CHECKED : BST_UNCHECKED);
+        SetDlgItemTextA(dialog, IDC_DELAY, delay);
+    }
+    std::string Path(const std::string& name) const { return dir + "\\" + name; }
+
+    MainDialogHarness harness;
+    HWND dialog = nullptr;
+    std::string dir;
+};
+
+std::vector<std::string> BoxTexts() {
+    std::vector<std::string> texts;
+    for (const RecordedMessageBox& box : BlockingRecorder::MessageBoxes) {
+        texts.push_back(box.text);
+    }
+    return texts;
+}
+
+TEST(Convert, ChecksRunInOrderEachWithItsMessage) {
+    const struct {
+        const char* what;
+        std::optional<std::string> profiles;
+        std::vector<std::string> names;
+        std::vector<int> items;
+        std::string message;
+    } cases[] = {
+        {"nothing at all", PROFILES, {}, {}, NO_FILES},
+        {"types but no files", PROFILES, {}, {256}, NO_FILES},
+        {"files but no types", PROFILES, {"x.bmp"}, {}, NO_TYPES},
+        {"no profile file", std::nullopt, {"x.bmp"}, {256}, NO_TYPES},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConvertDialog d(c.profiles, c.names, c.items);
+        ConversionRecorder writer;
+        SendCommand(d.dialog, IDC_CONVERT);
+        EXPECT_TRUE(ConversionRecorder::Calls.empty());
+        ASSERT_EQ(BlockingRecorder::MessageBoxes.size(), 1u);
+        const RecordedMessageBox& box = BlockingRecorder::MessageBoxes[0];
+        EXPECT_EQ(box.text, c.message);
+        EXPECT_EQ(box.caption, "Zenconv");
+        EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
+        EXPECT_TRUE(box.hasOwner);
+    }
+}
+
+TEST(Convert, AnimationPassesTheSortedPathsThenTheFirstAgainAndTheDelay) {
+    const struct {
+        std::vector<std::string> names;
+        const char* delay;
+        std::vector<std::string> frames;
+        int passedDelay;
+    } cases[] = {
+        {{"b.bmp", "a.bmp"}, "250", {"a.bmp", "b.bmp", "a.bmp"}, 250},
+        {{"only.pgm"}, "", {"only.pgm", "only.pgm"}, 0},
+        {{"c.pbm", "a.pgm", "b.bmp"}, "70000", {"a.pgm", "b.bmp", "c.pbm", "a.pgm"}, 70000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.delay);
+        ConvertDialog d(PROFILES, c.names, {256, 257});
+        d.SetAnimation(true, c.delay);
+        ConversionRecorder writer({1}); // a failure is not looked at
+        SendCommand(d.dialog, IDC_CONVERT);
+        ASSERT_EQ(ConversionRecorder::Calls.size(), 1u);
+        const RecordedConversion& call = ConversionRecorder::Calls[0];
+        std::vector<std::string> expected;
+        for (const std::string& frame : c.frames) {
+            expected.push_back(d.Path(frame));
+        }
+        EXPECT_EQ(call.paths, expected);
+        // Sorted by text: "A columns" before "B pages".
+        EXPECT_EQ(call.codes, (std::vector<std::uint32_t>{0x80011, 0x10002}));
+        EXPECT_EQ(call.delay, c.passedDelay);
+        EXPECT_EQ(call.boxesBefore, 0u);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{FINISHED});
+    }
+}
+
+TEST(Convert, PerPicturePassesOnePathAndNoDelayAndStopsAfterTheFirstFailure) {
+    const struct {
+        std::vector<int> results;
+        std::size_t calls;
+    } cases[] = {{{0, 0, 0}, 3}, {{0, 1, 0}, 2}, {{1, 0, 0}, 1}, {{0, 0, 1}, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.calls);
+        ConvertDialog d(PROFILES, {"c.pgm", "a.bmp", "b.pbm"}, {257});
+        d.SetAnimation(false, "300");
+        ConversionRecorder writer(c.results);
+        SendCommand(d.dialog, IDC_CONVERT);
+        ASSERT_EQ(ConversionRecorder::Calls.size(), c.calls);
+        const char* order[] = {"a.bmp", "b.pbm", "c.pgm"};
+        for (std::size_t i = 0; i < c.calls; ++i) {
+            const RecordedConversion& call = ConversionRecorder::Calls[i];
+            EXPECT_EQ(call.paths, std::vector<std::string>{d.Path(order[i])});
+            EXPECT_EQ(call.codes, std::vector<std::uint32_t>{0x80011});
+            EXPECT_EQ(call.delay, 0);
+        }
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{FINISHED});
+    }
+}
+
+// Commands delivered while the writer runs (as the engine's own message box would let
+// them through) change nothing and start nothing.
+HWND RunningDialog = nullptr;
+void ClickEverythingDuringTheConversion() {
+    SendCommand(RunningDialog, IDC_CONVERT);
+    SendCommand(RunningDialog, 256, 0);
+    SendCommand(RunningDialog, IDC_ADD_FILE);
+    SendCommand(RunningDialog, IDC_ADD_TYPE);
+    SendCommand(RunningDialog, IDC_FILE_LIST, LBN_SETFOCUS);
+    SendMessageA(GetDlgItem(RunningDialog, IDC_FILE_LIST), LB_SETCURSEL, 0, 0);
+    SendMessageA(RunningDialog, 0x590, VK_DELETE, 0);
+    SendCommand(RunningDialog, IDCANCEL);
+}
+
+TEST(Convert, ASecondCommandWhileConvertingIsRefused) {
+    ConvertDialog d(PROFILES, {"b.bmp", "a.bmp"}, {256});
+    RunningDialog = d.dialog;
+    ScriptedOpenFile files(d.dialog, d.dir + "\0z.bmp\0\0"s);
+    ScriptedPopup popup;
+    ConversionRecorder writer;
+    ConversionRecorder::DuringCall = ClickEverythingDuringTheConversion;
+    SendCommand(d.dialog, IDC_CONVERT);
+
+    EXPECT_EQ(ConversionRecorder::Calls.size(), 2u);
+    EXPECT_TRUE(ScriptedOpenFile::Calls.empty());
+    EXPECT_TRUE(ScriptedPopup::Calls.empty());
+    EXPECT_EQ(ListTexts(d.dialog, IDC_FILE_LIST), (std::vector<std::string>{"a.bmp", "b.bmp"}));
+    EXPECT_EQ(ListTexts(d.dialog, IDC_TYPE_LIST), std::vector<std::string>{"B pages"});
+    EXPECT_TRUE(IsWindowVisible(d.dialog));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{FINISHED});
+
+    // Afterwards the dialog answers again.
+    ConversionRecorder::DuringCall = nullptr;
+    SendMessageA(d.dialog, 0x590, VK_DELETE, 0);
+    EXPECT_EQ(ListTexts(d.dialog, IDC_FILE_LIST), std::vector<std::string>{"b.bmp"});
+}
+
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The display types of tests/data/expected/make-expected, in its order. Their profile texts
+// sort in that same order, so the type list hands them to the writer as ztr did.
+constexpr std::uint32_t EXPECTED_CODES[] = {0x10000, 0x10004, 0x10010, 0x10014, 0x10001, 0x10005,
+                                            0x10011, 0x10002, 0x10006, 0x10016, 0x10003, 0x10007,
+                                            0x1000A, 0x80000, 0x80001, 0x80010, 0x80007};
+
+std::string ExpectedProfiles() {
+    std::string profiles;
+    for (std::size_t i = 0; i < std::size(EXPECTED_CODES); ++i) {
+        char line[64] = "";
+        std::snprintf(line, sizeof line, "t%zu 0x%X ; %u Type %02zu\n", i,
+                      EXPECTED_CODES[i] & 0xFFFF, EXPECTED_CODES[i] >> 16, i);
+        profiles += line;
+    }
+    return profiles;
+}
+
+TEST(ConvertFiles, WritesTheSameBytesAsTheCommandLineTool) {
+    const std::filesystem::path data = ZENTRA_TEST_DATA;
+    const std::filesystem::path samples = data.parent_path().parent_path() / "data" / "samples";
+    const struct {
+        const char* expected;
+        std::vector<std::pair<std::filesystem::path, std::string>> sources; // file, copied as
+        const char* delay;                                                  // null: per picture
+        const char* output;
+    } cases[] = {
+        {"bmp_grey7x5.ztr",
+         {{data / "im_grey7x5_bmp3.bmp", "bmp_grey7x5_0.bmp"}},
+         nullptr,
+         "bmp_grey7x5_0.ztr"},
+        {"plain_bits10x3.ztr",
+         {{data / "netpbm_bits10x3_plain.pbm", "plain_bits10x3_0.pbm"}},
+         nullptr,
+         "plain_bits10x3_0.ztr"},
+        {"anim.ztr",
+         {{samples / "anim_3.pgm", "anim_3.pgm"},
+          {samples / "anim_0.pgm", "anim_0.pgm"},
+          {samples / "anim_4.pgm", "anim_4.pgm"},
+          {samples / "anim_1.pgm", "anim_1.pgm"},
+          {samples / "anim_2.pgm", "anim_2.pgm"}},
+         "100",
+         "anim_0.ztr"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        ConvertDialog d(ExpectedProfiles(), {}, {});
+        std::string selection = d.dir + '\0';
+        for (const auto& [source, name] : c.sources) {
+            std::filesystem::copy_file(source, d.harness.Folder() / name);
+            selection += name + '\0';
+        }
+        selection += '\0';
+        {
+            ScriptedOpenFile files(d.dialog, selection);
+            SendCommand(d.dialog, IDC_ADD_FILE);
+        }
+        for (int item = 256 + 16; item >= 256; --item) {
+            SendCommand(d.dialog, item, 0);
+        }
+        d.SetAnimation(c.delay != nullptr, c.delay != nullptr ? c.delay : "");
+        SendCommand(d.dialog, IDC_CONVERT);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{FINISHED});
+        const std::string expected = ReadBytes(data / "expected" / c.expected);
+        ASSERT_GT(expected.size(), 12u);
+        EXPECT_EQ(ReadBytes(d.harness.Folder() / c.output), expected);
+    }
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+// The Delete key: real key events through the thread's keyboard hook remove the selected
+// entry of the list that has the focus, on key-down only, and nothing elsewhere.
+#include "delete_key_watcher.h"
+#include "main_dialog_harness.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+constexpr const char* PROFILES = "one 1 ; 1 One\n"
+                                 "two 2 ; 1 Two\n"
+                                 "three 3 ; 8 Three\n";
+
+void SendDeleteKey(bool down, bool up) {
+    INPUT inputs[2]{};
+    UINT count = 0;
+    for (bool release : {false, true}) {
+        if ((release && !up) || (!release && !down)) {
+            continue;
+        }
+        INPUT& input = inputs[count++];
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = VK_DELETE;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(VK_DELETE, 0));
+        input.ki.dwFlags = KEYEVENTF_EXTENDEDKEY | (release ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(count, inputs, sizeof(INPUT));
+}
+
+class DeleteKey : public testing::Test {
+  protected:
+    void SetUp() override {
+        dialog = harness.Open();
+        ASSERT_NE(dialog, nullptr);
+        const std::string dir = harness.WindowsFolder();
+        ScriptedOpenFile files(dialog, dir + "\0c.pgm\0a.bmp\0b.pbm\0\0"s);
+        SendCommand(dialog, IDC_ADD_FILE);
+        for (int item : {256, 257, 258}) {
+            SendCommand(dialog, item, 0);
+        }
+        SetForegroundWindow(dialog);
+        PumpMessages(dialog);
+    }
+    // Focus and selection as a user would leave them, then the key as the keyboard sends it.
+    void PressDelete(int focusId, int selected, bool down, bool up) {
+        if (selected >= 0 || focusId == IDC_FILE_LIST || focusId == IDC_TYPE_LIST) {
+            SendDlgItemMessageA(dialog, focusId, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        }
+        SetFocus(GetDlgItem(dialog, focusId));
+        PumpMessages(dialog);
+        SendDeleteKey(down, up);
+        PumpMessages(dialog);
+    }
+    MainDialogHarness harness{PROFILES, std::nullopt};
+    HWND dialog = nullptr;
+    const std::vector<std::string> files{"a.bmp", "b.pbm", "c.pgm"};
+    const std::vector<std::string> types{"One", "Three", "Two"};
+};
+
+TEST_F(DeleteKey, RemovesTheSelectedEntryOfTheFocusedListOnKeyDownOnly) {
+    const struct {
+        const char* what;
+        int focus;
+        int selected;
+        bool down;
+        bool up;
+        std::vector<std::string> files;
+        std::vector<std::string> types;
+    } cases[] = {
+        {"file list", IDC_FILE_LIST, 1, true, true, {"a.bmp", "c.pgm"}, types},
+        {"type list", IDC_TYPE_LIST, 2, true, true, files, {"One", "Three"}},
+        {"key-up alone", IDC_FILE_LIST, 0, false, true, files, types},
+        {"key-down alone", IDC_TYPE_LIST, 0, true, false, files, {"Three", "Two"}},
+        {"no selection", IDC_FILE_LIST, -1, true, true, files, types},
+        {"delay field", IDC_DELAY, -1, true, true, files, types},
+        {"a button", IDC_CONVERT, -1, true, true, files, types},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DestroyWindow(dialog);
+        SetUp();
+        if (c.focus == IDC_DELAY) {
+            EnableWindow(GetDlgItem(dialog, IDC_DELAY), TRUE);
+            SendDlgItemMessageA(dialog, IDC_FILE_LIST, LB_SETCURSEL, 0, 0);
+            SendDlgItemMessageA(dialog, IDC_TYPE_LIST, LB_SETCURSEL, 0, 0);
+        }
+        PressDelete(c.focus, c.selected, c.down, c.up);
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, c.focus));
+        EXPECT_EQ(ListTexts(dialog, IDC_FILE_LIST), c.files);
+        EXPECT_EQ(ListTexts(dialog, IDC_TYPE_LIST), c.types);
+        // No entry is selected after a deletion.
+        if (c.files != files) {
+            EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_FILE_LIST, LB_GETCURSEL, 0, 0), LB_ERR);
+        }
+        if (c.types != types) {
+            EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_TYPE_LIST, LB_GETCURSEL, 0, 0), LB_ERR);
+        }
+    }
+}
+
+TEST_F(DeleteKey, DeletingAFileEntryKeepsTheOtherEntriesPaths) {
+    PressDelete(IDC_FILE_LIST, 0, true, true);
+    std::vector<std::string> paths;
+    for (LONG_PTR data : ListData(dialog, IDC_FILE_LIST)) {
+        paths.push_back(*reinterpret_cast<const std::string*>(data));
+    }
+    const std::string dir = harness.WindowsFolder();
+    EXPECT_EQ(paths, (std::vector<std::string>{dir + "\\b.pbm", dir + "\\c.pgm"}));
+    // The type list's codes follow their entries.
+    PressDelete(IDC_TYPE_LIST, 1, true, true);
+    EXPECT_EQ(ListData(dialog, IDC_TYPE_LIST), (std::vector<LONG_PTR>{0x10001, 0x10002}));
+}
+
+TEST_F(DeleteKey, TheWatcherPostsItsMessagesWithTheKeyCode) {
+    // A window procedure that only records what reaches it stands in for the dialog.
+    static std::vector<std::pair<UINT, WPARAM>> Seen;
+    Seen.clear();
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam,
+                                 LPARAM lParam) -> LRESULT {
+        if (message == WM_DELETEKEY_DOWN || message == WM_DELETEKEY_UP) {
+            Seen.emplace_back(message, wParam);
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    };
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "ZentraDeleteKeyProbe";
+    RegisterClassA(&windowClass);
+    HWND probe = CreateWindowA("ZentraDeleteKeyProbe", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                               nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(probe, nullptr);
+    DestroyWindow(dialog); // its watcher goes with it
+    InstallDeleteKeyWatcher(probe);
+    SetForegroundWindow(probe);
+    ShowWindow(probe, SW_SHOW);
+    SetFocus(probe);
+    PumpMessages(probe);
+    SendDeleteKey(true, true);
+    PumpMessages(probe);
+    RemoveDeleteKeyWatcher();
+    SendDeleteKey(true, true);
+    PumpMessages(probe);
+    DestroyWindow(probe);
+    EXPECT_EQ(Seen, (std::vector<std::pair<UINT, WPARAM>>{{0x590, VK_DELETE}, {0x591, VK_DELETE}}));
+}
+
+} // namespace

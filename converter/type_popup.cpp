@@ -1,0 +1,32 @@
+// Filling the type popup and mapping its identifiers back to profiles.
+#include "type_popup.h"
+
+#include <algorithm>
+
+bool FillTypePopup(HMENU popup) {
+    while (RemoveMenu(popup, 0, MF_BYPOSITION)) {
+    }
+    if (DisplayProfiles.empty()) {
+        return false;
+    }
+    const std::size_t itemCount =
+        std::min<std::size_t>(DisplayProfiles.size(), TYPE_ITEM_LAST - TYPE_ITEM_FIRST + 1);
+    for (std::size_t position = 0; position < itemCount; ++position) {
+        const std::string& text = ProfileText(DisplayProfiles[position]);
+        if (!text.empty()) {
+            AppendMenuA(popup, MF_STRING, TYPE_ITEM_FIRST + position, text.c_str());
+        }
+    }
+    return true;
+}
+
+const DisplayProfile* ProfileForTypeItem(UINT identifier) {
+    if (identifier < TYPE_ITEM_FIRST || identifier > TYPE_ITEM_LAST) {
+        return nullptr;
+    }
+    const std::size_t position = identifier - TYPE_ITEM_FIRST;
+    if (position >= DisplayProfiles.size()) {
+        return nullptr;
+    }
+    return &DisplayProfiles[position];
+}
