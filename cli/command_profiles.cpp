@@ -9,18 +9,8 @@
 
 int RunProfiles(const CommandArgs& args) {
     std::string path;
-    for (const std::string& arg : args) {
-        if (IsHelpOption(arg)) {
-            PrintHelp();
-            return EXIT_DONE;
-        }
-        if (!arg.empty() && arg[0] == '-' && arg != "-") {
-            return UsageError("unknown option '" + arg + "'");
-        }
-        if (!path.empty()) {
-            return UsageError("more than one profile file given");
-        }
-        path = arg;
+    if (const auto status = TakeSingleOperand(args, "profile file", path)) {
+        return *status;
     }
     if (path.empty()) {
         path = DefaultProfilePath();

@@ -2,6 +2,7 @@
 // process exit status.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,12 @@ int UsageError(const std::string& message);
 
 // Prints "ztr: MESSAGE" on standard error; returns EXIT_FAILED.
 int Failure(const std::string& message);
+
+// Reads the arguments of a command that takes at most one operand and no options into
+// operand (left empty when none is given). Returns an exit status when the command ends
+// here: help was printed, or the command line is wrong ("more than one WHAT given").
+std::optional<int> TakeSingleOperand(const CommandArgs& args, const std::string& what,
+                                     std::string& operand);
 
 // True when the text is "-h" or "--help": every command prints the overall help then.
 bool IsHelpOption(const std::string& text);

@@ -79,6 +79,24 @@ bool IsHelpOption(const std::string& text) {
     return text == "--help" || text == "-h";
 }
 
+std::optional<int> TakeSingleOperand(const CommandArgs& args, const std::string& what,
+                                     std::string& operand) {
+    for (const std::string& arg : args) {
+        if (IsHelpOption(arg)) {
+            PrintHelp();
+            return EXIT_DONE;
+        }
+        if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            return UsageError("unknown option '" + arg + "'");
+        }
+        if (!operand.empty()) {
+            return UsageError("more than one " + what + " given");
+        }
+        operand = arg;
+    }
+    return std::nullopt;
+}
+
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "ztr: %s\nTry 'ztr --help' for more information.\n", message.c_str());
     return EXIT_USAGE;
