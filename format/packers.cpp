@@ -50,8 +50,15 @@ inline void PackLine1(PixelByteCoder& coder, const std::uint8_t* first, std::siz
 
 // One byte of a band: the pixels `step` bytes apart from `first` at band positions
 // start .. start + 7; positions at or beyond `limit` (the picture's edge) are 0 bits.
+// A band that lies wholly inside the picture is packed without a test per pixel.
 inline unsigned BandByte(const std::uint8_t* first, std::size_t step, int start, int limit) {
     unsigned byte = 0;
+    if (start + 8 <= limit) {
+        for (std::size_t k = 0; k < 8; ++k) {
+            byte = (byte << 1) | PixelBit(first[k * step]);
+        }
+        return byte;
+    }
     for (int k = 0; k < 8; ++k) {
         byte <<= 1;
         if (start + k < limit) {
@@ -73,11 +80,12 @@ bool PackRowOrder1(std::FILE* file, const RecordHeader& header, const std::uint8
     const std::size_t width = header.width;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
     BeginPixelData();
     {
         PixelByteCoder coder;
-        for (int j = 0; j < rect.height; ++j) {
-            PackLine1(coder, origin + static_cast<std::size_t>(j) * width, 1, rect.width, reversed);
+        for (int j = 0; j < area.height; ++j) {
+            PackLine1(coder, origin + static_cast<std::size_t>(j) * width, 1, area.width, reversed);
         }
     }
     return EndPixelData(file);
@@ -88,11 +96,12 @@ bool PackColumnOrder1(std::FILE* file, const RecordHeader& header, const std::ui
     const std::size_t width = header.width;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
     BeginPixelData();
     {
         PixelByteCoder coder;
-        for (int i = 0; i < rect.width; ++i) {
-            PackLine1(coder, origin + i, width, rect.height, reversed);
+        for (int i = 0; i < area.width; ++i) {
+            PackLine1(coder, origin + i, width, area.height, reversed);
         }
     }
     return EndPixelData(file);
@@ -104,13 +113,14 @@ bool PackBandedRows1(std::FILE* file, const RecordHeader& header, const std::uin
     const int height = header.height;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
     BeginPixelData();
     {
         PixelByteCoder coder;
-        for (int band = 0; band < rect.height; band += 8) {
+        for (int band = 0; band < area.height; band += 8) {
             const std::uint8_t* bandStart = origin + static_cast<std::size_t>(band) * width;
-            for (int i = 0; i < rect.width; ++i) {
-                PutPackedByte(coder, BandByte(bandStart + i, width, rect.y + band, height),
+            for (int i = 0; i < area.width; ++i) {
+                PutPackedByte(coder, BandByte(bandStart + i, width, area.y + band, height),
                               reversed);
             }
         }
@@ -123,13 +133,15 @@ bool PackBandedColumns1(std::FILE* file, const RecordHeader& header, const std::
     const std::size_t width = header.width;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
     BeginPixelData();
     {
         PixelByteCoder coder;
-        for (int band = 0; band < rect.width; band += 8) {
-            for (int j = 0; j < rect.height; ++j) {
+        for (int band = 0; band < area.width; band += 8) {
+            for (int j = 0; j < area.height; ++j) {
                 const std::uint8_t* first = origin + static_cast<std::size_t>(j) * width + band;
-                PutPackedByte(coder, BandByte(first, 1, rect.x + band, header.width), reversed);
+                PutPackedByte(coder, BandByte(first, 1, area.x + band, static_cast<int>(width)),
+                              reversed);
             }
         }
     }
@@ -140,12 +152,13 @@ bool PackRowOrder8(std::FILE* file, const RecordHeader& header, const std::uint8
                    const ChangedRect& rect) {
     const std::size_t width = header.width;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
     BeginPixelData();
     {
         PixelByteCoder coder;
-        for (int j = 0; j < rect.height; ++j) {
+        for (int j = 0; j < area.height; ++j) {
             const std::uint8_t* row = origin + static_cast<std::size_t>(j) * width;
-            for (int i = 0; i < rect.width; ++i) {
+            for (int i = 0; i < area.width; ++i) {
                 coder.Put(row[i]);
             }
         }
@@ -157,12 +170,13 @@ bool PackColumnOrder8(std::FILE* file, const RecordHeader& header, const std::ui
                       const ChangedRect& rect) {
     const std::size_t width = header.width;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
+    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
     BeginPixelData();
     {
         PixelByteCoder coder;
-        for (int i = 0; i < rect.width; ++i) {
+        for (int i = 0; i < area.width; ++i) {
             const std::uint8_t* column = origin + i;
-            for (int j = 0; j < rect.height; ++j) {
+            for (int j = 0; j < area.height; ++j) {
                 coder.Put(column[static_cast<std::size_t>(j) * width]);
             }
         }
