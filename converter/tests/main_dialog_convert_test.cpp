@@ -3,6 +3,8 @@
 // the bytes of a real conversion against the ones the command-line tool wrote.
 #include "convert_command.h"
 #include "main_dialog_harness.h"
+#include "message_box_sink.h"
+#include "report_message.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -254,6 +256,35 @@ TEST(ConvertFiles, WritesTheSameBytesAsTheCommandLineTool) {
         ASSERT_GT(expected.size(), 12u);
         EXPECT_EQ(ReadBytes(d.harness.Folder() / c.output), expected);
     }
+}
+
+TEST(ConvertFiles, PerPictureStopsAtTheFirstPictureTheWriterRefusesAndStillFinishes) {
+    const std::filesystem::path data = ZENTRA_TEST_DATA;
+    ConvertDialog d(PROFILES, {}, {257});
+    std::filesystem::copy_file(data / "netpbm_grey5x3_raw.pgm", d.harness.Folder() / "a.pgm");
+    std::ofstream(d.harness.Folder() / "b.pgm", std::ios::binary) << "P5 3 2 255\n";
+    std::filesystem::copy_file(data / "netpbm_grey5x3_raw.pgm", d.harness.Folder() / "c.pgm");
+    {
+        ScriptedOpenFile files(d.dialog, d.dir + "\0c.pgm\0b.pgm\0a.pgm\0\0"s);
+        SendCommand(d.dialog, IDC_ADD_FILE);
+    }
+    const MessageSink previous = SetMessageSink(ShowMessageInBox);
+    SendCommand(d.dialog, IDC_CONVERT);
+    SetMessageSink(previous);
+
+    // The writer's own message first (no owner, warning icon), then the dialog's.
+    ASSERT_EQ(BlockingRecorder::MessageBoxes.size(), 2u);
+    const RecordedMessageBox& failure = BlockingRecorder::MessageBoxes[0];
+    EXPECT_FALSE(failure.hasOwner);
+    EXPECT_EQ(failure.text, "ERROR: truncated input file (not enough pixel data)\n");
+    EXPECT_EQ(failure.type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    const RecordedMessageBox& finished = BlockingRecorder::MessageBoxes[1];
+    EXPECT_TRUE(finished.hasOwner);
+    EXPECT_EQ(finished.text, FINISHED);
+    EXPECT_EQ(finished.type, static_cast<UINT>(MB_OK));
+    EXPECT_TRUE(std::filesystem::exists(d.harness.Folder() / "a.ztr"));
+    EXPECT_FALSE(std::filesystem::exists(d.harness.Folder() / "b.ztr"));
+    EXPECT_FALSE(std::filesystem::exists(d.harness.Folder() / "c.ztr"));
 }
 
 } // namespace
