@@ -9,6 +9,8 @@
 
 namespace {
 
+int PathsHeld = 0;
+
 std::string* PathCopyOf(HWND list, int index) {
     const LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
     if (data == LB_ERR) {
@@ -28,12 +30,20 @@ bool AddFileEntry(HWND list, const std::string& fullPath) {
     }
     SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(copy.release()));
+    ++PathsHeld;
     return true;
 }
 
 void DeleteFileEntry(HWND list, int index) {
     std::unique_ptr<std::string> copy(PathCopyOf(list, index));
+    if (copy) {
+        --PathsHeld;
+    }
     SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+int FileEntryPathsHeld() {
+    return PathsHeld;
 }
 
 void ClearFileList(HWND list) {

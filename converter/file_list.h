@@ -17,5 +17,8 @@ void DeleteFileEntry(HWND list, int index);
 // Deletes every entry, releasing every path copy.
 void ClearFileList(HWND list);
 
+// How many path copies the file list's entries hold at the moment, over all lists.
+int FileEntryPathsHeld();
+
 // The full paths of all entries, in list order.
 std::vector<std::string> FileListPaths(HWND list);

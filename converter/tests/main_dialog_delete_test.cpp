@@ -1,6 +1,7 @@
 // The Delete key: real key events through the thread's keyboard hook remove the selected
 // entry of the list that has the focus, on key-down only, and nothing elsewhere.
 #include "delete_key_watcher.h"
+#include "file_list.h"
 #include "main_dialog_harness.h"
 #include "resource.h"
 
@@ -148,6 +149,27 @@ TEST_F(DeleteKey, DeletingAFileEntryKeepsTheOtherEntriesPaths) {
     PumpMessages(dialog);
     SendMessageA(dialog, WM_DELETEKEY_DOWN, VK_DELETE, 0);
     EXPECT_EQ(ListData(dialog, IDC_TYPE_LIST), (std::vector<LONG_PTR>{0x10001, 0x10002}));
+}
+
+TEST_F(DeleteKey, AFileEntryReleasesItsPathCopyATypeEntryNothingAndTheDialogTheRest) {
+    ASSERT_EQ(FileEntryPathsHeld(), 3);
+    const struct {
+        int list;
+        std::size_t files;
+        std::size_t types;
+        int held;
+    } steps[] = {{IDC_FILE_LIST, 2, 3, 2}, {IDC_TYPE_LIST, 2, 2, 2}, {IDC_FILE_LIST, 1, 2, 1}};
+    for (const auto& step : steps) {
+        SendDlgItemMessageA(dialog, step.list, LB_SETCURSEL, 0, 0);
+        SetFocus(GetDlgItem(dialog, step.list));
+        PumpMessages(dialog);
+        SendMessageA(dialog, WM_DELETEKEY_DOWN, VK_DELETE, 0);
+        EXPECT_EQ(ListTexts(dialog, IDC_FILE_LIST).size(), step.files);
+        EXPECT_EQ(ListTexts(dialog, IDC_TYPE_LIST).size(), step.types);
+        EXPECT_EQ(FileEntryPathsHeld(), step.held);
+    }
+    DestroyWindow(dialog);
+    EXPECT_EQ(FileEntryPathsHeld(), 0);
 }
 
 TEST_F(DeleteKey, TheWatcherPostsItsMessagesWithTheKeyCode) {
