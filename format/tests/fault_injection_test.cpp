@@ -7,6 +7,7 @@
 
 #include "type_code.h"
 #include "writer_test_support.h"
+#include "scratch_name.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ class FaultFolder {
   public:
     explicit FaultFolder(const std::string& name)
         : path_(std::filesystem::temp_directory_path() /
-                ("zentra_fault_" + name + "_" + std::to_string(ProcessId()))) {
+                ScratchName("zentra_fault_" + name)) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -65,13 +66,6 @@ class FaultFolder {
     }
 
   private:
-    static long ProcessId() {
-#ifdef _WIN32
-        return 0;
-#else
-        return static_cast<long>(getpid());
-#endif
-    }
     std::filesystem::path path_;
 };
 

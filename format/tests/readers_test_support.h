@@ -4,6 +4,7 @@
 #pragma once
 
 #include "little_endian.h"
+#include "scratch_name.h"
 #include "report_message.h"
 
 #include <cstdint>
@@ -44,7 +45,7 @@ inline std::string TestDataPath(const std::string& name) {
 
 inline std::filesystem::path ScratchFolder() {
     const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / "zentra_readers_tests";
+        std::filesystem::temp_directory_path() / ScratchName("zentra_readers_tests");
     std::filesystem::create_directories(folder);
     return folder;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "report_message.h"
+#include "scratch_name.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -21,7 +22,7 @@ using Bytes = std::vector<std::uint8_t>;
 class ScratchFolder {
   public:
     explicit ScratchFolder(const std::string& name) {
-        path_ = std::filesystem::temp_directory_path() / ("zentra_writer_" + name);
+        path_ = std::filesystem::temp_directory_path() / ScratchName("zentra_writer_" + name);
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
