@@ -7,6 +7,11 @@
 
 namespace {
 
+// Reads at least this long bypass the buffer once it is empty.
+constexpr std::size_t DIRECT_READ_BYTES = 4096;
+// What the first fill of the buffer reads.
+constexpr std::size_t FIRST_FILL_BYTES = 4096;
+
 int SeekTo(std::FILE* file, std::uint64_t offset) {
 #ifdef _WIN32
     return _fseeki64(file, static_cast<long long>(offset), SEEK_SET);
@@ -33,13 +38,19 @@ std::uint64_t FileLength(std::FILE* file) {
 
 } // namespace
 
+// The file is read without a buffer of the C library's own: this class buffers, so
+// every read is one system call into a buffer that is used, and finding the length
+// reads nothing.
 bool InputFile::Open(const std::string& path) {
     file_.reset(std::fopen(path.c_str(), "rb"));
     if (!file_) {
         return false;
     }
+    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
     size_ = FileLength(file_.get());
-    buffer_.assign(BUFFER_BYTES, 0);
+    if (!buffer_) {
+        buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(BUFFER_BYTES);
+    }
     next_ = 0;
     end_ = 0;
     bufferStart_ = 0;
@@ -52,7 +63,10 @@ bool InputFile::Refill() {
     }
     bufferStart_ += end_;
     next_ = 0;
-    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+    // The first fill only needs to hold a header: the pixel data behind it are then read
+    // straight into their block rather than copied out of the buffer.
+    const std::size_t wanted = bufferStart_ == 0 ? FIRST_FILL_BYTES : BUFFER_BYTES;
+    end_ = std::fread(buffer_.get(), 1, wanted, file_.get());
     return end_ > 0;
 }
 
@@ -69,11 +83,24 @@ bool InputFile::SeekFile(std::uint64_t offset) {
 std::size_t InputFile::Read(std::uint8_t* target, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
-        if (next_ == end_ && !Refill()) {
-            break;
+        if (next_ == end_) {
+            if (file_ && count - done >= DIRECT_READ_BYTES) {
+                // Straight into target: the buffer is empty, so the file position is
+                // the position of the next byte.
+                bufferStart_ += end_;
+                next_ = 0;
+                end_ = 0;
+                const std::size_t got = std::fread(target + done, 1, count - done, file_.get());
+                bufferStart_ += got;
+                done += got;
+                break;
+            }
+            if (!Refill()) {
+                break;
+            }
         }
         const std::size_t piece = std::min(count - done, end_ - next_);
-        std::copy_n(buffer_.data() + next_, piece, target + done);
+        std::copy_n(buffer_.get() + next_, piece, target + done);
         next_ += piece;
         done += piece;
     }

@@ -34,7 +34,7 @@ class InputFile {
     }
 
     // Reads up to count bytes into target; returns how many were read (fewer only at the
-    // end of the file).
+    // end of the file). Beyond what is buffered, a large read goes straight into target.
     std::size_t Read(std::uint8_t* target, std::size_t count);
 
     // Passes over count bytes, or up to the end of the file.
@@ -61,7 +61,8 @@ class InputFile {
     bool SeekFile(std::uint64_t offset);
 
     std::unique_ptr<std::FILE, FileCloser> file_;
-    std::vector<std::uint8_t> buffer_;
+    // BUFFER_BYTES, left uninitialised: only bytes read from the file are ever used.
+    std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t next_ = 0;          // index of the next unread byte in buffer_
     std::size_t end_ = 0;           // bytes of buffer_ that hold file data
     std::uint64_t bufferStart_ = 0; // file offset of buffer_[0]

@@ -3,12 +3,20 @@
 #include "source_image.h"
 
 #include <algorithm>
+#include <cstring>
 
 void ReverseRows(std::uint8_t* pixels, std::size_t rowLength, std::size_t rowCount) {
-    // Row i swaps with row rowCount - 1 - i while i is the smaller of the two.
+    // Row i swaps with row rowCount - 1 - i while i is the smaller of the two, a block at
+    // a time through a small buffer, so that the swap is three block copies.
+    std::uint8_t block[512];
     for (std::size_t i = 0; i + 1 + i < rowCount; ++i) {
         std::uint8_t* top = pixels + i * rowLength;
         std::uint8_t* bottom = pixels + (rowCount - 1 - i) * rowLength;
-        std::swap_ranges(top, top + rowLength, bottom);
+        for (std::size_t done = 0; done < rowLength; done += sizeof block) {
+            const std::size_t piece = std::min(sizeof block, rowLength - done);
+            std::memcpy(block, top + done, piece);
+            std::memcpy(top + done, bottom + done, piece);
+            std::memcpy(bottom + done, block, piece);
+        }
     }
 }
