@@ -22,9 +22,16 @@ bool SeekFile(std::FILE* file, std::uint64_t offset) {
 
 } // namespace
 
+// The file has no buffer of the C library's own: this class buffers, so each refill is
+// one system call straight into the block.
 bool ByteReader::Open(const std::string& path) {
     file_.reset(std::fopen(path.c_str(), "rb"));
-    buffer_.assign(BLOCK_SIZE, 0);
+    if (file_) {
+        std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+    }
+    if (!buffer_) {
+        buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(BLOCK_SIZE);
+    }
     bufferStart_ = 0;
     next_ = 0;
     filled_ = 0;
@@ -37,7 +44,7 @@ bool ByteReader::Refill() {
     }
     bufferStart_ += filled_;
     next_ = 0;
-    filled_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+    filled_ = std::fread(buffer_.get(), 1, BLOCK_SIZE, file_.get());
     return filled_ > 0;
 }
 
@@ -51,7 +58,7 @@ std::size_t ByteReader::Read(std::uint8_t* target, std::size_t count) {
         if (piece > count - done) {
             piece = count - done;
         }
-        std::memcpy(target + done, buffer_.data() + next_, piece);
+        std::memcpy(target + done, buffer_.get() + next_, piece);
         next_ += piece;
         done += piece;
     }

@@ -36,10 +36,10 @@ class ByteReader {
     // to End() are next; SetCurrent hands back how far the loop got (a pointer within
     // that range), and Refill loads the next block once they are used up, returning
     // false at the end of the file.
-    const std::uint8_t* Current() const { return buffer_.data() + next_; }
-    const std::uint8_t* End() const { return buffer_.data() + filled_; }
+    const std::uint8_t* Current() const { return buffer_.get() + next_; }
+    const std::uint8_t* End() const { return buffer_.get() + filled_; }
     void SetCurrent(const std::uint8_t* position) {
-        next_ = static_cast<std::size_t>(position - buffer_.data());
+        next_ = static_cast<std::size_t>(position - buffer_.get());
     }
     bool Refill();
 
@@ -51,7 +51,8 @@ class ByteReader {
     static constexpr std::size_t BLOCK_SIZE = 64 * 1024;
 
     std::unique_ptr<std::FILE, FileCloser> file_;
-    std::vector<std::uint8_t> buffer_;
+    // BLOCK_SIZE, left uninitialised: only bytes read from the file are ever used.
+    std::unique_ptr<std::uint8_t[]> buffer_;
     std::uint64_t bufferStart_ = 0; // file offset of buffer_[0]
     std::size_t next_ = 0;          // index of the next byte in buffer_
     std::size_t filled_ = 0;        // valid bytes in buffer_

@@ -159,21 +159,70 @@ class Placement {
                                            ((value << field.shift) & field.mask));
     }
 
+    // Where count whole bytes from record column c on (c a multiple of the pixels per
+    // byte) go within a row: `whole` bytes copied from byte `first` on, then, when `keep`
+    // is not 0, one byte of which only the bits in `keep` lie within the bitmap. It is
+    // the same for every row, so a column's placement is worked out once.
+    struct Span {
+        std::size_t first = 0;
+        std::size_t whole = 0;
+        std::uint8_t keep = 0;
+    };
+    Span SpanOf(std::size_t c, std::size_t count) const {
+        Span span;
+        span.first = (dx_ + c) * depth_ / 8;
+        const std::size_t fullBytes = limitBits_ / 8;
+        if (span.first < fullBytes) {
+            span.whole = std::min(count, fullBytes - span.first);
+        }
+        const unsigned rest = static_cast<unsigned>(limitBits_ % 8);
+        if (rest != 0 && fullBytes >= span.first && fullBytes - span.first < count) {
+            span.keep = static_cast<std::uint8_t>(0xFF << (8 - rest));
+        }
+        return span;
+    }
+
+    static void StoreSpan(std::uint8_t* row, const Span& span, const std::uint8_t* bytes) {
+        std::copy_n(bytes, span.whole, row + span.first);
+        if (span.keep != 0) {
+            std::uint8_t& target = row[span.first + span.whole];
+            target =
+                static_cast<std::uint8_t>((target & ~span.keep) | (bytes[span.whole] & span.keep));
+        }
+    }
+
     // Stores whole bytes from record column c on (c a multiple of the pixels per byte).
     void StoreBytes(std::uint8_t* row, std::size_t c, const std::uint8_t* bytes,
                     std::size_t count) const {
-        const std::size_t first = (dx_ + c) * depth_ / 8;
-        const std::size_t fullBytes = limitBits_ / 8;
-        if (first < fullBytes) {
-            std::copy_n(bytes, std::min(count, fullBytes - first), row + first);
+        StoreSpan(row, SpanOf(c, count), bytes);
+    }
+
+    // Depth 1: stored row j of a band, whose pixel in column c is bit j of bits[c], from
+    // column 0 on, eight columns at a time for as long as all eight lie within the
+    // bitmap. The eight pixels form one byte, leftmost in bit 7, stored across the two
+    // bitmap bytes it straddles when its first column does not start a byte:
+    //   byte      [p0 p1 p2 p3 p4 p5 p6 p7], first column at bit offset s = 3
+    //   bitmap    [k k k p0 p1 p2 p3 p4] [p5 p6 p7 k k k k k]   (k: bits kept)
+    // Returns the first column not stored.
+    std::size_t StoreBandRow1(std::uint8_t* row, const std::uint8_t* bits, std::size_t count,
+                              unsigned j) const {
+        std::size_t c = 0;
+        for (; c + 8 <= count && dx_ + c + 8 <= limitBits_; c += 8) {
+            unsigned byte = 0;
+            for (std::size_t k = 0; k < 8; ++k) {
+                byte = (byte << 1) | ((bits[c + k] >> j) & 1u);
+            }
+            const std::size_t at = (dx_ + c) / 8;
+            const unsigned shift = static_cast<unsigned>((dx_ + c) % 8);
+            if (shift == 0) {
+                row[at] = static_cast<std::uint8_t>(byte);
+                continue;
+            }
+            const unsigned low = 0xFFu >> shift;
+            row[at] = static_cast<std::uint8_t>((row[at] & ~low) | (byte >> shift));
+            row[at + 1] = static_cast<std::uint8_t>((row[at + 1] & low) | (byte << (8 - shift)));
         }
-        const unsigned rest = static_cast<unsigned>(limitBits_ % 8);
-        if (rest != 0 && fullBytes >= first && fullBytes - first < count) {
-            const auto keep = static_cast<std::uint8_t>(0xFF << (8 - rest));
-            std::uint8_t& target = row[fullBytes];
-            target =
-                static_cast<std::uint8_t>((target & ~keep) | (bytes[fullBytes - first] & keep));
-        }
+        return c;
     }
 
   private:
@@ -251,15 +300,26 @@ void PlaceColumnOrder(ByteReader& file, const RecordHeader& header, const Placem
         if (!reversed) {
             ConvertReversed(column, depth);
         }
+        const Placement::Span span = place.SpanOf(c, size);
+        if (size == 1 && span.whole == 1) {
+            for (std::size_t y = 0; y < height; ++y) {
+                if (std::uint8_t* row = place.Row(y)) {
+                    row[span.first] = column[y];
+                }
+            }
+            continue;
+        }
         for (std::size_t y = 0; y < height; ++y) {
             if (std::uint8_t* row = place.Row(y)) {
-                place.StoreBytes(row, c, &column[y * size], size);
+                Placement::StoreSpan(row, span, &column[y * size]);
             }
         }
     }
 }
 
-// Bands of p stored rows; each byte holds one column's pixels of the band.
+// Bands of p stored rows; each byte holds one column's pixels of the band. The band's
+// bytes are first turned so that the band's row j is field j from the low end; then the
+// band is placed row by row.
 void PlaceBandedRows(ByteReader& file, const RecordHeader& header, const Placement& place) {
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
@@ -270,16 +330,24 @@ void PlaceBandedRows(ByteReader& file, const RecordHeader& header, const Placeme
     UnpackState state;
     for (std::size_t y0 = 0; y0 < height; y0 += p) {
         UnpackBytes(file, state, band.data(), band.size());
+        if (!reversed) {
+            for (std::uint8_t& b : band) {
+                b = FirstFieldLow(b, depth);
+            }
+        }
         const std::size_t rows = std::min<std::size_t>(p, height - y0);
-        for (std::size_t c = 0; c < band.size(); ++c) {
-            const Placement::Field field = place.FieldOf(c);
-            if (field.mask == 0) {
+        for (std::size_t j = 0; j < rows; ++j) {
+            std::uint8_t* row = place.Row(y0 + j);
+            if (row == nullptr) {
                 continue;
             }
-            const unsigned b = reversed ? band[c] : FirstFieldLow(band[c], depth);
-            for (std::size_t j = 0; j < rows; ++j) {
-                if (std::uint8_t* row = place.Row(y0 + j)) {
-                    Placement::Store(row, field, (b >> (j * depth)) & mask);
+            const auto field = static_cast<unsigned>(j);
+            std::size_t c =
+                depth == 1 ? place.StoreBandRow1(row, band.data(), band.size(), field) : 0;
+            for (; c < band.size(); ++c) {
+                const Placement::Field target = place.FieldOf(c);
+                if (target.mask != 0) {
+                    Placement::Store(row, target, (band[c] >> (field * depth)) & mask);
                 }
             }
         }
