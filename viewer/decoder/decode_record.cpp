@@ -13,6 +13,7 @@
 #include "zentra_format.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <new>
 
 namespace {
@@ -385,6 +386,39 @@ void PlaceBandedColumns(ByteReader& file, const RecordHeader& header, const Plac
     }
 }
 
+// The unpacked bytes that placing a record reads, in the order it is placed in; 0 for
+// records whose pixel data is not read.
+std::uint64_t UnpackedBytes(const RecordHeader& header) {
+    if ((header.layout & LAYOUT_PLANAR) != 0 || !IsDecodedDepth(header.depth)) {
+        return 0;
+    }
+    const std::uint64_t width = header.width;
+    const std::uint64_t height = header.height;
+    const std::uint64_t p = PixelsPerByte(header.depth);
+    const std::uint64_t pixelBytes = (header.depth + 7) / 8;
+    const bool packed = IsPackedDepth(header.depth);
+    switch (header.layout & LAYOUT_ORDER) {
+    case ORDER_ROWS:
+        return RowBytes(header.depth, header.width) * height;
+    case ORDER_COLUMNS:
+        return width * ((height + p - 1) / p) * pixelBytes;
+    case ORDER_BANDED_ROWS:
+        return packed ? (height + p - 1) / p * width
+                      : RowBytes(header.depth, header.width) * height;
+    default:
+        return packed ? (width + p - 1) / p * height : width * height * pixelBytes;
+    }
+}
+
+// Whether the rest of the file can hold the record's pixel data at all: every coded byte
+// gives at most 256 unpacked ones (a count stands for up to 255 copies). A record that
+// asks for more is cut off, or its header was read from inside other data; placing it
+// would only spin on missing bytes for as long as its size says.
+bool PixelDataCanFit(const RecordHeader& header, std::uint64_t fileSize, std::uint64_t position) {
+    const std::uint64_t remaining = fileSize > position ? fileSize - position : 0;
+    return UnpackedBytes(header) <= 256 * remaining + 256;
+}
+
 // Reads the rest of one record (header already read) and places its pixels.
 void DecodeOne(ByteReader& file, const RecordHeader& header, bool buildUp, DisplayBitmap& bitmap) {
     int dx = 0;
@@ -459,8 +493,11 @@ void DecodeRecord(const std::string& fileName, int index, bool buildUp, DisplayB
         return;
     }
     // Each record of the run follows where the previous one's pixel data ended.
+    std::error_code sizeError;
+    const std::uint64_t fileSize = std::filesystem::file_size(fileName, sizeError);
     for (int i = first; i <= index; ++i) {
-        if (!ReadRecordHeader(file, header)) {
+        if (!ReadRecordHeader(file, header) ||
+            (!sizeError && !PixelDataCanFit(header, fileSize, file.Position()))) {
             return;
         }
         if (i == first && !SetUpBitmap(bitmap, header)) {

@@ -152,4 +152,32 @@ TEST(TruncationTest, EveryCutListsTheWholeRecordsAndDecodesThemUnchanged) {
     }
 }
 
+TEST(TruncationTest, BuildUpStopsAtARecordTheFileCannotHold) {
+    // A 5 x 3 full frame, then a delta whose header (read where the frame's data ends)
+    // asks for 65535 x 65535 bytes in column order from a file of a few bytes. The run
+    // must stop there, leaving the full frame, instead of spinning on missing bytes.
+    TempFolder folder;
+    RecordRecipe frame;
+    frame.layout = ORDER_ROWS;
+    frame.depth = 8;
+    frame.width = 5;
+    frame.height = 3;
+    frame.unpacked = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 11, 12, 13, 14, 15};
+    RecordRecipe huge;
+    huge.layout = ORDER_COLUMNS | RECORD_DELTA;
+    huge.depth = 8;
+    huge.width = 65535;
+    huge.height = 65535;
+    huge.delta = {40, 1, 1};
+    huge.unpacked = {77, 78, 79};
+    const std::string path =
+        folder.Write("huge.ztr", Concat({MakeRecord(frame), MakeRecord(huge)}));
+
+    const Decoded alone = Decode(path, 0, false);
+    ASSERT_TRUE(alone.present);
+    EXPECT_EQ(alone.width, 5);
+    EXPECT_EQ(Decode(path, 1, true), alone);
+    EXPECT_FALSE(Decode(path, 1, false).present);
+}
+
 } // namespace
