@@ -27,7 +27,7 @@ fi
 [ "$(dpkg-deb -f "$deb" Architecture)" = "amd64" ] || fail "architecture"
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q 'libc6' <<<"$depends" || fail "Depends '$depends' lacks libc6"
-if ldd "$build/cli/ztr" | grep -q libpng; then
+if grep -q libpng <<<"$(ldd "$build/cli/ztr")"; then
     grep -q 'libpng16-16' <<<"$depends" || fail "Depends '$depends' lacks libpng16-16"
 fi
 
