@@ -5,9 +5,9 @@
 // keeps its bytes.
 #include "convert_images.h"
 
+#include "scratch_name.h"
 #include "type_code.h"
 #include "writer_test_support.h"
-#include "scratch_name.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +39,7 @@ namespace {
 class FaultFolder {
   public:
     explicit FaultFolder(const std::string& name)
-        : path_(std::filesystem::temp_directory_path() /
-                ScratchName("zentra_fault_" + name)) {
+        : path_(std::filesystem::temp_directory_path() / ScratchName("zentra_fault_" + name)) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
