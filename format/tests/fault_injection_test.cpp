@@ -5,7 +5,6 @@
 // keeps its bytes.
 #include "convert_images.h"
 
-#include "scratch_name.h"
 #include "type_code.h"
 #include "writer_test_support.h"
 
@@ -36,37 +35,7 @@ using writer_test::Bytes;
 namespace {
 
 // A folder of its own for every test and process, so parallel runs never meet.
-class FaultFolder {
-  public:
-    explicit FaultFolder(const std::string& name)
-        : path_(std::filesystem::temp_directory_path() / ScratchName("zentra_fault_" + name)) {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~FaultFolder() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    FaultFolder(const FaultFolder&) = delete;
-    FaultFolder& operator=(const FaultFolder&) = delete;
-
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
-
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-  private:
-    std::filesystem::path path_;
-};
+using FaultFolder = writer_test::ScratchFolder;
 
 // An odd-sized grey picture whose rows and columns all differ, as a raw PGM.
 Bytes GreyPicture(int width, int height, int seed) {

@@ -18,7 +18,8 @@ namespace writer_test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A fresh, empty folder under the system's temporary folder, removed with its contents.
+// A fresh, empty folder under the system's temporary folder, removed with its contents
+// (also after a test took away its write permission).
 class ScratchFolder {
   public:
     explicit ScratchFolder(const std::string& name) {
@@ -28,6 +29,8 @@ class ScratchFolder {
     }
     ~ScratchFolder() {
         std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
