@@ -30,17 +30,23 @@ else()
     set(ZENTRA_TEST_DATA_PATH "${PROJECT_SOURCE_DIR}/tests/data")
 endif()
 
-# zentra_add_gtest(NAME sources... LIBS libs...)
+# zentra_add_gtest(NAME [DESKTOP] sources... LIBS libs...)
+# DESKTOP marks programs that create windows, take the keyboard focus or read the screen:
+# they share one display, so CTest runs them one at a time (other tests still run beside).
 function(zentra_add_gtest name)
-    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "DESKTOP" "" "LIBS" ${ARGN})
+    set(lock)
+    if(ARG_DESKTOP)
+        set(lock PROPERTIES RESOURCE_LOCK desktop)
+    endif()
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE ZENTRA_TEST_DATA="${ZENTRA_TEST_DATA_PATH}")
     if(CMAKE_CROSSCOMPILING)
         # Listing the tests needs the emulator, so it happens when CTest runs.
         gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-            DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+            DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 ${lock})
     else()
-        gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+        gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} ${lock})
     endif()
 endfunction()
