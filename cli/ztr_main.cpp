@@ -113,8 +113,6 @@ int main(int argc, char** argv) {
     // a signal that kills the process with a half-written temporary file.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    SetMessageSink(nullptr); // engine messages go to standard error
-
     if (argc < 2) {
         return UsageError("no command given");
     }
