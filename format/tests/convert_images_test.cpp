@@ -2,6 +2,7 @@
 // records derived by hand, the output name, and every failure with its message and its
 // effect on an existing output file.
 #include "convert_images.h"
+#include "convert_pictures.h"
 
 #include "type_code.h"
 #include "writer_test_support.h"
@@ -382,5 +383,49 @@ TEST(ConvertImagesDeathTest, WriteErrorIsReportedOnceAndKeepsTheOldOutput) {
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"big.pgm", "big.ztr"}));
 }
 #endif
+
+} // namespace
+
+namespace {
+
+// The front ends' loop: per picture it writes one file each and stops at the first
+// failure; an animation is the pictures and then the first again, all with the delay;
+// a delay beyond 16 bits is refused before anything is written.
+TEST(ConvertPictureListTest, PerPictureAndAnimation) {
+    ScratchFolder folder("picture_list");
+    const std::string a = folder.File("a.pgm");
+    const std::string b = folder.File("b.pgm");
+    const std::string c = folder.File("c.pgm");
+    WritePgm(a, 10, 3, Picture10x3);
+    Bytes changed = Picture10x3;
+    changed[13] = 255;
+    WritePgm(c, 10, 3, changed);
+    const std::vector<std::uint32_t> codes = {MakeTypeCode(0x00, 1), MakeTypeCode(0x01, 8)};
+
+    writer_test::MessageRecorder messages;
+    const ConversionContext context{messages.Sink()};
+    EXPECT_EQ(ConvertPictureList({a, b, c}, codes, false, 500, context),
+              ConvertResult::CannotLoadPicture);
+    EXPECT_EQ(messages.Messages(),
+              std::vector<std::string>{"ERROR: failed to open file '" + b + "' for reading\n"});
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"a.pgm", "a.ztr", "c.pgm"}));
+
+    const std::vector<Frame> frames = AnimationFrames({a, c}, 77);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ((std::vector<std::string>{frames[0].path, frames[1].path, frames[2].path}),
+              (std::vector<std::string>{a, c, a}));
+    for (const Frame& frame : frames) {
+        EXPECT_EQ(frame.delay, 77);
+    }
+    ASSERT_EQ(ConvertImages({a, c, a}, codes, 77, context), 0);
+    const Bytes expected = writer_test::ReadWholeFile(folder.File("a.ztr"));
+    std::filesystem::remove(folder.File("a.ztr"));
+    EXPECT_EQ(ConvertPictureList({a, c}, codes, true, 77, context), ConvertResult::Written);
+    EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), expected);
+
+    EXPECT_EQ(ConvertPictureList({c, a}, codes, true, 65536, context), ConvertResult::InvalidDelay);
+    EXPECT_EQ(messages.Messages().back(), "ERROR: the delay must be between 0 and 65535 ms\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("c.ztr")));
+}
 
 } // namespace
