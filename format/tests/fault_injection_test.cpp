@@ -15,7 +15,6 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
-#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -189,11 +188,6 @@ TEST(WriterFaultTest, OutputNameTakenByAFolder) {
     EXPECT_EQ(writer_test::ReadWholeFile(output + "/keep"), OldOutput);
 }
 
-// An allocator for the run-length coder that fails for blocks above a size.
-template <std::size_t Limit> std::uint8_t* AllocateUpTo(std::size_t bytes) {
-    return bytes <= Limit ? new (std::nothrow) std::uint8_t[bytes] : nullptr;
-}
-
 // The coder's buffer cannot grow: at the first block, or only in the second display type
 // after the first type's records were written. The conversion reports it once, removes
 // its temporary file, keeps the old output, and the next conversion works as usual.
@@ -202,8 +196,8 @@ TEST(WriterFaultTest, CoderOutOfMemoryIsReportedAndTheProgramGoesOn) {
         const char* name;
         CoderAllocator allocate;
     } cases[] = {
-        {"no first block", AllocateUpTo<8>},
-        {"second type's growth", AllocateUpTo<512>},
+        {"no first block", writer_test::AllocateUpTo<8>},
+        {"second type's growth", writer_test::AllocateUpTo<512>},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

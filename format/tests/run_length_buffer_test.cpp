@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <new>
 
 using writer_test::Bytes;
 
@@ -132,11 +131,6 @@ TEST(RunLengthBufferTest, EndWritesCodedBytesOnceAndReportsFailure) {
     EXPECT_EQ(buffer.Data(), nullptr);
 }
 
-// An allocator that gives out blocks up to a size and fails above it.
-template <std::size_t Limit> std::uint8_t* AllocateUpTo(std::size_t bytes) {
-    return bytes <= Limit ? new (std::nothrow) std::uint8_t[bytes] : nullptr;
-}
-
 // Running out of memory at the first block or at a later doubling keeps the coder going
 // without writing outside its block; the record then ends unwritten and says why, and the
 // next record with memory to spare codes normally again.
@@ -150,10 +144,10 @@ TEST(RunLengthBufferTest, OutOfMemoryIsRememberedAndNothingIsWritten) {
         CoderAllocator allocate;
         bool fails;
     } cases[] = {
-        {"no first block", AllocateUpTo<8>, true},
-        {"no second block", AllocateUpTo<16>, true},
-        {"no fourth block", AllocateUpTo<64>, true},
-        {"enough", AllocateUpTo<4096>, false},
+        {"no first block", writer_test::AllocateUpTo<8>, true},
+        {"no second block", writer_test::AllocateUpTo<16>, true},
+        {"no fourth block", writer_test::AllocateUpTo<64>, true},
+        {"enough", writer_test::AllocateUpTo<4096>, false},
     };
     // Runs of every length and literals: counts are taken back at every block edge.
     Bytes input;
@@ -175,7 +169,7 @@ TEST(RunLengthBufferTest, OutOfMemoryIsRememberedAndNothingIsWritten) {
         EXPECT_EQ(writer_test::ReadWholeFile(path).empty(), c.fails);
         if (c.fails) {
             BeginPixelData(buffer); // a small record fits the 16 bytes the allocator gives
-            EXPECT_EQ(buffer.OutOfMemory(), c.allocate == AllocateUpTo<8>);
+            EXPECT_EQ(buffer.OutOfMemory(), c.allocate == writer_test::AllocateUpTo<8>);
         }
     }
     std::fclose(file);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,11 @@ inline void WriteWholeFile(const std::string& path, const std::string& text) {
 }
 
 using ::MessageRecorder;
+
+// A run-length coder allocator that gives out blocks up to a size and fails above it.
+template <std::size_t Limit> std::uint8_t* AllocateUpTo(std::size_t bytes) {
+    return bytes <= Limit ? new (std::nothrow) std::uint8_t[bytes] : nullptr;
+}
 
 // The readers' rule: a byte equal to the previous literal is a repeat followed by a
 // count of further copies; the byte after a count is always a literal.
