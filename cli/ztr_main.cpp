@@ -39,7 +39,7 @@ const char* const OptionHelp =
     "                   in any mix, and their order is the order of the records\n"
     "  --profiles FILE  the profile file (default: displays.prf beside ztr)\n"
     "  --animation      one animated file of all pictures, followed by the first again\n"
-    "  --delay MS       the animation's frame delay in milliseconds (default 0)\n"
+    "  --delay MS       the animation's frame delay in milliseconds, 0 to 65535 (default 0)\n"
     "Without --animation every picture becomes a file of its own; conversion stops at\n"
     "the first picture that fails.\n"
     "\n"
@@ -113,8 +113,6 @@ int main(int argc, char** argv) {
     // a signal that kills the process with a half-written temporary file.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    SetMessageSink(nullptr); // engine messages go to standard error
-
     if (argc < 2) {
         return UsageError("no command given");
     }

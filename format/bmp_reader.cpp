@@ -72,10 +72,10 @@ void UnpackRow(const std::uint8_t* row, std::uint16_t bitCount, std::size_t widt
 
 } // namespace
 
-std::optional<SourceImage> ReadBmpImage(const std::string& path) {
+std::optional<SourceImage> ReadBmpImage(const std::string& path, const MessageSink& sink) {
     InputFile file;
     if (!file.Open(path)) {
-        ReportMessage(stderr, MESSAGE_OPEN_FAILED, path.c_str());
+        ReportMessage(sink, stderr, MESSAGE_OPEN_FAILED, path.c_str());
         return std::nullopt;
     }
 
@@ -87,7 +87,7 @@ std::optional<SourceImage> ReadBmpImage(const std::string& path) {
     const std::uint32_t compression = GetU32LE(&header[OFFSET_COMPRESSION]);
     if (header[0] != 'B' || header[1] != 'M' || planes != 1 || compression != 0 ||
         (bitCount != 1 && bitCount != 4 && bitCount != 8)) {
-        ReportMessage(stderr, MESSAGE_INVALID, path.c_str());
+        ReportMessage(sink, stderr, MESSAGE_INVALID, path.c_str());
         return std::nullopt;
     }
 
@@ -123,7 +123,7 @@ std::optional<SourceImage> ReadBmpImage(const std::string& path) {
     const auto stride = static_cast<std::uint64_t>(strideSigned);
     std::size_t pixelCount = 0;
     if (!CheckedMultiply(width, height, pixelCount)) {
-        ReportMessage(stderr, MESSAGE_NO_MEMORY);
+        ReportMessage(sink, stderr, MESSAGE_NO_MEMORY);
         return std::nullopt;
     }
     // Every row but the last is read with its padding; the last row's padding may be
@@ -131,7 +131,7 @@ std::optional<SourceImage> ReadBmpImage(const std::string& path) {
     file.Seek(pixelOffset);
     const std::uint64_t needed = stride * (height - 1) + usedBytes;
     if (file.Remaining() < needed) {
-        ReportMessage(stderr, MESSAGE_TRUNCATED);
+        ReportMessage(sink, stderr, MESSAGE_TRUNCATED);
         return std::nullopt;
     }
 
@@ -140,10 +140,10 @@ std::optional<SourceImage> ReadBmpImage(const std::string& path) {
         image.pixels.resize(pixelCount);
         row.resize(usedBytes);
     } catch (const std::bad_alloc&) {
-        ReportMessage(stderr, MESSAGE_NO_MEMORY);
+        ReportMessage(sink, stderr, MESSAGE_NO_MEMORY);
         return std::nullopt;
     } catch (const std::length_error&) {
-        ReportMessage(stderr, MESSAGE_NO_MEMORY);
+        ReportMessage(sink, stderr, MESSAGE_NO_MEMORY);
         return std::nullopt;
     }
 
@@ -152,7 +152,7 @@ std::optional<SourceImage> ReadBmpImage(const std::string& path) {
             file.Skip(stride - usedBytes);
         }
         if (file.Read(row.data(), usedBytes) != usedBytes) {
-            ReportMessage(stderr, MESSAGE_TRUNCATED);
+            ReportMessage(sink, stderr, MESSAGE_TRUNCATED);
             return std::nullopt;
         }
         UnpackRow(row.data(), bitCount, width, image.pixels.data() + y * width);

@@ -26,11 +26,11 @@ bool IsBitmapExtension(const std::string& path) {
 
 } // namespace
 
-std::optional<SourceImage> LoadImageFile(const std::string& path) {
+std::optional<SourceImage> LoadImageFile(const std::string& path, const MessageSink& sink) {
     if (!IsBitmapExtension(path)) {
-        return ReadPnmImage(path);
+        return ReadPnmImage(path, sink);
     }
-    std::optional<SourceImage> image = ReadBmpImage(path);
+    std::optional<SourceImage> image = ReadBmpImage(path, sink);
     if (image && !image->pixels.empty()) {
         ReverseRows(image->pixels.data(), static_cast<std::size_t>(image->width),
                     static_cast<std::size_t>(image->height));

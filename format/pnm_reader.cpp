@@ -260,20 +260,20 @@ bool ReadPixels(InputFile& file, std::int32_t format, SourceImage& image) {
 
 } // namespace
 
-std::optional<SourceImage> ReadPnmImage(const std::string& path) {
+std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink) {
     InputFile file;
     if (!file.Open(path)) {
-        ReportMessage(stderr, MESSAGE_OPEN_FAILED, path.c_str());
+        ReportMessage(sink, stderr, MESSAGE_OPEN_FAILED, path.c_str());
         return std::nullopt;
     }
 
     PnmHeader header;
     switch (ReadHeader(file, header)) {
     case HeaderResult::NotPnm:
-        ReportMessage(stderr, MESSAGE_NOT_PNM);
+        ReportMessage(sink, stderr, MESSAGE_NOT_PNM);
         return std::nullopt;
     case HeaderResult::BadNumber:
-        ReportMessage(stderr, MESSAGE_UNSUPPORTED);
+        ReportMessage(sink, stderr, MESSAGE_UNSUPPORTED);
         return std::nullopt;
     case HeaderResult::Accepted:
         break;
@@ -283,19 +283,19 @@ std::optional<SourceImage> ReadPnmImage(const std::string& path) {
         header.format == 1 || header.format == 2 || header.format == 4 || header.format == 5;
     if (!knownFormat || header.width < 1 || header.height < 1 || header.levels < 2 ||
         header.levels > 256) {
-        ReportMessage(stderr, MESSAGE_UNSUPPORTED);
+        ReportMessage(sink, stderr, MESSAGE_UNSUPPORTED);
         return std::nullopt;
     }
 
     std::size_t pixelCount = 0;
     if (!CheckedMultiply(static_cast<std::size_t>(header.width),
                          static_cast<std::size_t>(header.height), pixelCount)) {
-        ReportMessage(stderr, MESSAGE_NO_MEMORY);
+        ReportMessage(sink, stderr, MESSAGE_NO_MEMORY);
         return std::nullopt;
     }
     // A file too short for its pixels is refused before its block is allocated.
     if (file.Remaining() < LeastPixelBytes(header)) {
-        ReportMessage(stderr, MESSAGE_TRUNCATED);
+        ReportMessage(sink, stderr, MESSAGE_TRUNCATED);
         return std::nullopt;
     }
 
@@ -306,15 +306,15 @@ std::optional<SourceImage> ReadPnmImage(const std::string& path) {
     try {
         image.pixels.resize(pixelCount);
     } catch (const std::bad_alloc&) {
-        ReportMessage(stderr, MESSAGE_NO_MEMORY);
+        ReportMessage(sink, stderr, MESSAGE_NO_MEMORY);
         return std::nullopt;
     } catch (const std::length_error&) {
-        ReportMessage(stderr, MESSAGE_NO_MEMORY);
+        ReportMessage(sink, stderr, MESSAGE_NO_MEMORY);
         return std::nullopt;
     }
 
     if (!ReadPixels(file, header.format, image)) {
-        ReportMessage(stderr, MESSAGE_TRUNCATED);
+        ReportMessage(sink, stderr, MESSAGE_TRUNCATED);
         return std::nullopt;
     }
     return image;

@@ -2,6 +2,8 @@
 // readers that make one from a bitmap, PBM or PGM file.
 #pragma once
 
+#include "report_message.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -24,15 +26,15 @@ struct SourceImage {
 
 // Chooses the reader by the text from the path's last "." on: ".bmp" in any case reads
 // a bitmap (and turns its rows top first); everything else goes to the PBM/PGM reader.
-// Reports every failure through ReportMessage and then returns nothing.
-std::optional<SourceImage> LoadImageFile(const std::string& path);
+// Reports every failure through ReportMessage to `sink` and then returns nothing.
+std::optional<SourceImage> LoadImageFile(const std::string& path, const MessageSink& sink);
 
 // PBM ("P1", "P4") and PGM ("P2", "P5") files; rows top first.
-std::optional<SourceImage> ReadPnmImage(const std::string& path);
+std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink);
 
 // Uncompressed Windows bitmaps of 1, 4 or 8 bits per pixel; rows in file order, bottom
 // row first.
-std::optional<SourceImage> ReadBmpImage(const std::string& path);
+std::optional<SourceImage> ReadBmpImage(const std::string& path, const MessageSink& sink);
 
 // Reverses the order of the rows of a raster in place.
 void ReverseRows(std::uint8_t* pixels, std::size_t rowLength, std::size_t rowCount);

@@ -39,11 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const Extension& extension = EXTENSIONS[data[0] % EXTENSIONS.size()];
     const std::string path = fuzz::ScratchPath("load") + extension.suffix;
-    fuzz::SilenceMessages();
     fuzz::WriteFile(path, data + 1, size - 1);
 
-    const std::optional<SourceImage> loaded = LoadImageFile(path);
-    std::optional<SourceImage> direct = extension.bitmap ? ReadBmpImage(path) : ReadPnmImage(path);
+    const std::optional<SourceImage> loaded = LoadImageFile(path, fuzz::SilentSink());
+    std::optional<SourceImage> direct = extension.bitmap ? ReadBmpImage(path, fuzz::SilentSink())
+                                                         : ReadPnmImage(path, fuzz::SilentSink());
     std::remove(path.c_str());
 
     fuzz::Require(loaded.has_value() == direct.has_value(), "same reader chosen");
