@@ -7,6 +7,7 @@
 #include "device_test_support.h"
 
 #include "convert_images.h"
+#include "exported_file.h"
 #include "read_record_header.h"
 #include "type_code.h"
 #include "writer_test_support.h"
@@ -233,6 +234,25 @@ TEST(WriterStreamTest, FullFramesFollowThePackingRules) {
             EXPECT_EQ(DecodeStream(MemorySource(file), r, 100, status),
                       PackReference(picture, depth, r.layout, Rect{0, 0, 37, 21}));
         }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The header of ztr export, compiled as C: the same bytes as the file, and every record
+// decodes from them.
+TEST(WriterStreamTest, ExportedHeaderHoldsTheFileAndDecodes) {
+    const Bytes file = ReadWholeFile((DATA / "expected" / "anim.ztr").string());
+    const Bytes exported(ExportedAnimation(), ExportedAnimation() + ExportedAnimationSize());
+    ASSERT_EQ(exported, file);
+    int status = 0;
+    const auto records = WalkRecords(MemorySource(exported), status);
+    EXPECT_EQ(status, ZTR_END);
+    EXPECT_EQ(records.size(), 102u);
+    for (const ztr_record& record : records) {
+        CheckStream(exported, record, "exported record");
     }
 }
 
