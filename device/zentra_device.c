@@ -239,17 +239,17 @@ ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr
 }
 
 ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
-    shape s;
-    if (!get_shape(record->layout, record->depth, record->width, record->height, &s)) {
+    /* Only a lay-out without a packing leaves a record of pixels without bytes. */
+    if (!record->unpacked_size && record->width && record->height) {
         return ZTR_UNSUPPORTED;
     }
     decoder->source = source;
     decoder->position = record->data_offset;
     decoder->end = record->offset + record->length;
-    decoder->remaining = s.total;
+    decoder->remaining = record->unpacked_size;
     decoder->previous = 0; /* a leading 0 is a run's first copy */
     decoder->repeat = 0;
-    decoder->status = s.total ? ZTR_OK : ZTR_END;
+    decoder->status = record->unpacked_size ? ZTR_OK : ZTR_END;
     return ZTR_OK;
 }
 
