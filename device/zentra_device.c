@@ -94,12 +94,13 @@ static int get_shape(uint8_t layout, uint8_t depth, uint16_t width, uint16_t hei
         across = width;
         along = height;
     }
+    /* The axis along which a byte holds several pixels counts whole bytes. */
+    units = packed_count(layout & ZTR_ORDER_BANDED_ROWS ? across : along, s->shift);
     if (layout & ZTR_ORDER_BANDED_ROWS) {
-        s->lines = packed_count(across, s->shift);
+        s->lines = units;
         units = along;
     } else {
         s->lines = across;
-        units = packed_count(along, s->shift);
     }
     s->line_bytes = (uint32_t)units * s->bytes;
     s->total = (uint32_t)units * s->lines;
@@ -138,17 +139,23 @@ static ztr_result fetch(const ztr_source* source, uint32_t offset, uint8_t* buff
  * then, for a delta record, 6 bytes: delay, dx, dy; then the palette, then the data.
  * The record is filled in place; it holds a record only after ZTR_OK. */
 ztr_result ztr_read_record(const ztr_source* source, uint32_t offset, ztr_record* r) {
-    uint8_t h[HEADER_SIZE];
+    uint8_t h[HEADER_SIZE + DELTA_HEADER_SIZE];
     shape s;
+    uint32_t room = source->size - offset;
     uint32_t need = HEADER_SIZE;
     ztr_result result;
-    if (offset == source->size) {
-        return ZTR_END;
-    }
-    if (offset > source->size || source->size - offset < HEADER_SIZE) {
+    if (offset > source->size) {
         return ZTR_DAMAGED;
     }
-    result = fetch(source, offset, h, HEADER_SIZE);
+    if (!room) {
+        return ZTR_END;
+    }
+    if (room < HEADER_SIZE) {
+        return ZTR_DAMAGED;
+    }
+    /* The delta header too, when the file has its bytes: the length check below makes
+     * sure that a delta record has them. */
+    result = fetch(source, offset, h, room < sizeof h ? (uint8_t)room : (uint8_t)sizeof h);
     if (result != ZTR_OK) {
         return result;
     }
@@ -163,7 +170,12 @@ ztr_result ztr_read_record(const ztr_source* source, uint32_t offset, ztr_record
     r->height = get_u16(h + 10);
     r->delay = r->dx = r->dy = 0;
     if (r->layout & ZTR_RECORD_DELTA) {
+        /* Bytes the file lacks were not fetched; the length check then refuses the
+         * record, so whatever they hold is never used. */
         need += DELTA_HEADER_SIZE;
+        r->delay = get_u16(h + 12);
+        r->dx = get_u16(h + 14);
+        r->dy = get_u16(h + 16);
     }
     if (r->layout & ZTR_RECORD_PALETTE) {
         if (r->depth > 24) {
@@ -171,17 +183,8 @@ ztr_result ztr_read_record(const ztr_source* source, uint32_t offset, ztr_record
         }
         need += (uint32_t)3 << r->depth;
     }
-    if (r->length < need || r->length > source->size - offset) {
+    if (r->length < need || r->length > room) {
         return ZTR_DAMAGED;
-    }
-    if (r->layout & ZTR_RECORD_DELTA) {
-        result = fetch(source, offset + HEADER_SIZE, h, DELTA_HEADER_SIZE);
-        if (result != ZTR_OK) {
-            return result;
-        }
-        r->delay = get_u16(h);
-        r->dx = get_u16(h + 2);
-        r->dy = get_u16(h + 4);
     }
     r->data_offset = offset + need;
     r->unpacked_size = get_shape(r->layout, r->depth, r->width, r->height, &s) ? s.total : 0;
@@ -266,18 +269,18 @@ ZTR_ALWAYS_INLINE uint16_t unpack(ztr_decoder* d, const uint8_t** coded, const u
     uint8_t run = d->run_byte;
     uint8_t repeat = d->repeat;
     uint8_t b;
-    if (previous == COUNT_PENDING) {
-        if (p == stop) {
-            return 0;
-        }
-        if (from_flash) {
-            FETCH_MEMORY(repeat, p);
-        } else {
-            FETCH_RAM(repeat, p);
-        }
-        previous = NO_PREVIOUS;
-    }
     while (o != o_end) {
+        if (previous == COUNT_PENDING) {
+            if (p == stop) {
+                break;
+            }
+            if (from_flash) {
+                FETCH_MEMORY(repeat, p);
+            } else {
+                FETCH_RAM(repeat, p);
+            }
+            previous = NO_PREVIOUS;
+        }
         if (repeat) {
             uint8_t k = repeat;
             if ((uint16_t)(o_end - o) < k) {
@@ -300,16 +303,7 @@ ZTR_ALWAYS_INLINE uint16_t unpack(ztr_decoder* d, const uint8_t** coded, const u
         *o++ = b;
         if (b == previous) {
             run = b;
-            if (p == stop) {
-                previous = COUNT_PENDING;
-                break;
-            }
-            if (from_flash) {
-                FETCH_MEMORY(repeat, p);
-            } else {
-                FETCH_RAM(repeat, p);
-            }
-            previous = NO_PREVIOUS;
+            previous = COUNT_PENDING;
         } else {
             previous = b;
         }
