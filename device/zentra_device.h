@@ -18,7 +18,7 @@
  * Example: a 128 x 64 SSD1306-style panel (8-row pages, top row in bit 0: lay-out 0x06,
  * depth 1) fed from a file made with "ztr export logo.ztr -o logo.h":
  *
- *     #include "logo.h"            // const uint8_t logo[] ZTR_IN_FLASH, logo_size
+ *     #include "logo.h"            // const uint8_t logo[] ZTR_IN_FLASH, LOGO_SIZE
  *     #include "zentra_device.h"
  *
  *     static void send_to_panel(void *panel, const uint8_t *bytes, uint16_t count) {
@@ -26,7 +26,7 @@
  *     }
  *
  *     void show_logo(void *panel) {
- *         ztr_source file = ZTR_MEMORY_SOURCE(logo, logo_size);
+ *         ztr_source file = ZTR_MEMORY_SOURCE(logo, LOGO_SIZE);
  *         ztr_record frame;
  *         ztr_decoder decoder;
  *         uint8_t chunk[32];
@@ -37,21 +37,19 @@
  *         ztr_stream(&decoder, chunk, sizeof chunk, send_to_panel, panel);
  *     }
  *
- * Playing an animation with a frame buffer in the panel's lay-out (1,024 bytes here):
+ * Playing an animation with a frame buffer in the panel's lay-out (1,024 bytes here);
+ * ztr_next_frame starts at the full frame when the frame is zeroed, and goes back to it
+ * after the record flagged last:
  *
  *     static uint8_t screen[1024];
- *     ztr_record first, frame;
+ *     ztr_record first, frame = {0};
  *     if (ztr_find(&file, 1, 0x06, 128, 64, &first) != ZTR_OK)
  *         return;
- *     frame = first;
- *     for (;;) {
- *         if (ztr_apply(&file, &first, &frame, screen, sizeof screen) != ZTR_OK)
- *             break;                                   // damaged file
+ *     while (ztr_next_frame(&file, &first, &frame) == ZTR_OK &&
+ *            ztr_apply(&file, &first, &frame, screen, sizeof screen) == ZTR_OK) {
  *         ssd1306_window(panel, 0, 127, 0, 7);
  *         ssd1306_data(panel, screen, sizeof screen);
- *         wait_ms(frame.delay);
- *         if (ztr_next_frame(&file, &first, &frame) != ZTR_OK)
- *             break;
+ *         wait_ms(frame.delay);                        // how long this frame stays
  *     }
  *
  * Without a frame buffer, stream every frame's record instead: a delta record's bytes
@@ -59,11 +57,12 @@
  * lay-out, so a controller with an address window takes them directly when the
  * rectangle is aligned to its pages.
  *
- * Sources. A memory source is a pointer and a length. On AVR it reads program memory, as
- * the arrays of "ztr export" live there; define ZTR_AVR_MEMORY_IN_RAM to read RAM
- * instead (a memory source on AVR then reaches 64 KiB). A callback source reads through
- * ztr_read_fn; its pixel data is fetched in pieces of ZTR_READ_CHUNK bytes (default 16)
- * on the stack.
+ * Sources. A memory source is a pointer and a length. On AVR it reads program memory
+ * (the first 64 KiB), as the arrays of "ztr export" live there; define
+ * ZTR_AVR_MEMORY_IN_RAM to read RAM instead. A callback source reads through ztr_read_fn;
+ * its pixel data is fetched in pieces of ZTR_READ_CHUNK bytes (default 16) on the stack.
+ * A firmware that needs one kind only saves flash with -DZTR_NO_CALLBACK_SOURCE or
+ * -DZTR_NO_MEMORY_SOURCE.
  *
  * Results are ztr_result values: ZTR_OK, ZTR_END (no further record, no match, stream
  * complete), or a negative error. A damaged or cut file gives ZTR_DAMAGED, never a read
@@ -148,10 +147,11 @@ typedef struct ztr_decoder {
     int8_t status;      /* ZTR_OK while bytes remain, ZTR_END when done, or the error */
 } ztr_decoder;
 
-/* Reads the record at offset. ZTR_END when offset is the file's size. */
+/* Reads the record at offset into *record, which holds a record only after ZTR_OK.
+ * ZTR_END when offset is the file's size. */
 ztr_result ztr_read_record(const ztr_source* source, uint32_t offset, ztr_record* record);
 
-/* Reads the record after *record into *record (left as it was unless ZTR_OK). */
+/* Reads the record after *record into *record (a record only after ZTR_OK). */
 ztr_result ztr_next_record(const ztr_source* source, ztr_record* record);
 
 /* The first full frame whose depth and lay-out bits 0-4 match; width and height are
@@ -161,8 +161,8 @@ ztr_result ztr_find(const ztr_source* source, uint8_t depth, uint8_t layout, uin
 
 /* Steps *frame to the next frame of the animation that starts at the full frame *first:
  * the next record when it is a delta record of the same depth and lay-out and *frame is
- * not flagged last, else *first again. A full frame's delay is taken from the delta
- * record after it (0 for a single picture). */
+ * not flagged last, else *first again; a zeroed *frame starts at *first. A full frame's
+ * delay is taken from the delta record after it (0 for a single picture). */
 ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr_record* frame);
 
 /* Starts decoding the record's pixel data. ZTR_UNSUPPORTED for a planar lay-out or a
