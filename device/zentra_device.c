@@ -55,11 +55,12 @@ static uint16_t packed_count(uint16_t pixels, uint8_t shift) {
 
 /* False for the lay-outs and depths that have no packing, and for streams of 1 Gi pixel
  * bytes or more.
- *   order   lines                     a line holds
- *   rows    stored rows               the row's pixels, 1 << shift a byte
- *   columns columns                   the column's pixels, 1 << shift a byte
- *   banded  bands of 1 << shift rows  a byte (or pixel) per column
- *   rows/columns (columns likewise)                                            */
+ *   order           lines                         a line holds
+ *   rows            stored rows                   the row's pixels, 1 << shift a byte
+ *   columns         columns                       the column's pixels, 1 << shift a byte
+ *   banded rows     bands of 1 << shift rows      a byte per column of the band
+ *   banded columns  bands of 1 << shift columns   a byte per stored row of the band
+ * From depth 8 up a byte holds one pixel or a part of one, and banded orders are plain. */
 static int get_shape(uint8_t layout, uint8_t depth, uint16_t width, uint16_t height, shape* s) {
     uint16_t across = height; /* pixels across the lines: rows for row orders */
     uint16_t along = width;   /* pixels along a line */

@@ -165,8 +165,9 @@ ztr_result ztr_find(const ztr_source* source, uint8_t depth, uint8_t layout, uin
  * delay is taken from the delta record after it (0 for a single picture). */
 ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr_record* frame);
 
-/* Starts decoding the record's pixel data. ZTR_UNSUPPORTED for a planar lay-out or a
- * depth other than 1, 2, 4, 8, 16, 24. */
+/* Starts decoding the record's pixel data; the record is one that ztr_read_record,
+ * ztr_find or ztr_next_frame filled from this source. ZTR_UNSUPPORTED for a planar
+ * lay-out or a depth other than 1, 2, 4, 8, 16, 24. */
 ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record);
 
 /* Delivers the next unpacked bytes into out: count of them, or fewer when the stream
