@@ -343,10 +343,11 @@ static uint16_t unpack_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
 static uint16_t unpack_callback(ztr_decoder* d, uint8_t* out, uint16_t count) {
     uint8_t chunk[ZTR_READ_CHUNK];
     uint16_t done = 0;
-    for (;;) {
+    uint8_t size;
+    do {
         const uint32_t left = d->end - d->position;
-        const uint8_t size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
         const uint8_t* p = chunk;
+        size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
         if (size && fetch(d->source, d->position, chunk, size) != ZTR_OK) {
             d->status = ZTR_READ_FAILED;
             break;
@@ -354,10 +355,7 @@ static uint16_t unpack_callback(ztr_decoder* d, uint8_t* out, uint16_t count) {
         done = (uint16_t)(done +
                           unpack_ram(d, &p, chunk + size, out + done, (uint16_t)(count - done)));
         d->position += (uint32_t)(p - chunk);
-        if (done == count || !size) {
-            break;
-        }
-    }
+    } while (done != count && size);
     return done;
 }
 #endif
@@ -379,12 +377,10 @@ uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
                                 : unpack_callback(decoder, out, count);
 #endif
     decoder->remaining -= got;
-    if (got < count) {
-        if (decoder->status == ZTR_OK) {
-            decoder->status = ZTR_DAMAGED; /* the coded data ended early */
-        }
-    } else if (!decoder->remaining) {
+    if (!decoder->remaining) {
         decoder->status = ZTR_END;
+    } else if (got < count && decoder->status == ZTR_OK) {
+        decoder->status = ZTR_DAMAGED; /* the coded data ended early */
     }
     return got;
 }
