@@ -1,9 +1,11 @@
-// The six packers with the run-length coder, on a photo-like and on a flat picture of
+// The packers with the run-length coder, on a photo-like and on a flat picture of
 // 320 x 240: one record's pixel data per iteration, coded into the buffer (no file).
 #include "bench_pictures.h"
 #include "packers.h"
 
 #include <benchmark/benchmark.h>
+
+#include <string>
 
 namespace {
 
@@ -40,18 +42,57 @@ void BM_Pack(benchmark::State& state, Packer packer, std::uint8_t layout,
 
 } // namespace
 
-BENCHMARK_CAPTURE(BM_Pack, row1_photo, PackRowOrder1, ORDER_ROWS, Photo);
-BENCHMARK_CAPTURE(BM_Pack, row1_flat, PackRowOrder1, ORDER_ROWS, Flat);
-BENCHMARK_CAPTURE(BM_Pack, row1_reversed_photo, PackRowOrder1, ORDER_ROWS | LAYOUT_REVERSED, Photo);
-BENCHMARK_CAPTURE(BM_Pack, column1_photo, PackColumnOrder1, ORDER_COLUMNS, Photo);
-BENCHMARK_CAPTURE(BM_Pack, column1_flat, PackColumnOrder1, ORDER_COLUMNS, Flat);
-BENCHMARK_CAPTURE(BM_Pack, banded_rows1_photo, PackBandedRows1, ORDER_BANDED_ROWS, Photo);
-BENCHMARK_CAPTURE(BM_Pack, banded_rows1_flat, PackBandedRows1, ORDER_BANDED_ROWS, Flat);
-BENCHMARK_CAPTURE(BM_Pack, banded_rows1_reversed_photo, PackBandedRows1,
+BENCHMARK_CAPTURE(BM_Pack, row1_photo, FieldPackers<1>::PackRowOrder, ORDER_ROWS, Photo);
+BENCHMARK_CAPTURE(BM_Pack, row1_flat, FieldPackers<1>::PackRowOrder, ORDER_ROWS, Flat);
+BENCHMARK_CAPTURE(BM_Pack, row1_reversed_photo, FieldPackers<1>::PackRowOrder,
+                  ORDER_ROWS | LAYOUT_REVERSED, Photo);
+BENCHMARK_CAPTURE(BM_Pack, column1_photo, FieldPackers<1>::PackColumnOrder, ORDER_COLUMNS, Photo);
+BENCHMARK_CAPTURE(BM_Pack, column1_flat, FieldPackers<1>::PackColumnOrder, ORDER_COLUMNS, Flat);
+BENCHMARK_CAPTURE(BM_Pack, banded_rows1_photo, FieldPackers<1>::PackBandedRows, ORDER_BANDED_ROWS,
+                  Photo);
+BENCHMARK_CAPTURE(BM_Pack, banded_rows1_flat, FieldPackers<1>::PackBandedRows, ORDER_BANDED_ROWS,
+                  Flat);
+BENCHMARK_CAPTURE(BM_Pack, banded_rows1_reversed_photo, FieldPackers<1>::PackBandedRows,
                   ORDER_BANDED_ROWS | LAYOUT_REVERSED, Photo);
-BENCHMARK_CAPTURE(BM_Pack, banded_columns1_photo, PackBandedColumns1, ORDER_BANDED_COLUMNS, Photo);
-BENCHMARK_CAPTURE(BM_Pack, banded_columns1_flat, PackBandedColumns1, ORDER_BANDED_COLUMNS, Flat);
+BENCHMARK_CAPTURE(BM_Pack, banded_columns1_photo, FieldPackers<1>::PackBandedColumns,
+                  ORDER_BANDED_COLUMNS, Photo);
+BENCHMARK_CAPTURE(BM_Pack, banded_columns1_flat, FieldPackers<1>::PackBandedColumns,
+                  ORDER_BANDED_COLUMNS, Flat);
 BENCHMARK_CAPTURE(BM_Pack, row8_photo, PackRowOrder8, ORDER_ROWS, Photo);
 BENCHMARK_CAPTURE(BM_Pack, row8_flat, PackRowOrder8, ORDER_ROWS, Flat);
 BENCHMARK_CAPTURE(BM_Pack, column8_photo, PackColumnOrder8, ORDER_COLUMNS, Photo);
 BENCHMARK_CAPTURE(BM_Pack, column8_flat, PackColumnOrder8, ORDER_COLUMNS, Flat);
+
+namespace {
+
+// Depths 2 and 4 in every order, on both pictures and reversed on the photo-like one:
+// BM_Pack/row2_photo, BM_Pack/banded_columns4_reversed_photo and so on.
+const bool GREY_PACKERS_REGISTERED = [] {
+    const struct {
+        const char* name;
+        std::uint8_t order;
+    } orders[] = {{"row", ORDER_ROWS},
+                  {"column", ORDER_COLUMNS},
+                  {"banded_rows", ORDER_BANDED_ROWS},
+                  {"banded_columns", ORDER_BANDED_COLUMNS}};
+    const struct {
+        const char* name;
+        std::uint8_t flags;
+        const BenchPicture& (*picture)();
+    } variants[] = {
+        {"_photo", 0, Photo}, {"_flat", 0, Flat}, {"_reversed_photo", LAYOUT_REVERSED, Photo}};
+    for (const int depth : {2, 4}) {
+        for (const auto& order : orders) {
+            for (const auto& variant : variants) {
+                const std::string name =
+                    "BM_Pack/" + std::string(order.name) + std::to_string(depth) + variant.name;
+                const auto layout = static_cast<std::uint8_t>(order.order | variant.flags);
+                benchmark::RegisterBenchmark(name.c_str(), BM_Pack, SelectPacker(depth, layout),
+                                             layout, variant.picture);
+            }
+        }
+    }
+    return true;
+}();
+
+} // namespace

@@ -24,7 +24,7 @@ inline constexpr int MAX_PICTURE_SIDE = 32767; // the largest ChangedRect coordi
 // cleared at the packed depths, reversal at depth 8, and bit 1 from depth 8 on (the
 // banded orders are the plain ones there).
 std::uint8_t RecordLayout(std::uint8_t layout, int depth) {
-    if (depth == 1 || depth == 8) {
+    if (depth == 1 || depth == 2 || depth == 4 || depth == 8) {
         layout &= static_cast<std::uint8_t>(~LAYOUT_PLANAR);
     }
     if (depth == 8) {
@@ -166,7 +166,8 @@ class SequenceWriter {
                 return false;
             }
         }
-        // Depths 1 and 8 only reach here, so 2^D entries lie within the 256 of the buffer.
+        // Depths 1, 2, 4 and 8 only reach here, so 2^D entries lie within the 256 of the
+        // buffer.
         const std::size_t paletteBytes = static_cast<std::size_t>(PaletteSize(depth_));
         for (std::size_t k = 0; k < paletteBytes; ++k) {
             if (picture.palette[k] != 0) {

@@ -1,207 +1,229 @@
-// The six packers: a rectangle of a one-byte-per-pixel picture becomes the unpacked byte
+// The packers: a rectangle of a one-byte-per-pixel picture becomes the unpacked byte
 // stream of one depth and pixel order, each byte handed to the run-length coder.
 #include "packers.h"
 
-#include "mirror_byte.h"
+#include "reverse_fields.h"
 #include "run_length_buffer.h"
 
 #include <cstddef>
 
 namespace {
 
-// At depth 1 a pixel value above 127 (light) is bit 1, 0-127 (dark) is bit 0.
-inline unsigned PixelBit(std::uint8_t value) {
-    return value >> 7;
-}
+// What a packer's loops read: the rectangle's first pixel, the picture's width (the
+// distance between rows) and height, the rectangle and the reversal bit. The loops take
+// it by value, so that no coded byte stored can alias it and force it to be reloaded.
+struct PackSource {
+    const std::uint8_t* origin;
+    std::size_t width;
+    int height;
+    ChangedRect area;
+    bool reversed;
+};
 
-// The first pixel sits in bit 7; with LAYOUT_REVERSED the byte is mirrored so that it
-// sits in bit 0.
-inline void PutPackedByte(PixelByteCoder& coder, unsigned bits, bool reversed) {
-    const auto byte = static_cast<std::uint8_t>(bits);
-    coder.Put(reversed ? MirrorByte(byte) : byte);
-}
-
-// Packs `count` pixels, `step` bytes apart from `first`, eight to a byte; the last
-// byte's unused low bits are 0.
-//   pixel  0 1 2 3 4 5 6 7
-//   bit    7 6 5 4 3 2 1 0
-inline void PackLine1(PixelByteCoder& coder, const std::uint8_t* first, std::size_t step, int count,
-                      bool reversed) {
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const std::uint8_t* pixel = first + static_cast<std::size_t>(i) * step;
-        unsigned byte = 0;
-        for (std::size_t k = 0; k < 8; ++k) {
-            byte = (byte << 1) | PixelBit(pixel[k * step]);
-        }
-        PutPackedByte(coder, byte, reversed);
+// The set-up and tear-down that every packer shares: starts the record's pixel data,
+// lets `lines` pass every unpacked byte of the rectangle to the coder in stream order,
+// and writes the coded bytes.
+template <typename Lines>
+bool Pack(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+          const std::uint8_t* pixels, const ChangedRect& rect, Lines lines) {
+    const std::size_t width = header.width;
+    const PackSource source{pixels + static_cast<std::size_t>(rect.y) * width +
+                                static_cast<std::size_t>(rect.x),
+                            width, header.height, rect, (header.layout & LAYOUT_REVERSED) != 0};
+    BeginPixelData(coded);
+    {
+        PixelByteCoder coder(coded);
+        lines(coder, source);
     }
-    if (i < count) {
-        unsigned byte = 0;
-        for (int k = 0; k < 8; ++k) {
-            byte <<= 1;
-            if (i + k < count) {
-                byte |= PixelBit(first[static_cast<std::size_t>(i + k) * step]);
-            }
-        }
-        PutPackedByte(coder, byte, reversed);
-    }
+    return EndPixelData(coded, file);
 }
 
-// One byte of a band: the pixels `step` bytes apart from `first` at band positions
-// start .. start + 7; positions at or beyond `limit` (the picture's edge) are 0 bits.
-// A band that lies wholly inside the picture is packed without a test per pixel.
-inline unsigned BandByte(const std::uint8_t* first, std::size_t step, int start, int limit) {
+// A pixel's field at depth 1, 2 or 4: the top bits of its value. At depth 1 a value
+// above 127 (light) is 1 and 0-127 (dark) is 0; a 4-bit palette index scaled to 0-255
+// by the reader comes back as the index.
+template <int Depth> inline unsigned PixelField(std::uint8_t value) {
+    return value >> (8 - Depth);
+}
+
+// The first pixel sits in the most significant field; with LAYOUT_REVERSED the fields
+// are reversed so that it sits in the least significant one.
+template <int Depth> inline void PutFields(PixelByteCoder& coder, unsigned fields, bool reversed) {
+    const auto byte = static_cast<std::uint8_t>(fields);
+    coder.Put(reversed ? ReverseFields<Depth>(byte) : byte);
+}
+
+// One byte of 8 / Depth pixels, `step` bytes apart from `first`:
+//   depth 1  pixel  0   1   2   3   4   5   6   7
+//            bit    7   6   5   4   3   2   1   0
+//   depth 2  pixel  0       1       2       3
+//            bits   7-6     5-4     3-2     1-0
+//   depth 4  pixel  0               1
+//            bits   7-4             3-0
+// The loop is unrolled: a byte's pixels then cost no loop counter, which at depth 1 is
+// a third of a packer's work.
+template <int Depth> inline unsigned WholeByte(const std::uint8_t* first, std::size_t step) {
     unsigned byte = 0;
-    if (start + 8 <= limit) {
-        for (std::size_t k = 0; k < 8; ++k) {
-            byte = (byte << 1) | PixelBit(first[k * step]);
-        }
-        return byte;
+#pragma GCC unroll 8
+    for (std::size_t k = 0; k < 8 / Depth; ++k) {
+        byte = (byte << Depth) | PixelField<Depth>(first[k * step]);
     }
-    for (int k = 0; k < 8; ++k) {
-        byte <<= 1;
-        if (start + k < limit) {
-            byte |= PixelBit(first[static_cast<std::size_t>(k) * step]);
+    return byte;
+}
+
+// The same byte with only the first `count` pixels; the fields after them are 0.
+template <int Depth>
+inline unsigned PartialByte(const std::uint8_t* first, std::size_t step, int count) {
+    unsigned byte = 0;
+    for (int k = 0; k < 8 / Depth; ++k) {
+        byte <<= Depth;
+        if (k < count) {
+            byte |= PixelField<Depth>(first[static_cast<std::size_t>(k) * step]);
         }
     }
     return byte;
 }
 
-const std::uint8_t* RectOrigin(const std::uint8_t* pixels, std::size_t width,
-                               const ChangedRect& rect) {
-    return pixels + static_cast<std::size_t>(rect.y) * width + static_cast<std::size_t>(rect.x);
+// A row or column of `count` pixels, `step` bytes apart from `first`; it starts on a
+// new byte, and its last byte may be partial.
+template <int Depth>
+inline void PackLine(PixelByteCoder& coder, const std::uint8_t* first, std::size_t step, int count,
+                     bool reversed) {
+    constexpr int p = 8 / Depth;
+    for (; count >= p; count -= p, first += p * step) {
+        PutFields<Depth>(coder, WholeByte<Depth>(first, step), reversed);
+    }
+    if (count > 0) {
+        PutFields<Depth>(coder, PartialByte<Depth>(first, step, count), reversed);
+    }
+}
+
+// One byte of a band: the pixels `step` bytes apart from `first` at band positions
+// start, start + 1 ...; positions at or beyond `limit` (the picture's edge, not the
+// rectangle's) are 0 fields. A band that lies wholly inside the picture is packed
+// without a test per pixel.
+template <int Depth>
+inline unsigned BandByte(const std::uint8_t* first, std::size_t step, int start, int limit) {
+    return start + 8 / Depth <= limit ? WholeByte<Depth>(first, step)
+                                      : PartialByte<Depth>(first, step, limit - start);
 }
 
 } // namespace
 
-bool PackRowOrder1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
-                   const std::uint8_t* pixels, const ChangedRect& rect) {
-    const std::size_t width = header.width;
-    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
-    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
-    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData(coded);
-    {
-        PixelByteCoder coder(coded);
-        for (int j = 0; j < area.height; ++j) {
-            PackLine1(coder, origin + static_cast<std::size_t>(j) * width, 1, area.width, reversed);
+template <int Depth>
+bool FieldPackers<Depth>::PackRowOrder(RunLengthBuffer& coded, std::FILE* file,
+                                       const RecordHeader& header, const std::uint8_t* pixels,
+                                       const ChangedRect& rect) {
+    return Pack(coded, file, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
+        for (int j = 0; j < s.area.height; ++j) {
+            const std::uint8_t* row = s.origin + static_cast<std::size_t>(j) * s.width;
+            PackLine<Depth>(coder, row, 1, s.area.width, s.reversed);
         }
-    }
-    return EndPixelData(coded, file);
+    });
 }
 
-bool PackColumnOrder1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
-                      const std::uint8_t* pixels, const ChangedRect& rect) {
-    const std::size_t width = header.width;
-    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
-    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
-    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData(coded);
-    {
-        PixelByteCoder coder(coded);
-        for (int i = 0; i < area.width; ++i) {
-            PackLine1(coder, origin + i, width, area.height, reversed);
+template <int Depth>
+bool FieldPackers<Depth>::PackColumnOrder(RunLengthBuffer& coded, std::FILE* file,
+                                          const RecordHeader& header, const std::uint8_t* pixels,
+                                          const ChangedRect& rect) {
+    return Pack(coded, file, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
+        for (int i = 0; i < s.area.width; ++i) {
+            PackLine<Depth>(coder, s.origin + i, s.width, s.area.height, s.reversed);
         }
-    }
-    return EndPixelData(coded, file);
+    });
 }
 
-bool PackBandedRows1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
-                     const std::uint8_t* pixels, const ChangedRect& rect) {
-    const std::size_t width = header.width;
-    const int height = header.height;
-    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
-    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
-    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData(coded);
-    {
-        PixelByteCoder coder(coded);
-        for (int band = 0; band < area.height; band += 8) {
-            const std::uint8_t* bandStart = origin + static_cast<std::size_t>(band) * width;
-            for (int i = 0; i < area.width; ++i) {
-                PutPackedByte(coder, BandByte(bandStart + i, width, area.y + band, height),
-                              reversed);
+// Bands of 8 / Depth stored rows; a byte holds one column of a band.
+template <int Depth>
+bool FieldPackers<Depth>::PackBandedRows(RunLengthBuffer& coded, std::FILE* file,
+                                         const RecordHeader& header, const std::uint8_t* pixels,
+                                         const ChangedRect& rect) {
+    return Pack(coded, file, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
+        for (int band = 0; band < s.area.height; band += 8 / Depth) {
+            const std::uint8_t* bandStart = s.origin + static_cast<std::size_t>(band) * s.width;
+            for (int i = 0; i < s.area.width; ++i) {
+                PutFields<Depth>(coder,
+                                 BandByte<Depth>(bandStart + i, s.width, s.area.y + band, s.height),
+                                 s.reversed);
             }
         }
-    }
-    return EndPixelData(coded, file);
+    });
 }
 
-bool PackBandedColumns1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
-                        const std::uint8_t* pixels, const ChangedRect& rect) {
-    const std::size_t width = header.width;
-    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
-    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
-    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData(coded);
-    {
-        PixelByteCoder coder(coded);
-        for (int band = 0; band < area.width; band += 8) {
-            for (int j = 0; j < area.height; ++j) {
-                const std::uint8_t* first = origin + static_cast<std::size_t>(j) * width + band;
-                PutPackedByte(coder, BandByte(first, 1, area.x + band, static_cast<int>(width)),
-                              reversed);
+// Bands of 8 / Depth columns; a byte holds one stored row of a band.
+template <int Depth>
+bool FieldPackers<Depth>::PackBandedColumns(RunLengthBuffer& coded, std::FILE* file,
+                                            const RecordHeader& header, const std::uint8_t* pixels,
+                                            const ChangedRect& rect) {
+    return Pack(coded, file, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
+        const int pictureWidth = static_cast<int>(s.width);
+        for (int band = 0; band < s.area.width; band += 8 / Depth) {
+            for (int j = 0; j < s.area.height; ++j) {
+                const std::uint8_t* first = s.origin + static_cast<std::size_t>(j) * s.width + band;
+                PutFields<Depth>(coder, BandByte<Depth>(first, 1, s.area.x + band, pictureWidth),
+                                 s.reversed);
             }
         }
-    }
-    return EndPixelData(coded, file);
+    });
 }
+
+template struct FieldPackers<1>;
+template struct FieldPackers<2>;
+template struct FieldPackers<4>;
 
 bool PackRowOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
                    const std::uint8_t* pixels, const ChangedRect& rect) {
-    const std::size_t width = header.width;
-    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
-    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData(coded);
-    {
-        PixelByteCoder coder(coded);
-        for (int j = 0; j < area.height; ++j) {
-            const std::uint8_t* row = origin + static_cast<std::size_t>(j) * width;
-            for (int i = 0; i < area.width; ++i) {
+    return Pack(coded, file, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
+        for (int j = 0; j < s.area.height; ++j) {
+            const std::uint8_t* row = s.origin + static_cast<std::size_t>(j) * s.width;
+            for (int i = 0; i < s.area.width; ++i) {
                 coder.Put(row[i]);
             }
         }
-    }
-    return EndPixelData(coded, file);
+    });
 }
 
 bool PackColumnOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
                       const std::uint8_t* pixels, const ChangedRect& rect) {
-    const std::size_t width = header.width;
-    const std::uint8_t* origin = RectOrigin(pixels, width, rect);
-    const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData(coded);
-    {
-        PixelByteCoder coder(coded);
-        for (int i = 0; i < area.width; ++i) {
-            const std::uint8_t* column = origin + i;
-            for (int j = 0; j < area.height; ++j) {
-                coder.Put(column[static_cast<std::size_t>(j) * width]);
+    return Pack(coded, file, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
+        for (int i = 0; i < s.area.width; ++i) {
+            for (int j = 0; j < s.area.height; ++j) {
+                coder.Put(s.origin[static_cast<std::size_t>(j) * s.width + i]);
             }
         }
-    }
-    return EndPixelData(coded, file);
+    });
 }
+
+namespace {
+
+template <int Depth> Packer FieldPacker(std::uint8_t order) {
+    switch (order) {
+    case ORDER_ROWS:
+        return FieldPackers<Depth>::PackRowOrder;
+    case ORDER_COLUMNS:
+        return FieldPackers<Depth>::PackColumnOrder;
+    case ORDER_BANDED_ROWS:
+        return FieldPackers<Depth>::PackBandedRows;
+    default:
+        return FieldPackers<Depth>::PackBandedColumns;
+    }
+}
+
+} // namespace
 
 // At depth 8 a byte holds one pixel, so the banded orders are the plain ones.
 Packer SelectPacker(int depth, std::uint8_t layout) {
     const std::uint8_t order = layout & LAYOUT_ORDER;
-    if (depth == 1) {
-        switch (order) {
-        case ORDER_ROWS:
-            return PackRowOrder1;
-        case ORDER_COLUMNS:
-            return PackColumnOrder1;
-        case ORDER_BANDED_ROWS:
-            return PackBandedRows1;
-        default:
-            return PackBandedColumns1;
-        }
-    }
-    if (depth == 8) {
+    switch (depth) {
+    case 1:
+        return FieldPacker<1>(order);
+    case 2:
+        return FieldPacker<2>(order);
+    case 4:
+        return FieldPacker<4>(order);
+    case 8:
         return (order == ORDER_ROWS || order == ORDER_BANDED_ROWS) ? PackRowOrder8
                                                                    : PackColumnOrder8;
+    default:
+        return nullptr;
     }
-    return nullptr;
 }

@@ -1,6 +1,6 @@
-// The six packers: a rectangle of a one-byte-per-pixel picture becomes a record's
-// unpacked byte stream for one depth and pixel order, passed through the run-length
-// coder into the output file.
+// The packers: a rectangle of a one-byte-per-pixel picture becomes a record's unpacked
+// byte stream for one depth and pixel order, passed through the run-length coder into
+// the output file.
 #pragma once
 
 #include "changed_rect.h"
@@ -17,19 +17,32 @@
 using Packer = bool (*)(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
                         const std::uint8_t* pixels, const ChangedRect& rect);
 
-bool PackRowOrder1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
-                   const std::uint8_t* pixels, const ChangedRect& rect);
-bool PackColumnOrder1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
-                      const std::uint8_t* pixels, const ChangedRect& rect);
-bool PackBandedRows1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
-                     const std::uint8_t* pixels, const ChangedRect& rect);
-bool PackBandedColumns1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
-                        const std::uint8_t* pixels, const ChangedRect& rect);
+// Depths 1, 2 and 4: p = 8 / Depth pixels a byte, each the top Depth bits of its value,
+// the first in the most significant field (in the least with LAYOUT_REVERSED); partial
+// bytes and the missing lines of a last band are 0. One packer per pixel order; the
+// three depths are instantiated in packers.cpp.
+template <int Depth> struct FieldPackers {
+    static bool PackRowOrder(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                             const std::uint8_t* pixels, const ChangedRect& rect);
+    static bool PackColumnOrder(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                                const std::uint8_t* pixels, const ChangedRect& rect);
+    static bool PackBandedRows(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                               const std::uint8_t* pixels, const ChangedRect& rect);
+    static bool PackBandedColumns(RunLengthBuffer& coded, std::FILE* file,
+                                  const RecordHeader& header, const std::uint8_t* pixels,
+                                  const ChangedRect& rect);
+};
+
+extern template struct FieldPackers<1>;
+extern template struct FieldPackers<2>;
+extern template struct FieldPackers<4>;
+
+// Depth 8: one pixel a byte, its value unchanged.
 bool PackRowOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
                    const std::uint8_t* pixels, const ChangedRect& rect);
 bool PackColumnOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
                       const std::uint8_t* pixels, const ChangedRect& rect);
 
 // The packer for a depth and the order bits of a final lay-out byte, or null when the
-// depth has none (only 1 and 8 are packed).
+// depth has none (only 1, 2, 4 and 8 are packed).
 Packer SelectPacker(int depth, std::uint8_t layout);

@@ -2,7 +2,8 @@
 // input chooses a few small grey pictures (written as raw PGM files, each later picture
 // a changed copy of the one before), display types and a delay. The written file must
 // list one sequence per type with the right flags, and every frame decoded with build-up
-// must give back the picture thresholded (1 bit) or scaled (8 bits) to the type's depth.
+// must give back the picture scaled to 8 bits and cut to the type's depth (its top 1, 2,
+// 4 or 8 bits).
 // A depth the writer cannot pack must fail the conversion and leave no file behind.
 #include "convert_images.h"
 #include "decode_record.h"
@@ -34,21 +35,20 @@ void WritePgm(const std::string& path, unsigned width, unsigned height, unsigned
 }
 
 // The pixel that the decoder shows at column x of picture row top (0 = top): the bitmap
-// is bottom-up and packs depth-1 pixels from bit 7.
+// is bottom-up and packs pixels of 1, 2 and 4 bits from the most significant end.
 unsigned ShownPixel(const DisplayBitmap& bitmap, unsigned x, unsigned top) {
     const std::uint8_t* row =
         bitmap.pixels->data() +
         static_cast<std::size_t>(bitmap.height - 1 - static_cast<int>(top)) * bitmap.stride;
-    if (bitmap.depth == 1) {
-        return (row[x / 8] >> (7 - x % 8)) & 1u;
-    }
-    return row[x];
+    const unsigned bit = x * bitmap.depth;
+    return (row[bit / 8] >> (8 - bitmap.depth - bit % 8)) & ((1u << bitmap.depth) - 1);
 }
 
 unsigned ExpectedPixel(unsigned sample, unsigned maxval, unsigned depth) {
-    const unsigned scaled = sample * 255 / maxval;
-    return depth == 1 ? scaled >> 7 : scaled;
+    return (sample * 255 / maxval) >> (8 - depth);
 }
+
+constexpr std::uint8_t PACKED_DEPTHS[] = {1, 2, 4};
 
 } // namespace
 
@@ -67,8 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (unsigned t = 0; t < typeCount; ++t) {
         const std::uint8_t layout = in.Byte() & LAYOUT_BITS;
         const std::uint8_t choice = in.Byte();
-        const std::uint8_t depth = choice < 120 ? 1 : choice < 240 ? 8 : in.Byte();
-        packable = packable && (depth == 1 || depth == 8);
+        const std::uint8_t depth = choice < 120   ? PACKED_DEPTHS[choice % 3]
+                                   : choice < 240 ? 8
+                                                  : in.Byte();
+        packable = packable && (depth == 1 || depth == 2 || depth == 4 || depth == 8);
         typeCodes.push_back(MakeTypeCode(layout, depth));
     }
     const int delay = static_cast<int>(in.Byte()) * 300 + in.Byte();

@@ -26,6 +26,13 @@ const std::vector<std::string> TYPE_CODES = {"0x10000", "0x10004", "0x10010", "0
                                              "0x10003", "0x10007", "0x1000A", "0x80000", "0x80001",
                                              "0x80010", "0x80007"};
 
+// Depths 2 and 4 in every order, reversed and with inverted Y-axis, and planar codes;
+// written to name_grey.ztr, so that the files above stay as they were.
+const std::vector<std::string> GREY_TYPE_CODES = {
+    "0x20000", "0x20014", "0x20001", "0x20015", "0x20002", "0x20016", "0x20003",
+    "0x20017", "0x2000A", "0x40000", "0x40004", "0x40010", "0x40001", "0x40011",
+    "0x40002", "0x40006", "0x40003", "0x40007", "0x4001B"};
+
 struct Conversion {
     std::string name;                           // output and expected file: name.ztr
     std::string delay;                          // empty: single picture, else an animation
@@ -79,16 +86,17 @@ std::string DescribeFirstDifference(const std::string& actual, const std::string
     return text;
 }
 
-class ExpectedOutputTest : public testing::TestWithParam<Conversion> {};
-
-TEST_P(ExpectedOutputTest, ConvertsToTheExpectedBytes) {
-    const Conversion& conversion = GetParam();
-    ScratchDirectory scratch("expected-" + conversion.name + "-" + std::to_string(::getpid()));
+// Converts the conversion's pictures for the type codes and compares the output with
+// the expected file name + suffix + ".ztr".
+void ExpectConversion(const Conversion& conversion, const std::vector<std::string>& codes,
+                      const std::string& suffix) {
+    ScratchDirectory scratch("expected-" + conversion.name + suffix + "-" +
+                             std::to_string(::getpid()));
     std::vector<std::string> args = {"convert"};
     if (!conversion.delay.empty()) {
         args.insert(args.end(), {"--animation", "--delay", conversion.delay});
     }
-    for (const std::string& code : TYPE_CODES) {
+    for (const std::string& code : codes) {
         args.insert(args.end(), {"--code", code});
     }
     for (std::size_t k = 0; k < conversion.sources.size(); ++k) {
@@ -104,9 +112,19 @@ TEST_P(ExpectedOutputTest, ConvertsToTheExpectedBytes) {
     EXPECT_EQ(result.err, "");
 
     const std::string actual = ReadWholeFile(scratch / (conversion.name + "_0.ztr"));
-    const std::string expected = ReadWholeFile(EXPECTED / (conversion.name + ".ztr"));
-    ASSERT_FALSE(expected.empty()) << "missing expected file for " << conversion.name;
+    const std::string expected = ReadWholeFile(EXPECTED / (conversion.name + suffix + ".ztr"));
+    ASSERT_FALSE(expected.empty()) << "missing expected file for " << conversion.name << suffix;
     EXPECT_TRUE(actual == expected) << DescribeFirstDifference(actual, expected);
+}
+
+class ExpectedOutputTest : public testing::TestWithParam<Conversion> {};
+
+TEST_P(ExpectedOutputTest, ConvertsToTheExpectedBytes) {
+    ExpectConversion(GetParam(), TYPE_CODES, "");
+}
+
+TEST_P(ExpectedOutputTest, ConvertsGreyToTheExpectedBytes) {
+    ExpectConversion(GetParam(), GREY_TYPE_CODES, "_grey");
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, ExpectedOutputTest, testing::ValuesIn(Conversions()),

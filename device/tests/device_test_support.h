@@ -82,15 +82,16 @@ inline std::vector<ztr_record> WalkRecords(const ztr_source& source, int& status
 
 // The writer's run-length coding of an unpacked stream.
 inline Bytes Encode(const Bytes& unpacked) {
-    BeginPixelData();
+    RunLengthBuffer buffer;
+    BeginPixelData(buffer);
     {
-        PixelByteCoder coder;
+        PixelByteCoder coder(buffer);
         for (const std::uint8_t b : unpacked) {
             coder.Put(b);
         }
     }
-    Bytes coded(PixelBuffer.data.get(), PixelBuffer.data.get() + PixelBuffer.length);
-    EndPixelData(nullptr);
+    Bytes coded(buffer.Data(), buffer.Data() + buffer.Length());
+    EndPixelData(buffer, nullptr);
     return coded;
 }
 

@@ -78,7 +78,7 @@ TEST(WriterStreamTest, ExpectedOutputsWalkAndDecodeAsTheWriterWroteThem) {
             CheckStream(file, r, "record " + std::to_string(i));
         }
     }
-    EXPECT_EQ(files, 13);
+    EXPECT_GE(files, 26); // every expected-output file, the grey ones included
 }
 
 // Odd-sized grey pictures: a diagonal pattern with a dark square that moves by a step
@@ -120,7 +120,7 @@ std::vector<std::vector<ztr_record>> Sequences(const Bytes& file, std::size_t ty
 void CheckAnimation(const std::vector<std::string>& pictures,
                     const std::vector<std::uint32_t>& codes, const std::string& scratch) {
     writer_test::MessageRecorder messages;
-    ASSERT_EQ(ConvertImages(pictures, codes, 40), 0);
+    ASSERT_EQ(ConvertImages(pictures, codes, 40, ConversionContext{}), 0);
     const Bytes anim = ReadWholeFile(OutputPathFor(pictures[0]));
     std::vector<Bytes> singles;
     for (const std::string& picture : pictures) {
@@ -129,7 +129,7 @@ void CheckAnimation(const std::vector<std::string>& pictures,
                                  "_single" + std::filesystem::path(picture).extension().string();
         std::filesystem::copy_file(picture, copy,
                                    std::filesystem::copy_options::overwrite_existing);
-        ASSERT_EQ(ConvertImages({copy}, codes, 0), 0);
+        ASSERT_EQ(ConvertImages({copy}, codes, 0, ConversionContext{}), 0);
         singles.push_back(ReadWholeFile(OutputPathFor(copy)));
     }
     const auto sequences = Sequences(anim, codes.size());
@@ -180,7 +180,8 @@ TEST_P(ConvertedDepthTest, EveryLayoutStreamsAndBuildsFramesAsTheWriterPacksThem
     const auto codes = EveryLayout(static_cast<std::uint8_t>(depth));
     {
         writer_test::MessageRecorder probe;
-        if (depth != 1 && depth != 8 && ConvertImages({pictures[0]}, codes, 0) != 0) {
+        if (depth != 1 && depth != 8 &&
+            ConvertImages({pictures[0]}, codes, 0, ConversionContext{}) != 0) {
             GTEST_SKIP() << "the writer does not write depth " << depth << " yet";
         }
     }
@@ -219,7 +220,7 @@ TEST(WriterStreamTest, FullFramesFollowThePackingRules) {
         SCOPED_TRACE(depth);
         const auto codes = EveryLayout(static_cast<std::uint8_t>(depth));
         writer_test::MessageRecorder messages;
-        ASSERT_EQ(ConvertImages({path}, codes, 0), 0);
+        ASSERT_EQ(ConvertImages({path}, codes, 0, ConversionContext{}), 0);
         const Bytes file = ReadWholeFile(OutputPathFor(path));
         Picture picture{37, 21, {}};
         for (std::size_t i = 0; i < 37 * 21; ++i) {

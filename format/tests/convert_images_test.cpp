@@ -179,6 +179,37 @@ TEST(ConvertImagesTest, InvertedYCountsDyInStoredRows) {
     EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), expected);
 }
 
+// 5 x 3 grey levels on both sides of the 2-bit and 4-bit steps, and the same picture
+// with pixel (2, 0) made white and (3, 1) dark. By hand, value >> 6 and value >> 4:
+//   depth 2  3 0 1 2 3 / 1 1 0 3 2 / 2 3 3 0 1   then (2, 0) = 3, (3, 1) = 0
+//   depth 4  F 3 4 B C / 7 6 0 C 8 / A F C 0 5   then (2, 0) = F, (3, 1) = 1
+const Bytes Grey5x3 = {255, 63, 64, 191, 192, 127, 100, 10, 200, 128, 170, 250, 193, 0, 90};
+const Bytes Grey5x3Changed = {255, 63, 255, 191, 192, 127, 100, 10, 20, 128, 170, 250, 193, 0, 90};
+
+TEST(ConvertImagesTest, GreyRecordsWorkedOutByHand) {
+    ScratchFolder folder("convert_grey");
+    const std::string first = folder.File("a.pgm");
+    const std::string second = folder.File("b.pgm");
+    WritePgm(first, 5, 3, Grey5x3);
+    WritePgm(second, 5, 3, Grey5x3Changed);
+    ASSERT_EQ(ConvertImages({first, second}, {MakeTypeCode(0x11, 2), MakeTypeCode(0x00, 4)}, 50,
+                            ConversionContext{}),
+              0);
+    const Bytes expected = {
+        // depth 2, column order, inverted Y: each column's stored rows 2, 1, 0 in bits
+        // 7-2: 2 1 3 -> 9C, 3 1 0 -> D0, 3 0 1 -> C4, 0 3 2 -> 38, 1 2 3 -> 6C
+        0x11, 0, 0, 0, 0x02, 0xA2, 0x11, 2, 5, 0, 3, 0, 0x9C, 0xD0, 0xC4, 0x38, 0x6C,
+        // the change lies in stored rows 1-2, columns 2-3; y aligned to whole bytes of
+        // four rows (0-3) and cut at the bottom: 2 x 3 at (2, 0); 3 0 3 -> CC, 0 0 2 -> 08
+        0x14, 0, 0, 0, 0x02, 0xA2, 0xB1, 2, 2, 0, 3, 0, 50, 0, 2, 0, 0, 0, 0xCC, 0x08,
+        // depth 4, row order: rows F3 4B C0, 76 0C 80, AF C0 50
+        0x15, 0, 0, 0, 0x02, 0xA2, 0x00, 4, 5, 0, 3, 0, 0xF3, 0x4B, 0xC0, 0x76, 0x0C, 0x80, 0xAF,
+        0xC0, 0x50,
+        // columns 2-3 of rows 0-1, x already on a byte: F B -> FB, 0 1 -> 01
+        0x14, 0, 0, 0, 0x02, 0xA2, 0xA0, 4, 2, 0, 2, 0, 50, 0, 2, 0, 0, 0, 0xFB, 0x01};
+    EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), expected);
+}
+
 TEST(ConvertImagesTest, LayoutByteRules) {
     struct LayoutCase {
         std::uint16_t layout;
@@ -191,6 +222,8 @@ TEST(ConvertImagesTest, LayoutByteRules) {
         {0x1F, 1, 0x17},   // only planar cleared
         {0x1E, 8, 0x10},   // inverted Y kept, row order
         {0x0103, 1, 0x03}, // bits 8-15 of the lay-out code are not used
+        {0x0A, 2, 0x02},   // planar cleared at depths 2 and 4, banding and reversal kept
+        {0x1F, 4, 0x17},   {0x0E, 4, 0x06},
     };
     ScratchFolder folder("convert_layout");
     const std::string picture = folder.File("logo.pgm");
@@ -211,12 +244,16 @@ TEST(ConvertImagesTest, BitmapPaletteIsStoredForItsDepth) {
     // 3 x 2, indices top row 15 0 9, bottom row 1 8 7; stride 4 bytes.
     WriteBmp4(picture, 3, 2, {0x10, 0x20, 0x30, 0xF0, 0xE0, 0xD0, 0x01, 0x02, 0x03},
               {0x18, 0x70, 0, 0, 0xF0, 0x90, 0, 0});
-    ASSERT_EQ(ConvertImages({picture}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8)}, 0,
-                            ConversionContext{}),
+    ASSERT_EQ(ConvertImages({picture},
+                            {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8), MakeTypeCode(0x00, 4),
+                             MakeTypeCode(0x00, 2)},
+                            0, ConversionContext{}),
               0);
     Bytes depth8Palette(768, 0);
     const Bytes table = {0x10, 0x20, 0x30, 0xF0, 0xE0, 0xD0, 0x01, 0x02, 0x03};
     std::copy(table.begin(), table.end(), depth8Palette.begin());
+    Bytes depth4Palette(48, 0);
+    std::copy(table.begin(), table.end(), depth4Palette.begin());
     const Bytes expected = Concat({
         // depth 1: indices 8 and up are light: 101 and 010
         {0x14, 0, 0, 0, 0x02, 0xA2, 0x40, 1, 3, 0, 2, 0},
@@ -226,6 +263,14 @@ TEST(ConvertImagesTest, BitmapPaletteIsStoredForItsDepth) {
         {0x12, 0x03, 0, 0, 0x02, 0xA2, 0x40, 8, 3, 0, 2, 0},
         depth8Palette,
         {255, 0, 153, 17, 136, 119},
+        // depth 4: the indices themselves, with all 16 entries: F0 90 / 18 70
+        {0x40, 0, 0, 0, 0x02, 0xA2, 0x40, 4, 3, 0, 2, 0},
+        depth4Palette,
+        {0xF0, 0x90, 0x18, 0x70},
+        // depth 2: the indices' top two bits (3 0 2 / 0 2 1) and the first 4 entries
+        {0x1A, 0, 0, 0, 0x02, 0xA2, 0x40, 2, 3, 0, 2, 0},
+        {0x10, 0x20, 0x30, 0xF0, 0xE0, 0xD0, 0x01, 0x02, 0x03, 0, 0, 0},
+        {0xC8, 0x24},
     });
     EXPECT_EQ(writer_test::ReadWholeFile(folder.File("colour.ztr")), expected);
 }
@@ -282,8 +327,8 @@ struct FailureCase {
 
 TEST(ConvertImagesTest, FailuresReportOnceAndWriteNothing) {
     const FailureCase cases[] = {
-        {"depth 4",
-         {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 4)},
+        {"depth 16",
+         {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 16)},
          10,
          3,
          "ERROR: unsupported colour depth\n"},

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -173,13 +174,19 @@ TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
     ASSERT_EQ(LoadDisplayProfiles(path, profiles), 1);
     ASSERT_GE(profileLines, 10u);
     ASSERT_EQ(profiles.size(), profileLines);
+    std::set<std::pair<int, int>> greyOrders; // (depth, order) of the 2- and 4-bit profiles
     for (const DisplayProfile& p : profiles) {
         SCOPED_TRACE(p.name);
         EXPECT_FALSE(p.description.empty());
-        EXPECT_TRUE(p.depth == 1 || p.depth == 8);
+        EXPECT_TRUE(p.depth == 1 || p.depth == 2 || p.depth == 4 || p.depth == 8);
         EXPECT_EQ(p.layout & ~0x1F, 0); // order, reversed, planar and inverted-Y bits only
         EXPECT_EQ(p.layout & 0x08, 0);  // no packing exists for planar lay-outs
+        if (p.depth == 2 || p.depth == 4) {
+            greyOrders.insert({p.depth, p.layout & 0x03});
+        }
     }
+    // Every grey packer can be chosen: each order at depths 2 and 4.
+    EXPECT_EQ(greyOrders.size(), 8u);
 }
 
 } // namespace

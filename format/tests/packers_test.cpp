@@ -1,5 +1,5 @@
-// Tests of the six packers: the unpacked byte stream of every pixel order, with and
-// without reversal, for whole pictures and for rectangles, and the packer choice.
+// Tests of the packers: the unpacked byte stream of every pixel order at every depth,
+// with and without reversal, for whole pictures and for rectangles, and the packer choice.
 #include "packers.h"
 
 #include "writer_test_support.h"
@@ -63,29 +63,32 @@ struct StreamCase {
 
 TEST(PackersTest, Picture10x3InEveryOrder) {
     const StreamCase cases[] = {
-        {"row order", PackRowOrder1, ORDER_ROWS, {0xB1, 0x80, 0x4E, 0x40, 0xE0, 0xC0}},
+        {"row order",
+         FieldPackers<1>::PackRowOrder,
+         ORDER_ROWS,
+         {0xB1, 0x80, 0x4E, 0x40, 0xE0, 0xC0}},
         {"row order reversed",
-         PackRowOrder1,
+         FieldPackers<1>::PackRowOrder,
          ORDER_ROWS | LAYOUT_REVERSED,
          {0x8D, 0x01, 0x72, 0x02, 0x07, 0x03}},
         {"column order",
-         PackColumnOrder1,
+         FieldPackers<1>::PackColumnOrder,
          ORDER_COLUMNS,
          {0xA0, 0x60, 0xA0, 0x80, 0x40, 0x40, 0x40, 0x80, 0xA0, 0x60}},
         {"column order reversed",
-         PackColumnOrder1,
+         FieldPackers<1>::PackColumnOrder,
          ORDER_COLUMNS | LAYOUT_REVERSED,
          {0x05, 0x06, 0x05, 0x01, 0x02, 0x02, 0x02, 0x01, 0x05, 0x06}},
         {"banded rows, one band",
-         PackBandedRows1,
+         FieldPackers<1>::PackBandedRows,
          ORDER_BANDED_ROWS,
          {0xA0, 0x60, 0xA0, 0x80, 0x40, 0x40, 0x40, 0x80, 0xA0, 0x60}},
         {"banded columns, two bands",
-         PackBandedColumns1,
+         FieldPackers<1>::PackBandedColumns,
          ORDER_BANDED_COLUMNS,
          {0xB1, 0x4E, 0xE0, 0x80, 0x40, 0xC0}},
         {"banded columns reversed",
-         PackBandedColumns1,
+         FieldPackers<1>::PackBandedColumns,
          ORDER_BANDED_COLUMNS | LAYOUT_REVERSED,
          {0x8D, 0x72, 0x07, 0x01, 0x02, 0x03}},
         {"depth 8 rows", PackRowOrder8, ORDER_ROWS, Picture10x3},
@@ -97,6 +100,96 @@ TEST(PackersTest, Picture10x3InEveryOrder) {
     };
     for (const StreamCase& c : cases) {
         EXPECT_EQ(Unpacked(c.packer, 10, 3, c.layout, Picture10x3), c.unpacked) << c.name;
+    }
+}
+
+// 5 x 3 grey levels on both sides of every 2-bit and 4-bit step. The fields, worked out
+// by hand (value >> 6 at depth 2, value >> 4 at depth 4):
+//   depth 2  row 0: 3 0 1 2 3     depth 4  row 0: F 3 4 B C
+//            row 1: 1 1 0 3 2              row 1: 7 6 0 C 8
+//            row 2: 2 3 3 0 1              row 2: A F C 0 5
+const Bytes Picture5x3 = {
+    255, 63,  64,  191, 192, //
+    127, 100, 10,  200, 128, //
+    170, 250, 193, 0,   90,
+};
+
+TEST(PackersTest, Picture5x3AtDepths2And4InEveryOrder) {
+    const StreamCase cases[] = {
+        // Depth 2, four pixels a byte; rows of two bytes, the second holding pixel 4.
+        {"2-bit rows",
+         FieldPackers<2>::PackRowOrder,
+         ORDER_ROWS,
+         {0xC6, 0xC0, 0x53, 0x80, 0xBC, 0x40}},
+        {"2-bit rows reversed",
+         FieldPackers<2>::PackRowOrder,
+         ORDER_ROWS | LAYOUT_REVERSED,
+         {0x93, 0x03, 0xC5, 0x02, 0x3E, 0x01}},
+        // A column's three rows in bits 7-2, bits 1-0 empty.
+        {"2-bit columns",
+         FieldPackers<2>::PackColumnOrder,
+         ORDER_COLUMNS,
+         {0xD8, 0x1C, 0x4C, 0xB0, 0xE4}},
+        {"2-bit columns reversed",
+         FieldPackers<2>::PackColumnOrder,
+         ORDER_COLUMNS | LAYOUT_REVERSED,
+         {0x27, 0x34, 0x31, 0x0E, 0x1B}},
+        // One band of four rows, the fourth missing: the same bytes as column order.
+        {"2-bit banded rows",
+         FieldPackers<2>::PackBandedRows,
+         ORDER_BANDED_ROWS,
+         {0xD8, 0x1C, 0x4C, 0xB0, 0xE4}},
+        {"2-bit banded rows reversed",
+         FieldPackers<2>::PackBandedRows,
+         ORDER_BANDED_ROWS | LAYOUT_REVERSED,
+         {0x27, 0x34, 0x31, 0x0E, 0x1B}},
+        // Bands of columns 0-3 and 4 (5-7 missing), three rows each.
+        {"2-bit banded columns",
+         FieldPackers<2>::PackBandedColumns,
+         ORDER_BANDED_COLUMNS,
+         {0xC6, 0x53, 0xBC, 0xC0, 0x80, 0x40}},
+        {"2-bit banded columns reversed",
+         FieldPackers<2>::PackBandedColumns,
+         ORDER_BANDED_COLUMNS | LAYOUT_REVERSED,
+         {0x93, 0xC5, 0x3E, 0x03, 0x02, 0x01}},
+        // Depth 4, two pixels a byte.
+        {"4-bit rows",
+         FieldPackers<4>::PackRowOrder,
+         ORDER_ROWS,
+         {0xF3, 0x4B, 0xC0, 0x76, 0x0C, 0x80, 0xAF, 0xC0, 0x50}},
+        {"4-bit rows reversed",
+         FieldPackers<4>::PackRowOrder,
+         ORDER_ROWS | LAYOUT_REVERSED,
+         {0x3F, 0xB4, 0x0C, 0x67, 0xC0, 0x08, 0xFA, 0x0C, 0x05}},
+        {"4-bit columns",
+         FieldPackers<4>::PackColumnOrder,
+         ORDER_COLUMNS,
+         {0xF7, 0xA0, 0x36, 0xF0, 0x40, 0xC0, 0xBC, 0x00, 0xC8, 0x50}},
+        {"4-bit columns reversed",
+         FieldPackers<4>::PackColumnOrder,
+         ORDER_COLUMNS | LAYOUT_REVERSED,
+         {0x7F, 0x0A, 0x63, 0x0F, 0x04, 0x0C, 0xCB, 0x00, 0x8C, 0x05}},
+        // Bands of rows 0-1 and 2 (3 missing), five columns each.
+        {"4-bit banded rows",
+         FieldPackers<4>::PackBandedRows,
+         ORDER_BANDED_ROWS,
+         {0xF7, 0x36, 0x40, 0xBC, 0xC8, 0xA0, 0xF0, 0xC0, 0x00, 0x50}},
+        {"4-bit banded rows reversed",
+         FieldPackers<4>::PackBandedRows,
+         ORDER_BANDED_ROWS | LAYOUT_REVERSED,
+         {0x7F, 0x63, 0x04, 0xCB, 0x8C, 0x0A, 0x0F, 0x0C, 0x00, 0x05}},
+        // Bands of columns 0-1, 2-3 and 4 (5 missing), three rows each.
+        {"4-bit banded columns",
+         FieldPackers<4>::PackBandedColumns,
+         ORDER_BANDED_COLUMNS,
+         {0xF3, 0x76, 0xAF, 0x4B, 0x0C, 0xC0, 0xC0, 0x80, 0x50}},
+        {"4-bit banded columns reversed",
+         FieldPackers<4>::PackBandedColumns,
+         ORDER_BANDED_COLUMNS | LAYOUT_REVERSED,
+         {0x3F, 0x67, 0xFA, 0xB4, 0xC0, 0x0C, 0x0C, 0x08, 0x05}},
+    };
+    for (const StreamCase& c : cases) {
+        EXPECT_EQ(Unpacked(c.packer, 5, 3, c.layout, Picture5x3), c.unpacked) << c.name;
     }
 }
 
@@ -113,35 +206,41 @@ Bytes Picture10x10() {
 TEST(PackersTest, Picture10x10BandedRowsHasTwoBands) {
     const Bytes expected = {0xFF, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01, 0x00, 0x00,
                             0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x40};
-    EXPECT_EQ(Unpacked(PackBandedRows1, 10, 10, ORDER_BANDED_ROWS, Picture10x10()), expected);
+    EXPECT_EQ(Unpacked(FieldPackers<1>::PackBandedRows, 10, 10, ORDER_BANDED_ROWS, Picture10x10()),
+              expected);
     const Bytes reversed = {0xFF, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80, 0x00, 0x00,
                             0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x02};
-    EXPECT_EQ(
-        Unpacked(PackBandedRows1, 10, 10, ORDER_BANDED_ROWS | LAYOUT_REVERSED, Picture10x10()),
-        reversed);
+    EXPECT_EQ(Unpacked(FieldPackers<1>::PackBandedRows, 10, 10, ORDER_BANDED_ROWS | LAYOUT_REVERSED,
+                       Picture10x10()),
+              reversed);
     // Banded columns of the same picture: band 0 gives row y's columns 0-7, band 1
     // columns 8 and 9.
     const Bytes columns = {0x80, 0xC0, 0xA0, 0x90, 0x88, 0x84, 0x82, 0x81, 0x80, 0x80,
                            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x40};
-    EXPECT_EQ(Unpacked(PackBandedColumns1, 10, 10, ORDER_BANDED_COLUMNS, Picture10x10()), columns);
+    EXPECT_EQ(
+        Unpacked(FieldPackers<1>::PackBandedColumns, 10, 10, ORDER_BANDED_COLUMNS, Picture10x10()),
+        columns);
 }
 
 TEST(PackersTest, ThresholdAndPartialBytes) {
     const Bytes threshold = {127, 128, 0, 255, 126, 129, 127, 128};
-    EXPECT_EQ(Unpacked(PackRowOrder1, 8, 1, ORDER_ROWS, threshold), (Bytes{0x55}));
-    EXPECT_EQ(Unpacked(PackRowOrder1, 8, 1, ORDER_ROWS | LAYOUT_REVERSED, threshold),
-              (Bytes{0xAA}));
+    EXPECT_EQ(Unpacked(FieldPackers<1>::PackRowOrder, 8, 1, ORDER_ROWS, threshold), (Bytes{0x55}));
+    EXPECT_EQ(
+        Unpacked(FieldPackers<1>::PackRowOrder, 8, 1, ORDER_ROWS | LAYOUT_REVERSED, threshold),
+        (Bytes{0xAA}));
 
     const Bytes nine = {0, 0, 0, 0, 0, 0, 0, 0, 255};
-    EXPECT_EQ(Unpacked(PackRowOrder1, 9, 1, ORDER_ROWS, nine), (Bytes{0x00, 0x80}));
-    EXPECT_EQ(Unpacked(PackRowOrder1, 9, 1, ORDER_ROWS | LAYOUT_REVERSED, nine),
+    EXPECT_EQ(Unpacked(FieldPackers<1>::PackRowOrder, 9, 1, ORDER_ROWS, nine), (Bytes{0x00, 0x80}));
+    EXPECT_EQ(Unpacked(FieldPackers<1>::PackRowOrder, 9, 1, ORDER_ROWS | LAYOUT_REVERSED, nine),
               (Bytes{0x00, 0x01}));
 }
 
 TEST(PackersTest, SixteenPixelRowsCodeAsRuns) {
-    EXPECT_EQ(CodedOutput(PackRowOrder1, 16, 1, ORDER_ROWS, Bytes(16, 0), Rect(0, 0, 16, 1)),
+    EXPECT_EQ(CodedOutput(FieldPackers<1>::PackRowOrder, 16, 1, ORDER_ROWS, Bytes(16, 0),
+                          Rect(0, 0, 16, 1)),
               (Bytes{0x00, 0x01}));
-    EXPECT_EQ(CodedOutput(PackRowOrder1, 16, 1, ORDER_ROWS, Bytes(16, 255), Rect(0, 0, 16, 1)),
+    EXPECT_EQ(CodedOutput(FieldPackers<1>::PackRowOrder, 16, 1, ORDER_ROWS, Bytes(16, 255),
+                          Rect(0, 0, 16, 1)),
               (Bytes{0xFF, 0xFF, 0x00}));
 }
 
@@ -171,12 +270,16 @@ TEST(PackersTest, RectanglesReadOnlyTheirPixels) {
         // Rows 1-2, columns 8-18 (11 pixels: two bytes per row).
         // row 1, x 8..18: (x+2)%5 = 0,1,2,3,4,0,1,2,3,4,0 -> 11000110 001 -> 0xC6 0x20
         // row 2, x 8..18: (x+4)%5 = 2,3,4,0,1,2,3,4,0,1,2 -> 00011000 110 -> 0x18 0xC0
-        {"row order", PackRowOrder1, ORDER_ROWS, Rect(8, 1, 11, 2), {0xC6, 0x20, 0x18, 0xC0}},
+        {"row order",
+         FieldPackers<1>::PackRowOrder,
+         ORDER_ROWS,
+         Rect(8, 1, 11, 2),
+         {0xC6, 0x20, 0x18, 0xC0}},
         // Columns 3-4, rows 0-8 (9 pixels: two bytes per column).
         // column 3, y 0..8: (3+2y)%5 = 3,0,2,4,1,3,0,2,4 -> 01001010 0 -> 0x4A 0x00
         // column 4, y 0..8: (4+2y)%5 = 4,1,3,0,2,4,1,3,0 -> 01010010 1 -> 0x52 0x80
         {"column order",
-         PackColumnOrder1,
+         FieldPackers<1>::PackColumnOrder,
          ORDER_COLUMNS,
          Rect(3, 0, 2, 9),
          {0x4A, 0x00, 0x52, 0x80}},
@@ -184,7 +287,7 @@ TEST(PackersTest, RectanglesReadOnlyTheirPixels) {
         // column 5, y 8..10: (5+2y)%5 = 1,3,0 -> 101 -> 0xA0
         // column 6, y 8..10: (6+2y)%5 = 2,4,1 -> 001 -> 0x20
         {"banded rows at the bottom edge",
-         PackBandedRows1,
+         FieldPackers<1>::PackBandedRows,
          ORDER_BANDED_ROWS,
          Rect(5, 8, 2, 3),
          {0xA0, 0x20}},
@@ -192,10 +295,39 @@ TEST(PackersTest, RectanglesReadOnlyTheirPixels) {
         // row 2, x 16..18: (x+4)%5 = 0,1,2 -> 110 -> 0xC0
         // row 3, x 16..18: (x+6)%5 = 2,3,4 -> 000 -> 0x00
         {"banded columns at the right edge",
-         PackBandedColumns1,
+         FieldPackers<1>::PackBandedColumns,
          ORDER_BANDED_COLUMNS,
          Rect(16, 2, 3, 2),
          {0xC0, 0x00}},
+        // Light pixels are level 3 at depth 2 and 15 at depth 4.
+        // row 1, x 4..9: (x+2)%5 = 1,2,3,4,0,1 -> 3 0 0 0 | 3 3 -> 0xC0 0xF0
+        // row 2, x 4..9: (x+4)%5 = 3,4,0,1,2,3 -> 0 0 3 3 | 0 0 -> 0x0F 0x00
+        {"2-bit row order",
+         FieldPackers<2>::PackRowOrder,
+         ORDER_ROWS,
+         Rect(4, 1, 6, 2),
+         {0xC0, 0xF0, 0x0F, 0x00}},
+        // Banded rows from row 8: rows 8-10 exist, 11 is 0.
+        // column 0, y 8..10: (2y)%5 = 1,3,0 -> 3 0 3 -> 0xCC
+        // column 1, y 8..10: (1+2y)%5 = 2,4,1 -> 0 0 3 -> 0x0C
+        {"2-bit banded rows at the bottom edge",
+         FieldPackers<2>::PackBandedRows,
+         ORDER_BANDED_ROWS,
+         Rect(0, 8, 2, 3),
+         {0xCC, 0x0C}},
+        // Column 3, y 2..4: (3+2y)%5 = 2,4,1 -> 0 0 | 15 -> 0x00 0xF0
+        {"4-bit column order",
+         FieldPackers<4>::PackColumnOrder,
+         ORDER_COLUMNS,
+         Rect(3, 2, 1, 3),
+         {0x00, 0xF0}},
+        // Banded columns from column 18: column 19 lies beyond the picture.
+        // row 9: (18+18)%5 = 1 -> 0xF0; row 10: (18+20)%5 = 3 -> 0x00
+        {"4-bit banded columns at the right edge",
+         FieldPackers<4>::PackBandedColumns,
+         ORDER_BANDED_COLUMNS,
+         Rect(18, 9, 1, 2),
+         {0xF0, 0x00}},
         {"depth 8 rows",
          PackRowOrder8,
          ORDER_ROWS,
@@ -224,9 +356,15 @@ TEST(PackersTest, BandedRowsFillFromThePictureNotTheRectangle) {
     for (int y = 0; y < 10; ++y) {
         picture[static_cast<std::size_t>(y) * 3 + 1] = 255; // column 1 all light
     }
-    EXPECT_EQ(writer_test::DecodeRunLength(CodedOutput(PackBandedRows1, 3, 10, ORDER_BANDED_ROWS,
-                                                       picture, Rect(0, 0, 3, 5))),
-              (Bytes{0x00, 0xFF, 0x00}));
+    EXPECT_EQ(
+        writer_test::DecodeRunLength(CodedOutput(FieldPackers<1>::PackBandedRows, 3, 10,
+                                                 ORDER_BANDED_ROWS, picture, Rect(0, 0, 3, 5))),
+        (Bytes{0x00, 0xFF, 0x00}));
+    // At depth 2 a band is four rows: rows 0-3 for a rectangle of rows 0-1.
+    EXPECT_EQ(
+        writer_test::DecodeRunLength(CodedOutput(FieldPackers<2>::PackBandedRows, 3, 10,
+                                                 ORDER_BANDED_ROWS, picture, Rect(0, 0, 3, 2))),
+        (Bytes{0x00, 0xFF, 0x00}));
 }
 
 TEST(PackersTest, SelectPackerByDepthAndOrder) {
@@ -236,18 +374,25 @@ TEST(PackersTest, SelectPackerByDepthAndOrder) {
         Packer expected;
     };
     const SelectCase cases[] = {
-        {1, ORDER_ROWS, PackRowOrder1},
-        {1, ORDER_COLUMNS, PackColumnOrder1},
-        {1, ORDER_BANDED_ROWS, PackBandedRows1},
-        {1, ORDER_BANDED_COLUMNS, PackBandedColumns1},
+        {1, ORDER_ROWS, FieldPackers<1>::PackRowOrder},
+        {1, ORDER_COLUMNS, FieldPackers<1>::PackColumnOrder},
+        {1, ORDER_BANDED_ROWS, FieldPackers<1>::PackBandedRows},
+        {1, ORDER_BANDED_COLUMNS, FieldPackers<1>::PackBandedColumns},
         {1, ORDER_BANDED_ROWS | LAYOUT_REVERSED | LAYOUT_INVERTED_Y | RECORD_DELTA,
-         PackBandedRows1},
+         FieldPackers<1>::PackBandedRows},
         {8, ORDER_ROWS, PackRowOrder8},
         {8, ORDER_COLUMNS, PackColumnOrder8},
         {8, ORDER_COLUMNS | RECORD_LAST_FRAME, PackColumnOrder8},
+        {2, ORDER_ROWS, FieldPackers<2>::PackRowOrder},
+        {2, ORDER_COLUMNS | LAYOUT_INVERTED_Y, FieldPackers<2>::PackColumnOrder},
+        {2, ORDER_BANDED_ROWS | LAYOUT_REVERSED, FieldPackers<2>::PackBandedRows},
+        {2, ORDER_BANDED_COLUMNS, FieldPackers<2>::PackBandedColumns},
+        {4, ORDER_ROWS | RECORD_DELTA, FieldPackers<4>::PackRowOrder},
+        {4, ORDER_COLUMNS, FieldPackers<4>::PackColumnOrder},
+        {4, ORDER_BANDED_ROWS, FieldPackers<4>::PackBandedRows},
+        {4, ORDER_BANDED_COLUMNS | LAYOUT_REVERSED, FieldPackers<4>::PackBandedColumns},
         {0, ORDER_ROWS, nullptr},
-        {2, ORDER_ROWS, nullptr},
-        {4, ORDER_COLUMNS, nullptr},
+        {3, ORDER_ROWS, nullptr},
         {16, ORDER_ROWS, nullptr},
         {24, ORDER_COLUMNS, nullptr},
     };
