@@ -4,7 +4,5 @@
 
 #include <windows.h>
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
 // Runs the About box modally, owned by the given window, and returns its result.
 INT_PTR ShowAboutBox(HWND owner);

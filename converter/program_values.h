@@ -2,17 +2,16 @@
 // the program instance, the program's directory, the settings file path and the type menu.
 #pragma once
 
+#include "program_paths.h"
+
 #include <windows.h>
-
-#include <cstddef>
-
-inline constexpr std::size_t PATH_BUFFER_SIZE = 260; // terminator included
 
 extern HINSTANCE ProgramInstance;
 extern char ProgramDirectory[PATH_BUFFER_SIZE];
 extern char SettingsFilePath[PATH_BUFFER_SIZE];
 extern HMENU TypeMenu;
 
-// Sets ProgramDirectory (the part of the program file's path before its last "\")
-// and SettingsFilePath (ProgramDirectory + "\zenconv.ini") from the program file's path.
+// Sets ProgramDirectory (the part of the program file's path before its last "\") and
+// SettingsFilePath (ProgramDirectory + "\zenconv.ini", empty when that would not fit in
+// PATH_BUFFER_SIZE) from the program file's path.
 void SetProgramPaths(const char* programFile);

@@ -1,20 +1,14 @@
-// The settings operations, on the platform's private-profile (INI) functions.
+// The converter's settings operations: the shared ones on section "Settings".
 #include "settings.h"
 
-#include "program_values.h"
-
-#include <windows.h>
-
 int ReadSettingInt(const char* key, int defaultValue) {
-    return static_cast<int>(
-        GetPrivateProfileIntA(SETTINGS_SECTION, key, defaultValue, SettingsFilePath));
+    return ReadSettingInt(CONVERTER_SETTINGS, key, defaultValue);
 }
 
 void ReadSettingText(const char* key, const char* defaultValue, char* buffer) {
-    GetPrivateProfileStringA(SETTINGS_SECTION, key, defaultValue, buffer,
-                             static_cast<DWORD>(SETTING_TEXT_SIZE), SettingsFilePath);
+    ReadSettingText(CONVERTER_SETTINGS, key, defaultValue, buffer);
 }
 
 void WriteSettingText(const char* key, const char* value) {
-    WritePrivateProfileStringA(SETTINGS_SECTION, key, value, SettingsFilePath);
+    WriteSettingText(CONVERTER_SETTINGS, key, value);
 }

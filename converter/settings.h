@@ -1,11 +1,11 @@
 // The converter's settings: section "Settings" of the settings file "zenconv.ini"
-// (SettingsFilePath). Each call is one complete operation on the file; nothing is held open.
+// (SettingsFilePath), read and written through the shared settings operations.
 #pragma once
 
-#include <cstddef>
+#include "program_values.h"
+#include "settings_file.h"
 
-inline constexpr const char* SETTINGS_SECTION = "Settings";
-inline constexpr std::size_t SETTING_TEXT_SIZE = 260; // terminator included
+inline constexpr SettingsSection CONVERTER_SETTINGS{SettingsFilePath, "Settings"};
 
 // The key's value as an integer, or the default when the file, section or key is missing.
 int ReadSettingInt(const char* key, int defaultValue);

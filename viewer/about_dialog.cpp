@@ -1,50 +1,28 @@
-// The About box's procedure: it routes WM_INITDIALOG and WM_COMMAND to one handler each.
+// The viewer's About box: the shared box on the template "AboutDialog", placed over the
+// viewer window, its web address opened with the box as the owner of anything the shell shows.
 #include "about_dialog.h"
 
+#include "about_box.h"
 #include "blocking_calls.h"
 #include "centre_window.h"
-#include "hyperlink.h"
 #include "program_values.h"
 #include "resource.h"
 
 namespace {
 
-INT_PTR OnAboutInitDialog(HWND dialog) {
+void CentreOverOwner(HWND dialog) {
     CentreWindow(dialog, GetParent(dialog), 0);
-    MakeHyperlink(GetDlgItem(dialog, IDC_WEB_LINK));
-    return TRUE; // the platform gives the focus to "OK"
 }
 
-INT_PTR OnAboutCommand(HWND dialog, WORD command, WORD notification) {
-    switch (command) {
-    case IDOK:
-    case IDCANCEL:
-        EndDialog(dialog, command);
-        return TRUE;
-    case IDC_WEB_LINK:
-        if (notification == STN_CLICKED) {
-            PlatformCalls.ShellExecuteA(dialog, nullptr, ZENVIEW_WEB_ADDRESS, nullptr, nullptr,
-                                        SW_SHOWNORMAL);
-        }
-        return TRUE;
-    default:
-        return FALSE;
-    }
+void OpenWebAddressOwnedBy(HWND dialog) {
+    PlatformCalls.ShellExecuteA(dialog, nullptr, ZENVIEW_WEB_ADDRESS, nullptr, nullptr,
+                                SW_SHOWNORMAL);
 }
+
+const AboutBoxSetup VIEWER_ABOUT_BOX{CentreOverOwner, OpenWebAddressOwnedBy};
 
 } // namespace
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnAboutInitDialog(dialog);
-    case WM_COMMAND:
-        return OnAboutCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    default:
-        return FALSE;
-    }
-}
-
 INT_PTR ShowAboutBox(HWND owner) {
-    return DialogBoxParamA(ViewerInstance, "AboutDialog", owner, AboutDialogProc, 0);
+    return RunAboutBox(ViewerInstance, "AboutDialog", owner, VIEWER_ABOUT_BOX);
 }

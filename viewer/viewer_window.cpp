@@ -11,7 +11,6 @@
 #include "record_list.h"
 #include "resource.h"
 #include "usage_guide.h"
-#include "viewer_settings.h"
 
 #include <commdlg.h>
 
@@ -45,16 +44,16 @@ LRESULT OnCreate(HWND window) {
             LBS_HASSTRINGS | LBS_NOTIFY,
         LIST_MARGIN, LIST_MARGIN, ListWidth(client.right), LIST_HEIGHT, window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_RECORD_LIST)), ViewerInstance, nullptr);
-    ViewerState.zoom = ReadViewerInt("zoom", 1);
-    ViewerState.invert = ReadViewerInt("invert", 0);
-    ViewerState.buildup = ReadViewerInt("buildup", 0);
+    ViewerState.zoom = ReadSettingInt(VIEWER_SETTINGS, "zoom", 1);
+    ViewerState.invert = ReadSettingInt(VIEWER_SETTINGS, "invert", 0);
+    ViewerState.buildup = ReadSettingInt(VIEWER_SETTINGS, "buildup", 0);
     return 0;
 }
 
 LRESULT OnDestroy() {
-    WriteViewerInt("zoom", ViewerState.zoom);
-    WriteViewerInt("invert", ViewerState.invert);
-    WriteViewerInt("buildup", ViewerState.buildup);
+    WriteSettingInt(VIEWER_SETTINGS, "zoom", ViewerState.zoom);
+    WriteSettingInt(VIEWER_SETTINGS, "invert", ViewerState.invert);
+    WriteSettingInt(VIEWER_SETTINGS, "buildup", ViewerState.buildup);
     DestroyWindow(ViewerState.RecordList);
     ViewerState.RecordList = nullptr;
     PostQuitMessage(0);
@@ -101,7 +100,7 @@ std::string DirectoryOf(const std::string& path) {
 
 void OnOpenFile(HWND window) {
     char initialDirectory[SETTING_TEXT_SIZE];
-    ReadViewerText("directory", initialDirectory);
+    ReadSettingText(VIEWER_SETTINGS, "directory", "", initialDirectory);
     char fileName[PATH_BUFFER_SIZE] = "";
 
     OPENFILENAMEA dialog{};
@@ -119,7 +118,8 @@ void OnOpenFile(HWND window) {
 
     ViewerState.CurrentFileName = fileName;
     if (ViewerState.CurrentFileName.find('\\') != std::string::npos) {
-        WriteViewerText("directory", DirectoryOf(ViewerState.CurrentFileName).c_str());
+        WriteSettingText(VIEWER_SETTINGS, "directory",
+                         DirectoryOf(ViewerState.CurrentFileName).c_str());
     }
 
     if (!FillRecordList(ViewerState.RecordList, ViewerState.CurrentFileName)) {

@@ -8,29 +8,20 @@
 #include "resource.h"
 #include "settings.h"
 #include "start_up.h"
+#include "whole_file.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
 TEST(ProgramPaths, DirectoryIsCutAtTheLastBackslashAndHoldsTheSettingsFile) {
+    const std::string deepDirectory = "C:\\" + std::string(250, 'd');
+    const std::string deep = deepDirectory + "\\z.exe";
     struct Case {
         const char* program;
         const char* directory;
@@ -40,6 +31,9 @@ TEST(ProgramPaths, DirectoryIsCutAtTheLastBackslashAndHoldsTheSettingsFile) {
          "C:\\Program Files\\Zentra tools\\zenconv.ini"},
         {"D:\\a b.c\\ x \\zen conv.exe", "D:\\a b.c\\ x ", "D:\\a b.c\\ x \\zenconv.ini"},
         {"C:\\zenconv.exe", "C:", "C:\\zenconv.ini"},
+        // A renamed program deep enough that the settings path would not fit in 260
+        // characters: no settings file at all, rather than a cut-off name.
+        {deep.c_str(), deepDirectory.c_str(), ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.program);

@@ -4,7 +4,10 @@
 // output for the same pictures and type. With ZENTRA_E2E_SHOT_DIR set, the run pauses at
 // the interesting moments and leaves a marker file there, so that a screenshot can be taken.
 #include "convert_images.h"
+#include "program_under_test.h"
 #include "resource.h"
+#include "scratch_folder.h"
+#include "whole_file.h"
 
 #include <gtest/gtest.h>
 
@@ -13,73 +16,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
-std::filesystem::path BuiltProgram() {
-    char self[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    return std::filesystem::path(self).parent_path().parent_path() / "zenconv.exe";
-}
-
-std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    const char* caption; // null: any
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<WindowSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    char caption[128] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        std::string(className) == search->className &&
-        (search->caption == nullptr || std::string(caption) == search->caption)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Waits (bounded) for a visible top-level window of the process.
-HWND WaitForWindow(DWORD processId, const char* className, const char* caption) {
-    for (int attempt = 0; attempt < 300; ++attempt) {
-        WindowSearch search{processId, className, caption, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            return search.found;
-        }
-        Sleep(100);
-    }
-    return nullptr;
-}
-
 // Waits (bounded) until the list holds the given number of entries.
 bool WaitForCount(HWND list, LRESULT count) {
-    for (int attempt = 0; attempt < 300; ++attempt) {
-        if (SendMessageA(list, LB_GETCOUNT, 0, 0) == count) {
-            return true;
-        }
-        Sleep(100);
-    }
-    return false;
+    return WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == count; }, 30000);
 }
 
 void PauseForScreenshot(const char* name) {
@@ -100,21 +43,20 @@ void Click(HWND dialog, int id) {
 }
 
 TEST(ZenconvEndToEnd, AddsPicturesAndATypeConvertsAndCloses) {
-    const std::filesystem::path root = std::filesystem::temp_directory_path() /
-                                       ("zentra e2e " + std::to_string(GetCurrentProcessId()));
+    const ScratchFolder scratch("zentra e2e");
+    const std::filesystem::path root = scratch.Path();
     const std::filesystem::path programFolder = root / "Zentra tools";
     const std::filesystem::path pictures = root / "my pictures";
     const std::filesystem::path reference = root / "reference";
-    std::filesystem::remove_all(root);
     for (const auto& folder : {programFolder, pictures, reference}) {
         std::filesystem::create_directories(folder);
     }
     const std::filesystem::path program = programFolder / "zenconv.exe";
-    std::filesystem::copy_file(BuiltProgram(), program);
-    WriteBytes(programFolder / "displays.prf", "# two displays\n"
+    std::filesystem::copy_file(BuiltProgram("zenconv.exe"), program);
+    WriteWholeFile(programFolder / "displays.prf", "# two displays\n"
                                                "oled 0x06 ; 1 OLED 128 x 64, pages\n"
                                                "grey 0 ; 8 Grey LCD, rows\n");
-    WriteBytes(programFolder / "zenconv.ini",
+    WriteWholeFile(programFolder / "zenconv.ini",
                "[Settings]\r\ndirectory=" + pictures.string() + "\r\n");
     const std::filesystem::path data = ZENTRA_TEST_DATA;
     for (const auto& [source, name] : {std::pair{data / "im_grey7x5_bmp3.bmp", "b grey.bmp"},
@@ -123,22 +65,16 @@ TEST(ZenconvEndToEnd, AddsPicturesAndATypeConvertsAndCloses) {
         std::filesystem::copy_file(source, reference / name);
     }
 
-    std::string commandLine = "\"" + program.string() + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(program.string().c_str(), commandLine.data(), nullptr, nullptr,
-                               FALSE, 0, nullptr, root.string().c_str(), &startup, &process));
-    const DWORD id = process.dwProcessId;
-
-    HWND dialog = WaitForWindow(id, "#32770", "Zentra Image converter");
+    ProgramUnderTest zenconv;
+    ASSERT_TRUE(zenconv.Start(program.string(), root.string()));
+    HWND dialog = zenconv.WaitForWindow("#32770", "Zentra Image converter");
     ASSERT_NE(dialog, nullptr);
     HWND fileList = GetDlgItem(dialog, IDC_FILE_LIST);
     HWND typeList = GetDlgItem(dialog, IDC_TYPE_LIST);
 
     // The open-file dialog starts in the remembered folder; two names are typed at once.
     Click(dialog, IDC_ADD_FILE);
-    HWND open = WaitForWindow(id, "#32770", "Open");
+    HWND open = zenconv.WaitForWindow("#32770", "Open");
     ASSERT_NE(open, nullptr);
     const char* names = "\"b grey.bmp\" \"a.pgm\"";
     HWND nameBox = GetDlgItem(open, 0x47C); // the file name box of the explorer-style dialog
@@ -150,7 +86,7 @@ TEST(ZenconvEndToEnd, AddsPicturesAndATypeConvertsAndCloses) {
 
     // The popup: the second item is the grey display.
     Click(dialog, IDC_ADD_TYPE);
-    HWND menu = WaitForWindow(id, "#32768", nullptr);
+    HWND menu = zenconv.WaitForWindow("#32768");
     ASSERT_NE(menu, nullptr);
     Sleep(300);
     PauseForScreenshot("popup");
@@ -163,7 +99,7 @@ TEST(ZenconvEndToEnd, AddsPicturesAndATypeConvertsAndCloses) {
     PauseForScreenshot("lists");
 
     Click(dialog, IDC_CONVERT);
-    HWND finished = WaitForWindow(id, "#32770", "Zenconv");
+    HWND finished = zenconv.WaitForWindow("#32770", "Zenconv");
     ASSERT_NE(finished, nullptr);
     char text[128] = "";
     GetDlgItemTextA(finished, 0xFFFF, text, sizeof text);
@@ -171,12 +107,9 @@ TEST(ZenconvEndToEnd, AddsPicturesAndATypeConvertsAndCloses) {
     PostMessageA(finished, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 
     Click(dialog, IDCANCEL);
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
     DWORD exitCode = 12345;
-    GetExitCodeProcess(process.hProcess, &exitCode);
+    ASSERT_TRUE(zenconv.WaitForExit(30000, exitCode));
     EXPECT_EQ(exitCode, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
 
     // Per-picture mode: one file per picture, as the writer makes it for that type alone.
     for (const char* name : {"a", "b grey"}) {
@@ -185,13 +118,12 @@ TEST(ZenconvEndToEnd, AddsPicturesAndATypeConvertsAndCloses) {
         ASSERT_EQ(ConvertImages({(reference / (name + extension)).string()}, {0x80000}, 0,
                                 ConversionContext{}),
                   0);
-        const std::string expected = ReadBytes(reference / (std::string(name) + ".ztr"));
+        const std::string expected = ReadWholeFile(reference / (std::string(name) + ".ztr"));
         ASSERT_GT(expected.size(), 12u);
-        EXPECT_EQ(ReadBytes(pictures / (std::string(name) + ".ztr")), expected);
+        EXPECT_EQ(ReadWholeFile(pictures / (std::string(name) + ".ztr")), expected);
     }
-    EXPECT_EQ(ReadBytes(programFolder / "zenconv.ini"),
+    EXPECT_EQ(ReadWholeFile(programFolder / "zenconv.ini"),
               "[Settings]\r\ndirectory=" + pictures.string() + "\r\nanimation=0\r\ndelay=0\r\n");
-    std::filesystem::remove_all(root);
 }
 
 } // namespace

@@ -4,112 +4,19 @@
 // with the decoder's result. With ZENVIEW_SCREENSHOTS set to a folder, each checked view of
 // the window is also saved there as a PPM picture.
 #include "decode_record.h"
+#include "program_under_test.h"
 #include "window_test_support.h"
 
 #include <windows.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// Polls until the condition holds; false after about ten seconds.
-template <typename Condition> bool WaitFor(Condition condition) {
-    for (int i = 0; i < 500; ++i) {
-        if (condition()) {
-            return true;
-        }
-        Sleep(20);
-    }
-    return false;
-}
-
-struct FoundWindow {
-    DWORD process;
-    HWND window;
-};
-
-// The viewer window of the given process (other test programs may show theirs too).
-BOOL CALLBACK FindViewerWindow(HWND window, LPARAM data) {
-    auto* found = reinterpret_cast<FoundWindow*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (process == found->process && std::string(className) == "Zentra:View") {
-        found->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindOpenDialog(HWND window, LPARAM data) {
-    auto* found = reinterpret_cast<FoundWindow*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (process == found->process && std::string(className) == "#32770" &&
-        IsWindowVisible(window)) {
-        found->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The part of the screen that the window covers (whole: frame, or client area only).
-ClientPixels CaptureScreen(HWND window, bool wholeWindow) {
-    RECT area{};
-    if (wholeWindow) {
-        GetWindowRect(window, &area);
-    } else {
-        GetClientRect(window, &area);
-        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
-    }
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    ClientPixels result{width, height, {}};
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    result.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
-    for (std::uint32_t& pixel : result.pixels) {
-        pixel &= 0xFFFFFF;
-    }
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return result;
-}
-
 void SaveScreenshot(HWND window, const char* name) {
     const char* folder = std::getenv("ZENVIEW_SCREENSHOTS");
-    if (folder == nullptr || *folder == '\0') {
-        return;
-    }
-    const ClientPixels shot = CaptureScreen(window, true);
-    std::ofstream out(std::string(folder) + "\\" + name + ".ppm", std::ios::binary);
-    out << "P6\n" << shot.width << " " << shot.height << "\n255\n";
-    for (const std::uint32_t pixel : shot.pixels) {
-        const char rgb[3] = {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8),
-                             static_cast<char>(pixel)};
-        out.write(rgb, 3);
+    if (folder != nullptr && *folder != '\0') {
+        SavePpm(CaptureScreen(window, true), std::string(folder) + "\\" + name + ".ppm");
     }
 }
 
@@ -117,18 +24,9 @@ class ZenviewProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const std::string app = program_.Path();
-        ASSERT_TRUE(CopyFileA(ZENVIEW_EXE, (app + "\\zenview.exe").c_str(), FALSE));
+        ASSERT_TRUE(
+            CopyFileA(BuiltProgram("zenview.exe").c_str(), (app + "\\zenview.exe").c_str(), FALSE));
         ASSERT_TRUE(WritePrivateProfileStringA("Viewer", "zoom", "4", Settings().c_str()));
-    }
-
-    void TearDown() override {
-        if (process_.hProcess != nullptr) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(process_.hProcess, 3);
-            }
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
     }
 
     std::string Settings() const { return program_.File("zenconv.ini"); }
@@ -149,18 +47,9 @@ class ZenviewProgramTest : public ::testing::Test {
     }
 
     void Start() {
-        std::string commandLine = "\"" + program_.File("zenview.exe") + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   program_.Path().c_str(), &startup, &process_));
-        WaitForInputIdle(process_.hProcess, 10000);
-        FoundWindow found{process_.dwProcessId, nullptr};
-        ASSERT_TRUE(WaitFor([&] {
-            EnumWindows(FindViewerWindow, reinterpret_cast<LPARAM>(&found));
-            return found.window != nullptr;
-        }));
-        viewer_ = found.window;
+        ASSERT_TRUE(viewerProgram_.Start(program_.File("zenview.exe"), program_.Path()));
+        viewer_ = viewerProgram_.WaitForWindow("Zentra:View");
+        ASSERT_NE(viewer_, nullptr);
         char title[64] = "";
         GetWindowTextA(viewer_, title, sizeof title);
         EXPECT_STREQ(title, "Zentra Image Viewer");
@@ -173,20 +62,17 @@ class ZenviewProgramTest : public ::testing::Test {
     // "&Open..." in the viewer, then the path typed into the real dialog and "Open" pressed.
     void OpenInRealDialog(const std::string& path) {
         PostMessageA(viewer_, WM_COMMAND, MAKEWPARAM(100, 0), 0);
-        FoundWindow found{process_.dwProcessId, nullptr};
-        ASSERT_TRUE(WaitFor([&] {
-            EnumWindows(FindOpenDialog, reinterpret_cast<LPARAM>(&found));
-            return found.window != nullptr;
-        })) << "no file-open dialog";
-        HWND name = GetDlgItem(found.window, 0x480); // the file name field (edt1)
+        HWND open = viewerProgram_.WaitForWindow("#32770");
+        ASSERT_NE(open, nullptr) << "no file-open dialog";
+        HWND name = GetDlgItem(open, 0x480); // the file name field (edt1)
         if (name == nullptr) {
-            name = GetDlgItem(found.window, 0x47C); // the file name combo box (cmb13)
+            name = GetDlgItem(open, 0x47C); // the file name combo box (cmb13)
         }
         ASSERT_NE(name, nullptr);
         SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        PostMessageA(found.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(found.window, IDOK)));
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(found.window); })) << "the dialog stays";
+        PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(open, IDOK)));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(open); })) << "the dialog stays";
     }
 
     // Read as wide text: the platform converts list box texts between processes only in
@@ -231,7 +117,7 @@ class ZenviewProgramTest : public ::testing::Test {
 
     ScratchFolder program_;
     ScratchFolder data_;
-    PROCESS_INFORMATION process_{};
+    ProgramUnderTest viewerProgram_;
     HWND viewer_ = nullptr;
     HWND list_ = nullptr;
 };
@@ -271,9 +157,8 @@ TEST_F(ZenviewProgramTest, OpensFilesInTheRealDialogAndShowsThemZoomedBuiltUpAnd
     SaveScreenshot(viewer_, "zenview-inverted");
 
     Send(101);
-    ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
     DWORD exitCode = 99;
-    GetExitCodeProcess(process_.hProcess, &exitCode);
+    ASSERT_TRUE(viewerProgram_.WaitForExit(10000, exitCode));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(Setting("zoom"), "2");
     EXPECT_EQ(Setting("invert"), "1");

@@ -14,25 +14,6 @@
 #include <fstream>
 #include <iterator>
 
-namespace fs = std::filesystem;
-
-ScratchFolder::ScratchFolder() {
-    static int counter = 0;
-    const fs::path folder = fs::temp_directory_path() /
-                            ("zenview_test_" + std::to_string(GetCurrentProcessId()) + "_" +
-                             std::to_string(GetTickCount()) + "_" + std::to_string(++counter));
-    fs::create_directories(folder);
-    path_ = folder.string();
-    while (!path_.empty() && path_.back() == '\\') {
-        path_.pop_back();
-    }
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
 GreyPicture MakeTestPicture(int width, int height) {
     GreyPicture picture{width, height, Bytes(static_cast<std::size_t>(width) * height)};
     for (int y = 0; y < height; ++y) {
@@ -143,48 +124,6 @@ std::uint32_t FromColorRef(COLORREF colour) {
            (static_cast<std::uint32_t>(GetGValue(colour)) << 8) | GetBValue(colour);
 }
 
-// A top-down 32-bit DIB section selected into a memory DC, for drawing and reading back.
-struct DibCanvas {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    std::uint32_t* bits = nullptr;
-    int width = 0;
-    int height = 0;
-
-    DibCanvas(HDC reference, int w, int h) : width(w), height(h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* memory = nullptr;
-        dc = CreateCompatibleDC(reference);
-        bitmap = CreateDIBSection(reference, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-        bits = static_cast<std::uint32_t*>(memory);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~DibCanvas() {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    DibCanvas(const DibCanvas&) = delete;
-    DibCanvas& operator=(const DibCanvas&) = delete;
-
-    ClientPixels Pixels() const {
-        GdiFlush();
-        ClientPixels result{width, height, {}};
-        result.pixels.assign(bits, bits + static_cast<std::size_t>(width) * height);
-        for (std::uint32_t& pixel : result.pixels) {
-            pixel &= 0xFFFFFF;
-        }
-        return result;
-    }
-};
-
 } // namespace
 
 RecordingCalls::RecordingCalls() {
@@ -196,21 +135,6 @@ RecordingCalls::RecordingCalls() {
 
 RecordingCalls::~RecordingCalls() {
     PlatformCalls = RealBlockingCalls();
-}
-
-ClientPixels CaptureClient(HWND window) {
-    UpdateWindow(window);
-    RECT client{};
-    GetClientRect(window, &client);
-    HDC windowDc = GetDC(window);
-    ClientPixels result;
-    {
-        DibCanvas canvas(windowDc, client.right, client.bottom);
-        BitBlt(canvas.dc, 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
-        result = canvas.Pixels();
-    }
-    ReleaseDC(window, windowDc);
-    return result;
 }
 
 std::uint32_t ButtonFaceColour() {
@@ -257,11 +181,11 @@ ClientPixels ExpectedPrompt(HWND window, const char* text, int width, int height
         DibCanvas canvas(windowDc, width, height);
         HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
         const RECT all{0, 0, width, height};
-        FillRect(canvas.dc, &all, face);
+        FillRect(canvas.Dc(), &all, face);
         DeleteObject(face);
-        SelectObject(canvas.dc, GetCurrentObject(windowDc, OBJ_FONT));
-        SetBkMode(canvas.dc, TRANSPARENT);
-        TextOutA(canvas.dc, 8, 66, text, static_cast<int>(std::strlen(text)));
+        SelectObject(canvas.Dc(), GetCurrentObject(windowDc, OBJ_FONT));
+        SetBkMode(canvas.Dc(), TRANSPARENT);
+        TextOutA(canvas.Dc(), 8, 66, text, static_cast<int>(std::strlen(text)));
         result = canvas.Pixels();
     }
     ReleaseDC(window, windowDc);
@@ -360,4 +284,9 @@ std::string ViewerWindowTest::ReadSetting(const char* key) const {
     char value[260] = "";
     GetPrivateProfileStringA("Viewer", key, "(absent)", value, sizeof value, SettingsFilePath);
     return value;
+}
+
+::testing::AssertionResult ViewerWindowTest::ShowsPrompt(const char* text) const {
+    const ClientPixels shown = CaptureClient(window_);
+    return SameBelow(shown, ExpectedPrompt(window_, text, shown.width, shown.height), 60);
 }

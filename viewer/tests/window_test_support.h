@@ -5,33 +5,18 @@
 
 #include "blocking_calls.h"
 #include "display_bitmap.h"
+#include "scratch_folder.h"
+#include "screen_pixels.h"
 
 #include <windows.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 using Bytes = std::vector<std::uint8_t>;
-
-// A folder under the temporary directory, removed with everything in it.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    // The folder's path with backslashes, as the viewer sees paths; no trailing backslash.
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "\\" + name; }
-
-  private:
-    std::string path_;
-};
 
 // A grey picture, top row first, one byte per pixel.
 struct GreyPicture {
@@ -104,17 +89,6 @@ class RecordingCalls {
     RecordingCalls& operator=(const RecordingCalls&) = delete;
 };
 
-// The client area's pixels, top row first, as 0x00RRGGBB.
-struct ClientPixels {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
-
-// Paints the window now and reads its client area back.
-ClientPixels CaptureClient(HWND window);
-
 std::uint32_t ButtonFaceColour();
 
 // The client area as the viewer must paint it below the record list: the button-face
@@ -149,6 +123,8 @@ class ViewerWindowTest : public ::testing::Test {
     std::vector<std::string> ListLines() const;
     int Selection() const;
     std::string ReadSetting(const char* key) const; // "(absent)" when missing
+    // Whether the window shows the prompt below the record list and nothing else there.
+    ::testing::AssertionResult ShowsPrompt(const char* text) const;
 
     ScratchFolder programFolder_;
     ScratchFolder data_;
