@@ -10,6 +10,7 @@
 #include "convert_command.h"
 #include "delete_key_watcher.h"
 #include "display_profiles.h"
+#include "drop_files.h"
 #include "file_list.h"
 #include "hyperlink.h"
 #include "message_box_sink.h"
@@ -43,7 +44,7 @@ void WriteSettingNumber(const char* key, int value) {
     WriteSettingText(key, text);
 }
 
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM startPictures) {
     MakeHyperlink(GetDlgItem(dialog, IDC_WEB_LINK));
     SetDialogClassIcon(dialog);
 
@@ -61,6 +62,7 @@ INT_PTR OnInitDialog(HWND dialog) {
     FileListHasFocus = false;
     TypeListHasFocus = false;
     Busy = false;
+    AcceptShellPictures(dialog, reinterpret_cast<const std::vector<std::string>*>(startPictures));
     return TRUE; // the platform gives the focus to the first control, "Add &file"
 }
 
@@ -212,14 +214,16 @@ INT_PTR OnCommand(HWND dialog, WORD command, WORD notification) {
 
 } // namespace
 
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog);
+        return OnInitDialog(dialog, lParam);
     case WM_COMMAND:
         return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     case WM_DELETEKEY_DOWN:
         return OnDeleteKeyDown(dialog, wParam);
+    case WM_DROPFILES:
+        return OnDropFiles(dialog, reinterpret_cast<HDROP>(wParam), Busy);
     case WM_DESTROY:
         return OnDestroy(dialog);
     default:
@@ -227,6 +231,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-INT_PTR RunMainDialog() {
-    return DialogBoxParamA(ProgramInstance, "ZenconvMain", nullptr, MainDialogProc, 0);
+INT_PTR RunMainDialog(const std::vector<std::string>& startPictures) {
+    return DialogBoxParamA(ProgramInstance, "ZenconvMain", nullptr, MainDialogProc,
+                           reinterpret_cast<LPARAM>(&startPictures));
 }
