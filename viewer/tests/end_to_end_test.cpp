@@ -148,8 +148,12 @@ class ZenviewProgramTest : public ::testing::Test {
         return target;
     }
 
-    void Start() {
+    // Starts the program, with the arguments after its name when given.
+    void Start(const std::string& arguments = "") {
         std::string commandLine = "\"" + program_.File("zenview.exe") + "\"";
+        if (!arguments.empty()) {
+            commandLine += " " + arguments;
+        }
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -278,6 +282,24 @@ TEST_F(ZenviewProgramTest, OpensFilesInTheRealDialogAndShowsThemZoomedBuiltUpAnd
     EXPECT_EQ(Setting("zoom"), "2");
     EXPECT_EQ(Setting("invert"), "1");
     EXPECT_EQ(Setting("buildup"), "1");
+}
+
+TEST_F(ZenviewProgramTest, AFileOnTheCommandLineIsShownAtStart) {
+    const std::string folder = data_.File("my pictures");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string pgm = folder + "\\shapes 84x48.pbm";
+    ASSERT_TRUE(CopyFileA((std::string(ZENTRA_SAMPLES) + "\\shapes_84x48.pbm").c_str(), pgm.c_str(),
+                          FALSE));
+    const std::string file = ConvertPictures({pgm}, {TypeCode(0x06, 1)}, 0);
+    ASSERT_NO_FATAL_FAILURE(Start("\"" + file + "\""));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(list_, LB_GETCOUNT, 0, 0) == 1; }));
+    EXPECT_EQ(Lines(), std::vector<std::string>{
+                           "84 x 48 monochrome, layout 06 [banded rows, reversed pixel order]"});
+    EXPECT_EQ(SendMessageA(list_, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(ScreenShows(file, 0, false, 4, false));
+    EXPECT_EQ(Setting("directory"), folder);
+    Send(101);
+    ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
 }
 
 } // namespace
