@@ -1,7 +1,7 @@
 # What a user installs: the install rules and the packages built from them by CPack.
 # Windows builds: zenconv.exe, zenview.exe, ztr.exe, displays.prf and the usage guide in one
-# folder, as a zip and as an NSIS installer. Linux: ztr, its profile file and its man page,
-# installed under a prefix by `cmake --install` and packed as a .deb.
+# folder, as a zip and as an NSIS installer. Linux: ztr, its profile file, its man page and
+# the .ztr MIME type, installed under a prefix by `cmake --install` and packed as a .deb.
 include(GNUInstallDirs)
 
 add_subdirectory(${PROJECT_SOURCE_DIR}/docs/guide ${CMAKE_BINARY_DIR}/docs/guide)
@@ -44,7 +44,8 @@ if(WIN32)
     set(CPACK_NSIS_DISPLAY_NAME "Zentra image tools")
     set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
     # Our own installer script (cmake/nsis/NSIS.template.in): Start-menu entries for the
-    # two programs and an uninstaller; no registry keys, no PATH change.
+    # two programs, the .ztr type for the installing user (opened by the viewer) and an
+    # uninstaller that removes both; no PATH change.
     list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake/nsis)
 else()
     install(TARGETS ztr RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -53,6 +54,9 @@ else()
                   ${PROJECT_SOURCE_DIR}/data/zentra.magic
             DESTINATION ${CMAKE_INSTALL_DATADIR}/zentra)
     install(FILES ${PROJECT_SOURCE_DIR}/docs/ztr.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    # File managers name .ztr files; dpkg's trigger of shared-mime-info updates the database.
+    install(FILES ${PROJECT_SOURCE_DIR}/data/zentra-mime.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME zentra.xml)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ztr)
     install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ztr
             RENAME copyright)

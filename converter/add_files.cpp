@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -57,20 +58,29 @@ void AddSelectedFiles(HWND dialog) {
     // The walk stops at the buffer's end even if the dialog left it without terminator.
     selection[SELECTION_BUFFER_SIZE - 1] = '\0';
 
-    HWND fileList = GetDlgItem(dialog, IDC_FILE_LIST);
+    std::vector<std::string> paths;
     for (int index = 0;; ++index) {
-        const std::optional<std::string> path =
+        std::optional<std::string> path =
             GetSelectedFile(selection.get(), SELECTION_BUFFER_SIZE, index);
         if (!path) {
             break;
         }
-        if (path->size() > MAX_PATH_CHARS) {
-            ReportPathTooLong(dialog, *path);
+        paths.push_back(std::move(*path));
+    }
+    AddPictureFiles(dialog, paths);
+}
+
+void AddPictureFiles(HWND dialog, const std::vector<std::string>& paths) {
+    HWND fileList = GetDlgItem(dialog, IDC_FILE_LIST);
+    for (std::size_t index = 0; index < paths.size(); ++index) {
+        const std::string& path = paths[index];
+        if (path.size() > MAX_PATH_CHARS) {
+            ReportPathTooLong(dialog, path);
             continue;
         }
-        AddFileEntry(fileList, *path);
+        AddFileEntry(fileList, path);
         if (index == 0) {
-            RememberFolder(*path);
+            RememberFolder(path);
         }
     }
 }

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 inline constexpr std::size_t SELECTION_BUFFER_SIZE = 32767;
 
@@ -18,3 +20,8 @@ inline constexpr const char* SELECTION_MEMORY_TEXT = "Insufficient memory (or co
 
 // Lets the user choose pictures and adds them to the file list.
 void AddSelectedFiles(HWND dialog);
+
+// Adds full paths to the file list as "Add &file" adds its selection: a path too long for
+// the platform's path buffer is skipped with a message naming it, and the folder of the
+// first path, when that one is added, becomes the remembered "directory".
+void AddPictureFiles(HWND dialog, const std::vector<std::string>& paths);

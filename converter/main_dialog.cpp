@@ -9,6 +9,7 @@
 #include "convert_command.h"
 #include "delete_key_watcher.h"
 #include "display_profiles.h"
+#include "drop_files.h"
 #include "file_list.h"
 #include "hyperlink.h"
 #include "message_box_sink.h"
@@ -36,7 +37,7 @@ void WriteSettingNumber(const char* key, int value) {
     WriteSettingText(key, text);
 }
 
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM startPictures) {
     auto* state = new MainDialogState;
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     MakeHyperlink(GetDlgItem(dialog, IDC_WEB_LINK));
@@ -53,6 +54,7 @@ INT_PTR OnInitDialog(HWND dialog) {
     EnableDelay(dialog, animation);
 
     InstallDeleteKeyWatcher(dialog);
+    AcceptShellPictures(dialog, reinterpret_cast<const std::vector<std::string>*>(startPictures));
     return TRUE; // the platform gives the focus to the first control, "Add &file"
 }
 
@@ -212,9 +214,9 @@ MainDialogState* MainDialogStateOf(HWND dialog) {
     return reinterpret_cast<MainDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        return OnInitDialog(dialog);
+        return OnInitDialog(dialog, lParam);
     }
     MainDialogState* state = MainDialogStateOf(dialog);
     if (state == nullptr) {
@@ -225,6 +227,8 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return OnCommand(dialog, *state, LOWORD(wParam), HIWORD(wParam));
     case WM_DELETEKEY_DOWN:
         return OnDeleteKeyDown(dialog, *state, wParam);
+    case WM_DROPFILES:
+        return OnDropFiles(dialog, reinterpret_cast<HDROP>(wParam), state->busy);
     case WM_DESTROY:
         return OnDestroy(dialog, state);
     default:
@@ -232,6 +236,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-INT_PTR RunMainDialog() {
-    return DialogBoxParamA(ProgramInstance, "ZenconvMain", nullptr, MainDialogProc, 0);
+INT_PTR RunMainDialog(const std::vector<std::string>& startPictures) {
+    return DialogBoxParamA(ProgramInstance, "ZenconvMain", nullptr, MainDialogProc,
+                           reinterpret_cast<LPARAM>(&startPictures));
 }

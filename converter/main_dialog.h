@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 // What the dialog keeps while it is open: the profiles it loaded, which list has the
 // focus, and whether a conversion is running. Made when the dialog is initialised and
 // freed with its window.
@@ -24,5 +27,7 @@ MainDialogState* MainDialogStateOf(HWND dialog);
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Runs the main dialog modally with no owner window and returns its result.
-INT_PTR RunMainDialog();
+// Runs the main dialog modally with no owner window and returns its result. The pictures
+// (full paths, as from the command line) are added to the file list when it opens. The
+// dialog's creation parameter is a pointer to such a list, or null for none.
+INT_PTR RunMainDialog(const std::vector<std::string>& startPictures = {});

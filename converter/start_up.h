@@ -4,4 +4,6 @@
 
 #include <windows.h>
 
-int RunConverter(HINSTANCE instance);
+// The pictures named on the command line (the text after the program's name) are added to
+// the file list when the dialog opens.
+int RunConverter(HINSTANCE instance, const char* commandLine = nullptr);

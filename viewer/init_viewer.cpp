@@ -3,6 +3,7 @@
 #include "init_viewer.h"
 
 #include "blocking_calls.h"
+#include "command_line.h"
 #include "program_values.h"
 #include "viewer_window.h"
 
@@ -37,20 +38,33 @@ HWND InitViewer(HINSTANCE instance) {
     return CreateViewerWindow(instance);
 }
 
-int RunMessageLoop() {
+void OpenCommandLineFile(HWND window, const char* commandLine) {
+    const std::vector<std::string> arguments = SplitCommandLine(commandLine);
+    if (!arguments.empty()) {
+        OpenViewerFile(window, arguments.front());
+    }
+}
+
+int RunMessageLoop(HWND window) {
+    HACCEL accelerators = LoadAcceleratorsA(ViewerInstance, "AppAccel");
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (accelerators != nullptr && TranslateAcceleratorA(window, accelerators, &message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
     return static_cast<int>(message.wParam);
 }
 
-int RunViewer(HINSTANCE instance) {
-    if (InitViewer(instance) == nullptr) {
+int RunViewer(HINSTANCE instance, const char* commandLine) {
+    HWND window = InitViewer(instance);
+    if (window == nullptr) {
         PlatformCalls.MessageBoxA(nullptr, START_UP_FAILED, "Zenview", MB_ICONERROR | MB_OK);
         return 1;
     }
-    RunMessageLoop();
+    OpenCommandLineFile(window, commandLine);
+    RunMessageLoop(window);
     return 0;
 }

@@ -16,11 +16,17 @@ HWND CreateViewerWindow(HINSTANCE instance);
 // could not be registered or the window not created.
 HWND InitViewer(HINSTANCE instance);
 
-// Fetches, translates and dispatches messages until the quit message; returns its code.
-int RunMessageLoop();
+// Opens the first argument of the command line (the text after the program's name), as
+// "Open with" and the .ztr association pass it; nothing when there is none.
+void OpenCommandLineFile(HWND window, const char* commandLine);
 
-// The whole program: start-up, then the message loop, returning 0. When start-up made no
-// window the loop could never end, so the failure is shown in a message box and 1 returned.
-int RunViewer(HINSTANCE instance);
+// Fetches, translates and dispatches messages until the quit message, the window's
+// accelerators ("AppAccel") turned into its commands first; returns the quit code.
+int RunMessageLoop(HWND window);
+
+// The whole program: start-up, the file named on the command line, then the message loop,
+// returning 0. When start-up made no window the loop could never end, so the failure is
+// shown in a message box and 1 returned.
+int RunViewer(HINSTANCE instance, const char* commandLine = nullptr);
 
 inline constexpr const char* START_UP_FAILED = "Zenview could not create its window.";

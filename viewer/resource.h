@@ -12,6 +12,9 @@
 #define IDM_ZOOM_4 106
 #define IDM_INVERT 107
 #define IDM_BUILD_UP 108
+#define IDM_PLAY 109
+#define IDM_SAVE_PICTURE 111
+#define IDM_COPY 112
 
 // The record list, a child of the main window.
 #define IDC_RECORD_LIST 200

@@ -6,7 +6,10 @@
 #include "about_dialog.h"
 #include "blocking_calls.h"
 #include "decode_record.h"
+#include "dropped_files.h"
 #include "paint_display_bitmap.h"
+#include "picture_commands.h"
+#include "playback.h"
 #include "program_values.h"
 #include "record_list.h"
 #include "resource.h"
@@ -15,6 +18,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cctype>
 
 ViewerWindowState ViewerState;
 
@@ -44,13 +48,15 @@ LRESULT OnCreate(HWND window) {
             LBS_HASSTRINGS | LBS_NOTIFY,
         LIST_MARGIN, LIST_MARGIN, ListWidth(client.right), LIST_HEIGHT, window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_RECORD_LIST)), ViewerInstance, nullptr);
+    DragAcceptFiles(window, TRUE);
     ViewerState.zoom = ReadSettingInt(VIEWER_SETTINGS, "zoom", 1);
     ViewerState.invert = ReadSettingInt(VIEWER_SETTINGS, "invert", 0);
     ViewerState.buildup = ReadSettingInt(VIEWER_SETTINGS, "buildup", 0);
     return 0;
 }
 
-LRESULT OnDestroy() {
+LRESULT OnDestroy(HWND window) {
+    StopPlaying(window);
     WriteSettingInt(VIEWER_SETTINGS, "zoom", ViewerState.zoom);
     WriteSettingInt(VIEWER_SETTINGS, "invert", ViewerState.invert);
     WriteSettingInt(VIEWER_SETTINGS, "buildup", ViewerState.buildup);
@@ -90,6 +96,7 @@ LRESULT OnInitMenuPopup(HMENU popup) {
     CheckItem(popup, IDM_ZOOM_4, ViewerState.zoom == 4);
     CheckItem(popup, IDM_INVERT, ViewerState.invert != 0);
     CheckItem(popup, IDM_BUILD_UP, ViewerState.buildup != 0);
+    CheckItem(popup, IDM_PLAY, ViewerState.playing);
     return 0;
 }
 
@@ -112,23 +119,31 @@ void OnOpenFile(HWND window) {
     dialog.nMaxFile = sizeof fileName;
     dialog.lpstrInitialDir = initialDirectory[0] != '\0' ? initialDirectory : nullptr;
     dialog.Flags = OFN_FILEMUSTEXIST;
-    if (!PlatformCalls.GetOpenFileNameA(&dialog)) {
-        return;
+    if (PlatformCalls.GetOpenFileNameA(&dialog)) {
+        OpenViewerFile(window, fileName);
     }
+}
 
-    ViewerState.CurrentFileName = fileName;
-    if (ViewerState.CurrentFileName.find('\\') != std::string::npos) {
-        WriteSettingText(VIEWER_SETTINGS, "directory",
-                         DirectoryOf(ViewerState.CurrentFileName).c_str());
+bool IsZentraFileName(const std::string& path) {
+    const std::string extension = ".ztr";
+    if (path.size() < extension.size()) {
+        return false;
     }
+    return std::equal(extension.begin(), extension.end(), path.end() - 4, [](char a, char b) {
+        return a == std::tolower(static_cast<unsigned char>(b));
+    });
+}
 
-    if (!FillRecordList(ViewerState.RecordList, ViewerState.CurrentFileName)) {
-        PlatformCalls.MessageBoxA(window, "Failed to open file.", nullptr, MB_ICONEXCLAMATION);
-        return;
+// The first dropped Zentra file is opened; other files, and paths too long for the
+// platform's path buffer, are ignored.
+LRESULT OnDropFiles(HWND window, HDROP drop) {
+    for (const std::string& path : TakeDroppedPaths(drop)) {
+        if (IsZentraFileName(path) && path.size() < PATH_BUFFER_SIZE) {
+            OpenViewerFile(window, path);
+            break;
+        }
     }
-    const auto lines = SendMessageA(ViewerState.RecordList, LB_GETCOUNT, 0, 0);
-    SendMessageA(ViewerState.RecordList, LB_SETCURSEL, lines > 0 ? 0 : static_cast<WPARAM>(-1), 0);
-    Redecode(window);
+    return 0;
 }
 
 void OnZoom(HWND window, int zoom) {
@@ -146,8 +161,11 @@ void OnBuildUp(HWND window) {
     Redecode(window);
 }
 
+// A selection by the user stops playing; playing itself moves the selection without this
+// notification.
 void OnRecordList(HWND window, WORD notification) {
     if (notification == LBN_SELCHANGE) {
+        StopPlaying(window);
         Redecode(window);
     }
 }
@@ -181,6 +199,16 @@ LRESULT OnCommand(HWND window, WORD command, WORD notification) {
     case IDM_BUILD_UP:
         OnBuildUp(window);
         break;
+    case IDM_PLAY:
+        TogglePlaying(window);
+        break;
+    case IDM_COPY:
+        CopyShownPicture(window, ViewerState.displayBitmap, ViewerState.zoom, ViewerState.invert);
+        break;
+    case IDM_SAVE_PICTURE:
+        SaveShownPicture(window, ViewerState.displayBitmap, ViewerState.zoom, ViewerState.invert,
+                         ViewerState.CurrentFileName);
+        break;
     case IDC_RECORD_LIST:
         OnRecordList(window, notification);
         break;
@@ -190,14 +218,38 @@ LRESULT OnCommand(HWND window, WORD command, WORD notification) {
     return 0;
 }
 
+LRESULT OnTimer(HWND window, WPARAM timer) {
+    if (timer == PLAY_TIMER_ID) {
+        OnPlayTimer(window);
+    }
+    return 0;
+}
+
 } // namespace
+
+void OpenViewerFile(HWND window, const std::string& path) {
+    StopPlaying(window);
+    ViewerState.CurrentFileName = path;
+    if (ViewerState.CurrentFileName.find('\\') != std::string::npos) {
+        WriteSettingText(VIEWER_SETTINGS, "directory",
+                         DirectoryOf(ViewerState.CurrentFileName).c_str());
+    }
+
+    if (!FillRecordList(ViewerState.RecordList, ViewerState.CurrentFileName)) {
+        PlatformCalls.MessageBoxA(window, "Failed to open file.", nullptr, MB_ICONEXCLAMATION);
+        return;
+    }
+    const auto lines = SendMessageA(ViewerState.RecordList, LB_GETCOUNT, 0, 0);
+    SendMessageA(ViewerState.RecordList, LB_SETCURSEL, lines > 0 ? 0 : static_cast<WPARAM>(-1), 0);
+    Redecode(window);
+}
 
 extern "C" LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         return OnCreate(window);
     case WM_DESTROY:
-        return OnDestroy();
+        return OnDestroy(window);
     case WM_SIZE:
         return OnSize(LOWORD(lParam));
     case WM_PAINT:
@@ -206,6 +258,10 @@ extern "C" LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LP
         return OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
     case WM_COMMAND:
         return OnCommand(window, LOWORD(wParam), HIWORD(wParam));
+    case WM_TIMER:
+        return OnTimer(window, wParam);
+    case WM_DROPFILES:
+        return OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "display_bitmap.h"
+#include "read_record_header.h"
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 inline constexpr const char* VIEWER_CLASS_NAME = "Zentra:View";
 inline constexpr const char* VIEWER_TITLE = "Zentra Image Viewer";
@@ -28,9 +30,18 @@ struct ViewerWindowState {
     int invert = 0;
     int buildup = 0;
     DisplayBitmap displayBitmap; // what the paint handler draws
+    // Playing: the file's records as they were when play started, and the one shown.
+    bool playing = false;
+    std::vector<ListedRecord> playRecords;
+    int playIndex = -1;
 };
 
 extern ViewerWindowState ViewerState;
+
+// Opens the file as "&Open..." does once the user has chosen it: stops playing, remembers
+// the path and its directory, fills the record list and shows its first record, or shows
+// "Failed to open file." and leaves the list empty.
+void OpenViewerFile(HWND window, const std::string& path);
 
 // The window procedure of class "Zentra:View". Unmangled so that the export alias can
 // name it on both 32-bit (stdcall-decorated) and 64-bit builds.

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine,
                    int /*showState*/) {
-    return RunViewer(instance);
+    return RunViewer(instance, commandLine);
 }

@@ -2,7 +2,8 @@
 #include "blocking_calls.h"
 
 BlockingCalls RealBlockingCalls() {
-    return BlockingCalls{::MessageBoxA, ::GetOpenFileNameA, ::TrackPopupMenu, ::ShellExecuteA};
+    return BlockingCalls{::MessageBoxA,      ::GetOpenFileNameA, ::TrackPopupMenu, ::ShellExecuteA,
+                         ::GetSaveFileNameA, ::SetTimer,         ::KillTimer};
 }
 
 BlockingCalls PlatformCalls = RealBlockingCalls();

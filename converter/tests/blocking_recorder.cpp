@@ -33,8 +33,11 @@ BOOL WINAPI RefuseTrackPopupMenu(HMENU, UINT, int, int, int, HWND, const RECT*) 
 BlockingRecorder::BlockingRecorder() {
     MessageBoxes.clear();
     ShellOpens.clear();
-    PlatformCalls =
-        BlockingCalls{RecordMessageBox, RefuseOpenFileName, RefuseTrackPopupMenu, RecordShellOpen};
+    PlatformCalls = RealBlockingCalls();
+    PlatformCalls.MessageBoxA = RecordMessageBox;
+    PlatformCalls.GetOpenFileNameA = RefuseOpenFileName;
+    PlatformCalls.TrackPopupMenu = RefuseTrackPopupMenu;
+    PlatformCalls.ShellExecuteA = RecordShellOpen;
 }
 
 BlockingRecorder::~BlockingRecorder() {

@@ -48,8 +48,9 @@ MainDialogHarness::~MainDialogHarness() {
     std::filesystem::remove_all(folder);
 }
 
-HWND MainDialogHarness::Open() {
-    dialog = CreateDialogParamA(ProgramInstance, "ZenconvMain", nullptr, MainDialogProc, 0);
+HWND MainDialogHarness::Open(const std::vector<std::string>* startPictures) {
+    dialog = CreateDialogParamA(ProgramInstance, "ZenconvMain", nullptr, MainDialogProc,
+                                reinterpret_cast<LPARAM>(startPictures));
     if (dialog != nullptr) {
         ShowWindow(dialog, SW_SHOW);
         PumpMessages(dialog);

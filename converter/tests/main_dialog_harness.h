@@ -24,8 +24,9 @@ class MainDialogHarness {
     MainDialogHarness(const MainDialogHarness&) = delete;
     MainDialogHarness& operator=(const MainDialogHarness&) = delete;
 
-    // Creates the dialog (modeless, so that the test keeps control), shown and initialised.
-    HWND Open();
+    // Creates the dialog (modeless, so that the test keeps control), shown and initialised;
+    // with pictures, as start-up passes those named on the command line.
+    HWND Open(const std::vector<std::string>* startPictures = nullptr);
     std::filesystem::path Folder() const { return folder; }
     std::string SettingsText() const;
     // The folder as the program sees it, with backslashes.

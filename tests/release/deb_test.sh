@@ -33,7 +33,7 @@ fi
 
 listing=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
 for expected in ./usr/bin/ztr ./usr/share/zentra/displays.prf ./usr/share/zentra/zentra.magic \
-    ./usr/share/man/man1/ztr.1 ./usr/share/doc/ztr/copyright; do
+    ./usr/share/man/man1/ztr.1 ./usr/share/doc/ztr/copyright ./usr/share/mime/packages/zentra.xml; do
     grep -qx -- "$expected" <<<"$listing" || fail "the package lacks $expected"
 done
 if grep -v '^\./usr/' <<<"$listing" | grep -qv '^\./$'; then

@@ -21,7 +21,7 @@ prefix=$work/prefix
 
 for installed in bin/ztr share/zentra/displays.prf share/zentra/zentra.magic \
     share/man/man1/ztr.1 share/doc/ztr/copyright share/doc/ztr/README.md \
-    share/doc/ztr/zenview.pdf; do
+    share/doc/ztr/zenview.pdf share/mime/packages/zentra.xml; do
     [ -f "$prefix/$installed" ] || fail "$installed is not installed"
 done
 [ -x "$prefix/bin/ztr" ] || fail "bin/ztr is not executable"

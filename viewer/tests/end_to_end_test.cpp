@@ -46,8 +46,9 @@ class ZenviewProgramTest : public ::testing::Test {
         return target;
     }
 
-    void Start() {
-        ASSERT_TRUE(viewerProgram_.Start(program_.File("zenview.exe"), program_.Path()));
+    // Starts the program, with the arguments after its name when given.
+    void Start(const std::string& arguments = "") {
+        ASSERT_TRUE(viewerProgram_.Start(program_.File("zenview.exe"), program_.Path(), arguments));
         viewer_ = viewerProgram_.WaitForWindow("Zentra:View");
         ASSERT_NE(viewer_, nullptr);
         char title[64] = "";
@@ -163,6 +164,25 @@ TEST_F(ZenviewProgramTest, OpensFilesInTheRealDialogAndShowsThemZoomedBuiltUpAnd
     EXPECT_EQ(Setting("zoom"), "2");
     EXPECT_EQ(Setting("invert"), "1");
     EXPECT_EQ(Setting("buildup"), "1");
+}
+
+TEST_F(ZenviewProgramTest, AFileOnTheCommandLineIsShownAtStart) {
+    const std::string folder = data_.File("my pictures");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string pgm = folder + "\\shapes 84x48.pbm";
+    ASSERT_TRUE(CopyFileA((std::string(ZENTRA_SAMPLES) + "\\shapes_84x48.pbm").c_str(), pgm.c_str(),
+                          FALSE));
+    const std::string file = ConvertPictures({pgm}, {TypeCode(0x06, 1)}, 0);
+    ASSERT_NO_FATAL_FAILURE(Start("\"" + file + "\""));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(list_, LB_GETCOUNT, 0, 0) == 1; }));
+    EXPECT_EQ(Lines(), std::vector<std::string>{
+                           "84 x 48 monochrome, layout 06 [banded rows, reversed pixel order]"});
+    EXPECT_EQ(SendMessageA(list_, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(ScreenShows(file, 0, false, 4, false));
+    EXPECT_EQ(Setting("directory"), folder);
+    Send(101);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(viewerProgram_.WaitForExit(10000, exitCode));
 }
 
 } // namespace

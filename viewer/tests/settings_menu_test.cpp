@@ -69,10 +69,11 @@ TEST(InitViewerTest, RegistersTheClassAndCreatesTheWindowOnce) {
     EXPECT_EQ(outer.bottom - outer.top, 400);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(GetWindowLongPtrA(window, GWL_STYLE) & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
-    EXPECT_EQ(GetWindowLongPtrA(window, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, 0);
+    // No extended style of its own; accepting dropped files adds WS_EX_ACCEPTFILES.
+    EXPECT_EQ(GetWindowLongPtrA(window, GWL_EXSTYLE) & ~(WS_EX_WINDOWEDGE | WS_EX_ACCEPTFILES), 0);
     HMENU menu = GetMenu(window);
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(GetMenuItemCount(menu), 3);
+    EXPECT_EQ(GetMenuItemCount(menu), 4); // File, Edit, View, Help
     char item[64] = "";
     GetMenuStringA(menu, 108, item, sizeof item, MF_BYCOMMAND);
     EXPECT_STREQ(item, "&Build up full frame");
@@ -135,7 +136,7 @@ TEST_F(SettingsTest, CheckMarksFollowTheSettingsReadAtCreation) {
         WritePrivateProfileStringA("Viewer", "invert", c.invert, SettingsFilePath);
         WritePrivateProfileStringA("Viewer", "buildup", c.buildup, SettingsFilePath);
         CreateWindowNow();
-        HMENU view = GetSubMenu(GetMenu(window_), 1);
+        HMENU view = GetSubMenu(GetMenu(window_), 2);
         SendMessageA(window_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 1);
         for (UINT id = 104; id <= 108; ++id) {
             EXPECT_EQ(GetMenuState(view, id, MF_BYCOMMAND) & MF_CHECKED, c.checked[id - 104])
@@ -147,7 +148,7 @@ TEST_F(SettingsTest, CheckMarksFollowTheSettingsReadAtCreation) {
 
 TEST_F(SettingsTest, CheckMarksFollowTheMenuCommands) {
     CreateWindowNow();
-    HMENU view = GetSubMenu(GetMenu(window_), 1);
+    HMENU view = GetSubMenu(GetMenu(window_), 2);
     const struct {
         WORD command;
         UINT checked[5];

@@ -48,8 +48,12 @@ ProgramUnderTest::~ProgramUnderTest() {
     CloseHandle(process_.hThread);
 }
 
-bool ProgramUnderTest::Start(const std::string& program, const std::string& workingFolder) {
+bool ProgramUnderTest::Start(const std::string& program, const std::string& workingFolder,
+                             const std::string& arguments) {
     std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) {
+        commandLine += " " + arguments;
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

@@ -29,8 +29,10 @@ class ProgramUnderTest {
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
 
-    // Starts the program (its path quoted as the command line) in the working folder.
-    bool Start(const std::string& program, const std::string& workingFolder);
+    // Starts the program in the working folder, its command line the quoted path and,
+    // when given, the arguments after it.
+    bool Start(const std::string& program, const std::string& workingFolder,
+               const std::string& arguments = "");
 
     // A visible top-level window of the program with the class name and, when given, the
     // caption; none when it does not appear within 30 s or the program ends first.
