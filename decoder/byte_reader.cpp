@@ -1,7 +1,9 @@
-// ByteReader: block-buffered reading and seeking on a raw file.
+// ByteReader: block-buffered reading and seeking on a raw file, or the same window
+// moved over a block of memory.
 #include "byte_reader.h"
 
 #include <cstring>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -22,30 +24,75 @@ bool SeekFile(std::FILE* file, std::uint64_t offset) {
 
 } // namespace
 
+void ByteReader::Reset() {
+    file_.reset();
+    path_.clear();
+    memory_ = {};
+    inMemory_ = false;
+    size_.reset();
+    ended_ = false;
+    window_ = block_.get();
+    windowStart_ = 0;
+    next_ = 0;
+    filled_ = 0;
+}
+
 // The file has no buffer of the C library's own: this class buffers, so each refill is
 // one system call straight into the block.
 bool ByteReader::Open(const std::string& path) {
+    if (!block_) {
+        block_ = std::make_unique_for_overwrite<std::uint8_t[]>(BLOCK_SIZE);
+    }
+    Reset();
     file_.reset(std::fopen(path.c_str(), "rb"));
-    if (file_) {
-        std::setvbuf(file_.get(), nullptr, _IONBF, 0);
-    }
-    if (!buffer_) {
-        buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(BLOCK_SIZE);
-    }
-    bufferStart_ = 0;
-    next_ = 0;
-    filled_ = 0;
-    return file_ != nullptr;
-}
-
-bool ByteReader::Refill() {
     if (!file_) {
         return false;
     }
-    bufferStart_ += filled_;
+    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+    path_ = path;
+    return true;
+}
+
+bool ByteReader::OpenMemory(std::span<const std::uint8_t> bytes) {
+    Reset();
+    inMemory_ = true;
+    memory_ = bytes;
+    size_ = bytes.size();
+    window_ = bytes.data();
+    filled_ = bytes.size();
+    return true;
+}
+
+bool ByteReader::Open(const ByteSource& source) {
+    return source.inMemory ? OpenMemory(source.bytes) : Open(source.path);
+}
+
+std::optional<std::uint64_t> ByteReader::Size() {
+    if (!size_ && file_) {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(path_, error);
+        if (!error) {
+            size_ = size;
+        }
+    }
+    return size_;
+}
+
+// Memory has nothing beyond its one window: the window only moves to the end.
+bool ByteReader::Refill() {
+    windowStart_ += filled_;
     next_ = 0;
-    filled_ = std::fread(buffer_.get(), 1, BLOCK_SIZE, file_.get());
-    return filled_ > 0;
+    filled_ = 0;
+    if (inMemory_) {
+        window_ = memory_.data() + memory_.size();
+        return false;
+    }
+    if (!file_) {
+        return false;
+    }
+    filled_ = std::fread(block_.get(), 1, BLOCK_SIZE, file_.get());
+    ended_ = filled_ == 0;
+    return !ended_;
 }
 
 std::size_t ByteReader::Read(std::uint8_t* target, std::size_t count) {
@@ -58,7 +105,7 @@ std::size_t ByteReader::Read(std::uint8_t* target, std::size_t count) {
         if (piece > count - done) {
             piece = count - done;
         }
-        std::memcpy(target + done, buffer_.get() + next_, piece);
+        std::memcpy(target + done, window_ + next_, piece);
         next_ += piece;
         done += piece;
     }
@@ -66,18 +113,24 @@ std::size_t ByteReader::Read(std::uint8_t* target, std::size_t count) {
 }
 
 bool ByteReader::SeekTo(std::uint64_t offset) {
-    if (!file_) {
-        return false;
-    }
-    if (offset >= bufferStart_ && offset <= bufferStart_ + filled_) {
-        next_ = static_cast<std::size_t>(offset - bufferStart_);
+    if (offset >= windowStart_ && offset <= windowStart_ + filled_) {
+        next_ = static_cast<std::size_t>(offset - windowStart_);
         return true;
     }
-    if (!SeekFile(file_.get(), offset)) {
+    if (inMemory_) {
+        const bool inside = offset <= memory_.size();
+        window_ = memory_.data() + (inside ? 0 : memory_.size());
+        windowStart_ = inside ? 0 : offset;
+        filled_ = inside ? memory_.size() : 0;
+        next_ = inside ? static_cast<std::size_t>(offset) : 0;
+        return true;
+    }
+    if (!file_ || !SeekFile(file_.get(), offset)) {
         return false;
     }
-    bufferStart_ = offset;
+    windowStart_ = offset;
     next_ = 0;
     filled_ = 0;
+    ended_ = false;
     return true;
 }
