@@ -515,7 +515,6 @@ DecodeStatus DecodeRecord(const ByteSource& source, int index, bool buildUp,
     // The run steps through the records as the walk does. It ends early, keeping what it
     // has drawn, at a later record whose pixel data the rest of the file cannot hold.
     start = fromFullFrame ? fullFrameStart : selectedStart;
-    const std::optional<std::uint64_t> fileSize = file.Size();
     for (bool first = true; start <= selectedStart; first = false) {
         if (!NextRecord(file, start, header)) {
             return bitmap.pixels ? shown : DecodeStatus::NoRecord;
@@ -525,7 +524,8 @@ DecodeStatus DecodeRecord(const ByteSource& source, int index, bool buildUp,
                 status != DecodeStatus::Shown) {
                 return status;
             }
-        } else if (fileSize && !PixelDataCanFit(header, *fileSize, file.Position())) {
+        } else if (const std::optional<std::uint64_t> fileSize = file.Size();
+                   fileSize && !PixelDataCanFit(header, *fileSize, file.Position())) {
             break;
         }
         DecodeOne(file, header, buildUp, first, bitmap);
