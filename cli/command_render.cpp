@@ -122,13 +122,20 @@ class ZoomedRows {
             BitmapRowToRgb(bitmap_, top, source_.data());
             sourceRow_ = top;
         }
-        std::size_t out = 0;
-        for (std::size_t x = 0; x < static_cast<std::size_t>(bitmap_.width); ++x) {
-            for (std::uint32_t r = 0; r < zoom_; ++r) {
-                for (int c = 0; c < 3; ++c) {
-                    const std::uint8_t value = source_[3 * x + c];
-                    rgb[out++] = invert_ ? static_cast<std::uint8_t>(255 - value) : value;
-                }
+        // Stores through rgb may alias any byte, so the loop keeps what it needs in locals.
+        const std::uint8_t* source = source_.data();
+        const auto width = static_cast<std::size_t>(bitmap_.width);
+        const std::uint32_t zoom = zoom_;
+        const std::uint8_t flip = invert_ ? 0xFF : 0x00; // 255 - value, or value
+        for (std::size_t x = 0; x < width; ++x) {
+            const std::uint8_t red = source[3 * x] ^ flip;
+            const std::uint8_t green = source[3 * x + 1] ^ flip;
+            const std::uint8_t blue = source[3 * x + 2] ^ flip;
+            for (std::uint32_t r = 0; r < zoom; ++r) {
+                rgb[0] = red;
+                rgb[1] = green;
+                rgb[2] = blue;
+                rgb += 3;
             }
         }
     }
