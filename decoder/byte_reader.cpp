@@ -112,11 +112,7 @@ std::size_t ByteReader::Read(std::uint8_t* target, std::size_t count) {
     return done;
 }
 
-bool ByteReader::SeekTo(std::uint64_t offset) {
-    if (offset >= windowStart_ && offset <= windowStart_ + filled_) {
-        next_ = static_cast<std::size_t>(offset - windowStart_);
-        return true;
-    }
+bool ByteReader::SeekOutsideWindow(std::uint64_t offset) {
     if (inMemory_) {
         const bool inside = offset <= memory_.size();
         window_ = memory_.data() + (inside ? 0 : memory_.size());

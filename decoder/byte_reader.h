@@ -37,7 +37,13 @@ class ByteReader {
 
     // Moves to an absolute offset. Offsets past the end are allowed (reads then return
     // nothing); false only when the offset cannot be reached at all.
-    bool SeekTo(std::uint64_t offset);
+    bool SeekTo(std::uint64_t offset) {
+        if (offset >= windowStart_ && offset - windowStart_ <= filled_) {
+            next_ = static_cast<std::size_t>(offset - windowStart_);
+            return true;
+        }
+        return SeekOutsideWindow(offset);
+    }
 
     // The offset of the next byte that ReadByte would return.
     std::uint64_t Position() const { return windowStart_ + next_; }
@@ -68,6 +74,7 @@ class ByteReader {
     static constexpr std::size_t BLOCK_SIZE = 64 * 1024;
 
     void Reset();
+    bool SeekOutsideWindow(std::uint64_t offset);
 
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::string path_;

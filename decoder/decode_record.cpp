@@ -232,23 +232,17 @@ class Placement {
     std::vector<std::uint8_t*> rows_; // per stored row; rows above the bitmap never occur
 };
 
-// The unpacked pixel data of the record being placed. A record drawn on a zeroed block
-// (the first of a run) is done once its data is used up: every byte still to come reads
-// as 0, and the block holds 0 there already. So a record that the file cuts far short
-// costs no more than the bytes it has.
-class PixelData {
-  public:
-    PixelData(ByteReader& file, bool onZeros) : file_(file), onZeros_(onZeros) {}
-
-    void Next(std::uint8_t* out, std::size_t count) { UnpackBytes(file_, state_, out, count); }
-
-    bool Finished() const { return onZeros_ && state_.repeat == 0 && file_.AtEnd(); }
-
-  private:
-    ByteReader& file_;
-    UnpackState state_;
-    bool onZeros_;
-};
+// How many of a record's units (rows, columns or bands of unitBytes unpacked bytes each,
+// count of them) the available unpacked bytes reach into. Past them every byte reads as
+// 0, so a record drawn on a freshly zeroed block (the first of a run) is placed only that
+// far: a record that the file cuts far short costs no more than the bytes it has.
+std::size_t UnitsWithin(std::uint64_t available, std::size_t unitBytes, std::size_t count) {
+    if (unitBytes == 0) {
+        return count;
+    }
+    const std::uint64_t whole = available / unitBytes;
+    return whole >= count ? count : static_cast<std::size_t>(whole) + 1;
+}
 
 void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
     if (IsPackedDepth(depth)) {
@@ -266,11 +260,14 @@ void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
     }
 }
 
-void PlaceRowOrder(PixelData& data, const RecordHeader& header, const Placement& place) {
+void PlaceRowOrder(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                   const Placement& place) {
+    UnpackState state;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     std::vector<std::uint8_t> line(RowBytes(header.depth, header.width));
-    for (std::size_t y = 0; y < header.height && !data.Finished(); ++y) {
-        data.Next(line.data(), line.size());
+    const std::size_t rows = UnitsWithin(available, line.size(), header.height);
+    for (std::size_t y = 0; y < rows; ++y) {
+        UnpackBytes(file, state, line.data(), line.size());
         if (reversed) {
             ConvertReversed(line, header.depth);
         }
@@ -282,7 +279,9 @@ void PlaceRowOrder(PixelData& data, const RecordHeader& header, const Placement&
 
 // Each byte holds p vertically adjacent pixels of one column (or, at depths of 8 and
 // more, one pixel of 1 to 3 bytes), topmost first.
-void PlaceColumnOrder(PixelData& data, const RecordHeader& header, const Placement& place) {
+void PlaceColumnOrder(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                      const Placement& place) {
+    UnpackState state;
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::size_t height = header.height;
@@ -290,8 +289,9 @@ void PlaceColumnOrder(PixelData& data, const RecordHeader& header, const Placeme
         const unsigned p = PixelsPerByte(depth);
         const unsigned mask = PixelMask(depth);
         std::vector<std::uint8_t> column((height + p - 1) / p);
-        for (std::size_t c = 0; c < header.width && !data.Finished(); ++c) {
-            data.Next(column.data(), column.size());
+        const std::size_t columns = UnitsWithin(available, column.size(), header.width);
+        for (std::size_t c = 0; c < columns; ++c) {
+            UnpackBytes(file, state, column.data(), column.size());
             const Placement::Field field = place.FieldOf(c);
             if (field.mask == 0) {
                 continue;
@@ -311,8 +311,9 @@ void PlaceColumnOrder(PixelData& data, const RecordHeader& header, const Placeme
     }
     const std::size_t size = depth / 8;
     std::vector<std::uint8_t> column(size * height);
-    for (std::size_t c = 0; c < header.width && !data.Finished(); ++c) {
-        data.Next(column.data(), column.size());
+    const std::size_t columns = UnitsWithin(available, column.size(), header.width);
+    for (std::size_t c = 0; c < columns; ++c) {
+        UnpackBytes(file, state, column.data(), column.size());
         if (!reversed) {
             ConvertReversed(column, depth);
         }
@@ -336,15 +337,19 @@ void PlaceColumnOrder(PixelData& data, const RecordHeader& header, const Placeme
 // Bands of p stored rows; each byte holds one column's pixels of the band. The band's
 // bytes are first turned so that the band's row j is field j from the low end; then the
 // band is placed row by row.
-void PlaceBandedRows(PixelData& data, const RecordHeader& header, const Placement& place) {
+void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                     const Placement& place) {
+    UnpackState state;
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const unsigned p = PixelsPerByte(depth);
     const unsigned mask = PixelMask(depth);
     const std::size_t height = header.height;
     std::vector<std::uint8_t> band(header.width);
-    for (std::size_t y0 = 0; y0 < height && !data.Finished(); y0 += p) {
-        data.Next(band.data(), band.size());
+    const std::size_t end =
+        std::min(height, UnitsWithin(available, band.size(), (height + p - 1) / p) * p);
+    for (std::size_t y0 = 0; y0 < end; y0 += p) {
+        UnpackBytes(file, state, band.data(), band.size());
         if (!reversed) {
             for (std::uint8_t& b : band) {
                 b = FirstFieldLow(b, depth);
@@ -370,15 +375,19 @@ void PlaceBandedRows(PixelData& data, const RecordHeader& header, const Placemen
 }
 
 // Bands of p columns; each byte holds one stored row's pixels of the band.
-void PlaceBandedColumns(PixelData& data, const RecordHeader& header, const Placement& place) {
+void PlaceBandedColumns(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                        const Placement& place) {
+    UnpackState state;
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const unsigned p = PixelsPerByte(depth);
     const unsigned mask = PixelMask(depth);
     const std::size_t width = header.width;
     std::vector<std::uint8_t> band(header.height);
-    for (std::size_t x0 = 0; x0 < width && !data.Finished(); x0 += p) {
-        data.Next(band.data(), band.size());
+    const std::size_t end =
+        std::min(width, UnitsWithin(available, band.size(), (width + p - 1) / p) * p);
+    for (std::size_t x0 = 0; x0 < end; x0 += p) {
+        UnpackBytes(file, state, band.data(), band.size());
         const std::size_t columns = std::min<std::size_t>(p, width - x0);
         Placement::Field fields[8];
         for (std::size_t j = 0; j < columns; ++j) {
@@ -423,13 +432,18 @@ std::uint64_t UnpackedBytes(const RecordHeader& header) {
     }
 }
 
-// Whether the rest of the file can hold the record's pixel data at all: every coded byte
-// gives at most 256 unpacked ones (a count stands for up to 255 copies). A record that
+// The most unpacked bytes that the rest of the file from position on can give: every
+// coded byte gives at most 256 (a count stands for up to 255 copies).
+std::uint64_t MostUnpacked(std::uint64_t fileSize, std::uint64_t position) {
+    const std::uint64_t remaining = fileSize > position ? fileSize - position : 0;
+    return 256 * remaining + 256;
+}
+
+// Whether the rest of the file can hold the record's pixel data at all. A record that
 // asks for more is cut off or damaged; drawing it over earlier records would only spin
 // on missing bytes for as long as its size says.
 bool PixelDataCanFit(const RecordHeader& header, std::uint64_t fileSize, std::uint64_t position) {
-    const std::uint64_t remaining = fileSize > position ? fileSize - position : 0;
-    return UnpackedBytes(header) <= 256 * remaining + 256;
+    return UnpackedBytes(header) <= MostUnpacked(fileSize, position);
 }
 
 // What the selected record shows once it is in the bitmap.
@@ -457,21 +471,28 @@ void DecodeOne(ByteReader& file, const RecordHeader& header, bool buildUp, bool 
     if ((header.layout & LAYOUT_PLANAR) != 0 || !IsDecodedDepth(header.depth)) {
         return;
     }
+    std::uint64_t available = UINT64_MAX;
+    if (onZeros) {
+        if (const std::optional<std::uint64_t> fileSize = file.Size()) {
+            available = MostUnpacked(*fileSize, file.Position());
+        }
+    }
     const Placement place(bitmap, header, dx, dy);
-    PixelData data(file, onZeros);
     const bool packed = IsPackedDepth(header.depth);
     switch (header.layout & LAYOUT_ORDER) {
     case ORDER_ROWS:
-        PlaceRowOrder(data, header, place);
+        PlaceRowOrder(file, available, header, place);
         break;
     case ORDER_COLUMNS:
-        PlaceColumnOrder(data, header, place);
+        PlaceColumnOrder(file, available, header, place);
         break;
     case ORDER_BANDED_ROWS:
-        packed ? PlaceBandedRows(data, header, place) : PlaceRowOrder(data, header, place);
+        packed ? PlaceBandedRows(file, available, header, place)
+               : PlaceRowOrder(file, available, header, place);
         break;
     default:
-        packed ? PlaceBandedColumns(data, header, place) : PlaceColumnOrder(data, header, place);
+        packed ? PlaceBandedColumns(file, available, header, place)
+               : PlaceColumnOrder(file, available, header, place);
         break;
     }
 }

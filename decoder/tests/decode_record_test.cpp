@@ -441,6 +441,10 @@ TEST(DecodeRecordTest, CutRecordsShowWhatTheyHave) {
         bytes.resize(bytes.size() - missing);
         return bytes;
     };
+    // 300 x 300 at 8 bits whose data ends after two bytes: the top row starts 5 6.
+    Bytes farShort(300 * 300, 0);
+    farShort[299 * 300] = 5;
+    farShort[299 * 300 + 1] = 6;
     const struct {
         const char* name;
         Bytes file;
@@ -459,6 +463,7 @@ TEST(DecodeRecordTest, CutRecordsShowWhatTheyHave) {
          true,
          {0x80, 0x40, 0, 0, 0x61, 0x80, 0, 0, 0x00, 0x40, 0, 0}},
         {"delta alone", Concat({full, cut(delta, 1)}), 1, false, {0, 0, 0, 0}},
+        {"far short", MakeRecord(Recipe(0, 8, 300, 300, {5, 6})), 0, false, farShort},
     };
     for (const auto& c : cases) {
         const auto listed = ListRecords(MemorySource(c.file));
