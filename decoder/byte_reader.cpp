@@ -30,7 +30,6 @@ void ByteReader::Reset() {
     memory_ = {};
     inMemory_ = false;
     size_.reset();
-    ended_ = false;
     window_ = block_.get();
     windowStart_ = 0;
     next_ = 0;
@@ -91,8 +90,7 @@ bool ByteReader::Refill() {
         return false;
     }
     filled_ = std::fread(block_.get(), 1, BLOCK_SIZE, file_.get());
-    ended_ = filled_ == 0;
-    return !ended_;
+    return filled_ > 0;
 }
 
 std::size_t ByteReader::Read(std::uint8_t* target, std::size_t count) {
@@ -127,6 +125,5 @@ bool ByteReader::SeekOutsideWindow(std::uint64_t offset) {
     windowStart_ = offset;
     next_ = 0;
     filled_ = 0;
-    ended_ = false;
     return true;
 }

@@ -48,10 +48,6 @@ class ByteReader {
     // The offset of the next byte that ReadByte would return.
     std::uint64_t Position() const { return windowStart_ + next_; }
 
-    // True once every byte of the source has been read: a file's end has been met, or
-    // the reading has come to the end of memory.
-    bool AtEnd() const { return next_ == filled_ && (inMemory_ || ended_); }
-
     // The number of bytes in the source; nothing when a file's size cannot be found.
     std::optional<std::uint64_t> Size();
 
@@ -83,7 +79,6 @@ class ByteReader {
     std::span<const std::uint8_t> memory_; // the whole source, when reading memory
     bool inMemory_ = false;
     std::optional<std::uint64_t> size_;
-    bool ended_ = false; // the last refill of a file found nothing more
     // The bytes at hand: a file's block, or the part of memory from windowStart_ on.
     const std::uint8_t* window_ = nullptr;
     std::uint64_t windowStart_ = 0; // source offset of window_[0]
