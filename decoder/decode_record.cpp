@@ -244,6 +244,12 @@ std::size_t UnitsWithin(std::uint64_t available, std::size_t unitBytes, std::siz
     return whole >= count ? count : static_cast<std::size_t>(whole) + 1;
 }
 
+// The same for bands of p rows or columns out of extent: where placing the bands stops.
+std::size_t BandsEnd(std::uint64_t available, std::size_t bandBytes, std::size_t extent,
+                     unsigned p) {
+    return std::min(extent, UnitsWithin(available, bandBytes, (extent + p - 1) / p) * p);
+}
+
 void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
     if (IsPackedDepth(depth)) {
         for (std::uint8_t& b : bytes) {
@@ -346,8 +352,7 @@ void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHead
     const unsigned mask = PixelMask(depth);
     const std::size_t height = header.height;
     std::vector<std::uint8_t> band(header.width);
-    const std::size_t end =
-        std::min(height, UnitsWithin(available, band.size(), (height + p - 1) / p) * p);
+    const std::size_t end = BandsEnd(available, band.size(), height, p);
     for (std::size_t y0 = 0; y0 < end; y0 += p) {
         UnpackBytes(file, state, band.data(), band.size());
         if (!reversed) {
@@ -384,8 +389,7 @@ void PlaceBandedColumns(ByteReader& file, std::uint64_t available, const RecordH
     const unsigned mask = PixelMask(depth);
     const std::size_t width = header.width;
     std::vector<std::uint8_t> band(header.height);
-    const std::size_t end =
-        std::min(width, UnitsWithin(available, band.size(), (width + p - 1) / p) * p);
+    const std::size_t end = BandsEnd(available, band.size(), width, p);
     for (std::size_t x0 = 0; x0 < end; x0 += p) {
         UnpackBytes(file, state, band.data(), band.size());
         const std::size_t columns = std::min<std::size_t>(p, width - x0);
