@@ -4,7 +4,6 @@
 #include "commands.h"
 
 #include "bitmap_rgb.h"
-#include "byte_reader.h"
 #include "checked_size.h"
 #include "decode_record.h"
 #include "output_file.h"
@@ -115,13 +114,20 @@ class ZoomedRows {
             BitmapRowToRgb(bitmap_, top, source_.data());
             sourceRow_ = top;
         }
-        std::size_t out = 0;
-        for (std::size_t x = 0; x < static_cast<std::size_t>(bitmap_.width); ++x) {
-            for (std::uint32_t r = 0; r < zoom_; ++r) {
-                for (int c = 0; c < 3; ++c) {
-                    const std::uint8_t value = source_[3 * x + c];
-                    rgb[out++] = invert_ ? static_cast<std::uint8_t>(255 - value) : value;
-                }
+        // Stores through rgb may alias any byte, so the loop keeps what it needs in locals.
+        const std::uint8_t* source = source_.data();
+        const auto width = static_cast<std::size_t>(bitmap_.width);
+        const std::uint32_t zoom = zoom_;
+        const std::uint8_t flip = invert_ ? 0xFF : 0x00; // 255 - value, or value
+        for (std::size_t x = 0; x < width; ++x) {
+            const std::uint8_t red = source[3 * x] ^ flip;
+            const std::uint8_t green = source[3 * x + 1] ^ flip;
+            const std::uint8_t blue = source[3 * x + 2] ^ flip;
+            for (std::uint32_t r = 0; r < zoom; ++r) {
+                rgb[0] = red;
+                rgb[1] = green;
+                rgb[2] = blue;
+                rgb += 3;
             }
         }
     }
@@ -149,6 +155,34 @@ bool WritePpm(std::FILE* file, std::uint32_t width, std::uint32_t height, Zoomed
     return true;
 }
 
+// The failure message for a decoding that leaves nothing to write, or nothing when the
+// bitmap is there to be written.
+std::optional<std::string> NotShownMessage(DecodeStatus status, const DisplayBitmap& bitmap,
+                                           const RenderOptions& options) {
+    const std::string file = "'" + options.file + "'";
+    const std::string record = "record " + std::to_string(*options.index) + " of " + file;
+    switch (status) {
+    case DecodeStatus::Shown:
+        break;
+    case DecodeStatus::CannotOpen:
+        return "cannot open " + file;
+    case DecodeStatus::NoRecord:
+        return "no record " + std::to_string(*options.index) + " in " + file;
+    case DecodeStatus::TooLarge:
+        return record + " is too large to show";
+    case DecodeStatus::OutOfMemory:
+        return "out of memory for " + record;
+    case DecodeStatus::Planar:
+        return record + " is planar and is not shown";
+    case DecodeStatus::DepthNotShown:
+        return record + " has a colour depth that is not shown";
+    }
+    if (!bitmap.pixels || bitmap.width <= 0 || bitmap.height <= 0) {
+        return record + " has nothing to show";
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int RunRender(const CommandArgs& args) {
@@ -160,17 +194,10 @@ int RunRender(const CommandArgs& args) {
     if (png && !PngAvailable()) {
         return Failure("PNG output is not available in this build");
     }
-    {
-        ByteReader probe;
-        if (!probe.Open(options.file)) {
-            return Failure("cannot open '" + options.file + "'");
-        }
-    }
     DisplayBitmap bitmap;
-    DecodeRecord(options.file, *options.index, options.buildUp, bitmap);
-    if (!bitmap.pixels || bitmap.width <= 0 || bitmap.height <= 0) {
-        return Failure("record " + std::to_string(*options.index) + " of '" + options.file +
-                       "' has nothing to show");
+    const DecodeStatus status = DecodeRecord(options.file, *options.index, options.buildUp, bitmap);
+    if (const auto message = NotShownMessage(status, bitmap, options)) {
+        return Failure(*message);
     }
     const auto zoom = static_cast<std::uint32_t>(options.zoom);
     std::size_t width = 0;

@@ -1,8 +1,8 @@
-// Fuzz target: the viewer's file walk and record decoding on arbitrary files. Every
-// listed record is decoded with build-up on and off, and so is the record after the list
-// (a cut-off one, if any); the index beyond that must decode to nothing. A decoded bitmap
-// must be exactly stride x height bytes with a stride that holds a row, and its first and
-// last rows are also turned into colours.
+// Fuzz target: the viewer's file walk and record decoding on arbitrary bytes, read from
+// memory. Every listed record is decoded with build-up on and off and must be found; the
+// index past the list and index -1 must decode to nothing. A decoded bitmap must be
+// exactly stride x height bytes with a stride that holds a row, its presence must agree
+// with the reported result, and its first and last rows are also turned into colours.
 #include "bitmap_rgb.h"
 #include "decode_record.h"
 #include "display_bitmap.h"
@@ -11,7 +11,6 @@
 #include "zentra_format.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 namespace {
@@ -27,7 +26,10 @@ std::size_t BitmapBytes(const RecordHeader& header) {
     return stride * header.height;
 }
 
-void CheckBitmap(const DisplayBitmap& bitmap) {
+void CheckBitmap(DecodeStatus status, const DisplayBitmap& bitmap) {
+    const bool leavesPixels = status == DecodeStatus::Shown || status == DecodeStatus::Planar ||
+                              status == DecodeStatus::DepthNotShown;
+    fuzz::Require(bitmap.pixels.has_value() == leavesPixels, "pixels exactly when shown");
     if (!bitmap.pixels) {
         return;
     }
@@ -53,35 +55,24 @@ void CheckBitmap(const DisplayBitmap& bitmap) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = fuzz::ScratchPath("input.ztr");
-    fuzz::WriteFile(path, data, size);
+    const ByteSource source = MemorySource({data, size});
+    const std::optional<std::vector<ListedRecord>> records = ListRecords(source);
+    fuzz::Require(records.has_value(), "bytes in memory list");
 
-    const std::optional<std::vector<ListedRecord>> records = ListRecords(path);
-    fuzz::Require(records.has_value(), "existing file lists");
-
-    // The record after the list, when its header is there: a cut-off record.
-    std::vector<RecordHeader> headers;
-    std::size_t end = 0;
-    for (const ListedRecord& record : *records) {
-        headers.push_back(record.header);
-        end += record.header.recordLength;
-    }
-    if (end + RECORD_HEADER_SIZE <= size) {
-        std::array<std::uint8_t, RECORD_HEADER_SIZE> bytes{};
-        std::copy_n(data + end, RECORD_HEADER_SIZE, bytes.begin());
-        headers.push_back(DecodeRecordHeader(bytes));
-    }
     std::size_t largest = 0;
-    for (const RecordHeader& header : headers) {
-        largest = std::max(largest, BitmapBytes(header));
+    for (const ListedRecord& record : *records) {
+        largest = std::max(largest, BitmapBytes(record.header));
     }
 
     DisplayBitmap bitmap;
     const std::size_t decoded = std::min(records->size(), MAX_DECODED_RECORDS);
     for (std::size_t index = 0; index < decoded && largest <= MAX_FUZZ_BITMAP; ++index) {
         for (const bool buildUp : {false, true}) {
-            DecodeRecord(path, static_cast<int>(index), buildUp, bitmap);
-            CheckBitmap(bitmap);
+            const DecodeStatus status =
+                DecodeRecord(source, static_cast<int>(index), buildUp, bitmap);
+            fuzz::Require(status != DecodeStatus::NoRecord && status != DecodeStatus::CannotOpen,
+                          "a listed record is found");
+            CheckBitmap(status, bitmap);
             if (bitmap.pixels && !buildUp) {
                 const RecordHeader& header = (*records)[index].header;
                 fuzz::Require(bitmap.width == header.width && bitmap.height == header.height &&
@@ -90,17 +81,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    // The list ends at a bad header or at a record cut off by the end of the file; such a
-    // cut record may still show what it has, but nothing lies beyond it.
+    // The list ends only at a rejected header: nothing lies beyond it.
     for (const bool buildUp : {false, true}) {
-        if (largest <= MAX_FUZZ_BITMAP) {
-            DecodeRecord(path, static_cast<int>(records->size()), buildUp, bitmap);
-            CheckBitmap(bitmap);
-        }
-        DecodeRecord(path, static_cast<int>(records->size()) + 1, buildUp, bitmap);
-        fuzz::Require(!bitmap.pixels, "no record past the list");
-        DecodeRecord(path, -1, buildUp, bitmap);
-        fuzz::Require(!bitmap.pixels, "no record at index -1");
+        fuzz::Require(DecodeRecord(source, static_cast<int>(records->size()), buildUp, bitmap) ==
+                          DecodeStatus::NoRecord,
+                      "no record past the list");
+        CheckBitmap(DecodeStatus::NoRecord, bitmap);
+        fuzz::Require(DecodeRecord(source, -1, buildUp, bitmap) == DecodeStatus::NoRecord,
+                      "no record at index -1");
+        CheckBitmap(DecodeStatus::NoRecord, bitmap);
     }
     return 0;
 }

@@ -1,6 +1,6 @@
-// Shared pieces of the fuzz targets: a per-process scratch file that holds the input
-// (every reader takes a file name), a silent message sink, and a check that aborts with
-// a readable reason so that libFuzzer records the input as a crash.
+// Shared pieces of the fuzz targets: a per-process scratch file that holds the input (the
+// engine's readers take a file name; the decoder reads memory), a silent message sink,
+// and a check that aborts with a readable reason so that libFuzzer records the input.
 #pragma once
 
 #include "report_message.h"

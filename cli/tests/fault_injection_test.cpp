@@ -35,7 +35,8 @@ std::vector<std::string> Entries(const fs::path& folder) {
     return names;
 }
 
-// The record lengths of a file, read from each record's first four bytes.
+// Where each record of a file ends, from the record lengths in each record's first four
+// bytes.
 std::vector<std::size_t> RecordEnds(const std::string& file) {
     std::vector<std::size_t> ends;
     std::size_t at = 0;
@@ -94,7 +95,7 @@ TEST(ZtrFaults, RenderUnderAFileSizeLimitKeepsTheOldOutput) {
               (std::vector<std::string>{"old.png", "old.ppm", "pic.pgm", "pic.ztr"}));
 }
 
-TEST(ZtrFaults, CutFilesListAndRenderTheirWholeRecords) {
+TEST(ZtrFaults, CutFilesListEveryRecordWithAWholeHeader) {
     ScratchDirectory dir("fault-cut");
     WriteWholeFile(dir / "a.pgm", GreyPgm(21, 13, 3));
     WriteWholeFile(dir / "b.pgm", GreyPgm(21, 13, 4));
@@ -111,12 +112,12 @@ TEST(ZtrFaults, CutFilesListAndRenderTheirWholeRecords) {
     ASSERT_EQ(ends.back(), whole.size());
     ASSERT_EQ(static_cast<std::size_t>(std::count(full.out.begin(), full.out.end(), '\n')), 6u);
 
-    // Cuts inside the first header, on both sides of every record boundary, and inside
-    // each record's data.
+    // Cuts inside the first header, on both sides of every record boundary, inside each
+    // record's delta header (where it has one) and inside each record's pixel data.
     std::vector<std::size_t> cuts = {0, 5, 11, 12};
     std::size_t start = 0;
     for (const std::size_t end : ends) {
-        cuts.insert(cuts.end(), {(start + end) / 2, end - 1, end, end + 1});
+        cuts.insert(cuts.end(), {start + 15, (start + end) / 2, end - 1, end, end + 1});
         start = end;
     }
     for (const std::size_t cut : cuts) {
@@ -124,14 +125,41 @@ TEST(ZtrFaults, CutFilesListAndRenderTheirWholeRecords) {
             continue;
         }
         WriteWholeFile(dir / "cut.ztr", whole.substr(0, cut));
-        const std::size_t wholeRecords = static_cast<std::size_t>(
-            std::count_if(ends.begin(), ends.end(), [&](std::size_t end) { return end <= cut; }));
+        std::size_t headers = 0; // records whose 12-byte header is whole
+        std::size_t recordStart = 0;
+        std::size_t cutStart = 0; // start of the last record listed
+        for (const std::size_t end : ends) {
+            if (recordStart + 12 <= cut) {
+                ++headers;
+                cutStart = recordStart;
+            }
+            recordStart = end;
+        }
         const ZtrResult listed = RunZtr({"list", "cut.ztr"}, dir.path());
         EXPECT_EQ(listed.status, 0) << "cut " << cut;
-        EXPECT_EQ(listed.out, FirstLines(full.out, wholeRecords)) << "cut " << cut;
+        EXPECT_EQ(static_cast<std::size_t>(std::count(listed.out.begin(), listed.out.end(), '\n')),
+                  headers)
+            << "cut " << cut;
+        // Every line as in the whole file, but for a last record whose delta header is cut.
+        const bool isDelta = (static_cast<unsigned char>(whole[cutStart + 6]) & 0x20) != 0;
+        const bool deltaCut = headers > 0 && isDelta && cutStart + 18 > cut;
+        const std::size_t same = deltaCut ? headers - 1 : headers;
+        EXPECT_EQ(listed.out.substr(0, FirstLines(full.out, same).size()),
+                  FirstLines(full.out, same))
+            << "cut " << cut;
 
-        // With the next record one byte short, the last whole record renders exactly as
-        // from the whole file.
+        // The last listed record renders alone and built up; when only its last byte is
+        // missing, the record before it renders exactly as from the whole file.
+        if (headers > 0) {
+            const std::string last = std::to_string(headers - 1);
+            for (const char* option : {"--invert", "--buildup"}) {
+                const ZtrResult render =
+                    RunZtr({"render", "cut.ztr", last, option, "-o", "cut.ppm"}, dir.path());
+                EXPECT_EQ(render.status, 0) << "cut " << cut << " " << option << render.err;
+            }
+        }
+        const std::size_t wholeRecords = static_cast<std::size_t>(
+            std::count_if(ends.begin(), ends.end(), [&](std::size_t end) { return end <= cut; }));
         if (wholeRecords > 0 && wholeRecords < ends.size() && cut + 1 == ends[wholeRecords]) {
             const std::string index = std::to_string(wholeRecords - 1);
             ASSERT_EQ(

@@ -99,6 +99,18 @@ TEST_F(ListingTest, DamagedThirdHeaderListsTheTwoRecordsBeforeIt) {
     EXPECT_TRUE(Recorded.boxes.empty()) << "a damaged file shows no message";
 }
 
+TEST_F(ListingTest, ACutLastRecordIsListed) {
+    const std::string file = ConvertPictures(WriteAnimation(data_), THREE_TYPES, 120);
+    Bytes bytes = ReadFileBytes(file);
+    bytes.pop_back(); // the last byte of the last record's pixel data
+    WriteFileBytes(file, bytes);
+    CreateWindowNow();
+    OpenThroughDialog(file);
+
+    EXPECT_EQ(ListLines(), THREE_TYPE_LINES);
+    EXPECT_TRUE(Recorded.boxes.empty());
+}
+
 TEST_F(ListingTest, DamagedFirstHeaderListsNothingAndAsksForALayout) {
     const std::string file = ConvertPictures(WriteAnimation(data_), THREE_TYPES, 120);
     Bytes bytes = ReadFileBytes(file);

@@ -13,7 +13,6 @@
 #include "zentra_format.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <new>
 
 namespace {
@@ -53,19 +52,19 @@ void Convert16(std::uint8_t& b0, std::uint8_t& b1) {
     b1 = c1;
 }
 
-bool SetUpBitmap(DisplayBitmap& bitmap, const RecordHeader& header) {
+DecodeStatus SetUpBitmap(DisplayBitmap& bitmap, const RecordHeader& header) {
     const std::size_t rowBytes = RowBytes(header.depth, header.width);
     const std::size_t stride = (rowBytes + 3) / 4 * 4;
     std::size_t size = 0;
     if (stride > MAX_STRIDE || !CheckedMultiply(stride, header.height, size) ||
         size > MAX_PIXEL_BLOCK) {
-        return false;
+        return DecodeStatus::TooLarge;
     }
     try {
         bitmap.pixels.emplace(size, std::uint8_t{0});
     } catch (const std::bad_alloc&) {
         bitmap.pixels.reset();
-        return false;
+        return DecodeStatus::OutOfMemory;
     }
     bitmap.width = header.width;
     bitmap.height = header.height;
@@ -79,7 +78,7 @@ bool SetUpBitmap(DisplayBitmap& bitmap, const RecordHeader& header) {
     const std::uint32_t used = header.depth <= 8 ? (1u << header.depth) : 0;
     bitmap.info.coloursUsed = used;
     bitmap.info.coloursImportant = used;
-    return true;
+    return DecodeStatus::Shown;
 }
 
 // Reads the record's palette or builds its grey table. Depths above 8 need no table:
@@ -233,6 +232,24 @@ class Placement {
     std::vector<std::uint8_t*> rows_; // per stored row; rows above the bitmap never occur
 };
 
+// How many of a record's units (rows, columns or bands of unitBytes unpacked bytes each,
+// count of them) the available unpacked bytes reach into. Past them every byte reads as
+// 0, so a record drawn on a freshly zeroed block (the first of a run) is placed only that
+// far: a record that the file cuts far short costs no more than the bytes it has.
+std::size_t UnitsWithin(std::uint64_t available, std::size_t unitBytes, std::size_t count) {
+    if (unitBytes == 0) {
+        return count;
+    }
+    const std::uint64_t whole = available / unitBytes;
+    return whole >= count ? count : static_cast<std::size_t>(whole) + 1;
+}
+
+// The same for bands of p rows or columns out of extent: where placing the bands stops.
+std::size_t BandsEnd(std::uint64_t available, std::size_t bandBytes, std::size_t extent,
+                     unsigned p) {
+    return std::min(extent, UnitsWithin(available, bandBytes, (extent + p - 1) / p) * p);
+}
+
 void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
     if (IsPackedDepth(depth)) {
         for (std::uint8_t& b : bytes) {
@@ -249,11 +266,13 @@ void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
     }
 }
 
-void PlaceRowOrder(ByteReader& file, const RecordHeader& header, const Placement& place) {
+void PlaceRowOrder(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                   const Placement& place) {
+    UnpackState state;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     std::vector<std::uint8_t> line(RowBytes(header.depth, header.width));
-    UnpackState state;
-    for (std::size_t y = 0; y < header.height; ++y) {
+    const std::size_t rows = UnitsWithin(available, line.size(), header.height);
+    for (std::size_t y = 0; y < rows; ++y) {
         UnpackBytes(file, state, line.data(), line.size());
         if (reversed) {
             ConvertReversed(line, header.depth);
@@ -266,16 +285,18 @@ void PlaceRowOrder(ByteReader& file, const RecordHeader& header, const Placement
 
 // Each byte holds p vertically adjacent pixels of one column (or, at depths of 8 and
 // more, one pixel of 1 to 3 bytes), topmost first.
-void PlaceColumnOrder(ByteReader& file, const RecordHeader& header, const Placement& place) {
+void PlaceColumnOrder(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                      const Placement& place) {
+    UnpackState state;
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::size_t height = header.height;
-    UnpackState state;
     if (IsPackedDepth(depth)) {
         const unsigned p = PixelsPerByte(depth);
         const unsigned mask = PixelMask(depth);
         std::vector<std::uint8_t> column((height + p - 1) / p);
-        for (std::size_t c = 0; c < header.width; ++c) {
+        const std::size_t columns = UnitsWithin(available, column.size(), header.width);
+        for (std::size_t c = 0; c < columns; ++c) {
             UnpackBytes(file, state, column.data(), column.size());
             const Placement::Field field = place.FieldOf(c);
             if (field.mask == 0) {
@@ -296,7 +317,8 @@ void PlaceColumnOrder(ByteReader& file, const RecordHeader& header, const Placem
     }
     const std::size_t size = depth / 8;
     std::vector<std::uint8_t> column(size * height);
-    for (std::size_t c = 0; c < header.width; ++c) {
+    const std::size_t columns = UnitsWithin(available, column.size(), header.width);
+    for (std::size_t c = 0; c < columns; ++c) {
         UnpackBytes(file, state, column.data(), column.size());
         if (!reversed) {
             ConvertReversed(column, depth);
@@ -321,15 +343,17 @@ void PlaceColumnOrder(ByteReader& file, const RecordHeader& header, const Placem
 // Bands of p stored rows; each byte holds one column's pixels of the band. The band's
 // bytes are first turned so that the band's row j is field j from the low end; then the
 // band is placed row by row.
-void PlaceBandedRows(ByteReader& file, const RecordHeader& header, const Placement& place) {
+void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                     const Placement& place) {
+    UnpackState state;
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const unsigned p = PixelsPerByte(depth);
     const unsigned mask = PixelMask(depth);
     const std::size_t height = header.height;
     std::vector<std::uint8_t> band(header.width);
-    UnpackState state;
-    for (std::size_t y0 = 0; y0 < height; y0 += p) {
+    const std::size_t end = BandsEnd(available, band.size(), height, p);
+    for (std::size_t y0 = 0; y0 < end; y0 += p) {
         UnpackBytes(file, state, band.data(), band.size());
         if (!reversed) {
             for (std::uint8_t& b : band) {
@@ -356,15 +380,17 @@ void PlaceBandedRows(ByteReader& file, const RecordHeader& header, const Placeme
 }
 
 // Bands of p columns; each byte holds one stored row's pixels of the band.
-void PlaceBandedColumns(ByteReader& file, const RecordHeader& header, const Placement& place) {
+void PlaceBandedColumns(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                        const Placement& place) {
+    UnpackState state;
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const unsigned p = PixelsPerByte(depth);
     const unsigned mask = PixelMask(depth);
     const std::size_t width = header.width;
     std::vector<std::uint8_t> band(header.height);
-    UnpackState state;
-    for (std::size_t x0 = 0; x0 < width; x0 += p) {
+    const std::size_t end = BandsEnd(available, band.size(), width, p);
+    for (std::size_t x0 = 0; x0 < end; x0 += p) {
         UnpackBytes(file, state, band.data(), band.size());
         const std::size_t columns = std::min<std::size_t>(p, width - x0);
         Placement::Field fields[8];
@@ -410,17 +436,32 @@ std::uint64_t UnpackedBytes(const RecordHeader& header) {
     }
 }
 
-// Whether the rest of the file can hold the record's pixel data at all: every coded byte
-// gives at most 256 unpacked ones (a count stands for up to 255 copies). A record that
-// asks for more is cut off, or its header was read from inside other data; placing it
-// would only spin on missing bytes for as long as its size says.
-bool PixelDataCanFit(const RecordHeader& header, std::uint64_t fileSize, std::uint64_t position) {
+// The most unpacked bytes that the rest of the file from position on can give: every
+// coded byte gives at most 256 (a count stands for up to 255 copies).
+std::uint64_t MostUnpacked(std::uint64_t fileSize, std::uint64_t position) {
     const std::uint64_t remaining = fileSize > position ? fileSize - position : 0;
-    return UnpackedBytes(header) <= 256 * remaining + 256;
+    return 256 * remaining + 256;
 }
 
-// Reads the rest of one record (header already read) and places its pixels.
-void DecodeOne(ByteReader& file, const RecordHeader& header, bool buildUp, DisplayBitmap& bitmap) {
+// Whether the rest of the file can hold the record's pixel data at all. A record that
+// asks for more is cut off or damaged; drawing it over earlier records would only spin
+// on missing bytes for as long as its size says.
+bool PixelDataCanFit(const RecordHeader& header, std::uint64_t fileSize, std::uint64_t position) {
+    return UnpackedBytes(header) <= MostUnpacked(fileSize, position);
+}
+
+// What the selected record shows once it is in the bitmap.
+DecodeStatus ShownStatus(const RecordHeader& header) {
+    if ((header.layout & LAYOUT_PLANAR) != 0) {
+        return DecodeStatus::Planar;
+    }
+    return IsDecodedDepth(header.depth) ? DecodeStatus::Shown : DecodeStatus::DepthNotShown;
+}
+
+// Reads the rest of one record (header already read) and places its pixels; onZeros
+// when the record is the first of its run, drawn on a freshly zeroed block.
+void DecodeOne(ByteReader& file, const RecordHeader& header, bool buildUp, bool onZeros,
+               DisplayBitmap& bitmap) {
     int dx = 0;
     int dy = 0;
     if ((header.layout & RECORD_DELTA) != 0) {
@@ -434,75 +475,85 @@ void DecodeOne(ByteReader& file, const RecordHeader& header, bool buildUp, Displ
     if ((header.layout & LAYOUT_PLANAR) != 0 || !IsDecodedDepth(header.depth)) {
         return;
     }
+    std::uint64_t available = UINT64_MAX;
+    if (onZeros) {
+        if (const std::optional<std::uint64_t> fileSize = file.Size()) {
+            available = MostUnpacked(*fileSize, file.Position());
+        }
+    }
     const Placement place(bitmap, header, dx, dy);
     const bool packed = IsPackedDepth(header.depth);
     switch (header.layout & LAYOUT_ORDER) {
     case ORDER_ROWS:
-        PlaceRowOrder(file, header, place);
+        PlaceRowOrder(file, available, header, place);
         break;
     case ORDER_COLUMNS:
-        PlaceColumnOrder(file, header, place);
+        PlaceColumnOrder(file, available, header, place);
         break;
     case ORDER_BANDED_ROWS:
-        packed ? PlaceBandedRows(file, header, place) : PlaceRowOrder(file, header, place);
+        packed ? PlaceBandedRows(file, available, header, place)
+               : PlaceRowOrder(file, available, header, place);
         break;
     default:
-        packed ? PlaceBandedColumns(file, header, place) : PlaceColumnOrder(file, header, place);
+        packed ? PlaceBandedColumns(file, available, header, place)
+               : PlaceColumnOrder(file, available, header, place);
         break;
     }
 }
 
 } // namespace
 
-void DecodeRecord(const std::string& fileName, int index, bool buildUp, DisplayBitmap& bitmap) {
+DecodeStatus DecodeRecord(const std::string& fileName, int index, bool buildUp,
+                          DisplayBitmap& bitmap) {
+    return DecodeRecord(FileSource(fileName), index, buildUp, bitmap);
+}
+
+DecodeStatus DecodeRecord(const ByteSource& source, int index, bool buildUp,
+                          DisplayBitmap& bitmap) {
     bitmap.pixels.reset();
-    if (index < 0 || fileName.empty()) {
-        return;
+    if (index < 0) {
+        return DecodeStatus::NoRecord;
     }
     ByteReader file;
-    if (!file.Open(fileName)) {
-        return;
+    if ((!source.inMemory && source.path.empty()) || !file.Open(source)) {
+        return DecodeStatus::CannotOpen;
     }
     // Walk to the selected record, noting the last full frame before it.
     RecordHeader header;
     std::uint64_t start = 0;
     std::uint64_t fullFrameStart = 0;
-    int fullFrame = 0;
     for (int i = 0; i < index; ++i) {
-        if (!ReadRecordHeader(file, header)) {
-            return;
+        const std::uint64_t recordStart = start;
+        if (!NextRecord(file, start, header)) {
+            return DecodeStatus::NoRecord;
         }
         if ((header.layout & RECORD_DELTA) == 0) {
-            fullFrame = i;
-            fullFrameStart = start;
-        }
-        start += header.recordLength;
-        if (!file.SeekTo(start)) {
-            return;
+            fullFrameStart = recordStart;
         }
     }
-    if (!ReadRecordHeader(file, header)) {
-        return;
+    const std::uint64_t selectedStart = start;
+    if (!NextRecord(file, start, header)) {
+        return DecodeStatus::NoRecord;
     }
-    int first = index;
-    if (buildUp && (header.layout & RECORD_DELTA) != 0) {
-        first = fullFrame;
-        start = fullFrameStart;
-    }
-    if (!file.SeekTo(start)) {
-        return;
-    }
-    // Each record of the run follows where the previous one's pixel data ended.
-    std::error_code sizeError;
-    const std::uint64_t fileSize = std::filesystem::file_size(fileName, sizeError);
-    for (int i = first; i <= index; ++i) {
-        if (!ReadRecordHeader(file, header) ||
-            (!sizeError && !PixelDataCanFit(header, fileSize, file.Position()))) {
-            return;
+    const DecodeStatus shown = ShownStatus(header);
+    const bool fromFullFrame = buildUp && (header.layout & RECORD_DELTA) != 0;
+    // The run steps through the records as the walk does. It ends early, keeping what it
+    // has drawn, at a later record whose pixel data the rest of the file cannot hold.
+    start = fromFullFrame ? fullFrameStart : selectedStart;
+    for (bool first = true; start <= selectedStart; first = false) {
+        if (!NextRecord(file, start, header)) {
+            return bitmap.pixels ? shown : DecodeStatus::NoRecord;
         }
-        if (i == first && !SetUpBitmap(bitmap, header)) {
-            return;
+        if (first) {
+            if (const DecodeStatus status = SetUpBitmap(bitmap, header);
+                status != DecodeStatus::Shown) {
+                return status;
+            }
+        } else if (const std::optional<std::uint64_t> fileSize = file.Size();
+                   fileSize && !PixelDataCanFit(header, *fileSize, file.Position())) {
+            break;
         }
-        DecodeOne(file, header, buildUp, bitmap);
+        DecodeOne(file, header, buildUp, first, bitmap);
     }
+    return shown;
 }

@@ -1,8 +1,11 @@
-// Walking a file's records: the list ends at the first rejected header, silently.
+// Walking a file's records: the list ends at the first rejected header, silently; a record
+// whose pixel data the end of the file cuts short is still listed.
 #include "read_record_header.h"
 #include "test_file.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -30,10 +33,9 @@ std::vector<std::uint16_t> Widths(const std::vector<ListedRecord>& records) {
 }
 
 TEST(ReadRecordHeaderTest, ReadsFieldsAndStandsAfterTheHeader) {
-    TempFolder folder;
     const Bytes record = MakeRecord(Frame(13, 3, 0x95));
     ByteReader file;
-    ASSERT_TRUE(file.Open(folder.Write("one.ztr", record)));
+    ASSERT_TRUE(file.OpenMemory(record));
     RecordHeader header;
     ASSERT_TRUE(ReadRecordHeader(file, header));
     EXPECT_EQ(header.recordLength, record.size());
@@ -45,7 +47,6 @@ TEST(ReadRecordHeaderTest, ReadsFieldsAndStandsAfterTheHeader) {
 }
 
 TEST(ReadRecordHeaderTest, RejectsShortSignatureAndLength) {
-    TempFolder folder;
     const Bytes good = MakeRecord(Frame(9, 2));
     Bytes badSignature = good;
     badSignature[5] = 0xA3;
@@ -57,18 +58,16 @@ TEST(ReadRecordHeaderTest, RejectsShortSignatureAndLength) {
                            shortLength};
     for (const Bytes& bytes : cases) {
         ByteReader file;
-        ASSERT_TRUE(file.Open(folder.Write("bad.ztr", bytes)));
+        ASSERT_TRUE(file.OpenMemory(bytes));
         RecordHeader header;
         EXPECT_FALSE(ReadRecordHeader(file, header));
     }
 }
 
 TEST(ListRecordsTest, ListsEveryRecordWithItsDeltaHeader) {
-    TempFolder folder;
-    const std::string path = folder.Write(
-        "anim.ztr", Concat({MakeRecord(Frame(17, 5)), MakeRecord(Delta(8, 2, {40, 8, 3})),
-                            MakeRecord(Delta(0, 0, {40, 0, 0})), MakeRecord(Frame(3, 11))}));
-    const auto records = ListRecords(path);
+    const Bytes file = Concat({MakeRecord(Frame(17, 5)), MakeRecord(Delta(8, 2, {40, 8, 3})),
+                               MakeRecord(Delta(0, 0, {40, 0, 0})), MakeRecord(Frame(3, 11))});
+    const auto records = ListRecords(MemorySource(file));
     ASSERT_TRUE(records.has_value());
     EXPECT_EQ(Widths(*records), (std::vector<std::uint16_t>{17, 8, 0, 3}));
     EXPECT_EQ((*records)[1].delta.delay, 40);
@@ -77,8 +76,7 @@ TEST(ListRecordsTest, ListsEveryRecordWithItsDeltaHeader) {
     EXPECT_EQ((*records)[3].header.height, 11);
 }
 
-TEST(ListRecordsTest, EndsAtDamagedOrShortRecords) {
-    TempFolder folder;
+TEST(ListRecordsTest, EndsAtTheFirstRejectedHeader) {
     const Bytes a = MakeRecord(Frame(17, 5));
     const Bytes b = MakeRecord(Frame(6, 4));
     Bytes damaged = MakeRecord(Frame(30, 1));
@@ -93,20 +91,24 @@ TEST(ListRecordsTest, EndsAtDamagedOrShortRecords) {
         {Concat({a, b, damaged, a}), {17, 6}},
         {Concat({a, b, looping, a}), {17, 6}},
         {Concat({a, Bytes{1, 2, 3, 4, 5}}), {17}},
-        {Concat({a, b, Bytes(b.begin(), b.begin() + 12)}), {17, 6}},
-        {Concat({a, b, Bytes(b.begin(), b.end() - 1)}), {17, 6}},
+        {Concat({a, b, Bytes(b.begin(), b.begin() + 11)}), {17, 6}},
+        // Cut records: the header is whole, the pixel data is not.
+        {Concat({a, b, Bytes(b.begin(), b.begin() + 12)}), {17, 6, 6}},
+        {Concat({a, b, Bytes(b.begin(), b.end() - 1)}), {17, 6, 6}},
+        {Bytes(a.begin(), a.end() - 1), {17}},
         {Bytes{}, {}},
     };
     for (const auto& c : cases) {
-        const auto records = ListRecords(folder.Write("damaged.ztr", c.file));
+        const auto records = ListRecords(MemorySource(c.file));
         ASSERT_TRUE(records.has_value());
         EXPECT_EQ(Widths(*records), c.widths);
     }
 }
 
 TEST(ListRecordsTest, MissingFileIsNothing) {
-    TempFolder folder;
-    EXPECT_FALSE(ListRecords((folder.Path() / "missing.ztr").string()).has_value());
+    const auto missing = std::filesystem::temp_directory_path() / "zentra_no_such_file.ztr";
+    EXPECT_FALSE(ListRecords(missing.string()).has_value());
+    EXPECT_FALSE(ListRecords(std::string()).has_value());
 }
 
 } // namespace

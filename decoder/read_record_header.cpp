@@ -16,6 +16,14 @@ bool ReadRecordHeader(ByteReader& file, RecordHeader& header) {
     return true;
 }
 
+bool NextRecord(ByteReader& file, std::uint64_t& start, RecordHeader& header) {
+    if (!file.SeekTo(start) || !ReadRecordHeader(file, header)) {
+        return false;
+    }
+    start += header.recordLength;
+    return true;
+}
+
 DeltaHeader ReadDeltaHeader(ByteReader& file) {
     std::array<std::uint8_t, DELTA_HEADER_SIZE> bytes{};
     file.Read(bytes.data(), bytes.size());
@@ -23,23 +31,21 @@ DeltaHeader ReadDeltaHeader(ByteReader& file) {
 }
 
 std::optional<std::vector<ListedRecord>> ListRecords(const std::string& fileName) {
+    return ListRecords(FileSource(fileName));
+}
+
+std::optional<std::vector<ListedRecord>> ListRecords(const ByteSource& source) {
     ByteReader file;
-    if (!file.Open(fileName)) {
+    if (!file.Open(source)) {
         return std::nullopt;
     }
     std::vector<ListedRecord> records;
     std::uint64_t start = 0;
     ListedRecord record;
-    while (ReadRecordHeader(file, record.header)) {
+    while (NextRecord(file, start, record.header)) {
         record.delta = DeltaHeader{};
         if ((record.header.layout & RECORD_DELTA) != 0) {
             record.delta = ReadDeltaHeader(file);
-        }
-        // Only whole records are listed: a record whose last byte lies past the end of
-        // the file (a cut-off copy) ends the list like a bad header.
-        start += record.header.recordLength;
-        if (!file.SeekTo(start - 1) || file.ReadByte() < 0) {
-            break;
         }
         records.push_back(record);
     }

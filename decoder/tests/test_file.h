@@ -1,5 +1,5 @@
-// Hand-made Zentra files for the decoder tests: records assembled byte by byte in a
-// temporary folder that is removed with the fixture.
+// Hand-made Zentra files for the decoder tests: records assembled byte by byte in memory,
+// and a temporary folder for the tests that need real files (conversions, file reading).
 #pragma once
 
 #include "zentra_format.h"
@@ -53,6 +53,7 @@ struct RecordRecipe {
     DeltaHeader delta{}; // written when layout has RECORD_DELTA
     Bytes palette;       // written as given when layout has RECORD_PALETTE
     Bytes unpacked;      // pixel data before run-length coding
+    Bytes extra;         // bytes after the pixel data, counted in the record length
 };
 
 // One whole record with a correct record length.
@@ -67,6 +68,7 @@ inline Bytes MakeRecord(const RecordRecipe& recipe) {
     }
     const Bytes coded = CodeRunLength(recipe.unpacked);
     body.insert(body.end(), coded.begin(), coded.end());
+    body.insert(body.end(), recipe.extra.begin(), recipe.extra.end());
     RecordHeader header;
     header.recordLength = static_cast<std::uint32_t>(RECORD_HEADER_SIZE + body.size());
     header.layout = recipe.layout;

@@ -1,6 +1,7 @@
 // Decoding stays byte for byte what it was: every record of the expected conversion
 // outputs in tests/data/expected, decoded with and without build-up, must give the
-// bitmap (size, depth, stride, pixels and colour table) recorded in decoded.txt.
+// bitmap (size, depth, stride, pixels and colour table) recorded in decoded.txt, read
+// from the file and from the same bytes in memory.
 #include "decode_record.h"
 #include "read_record_header.h"
 
@@ -46,9 +47,10 @@ class Digest {
 };
 
 // "file index buildup -" for an absent bitmap, else "file index buildup W H D S digest".
-std::string DescribeDecoding(const std::string& file, int index, bool buildUp) {
+std::string DescribeDecoding(const std::string& file, const ByteSource& source, int index,
+                             bool buildUp) {
     DisplayBitmap bitmap;
-    DecodeRecord((EXPECTED / file).string(), index, buildUp, bitmap);
+    DecodeRecord(source, index, buildUp, bitmap);
     std::ostringstream line;
     line << file << ' ' << index << ' ' << (buildUp ? 1 : 0);
     if (!bitmap.pixels) {
@@ -80,12 +82,19 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path) {
 TEST(ExpectedDecodeTest, EveryRecordDecodesAsRecorded) {
     std::vector<std::string> actual;
     for (const char* file : FILES) {
-        const auto records = ListRecords((EXPECTED / file).string());
+        const std::string path = (EXPECTED / file).string();
+        const auto records = ListRecords(path);
         ASSERT_TRUE(records.has_value()) << file;
         ASSERT_FALSE(records->empty()) << file;
+        std::ifstream in(path, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                              std::istreambuf_iterator<char>()};
         for (int index = 0; index < static_cast<int>(records->size()); ++index) {
-            actual.push_back(DescribeDecoding(file, index, false));
-            actual.push_back(DescribeDecoding(file, index, true));
+            for (const bool buildUp : {false, true}) {
+                actual.push_back(DescribeDecoding(file, FileSource(path), index, buildUp));
+                EXPECT_EQ(DescribeDecoding(file, MemorySource(bytes), index, buildUp),
+                          actual.back());
+            }
         }
     }
     const std::vector<std::string> expected = ReadLines(EXPECTED / "decoded.txt");

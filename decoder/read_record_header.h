@@ -14,6 +14,12 @@
 // lead a walk back onto itself). On success the file stands just after the header.
 bool ReadRecordHeader(ByteReader& file, RecordHeader& header);
 
+// Reads the header of the record at offset start and moves start on to the next record,
+// at this one's start plus its record length: the one rule by which every reader steps
+// through a file. False, with start unchanged, when the header is rejected. On success
+// the file stands just after the header.
+bool NextRecord(ByteReader& file, std::uint64_t& start, RecordHeader& header);
+
 // Reads the 6-byte delta header; bytes missing at the end of the file read as 0.
 DeltaHeader ReadDeltaHeader(ByteReader& file);
 
@@ -22,7 +28,8 @@ struct ListedRecord {
     DeltaHeader delta; // all zero unless header.layout has RECORD_DELTA
 };
 
-// Every whole record of the file up to the first rejected header or the first record
-// that runs past the end of the file, as the viewer lists them; nothing when the file
-// cannot be opened.
+// Every record of the file up to the first rejected header, as the viewer lists them: a
+// record whose pixel data the end of the file cuts short is still listed. Nothing when
+// the file cannot be opened.
 std::optional<std::vector<ListedRecord>> ListRecords(const std::string& fileName);
+std::optional<std::vector<ListedRecord>> ListRecords(const ByteSource& source);

@@ -1,7 +1,7 @@
-// A converted file cut at every byte offset: the walk lists exactly the records that are
-// whole in what is left, each of them decodes (alone and built up) to the same bitmap as
-// in the whole file, and the cut record and the index past the list decode without
-// touching anything outside the bitmap.
+// A converted file cut at every byte offset: the walk lists every record whose header is
+// whole in what is left, the whole records decode (alone and built up) to the same bitmap
+// as in the whole file, the cut record shows what it has at its full size, and nothing
+// lies past it.
 #include "convert_images.h"
 #include "decode_record.h"
 #include "read_record_header.h"
@@ -51,9 +51,9 @@ struct Decoded {
     bool operator==(const Decoded&) const = default;
 };
 
-Decoded Decode(const std::string& path, int index, bool buildUp) {
+Decoded Decode(const Bytes& file, int index, bool buildUp) {
     DisplayBitmap bitmap;
-    DecodeRecord(path, index, buildUp, bitmap);
+    DecodeRecord(MemorySource(file), index, buildUp, bitmap);
     Decoded decoded;
     if (!bitmap.pixels) {
         return decoded;
@@ -77,7 +77,7 @@ bool SameRecord(const ListedRecord& a, const ListedRecord& b) {
            a.delta.dx == b.delta.dx && a.delta.dy == b.delta.dy;
 }
 
-TEST(TruncationTest, EveryCutListsTheWholeRecordsAndDecodesThemUnchanged) {
+TEST(TruncationTest, EveryCutListsTheRecordsWithWholeHeadersAndDecodesThem) {
     TempFolder folder;
     const int width = 19;
     const int height = 11;
@@ -95,66 +95,73 @@ TEST(TruncationTest, EveryCutListsTheWholeRecordsAndDecodesThemUnchanged) {
     ASSERT_EQ(converted, 0);
     const Bytes whole = ReadAll((folder.Path() / "anim0.ztr").string());
 
-    const std::string wholePath = folder.Write("whole.ztr", whole);
-    const auto all = ListRecords(wholePath);
+    const auto all = ListRecords(MemorySource(whole));
     ASSERT_TRUE(all.has_value());
     ASSERT_EQ(all->size(), 20u);
-    std::vector<std::size_t> ends; // offset just past each record
+    std::vector<std::size_t> starts; // offset of each record
     std::size_t end = 0;
     for (const ListedRecord& record : *all) {
+        starts.push_back(end);
         end += record.header.recordLength;
-        ends.push_back(end);
     }
     ASSERT_EQ(end, whole.size());
+    starts.push_back(end);
     std::vector<Decoded> alone;
     std::vector<Decoded> builtUp;
     for (int index = 0; index < 20; ++index) {
-        alone.push_back(Decode(wholePath, index, false));
-        builtUp.push_back(Decode(wholePath, index, true));
+        alone.push_back(Decode(whole, index, false));
+        builtUp.push_back(Decode(whole, index, true));
         ASSERT_TRUE(alone.back().present && builtUp.back().present) << index;
     }
 
     for (std::size_t cut = 0; cut < whole.size(); ++cut) {
-        const std::string path =
-            folder.Write("cut.ztr", Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
-        std::size_t wholeRecords = 0;
-        while (wholeRecords < ends.size() && ends[wholeRecords] <= cut) {
-            ++wholeRecords;
+        const Bytes file(whole.begin(), whole.begin() + static_cast<long>(cut));
+        std::size_t headers = 0; // records whose header is whole
+        while (headers < all->size() && starts[headers] + RECORD_HEADER_SIZE <= cut) {
+            ++headers;
         }
-        const auto listed = ListRecords(path);
+        const auto listed = ListRecords(MemorySource(file));
         ASSERT_TRUE(listed.has_value()) << "cut " << cut;
-        ASSERT_EQ(listed->size(), wholeRecords) << "cut " << cut;
-        for (std::size_t i = 0; i < wholeRecords; ++i) {
-            EXPECT_TRUE(SameRecord((*listed)[i], (*all)[i])) << "cut " << cut << " record " << i;
+        ASSERT_EQ(listed->size(), headers) << "cut " << cut;
+        for (std::size_t i = 0; i < headers; ++i) {
+            // A delta header that the cut shortens reads its missing bytes as 0.
+            ListedRecord want = (*all)[i];
+            if (starts[i] + RECORD_HEADER_SIZE + DELTA_HEADER_SIZE > cut) {
+                want.delta = (*listed)[i].delta;
+            }
+            EXPECT_TRUE(SameRecord((*listed)[i], want)) << "cut " << cut << " record " << i;
         }
-        // Every whole record where the cut falls between records, else the last whole
-        // one (the one the cut data follows).
-        const bool atBoundary = wholeRecords > 0 && ends[wholeRecords - 1] == cut;
+        // The last whole record (the one the cut data follows, or every whole one where
+        // the cut falls between records) decodes as in the whole file.
+        const std::size_t wholeRecords = starts[headers] <= cut ? headers : headers - 1;
+        const bool atBoundary = starts[wholeRecords] == cut;
         for (std::size_t i = atBoundary || wholeRecords == 0 ? 0 : wholeRecords - 1;
              i < wholeRecords; ++i) {
             const int index = static_cast<int>(i);
-            EXPECT_EQ(Decode(path, index, false), alone[i]) << "cut " << cut << " record " << i;
-            EXPECT_EQ(Decode(path, index, true), builtUp[i]) << "cut " << cut << " record " << i;
+            EXPECT_EQ(Decode(file, index, false), alone[i]) << "cut " << cut << " record " << i;
+            EXPECT_EQ(Decode(file, index, true), builtUp[i]) << "cut " << cut << " record " << i;
         }
-        // The cut record itself: whatever it shows, it stays within its bitmap (checked in
-        // Decode); a cut inside its header shows nothing. Past it there is nothing.
-        const std::size_t start = wholeRecords == 0 ? 0 : ends[wholeRecords - 1];
+        // The cut record shows what it has at its own size, or built up at the frame's;
+        // a record whose header is cut shows nothing, and nothing lies past the list.
         const int cutIndex = static_cast<int>(wholeRecords);
         for (const bool buildUp : {false, true}) {
-            const Decoded partial = Decode(path, cutIndex, buildUp);
-            if (cut < start + RECORD_HEADER_SIZE) {
-                EXPECT_FALSE(partial.present) << "cut " << cut;
+            const Decoded partial = Decode(file, cutIndex, buildUp);
+            const Decoded& full = (buildUp ? builtUp : alone)[wholeRecords];
+            EXPECT_EQ(partial.present, headers > wholeRecords) << "cut " << cut;
+            if (partial.present) {
+                EXPECT_EQ(partial.width, full.width) << "cut " << cut;
+                EXPECT_EQ(partial.height, full.height) << "cut " << cut;
+                EXPECT_EQ(partial.depth, full.depth) << "cut " << cut;
             }
-            EXPECT_FALSE(Decode(path, cutIndex + 1, buildUp).present) << "cut " << cut;
+            EXPECT_FALSE(Decode(file, static_cast<int>(headers), buildUp).present) << "cut " << cut;
         }
     }
 }
 
 TEST(TruncationTest, BuildUpStopsAtARecordTheFileCannotHold) {
-    // A 5 x 3 full frame, then a delta whose header (read where the frame's data ends)
-    // asks for 65535 x 65535 bytes in column order from a file of a few bytes. The run
-    // must stop there, leaving the full frame, instead of spinning on missing bytes.
-    TempFolder folder;
+    // A 5 x 3 full frame, then a delta whose header asks for 65535 x 65535 bytes in
+    // column order from a file of a few bytes. The run must stop there, leaving the full
+    // frame, instead of spinning on missing bytes.
     RecordRecipe frame;
     frame.layout = ORDER_ROWS;
     frame.depth = 8;
@@ -168,14 +175,13 @@ TEST(TruncationTest, BuildUpStopsAtARecordTheFileCannotHold) {
     huge.height = 65535;
     huge.delta = {40, 1, 1};
     huge.unpacked = {77, 78, 79};
-    const std::string path =
-        folder.Write("huge.ztr", Concat({MakeRecord(frame), MakeRecord(huge)}));
+    const Bytes file = Concat({MakeRecord(frame), MakeRecord(huge)});
 
-    const Decoded alone = Decode(path, 0, false);
+    const Decoded alone = Decode(file, 0, false);
     ASSERT_TRUE(alone.present);
     EXPECT_EQ(alone.width, 5);
-    EXPECT_EQ(Decode(path, 1, true), alone);
-    EXPECT_FALSE(Decode(path, 1, false).present);
+    EXPECT_EQ(Decode(file, 1, true), alone);
+    EXPECT_FALSE(Decode(file, 1, false).present);
 }
 
 } // namespace
