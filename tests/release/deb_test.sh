@@ -6,13 +6,7 @@ set -euo pipefail
 build=$1
 source=$2
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/check_support.sh"
 
 (cd "$build" && cpack -G DEB -B "$work/packages" >/dev/null)
 deb=$work/packages/ztr_1.0.4378_amd64.deb

@@ -6,13 +6,7 @@
 set -euo pipefail
 pdf=$1
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/check_support.sh"
 
 # First page as an 8-bit grey PGM at 30 dots per inch; count the pixels darker than 200.
 pdftoppm -f 1 -l 1 -r 30 -gray -singlefile "$pdf" "$work/page1"

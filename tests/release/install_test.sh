@@ -8,13 +8,7 @@ set -euo pipefail
 build=$1
 source=$2
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/check_support.sh"
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 prefix=$work/prefix

@@ -7,17 +7,12 @@ ztr=$1
 magic=$2
 samples=$3
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
+. "$(dirname "$0")/check_support.sh"
 
 expect() { # file expected-description
     local actual
     actual=$(file -b -m "$magic" "$1")
-    if [ "$actual" != "$2" ]; then
-        echo "FAIL: $(basename "$1"): got '$actual', expected '$2'" >&2
-        failures=$((failures + 1))
-    fi
+    [ "$actual" = "$2" ] || fail "$(basename "$1"): got '$actual', expected '$2'"
 }
 
 cp "$samples/shapes_84x48.pbm" "$samples/grey_gradient_75x33.pgm" \
@@ -46,8 +41,7 @@ expect "$work/shapes_84x48.pbm" "data"
 
 mime=$(file -b --mime-type -m "$magic" "$work/shapes_84x48.ztr")
 if [ "$mime" != "image/x-zentra" ]; then
-    echo "FAIL: MIME type '$mime', expected 'image/x-zentra'" >&2
-    failures=$((failures + 1))
+    fail "MIME type '$mime', expected 'image/x-zentra'"
 fi
 
 [ $failures -eq 0 ] || exit 1

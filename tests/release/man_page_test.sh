@@ -10,12 +10,7 @@ manpage=$2
 help_text=$("$ztr" --help)
 # Plain text without wrapping or hyphenation, so that every paragraph is one line.
 man_text=$(groff -man -Tascii -P-c -P-b -P-o -P-u -rLL=2000n -rHY=0 "$manpage" 2>&1)
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/check_support.sh"
 
 squeeze() { tr -s ' ' | sed 's/^ //; s/ $//'; }
 

@@ -9,13 +9,7 @@ mime_xml=$2
 magic=$3
 samples=$4
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/check_support.sh"
 
 mkdir -p "$work/mime/packages"
 cp "$mime_xml" "$work/mime/packages/zentra.xml"

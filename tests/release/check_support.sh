@@ -1,0 +1,10 @@
+# What every release check shares, read with `.` at its start: a scratch folder $work that
+# goes away at exit, and fail(), which reports a failed expectation and counts it in
+# $failures; a check ends with `[ $failures -eq 0 ] || exit 1`.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
