@@ -343,19 +343,35 @@ void PlaceColumnOrder(ByteReader& file, std::uint64_t available, const RecordHea
 // Bands of p stored rows; each byte holds one column's pixels of the band. The band's
 // bytes are first turned so that the band's row j is field j from the low end; then the
 // band is placed row by row.
+// What both banded orders work with: the record's field geometry, one band's unpacked
+// bytes, and where the bands that the file can reach end along the banded axis.
+struct Bands {
+    Bands(std::uint64_t available, const RecordHeader& header, std::size_t bandBytes,
+          std::size_t extent)
+        : depth(header.depth), reversed((header.layout & LAYOUT_REVERSED) != 0),
+          p(PixelsPerByte(depth)), mask(PixelMask(depth)), band(bandBytes),
+          end(BandsEnd(available, bandBytes, extent, p)) {}
+
+    UnpackState state;
+    const unsigned depth;
+    const bool reversed;
+    const unsigned p;
+    const unsigned mask;
+    std::vector<std::uint8_t> band;
+    const std::size_t end;
+};
+
 void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHeader& header,
                      const Placement& place) {
-    UnpackState state;
-    const unsigned depth = header.depth;
-    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
-    const unsigned p = PixelsPerByte(depth);
-    const unsigned mask = PixelMask(depth);
     const std::size_t height = header.height;
-    std::vector<std::uint8_t> band(header.width);
-    const std::size_t end = BandsEnd(available, band.size(), height, p);
-    for (std::size_t y0 = 0; y0 < end; y0 += p) {
-        UnpackBytes(file, state, band.data(), band.size());
-        if (!reversed) {
+    Bands bands(available, header, header.width, height);
+    const unsigned depth = bands.depth;
+    const unsigned p = bands.p;
+    const unsigned mask = bands.mask;
+    std::vector<std::uint8_t>& band = bands.band;
+    for (std::size_t y0 = 0; y0 < bands.end; y0 += p) {
+        UnpackBytes(file, bands.state, band.data(), band.size());
+        if (!bands.reversed) {
             for (std::uint8_t& b : band) {
                 b = FirstFieldLow(b, depth);
             }
@@ -382,16 +398,15 @@ void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHead
 // Bands of p columns; each byte holds one stored row's pixels of the band.
 void PlaceBandedColumns(ByteReader& file, std::uint64_t available, const RecordHeader& header,
                         const Placement& place) {
-    UnpackState state;
-    const unsigned depth = header.depth;
-    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
-    const unsigned p = PixelsPerByte(depth);
-    const unsigned mask = PixelMask(depth);
     const std::size_t width = header.width;
-    std::vector<std::uint8_t> band(header.height);
-    const std::size_t end = BandsEnd(available, band.size(), width, p);
-    for (std::size_t x0 = 0; x0 < end; x0 += p) {
-        UnpackBytes(file, state, band.data(), band.size());
+    Bands bands(available, header, header.height, width);
+    const unsigned depth = bands.depth;
+    const bool reversed = bands.reversed;
+    const unsigned p = bands.p;
+    const unsigned mask = bands.mask;
+    std::vector<std::uint8_t>& band = bands.band;
+    for (std::size_t x0 = 0; x0 < bands.end; x0 += p) {
+        UnpackBytes(file, bands.state, band.data(), band.size());
         const std::size_t columns = std::min<std::size_t>(p, width - x0);
         Placement::Field fields[8];
         for (std::size_t j = 0; j < columns; ++j) {
