@@ -1,0 +1,187 @@
+// stb_image and stb_image_resize, compiled once for the engine. Each format is decoded
+// by its own stb loader, never by stb's guess from the data, so that the reader chosen
+// by signature or name is the one that runs. Failure texts are left out: the engine
+// words its own messages.
+#include "stb_codecs.h"
+
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_NO_FAILURE_STRINGS
+#define STBI_ONLY_PNG
+#define STBI_ONLY_GIF
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_BMP
+#define STBI_ONLY_TGA
+#define STBI_MAX_DIMENSIONS 32767
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+
+#define STB_IMAGE_RESIZE_STATIC
+#define STB_IMAGE_RESIZE_IMPLEMENTATION
+#include <stb_image_resize.h>
+
+namespace {
+
+struct StbFree {
+    void operator()(void* p) const { STBI_FREE(p); }
+};
+using StbBuffer = std::unique_ptr<stbi_uc, StbFree>;
+
+constexpr int RGBA = 4;
+
+bool StartContext(stbi__context& context, const std::uint8_t* data, std::size_t size) {
+    if (size > static_cast<std::size_t>(INT_MAX)) {
+        return false;
+    }
+    stbi__start_mem(&context, data, static_cast<int>(size));
+    return true;
+}
+
+// One still picture through the format's own loader, 16-bit samples taken as v >> 8.
+StbBuffer LoadStill(PictureFormat format, stbi__context& context, int& width, int& height) {
+    int components = 0;
+    stbi__result_info info{};
+    info.bits_per_channel = 8;
+    void* pixels = nullptr;
+    switch (format) {
+    case PictureFormat::Png:
+        pixels = stbi__png_load(&context, &width, &height, &components, RGBA, &info);
+        break;
+    case PictureFormat::Jpeg:
+        pixels = stbi__jpeg_load(&context, &width, &height, &components, RGBA, &info);
+        break;
+    case PictureFormat::Bitmap:
+        pixels = stbi__bmp_load(&context, &width, &height, &components, RGBA, &info);
+        break;
+    case PictureFormat::Tga:
+        pixels = stbi__tga_load(&context, &width, &height, &components, RGBA, &info);
+        break;
+    default:
+        return nullptr;
+    }
+    if (pixels != nullptr && info.bits_per_channel == 16) {
+        pixels = stbi__convert_16_to_8(static_cast<stbi__uint16*>(pixels), width, height, RGBA);
+    }
+    return StbBuffer(static_cast<stbi_uc*>(pixels));
+}
+
+// The GIF's frames one by one. stb keeps the frame before the previous one for the
+// "restore to previous" disposal; that copy is held here.
+bool DecodeGif(stbi__context& context, const RgbaFrameSink& sink) {
+    auto state = std::make_unique<stbi__gif>();
+    std::memset(state.get(), 0, sizeof(stbi__gif));
+    struct StateBuffers {
+        stbi__gif* gif;
+        ~StateBuffers() {
+            STBI_FREE(gif->out);
+            STBI_FREE(gif->history);
+            STBI_FREE(gif->background);
+        }
+    } buffers{state.get()};
+
+    std::unique_ptr<stbi_uc[]> previous;
+    std::unique_ptr<stbi_uc[]> twoBack;
+    std::size_t frameBytes = 0;
+    int components = 0;
+    for (int frame = 0;; ++frame) {
+        stbi_uc* pixels = stbi__gif_load_next(&context, state.get(), &components, RGBA,
+                                              twoBack.get());
+        if (pixels == reinterpret_cast<stbi_uc*>(&context)) {
+            return frame > 0; // the end of the stream
+        }
+        if (pixels == nullptr) {
+            return false;
+        }
+        if (frame == 0) {
+            frameBytes = static_cast<std::size_t>(state->w) * static_cast<std::size_t>(state->h) *
+                         RGBA;
+        }
+        if (!sink(pixels, state->w, state->h, state->delay)) {
+            return true;
+        }
+        // stb's two-back frame: the one shown before the frame just decoded.
+        if (frame > 0) {
+            if (twoBack == nullptr) {
+                twoBack.reset(new (std::nothrow) stbi_uc[frameBytes]);
+                if (twoBack == nullptr) {
+                    return false;
+                }
+            }
+            std::memcpy(twoBack.get(), previous.get(), frameBytes);
+        } else {
+            previous.reset(new (std::nothrow) stbi_uc[frameBytes]);
+            if (previous == nullptr) {
+                return false;
+            }
+        }
+        std::memcpy(previous.get(), pixels, frameBytes);
+    }
+}
+
+} // namespace
+
+std::optional<PictureSize> StbPictureSize(PictureFormat format, const std::uint8_t* data,
+                                          std::size_t size) {
+    stbi__context context;
+    if (!StartContext(context, data, size)) {
+        return std::nullopt;
+    }
+    PictureSize result;
+    int components = 0;
+    int ok = 0;
+    switch (format) {
+    case PictureFormat::Png:
+        ok = stbi__png_info(&context, &result.width, &result.height, &components);
+        break;
+    case PictureFormat::Gif:
+        ok = stbi__gif_info(&context, &result.width, &result.height, &components);
+        break;
+    case PictureFormat::Jpeg:
+        ok = stbi__jpeg_info(&context, &result.width, &result.height, &components);
+        break;
+    case PictureFormat::Bitmap:
+        ok = stbi__bmp_info(&context, &result.width, &result.height, &components);
+        break;
+    case PictureFormat::Tga:
+        ok = stbi__tga_info(&context, &result.width, &result.height, &components);
+        break;
+    default:
+        break;
+    }
+    if (ok == 0) {
+        return std::nullopt;
+    }
+    return result;
+}
+
+bool StbDecode(PictureFormat format, const std::uint8_t* data, std::size_t size,
+               const RgbaFrameSink& sink) {
+    stbi__context context;
+    if (!StartContext(context, data, size)) {
+        return false;
+    }
+    if (format == PictureFormat::Gif) {
+        return DecodeGif(context, sink);
+    }
+    int width = 0;
+    int height = 0;
+    const StbBuffer pixels = LoadStill(format, context, width, height);
+    if (pixels == nullptr) {
+        return false;
+    }
+    sink(pixels.get(), width, height, -1);
+    return true;
+}
+
+bool StbResizeGrey(const std::uint8_t* in, int width, int height, std::uint8_t* out,
+                   int outWidth, int outHeight) {
+    return stbir_resize_uint8_srgb(in, width, height, 0, out, outWidth, outHeight, 0, 1,
+                                   STBIR_ALPHA_CHANNEL_NONE, 0) != 0;
+}
