@@ -12,10 +12,10 @@ inline constexpr std::size_t PROFILE_NAME_MAX = 127;
 inline constexpr std::size_t PROFILE_LINE_MAX = 255;
 
 struct DisplayProfile {
-    std::string name;           // the line's first word, at most 127 characters
-    std::uint16_t layout = 0;   // low 16 bits of the lay-out code
-    std::uint8_t depth = 1;     // low 8 bits of the depth; 1 when the line gives none
-    std::string description;    // empty when the line has none
+    std::string name;         // the line's first word, at most 127 characters
+    std::uint16_t layout = 0; // low 16 bits of the lay-out code
+    std::uint8_t depth = 1;   // low 8 bits of the depth; 1 when the line gives none
+    std::string description;  // empty when the line has none
 };
 
 // The program-wide list, in file order; its users address entries by position.

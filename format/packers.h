@@ -21,8 +21,8 @@ bool PackColumnOrder1(std::FILE* file, const RecordHeader& header, const std::ui
                       const ChangedRect& rect);
 bool PackBandedRows1(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
                      const ChangedRect& rect);
-bool PackBandedColumns1(std::FILE* file, const RecordHeader& header,
-                        const std::uint8_t* pixels, const ChangedRect& rect);
+bool PackBandedColumns1(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
+                        const ChangedRect& rect);
 bool PackRowOrder8(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
                    const ChangedRect& rect);
 bool PackColumnOrder8(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,

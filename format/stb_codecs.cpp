@@ -91,8 +91,8 @@ bool DecodeGif(stbi__context& context, const RgbaFrameSink& sink) {
     std::size_t frameBytes = 0;
     int components = 0;
     for (int frame = 0;; ++frame) {
-        stbi_uc* pixels = stbi__gif_load_next(&context, state.get(), &components, RGBA,
-                                              twoBack.get());
+        stbi_uc* pixels =
+            stbi__gif_load_next(&context, state.get(), &components, RGBA, twoBack.get());
         if (pixels == reinterpret_cast<stbi_uc*>(&context)) {
             return frame > 0; // the end of the stream
         }
@@ -100,8 +100,8 @@ bool DecodeGif(stbi__context& context, const RgbaFrameSink& sink) {
             return false;
         }
         if (frame == 0) {
-            frameBytes = static_cast<std::size_t>(state->w) * static_cast<std::size_t>(state->h) *
-                         RGBA;
+            frameBytes =
+                static_cast<std::size_t>(state->w) * static_cast<std::size_t>(state->h) * RGBA;
         }
         if (!sink(pixels, state->w, state->h, state->delay)) {
             return true;
@@ -180,8 +180,8 @@ bool StbDecode(PictureFormat format, const std::uint8_t* data, std::size_t size,
     return true;
 }
 
-bool StbResizeGrey(const std::uint8_t* in, int width, int height, std::uint8_t* out,
-                   int outWidth, int outHeight) {
+bool StbResizeGrey(const std::uint8_t* in, int width, int height, std::uint8_t* out, int outWidth,
+                   int outHeight) {
     return stbir_resize_uint8_srgb(in, width, height, 0, out, outWidth, outHeight, 0, 1,
                                    STBIR_ALPHA_CHANNEL_NONE, 0) != 0;
 }

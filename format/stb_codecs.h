@@ -34,5 +34,5 @@ bool StbDecode(PictureFormat format, const std::uint8_t* data, std::size_t size,
 
 // Resamples a grey picture (one byte a pixel, sRGB-coded) to outWidth x outHeight in
 // linear light. False when memory ran out.
-bool StbResizeGrey(const std::uint8_t* in, int width, int height, std::uint8_t* out,
-                   int outWidth, int outHeight);
+bool StbResizeGrey(const std::uint8_t* in, int width, int height, std::uint8_t* out, int outWidth,
+                   int outHeight);

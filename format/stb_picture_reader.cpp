@@ -91,29 +91,30 @@ Readout ReadStbPicture(const std::string& path, PictureFormat format, const Read
     Readout result;
     bool tooManyFrames = false;
     bool noMemory = false;
-    StbDecode(format, data.data(), data.size(), [&](const std::uint8_t* rgba, int frameWidth, int frameHeight, int delay) {
-            if (frameWidth != width || frameHeight != height) {
-                return false; // not the size the header announced: taken as damaged
-            }
-            if ((result.frames.size() + 1) * pixelCount > MAX_FRAME_PIXELS) {
-                tooManyFrames = true;
-                return false;
-            }
-            SourceImage frame;
-            frame.width = width;
-            frame.height = height;
-            frame.levels = 256;
-            frame.delay = delay;
-            try {
-                frame.pixels.resize(pixelCount);
-            } catch (const std::bad_alloc&) {
-                noMemory = true;
-                return false;
-            }
-            RgbaToGrey(rgba, pixelCount, options.background, frame.pixels.data());
-            result.frames.push_back(std::move(frame));
-            return options.allFrames;
-        });
+    StbDecode(format, data.data(), data.size(),
+              [&](const std::uint8_t* rgba, int frameWidth, int frameHeight, int delay) {
+                  if (frameWidth != width || frameHeight != height) {
+                      return false; // not the size the header announced: taken as damaged
+                  }
+                  if ((result.frames.size() + 1) * pixelCount > MAX_FRAME_PIXELS) {
+                      tooManyFrames = true;
+                      return false;
+                  }
+                  SourceImage frame;
+                  frame.width = width;
+                  frame.height = height;
+                  frame.levels = 256;
+                  frame.delay = delay;
+                  try {
+                      frame.pixels.resize(pixelCount);
+                  } catch (const std::bad_alloc&) {
+                      noMemory = true;
+                      return false;
+                  }
+                  RgbaToGrey(rgba, pixelCount, options.background, frame.pixels.data());
+                  result.frames.push_back(std::move(frame));
+                  return options.allFrames;
+              });
     if (tooManyFrames) {
         return ReadFailure("ERROR: file '%s' has too many frames (more than %zu pixels in all)\n",
                            path.c_str(), MAX_FRAME_PIXELS);

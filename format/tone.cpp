@@ -67,8 +67,7 @@ void MirrorX(SourceImage& image) {
 
 // The size of the resampled picture before it is placed in the target: the whole
 // picture inside it (contain), covering it (cover), or the target itself (stretch).
-void ScaledSize(int width, int height, const ToneOptions& options, int& outWidth,
-                int& outHeight) {
+void ScaledSize(int width, int height, const ToneOptions& options, int& outWidth, int& outHeight) {
     const int W = options.resizeWidth;
     const int H = options.resizeHeight;
     outWidth = W;
@@ -94,8 +93,8 @@ bool Resize(SourceImage& image, const ToneOptions& options) {
     ScaledSize(image.width, image.height, options, scaledWidth, scaledHeight);
     std::vector<std::uint8_t> scaled;
     if (!Allocate(scaled, scaledWidth, scaledHeight) ||
-        !StbResizeGrey(image.pixels.data(), image.width, image.height, scaled.data(),
-                       scaledWidth, scaledHeight)) {
+        !StbResizeGrey(image.pixels.data(), image.width, image.height, scaled.data(), scaledWidth,
+                       scaledHeight)) {
         return false;
     }
     const int W = options.resizeWidth;
@@ -175,10 +174,10 @@ void DiffuseErrors(std::uint8_t* pixels, int width, int height, int maxLevel, in
             std::uint8_t& pixel = pixels[static_cast<std::size_t>(y) * width + x];
             const int wanted = (pixel + shift) * shares + rows[0][x];
             // The nearest level: round(wanted * maxLevel / (255 shares)).
-            const int level =
-                wanted <= 0 ? 0
-                            : std::min(maxLevel, (2 * wanted * maxLevel + 255 * shares) /
-                                                     (2 * 255 * shares));
+            const int level = wanted <= 0
+                                  ? 0
+                                  : std::min(maxLevel, (2 * wanted * maxLevel + 255 * shares) /
+                                                           (2 * 255 * shares));
             const int stored = level * 255 / maxLevel;
             pixel = static_cast<std::uint8_t>(stored);
             const int residual = wanted - stored * shares;
@@ -192,7 +191,7 @@ void DiffuseErrors(std::uint8_t* pixels, int width, int height, int maxLevel, in
 
 template <int N>
 void OrderedDither(std::uint8_t* pixels, int width, int height, int maxLevel, int shift) {
-    static const std::array<int, N * N> matrix = BayerMatrix<N>();
+    static const std::array<int, N* N> matrix = BayerMatrix<N>();
     constexpr int cells = N * N;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -200,8 +199,7 @@ void OrderedDither(std::uint8_t* pixels, int width, int height, int maxLevel, in
             const int grey = Clamp(pixel + shift, 0, 255);
             const int m = matrix[static_cast<std::size_t>(y % N) * N + x % N];
             // level = floor(grey * maxLevel / 255 + (m + 0.5) / cells)
-            const int level =
-                (grey * maxLevel * 2 * cells + 255 * (2 * m + 1)) / (255 * 2 * cells);
+            const int level = (grey * maxLevel * 2 * cells + 255 * (2 * m + 1)) / (255 * 2 * cells);
             pixel = static_cast<std::uint8_t>(Clamp(level, 0, maxLevel) * 255 / maxLevel);
         }
     }
@@ -253,8 +251,8 @@ int OtsuThreshold(const std::uint8_t* pixels, std::size_t count) {
     for (int v = 0; v < 256; ++v) {
         total += static_cast<double>(v) * static_cast<double>(histogram[v]);
     }
-    double below = 0;       // pixels below the candidate
-    double belowSum = 0;    // their grey sum
+    double below = 0;    // pixels below the candidate
+    double belowSum = 0; // their grey sum
     double best = -1;
     int threshold = DEFAULT_THRESHOLD;
     const auto n = static_cast<double>(count);
@@ -324,7 +322,8 @@ constexpr Named FIT_NAMES[] = {{"contain", static_cast<int>(Fit::Contain)},
                                {"cover", static_cast<int>(Fit::Cover)},
                                {"stretch", static_cast<int>(Fit::Stretch)}};
 
-template <std::size_t K> bool FindName(const Named (&names)[K], const std::string& text, int& value) {
+template <std::size_t K>
+bool FindName(const Named (&names)[K], const std::string& text, int& value) {
     for (const Named& n : names) {
         if (text == n.name) {
             value = n.value;

@@ -44,7 +44,7 @@ std::vector<std::uint8_t> SmallBitmap() {
 }
 
 const std::string GREY_3X2 = "P2\n3 2\n255\n9 8 7\n6 5 4\n";
-// A run-length bitmap, refused by the bitmap reader, and a PGM of width 0.
+// A run-length bitmap, refused by the bitmap reader, and a PGM with maxval 0.
 std::vector<std::uint8_t> RunLengthBitmap() {
     BmpFields fields;
     fields.width = 3;
@@ -52,7 +52,7 @@ std::vector<std::uint8_t> RunLengthBitmap() {
     fields.compression = 1;
     return MakeBmp(fields, std::vector<std::uint8_t>(4 * 256, 0), {1, 2, 3, 0, 4, 5, 6, 0});
 }
-const std::string EMPTY_PGM = "P2\n0 2 255\n1 2\n";
+const std::string EMPTY_PGM = "P2\n3 2\n0\n";
 
 enum class Content { Bitmap, Grey, BadBitmap, BadGrey };
 
