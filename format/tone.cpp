@@ -91,10 +91,13 @@ bool Resize(SourceImage& image, const ToneOptions& options) {
     int scaledWidth = 0;
     int scaledHeight = 0;
     ScaledSize(image.width, image.height, options, scaledWidth, scaledHeight);
+    // A picture that keeps its size is only placed, not resampled (which would blur it).
     std::vector<std::uint8_t> scaled;
-    if (!Allocate(scaled, scaledWidth, scaledHeight) ||
-        !StbResizeGrey(image.pixels.data(), image.width, image.height, scaled.data(), scaledWidth,
-                       scaledHeight)) {
+    if (scaledWidth == image.width && scaledHeight == image.height) {
+        scaled = std::move(image.pixels);
+    } else if (!Allocate(scaled, scaledWidth, scaledHeight) ||
+               !StbResizeGrey(image.pixels.data(), image.width, image.height, scaled.data(),
+                              scaledWidth, scaledHeight)) {
         return false;
     }
     const int W = options.resizeWidth;
