@@ -4,6 +4,7 @@
 // words its own messages.
 #include "stb_codecs.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -125,12 +126,60 @@ bool DecodeGif(stbi__context& context, const RgbaFrameSink& sink) {
     }
 }
 
+// Debian's stb_image 2.27 builds a Huffman table from a DHT segment without checking
+// that its 16 code counts add up to at most 256 symbols, and then writes past the table.
+// Such a file is corrupt; it is refused here before stb sees it. The walk passes from
+// marker to marker, over segment lengths and over entropy-coded data (where FF 00 and
+// the restart markers FF D0 to FF D7 belong to the data).
+bool JpegHuffmanTablesFit(const std::uint8_t* data, std::size_t size) {
+    std::size_t at = 2; // behind SOI
+    while (at + 1 < size) {
+        if (data[at] != 0xFF) {
+            ++at; // entropy-coded data
+            continue;
+        }
+        const std::uint8_t marker = data[at + 1];
+        if (marker == 0xFF || marker == 0x00 || (marker >= 0xD0 && marker <= 0xD7) ||
+            marker == 0x01) {
+            at += marker == 0xFF ? 1 : 2;
+            continue;
+        }
+        if (marker == 0xD9 || at + 3 >= size) {
+            return true;
+        }
+        const std::size_t length = static_cast<std::size_t>(data[at + 2] << 8 | data[at + 3]);
+        if (marker == 0xC4) {
+            // Tables follow one another while stb's count of the segment's bytes stays
+            // above 0, past the segment's end if the counts say so; stb then reads on
+            // from where the last table ended.
+            std::int64_t left = static_cast<std::int64_t>(length) - 2;
+            std::size_t table = at + 4;
+            while (left > 0) {
+                std::size_t symbols = 0;
+                for (std::size_t i = 1; i <= 16; ++i) {
+                    symbols += table + i < size ? data[table + i] : 0;
+                }
+                if (symbols > 256) {
+                    return false;
+                }
+                left -= static_cast<std::int64_t>(17 + symbols);
+                table += 17 + symbols;
+            }
+            at = table;
+            continue;
+        }
+        at += 2 + length;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<PictureSize> StbPictureSize(PictureFormat format, const std::uint8_t* data,
                                           std::size_t size) {
     stbi__context context;
-    if (!StartContext(context, data, size)) {
+    if (!StartContext(context, data, size) ||
+        (format == PictureFormat::Jpeg && !JpegHuffmanTablesFit(data, size))) {
         return std::nullopt;
     }
     PictureSize result;
@@ -169,6 +218,9 @@ bool StbDecode(PictureFormat format, const std::uint8_t* data, std::size_t size,
     }
     if (format == PictureFormat::Gif) {
         return DecodeGif(context, sink);
+    }
+    if (format == PictureFormat::Jpeg && !JpegHuffmanTablesFit(data, size)) {
+        return false;
     }
     int width = 0;
     int height = 0;
