@@ -273,6 +273,39 @@ TEST(PictureReaders, RefusesDamagedAndOversizedPictures) {
     }
 }
 
+TEST(PictureReaders, PpmSamplesOfEveryMaxval) {
+    struct PpmCase {
+        const char* what;
+        std::string bytes;
+        std::vector<std::uint8_t> pixels; // empty: truncated
+    };
+    const PpmCase cases[] = {
+        // (0x12, 0xFF, 0x00) from two-byte samples: (1386 + 38250 + 128) >> 8 = 155.
+        {"P6 maxval 65535", std::string("P6\n1 1\n65535\n\x12\x34\xFF\x00\x00\x80", 19), {155}},
+        // maxval 15: (15, 0, 0) is (255, 0, 0), (77 * 255 + 128) >> 8 = 77; a sample above
+        // maxval counts as maxval.
+        {"P3 maxval 15", "P3\n2 1\n15\n15 0 0  99 99 99\n", {77, 255}},
+        {"P3 maxval 1000", "P3 1 1 1000\n500 500 500\n", {127}},
+        {"P6 cut", "P6\n2 1\n255\nabcde", {}},
+    };
+    for (const PpmCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageRecorder recorder;
+        const std::optional<SourceImage> image =
+            LoadImageFile(WriteScratchFile("colour.ppm", c.bytes));
+        if (c.pixels.empty()) {
+            EXPECT_FALSE(image.has_value());
+            EXPECT_EQ(
+                recorder.Messages(),
+                std::vector<std::string>{"ERROR: truncated input file (not enough pixel data)\n"});
+            continue;
+        }
+        ASSERT_TRUE(image.has_value());
+        EXPECT_EQ(image->levels, 256);
+        EXPECT_EQ(image->pixels, c.pixels);
+    }
+}
+
 // A PNG named ".pgm" and a bitmap named ".dib" convert; the seed formats do not change.
 TEST(PictureReaders, SignatureWinsOverTheName) {
     const std::vector<std::uint8_t> png = FileBytes(TestDataPath("im_grey7x5.png"));
