@@ -13,6 +13,7 @@
 #include "file_list.h"
 #include "hyperlink.h"
 #include "message_box_sink.h"
+#include "options_dialog.h"
 #include "program_values.h"
 #include "resource.h"
 #include "settings.h"
@@ -46,6 +47,7 @@ void WriteSettingNumber(const char* key, int value) {
 INT_PTR OnInitDialog(HWND dialog) {
     MakeHyperlink(GetDlgItem(dialog, IDC_WEB_LINK));
     SetDialogClassIcon(dialog);
+    AddOptionsMenuItem(dialog);
 
     char profilePath[PATH_BUFFER_SIZE + 16] = "";
     std::snprintf(profilePath, sizeof profilePath, "%s\\displays.prf", ProgramDirectory);
@@ -210,6 +212,15 @@ INT_PTR OnCommand(HWND dialog, WORD command, WORD notification) {
     }
 }
 
+// The system menu's "Options..."; every other system command is the platform's.
+INT_PTR OnSysCommand(HWND dialog, WPARAM command) {
+    if ((command & 0xFFF0) != IDM_OPTIONS || Busy) {
+        return FALSE;
+    }
+    ShowOptionsDialog(dialog);
+    return TRUE;
+}
+
 } // namespace
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
@@ -220,6 +231,8 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     case WM_DELETEKEY_DOWN:
         return OnDeleteKeyDown(dialog, wParam);
+    case WM_SYSCOMMAND:
+        return OnSysCommand(dialog, wParam);
     case WM_DESTROY:
         return OnDestroy(dialog);
     default:

@@ -17,7 +17,7 @@ bool IsOwnReader(PictureFormat format) {
 }
 
 Readout ReadAs(const std::string& path, PictureFormat format, const std::uint8_t* head,
-               std::size_t headCount, const ReadOptions& options) {
+               std::size_t headCount, const SourceReadOptions& options) {
     switch (format) {
     case PictureFormat::Pnm:
         return ReadPnmPicture(path);
@@ -62,7 +62,7 @@ std::optional<SourceImage> ReportedFirstFrame(Readout readout) {
 }
 
 std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
-                                                        const ReadOptions& options) {
+                                                        const SourceReadOptions& options) {
     std::uint8_t head[PICTURE_HEAD_BYTES] = {};
     std::size_t headCount = 0;
     {
@@ -91,7 +91,7 @@ std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
 }
 
 std::optional<SourceImage> LoadImageFile(const std::string& path) {
-    std::optional<std::vector<SourceImage>> frames = LoadImageFrames(path, ReadOptions{});
+    std::optional<std::vector<SourceImage>> frames = LoadImageFrames(path, SourceReadOptions{});
     if (!frames) {
         return std::nullopt;
     }

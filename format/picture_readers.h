@@ -28,7 +28,7 @@ Readout ReadPnmPicture(const std::string& path);
 Readout ReadBmpPicture(const std::string& path);
 
 // PNG, GIF, JPEG, TGA and 16/24/32-bit bitmaps through stb, as grey levels.
-Readout ReadStbPicture(const std::string& path, PictureFormat format, const ReadOptions& options);
+Readout ReadStbPicture(const std::string& path, PictureFormat format, const SourceReadOptions& options);
 
 // True when a bitmap's headers (the file's first count bytes) describe one of 16, 24 or
 // 32 bits per pixel, uncompressed or with bit fields, that stb reads.

@@ -31,7 +31,7 @@ struct SourceImage {
 };
 
 // How colour sources become grey, and how many frames are wanted.
-struct ReadOptions {
+struct SourceReadOptions {
     std::uint8_t background = 255; // under transparent pixels: white (255) or black (0)
     bool allFrames = false;        // every frame of a GIF, else its first only
 };
@@ -46,7 +46,7 @@ inline constexpr std::size_t MAX_FRAME_PIXELS = std::size_t{1} << 28;
 // and gives every picture top row first: one picture, or with allFrames every frame of
 // a GIF. Reports every failure through ReportMessage, once, and then returns nothing.
 std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
-                                                        const ReadOptions& options);
+                                                        const SourceReadOptions& options);
 
 // The first frame of LoadImageFrames, colour over a white background.
 std::optional<SourceImage> LoadImageFile(const std::string& path);

@@ -49,7 +49,7 @@ std::uint64_t MostPixels(PictureFormat format, std::uint64_t size) {
 
 } // namespace
 
-Readout ReadStbPicture(const std::string& path, PictureFormat format, const ReadOptions& options) {
+Readout ReadStbPicture(const std::string& path, PictureFormat format, const SourceReadOptions& options) {
     InputFile file;
     if (!file.Open(path)) {
         return ReadFailure("ERROR: failed to open file '%s' for reading\n", path.c_str());

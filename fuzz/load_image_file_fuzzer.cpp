@@ -23,7 +23,7 @@ bool SameImage(const SourceImage& a, const SourceImage& b) {
            a.pixels == b.pixels && a.palette == b.palette;
 }
 
-void CheckFrames(const std::vector<SourceImage>& frames, const ReadOptions& options) {
+void CheckFrames(const std::vector<SourceImage>& frames, const SourceReadOptions& options) {
     fuzz::Require(!frames.empty(), "a picture has a frame");
     fuzz::Require(options.allFrames || frames.size() == 1, "one frame unless all are asked");
     std::size_t total = 0;
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::string path = fuzz::ScratchPath("load") + EXTENSIONS[data[0] & 0x0F];
-    ReadOptions options;
+    SourceReadOptions options;
     options.allFrames = (data[0] & 0x10) != 0;
     options.background = (data[0] & 0x20) != 0 ? 0 : 255;
     fuzz::SilenceMessages();

@@ -131,7 +131,7 @@ TEST(PictureReaders, AlphaIsCompositedOverTheBackground) {
     for (const AlphaCase& c : cases) {
         for (const std::uint8_t background : {std::uint8_t{255}, std::uint8_t{0}}) {
             SCOPED_TRACE(std::string(c.file) + " over " + std::to_string(background));
-            ReadOptions options;
+            SourceReadOptions options;
             options.background = background;
             const auto frames = LoadImageFrames(TestDataPath(c.file), options);
             ASSERT_TRUE(frames.has_value());
@@ -150,7 +150,7 @@ TEST(PictureReaders, AlphaIsCompositedOverTheBackground) {
 // ImageMagick's own coalesced frames are the reference for disposal, offsets and the
 // transparent colour.
 TEST(PictureReaders, GifFramesAreCompositedWithTheirDelays) {
-    ReadOptions options;
+    SourceReadOptions options;
     options.allFrames = true;
     const auto frames = LoadImageFrames(TestDataPath("im_anim9x7.gif"), options);
     ASSERT_TRUE(frames.has_value());
@@ -165,7 +165,7 @@ TEST(PictureReaders, GifFramesAreCompositedWithTheirDelays) {
         EXPECT_EQ((*frames)[i].delay, delays[i]);
     }
     // Without allFrames only the first frame is read.
-    const auto first = LoadImageFrames(TestDataPath("im_anim9x7.gif"), ReadOptions{});
+    const auto first = LoadImageFrames(TestDataPath("im_anim9x7.gif"), SourceReadOptions{});
     ASSERT_TRUE(first.has_value());
     ASSERT_EQ(first->size(), 1u);
     EXPECT_EQ(first->front().pixels, RawPgmPixels("im_anim9x7_coalesced_0.pgm", 11));
