@@ -30,8 +30,9 @@ void BM_Pack(benchmark::State& state, Packer packer, std::uint8_t layout,
     ChangedRect rect;
     rect.width = static_cast<std::int16_t>(source.width);
     rect.height = static_cast<std::int16_t>(source.height);
+    RunLengthBuffer coded;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(packer(nullptr, header, source.pixels.data(), rect));
+        benchmark::DoNotOptimize(packer(coded, nullptr, header, source.pixels.data(), rect));
     }
     state.counters["pixels"] = benchmark::Counter(static_cast<double>(source.pixels.size()),
                                                   benchmark::Counter::kIsIterationInvariantRate);

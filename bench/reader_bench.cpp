@@ -25,7 +25,7 @@ const std::filesystem::path& SourcePath(SourceKind kind) {
 void BM_Read(benchmark::State& state, SourceKind kind) {
     const std::string path = SourcePath(kind).string();
     for (auto _ : state) {
-        std::optional<SourceImage> image = LoadImageFile(path);
+        std::optional<SourceImage> image = LoadImageFile(path, MessageSink{});
         if (!image) {
             state.SkipWithError("the picture could not be read");
             break;

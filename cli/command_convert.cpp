@@ -2,12 +2,12 @@
 // per picture or once for an animation, as the converter's dialog does.
 #include "commands.h"
 
-#include "convert_images.h"
+#include "convert_pictures.h"
 #include "display_profiles.h"
 #include "executable_directory.h"
+#include "parse_integer.h"
 #include "type_code.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -28,20 +28,6 @@ struct ConvertOptions {
     std::vector<TypeChoice> types;
     std::vector<std::string> pictures;
 };
-
-// A whole argument read like C's %i: optional sign, decimal, 0x hexadecimal or 0 octal.
-std::optional<long long> ParseInteger(const std::string& text, int base) {
-    if (text.empty() || text[0] == ' ' || text[0] == '\t') {
-        return std::nullopt;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const long long value = std::strtoll(text.c_str(), &end, base);
-    if (errno != 0 || end == text.c_str() || *end != '\0') {
-        return std::nullopt;
-    }
-    return value;
-}
 
 // Parses the arguments; returns an exit status when the command line is wrong.
 std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options) {
@@ -76,16 +62,20 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
         if (arg == "--profiles") {
             options.profilePath = value;
         } else if (arg == "--delay") {
-            const auto delay = ParseInteger(value, 10);
-            if (!delay || *delay < INT32_MIN || *delay > INT32_MAX) {
-                return UsageError("invalid delay '" + value + "'");
+            // A delay that does not fit the 16-bit field is refused, not wrapped.
+            const auto delay = ParseInteger(value, IntegerStyle::Decimal, 0, MAX_DELAY_MS);
+            if (!delay) {
+                const bool number =
+                    ScanInteger(value, IntegerStyle::Decimal).length == value.size();
+                return UsageError("invalid delay '" + value + "'" +
+                                  (number ? " (0 to 65535 ms)" : ""));
             }
             options.delay = static_cast<int>(*delay);
         } else if (arg == "--type") {
             options.types.push_back({true, value, 0});
         } else {
-            const auto code = ParseInteger(value, 0);
-            if (!code || *code < INT32_MIN || *code > UINT32_MAX) {
+            const auto code = ParseInteger(value, IntegerStyle::C, INT32_MIN, UINT32_MAX);
+            if (!code) {
                 return UsageError("invalid type code '" + value + "'");
             }
             options.types.push_back({false, {}, static_cast<std::uint32_t>(*code)});
@@ -102,8 +92,8 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
 
 // Turns every choice into a type code; profile names are looked up in the profile file,
 // the first profile of that name counting.
-std::optional<int> ResolveTypes(const ConvertOptions& options,
-                                std::vector<std::uint32_t>& codes) {
+std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::uint32_t>& codes) {
+    DisplayProfileList profiles;
     bool profilesLoaded = false;
     for (const TypeChoice& choice : options.types) {
         if (!choice.byName) {
@@ -113,14 +103,13 @@ std::optional<int> ResolveTypes(const ConvertOptions& options,
         if (!profilesLoaded) {
             const std::string path =
                 options.profilePath.empty() ? DefaultProfilePath() : options.profilePath;
-            FreeDisplayProfiles();
-            if (LoadDisplayProfiles(path) == 0) {
+            if (LoadDisplayProfiles(path, profiles) == 0) {
                 return UsageError("cannot open profile file '" + path + "'");
             }
             profilesLoaded = true;
         }
         const DisplayProfile* found = nullptr;
-        for (const DisplayProfile& profile : DisplayProfiles) {
+        for (const DisplayProfile& profile : profiles) {
             if (profile.name == choice.name) {
                 found = &profile;
                 break;
@@ -131,7 +120,6 @@ std::optional<int> ResolveTypes(const ConvertOptions& options,
         }
         codes.push_back(MakeTypeCode(found->layout, found->depth));
     }
-    FreeDisplayProfiles();
     return std::nullopt;
 }
 
@@ -147,16 +135,8 @@ int RunConvert(const CommandArgs& args) {
         return *status;
     }
 
-    if (options.animation) {
-        // The last frame leads back to the first picture.
-        std::vector<std::string> frames = options.pictures;
-        frames.push_back(options.pictures.front());
-        return ConvertImages(frames, codes, options.delay) == 0 ? EXIT_DONE : EXIT_FAILED;
-    }
-    for (const std::string& picture : options.pictures) {
-        if (ConvertImages({picture}, codes, 0) != 0) {
-            return EXIT_FAILED;
-        }
-    }
-    return EXIT_DONE;
+    const ConversionContext context; // engine messages go to standard error
+    const ConvertResult result =
+        ConvertPictureList(options.pictures, codes, options.animation, options.delay, context);
+    return result == ConvertResult::Written ? EXIT_DONE : EXIT_FAILED;
 }

@@ -16,16 +16,15 @@ int RunProfiles(const CommandArgs& args) {
         path = DefaultProfilePath();
     }
 
-    FreeDisplayProfiles();
-    if (LoadDisplayProfiles(path) == 0) {
+    DisplayProfileList profiles;
+    if (LoadDisplayProfiles(path, profiles) == 0) {
         return Failure("cannot open profile file '" + path + "'");
     }
     int index = 0;
-    for (const DisplayProfile& profile : DisplayProfiles) {
+    for (const DisplayProfile& profile : profiles) {
         std::printf("%d\t%s\t%u\t%u\t%s\n", index++, profile.name.c_str(),
                     static_cast<unsigned>(profile.layout), static_cast<unsigned>(profile.depth),
                     profile.description.c_str());
     }
-    FreeDisplayProfiles();
     return EXIT_DONE;
 }

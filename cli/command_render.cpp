@@ -8,9 +8,9 @@
 #include "checked_size.h"
 #include "decode_record.h"
 #include "output_file.h"
+#include "parse_integer.h"
 #include "png_writer.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -29,17 +29,9 @@ struct RenderOptions {
     std::string output;
 };
 
-std::optional<long> ParseDecimal(const std::string& text) {
-    if (text.empty() || text[0] == ' ' || text[0] == '+') {
-        return std::nullopt;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || end == text.c_str() || *end != '\0') {
-        return std::nullopt;
-    }
-    return value;
+// Record indexes and zoom factors: decimal numbers by the tools' one integer rule.
+std::optional<std::int64_t> ParseDecimal(const std::string& text) {
+    return ParseInteger(text, IntegerStyle::Decimal, INT64_MIN, INT64_MAX);
 }
 
 bool EndsWithPng(const std::string& path) {

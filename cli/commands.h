@@ -16,6 +16,7 @@ int RunConvert(const CommandArgs& args);
 int RunProfiles(const CommandArgs& args);
 int RunList(const CommandArgs& args);
 int RunRender(const CommandArgs& args);
+int RunExport(const CommandArgs& args);
 
 // Prints "ztr: MESSAGE" and the hint to --help on standard error; returns EXIT_USAGE.
 int UsageError(const std::string& message);

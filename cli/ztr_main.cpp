@@ -28,6 +28,8 @@ constexpr Command Commands[] = {
     {"list", RunList, "list FILE", "List the records of a Zentra file as the viewer does."},
     {"render", RunRender, "render FILE INDEX [--buildup] [--invert] [--zoom N] -o OUT",
      "Write record INDEX (from 0) as the viewer shows it: PPM, or PNG for a .png OUT."},
+    {"export", RunExport, "export FILE [--name NAME] [-o OUT.h]",
+     "Write the file as a C header for firmware: a const uint8_t array and its size."},
 };
 
 const char* const OptionHelp =
@@ -39,7 +41,7 @@ const char* const OptionHelp =
     "                   in any mix, and their order is the order of the records\n"
     "  --profiles FILE  the profile file (default: displays.prf beside ztr)\n"
     "  --animation      one animated file of all pictures, followed by the first again\n"
-    "  --delay MS       the animation's frame delay in milliseconds (default 0)\n"
+    "  --delay MS       the animation's frame delay in milliseconds, 0 to 65535 (default 0)\n"
     "Without --animation every picture becomes a file of its own; conversion stops at\n"
     "the first picture that fails.\n"
     "\n"
@@ -48,6 +50,13 @@ const char* const OptionHelp =
     "  --invert         complement every colour\n"
     "  --zoom N         repeat every pixel N x N times (1 to 64, default 1)\n"
     "  -o OUT           the output picture; a name ending in .png writes a PNG\n"
+    "\n"
+    "Options of export:\n"
+    "  --name NAME      the array's name (default: the file's base name made a C\n"
+    "                   identifier); NAME_SIZE in upper case is its length\n"
+    "  -o OUT.h         the header to write (default: standard output)\n"
+    "The array is placed in program memory (PROGMEM) when __AVR__ is defined; a comment\n"
+    "lists the records as list does.\n"
     "\n"
     "Exit status: 0 when everything was written, 1 when a conversion or a file failed,\n"
     "2 for a wrong command line.\n";
@@ -113,8 +122,6 @@ int main(int argc, char** argv) {
     // a signal that kills the process with a half-written temporary file.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    SetMessageSink(nullptr); // engine messages go to standard error
-
     if (argc < 2) {
         return UsageError("no command given");
     }

@@ -17,3 +17,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(ZENTRA_OBJDUMP i686-w64-mingw32-objdump)
+
+# The test build of these programs (preset win32-tests) runs its test programs through
+# this wrapper, under Wine's 32-bit loader, where the machine can run 32-bit programs.
+set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run")

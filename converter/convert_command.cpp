@@ -3,14 +3,14 @@
 #include "convert_command.h"
 
 #include "blocking_calls.h"
-#include "convert_images.h"
 #include "file_list.h"
 #include "message_box_sink.h"
+#include "parse_integer.h"
 #include "resource.h"
 
 #include <new>
 
-ConvertImagesFunction ConvertPictures = ConvertImages;
+ConvertPicturesFunction ConvertPictures = ConvertPictureList;
 
 namespace {
 
@@ -29,23 +29,21 @@ std::vector<std::uint32_t> TypeCodesOf(HWND typeList) {
     return codes;
 }
 
-void ConvertEachPicture(const std::vector<std::string>& paths,
-                        const std::vector<std::uint32_t>& codes) {
-    std::vector<std::string> one(1);
-    for (const std::string& path : paths) {
-        one[0] = path;
-        if (ConvertPictures(one, codes, 0) != 0) {
-            return;
-        }
-    }
-}
-
 } // namespace
 
-unsigned int ReadDelayField(HWND dialog) {
-    BOOL translated = FALSE;
-    const UINT value = GetDlgItemInt(dialog, IDC_DELAY, &translated, FALSE);
-    return translated ? value : 0;
+std::optional<unsigned int> ReadDelayField(HWND dialog) {
+    HWND field = GetDlgItem(dialog, IDC_DELAY);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(field)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(field, text.data(), static_cast<int>(text.size()))));
+    if (text.empty()) {
+        return 0;
+    }
+    const auto value = ParseInteger(text, IntegerStyle::Decimal, 0, UINT32_MAX);
+    if (!value) {
+        return std::nullopt;
+    }
+    return static_cast<unsigned int>(*value);
 }
 
 void ConvertLists(HWND dialog) {
@@ -65,21 +63,22 @@ void ConvertLists(HWND dialog) {
     try {
         codes = TypeCodesOf(typeList);
         paths = FileListPaths(fileList);
-        if (animation) {
-            // The first picture once more after all of them, so that the last delta frame
-            // leads back to the first picture.
-            paths.reserve(paths.size() + 1);
-            paths.push_back(paths.front());
-        }
     } catch (const std::bad_alloc&) {
         ShowDialogMessage(dialog, INSUFFICIENT_MEMORY_TEXT);
         return;
     }
+    // Only an animation stores the delay; one that does not fit its 16 bits is refused.
+    int delay = 0;
     if (animation) {
-        // The writer keeps the low 16 bits of the delay.
-        ConvertPictures(paths, codes, static_cast<int>(ReadDelayField(dialog)));
-    } else {
-        ConvertEachPicture(paths, codes);
+        const std::optional<unsigned int> field = ReadDelayField(dialog);
+        if (!field || !DelayFits(*field)) {
+            PlatformCalls.MessageBoxA(dialog, DELAY_RANGE_TEXT, CONVERTER_CAPTION,
+                                      MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        delay = static_cast<int>(*field);
     }
+    // The result is not looked at: every failure has been shown already.
+    ConvertPictures(paths, codes, animation, delay, ConversionContext{EngineMessageSink()});
     ShowDialogMessage(dialog, FINISHED_TEXT);
 }

@@ -1,6 +1,5 @@
 // The main dialog's procedure. The switch only routes; each message and command has its
-// own handler. The program has exactly one main dialog, so its few pieces of state are
-// program-wide.
+// own handler. The dialog's own state lives with its window (DWLP_USER).
 #include "main_dialog.h"
 
 #include "about_dialog.h"
@@ -24,12 +23,6 @@
 
 namespace {
 
-bool FileListHasFocus = false;
-bool TypeListHasFocus = false;
-// Set while a command runs that a message box inside it could interrupt: the engine's
-// message box has no owner, so the dialog stays enabled and could deliver a second command.
-bool Busy = false;
-
 inline constexpr const char* NO_PROFILES_TEXT =
     "No display profiles were found.\nProbable cause: the file \"displays.prf\" is missing";
 
@@ -45,13 +38,15 @@ void WriteSettingNumber(const char* key, int value) {
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
+    auto* state = new MainDialogState;
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     MakeHyperlink(GetDlgItem(dialog, IDC_WEB_LINK));
     SetDialogClassIcon(dialog);
     AddOptionsMenuItem(dialog);
 
     char profilePath[PATH_BUFFER_SIZE + 16] = "";
     std::snprintf(profilePath, sizeof profilePath, "%s\\displays.prf", ProgramDirectory);
-    LoadDisplayProfiles(profilePath);
+    LoadDisplayProfiles(profilePath, state->profiles);
 
     const bool animation = ReadSettingInt("animation", 0) != 0;
     CheckDlgButton(dialog, IDC_ANIMATION, animation ? BST_CHECKED : BST_UNCHECKED);
@@ -60,24 +55,23 @@ INT_PTR OnInitDialog(HWND dialog) {
     EnableDelay(dialog, animation);
 
     InstallDeleteKeyWatcher(dialog);
-    FileListHasFocus = false;
-    TypeListHasFocus = false;
-    Busy = false;
     return TRUE; // the platform gives the focus to the first control, "Add &file"
 }
 
-// Whatever way the dialog goes, its hook and the file list's path copies go with it.
-INT_PTR OnDestroy(HWND dialog) {
+// Whatever way the dialog goes, its hook, the file list's path copies and its state go
+// with it.
+INT_PTR OnDestroy(HWND dialog, MainDialogState* state) {
     RemoveDeleteKeyWatcher();
     ClearFileList(GetDlgItem(dialog, IDC_FILE_LIST));
-    FreeDisplayProfiles();
+    SetWindowLongPtrA(dialog, DWLP_USER, 0);
+    delete state;
     return FALSE;
 }
 
-INT_PTR OnClose(HWND dialog) {
-    FreeDisplayProfiles();
+INT_PTR OnClose(HWND dialog, MainDialogState& state) {
+    FreeDisplayProfiles(state.profiles);
     WriteSettingNumber("animation", IsDlgButtonChecked(dialog, IDC_ANIMATION) == BST_CHECKED);
-    WriteSettingNumber("delay", static_cast<int>(ReadDelayField(dialog)));
+    WriteSettingNumber("delay", static_cast<int>(ReadDelayField(dialog).value_or(0)));
     EndDialog(dialog, IDCANCEL);
     return TRUE;
 }
@@ -87,9 +81,9 @@ INT_PTR OnAddFile(HWND dialog) {
     return TRUE;
 }
 
-INT_PTR OnAddType(HWND dialog) {
+INT_PTR OnAddType(HWND dialog, const MainDialogState& state) {
     HMENU popup = GetSubMenu(TypeMenu, 0);
-    if (!FillTypePopup(popup)) {
+    if (!FillTypePopup(popup, state.profiles)) {
         PlatformCalls.MessageBoxA(dialog, NO_PROFILES_TEXT, CONVERTER_CAPTION,
                                   MB_OK | MB_ICONEXCLAMATION);
         return TRUE;
@@ -100,8 +94,8 @@ INT_PTR OnAddType(HWND dialog) {
     return TRUE;
 }
 
-INT_PTR OnChooseType(HWND dialog, UINT identifier) {
-    const DisplayProfile* profile = ProfileForTypeItem(identifier);
+INT_PTR OnChooseType(HWND dialog, const MainDialogState& state, UINT identifier) {
+    const DisplayProfile* profile = ProfileForTypeItem(state.profiles, identifier);
     if (profile == nullptr) {
         return FALSE;
     }
@@ -126,11 +120,13 @@ INT_PTR OnListFocus(bool& flag, WORD notification) {
     return TRUE;
 }
 
-INT_PTR OnDeleteKeyDown(HWND dialog, WPARAM key) {
-    if (key != VK_DELETE || Busy) {
+INT_PTR OnDeleteKeyDown(HWND dialog, const MainDialogState& state, WPARAM key) {
+    if (key != VK_DELETE || state.busy) {
         return TRUE;
     }
-    const int target = FileListHasFocus ? IDC_FILE_LIST : TypeListHasFocus ? IDC_TYPE_LIST : 0;
+    const int target = state.fileListHasFocus   ? IDC_FILE_LIST
+                       : state.typeListHasFocus ? IDC_TYPE_LIST
+                                                : 0;
     if (target == 0) {
         return TRUE;
     }
@@ -156,10 +152,10 @@ INT_PTR OnAnimation(HWND dialog) {
     return TRUE;
 }
 
-INT_PTR OnConvert(HWND dialog) {
-    Busy = true;
+INT_PTR OnConvert(HWND dialog, MainDialogState& state) {
+    state.busy = true;
     ConvertLists(dialog);
-    Busy = false;
+    state.busy = false;
     return TRUE;
 }
 
@@ -179,28 +175,28 @@ INT_PTR OnWebLink(WORD notification) {
 // While a conversion runs, the lists are not edited and no second conversion starts; the
 // About box, the link, the focus notifications and the check box (which toggles itself)
 // still answer.
-bool RefusedWhileBusy(WORD command) {
-    return Busy && command != IDC_INFORMATION && command != IDC_WEB_LINK &&
+bool RefusedWhileBusy(const MainDialogState& state, WORD command) {
+    return state.busy && command != IDC_INFORMATION && command != IDC_WEB_LINK &&
            command != IDC_FILE_LIST && command != IDC_TYPE_LIST && command != IDC_ANIMATION;
 }
 
-INT_PTR OnCommand(HWND dialog, WORD command, WORD notification) {
-    if (RefusedWhileBusy(command)) {
+INT_PTR OnCommand(HWND dialog, MainDialogState& state, WORD command, WORD notification) {
+    if (RefusedWhileBusy(state, command)) {
         return TRUE;
     }
     switch (command) {
     case IDC_ADD_FILE:
         return OnAddFile(dialog);
     case IDC_FILE_LIST:
-        return OnListFocus(FileListHasFocus, notification);
+        return OnListFocus(state.fileListHasFocus, notification);
     case IDC_ADD_TYPE:
-        return OnAddType(dialog);
+        return OnAddType(dialog, state);
     case IDC_TYPE_LIST:
-        return OnListFocus(TypeListHasFocus, notification);
+        return OnListFocus(state.typeListHasFocus, notification);
     case IDC_CONVERT:
-        return OnConvert(dialog);
+        return OnConvert(dialog, state);
     case IDCANCEL:
-        return OnClose(dialog);
+        return OnClose(dialog, state);
     case IDC_INFORMATION:
         return OnInformation(dialog);
     case IDC_ANIMATION:
@@ -208,13 +204,13 @@ INT_PTR OnCommand(HWND dialog, WORD command, WORD notification) {
     case IDC_WEB_LINK:
         return OnWebLink(notification);
     default:
-        return OnChooseType(dialog, command);
+        return OnChooseType(dialog, state, command);
     }
 }
 
 // The system menu's "Options..."; every other system command is the platform's.
-INT_PTR OnSysCommand(HWND dialog, WPARAM command) {
-    if ((command & 0xFFF0) != IDM_OPTIONS || Busy) {
+INT_PTR OnSysCommand(HWND dialog, const MainDialogState& state, WPARAM command) {
+    if ((command & 0xFFF0) != IDM_OPTIONS || state.busy) {
         return FALSE;
     }
     ShowOptionsDialog(dialog);
@@ -223,18 +219,27 @@ INT_PTR OnSysCommand(HWND dialog, WPARAM command) {
 
 } // namespace
 
+MainDialogState* MainDialogStateOf(HWND dialog) {
+    return reinterpret_cast<MainDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
-    switch (message) {
-    case WM_INITDIALOG:
+    if (message == WM_INITDIALOG) {
         return OnInitDialog(dialog);
+    }
+    MainDialogState* state = MainDialogStateOf(dialog);
+    if (state == nullptr) {
+        return FALSE; // before initialisation and after the state has gone
+    }
+    switch (message) {
     case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        return OnCommand(dialog, *state, LOWORD(wParam), HIWORD(wParam));
     case WM_DELETEKEY_DOWN:
-        return OnDeleteKeyDown(dialog, wParam);
+        return OnDeleteKeyDown(dialog, *state, wParam);
     case WM_SYSCOMMAND:
-        return OnSysCommand(dialog, wParam);
+        return OnSysCommand(dialog, *state, wParam);
     case WM_DESTROY:
-        return OnDestroy(dialog);
+        return OnDestroy(dialog, state);
     default:
         return FALSE;
     }

@@ -3,6 +3,7 @@
 
 #include "blocking_calls.h"
 
-void ShowMessageInBox(const char* text) {
-    PlatformCalls.MessageBoxA(nullptr, text, CONVERTER_CAPTION, MB_ICONEXCLAMATION | MB_OK);
+void ShowMessageInBox(void* owner, const char* text) {
+    PlatformCalls.MessageBoxA(static_cast<HWND>(owner), text, CONVERTER_CAPTION,
+                              MB_ICONEXCLAMATION | MB_OK);
 }

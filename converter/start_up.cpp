@@ -3,9 +3,7 @@
 #include "start_up.h"
 
 #include "main_dialog.h"
-#include "message_box_sink.h"
 #include "program_values.h"
-#include "report_message.h"
 
 #include <commctrl.h>
 
@@ -18,7 +16,6 @@ int RunConverter(HINSTANCE instance) {
     SetProgramPaths(programFile);
 
     TypeMenu = LoadMenuA(instance, "ZenconvMenu");
-    SetMessageSink(ShowMessageInBox);
 
     RunMainDialog();
     return 0;

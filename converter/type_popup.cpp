@@ -3,16 +3,16 @@
 
 #include <algorithm>
 
-bool FillTypePopup(HMENU popup) {
+bool FillTypePopup(HMENU popup, const DisplayProfileList& profiles) {
     while (RemoveMenu(popup, 0, MF_BYPOSITION)) {
     }
-    if (DisplayProfiles.empty()) {
+    if (profiles.empty()) {
         return false;
     }
     const std::size_t itemCount =
-        std::min<std::size_t>(DisplayProfiles.size(), TYPE_ITEM_LAST - TYPE_ITEM_FIRST + 1);
+        std::min<std::size_t>(profiles.size(), TYPE_ITEM_LAST - TYPE_ITEM_FIRST + 1);
     for (std::size_t position = 0; position < itemCount; ++position) {
-        const std::string& text = ProfileText(DisplayProfiles[position]);
+        const std::string& text = ProfileText(profiles[position]);
         if (!text.empty()) {
             AppendMenuA(popup, MF_STRING, TYPE_ITEM_FIRST + position, text.c_str());
         }
@@ -20,13 +20,13 @@ bool FillTypePopup(HMENU popup) {
     return true;
 }
 
-const DisplayProfile* ProfileForTypeItem(UINT identifier) {
+const DisplayProfile* ProfileForTypeItem(const DisplayProfileList& profiles, UINT identifier) {
     if (identifier < TYPE_ITEM_FIRST || identifier > TYPE_ITEM_LAST) {
         return nullptr;
     }
     const std::size_t position = identifier - TYPE_ITEM_FIRST;
-    if (position >= DisplayProfiles.size()) {
+    if (position >= profiles.size()) {
         return nullptr;
     }
-    return &DisplayProfiles[position];
+    return &profiles[position];
 }

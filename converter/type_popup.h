@@ -1,4 +1,4 @@
-// The popup of display types ("filetype_menu" in TypeMenu), rebuilt from DisplayProfiles
+// The popup of display types ("filetype_menu" in TypeMenu), rebuilt from the profiles
 // each time it opens: one item per profile with a text, identifier 256 + the profile's
 // position. Positions of profiles without a text are skipped but still counted.
 #pragma once
@@ -12,7 +12,7 @@ inline constexpr UINT TYPE_ITEM_FIRST = 256;
 inline constexpr UINT TYPE_ITEM_LAST = 0xFFFF;
 
 // Empties the popup and appends the profiles' items. Returns false when the list is empty.
-bool FillTypePopup(HMENU popup);
+bool FillTypePopup(HMENU popup, const DisplayProfileList& profiles);
 
 // The profile that the item identifier stands for, or nothing when there is none.
-const DisplayProfile* ProfileForTypeItem(UINT identifier);
+const DisplayProfile* ProfileForTypeItem(const DisplayProfileList& profiles, UINT identifier);

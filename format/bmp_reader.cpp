@@ -185,6 +185,6 @@ Readout ReadBmpPicture(const std::string& path) {
     return result;
 }
 
-std::optional<SourceImage> ReadBmpImage(const std::string& path) {
-    return ReportedFirstFrame(ReadBmpPicture(path));
+std::optional<SourceImage> ReadBmpImage(const std::string& path, const MessageSink& sink) {
+    return ReportedFirstFrame(ReadBmpPicture(path), sink);
 }

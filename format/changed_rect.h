@@ -15,7 +15,8 @@ struct ChangedRect {
 // The smallest rectangle holding every pixel whose byte differs between the two
 // width x height pictures (stored-row order); nothing when they are equal.
 std::optional<ChangedRect> FindChangedRect(const std::uint8_t* current,
-                                           const std::uint8_t* previous, int width, int height);
+                                           const std::uint8_t* previous, int width,
+                                           int height);
 
 // Widens the rectangle along the packing axis of the order (x for row order and banded
 // columns, y for column order and banded rows) to whole bytes of 8 / depth pixels, then

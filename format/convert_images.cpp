@@ -43,67 +43,77 @@ bool WriteBytes(std::FILE* file, const std::uint8_t* bytes, std::size_t count) {
 // One display type's sequence within a conversion. Every failure is reported here, once.
 class SequenceWriter {
   public:
-    SequenceWriter(OutputFile& output, std::uint32_t typeCode, int delay)
+    SequenceWriter(OutputFile& output, std::uint32_t typeCode, const ConversionContext& context,
+                   RunLengthBuffer& coded)
         : output_(output), layout_(TypeCodeLayout(typeCode)), depth_(TypeCodeDepth(typeCode)),
-          delay_(static_cast<std::uint16_t>(delay)) {}
+          sink_(context.sink), coded_(coded) {}
 
-    bool Write(const std::vector<std::string>& picturePaths) {
+    ConvertResult Write(const std::vector<Frame>& frames) {
         const Packer packer = SelectPacker(depth_, RecordLayout(layout_, depth_));
         if (packer == nullptr) {
-            ReportMessage(stderr, "ERROR: unsupported colour depth\n");
-            return false;
+            ReportMessage(sink_, stderr, "ERROR: unsupported colour depth\n");
+            return ConvertResult::UnsupportedDepth;
         }
         std::optional<SourceImage> previous;
-        for (std::size_t i = 0; i < picturePaths.size(); ++i) {
-            std::optional<SourceImage> current = LoadImageFile(picturePaths[i]);
-            if (!current || !CheckSize(*current, previous, picturePaths[i])) {
-                return false;
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            std::optional<SourceImage> current = LoadImageFile(frames[i].path, sink_);
+            if (!current) {
+                return ConvertResult::CannotLoadPicture;
+            }
+            if (const ConvertResult size = CheckSize(*current, previous, frames[i].path);
+                size != ConvertResult::Written) {
+                return size;
             }
             if ((layout_ & LAYOUT_INVERTED_Y) != 0) {
                 ReverseRows(current->pixels.data(), static_cast<std::size_t>(current->width),
                             static_cast<std::size_t>(current->height));
             }
-            const bool last = i > 0 && i + 1 == picturePaths.size();
-            if (!WriteRecord(*current, previous ? &*previous : nullptr, last, packer)) {
-                ReportMessage(stderr, "ERROR: failed to write file '%s'\n",
+            const bool last = i > 0 && i + 1 == frames.size();
+            const auto delay = static_cast<std::uint16_t>(frames[i].delay);
+            if (!WriteRecord(*current, previous ? &*previous : nullptr, last, delay, packer)) {
+                if (coded_.OutOfMemory()) {
+                    ReportMessage(sink_, stderr, "Out of memory!\n");
+                    return ConvertResult::OutOfMemory;
+                }
+                ReportMessage(sink_, stderr, "ERROR: failed to write file '%s'\n",
                               output_.TargetPath().c_str());
-                return false;
+                return ConvertResult::WriteFailed;
             }
             previous = std::move(current); // frees the picture before it
         }
-        return true;
+        return ConvertResult::Written;
     }
 
   private:
     // Sizes must fit the rectangle's 16-bit fields, the pixel block must hold the whole
     // picture, and every picture of a sequence must have the first picture's size so
     // that comparisons stay inside both.
-    bool CheckSize(const SourceImage& picture, const std::optional<SourceImage>& previous,
-                   const std::string& path) {
+    ConvertResult CheckSize(const SourceImage& picture, const std::optional<SourceImage>& previous,
+                            const std::string& path) {
         if (picture.width < 1 || picture.height < 1 || picture.width > MAX_PICTURE_SIDE ||
             picture.height > MAX_PICTURE_SIDE) {
-            ReportMessage(stderr, "ERROR: invalid size (width=%d, height=%d)\n",
+            ReportMessage(sink_, stderr, "ERROR: invalid size (width=%d, height=%d)\n",
                           static_cast<int>(picture.width), static_cast<int>(picture.height));
-            return false;
+            return ConvertResult::InvalidSize;
         }
         std::size_t pixelCount = 0;
         if (!CheckedMultiply(static_cast<std::size_t>(picture.width),
                              static_cast<std::size_t>(picture.height), pixelCount) ||
             picture.pixels.size() != pixelCount) {
-            ReportMessage(stderr, "ERROR: invalid size (width=%d, height=%d)\n",
+            ReportMessage(sink_, stderr, "ERROR: invalid size (width=%d, height=%d)\n",
                           static_cast<int>(picture.width), static_cast<int>(picture.height));
-            return false;
+            return ConvertResult::InvalidSize;
         }
         if (previous && (picture.width != previous->width || picture.height != previous->height)) {
-            ReportMessage(stderr,
+            ReportMessage(sink_, stderr,
                           "ERROR: picture '%s' is %d x %d, but the sequence's first picture is "
                           "%d x %d\n",
                           path.c_str(), static_cast<int>(picture.width),
                           static_cast<int>(picture.height), static_cast<int>(previous->width),
                           static_cast<int>(previous->height));
-            return false;
+            return ConvertResult::SizeMismatch;
         }
-        return true;
+        return ConvertResult::Written;
     }
 
     // The stored rectangle: the whole picture for a full frame, else the aligned changed
@@ -128,7 +138,7 @@ class SequenceWriter {
     // Record: header (written twice: provisional, then with the final length and size),
     // delta header for later pictures, palette when the source brings one, pixel data.
     bool WriteRecord(const SourceImage& picture, const SourceImage* previous, bool last,
-                     Packer packer) {
+                     std::uint16_t delay, Packer packer) {
         std::FILE* file = output_.File();
         RecordHeader header;
         header.layout = RecordLayout(layout_, depth_);
@@ -149,7 +159,7 @@ class SequenceWriter {
         }
         if (previous != nullptr) {
             DeltaHeader delta;
-            delta.delay = delay_;
+            delta.delay = delay;
             delta.dx = static_cast<std::uint16_t>(rect.x);
             delta.dy = static_cast<std::uint16_t>(rect.y);
             if (!WriteBytes(file, EncodeDeltaHeader(delta).data(), DELTA_HEADER_SIZE)) {
@@ -167,7 +177,7 @@ class SequenceWriter {
                 break;
             }
         }
-        if (!packer(file, header, picture.pixels.data(), rect)) {
+        if (!packer(coded_, file, header, picture.pixels.data(), rect)) {
             return false;
         }
 
@@ -187,7 +197,8 @@ class SequenceWriter {
     OutputFile& output_;
     std::uint8_t layout_;
     std::uint8_t depth_;
-    std::uint16_t delay_;
+    const MessageSink& sink_;
+    RunLengthBuffer& coded_;
 };
 
 } // namespace
@@ -201,27 +212,48 @@ std::string OutputPathFor(const std::string& firstPicture) {
     return path + ".ztr";
 }
 
-int ConvertImages(const std::vector<std::string>& picturePaths,
-                  const std::vector<std::uint32_t>& typeCodes, int delay) {
-    if (picturePaths.empty() || typeCodes.empty()) {
-        ReportMessage(stderr, "ERROR: no pictures or no display types to convert\n");
-        return 1;
+ConvertResult WriteFrames(const std::vector<Frame>& frames,
+                          const std::vector<std::uint32_t>& typeCodes,
+                          const ConversionContext& context) {
+    if (frames.empty() || typeCodes.empty()) {
+        ReportMessage(context.sink, stderr, "ERROR: no pictures or no display types to convert\n");
+        return ConvertResult::NothingToConvert;
     }
-    OutputFile output(OutputPathFor(picturePaths.front()));
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+        if (!DelayFits(frames[i].delay)) {
+            ReportMessage(context.sink, stderr, "ERROR: the delay must be between 0 and %d ms\n",
+                          MAX_DELAY_MS);
+            return ConvertResult::InvalidDelay;
+        }
+    }
+    OutputFile output(OutputPathFor(frames.front().path));
     if (!output.Open()) {
-        ReportMessage(stderr, "ERROR: failed to open file '%s' for writing\n",
+        ReportMessage(context.sink, stderr, "ERROR: failed to open file '%s' for writing\n",
                       output.TargetPath().c_str());
-        return 1;
+        return ConvertResult::CannotCreateOutput;
     }
+    RunLengthBuffer coded(context.allocate);
     for (const std::uint32_t typeCode : typeCodes) {
-        SequenceWriter sequence(output, typeCode, delay);
-        if (!sequence.Write(picturePaths)) {
-            return 1;
+        SequenceWriter sequence(output, typeCode, context, coded);
+        if (const ConvertResult result = sequence.Write(frames); result != ConvertResult::Written) {
+            return result; // the output's destructor removes the temporary file
         }
     }
     if (!output.Commit()) {
-        ReportMessage(stderr, "ERROR: failed to write file '%s'\n", output.TargetPath().c_str());
-        return 1;
+        ReportMessage(context.sink, stderr, "ERROR: failed to write file '%s'\n",
+                      output.TargetPath().c_str());
+        return ConvertResult::WriteFailed;
     }
-    return 0;
+    return ConvertResult::Written;
+}
+
+int ConvertImages(const std::vector<std::string>& picturePaths,
+                  const std::vector<std::uint32_t>& typeCodes, int delay,
+                  const ConversionContext& context) {
+    std::vector<Frame> frames;
+    frames.reserve(picturePaths.size());
+    for (const std::string& path : picturePaths) {
+        frames.push_back({path, delay});
+    }
+    return WriteFrames(frames, typeCodes, context) == ConvertResult::Written ? 0 : 1;
 }

@@ -3,16 +3,62 @@
 // every chosen display type.
 #pragma once
 
+#include "report_message.h"
+#include "run_length_buffer.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Returns 0 when the whole file was written, 1 after a failure already reported through
-// ReportMessage. The file is written under a temporary name in the output's folder and
-// takes the output's name only when complete, so a failure leaves no partial file and an
-// existing output untouched.
+// How a conversion ended. Every result but Written has already been reported through
+// the context's sink, once.
+enum class ConvertResult {
+    Written,
+    NothingToConvert,   // no pictures or no display types
+    InvalidDelay,       // a delay outside 0 .. MAX_DELAY_MS
+    CannotCreateOutput, // the temporary file beside the output could not be created
+    CannotLoadPicture,  // the reader has reported why
+    InvalidSize,        // a picture below 1 or above 32767 pixels a side
+    SizeMismatch,       // a picture of a sequence differs in size from its first
+    UnsupportedDepth,   // a type code whose depth has no packer
+    WriteFailed,        // writing or renaming the output failed
+    OutOfMemory,        // the run-length coder could not grow its buffer
+};
+
+// What a conversion needs besides its pictures and types: where its messages go and
+// where the run-length coder takes its memory.
+struct ConversionContext {
+    MessageSink sink;
+    CoderAllocator allocate = AllocateCoderBytes;
+};
+
+// The delay field of a delta record holds 16 bits; a delay that does not fit is refused.
+inline constexpr int MAX_DELAY_MS = 65535;
+inline constexpr bool DelayFits(long long delay) {
+    return delay >= 0 && delay <= MAX_DELAY_MS;
+}
+
+// One picture of a file's sequence and the delay its delta record carries (the first
+// frame is a full frame and carries none).
+struct Frame {
+    std::string path;
+    int delay = 0;
+};
+
+// Writes one Zentra file named after the first frame's picture: for every type code, in
+// order, the first frame as a full frame and every further frame as a delta record
+// against the one before. The file is written under a temporary name in the output's
+// folder and takes the output's name only when complete, so a failure leaves no partial
+// file and an existing output untouched.
+ConvertResult WriteFrames(const std::vector<Frame>& frames,
+                          const std::vector<std::uint32_t>& typeCodes,
+                          const ConversionContext& context);
+
+// WriteFrames with the same delay in every delta record. Returns 0 when the whole file was
+// written, 1 after a failure already reported through the context's sink.
 int ConvertImages(const std::vector<std::string>& picturePaths,
-                  const std::vector<std::uint32_t>& typeCodes, int delay);
+                  const std::vector<std::uint32_t>& typeCodes, int delay,
+                  const ConversionContext& context);
 
 // The output path for a first picture path: the extension (from the last ".", unless a
 // "\" or "/" follows it) replaced by ".ztr".

@@ -1,13 +1,12 @@
-// Display profiles: reads "displays.prf" into the program-wide list, one entry per
+// Display profiles: reads "displays.prf" into the caller's list, one entry per
 // valid line in file order. A line is "NAME LAYOUT ; DEPTH DESCRIPTION" or
 // "NAME LAYOUT DESCRIPTION"; numbers are written like C integer literals.
 #include "display_profiles.h"
 
 #include "input_file.h"
+#include "parse_integer.h"
 
 #include <cstdint>
-
-std::vector<DisplayProfile> DisplayProfiles;
 
 namespace {
 
@@ -41,37 +40,16 @@ struct LineScanner {
         return true;
     }
 
-    // An integer with optional sign: "0x"/"0X" and hex digits, a leading "0" and octal
-    // digits, or decimal digits. The value wraps modulo 2^32, of which the callers keep
-    // 16 or 8 bits.
+    // A number by the tools' one integer rule, in C style; the value wraps modulo 2^32,
+    // of which the callers keep 16 or 8 bits.
     bool Integer(std::uint32_t& value) {
         SkipSpace();
-        std::size_t pos = at;
-        bool negative = false;
-        if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-            negative = text[pos] == '-';
-            ++pos;
-        }
-        std::uint32_t base = 10;
-        if (pos < text.size() && text[pos] == '0') {
-            base = 8;
-            if (pos + 2 < text.size() && (text[pos + 1] == 'x' || text[pos + 1] == 'X') &&
-                DigitValue(text[pos + 2], 16) >= 0) {
-                base = 16;
-                pos += 2;
-            }
-        }
-        const std::size_t digitsStart = pos;
-        std::uint32_t result = 0;
-        while (pos < text.size() && DigitValue(text[pos], base) >= 0) {
-            result = result * base + static_cast<std::uint32_t>(DigitValue(text[pos], base));
-            ++pos;
-        }
-        if (pos == digitsStart) {
+        const ScannedInteger number = ScanInteger(text.substr(at), IntegerStyle::C);
+        if (number.length == 0) {
             return false;
         }
-        value = negative ? 0u - result : result;
-        at = pos;
+        value = number.Low32();
+        at += number.length;
         return true;
     }
 
@@ -93,18 +71,6 @@ struct LineScanner {
         rest.assign(text.substr(at));
         at = text.size();
         return true;
-    }
-
-    static int DigitValue(char c, std::uint32_t base) {
-        int value = -1;
-        if (c >= '0' && c <= '9') {
-            value = c - '0';
-        } else if (c >= 'a' && c <= 'f') {
-            value = c - 'a' + 10;
-        } else if (c >= 'A' && c <= 'F') {
-            value = c - 'A' + 10;
-        }
-        return value >= 0 && static_cast<std::uint32_t>(value) < base ? value : -1;
     }
 };
 
@@ -170,7 +136,7 @@ std::optional<DisplayProfile> ParseProfileLine(std::string_view line) {
     return profile;
 }
 
-int LoadDisplayProfiles(const std::string& path) {
+int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles) {
     InputFile file;
     if (!file.Open(path)) {
         return 0;
@@ -182,14 +148,14 @@ int LoadDisplayProfiles(const std::string& path) {
         const std::string_view text = std::string_view(piece).substr(0, piece.find('\0'));
         std::optional<DisplayProfile> profile = ParseProfileLine(text);
         if (profile) {
-            DisplayProfiles.push_back(std::move(*profile));
+            profiles.push_back(std::move(*profile));
         }
     }
     return 1;
 }
 
-void FreeDisplayProfiles() {
-    DisplayProfiles.clear();
+void FreeDisplayProfiles(DisplayProfileList& profiles) {
+    profiles.clear();
 }
 
 const std::string& ProfileText(const DisplayProfile& profile) {

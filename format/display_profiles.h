@@ -18,15 +18,16 @@ struct DisplayProfile {
     std::string description;  // empty when the line has none
 };
 
-// The program-wide list, in file order; its users address entries by position.
-extern std::vector<DisplayProfile> DisplayProfiles;
+// The loaded profiles, in file order; their users address entries by position. The
+// program that loads them owns the list (the converter's main dialog, a ztr command).
+using DisplayProfileList = std::vector<DisplayProfile>;
 
-// Appends an entry for every valid line of the file. Returns 1, or 0 (list unchanged)
-// when the file cannot be opened. Does not empty the list first.
-int LoadDisplayProfiles(const std::string& path);
+// Appends an entry to `profiles` for every valid line of the file. Returns 1, or 0 (list
+// unchanged) when the file cannot be opened. Does not empty the list first.
+int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles);
 
 // Empties the list.
-void FreeDisplayProfiles();
+void FreeDisplayProfiles(DisplayProfileList& profiles);
 
 // One line (a piece of at most 255 characters, without its line end) as a profile, or
 // nothing for comments, blank lines and lines that fit neither form.

@@ -53,16 +53,17 @@ Readout ReadFailure(const char* format, ...) {
     return result;
 }
 
-std::optional<SourceImage> ReportedFirstFrame(Readout readout) {
+std::optional<SourceImage> ReportedFirstFrame(Readout readout, const MessageSink& sink) {
     if (!readout.failure.empty()) {
-        ReportMessage(stderr, "%s", readout.failure.c_str());
+        ReportMessage(sink, stderr, "%s", readout.failure.c_str());
         return std::nullopt;
     }
     return std::move(readout.frames.front());
 }
 
 std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
-                                                        const SourceReadOptions& options) {
+                                                        const SourceReadOptions& options,
+                                                        const MessageSink& sink) {
     std::uint8_t head[PICTURE_HEAD_BYTES] = {};
     std::size_t headCount = 0;
     {
@@ -81,7 +82,7 @@ std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
         result = ReadAs(path, byName, head, headCount, options);
     }
     if (!result.failure.empty()) {
-        ReportMessage(stderr, "%s", result.failure.c_str());
+        ReportMessage(sink, stderr, "%s", result.failure.c_str());
         return std::nullopt;
     }
     if (!options.allFrames) {
@@ -90,8 +91,9 @@ std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
     return std::move(result.frames);
 }
 
-std::optional<SourceImage> LoadImageFile(const std::string& path) {
-    std::optional<std::vector<SourceImage>> frames = LoadImageFrames(path, SourceReadOptions{});
+std::optional<SourceImage> LoadImageFile(const std::string& path, const MessageSink& sink) {
+    std::optional<std::vector<SourceImage>> frames =
+        LoadImageFrames(path, SourceReadOptions{}, sink);
     if (!frames) {
         return std::nullopt;
     }

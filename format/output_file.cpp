@@ -1,16 +1,14 @@
 // The temporary-file writer behind every Zentra output: create beside the target, write,
-// then rename over the target. Pending temporary files are also removed when the program
-// is ended by exit() (the coder's "Out of memory!" exit) before they were committed.
+// then rename over the target. Whatever way the writer leaves, the object's destructor
+// removes a temporary file that was not committed.
 #include "output_file.h"
 
 #include "convert_images.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <vector>
 
 #include <fcntl.h>
 #ifdef _WIN32
@@ -21,29 +19,6 @@
 #endif
 
 namespace {
-
-// Every OutputFile holding a temporary file. The objects stay where they are while
-// exit() runs its handlers, because exit() unwinds no stack.
-std::vector<OutputFile*>& PendingFiles() {
-    static std::vector<OutputFile*> pending;
-    static const bool handlerInstalled = [] {
-        std::atexit([] {
-            // Discard unregisters the file; take a copy so the loop stays valid.
-            const std::vector<OutputFile*> files = PendingFiles();
-            for (OutputFile* file : files) {
-                file->Discard();
-            }
-        });
-        return true;
-    }();
-    (void)handlerInstalled;
-    return pending;
-}
-
-void Unregister(OutputFile* file) {
-    std::vector<OutputFile*>& pending = PendingFiles();
-    pending.erase(std::remove(pending.begin(), pending.end(), file), pending.end());
-}
 
 // The length of the folder part of a path, separator included. Both separators count
 // everywhere: on POSIX a backslash is part of a file name, and keeping it in the
@@ -118,9 +93,9 @@ bool OutputFile::Open() {
     // A temporary name no longer than the target's own name (or than what is left of
     // the path limit) keeps the temporary path within the limit.
     const std::size_t budget = std::max(targetName.size(), MAX_PATH_CHARS - folderLength);
-    static unsigned nextNumber = 0;
-    for (int attempt = 0; attempt < 10000; ++attempt) {
-        const std::string name = CandidateName(nextNumber++, budget);
+    // Numbers are tried from 0 on each time: an existing file only moves on to the next.
+    for (unsigned attempt = 0; attempt < 10000; ++attempt) {
+        const std::string name = CandidateName(attempt, budget);
         if (name.size() > budget || name == targetName) {
             continue;
         }
@@ -130,7 +105,6 @@ bool OutputFile::Open() {
         if (file) {
             file_ = std::move(file);
             temporaryPath_ = candidate;
-            PendingFiles().push_back(this);
             return true;
         }
         if (errno != EEXIST) {
@@ -156,7 +130,6 @@ bool OutputFile::Commit() {
         return false;
     }
     temporaryPath_.clear();
-    Unregister(this);
     return true;
 }
 
@@ -166,5 +139,4 @@ void OutputFile::Discard() {
         std::remove(temporaryPath_.c_str());
         temporaryPath_.clear();
     }
-    Unregister(this);
 }

@@ -75,48 +75,48 @@ const std::uint8_t* RectOrigin(const std::uint8_t* pixels, std::size_t width,
 
 } // namespace
 
-bool PackRowOrder1(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
-                   const ChangedRect& rect) {
+bool PackRowOrder1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                   const std::uint8_t* pixels, const ChangedRect& rect) {
     const std::size_t width = header.width;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData();
+    BeginPixelData(coded);
     {
-        PixelByteCoder coder;
+        PixelByteCoder coder(coded);
         for (int j = 0; j < area.height; ++j) {
             PackLine1(coder, origin + static_cast<std::size_t>(j) * width, 1, area.width, reversed);
         }
     }
-    return EndPixelData(file);
+    return EndPixelData(coded, file);
 }
 
-bool PackColumnOrder1(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
-                      const ChangedRect& rect) {
+bool PackColumnOrder1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                      const std::uint8_t* pixels, const ChangedRect& rect) {
     const std::size_t width = header.width;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData();
+    BeginPixelData(coded);
     {
-        PixelByteCoder coder;
+        PixelByteCoder coder(coded);
         for (int i = 0; i < area.width; ++i) {
             PackLine1(coder, origin + i, width, area.height, reversed);
         }
     }
-    return EndPixelData(file);
+    return EndPixelData(coded, file);
 }
 
-bool PackBandedRows1(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
-                     const ChangedRect& rect) {
+bool PackBandedRows1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                     const std::uint8_t* pixels, const ChangedRect& rect) {
     const std::size_t width = header.width;
     const int height = header.height;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData();
+    BeginPixelData(coded);
     {
-        PixelByteCoder coder;
+        PixelByteCoder coder(coded);
         for (int band = 0; band < area.height; band += 8) {
             const std::uint8_t* bandStart = origin + static_cast<std::size_t>(band) * width;
             for (int i = 0; i < area.width; ++i) {
@@ -125,18 +125,18 @@ bool PackBandedRows1(std::FILE* file, const RecordHeader& header, const std::uin
             }
         }
     }
-    return EndPixelData(file);
+    return EndPixelData(coded, file);
 }
 
-bool PackBandedColumns1(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
-                        const ChangedRect& rect) {
+bool PackBandedColumns1(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                        const std::uint8_t* pixels, const ChangedRect& rect) {
     const std::size_t width = header.width;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData();
+    BeginPixelData(coded);
     {
-        PixelByteCoder coder;
+        PixelByteCoder coder(coded);
         for (int band = 0; band < area.width; band += 8) {
             for (int j = 0; j < area.height; ++j) {
                 const std::uint8_t* first = origin + static_cast<std::size_t>(j) * width + band;
@@ -145,17 +145,17 @@ bool PackBandedColumns1(std::FILE* file, const RecordHeader& header, const std::
             }
         }
     }
-    return EndPixelData(file);
+    return EndPixelData(coded, file);
 }
 
-bool PackRowOrder8(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
-                   const ChangedRect& rect) {
+bool PackRowOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                   const std::uint8_t* pixels, const ChangedRect& rect) {
     const std::size_t width = header.width;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData();
+    BeginPixelData(coded);
     {
-        PixelByteCoder coder;
+        PixelByteCoder coder(coded);
         for (int j = 0; j < area.height; ++j) {
             const std::uint8_t* row = origin + static_cast<std::size_t>(j) * width;
             for (int i = 0; i < area.width; ++i) {
@@ -163,17 +163,17 @@ bool PackRowOrder8(std::FILE* file, const RecordHeader& header, const std::uint8
             }
         }
     }
-    return EndPixelData(file);
+    return EndPixelData(coded, file);
 }
 
-bool PackColumnOrder8(std::FILE* file, const RecordHeader& header, const std::uint8_t* pixels,
-                      const ChangedRect& rect) {
+bool PackColumnOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                      const std::uint8_t* pixels, const ChangedRect& rect) {
     const std::size_t width = header.width;
     const std::uint8_t* origin = RectOrigin(pixels, width, rect);
     const ChangedRect area = rect; // a local copy: no coded byte stored can alias it
-    BeginPixelData();
+    BeginPixelData(coded);
     {
-        PixelByteCoder coder;
+        PixelByteCoder coder(coded);
         for (int i = 0; i < area.width; ++i) {
             const std::uint8_t* column = origin + i;
             for (int j = 0; j < area.height; ++j) {
@@ -181,7 +181,7 @@ bool PackColumnOrder8(std::FILE* file, const RecordHeader& header, const std::ui
             }
         }
     }
-    return EndPixelData(file);
+    return EndPixelData(coded, file);
 }
 
 // At depth 8 a byte holds one pixel, so the banded orders are the plain ones.

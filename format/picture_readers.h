@@ -22,7 +22,7 @@ Readout ReadFailure(const char* format, ...)
     ;
 
 // The first frame, or nothing after the failure has been reported.
-std::optional<SourceImage> ReportedFirstFrame(Readout readout);
+std::optional<SourceImage> ReportedFirstFrame(Readout readout, const MessageSink& sink);
 
 Readout ReadPnmPicture(const std::string& path);
 Readout ReadBmpPicture(const std::string& path);

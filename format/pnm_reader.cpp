@@ -368,6 +368,6 @@ Readout ReadPnmPicture(const std::string& path) {
     return result;
 }
 
-std::optional<SourceImage> ReadPnmImage(const std::string& path) {
-    return ReportedFirstFrame(ReadPnmPicture(path));
+std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink) {
+    return ReportedFirstFrame(ReadPnmPicture(path), sink);
 }

@@ -1,6 +1,6 @@
 // ReportMessage: the engine's only message output. The engine formats console-style
-// lines ("ERROR: ...\n"); the program decides where they go by installing a sink:
-// the converter shows a message box, ztr writes to standard error, tests record them.
+// lines ("ERROR: ...\n") and hands them to the sink its caller passes in: the converter
+// shows a message box, ztr writes to standard error, tests record them.
 #pragma once
 
 #include <cstddef>
@@ -8,16 +8,19 @@
 
 inline constexpr std::size_t REPORT_BUFFER_SIZE = 1024; // terminator included
 
-using MessageSink = void (*)(const char* text);
+// Where messages go: a function and the context it needs (an owner window, a list that
+// records the texts). The default writes the text to standard error.
+struct MessageSink {
+    void (*show)(void* context, const char* text) = WriteToStandardError;
+    void* context = nullptr;
 
-// Installs the sink for all further reports and returns the previous one. A null sink
-// restores the default, which writes the text to standard error.
-MessageSink SetMessageSink(MessageSink sink);
+    static void WriteToStandardError(void* context, const char* text);
+};
 
 // Formats into a 1024-byte buffer (longer texts are cut) and hands the text to the sink.
 // The stream is part of the call's form only; the text never goes there.
-void ReportMessage(std::FILE* stream, const char* format, ...)
+void ReportMessage(const MessageSink& sink, std::FILE* stream, const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
+    __attribute__((format(printf, 3, 4)))
 #endif
     ;

@@ -1,62 +1,68 @@
-// The run-length coder of a record's pixel data: one program-wide buffer that starts at
-// 16 bytes, doubles as the coded data grows, and is written and freed once per record.
+// The run-length coder's buffer: starts at 16 bytes, doubles as the coded data grows,
+// and is written and freed once per record. Running out of memory is remembered and
+// reported by the caller; the coder itself never ends the program.
 #include "run_length_buffer.h"
 
-#include "report_message.h"
-
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
-RunLengthBuffer PixelBuffer;
-
-namespace {
-
-[[noreturn]] void OutOfMemory() {
-    ReportMessage(stderr, "Out of memory!\n");
-    std::exit(255);
+std::uint8_t* AllocateCoderBytes(std::size_t bytes) {
+    return new (std::nothrow) std::uint8_t[bytes];
 }
 
-} // namespace
+// From here on the record's bytes go nowhere: the spare block takes them, the length
+// starts over whenever it fills, and the run restarts so that no count is taken back
+// from before the block's start.
+void RunLengthBuffer::Discard() {
+    owned_.reset();
+    outOfMemory_ = true;
+    bytes = spare_;
+    capacity = static_cast<int>(sizeof spare_);
+    length = 0;
+    run = 0;
+}
 
-void GrowPixelBuffer() {
-    if (PixelBuffer.capacity > INT_MAX / 2) {
-        OutOfMemory();
+void GrowPixelBuffer(RunLengthBuffer& buffer) {
+    if (buffer.outOfMemory_ || buffer.capacity > INT_MAX / 2) {
+        buffer.Discard();
+        return;
     }
-    const int capacity = PixelBuffer.capacity * 2;
-    std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[capacity]);
+    const int capacity = buffer.capacity * 2;
+    std::unique_ptr<std::uint8_t[]> data(buffer.allocate_(static_cast<std::size_t>(capacity)));
     if (!data) {
-        OutOfMemory();
+        buffer.Discard();
+        return;
     }
-    std::memcpy(data.get(), PixelBuffer.data.get(), static_cast<std::size_t>(PixelBuffer.length));
-    PixelBuffer.data = std::move(data);
-    PixelBuffer.capacity = capacity;
+    std::memcpy(data.get(), buffer.bytes, static_cast<std::size_t>(buffer.length));
+    buffer.owned_ = std::move(data);
+    buffer.bytes = buffer.owned_.get();
+    buffer.capacity = capacity;
 }
 
-void BeginPixelData() {
-    if (!PixelBuffer.data) {
-        PixelBuffer.data.reset(new (std::nothrow) std::uint8_t[16]);
-        if (!PixelBuffer.data) {
-            OutOfMemory();
-        }
-        PixelBuffer.capacity = 16;
+void BeginPixelData(RunLengthBuffer& buffer) {
+    buffer.outOfMemory_ = false;
+    buffer.owned_.reset(buffer.allocate_(16));
+    if (!buffer.owned_) {
+        buffer.Discard();
+    } else {
+        buffer.bytes = buffer.owned_.get();
+        buffer.capacity = 16;
     }
-    PixelBuffer.length = 0;
-    PixelBuffer.previous = 0;
-    PixelBuffer.run = 0;
+    buffer.length = 0;
+    buffer.previous = 0;
+    buffer.run = 0;
 }
 
-bool EndPixelData(std::FILE* file) {
-    bool written = true;
-    if (PixelBuffer.data) {
-        if (file != nullptr && PixelBuffer.length > 0) {
-            const auto length = static_cast<std::size_t>(PixelBuffer.length);
-            written = std::fwrite(PixelBuffer.data.get(), 1, length, file) == length;
-        }
-        PixelBuffer.data.reset();
+bool EndPixelData(RunLengthBuffer& buffer, std::FILE* file) {
+    bool written = !buffer.outOfMemory_;
+    if (written && buffer.bytes != nullptr && file != nullptr && buffer.length > 0) {
+        const auto length = static_cast<std::size_t>(buffer.length);
+        written = std::fwrite(buffer.bytes, 1, length, file) == length;
     }
-    PixelBuffer.capacity = 0;
-    PixelBuffer.length = 0;
+    buffer.owned_.reset();
+    buffer.bytes = nullptr;
+    buffer.capacity = 0;
+    buffer.length = 0;
     return written;
 }

@@ -2,6 +2,8 @@
 // readers that make one from a bitmap, PBM, PGM, PPM, PNG, GIF, JPEG or TGA file.
 #pragma once
 
+#include "report_message.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -44,19 +46,21 @@ inline constexpr std::size_t MAX_FRAME_PIXELS = std::size_t{1} << 28;
 
 // Chooses the reader by the file's signature, else by its name (see picture_format.h),
 // and gives every picture top row first: one picture, or with allFrames every frame of
-// a GIF. Reports every failure through ReportMessage, once, and then returns nothing.
+// a GIF. Reports every failure through ReportMessage to `sink`, once, and then returns
+// nothing.
 std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
-                                                        const SourceReadOptions& options);
+                                                        const SourceReadOptions& options,
+                                                        const MessageSink& sink);
 
 // The first frame of LoadImageFrames, colour over a white background.
-std::optional<SourceImage> LoadImageFile(const std::string& path);
+std::optional<SourceImage> LoadImageFile(const std::string& path, const MessageSink& sink);
 
 // PBM ("P1", "P4"), PGM ("P2", "P5") and PPM ("P3", "P6") files; rows top first.
-std::optional<SourceImage> ReadPnmImage(const std::string& path);
+std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink);
 
 // Uncompressed Windows bitmaps of 1, 4 or 8 bits per pixel; rows bottom row first, as
 // a bottom-up bitmap stores them (a top-down bitmap's rows are turned to match).
-std::optional<SourceImage> ReadBmpImage(const std::string& path);
+std::optional<SourceImage> ReadBmpImage(const std::string& path, const MessageSink& sink);
 
 // Reverses the order of the rows of a raster in place.
 void ReverseRows(std::uint8_t* pixels, std::size_t rowLength, std::size_t rowCount);

@@ -1,5 +1,84 @@
 // The Zentra file format: record and delta headers, the lay-out byte's bits and record
 // flags, and their little-endian byte form on disk. Shared by the writer and the decoder.
+//
+// ---- The format in one page --------------------------------------------------------
+//
+// A .ztr file is a plain run of records, the first at offset 0, each directly after the
+// one before; no file header, no index, no padding. Every record stores one bitmap,
+// ready to be copied into the memory of one kind of display. All multi-byte fields are
+// little-endian and unsigned.
+//
+//   record = RecordHeader (12 bytes)
+//            DeltaHeader  (6 bytes)           when RECORD_DELTA is set
+//            palette      (3 x 2^depth bytes) when RECORD_PALETTE is set: R, G, B per value
+//            pixel data   (run-length coded, up to the end of the record)
+//
+//   RecordHeader                           DeltaHeader
+//   offset size field                      offset size field
+//   0      4    record length (all of it)  0      2    delay in ms
+//   4      2    signature 0x02 0xA2        2      2    dx: left column in the frame
+//   6      1    lay-out byte               4      2    dy: first stored row in the frame
+//   7      1    colour depth (bits/pixel)
+//   8      2    width                      The next record starts at this record's start
+//   10     2    height                     + its record length. A reader stops at a short
+//                                          or wrongly signed header.
+//
+// The lay-out byte:
+//
+//     7   6   5   4   3   2   1   0
+//   +---+---+---+---+---+---+---+---+
+//   | L | P | D | I | N | R | order |    order 0 rows, 1 columns,
+//   +---+---+---+---+---+---+---+---+          2 banded rows, 3 banded columns
+//     |   |   |   |   |   +-- LAYOUT_REVERSED: first pixel of a byte in its low bits
+//     |   |   |   |   +------ LAYOUT_PLANAR: carried and shown, never packed
+//     |   |   |   +---------- LAYOUT_INVERTED_Y: stored rows run bottom to top
+//     |   |   +-------------- RECORD_DELTA: a DeltaHeader follows
+//     |   +------------------ RECORD_PALETTE: a palette follows
+//     +---------------------- RECORD_LAST_FRAME: last record of an animation
+//
+// Pixel packing. Before coding, a record's pixels form a byte stream. At depth d <= 8 a
+// byte holds p = 8 / d pixels, the first in the top bits (bits 7 .. 8 - d), the next
+// below it; LAYOUT_REVERSED reverses the order of the fields (at depth 1 it mirrors the
+// byte). Fields beyond the bitmap's edge are 0. Every row (column, band) starts a new
+// byte. Stored rows are the picture's rows top first, or bottom first with
+// LAYOUT_INVERTED_Y. Without a palette a value is a grey level, 0 black.
+//
+// Where pixel (x, y) of a 10 x 10 bitmap lands at depth 1 (bit 7 first; with
+// LAYOUT_REVERSED bit 7 - b becomes bit b):
+//
+//   rows            byte y * 2 + x / 8,    bit 7 - x % 8   (2 bytes a row, 6 bits unused)
+//   columns         byte x * 2 + y / 8,    bit 7 - y % 8   (2 bytes a column)
+//   banded rows     byte (y / 8) * 10 + x, bit 7 - y % 8   (bands of 8 rows, a byte a column)
+//   banded columns  byte (x / 8) * 10 + y, bit 7 - x % 8   (bands of 8 columns, a byte a row)
+//
+//   rows, 10 x 3:   byte 0: x 0 1 2 3 4 5 6 7   byte 1: x 8 9 - - - - - -   (row 0)
+//                   bits    7 6 5 4 3 2 1 0           bits 7 6 0 0 0 0 0 0
+//   banded rows:    byte x of band 0 holds column x: y 0 in bit 7 ... y 7 in bit 0;
+//                   band 1 holds y 8 and 9 in bits 7 and 6, bits 5-0 zero.
+//
+// At depth 8 a byte is one pixel: rows give byte y * W + x, columns byte x * H + y, and
+// the banded orders are the plain ones (writers clear bit 1 of the order).
+//
+// Run-length coding. The stream is coded bytewise with one remembered byte P, the last
+// literal, which is 0 at the start of each record's pixel data:
+//   - a byte b different from P is a literal: it stands for itself and becomes P;
+//   - a byte equal to P is a repeat: it stands for itself and the next byte n (0-255)
+//     for n more copies; after the count P holds nothing, so the byte after it is always
+//     a literal.
+// A run of k equal bytes (2 <= k <= 256) is written b, b, k - 2; longer runs start over.
+// Worked example, the stream 09 07 07 07 00 00 00 00 00 at the start of a record:
+//
+//   stream  09 | 07 07 07 | 00 00 00 00 00
+//   coded   09 | 07 07 01 | 00 00 03
+//             literal 09 (P = 09); 07 literal, 07 repeat with count 1 (two more: three
+//             sevens); 00 is a literal after the count, the next 00 a repeat of it with
+//             count 3 (five zeros). A record whose stream starts with 0 begins "00 n",
+//             because P starts at 0. The stream ends with the bytes the header calls for.
+//
+// Animations. The records one conversion writes for one display type are a sequence: a
+// full frame, then delta records each holding only the rectangle (width x height at dx,
+// dy in stored rows) that changed against the frame before, aligned to whole bytes
+// along the packing axis. Frame k is the full frame with deltas 1 .. k drawn over it.
 #pragma once
 
 #include <array>

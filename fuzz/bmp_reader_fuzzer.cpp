@@ -6,10 +6,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path = fuzz::ScratchPath("input.bmp");
-    fuzz::SilenceMessages();
     fuzz::WriteFile(path, data, size);
 
-    const std::optional<SourceImage> image = ReadBmpImage(path);
+    const std::optional<SourceImage> image = ReadBmpImage(path, fuzz::SilentSink());
     if (!image) {
         return 0;
     }

@@ -33,7 +33,6 @@ void CheckProfile(const DisplayProfile& profile) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path = fuzz::ScratchPath("displays.prf");
-    fuzz::SilenceMessages();
 
     // The whole input as one line, as the dialog's callers never do but the parser must
     // survive.
@@ -44,13 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     fuzz::WriteFile(path, data, size);
-    FreeDisplayProfiles();
-    fuzz::Require(LoadDisplayProfiles(path) == 1, "existing file loads");
+    DisplayProfileList profiles;
+    fuzz::Require(LoadDisplayProfiles(path, profiles) == 1, "existing file loads");
     // A line is at least one byte of the file, so there are never more entries than bytes.
-    fuzz::Require(DisplayProfiles.size() <= size, "at most one entry per byte");
-    for (const DisplayProfile& profile : DisplayProfiles) {
+    fuzz::Require(profiles.size() <= size, "at most one entry per byte");
+    for (const DisplayProfile& profile : profiles) {
         CheckProfile(profile);
     }
-    FreeDisplayProfiles();
     return 0;
 }

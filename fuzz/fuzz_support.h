@@ -41,10 +41,10 @@ inline void WriteFile(const std::string& path, const std::uint8_t* data, std::si
     }
 }
 
-// Installs a sink that drops every message: readers report each failure, and the
-// fuzzer feeds them failures all the time.
-inline void SilenceMessages() {
-    SetMessageSink([](const char*) {});
+// A sink that drops every message: readers report each failure, and the fuzzer feeds
+// them failures all the time.
+inline MessageSink SilentSink() {
+    return {[](void*, const char*) {}, nullptr};
 }
 
 // Aborts with a reason when an invariant does not hold; libFuzzer keeps the input.

@@ -53,11 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SourceReadOptions options;
     options.allFrames = (data[0] & 0x10) != 0;
     options.background = (data[0] & 0x20) != 0 ? 0 : 255;
-    fuzz::SilenceMessages();
     fuzz::WriteFile(path, data + 1, size - 1);
 
-    const std::optional<std::vector<SourceImage>> frames = LoadImageFrames(path, options);
-    const std::optional<SourceImage> first = LoadImageFile(path);
+    const std::optional<std::vector<SourceImage>> frames = LoadImageFrames(path, options, fuzz::SilentSink());
+    const std::optional<SourceImage> first = LoadImageFile(path, fuzz::SilentSink());
     // The project's own readers, where signature and name agree on one of them.
     PictureFormat format = NameFormat(path);
     const PictureFormat byName = format;
@@ -69,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           !IsHighColourBitmap(data + 1, std::min<std::size_t>(size - 1, PICTURE_HEAD_BYTES))));
     std::optional<SourceImage> direct;
     if (ownReader) {
-        direct = format == PictureFormat::Pnm ? ReadPnmImage(path) : ReadBmpImage(path);
+        direct = format == PictureFormat::Pnm ? ReadPnmImage(path, fuzz::SilentSink())
+                                                : ReadBmpImage(path, fuzz::SilentSink());
     }
     std::remove(path.c_str());
 

@@ -23,10 +23,9 @@ std::bitset<256> ScaledValues(int levels) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path = fuzz::ScratchPath("input.pgm");
-    fuzz::SilenceMessages();
     fuzz::WriteFile(path, data, size);
 
-    const std::optional<SourceImage> image = ReadPnmImage(path);
+    const std::optional<SourceImage> image = ReadPnmImage(path, fuzz::SilentSink());
     if (!image) {
         return 0;
     }

@@ -14,11 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         FilePointer file(std::fopen(path.c_str(), "wb"));
         fuzz::Require(file != nullptr, "scratch file opens");
-        BeginPixelData();
+        RunLengthBuffer coded;
+        BeginPixelData(coded);
         for (std::size_t i = 0; i < size; ++i) {
-            PutPixelByte(data[i]);
+            PutPixelByte(coded, data[i]);
         }
-        fuzz::Require(EndPixelData(file.get()), "coded bytes written");
+        fuzz::Require(EndPixelData(coded, file.get()), "coded bytes written");
     }
 
     ByteReader single;

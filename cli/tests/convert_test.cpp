@@ -90,6 +90,14 @@ TEST(ZtrCommandLine, UsageErrorsExitTwoWithAHint) {
         {{"convert", "--code", "12x", "pic.pbm"}, "ztr: invalid type code '12x'\n"},
         {{"convert", "--code"}, "ztr: option '--code' needs a value\n"},
         {{"convert", "--delay", "ten", "--code", "1", "pic.pbm"}, "ztr: invalid delay 'ten'\n"},
+        // A delay beyond the 16-bit field is refused, not wrapped.
+        {{"convert", "--animation", "--delay", "65536", "--code", "1", "pic.pbm"},
+         "ztr: invalid delay '65536' (0 to 65535 ms)\n"},
+        {{"convert", "--delay", "-1", "--code", "1", "pic.pbm"},
+         "ztr: invalid delay '-1' (0 to 65535 ms)\n"},
+        {{"convert", "--delay", "99999999999999999999", "--code", "1", "pic.pbm"},
+         "ztr: invalid delay '99999999999999999999' (0 to 65535 ms)\n"},
+        {{"convert", "--delay", " 5", "--code", "1", "pic.pbm"}, "ztr: invalid delay ' 5'\n"},
         {{"convert", "--profiles", "one.prf", "--type", "lcd", "pic.pbm"},
          "ztr: unknown profile name 'lcd'\n"},
         {{"profiles", "--long"}, "ztr: unknown option '--long'\n"},
@@ -137,6 +145,27 @@ TEST(ZtrConvert, AnimationAddsTheFirstPictureAgainAndFlagsTheLastRecord) {
         EXPECT_EQ(records[i].delta.delay, 120);
     }
     EXPECT_FALSE(fs::exists(dir / "b.ztr"));
+}
+
+// The numbers every command reads follow one rule: an optional sign, decimal digits
+// (--code also 0x hexadecimal and 0 octal).
+TEST(ZtrConvert, DelaysFromTheEdgesOfTheFieldAreStored) {
+    const struct {
+        const char* delay;
+        std::uint16_t stored;
+    } cases[] = {{"0", 0}, {"65535", 65535}, {"+40", 40}, {"010", 10}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.delay);
+        ScratchDirectory dir("delay");
+        WriteWholeFile(dir / "a.pgm", NoisyPgm(3, 2, 1));
+        const ZtrResult result =
+            RunZtr({"convert", "--animation", "--delay", c.delay, "--code", "+0x10000", "a.pgm"},
+                   dir.path());
+        ASSERT_EQ(result.status, 0) << result.err;
+        const auto records = WalkRecords(ReadWholeFile(dir / "a.ztr"));
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(records[1].delta.delay, c.stored);
+    }
 }
 
 TEST(ZtrConvert, PerPictureModeStopsAtTheFirstFailure) {

@@ -114,4 +114,66 @@ INSTANTIATE_TEST_SUITE_P(Samples, ExpectedOutputTest, testing::ValuesIn(Conversi
                              return info.param.name;
                          });
 
+// Record `index` of a file, found by walking the record lengths (bytes 0-3).
+std::string RecordAt(const std::string& file, std::size_t index) {
+    std::size_t offset = 0;
+    for (std::size_t k = 0; offset + 4 <= file.size(); ++k) {
+        std::uint32_t length = 0;
+        for (int b = 3; b >= 0; --b) {
+            length = length << 8 | static_cast<unsigned char>(file[offset + b]);
+        }
+        if (k == index) {
+            return file.substr(offset, length);
+        }
+        offset += length;
+    }
+    return {};
+}
+
+// A few records of the expected files worked out by hand from the pictures and the format,
+// so that the files are known to be right and not only unchanged. Depth 1: a pixel above
+// 127 is bit 1, the first pixel in bit 7; run-length coding starts with previous = 0.
+TEST(ExpectedOutputByHand, TinyPicturesRecordByRecord) {
+    const struct {
+        const char* file;
+        std::size_t index; // position of the type code in TYPE_CODES
+        std::string bytes;
+        const char* why;
+    } cases[] = {
+        // 5 x 3 grey: 0 64 128 192 255 / 255 0 0 0 32 / 10 20 30 40 50.
+        {"plain_grey5x3.ztr", 0,
+         std::string("\x0F\0\0\0\x02\xA2\x00\x01\x05\0\x03\0\x38\x80\x00", 15),
+         "0x10000: rows 00111, 10000, 00000 -> 38 80 00, all literals"},
+        {"plain_grey5x3.ztr", 1,
+         std::string("\x0F\0\0\0\x02\xA2\x04\x01\x05\0\x03\0\x1C\x01\x00", 15),
+         "0x10004: the same bytes mirrored"},
+        {"plain_grey5x3.ztr", 4,
+         std::string("\x11\0\0\0\x02\xA2\x01\x01\x05\0\x03\0\x40\x00\x80\x80\x01", 17),
+         "0x10001: columns 010, 000, 100, 100, 100 -> 40 00 80 80 80; three 80s are 80 80 1"},
+        {"plain_grey5x3.ztr", 13,
+         std::string("\x1D\0\0\0\x02\xA2\x00\x08\x05\0\x03\0"
+                     "\x00\x00\x40\x80\xC0\xFF\xFF\x00\x00\x00\x01\x20\x0A\x14\x1E\x28\x32",
+                     29),
+         "0x80000: a leading 0 is 0 0; 255 255 is FF FF 0; three zeros after 255 are 0 0 1"},
+        // 10 x 3 bitmap (PBM 1 is black, bit 0): rows 0111111100, 1011111110, 0001111101.
+        {"plain_bits10x3.ztr", 0,
+         std::string("\x12\0\0\0\x02\xA2\x00\x01\x0A\0\x03\0\x7F\x00\xBF\x80\x1F\x40", 18),
+         "0x10000: two bytes a row, pixels 8 and 9 in bits 7 and 6 of the second"},
+        {"plain_bits10x3.ztr", 2,
+         std::string("\x12\0\0\0\x02\xA2\x10\x01\x0A\0\x03\0\x1F\x40\xBF\x80\x7F\x00", 18),
+         "0x10010: the same rows bottom row first"},
+        {"plain_bits10x3.ztr", 4,
+         std::string("\x14\0\0\0\x02\xA2\x01\x01\x0A\0\x03\0\x40\x80\xC0\xE0\xE0\x03\x40\x20", 20),
+         "0x10001: columns 40 80 C0 E0 E0 E0 E0 E0 40 20; five E0s are E0 E0 3"},
+        {"plain_bits10x3.ztr", 10,
+         std::string("\x12\0\0\0\x02\xA2\x03\x01\x0A\0\x03\0\x7F\xBF\x1F\x00\x80\x40", 18),
+         "0x10003: band of columns 0-7 row by row, then columns 8-9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        ASSERT_EQ(TYPE_CODES[c.index], std::string(c.why).substr(0, 7));
+        EXPECT_TRUE(RecordAt(ReadWholeFile(EXPECTED / c.file), c.index) == c.bytes);
+    }
+}
+
 } // namespace

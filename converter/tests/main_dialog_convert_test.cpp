@@ -3,8 +3,6 @@
 // the bytes of a real conversion against the ones the command-line tool wrote.
 #include "convert_command.h"
 #include "main_dialog_harness.h"
-#include "message_box_sink.h"
-#include "report_message.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -93,58 +91,61 @@ TEST(Convert, ChecksRunInOrderEachWithItsMessage) {
     }
 }
 
-TEST(Convert, AnimationPassesTheSortedPathsThenTheFirstAgainAndTheDelay) {
+// The engine's loop gets the pictures in list order, the mode and the delay; it adds the
+// first picture again for an animation and stops per picture at the first failure itself.
+TEST(Convert, PassesTheSortedPathsTheModeAndTheDelay) {
     const struct {
         std::vector<std::string> names;
+        bool animation;
         const char* delay;
-        std::vector<std::string> frames;
+        std::vector<std::string> sorted;
         int passedDelay;
     } cases[] = {
-        {{"b.bmp", "a.bmp"}, "250", {"a.bmp", "b.bmp", "a.bmp"}, 250},
-        {{"only.pgm"}, "", {"only.pgm", "only.pgm"}, 0},
-        {{"c.pbm", "a.pgm", "b.bmp"}, "70000", {"a.pgm", "b.bmp", "c.pbm", "a.pgm"}, 70000},
+        {{"b.bmp", "a.bmp"}, true, "250", {"a.bmp", "b.bmp"}, 250},
+        {{"only.pgm"}, true, "", {"only.pgm"}, 0},
+        {{"c.pbm", "a.pgm", "b.bmp"}, true, "65535", {"a.pgm", "b.bmp", "c.pbm"}, 65535},
+        // Per picture the delay field is not used, whatever it holds.
+        {{"c.pgm", "a.bmp", "b.pbm"}, false, "300", {"a.bmp", "b.pbm", "c.pgm"}, 0},
+        {{"c.pgm", "a.bmp"}, false, "70000", {"a.bmp", "c.pgm"}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.delay);
         ConvertDialog d(PROFILES, c.names, {256, 257});
-        d.SetAnimation(true, c.delay);
-        ConversionRecorder writer({1}); // a failure is not looked at
+        d.SetAnimation(c.animation, c.delay);
+        ConversionRecorder writer({ConvertResult::CannotLoadPicture}); // not looked at
         SendCommand(d.dialog, IDC_CONVERT);
         ASSERT_EQ(ConversionRecorder::Calls.size(), 1u);
         const RecordedConversion& call = ConversionRecorder::Calls[0];
         std::vector<std::string> expected;
-        for (const std::string& frame : c.frames) {
-            expected.push_back(d.Path(frame));
+        for (const std::string& name : c.sorted) {
+            expected.push_back(d.Path(name));
         }
         EXPECT_EQ(call.paths, expected);
         // Sorted by text: "A columns" before "B pages".
         EXPECT_EQ(call.codes, (std::vector<std::uint32_t>{0x80011, 0x10002}));
+        EXPECT_EQ(call.animation, c.animation);
         EXPECT_EQ(call.delay, c.passedDelay);
         EXPECT_EQ(call.boxesBefore, 0u);
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{FINISHED});
     }
 }
 
-TEST(Convert, PerPicturePassesOnePathAndNoDelayAndStopsAfterTheFirstFailure) {
-    const struct {
-        std::vector<int> results;
-        std::size_t calls;
-    } cases[] = {{{0, 0, 0}, 3}, {{0, 1, 0}, 2}, {{1, 0, 0}, 1}, {{0, 0, 1}, 3}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.calls);
-        ConvertDialog d(PROFILES, {"c.pgm", "a.bmp", "b.pbm"}, {257});
-        d.SetAnimation(false, "300");
-        ConversionRecorder writer(c.results);
+// An animation's delay that does not fit the 16-bit field is refused with a warning owned
+// by the dialog, and nothing is converted.
+TEST(Convert, AnimationDelayOutsideTheFieldIsRefused) {
+    for (const char* delay : {"65536", "70000", "4294967296", "-1", "12a"}) {
+        SCOPED_TRACE(delay);
+        ConvertDialog d(PROFILES, {"b.bmp", "a.bmp"}, {256});
+        d.SetAnimation(true, delay);
+        ConversionRecorder writer;
         SendCommand(d.dialog, IDC_CONVERT);
-        ASSERT_EQ(ConversionRecorder::Calls.size(), c.calls);
-        const char* order[] = {"a.bmp", "b.pbm", "c.pgm"};
-        for (std::size_t i = 0; i < c.calls; ++i) {
-            const RecordedConversion& call = ConversionRecorder::Calls[i];
-            EXPECT_EQ(call.paths, std::vector<std::string>{d.Path(order[i])});
-            EXPECT_EQ(call.codes, std::vector<std::uint32_t>{0x80011});
-            EXPECT_EQ(call.delay, 0);
-        }
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{FINISHED});
+        EXPECT_TRUE(ConversionRecorder::Calls.empty());
+        ASSERT_EQ(BlockingRecorder::MessageBoxes.size(), 1u);
+        const RecordedMessageBox& box = BlockingRecorder::MessageBoxes[0];
+        EXPECT_EQ(box.text, "The delay must be between 0 and 65535 ms.");
+        EXPECT_EQ(box.caption, "Zenconv");
+        EXPECT_EQ(box.type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+        EXPECT_TRUE(box.hasOwner);
     }
 }
 
@@ -171,7 +172,7 @@ TEST(Convert, ASecondCommandWhileConvertingIsRefused) {
     ConversionRecorder::DuringCall = ClickEverythingDuringTheConversion;
     SendCommand(d.dialog, IDC_CONVERT);
 
-    EXPECT_EQ(ConversionRecorder::Calls.size(), 2u);
+    EXPECT_EQ(ConversionRecorder::Calls.size(), 1u);
     EXPECT_TRUE(ScriptedOpenFile::Calls.empty());
     EXPECT_TRUE(ScriptedPopup::Calls.empty());
     EXPECT_EQ(ListTexts(d.dialog, IDC_FILE_LIST), (std::vector<std::string>{"a.bmp", "b.bmp"}));
@@ -268,9 +269,7 @@ TEST(ConvertFiles, PerPictureStopsAtTheFirstPictureTheWriterRefusesAndStillFinis
         ScriptedOpenFile files(d.dialog, d.dir + "\0c.pgm\0b.pgm\0a.pgm\0\0"s);
         SendCommand(d.dialog, IDC_ADD_FILE);
     }
-    const MessageSink previous = SetMessageSink(ShowMessageInBox);
     SendCommand(d.dialog, IDC_CONVERT);
-    SetMessageSink(previous);
 
     // The writer's own message first (no owner, warning icon), then the dialog's.
     ASSERT_EQ(BlockingRecorder::MessageBoxes.size(), 2u);

@@ -39,7 +39,6 @@ MainDialogHarness::MainDialogHarness(std::optional<std::string> profiles,
     if (TypeMenu == nullptr) {
         TypeMenu = LoadMenuA(ProgramInstance, "ZenconvMenu");
     }
-    FreeDisplayProfiles();
 }
 
 MainDialogHarness::~MainDialogHarness() {
@@ -159,25 +158,27 @@ ScriptedOpenFile::~ScriptedOpenFile() {
 // --- writer ----------------------------------------------------------------------------
 
 std::vector<RecordedConversion> ConversionRecorder::Calls;
-std::vector<int> ConversionRecorder::Results;
+std::vector<ConvertResult> ConversionRecorder::Results;
 void (*ConversionRecorder::DuringCall)() = nullptr;
 
 namespace {
 
-int RecordConversion(const std::vector<std::string>& paths, const std::vector<std::uint32_t>& codes,
-                     int delay) {
+ConvertResult RecordConversion(const std::vector<std::string>& paths,
+                               const std::vector<std::uint32_t>& codes, bool animation, int delay,
+                               const ConversionContext& /*context*/) {
     const std::size_t call = ConversionRecorder::Calls.size();
     ConversionRecorder::Calls.push_back(
-        {paths, codes, delay, BlockingRecorder::MessageBoxes.size()});
+        {paths, codes, animation, delay, BlockingRecorder::MessageBoxes.size()});
     if (ConversionRecorder::DuringCall != nullptr) {
         ConversionRecorder::DuringCall();
     }
-    return call < ConversionRecorder::Results.size() ? ConversionRecorder::Results[call] : 0;
+    return call < ConversionRecorder::Results.size() ? ConversionRecorder::Results[call]
+                                                     : ConvertResult::Written;
 }
 
 } // namespace
 
-ConversionRecorder::ConversionRecorder(std::vector<int> results) {
+ConversionRecorder::ConversionRecorder(std::vector<ConvertResult> results) {
     Calls.clear();
     Results = std::move(results);
     DuringCall = nullptr;
@@ -185,7 +186,7 @@ ConversionRecorder::ConversionRecorder(std::vector<int> results) {
 }
 
 ConversionRecorder::~ConversionRecorder() {
-    ConvertPictures = ConvertImages;
+    ConvertPictures = ConvertPictureList;
     DuringCall = nullptr;
 }
 

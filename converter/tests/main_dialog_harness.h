@@ -4,6 +4,7 @@
 #pragma once
 
 #include "blocking_recorder.h"
+#include "convert_images.h"
 
 #include <windows.h>
 
@@ -62,20 +63,21 @@ class ScriptedOpenFile {
     static std::vector<RecordedOpenFile> Calls;
 };
 
-// The writer: records its arguments and the number of message boxes shown before it ran,
-// and returns the scripted results in turn (0 once they run out).
+// The conversion loop: records its arguments and the number of message boxes shown before
+// it ran, and returns the scripted results in turn (Written once they run out).
 struct RecordedConversion {
     std::vector<std::string> paths;
     std::vector<std::uint32_t> codes;
+    bool animation;
     int delay;
     std::size_t boxesBefore;
 };
 class ConversionRecorder {
   public:
-    explicit ConversionRecorder(std::vector<int> results = {});
+    explicit ConversionRecorder(std::vector<ConvertResult> results = {});
     ~ConversionRecorder();
     static std::vector<RecordedConversion> Calls;
-    static std::vector<int> Results;
+    static std::vector<ConvertResult> Results;
     // Run inside each call, like a message box's modal loop delivering the user's clicks.
     static void (*DuringCall)();
 };

@@ -91,7 +91,7 @@ TEST(Options, ReadAtOpeningAndWrittenByEveryWayOfClosing) {
         std::size_t profilesWhileOpen = 0;
         DialogScript script("Zentra Image converter", [&](HWND dialog) {
             opened = ReadOptions(dialog);
-            profilesWhileOpen = DisplayProfiles.size();
+            profilesWhileOpen = MainDialogStateOf(dialog)->profiles.size();
             if (c.typed != nullptr) {
                 SetDlgItemTextA(dialog, IDC_DELAY, c.typed);
             }
@@ -101,7 +101,6 @@ TEST(Options, ReadAtOpeningAndWrittenByEveryWayOfClosing) {
         EXPECT_TRUE(script.Ran());
         ExpectOptions(opened, c.opened);
         EXPECT_EQ(profilesWhileOpen, 1u);
-        EXPECT_TRUE(DisplayProfiles.empty());
         EXPECT_EQ(harness.SettingsText(), c.written);
     }
 }

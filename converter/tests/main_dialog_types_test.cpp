@@ -1,6 +1,7 @@
 // "Add bitmap/display &type": the popup rebuilt from the profile list at the button's
 // bottom-left corner, and a chosen item becoming a sorted type-list entry with its code.
 #include "display_profiles.h"
+#include "main_dialog.h"
 #include "main_dialog_harness.h"
 #include "program_values.h"
 #include "resource.h"
@@ -45,7 +46,8 @@ TEST(TypePopup, AProfileWithoutTextIsSkippedButCounted) {
     MainDialogHarness harness(PROFILES, std::nullopt);
     HWND dialog = harness.Open();
     ASSERT_NE(dialog, nullptr);
-    DisplayProfiles.insert(DisplayProfiles.begin() + 1, DisplayProfile{"", 7, 1, ""});
+    DisplayProfileList& profiles = MainDialogStateOf(dialog)->profiles;
+    profiles.insert(profiles.begin() + 1, DisplayProfile{"", 7, 1, ""});
     ScriptedPopup popup(258);
     SendCommand(dialog, IDC_ADD_TYPE);
     PumpMessages(dialog);

@@ -106,9 +106,7 @@ TEST_F(SettingsFile, ViewerSectionIsLeftExactlyAsItWas) {
 
 TEST(ReportMessageBox, ShowsTheFormattedTextWithoutOwnerWithCaptionAndWarningIcon) {
     BlockingRecorder recorder;
-    MessageSink previous = SetMessageSink(ShowMessageInBox);
-    ReportMessage(stderr, "ERROR: invalid size (width=%d, height=%d)\n", 0, 5);
-    SetMessageSink(previous);
+    ReportMessage(EngineMessageSink(), stderr, "ERROR: invalid size (width=%d, height=%d)\n", 0, 5);
 
     ASSERT_EQ(BlockingRecorder::MessageBoxes.size(), 1u);
     const RecordedMessageBox& box = BlockingRecorder::MessageBoxes[0];
@@ -178,12 +176,6 @@ TEST(StartUp, SetsTheProgramValuesRunsTheMainDialogAndReturnsZero) {
     char popupText[32] = "";
     GetMenuStringA(TypeMenu, 0, popupText, sizeof popupText, MF_BYPOSITION);
     EXPECT_STREQ(popupText, "filetype_menu");
-
-    // Engine reports now go to the message box.
-    ReportMessage(stderr, "ERROR: %s\n", "x");
-    ASSERT_EQ(BlockingRecorder::MessageBoxes.size(), 1u);
-    EXPECT_EQ(BlockingRecorder::MessageBoxes[0].text, "ERROR: x\n");
-    SetMessageSink(nullptr);
 }
 
 } // namespace

@@ -182,7 +182,9 @@ TEST(ZenconvEndToEnd, AddsPicturesAndATypeConvertsAndCloses) {
     for (const char* name : {"a", "b grey"}) {
         SCOPED_TRACE(name);
         const std::string extension = std::string(name) == "a" ? ".pgm" : ".bmp";
-        ASSERT_EQ(ConvertImages({(reference / (name + extension)).string()}, {0x80000}, 0), 0);
+        ASSERT_EQ(ConvertImages({(reference / (name + extension)).string()}, {0x80000}, 0,
+                                ConversionContext{}),
+                  0);
         const std::string expected = ReadBytes(reference / (std::string(name) + ".ztr"));
         ASSERT_GT(expected.size(), 12u);
         EXPECT_EQ(ReadBytes(pictures / (std::string(name) + ".ztr")), expected);

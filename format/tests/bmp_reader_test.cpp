@@ -37,7 +37,8 @@ TEST(ReadBmpImage, ReadsFilesWrittenByOtherTools) {
     for (const ToolBitmapCase& c : cases) {
         SCOPED_TRACE(c.file);
         MessageRecorder recorder;
-        const std::optional<SourceImage> image = LoadImageFile(TestDataPath(c.file));
+        const std::optional<SourceImage> image =
+            LoadImageFile(TestDataPath(c.file), recorder.Sink());
         ASSERT_TRUE(image.has_value());
         EXPECT_TRUE(recorder.Messages().empty());
         EXPECT_EQ(image->width, c.width);
@@ -70,7 +71,7 @@ TEST(ReadBmpImage, TableEntriesAreRedGreenBlue) {
     const std::vector<std::uint8_t> table = {0x01, 0x02, 0x03, 0xAA, 0x11, 0x22, 0x33, 0xBB};
     const std::string path =
         WriteScratchFile("rgb.bmp", MakeBmp(fields, table, {0x01, 0x00, 0x00, 0x00}));
-    const std::optional<SourceImage> image = ReadBmpImage(path);
+    const std::optional<SourceImage> image = ReadBmpImage(path, MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{0, 17}));
     Palette expected{};
@@ -121,8 +122,8 @@ TEST(ReadBmpImage, SkipsThePaddingOfEveryStoredRow) {
         fields.bitCount = c.bitCount;
         const std::vector<std::uint8_t> table(4u << c.bitCount, 0);
         MessageRecorder recorder;
-        const std::optional<SourceImage> image =
-            ReadBmpImage(WriteScratchFile("stride.bmp", MakeBmp(fields, table, c.data)));
+        const std::optional<SourceImage> image = ReadBmpImage(
+            WriteScratchFile("stride.bmp", MakeBmp(fields, table, c.data)), recorder.Sink());
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->pixels, c.pixels);
         EXPECT_TRUE(recorder.Messages().empty());
@@ -134,8 +135,8 @@ TEST(ReadBmpImage, OneBitTableLeavesThePaletteAlone) {
     fields.width = 3;
     fields.bitCount = 1;
     const std::vector<std::uint8_t> table = {0x10, 0x20, 0x30, 0, 0x40, 0x50, 0x60, 0};
-    const std::optional<SourceImage> image =
-        ReadBmpImage(WriteScratchFile("mono.bmp", MakeBmp(fields, table, {0x40, 0, 0, 0})));
+    const std::optional<SourceImage> image = ReadBmpImage(
+        WriteScratchFile("mono.bmp", MakeBmp(fields, table, {0x40, 0, 0, 0})), MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{0, 255, 0}));
     EXPECT_EQ(image->palette, Palette{});
@@ -153,7 +154,7 @@ TEST(ReadBmpImage, ColourCountPlacesThePixelsButNotTheTableSize) {
     }
     const std::vector<std::uint8_t> data = {7, 3, 15, 0, 9};
     const std::optional<SourceImage> image =
-        ReadBmpImage(WriteScratchFile("sixteen.bmp", MakeBmp(fields, table, data)));
+        ReadBmpImage(WriteScratchFile("sixteen.bmp", MakeBmp(fields, table, data)), MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, data);
     Palette expected{};
@@ -183,7 +184,8 @@ TEST(ReadBmpImage, SizesBelowOneReadNoPixels) {
         fields.height = c.height;
         MessageRecorder recorder;
         const std::optional<SourceImage> image = LoadImageFile(
-            WriteScratchFile("empty.bmp", MakeBmp(fields, std::vector<std::uint8_t>(1024), {})));
+            WriteScratchFile("empty.bmp", MakeBmp(fields, std::vector<std::uint8_t>(1024), {})),
+            recorder.Sink());
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->width, c.width);
         EXPECT_EQ(image->height, c.height);
@@ -249,7 +251,7 @@ TEST(ReadBmpImage, RefusesWithExactMessages) {
             expected = "ERROR: insufficient memory\n";
         }
         MessageRecorder recorder;
-        EXPECT_FALSE(ReadBmpImage(path).has_value());
+        EXPECT_FALSE(ReadBmpImage(path, recorder.Sink()).has_value());
         EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
     }
 }
@@ -257,7 +259,7 @@ TEST(ReadBmpImage, RefusesWithExactMessages) {
 TEST(ReadBmpImage, RefusesImageMagickRunLengthFile) {
     const std::string path = TestDataPath("im_grey7x5_rle8.bmp");
     MessageRecorder recorder;
-    EXPECT_FALSE(LoadImageFile(path).has_value());
+    EXPECT_FALSE(LoadImageFile(path, recorder.Sink()).has_value());
     EXPECT_EQ(recorder.Messages(),
               std::vector<std::string>{"ERROR: file '" + path +
                                        "' has an invalid or unsupported format\n"});
@@ -266,7 +268,7 @@ TEST(ReadBmpImage, RefusesImageMagickRunLengthFile) {
 TEST(ReadBmpImage, MissingFileNamesThePath) {
     const std::string path = (ScratchFolder() / "no_such_picture.bmp").string();
     MessageRecorder recorder;
-    EXPECT_FALSE(ReadBmpImage(path).has_value());
+    EXPECT_FALSE(ReadBmpImage(path, recorder.Sink()).has_value());
     EXPECT_EQ(recorder.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n"});
 }
@@ -299,7 +301,8 @@ TEST(ReadBmpImage, RowsAndPaddingAcrossInputBlocks) {
         data.insert(data.end(), {0xEE, 0xEE, 0xEE});
     }
     const std::optional<SourceImage> image = ReadBmpImage(
-        WriteScratchFile("large.bmp", MakeBmp(fields, std::vector<std::uint8_t>(952), data)));
+        WriteScratchFile("large.bmp", MakeBmp(fields, std::vector<std::uint8_t>(952), data)),
+        MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, expected);
 }

@@ -2,6 +2,7 @@
 // records derived by hand, the output name, and every failure with its message and its
 // effect on an existing output file.
 #include "convert_images.h"
+#include "convert_pictures.h"
 
 #include "type_code.h"
 #include "writer_test_support.h"
@@ -81,7 +82,9 @@ TEST(ConvertImagesTest, OnePictureTwoTypesGivesTwoFullFrames) {
     const std::string picture = folder.File("logo.pgm");
     WritePgm(picture, 10, 3, Picture10x3);
     writer_test::MessageRecorder messages;
-    ASSERT_EQ(ConvertImages({picture}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x01, 8)}, 0), 0);
+    ASSERT_EQ(ConvertImages({picture}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x01, 8)}, 0,
+                            ConversionContext{messages.Sink()}),
+              0);
     const Bytes expected = {
         // depth 1, row order: B1 80 4E 40 E0 C0, all literals
         0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, //
@@ -100,7 +103,7 @@ TEST(ConvertImagesTest, InvertedYColumnOrderPutsTheBottomRowFirst) {
     ScratchFolder folder("convert_inverted_columns");
     const std::string picture = folder.File("logo.pgm");
     WritePgm(picture, 10, 3, Picture10x3);
-    ASSERT_EQ(ConvertImages({picture}, {MakeTypeCode(0x11, 1)}, 0), 0);
+    ASSERT_EQ(ConvertImages({picture}, {MakeTypeCode(0x11, 1)}, 0, ConversionContext{}), 0);
     // Columns with rows 2, 1, 0 in bits 7, 6, 5: A0 C0 A0 20 40 40 40 20 A0 C0.
     const Bytes expected = {0x16, 0,    0,    0,    0x02, 0xA2, 0x11, 1,    10,   0,    3,
                             0,    0xA0, 0xC0, 0xA0, 0x20, 0x40, 0x40, 0x01, 0x20, 0xA0, 0xC0};
@@ -118,7 +121,9 @@ TEST(ConvertImagesTest, ThreePicturesGiveFullFrameAndTwoAlignedDeltas) {
     WritePgm(second, 11, 3, pixels);
     pixels[2 * 11 + 2] = 255;
     WritePgm(third, 11, 3, pixels);
-    ASSERT_EQ(ConvertImages({first, second, third}, {MakeTypeCode(0x00, 1)}, 300), 0);
+    ASSERT_EQ(
+        ConvertImages({first, second, third}, {MakeTypeCode(0x00, 1)}, 300, ConversionContext{}),
+        0);
     const Bytes expected = {
         // full frame: six zero bytes, coded as 0 and the count 5
         0x0E, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 11, 0, 3, 0, 0x00, 0x05,
@@ -135,7 +140,7 @@ TEST(ConvertImagesTest, AnimationBackToTheFirstPicture) {
     const std::string b = folder.File("b.pgm");
     WritePgm(a, 5, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     WritePgm(b, 5, 2, {1, 2, 3, 99, 5, 6, 77, 8, 9, 10});
-    ASSERT_EQ(ConvertImages({a, b, a}, {MakeTypeCode(0x00, 8)}, 100), 0);
+    ASSERT_EQ(ConvertImages({a, b, a}, {MakeTypeCode(0x00, 8)}, 100, ConversionContext{}), 0);
     const Bytes expected = {
         0x16, 0, 0, 0, 0x02, 0xA2, 0x00, 8, 5, 0, 2, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
         // B against A: columns 1-3 of both rows
@@ -149,7 +154,8 @@ TEST(ConvertImagesTest, EqualPictureGivesEmptyDeltaRecord) {
     ScratchFolder folder("convert_equal");
     const std::string picture = folder.File("logo.pgm");
     WritePgm(picture, 10, 3, Picture10x3);
-    ASSERT_EQ(ConvertImages({picture, picture}, {MakeTypeCode(0x00, 1)}, 0x1234), 0);
+    ASSERT_EQ(
+        ConvertImages({picture, picture}, {MakeTypeCode(0x00, 1)}, 0x1234, ConversionContext{}), 0);
     const Bytes expected = {
         0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, 0xB1, 0x80, 0x4E, 0x40, 0xE0, 0xC0, //
         0x12, 0, 0, 0, 0x02, 0xA2, 0xA0, 1, 0,  0, 0, 0, 0x34, 0x12, 0,    0,    0,    0};
@@ -164,7 +170,7 @@ TEST(ConvertImagesTest, InvertedYCountsDyInStoredRows) {
     WritePgm(first, 9, 64, pixels);
     pixels[4] = 255; // top row, column 4
     WritePgm(second, 9, 64, pixels);
-    ASSERT_EQ(ConvertImages({first, second}, {MakeTypeCode(0x10, 1)}, 0), 0);
+    ASSERT_EQ(ConvertImages({first, second}, {MakeTypeCode(0x10, 1)}, 0, ConversionContext{}), 0);
     const Bytes expected = {// 128 zero bytes: 0 and the count 127
                             0x0E, 0, 0, 0, 0x02, 0xA2, 0x10, 1, 9, 0, 64, 0, 0x00, 0x7F,
                             // the top row is stored last: dy = 63; columns 0-7 -> 00001000
@@ -190,7 +196,8 @@ TEST(ConvertImagesTest, LayoutByteRules) {
     const std::string picture = folder.File("logo.pgm");
     WritePgm(picture, 10, 3, Picture10x3);
     for (const LayoutCase& c : cases) {
-        ASSERT_EQ(ConvertImages({picture}, {MakeTypeCode(c.layout, c.depth)}, 0), 0);
+        ASSERT_EQ(
+            ConvertImages({picture}, {MakeTypeCode(c.layout, c.depth)}, 0, ConversionContext{}), 0);
         const Bytes file = writer_test::ReadWholeFile(folder.File("logo.ztr"));
         ASSERT_GE(file.size(), 12u);
         EXPECT_EQ(file[6], c.expected) << "lay-out code " << c.layout;
@@ -204,7 +211,9 @@ TEST(ConvertImagesTest, BitmapPaletteIsStoredForItsDepth) {
     // 3 x 2, indices top row 15 0 9, bottom row 1 8 7; stride 4 bytes.
     WriteBmp4(picture, 3, 2, {0x10, 0x20, 0x30, 0xF0, 0xE0, 0xD0, 0x01, 0x02, 0x03},
               {0x18, 0x70, 0, 0, 0xF0, 0x90, 0, 0});
-    ASSERT_EQ(ConvertImages({picture}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8)}, 0), 0);
+    ASSERT_EQ(ConvertImages({picture}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8)}, 0,
+                            ConversionContext{}),
+              0);
     Bytes depth8Palette(768, 0);
     const Bytes table = {0x10, 0x20, 0x30, 0xF0, 0xE0, 0xD0, 0x01, 0x02, 0x03};
     std::copy(table.begin(), table.end(), depth8Palette.begin());
@@ -247,13 +256,17 @@ TEST(ConvertImagesTest, ExistingOutputReplacedOnSuccessKeptOnFailure) {
 
     writer_test::MessageRecorder messages;
     const std::string missing = folder.File("missing.pgm");
-    EXPECT_EQ(ConvertImages({picture, missing}, {MakeTypeCode(0x00, 1)}, 0), 1);
+    EXPECT_EQ(ConvertImages({picture, missing}, {MakeTypeCode(0x00, 1)}, 0,
+                            ConversionContext{messages.Sink()}),
+              1);
     EXPECT_EQ(messages.Messages(), std::vector<std::string>{"ERROR: failed to open file '" +
                                                             missing + "' for reading\n"});
     EXPECT_EQ(writer_test::ReadWholeFile(output), (Bytes{0xEE, 0xEE, 0xEE}));
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
 
-    EXPECT_EQ(ConvertImages({picture}, {MakeTypeCode(0x00, 1)}, 0), 0);
+    EXPECT_EQ(
+        ConvertImages({picture}, {MakeTypeCode(0x00, 1)}, 0, ConversionContext{messages.Sink()}),
+        0);
     EXPECT_EQ(writer_test::ReadWholeFile(output),
               (Bytes{0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, 0xB1, 0x80, 0x4E, 0x40, 0xE0,
                      0xC0}));
@@ -299,7 +312,10 @@ TEST(ConvertImagesTest, FailuresReportOnceAndWriteNothing) {
         WritePgm(second, c.secondWidth, c.secondHeight,
                  Bytes(static_cast<std::size_t>(c.secondWidth * c.secondHeight), 7));
         writer_test::MessageRecorder messages;
-        EXPECT_EQ(ConvertImages({first, second, first}, c.typeCodes, 0), 1) << c.name;
+        EXPECT_EQ(ConvertImages({first, second, first}, c.typeCodes, 0,
+                                ConversionContext{messages.Sink()}),
+                  1)
+            << c.name;
         std::string expected = c.expectedMessage;
         if (const std::size_t at = expected.find("%s"); at != std::string::npos) {
             expected.replace(at, 2, second);
@@ -315,7 +331,9 @@ TEST(ConvertImagesTest, EmptyPictureIsAnInvalidSize) {
     const std::string picture = folder.File("empty.bmp");
     WriteBmp4(picture, 0, 0, {}, {});
     writer_test::MessageRecorder messages;
-    EXPECT_EQ(ConvertImages({picture}, {MakeTypeCode(0x00, 1)}, 0), 1);
+    EXPECT_EQ(
+        ConvertImages({picture}, {MakeTypeCode(0x00, 1)}, 0, ConversionContext{messages.Sink()}),
+        1);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: invalid size (width=0, height=0)\n"});
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"empty.bmp"});
@@ -325,7 +343,9 @@ TEST(ConvertImagesTest, TooLongOutputPathIsRefused) {
     ScratchFolder folder("convert_long");
     const std::string picture = folder.File(std::string(MAX_PATH_CHARS, 'p') + ".pgm");
     writer_test::MessageRecorder messages;
-    EXPECT_EQ(ConvertImages({picture}, {MakeTypeCode(0x00, 1)}, 0), 1);
+    EXPECT_EQ(
+        ConvertImages({picture}, {MakeTypeCode(0x00, 1)}, 0, ConversionContext{messages.Sink()}),
+        1);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + OutputPathFor(picture) +
                                        "' for writing\n"});
@@ -351,7 +371,8 @@ TEST(ConvertImagesDeathTest, WriteErrorIsReportedOnceAndKeepsTheOldOutput) {
             limit.rlim_max = 1000;
             setrlimit(RLIMIT_FSIZE, &limit);
             writer_test::MessageRecorder messages;
-            const int result = ConvertImages({picture}, {MakeTypeCode(0x00, 8)}, 0);
+            const int result = ConvertImages({picture}, {MakeTypeCode(0x00, 8)}, 0,
+                                             ConversionContext{messages.Sink()});
             const bool reported =
                 messages.Messages() ==
                 std::vector<std::string>{"ERROR: failed to write file '" + output + "'\n"};
@@ -362,5 +383,49 @@ TEST(ConvertImagesDeathTest, WriteErrorIsReportedOnceAndKeepsTheOldOutput) {
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"big.pgm", "big.ztr"}));
 }
 #endif
+
+} // namespace
+
+namespace {
+
+// The front ends' loop: per picture it writes one file each and stops at the first
+// failure; an animation is the pictures and then the first again, all with the delay;
+// a delay beyond 16 bits is refused before anything is written.
+TEST(ConvertPictureListTest, PerPictureAndAnimation) {
+    ScratchFolder folder("picture_list");
+    const std::string a = folder.File("a.pgm");
+    const std::string b = folder.File("b.pgm");
+    const std::string c = folder.File("c.pgm");
+    WritePgm(a, 10, 3, Picture10x3);
+    Bytes changed = Picture10x3;
+    changed[13] = 255;
+    WritePgm(c, 10, 3, changed);
+    const std::vector<std::uint32_t> codes = {MakeTypeCode(0x00, 1), MakeTypeCode(0x01, 8)};
+
+    writer_test::MessageRecorder messages;
+    const ConversionContext context{messages.Sink()};
+    EXPECT_EQ(ConvertPictureList({a, b, c}, codes, false, 500, context),
+              ConvertResult::CannotLoadPicture);
+    EXPECT_EQ(messages.Messages(),
+              std::vector<std::string>{"ERROR: failed to open file '" + b + "' for reading\n"});
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"a.pgm", "a.ztr", "c.pgm"}));
+
+    const std::vector<Frame> frames = AnimationFrames({a, c}, 77);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ((std::vector<std::string>{frames[0].path, frames[1].path, frames[2].path}),
+              (std::vector<std::string>{a, c, a}));
+    for (const Frame& frame : frames) {
+        EXPECT_EQ(frame.delay, 77);
+    }
+    ASSERT_EQ(ConvertImages({a, c, a}, codes, 77, context), 0);
+    const Bytes expected = writer_test::ReadWholeFile(folder.File("a.ztr"));
+    std::filesystem::remove(folder.File("a.ztr"));
+    EXPECT_EQ(ConvertPictureList({a, c}, codes, true, 77, context), ConvertResult::Written);
+    EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), expected);
+
+    EXPECT_EQ(ConvertPictureList({c, a}, codes, true, 65536, context), ConvertResult::InvalidDelay);
+    EXPECT_EQ(messages.Messages().back(), "ERROR: the delay must be between 0 and 65535 ms\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("c.ztr")));
+}
 
 } // namespace

@@ -88,18 +88,16 @@ struct Entry {
     bool operator==(const Entry&) const = default;
 };
 
-std::vector<Entry> ListEntries() {
-    std::vector<Entry> entries;
-    for (const DisplayProfile& p : DisplayProfiles) {
-        entries.push_back({p.name, p.layout, p.depth, p.description});
-    }
-    return entries;
-}
-
 class DisplayProfilesFile : public ::testing::Test {
   protected:
-    void SetUp() override { FreeDisplayProfiles(); }
-    void TearDown() override { FreeDisplayProfiles(); }
+    std::vector<Entry> ListEntries() const {
+        std::vector<Entry> entries;
+        for (const DisplayProfile& p : profiles) {
+            entries.push_back({p.name, p.layout, p.depth, p.description});
+        }
+        return entries;
+    }
+    DisplayProfileList profiles;
 };
 
 const std::string THREE_PROFILES = "# displays\n"
@@ -118,16 +116,16 @@ const std::vector<Entry> THREE_ENTRIES = {
 
 TEST_F(DisplayProfilesFile, LoadsValidLinesInFileOrderAndAppends) {
     const std::string path = WriteScratchFile("three.prf", THREE_PROFILES);
-    EXPECT_EQ(LoadDisplayProfiles(path), 1);
+    EXPECT_EQ(LoadDisplayProfiles(path, profiles), 1);
     EXPECT_EQ(ListEntries(), THREE_ENTRIES);
 
-    EXPECT_EQ(LoadDisplayProfiles(path), 1);
+    EXPECT_EQ(LoadDisplayProfiles(path, profiles), 1);
     std::vector<Entry> twice = THREE_ENTRIES;
     twice.insert(twice.end(), THREE_ENTRIES.begin(), THREE_ENTRIES.end());
     EXPECT_EQ(ListEntries(), twice);
 
-    FreeDisplayProfiles();
-    EXPECT_TRUE(DisplayProfiles.empty());
+    FreeDisplayProfiles(profiles);
+    EXPECT_TRUE(profiles.empty());
 }
 
 TEST_F(DisplayProfilesFile, CarriageReturnLineEndsReadLikeLineFeeds) {
@@ -138,7 +136,7 @@ TEST_F(DisplayProfilesFile, CarriageReturnLineEndsReadLikeLineFeeds) {
         }
         crlf += c;
     }
-    EXPECT_EQ(LoadDisplayProfiles(WriteScratchFile("crlf.prf", crlf)), 1);
+    EXPECT_EQ(LoadDisplayProfiles(WriteScratchFile("crlf.prf", crlf), profiles), 1);
     EXPECT_EQ(ListEntries(), THREE_ENTRIES);
 }
 
@@ -148,7 +146,7 @@ TEST_F(DisplayProfilesFile, LongLinesComeInPiecesOf255) {
     ASSERT_EQ(first.size(), 255u);
     const std::string content =
         first + "tail 9 ; 2 cut\r\n" + std::string(255, 'x') + "\r\n" + "last 4\n";
-    EXPECT_EQ(LoadDisplayProfiles(WriteScratchFile("long.prf", content)), 1);
+    EXPECT_EQ(LoadDisplayProfiles(WriteScratchFile("long.prf", content), profiles), 1);
     const std::vector<Entry> expected = {
         {"wide", 3, 1, std::string(248, 'd')},
         {"tail", 9, 2, "cut"},
@@ -158,8 +156,8 @@ TEST_F(DisplayProfilesFile, LongLinesComeInPiecesOf255) {
 }
 
 TEST_F(DisplayProfilesFile, MissingFileReturnsZeroAndLeavesTheList) {
-    ASSERT_EQ(LoadDisplayProfiles(WriteScratchFile("one.prf", "one 1\n")), 1);
-    EXPECT_EQ(LoadDisplayProfiles((ScratchFolder() / "missing.prf").string()), 0);
+    ASSERT_EQ(LoadDisplayProfiles(WriteScratchFile("one.prf", "one 1\n"), profiles), 1);
+    EXPECT_EQ(LoadDisplayProfiles((ScratchFolder() / "missing.prf").string(), profiles), 0);
     EXPECT_EQ(ListEntries(), (std::vector<Entry>{{"one", 1, 1, ""}}));
 }
 
@@ -172,10 +170,10 @@ TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
         const std::size_t first = line.find_first_not_of(" \t\r");
         profileLines += first != std::string::npos && line[first] != '#' ? 1 : 0;
     }
-    ASSERT_EQ(LoadDisplayProfiles(path), 1);
+    ASSERT_EQ(LoadDisplayProfiles(path, profiles), 1);
     ASSERT_GE(profileLines, 10u);
-    ASSERT_EQ(DisplayProfiles.size(), profileLines);
-    for (const DisplayProfile& p : DisplayProfiles) {
+    ASSERT_EQ(profiles.size(), profileLines);
+    for (const DisplayProfile& p : profiles) {
         SCOPED_TRACE(p.name);
         EXPECT_FALSE(p.description.empty());
         EXPECT_TRUE(p.depth == 1 || p.depth == 8);

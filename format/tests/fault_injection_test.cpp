@@ -1,6 +1,7 @@
 // Fault injection on the conversion writer: an output folder that refuses new files, an
-// output name taken by a folder, a file size limit that stops the writing midway, and a
-// source picture that disappears between two loads of one conversion. After each, the
+// output name taken by a folder, a file size limit that stops the writing midway, a
+// run-length coder that runs out of memory, and a source picture that disappears between
+// two loads of one conversion. After each, the
 // conversion reports one failure, no partial output remains and an existing output file
 // keeps its bytes.
 #include "convert_images.h"
@@ -74,7 +75,7 @@ int RunInChild(const std::function<int()>& body) {
 int ConvertExpectingFailure(const std::vector<std::string>& pictures,
                             const std::vector<std::uint32_t>& types, const std::string& message) {
     writer_test::MessageRecorder messages;
-    const int result = ConvertImages(pictures, types, 40);
+    const int result = ConvertImages(pictures, types, 40, ConversionContext{messages.Sink()});
     if (result != 1) {
         return 2;
     }
@@ -129,7 +130,7 @@ TEST(WriterFaultTest, FileSizeLimitStopsTheWritingMidway) {
     const std::vector<std::uint32_t> types = {MakeTypeCode(0x01, 8), MakeTypeCode(0x06, 1),
                                               MakeTypeCode(0x10, 1)};
 
-    ASSERT_EQ(ConvertImages(pictures, types, 40), 0);
+    ASSERT_EQ(ConvertImages(pictures, types, 40, ConversionContext{}), 0);
     const Bytes whole = writer_test::ReadWholeFile(output);
     ASSERT_GT(whole.size(), 9000u);
 
@@ -160,7 +161,9 @@ TEST(WriterFaultTest, FileSizeLimitStopsTheWritingMidway) {
         rlimit fileSize{};
         fileSize.rlim_cur = whole.size();
         fileSize.rlim_max = whole.size();
-        return setrlimit(RLIMIT_FSIZE, &fileSize) == 0 ? ConvertImages(pictures, types, 40) : 4;
+        return setrlimit(RLIMIT_FSIZE, &fileSize) == 0
+                   ? ConvertImages(pictures, types, 40, ConversionContext{})
+                   : 4;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(writer_test::ReadWholeFile(output), whole);
@@ -176,11 +179,49 @@ TEST(WriterFaultTest, OutputNameTakenByAFolder) {
     writer_test::WriteWholeFile(output + "/keep", OldOutput);
 
     writer_test::MessageRecorder messages;
-    EXPECT_EQ(ConvertImages({picture}, {MakeTypeCode(0x02, 1), MakeTypeCode(0x00, 8)}, 0), 1);
+    EXPECT_EQ(ConvertImages({picture}, {MakeTypeCode(0x02, 1), MakeTypeCode(0x00, 8)}, 0,
+                            ConversionContext{messages.Sink()}),
+              1);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to write file '" + output + "'\n"});
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
     EXPECT_EQ(writer_test::ReadWholeFile(output + "/keep"), OldOutput);
+}
+
+// The coder's buffer cannot grow: at the first block, or only in the second display type
+// after the first type's records were written. The conversion reports it once, removes
+// its temporary file, keeps the old output, and the next conversion works as usual.
+TEST(WriterFaultTest, CoderOutOfMemoryIsReportedAndTheProgramGoesOn) {
+    const struct {
+        const char* name;
+        CoderAllocator allocate;
+    } cases[] = {
+        {"no first block", writer_test::AllocateUpTo<8>},
+        {"second type's growth", writer_test::AllocateUpTo<512>},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FaultFolder folder("memory");
+        const std::string picture = folder.File("logo.pgm");
+        const std::string output = folder.File("logo.ztr");
+        writer_test::WriteWholeFile(picture, GreyPicture(61, 37, 1));
+        writer_test::WriteWholeFile(output, OldOutput);
+        // 1-bit row order codes into at most 8 x 37 bytes; 8-bit needs 61 x 37.
+        const std::vector<std::uint32_t> types = {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8)};
+
+        writer_test::MessageRecorder messages;
+        EXPECT_EQ(ConvertImages({picture, picture}, types, 0,
+                                ConversionContext{messages.Sink(), c.allocate}),
+                  1);
+        EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Out of memory!\n"});
+        EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
+        EXPECT_EQ(writer_test::ReadWholeFile(output), OldOutput);
+
+        EXPECT_EQ(ConvertImages({picture, picture}, types, 0, ConversionContext{messages.Sink()}),
+                  0);
+        EXPECT_EQ(messages.Messages().size(), 1u);
+        EXPECT_NE(writer_test::ReadWholeFile(output), OldOutput);
+    }
 }
 
 #ifdef __linux__
@@ -262,7 +303,7 @@ TEST(WriterFaultTest, PictureRemovedBetweenLoads) {
             {
                 RemoveAfterFirstRead remover(picture);
                 ASSERT_TRUE(remover.Watching()) << c.name;
-                result = ConvertImages(paths, c.typeCodes, 0);
+                result = ConvertImages(paths, c.typeCodes, 0, ConversionContext{messages.Sink()});
             }
             if (result == 0) {
                 continue; // the writer loaded the picture again before it was removed

@@ -102,7 +102,7 @@ TEST(LoadImageFile, ChoosesTheReaderBySignatureThenByName) {
             break;
         }
         MessageRecorder recorder;
-        const std::optional<SourceImage> image = LoadImageFile(path);
+        const std::optional<SourceImage> image = LoadImageFile(path, recorder.Sink());
         if (c.pixels.empty()) {
             EXPECT_FALSE(image.has_value());
             const std::string expected =
@@ -123,8 +123,8 @@ TEST(LoadImageFile, ChoosesTheReaderBySignatureThenByName) {
 TEST(LoadImageFile, ToolBitmapComesTopRowFirst) {
     // ReadBmpImage keeps the file's bottom-up order; LoadImageFile turns it over.
     const std::string path = TestDataPath("im_grey7x5_bmp3.bmp");
-    const std::optional<SourceImage> stored = ReadBmpImage(path);
-    const std::optional<SourceImage> loaded = LoadImageFile(path);
+    const std::optional<SourceImage> stored = ReadBmpImage(path, MessageSink{});
+    const std::optional<SourceImage> loaded = LoadImageFile(path, MessageSink{});
     ASSERT_TRUE(stored.has_value());
     ASSERT_TRUE(loaded.has_value());
     std::vector<std::uint8_t> turned = stored->pixels;
@@ -140,7 +140,7 @@ TEST(LoadImageFile, OneRowBitmapIsUnchanged) {
     fields.height = 1;
     const std::string path =
         WriteScratchFile("one.bmp", MakeBmp(fields, std::vector<std::uint8_t>(1024, 0), {0x9C}));
-    const std::optional<SourceImage> image = LoadImageFile(path);
+    const std::optional<SourceImage> image = LoadImageFile(path, MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, std::vector<std::uint8_t>{0x9C});
     EXPECT_EQ(image->levels, 256);

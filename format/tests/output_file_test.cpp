@@ -3,12 +3,10 @@
 #include "output_file.h"
 
 #include "convert_images.h"
-#include "run_length_buffer.h"
 #include "writer_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdio>
 #include <filesystem>
 
@@ -154,23 +152,6 @@ TEST(OutputFileTest, FailedRenameKeepsWhatIsThere) {
     EXPECT_FALSE(output.Commit());
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"picture.ztr"});
     EXPECT_EQ(writer_test::ReadWholeFile(target + "/inside"), (Bytes{1}));
-}
-
-TEST(OutputFileDeathTest, OutOfMemoryExitRemovesThePendingFile) {
-    ScratchFolder folder("exit");
-    EXPECT_EXIT(
-        {
-            OutputFile output(folder.File("picture.ztr"));
-            if (output.Open()) {
-                WriteAll(output.File(), {1, 2, 3});
-                BeginPixelData();
-                PixelBuffer.capacity = INT_MAX / 2 + 1;
-                PixelBuffer.length = PixelBuffer.capacity - 1;
-                PutPixelByte(1);
-            }
-        },
-        ::testing::ExitedWithCode(255), "Out of memory!");
-    EXPECT_TRUE(folder.Entries().empty());
 }
 
 #ifndef _WIN32

@@ -23,7 +23,8 @@ Bytes CodedOutput(Packer packer, int width, int height, std::uint8_t layout, con
     header.width = static_cast<std::uint16_t>(width);
     header.height = static_cast<std::uint16_t>(height);
     header.layout = layout;
-    EXPECT_TRUE(packer(file, header, pixels.data(), rect));
+    RunLengthBuffer coded;
+    EXPECT_TRUE(packer(coded, file, header, pixels.data(), rect));
     std::fclose(file);
     return writer_test::ReadWholeFile(path);
 }

@@ -74,7 +74,8 @@ TEST(PictureReaders, EveryFormatGivesTheGreyOrTheLuminance) {
     for (const FileCase& c : cases) {
         SCOPED_TRACE(c.file);
         MessageRecorder recorder;
-        const std::optional<SourceImage> image = LoadImageFile(TestDataPath(c.file));
+        const std::optional<SourceImage> image =
+            LoadImageFile(TestDataPath(c.file), recorder.Sink());
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->width, c.width);
         EXPECT_EQ(image->height, c.height);
@@ -133,7 +134,7 @@ TEST(PictureReaders, AlphaIsCompositedOverTheBackground) {
             SCOPED_TRACE(std::string(c.file) + " over " + std::to_string(background));
             SourceReadOptions options;
             options.background = background;
-            const auto frames = LoadImageFrames(TestDataPath(c.file), options);
+            const auto frames = LoadImageFrames(TestDataPath(c.file), options, MessageSink{});
             ASSERT_TRUE(frames.has_value());
             ASSERT_EQ(frames->size(), 1u);
             const std::vector<std::uint8_t>& pixels = frames->front().pixels;
@@ -152,7 +153,7 @@ TEST(PictureReaders, AlphaIsCompositedOverTheBackground) {
 TEST(PictureReaders, GifFramesAreCompositedWithTheirDelays) {
     SourceReadOptions options;
     options.allFrames = true;
-    const auto frames = LoadImageFrames(TestDataPath("im_anim9x7.gif"), options);
+    const auto frames = LoadImageFrames(TestDataPath("im_anim9x7.gif"), options, MessageSink{});
     ASSERT_TRUE(frames.has_value());
     ASSERT_EQ(frames->size(), 3u);
     const int delays[] = {100, 200, 300};
@@ -165,18 +166,20 @@ TEST(PictureReaders, GifFramesAreCompositedWithTheirDelays) {
         EXPECT_EQ((*frames)[i].delay, delays[i]);
     }
     // Without allFrames only the first frame is read.
-    const auto first = LoadImageFrames(TestDataPath("im_anim9x7.gif"), SourceReadOptions{});
+    const auto first =
+        LoadImageFrames(TestDataPath("im_anim9x7.gif"), SourceReadOptions{}, MessageSink{});
     ASSERT_TRUE(first.has_value());
     ASSERT_EQ(first->size(), 1u);
     EXPECT_EQ(first->front().pixels, RawPgmPixels("im_anim9x7_coalesced_0.pgm", 11));
 }
 
 TEST(PictureReaders, BitmapsAreReadWhereTheirPixelsAre) {
-    const std::optional<SourceImage> plain = LoadImageFile(TestDataPath("im_grey7x5_bmp3.bmp"));
+    const std::optional<SourceImage> plain =
+        LoadImageFile(TestDataPath("im_grey7x5_bmp3.bmp"), MessageSink{});
     ASSERT_TRUE(plain.has_value());
     for (const char* file : {"im_grey7x5_gap.bmp", "im_grey7x5_topdown.bmp"}) {
         SCOPED_TRACE(file);
-        const std::optional<SourceImage> image = LoadImageFile(TestDataPath(file));
+        const std::optional<SourceImage> image = LoadImageFile(TestDataPath(file), MessageSink{});
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->height, 5);
         EXPECT_EQ(image->pixels, plain->pixels);
@@ -195,12 +198,13 @@ TEST(PictureReaders, ImplausibleDataOffsetsAreIgnored) {
         SCOPED_TRACE(offset);
         PutU32LE(&bytes[10], offset);
         const std::optional<SourceImage> image =
-            LoadImageFile(WriteScratchFile("offset.bmp", bytes));
+            LoadImageFile(WriteScratchFile("offset.bmp", bytes), MessageSink{});
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{7, 8, 9}));
     }
     PutU32LE(&bytes[10], 1079); // inside the file, behind the table: taken
-    const std::optional<SourceImage> shifted = LoadImageFile(WriteScratchFile("offset.bmp", bytes));
+    const std::optional<SourceImage> shifted =
+        LoadImageFile(WriteScratchFile("offset.bmp", bytes), MessageSink{});
     ASSERT_TRUE(shifted.has_value());
     EXPECT_EQ(shifted->pixels, (std::vector<std::uint8_t>{8, 9, 0}));
 }
@@ -212,8 +216,8 @@ TEST(PictureReaders, LuminanceOfIndexedBitmaps) {
     fields.height = 1;
     fields.bitCount = 1;
     const std::vector<std::uint8_t> table = {0, 0, 128, 0, 0, 200, 0, 0}; // blue, green, red
-    std::optional<SourceImage> image =
-        LoadImageFile(WriteScratchFile("mono.bmp", MakeBmp(fields, table, {0x40, 0, 0, 0})));
+    std::optional<SourceImage> image = LoadImageFile(
+        WriteScratchFile("mono.bmp", MakeBmp(fields, table, {0x40, 0, 0, 0})), MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{0, 255, 0}));
     IndicesToLuminance(*image);
@@ -222,11 +226,13 @@ TEST(PictureReaders, LuminanceOfIndexedBitmaps) {
     EXPECT_EQ(image->palette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
 
     // ImageMagick's grey 4- and 8-bit bitmaps: luminance of a grey table gives the greys.
-    std::optional<SourceImage> grey = LoadImageFile(TestDataPath("im_grey7x5_bmp3.bmp"));
+    std::optional<SourceImage> grey =
+        LoadImageFile(TestDataPath("im_grey7x5_bmp3.bmp"), MessageSink{});
     ASSERT_TRUE(grey.has_value());
     IndicesToLuminance(*grey);
     EXPECT_EQ(grey->pixels, Grey7x5());
-    std::optional<SourceImage> grey4 = LoadImageFile(TestDataPath("im_grey5x3_bmp3.bmp"));
+    std::optional<SourceImage> grey4 =
+        LoadImageFile(TestDataPath("im_grey5x3_bmp3.bmp"), MessageSink{});
     ASSERT_TRUE(grey4.has_value());
     IndicesToLuminance(*grey4);
     EXPECT_EQ(grey4->pixels, GREY_5X3);
@@ -268,7 +274,7 @@ TEST(PictureReaders, RefusesDamagedAndOversizedPictures) {
         std::string expected = c.message;
         expected.replace(expected.find("%s"), 2, path);
         MessageRecorder recorder;
-        EXPECT_FALSE(LoadImageFile(path).has_value());
+        EXPECT_FALSE(LoadImageFile(path, recorder.Sink()).has_value());
         EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
     }
 }
@@ -292,7 +298,7 @@ TEST(PictureReaders, PpmSamplesOfEveryMaxval) {
         SCOPED_TRACE(c.what);
         MessageRecorder recorder;
         const std::optional<SourceImage> image =
-            LoadImageFile(WriteScratchFile("colour.ppm", c.bytes));
+            LoadImageFile(WriteScratchFile("colour.ppm", c.bytes), recorder.Sink());
         if (c.pixels.empty()) {
             EXPECT_FALSE(image.has_value());
             EXPECT_EQ(
@@ -309,7 +315,8 @@ TEST(PictureReaders, PpmSamplesOfEveryMaxval) {
 // A PNG named ".pgm" and a bitmap named ".dib" convert; the seed formats do not change.
 TEST(PictureReaders, SignatureWinsOverTheName) {
     const std::vector<std::uint8_t> png = FileBytes(TestDataPath("im_grey7x5.png"));
-    const std::optional<SourceImage> image = LoadImageFile(WriteScratchFile("logo.pgm", png));
+    const std::optional<SourceImage> image =
+        LoadImageFile(WriteScratchFile("logo.pgm", png), MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, Grey7x5());
 }

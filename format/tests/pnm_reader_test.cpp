@@ -47,7 +47,8 @@ TEST(ReadPnmImage, ReadsFilesWrittenByOtherTools) {
     for (const ToolFileCase& c : cases) {
         SCOPED_TRACE(c.file);
         MessageRecorder recorder;
-        const std::optional<SourceImage> image = ReadPnmImage(TestDataPath(c.file));
+        const std::optional<SourceImage> image =
+            ReadPnmImage(TestDataPath(c.file), recorder.Sink());
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->width, c.width);
         EXPECT_EQ(image->height, c.height);
@@ -137,7 +138,7 @@ TEST(ReadPnmImage, HeaderAndPixelRules) {
         SCOPED_TRACE(c.what);
         MessageRecorder recorder;
         const std::optional<SourceImage> image =
-            ReadPnmImage(WriteScratchFile("header_case.pnm", c.content));
+            ReadPnmImage(WriteScratchFile("header_case.pnm", c.content), recorder.Sink());
         ASSERT_TRUE(image.has_value())
             << (recorder.Messages().empty() ? "" : recorder.Messages()[0]);
         EXPECT_EQ(image->width, c.width);
@@ -186,7 +187,8 @@ TEST(ReadPnmImage, RefusesWithExactMessages) {
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.what);
         MessageRecorder recorder;
-        EXPECT_FALSE(ReadPnmImage(WriteScratchFile("refused.pnm", c.content)).has_value());
+        EXPECT_FALSE(
+            ReadPnmImage(WriteScratchFile("refused.pnm", c.content), recorder.Sink()).has_value());
         EXPECT_EQ(recorder.Messages(), std::vector<std::string>{c.message});
     }
 }
@@ -194,7 +196,7 @@ TEST(ReadPnmImage, RefusesWithExactMessages) {
 TEST(ReadPnmImage, MissingFileNamesThePath) {
     MessageRecorder recorder;
     const std::string path = (ScratchFolder() / "no_such_picture.pgm").string();
-    EXPECT_FALSE(ReadPnmImage(path).has_value());
+    EXPECT_FALSE(ReadPnmImage(path, recorder.Sink()).has_value());
     EXPECT_EQ(recorder.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n"});
 }
@@ -221,7 +223,7 @@ TEST(ReadPnmImage, PlainAndRawDataAcrossInputBlocks) {
     ASSERT_GT(raw.size(), 65536u);
     for (const std::string& content : {plain, raw}) {
         const std::optional<SourceImage> image =
-            ReadPnmImage(WriteScratchFile("large.pgm", content));
+            ReadPnmImage(WriteScratchFile("large.pgm", content), MessageSink{});
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->pixels, expected) << content.substr(0, 2);
     }

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "little_endian.h"
+#include "message_recorder.h"
 #include "scratch_name.h"
-#include "report_message.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -16,28 +16,7 @@
 
 namespace readers_test {
 
-inline std::vector<std::string>& RecordedMessages() {
-    static std::vector<std::string> messages;
-    return messages;
-}
-
-inline void RecordMessage(const char* text) {
-    RecordedMessages().emplace_back(text);
-}
-
-// Records the messages reported during its lifetime.
-class MessageRecorder {
-  public:
-    MessageRecorder() : previous_(SetMessageSink(RecordMessage)) { RecordedMessages().clear(); }
-    ~MessageRecorder() { SetMessageSink(previous_); }
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-    const std::vector<std::string>& Messages() const { return RecordedMessages(); }
-
-  private:
-    MessageSink previous_;
-};
+using ::MessageRecorder;
 
 inline std::string TestDataPath(const std::string& name) {
     return std::string(ZENTRA_TEST_DATA) + "/" + name;

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdio>
 
 using writer_test::Bytes;
@@ -25,14 +24,18 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
+Bytes Held(const RunLengthBuffer& buffer) {
+    return Bytes(buffer.Data(), buffer.Data() + buffer.Length());
+}
+
 // Codes one record's bytes and returns the coded bytes that the buffer holds.
-Bytes Code(const Bytes& input) {
-    BeginPixelData();
+Bytes Code(RunLengthBuffer& buffer, const Bytes& input) {
+    BeginPixelData(buffer);
     for (std::uint8_t b : input) {
-        PutPixelByte(b);
+        PutPixelByte(buffer, b);
     }
-    Bytes coded(PixelBuffer.data.get(), PixelBuffer.data.get() + PixelBuffer.length);
-    EndPixelData(nullptr);
+    Bytes coded = Held(buffer);
+    EndPixelData(buffer, nullptr);
     return coded;
 }
 
@@ -59,81 +62,118 @@ TEST(RunLengthBufferTest, CodesRunsAndLiterals) {
         {"new run after a run", {9, 7, 7, 8, 8, 8, 8}, {9, 7, 7, 0, 8, 8, 2}},
         {"alternating bytes", {1, 2, 1, 2}, {1, 2, 1, 2}},
     };
+    RunLengthBuffer buffer;
     for (const CodingCase& c : cases) {
-        EXPECT_EQ(Code(c.input), c.coded) << c.name;
+        EXPECT_EQ(Code(buffer, c.input), c.coded) << c.name;
         EXPECT_EQ(writer_test::DecodeRunLength(c.coded), c.input) << c.name;
     }
 }
 
 TEST(RunLengthBufferTest, GrowsByDoublingWhenLengthPlusOneReachesCapacity) {
-    BeginPixelData();
-    EXPECT_EQ(PixelBuffer.capacity, 16);
+    RunLengthBuffer buffer;
+    BeginPixelData(buffer);
+    EXPECT_EQ(buffer.Capacity(), 16);
     for (int i = 1; i <= 15; ++i) {
-        PutPixelByte(static_cast<std::uint8_t>(i));
+        PutPixelByte(buffer, static_cast<std::uint8_t>(i));
     }
-    EXPECT_EQ(PixelBuffer.length, 15);
-    EXPECT_EQ(PixelBuffer.capacity, 16);
-    PutPixelByte(16); // appended at length 15
-    EXPECT_EQ(PixelBuffer.capacity, 32);
+    EXPECT_EQ(buffer.Length(), 15);
+    EXPECT_EQ(buffer.Capacity(), 16);
+    PutPixelByte(buffer, 16); // appended at length 15
+    EXPECT_EQ(buffer.Capacity(), 32);
     for (int i = 17; i <= 32; ++i) {
-        PutPixelByte(static_cast<std::uint8_t>(i));
+        PutPixelByte(buffer, static_cast<std::uint8_t>(i));
     }
-    EXPECT_EQ(PixelBuffer.capacity, 64);
-    Bytes coded(PixelBuffer.data.get(), PixelBuffer.data.get() + PixelBuffer.length);
+    EXPECT_EQ(buffer.Capacity(), 64);
+    const Bytes coded = Held(buffer);
     Bytes expected;
     for (int i = 1; i <= 32; ++i) {
         expected.push_back(static_cast<std::uint8_t>(i));
     }
     EXPECT_EQ(coded, expected);
-    EndPixelData(nullptr);
+    EndPixelData(buffer, nullptr);
 }
 
 TEST(RunLengthBufferTest, NextRecordStartsWithFreshState) {
-    EXPECT_EQ(Code({9, 7, 7, 7}), (Bytes{9, 7, 7, 1}));
-    EXPECT_EQ(PixelBuffer.data, nullptr);
-    EXPECT_EQ(PixelBuffer.capacity, 0);
-    EXPECT_EQ(PixelBuffer.length, 0);
+    RunLengthBuffer buffer;
+    EXPECT_EQ(Code(buffer, {9, 7, 7, 7}), (Bytes{9, 7, 7, 1}));
+    EXPECT_EQ(buffer.Data(), nullptr);
+    EXPECT_EQ(buffer.Capacity(), 0);
+    EXPECT_EQ(buffer.Length(), 0);
     // The previous record ended inside a run of sevens; this one must not continue it.
-    EXPECT_EQ(Code({7, 0}), (Bytes{7, 0}));
-    EXPECT_EQ(Code({0}), (Bytes{0, 0}));
+    EXPECT_EQ(Code(buffer, {7, 0}), (Bytes{7, 0}));
+    EXPECT_EQ(Code(buffer, {0}), (Bytes{0, 0}));
 }
 
 TEST(RunLengthBufferTest, EndWritesCodedBytesOnceAndReportsFailure) {
     writer_test::ScratchFolder folder("rle_end");
     const std::string path = folder.File("coded.bin");
+    RunLengthBuffer buffer;
     {
         std::FILE* file = std::fopen(path.c_str(), "wb");
         ASSERT_NE(file, nullptr);
-        BeginPixelData();
+        BeginPixelData(buffer);
         for (std::uint8_t b : {3, 3, 3, 4}) {
-            PutPixelByte(b);
+            PutPixelByte(buffer, b);
         }
-        EXPECT_TRUE(EndPixelData(file));
-        BeginPixelData();
-        EXPECT_TRUE(EndPixelData(file)); // empty pixel data writes nothing
+        EXPECT_TRUE(EndPixelData(buffer, file));
+        BeginPixelData(buffer);
+        EXPECT_TRUE(EndPixelData(buffer, file)); // empty pixel data writes nothing
         std::fclose(file);
     }
     EXPECT_EQ(writer_test::ReadWholeFile(path), (Bytes{3, 3, 1, 4}));
 
     std::FILE* readOnly = std::fopen(path.c_str(), "rb");
     ASSERT_NE(readOnly, nullptr);
-    BeginPixelData();
-    PutPixelByte(1);
-    EXPECT_FALSE(EndPixelData(readOnly));
+    BeginPixelData(buffer);
+    PutPixelByte(buffer, 1);
+    EXPECT_FALSE(EndPixelData(buffer, readOnly));
     std::fclose(readOnly);
-    EXPECT_EQ(PixelBuffer.data, nullptr);
+    EXPECT_EQ(buffer.Data(), nullptr);
 }
 
-TEST(RunLengthBufferDeathTest, CapacityThatCannotDoubleEndsTheProgram) {
-    EXPECT_EXIT(
-        {
-            BeginPixelData();
-            // Pretend the buffer is nearly full at a capacity whose double overflows int.
-            PixelBuffer.capacity = INT_MAX / 2 + 1;
-            PixelBuffer.length = PixelBuffer.capacity - 1;
-            PutPixelByte(1);
-        },
-        ::testing::ExitedWithCode(255), "Out of memory!");
+// Running out of memory at the first block or at a later doubling keeps the coder going
+// without writing outside its block; the record then ends unwritten and says why, and the
+// next record with memory to spare codes normally again.
+TEST(RunLengthBufferTest, OutOfMemoryIsRememberedAndNothingIsWritten) {
+    writer_test::ScratchFolder folder("rle_memory");
+    const std::string path = folder.File("coded.bin");
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    const struct {
+        const char* name;
+        CoderAllocator allocate;
+        bool fails;
+    } cases[] = {
+        {"no first block", writer_test::AllocateUpTo<8>, true},
+        {"no second block", writer_test::AllocateUpTo<16>, true},
+        {"no fourth block", writer_test::AllocateUpTo<64>, true},
+        {"enough", writer_test::AllocateUpTo<4096>, false},
+    };
+    // Runs of every length and literals: counts are taken back at every block edge.
+    Bytes input;
+    for (int k = 1; k <= 40; ++k) {
+        const Bytes run = Repeat(static_cast<std::uint8_t>(k % 3), k);
+        input.insert(input.end(), run.begin(), run.end());
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunLengthBuffer buffer(c.allocate);
+        BeginPixelData(buffer);
+        for (std::uint8_t b : input) {
+            PutPixelByte(buffer, b);
+        }
+        EXPECT_EQ(buffer.OutOfMemory(), c.fails);
+        EXPECT_EQ(EndPixelData(buffer, file), !c.fails);
+        EXPECT_EQ(buffer.OutOfMemory(), c.fails);
+        std::fflush(file);
+        EXPECT_EQ(writer_test::ReadWholeFile(path).empty(), c.fails);
+        if (c.fails) {
+            BeginPixelData(buffer); // a small record fits the 16 bytes the allocator gives
+            EXPECT_EQ(buffer.OutOfMemory(), c.allocate == writer_test::AllocateUpTo<8>);
+        }
+    }
+    std::fclose(file);
+    EXPECT_EQ(writer_test::DecodeRunLength(writer_test::ReadWholeFile(path)), input);
 }
 
 } // namespace

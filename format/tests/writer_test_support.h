@@ -2,7 +2,7 @@
 // writing, a recording message sink and a reference run-length decoder.
 #pragma once
 
-#include "report_message.h"
+#include "message_recorder.h"
 #include "scratch_name.h"
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -68,26 +69,12 @@ inline void WriteWholeFile(const std::string& path, const std::string& text) {
     WriteWholeFile(path, Bytes(text.begin(), text.end()));
 }
 
-// Installs a sink that records every reported text, and restores the previous sink.
-class MessageRecorder {
-  public:
-    MessageRecorder() {
-        Recorded().clear();
-        previous_ = SetMessageSink([](const char* text) { Recorded().push_back(text); });
-    }
-    ~MessageRecorder() { SetMessageSink(previous_); }
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
+using ::MessageRecorder;
 
-    const std::vector<std::string>& Messages() const { return Recorded(); }
-
-  private:
-    static std::vector<std::string>& Recorded() {
-        static std::vector<std::string> messages;
-        return messages;
-    }
-    MessageSink previous_ = nullptr;
-};
+// A run-length coder allocator that gives out blocks up to a size and fails above it.
+template <std::size_t Limit> std::uint8_t* AllocateUpTo(std::size_t bytes) {
+    return bytes <= Limit ? new (std::nothrow) std::uint8_t[bytes] : nullptr;
+}
 
 // The readers' rule: a byte equal to the previous literal is a repeat followed by a
 // count of further copies; the byte after a count is always a literal.

@@ -54,20 +54,18 @@ void WritePgm(const std::string& path, const GreyPicture& picture) {
 
 namespace {
 
-std::string EngineMessages;
-
-void RecordEngineMessage(const char* text) {
-    EngineMessages += text;
+void RecordEngineMessage(void* messages, const char* text) {
+    *static_cast<std::string*>(messages) += text;
 }
 
 } // namespace
 
 std::string ConvertPictures(const std::vector<std::string>& pgmPaths,
                             const std::vector<std::uint32_t>& typeCodes, int delay) {
-    EngineMessages.clear();
-    const MessageSink previous = SetMessageSink(RecordEngineMessage);
-    const int result = ConvertImages(pgmPaths, typeCodes, delay);
-    SetMessageSink(previous);
+    std::string EngineMessages;
+    const int result =
+        ConvertImages(pgmPaths, typeCodes, delay,
+                      ConversionContext{MessageSink{RecordEngineMessage, &EngineMessages}});
     EXPECT_EQ(result, 0) << EngineMessages;
     EXPECT_EQ(EngineMessages, "");
     return OutputPathFor(pgmPaths.front());

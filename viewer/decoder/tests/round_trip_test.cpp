@@ -21,7 +21,7 @@ using Picture = std::vector<std::uint8_t>; // width x height grey levels, top ro
 
 std::string Messages;
 
-void RecordMessage(const char* text) {
+void RecordMessage(void*, const char* text) {
     Messages += text;
 }
 
@@ -90,14 +90,10 @@ std::vector<std::uint8_t> AllLayouts() {
 
 class RoundTripTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        Messages.clear();
-        previousSink_ = SetMessageSink(RecordMessage);
-    }
-    void TearDown() override { SetMessageSink(previousSink_); }
+    void SetUp() override { Messages.clear(); }
 
     TempFolder folder_;
-    MessageSink previousSink_ = nullptr;
+    ConversionContext context_{MessageSink{RecordMessage, nullptr}};
 };
 
 TEST_F(RoundTripTest, SinglePicturesInEveryLayoutAndDepth) {
@@ -113,7 +109,7 @@ TEST_F(RoundTripTest, SinglePicturesInEveryLayoutAndDepth) {
             codes.push_back(MakeTypeCode(layout, static_cast<std::uint8_t>(depth)));
         }
     }
-    ASSERT_EQ(ConvertImages({source}, codes, 0), 0) << Messages;
+    ASSERT_EQ(ConvertImages({source}, codes, 0, context_), 0) << Messages;
     const std::string file = (folder_.Path() / "single.ztr").string();
     for (std::size_t i = 0; i < codes.size(); ++i) {
         DisplayBitmap bitmap;
@@ -159,7 +155,7 @@ TEST_F(RoundTripTest, AnimationsBuildUpFrameByFrame) {
             codes.push_back(MakeTypeCode(layout, static_cast<std::uint8_t>(depth)));
         }
     }
-    ASSERT_EQ(ConvertImages(paths, codes, 40), 0) << Messages;
+    ASSERT_EQ(ConvertImages(paths, codes, 40, context_), 0) << Messages;
     const std::string file = (folder_.Path() / "frame0.ztr").string();
     for (std::size_t t = 0; t < codes.size(); ++t) {
         for (std::size_t k = 0; k < frames.size(); ++k) {
@@ -175,13 +171,13 @@ TEST_F(RoundTripTest, AnimationsBuildUpFrameByFrame) {
 
 TEST_F(RoundTripTest, BitmapSourcesKeepTheirColourTable) {
     const std::string sourcePath = std::string(ZENTRA_TEST_DATA) + "/netpbm_grey7x5.bmp";
-    const std::optional<SourceImage> source = LoadImageFile(sourcePath);
+    const std::optional<SourceImage> source = LoadImageFile(sourcePath, context_.sink);
     ASSERT_TRUE(source.has_value()) << Messages;
     std::ifstream in(sourcePath, std::ios::binary);
     const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const std::string copy = folder_.Write("grey.bmp", bytes);
     const std::vector<std::uint32_t> codes = {MakeTypeCode(0x01, 8), MakeTypeCode(0x00, 1)};
-    ASSERT_EQ(ConvertImages({copy}, codes, 0), 0) << Messages;
+    ASSERT_EQ(ConvertImages({copy}, codes, 0, context_), 0) << Messages;
     const std::string file = (folder_.Path() / "grey.ztr").string();
     for (int i = 0; i < 2; ++i) {
         DisplayBitmap bitmap;

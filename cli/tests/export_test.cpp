@@ -1,0 +1,97 @@
+// End-to-end tests of ztr export: the header's exact text for a small file, the array's
+// default name, the output file, and the exit codes.
+#include "ztr_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// One 10 x 1 monochrome record in row order: two unpacked bytes 0xFF, 0xC0, coded as
+// they are.
+const std::string TINY =
+    std::string("\x0E\x00\x00\x00\x02\xA2\x00\x01\x0A\x00\x01\x00\xFF\xC0", 14);
+
+TEST(ZtrExport, WritesTheBytesTheirSizeAndTheRecordList) {
+    ScratchDirectory dir("export");
+    WriteWholeFile(dir / "tiny.ztr", TINY);
+    const ZtrResult result = RunZtr({"export", "tiny.ztr"}, dir.path());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "/* tiny: the Zentra file tiny.ztr (14 bytes), made by ztr export.\n"
+                          " * Records:\n"
+                          " *   0: 10 x 1 monochrome, layout 00 [row order]\n"
+                          " */\n"
+                          "#ifndef TINY_ZTR_H\n"
+                          "#define TINY_ZTR_H\n"
+                          "\n"
+                          "#include <stdint.h>\n"
+                          "\n"
+                          "/* Program memory on AVR, where RAM is too small for pictures. */\n"
+                          "#ifndef ZTR_IN_FLASH\n"
+                          "#if defined(__AVR__)\n"
+                          "#include <avr/pgmspace.h>\n"
+                          "#define ZTR_IN_FLASH PROGMEM\n"
+                          "#else\n"
+                          "#define ZTR_IN_FLASH\n"
+                          "#endif\n"
+                          "#endif\n"
+                          "\n"
+                          "#define TINY_SIZE 14ul\n"
+                          "\n"
+                          "static const uint8_t tiny[14] ZTR_IN_FLASH = {\n"
+                          "    0x0E, 0x00, 0x00, 0x00, 0x02, 0xA2, 0x00, 0x01, 0x0A, 0x00, 0x01, "
+                          "0x00,\n"
+                          "    0xFF, 0xC0,\n"
+                          "};\n"
+                          "\n"
+                          "#endif /* TINY_ZTR_H */\n");
+}
+
+TEST(ZtrExport, NamesOutputAndExitCodes) {
+    ScratchDirectory dir("export-names");
+    WriteWholeFile(dir / "3d-logo.v2.ztr", TINY);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string firstLineOrError;
+    } cases[] = {
+        {{"export", "3d-logo.v2.ztr"},
+         0,
+         "/* ztr_3d_logo_v2: the Zentra file 3d-logo.v2.ztr (14 bytes), made by ztr export."},
+        {{"export", "--name", "splash", "3d-logo.v2.ztr"},
+         0,
+         "/* splash: the Zentra file 3d-logo.v2.ztr (14 bytes), made by ztr export."},
+        {{"export", "3d-logo.v2.ztr", "--name", "9lives"},
+         2,
+         "ztr: invalid name '9lives' (a C identifier)"},
+        {{"export", "missing.ztr"}, 1, "ztr: cannot open 'missing.ztr'"},
+        {{"export"}, 2, "ztr: no file given"},
+        {{"export", "a.ztr", "b.ztr"}, 2, "ztr: more than one file given"},
+        {{"export", "3d-logo.v2.ztr", "-o"}, 2, "ztr: option '-o' needs a value"},
+        {{"export", "--bytes", "3d-logo.v2.ztr"}, 2, "ztr: unknown option '--bytes'"},
+    };
+    for (const auto& c : cases) {
+        const ZtrResult result = RunZtr(c.args, dir.path());
+        EXPECT_EQ(result.status, c.status) << c.firstLineOrError;
+        const std::string& text = c.status == 0 ? result.out : result.err;
+        EXPECT_EQ(text.substr(0, text.find('\n')), c.firstLineOrError);
+    }
+}
+
+TEST(ZtrExport, WritesTheHeaderFileOnlyWhenComplete) {
+    ScratchDirectory dir("export-output");
+    WriteWholeFile(dir / "tiny.ztr", TINY);
+    const ZtrResult printed = RunZtr({"export", "tiny.ztr"}, dir.path());
+    const ZtrResult written = RunZtr({"export", "tiny.ztr", "-o", "tiny.h"}, dir.path());
+    EXPECT_EQ(written.status, 0);
+    EXPECT_EQ(written.out, "");
+    EXPECT_EQ(ReadWholeFile(dir / "tiny.h"), printed.out);
+    const ZtrResult refused =
+        RunZtr({"export", "tiny.ztr", "-o", "no/such/dir/tiny.h"}, dir.path());
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}
+
+} // namespace

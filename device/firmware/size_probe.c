@@ -1,0 +1,51 @@
+/* Code size probe: links the parts of the device library that a firmware uses, by
+ * level, so that the difference to level 0 is the library's share of the flash:
+ *   1 walk + find + stream decode   2 and frame placement   3 and animation stepping
+ * ZTR_NO_CALLBACK_SOURCE or ZTR_NO_MEMORY_SOURCE choose a single kind of source. */
+#include "zentra_device.h"
+
+#ifndef PROBE
+#define PROBE 0
+#endif
+
+static const uint8_t probe_file[16] = {16, 0, 0, 0, 2, 0xA2, 6, 1, 8, 0, 8, 0, 0, 7};
+volatile uint8_t probe_sink;
+static uint8_t buffer[64];
+
+static uint16_t probe_read(void* context, uint32_t offset, uint8_t* bytes, uint16_t length) {
+    uint16_t i;
+    (void)context;
+    for (i = 0; i < length; ++i) {
+        bytes[i] = probe_file[(offset + i) & 15];
+    }
+    return length;
+}
+
+int main(void) {
+#ifdef ZTR_NO_MEMORY_SOURCE
+    ztr_source source = ZTR_CALLBACK_SOURCE(probe_read, 0, sizeof probe_file);
+#else
+    ztr_source source = ZTR_MEMORY_SOURCE(probe_file, sizeof probe_file);
+    probe_sink = (uint8_t)probe_read(0, probe_sink, buffer, 1);
+#endif
+#if PROBE >= 1
+    ztr_record first;
+    ztr_decoder decoder;
+    uint16_t got;
+    if (ztr_find(&source, 1, 6, 0, probe_sink, &first) == ZTR_OK &&
+        ztr_begin(&decoder, &source, &first) == ZTR_OK) {
+        while ((got = ztr_read(&decoder, buffer, sizeof buffer)) != 0) {
+            probe_sink = buffer[got - 1];
+        }
+    }
+#if PROBE >= 2
+    probe_sink = (uint8_t)ztr_apply(&source, &first, &first, buffer, sizeof buffer);
+#endif
+#if PROBE >= 3
+    probe_sink = (uint8_t)ztr_next_frame(&source, &first, &first);
+#endif
+#else
+    probe_sink = (uint8_t)source.size;
+#endif
+    return 0;
+}

@@ -1,0 +1,196 @@
+/* zentra_device: reads Zentra image files (.ztr) on a microcontroller. C99, no heap, no
+ * stdio, no floating point, no recursion; the caller owns every buffer.
+ *
+ * What it does
+ *   - walks the records of a file held in memory (RAM, or flash on AVR) or read through a
+ *     callback (external flash, SD card), checking every header and record length and
+ *     never reading past the file's given size;
+ *   - finds the full frame for a panel by depth and lay-out bits 0-4 (and optionally its
+ *     size), and steps through an animation's frames with their delays, looping back to
+ *     the full frame after the record flagged last;
+ *   - decodes a record's run-length coded pixel data incrementally: pull N bytes at a
+ *     time (ztr_read) or get a callback per chunk (ztr_stream), so that a frame never has
+ *     to fit in RAM. The bytes come out in the display's own lay-out, ready to be sent
+ *     to its controller;
+ *   - places a record into a frame buffer kept in the display's lay-out (ztr_apply): a
+ *     full frame fills it, a delta record overwrites its rectangle at (dx, dy).
+ *
+ * Example: a 128 x 64 SSD1306-style panel (8-row pages, top row in bit 0: lay-out 0x06,
+ * depth 1) fed from a file made with "ztr export logo.ztr -o logo.h":
+ *
+ *     #include "logo.h"            // const uint8_t logo[] ZTR_IN_FLASH, LOGO_SIZE
+ *     #include "zentra_device.h"
+ *
+ *     static void send_to_panel(void *panel, const uint8_t *bytes, uint16_t count) {
+ *         ssd1306_data(panel, bytes, count);          // the controller's data writes
+ *     }
+ *
+ *     void show_logo(void *panel) {
+ *         ztr_source file = ZTR_MEMORY_SOURCE(logo, LOGO_SIZE);
+ *         ztr_record frame;
+ *         ztr_decoder decoder;
+ *         uint8_t chunk[32];
+ *         if (ztr_find(&file, 1, 0x06, 128, 64, &frame) != ZTR_OK ||
+ *             ztr_begin(&decoder, &file, &frame) != ZTR_OK)
+ *             return;                                  // no bitmap for this panel
+ *         ssd1306_window(panel, 0, 127, 0, 7);         // columns 0-127, pages 0-7
+ *         ztr_stream(&decoder, chunk, sizeof chunk, send_to_panel, panel);
+ *     }
+ *
+ * Playing an animation with a frame buffer in the panel's lay-out (1,024 bytes here);
+ * ztr_next_frame starts at the full frame when the frame is zeroed, and goes back to it
+ * after the record flagged last:
+ *
+ *     static uint8_t screen[1024];
+ *     ztr_record first, frame = {0};
+ *     if (ztr_find(&file, 1, 0x06, 128, 64, &first) != ZTR_OK)
+ *         return;
+ *     while (ztr_next_frame(&file, &first, &frame) == ZTR_OK &&
+ *            ztr_apply(&file, &first, &frame, screen, sizeof screen) == ZTR_OK) {
+ *         ssd1306_window(panel, 0, 127, 0, 7);
+ *         ssd1306_data(panel, screen, sizeof screen);
+ *         wait_ms(frame.delay);                        // how long this frame stays
+ *     }
+ *
+ * Without a frame buffer, stream every frame's record instead: a delta record's bytes
+ * are its rectangle (frame.width x frame.height at frame.dx, frame.dy) in the same
+ * lay-out, so a controller with an address window takes them directly when the
+ * rectangle is aligned to its pages.
+ *
+ * Sources. A memory source is a pointer and a length. On AVR it reads program memory
+ * (the first 64 KiB), as the arrays of "ztr export" live there; define
+ * ZTR_AVR_MEMORY_IN_RAM to read RAM instead. A callback source reads through ztr_read_fn;
+ * its pixel data is fetched in pieces of ZTR_READ_CHUNK bytes (default 16) on the stack.
+ * A firmware that needs one kind only saves flash with -DZTR_NO_CALLBACK_SOURCE or
+ * -DZTR_NO_MEMORY_SOURCE.
+ *
+ * Results are ztr_result values: ZTR_OK, ZTR_END (no further record, no match, stream
+ * complete), or a negative error. A damaged or cut file gives ZTR_DAMAGED, never a read
+ * outside the file.
+ */
+#ifndef ZENTRA_DEVICE_H
+#define ZENTRA_DEVICE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Lay-out byte, bits 0-4: how the display memory takes its pixels. */
+#define ZTR_LAYOUT_ORDER 0x03u
+#define ZTR_ORDER_ROWS 0u           /* rows, pixels of a row side by side in a byte */
+#define ZTR_ORDER_COLUMNS 1u        /* columns, pixels of a column in a byte */
+#define ZTR_ORDER_BANDED_ROWS 2u    /* bands of rows, a byte per column of a band */
+#define ZTR_ORDER_BANDED_COLUMNS 3u /* bands of columns, a byte per row of a band */
+#define ZTR_LAYOUT_REVERSED 0x04u   /* first pixel in the least significant bits */
+#define ZTR_LAYOUT_PLANAR 0x08u     /* no packing exists for it: not decoded */
+#define ZTR_LAYOUT_INVERTED_Y 0x10u /* stored rows run from the bottom up */
+#define ZTR_LAYOUT_BITS 0x1Fu
+/* Lay-out byte, bits 5-7: what the record holds. */
+#define ZTR_RECORD_DELTA 0x20u      /* a 6-byte delta header follows the record header */
+#define ZTR_RECORD_PALETTE 0x40u    /* a palette of 3 << depth bytes precedes the pixels */
+#define ZTR_RECORD_LAST_FRAME 0x80u /* the last record of an animation */
+
+typedef enum ztr_result {
+    ZTR_OK = 0,
+    ZTR_END = 1,          /* no further record, no matching record, or stream complete */
+    ZTR_DAMAGED = -1,     /* bad header or length, record past the end, data cut short */
+    ZTR_READ_FAILED = -2, /* the read callback delivered fewer bytes than asked */
+    ZTR_UNSUPPORTED = -3, /* planar lay-out, or a depth other than 1, 2, 4, 8, 16, 24 */
+    ZTR_MISMATCH = -4     /* ztr_apply: record and frame buffer do not fit together */
+} ztr_result;
+
+/* Reads length bytes at offset into buffer; returns how many it read. The library asks
+ * only for bytes inside the source's size. */
+typedef uint16_t (*ztr_read_fn)(void* context, uint32_t offset, uint8_t* buffer, uint16_t length);
+
+/* Where the file's bytes come from: data for a memory source, else read and context. */
+typedef struct ztr_source {
+    const uint8_t* data;
+    ztr_read_fn read;
+    void* context;
+    uint32_t size; /* the file's length in bytes */
+} ztr_source;
+
+#define ZTR_MEMORY_SOURCE(data, size)                                                              \
+    { (data), 0, 0, (size) }
+#define ZTR_CALLBACK_SOURCE(read, context, size)                                                   \
+    { 0, (read), (context), (size) }
+
+/* One record, as its headers describe it. A palette, when flagged, is the 3 << depth
+ * bytes (red, green, blue per entry) that end at data_offset. */
+typedef struct ztr_record {
+    uint32_t offset;        /* first byte of the record in the file */
+    uint32_t length;        /* record length: the next record starts at offset + length */
+    uint32_t data_offset;   /* first byte of the coded pixel data */
+    uint32_t unpacked_size; /* bytes of the unpacked stream; 0 when not decodable */
+    uint16_t width;         /* pixels; a delta record's rectangle */
+    uint16_t height;        /* stored rows; a delta record's rectangle */
+    uint16_t delay;         /* ms the frame completed by this record stays shown */
+    uint16_t dx;            /* a delta record's left column in the full frame */
+    uint16_t dy;            /* a delta record's first stored row in the full frame */
+    uint8_t layout;         /* lay-out byte: lay-out in bits 0-4, ZTR_RECORD_* flags */
+    uint8_t depth;          /* bits per pixel */
+} ztr_record;
+
+/* The state of one record's decoding; the caller keeps it between ztr_read calls. */
+typedef struct ztr_decoder {
+    const ztr_source* source;
+    uint32_t position;  /* next coded byte */
+    uint32_t end;       /* end of the record */
+    uint32_t remaining; /* unpacked bytes still to deliver */
+    uint16_t previous;  /* last literal, or a marker: none, or a run's count pending */
+    uint8_t run_byte;   /* the byte that the pending copies repeat */
+    uint8_t repeat;     /* copies of run_byte still to deliver */
+    int8_t status;      /* ZTR_OK while bytes remain, ZTR_END when done, or the error */
+} ztr_decoder;
+
+/* Reads the record at offset into *record, which holds a record only after ZTR_OK.
+ * ZTR_END when offset is the file's size. */
+ztr_result ztr_read_record(const ztr_source* source, uint32_t offset, ztr_record* record);
+
+/* Reads the record after *record into *record (a record only after ZTR_OK). */
+ztr_result ztr_next_record(const ztr_source* source, ztr_record* record);
+
+/* The first full frame whose depth and lay-out bits 0-4 match; width and height are
+ * compared unless 0. ZTR_END when the file has none. */
+ztr_result ztr_find(const ztr_source* source, uint8_t depth, uint8_t layout, uint16_t width,
+                    uint16_t height, ztr_record* record);
+
+/* Steps *frame to the next frame of the animation that starts at the full frame *first:
+ * the next record when it is a delta record of the same depth and lay-out and *frame is
+ * not flagged last, else *first again; a zeroed *frame starts at *first. A full frame's
+ * delay is taken from the delta record after it (0 for a single picture). */
+ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr_record* frame);
+
+/* Starts decoding the record's pixel data; the record is one that ztr_read_record,
+ * ztr_find or ztr_next_frame filled from this source. ZTR_UNSUPPORTED for a planar
+ * lay-out or a depth other than 1, 2, 4, 8, 16, 24. */
+ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record);
+
+/* Delivers the next unpacked bytes into out: count of them, or fewer when the stream
+ * ends or is damaged (then decoder->status tells which). Returns how many. */
+uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count);
+
+typedef void (*ztr_sink_fn)(void* context, const uint8_t* bytes, uint16_t count);
+
+/* Decodes the rest of the stream through buffer (size > 0 bytes), handing every filled
+ * piece to sink. ZTR_OK when the whole stream was delivered. */
+ztr_result ztr_stream(ztr_decoder* decoder, uint8_t* buffer, uint16_t size, ztr_sink_fn sink,
+                      void* context);
+
+/* Decodes *record into frame, a buffer of frame_size bytes holding the full frame *first
+ * in its lay-out (first->unpacked_size bytes): a full frame of the same size fills it, a
+ * delta record of the same depth and lay-out replaces its rectangle at (dx, dy), whole
+ * bytes at a time. ZTR_MISMATCH when the record does not fit the frame or its rectangle
+ * is not aligned to whole bytes; the frame is then unchanged. */
+ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
+                     uint8_t* frame, uint32_t frame_size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZENTRA_DEVICE_H */

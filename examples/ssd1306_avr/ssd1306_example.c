@@ -1,0 +1,105 @@
+/* Example firmware for an ATmega328P driving a 128 x 64 SSD1306-style OLED panel: shows
+ * a picture streamed straight from program memory to the controller, then plays an
+ * animation from a frame buffer in the panel's own lay-out (8-row pages, top row in
+ * bit 0: lay-out 0x06, depth 1). The panel sits behind a stub bus; a real board puts
+ * its I2C or SPI transfer into bus_write.
+ *
+ * The pictures are Zentra files turned into headers by ztr:
+ *   ztr convert --type ssd1306 logo.bmp                    -> logo.ztr
+ *   ztr convert --type ssd1306 --animation --delay 100 a_0.pgm a_1.pgm ...  -> a_0.ztr
+ *   ztr export logo.ztr -o logo.h
+ *   ztr export a_0.ztr --name ball -o ball.h
+ * scripts/device-check builds it from the samples in data/samples. */
+#include "zentra_device.h"
+
+#include "ball.h"
+#include "logo.h"
+
+#include <avr/io.h>
+#include <util/delay.h>
+
+#define PANEL_WIDTH 128
+#define PANEL_HEIGHT 64
+#define PANEL_LAYOUT 0x06 /* banded rows (pages), bit 0 the top row */
+
+/* The stub bus: a real board sends the control byte and the bytes over I2C or SPI. */
+static volatile uint8_t bus_last;
+
+static void bus_write(uint8_t control, const uint8_t* bytes, uint16_t count) {
+    bus_last = control;
+    while (count--) {
+        bus_last = *bytes++;
+    }
+}
+
+static void panel_commands(const uint8_t* commands, uint16_t count) {
+    bus_write(0x00, commands, count);
+}
+
+static void panel_data(void* panel, const uint8_t* bytes, uint16_t count) {
+    (void)panel;
+    bus_write(0x40, bytes, count);
+}
+
+/* Horizontal addressing over columns first_column.. and pages first_page.. (8 rows
+ * each): the controller then takes a page's columns one byte each, page after page,
+ * which is the order of the banded-rows lay-out. */
+static void panel_window(uint8_t first_column, uint8_t last_column, uint8_t first_page,
+                         uint8_t last_page) {
+    const uint8_t commands[] = {0x20,        0x00, 0x21,       first_column,
+                                last_column, 0x22, first_page, last_page};
+    panel_commands(commands, sizeof commands);
+}
+
+static void wait_ms(uint16_t ms) {
+    while (ms--) {
+        _delay_ms(1);
+    }
+}
+
+/* A full frame goes to the panel in pieces of 32 bytes: no frame buffer needed. */
+static int show_logo(void) {
+    const ztr_source file = ZTR_MEMORY_SOURCE(logo, LOGO_SIZE);
+    ztr_record record;
+    ztr_decoder decoder;
+    uint8_t chunk[32];
+    if (ztr_find(&file, 1, PANEL_LAYOUT, PANEL_WIDTH, PANEL_HEIGHT, &record) != ZTR_OK ||
+        ztr_begin(&decoder, &file, &record) != ZTR_OK) {
+        return 0;
+    }
+    panel_window(0, PANEL_WIDTH - 1, 0, PANEL_HEIGHT / 8 - 1);
+    return ztr_stream(&decoder, chunk, sizeof chunk, panel_data, 0) == ZTR_OK;
+}
+
+/* The animation's frames are built in a frame buffer of the panel's lay-out; each one
+ * goes to the panel whole and stays for its delay. */
+static uint8_t screen[PANEL_WIDTH * PANEL_HEIGHT / 8];
+
+static void play_ball(uint16_t frames) {
+    const ztr_source file = ZTR_MEMORY_SOURCE(ball, BALL_SIZE);
+    ztr_record first;
+    ztr_record frame = {0};
+    if (ztr_find(&file, 1, PANEL_LAYOUT, 0, 0, &first) != ZTR_OK ||
+        first.unpacked_size > sizeof screen) {
+        return;
+    }
+    while (frames-- && ztr_next_frame(&file, &first, &frame) == ZTR_OK) {
+        if (ztr_apply(&file, &first, &frame, screen, sizeof screen) != ZTR_OK) {
+            return;
+        }
+        panel_window(0, (uint8_t)(first.width - 1), 0, (uint8_t)((first.height + 7) / 8 - 1));
+        panel_data(0, screen, (uint16_t)first.unpacked_size);
+        wait_ms(frame.delay);
+    }
+}
+
+int main(void) {
+    static const uint8_t start_up[] = {0xAE, 0x8D, 0x14, 0xA1, 0xC8, 0xAF};
+    panel_commands(start_up, sizeof start_up);
+    if (show_logo()) {
+        wait_ms(2000);
+    }
+    play_ball(60);
+    for (;;) {
+    }
+}
