@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 // Zeroed blocks: on damaged data stb can leave parts of its buffers unwritten (a JPEG's
 // missing scans), and a picture must then come out the same every time it is read.
@@ -179,6 +180,31 @@ bool JpegHuffmanTablesFit(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
+// stb_image 2.27 copies an empty IDAT chunk that comes before any data into its not yet
+// allocated buffer (a copy of 0 bytes to a null pointer, which C leaves undefined). Empty
+// IDAT chunks carry nothing, so they are left out of what stb sees.
+std::vector<std::uint8_t> WithoutEmptyPngData(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::uint8_t> kept(data, data + std::min<std::size_t>(size, 8));
+    std::size_t at = 8;
+    while (at + 12 <= size) {
+        const std::size_t length = static_cast<std::size_t>(data[at]) << 24 |
+                                   static_cast<std::size_t>(data[at + 1]) << 16 |
+                                   static_cast<std::size_t>(data[at + 2]) << 8 | data[at + 3];
+        if (length > size - at - 12) {
+            break; // a cut chunk: stb sees it as it is
+        }
+        const bool emptyData = length == 0 && std::memcmp(data + at + 4, "IDAT", 4) == 0;
+        if (!emptyData) {
+            kept.insert(kept.end(), data + at, data + at + 12 + length);
+        }
+        at += 12 + length;
+    }
+    if (at < size) {
+        kept.insert(kept.end(), data + at, data + size);
+    }
+    return kept;
+}
+
 } // namespace
 
 std::optional<PictureSize> StbPictureSize(PictureFormat format, const std::uint8_t* data,
@@ -224,6 +250,11 @@ bool StbDecode(PictureFormat format, const std::uint8_t* data, std::size_t size,
     }
     if (format == PictureFormat::Gif) {
         return DecodeGif(context, sink);
+    }
+    std::vector<std::uint8_t> png;
+    if (format == PictureFormat::Png) {
+        png = WithoutEmptyPngData(data, size);
+        stbi__start_mem(&context, png.data(), static_cast<int>(png.size()));
     }
     if (format == PictureFormat::Jpeg && !JpegHuffmanTablesFit(data, size)) {
         return false;
