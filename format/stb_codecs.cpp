@@ -181,8 +181,10 @@ bool JpegHuffmanTablesFit(const std::uint8_t* data, std::size_t size) {
 }
 
 // stb_image 2.27 copies an empty IDAT chunk that comes before any data into its not yet
-// allocated buffer (a copy of 0 bytes to a null pointer, which C leaves undefined). Empty
-// IDAT chunks carry nothing, so they are left out of what stb sees.
+// allocated buffer (a copy of 0 bytes to a null pointer, which C leaves undefined), and it
+// grows its buffer to a chunk's stated length before it reads the chunk. Empty IDAT chunks
+// carry nothing, so they are left out of what stb sees; a chunk longer than the rest of the
+// file cannot be read, and the file is refused (nothing when so).
 std::vector<std::uint8_t> WithoutEmptyPngData(const std::uint8_t* data, std::size_t size) {
     std::vector<std::uint8_t> kept(data, data + std::min<std::size_t>(size, 8));
     std::size_t at = 8;
@@ -191,7 +193,7 @@ std::vector<std::uint8_t> WithoutEmptyPngData(const std::uint8_t* data, std::siz
                                    static_cast<std::size_t>(data[at + 1]) << 16 |
                                    static_cast<std::size_t>(data[at + 2]) << 8 | data[at + 3];
         if (length > size - at - 12) {
-            break; // a cut chunk: stb sees it as it is
+            return {}; // cut inside this chunk
         }
         const bool emptyData = length == 0 && std::memcmp(data + at + 4, "IDAT", 4) == 0;
         if (!emptyData) {
@@ -254,6 +256,9 @@ bool StbDecode(PictureFormat format, const std::uint8_t* data, std::size_t size,
     std::vector<std::uint8_t> png;
     if (format == PictureFormat::Png) {
         png = WithoutEmptyPngData(data, size);
+        if (png.empty()) {
+            return false;
+        }
         stbi__start_mem(&context, png.data(), static_cast<int>(png.size()));
     }
     if (format == PictureFormat::Jpeg && !JpegHuffmanTablesFit(data, size)) {
