@@ -6,7 +6,11 @@
 #include "display_profiles.h"
 #include "executable_directory.h"
 #include "parse_integer.h"
+#include "tone_settings.h"
 #include "type_code.h"
+
+#include <algorithm>
+#include <iterator>
 
 #include <cstdint>
 #include <cstdlib>
@@ -25,6 +29,8 @@ struct ConvertOptions {
     std::string profilePath;
     bool animation = false;
     int delay = 0;
+    bool delayGiven = false;
+    ToneOptions tone;
     std::vector<TypeChoice> types;
     std::vector<std::string> pictures;
 };
@@ -50,8 +56,17 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             options.animation = true;
             continue;
         }
-        const bool takesValue =
-            arg == "--profiles" || arg == "--delay" || arg == "--type" || arg == "--code";
+        if (arg == "--invert") {
+            options.tone.invert = true;
+            continue;
+        }
+        // Tone options: --KEY VALUE with the words of tone_settings.h.
+        const std::string key = arg.substr(2);
+        const bool toneOption =
+            arg.rfind("--", 0) == 0 && key != "invert" &&
+            std::find(std::begin(TONE_KEYS), std::end(TONE_KEYS), key) != std::end(TONE_KEYS);
+        const bool takesValue = toneOption || arg == "--profiles" || arg == "--delay" ||
+                                arg == "--type" || arg == "--code";
         if (!takesValue) {
             return UsageError("unknown option '" + arg + "'");
         }
@@ -59,7 +74,20 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             return UsageError("option '" + arg + "' needs a value");
         }
         const std::string& value = args[++i];
-        if (arg == "--profiles") {
+        if (toneOption) {
+            // Mirrors add up: --mirror x --mirror y turns both ways.
+            ToneOptions changed = options.tone;
+            const bool mirrorX = changed.mirrorX;
+            const bool mirrorY = changed.mirrorY;
+            if (!ApplyToneSetting(key, value, changed) || (key == "resize" && value.empty())) {
+                return UsageError("invalid value '" + value + "' for option '" + arg + "'");
+            }
+            if (key == "mirror") {
+                changed.mirrorX = changed.mirrorX || mirrorX;
+                changed.mirrorY = changed.mirrorY || mirrorY;
+            }
+            options.tone = changed;
+        } else if (arg == "--profiles") {
             options.profilePath = value;
         } else if (arg == "--delay") {
             // A delay that does not fit the 16-bit field is refused, not wrapped.
@@ -71,6 +99,7 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
                                   (number ? " (0 to 65535 ms)" : ""));
             }
             options.delay = static_cast<int>(*delay);
+            options.delayGiven = true;
         } else if (arg == "--type") {
             options.types.push_back({true, value, 0});
         } else {
@@ -135,7 +164,11 @@ int RunConvert(const CommandArgs& args) {
         return *status;
     }
 
-    const ConversionContext context; // engine messages go to standard error
+    // Engine messages go to standard error. A GIF's frames keep their own delays unless
+    // --delay is given.
+    ConversionContext context;
+    context.tone = options.tone;
+    context.sourceDelays = !options.delayGiven;
     const ConvertResult result =
         ConvertPictureList(options.pictures, codes, options.animation, options.delay, context);
     return result == ConvertResult::Written ? EXIT_DONE : EXIT_FAILED;

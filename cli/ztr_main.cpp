@@ -20,9 +20,10 @@ struct Command {
 
 constexpr Command Commands[] = {
     {"convert", RunConvert,
-     "convert [--profiles FILE] [--animation] [--delay MS] (--type NAME | --code CODE)... "
-     "PICTURE...",
-     "Convert pictures (BMP, PBM, PGM) into a Zentra file next to the first picture."},
+     "convert [--profiles FILE] [--animation] [--delay MS] [TONE OPTIONS] "
+     "(--type NAME | --code CODE)... PICTURE...",
+     "Convert pictures (BMP, PBM, PGM, PPM, PNG, GIF, JPEG, TGA) into a Zentra file next to "
+     "the first picture."},
     {"profiles", RunProfiles, "profiles [FILE]",
      "List the display profiles: index, name, lay-out, depth, description."},
     {"list", RunList, "list FILE", "List the records of a Zentra file as the viewer does."},
@@ -43,7 +44,20 @@ const char* const OptionHelp =
     "  --animation      one animated file of all pictures, followed by the first again\n"
     "  --delay MS       the animation's frame delay in milliseconds, 0 to 65535 (default 0)\n"
     "Without --animation every picture becomes a file of its own; conversion stops at\n"
-    "the first picture that fails.\n"
+    "the first picture that fails. In an animation a GIF gives all its frames, which keep\n"
+    "their own delays unless --delay is given.\n"
+    "\n"
+    "Tone options of convert (in this order: rotate, mirror, resize, invert, threshold or\n"
+    "dithering):\n"
+    "  --tone index|luminance     bitmaps keep their colour-table indices, or become grey\n"
+    "  --background white|black   under transparency and in contain margins\n"
+    "  --threshold N|auto         depth 1: light from grey N (default 128); auto: Otsu\n"
+    "  --dither none|floyd-steinberg|atkinson|bayer4|bayer8\n"
+    "  --invert                   swap dark and light in the data\n"
+    "  --resize WxH               resample in linear light\n"
+    "  --fit contain|cover|stretch\n"
+    "  --rotate 90|180|270        clockwise\n"
+    "  --mirror x|y               x: left and right swap; y: top and bottom\n"
     "\n"
     "Options of render:\n"
     "  --buildup        draw a delta record over the full frame and deltas before it\n"

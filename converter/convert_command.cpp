@@ -5,6 +5,7 @@
 #include "blocking_calls.h"
 #include "file_list.h"
 #include "message_box_sink.h"
+#include "options_settings.h"
 #include "parse_integer.h"
 #include "resource.h"
 
@@ -79,6 +80,11 @@ void ConvertLists(HWND dialog) {
         delay = static_cast<int>(*field);
     }
     // The result is not looked at: every failure has been shown already.
-    ConvertPictures(paths, codes, animation, delay, ConversionContext{EngineMessageSink()});
+    // The Options dialog's choices apply to both modes; an animation's delay 0 lets a
+    // GIF's frames keep their own delays.
+    ConversionContext context{EngineMessageSink()};
+    context.tone = ReadToneOptions();
+    context.sourceDelays = delay == 0;
+    ConvertPictures(paths, codes, animation, delay, context);
     ShowDialogMessage(dialog, FINISHED_TEXT);
 }

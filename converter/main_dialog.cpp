@@ -13,6 +13,7 @@
 #include "file_list.h"
 #include "hyperlink.h"
 #include "message_box_sink.h"
+#include "options_dialog.h"
 #include "program_values.h"
 #include "resource.h"
 #include "settings.h"
@@ -42,6 +43,7 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM startPictures) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     MakeHyperlink(GetDlgItem(dialog, IDC_WEB_LINK));
     SetDialogClassIcon(dialog);
+    AddOptionsMenuItem(dialog);
 
     char profilePath[PATH_BUFFER_SIZE + 16] = "";
     std::snprintf(profilePath, sizeof profilePath, "%s\\displays.prf", ProgramDirectory);
@@ -208,6 +210,15 @@ INT_PTR OnCommand(HWND dialog, MainDialogState& state, WORD command, WORD notifi
     }
 }
 
+// The system menu's "Options..."; every other system command is the platform's.
+INT_PTR OnSysCommand(HWND dialog, const MainDialogState& state, WPARAM command) {
+    if ((command & 0xFFF0) != IDM_OPTIONS || state.busy) {
+        return FALSE;
+    }
+    ShowOptionsDialog(dialog);
+    return TRUE;
+}
+
 } // namespace
 
 MainDialogState* MainDialogStateOf(HWND dialog) {
@@ -229,6 +240,8 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return OnDeleteKeyDown(dialog, *state, wParam);
     case WM_DROPFILES:
         return OnDropFiles(dialog, reinterpret_cast<HDROP>(wParam), state->busy);
+    case WM_SYSCOMMAND:
+        return OnSysCommand(dialog, *state, wParam);
     case WM_DESTROY:
         return OnDestroy(dialog, state);
     default:

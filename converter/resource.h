@@ -25,3 +25,22 @@
 // (without the scheme, so that it fits the control's 80 dialog units).
 #define ZENCONV_WEB_ADDRESS "https://zentra.example.com/"
 #define ZENCONV_WEB_ADDRESS_TEXT "zentra.example.com"
+
+// "Options...", the item that the main dialog adds to its system menu (system-menu
+// commands are multiples of 16 below 0xF000).
+#define IDM_OPTIONS 0x0210
+
+// Options dialog "ZenconvOptions".
+#define IDC_OPT_TONE 120
+#define IDC_OPT_BACKGROUND 121
+#define IDC_OPT_THRESHOLD 122
+#define IDC_OPT_AUTO_THRESHOLD 123
+#define IDC_OPT_DITHER 124
+#define IDC_OPT_INVERT 125
+#define IDC_OPT_RESIZE 126
+#define IDC_OPT_WIDTH 127
+#define IDC_OPT_HEIGHT 128
+#define IDC_OPT_FIT 129
+#define IDC_OPT_ROTATE 130
+#define IDC_OPT_MIRROR_X 131
+#define IDC_OPT_MIRROR_Y 132

@@ -46,7 +46,7 @@ class SequenceWriter {
     SequenceWriter(OutputFile& output, std::uint32_t typeCode, const ConversionContext& context,
                    RunLengthBuffer& coded)
         : output_(output), layout_(TypeCodeLayout(typeCode)), depth_(TypeCodeDepth(typeCode)),
-          sink_(context.sink), coded_(coded) {}
+          sink_(context.sink), tone_(context.tone), coded_(coded) {}
 
     ConvertResult Write(const std::vector<Frame>& frames) {
         const Packer packer = SelectPacker(depth_, RecordLayout(layout_, depth_));
@@ -56,10 +56,23 @@ class SequenceWriter {
         }
         std::optional<SourceImage> previous;
         for (std::size_t i = 0; i < frames.size(); ++i) {
-            std::optional<SourceImage> current = LoadImageFile(frames[i].path, sink_);
+            std::optional<SourceImage> current = LoadFrame(frames[i]);
             if (!current) {
                 return ConvertResult::CannotLoadPicture;
             }
+            if (!ShapePicture(*current, tone_)) {
+                ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
+                return ConvertResult::OutOfMemory;
+            }
+            // Otsu's threshold comes from the sequence's first picture, the same in every
+            // sequence of the conversion, and holds for all its pictures.
+            if (i == 0) {
+                threshold_ = tone_.autoThreshold
+                                 ? OtsuThreshold(current->pixels.data(), current->pixels.size())
+                                 : tone_.threshold;
+            }
+            QuantisePicture(current->pixels.data(), current->width, current->height, depth_,
+                            threshold_, tone_.dither);
             if (const ConvertResult size = CheckSize(*current, previous, frames[i].path);
                 size != ConvertResult::Written) {
                 return size;
@@ -85,6 +98,39 @@ class SequenceWriter {
     }
 
   private:
+    // Frame `index` of the file; a GIF's frames are read once and kept while the
+    // following frames come from the same file.
+    std::optional<SourceImage> LoadFrame(const Frame& frame) {
+        if (frame.index == 0) {
+            SourceReadOptions options;
+            options.background = tone_.background;
+            std::optional<std::vector<SourceImage>> read =
+                LoadImageFrames(frame.path, options, sink_);
+            if (!read) {
+                return std::nullopt;
+            }
+            return std::move(read->front());
+        }
+        if (loadedPath_ != frame.path) {
+            SourceReadOptions options;
+            options.background = tone_.background;
+            options.allFrames = true;
+            std::optional<std::vector<SourceImage>> read =
+                LoadImageFrames(frame.path, options, sink_);
+            if (!read) {
+                return std::nullopt;
+            }
+            loaded_ = std::move(*read);
+            loadedPath_ = frame.path;
+        }
+        if (static_cast<std::size_t>(frame.index) >= loaded_.size()) {
+            ReportMessage(sink_, stderr, "ERROR: file '%s' has no frame %d\n", frame.path.c_str(),
+                          frame.index + 1);
+            return std::nullopt;
+        }
+        return loaded_[static_cast<std::size_t>(frame.index)];
+    }
+
     // Sizes must fit the rectangle's 16-bit fields, the pixel block must hold the whole
     // picture, and every picture of a sequence must have the first picture's size so
     // that comparisons stay inside both.
@@ -199,6 +245,10 @@ class SequenceWriter {
     std::uint8_t layout_;
     std::uint8_t depth_;
     const MessageSink& sink_;
+    const ToneOptions& tone_;
+    int threshold_ = DEFAULT_THRESHOLD;
+    std::string loadedPath_;
+    std::vector<SourceImage> loaded_;
     RunLengthBuffer& coded_;
 };
 

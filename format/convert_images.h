@@ -5,6 +5,7 @@
 
 #include "report_message.h"
 #include "run_length_buffer.h"
+#include "tone.h"
 
 #include <cstdint>
 #include <string>
@@ -30,6 +31,12 @@ enum class ConvertResult {
 struct ConversionContext {
     MessageSink sink;
     CoderAllocator allocate = AllocateCoderBytes;
+    // What happens to every picture's grey levels before packing; the defaults change
+    // nothing.
+    ToneOptions tone{};
+    // An animation's frames that come from a GIF carry the GIF's own delays instead of
+    // the given delay.
+    bool sourceDelays = false;
 };
 
 // The delay field of a delta record holds 16 bits; a delay that does not fit is refused.
@@ -43,6 +50,7 @@ inline constexpr bool DelayFits(long long delay) {
 struct Frame {
     std::string path;
     int delay = 0;
+    int index = 0; // which frame of the file (a GIF's frames count from 0)
 };
 
 // Writes one Zentra file named after the first frame's picture: for every type code, in

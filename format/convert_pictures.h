@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
-// The frames of an animation of `pictures`: every picture in order with `delay`, then the
-// first picture once more, so that the last delta frame leads back to the start.
-std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int delay);
+// The frames of an animation of `pictures`: every picture in order with `delay` (a GIF
+// with all its frames, each with its own delay when sourceDelays is set), then the first
+// frame once more, so that the last delta frame leads back to the start. A delta record's
+// delay is how long the frame it completes stays shown, so the last one carries the
+// first frame's time.
+std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int delay,
+                                   bool sourceDelays = false);
 
 // With `animation`, writes one file of AnimationFrames(pictures, delay), named after the
 // first picture. Without, writes one file per picture (the delay is not used), in order,

@@ -1,10 +1,11 @@
-// ReadPnmImage: PBM ("P1", "P4") and PGM ("P2", "P5") pictures into a SourceImage of
-// one grey byte per pixel, top row first. The header is read in line pieces of at most
-// 127 characters; the pixel data start right after the piece that completes it.
+// ReadPnmImage: PBM ("P1", "P4"), PGM ("P2", "P5") and PPM ("P3", "P6") pictures into a
+// SourceImage of one grey byte per pixel (a PPM's colours by luminance), top row first.
+// The header is read in line pieces of at most 127 characters; the pixel data start
+// right after the piece that completes it.
 #include "checked_size.h"
+#include "colour_to_grey.h"
 #include "input_file.h"
-#include "report_message.h"
-#include "source_image.h"
+#include "picture_readers.h"
 
 #include <cstdint>
 #include <limits>
@@ -16,7 +17,6 @@ namespace {
 
 constexpr std::size_t HEADER_PIECE_CHARS = 127;
 
-const char* const MESSAGE_OPEN_FAILED = "ERROR: failed to open file '%s' for reading\n";
 const char* const MESSAGE_NOT_PNM = "Invalid PBM/PGM/PPM image\n";
 const char* const MESSAGE_UNSUPPORTED = "Wrong or unsupported image type\n";
 const char* const MESSAGE_NO_MEMORY = "ERROR: insufficient memory\n";
@@ -201,6 +201,10 @@ std::uint64_t LeastPixelBytes(const PnmHeader& header) {
     if (header.format == 4) {
         return (width + 7) / 8 * height;
     }
+    if (header.format == 3 || header.format == 6) {
+        const std::uint64_t sampleBytes = header.format == 6 && header.levels > 256 ? 2 : 1;
+        return 3 * sampleBytes * width * height;
+    }
     return width * height; // one byte a sample, or at least one character a plain value
 }
 
@@ -217,6 +221,47 @@ bool ReadRawBitmap(InputFile& file, SourceImage& image) {
             const bool black = (row[x / 8] >> (7 - x % 8)) & 1;
             *out++ = black ? 0 : 255;
         }
+    }
+    return true;
+}
+
+// A PPM sample (0 to maxval) as 8 bits: maxval 255 keeps it, a smaller maxval is
+// stretched, a two-byte sample is stretched to 16 bits and its high byte taken.
+std::uint8_t ColourSample(std::uint32_t sample, std::uint32_t maxval) {
+    sample = sample > maxval ? maxval : sample;
+    if (maxval <= 255) {
+        return static_cast<std::uint8_t>(sample * 255 / maxval);
+    }
+    return static_cast<std::uint8_t>(sample * 65535 / maxval >> 8);
+}
+
+// "P3" (three numbers a pixel) and "P6" (three samples of one or, above maxval 255,
+// two big-endian bytes) into luminance.
+bool ReadColourPixels(InputFile& file, std::int32_t format, std::uint32_t maxval,
+                      SourceImage& image) {
+    const bool wide = maxval > 255;
+    for (std::uint8_t& pixel : image.pixels) {
+        std::uint8_t rgb[3];
+        for (std::uint8_t& channel : rgb) {
+            std::uint32_t sample = 0;
+            if (format == 3) {
+                const std::optional<std::int32_t> number = ReadPlainNumber(file);
+                if (!number) {
+                    return false;
+                }
+                sample = *number < 0 ? 0 : static_cast<std::uint32_t>(*number);
+            } else {
+                const int high = file.GetByte();
+                const int low = wide ? file.GetByte() : 0;
+                if (high < 0 || low < 0) {
+                    return false;
+                }
+                sample = wide ? static_cast<std::uint32_t>(high << 8 | low)
+                              : static_cast<std::uint32_t>(high);
+            }
+            channel = ColourSample(sample, maxval);
+        }
+        pixel = Luminance(rgb[0], rgb[1], rgb[2]);
     }
     return true;
 }
@@ -245,6 +290,9 @@ bool ReadPixels(InputFile& file, std::int32_t format, SourceImage& image) {
         return true;
     case 4:
         return ReadRawBitmap(file, image);
+    case 3:
+    case 6:
+        return ReadColourPixels(file, format, static_cast<std::uint32_t>(image.levels - 1), image);
     default:
         if (file.Read(out, count) != count) {
             return false;
@@ -258,45 +306,44 @@ bool ReadPixels(InputFile& file, std::int32_t format, SourceImage& image) {
     }
 }
 
+// Grey formats take maxval 1 to 255, colour ones 1 to 65535.
+bool IsSupported(const PnmHeader& header) {
+    const bool grey =
+        header.format == 1 || header.format == 2 || header.format == 4 || header.format == 5;
+    const bool colour = header.format == 3 || header.format == 6;
+    return (grey || colour) && header.width >= 1 && header.height >= 1 && header.levels >= 2 &&
+           header.levels <= (colour ? 65536 : 256);
+}
+
 } // namespace
 
-std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink) {
+Readout ReadPnmPicture(const std::string& path) {
     InputFile file;
     if (!file.Open(path)) {
-        ReportMessage(sink, stderr, MESSAGE_OPEN_FAILED, path.c_str());
-        return std::nullopt;
+        return ReadFailure("ERROR: failed to open file '%s' for reading\n", path.c_str());
     }
 
     PnmHeader header;
     switch (ReadHeader(file, header)) {
     case HeaderResult::NotPnm:
-        ReportMessage(sink, stderr, MESSAGE_NOT_PNM);
-        return std::nullopt;
+        return ReadFailure(MESSAGE_NOT_PNM);
     case HeaderResult::BadNumber:
-        ReportMessage(sink, stderr, MESSAGE_UNSUPPORTED);
-        return std::nullopt;
+        return ReadFailure(MESSAGE_UNSUPPORTED);
     case HeaderResult::Accepted:
         break;
     }
-
-    const bool knownFormat =
-        header.format == 1 || header.format == 2 || header.format == 4 || header.format == 5;
-    if (!knownFormat || header.width < 1 || header.height < 1 || header.levels < 2 ||
-        header.levels > 256) {
-        ReportMessage(sink, stderr, MESSAGE_UNSUPPORTED);
-        return std::nullopt;
+    if (!IsSupported(header)) {
+        return ReadFailure(MESSAGE_UNSUPPORTED);
     }
 
     std::size_t pixelCount = 0;
     if (!CheckedMultiply(static_cast<std::size_t>(header.width),
                          static_cast<std::size_t>(header.height), pixelCount)) {
-        ReportMessage(sink, stderr, MESSAGE_NO_MEMORY);
-        return std::nullopt;
+        return ReadFailure(MESSAGE_NO_MEMORY);
     }
     // A file too short for its pixels is refused before its block is allocated.
     if (file.Remaining() < LeastPixelBytes(header)) {
-        ReportMessage(sink, stderr, MESSAGE_TRUNCATED);
-        return std::nullopt;
+        return ReadFailure(MESSAGE_TRUNCATED);
     }
 
     SourceImage image;
@@ -306,16 +353,21 @@ std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSi
     try {
         image.pixels.resize(pixelCount);
     } catch (const std::bad_alloc&) {
-        ReportMessage(sink, stderr, MESSAGE_NO_MEMORY);
-        return std::nullopt;
+        return ReadFailure(MESSAGE_NO_MEMORY);
     } catch (const std::length_error&) {
-        ReportMessage(sink, stderr, MESSAGE_NO_MEMORY);
-        return std::nullopt;
+        return ReadFailure(MESSAGE_NO_MEMORY);
     }
-
     if (!ReadPixels(file, header.format, image)) {
-        ReportMessage(sink, stderr, MESSAGE_TRUNCATED);
-        return std::nullopt;
+        return ReadFailure(MESSAGE_TRUNCATED);
     }
-    return image;
+    if (header.format == 3 || header.format == 6) {
+        image.levels = 256; // luminance levels, whatever the maxval
+    }
+    Readout result;
+    result.frames.push_back(std::move(image));
+    return result;
+}
+
+std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink) {
+    return ReportedFirstFrame(ReadPnmPicture(path), sink);
 }

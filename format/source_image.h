@@ -1,5 +1,5 @@
 // SourceImage: a decoded source picture, one byte per pixel, top row first, and the
-// readers that make one from a bitmap, PBM or PGM file.
+// readers that make one from a bitmap, PBM, PGM, PPM, PNG, GIF, JPEG or TGA file.
 #pragma once
 
 #include "report_message.h"
@@ -22,18 +22,44 @@ struct SourceImage {
     std::vector<std::uint8_t> pixels;
     // Colour table of a 4- or 8-bit bitmap; all zero for every other source.
     std::array<std::uint8_t, PALETTE_BYTES> palette{};
+    // True for 1-, 4- and 8-bit bitmaps, whose bytes are scaled colour-table indices and
+    // whose colourTable holds the file's table (for 1-bit bitmaps too); every other
+    // source holds grey levels.
+    bool indexed = false;
+    std::array<std::uint8_t, PALETTE_BYTES> colourTable{};
+    // How long this frame of an animated source is shown, in milliseconds; -1 when the
+    // source gives no time (every source but GIF).
+    int delay = -1;
 };
 
-// Chooses the reader by the text from the path's last "." on: ".bmp" in any case reads
-// a bitmap (and turns its rows top first); everything else goes to the PBM/PGM reader.
-// Reports every failure through ReportMessage to `sink` and then returns nothing.
+// How colour sources become grey, and how many frames are wanted.
+struct SourceReadOptions {
+    std::uint8_t background = 255; // under transparent pixels: white (255) or black (0)
+    bool allFrames = false;        // every frame of a GIF, else its first only
+};
+
+// The largest picture side that the conversion accepts (it fits a record's rectangle).
+inline constexpr int MAX_SOURCE_SIDE = 32767;
+
+// Every frame of an animation together holds at most this many pixels.
+inline constexpr std::size_t MAX_FRAME_PIXELS = std::size_t{1} << 28;
+
+// Chooses the reader by the file's signature, else by its name (see picture_format.h),
+// and gives every picture top row first: one picture, or with allFrames every frame of
+// a GIF. Reports every failure through ReportMessage to `sink`, once, and then returns
+// nothing.
+std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
+                                                        const SourceReadOptions& options,
+                                                        const MessageSink& sink);
+
+// The first frame of LoadImageFrames, colour over a white background.
 std::optional<SourceImage> LoadImageFile(const std::string& path, const MessageSink& sink);
 
-// PBM ("P1", "P4") and PGM ("P2", "P5") files; rows top first.
+// PBM ("P1", "P4"), PGM ("P2", "P5") and PPM ("P3", "P6") files; rows top first.
 std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink);
 
-// Uncompressed Windows bitmaps of 1, 4 or 8 bits per pixel; rows in file order, bottom
-// row first.
+// Uncompressed Windows bitmaps of 1, 4 or 8 bits per pixel; rows bottom row first, as
+// a bottom-up bitmap stores them (a top-down bitmap's rows are turned to match).
 std::optional<SourceImage> ReadBmpImage(const std::string& path, const MessageSink& sink);
 
 // Reverses the order of the rows of a raster in place.

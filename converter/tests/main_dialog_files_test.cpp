@@ -89,10 +89,18 @@ TEST(AddFile, AsksForExistingFilesWithMultipleSelectionInTheRememberedFolder) {
     ASSERT_EQ(ScriptedOpenFile::Calls.size(), 1u);
     const RecordedOpenFile& call = ScriptedOpenFile::Calls[0];
     EXPECT_TRUE(call.ownerIsDialog);
-    EXPECT_EQ(call.filter, "All supported picture files\0*.bmp;*.dib;*.pbm;*.pgm\0"
-                           "Windows Bitmap (*.bmp, *.dib)\0*.bmp;*.dib\0"
-                           "Portable Bitmap (*.pbm)\0*.pbm\0"
-                           "Portable Gray-Map (*.pgm)\0*.pgm\0"s);
+    // "Pictures" with every extension first, then one filter a format, then all files.
+    EXPECT_EQ(call.filter,
+              "Pictures\0*.bmp;*.dib;*.png;*.gif;*.jpg;*.jpeg;*.jpe;*.tga;*.pbm;*.pgm;*.ppm;*.pnm\0"
+              "Windows Bitmap (*.bmp, *.dib)\0*.bmp;*.dib\0"
+              "PNG (*.png)\0*.png\0"
+              "GIF (*.gif)\0*.gif\0"
+              "JPEG (*.jpg, *.jpeg, *.jpe)\0*.jpg;*.jpeg;*.jpe\0"
+              "Targa (*.tga)\0*.tga\0"
+              "Portable Bitmap (*.pbm)\0*.pbm\0"
+              "Portable Gray-Map (*.pgm)\0*.pgm\0"
+              "Portable Pixmap (*.ppm, *.pnm)\0*.ppm;*.pnm\0"
+              "All files (*.*)\0*.*\0"s);
     EXPECT_EQ(call.filterIndex, 1u);
     EXPECT_EQ(call.maxFile, 32767u);
     EXPECT_EQ(call.initialDirectory, "C:\\My Pictures\\lcd");

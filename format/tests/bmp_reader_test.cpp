@@ -176,7 +176,7 @@ struct EmptySizeCase {
 };
 
 TEST(ReadBmpImage, SizesBelowOneReadNoPixels) {
-    const EmptySizeCase cases[] = {{0, 0}, {4, 0}, {0, 3}, {3, -2}, {-5, 2}};
+    const EmptySizeCase cases[] = {{0, 0}, {4, 0}, {0, 3}, {3, INT32_MIN}, {-5, 2}};
     for (const EmptySizeCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         BmpFields fields;

@@ -1,4 +1,4 @@
-// Choosing the reader by extension, and turning rows over.
+// Choosing the reader by signature and name, and turning rows over.
 #include "readers_test_support.h"
 #include "source_image.h"
 
@@ -44,38 +44,69 @@ std::vector<std::uint8_t> SmallBitmap() {
 }
 
 const std::string GREY_3X2 = "P2\n3 2\n255\n9 8 7\n6 5 4\n";
+// A run-length bitmap, refused by the bitmap reader, and a PGM with maxval 0.
+std::vector<std::uint8_t> RunLengthBitmap() {
+    BmpFields fields;
+    fields.width = 3;
+    fields.height = 2;
+    fields.compression = 1;
+    return MakeBmp(fields, std::vector<std::uint8_t>(4 * 256, 0), {1, 2, 3, 0, 4, 5, 6, 0});
+}
+const std::string EMPTY_PGM = "P2\n3 2\n0\n";
 
-struct ExtensionCase {
+enum class Content { Bitmap, Grey, BadBitmap, BadGrey };
+
+struct ChoiceCase {
     const char* name;
-    bool bitmapContent;
+    Content content;
     std::vector<std::uint8_t> pixels; // empty when the load fails
-    std::string message;
+    std::string message;              // "bitmap" stands for the bitmap reader's message
 };
 
-TEST(LoadImageFile, ChoosesTheReaderByTheLastExtension) {
-    const ExtensionCase cases[] = {
-        {"picture.bmp", true, {4, 5, 6, 1, 2, 3}, ""},
-        {"PICTURE.BMP", true, {4, 5, 6, 1, 2, 3}, ""},
-        {"picture.bMp", true, {4, 5, 6, 1, 2, 3}, ""},
-        {"picture.dib", true, {}, "Invalid PBM/PGM/PPM image\n"},
-        {"picture.bmp.pgm", true, {}, "Invalid PBM/PGM/PPM image\n"},
-        {"picture.bmpx", true, {}, "Invalid PBM/PGM/PPM image\n"},
-        {"picture_without_extension", true, {}, "Invalid PBM/PGM/PPM image\n"},
-        {"grey.pgm", false, {9, 8, 7, 6, 5, 4}, ""},
-        {"grey.pbm.dib", false, {9, 8, 7, 6, 5, 4}, ""},
-        {"grey", false, {9, 8, 7, 6, 5, 4}, ""},
-        {"grey.BMP", false, {}, ""}, // message names the path: checked below
+// The signature decides; where it names the other one of the two seed readers than the
+// name does, a file that neither reads fails with the message the name's reader gives,
+// as it did before signatures were looked at.
+TEST(LoadImageFile, ChoosesTheReaderBySignatureThenByName) {
+    const std::string invalidPnm = "Invalid PBM/PGM/PPM image\n";
+    const ChoiceCase cases[] = {
+        {"picture.bmp", Content::Bitmap, {4, 5, 6, 1, 2, 3}, ""},
+        {"PICTURE.BMP", Content::Bitmap, {4, 5, 6, 1, 2, 3}, ""},
+        {"picture.dib", Content::Bitmap, {4, 5, 6, 1, 2, 3}, ""},
+        {"picture.bmp.pgm", Content::Bitmap, {4, 5, 6, 1, 2, 3}, ""},
+        {"picture_without_extension", Content::Bitmap, {4, 5, 6, 1, 2, 3}, ""},
+        {"grey.pgm", Content::Grey, {9, 8, 7, 6, 5, 4}, ""},
+        {"grey", Content::Grey, {9, 8, 7, 6, 5, 4}, ""},
+        {"grey.BMP", Content::Grey, {9, 8, 7, 6, 5, 4}, ""},
+        {"grey.tga", Content::Grey, {9, 8, 7, 6, 5, 4}, ""},
+        {"rle.bmp", Content::BadBitmap, {}, "bitmap"},
+        {"rle.dib", Content::BadBitmap, {}, invalidPnm},
+        {"rle.pgm", Content::BadBitmap, {}, invalidPnm},
+        {"empty.pgm", Content::BadGrey, {}, "Wrong or unsupported image type\n"},
+        {"empty.bmp", Content::BadGrey, {}, "bitmap"},
     };
-    for (const ExtensionCase& c : cases) {
+    for (const ChoiceCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = c.bitmapContent ? WriteScratchFile(c.name, SmallBitmap())
-                                                 : WriteScratchFile(c.name, GREY_3X2);
+        std::string path;
+        switch (c.content) {
+        case Content::Bitmap:
+            path = WriteScratchFile(c.name, SmallBitmap());
+            break;
+        case Content::Grey:
+            path = WriteScratchFile(c.name, GREY_3X2);
+            break;
+        case Content::BadBitmap:
+            path = WriteScratchFile(c.name, RunLengthBitmap());
+            break;
+        case Content::BadGrey:
+            path = WriteScratchFile(c.name, EMPTY_PGM);
+            break;
+        }
         MessageRecorder recorder;
         const std::optional<SourceImage> image = LoadImageFile(path, recorder.Sink());
         if (c.pixels.empty()) {
             EXPECT_FALSE(image.has_value());
             const std::string expected =
-                c.message.empty()
+                c.message == "bitmap"
                     ? "ERROR: file '" + path + "' has an invalid or unsupported format\n"
                     : c.message;
             EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});

@@ -1,0 +1,124 @@
+// ztr convert with the pictures people have: PNGs equal to the PGM of their greys, GIF
+// frames with their own delays, and the tone options.
+#include "ztr_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Data(const std::string& name) {
+    return fs::path(ZENTRA_TEST_DATA) / name;
+}
+
+// Converts a copy of each test picture under its own name and compares the outputs.
+TEST(ZtrPictures, PngsGiveTheBytesOfTheirGreysAsPgm) {
+    struct SameCase {
+        const char* picture;
+        const char* reference;
+    };
+    const SameCase cases[] = {
+        {"im_grey7x5.png", "seed_grey7x5.pgm"},
+        {"im_grey7x5_16.png", "seed_grey7x5.pgm"},
+        {"im_colour7x5_rgb.png", "pil_colour7x5_luma.pgm"},
+        {"im_colour7x5_palette.png", "pil_colour7x5_luma.pgm"},
+        {"im_colour7x5_rgb16.png", "pil_colour7x5_luma.pgm"},
+        {"pil_colour7x5_rgb.png", "pil_colour7x5_luma.pgm"},
+        {"pil_colour7x5_palette.png", "pil_colour7x5_luma.pgm"},
+    };
+    ScratchDirectory dir("pictures-png");
+    for (const SameCase& c : cases) {
+        SCOPED_TRACE(c.picture);
+        fs::copy_file(Data(c.picture), dir / "picture.png", fs::copy_options::overwrite_existing);
+        fs::copy_file(Data(c.reference), dir / "reference.pgm",
+                      fs::copy_options::overwrite_existing);
+        for (const char* code : {"0x10000", "0x80001"}) {
+            const ZtrResult a = RunZtr({"convert", "--code", code, "picture.png"}, dir.path());
+            const ZtrResult b = RunZtr({"convert", "--code", code, "reference.pgm"}, dir.path());
+            ASSERT_EQ(a.status, 0) << a.err;
+            ASSERT_EQ(b.status, 0) << b.err;
+            EXPECT_EQ(ReadWholeFile(dir / "picture.ztr"), ReadWholeFile(dir / "reference.ztr"));
+        }
+    }
+    // RGBA converts too (over white).
+    fs::copy_file(Data("pil_colour7x5_rgba.png"), dir / "alpha.png");
+    EXPECT_EQ(RunZtr({"convert", "--code", "0x10000", "alpha.png"}, dir.path()).status, 0);
+}
+
+TEST(ZtrPictures, GifFramesCarryTheirOwnDelays) {
+    ScratchDirectory dir("pictures-gif");
+    fs::copy_file(Data("im_anim9x7.gif"), dir / "anim.gif");
+    // GIF delays 10, 20 and 30 hundredths: each delta record carries the time of the frame
+    // it completes, the last one (back to the first frame) the first frame's.
+    ZtrResult result =
+        RunZtr({"convert", "--code", "0x10000", "--animation", "anim.gif"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    result = RunZtr({"list", "anim.ztr"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string expectedDelays[] = {"200ms", "300ms", "100ms"};
+    std::size_t at = 0;
+    for (const std::string& delay : expectedDelays) {
+        at = result.out.find("delta frame " + delay, at);
+        EXPECT_NE(at, std::string::npos) << delay << " in\n" << result.out;
+    }
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 4);
+
+    // --delay holds for every record.
+    result = RunZtr({"convert", "--code", "0x10000", "--animation", "--delay", "70", "anim.gif"},
+                    dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    result = RunZtr({"list", "anim.ztr"}, dir.path());
+    std::size_t seventy = 0;
+    for (std::size_t at70 = result.out.find("delta frame 70ms"); at70 != std::string::npos;
+         at70 = result.out.find("delta frame 70ms", at70 + 1)) {
+        ++seventy;
+    }
+    EXPECT_EQ(seventy, 3u) << result.out;
+
+    // Without --animation only the first frame.
+    result = RunZtr({"convert", "--code", "0x10000", "anim.gif"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    result = RunZtr({"list", "anim.ztr"}, dir.path());
+    EXPECT_EQ(result.out, "9 x 7 monochrome, layout 00 [row order]\n");
+}
+
+TEST(ZtrPictures, ToneOptionsAndTheirErrors) {
+    ScratchDirectory dir("pictures-tone");
+    fs::copy_file(Data("seed_grey7x5.pgm"), dir / "grey.pgm");
+    ZtrResult result =
+        RunZtr({"convert",      "--code",   "0x10000",  "--resize",    "12x4",    "--rotate",
+                "90",           "--dither", "atkinson", "--threshold", "auto",    "--invert",
+                "--mirror",     "x",        "--mirror", "y",           "--fit",   "cover",
+                "--background", "black",    "--tone",   "luminance",   "grey.pgm"},
+               dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    result = RunZtr({"list", "grey.ztr"}, dir.path());
+    EXPECT_EQ(result.out, "12 x 4 monochrome, layout 00 [row order]\n");
+    // Default options change nothing: --threshold 128 and --dither none are the defaults.
+    const ZtrResult plain = RunZtr({"convert", "--code", "0x10000", "grey.pgm"}, dir.path());
+    const std::string plainBytes = ReadWholeFile(dir / "grey.ztr");
+    RunZtr({"convert", "--code", "0x10000", "--threshold", "128", "--dither", "none", "--tone",
+            "index", "grey.pgm"},
+           dir.path());
+    EXPECT_EQ(ReadWholeFile(dir / "grey.ztr"), plainBytes);
+    ASSERT_EQ(plain.status, 0);
+
+    const char* refused[][2] = {{"--threshold", "300"}, {"--dither", "bayer9"},
+                                {"--resize", "0x5"},    {"--fit", "fill"},
+                                {"--rotate", "45"},     {"--mirror", "z"},
+                                {"--tone", "colour"},   {"--background", "grey"}};
+    for (const auto& option : refused) {
+        SCOPED_TRACE(option[0]);
+        result =
+            RunZtr({"convert", "--code", "0x10000", option[0], option[1], "grey.pgm"}, dir.path());
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.err.find("invalid value"), std::string::npos) << result.err;
+    }
+}
+
+} // namespace

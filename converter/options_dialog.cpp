@@ -1,0 +1,157 @@
+// The Options dialog's procedure: the switch only routes. The controls show the saved
+// options when the dialog opens; OK checks the numbers, saves and closes; Cancel closes.
+#include "options_dialog.h"
+
+#include "blocking_calls.h"
+#include "message_box_sink.h"
+#include "options_settings.h"
+#include "program_values.h"
+#include "resource.h"
+
+#include <array>
+
+namespace {
+
+// The combo boxes' items, in the order of the values they stand for.
+constexpr std::array<const char*, 2> TONE_ITEMS = {"Colour-table index", "Luminance"};
+constexpr std::array<const char*, 2> BACKGROUND_ITEMS = {"White", "Black"};
+constexpr std::array<const char*, 5> DITHER_ITEMS = {"None", "Floyd-Steinberg", "Atkinson",
+                                                     "Bayer 4 x 4", "Bayer 8 x 8"};
+constexpr std::array<const char*, 3> FIT_ITEMS = {"Contain", "Cover", "Stretch"};
+constexpr std::array<const char*, 4> ROTATE_ITEMS = {"None", "90", "180", "270"};
+
+template <std::size_t N>
+void FillCombo(HWND dialog, int id, const std::array<const char*, N>& items, int selected) {
+    HWND combo = GetDlgItem(dialog, id);
+    for (const char* item : items) {
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+int ComboChoice(HWND dialog, int id) {
+    const LRESULT selected = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+    return selected < 0 ? 0 : static_cast<int>(selected);
+}
+
+void Check(HWND dialog, int id, bool checked) {
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool Checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+// The threshold field follows "Automatic", the size fields follow "Resize to".
+void EnableDependentFields(HWND dialog) {
+    EnableWindow(GetDlgItem(dialog, IDC_OPT_THRESHOLD), !Checked(dialog, IDC_OPT_AUTO_THRESHOLD));
+    const BOOL resize = Checked(dialog, IDC_OPT_RESIZE) ? TRUE : FALSE;
+    EnableWindow(GetDlgItem(dialog, IDC_OPT_WIDTH), resize);
+    EnableWindow(GetDlgItem(dialog, IDC_OPT_HEIGHT), resize);
+    EnableWindow(GetDlgItem(dialog, IDC_OPT_FIT), resize);
+}
+
+INT_PTR OnInitDialog(HWND dialog) {
+    const ToneOptions options = ReadToneOptions();
+    FillCombo(dialog, IDC_OPT_TONE, TONE_ITEMS, options.source == ToneSource::Luminance ? 1 : 0);
+    FillCombo(dialog, IDC_OPT_BACKGROUND, BACKGROUND_ITEMS, options.background == 0 ? 1 : 0);
+    SetDlgItemInt(dialog, IDC_OPT_THRESHOLD, static_cast<UINT>(options.threshold), FALSE);
+    Check(dialog, IDC_OPT_AUTO_THRESHOLD, options.autoThreshold);
+    FillCombo(dialog, IDC_OPT_DITHER, DITHER_ITEMS, static_cast<int>(options.dither));
+    Check(dialog, IDC_OPT_INVERT, options.invert);
+    Check(dialog, IDC_OPT_RESIZE, options.resizeWidth > 0);
+    if (options.resizeWidth > 0) {
+        SetDlgItemInt(dialog, IDC_OPT_WIDTH, static_cast<UINT>(options.resizeWidth), FALSE);
+        SetDlgItemInt(dialog, IDC_OPT_HEIGHT, static_cast<UINT>(options.resizeHeight), FALSE);
+    }
+    FillCombo(dialog, IDC_OPT_FIT, FIT_ITEMS, static_cast<int>(options.fit));
+    FillCombo(dialog, IDC_OPT_ROTATE, ROTATE_ITEMS, options.rotate / 90);
+    Check(dialog, IDC_OPT_MIRROR_X, options.mirrorX);
+    Check(dialog, IDC_OPT_MIRROR_Y, options.mirrorY);
+    EnableDependentFields(dialog);
+    return TRUE;
+}
+
+// A field's number when it holds one from low to high.
+bool FieldNumber(HWND dialog, int id, int low, int high, int& value) {
+    BOOL translated = FALSE;
+    const UINT number = GetDlgItemInt(dialog, id, &translated, FALSE);
+    if (!translated || number < static_cast<UINT>(low) || number > static_cast<UINT>(high)) {
+        return false;
+    }
+    value = static_cast<int>(number);
+    return true;
+}
+
+void Warn(HWND dialog, const char* text) {
+    PlatformCalls.MessageBoxA(dialog, text, CONVERTER_CAPTION, MB_OK | MB_ICONEXCLAMATION);
+}
+
+INT_PTR OnOk(HWND dialog) {
+    ToneOptions options;
+    options.source =
+        ComboChoice(dialog, IDC_OPT_TONE) == 1 ? ToneSource::Luminance : ToneSource::Index;
+    options.background = ComboChoice(dialog, IDC_OPT_BACKGROUND) == 1 ? 0 : 255;
+    options.autoThreshold = Checked(dialog, IDC_OPT_AUTO_THRESHOLD);
+    if (!options.autoThreshold &&
+        !FieldNumber(dialog, IDC_OPT_THRESHOLD, 0, 255, options.threshold)) {
+        Warn(dialog, THRESHOLD_RANGE_TEXT);
+        return TRUE;
+    }
+    options.dither = static_cast<Dither>(ComboChoice(dialog, IDC_OPT_DITHER));
+    options.invert = Checked(dialog, IDC_OPT_INVERT);
+    if (Checked(dialog, IDC_OPT_RESIZE) &&
+        (!FieldNumber(dialog, IDC_OPT_WIDTH, 1, MAX_SOURCE_SIDE, options.resizeWidth) ||
+         !FieldNumber(dialog, IDC_OPT_HEIGHT, 1, MAX_SOURCE_SIDE, options.resizeHeight))) {
+        Warn(dialog, RESIZE_RANGE_TEXT);
+        return TRUE;
+    }
+    options.fit = static_cast<Fit>(ComboChoice(dialog, IDC_OPT_FIT));
+    options.rotate = 90 * ComboChoice(dialog, IDC_OPT_ROTATE);
+    options.mirrorX = Checked(dialog, IDC_OPT_MIRROR_X);
+    options.mirrorY = Checked(dialog, IDC_OPT_MIRROR_Y);
+    WriteToneOptions(options);
+    EndDialog(dialog, IDOK);
+    return TRUE;
+}
+
+INT_PTR OnCommand(HWND dialog, WORD command) {
+    switch (command) {
+    case IDOK:
+        return OnOk(dialog);
+    case IDCANCEL:
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    case IDC_OPT_AUTO_THRESHOLD:
+    case IDC_OPT_RESIZE:
+        EnableDependentFields(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_COMMAND:
+        return OnCommand(dialog, LOWORD(wParam));
+    default:
+        return FALSE;
+    }
+}
+
+void AddOptionsMenuItem(HWND dialog) {
+    HMENU menu = GetSystemMenu(dialog, FALSE);
+    if (menu != nullptr) {
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, IDM_OPTIONS, "Options...");
+    }
+}
+
+void ShowOptionsDialog(HWND owner) {
+    DialogBoxParamA(ProgramInstance, "ZenconvOptions", owner, OptionsDialogProc, 0);
+}

@@ -1,0 +1,31 @@
+// The [Options] section, read and written with the platform's private-profile functions.
+#include "options_settings.h"
+
+#include "program_values.h"
+#include "settings.h"
+#include "tone_settings.h"
+
+#include <windows.h>
+
+ToneOptions ReadToneOptions() {
+    ToneOptions options;
+    for (const char* key : TONE_KEYS) {
+        char text[SETTING_TEXT_SIZE] = "";
+        constexpr const char* MISSING = "\x01";
+        GetPrivateProfileStringA(OPTIONS_SECTION, key, MISSING, text,
+                                 static_cast<DWORD>(sizeof text), SettingsFilePath);
+        if (std::string(text) != MISSING) {
+            ToneOptions changed = options;
+            if (ApplyToneSetting(key, text, changed)) {
+                options = changed;
+            }
+        }
+    }
+    return options;
+}
+
+void WriteToneOptions(const ToneOptions& options) {
+    for (const auto& [key, text] : ToneSettings(options)) {
+        WritePrivateProfileStringA(OPTIONS_SECTION, key.c_str(), text.c_str(), SettingsFilePath);
+    }
+}

@@ -1,0 +1,166 @@
+// The Options dialog: reached from the main dialog's system menu, showing the saved
+// [Options] section, saving what OK finds, refusing numbers out of range, and leaving the
+// other sections alone.
+#include "blocking_recorder.h"
+#include "main_dialog_harness.h"
+#include "options_dialog.h"
+#include "options_settings.h"
+#include "program_values.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr const char* PROFILES = "lcd 0 ; 1 Row LCD\n";
+
+std::string MenuText(HMENU menu, UINT id) {
+    char text[64] = "";
+    GetMenuStringA(menu, id, text, sizeof text, MF_BYCOMMAND);
+    return text;
+}
+
+TEST(OptionsDialog, TheSystemMenuOffersIt) {
+    MainDialogHarness harness(PROFILES, std::nullopt);
+    HWND dialog = harness.Open();
+    ASSERT_NE(dialog, nullptr);
+    HMENU menu = GetSystemMenu(dialog, FALSE);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(MenuText(menu, IDM_OPTIONS), "Options...");
+    // The last item, behind a separator.
+    const int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 2);
+    EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_OPTIONS));
+    EXPECT_EQ(GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR,
+              static_cast<UINT>(MF_SEPARATOR));
+}
+
+// The Options dialog created modelessly from the real template, owned by the main dialog.
+HWND OpenOptions(HWND owner) {
+    HWND options =
+        CreateDialogParamA(ProgramInstance, "ZenconvOptions", owner, OptionsDialogProc, 0);
+    if (options != nullptr) {
+        ShowWindow(options, SW_SHOW);
+    }
+    return options;
+}
+
+int ComboSelection(HWND dialog, int id) {
+    return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+bool Checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+TEST(OptionsDialog, ShowsTheSavedOptions) {
+    MainDialogHarness harness(PROFILES, "[Options]\ntone=luminance\nbackground=black\n"
+                                        "threshold=90\ndither=atkinson\ninvert=1\n"
+                                        "resize=64x32\nfit=cover\nrotate=270\nmirror=y\n");
+    HWND main = harness.Open();
+    HWND options = OpenOptions(main);
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_TONE), 1);
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_BACKGROUND), 1);
+    EXPECT_EQ(ControlText(options, IDC_OPT_THRESHOLD), "90");
+    EXPECT_FALSE(Checked(options, IDC_OPT_AUTO_THRESHOLD));
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_DITHER), 2);
+    EXPECT_TRUE(Checked(options, IDC_OPT_INVERT));
+    EXPECT_TRUE(Checked(options, IDC_OPT_RESIZE));
+    EXPECT_EQ(ControlText(options, IDC_OPT_WIDTH), "64");
+    EXPECT_EQ(ControlText(options, IDC_OPT_HEIGHT), "32");
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_FIT), 1);
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_ROTATE), 3);
+    EXPECT_FALSE(Checked(options, IDC_OPT_MIRROR_X));
+    EXPECT_TRUE(Checked(options, IDC_OPT_MIRROR_Y));
+    DestroyWindow(options);
+}
+
+TEST(OptionsDialog, DefaultsWithoutASection) {
+    MainDialogHarness harness(PROFILES, "[Settings]\nanimation=1\n");
+    HWND main = harness.Open();
+    HWND options = OpenOptions(main);
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_TONE), 0);
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_BACKGROUND), 0);
+    EXPECT_EQ(ControlText(options, IDC_OPT_THRESHOLD), "128");
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_DITHER), 0);
+    EXPECT_FALSE(Checked(options, IDC_OPT_RESIZE));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(options, IDC_OPT_WIDTH)));
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_ROTATE), 0);
+    DestroyWindow(options);
+}
+
+TEST(OptionsDialog, OkSavesTheChoicesAndLeavesOtherSections) {
+    MainDialogHarness harness(PROFILES, "[Settings]\nanimation=1\ndelay=40\n");
+    HWND main = harness.Open();
+    HWND options = OpenOptions(main);
+    ASSERT_NE(options, nullptr);
+    SendDlgItemMessageA(options, IDC_OPT_DITHER, CB_SETCURSEL, 4, 0);
+    SetDlgItemTextA(options, IDC_OPT_THRESHOLD, "77");
+    CheckDlgButton(options, IDC_OPT_RESIZE, BST_CHECKED);
+    SendCommand(options, IDC_OPT_RESIZE);
+    SetDlgItemTextA(options, IDC_OPT_WIDTH, "128");
+    SetDlgItemTextA(options, IDC_OPT_HEIGHT, "64");
+    SendDlgItemMessageA(options, IDC_OPT_ROTATE, CB_SETCURSEL, 1, 0);
+    CheckDlgButton(options, IDC_OPT_MIRROR_X, BST_CHECKED);
+    SendCommand(options, IDOK);
+
+    const ToneOptions saved = ReadToneOptions();
+    EXPECT_EQ(saved.dither, Dither::Bayer8);
+    EXPECT_EQ(saved.threshold, 77);
+    EXPECT_FALSE(saved.autoThreshold);
+    EXPECT_EQ(saved.resizeWidth, 128);
+    EXPECT_EQ(saved.resizeHeight, 64);
+    EXPECT_EQ(saved.rotate, 90);
+    EXPECT_TRUE(saved.mirrorX);
+    EXPECT_FALSE(saved.mirrorY);
+    EXPECT_EQ(saved.source, ToneSource::Index);
+    const std::string text = harness.SettingsText();
+    EXPECT_NE(text.find("[Settings]"), std::string::npos);
+    EXPECT_NE(text.find("delay=40"), std::string::npos);
+    EXPECT_NE(text.find("[Options]"), std::string::npos);
+    EXPECT_NE(text.find("dither=bayer8"), std::string::npos);
+    EXPECT_NE(text.find("resize=128x64"), std::string::npos);
+    if (IsWindow(options)) {
+        DestroyWindow(options);
+    }
+}
+
+TEST(OptionsDialog, NumbersOutOfRangeAreRefused) {
+    struct RangeCase {
+        const char* what;
+        int field;
+        const char* text;
+        const char* message;
+    };
+    const RangeCase cases[] = {
+        {"threshold 256", IDC_OPT_THRESHOLD, "256", THRESHOLD_RANGE_TEXT},
+        {"empty threshold", IDC_OPT_THRESHOLD, "", THRESHOLD_RANGE_TEXT},
+        {"width 0", IDC_OPT_WIDTH, "0", RESIZE_RANGE_TEXT},
+        {"height 32768", IDC_OPT_HEIGHT, "32768", RESIZE_RANGE_TEXT},
+    };
+    for (const RangeCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        MainDialogHarness harness(PROFILES, std::nullopt);
+        HWND main = harness.Open();
+        HWND options = OpenOptions(main);
+        ASSERT_NE(options, nullptr);
+        CheckDlgButton(options, IDC_OPT_RESIZE, BST_CHECKED);
+        SetDlgItemTextA(options, IDC_OPT_WIDTH, "10");
+        SetDlgItemTextA(options, IDC_OPT_HEIGHT, "10");
+        SetDlgItemTextA(options, c.field, c.text);
+        BlockingRecorder::MessageBoxes.clear();
+        SendCommand(options, IDOK);
+        ASSERT_EQ(BlockingRecorder::MessageBoxes.size(), 1u);
+        EXPECT_EQ(BlockingRecorder::MessageBoxes[0].text, c.message);
+        EXPECT_EQ(BlockingRecorder::MessageBoxes[0].caption, "Zenconv");
+        EXPECT_TRUE(IsWindowVisible(options)); // still open
+        EXPECT_EQ(harness.SettingsText().find("[Options]"), std::string::npos);
+        DestroyWindow(options);
+    }
+}
+
+} // namespace

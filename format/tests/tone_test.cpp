@@ -1,0 +1,286 @@
+// Tone: geometry on odd-sized asymmetric pictures worked out by hand, resizing in linear
+// light, Otsu's threshold, and what each quantiser makes of flat greys.
+#include "tone.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <string>
+#include <vector>
+
+namespace {
+
+SourceImage Picture(int width, int height, std::vector<std::uint8_t> pixels) {
+    SourceImage image;
+    image.width = width;
+    image.height = height;
+    image.levels = 256;
+    image.pixels = std::move(pixels);
+    return image;
+}
+
+struct ShapeCase {
+    const char* what;
+    ToneOptions options;
+    int width;
+    int height;
+    std::vector<std::uint8_t> pixels;
+};
+
+ToneOptions Rotated(int degrees) {
+    ToneOptions options;
+    options.rotate = degrees;
+    return options;
+}
+
+ToneOptions Mirrored(bool x, bool y) {
+    ToneOptions options;
+    options.mirrorX = x;
+    options.mirrorY = y;
+    return options;
+}
+
+TEST(Tone, RotatesAndMirrorsByHand) {
+    // 3 x 2:  1 2 3
+    //         4 5 6
+    const ShapeCase cases[] = {
+        {"90 clockwise", Rotated(90), 2, 3, {4, 1, 5, 2, 6, 3}},
+        {"180", Rotated(180), 3, 2, {6, 5, 4, 3, 2, 1}},
+        {"270 clockwise", Rotated(270), 2, 3, {3, 6, 2, 5, 1, 4}},
+        {"mirror x", Mirrored(true, false), 3, 2, {3, 2, 1, 6, 5, 4}},
+        {"mirror y", Mirrored(false, true), 3, 2, {4, 5, 6, 1, 2, 3}},
+        {"90 then mirror x",
+         [] {
+             ToneOptions o = Rotated(90);
+             o.mirrorX = true;
+             return o;
+         }(),
+         2,
+         3,
+         {1, 4, 2, 5, 3, 6}},
+    };
+    for (const ShapeCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        SourceImage image = Picture(3, 2, {1, 2, 3, 4, 5, 6});
+        ASSERT_TRUE(ShapePicture(image, c.options));
+        EXPECT_EQ(image.width, c.width);
+        EXPECT_EQ(image.height, c.height);
+        EXPECT_EQ(image.pixels, c.pixels);
+    }
+}
+
+ToneOptions Resized(int width, int height, Fit fit, std::uint8_t background = 255) {
+    ToneOptions options;
+    options.resizeWidth = width;
+    options.resizeHeight = height;
+    options.fit = fit;
+    options.background = background;
+    return options;
+}
+
+TEST(Tone, ResizesAndFits) {
+    // A 4 x 2 picture, left half 40, right half 200.
+    const std::vector<std::uint8_t> halves = {40, 40, 200, 200, 40, 40, 200, 200};
+    struct FitCase {
+        const char* what;
+        ToneOptions options;
+        std::vector<std::uint8_t> pixels;
+    };
+    const FitCase cases[] = {
+        // Contain: 4 x 2 into 4 x 4 keeps 4 x 2, centred, background rows above and below.
+        {"contain",
+         Resized(4, 4, Fit::Contain),
+         {255, 255, 255, 255, 40, 40, 200, 200, 40, 40, 200, 200, 255, 255, 255, 255}},
+        {"contain black",
+         Resized(4, 4, Fit::Contain, 0),
+         {0, 0, 0, 0, 40, 40, 200, 200, 40, 40, 200, 200, 0, 0, 0, 0}},
+        // Cover: 4 x 2 onto 2 x 2 is 4 x 2 with a column cut on each side.
+        {"cover", Resized(2, 2, Fit::Cover), {40, 200, 40, 200}},
+        // Stretch: the same size is only placed; 4 x 2 onto 4 x 3 resamples.
+        {"stretch", Resized(4, 2, Fit::Stretch), halves},
+    };
+    for (const FitCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        SourceImage image = Picture(4, 2, halves);
+        ASSERT_TRUE(ShapePicture(image, c.options));
+        EXPECT_EQ(image.width, c.options.resizeWidth);
+        EXPECT_EQ(image.height, c.options.resizeHeight);
+        EXPECT_EQ(image.pixels, c.pixels);
+    }
+}
+
+TEST(Tone, ResizesInLinearLight) {
+    // A flat picture stays flat at any size and fit.
+    for (const Fit fit : {Fit::Contain, Fit::Cover, Fit::Stretch}) {
+        SourceImage flat = Picture(5, 3, std::vector<std::uint8_t>(15, 90));
+        ASSERT_TRUE(ShapePicture(flat, Resized(9, 2, fit, 90)));
+        EXPECT_EQ(flat.pixels, std::vector<std::uint8_t>(18, 90)) << FitName(fit);
+    }
+    // Black and white halved into one pixel: half the light is sRGB 188 (linear 0.5),
+    // not the 128 that averaging the coded values would give.
+    SourceImage image = Picture(2, 1, {0, 255});
+    ASSERT_TRUE(ShapePicture(image, Resized(1, 1, Fit::Stretch)));
+    ASSERT_EQ(image.pixels.size(), 1u);
+    EXPECT_NEAR(image.pixels[0], 188, 1);
+}
+
+TEST(Tone, InvertsAfterShaping) {
+    SourceImage image = Picture(3, 1, {0, 100, 255});
+    ToneOptions options = Mirrored(true, false);
+    options.invert = true;
+    ASSERT_TRUE(ShapePicture(image, options));
+    EXPECT_EQ(image.pixels, (std::vector<std::uint8_t>{0, 155, 255}));
+}
+
+TEST(Tone, IndexedBitmapsBecomeLuminanceOnlyWhenAsked) {
+    SourceImage image = Picture(2, 1, {0, 255});
+    image.levels = 2;
+    image.indexed = true;
+    image.colourTable[0] = 255; // index 0 red, index 1 blue
+    image.colourTable[5] = 255;
+    image.palette = image.colourTable;
+    SourceImage kept = image;
+    ASSERT_TRUE(ShapePicture(kept, ToneOptions{}));
+    EXPECT_EQ(kept.pixels, image.pixels);
+    EXPECT_EQ(kept.palette, image.palette);
+
+    ToneOptions luminance;
+    luminance.source = ToneSource::Luminance;
+    ASSERT_TRUE(ShapePicture(image, luminance));
+    // (77 * 255 + 128) >> 8 = 77, (29 * 255 + 128) >> 8 = 29.
+    EXPECT_EQ(image.pixels, (std::vector<std::uint8_t>{77, 29}));
+    EXPECT_EQ(image.palette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
+}
+
+TEST(Tone, OtsuSplitsTwoPeaks) {
+    std::vector<std::uint8_t> pixels(300, 30);
+    std::fill(pixels.begin() + 100, pixels.end(), 220);
+    pixels[0] = 34; // a little spread on each side
+    pixels[299] = 210;
+    const int threshold = OtsuThreshold(pixels.data(), pixels.size());
+    EXPECT_GT(threshold, 34);
+    EXPECT_LE(threshold, 210);
+    // A picture of one grey has no split: the default stays.
+    const std::vector<std::uint8_t> flat(50, 90);
+    EXPECT_EQ(OtsuThreshold(flat.data(), flat.size()), DEFAULT_THRESHOLD);
+}
+
+double LightShare(const std::vector<std::uint8_t>& pixels) {
+    const auto light = std::count_if(pixels.begin(), pixels.end(), [](int v) { return v >= 128; });
+    return static_cast<double>(light) / static_cast<double>(pixels.size());
+}
+
+TEST(Tone, FlatGreysDitherToTheirShareOfLight) {
+    struct DensityCase {
+        Dither dither;
+        std::uint8_t grey;
+        double share;
+    };
+    const DensityCase cases[] = {
+        {Dither::FloydSteinberg, 64, 0.25},  {Dither::Bayer8, 64, 0.25},
+        {Dither::Bayer4, 64, 0.25},          {Dither::Atkinson, 128, 0.5},
+        {Dither::FloydSteinberg, 191, 0.75}, {Dither::Bayer8, 191, 0.75},
+    };
+    for (const DensityCase& c : cases) {
+        SCOPED_TRACE(std::string(DitherName(c.dither)) + " at " + std::to_string(c.grey));
+        std::vector<std::uint8_t> pixels(67 * 61, c.grey);
+        QuantisePicture(pixels.data(), 67, 61, 1, DEFAULT_THRESHOLD, c.dither);
+        for (const std::uint8_t v : pixels) {
+            ASSERT_TRUE(v == 0 || v == 255);
+        }
+        EXPECT_NEAR(LightShare(pixels), c.share, 0.02);
+    }
+}
+
+TEST(Tone, Bayer8RepeatsEveryEightPixels) {
+    // At grey 72, 18 of each 64 cells are light: more than the 16 of a 4-periodic pattern.
+    const int size = 24;
+    std::vector<std::uint8_t> pixels(size * size, 72);
+    QuantisePicture(pixels.data(), size, size, 1, DEFAULT_THRESHOLD, Dither::Bayer8);
+    bool period4 = true;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const std::uint8_t v = pixels[y * size + x];
+            EXPECT_EQ(v, pixels[(y % 8) * size + x % 8]);
+            if (v != pixels[(y % 4) * size + x % 4]) {
+                period4 = false;
+            }
+        }
+    }
+    EXPECT_FALSE(period4);
+    const auto light = std::count(pixels.begin(), pixels.begin() + 8, 255) +
+                       std::count(pixels.begin() + size, pixels.begin() + size + 8, 255);
+    EXPECT_GT(light, 0);
+    EXPECT_NEAR(LightShare(pixels), 18.0 / 64.0, 1e-9);
+}
+
+TEST(Tone, Bayer4MatrixByHand) {
+    // Matrix rows 0 8 2 10 / 12 4 14 6 / 3 11 1 9 / 15 7 13 5. A cell of value m is light
+    // when grey / 255 + (m + 0.5) / 16 >= 1: at grey 70 (0.2745) that is m >= 12.
+    std::vector<std::uint8_t> block(16, 70);
+    QuantisePicture(block.data(), 4, 4, 1, DEFAULT_THRESHOLD, Dither::Bayer4);
+    const std::vector<std::uint8_t> expected = {0, 0, 0, 0, 255, 0, 255, 0, //
+                                                0, 0, 0, 0, 255, 0, 255, 0};
+    EXPECT_EQ(block, expected);
+}
+
+TEST(Tone, ThresholdMovesTheDepthOneDecision) {
+    struct ThresholdCase {
+        int threshold;
+        std::uint8_t grey;
+        bool light; // after packing: byte >= 128
+    };
+    const ThresholdCase cases[] = {
+        {128, 127, false}, {128, 128, true},  {100, 99, false}, {100, 100, true},
+        {0, 0, true},      {255, 254, false}, {255, 255, true},
+    };
+    for (const ThresholdCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.threshold) + " / " + std::to_string(c.grey));
+        std::uint8_t pixel = c.grey;
+        QuantisePicture(&pixel, 1, 1, 1, c.threshold, Dither::None);
+        EXPECT_EQ(pixel >= 128, c.light);
+    }
+    // Deeper records keep their levels without dithering.
+    std::uint8_t grey = 77;
+    QuantisePicture(&grey, 1, 1, 8, 100, Dither::None);
+    EXPECT_EQ(grey, 77);
+}
+
+TEST(Tone, DitheringUsesTheDepthsLevels) {
+    for (const int depth : {2, 4}) {
+        for (const Dither dither : {Dither::FloydSteinberg, Dither::Atkinson, Dither::Bayer8}) {
+            SCOPED_TRACE(std::to_string(depth) + " " + DitherName(dither));
+            std::vector<std::uint8_t> ramp(53 * 9);
+            for (std::size_t i = 0; i < ramp.size(); ++i) {
+                ramp[i] = static_cast<std::uint8_t>((i % 53) * 255 / 52);
+            }
+            const double mean = std::accumulate(ramp.begin(), ramp.end(), 0.0) / ramp.size();
+            QuantisePicture(ramp.data(), 53, 9, depth, DEFAULT_THRESHOLD, dither);
+            const int step = 255 / ((1 << depth) - 1);
+            for (const std::uint8_t v : ramp) {
+                ASSERT_EQ(v % step, 0) << int(v);
+            }
+            const double after = std::accumulate(ramp.begin(), ramp.end(), 0.0) / ramp.size();
+            EXPECT_NEAR(after, mean, dither == Dither::Atkinson ? 6.0 : 3.0);
+        }
+    }
+}
+
+TEST(Tone, OptionWords) {
+    for (const char* word : {"none", "floyd-steinberg", "atkinson", "bayer4", "bayer8"}) {
+        Dither dither = Dither::None;
+        ASSERT_TRUE(ParseDither(word, dither)) << word;
+        EXPECT_STREQ(DitherName(dither), word);
+    }
+    for (const char* word : {"contain", "cover", "stretch"}) {
+        Fit fit = Fit::Contain;
+        ASSERT_TRUE(ParseFit(word, fit)) << word;
+        EXPECT_STREQ(FitName(fit), word);
+    }
+    Dither dither = Dither::None;
+    EXPECT_FALSE(ParseDither("Bayer8", dither));
+    Fit fit = Fit::Contain;
+    EXPECT_FALSE(ParseFit("", fit));
+}
+
+} // namespace

@@ -1,0 +1,374 @@
+// Tone: rotation, mirroring, resizing (stb_image_resize, linear light), inversion, Otsu's
+// threshold, and quantisation by threshold, error diffusion or Bayer matrices.
+#include "tone.h"
+
+#include "checked_size.h"
+#include "colour_to_grey.h"
+#include "stb_codecs.h"
+
+#include <algorithm>
+#include <array>
+#include <new>
+#include <vector>
+
+namespace {
+
+int Clamp(int value, int low, int high) {
+    return value < low ? low : (value > high ? high : value);
+}
+
+bool Allocate(std::vector<std::uint8_t>& pixels, int width, int height) {
+    std::size_t count = 0;
+    if (!CheckedMultiply(static_cast<std::size_t>(width), static_cast<std::size_t>(height),
+                         count)) {
+        return false;
+    }
+    try {
+        pixels.assign(count, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+// Clockwise by quarter turns; 90 and 270 swap the sides.
+bool Rotate(SourceImage& image, int degrees) {
+    const int w = image.width;
+    const int h = image.height;
+    if (degrees == 180) {
+        std::reverse(image.pixels.begin(), image.pixels.end());
+        return true;
+    }
+    std::vector<std::uint8_t> out;
+    if (!Allocate(out, h, w)) {
+        return false;
+    }
+    // Output (x, y) of the h x w result: 90 takes source (y, h - 1 - x), 270 takes
+    // source (w - 1 - y, x).
+    for (int y = 0; y < w; ++y) {
+        for (int x = 0; x < h; ++x) {
+            const int sx = degrees == 90 ? y : w - 1 - y;
+            const int sy = degrees == 90 ? h - 1 - x : x;
+            out[static_cast<std::size_t>(y) * h + x] =
+                image.pixels[static_cast<std::size_t>(sy) * w + sx];
+        }
+    }
+    image.pixels = std::move(out);
+    std::swap(image.width, image.height);
+    return true;
+}
+
+void MirrorX(SourceImage& image) {
+    for (int y = 0; y < image.height; ++y) {
+        const auto row = image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * image.width;
+        std::reverse(row, row + image.width);
+    }
+}
+
+// The size of the resampled picture before it is placed in the target: the whole
+// picture inside it (contain), covering it (cover), or the target itself (stretch).
+void ScaledSize(int width, int height, const ToneOptions& options, int& outWidth, int& outHeight) {
+    const int W = options.resizeWidth;
+    const int H = options.resizeHeight;
+    outWidth = W;
+    outHeight = H;
+    if (options.fit == Fit::Stretch) {
+        return;
+    }
+    // Height-bound when the picture is relatively taller than the target.
+    const bool tallerThanTarget = std::int64_t{width} * H <= std::int64_t{height} * W;
+    const bool heightBound = options.fit == Fit::Contain ? tallerThanTarget : !tallerThanTarget;
+    if (heightBound) {
+        outWidth = static_cast<int>((std::int64_t{width} * H * 2 + height) / (2 * height));
+    } else {
+        outHeight = static_cast<int>((std::int64_t{height} * W * 2 + width) / (2 * width));
+    }
+    outWidth = std::max(outWidth, 1);
+    outHeight = std::max(outHeight, 1);
+}
+
+bool Resize(SourceImage& image, const ToneOptions& options) {
+    int scaledWidth = 0;
+    int scaledHeight = 0;
+    ScaledSize(image.width, image.height, options, scaledWidth, scaledHeight);
+    // A picture that keeps its size is only placed, not resampled (which would blur it).
+    std::vector<std::uint8_t> scaled;
+    if (scaledWidth == image.width && scaledHeight == image.height) {
+        scaled = std::move(image.pixels);
+    } else if (!Allocate(scaled, scaledWidth, scaledHeight) ||
+               !StbResizeGrey(image.pixels.data(), image.width, image.height, scaled.data(),
+                              scaledWidth, scaledHeight)) {
+        return false;
+    }
+    const int W = options.resizeWidth;
+    const int H = options.resizeHeight;
+    std::vector<std::uint8_t> out;
+    if (!Allocate(out, W, H)) {
+        return false;
+    }
+    std::fill(out.begin(), out.end(), options.background);
+    // Centred: a positive offset is a margin (contain), a negative one is cut (cover).
+    const int offsetX = (W - scaledWidth) / 2;
+    const int offsetY = (H - scaledHeight) / 2;
+    for (int y = 0; y < H; ++y) {
+        const int sy = y - offsetY;
+        if (sy < 0 || sy >= scaledHeight) {
+            continue;
+        }
+        for (int x = 0; x < W; ++x) {
+            const int sx = x - offsetX;
+            if (sx >= 0 && sx < scaledWidth) {
+                out[static_cast<std::size_t>(y) * W + x] =
+                    scaled[static_cast<std::size_t>(sy) * scaledWidth + sx];
+            }
+        }
+    }
+    image.pixels = std::move(out);
+    image.width = W;
+    image.height = H;
+    return true;
+}
+
+// The n x n Bayer matrix (n a power of two), values 0 to n^2 - 1: each bit of the
+// coordinates, from the lowest, picks a cell of B(2) = [0 2; 3 1], the lowest bit with
+// the greatest weight, so B(2n)(x, y) = 4 B(n)(x mod n, y mod n) + B(2)(x div n, y div n).
+template <int N> std::array<int, N * N> BayerMatrix() {
+    static constexpr int B2[2][2] = {{0, 2}, {3, 1}};
+    std::array<int, N * N> m{};
+    for (int y = 0; y < N; ++y) {
+        for (int x = 0; x < N; ++x) {
+            int value = 0;
+            for (int bit = 1; bit < N; bit *= 2) {
+                value = value * 4 + B2[(y / bit) & 1][(x / bit) & 1];
+            }
+            m[static_cast<std::size_t>(y) * N + x] = value;
+        }
+    }
+    return m;
+}
+
+struct Diffusion {
+    int dx;
+    int dy;
+    int weight;
+};
+
+constexpr Diffusion FLOYD_STEINBERG[] = {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}};
+constexpr int FLOYD_STEINBERG_SHARES = 16;
+// Atkinson hands on 6 of 8 eighths: a flat area keeps part of its error.
+constexpr Diffusion ATKINSON[] = {{1, 0, 1}, {2, 0, 1}, {-1, 1, 1},
+                                  {0, 1, 1}, {1, 1, 1}, {0, 2, 1}};
+constexpr int ATKINSON_SHARES = 8;
+
+// Error diffusion in plain row order: each row left to right, rows top to bottom. Greys
+// and errors are counted in 1/shares of a grey step.
+template <std::size_t K>
+void DiffuseErrors(std::uint8_t* pixels, int width, int height, int maxLevel, int shift,
+                   const Diffusion (&kernel)[K], int shares) {
+    // The current row and the two below it, each with two cells of margin on both sides.
+    const auto rowLength = static_cast<std::size_t>(width) + 4;
+    std::vector<int> errors(3 * rowLength, 0);
+    for (int y = 0; y < height; ++y) {
+        int* rows[3];
+        for (int r = 0; r < 3; ++r) {
+            rows[r] = &errors[static_cast<std::size_t>((y + r) % 3) * rowLength + 2];
+        }
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t& pixel = pixels[static_cast<std::size_t>(y) * width + x];
+            const int wanted = (pixel + shift) * shares + rows[0][x];
+            // The nearest level: round(wanted * maxLevel / (255 shares)).
+            const int level = wanted <= 0
+                                  ? 0
+                                  : std::min(maxLevel, (2 * wanted * maxLevel + 255 * shares) /
+                                                           (2 * 255 * shares));
+            const int stored = level * 255 / maxLevel;
+            pixel = static_cast<std::uint8_t>(stored);
+            const int residual = wanted - stored * shares;
+            for (const Diffusion& d : kernel) {
+                rows[d.dy][x + d.dx] += residual * d.weight / shares;
+            }
+        }
+        std::fill(rows[0] - 2, rows[0] - 2 + rowLength, 0);
+    }
+}
+
+template <int N>
+void OrderedDither(std::uint8_t* pixels, int width, int height, int maxLevel, int shift) {
+    static const std::array<int, N* N> matrix = BayerMatrix<N>();
+    constexpr int cells = N * N;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t& pixel = pixels[static_cast<std::size_t>(y) * width + x];
+            const int grey = Clamp(pixel + shift, 0, 255);
+            const int m = matrix[static_cast<std::size_t>(y % N) * N + x % N];
+            // level = floor(grey * maxLevel / 255 + (m + 0.5) / cells)
+            const int level = (grey * maxLevel * 2 * cells + 255 * (2 * m + 1)) / (255 * 2 * cells);
+            pixel = static_cast<std::uint8_t>(Clamp(level, 0, maxLevel) * 255 / maxLevel);
+        }
+    }
+}
+
+} // namespace
+
+bool ChangesGreyLevels(const ToneOptions& options) {
+    return options.resizeWidth > 0 || options.invert || options.autoThreshold ||
+           options.threshold != DEFAULT_THRESHOLD || options.dither != Dither::None;
+}
+
+bool ShapePicture(SourceImage& image, const ToneOptions& options) {
+    if (options.source == ToneSource::Luminance || ChangesGreyLevels(options)) {
+        IndicesToLuminance(image);
+    }
+    if (image.pixels.empty()) {
+        return true;
+    }
+    if (options.rotate == 90 || options.rotate == 180 || options.rotate == 270) {
+        if (!Rotate(image, options.rotate)) {
+            return false;
+        }
+    }
+    if (options.mirrorX) {
+        MirrorX(image);
+    }
+    if (options.mirrorY) {
+        ReverseRows(image.pixels.data(), static_cast<std::size_t>(image.width),
+                    static_cast<std::size_t>(image.height));
+    }
+    if (options.resizeWidth > 0 && options.resizeHeight > 0 && !Resize(image, options)) {
+        return false;
+    }
+    if (options.invert) {
+        for (std::uint8_t& pixel : image.pixels) {
+            pixel = static_cast<std::uint8_t>(255 - pixel);
+        }
+    }
+    return true;
+}
+
+int OtsuThreshold(const std::uint8_t* pixels, std::size_t count) {
+    std::array<std::uint64_t, 256> histogram{};
+    for (std::size_t i = 0; i < count; ++i) {
+        ++histogram[pixels[i]];
+    }
+    double total = 0;
+    for (int v = 0; v < 256; ++v) {
+        total += static_cast<double>(v) * static_cast<double>(histogram[v]);
+    }
+    double below = 0;    // pixels below the candidate
+    double belowSum = 0; // their grey sum
+    double best = -1;
+    int threshold = DEFAULT_THRESHOLD;
+    const auto n = static_cast<double>(count);
+    for (int t = 1; t < 256; ++t) {
+        below += static_cast<double>(histogram[t - 1]);
+        belowSum += static_cast<double>(t - 1) * static_cast<double>(histogram[t - 1]);
+        const double above = n - below;
+        if (below == 0 || above == 0) {
+            continue;
+        }
+        const double meanBelow = belowSum / below;
+        const double meanAbove = (total - belowSum) / above;
+        const double variance = below * above * (meanBelow - meanAbove) * (meanBelow - meanAbove);
+        if (variance > best) {
+            best = variance;
+            threshold = t;
+        }
+    }
+    return threshold;
+}
+
+void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int threshold,
+                     Dither dither) {
+    if (depth < 1 || depth > 8 || width < 1 || height < 1) {
+        return;
+    }
+    const int maxLevel = (1 << depth) - 1;
+    const int shift = depth == 1 ? DEFAULT_THRESHOLD - threshold : 0;
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    switch (dither) {
+    case Dither::None:
+        if (shift != 0) {
+            for (std::size_t i = 0; i < count; ++i) {
+                pixels[i] = static_cast<std::uint8_t>(Clamp(pixels[i] + shift, 0, 255));
+            }
+        }
+        break;
+    case Dither::FloydSteinberg:
+        DiffuseErrors(pixels, width, height, maxLevel, shift, FLOYD_STEINBERG,
+                      FLOYD_STEINBERG_SHARES);
+        break;
+    case Dither::Atkinson:
+        DiffuseErrors(pixels, width, height, maxLevel, shift, ATKINSON, ATKINSON_SHARES);
+        break;
+    case Dither::Bayer4:
+        OrderedDither<4>(pixels, width, height, maxLevel, shift);
+        break;
+    case Dither::Bayer8:
+        OrderedDither<8>(pixels, width, height, maxLevel, shift);
+        break;
+    }
+}
+
+namespace {
+
+struct Named {
+    const char* name;
+    int value;
+};
+
+constexpr Named DITHER_NAMES[] = {{"none", static_cast<int>(Dither::None)},
+                                  {"floyd-steinberg", static_cast<int>(Dither::FloydSteinberg)},
+                                  {"atkinson", static_cast<int>(Dither::Atkinson)},
+                                  {"bayer4", static_cast<int>(Dither::Bayer4)},
+                                  {"bayer8", static_cast<int>(Dither::Bayer8)}};
+constexpr Named FIT_NAMES[] = {{"contain", static_cast<int>(Fit::Contain)},
+                               {"cover", static_cast<int>(Fit::Cover)},
+                               {"stretch", static_cast<int>(Fit::Stretch)}};
+
+template <std::size_t K>
+bool FindName(const Named (&names)[K], const std::string& text, int& value) {
+    for (const Named& n : names) {
+        if (text == n.name) {
+            value = n.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+template <std::size_t K> const char* NameOf(const Named (&names)[K], int value) {
+    for (const Named& n : names) {
+        if (n.value == value) {
+            return n.name;
+        }
+    }
+    return names[0].name;
+}
+
+} // namespace
+
+bool ParseDither(const std::string& text, Dither& dither) {
+    int value = 0;
+    if (!FindName(DITHER_NAMES, text, value)) {
+        return false;
+    }
+    dither = static_cast<Dither>(value);
+    return true;
+}
+
+bool ParseFit(const std::string& text, Fit& fit) {
+    int value = 0;
+    if (!FindName(FIT_NAMES, text, value)) {
+        return false;
+    }
+    fit = static_cast<Fit>(value);
+    return true;
+}
+
+const char* DitherName(Dither dither) {
+    return NameOf(DITHER_NAMES, static_cast<int>(dither));
+}
+
+const char* FitName(Fit fit) {
+    return NameOf(FIT_NAMES, static_cast<int>(fit));
+}
