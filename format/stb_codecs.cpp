@@ -14,8 +14,19 @@
 
 // Zeroed blocks: on damaged data stb can leave parts of its buffers unwritten (a JPEG's
 // missing scans), and a picture must then come out the same every time it is read.
+// Blocks that stb grows (PNG data, inflated bytes, GIF frames) are zeroed past their old
+// size for the same reason.
+namespace {
+void* ReallocZeroed(void* pointer, std::size_t oldSize, std::size_t newSize) {
+    auto* grown = static_cast<unsigned char*>(std::realloc(pointer, newSize));
+    if (grown != nullptr && newSize > oldSize) {
+        std::memset(grown + oldSize, 0, newSize - oldSize);
+    }
+    return grown;
+}
+} // namespace
 #define STBI_MALLOC(size) std::calloc(1, size)
-#define STBI_REALLOC(pointer, size) std::realloc(pointer, size)
+#define STBI_REALLOC_SIZED(pointer, oldSize, newSize) ReallocZeroed(pointer, oldSize, newSize)
 #define STBI_FREE(pointer) std::free(pointer)
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
