@@ -4,6 +4,7 @@
 
 #include "blocking_calls.h"
 #include "convert_images.h"
+#include "file_dialog.h"
 #include "file_list.h"
 #include "message_box_sink.h"
 #include "resource.h"
@@ -43,13 +44,8 @@ void AddSelectedFiles(HWND dialog) {
     char folder[SETTING_TEXT_SIZE] = "";
     ReadSettingText("directory", "", folder);
 
-    OPENFILENAMEA dialogData{};
-    dialogData.lStructSize = sizeof dialogData;
-    dialogData.hwndOwner = dialog;
-    dialogData.lpstrFilter = PICTURE_FILTERS;
-    dialogData.nFilterIndex = 1;
-    dialogData.lpstrFile = selection.get();
-    dialogData.nMaxFile = static_cast<DWORD>(SELECTION_BUFFER_SIZE);
+    OPENFILENAMEA dialogData = FileDialogData(dialog, PICTURE_FILTERS, selection.get(),
+                                              static_cast<DWORD>(SELECTION_BUFFER_SIZE));
     dialogData.lpstrInitialDir = folder;
     dialogData.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST;
     if (!PlatformCalls.GetOpenFileNameA(&dialogData)) {

@@ -49,7 +49,8 @@ std::uint64_t MostPixels(PictureFormat format, std::uint64_t size) {
 
 } // namespace
 
-Readout ReadStbPicture(const std::string& path, PictureFormat format, const SourceReadOptions& options) {
+Readout ReadStbPicture(const std::string& path, PictureFormat format,
+                       const SourceReadOptions& options) {
     InputFile file;
     if (!file.Open(path)) {
         return ReadFailure("ERROR: failed to open file '%s' for reading\n", path.c_str());
@@ -116,8 +117,8 @@ Readout ReadStbPicture(const std::string& path, PictureFormat format, const Sour
                   return options.allFrames;
               });
     if (tooManyFrames) {
-        return ReadFailure("ERROR: file '%s' has too many frames (more than %zu pixels in all)\n",
-                           path.c_str(), MAX_FRAME_PIXELS);
+        return ReadFailure("ERROR: file '%s' has too many frames (more than %llu pixels in all)\n",
+                           path.c_str(), static_cast<unsigned long long>(MAX_FRAME_PIXELS));
     }
     if (noMemory) {
         return ReadFailure("ERROR: insufficient memory\n");

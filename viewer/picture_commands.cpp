@@ -3,6 +3,7 @@
 #include "picture_commands.h"
 
 #include "blocking_calls.h"
+#include "file_dialog.h"
 #include "program_values.h"
 #include "shown_picture.h"
 
@@ -69,13 +70,8 @@ void SaveShownPicture(HWND window, const DisplayBitmap& bitmap, int zoom, int in
     const std::string proposed = ProposedName(zentraFile);
     std::memcpy(fileName, proposed.c_str(), proposed.size() + 1);
 
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = window;
-    dialog.lpstrFilter = "Windows Bitmap (*.bmp)\0*.bmp\0";
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = fileName;
-    dialog.nMaxFile = sizeof fileName;
+    OPENFILENAMEA dialog =
+        FileDialogData(window, "Windows Bitmap (*.bmp)\0*.bmp\0", fileName, sizeof fileName);
     dialog.lpstrDefExt = "bmp";
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!PlatformCalls.GetSaveFileNameA(&dialog)) {

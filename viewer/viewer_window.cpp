@@ -7,6 +7,7 @@
 #include "blocking_calls.h"
 #include "decode_record.h"
 #include "dropped_files.h"
+#include "file_dialog.h"
 #include "paint_display_bitmap.h"
 #include "picture_commands.h"
 #include "playback.h"
@@ -110,13 +111,8 @@ void OnOpenFile(HWND window) {
     ReadSettingText(VIEWER_SETTINGS, "directory", "", initialDirectory);
     char fileName[PATH_BUFFER_SIZE] = "";
 
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = window;
-    dialog.lpstrFilter = "Zentra Images\0*.ztr\0";
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = fileName;
-    dialog.nMaxFile = sizeof fileName;
+    OPENFILENAMEA dialog =
+        FileDialogData(window, "Zentra Images\0*.ztr\0", fileName, sizeof fileName);
     dialog.lpstrInitialDir = initialDirectory[0] != '\0' ? initialDirectory : nullptr;
     dialog.Flags = OFN_FILEMUSTEXIST;
     if (PlatformCalls.GetOpenFileNameA(&dialog)) {
