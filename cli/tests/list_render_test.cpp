@@ -122,7 +122,7 @@ TEST(ZtrRender, WritesThePixelsAsPpm) {
         {{"0", "--invert"},
          header3x2 + Bytes({0xEF, 0xDF, 0xCF, 0xBF, 0xAF, 0x9F, 0x8F, 0x7F, 0x6F, //
                             0x5F, 0x4F, 0x3F, 0x8F, 0x7F, 0x6F, 0xBF, 0xAF, 0x9F})},
-        {{"1"}, "P6\n1 1\n255\n" + Bytes({82, 148, 140})},
+        {{"1"}, "P6\n1 1\n255\n" + Bytes({41, 73, 140})}, // RGB565 2A51
         {{"2", "--zoom", "2"}, "P6\n4 2\n255\n" + Bytes({3, 2, 1, 3, 2, 1, 6, 5, 4, 6, 5, 4, //
                                                          3, 2, 1, 3, 2, 1, 6, 5, 4, 6, 5, 4})},
         {{"3"}, "P6\n1 1\n255\n" + Bytes({0x0C, 0x0B, 0x0A})},
