@@ -174,6 +174,48 @@ TEST(ZtrRender, WritesPng) {
 }
 #endif
 
+// The 3 x 2 picture red, green, blue / white, 1045A5, A5BA18 as hand-coded records. At 16
+// bits it is F800 07E0 001F / FFFF 1234 A5C3, each channel widened by repeating its top
+// bits (1234: red 2 -> 16, green 17 -> 69, blue 20 -> 165); at 24 bits it is exact.
+TEST(ZtrRender, ShowsColourRecordsInTheirColours) {
+    ScratchDirectory dir("render-colour");
+    const std::string ppm = "P6\n3 2\n255\n" + Bytes({0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, //
+                                                      0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, //
+                                                      0x10, 0x45, 0xA5, 0xA5, 0xBA, 0x18});
+    const struct {
+        const char* name;
+        std::string record;
+    } cases[] = {
+        // Stored 00 F8 E0 07 1F 00 / FF FF 34 12 C3 A5: low byte first.
+        {"16-bit rows",
+         Bytes({0x1A, 0,    0,    0,    0x02, 0xA2, 0x00, 16,   3,    0,    2,    0,    0x00,
+                0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF, 0x00, 0x34, 0x12, 0xC3, 0xA5})},
+        // Stored F8 00 07 E0 00 1F / FF FF 12 34 A5 C3: high byte first.
+        {"16-bit rows reversed",
+         Bytes({0x19, 0,    0,    0,    0x02, 0xA2, 0x04, 16,   3,    0,    2,    0,   0xF8,
+                0x00, 0x07, 0xE0, 0x00, 0x1F, 0xFF, 0xFF, 0x00, 0x12, 0x34, 0xA5, 0xC3})},
+        // Column by column, high byte first: F8 00 FF FF, 07 E0 12 34, 00 1F A5 C3.
+        {"16-bit columns",
+         Bytes({0x19, 0,    0,    0,    0x02, 0xA2, 0x01, 16,   3,    0,    2,    0,   0xF8,
+                0x00, 0xFF, 0xFF, 0x00, 0x07, 0xE0, 0x12, 0x34, 0x00, 0x1F, 0xA5, 0xC3})},
+        // Blue, green, red: 00 00 FF 00 FF 00 FF 00 00 / FF FF FF A5 45 10 18 BA A5.
+        {"24-bit rows", Bytes({0x1F, 0,    0,    0,    0x02, 0xA2, 0x00, 24,   3,    0,    2,
+                               0,    0x00, 0x01, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0x00,
+                               0xFF, 0xFF, 0x01, 0xA5, 0x45, 0x10, 0x18, 0xBA, 0xA5})},
+        // Column by column, blue first: 00 00 FF FF FF FF, 00 FF 00 A5 45 10, FF 00 00 18 BA A5.
+        {"24-bit columns reversed",
+         Bytes({0x1E, 0,    0,    0,    0x02, 0xA2, 0x05, 24,   3,    0,
+                2,    0,    0x00, 0x01, 0xFF, 0xFF, 0x02, 0x00, 0xFF, 0x00,
+                0xA5, 0x45, 0x10, 0xFF, 0x00, 0x00, 0x00, 0x18, 0xBA, 0xA5})},
+    };
+    for (const auto& c : cases) {
+        WriteWholeFile(dir / "colour.ztr", c.record);
+        const ZtrResult result = RunZtr({"render", "colour.ztr", "0", "-o", "out.ppm"}, dir.path());
+        EXPECT_EQ(result.status, 0) << c.name << ": " << result.err;
+        EXPECT_EQ(ReadWholeFile(dir / "out.ppm"), ppm) << c.name;
+    }
+}
+
 TEST(ZtrRender, FailuresWriteNoFile) {
     ScratchDirectory dir("render-fail");
     WriteWholeFile(dir / "sample.ztr", SampleFile());
