@@ -92,7 +92,7 @@ TEST_F(TwoBitWindowTest, TwoBitRecordIsShownInItsFourGreys) {
     const Bytes unpacked{0x1B, 0xE4, 0x39, 0x4E, 0x93, 0x6C, 0xC6, 0x1B,
                          0xB1, 0x72, 0x0F, 0xF0, 0x5A, 0xA5, 0x27};
     const std::string file = data_.File("grey2.ztr");
-    WriteRecordFile(file, ORDER_ROWS, 2, 11, 5, unpacked);
+    WriteFileBytes(file, RecordBytes(ORDER_ROWS, 2, 11, 5, unpacked));
     CreateWindowNow();
     OpenThroughDialog(file);
     Command(105);
@@ -135,7 +135,7 @@ TEST_F(ColourWindowTest, ColourRecordsAreShownInTheirColours) {
     CreateWindowNow();
     for (const auto& c : cases) {
         const std::string file = data_.File(std::string(c.name) + ".ztr");
-        WriteRecordFile(file, c.layout, c.depth, 3, 2, c.unpacked);
+        WriteFileBytes(file, RecordBytes(c.layout, c.depth, 3, 2, c.unpacked));
         OpenThroughDialog(file);
         Command(c.zoomCommand);
         if ((ViewerState.invert != 0) != c.invert) {

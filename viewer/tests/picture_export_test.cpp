@@ -194,7 +194,7 @@ TEST_F(PictureExportTest, SaveWritesABmpThatReadsBackAsShown) {
 // hold 24-bit pixels (which every reader takes) in the record's colours.
 TEST_F(PictureExportTest, ASixteenBitRecordIsCopiedAndSavedInItsColours) {
     const std::string file = data_.File("colour.ztr");
-    WriteRecordFile(file, 0x04, 16, 3, 2, COLOUR_PICTURE_RGB565_HIGH_FIRST);
+    WriteFileBytes(file, RecordBytes(0x04, 16, 3, 2, COLOUR_PICTURE_RGB565_HIGH_FIRST));
     CreateWindowNow();
     OpenThroughDialog(file);
     Command(105);

@@ -78,8 +78,8 @@ std::size_t RecordOffset(const Bytes& file, int index) {
     return offset;
 }
 
-void WriteRecordFile(const std::string& path, std::uint8_t layout, std::uint8_t depth,
-                     std::uint16_t width, std::uint16_t height, const Bytes& unpacked) {
+Bytes RecordBytes(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
+                  std::uint16_t height, const Bytes& unpacked) {
     RunLengthBuffer coded;
     BeginPixelData(coded);
     for (const std::uint8_t b : unpacked) {
@@ -95,7 +95,7 @@ void WriteRecordFile(const std::string& path, std::uint8_t layout, std::uint8_t 
     Bytes record(head.begin(), head.end());
     record.insert(record.end(), coded.Data(), coded.Data() + coded.Length());
     EndPixelData(coded, nullptr);
-    WriteFileBytes(path, record);
+    return record;
 }
 
 ::testing::AssertionResult ShowsColourPicture(const ClientPixels& pixels, int left, int top,

@@ -46,10 +46,9 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes);
 // Offset of record number index, found through the length fields.
 std::size_t RecordOffset(const Bytes& file, int index);
 
-// Writes a Zentra file of one full frame: the header, then the unpacked pixel bytes
-// run-length coded.
-void WriteRecordFile(const std::string& path, std::uint8_t layout, std::uint8_t depth,
-                     std::uint16_t width, std::uint16_t height, const Bytes& unpacked);
+// One full frame: the header, then the unpacked pixel bytes run-length coded.
+Bytes RecordBytes(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
+                  std::uint16_t height, const Bytes& unpacked);
 
 // The 3 x 2 picture of the colour tests, top row first, as 0xRRGGBB: red, green, blue /
 // white and two mixed colours, in RGB565 F800 07E0 001F / FFFF 1234 A5C3 (1234 widens to
