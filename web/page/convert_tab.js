@@ -1,0 +1,349 @@
+// The Convert tab: pictures, display types and tone options go to the engine on every
+// change; what it writes is previewed as the device shows it and offered for download.
+import * as engine from './engine.js';
+import { drawDecoded, playRecords } from './picture_canvas.js';
+import { offerDownload, showMessages, watchDrop } from './page_parts.js';
+
+const $ = (id) => document.getElementById(id);
+
+const state = {
+  pictures: [], // [{name, bytes}] in the order added; a name added again replaces its picture
+  profiles: [],
+  chosen: [], // [{key, code, label}] in the order chosen: the order of the file's sequences
+  files: [], // the last conversion's output: [{name, bytes, records}]
+  stopPlaying: null,
+};
+
+function isGif(picture) {
+  const b = picture.bytes;
+  return b.length >= 6 && String.fromCharCode(...b.subarray(0, 6)).startsWith('GIF8');
+}
+
+async function addPictures(fileList) {
+  for (const file of fileList) {
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    const existing = state.pictures.findIndex((p) => p.name === file.name);
+    if (existing >= 0) {
+      state.pictures[existing] = { name: file.name, bytes };
+    } else {
+      state.pictures.push({ name: file.name, bytes });
+    }
+  }
+  // Several pictures, or a GIF with its frames, are meant as an animation.
+  $('opt-animation').checked = state.pictures.length > 1 || state.pictures.some(isGif);
+  renderPictureList();
+  convertNow();
+}
+
+function renderPictureList() {
+  const list = $('picture-list');
+  list.replaceChildren();
+  state.pictures.forEach((picture, index) => {
+    const item = document.createElement('li');
+    const name = document.createElement('span');
+    name.textContent = `${picture.name} (${picture.bytes.length} bytes)`;
+    const remove = document.createElement('button');
+    remove.type = 'button';
+    remove.className = 'small';
+    remove.textContent = 'Remove';
+    remove.setAttribute('aria-label', `Remove ${picture.name}`);
+    remove.addEventListener('click', () => {
+      state.pictures.splice(index, 1);
+      renderPictureList();
+      convertNow();
+    });
+    item.append(name, remove);
+    list.append(item);
+  });
+  $('picture-clear').hidden = state.pictures.length === 0;
+}
+
+function layoutWords(profile) {
+  return `layout ${profile.layout}, depth ${profile.depth}`;
+}
+
+function renderTypeList() {
+  const filter = $('type-search').value.trim().toLowerCase();
+  const list = $('type-list');
+  list.replaceChildren();
+  state.profiles.forEach((profile, index) => {
+    const words = `${profile.name} ${profile.description} ${layoutWords(profile)}`.toLowerCase();
+    if (filter && !words.includes(filter)) {
+      return;
+    }
+    const key = `profile:${index}`;
+    const item = document.createElement('li');
+    const label = document.createElement('label');
+    const box = document.createElement('input');
+    box.type = 'checkbox';
+    box.value = profile.name;
+    box.dataset.key = key;
+    box.checked = state.chosen.some((c) => c.key === key);
+    box.addEventListener('change', () => {
+      if (box.checked) {
+        state.chosen.push({ key, code: profile.code, label: profile.name });
+      } else {
+        state.chosen = state.chosen.filter((c) => c.key !== key);
+      }
+      renderChosen();
+      convertNow();
+    });
+    const name = document.createElement('b');
+    name.textContent = profile.name;
+    const about = document.createElement('span');
+    about.textContent = profile.description || '';
+    const code = document.createElement('small');
+    code.textContent = layoutWords(profile);
+    label.append(box, name, about, code);
+    item.append(label);
+    list.append(item);
+  });
+}
+
+function renderChosen() {
+  const list = $('chosen-types');
+  list.replaceChildren();
+  for (const choice of state.chosen) {
+    const item = document.createElement('li');
+    item.textContent = `${choice.label} (0x${choice.code.toString(16)})`;
+    const remove = document.createElement('button');
+    remove.type = 'button';
+    remove.className = 'small';
+    remove.textContent = 'x';
+    remove.setAttribute('aria-label', `Remove ${choice.label}`);
+    remove.addEventListener('click', () => {
+      state.chosen = state.chosen.filter((c) => c !== choice);
+      renderTypeList();
+      renderChosen();
+      convertNow();
+    });
+    item.append(' ', remove);
+    list.append(item);
+  }
+}
+
+async function addTypeCode() {
+  const text = $('type-code').value.trim();
+  const code = await engine.parseTypeCode(text);
+  if (code === null) {
+    showMessages($('convert-messages'), [`'${text}' is not a type code (decimal, 0x hexadecimal or 0 octal).`]);
+    return;
+  }
+  state.chosen.push({ key: `code:${state.chosen.length}:${code}`, code, label: text });
+  $('type-code').value = '';
+  renderChosen();
+  convertNow();
+}
+
+// The tone options as the engine's key words; every key is given, the defaults included.
+function toneOptions() {
+  const width = $('opt-width').value.trim();
+  const height = $('opt-height').value.trim();
+  return {
+    tone: $('opt-tone').value,
+    background: $('opt-background').value,
+    threshold: $('opt-auto-threshold').checked ? 'auto' : $('opt-threshold').value.trim(),
+    dither: $('opt-dither').value,
+    invert: $('opt-invert').checked ? '1' : '0',
+    resize: width && height ? `${width}x${height}` : '',
+    fit: $('opt-fit').value,
+    rotate: $('opt-rotate').value,
+    mirror: $('opt-mirror').value,
+  };
+}
+
+function delayValue() {
+  const text = $('opt-delay').value.trim();
+  return text === '' ? null : Number(text);
+}
+
+function zoom() {
+  return Number(document.querySelector('input[name="convert-zoom"]:checked').value);
+}
+
+let pending = 0;
+
+// Converts with the current choices; runs once more when something changed meanwhile.
+async function convertNow() {
+  const run = ++pending;
+  document.body.dataset.convertRequested = String(run);
+  const box = $('convert-messages');
+  stopPreviewPlaying();
+  if (state.pictures.length === 0 || state.chosen.length === 0) {
+    state.files = [];
+    showMessages(box, []);
+    await renderOutput();
+    document.body.dataset.convertDone = String(run);
+    return;
+  }
+  let result;
+  try {
+    result = await engine.convert(
+      state.pictures,
+      state.chosen.map((c) => c.code),
+      $('opt-animation').checked,
+      delayValue(),
+      toneOptions(),
+    );
+  } catch (error) {
+    result = { ok: false, messages: [error.message], files: [] };
+  }
+  if (run !== pending) {
+    return;
+  }
+  showMessages(box, result.messages, result.ok ? 'note' : 'error');
+  state.files = result.ok ? result.files : [];
+  for (const file of state.files) {
+    file.records = await engine.listRecords(file.bytes);
+  }
+  await renderOutput();
+  // The tests wait for the run they asked for to be drawn.
+  document.body.dataset.convertDone = String(run);
+}
+
+function renderDownloads() {
+  const box = $('convert-downloads');
+  box.replaceChildren();
+  for (const file of state.files) {
+    const ztr = document.createElement('button');
+    ztr.type = 'button';
+    ztr.className = 'download';
+    ztr.dataset.file = file.name;
+    ztr.textContent = `Download ${file.name} (${file.bytes.length} bytes)`;
+    ztr.addEventListener('click', () => offerDownload(file.name, file.bytes, 'application/octet-stream'));
+    const headerName = file.name.replace(/\.ztr$/, '.h');
+    const header = document.createElement('button');
+    header.type = 'button';
+    header.className = 'download secondary';
+    header.dataset.file = headerName;
+    header.textContent = `C header ${headerName}`;
+    header.addEventListener('click', async () => {
+      offerDownload(headerName, await engine.exportHeader(file.bytes, file.name), 'text/x-c');
+    });
+    const open = document.createElement('button');
+    open.type = 'button';
+    open.className = 'secondary';
+    open.textContent = 'Open in View';
+    open.addEventListener('click', () => document.dispatchEvent(
+      new CustomEvent('zentra-open', { detail: { name: file.name, bytes: file.bytes } })));
+    const row = document.createElement('div');
+    row.append(ztr, header, open);
+    box.append(row);
+  }
+}
+
+// The full frame of every sequence in every written file, as the device shows it.
+async function renderPreview() {
+  const preview = $('preview');
+  preview.replaceChildren();
+  if (state.files.length === 0) {
+    const hint = document.createElement('p');
+    hint.className = 'hint';
+    hint.textContent = state.pictures.length === 0 || state.chosen.length === 0
+      ? 'Add a picture and choose a display type.'
+      : 'Nothing was written.';
+    preview.append(hint);
+    return;
+  }
+  const invert = $('convert-invert-view').checked;
+  for (const file of state.files) {
+    for (let index = 0; index < file.records.length; ++index) {
+      const record = file.records[index];
+      if (record.delta) {
+        continue;
+      }
+      const figure = document.createElement('figure');
+      const canvas = document.createElement('canvas');
+      canvas.dataset.file = file.name;
+      canvas.dataset.record = String(index);
+      const caption = document.createElement('figcaption');
+      const decoded = await engine.decodeRecord(file.bytes, index, true);
+      if (decoded.ok) {
+        drawDecoded(canvas, decoded, zoom(), invert);
+        figure.append(canvas);
+      }
+      caption.textContent = `${file.name} #${index}: ${record.text}` +
+        (decoded.ok ? '' : ` (${decoded.message})`);
+      figure.append(caption);
+      figure.dataset.start = String(index);
+      preview.append(figure);
+    }
+  }
+}
+
+function hasAnimation() {
+  return state.files.some((f) => f.records.some((r) => r.delta));
+}
+
+function stopPreviewPlaying() {
+  if (state.stopPlaying) {
+    state.stopPlaying.forEach((stop) => stop());
+    state.stopPlaying = null;
+    $('convert-play').textContent = 'Play';
+  }
+}
+
+// Every sequence of the preview plays at once, each frame built up with its delay.
+function togglePreviewPlaying() {
+  if (state.stopPlaying) {
+    stopPreviewPlaying();
+    renderPreview();
+    return;
+  }
+  const invert = $('convert-invert-view').checked;
+  state.stopPlaying = [];
+  for (const canvas of $('preview').querySelectorAll('canvas')) {
+    const file = state.files.find((f) => f.name === canvas.dataset.file);
+    const start = Number(canvas.dataset.record);
+    state.stopPlaying.push(playRecords(file.records, start, async (index) => {
+      const decoded = await engine.decodeRecord(file.bytes, index, true);
+      if (decoded.ok) {
+        drawDecoded(canvas, decoded, zoom(), invert);
+        canvas.dataset.shown = String(index);
+      }
+    }));
+  }
+  $('convert-play').textContent = 'Stop';
+}
+
+async function renderOutput() {
+  renderDownloads();
+  await renderPreview();
+  $('convert-play').disabled = !hasAnimation();
+}
+
+export async function startConvertTab() {
+  state.profiles = await engine.profiles();
+  renderTypeList();
+  renderPictureList();
+  $('picture-input').addEventListener('change', async (event) => {
+    await addPictures(event.target.files);
+    event.target.value = '';
+  });
+  watchDrop($('picture-drop'), addPictures);
+  $('picture-clear').addEventListener('click', () => {
+    state.pictures = [];
+    renderPictureList();
+    convertNow();
+  });
+  $('type-search').addEventListener('input', renderTypeList);
+  $('type-code-add').addEventListener('click', addTypeCode);
+  $('type-code').addEventListener('keydown', (event) => {
+    if (event.key === 'Enter') {
+      addTypeCode();
+    }
+  });
+  for (const input of $('tone-options').querySelectorAll('input, select')) {
+    input.addEventListener('change', convertNow);
+  }
+  $('opt-auto-threshold').addEventListener('change', () => {
+    $('opt-threshold').disabled = $('opt-auto-threshold').checked;
+  });
+  for (const input of document.querySelectorAll('input[name="convert-zoom"], #convert-invert-view')) {
+    input.addEventListener('change', () => {
+      stopPreviewPlaying();
+      renderPreview();
+    });
+  }
+  $('convert-play').addEventListener('click', togglePreviewPlaying);
+}
