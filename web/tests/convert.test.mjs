@@ -1,0 +1,227 @@
+// The Convert tab against ztr convert: the same pictures, display types and options must
+// give the same bytes; a picture the engine refuses shows the engine's own message, the
+// page goes on working, and nothing is ever requested from another address.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { startServer, openPage, runZtr, removeFolder, samples, testData } from './harness.mjs';
+
+const sample = (name) => path.join(samples, name);
+const data = (name) => path.join(testData, name);
+
+// Each case: pictures in order, display types ({code} for a raw type code) in order, and
+// the tone options as ztr's --KEY VALUE words.
+const CASES = [
+  { title: 'a 1-bit bitmap for two lay-outs', pictures: [sample('mono_128x64.bmp')],
+    types: ['ssd1306', 'st7920'] },
+  { title: 'a grey gradient at four depths, Floyd-Steinberg', pictures: [sample('grey_gradient_75x33.pgm')],
+    types: ['ssd1322', 'uc1610', 'grey8', 'banded_columns'], options: { dither: 'floyd-steinberg' } },
+  { title: 'a colour-table bitmap by luminance, automatic threshold, inverted',
+    pictures: [sample('colours_61x37.bmp')], types: ['led_columns_reversed'],
+    options: { tone: 'luminance', threshold: 'auto', invert: '1' } },
+  { title: 'resized, fitted, rotated and mirrored on black', pictures: [sample('palette_67x41.bmp')],
+    types: ['epaper_bottom_up', 'grey4_banded_rows'],
+    options: { resize: '40x30', fit: 'cover', rotate: '90', mirror: 'xy', background: 'black' } },
+  { title: 'a threshold and a raw type code', pictures: [sample('shapes_84x48.pbm')],
+    types: [{ code: '0x10006' }, 'pcd8544'], options: { threshold: '90' } },
+  { title: 'five frames as an animation with a delay',
+    pictures: [0, 1, 2, 3, 4].map((i) => sample(`anim_${i}.pgm`)),
+    types: ['ssd1306', 'grey8_columns'], animation: true, delay: '100' },
+  { title: 'a GIF animation with its own delays, Bayer dithering', pictures: [data('im_anim9x7.gif')],
+    types: ['ssd1306', 'grey2'], animation: true, options: { dither: 'bayer4' } },
+  { title: 'pictures of other formats, one file each',
+    pictures: [data('im_colour7x5_rgb.png'), data('netpbm_colour7x5.tga'), data('im_grey7x5.jpg')],
+    types: ['grey4_columns'], animation: false, options: { resize: '9x6', fit: 'stretch' } },
+];
+
+// Pictures the engine refuses; each must show what ztr prints on standard error.
+const REFUSED = [
+  { name: 'text.pgm', bytes: Buffer.from('this is not a picture\n') },
+  { name: 'cut.png', bytes: readFileSync(data('im_grey7x5.png')).subarray(0, 40) },
+  { name: 'empty.bmp', bytes: Buffer.alloc(0) },
+];
+
+let server;
+let browser;
+let page;
+let offsite;
+let errors;
+
+before(async () => {
+  server = await startServer();
+  ({ browser, page, offsite, errors } = await openPage(server.url));
+});
+
+after(async () => {
+  await browser?.close();
+  server?.stop();
+});
+
+function ztrArgs(c) {
+  const args = ['convert'];
+  if (c.animation) {
+    args.push('--animation');
+  }
+  if (c.delay !== undefined) {
+    args.push('--delay', c.delay);
+  }
+  for (const [key, value] of Object.entries(c.options || {})) {
+    args.push(...(key === 'invert' ? ['--invert'] : [`--${key}`, value]));
+  }
+  for (const type of c.types) {
+    args.push(...(typeof type === 'string' ? ['--type', type] : ['--code', type.code]));
+  }
+  return [...args, ...c.pictures.map((p) => path.basename(p))];
+}
+
+async function settled() {
+  await page.waitForFunction(() =>
+    document.body.dataset.convertDone === document.body.dataset.convertRequested);
+}
+
+async function setNumber(selector, value) {
+  await page.fill(selector, value);
+  await page.dispatchEvent(selector, 'change');
+}
+
+// Sets one option on the page the way a user does.
+async function setOption(key, value) {
+  if (key === 'invert') {
+    await page.setChecked('#opt-invert', value === '1');
+  } else if (key === 'threshold' && value === 'auto') {
+    await page.setChecked('#opt-auto-threshold', true);
+  } else if (key === 'threshold') {
+    await setNumber('#opt-threshold', value);
+  } else if (key === 'resize') {
+    const [width, height] = value.split('x');
+    await setNumber('#opt-width', width);
+    await setNumber('#opt-height', height);
+  } else {
+    await page.selectOption(`#opt-${key}`, value);
+  }
+}
+
+async function freshPage() {
+  await page.reload();
+  await page.waitForSelector('body[data-ready="yes"]');
+}
+
+async function chooseTypes(types) {
+  for (const type of types) {
+    if (typeof type === 'string') {
+      await page.check(`#type-list input[value="${type}"]`);
+    } else {
+      await page.fill('#type-code', type.code);
+      await page.click('#type-code-add');
+    }
+  }
+}
+
+async function download(name) {
+  const [file] = await Promise.all([
+    page.waitForEvent('download'),
+    page.click(`#convert-downloads button[data-file="${name}"]`),
+  ]);
+  return readFileSync(await file.path());
+}
+
+async function pageMessages() {
+  return page.$$eval('#convert-messages p', (lines) => lines.map((line) => line.textContent));
+}
+
+for (const c of CASES) {
+  test(`convert: ${c.title}`, async () => {
+    await freshPage();
+    for (const [key, value] of Object.entries(c.options || {})) {
+      await setOption(key, value);
+    }
+    await page.setInputFiles('#picture-input', c.pictures);
+    await page.setChecked('#opt-animation', Boolean(c.animation));
+    if (c.delay !== undefined) {
+      await setNumber('#opt-delay', c.delay);
+    }
+    await chooseTypes(c.types);
+    await settled();
+    assert.deepEqual(await pageMessages(), []);
+
+    const reference = runZtr(ztrArgs(c), c.pictures);
+    try {
+      assert.equal(reference.status, 0, reference.stderr);
+      const firsts = c.animation ? [c.pictures[0]] : c.pictures;
+      for (const picture of firsts) {
+        const name = path.basename(picture).replace(/\.[^.]*$/, '.ztr');
+        const expected = readFileSync(path.join(reference.folder, name));
+        assert.ok((await download(name)).equals(expected), `${name} differs from ztr's`);
+      }
+      const shown = await page.$$eval('#preview canvas', (canvases) => canvases.length);
+      assert.ok(shown > 0, 'the preview shows the written records');
+    } finally {
+      removeFolder(reference.folder);
+    }
+  });
+}
+
+test('convert: the C header is the one ztr export writes', async () => {
+  await freshPage();
+  const picture = sample('shapes_84x48.pbm');
+  await page.setInputFiles('#picture-input', [picture]);
+  await chooseTypes(['pcd8544', 'grey2']);
+  await settled();
+  const reference = runZtr(['convert', '--type', 'pcd8544', '--type', 'grey2', 'shapes_84x48.pbm'], [picture]);
+  try {
+    const exported = runZtr(['export', path.join(reference.folder, 'shapes_84x48.ztr'), '-o',
+      path.join(reference.folder, 'shapes_84x48.h')]);
+    removeFolder(exported.folder);
+    assert.equal(exported.status, 0, exported.stderr);
+    const expected = readFileSync(path.join(reference.folder, 'shapes_84x48.h'));
+    assert.ok((await download('shapes_84x48.h')).equals(expected));
+  } finally {
+    removeFolder(reference.folder);
+  }
+});
+
+for (const refused of REFUSED) {
+  test(`convert: a refused picture (${refused.name}) shows the engine's message and the page goes on`, async () => {
+    await freshPage();
+    const folder = mkdtempSync(path.join(tmpdir(), 'zentra-refused-'));
+    const file = path.join(folder, refused.name);
+    writeFileSync(file, refused.bytes);
+    try {
+      await page.setInputFiles('#picture-input', [file]);
+      await chooseTypes(['ssd1306']);
+      await settled();
+      const reference = runZtr(['convert', '--type', 'ssd1306', refused.name], [file]);
+      removeFolder(reference.folder);
+      assert.equal(reference.status, 1);
+      assert.deepEqual(await pageMessages(), reference.stderr.trimEnd().split('\n'));
+      assert.equal(await page.$$eval('#convert-downloads button', (b) => b.length), 0);
+
+      await page.click('#picture-clear');
+      await page.setInputFiles('#picture-input', [sample('mono_128x64.bmp')]);
+      await settled();
+      assert.deepEqual(await pageMessages(), []);
+      assert.equal((await download('mono_128x64.ztr')).length > 0, true);
+    } finally {
+      removeFolder(folder);
+    }
+  });
+}
+
+test('convert: a type code of a depth without a packer shows the engine message', async () => {
+  await freshPage();
+  const picture = sample('shapes_84x48.pbm');
+  await page.setInputFiles('#picture-input', [picture]);
+  await chooseTypes([{ code: '0x30000' }]);
+  await settled();
+  const reference = runZtr(['convert', '--code', '0x30000', 'shapes_84x48.pbm'], [picture]);
+  removeFolder(reference.folder);
+  assert.equal(reference.status, 1);
+  assert.deepEqual(await pageMessages(), reference.stderr.trimEnd().split('\n'));
+});
+
+test('convert: no request left the page\'s own address, no script error', () => {
+  assert.deepEqual(offsite, []);
+  assert.deepEqual(errors, []);
+});
