@@ -59,7 +59,8 @@ function renderPictureList() {
 }
 
 function layoutWords(profile) {
-  return `layout ${profile.layout}, depth ${profile.depth}`;
+  // Lay-out codes in hexadecimal, as the record lists show them.
+  return `layout ${profile.layout.toString(16).padStart(2, '0')}, depth ${profile.depth}`;
 }
 
 function renderTypeList() {
@@ -94,7 +95,7 @@ function renderTypeList() {
     about.textContent = profile.description || '';
     const code = document.createElement('small');
     code.textContent = layoutWords(profile);
-    label.append(box, name, about, code);
+    label.append(box, name, code, about);
     item.append(label);
     list.append(item);
   });
