@@ -2,7 +2,7 @@
 // change; what it writes is previewed as the device shows it and offered for download.
 import * as engine from './engine.js';
 import { drawDecoded, playRecords } from './picture_canvas.js';
-import { offerDownload, showMessages, watchDrop } from './page_parts.js';
+import { headerButton, makeButton, offerDownload, showMessages, watchDrop } from './page_parts.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -42,16 +42,12 @@ function renderPictureList() {
     const item = document.createElement('li');
     const name = document.createElement('span');
     name.textContent = `${picture.name} (${picture.bytes.length} bytes)`;
-    const remove = document.createElement('button');
-    remove.type = 'button';
-    remove.className = 'small';
-    remove.textContent = 'Remove';
-    remove.setAttribute('aria-label', `Remove ${picture.name}`);
-    remove.addEventListener('click', () => {
+    const remove = makeButton('Remove', 'small', () => {
       state.pictures.splice(index, 1);
       renderPictureList();
       convertNow();
     });
+    remove.setAttribute('aria-label', `Remove ${picture.name}`);
     item.append(name, remove);
     list.append(item);
   });
@@ -107,17 +103,13 @@ function renderChosen() {
   for (const choice of state.chosen) {
     const item = document.createElement('li');
     item.textContent = `${choice.label} (0x${choice.code.toString(16)})`;
-    const remove = document.createElement('button');
-    remove.type = 'button';
-    remove.className = 'small';
-    remove.textContent = 'x';
-    remove.setAttribute('aria-label', `Remove ${choice.label}`);
-    remove.addEventListener('click', () => {
+    const remove = makeButton('x', 'small', () => {
       state.chosen = state.chosen.filter((c) => c !== choice);
       renderTypeList();
       renderChosen();
       convertNow();
     });
+    remove.setAttribute('aria-label', `Remove ${choice.label}`);
     item.append(' ', remove);
     list.append(item);
   }
@@ -206,29 +198,13 @@ function renderDownloads() {
   const box = $('convert-downloads');
   box.replaceChildren();
   for (const file of state.files) {
-    const ztr = document.createElement('button');
-    ztr.type = 'button';
-    ztr.className = 'download';
+    const ztr = makeButton(`Download ${file.name} (${file.bytes.length} bytes)`, 'download',
+      () => offerDownload(file.name, file.bytes, 'application/octet-stream'));
     ztr.dataset.file = file.name;
-    ztr.textContent = `Download ${file.name} (${file.bytes.length} bytes)`;
-    ztr.addEventListener('click', () => offerDownload(file.name, file.bytes, 'application/octet-stream'));
-    const headerName = file.name.replace(/\.ztr$/, '.h');
-    const header = document.createElement('button');
-    header.type = 'button';
-    header.className = 'download secondary';
-    header.dataset.file = headerName;
-    header.textContent = `C header ${headerName}`;
-    header.addEventListener('click', async () => {
-      offerDownload(headerName, await engine.exportHeader(file.bytes, file.name), 'text/x-c');
-    });
-    const open = document.createElement('button');
-    open.type = 'button';
-    open.className = 'secondary';
-    open.textContent = 'Open in View';
-    open.addEventListener('click', () => document.dispatchEvent(
+    const open = makeButton('Open in View', 'secondary', () => document.dispatchEvent(
       new CustomEvent('zentra-open', { detail: { name: file.name, bytes: file.bytes } })));
     const row = document.createElement('div');
-    row.append(ztr, header, open);
+    row.append(ztr, headerButton(file.name, file.bytes), open);
     box.append(row);
   }
 }

@@ -1,4 +1,15 @@
-// What both tabs share besides pictures: downloads, message boxes and dropped files.
+// What both tabs share besides pictures: buttons, downloads, message boxes and dropped files.
+import { exportHeader } from './engine.js';
+
+// A plain button with its text and click handler.
+export function makeButton(text, className, onClick) {
+  const button = document.createElement('button');
+  button.type = 'button';
+  button.className = className;
+  button.textContent = text;
+  button.addEventListener('click', onClick);
+  return button;
+}
 
 // Offers bytes as a file download.
 export function offerDownload(name, bytes, type) {
@@ -36,4 +47,15 @@ export function watchDrop(zone, onFiles) {
     zone.classList.remove('over');
     onFiles(event.dataTransfer.files);
   });
+}
+
+// The button that downloads a Zentra file's C header as ztr export writes it, named after
+// the file.
+export function headerButton(fileName, bytes) {
+  const headerName = `${fileName.replace(/\.[^.]*$/, '')}.h`;
+  const button = makeButton(`C header ${headerName}`, 'download secondary', async () => {
+    offerDownload(headerName, await exportHeader(bytes, fileName), 'text/x-c');
+  });
+  button.dataset.file = headerName;
+  return button;
 }

@@ -2,7 +2,7 @@
 // one drawn as the device shows it (built up, zoomed, inverted), animations played.
 import * as engine from './engine.js';
 import { drawDecoded, playRecords } from './picture_canvas.js';
-import { offerDownload, showMessages, watchDrop } from './page_parts.js';
+import { headerButton, showMessages, watchDrop } from './page_parts.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -89,16 +89,7 @@ function renderDownloads() {
   if (!state.bytes) {
     return;
   }
-  const headerName = state.name.replace(/\.[^.]*$/, '') + '.h';
-  const header = document.createElement('button');
-  header.type = 'button';
-  header.className = 'download secondary';
-  header.dataset.file = headerName;
-  header.textContent = `C header ${headerName}`;
-  header.addEventListener('click', async () => {
-    offerDownload(headerName, await engine.exportHeader(state.bytes, state.name), 'text/x-c');
-  });
-  box.append(header);
+  box.append(headerButton(state.name, state.bytes));
 }
 
 export async function openZentraFile(name, bytes) {
