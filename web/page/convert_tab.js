@@ -19,7 +19,17 @@ function isGif(picture) {
   return b.length >= 6 && String.fromCharCode(...b.subarray(0, 6)).startsWith('GIF8');
 }
 
+let pending = 0;
+
+// Marks a conversion as asked for: the tests wait until the last one asked for is drawn.
+function requestRun() {
+  const run = ++pending;
+  document.body.dataset.convertRequested = String(run);
+  return run;
+}
+
 async function addPictures(fileList) {
+  requestRun(); // reading the files comes before the conversion they lead to
   for (const file of fileList) {
     const bytes = new Uint8Array(await file.arrayBuffer());
     const existing = state.pictures.findIndex((p) => p.name === file.name);
@@ -154,12 +164,9 @@ function zoom() {
   return Number(document.querySelector('input[name="convert-zoom"]:checked').value);
 }
 
-let pending = 0;
-
 // Converts with the current choices; runs once more when something changed meanwhile.
 async function convertNow() {
-  const run = ++pending;
-  document.body.dataset.convertRequested = String(run);
+  const run = requestRun();
   const box = $('convert-messages');
   stopPreviewPlaying();
   if (state.pictures.length === 0 || state.chosen.length === 0) {

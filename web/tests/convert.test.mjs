@@ -76,6 +76,13 @@ function ztrArgs(c) {
   return [...args, ...c.pictures.map((p) => path.basename(p))];
 }
 
+// Adds pictures and waits until the page lists them (it reads them asynchronously).
+async function addPictures(pictures) {
+  await page.setInputFiles('#picture-input', pictures);
+  await page.waitForFunction((count) =>
+    document.querySelectorAll('#picture-list li').length === count, pictures.length);
+}
+
 async function settled() {
   await page.waitForFunction(() =>
     document.body.dataset.convertDone === document.body.dataset.convertRequested);
@@ -137,7 +144,7 @@ for (const c of CASES) {
     for (const [key, value] of Object.entries(c.options || {})) {
       await setOption(key, value);
     }
-    await page.setInputFiles('#picture-input', c.pictures);
+    await addPictures(c.pictures);
     await page.setChecked('#opt-animation', Boolean(c.animation));
     if (c.delay !== undefined) {
       await setNumber('#opt-delay', c.delay);
@@ -166,7 +173,7 @@ for (const c of CASES) {
 test('convert: the C header is the one ztr export writes', async () => {
   await freshPage();
   const picture = sample('shapes_84x48.pbm');
-  await page.setInputFiles('#picture-input', [picture]);
+  await addPictures([picture]);
   await chooseTypes(['pcd8544', 'grey2']);
   await settled();
   const reference = runZtr(['convert', '--type', 'pcd8544', '--type', 'grey2', 'shapes_84x48.pbm'], [picture]);
@@ -189,7 +196,7 @@ for (const refused of REFUSED) {
     const file = path.join(folder, refused.name);
     writeFileSync(file, refused.bytes);
     try {
-      await page.setInputFiles('#picture-input', [file]);
+      await addPictures([file]);
       await chooseTypes(['ssd1306']);
       await settled();
       const reference = runZtr(['convert', '--type', 'ssd1306', refused.name], [file]);
@@ -199,7 +206,7 @@ for (const refused of REFUSED) {
       assert.equal(await page.$$eval('#convert-downloads button', (b) => b.length), 0);
 
       await page.click('#picture-clear');
-      await page.setInputFiles('#picture-input', [sample('mono_128x64.bmp')]);
+      await addPictures([sample('mono_128x64.bmp')]);
       await settled();
       assert.deepEqual(await pageMessages(), []);
       assert.equal((await download('mono_128x64.ztr')).length > 0, true);
@@ -212,7 +219,7 @@ for (const refused of REFUSED) {
 test('convert: a type code of a depth without a packer shows the engine message', async () => {
   await freshPage();
   const picture = sample('shapes_84x48.pbm');
-  await page.setInputFiles('#picture-input', [picture]);
+  await addPictures([picture]);
   await chooseTypes([{ code: '0x30000' }]);
   await settled();
   const reference = runZtr(['convert', '--code', '0x30000', 'shapes_84x48.pbm'], [picture]);
