@@ -284,6 +284,7 @@ function togglePreviewPlaying() {
       if (decoded.ok) {
         drawDecoded(canvas, decoded, zoom(), invert);
         canvas.dataset.shown = String(index);
+        canvas.nextElementSibling.textContent = `${file.name} #${index}: ${file.records[index].text}`;
       }
     }));
   }

@@ -37,8 +37,8 @@ export async function openPage(url) {
   const browser = await chromium.launch({
     executablePath: process.env.ZENTRA_CHROMIUM || '/usr/bin/chromium',
     headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-sync',
-      '--disable-background-networking', '--disable-component-update'],
+    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--no-first-run',
+      '--disable-sync', '--disable-background-networking', '--disable-component-update'],
   });
   const context = await browser.newContext({ acceptDownloads: true, serviceWorkers: 'block' });
   const offsite = [];
