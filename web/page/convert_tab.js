@@ -155,9 +155,16 @@ function toneOptions() {
   };
 }
 
+// The delay field: null when empty (a GIF keeps its own delays), NaN when it is not a
+// whole number. Numbers far out of range are brought just outside it, where the engine
+// refuses them with its own message.
 function delayValue() {
   const text = $('opt-delay').value.trim();
-  return text === '' ? null : Number(text);
+  if (text === '') {
+    return null;
+  }
+  const delay = Number(text);
+  return Number.isInteger(delay) ? Math.min(Math.max(delay, -1), 65536) : NaN;
 }
 
 function zoom() {
@@ -176,15 +183,13 @@ async function convertNow() {
     document.body.dataset.convertDone = String(run);
     return;
   }
+  const delay = delayValue();
   let result;
   try {
-    result = await engine.convert(
-      state.pictures,
-      state.chosen.map((c) => c.code),
-      $('opt-animation').checked,
-      delayValue(),
-      toneOptions(),
-    );
+    result = Number.isNaN(delay)
+      ? { ok: false, messages: ['The delay is a whole number of milliseconds.'], files: [] }
+      : await engine.convert(state.pictures, state.chosen.map((c) => c.code),
+        $('opt-animation').checked, delay, toneOptions());
   } catch (error) {
     result = { ok: false, messages: [error.message], files: [] };
   }

@@ -228,6 +228,28 @@ test('convert: a type code of a depth without a packer shows the engine message'
   assert.deepEqual(await pageMessages(), reference.stderr.trimEnd().split('\n'));
 });
 
+// Delays outside the 16-bit field reach the engine, which refuses them; others stay on the page.
+const DELAYS = [
+  { delay: '65536', message: 'ERROR: the delay must be between 0 and 65535 ms' },
+  { delay: '-3', message: 'ERROR: the delay must be between 0 and 65535 ms' },
+  { delay: '99999999999', message: 'ERROR: the delay must be between 0 and 65535 ms' },
+  { delay: '2.5', message: 'The delay is a whole number of milliseconds.' },
+];
+
+for (const { delay, message } of DELAYS) {
+  test(`convert: a delay of ${delay} is refused with a message`, async () => {
+    await freshPage();
+    await addPictures([sample('anim_0.pgm'), sample('anim_1.pgm')]);
+    await chooseTypes(['ssd1306']);
+    await setNumber('#opt-delay', delay);
+    await settled();
+    assert.deepEqual(await pageMessages(), [message]);
+    await setNumber('#opt-delay', '65535');
+    await settled();
+    assert.deepEqual(await pageMessages(), []);
+  });
+}
+
 test('convert: no request left the page\'s own address, no script error', () => {
   assert.deepEqual(offsite, []);
   assert.deepEqual(errors, []);
