@@ -108,10 +108,11 @@ val ParseTypeCode(const std::string& text) {
 
 // Converts the pictures ([{name, bytes}]) for the type codes, as ztr convert does with
 // the same options: tone is {key: text} with the keys and words of tone_settings.h; a
-// delay of null keeps a GIF's own delays (ztr without --delay). Returns {ok, messages,
-// files: [{name, bytes}]}: one file per picture, or one animation file.
+// delay of null keeps a GIF's own delays (ztr without --delay). ownDelays, when an array,
+// gives an animation's pictures delays of their own (-1: the common one). Returns {ok,
+// messages, files: [{name, bytes}]}: one file per picture, or one animation file.
 val Convert(const val& pictures, const val& codeList, bool animation, const val& delay,
-            const val& tone) {
+            const val& ownDelayList, const val& tone) {
     std::vector<std::string> messages;
     val result = val::object();
     result.set("ok", false);
@@ -146,7 +147,24 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
     const std::vector<std::uint32_t> codes =
         emscripten::convertJSArrayToNumberVector<std::uint32_t>(codeList);
 
-    const ConvertResult converted = ConvertPictureList(names, codes, animation, delayMs, context);
+    // An animation with delays of its own for some pictures: every frame of such a picture
+    // (all of a GIF's) carries that delay, the closing frame the first picture's.
+    ConvertResult converted = ConvertResult::Written;
+    const std::vector<int> ownDelays =
+        ownDelayList.isArray() ? emscripten::convertJSArrayToNumberVector<int>(ownDelayList)
+                               : std::vector<int>{};
+    if (animation && !ownDelays.empty()) {
+        std::vector<Frame> frames = AnimationFrames(names, delayMs, context.sourceDelays);
+        for (Frame& frame : frames) {
+            const auto picture = std::find(names.begin(), names.end(), frame.path) - names.begin();
+            if (static_cast<std::size_t>(picture) < ownDelays.size() && ownDelays[picture] >= 0) {
+                frame.delay = ownDelays[picture];
+            }
+        }
+        converted = WriteFrames(frames, codes, context);
+    } else {
+        converted = ConvertPictureList(names, codes, animation, delayMs, context);
+    }
     // Every file written, in picture order; a later picture of the same base name
     // replaces an earlier one's file, as on disk.
     const std::vector<std::string> firsts =

@@ -41,8 +41,14 @@ async function addPictures(fileList) {
   }
   // Several pictures, or a GIF with its frames, are meant as an animation.
   $('opt-animation').checked = state.pictures.length > 1 || state.pictures.some(isGif);
+  showFrameDelays();
   renderPictureList();
   convertNow();
+}
+
+// The pictures' own delays are offered only for an animation.
+function showFrameDelays() {
+  $('panel-convert').classList.toggle('animation', $('opt-animation').checked);
 }
 
 function renderPictureList() {
@@ -52,13 +58,27 @@ function renderPictureList() {
     const item = document.createElement('li');
     const name = document.createElement('span');
     name.textContent = `${picture.name} (${picture.bytes.length} bytes)`;
+    // An animation frame's own delay; empty takes the common one.
+    const delay = document.createElement('input');
+    delay.type = 'number';
+    delay.min = '0';
+    delay.max = '65535';
+    delay.className = 'frame-delay';
+    delay.placeholder = 'delay';
+    delay.title = 'This picture\'s own delay in ms (empty: the common delay)';
+    delay.setAttribute('aria-label', `Delay of ${picture.name} in ms`);
+    delay.value = picture.delay || '';
+    delay.addEventListener('change', () => {
+      picture.delay = delay.value;
+      convertNow();
+    });
     const remove = makeButton('Remove', 'small', () => {
       state.pictures.splice(index, 1);
       renderPictureList();
       convertNow();
     });
     remove.setAttribute('aria-label', `Remove ${picture.name}`);
-    item.append(name, remove);
+    item.append(name, delay, remove);
     list.append(item);
   });
   $('picture-clear').hidden = state.pictures.length === 0;
@@ -155,16 +175,27 @@ function toneOptions() {
   };
 }
 
-// The delay field: null when empty (a GIF keeps its own delays), NaN when it is not a
-// whole number. Numbers far out of range are brought just outside it, where the engine
-// refuses them with its own message.
-function delayValue() {
-  const text = $('opt-delay').value.trim();
-  if (text === '') {
+// A delay field: null when empty, NaN when it is not a whole number. Numbers far out of
+// range are brought just outside it, where the engine refuses them with its own message.
+function parseDelay(text) {
+  if (text.trim() === '') {
     return null;
   }
   const delay = Number(text);
   return Number.isInteger(delay) ? Math.min(Math.max(delay, -1), 65536) : NaN;
+}
+
+// The animation's common delay (null: a GIF keeps its own delays) and the pictures' own
+// (null when none has one; -1 for a picture without).
+function delays() {
+  const common = parseDelay($('opt-delay').value);
+  const own = state.pictures.map((p) => parseDelay(p.delay || ''));
+  const given = own.some((d) => d !== null);
+  return {
+    common,
+    own: given ? own.map((d) => (d === null ? -1 : d)) : null,
+    valid: !Number.isNaN(common) && !own.some(Number.isNaN),
+  };
 }
 
 function zoom() {
@@ -183,13 +214,13 @@ async function convertNow() {
     document.body.dataset.convertDone = String(run);
     return;
   }
-  const delay = delayValue();
+  const delay = delays();
   let result;
   try {
-    result = Number.isNaN(delay)
+    result = !delay.valid
       ? { ok: false, messages: ['The delay is a whole number of milliseconds.'], files: [] }
       : await engine.convert(state.pictures, state.chosen.map((c) => c.code),
-        $('opt-animation').checked, delay, toneOptions());
+        $('opt-animation').checked, delay.common, delay.own, toneOptions());
   } catch (error) {
     result = { ok: false, messages: [error.message], files: [] };
   }
@@ -206,18 +237,34 @@ async function convertNow() {
   document.body.dataset.convertDone = String(run);
 }
 
+// The bytes of a written file as the last conversion left them.
+function writtenBytes(name) {
+  return state.files.find((f) => f.name === name)?.bytes;
+}
+
+// The buttons stay in place while the same files are written again (a changed field
+// converts on losing focus, which may be the click on Download); they fetch the bytes when
+// clicked.
 function renderDownloads() {
   const box = $('convert-downloads');
-  box.replaceChildren();
+  const names = state.files.map((f) => f.name);
+  const shown = [...box.querySelectorAll('button.download:not(.secondary)')].map((b) => b.dataset.file);
+  if (names.join('/') !== shown.join('/')) {
+    box.replaceChildren();
+    for (const name of names) {
+      const ztr = makeButton('', 'download', () => offerDownload(name, writtenBytes(name),
+        'application/octet-stream'));
+      ztr.dataset.file = name;
+      const open = makeButton('Open in View', 'secondary', () => document.dispatchEvent(
+        new CustomEvent('zentra-open', { detail: { name, bytes: writtenBytes(name) } })));
+      const row = document.createElement('div');
+      row.append(ztr, headerButton(name, () => writtenBytes(name)), open);
+      box.append(row);
+    }
+  }
   for (const file of state.files) {
-    const ztr = makeButton(`Download ${file.name} (${file.bytes.length} bytes)`, 'download',
-      () => offerDownload(file.name, file.bytes, 'application/octet-stream'));
-    ztr.dataset.file = file.name;
-    const open = makeButton('Open in View', 'secondary', () => document.dispatchEvent(
-      new CustomEvent('zentra-open', { detail: { name: file.name, bytes: file.bytes } })));
-    const row = document.createElement('div');
-    row.append(ztr, headerButton(file.name, file.bytes), open);
-    box.append(row);
+    box.querySelector(`button[data-file="${CSS.escape(file.name)}"]`).textContent =
+      `Download ${file.name} (${file.bytes.length} bytes)`;
   }
 }
 
@@ -326,6 +373,7 @@ export async function startConvertTab() {
   for (const input of $('tone-options').querySelectorAll('input, select')) {
     input.addEventListener('change', convertNow);
   }
+  $('opt-animation').addEventListener('change', showFrameDelays);
   $('opt-auto-threshold').addEventListener('change', () => {
     $('opt-threshold').disabled = $('opt-auto-threshold').checked;
   });

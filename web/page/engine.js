@@ -31,9 +31,10 @@ export const profiles = () => call('profiles');
 // A type code written as ztr --code takes it, or null.
 export const parseTypeCode = (text) => call('parseTypeCode', text);
 
-// {ok, messages: [text], files: [{name, bytes}]}.
-export const convert = (pictures, codes, animation, delay, tone) =>
-  call('convert', pictures, codes, animation, delay, tone);
+// {ok, messages: [text], files: [{name, bytes}]}. delay null: a GIF's own delays;
+// ownDelays null, or a delay per picture (-1: the common one).
+export const convert = (pictures, codes, animation, delay, ownDelays, tone) =>
+  call('convert', pictures, codes, animation, delay, ownDelays, tone);
 
 // [{text, width, height, depth, layout, delta, delay, dx, dy, next, time}].
 export const listRecords = (bytes) => call('listRecords', bytes);

@@ -50,11 +50,11 @@ export function watchDrop(zone, onFiles) {
 }
 
 // The button that downloads a Zentra file's C header as ztr export writes it, named after
-// the file.
-export function headerButton(fileName, bytes) {
+// the file; bytesOf() gives the file's bytes when it is clicked.
+export function headerButton(fileName, bytesOf) {
   const headerName = `${fileName.replace(/\.[^.]*$/, '')}.h`;
   const button = makeButton(`C header ${headerName}`, 'download secondary', async () => {
-    offerDownload(headerName, await exportHeader(bytes, fileName), 'text/x-c');
+    offerDownload(headerName, await exportHeader(bytesOf(), fileName), 'text/x-c');
   });
   button.dataset.file = headerName;
   return button;

@@ -89,7 +89,8 @@ function renderDownloads() {
   if (!state.bytes) {
     return;
   }
-  box.append(headerButton(state.name, state.bytes));
+  const bytes = state.bytes;
+  box.append(headerButton(state.name, () => bytes));
 }
 
 export async function openZentraFile(name, bytes) {

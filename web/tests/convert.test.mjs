@@ -6,7 +6,8 @@ import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { startServer, openPage, runZtr, removeFolder, samples, testData } from './harness.mjs';
+import { execFileSync } from 'node:child_process';
+import { startServer, openPage, runZtr, removeFolder, samples, testData, ztr } from './harness.mjs';
 
 const sample = (name) => path.join(samples, name);
 const data = (name) => path.join(testData, name);
@@ -227,6 +228,41 @@ test('convert: a type code of a depth without a packer shows the engine message'
   assert.equal(reference.status, 1);
   assert.deepEqual(await pageMessages(), reference.stderr.trimEnd().split('\n'));
 });
+
+// Pictures of an animation with delays of their own (empty: the common delay): the
+// records' delays as ztr lists them. Each delta record carries the delay of the picture
+// it completes; the closing one the first picture's.
+const OWN_DELAYS = [
+  { own: ['40', '', '250'], common: '70', listed: [70, 250, 40] },
+  { own: ['', '', '0'], common: '', listed: [0, 0, 0] },
+  { own: ['65535', '1', ''], common: '9', listed: [1, 9, 65535] },
+];
+
+for (const { own, common, listed } of OWN_DELAYS) {
+  test(`convert: pictures' own delays ${JSON.stringify(own)} over ${common || 'none'}`, async () => {
+    await freshPage();
+    await addPictures([0, 1, 2].map((i) => sample(`anim_${i}.pgm`)));
+    await chooseTypes(['ssd1306']);
+    await setNumber('#opt-delay', common);
+    const fields = await page.$$('#picture-list .frame-delay');
+    for (let i = 0; i < own.length; ++i) {
+      await fields[i].fill(own[i]);
+      await fields[i].dispatchEvent('change');
+    }
+    await settled();
+    assert.deepEqual(await pageMessages(), []);
+    const folder = mkdtempSync(path.join(tmpdir(), 'zentra-delays-'));
+    try {
+      const file = path.join(folder, 'anim_0.ztr');
+      writeFileSync(file, await download('anim_0.ztr'));
+      const lines = execFileSync(ztr, ['list', file]).toString().trimEnd().split('\n');
+      const delays = lines.slice(1).map((line) => Number(line.match(/delta frame (\d+)ms/)[1]));
+      assert.deepEqual(delays, listed);
+    } finally {
+      removeFolder(folder);
+    }
+  });
+}
 
 // Delays outside the 16-bit field reach the engine, which refuses them; others stay on the page.
 const DELAYS = [
