@@ -40,7 +40,9 @@ void ByteReader::Reset() {
 // one system call straight into the block.
 bool ByteReader::Open(const std::string& path) {
     if (!block_) {
-        block_ = std::make_unique_for_overwrite<std::uint8_t[]>(BLOCK_SIZE);
+        // Left uninitialised; spelled out for standard libraries without
+        // make_unique_for_overwrite (emscripten's).
+        block_ = std::unique_ptr<std::uint8_t[]>(new std::uint8_t[BLOCK_SIZE]);
     }
     Reset();
     file_.reset(std::fopen(path.c_str(), "rb"));

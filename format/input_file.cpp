@@ -49,7 +49,9 @@ bool InputFile::Open(const std::string& path) {
     std::setvbuf(file_.get(), nullptr, _IONBF, 0);
     size_ = FileLength(file_.get());
     if (!buffer_) {
-        buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(BUFFER_BYTES);
+        // Left uninitialised; spelled out for standard libraries without
+        // make_unique_for_overwrite (emscripten's).
+        buffer_ = std::unique_ptr<std::uint8_t[]>(new std::uint8_t[BUFFER_BYTES]);
     }
     next_ = 0;
     end_ = 0;

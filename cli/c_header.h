@@ -1,0 +1,24 @@
+// The C header that carries a Zentra file into firmware: its bytes as a const uint8_t
+// array (in program memory on AVR), its length, and a comment that lists the records.
+// Written by ztr export and by the web page's header download.
+#pragma once
+
+#include "read_record_header.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// True when the text can stand as a C identifier.
+bool IsIdentifier(const std::string& text);
+
+// The array name for a file: its base name without the extension, every other character
+// than a letter, digit or underscore made an underscore; "ztr_" in front when it would
+// not start as an identifier does.
+std::string NameFromPath(const std::string& path);
+
+// The header text for the file `fileName` holding `bytes`, whose records are `records`,
+// with the array called `name` (a C identifier).
+std::string HeaderText(const std::string& fileName, const std::string& name,
+                       const std::vector<std::uint8_t>& bytes,
+                       const std::vector<ListedRecord>& records);

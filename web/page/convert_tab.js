@@ -1,0 +1,387 @@
+// The Convert tab: pictures, display types and tone options go to the engine on every
+// change; what it writes is previewed as the device shows it and offered for download.
+import * as engine from './engine.js';
+import { drawDecoded, playRecords } from './picture_canvas.js';
+import { headerButton, makeButton, offerDownload, showMessages, watchDrop } from './page_parts.js';
+
+const $ = (id) => document.getElementById(id);
+
+const state = {
+  pictures: [], // [{name, bytes}] in the order added; a name added again replaces its picture
+  profiles: [],
+  chosen: [], // [{key, code, label}] in the order chosen: the order of the file's sequences
+  files: [], // the last conversion's output: [{name, bytes, records}]
+  stopPlaying: null,
+};
+
+function isGif(picture) {
+  const b = picture.bytes;
+  return b.length >= 6 && String.fromCharCode(...b.subarray(0, 6)).startsWith('GIF8');
+}
+
+let pending = 0;
+
+// Marks a conversion as asked for: the tests wait until the last one asked for is drawn.
+function requestRun() {
+  const run = ++pending;
+  document.body.dataset.convertRequested = String(run);
+  return run;
+}
+
+async function addPictures(fileList) {
+  requestRun(); // reading the files comes before the conversion they lead to
+  for (const file of fileList) {
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    const existing = state.pictures.findIndex((p) => p.name === file.name);
+    if (existing >= 0) {
+      state.pictures[existing] = { name: file.name, bytes };
+    } else {
+      state.pictures.push({ name: file.name, bytes });
+    }
+  }
+  // Several pictures, or a GIF with its frames, are meant as an animation.
+  $('opt-animation').checked = state.pictures.length > 1 || state.pictures.some(isGif);
+  showFrameDelays();
+  renderPictureList();
+  convertNow();
+}
+
+// The pictures' own delays are offered only for an animation.
+function showFrameDelays() {
+  $('panel-convert').classList.toggle('animation', $('opt-animation').checked);
+}
+
+function renderPictureList() {
+  const list = $('picture-list');
+  list.replaceChildren();
+  state.pictures.forEach((picture, index) => {
+    const item = document.createElement('li');
+    const name = document.createElement('span');
+    name.textContent = `${picture.name} (${picture.bytes.length} bytes)`;
+    // An animation frame's own delay; empty takes the common one.
+    const delay = document.createElement('input');
+    delay.type = 'number';
+    delay.min = '0';
+    delay.max = '65535';
+    delay.className = 'frame-delay';
+    delay.placeholder = 'delay';
+    delay.title = 'This picture\'s own delay in ms (empty: the common delay)';
+    delay.setAttribute('aria-label', `Delay of ${picture.name} in ms`);
+    delay.value = picture.delay || '';
+    delay.addEventListener('change', () => {
+      picture.delay = delay.value;
+      convertNow();
+    });
+    const remove = makeButton('Remove', 'small', () => {
+      state.pictures.splice(index, 1);
+      renderPictureList();
+      convertNow();
+    });
+    remove.setAttribute('aria-label', `Remove ${picture.name}`);
+    item.append(name, delay, remove);
+    list.append(item);
+  });
+  $('picture-clear').hidden = state.pictures.length === 0;
+}
+
+function layoutWords(profile) {
+  // Lay-out codes in hexadecimal, as the record lists show them.
+  return `layout ${profile.layout.toString(16).padStart(2, '0')}, depth ${profile.depth}`;
+}
+
+function renderTypeList() {
+  const filter = $('type-search').value.trim().toLowerCase();
+  const list = $('type-list');
+  list.replaceChildren();
+  state.profiles.forEach((profile, index) => {
+    const words = `${profile.name} ${profile.description} ${layoutWords(profile)}`.toLowerCase();
+    if (filter && !words.includes(filter)) {
+      return;
+    }
+    const key = `profile:${index}`;
+    const item = document.createElement('li');
+    const label = document.createElement('label');
+    const box = document.createElement('input');
+    box.type = 'checkbox';
+    box.value = profile.name;
+    box.dataset.key = key;
+    box.checked = state.chosen.some((c) => c.key === key);
+    box.addEventListener('change', () => {
+      if (box.checked) {
+        state.chosen.push({ key, code: profile.code, label: profile.name });
+      } else {
+        state.chosen = state.chosen.filter((c) => c.key !== key);
+      }
+      renderChosen();
+      convertNow();
+    });
+    const name = document.createElement('b');
+    name.textContent = profile.name;
+    const about = document.createElement('span');
+    about.textContent = profile.description || '';
+    const code = document.createElement('small');
+    code.textContent = layoutWords(profile);
+    label.append(box, name, code, about);
+    item.append(label);
+    list.append(item);
+  });
+}
+
+function renderChosen() {
+  const list = $('chosen-types');
+  list.replaceChildren();
+  for (const choice of state.chosen) {
+    const item = document.createElement('li');
+    item.textContent = `${choice.label} (0x${choice.code.toString(16)})`;
+    const remove = makeButton('x', 'small', () => {
+      state.chosen = state.chosen.filter((c) => c !== choice);
+      renderTypeList();
+      renderChosen();
+      convertNow();
+    });
+    remove.setAttribute('aria-label', `Remove ${choice.label}`);
+    item.append(' ', remove);
+    list.append(item);
+  }
+}
+
+async function addTypeCode() {
+  const text = $('type-code').value.trim();
+  const code = await engine.parseTypeCode(text);
+  if (code === null) {
+    showMessages($('convert-messages'), [`'${text}' is not a type code (decimal, 0x hexadecimal or 0 octal).`]);
+    return;
+  }
+  state.chosen.push({ key: `code:${state.chosen.length}:${code}`, code, label: text });
+  $('type-code').value = '';
+  renderChosen();
+  convertNow();
+}
+
+// The tone options as the engine's key words; every key is given, the defaults included.
+function toneOptions() {
+  const width = $('opt-width').value.trim();
+  const height = $('opt-height').value.trim();
+  return {
+    tone: $('opt-tone').value,
+    background: $('opt-background').value,
+    threshold: $('opt-auto-threshold').checked ? 'auto' : $('opt-threshold').value.trim(),
+    dither: $('opt-dither').value,
+    invert: $('opt-invert').checked ? '1' : '0',
+    resize: width && height ? `${width}x${height}` : '',
+    fit: $('opt-fit').value,
+    rotate: $('opt-rotate').value,
+    mirror: $('opt-mirror').value,
+  };
+}
+
+// A delay field: null when empty, NaN when it is not a whole number. Numbers far out of
+// range are brought just outside it, where the engine refuses them with its own message.
+function parseDelay(text) {
+  if (text.trim() === '') {
+    return null;
+  }
+  const delay = Number(text);
+  return Number.isInteger(delay) ? Math.min(Math.max(delay, -1), 65536) : NaN;
+}
+
+// The animation's common delay (null: a GIF keeps its own delays) and the pictures' own
+// (null when none has one; -1 for a picture without).
+function delays() {
+  const common = parseDelay($('opt-delay').value);
+  const own = state.pictures.map((p) => parseDelay(p.delay || ''));
+  const given = own.some((d) => d !== null);
+  return {
+    common,
+    own: given ? own.map((d) => (d === null ? -1 : d)) : null,
+    valid: !Number.isNaN(common) && !own.some(Number.isNaN),
+  };
+}
+
+function zoom() {
+  return Number(document.querySelector('input[name="convert-zoom"]:checked').value);
+}
+
+// Converts with the current choices; runs once more when something changed meanwhile.
+async function convertNow() {
+  const run = requestRun();
+  const box = $('convert-messages');
+  stopPreviewPlaying();
+  if (state.pictures.length === 0 || state.chosen.length === 0) {
+    state.files = [];
+    showMessages(box, []);
+    await renderOutput();
+    document.body.dataset.convertDone = String(run);
+    return;
+  }
+  const delay = delays();
+  let result;
+  try {
+    result = !delay.valid
+      ? { ok: false, messages: ['The delay is a whole number of milliseconds.'], files: [] }
+      : await engine.convert(state.pictures, state.chosen.map((c) => c.code),
+        $('opt-animation').checked, delay.common, delay.own, toneOptions());
+  } catch (error) {
+    result = { ok: false, messages: [error.message], files: [] };
+  }
+  if (run !== pending) {
+    return;
+  }
+  showMessages(box, result.messages, result.ok ? 'note' : 'error');
+  state.files = result.ok ? result.files : [];
+  for (const file of state.files) {
+    file.records = await engine.listRecords(file.bytes);
+  }
+  await renderOutput();
+  // The tests wait for the run they asked for to be drawn.
+  document.body.dataset.convertDone = String(run);
+}
+
+// The bytes of a written file as the last conversion left them.
+function writtenBytes(name) {
+  return state.files.find((f) => f.name === name)?.bytes;
+}
+
+// The buttons stay in place while the same files are written again (a changed field
+// converts on losing focus, which may be the click on Download); they fetch the bytes when
+// clicked.
+function renderDownloads() {
+  const box = $('convert-downloads');
+  const names = state.files.map((f) => f.name);
+  const shown = [...box.querySelectorAll('button.download:not(.secondary)')].map((b) => b.dataset.file);
+  if (names.join('/') !== shown.join('/')) {
+    box.replaceChildren();
+    for (const name of names) {
+      const ztr = makeButton('', 'download', () => offerDownload(name, writtenBytes(name),
+        'application/octet-stream'));
+      ztr.dataset.file = name;
+      const open = makeButton('Open in View', 'secondary', () => document.dispatchEvent(
+        new CustomEvent('zentra-open', { detail: { name, bytes: writtenBytes(name) } })));
+      const row = document.createElement('div');
+      row.append(ztr, headerButton(name, () => writtenBytes(name)), open);
+      box.append(row);
+    }
+  }
+  for (const file of state.files) {
+    box.querySelector(`button[data-file="${CSS.escape(file.name)}"]`).textContent =
+      `Download ${file.name} (${file.bytes.length} bytes)`;
+  }
+}
+
+// The full frame of every sequence in every written file, as the device shows it.
+async function renderPreview() {
+  const preview = $('preview');
+  preview.replaceChildren();
+  if (state.files.length === 0) {
+    const hint = document.createElement('p');
+    hint.className = 'hint';
+    hint.textContent = state.pictures.length === 0 || state.chosen.length === 0
+      ? 'Add a picture and choose a display type.'
+      : 'Nothing was written.';
+    preview.append(hint);
+    return;
+  }
+  const invert = $('convert-invert-view').checked;
+  for (const file of state.files) {
+    for (let index = 0; index < file.records.length; ++index) {
+      const record = file.records[index];
+      if (record.delta) {
+        continue;
+      }
+      const figure = document.createElement('figure');
+      const canvas = document.createElement('canvas');
+      canvas.dataset.file = file.name;
+      canvas.dataset.record = String(index);
+      const caption = document.createElement('figcaption');
+      const decoded = await engine.decodeRecord(file.bytes, index, true);
+      if (decoded.ok) {
+        drawDecoded(canvas, decoded, zoom(), invert);
+        figure.append(canvas);
+      }
+      caption.textContent = `${file.name} #${index}: ${record.text}` +
+        (decoded.ok ? '' : ` (${decoded.message})`);
+      figure.append(caption);
+      figure.dataset.start = String(index);
+      preview.append(figure);
+    }
+  }
+}
+
+function hasAnimation() {
+  return state.files.some((f) => f.records.some((r) => r.delta));
+}
+
+function stopPreviewPlaying() {
+  if (state.stopPlaying) {
+    state.stopPlaying.forEach((stop) => stop());
+    state.stopPlaying = null;
+    $('convert-play').textContent = 'Play';
+  }
+}
+
+// Every sequence of the preview plays at once, each frame built up with its delay.
+function togglePreviewPlaying() {
+  if (state.stopPlaying) {
+    stopPreviewPlaying();
+    renderPreview();
+    return;
+  }
+  const invert = $('convert-invert-view').checked;
+  state.stopPlaying = [];
+  for (const canvas of $('preview').querySelectorAll('canvas')) {
+    const file = state.files.find((f) => f.name === canvas.dataset.file);
+    const start = Number(canvas.dataset.record);
+    state.stopPlaying.push(playRecords(file.records, start, async (index) => {
+      const decoded = await engine.decodeRecord(file.bytes, index, true);
+      if (decoded.ok) {
+        drawDecoded(canvas, decoded, zoom(), invert);
+        canvas.dataset.shown = String(index);
+        canvas.nextElementSibling.textContent = `${file.name} #${index}: ${file.records[index].text}`;
+      }
+    }));
+  }
+  $('convert-play').textContent = 'Stop';
+}
+
+async function renderOutput() {
+  renderDownloads();
+  await renderPreview();
+  $('convert-play').disabled = !hasAnimation();
+}
+
+export async function startConvertTab() {
+  state.profiles = await engine.profiles();
+  renderTypeList();
+  renderPictureList();
+  $('picture-input').addEventListener('change', async (event) => {
+    await addPictures(event.target.files);
+    event.target.value = '';
+  });
+  watchDrop($('picture-drop'), addPictures);
+  $('picture-clear').addEventListener('click', () => {
+    state.pictures = [];
+    renderPictureList();
+    convertNow();
+  });
+  $('type-search').addEventListener('input', renderTypeList);
+  $('type-code-add').addEventListener('click', addTypeCode);
+  $('type-code').addEventListener('keydown', (event) => {
+    if (event.key === 'Enter') {
+      addTypeCode();
+    }
+  });
+  for (const input of $('tone-options').querySelectorAll('input, select')) {
+    input.addEventListener('change', convertNow);
+  }
+  $('opt-animation').addEventListener('change', showFrameDelays);
+  $('opt-auto-threshold').addEventListener('change', () => {
+    $('opt-threshold').disabled = $('opt-auto-threshold').checked;
+  });
+  for (const input of document.querySelectorAll('input[name="convert-zoom"], #convert-invert-view')) {
+    input.addEventListener('change', () => {
+      stopPreviewPlaying();
+      renderPreview();
+    });
+  }
+  $('convert-play').addEventListener('click', togglePreviewPlaying);
+}

@@ -1,0 +1,46 @@
+// The engine as the page uses it: the WebAssembly module built from the same C++ sources
+// as ztr, loaded once. A call that fails inside the module (an abort) is turned into a
+// message and the module is loaded afresh for the next call, so the page keeps working.
+import createZentra from './zentra_web.mjs';
+
+let module = null;
+
+export async function loadEngine() {
+  module = await createZentra({
+    print: () => {},
+    printErr: () => {},
+  });
+  return module;
+}
+
+async function call(name, ...args) {
+  if (!module) {
+    await loadEngine();
+  }
+  try {
+    return module[name](...args);
+  } catch (error) {
+    module = null;
+    throw new Error(`The engine stopped (${error.message || error}); it has been reloaded.`);
+  }
+}
+
+// [{name, layout, depth, description, text, code}] in the order of displays.prf.
+export const profiles = () => call('profiles');
+
+// A type code written as ztr --code takes it, or null.
+export const parseTypeCode = (text) => call('parseTypeCode', text);
+
+// {ok, messages: [text], files: [{name, bytes}]}. delay null: a GIF's own delays;
+// ownDelays null, or a delay per picture (-1: the common one).
+export const convert = (pictures, codes, animation, delay, ownDelays, tone) =>
+  call('convert', pictures, codes, animation, delay, ownDelays, tone);
+
+// [{text, width, height, depth, layout, delta, delay, dx, dy, next, time}].
+export const listRecords = (bytes) => call('listRecords', bytes);
+
+// {ok, message, width, height, depth, rgba}.
+export const decodeRecord = (bytes, index, buildUp) => call('decodeRecord', bytes, index, buildUp);
+
+// The C header text of a Zentra file, as ztr export writes it.
+export const exportHeader = (bytes, fileName) => call('exportHeader', bytes, fileName);

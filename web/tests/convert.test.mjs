@@ -1,0 +1,292 @@
+// The Convert tab against ztr convert: the same pictures, display types and options must
+// give the same bytes; a picture the engine refuses shows the engine's own message, the
+// page goes on working, and nothing is ever requested from another address.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { execFileSync } from 'node:child_process';
+import { startServer, openPage, runZtr, removeFolder, samples, testData, ztr } from './harness.mjs';
+
+const sample = (name) => path.join(samples, name);
+const data = (name) => path.join(testData, name);
+
+// Each case: pictures in order, display types ({code} for a raw type code) in order, and
+// the tone options as ztr's --KEY VALUE words.
+const CASES = [
+  { title: 'a 1-bit bitmap for two lay-outs', pictures: [sample('mono_128x64.bmp')],
+    types: ['ssd1306', 'st7920'] },
+  { title: 'a grey gradient at four depths, Floyd-Steinberg', pictures: [sample('grey_gradient_75x33.pgm')],
+    types: ['ssd1322', 'uc1610', 'grey8', 'banded_columns'], options: { dither: 'floyd-steinberg' } },
+  { title: 'a colour-table bitmap by luminance, automatic threshold, inverted',
+    pictures: [sample('colours_61x37.bmp')], types: ['led_columns_reversed'],
+    options: { tone: 'luminance', threshold: 'auto', invert: '1' } },
+  { title: 'resized, fitted, rotated and mirrored on black', pictures: [sample('palette_67x41.bmp')],
+    types: ['epaper_bottom_up', 'grey4_banded_rows'],
+    options: { resize: '40x30', fit: 'cover', rotate: '90', mirror: 'xy', background: 'black' } },
+  { title: 'a threshold and a raw type code', pictures: [sample('shapes_84x48.pbm')],
+    types: [{ code: '0x10006' }, 'pcd8544'], options: { threshold: '90' } },
+  { title: 'five frames as an animation with a delay',
+    pictures: [0, 1, 2, 3, 4].map((i) => sample(`anim_${i}.pgm`)),
+    types: ['ssd1306', 'grey8_columns'], animation: true, delay: '100' },
+  { title: 'a GIF animation with its own delays, Bayer dithering', pictures: [data('im_anim9x7.gif')],
+    types: ['ssd1306', 'grey2'], animation: true, options: { dither: 'bayer4' } },
+  { title: 'pictures of other formats, one file each',
+    pictures: [data('im_colour7x5_rgb.png'), data('netpbm_colour7x5.tga'), data('im_grey7x5.jpg')],
+    types: ['grey4_columns'], animation: false, options: { resize: '9x6', fit: 'stretch' } },
+];
+
+// Pictures the engine refuses; each must show what ztr prints on standard error.
+const REFUSED = [
+  { name: 'text.pgm', bytes: Buffer.from('this is not a picture\n') },
+  { name: 'cut.png', bytes: readFileSync(data('im_grey7x5.png')).subarray(0, 40) },
+  { name: 'empty.bmp', bytes: Buffer.alloc(0) },
+];
+
+let server;
+let browser;
+let page;
+let offsite;
+let errors;
+
+before(async () => {
+  server = await startServer();
+  ({ browser, page, offsite, errors } = await openPage(server.url));
+});
+
+after(async () => {
+  await browser?.close();
+  server?.stop();
+});
+
+function ztrArgs(c) {
+  const args = ['convert'];
+  if (c.animation) {
+    args.push('--animation');
+  }
+  if (c.delay !== undefined) {
+    args.push('--delay', c.delay);
+  }
+  for (const [key, value] of Object.entries(c.options || {})) {
+    args.push(...(key === 'invert' ? ['--invert'] : [`--${key}`, value]));
+  }
+  for (const type of c.types) {
+    args.push(...(typeof type === 'string' ? ['--type', type] : ['--code', type.code]));
+  }
+  return [...args, ...c.pictures.map((p) => path.basename(p))];
+}
+
+// Adds pictures and waits until the page lists them (it reads them asynchronously).
+async function addPictures(pictures) {
+  await page.setInputFiles('#picture-input', pictures);
+  await page.waitForFunction((count) =>
+    document.querySelectorAll('#picture-list li').length === count, pictures.length);
+}
+
+async function settled() {
+  await page.waitForFunction(() =>
+    document.body.dataset.convertDone === document.body.dataset.convertRequested);
+}
+
+async function setNumber(selector, value) {
+  await page.fill(selector, value);
+  await page.dispatchEvent(selector, 'change');
+}
+
+// Sets one option on the page the way a user does.
+async function setOption(key, value) {
+  if (key === 'invert') {
+    await page.setChecked('#opt-invert', value === '1');
+  } else if (key === 'threshold' && value === 'auto') {
+    await page.setChecked('#opt-auto-threshold', true);
+  } else if (key === 'threshold') {
+    await setNumber('#opt-threshold', value);
+  } else if (key === 'resize') {
+    const [width, height] = value.split('x');
+    await setNumber('#opt-width', width);
+    await setNumber('#opt-height', height);
+  } else {
+    await page.selectOption(`#opt-${key}`, value);
+  }
+}
+
+async function freshPage() {
+  await page.reload();
+  await page.waitForSelector('body[data-ready="yes"]');
+}
+
+async function chooseTypes(types) {
+  for (const type of types) {
+    if (typeof type === 'string') {
+      await page.check(`#type-list input[value="${type}"]`);
+    } else {
+      await page.fill('#type-code', type.code);
+      await page.click('#type-code-add');
+    }
+  }
+}
+
+async function download(name) {
+  const [file] = await Promise.all([
+    page.waitForEvent('download'),
+    page.click(`#convert-downloads button[data-file="${name}"]`),
+  ]);
+  return readFileSync(await file.path());
+}
+
+async function pageMessages() {
+  return page.$$eval('#convert-messages p', (lines) => lines.map((line) => line.textContent));
+}
+
+for (const c of CASES) {
+  test(`convert: ${c.title}`, async () => {
+    await freshPage();
+    for (const [key, value] of Object.entries(c.options || {})) {
+      await setOption(key, value);
+    }
+    await addPictures(c.pictures);
+    await page.setChecked('#opt-animation', Boolean(c.animation));
+    if (c.delay !== undefined) {
+      await setNumber('#opt-delay', c.delay);
+    }
+    await chooseTypes(c.types);
+    await settled();
+    assert.deepEqual(await pageMessages(), []);
+
+    const reference = runZtr(ztrArgs(c), c.pictures);
+    try {
+      assert.equal(reference.status, 0, reference.stderr);
+      const firsts = c.animation ? [c.pictures[0]] : c.pictures;
+      for (const picture of firsts) {
+        const name = path.basename(picture).replace(/\.[^.]*$/, '.ztr');
+        const expected = readFileSync(path.join(reference.folder, name));
+        assert.ok((await download(name)).equals(expected), `${name} differs from ztr's`);
+      }
+      const shown = await page.$$eval('#preview canvas', (canvases) => canvases.length);
+      assert.ok(shown > 0, 'the preview shows the written records');
+    } finally {
+      removeFolder(reference.folder);
+    }
+  });
+}
+
+test('convert: the C header is the one ztr export writes', async () => {
+  await freshPage();
+  const picture = sample('shapes_84x48.pbm');
+  await addPictures([picture]);
+  await chooseTypes(['pcd8544', 'grey2']);
+  await settled();
+  const reference = runZtr(['convert', '--type', 'pcd8544', '--type', 'grey2', 'shapes_84x48.pbm'], [picture]);
+  try {
+    const exported = runZtr(['export', path.join(reference.folder, 'shapes_84x48.ztr'), '-o',
+      path.join(reference.folder, 'shapes_84x48.h')]);
+    removeFolder(exported.folder);
+    assert.equal(exported.status, 0, exported.stderr);
+    const expected = readFileSync(path.join(reference.folder, 'shapes_84x48.h'));
+    assert.ok((await download('shapes_84x48.h')).equals(expected));
+  } finally {
+    removeFolder(reference.folder);
+  }
+});
+
+for (const refused of REFUSED) {
+  test(`convert: a refused picture (${refused.name}) shows the engine's message and the page goes on`, async () => {
+    await freshPage();
+    const folder = mkdtempSync(path.join(tmpdir(), 'zentra-refused-'));
+    const file = path.join(folder, refused.name);
+    writeFileSync(file, refused.bytes);
+    try {
+      await addPictures([file]);
+      await chooseTypes(['ssd1306']);
+      await settled();
+      const reference = runZtr(['convert', '--type', 'ssd1306', refused.name], [file]);
+      removeFolder(reference.folder);
+      assert.equal(reference.status, 1);
+      assert.deepEqual(await pageMessages(), reference.stderr.trimEnd().split('\n'));
+      assert.equal(await page.$$eval('#convert-downloads button', (b) => b.length), 0);
+
+      await page.click('#picture-clear');
+      await addPictures([sample('mono_128x64.bmp')]);
+      await settled();
+      assert.deepEqual(await pageMessages(), []);
+      assert.equal((await download('mono_128x64.ztr')).length > 0, true);
+    } finally {
+      removeFolder(folder);
+    }
+  });
+}
+
+test('convert: a type code of a depth without a packer shows the engine message', async () => {
+  await freshPage();
+  const picture = sample('shapes_84x48.pbm');
+  await addPictures([picture]);
+  await chooseTypes([{ code: '0x30000' }]);
+  await settled();
+  const reference = runZtr(['convert', '--code', '0x30000', 'shapes_84x48.pbm'], [picture]);
+  removeFolder(reference.folder);
+  assert.equal(reference.status, 1);
+  assert.deepEqual(await pageMessages(), reference.stderr.trimEnd().split('\n'));
+});
+
+// Pictures of an animation with delays of their own (empty: the common delay): the
+// records' delays as ztr lists them. Each delta record carries the delay of the picture
+// it completes; the closing one the first picture's.
+const OWN_DELAYS = [
+  { own: ['40', '', '250'], common: '70', listed: [70, 250, 40] },
+  { own: ['', '', '0'], common: '', listed: [0, 0, 0] },
+  { own: ['65535', '1', ''], common: '9', listed: [1, 9, 65535] },
+];
+
+for (const { own, common, listed } of OWN_DELAYS) {
+  test(`convert: pictures' own delays ${JSON.stringify(own)} over ${common || 'none'}`, async () => {
+    await freshPage();
+    await addPictures([0, 1, 2].map((i) => sample(`anim_${i}.pgm`)));
+    await chooseTypes(['ssd1306']);
+    await setNumber('#opt-delay', common);
+    const fields = await page.$$('#picture-list .frame-delay');
+    for (let i = 0; i < own.length; ++i) {
+      await fields[i].fill(own[i]);
+      await fields[i].dispatchEvent('change');
+    }
+    await settled();
+    assert.deepEqual(await pageMessages(), []);
+    const folder = mkdtempSync(path.join(tmpdir(), 'zentra-delays-'));
+    try {
+      const file = path.join(folder, 'anim_0.ztr');
+      writeFileSync(file, await download('anim_0.ztr'));
+      const lines = execFileSync(ztr, ['list', file]).toString().trimEnd().split('\n');
+      const delays = lines.slice(1).map((line) => Number(line.match(/delta frame (\d+)ms/)[1]));
+      assert.deepEqual(delays, listed);
+    } finally {
+      removeFolder(folder);
+    }
+  });
+}
+
+// Delays outside the 16-bit field reach the engine, which refuses them; others stay on the page.
+const DELAYS = [
+  { delay: '65536', message: 'ERROR: the delay must be between 0 and 65535 ms' },
+  { delay: '-3', message: 'ERROR: the delay must be between 0 and 65535 ms' },
+  { delay: '99999999999', message: 'ERROR: the delay must be between 0 and 65535 ms' },
+  { delay: '2.5', message: 'The delay is a whole number of milliseconds.' },
+];
+
+for (const { delay, message } of DELAYS) {
+  test(`convert: a delay of ${delay} is refused with a message`, async () => {
+    await freshPage();
+    await addPictures([sample('anim_0.pgm'), sample('anim_1.pgm')]);
+    await chooseTypes(['ssd1306']);
+    await setNumber('#opt-delay', delay);
+    await settled();
+    assert.deepEqual(await pageMessages(), [message]);
+    await setNumber('#opt-delay', '65535');
+    await settled();
+    assert.deepEqual(await pageMessages(), []);
+  });
+}
+
+test('convert: no request left the page\'s own address, no script error', () => {
+  assert.deepEqual(offsite, []);
+  assert.deepEqual(errors, []);
+});

@@ -1,0 +1,299 @@
+// The engine and decoder as the web page calls them: pictures given as bytes are written
+// into the in-memory file system and converted there by the same calls as ztr convert; a
+// Zentra file given as bytes is listed and decoded from memory. Engine messages come back
+// as text, never on a console.
+#include "bitmap_rgb.h"
+#include "c_header.h"
+#include "convert_pictures.h"
+#include "decode_record.h"
+#include "describe_record.h"
+#include "display_profiles.h"
+#include "parse_integer.h"
+#include "play_sequence.h"
+#include "read_record_header.h"
+#include "tone_settings.h"
+#include "type_code.h"
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <span>
+#include <string>
+#include <vector>
+
+using emscripten::val;
+
+namespace {
+
+// The build places the bundled profile file here.
+constexpr const char* PROFILE_PATH = "/data/displays.prf";
+// Every conversion runs in this folder, emptied first, with the pictures under their own
+// names, so that messages name the pictures as the user knows them.
+constexpr const char* JOB_FOLDER = "/job";
+
+std::vector<std::uint8_t> Bytes(const val& array) {
+    return emscripten::convertJSArrayToNumberVector<std::uint8_t>(array);
+}
+
+val ByteArray(std::span<const std::uint8_t> bytes) {
+    // The view over wasm memory is copied into an array of the page's own.
+    return val::global("Uint8Array")
+        .new_(emscripten::typed_memory_view(bytes.size(), bytes.data()))
+        .call<val>("slice");
+}
+
+void KeepMessage(void* context, const char* text) {
+    static_cast<std::vector<std::string>*>(context)->push_back(text);
+}
+
+val MessageArray(const std::vector<std::string>& messages) {
+    val array = val::array();
+    for (const std::string& text : messages) {
+        array.call<void>("push", text);
+    }
+    return array;
+}
+
+bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+}
+
+void ResetJobFolder() {
+    std::error_code error;
+    std::filesystem::current_path("/", error);
+    std::filesystem::remove_all(JOB_FOLDER, error);
+    std::filesystem::create_directory(JOB_FOLDER, error);
+    std::filesystem::current_path(JOB_FOLDER, error);
+}
+
+// The bundled profiles in file order: [{name, layout, depth, description, text, code}].
+val Profiles() {
+    DisplayProfileList profiles;
+    val list = val::array();
+    if (LoadDisplayProfiles(PROFILE_PATH, profiles) == 0) {
+        return list;
+    }
+    for (const DisplayProfile& profile : profiles) {
+        val entry = val::object();
+        entry.set("name", profile.name);
+        entry.set("layout", profile.layout);
+        entry.set("depth", profile.depth);
+        entry.set("description", profile.description);
+        entry.set("text", ProfileText(profile));
+        entry.set("code", MakeTypeCode(profile.layout, profile.depth));
+        list.call<void>("push", entry);
+    }
+    return list;
+}
+
+// A raw type code as ztr --code reads it (decimal, 0x hexadecimal or 0 octal), or null.
+val ParseTypeCode(const std::string& text) {
+    const auto code = ParseInteger(text, IntegerStyle::C, INT32_MIN, UINT32_MAX);
+    return code ? val(static_cast<std::uint32_t>(*code)) : val::null();
+}
+
+// Converts the pictures ([{name, bytes}]) for the type codes, as ztr convert does with
+// the same options: tone is {key: text} with the keys and words of tone_settings.h; a
+// delay of null keeps a GIF's own delays (ztr without --delay). ownDelays, when an array,
+// gives an animation's pictures delays of their own (-1: the common one). Returns {ok,
+// messages, files: [{name, bytes}]}: one file per picture, or one animation file.
+val Convert(const val& pictures, const val& codeList, bool animation, const val& delay,
+            const val& ownDelayList, const val& tone) {
+    std::vector<std::string> messages;
+    val result = val::object();
+    result.set("ok", false);
+    result.set("files", val::array());
+
+    ConversionContext context;
+    context.sink = MessageSink{KeepMessage, &messages};
+    const val keys = val::global("Object").call<val>("keys", tone);
+    for (unsigned i = 0; i < keys["length"].as<unsigned>(); ++i) {
+        const std::string key = keys[i].as<std::string>();
+        const std::string text = tone[key].as<std::string>();
+        if (!ApplyToneSetting(key, text, context.tone)) {
+            messages.push_back("invalid value '" + text + "' for the option '" + key + "'\n");
+            result.set("messages", MessageArray(messages));
+            return result;
+        }
+    }
+    context.sourceDelays = delay.isNull() || delay.isUndefined();
+    const int delayMs = context.sourceDelays ? 0 : delay.as<int>();
+
+    ResetJobFolder();
+    std::vector<std::string> names;
+    for (unsigned i = 0; i < pictures["length"].as<unsigned>(); ++i) {
+        const std::string name = pictures[i]["name"].as<std::string>();
+        if (!WriteFile(name, Bytes(pictures[i]["bytes"]))) {
+            messages.push_back("cannot store the picture '" + name + "'\n");
+            result.set("messages", MessageArray(messages));
+            return result;
+        }
+        names.push_back(name);
+    }
+    const std::vector<std::uint32_t> codes =
+        emscripten::convertJSArrayToNumberVector<std::uint32_t>(codeList);
+
+    // An animation with delays of its own for some pictures: every frame of such a picture
+    // (all of a GIF's) carries that delay, the closing frame the first picture's.
+    ConvertResult converted = ConvertResult::Written;
+    const std::vector<int> ownDelays =
+        ownDelayList.isArray() ? emscripten::convertJSArrayToNumberVector<int>(ownDelayList)
+                               : std::vector<int>{};
+    if (animation && !ownDelays.empty()) {
+        std::vector<Frame> frames = AnimationFrames(names, delayMs, context.sourceDelays);
+        for (Frame& frame : frames) {
+            const auto picture = std::find(names.begin(), names.end(), frame.path) - names.begin();
+            if (static_cast<std::size_t>(picture) < ownDelays.size() && ownDelays[picture] >= 0) {
+                frame.delay = ownDelays[picture];
+            }
+        }
+        converted = WriteFrames(frames, codes, context);
+    } else {
+        converted = ConvertPictureList(names, codes, animation, delayMs, context);
+    }
+    // Every file written, in picture order; a later picture of the same base name
+    // replaces an earlier one's file, as on disk.
+    const std::vector<std::string> firsts =
+        animation && !names.empty() ? std::vector<std::string>{names.front()} : names;
+    std::vector<std::string> outputs;
+    for (const std::string& name : firsts) {
+        const std::string output = OutputPathFor(name);
+        if (std::filesystem::exists(output) &&
+            std::find(outputs.begin(), outputs.end(), output) == outputs.end()) {
+            outputs.push_back(output);
+        }
+    }
+    val files = val::array();
+    for (const std::string& output : outputs) {
+        val file = val::object();
+        file.set("name", output);
+        file.set("bytes", ByteArray(ReadFile(output)));
+        files.call<void>("push", file);
+    }
+    ResetJobFolder();
+    result.set("ok", converted == ConvertResult::Written);
+    result.set("messages", MessageArray(messages));
+    result.set("files", files);
+    return result;
+}
+
+// The records of a Zentra file as the viewer lists them: [{text, width, height, depth,
+// layout, delta, delay, dx, dy, next, time}], where next and time are the record played
+// after this one and how long this one stands.
+val ListFile(const val& fileBytes) {
+    const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
+    val list = val::array();
+    const auto records = ListRecords(MemorySource(bytes));
+    if (!records) {
+        return list;
+    }
+    for (std::size_t i = 0; i < records->size(); ++i) {
+        const ListedRecord& record = (*records)[i];
+        val entry = val::object();
+        entry.set("text", DescribeRecord(record.header, record.delta));
+        entry.set("width", record.header.width);
+        entry.set("height", record.header.height);
+        entry.set("depth", record.header.depth);
+        entry.set("layout", record.header.layout);
+        entry.set("delta", (record.header.layout & RECORD_DELTA) != 0);
+        entry.set("delay", record.delta.delay);
+        entry.set("dx", record.delta.dx);
+        entry.set("dy", record.delta.dy);
+        entry.set("next", NextPlayedRecord(*records, static_cast<int>(i)));
+        entry.set("time", FrameTime(*records, static_cast<int>(i)));
+        list.call<void>("push", entry);
+    }
+    return list;
+}
+
+// Why a decoding shows nothing, in the words the page puts under the picture.
+std::string NotShownText(DecodeStatus status, int index) {
+    const std::string record = "Record " + std::to_string(index);
+    switch (status) {
+    case DecodeStatus::Shown:
+        return {};
+    case DecodeStatus::NoRecord:
+        return "There is no record " + std::to_string(index) + " in this file.";
+    case DecodeStatus::CannotOpen:
+        return "The file cannot be read.";
+    case DecodeStatus::TooLarge:
+        return record + " is too large to show.";
+    case DecodeStatus::OutOfMemory:
+        return "There is not enough memory to show record " + std::to_string(index) + ".";
+    case DecodeStatus::Planar:
+        return record + " has a planar lay-out, which is not shown.";
+    case DecodeStatus::DepthNotShown:
+        return record + " has a colour depth that is not shown.";
+    }
+    return {};
+}
+
+// Record index of a Zentra file (optionally built up) as the device shows it: {ok,
+// message, width, height, depth, rgba} with rgba top row first, fully opaque.
+val DecodeToRgba(const val& fileBytes, int index, bool buildUp) {
+    const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
+    DisplayBitmap bitmap;
+    const DecodeStatus status = DecodeRecord(MemorySource(bytes), index, buildUp, bitmap);
+    val result = val::object();
+    std::string message = NotShownText(status, index);
+    const bool drawn = bitmap.pixels && bitmap.width > 0 && bitmap.height > 0;
+    if (message.empty() && !drawn) {
+        message = "Record " + std::to_string(index) + " has nothing to show.";
+    }
+    result.set("ok", message.empty());
+    result.set("message", message);
+    result.set("width", bitmap.width);
+    result.set("height", bitmap.height);
+    result.set("depth", bitmap.depth);
+    if (!drawn) {
+        return result;
+    }
+    const auto width = static_cast<std::size_t>(bitmap.width);
+    std::vector<std::uint8_t> rgb(width * 3);
+    std::vector<std::uint8_t> rgba(width * static_cast<std::size_t>(bitmap.height) * 4);
+    for (int y = 0; y < bitmap.height; ++y) {
+        BitmapRowToRgb(bitmap, y, rgb.data());
+        std::uint8_t* out = rgba.data() + static_cast<std::size_t>(y) * width * 4;
+        for (std::size_t x = 0; x < width; ++x) {
+            out[4 * x] = rgb[3 * x];
+            out[4 * x + 1] = rgb[3 * x + 1];
+            out[4 * x + 2] = rgb[3 * x + 2];
+            out[4 * x + 3] = 0xFF;
+        }
+    }
+    result.set("rgba", ByteArray(rgba));
+    return result;
+}
+
+// The C header of a Zentra file as ztr export writes it, the array named after the file.
+std::string ExportHeader(const val& fileBytes, const std::string& fileName) {
+    const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
+    const auto records = ListRecords(MemorySource(bytes));
+    return HeaderText(fileName, NameFromPath(fileName), bytes,
+                      records ? *records : std::vector<ListedRecord>{});
+}
+
+} // namespace
+
+EMSCRIPTEN_BINDINGS(zentra) {
+    emscripten::function("profiles", &Profiles);
+    emscripten::function("parseTypeCode", &ParseTypeCode);
+    emscripten::function("convert", &Convert);
+    emscripten::function("listRecords", &ListFile);
+    emscripten::function("decodeRecord", &DecodeToRgba);
+    emscripten::function("exportHeader", &ExportHeader);
+}
