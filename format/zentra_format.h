@@ -134,6 +134,21 @@ RecordHeader DecodeRecordHeader(const std::array<std::uint8_t, RECORD_HEADER_SIZ
 std::array<std::uint8_t, DELTA_HEADER_SIZE> EncodeDeltaHeader(const DeltaHeader& header);
 DeltaHeader DecodeDeltaHeader(const std::array<std::uint8_t, DELTA_HEADER_SIZE>& bytes);
 
+// Colour records (depths 16 and 24) hold red, green, blue pixels of 2 or 3 bytes. A
+// pixel's first and last byte are exchanged against the platform bitmap's order (24
+// bits: blue, green, red; 16 bits: the RGB565 value low byte first) in row order with
+// LAYOUT_REVERSED and in column order without it; `layout` is a record's final lay-out
+// byte, whose bit 1 is clear at these depths.
+inline bool ExchangesPixelBytes(std::uint8_t layout) {
+    const bool reversed = (layout & LAYOUT_REVERSED) != 0;
+    const bool columns = (layout & LAYOUT_ORDER) == ORDER_COLUMNS;
+    return reversed != columns;
+}
+
+inline bool IsColourDepth(unsigned depth) {
+    return depth == 16 || depth == 24;
+}
+
 // Size in bytes of a palette of 2^depth entries of red, green, blue. Saturates for
 // depths whose palette could not exist in any file.
 std::uint64_t PaletteSize(unsigned depth);

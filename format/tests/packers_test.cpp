@@ -393,8 +393,14 @@ TEST(PackersTest, SelectPackerByDepthAndOrder) {
         {4, ORDER_BANDED_COLUMNS | LAYOUT_REVERSED, FieldPackers<4>::PackBandedColumns},
         {0, ORDER_ROWS, nullptr},
         {3, ORDER_ROWS, nullptr},
-        {16, ORDER_ROWS, nullptr},
-        {24, ORDER_COLUMNS, nullptr},
+        {12, ORDER_ROWS, nullptr},
+        {32, ORDER_COLUMNS, nullptr},
+        {16, ORDER_ROWS | LAYOUT_REVERSED, ColourPackers<16>::PackRowOrder},
+        {16, ORDER_BANDED_ROWS, ColourPackers<16>::PackRowOrder},
+        {16, ORDER_COLUMNS, ColourPackers<16>::PackColumnOrder},
+        {24, ORDER_ROWS | LAYOUT_INVERTED_Y, ColourPackers<24>::PackRowOrder},
+        {24, ORDER_COLUMNS, ColourPackers<24>::PackColumnOrder},
+        {24, ORDER_BANDED_COLUMNS | LAYOUT_REVERSED, ColourPackers<24>::PackColumnOrder},
     };
     for (const SelectCase& c : cases) {
         EXPECT_EQ(SelectPacker(c.depth, c.layout), c.expected)
