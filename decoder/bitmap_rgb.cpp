@@ -3,8 +3,10 @@
 
 namespace {
 
-std::uint8_t Expand5(unsigned c) {
-    return static_cast<std::uint8_t>((c << 3) | (c >> 2));
+// A channel of `bits` bits widened to 8 by repeating its top bits below it, so that 0
+// stays 0 and the largest value becomes 255: r8 = r5 << 3 | r5 >> 2, g8 = g6 << 2 | g6 >> 4.
+std::uint8_t Widen(unsigned value, unsigned bits) {
+    return static_cast<std::uint8_t>((value << (8 - bits)) | (value >> (2 * bits - 8)));
 }
 
 } // namespace
@@ -25,9 +27,9 @@ void BitmapRowToRgb(const DisplayBitmap& bitmap, int top, std::uint8_t* rgb) {
             out[2] = entry.blue;
         } else if (depth == 16) {
             const unsigned pixel = row[2 * x] | (row[2 * x + 1] << 8);
-            out[0] = Expand5((pixel >> 10) & 0x1F);
-            out[1] = Expand5((pixel >> 5) & 0x1F);
-            out[2] = Expand5(pixel & 0x1F);
+            out[0] = Widen(pixel >> 11, 5);
+            out[1] = Widen((pixel >> 5) & 0x3F, 6);
+            out[2] = Widen(pixel & 0x1F, 5);
         } else if (depth >= 24) {
             const std::uint8_t* pixel = row + x * ((depth + 7) / 8);
             out[0] = pixel[2];

@@ -44,14 +44,6 @@ std::uint8_t FirstFieldLow(std::uint8_t b, unsigned depth) {
     }
 }
 
-// The stored 16-bit pixel (b0, b1) in the byte order the bitmap takes.
-void Convert16(std::uint8_t& b0, std::uint8_t& b1) {
-    const auto c0 = static_cast<std::uint8_t>(((b1 & 0x1F) << 3) | (b0 & 0x07));
-    const auto c1 = static_cast<std::uint8_t>((c0 & 0xE0) | (b0 >> 3));
-    b0 = c0;
-    b1 = c1;
-}
-
 DecodeStatus SetUpBitmap(DisplayBitmap& bitmap, const RecordHeader& header) {
     const std::size_t rowBytes = RowBytes(header.depth, header.width);
     const std::size_t stride = (rowBytes + 3) / 4 * 4;
@@ -74,6 +66,10 @@ DecodeStatus SetUpBitmap(DisplayBitmap& bitmap, const RecordHeader& header) {
     bitmap.info.width = header.width;
     bitmap.info.height = header.height;
     bitmap.info.bitCount = header.depth;
+    if (header.depth == 16) {
+        bitmap.info.compression = BITMAP_BITFIELDS;
+        bitmap.masks = RGB565_MASKS;
+    }
     bitmap.info.imageSize = static_cast<std::uint32_t>(size);
     const std::uint32_t used = header.depth <= 8 ? (1u << header.depth) : 0;
     bitmap.info.coloursUsed = used;
@@ -250,6 +246,11 @@ std::size_t BandsEnd(std::uint64_t available, std::size_t bandBytes, std::size_t
     return std::min(extent, UnitsWithin(available, bandBytes, (extent + p - 1) / p) * p);
 }
 
+// The conversion that row order applies with LAYOUT_REVERSED and column order without it.
+// Packed bytes get their first pixel into the low field. A 16-bit RGB565 pixel is stored
+// high byte first there and low byte first elsewhere; a 24-bit pixel red, green, blue
+// there and blue, green, red elsewhere. Exchanging the outer bytes turns both into the
+// bitmap's low-byte-first (blue first) order, so that every stored bit reaches the bitmap.
 void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
     if (IsPackedDepth(depth)) {
         for (std::uint8_t& b : bytes) {
@@ -257,7 +258,7 @@ void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
         }
     } else if (depth == 16) {
         for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-            Convert16(bytes[i], bytes[i + 1]);
+            std::swap(bytes[i], bytes[i + 1]);
         }
     } else if (depth == 24) {
         for (std::size_t i = 0; i + 2 < bytes.size(); i += 3) {

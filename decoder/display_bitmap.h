@@ -22,7 +22,7 @@ struct BitmapInfoHeader {
     std::int32_t height = 0; // positive: rows run bottom-up
     std::uint16_t planes = 1;
     std::uint16_t bitCount = 0;
-    std::uint32_t compression = 0; // uncompressed
+    std::uint32_t compression = 0; // BITMAP_RGB or BITMAP_BITFIELDS
     std::uint32_t imageSize = 0;
     std::int32_t xPelsPerMeter = 2835; // 72 pixels per inch
     std::int32_t yPelsPerMeter = 2835;
@@ -31,6 +31,18 @@ struct BitmapInfoHeader {
 };
 
 inline constexpr std::size_t COLOUR_TABLE_ENTRIES = 256;
+
+// Header compression values: plain pixels (with a colour table up to 8 bits), or pixels
+// whose red, green and blue are the bits of three channel masks that follow the header.
+inline constexpr std::uint32_t BITMAP_RGB = 0;
+inline constexpr std::uint32_t BITMAP_BITFIELDS = 3;
+
+// The channel masks of an RGB565 pixel, red, green, blue:
+//   bit  15 14 13 12 11 10  9  8  7  6  5  4  3  2  1  0
+//         r  r  r  r  r  g  g  g  g  g  g  b  b  b  b  b
+// 16-bit bitmaps hold every stored bit this way, low byte first, and the platform draws
+// them through these masks in their own colours; nothing is widened or dropped before.
+inline constexpr std::array<std::uint32_t, 3> RGB565_MASKS = {0xF800, 0x07E0, 0x001F};
 
 struct DisplayBitmap {
     std::int32_t width = 0;
@@ -42,6 +54,9 @@ struct DisplayBitmap {
     std::optional<std::vector<std::uint8_t>> pixels;
     std::array<ColourEntry, COLOUR_TABLE_ENTRIES> colours{};
     BitmapInfoHeader info;
+    // Red, green and blue masks, in force when info.compression is BITMAP_BITFIELDS; they
+    // stand in place of the colour table after the header.
+    std::array<std::uint32_t, 3> masks{};
 };
 
 // Unpacked bytes per stored row in row order: packed rows at depths 1, 2 and 4, whole

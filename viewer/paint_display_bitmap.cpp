@@ -109,6 +109,12 @@ BitmapInfo256 MakeBitmapInfo(const DisplayBitmap& bitmap) {
     info.header.biYPelsPerMeter = source.yPelsPerMeter;
     info.header.biClrUsed = source.coloursUsed;
     info.header.biClrImportant = source.coloursImportant;
+    if (source.compression == BITMAP_BITFIELDS) {
+        // The red, green and blue masks take the place of the table's first three entries.
+        static_assert(sizeof(RGBQUAD) == sizeof(std::uint32_t));
+        std::memcpy(info.colours, bitmap.masks.data(), sizeof bitmap.masks);
+        return info;
+    }
     for (std::size_t i = 0; i < COLOUR_TABLE_ENTRIES; ++i) {
         info.colours[i].rgbBlue = bitmap.colours[i].blue;
         info.colours[i].rgbGreen = bitmap.colours[i].green;

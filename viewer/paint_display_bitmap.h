@@ -7,13 +7,14 @@
 
 #include <optional>
 
-// The platform's bitmap information: the 40-byte header and a full colour table.
+// The platform's bitmap information: the 40-byte header and a full colour table, or, for
+// a 16-bit bitmap, the three RGB565 channel masks in place of the table.
 struct BitmapInfo256 {
     BITMAPINFOHEADER header;
     RGBQUAD colours[COLOUR_TABLE_ENTRIES];
 };
 
-// Copies the decoder's header fields and colour table, field by field.
+// Copies the decoder's header fields and colour table (or channel masks), field by field.
 BitmapInfo256 MakeBitmapInfo(const DisplayBitmap& bitmap);
 
 // The platform draws bitmaps of 1, 4, 8, 16, 24 and 32 bits per pixel only, and reads

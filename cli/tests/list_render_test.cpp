@@ -122,7 +122,7 @@ TEST(ZtrRender, WritesThePixelsAsPpm) {
         {{"0", "--invert"},
          header3x2 + Bytes({0xEF, 0xDF, 0xCF, 0xBF, 0xAF, 0x9F, 0x8F, 0x7F, 0x6F, //
                             0x5F, 0x4F, 0x3F, 0x8F, 0x7F, 0x6F, 0xBF, 0xAF, 0x9F})},
-        {{"1"}, "P6\n1 1\n255\n" + Bytes({82, 148, 140})},
+        {{"1"}, "P6\n1 1\n255\n" + Bytes({41, 73, 140})}, // RGB565 2A51
         {{"2", "--zoom", "2"}, "P6\n4 2\n255\n" + Bytes({3, 2, 1, 3, 2, 1, 6, 5, 4, 6, 5, 4, //
                                                          3, 2, 1, 3, 2, 1, 6, 5, 4, 6, 5, 4})},
         {{"3"}, "P6\n1 1\n255\n" + Bytes({0x0C, 0x0B, 0x0A})},
@@ -173,6 +173,48 @@ TEST(ZtrRender, WritesPng) {
     EXPECT_EQ(std::string(rgb.begin(), rgb.end()), want);
 }
 #endif
+
+// The 3 x 2 picture red, green, blue / white, 1045A5, A5BA18 as hand-coded records. At 16
+// bits it is F800 07E0 001F / FFFF 1234 A5C3, each channel widened by repeating its top
+// bits (1234: red 2 -> 16, green 17 -> 69, blue 20 -> 165); at 24 bits it is exact.
+TEST(ZtrRender, ShowsColourRecordsInTheirColours) {
+    ScratchDirectory dir("render-colour");
+    const std::string ppm = "P6\n3 2\n255\n" + Bytes({0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, //
+                                                      0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, //
+                                                      0x10, 0x45, 0xA5, 0xA5, 0xBA, 0x18});
+    const struct {
+        const char* name;
+        std::string record;
+    } cases[] = {
+        // Stored 00 F8 E0 07 1F 00 / FF FF 34 12 C3 A5: low byte first.
+        {"16-bit rows",
+         Bytes({0x1A, 0,    0,    0,    0x02, 0xA2, 0x00, 16,   3,    0,    2,    0,    0x00,
+                0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF, 0x00, 0x34, 0x12, 0xC3, 0xA5})},
+        // Stored F8 00 07 E0 00 1F / FF FF 12 34 A5 C3: high byte first.
+        {"16-bit rows reversed",
+         Bytes({0x19, 0,    0,    0,    0x02, 0xA2, 0x04, 16,   3,    0,    2,    0,   0xF8,
+                0x00, 0x07, 0xE0, 0x00, 0x1F, 0xFF, 0xFF, 0x00, 0x12, 0x34, 0xA5, 0xC3})},
+        // Column by column, high byte first: F8 00 FF FF, 07 E0 12 34, 00 1F A5 C3.
+        {"16-bit columns",
+         Bytes({0x19, 0,    0,    0,    0x02, 0xA2, 0x01, 16,   3,    0,    2,    0,   0xF8,
+                0x00, 0xFF, 0xFF, 0x00, 0x07, 0xE0, 0x12, 0x34, 0x00, 0x1F, 0xA5, 0xC3})},
+        // Blue, green, red: 00 00 FF 00 FF 00 FF 00 00 / FF FF FF A5 45 10 18 BA A5.
+        {"24-bit rows", Bytes({0x1F, 0,    0,    0,    0x02, 0xA2, 0x00, 24,   3,    0,    2,
+                               0,    0x00, 0x01, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0x00,
+                               0xFF, 0xFF, 0x01, 0xA5, 0x45, 0x10, 0x18, 0xBA, 0xA5})},
+        // Column by column, blue first: 00 00 FF FF FF FF, 00 FF 00 A5 45 10, FF 00 00 18 BA A5.
+        {"24-bit columns reversed",
+         Bytes({0x1E, 0,    0,    0,    0x02, 0xA2, 0x05, 24,   3,    0,
+                2,    0,    0x00, 0x01, 0xFF, 0xFF, 0x02, 0x00, 0xFF, 0x00,
+                0xA5, 0x45, 0x10, 0xFF, 0x00, 0x00, 0x00, 0x18, 0xBA, 0xA5})},
+    };
+    for (const auto& c : cases) {
+        WriteWholeFile(dir / "colour.ztr", c.record);
+        const ZtrResult result = RunZtr({"render", "colour.ztr", "0", "-o", "out.ppm"}, dir.path());
+        EXPECT_EQ(result.status, 0) << c.name << ": " << result.err;
+        EXPECT_EQ(ReadWholeFile(dir / "out.ppm"), ppm) << c.name;
+    }
+}
 
 TEST(ZtrRender, FailuresWriteNoFile) {
     ScratchDirectory dir("render-fail");

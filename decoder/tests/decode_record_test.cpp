@@ -66,9 +66,12 @@ const Bytes PICTURE_8BIT = {0x40, 0x50, 0x60, 0, 0x10, 0x20, 0x30, 0};
 // The 2 x 2 24-bit picture, bitmap bytes blue, green, red: (1 2 3)(4 5 6) / (7 8 9)(10 11 12).
 const Bytes PICTURE_24BIT = {7, 8, 9, 10, 11, 12, 0, 0, 1, 2, 3, 4, 5, 6, 0, 0};
 
-// A 2 x 2 16-bit picture; stored pixels (b0, b1) (34 12)(FF 00) / (00 FF)(AB CD) become
-// the bitmap pixels (94 86)(07 1F) / (F8 E0)(6B 75) by the 16-bit conversion.
-const Bytes PICTURE_16BIT = {0xF8, 0xE0, 0x6B, 0x75, 0x94, 0x86, 0x07, 0x1F};
+// The 3 x 2 RGB565 picture red F800, green 07E0, blue 001F / white FFFF, 1234, A5C3, its
+// bitmap block low byte first, and its pixels as stored high byte first.
+const Bytes PICTURE_16BIT = {0xFF, 0xFF, 0x34, 0x12, 0xC3, 0xA5, 0, 0,
+                             0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0, 0};
+const Bytes ROWS_16BIT_HIGH_FIRST = {0xF8, 0x00, 0x07, 0xE0, 0x00, 0x1F,
+                                     0xFF, 0xFF, 0x12, 0x34, 0xA5, 0xC3};
 
 struct PlacementCase {
     const char* name;
@@ -121,8 +124,6 @@ TEST(DecodeRecordTest, PlacesPixelsForEveryOrderAndDepth) {
          Recipe(0x01, 1, 2, 5, {0xB7, 0x6F}),
          {0x40, 0, 0, 0, 0x80, 0, 0, 0, 0xC0, 0, 0, 0, 0x40, 0, 0, 0, 0x80, 0, 0, 0}},
         {"4-bit banded rows", Recipe(0x02, 4, 3, 2, {0xA1, 0x30, 0xF7}), PICTURE_4BIT},
-        {"16-bit rows inverted Y",
-         Recipe(0x10, 16, 2, 2, {0xF8, 0xE0, 0x6B, 0x75, 0x94, 0x86, 0x07, 0x1F}), PICTURE_16BIT},
         {"4-bit rows", Recipe(0x00, 4, 3, 2, {0xA3, 0xF0, 0x10, 0x70}), PICTURE_4BIT},
         {"4-bit rows reversed", Recipe(0x04, 4, 3, 2, {0x3A, 0x0F, 0x01, 0x07}), PICTURE_4BIT},
         {"4-bit columns", Recipe(0x01, 4, 3, 2, {0xA1, 0x30, 0xF7}), PICTURE_4BIT},
@@ -150,14 +151,31 @@ TEST(DecodeRecordTest, PlacesPixelsForEveryOrderAndDepth) {
          PICTURE_24BIT},
         {"24-bit columns reversed", Recipe(0x05, 24, 2, 2, {1, 2, 3, 7, 8, 9, 4, 5, 6, 10, 11, 12}),
          PICTURE_24BIT},
-        {"16-bit rows", Recipe(0x00, 16, 2, 2, {0x94, 0x86, 0x07, 0x1F, 0xF8, 0xE0, 0x6B, 0x75}),
+        // 16 bits: low byte first, high byte first where reversal converts (rows with
+        // it, columns without it).
+        {"16-bit rows",
+         Recipe(0x00, 16, 3, 2,
+                {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF, 0x34, 0x12, 0xC3, 0xA5}),
          PICTURE_16BIT},
-        {"16-bit rows reversed",
-         Recipe(0x04, 16, 2, 2, {0x34, 0x12, 0xFF, 0x00, 0x00, 0xFF, 0xAB, 0xCD}), PICTURE_16BIT},
-        {"16-bit columns", Recipe(0x01, 16, 2, 2, {0x34, 0x12, 0x00, 0xFF, 0xFF, 0x00, 0xAB, 0xCD}),
+        {"16-bit rows reversed", Recipe(0x04, 16, 3, 2, ROWS_16BIT_HIGH_FIRST), PICTURE_16BIT},
+        {"16-bit rows inverted Y",
+         Recipe(0x10, 16, 3, 2,
+                {0xFF, 0xFF, 0x34, 0x12, 0xC3, 0xA5, 0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00}),
+         PICTURE_16BIT},
+        {"16-bit banded rows as rows", Recipe(0x06, 16, 3, 2, ROWS_16BIT_HIGH_FIRST),
+         PICTURE_16BIT},
+        {"16-bit columns",
+         Recipe(0x01, 16, 3, 2,
+                {0xF8, 0x00, 0xFF, 0xFF, 0x07, 0xE0, 0x12, 0x34, 0x00, 0x1F, 0xA5, 0xC3}),
          PICTURE_16BIT},
         {"16-bit columns reversed",
-         Recipe(0x05, 16, 2, 2, {0x94, 0x86, 0xF8, 0xE0, 0x07, 0x1F, 0x6B, 0x75}), PICTURE_16BIT},
+         Recipe(0x05, 16, 3, 2,
+                {0x00, 0xF8, 0xFF, 0xFF, 0xE0, 0x07, 0x34, 0x12, 0x1F, 0x00, 0xC3, 0xA5}),
+         PICTURE_16BIT},
+        {"16-bit banded columns reversed, inverted Y",
+         Recipe(0x17, 16, 3, 2,
+                {0xFF, 0xFF, 0x00, 0xF8, 0x34, 0x12, 0xE0, 0x07, 0xC3, 0xA5, 0x1F, 0x00}),
+         PICTURE_16BIT},
     };
     for (const PlacementCase& c : cases) {
         const DisplayBitmap bitmap = Decode(MakeRecord(c.record), 0, false);
@@ -174,12 +192,15 @@ TEST(DecodeRecordTest, FillsThePlatformHeader) {
         RecordRecipe record;
         std::uint32_t stride;
         std::uint32_t colours;
+        std::uint32_t compression;
+        std::array<std::uint32_t, 3> masks;
     } cases[] = {
-        {Recipe(0, 1, 10, 3, ROWS_10X3), 4, 2},
-        {Recipe(0, 4, 9, 5, Bytes(25, 0x11)), 8, 16},
-        {Recipe(0, 8, 13, 2, Bytes(26, 0x22)), 16, 256},
-        {Recipe(0, 24, 3, 7, Bytes(63, 0x33)), 12, 0},
-        {Recipe(0, 16, 1, 1, {1, 2}), 4, 0},
+        {Recipe(0, 1, 10, 3, ROWS_10X3), 4, 2, 0, {}},
+        {Recipe(0, 4, 9, 5, Bytes(25, 0x11)), 8, 16, 0, {}},
+        {Recipe(0, 8, 13, 2, Bytes(26, 0x22)), 16, 256, 0, {}},
+        {Recipe(0, 24, 3, 7, Bytes(63, 0x33)), 12, 0, 0, {}},
+        // RGB565 drawn through its channel masks (BI_BITFIELDS).
+        {Recipe(0, 16, 1, 1, {1, 2}), 4, 0, 3, {0xF800, 0x07E0, 0x001F}},
     };
     for (const auto& c : cases) {
         const DisplayBitmap bitmap = Decode(MakeRecord(c.record), 0, false);
@@ -191,7 +212,8 @@ TEST(DecodeRecordTest, FillsThePlatformHeader) {
         EXPECT_EQ(bitmap.info.height, c.record.height);
         EXPECT_EQ(bitmap.info.planes, 1);
         EXPECT_EQ(bitmap.info.bitCount, c.record.depth);
-        EXPECT_EQ(bitmap.info.compression, 0u);
+        EXPECT_EQ(bitmap.info.compression, c.compression);
+        EXPECT_EQ(bitmap.masks, c.masks);
         EXPECT_EQ(bitmap.info.imageSize, c.stride * c.record.height);
         EXPECT_EQ(bitmap.info.xPelsPerMeter, 2835);
         EXPECT_EQ(bitmap.info.yPelsPerMeter, 2835);
@@ -244,8 +266,7 @@ TEST(DecodeRecordTest, ReadsThePaletteAsRedGreenBlue) {
 }
 
 TEST(DecodeRecordTest, SkipsPaletteAndKeepsTableZeroAboveEightBits) {
-    RecordRecipe recipe =
-        Recipe(RECORD_PALETTE, 16, 2, 2, {0x94, 0x86, 0x07, 0x1F, 0xF8, 0xE0, 0x6B, 0x75});
+    RecordRecipe recipe = Recipe(RECORD_PALETTE | 0x04, 16, 3, 2, ROWS_16BIT_HIGH_FIRST);
     recipe.palette = Bytes(3 * 65536, 0x77);
     const DisplayBitmap bitmap = Decode(MakeRecord(recipe), 0, false);
     ASSERT_TRUE(bitmap.pixels.has_value());
