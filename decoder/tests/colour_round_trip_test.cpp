@@ -1,0 +1,246 @@
+// Colour records written by the conversion writer decode back to the source's colours:
+// exactly at depth 24, and at depth 16 as the top 5, 6 and 5 bits of each channel
+// widened again. Both orders, plain and reversed, with inverted Y-axis, banded and planar
+// codes (which the writer turns into the plain orders), odd-sized pictures with a
+// different colour in each corner, animations whose changes touch every edge, and a
+// change of hue at equal luminance, which a grey record does not see.
+#include "bitmap_rgb.h"
+#include "colour_to_grey.h"
+#include "convert_images.h"
+#include "decode_record.h"
+#include "read_record_header.h"
+#include "test_file.h"
+#include "type_code.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+namespace {
+
+// A width x height picture of red, green, blue triples, top row first.
+struct ColourPicture {
+    int width = 0;
+    int height = 0;
+    Bytes rgb;
+
+    std::uint8_t* At(int x, int y) {
+        return &rgb[3 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                         static_cast<std::size_t>(x))];
+    }
+    void Set(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+        std::uint8_t* pixel = At(x, y);
+        pixel[0] = r;
+        pixel[1] = g;
+        pixel[2] = b;
+    }
+};
+
+// Channels that differ in every row and column and from each other, with low bits that
+// a 16-bit record drops; red, green, blue and white in the four corners.
+ColourPicture Pattern(int width, int height) {
+    ColourPicture picture{width, height, Bytes(3 * static_cast<std::size_t>(width * height))};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            picture.Set(x, y, static_cast<std::uint8_t>(x * 71 + y * 23 + 5),
+                        static_cast<std::uint8_t>(x * 13 + y * 59 + x * y * 7),
+                        static_cast<std::uint8_t>(200 - x * 29 + y * 17));
+        }
+    }
+    picture.Set(0, 0, 255, 0, 0);
+    picture.Set(width - 1, 0, 0, 255, 0);
+    picture.Set(0, height - 1, 0, 0, 255);
+    picture.Set(width - 1, height - 1, 255, 255, 255);
+    return picture;
+}
+
+std::string WritePpm(const TempFolder& folder, const std::string& name,
+                     const ColourPicture& picture) {
+    const std::string head =
+        "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
+    Bytes bytes(head.begin(), head.end());
+    bytes.insert(bytes.end(), picture.rgb.begin(), picture.rgb.end());
+    return folder.Write(name, bytes);
+}
+
+// Depths 16 and 24 in every order, each plain, reversed, with inverted Y-axis and with
+// both, and a planar code.
+std::vector<std::uint32_t> ColourTypeCodes() {
+    std::vector<std::uint32_t> codes;
+    for (const std::uint8_t depth : {16, 24}) {
+        for (std::uint8_t order = 0; order < 4; ++order) {
+            for (const std::uint8_t flags : {0x00, 0x04, 0x10, 0x14}) {
+                codes.push_back(MakeTypeCode(static_cast<std::uint8_t>(order | flags), depth));
+            }
+        }
+        codes.push_back(MakeTypeCode(0x0D, depth));
+    }
+    return codes;
+}
+
+std::string Describe(std::uint32_t code) {
+    return "layout " + std::to_string(TypeCodeLayout(code)) + " depth " +
+           std::to_string(TypeCodeDepth(code));
+}
+
+// What a record of the depth shows for a source channel: at depth 16 its top bits,
+// widened by repeating them.
+std::uint8_t Shown(std::uint8_t sample, int depth, int bits) {
+    if (depth == 24) {
+        return sample;
+    }
+    const int top = sample >> (8 - bits);
+    return static_cast<std::uint8_t>(top << (8 - bits) | top >> (2 * bits - 8));
+}
+
+// Decodes record `index` (built up when asked) and compares its colours with the
+// picture's; reports at most three wrong pixels.
+void ExpectRecordShows(const std::string& file, int index, bool buildUp, int depth,
+                       ColourPicture picture, const std::string& what) {
+    DisplayBitmap bitmap;
+    DecodeRecord(file, index, buildUp, bitmap);
+    ASSERT_TRUE(bitmap.pixels.has_value()) << what;
+    ASSERT_EQ(bitmap.width, picture.width) << what;
+    ASSERT_EQ(bitmap.height, picture.height) << what;
+    ASSERT_EQ(bitmap.depth, depth) << what;
+    int wrong = 0;
+    Bytes row(3 * static_cast<std::size_t>(picture.width));
+    for (int y = 0; y < picture.height; ++y) {
+        BitmapRowToRgb(bitmap, y, row.data());
+        for (int x = 0; x < picture.width; ++x) {
+            const std::uint8_t* source = picture.At(x, y);
+            const Bytes expected = {Shown(source[0], depth, 5), Shown(source[1], depth, 6),
+                                    Shown(source[2], depth, 5)};
+            const Bytes shown(row.begin() + 3 * x, row.begin() + 3 * x + 3);
+            if (shown != expected && ++wrong <= 3) {
+                ADD_FAILURE() << what << ": pixel (" << x << ", " << y << ") is "
+                              << testing::PrintToString(shown) << ", expected "
+                              << testing::PrintToString(expected);
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0) << what;
+}
+
+TEST(ColourRoundTripTest, SinglePicturesInEveryLayout) {
+    const std::vector<std::uint32_t> codes = ColourTypeCodes();
+    for (const auto& [width, height] : {std::pair{13, 11}, {3, 17}, {1, 1}}) {
+        TempFolder folder;
+        const ColourPicture picture = Pattern(width, height);
+        ASSERT_EQ(
+            ConvertImages({WritePpm(folder, "single.ppm", picture)}, codes, 0, ConversionContext{}),
+            0);
+        const std::string file = (folder.Path() / "single.ztr").string();
+        const std::optional<std::vector<ListedRecord>> records = ListRecords(file);
+        ASSERT_TRUE(records.has_value());
+        ASSERT_EQ(records->size(), codes.size());
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            const std::string what =
+                Describe(codes[i]) + ", " + std::to_string(width) + " x " + std::to_string(height);
+            // Banded orders become the plain ones, planar is cleared, no palette.
+            EXPECT_EQ((*records)[i].header.layout, TypeCodeLayout(codes[i]) & 0x15) << what;
+            ExpectRecordShows(file, static_cast<int>(i), false, TypeCodeDepth(codes[i]), picture,
+                              what);
+        }
+    }
+}
+
+// Frames of an animation: each changes the frame before it along one edge or corner, by
+// a change of hue at equal luminance, by a change below a 16-bit step, by nothing, and
+// at last back to the first picture.
+std::vector<ColourPicture> EdgeFrames(int width, int height) {
+    std::vector<ColourPicture> frames = {Pattern(width, height)};
+    auto next = [&frames](auto change) {
+        ColourPicture frame = frames.back();
+        change(frame);
+        frames.push_back(frame);
+    };
+    next([](ColourPicture& f) { // left column, red only
+        for (int y = 0; y < f.height; ++y) {
+            f.At(0, y)[0] ^= 0xA5;
+        }
+    });
+    next([](ColourPicture& f) { // right column, lower half, blue only
+        for (int y = f.height / 2; y < f.height; ++y) {
+            f.At(f.width - 1, y)[2] ^= 0x5A;
+        }
+    });
+    next([](ColourPicture& f) { // top row, green only
+        for (int x = 0; x < f.width; ++x) {
+            f.At(x, 0)[1] ^= 0xC3;
+        }
+    });
+    next([](ColourPicture& f) { f.Set(f.width / 2, f.height / 2, 255, 0, 0); });  // the middle
+    next([](ColourPicture& f) { f.Set(f.width / 2, f.height / 2, 0, 128, 20); }); // same grey
+    next([](ColourPicture& f) { f.At(f.width - 1, f.height - 1)[0] ^= 0x01; });   // below a step
+    next([](ColourPicture&) {});                                                  // nothing
+    next([](ColourPicture& f) {                                                   // bottom row
+        for (int x = 0; x < f.width; ++x) {
+            f.At(x, f.height - 1)[1] ^= 0x3C;
+        }
+    });
+    frames.push_back(frames.front());
+    return frames;
+}
+
+TEST(ColourRoundTripTest, AnimationsTouchingEveryEdgeBuildUpExactly) {
+    const std::vector<std::uint32_t> codes = ColourTypeCodes();
+    for (const auto& [width, height] : {std::pair{13, 11}, {3, 17}}) {
+        TempFolder folder;
+        const std::vector<ColourPicture> frames = EdgeFrames(width, height);
+        std::vector<std::string> paths;
+        for (std::size_t k = 0; k < frames.size(); ++k) {
+            paths.push_back(WritePpm(folder, "frame" + std::to_string(k) + ".ppm", frames[k]));
+        }
+        ASSERT_EQ(ConvertImages(paths, codes, 40, ConversionContext{}), 0);
+        const std::string file = (folder.Path() / "frame0.ztr").string();
+        for (std::size_t t = 0; t < codes.size(); ++t) {
+            for (std::size_t k = 0; k < frames.size(); ++k) {
+                ExpectRecordShows(file, static_cast<int>(t * frames.size() + k), true,
+                                  TypeCodeDepth(codes[t]), frames[k],
+                                  Describe(codes[t]) + ", " + std::to_string(width) + " x " +
+                                      std::to_string(height) + ", frame " + std::to_string(k));
+            }
+        }
+    }
+}
+
+TEST(ColourRoundTripTest, HueChangeAtEqualLuminanceIsADeltaOnlyInColour) {
+    ASSERT_EQ(Luminance(255, 0, 0), Luminance(0, 128, 20));
+    ColourPicture first = Pattern(9, 7);
+    first.Set(3, 2, 255, 0, 0);
+    ColourPicture second = first;
+    second.Set(3, 2, 0, 128, 20);
+    TempFolder folder;
+    const std::vector<std::uint32_t> codes = {MakeTypeCode(0x00, 8), MakeTypeCode(0x00, 16),
+                                              MakeTypeCode(0x11, 16), MakeTypeCode(0x05, 24)};
+    ASSERT_EQ(ConvertImages({WritePpm(folder, "a.ppm", first), WritePpm(folder, "b.ppm", second)},
+                            codes, 25, ConversionContext{}),
+              0);
+    const std::optional<std::vector<ListedRecord>> records =
+        ListRecords((folder.Path() / "a.ztr").string());
+    ASSERT_TRUE(records.has_value());
+    ASSERT_EQ(records->size(), 2 * codes.size());
+    const struct {
+        std::size_t code;
+        std::uint16_t width, height, dx, dy;
+    } cases[] = {
+        {0, 0, 0, 0, 0}, // grey: the same level, nothing changed
+        {1, 1, 1, 3, 2},
+        {2, 1, 1, 3, 4}, // inverted Y-axis: stored row 6 - 2
+        {3, 1, 1, 3, 2},
+    };
+    for (const auto& c : cases) {
+        const ListedRecord& delta = (*records)[2 * c.code + 1];
+        SCOPED_TRACE(Describe(codes[c.code]));
+        EXPECT_NE(delta.header.layout & RECORD_DELTA, 0);
+        EXPECT_EQ(delta.header.width, c.width);
+        EXPECT_EQ(delta.header.height, c.height);
+        EXPECT_EQ(delta.delta.dx, c.dx);
+        EXPECT_EQ(delta.delta.dy, c.dy);
+        EXPECT_EQ(delta.delta.delay, 25);
+    }
+}
+
+} // namespace
