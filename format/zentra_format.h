@@ -59,6 +59,18 @@
 // At depth 8 a byte is one pixel: rows give byte y * W + x, columns byte x * H + y, and
 // the banded orders are the plain ones (writers clear bit 1 of the order).
 //
+// Depths 16 and 24 are colour, without palette: a pixel is 2 or 3 bytes, in row order or
+// column order as at depth 8 (bit 1 and LAYOUT_PLANAR cleared). 16 bits is RGB565:
+//
+//   bit  15 14 13 12 11 10  9  8  7  6  5  4  3  2  1  0
+//        r7 r6 r5 r4 r3 g7 g6 g5 g4 g3 g2 b7 b6 b5 b4 b3   (top bits of 8-bit samples)
+//
+//                        16 bits               24 bits
+//   rows                 low byte, high byte   blue, green, red
+//   rows + REVERSED      high byte, low byte   red, green, blue
+//   columns              high byte, low byte   red, green, blue
+//   columns + REVERSED   low byte, high byte   blue, green, red
+//
 // Run-length coding. The stream is coded bytewise with one remembered byte P, the last
 // literal, which is 0 at the start of each record's pixel data:
 //   - a byte b different from P is a literal: it stands for itself and becomes P;
