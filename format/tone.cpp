@@ -42,6 +42,16 @@ void ReversePixels(std::uint8_t* first, std::size_t count, int channels) {
     }
 }
 
+// Copies pixel (fromX, fromY) of a raster fromWidth pixels wide to pixel (toX, toY) of
+// one toWidth pixels wide, both of `channels` bytes a pixel.
+void CopyPixel(const std::vector<std::uint8_t>& from, int fromWidth, int fromX, int fromY,
+               std::vector<std::uint8_t>& to, int toWidth, int toX, int toY, int channels) {
+    const auto source = (static_cast<std::size_t>(fromY) * fromWidth + fromX) * channels;
+    const auto target = (static_cast<std::size_t>(toY) * toWidth + toX) * channels;
+    std::copy_n(from.begin() + static_cast<std::ptrdiff_t>(source), channels,
+                to.begin() + static_cast<std::ptrdiff_t>(target));
+}
+
 // Calls step(raster, channels) for the grey levels and, when the picture has them, its
 // colours: every shaping step moves both alike. False when a step fails.
 template <typename Step> bool EachRaster(SourceImage& image, Step step) {
@@ -68,10 +78,7 @@ bool Rotate(SourceImage& image, int degrees) {
             for (int x = 0; x < h; ++x) {
                 const int sx = degrees == 90 ? y : w - 1 - y;
                 const int sy = degrees == 90 ? h - 1 - x : x;
-                const auto from = (static_cast<std::size_t>(sy) * w + sx) * channels;
-                const auto to = (static_cast<std::size_t>(y) * h + x) * channels;
-                std::copy_n(raster.begin() + static_cast<std::ptrdiff_t>(from), channels,
-                            out.begin() + static_cast<std::ptrdiff_t>(to));
+                CopyPixel(raster, w, sx, sy, out, h, x, y, channels);
             }
         }
         raster = std::move(out);
@@ -148,10 +155,7 @@ bool Resize(SourceImage& image, const ToneOptions& options) {
             for (int x = 0; x < W; ++x) {
                 const int sx = x - offsetX;
                 if (sx >= 0 && sx < scaledWidth) {
-                    const auto from = (static_cast<std::size_t>(sy) * scaledWidth + sx) * channels;
-                    const auto to = (static_cast<std::size_t>(y) * W + x) * channels;
-                    std::copy_n(scaled.begin() + static_cast<std::ptrdiff_t>(from), channels,
-                                out.begin() + static_cast<std::ptrdiff_t>(to));
+                    CopyPixel(scaled, scaledWidth, sx, sy, out, W, x, y, channels);
                 }
             }
         }

@@ -9,6 +9,7 @@
 #include "convert_images.h"
 #include "decode_record.h"
 #include "read_record_header.h"
+#include "round_trip_support.h"
 #include "test_file.h"
 #include "type_code.h"
 
@@ -57,31 +58,16 @@ ColourPicture Pattern(int width, int height) {
 
 std::string WritePpm(const TempFolder& folder, const std::string& name,
                      const ColourPicture& picture) {
-    const std::string head =
-        "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
-    Bytes bytes(head.begin(), head.end());
-    bytes.insert(bytes.end(), picture.rgb.begin(), picture.rgb.end());
-    return folder.Write(name, bytes);
+    return WriteRawPnm(folder, name, "P6", picture.width, picture.height, picture.rgb);
 }
 
 // Depths 16 and 24 in every order, each plain, reversed, with inverted Y-axis and with
 // both, and a planar code.
 std::vector<std::uint32_t> ColourTypeCodes() {
-    std::vector<std::uint32_t> codes;
-    for (const std::uint8_t depth : {16, 24}) {
-        for (std::uint8_t order = 0; order < 4; ++order) {
-            for (const std::uint8_t flags : {0x00, 0x04, 0x10, 0x14}) {
-                codes.push_back(MakeTypeCode(static_cast<std::uint8_t>(order | flags), depth));
-            }
-        }
-        codes.push_back(MakeTypeCode(0x0D, depth));
-    }
+    std::vector<std::uint32_t> codes = EveryOrderAndFlag({16, 24});
+    codes.push_back(MakeTypeCode(0x0D, 16));
+    codes.push_back(MakeTypeCode(0x0D, 24));
     return codes;
-}
-
-std::string Describe(std::uint32_t code) {
-    return "layout " + std::to_string(TypeCodeLayout(code)) + " depth " +
-           std::to_string(TypeCodeDepth(code));
 }
 
 // What a record of the depth shows for a source channel: at depth 16 its top bits,
@@ -99,11 +85,9 @@ std::uint8_t Shown(std::uint8_t sample, int depth, int bits) {
 void ExpectRecordShows(const std::string& file, int index, bool buildUp, int depth,
                        ColourPicture picture, const std::string& what) {
     DisplayBitmap bitmap;
-    DecodeRecord(file, index, buildUp, bitmap);
-    ASSERT_TRUE(bitmap.pixels.has_value()) << what;
-    ASSERT_EQ(bitmap.width, picture.width) << what;
-    ASSERT_EQ(bitmap.height, picture.height) << what;
-    ASSERT_EQ(bitmap.depth, depth) << what;
+    if (!DecodeShown(file, index, buildUp, picture.width, picture.height, depth, what, bitmap)) {
+        return;
+    }
     int wrong = 0;
     Bytes row(3 * static_cast<std::size_t>(picture.width));
     for (int y = 0; y < picture.height; ++y) {
@@ -185,25 +169,7 @@ std::vector<ColourPicture> EdgeFrames(int width, int height) {
 }
 
 TEST(ColourRoundTripTest, AnimationsTouchingEveryEdgeBuildUpExactly) {
-    const std::vector<std::uint32_t> codes = ColourTypeCodes();
-    for (const auto& [width, height] : {std::pair{13, 11}, {3, 17}}) {
-        TempFolder folder;
-        const std::vector<ColourPicture> frames = EdgeFrames(width, height);
-        std::vector<std::string> paths;
-        for (std::size_t k = 0; k < frames.size(); ++k) {
-            paths.push_back(WritePpm(folder, "frame" + std::to_string(k) + ".ppm", frames[k]));
-        }
-        ASSERT_EQ(ConvertImages(paths, codes, 40, ConversionContext{}), 0);
-        const std::string file = (folder.Path() / "frame0.ztr").string();
-        for (std::size_t t = 0; t < codes.size(); ++t) {
-            for (std::size_t k = 0; k < frames.size(); ++k) {
-                ExpectRecordShows(file, static_cast<int>(t * frames.size() + k), true,
-                                  TypeCodeDepth(codes[t]), frames[k],
-                                  Describe(codes[t]) + ", " + std::to_string(width) + " x " +
-                                      std::to_string(height) + ", frame " + std::to_string(k));
-            }
-        }
-    }
+    ExpectAnimationsBuildUp(ColourTypeCodes(), ".ppm", EdgeFrames, WritePpm, ExpectRecordShows);
 }
 
 TEST(ColourRoundTripTest, HueChangeAtEqualLuminanceIsADeltaOnlyInColour) {
