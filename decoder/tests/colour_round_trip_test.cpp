@@ -3,18 +3,23 @@
 // widened again. Both orders, plain and reversed, with inverted Y-axis, banded and planar
 // codes (which the writer turns into the plain orders), odd-sized pictures with a
 // different colour in each corner, animations whose changes touch every edge, and a
-// change of hue at equal luminance, which a grey record does not see.
+// change of hue at equal luminance, which a grey record does not see, and a GIF's frames
+// with their own delays.
 #include "bitmap_rgb.h"
 #include "colour_to_grey.h"
 #include "convert_images.h"
+#include "convert_pictures.h"
 #include "decode_record.h"
 #include "read_record_header.h"
 #include "round_trip_support.h"
+#include "source_image.h"
 #include "test_file.h"
 #include "type_code.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -206,6 +211,46 @@ TEST(ColourRoundTripTest, HueChangeAtEqualLuminanceIsADeltaOnlyInColour) {
         EXPECT_EQ(delta.delta.dx, c.dx);
         EXPECT_EQ(delta.delta.dy, c.dy);
         EXPECT_EQ(delta.delta.delay, 25);
+    }
+}
+
+// A GIF's frames at 16 and 24 bits: each built-up frame is the frame as ImageMagick
+// coalesced it (grey, so in all three channels), and each delta record carries the time
+// of the frame it completes (GIF delays 10, 20, 30 hundredths; the last record leads back
+// to the first frame).
+TEST(ColourRoundTripTest, GifFramesBuildUpWithTheirOwnDelays) {
+    TempFolder folder;
+    const std::string gif = (folder.Path() / "anim.gif").string();
+    std::filesystem::copy_file(std::string(ZENTRA_TEST_DATA) + "/im_anim9x7.gif", gif);
+    std::vector<ColourPicture> frames;
+    for (const int k : {0, 1, 2, 0}) {
+        const std::optional<SourceImage> coalesced = LoadImageFile(
+            std::string(ZENTRA_TEST_DATA) + "/im_anim9x7_coalesced_" + std::to_string(k) + ".pgm",
+            MessageSink{});
+        ASSERT_TRUE(coalesced.has_value());
+        ColourPicture frame{coalesced->width, coalesced->height, {}};
+        for (const std::uint8_t grey : coalesced->pixels) {
+            frame.rgb.insert(frame.rgb.end(), {grey, grey, grey});
+        }
+        frames.push_back(frame);
+    }
+    const std::vector<std::uint32_t> codes = {MakeTypeCode(0x04, 16), MakeTypeCode(0x11, 24)};
+    ConversionContext context;
+    context.sourceDelays = true;
+    ASSERT_EQ(ConvertPictureList({gif}, codes, true, 0, context), ConvertResult::Written);
+    const std::string file = (folder.Path() / "anim.ztr").string();
+    const std::optional<std::vector<ListedRecord>> records = ListRecords(file);
+    ASSERT_TRUE(records.has_value());
+    ASSERT_EQ(records->size(), 2 * frames.size());
+    const std::uint16_t delays[] = {0, 200, 300, 100};
+    for (std::size_t t = 0; t < codes.size(); ++t) {
+        for (std::size_t k = 0; k < frames.size(); ++k) {
+            const std::size_t index = t * frames.size() + k;
+            const std::string what = Describe(codes[t]) + ", frame " + std::to_string(k);
+            EXPECT_EQ((*records)[index].delta.delay, delays[k]) << what;
+            ExpectRecordShows(file, static_cast<int>(index), true, TypeCodeDepth(codes[t]),
+                              frames[k], what);
+        }
     }
 }
 
