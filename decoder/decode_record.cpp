@@ -66,10 +66,10 @@ DecodeStatus SetUpBitmap(DisplayBitmap& bitmap, const RecordHeader& header) {
     bitmap.info.width = header.width;
     bitmap.info.height = header.height;
     bitmap.info.bitCount = header.depth;
-    if (header.depth == 16) {
-        bitmap.info.compression = BITMAP_BITFIELDS;
-        bitmap.masks = RGB565_MASKS;
-    }
+    // 16-bit pixels stay RGB565 as stored and are drawn through their channel masks.
+    const bool rgb565 = header.depth == 16;
+    bitmap.info.compression = rgb565 ? BITMAP_BITFIELDS : BITMAP_RGB;
+    bitmap.masks = rgb565 ? RGB565_MASKS : std::array<std::uint32_t, 3>{};
     bitmap.info.imageSize = static_cast<std::uint32_t>(size);
     const std::uint32_t used = header.depth <= 8 ? (1u << header.depth) : 0;
     bitmap.info.coloursUsed = used;

@@ -11,7 +11,9 @@
  *   - decodes a record's run-length coded pixel data incrementally: pull N bytes at a
  *     time (ztr_read) or get a callback per chunk (ztr_stream), so that a frame never has
  *     to fit in RAM. The bytes come out in the display's own lay-out, ready to be sent
- *     to its controller;
+ *     to its controller; colour pixels too are copied as stored, so a 16-bit RGB565
+ *     pixel comes high byte first (as SPI controllers take it) in row order with
+ *     ZTR_LAYOUT_REVERSED and in column order without it, low byte first otherwise;
  *   - places a record into a frame buffer kept in the display's lay-out (ztr_apply): a
  *     full frame fills it, a delta record overwrites its rectangle at (dx, dy).
  *

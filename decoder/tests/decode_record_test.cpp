@@ -63,8 +63,10 @@ const Bytes PICTURE_4BIT = {0x10, 0x70, 0, 0, 0xA3, 0xF0, 0, 0};
 // The 3 x 2 eight-bit picture 10 20 30 / 40 50 60.
 const Bytes PICTURE_8BIT = {0x40, 0x50, 0x60, 0, 0x10, 0x20, 0x30, 0};
 
-// The 2 x 2 24-bit picture, bitmap bytes blue, green, red: (1 2 3)(4 5 6) / (7 8 9)(10 11 12).
-const Bytes PICTURE_24BIT = {7, 8, 9, 10, 11, 12, 0, 0, 1, 2, 3, 4, 5, 6, 0, 0};
+// The 3 x 2 24-bit picture, bitmap bytes blue, green, red:
+//   (1 2 3)(4 5 6)(7 8 9) / (10 11 12)(13 14 15)(16 17 18).
+const Bytes PICTURE_24BIT = {10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0,
+                             1,  2,  3,  4,  5,  6,  7,  8,  9,  0, 0, 0};
 
 // The 3 x 2 RGB565 picture red F800, green 07E0, blue 001F / white FFFF, 1234, A5C3, its
 // bitmap block low byte first, and its pixels as stored high byte first.
@@ -141,15 +143,22 @@ TEST(DecodeRecordTest, PlacesPixelsForEveryOrderAndDepth) {
          PICTURE_8BIT},
         {"8-bit banded columns as columns",
          Recipe(0x03, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60}), PICTURE_8BIT},
-        {"24-bit rows", Recipe(0x00, 24, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
+        // 24 bits: red and blue exchanged where reversal converts (rows with it, columns
+        // without it).
+        {"24-bit rows",
+         Recipe(0x00, 24, 3, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}),
          PICTURE_24BIT},
-        {"24-bit rows reversed", Recipe(0x04, 24, 2, 2, {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}),
+        {"24-bit rows reversed",
+         Recipe(0x04, 24, 3, 2, {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10, 15, 14, 13, 18, 17, 16}),
          PICTURE_24BIT},
-        {"24-bit rows inverted Y", Recipe(0x10, 24, 2, 2, {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}),
+        {"24-bit rows inverted Y",
+         Recipe(0x10, 24, 3, 2, {10, 11, 12, 13, 14, 15, 16, 17, 18, 1, 2, 3, 4, 5, 6, 7, 8, 9}),
          PICTURE_24BIT},
-        {"24-bit columns", Recipe(0x01, 24, 2, 2, {3, 2, 1, 9, 8, 7, 6, 5, 4, 12, 11, 10}),
+        {"24-bit columns",
+         Recipe(0x01, 24, 3, 2, {3, 2, 1, 12, 11, 10, 6, 5, 4, 15, 14, 13, 9, 8, 7, 18, 17, 16}),
          PICTURE_24BIT},
-        {"24-bit columns reversed", Recipe(0x05, 24, 2, 2, {1, 2, 3, 7, 8, 9, 4, 5, 6, 10, 11, 12}),
+        {"24-bit columns reversed",
+         Recipe(0x05, 24, 3, 2, {1, 2, 3, 10, 11, 12, 4, 5, 6, 13, 14, 15, 7, 8, 9, 16, 17, 18}),
          PICTURE_24BIT},
         // 16 bits: low byte first, high byte first where reversal converts (rows with
         // it, columns without it).

@@ -23,17 +23,7 @@ Bytes LiteralData(std::size_t count) {
 
 Bytes Record(std::uint8_t layout, std::uint8_t depth, std::uint16_t width, std::uint16_t height,
              std::size_t dataBytes) {
-    RecordHeader header;
-    header.recordLength = static_cast<std::uint32_t>(RECORD_HEADER_SIZE + dataBytes);
-    header.layout = layout;
-    header.depth = depth;
-    header.width = width;
-    header.height = height;
-    const auto head = EncodeRecordHeader(header);
-    Bytes record(head.begin(), head.end());
-    const Bytes data = LiteralData(dataBytes);
-    record.insert(record.end(), data.begin(), data.end());
-    return record;
+    return RecordBytes(layout, depth, width, height, LiteralData(dataBytes));
 }
 
 struct HostileCase {

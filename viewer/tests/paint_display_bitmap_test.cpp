@@ -1,5 +1,6 @@
-// What the paint handler hands to the platform: only bitmaps that it can draw whole, and
-// 2-bit bitmaps widened to 4 bits with the same colours; checked on the window as well.
+// What the paint handler hands to the platform: only bitmaps that it can draw whole, 2-bit
+// bitmaps widened to 4 bits with the same colours, and 16- and 24-bit records in their own
+// colours; checked on the window as well.
 #include "window_test_support.h"
 
 #include "bitmap_rgb.h"
@@ -87,21 +88,11 @@ TEST(PaintDisplayBitmapTest, TwoBitBitmapWidensToTheSameColours) {
 using TwoBitWindowTest = ViewerWindowTest;
 
 TEST_F(TwoBitWindowTest, TwoBitRecordIsShownInItsFourGreys) {
-    // 11 x 5 pixels at 2 bits in row order: 3 bytes per row. No byte equals the one before
-    // it and the first is not 0, so the run-length coded data is the bytes themselves.
+    // 11 x 5 pixels at 2 bits in row order: 3 bytes per row.
     const Bytes unpacked{0x1B, 0xE4, 0x39, 0x4E, 0x93, 0x6C, 0xC6, 0x1B,
                          0xB1, 0x72, 0x0F, 0xF0, 0x5A, 0xA5, 0x27};
-    RecordHeader header;
-    header.recordLength = static_cast<std::uint32_t>(RECORD_HEADER_SIZE + unpacked.size());
-    header.layout = ORDER_ROWS;
-    header.depth = 2;
-    header.width = 11;
-    header.height = 5;
-    const auto head = EncodeRecordHeader(header);
-    Bytes record(head.begin(), head.end());
-    record.insert(record.end(), unpacked.begin(), unpacked.end());
     const std::string file = data_.File("grey2.ztr");
-    WriteFileBytes(file, record);
+    WriteFileBytes(file, RecordBytes(ORDER_ROWS, 2, 11, 5, unpacked));
     CreateWindowNow();
     OpenThroughDialog(file);
     Command(105);
@@ -112,6 +103,49 @@ TEST_F(TwoBitWindowTest, TwoBitRecordIsShownInItsFourGreys) {
     EXPECT_TRUE(SameBelow(
         shown, ExpectedPicture(ViewerState.displayBitmap, 2, false, shown.width, shown.height),
         60));
+}
+
+using ColourWindowTest = ViewerWindowTest;
+
+// COLOUR_PICTURE as hand-made records: RGB565 high byte first where the reversal converts
+// (rows with it, columns without it); 24 bits blue, green, red unless the reversal converts.
+TEST_F(ColourWindowTest, ColourRecordsAreShownInTheirColours) {
+    const Bytes columns565 = {0xF8, 0x00, 0xFF, 0xFF, 0x07, 0xE0,
+                              0x12, 0x34, 0x00, 0x1F, 0xA5, 0xC3};
+    const Bytes rows565 = {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF, 0x34, 0x12, 0xC3, 0xA5};
+    const Bytes rows24 = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00,
+                          0xFF, 0xFF, 0xFF, 0xA5, 0x45, 0x10, 0x18, 0xBA, 0xA5};
+    const Bytes columns24 = {0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0xFF, 0x00,
+                             0x10, 0x45, 0xA5, 0x00, 0x00, 0xFF, 0xA5, 0xBA, 0x18};
+    const struct {
+        const char* name;
+        std::uint8_t layout;
+        std::uint8_t depth;
+        const Bytes& unpacked;
+        WORD zoomCommand;
+        int zoom;
+        bool invert;
+    } cases[] = {
+        {"16-bit rows reversed", 0x04, 16, COLOUR_PICTURE_RGB565_HIGH_FIRST, 104, 1, false},
+        {"16-bit columns", 0x01, 16, columns565, 105, 2, true},
+        {"16-bit rows", 0x00, 16, rows565, 105, 2, false},
+        {"24-bit rows", 0x00, 24, rows24, 105, 2, false},
+        {"24-bit columns", 0x01, 24, columns24, 104, 1, true},
+    };
+    CreateWindowNow();
+    for (const auto& c : cases) {
+        const std::string file = data_.File(std::string(c.name) + ".ztr");
+        WriteFileBytes(file, RecordBytes(c.layout, c.depth, 3, 2, c.unpacked));
+        OpenThroughDialog(file);
+        Command(c.zoomCommand);
+        if ((ViewerState.invert != 0) != c.invert) {
+            Command(107);
+        }
+        ASSERT_TRUE(ViewerState.displayBitmap.pixels.has_value()) << c.name;
+        EXPECT_TRUE(
+            ShowsColourPicture(CaptureClient(window_), 8, 66, c.zoom, c.invert, c.depth == 16))
+            << c.name;
+    }
 }
 
 } // namespace

@@ -190,6 +190,41 @@ TEST_F(PictureExportTest, SaveWritesABmpThatReadsBackAsShown) {
     EXPECT_TRUE(Recorded.boxes.empty());
 }
 
+// COLOUR_PICTURE as a 16-bit record, shown at zoom 2: the clipboard and the saved file
+// hold 24-bit pixels (which every reader takes) in the record's colours.
+TEST_F(PictureExportTest, ASixteenBitRecordIsCopiedAndSavedInItsColours) {
+    const std::string file = data_.File("colour.ztr");
+    WriteFileBytes(file, RecordBytes(0x04, 16, 3, 2, COLOUR_PICTURE_RGB565_HIGH_FIRST));
+    CreateWindowNow();
+    OpenThroughDialog(file);
+    Command(105);
+
+    Command(112);
+    ASSERT_TRUE(OpenClipboard(window_));
+    HANDLE data = GetClipboardData(CF_DIB);
+    ASSERT_NE(data, nullptr);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(data));
+    EXPECT_EQ(header->biBitCount, 24);
+    EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));
+    const ClientPixels copied = DibPixels(header);
+    GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_TRUE(ShowsColourPicture(copied, 0, 0, 2, false, true));
+
+    SaveAnswer = data_.File("colour.bmp");
+    Command(111);
+    HANDLE loaded = LoadImageA(nullptr, SaveAnswer.c_str(), IMAGE_BITMAP, 0, 0,
+                               LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    ASSERT_NE(loaded, nullptr) << SaveAnswer;
+    const ClientPixels saved = BitmapPixels(static_cast<HBITMAP>(loaded));
+    DeleteObject(loaded);
+    EXPECT_TRUE(ShowsColourPicture(saved, 0, 0, 2, false, true));
+    const Bytes bytes = ReadFileBytes(SaveAnswer);
+    ASSERT_GE(bytes.size(), 54u);
+    EXPECT_EQ(bytes[28], 24); // bits per pixel, uncompressed
+    EXPECT_EQ(bytes[30], 0);
+}
+
 TEST_F(PictureExportTest, CancelWritesNothingAndAnUnwritablePathIsReported) {
     OpenStill();
     Command(111);

@@ -7,9 +7,12 @@
 #include "little_endian.h"
 #include "program_values.h"
 #include "report_message.h"
+#include "run_length_buffer.h"
 #include "viewer_window.h"
+#include "zentra_format.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -73,6 +76,51 @@ std::size_t RecordOffset(const Bytes& file, int index) {
         offset += GetU32LE(file.data() + offset);
     }
     return offset;
+}
+
+Bytes RecordBytes(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
+                  std::uint16_t height, const Bytes& unpacked) {
+    RunLengthBuffer coded;
+    BeginPixelData(coded);
+    for (const std::uint8_t b : unpacked) {
+        PutPixelByte(coded, b);
+    }
+    RecordHeader header;
+    header.recordLength = static_cast<std::uint32_t>(RECORD_HEADER_SIZE + coded.Length());
+    header.layout = layout;
+    header.depth = depth;
+    header.width = width;
+    header.height = height;
+    const auto head = EncodeRecordHeader(header);
+    Bytes record(head.begin(), head.end());
+    record.insert(record.end(), coded.Data(), coded.Data() + coded.Length());
+    EndPixelData(coded, nullptr);
+    return record;
+}
+
+::testing::AssertionResult ShowsColourPicture(const ClientPixels& pixels, int left, int top,
+                                              int zoom, bool invert, bool rgb565) {
+    const int steps[3] = {rgb565 ? 8 : 1, rgb565 ? 4 : 1, rgb565 ? 8 : 1}; // red, green, blue
+    for (int y = 0; y < 2 * zoom; ++y) {
+        for (int x = 0; x < 3 * zoom; ++x) {
+            std::uint32_t expected = COLOUR_PICTURE[(y / zoom) * 3 + x / zoom];
+            if (invert) {
+                expected = ~expected & 0xFFFFFF;
+            }
+            const std::uint32_t actual = pixels.At(left + x, top + y);
+            for (int channel = 0; channel < 3; ++channel) {
+                const int shift = 16 - 8 * channel;
+                const int a = static_cast<int>((actual >> shift) & 0xFF);
+                const int e = static_cast<int>((expected >> shift) & 0xFF);
+                if (std::abs(a - e) >= steps[channel]) {
+                    return ::testing::AssertionFailure()
+                           << "pixel " << x << ", " << y << " is " << std::hex << actual
+                           << ", expected " << expected;
+                }
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
 }
 
 RecordedCalls Recorded;

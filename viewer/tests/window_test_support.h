@@ -46,6 +46,25 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes);
 // Offset of record number index, found through the length fields.
 std::size_t RecordOffset(const Bytes& file, int index);
 
+// One full frame: the header, then the unpacked pixel bytes run-length coded.
+Bytes RecordBytes(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
+                  std::uint16_t height, const Bytes& unpacked);
+
+// The 3 x 2 picture of the colour tests, top row first, as 0xRRGGBB: red, green, blue /
+// white and two mixed colours, in RGB565 F800 07E0 001F / FFFF 1234 A5C3 (1234 widens to
+// red 16, green 69, blue 165; A5C3 to 165, 186, 24).
+inline constexpr std::uint32_t COLOUR_PICTURE[6] = {0xFF0000, 0x00FF00, 0x0000FF,
+                                                    0xFFFFFF, 0x1045A5, 0xA5BA18};
+// Its pixels in RGB565, row by row, high byte first.
+inline const Bytes COLOUR_PICTURE_RGB565_HIGH_FIRST = {0xF8, 0x00, 0x07, 0xE0, 0x00, 0x1F,
+                                                       0xFF, 0xFF, 0x12, 0x34, 0xA5, 0xC3};
+
+// Whether the pixels from left, top on show COLOUR_PICTURE zoom times, inverted when asked:
+// exactly, or for RGB565 within one step of each channel (below 8 for red and blue, below 4
+// for green), as the platform widens 5 and 6 bits its own way.
+::testing::AssertionResult ShowsColourPicture(const ClientPixels& pixels, int left, int top,
+                                              int zoom, bool invert, bool rgb565);
+
 // What the recorders saw, and what the file-open dialog answers.
 struct RecordedCalls {
     // File-open dialog: the answer (empty: the user cancels) and what was asked.
