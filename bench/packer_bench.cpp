@@ -1,11 +1,13 @@
 // The packers with the run-length coder, on a photo-like and on a flat picture of
-// 320 x 240: one record's pixel data per iteration, coded into the buffer (no file).
+// 320 x 240: one record's pixel data per iteration, coded into the buffer (no file). The
+// colour packers take colours made from the same pictures.
 #include "bench_pictures.h"
 #include "packers.h"
 
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,9 +24,10 @@ const BenchPicture& Flat() {
     return picture;
 }
 
-void BM_Pack(benchmark::State& state, Packer packer, std::uint8_t layout,
-             const BenchPicture& (*picture)()) {
-    const BenchPicture& source = picture();
+// One record's pixel data of the whole picture per iteration, from its grey levels or
+// its colours (`samples`); the rate counts source pixels.
+void Measure(benchmark::State& state, Packer packer, std::uint8_t layout,
+             const BenchPicture& source, const std::uint8_t* samples) {
     RecordHeader header;
     header.width = static_cast<std::uint16_t>(source.width);
     header.height = static_cast<std::uint16_t>(source.height);
@@ -34,10 +37,15 @@ void BM_Pack(benchmark::State& state, Packer packer, std::uint8_t layout,
     rect.height = static_cast<std::int16_t>(source.height);
     RunLengthBuffer coded;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(packer(coded, nullptr, header, source.pixels.data(), rect));
+        benchmark::DoNotOptimize(packer(coded, nullptr, header, samples, rect));
     }
     state.counters["pixels"] = benchmark::Counter(static_cast<double>(source.pixels.size()),
                                                   benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_Pack(benchmark::State& state, Packer packer, std::uint8_t layout,
+             const BenchPicture& (*picture)()) {
+    Measure(state, packer, layout, picture(), picture().pixels.data());
 }
 
 } // namespace
@@ -96,3 +104,38 @@ const bool GREY_PACKERS_REGISTERED = [] {
 }();
 
 } // namespace
+
+namespace {
+
+// Red, green and blue that follow the grey picture differently, so that a flat area
+// stays flat and a shaded one changes in every channel.
+std::vector<std::uint8_t> ColoursOf(const BenchPicture& picture) {
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(3 * picture.pixels.size());
+    for (const std::uint8_t grey : picture.pixels) {
+        rgb.push_back(grey);
+        rgb.push_back(static_cast<std::uint8_t>(255 - grey));
+        rgb.push_back(static_cast<std::uint8_t>(grey + 85));
+    }
+    return rgb;
+}
+
+void BM_PackColour(benchmark::State& state, int depth, std::uint8_t layout,
+                   const BenchPicture& (*picture)()) {
+    const std::vector<std::uint8_t> rgb = ColoursOf(picture());
+    Measure(state, SelectPacker(depth, layout), layout, picture(), rgb.data());
+}
+
+} // namespace
+
+// Depths 16 and 24 in both orders, plain and with their bytes exchanged.
+BENCHMARK_CAPTURE(BM_PackColour, row16_photo, 16, ORDER_ROWS, Photo);
+BENCHMARK_CAPTURE(BM_PackColour, row16_flat, 16, ORDER_ROWS, Flat);
+BENCHMARK_CAPTURE(BM_PackColour, row16_reversed_photo, 16, ORDER_ROWS | LAYOUT_REVERSED, Photo);
+BENCHMARK_CAPTURE(BM_PackColour, column16_photo, 16, ORDER_COLUMNS, Photo);
+BENCHMARK_CAPTURE(BM_PackColour, column16_flat, 16, ORDER_COLUMNS, Flat);
+BENCHMARK_CAPTURE(BM_PackColour, row24_photo, 24, ORDER_ROWS, Photo);
+BENCHMARK_CAPTURE(BM_PackColour, row24_flat, 24, ORDER_ROWS, Flat);
+BENCHMARK_CAPTURE(BM_PackColour, row24_reversed_photo, 24, ORDER_ROWS | LAYOUT_REVERSED, Photo);
+BENCHMARK_CAPTURE(BM_PackColour, column24_photo, 24, ORDER_COLUMNS, Photo);
+BENCHMARK_CAPTURE(BM_PackColour, column24_flat, 24, ORDER_COLUMNS, Flat);

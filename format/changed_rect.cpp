@@ -53,12 +53,16 @@ int LastDifference(const std::uint8_t* a, const std::uint8_t* b, int width, int 
 // memcmp. Within the band between them, a row only needs looking at left of the
 // leftmost and right of the rightmost difference found so far, so each row scans in
 // from both ends and stops there.
+// Pixels of several bytes are scanned as a row of width x bytesPerPixel bytes, and the
+// byte columns found are turned back into pixel columns.
 std::optional<ChangedRect> FindChangedRect(const std::uint8_t* current,
-                                           const std::uint8_t* previous, int width, int height) {
-    if (width <= 0 || height <= 0) {
+                                           const std::uint8_t* previous, int width, int height,
+                                           int bytesPerPixel) {
+    if (width <= 0 || height <= 0 || bytesPerPixel <= 0) {
         return std::nullopt;
     }
-    const auto rowBytes = static_cast<std::size_t>(width);
+    const auto rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(bytesPerPixel);
+    const int rowLength = width * bytesPerPixel;
     auto offset = [rowBytes](int y) { return static_cast<std::size_t>(y) * rowBytes; };
     int top = 0;
     while (top < height && !RowsDiffer(current + offset(top), previous + offset(top), rowBytes)) {
@@ -71,14 +75,16 @@ std::optional<ChangedRect> FindChangedRect(const std::uint8_t* current,
     while (!RowsDiffer(current + offset(bottom), previous + offset(bottom), rowBytes)) {
         --bottom;
     }
-    int left = width;
+    int left = rowLength;
     int right = -1;
     for (int y = top; y <= bottom; ++y) {
         const std::uint8_t* a = current + offset(y);
         const std::uint8_t* b = previous + offset(y);
         left = FirstDifference(a, b, left);
-        right = LastDifference(a, b, width, right);
+        right = LastDifference(a, b, rowLength, right);
     }
+    left /= bytesPerPixel;
+    right /= bytesPerPixel;
     ChangedRect rect;
     rect.x = static_cast<std::int16_t>(left);
     rect.y = static_cast<std::int16_t>(top);

@@ -12,11 +12,12 @@ struct ChangedRect {
     std::int16_t height = 0;
 };
 
-// The smallest rectangle holding every pixel whose byte differs between the two
-// width x height pictures (stored-row order); nothing when they are equal.
+// The smallest rectangle holding every pixel whose bytes differ between the two
+// width x height pictures (stored-row order) of bytesPerPixel bytes a pixel (3 for
+// colours: a change of any channel is a change); nothing when they are equal.
 std::optional<ChangedRect> FindChangedRect(const std::uint8_t* current,
-                                           const std::uint8_t* previous, int width,
-                                           int height);
+                                           const std::uint8_t* previous, int width, int height,
+                                           int bytesPerPixel = 1);
 
 // Widens the rectangle along the packing axis of the order (x for row order and banded
 // columns, y for column order and banded rows) to whole bytes of 8 / depth pixels, then

@@ -1,5 +1,6 @@
 // From colour to grey: one grey level per pixel by luminance, alpha composited over a
-// white or black background, for colour sources and for bitmaps read by their colours.
+// white or black background, for colour sources and for bitmaps read by their colours;
+// and the colours kept beside the grey levels for colour records.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +22,16 @@ inline std::uint8_t OverBackground(std::uint8_t y, std::uint8_t alpha, std::uint
 // count pixels of red, green, blue, alpha into count grey levels.
 void RgbaToGrey(const std::uint8_t* rgba, std::size_t count, std::uint8_t background,
                 std::uint8_t* grey);
+
+// count pixels of red, green, blue, alpha into count red, green, blue triples, each
+// channel composited over the background as the grey level is.
+void RgbaToColours(const std::uint8_t* rgba, std::size_t count, std::uint8_t background,
+                   std::uint8_t* rgb);
+
+// Gives a source that came without colours its colours: an indexed bitmap its table's
+// colours, every other source its grey level in all three channels. False when memory
+// ran out; a source that has its colours keeps them.
+bool AddColours(SourceImage& image);
 
 // A bitmap's scaled colour-table indices become the luminance of their table colours,
 // and the palette that records would carry is cleared. Other sources (grey already)

@@ -24,7 +24,7 @@ inline constexpr int MAX_PICTURE_SIDE = 32767; // the largest ChangedRect coordi
 // cleared at the packed depths, reversal at depth 8, and bit 1 from depth 8 on (the
 // banded orders are the plain ones there).
 std::uint8_t RecordLayout(std::uint8_t layout, int depth) {
-    if (depth == 1 || depth == 2 || depth == 4 || depth == 8) {
+    if (depth == 1 || depth == 2 || depth == 4 || depth == 8 || IsColourDepth(depth)) {
         layout &= static_cast<std::uint8_t>(~LAYOUT_PLANAR);
     }
     if (depth == 8) {
@@ -46,7 +46,7 @@ class SequenceWriter {
     SequenceWriter(OutputFile& output, std::uint32_t typeCode, const ConversionContext& context,
                    RunLengthBuffer& coded)
         : output_(output), layout_(TypeCodeLayout(typeCode)), depth_(TypeCodeDepth(typeCode)),
-          sink_(context.sink), tone_(context.tone), coded_(coded) {}
+          colour_(IsColourDepth(depth_)), sink_(context.sink), tone_(context.tone), coded_(coded) {}
 
     ConvertResult Write(const std::vector<Frame>& frames) {
         const Packer packer = SelectPacker(depth_, RecordLayout(layout_, depth_));
@@ -73,12 +73,19 @@ class SequenceWriter {
             }
             QuantisePicture(current->pixels.data(), current->width, current->height, depth_,
                             threshold_, tone_.dither);
+            if (colour_ && !QuantiseColours(current->rgb.data(), current->width, current->height,
+                                            depth_, tone_.dither)) {
+                ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
+                return ConvertResult::OutOfMemory;
+            }
             if (const ConvertResult size = CheckSize(*current, previous, frames[i].path);
                 size != ConvertResult::Written) {
                 return size;
             }
             if ((layout_ & LAYOUT_INVERTED_Y) != 0) {
-                ReverseRows(current->pixels.data(), static_cast<std::size_t>(current->width),
+                std::vector<std::uint8_t>& samples = Samples(*current);
+                ReverseRows(samples.data(),
+                            static_cast<std::size_t>(current->width) * BytesPerPixel(),
                             static_cast<std::size_t>(current->height));
             }
             const bool last = i > 0 && i + 1 == frames.size();
@@ -98,23 +105,29 @@ class SequenceWriter {
     }
 
   private:
+    // What the records are packed from: the colours for colour records, else the grey
+    // levels.
+    std::vector<std::uint8_t>& Samples(SourceImage& picture) const {
+        return colour_ ? picture.rgb : picture.pixels;
+    }
+    const std::vector<std::uint8_t>& Samples(const SourceImage& picture) const {
+        return colour_ ? picture.rgb : picture.pixels;
+    }
+    int BytesPerPixel() const { return colour_ ? 3 : 1; }
+
     // Frame `index` of the file; a GIF's frames are read once and kept while the
     // following frames come from the same file.
     std::optional<SourceImage> LoadFrame(const Frame& frame) {
         if (frame.index == 0) {
-            SourceReadOptions options;
-            options.background = tone_.background;
             std::optional<std::vector<SourceImage>> read =
-                LoadImageFrames(frame.path, options, sink_);
+                LoadImageFrames(frame.path, ReadOptions(false), sink_);
             if (!read) {
                 return std::nullopt;
             }
             return std::move(read->front());
         }
         if (loadedPath_ != frame.path) {
-            SourceReadOptions options;
-            options.background = tone_.background;
-            options.allFrames = true;
+            const SourceReadOptions options = ReadOptions(true);
             std::optional<std::vector<SourceImage>> read =
                 LoadImageFrames(frame.path, options, sink_);
             if (!read) {
@@ -131,6 +144,14 @@ class SequenceWriter {
         return loaded_[static_cast<std::size_t>(frame.index)];
     }
 
+    SourceReadOptions ReadOptions(bool allFrames) const {
+        SourceReadOptions options;
+        options.background = tone_.background;
+        options.allFrames = allFrames;
+        options.colours = colour_;
+        return options;
+    }
+
     // Sizes must fit the rectangle's 16-bit fields, the pixel block must hold the whole
     // picture, and every picture of a sequence must have the first picture's size so
     // that comparisons stay inside both.
@@ -145,7 +166,8 @@ class SequenceWriter {
         std::size_t pixelCount = 0;
         if (!CheckedMultiply(static_cast<std::size_t>(picture.width),
                              static_cast<std::size_t>(picture.height), pixelCount) ||
-            picture.pixels.size() != pixelCount) {
+            picture.pixels.size() != pixelCount ||
+            Samples(picture).size() / static_cast<std::size_t>(BytesPerPixel()) != pixelCount) {
             ReportMessage(sink_, stderr, "ERROR: invalid size (width=%d, height=%d)\n",
                           static_cast<int>(picture.width), static_cast<int>(picture.height));
             return ConvertResult::InvalidSize;
@@ -172,8 +194,9 @@ class SequenceWriter {
             rect.height = static_cast<std::int16_t>(picture.height);
             return rect;
         }
-        const std::optional<ChangedRect> changed = FindChangedRect(
-            picture.pixels.data(), previous->pixels.data(), picture.width, picture.height);
+        const std::optional<ChangedRect> changed =
+            FindChangedRect(Samples(picture).data(), Samples(*previous).data(), picture.width,
+                            picture.height, BytesPerPixel());
         if (!changed) {
             return rect;
         }
@@ -212,9 +235,10 @@ class SequenceWriter {
                 return false;
             }
         }
-        // Depths 1, 2, 4 and 8 only reach here, so 2^D entries lie within the 256 of the
-        // buffer.
-        const std::size_t paletteBytes = static_cast<std::size_t>(PaletteSize(depth_));
+        // Grey records of depths 1, 2, 4 and 8 carry the source's palette, whose 2^D
+        // entries lie within the 256 of the buffer; colour records carry none.
+        const std::size_t paletteBytes =
+            colour_ ? 0 : static_cast<std::size_t>(PaletteSize(depth_));
         for (std::size_t k = 0; k < paletteBytes; ++k) {
             if (picture.palette[k] != 0) {
                 header.layout |= RECORD_PALETTE;
@@ -224,7 +248,7 @@ class SequenceWriter {
                 break;
             }
         }
-        if (!packer(coded_, file, header, picture.pixels.data(), rect)) {
+        if (!packer(coded_, file, header, Samples(picture).data(), rect)) {
             return false;
         }
 
@@ -244,6 +268,7 @@ class SequenceWriter {
     OutputFile& output_;
     std::uint8_t layout_;
     std::uint8_t depth_;
+    bool colour_; // packed from the colours
     const MessageSink& sink_;
     const ToneOptions& tone_;
     int threshold_ = DEFAULT_THRESHOLD;

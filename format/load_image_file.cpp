@@ -3,6 +3,7 @@
 // the signature names one of the bitmap and PBM/PGM/PPM readers but the name names
 // the other, the file failed before signatures were looked at, and it fails with the
 // same message now unless the signature's reader can read it.
+#include "colour_to_grey.h"
 #include "input_file.h"
 #include "picture_readers.h"
 #include "report_message.h"
@@ -20,7 +21,7 @@ Readout ReadAs(const std::string& path, PictureFormat format, const std::uint8_t
                std::size_t headCount, const SourceReadOptions& options) {
     switch (format) {
     case PictureFormat::Pnm:
-        return ReadPnmPicture(path);
+        return ReadPnmPicture(path, options);
     case PictureFormat::Bitmap:
         if (IsHighColourBitmap(head, headCount)) {
             return ReadStbPicture(path, format, options);
@@ -87,6 +88,14 @@ std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
     }
     if (!options.allFrames) {
         result.frames.resize(1);
+    }
+    if (options.colours) {
+        for (SourceImage& frame : result.frames) {
+            if (!AddColours(frame)) {
+                ReportMessage(sink, stderr, "ERROR: insufficient memory\n");
+                return std::nullopt;
+            }
+        }
     }
     return std::move(result.frames);
 }

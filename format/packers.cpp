@@ -1,5 +1,6 @@
-// The packers: a rectangle of a one-byte-per-pixel picture becomes the unpacked byte
-// stream of one depth and pixel order, each byte handed to the run-length coder.
+// The packers: a rectangle of a picture (grey levels, or colours for depths 16 and 24)
+// becomes the unpacked byte stream of one depth and pixel order, each byte handed to the
+// run-length coder.
 #include "packers.h"
 
 #include "reverse_fields.h"
@@ -9,9 +10,10 @@
 
 namespace {
 
-// What a packer's loops read: the rectangle's first pixel, the picture's width (the
-// distance between rows) and height, the rectangle and the reversal bit. The loops take
-// it by value, so that no coded byte stored can alias it and force it to be reloaded.
+// What a packer's loops read: the rectangle's first pixel, the picture's width in bytes
+// (the distance between rows; the width in pixels for one-byte pixels) and height, the
+// rectangle and the reversal bit. The loops take it by value, so that no coded byte
+// stored can alias it and force it to be reloaded.
 struct PackSource {
     const std::uint8_t* origin;
     std::size_t width;
@@ -22,13 +24,13 @@ struct PackSource {
 
 // The set-up and tear-down that every packer shares: starts the record's pixel data,
 // lets `lines` pass every unpacked byte of the rectangle to the coder in stream order,
-// and writes the coded bytes.
-template <typename Lines>
+// and writes the coded bytes. A source pixel is BytesPerPixel bytes.
+template <std::size_t BytesPerPixel = 1, typename Lines>
 bool Pack(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
           const std::uint8_t* pixels, const ChangedRect& rect, Lines lines) {
-    const std::size_t width = header.width;
+    const std::size_t width = header.width * BytesPerPixel;
     const PackSource source{pixels + static_cast<std::size_t>(rect.y) * width +
-                                static_cast<std::size_t>(rect.x),
+                                static_cast<std::size_t>(rect.x) * BytesPerPixel,
                             width, header.height, rect, (header.layout & LAYOUT_REVERSED) != 0};
     BeginPixelData(coded);
     {
@@ -195,6 +197,66 @@ bool PackColumnOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeade
 
 namespace {
 
+// One colour pixel from its red, green, blue bytes, in the byte order of the record.
+//   depth 24: blue, green, red; exchanged: red, green, blue
+//   depth 16: RGB565, the top 5, 6 and 5 bits of red, green and blue:
+//     bit  15 14 13 12 11 10  9  8  7  6  5  4  3  2  1  0
+//          r7 r6 r5 r4 r3 g7 g6 g5 g4 g3 g2 b7 b6 b5 b4 b3
+//     stored low byte (bits 7-0) first; exchanged: high byte first
+template <int Depth>
+inline void PutColour(PixelByteCoder& coder, const std::uint8_t* rgb, bool exchanged) {
+    if constexpr (Depth == 24) {
+        coder.Put(exchanged ? rgb[0] : rgb[2]);
+        coder.Put(rgb[1]);
+        coder.Put(exchanged ? rgb[2] : rgb[0]);
+    } else {
+        const unsigned value = (rgb[0] >> 3) << 11 | (rgb[1] >> 2) << 5 | rgb[2] >> 3;
+        const auto high = static_cast<std::uint8_t>(value >> 8);
+        const auto low = static_cast<std::uint8_t>(value);
+        coder.Put(exchanged ? high : low);
+        coder.Put(exchanged ? low : high);
+    }
+}
+
+} // namespace
+
+template <int Depth>
+bool ColourPackers<Depth>::PackRowOrder(RunLengthBuffer& coded, std::FILE* file,
+                                        const RecordHeader& header, const std::uint8_t* rgb,
+                                        const ChangedRect& rect) {
+    const bool exchanged = ExchangesPixelBytes(header.layout);
+    return Pack<3>(
+        coded, file, header, rgb, rect, [exchanged](PixelByteCoder& coder, const PackSource s) {
+            for (int j = 0; j < s.area.height; ++j) {
+                const std::uint8_t* pixel = s.origin + static_cast<std::size_t>(j) * s.width;
+                for (int i = 0; i < s.area.width; ++i, pixel += 3) {
+                    PutColour<Depth>(coder, pixel, exchanged);
+                }
+            }
+        });
+}
+
+template <int Depth>
+bool ColourPackers<Depth>::PackColumnOrder(RunLengthBuffer& coded, std::FILE* file,
+                                           const RecordHeader& header, const std::uint8_t* rgb,
+                                           const ChangedRect& rect) {
+    const bool exchanged = ExchangesPixelBytes(header.layout);
+    return Pack<3>(coded, file, header, rgb, rect,
+                   [exchanged](PixelByteCoder& coder, const PackSource s) {
+                       for (int i = 0; i < s.area.width; ++i) {
+                           const std::uint8_t* pixel = s.origin + 3 * static_cast<std::size_t>(i);
+                           for (int j = 0; j < s.area.height; ++j, pixel += s.width) {
+                               PutColour<Depth>(coder, pixel, exchanged);
+                           }
+                       }
+                   });
+}
+
+template struct ColourPackers<16>;
+template struct ColourPackers<24>;
+
+namespace {
+
 template <int Depth> Packer FieldPacker(std::uint8_t order) {
     switch (order) {
     case ORDER_ROWS:
@@ -210,9 +272,11 @@ template <int Depth> Packer FieldPacker(std::uint8_t order) {
 
 } // namespace
 
-// At depth 8 a byte holds one pixel, so the banded orders are the plain ones.
+// From depth 8 on a byte holds at most one pixel, so the banded orders are the plain
+// ones.
 Packer SelectPacker(int depth, std::uint8_t layout) {
     const std::uint8_t order = layout & LAYOUT_ORDER;
+    const bool rows = order == ORDER_ROWS || order == ORDER_BANDED_ROWS;
     switch (depth) {
     case 1:
         return FieldPacker<1>(order);
@@ -221,8 +285,11 @@ Packer SelectPacker(int depth, std::uint8_t layout) {
     case 4:
         return FieldPacker<4>(order);
     case 8:
-        return (order == ORDER_ROWS || order == ORDER_BANDED_ROWS) ? PackRowOrder8
-                                                                   : PackColumnOrder8;
+        return rows ? PackRowOrder8 : PackColumnOrder8;
+    case 16:
+        return rows ? ColourPackers<16>::PackRowOrder : ColourPackers<16>::PackColumnOrder;
+    case 24:
+        return rows ? ColourPackers<24>::PackRowOrder : ColourPackers<24>::PackColumnOrder;
     default:
         return nullptr;
     }

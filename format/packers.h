@@ -1,6 +1,7 @@
-// The packers: a rectangle of a one-byte-per-pixel picture becomes a record's unpacked
-// byte stream for one depth and pixel order, passed through the run-length coder into
-// the output file.
+// The packers: a rectangle of a picture becomes a record's unpacked byte stream for one
+// depth and pixel order, passed through the run-length coder into the output file. Grey
+// records are packed from one grey byte a pixel, colour records (depths 16 and 24) from
+// three bytes a pixel: red, green, blue.
 #pragma once
 
 #include "changed_rect.h"
@@ -12,8 +13,9 @@
 
 // header.width and header.height hold the full picture's size W x H; header.layout the
 // record's lay-out bits. Pixel (i, j) of the rectangle is pixels[(rect.y + j) * W +
-// rect.x + i]. Each codes through `coded` and returns false when writing the coded data
-// failed or the coder ran out of memory (coded.OutOfMemory() tells which).
+// rect.x + i] (for colour packers the three bytes from 3 times that index). Each codes through
+// `coded` and returns false when writing the coded data failed or the coder ran out of memory
+// (coded.OutOfMemory() tells which).
 using Packer = bool (*)(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
                         const std::uint8_t* pixels, const ChangedRect& rect);
 
@@ -43,6 +45,20 @@ bool PackRowOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& 
 bool PackColumnOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
                       const std::uint8_t* pixels, const ChangedRect& rect);
 
+// Depths 16 and 24, from red, green, blue bytes: row order and column order, each pixel
+// 2 bytes of RGB565 (the top bits of each channel) or 3 bytes, its first and last byte
+// exchanged where ExchangesPixelBytes says (row order with LAYOUT_REVERSED, column order
+// without it). Instantiated in packers.cpp.
+template <int Depth> struct ColourPackers {
+    static bool PackRowOrder(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                             const std::uint8_t* rgb, const ChangedRect& rect);
+    static bool PackColumnOrder(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                                const std::uint8_t* rgb, const ChangedRect& rect);
+};
+
+extern template struct ColourPackers<16>;
+extern template struct ColourPackers<24>;
+
 // The packer for a depth and the order bits of a final lay-out byte, or null when the
-// depth has none (only 1, 2, 4 and 8 are packed).
+// depth has none (only 1, 2, 4, 8, 16 and 24 are packed).
 Packer SelectPacker(int depth, std::uint8_t layout);

@@ -24,11 +24,14 @@ Readout ReadFailure(const char* format, ...)
 // The first frame, or nothing after the failure has been reported.
 std::optional<SourceImage> ReportedFirstFrame(Readout readout, const MessageSink& sink);
 
-Readout ReadPnmPicture(const std::string& path);
+// PPM colours go to rgb only when the options ask for them.
+Readout ReadPnmPicture(const std::string& path, const SourceReadOptions& options);
 Readout ReadBmpPicture(const std::string& path);
 
-// PNG, GIF, JPEG, TGA and 16/24/32-bit bitmaps through stb, as grey levels.
-Readout ReadStbPicture(const std::string& path, PictureFormat format, const SourceReadOptions& options);
+// PNG, GIF, JPEG, TGA and 16/24/32-bit bitmaps through stb, as grey levels and, when
+// the options ask for them, colours.
+Readout ReadStbPicture(const std::string& path, PictureFormat format,
+                       const SourceReadOptions& options);
 
 // True when a bitmap's headers (the file's first count bytes) describe one of 16, 24 or
 // 32 bits per pixel, uncompressed or with bit fields, that stb reads.

@@ -7,6 +7,7 @@
 #include "input_file.h"
 #include "picture_readers.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -236,10 +237,11 @@ std::uint8_t ColourSample(std::uint32_t sample, std::uint32_t maxval) {
 }
 
 // "P3" (three numbers a pixel) and "P6" (three samples of one or, above maxval 255,
-// two big-endian bytes) into luminance.
+// two big-endian bytes) into luminance, and into image.rgb when it has room for them.
 bool ReadColourPixels(InputFile& file, std::int32_t format, std::uint32_t maxval,
                       SourceImage& image) {
     const bool wide = maxval > 255;
+    std::uint8_t* colours = image.rgb.empty() ? nullptr : image.rgb.data();
     for (std::uint8_t& pixel : image.pixels) {
         std::uint8_t rgb[3];
         for (std::uint8_t& channel : rgb) {
@@ -262,6 +264,9 @@ bool ReadColourPixels(InputFile& file, std::int32_t format, std::uint32_t maxval
             channel = ColourSample(sample, maxval);
         }
         pixel = Luminance(rgb[0], rgb[1], rgb[2]);
+        if (colours != nullptr) {
+            colours = std::copy(rgb, rgb + 3, colours);
+        }
     }
     return true;
 }
@@ -317,7 +322,7 @@ bool IsSupported(const PnmHeader& header) {
 
 } // namespace
 
-Readout ReadPnmPicture(const std::string& path) {
+Readout ReadPnmPicture(const std::string& path, const SourceReadOptions& options) {
     InputFile file;
     if (!file.Open(path)) {
         return ReadFailure("ERROR: failed to open file '%s' for reading\n", path.c_str());
@@ -350,8 +355,16 @@ Readout ReadPnmPicture(const std::string& path) {
     image.width = header.width;
     image.height = header.height;
     image.levels = header.levels;
+    const bool colour = header.format == 3 || header.format == 6;
     try {
         image.pixels.resize(pixelCount);
+        std::size_t colourBytes = 0;
+        if (colour && options.colours) {
+            if (!CheckedMultiply(pixelCount, 3, colourBytes)) {
+                return ReadFailure(MESSAGE_NO_MEMORY);
+            }
+            image.rgb.resize(colourBytes);
+        }
     } catch (const std::bad_alloc&) {
         return ReadFailure(MESSAGE_NO_MEMORY);
     } catch (const std::length_error&) {
@@ -360,7 +373,7 @@ Readout ReadPnmPicture(const std::string& path) {
     if (!ReadPixels(file, header.format, image)) {
         return ReadFailure(MESSAGE_TRUNCATED);
     }
-    if (header.format == 3 || header.format == 6) {
+    if (colour) {
         image.levels = 256; // luminance levels, whatever the maxval
     }
     Readout result;
@@ -369,5 +382,5 @@ Readout ReadPnmPicture(const std::string& path) {
 }
 
 std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink) {
-    return ReportedFirstFrame(ReadPnmPicture(path), sink);
+    return ReportedFirstFrame(ReadPnmPicture(path, SourceReadOptions{}), sink);
 }

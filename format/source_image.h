@@ -1,5 +1,6 @@
-// SourceImage: a decoded source picture, one byte per pixel, top row first, and the
-// readers that make one from a bitmap, PBM, PGM, PPM, PNG, GIF, JPEG or TGA file.
+// SourceImage: a decoded source picture, one grey byte per pixel (and, when asked for,
+// its colours beside them), top row first, and the readers that make one from a bitmap,
+// PBM, PGM, PPM, PNG, GIF, JPEG or TGA file.
 #pragma once
 
 #include "report_message.h"
@@ -27,6 +28,11 @@ struct SourceImage {
     // source holds grey levels.
     bool indexed = false;
     std::array<std::uint8_t, PALETTE_BYTES> colourTable{};
+    // The colours beside the grey levels, when the reader was asked for them (else
+    // empty): width x height x 3 bytes of red, green, blue, in the order of `pixels`.
+    // True-colour sources give their colours over the background as for grey, indexed
+    // ones their table's colours, grey ones their grey in all three.
+    std::vector<std::uint8_t> rgb;
     // How long this frame of an animated source is shown, in milliseconds; -1 when the
     // source gives no time (every source but GIF).
     int delay = -1;
@@ -36,6 +42,7 @@ struct SourceImage {
 struct SourceReadOptions {
     std::uint8_t background = 255; // under transparent pixels: white (255) or black (0)
     bool allFrames = false;        // every frame of a GIF, else its first only
+    bool colours = false;          // keep the colours in SourceImage::rgb too
 };
 
 // The largest picture side that the conversion accepts (it fits a record's rectangle).
@@ -48,14 +55,14 @@ inline constexpr std::size_t MAX_FRAME_PIXELS = std::size_t{1} << 28;
 // and gives every picture top row first: one picture, or with allFrames every frame of
 // a GIF. Reports every failure through ReportMessage to `sink`, once, and then returns
 // nothing.
-std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
-                                                        const SourceReadOptions& options,
-                                                        const MessageSink& sink);
+std::optional<std::vector<SourceImage>>
+LoadImageFrames(const std::string& path, const SourceReadOptions& options, const MessageSink& sink);
 
 // The first frame of LoadImageFrames, colour over a white background.
 std::optional<SourceImage> LoadImageFile(const std::string& path, const MessageSink& sink);
 
-// PBM ("P1", "P4"), PGM ("P2", "P5") and PPM ("P3", "P6") files; rows top first.
+// PBM ("P1", "P4"), PGM ("P2", "P5") and PPM ("P3", "P6") files; rows top first; grey
+// levels only.
 std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink);
 
 // Uncompressed Windows bitmaps of 1, 4 or 8 bits per pixel; rows bottom row first, as

@@ -285,8 +285,8 @@ bool StbDecode(PictureFormat format, const std::uint8_t* data, std::size_t size,
     return true;
 }
 
-bool StbResizeGrey(const std::uint8_t* in, int width, int height, std::uint8_t* out, int outWidth,
-                   int outHeight) {
-    return stbir_resize_uint8_srgb(in, width, height, 0, out, outWidth, outHeight, 0, 1,
+bool StbResize(const std::uint8_t* in, int width, int height, std::uint8_t* out, int outWidth,
+               int outHeight, int channels) {
+    return stbir_resize_uint8_srgb(in, width, height, 0, out, outWidth, outHeight, 0, channels,
                                    STBIR_ALPHA_CHANNEL_NONE, 0) != 0;
 }

@@ -32,7 +32,7 @@ using RgbaFrameSink =
 bool StbDecode(PictureFormat format, const std::uint8_t* data, std::size_t size,
                const RgbaFrameSink& sink);
 
-// Resamples a grey picture (one byte a pixel, sRGB-coded) to outWidth x outHeight in
-// linear light. False when memory ran out.
-bool StbResizeGrey(const std::uint8_t* in, int width, int height, std::uint8_t* out, int outWidth,
-                   int outHeight);
+// Resamples a picture of `channels` sRGB-coded bytes a pixel (1 for grey, 3 for red,
+// green, blue) to outWidth x outHeight in linear light. False when memory ran out.
+bool StbResize(const std::uint8_t* in, int width, int height, std::uint8_t* out, int outWidth,
+               int outHeight, int channels);

@@ -81,9 +81,10 @@ Readout ReadStbPicture(const std::string& path, PictureFormat format,
                            path.c_str(), width, height);
     }
     std::size_t pixelCount = 0;
+    std::size_t colourBytes = 0;
     if (!CheckedMultiply(static_cast<std::size_t>(width), static_cast<std::size_t>(height),
                          pixelCount) ||
-        pixelCount > MostPixels(format, size)) {
+        !CheckedMultiply(pixelCount, 3, colourBytes) || pixelCount > MostPixels(format, size)) {
         return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d "
                            "pixels)\n",
                            path.c_str(), width, height);
@@ -108,11 +109,17 @@ Readout ReadStbPicture(const std::string& path, PictureFormat format,
                   frame.delay = delay;
                   try {
                       frame.pixels.resize(pixelCount);
+                      if (options.colours) {
+                          frame.rgb.resize(colourBytes);
+                      }
                   } catch (const std::bad_alloc&) {
                       noMemory = true;
                       return false;
                   }
                   RgbaToGrey(rgba, pixelCount, options.background, frame.pixels.data());
+                  if (options.colours) {
+                      RgbaToColours(rgba, pixelCount, options.background, frame.rgb.data());
+                  }
                   result.frames.push_back(std::move(frame));
                   return options.allFrames;
               });

@@ -31,38 +31,74 @@ bool Allocate(std::vector<std::uint8_t>& pixels, int width, int height) {
     return true;
 }
 
+// Reverses the order of count pixels of `channels` bytes each, keeping every pixel's
+// bytes in their order.
+void ReversePixels(std::uint8_t* first, std::size_t count, int channels) {
+    std::reverse(first, first + count * static_cast<std::size_t>(channels));
+    if (channels > 1) {
+        for (std::size_t i = 0; i < count; ++i, first += channels) {
+            std::reverse(first, first + channels);
+        }
+    }
+}
+
+// Copies pixel (fromX, fromY) of a raster fromWidth pixels wide to pixel (toX, toY) of
+// one toWidth pixels wide, both of `channels` bytes a pixel.
+void CopyPixel(const std::vector<std::uint8_t>& from, int fromWidth, int fromX, int fromY,
+               std::vector<std::uint8_t>& to, int toWidth, int toX, int toY, int channels) {
+    const auto source = (static_cast<std::size_t>(fromY) * fromWidth + fromX) * channels;
+    const auto target = (static_cast<std::size_t>(toY) * toWidth + toX) * channels;
+    std::copy_n(from.begin() + static_cast<std::ptrdiff_t>(source), channels,
+                to.begin() + static_cast<std::ptrdiff_t>(target));
+}
+
+// Calls step(raster, channels) for the grey levels and, when the picture has them, its
+// colours: every shaping step moves both alike. False when a step fails.
+template <typename Step> bool EachRaster(SourceImage& image, Step step) {
+    return step(image.pixels, 1) && (image.rgb.empty() || step(image.rgb, 3));
+}
+
 // Clockwise by quarter turns; 90 and 270 swap the sides.
 bool Rotate(SourceImage& image, int degrees) {
     const int w = image.width;
     const int h = image.height;
-    if (degrees == 180) {
-        std::reverse(image.pixels.begin(), image.pixels.end());
-        return true;
-    }
-    std::vector<std::uint8_t> out;
-    if (!Allocate(out, h, w)) {
-        return false;
-    }
-    // Output (x, y) of the h x w result: 90 takes source (y, h - 1 - x), 270 takes
-    // source (w - 1 - y, x).
-    for (int y = 0; y < w; ++y) {
-        for (int x = 0; x < h; ++x) {
-            const int sx = degrees == 90 ? y : w - 1 - y;
-            const int sy = degrees == 90 ? h - 1 - x : x;
-            out[static_cast<std::size_t>(y) * h + x] =
-                image.pixels[static_cast<std::size_t>(sy) * w + sx];
+    const bool rotated = EachRaster(image, [&](std::vector<std::uint8_t>& raster, int channels) {
+        if (degrees == 180) {
+            ReversePixels(raster.data(), raster.size() / static_cast<std::size_t>(channels),
+                          channels);
+            return true;
         }
+        std::vector<std::uint8_t> out;
+        if (!Allocate(out, h, w * channels)) {
+            return false;
+        }
+        // Output (x, y) of the h x w result: 90 takes source (y, h - 1 - x), 270 takes
+        // source (w - 1 - y, x).
+        for (int y = 0; y < w; ++y) {
+            for (int x = 0; x < h; ++x) {
+                const int sx = degrees == 90 ? y : w - 1 - y;
+                const int sy = degrees == 90 ? h - 1 - x : x;
+                CopyPixel(raster, w, sx, sy, out, h, x, y, channels);
+            }
+        }
+        raster = std::move(out);
+        return true;
+    });
+    if (rotated && degrees != 180) {
+        std::swap(image.width, image.height);
     }
-    image.pixels = std::move(out);
-    std::swap(image.width, image.height);
-    return true;
+    return rotated;
 }
 
 void MirrorX(SourceImage& image) {
-    for (int y = 0; y < image.height; ++y) {
-        const auto row = image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * image.width;
-        std::reverse(row, row + image.width);
-    }
+    EachRaster(image, [&image](std::vector<std::uint8_t>& raster, int channels) {
+        const auto rowBytes = static_cast<std::size_t>(image.width) * channels;
+        for (int y = 0; y < image.height; ++y) {
+            ReversePixels(raster.data() + y * rowBytes, static_cast<std::size_t>(image.width),
+                          channels);
+        }
+        return true;
+    });
 }
 
 // The size of the resampled picture before it is placed in the target: the whole
@@ -91,39 +127,44 @@ bool Resize(SourceImage& image, const ToneOptions& options) {
     int scaledWidth = 0;
     int scaledHeight = 0;
     ScaledSize(image.width, image.height, options, scaledWidth, scaledHeight);
-    // A picture that keeps its size is only placed, not resampled (which would blur it).
-    std::vector<std::uint8_t> scaled;
-    if (scaledWidth == image.width && scaledHeight == image.height) {
-        scaled = std::move(image.pixels);
-    } else if (!Allocate(scaled, scaledWidth, scaledHeight) ||
-               !StbResizeGrey(image.pixels.data(), image.width, image.height, scaled.data(),
-                              scaledWidth, scaledHeight)) {
-        return false;
-    }
     const int W = options.resizeWidth;
     const int H = options.resizeHeight;
-    std::vector<std::uint8_t> out;
-    if (!Allocate(out, W, H)) {
-        return false;
-    }
-    std::fill(out.begin(), out.end(), options.background);
-    // Centred: a positive offset is a margin (contain), a negative one is cut (cover).
-    const int offsetX = (W - scaledWidth) / 2;
-    const int offsetY = (H - scaledHeight) / 2;
-    for (int y = 0; y < H; ++y) {
-        const int sy = y - offsetY;
-        if (sy < 0 || sy >= scaledHeight) {
-            continue;
+    const bool resized = EachRaster(image, [&](std::vector<std::uint8_t>& raster, int channels) {
+        // A picture that keeps its size is only placed, not resampled (which would blur it).
+        std::vector<std::uint8_t> scaled;
+        if (scaledWidth == image.width && scaledHeight == image.height) {
+            scaled = std::move(raster);
+        } else if (!Allocate(scaled, scaledWidth * channels, scaledHeight) ||
+                   !StbResize(raster.data(), image.width, image.height, scaled.data(), scaledWidth,
+                              scaledHeight, channels)) {
+            return false;
         }
-        for (int x = 0; x < W; ++x) {
-            const int sx = x - offsetX;
-            if (sx >= 0 && sx < scaledWidth) {
-                out[static_cast<std::size_t>(y) * W + x] =
-                    scaled[static_cast<std::size_t>(sy) * scaledWidth + sx];
+        std::vector<std::uint8_t> out;
+        if (!Allocate(out, W * channels, H)) {
+            return false;
+        }
+        std::fill(out.begin(), out.end(), options.background);
+        // Centred: a positive offset is a margin (contain), a negative one is cut (cover).
+        const int offsetX = (W - scaledWidth) / 2;
+        const int offsetY = (H - scaledHeight) / 2;
+        for (int y = 0; y < H; ++y) {
+            const int sy = y - offsetY;
+            if (sy < 0 || sy >= scaledHeight) {
+                continue;
+            }
+            for (int x = 0; x < W; ++x) {
+                const int sx = x - offsetX;
+                if (sx >= 0 && sx < scaledWidth) {
+                    CopyPixel(scaled, scaledWidth, sx, sy, out, W, x, y, channels);
+                }
             }
         }
+        raster = std::move(out);
+        return true;
+    });
+    if (!resized) {
+        return false;
     }
-    image.pixels = std::move(out);
     image.width = W;
     image.height = H;
     return true;
@@ -231,16 +272,22 @@ bool ShapePicture(SourceImage& image, const ToneOptions& options) {
         MirrorX(image);
     }
     if (options.mirrorY) {
-        ReverseRows(image.pixels.data(), static_cast<std::size_t>(image.width),
-                    static_cast<std::size_t>(image.height));
+        EachRaster(image, [&image](std::vector<std::uint8_t>& raster, int channels) {
+            ReverseRows(raster.data(), static_cast<std::size_t>(image.width) * channels,
+                        static_cast<std::size_t>(image.height));
+            return true;
+        });
     }
     if (options.resizeWidth > 0 && options.resizeHeight > 0 && !Resize(image, options)) {
         return false;
     }
     if (options.invert) {
-        for (std::uint8_t& pixel : image.pixels) {
-            pixel = static_cast<std::uint8_t>(255 - pixel);
-        }
+        EachRaster(image, [](std::vector<std::uint8_t>& raster, int) {
+            for (std::uint8_t& sample : raster) {
+                sample = static_cast<std::uint8_t>(255 - sample);
+            }
+            return true;
+        });
     }
     return true;
 }
@@ -277,13 +324,13 @@ int OtsuThreshold(const std::uint8_t* pixels, std::size_t count) {
     return threshold;
 }
 
-void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int threshold,
-                     Dither dither) {
-    if (depth < 1 || depth > 8 || width < 1 || height < 1) {
-        return;
-    }
-    const int maxLevel = (1 << depth) - 1;
-    const int shift = depth == 1 ? DEFAULT_THRESHOLD - threshold : 0;
+namespace {
+
+// Brings every value to one of maxLevel + 1 levels (each stored as level * 255 /
+// maxLevel), moved by shift first, by the dithering method; without dithering only the
+// shift is applied.
+void QuantiseLevels(std::uint8_t* pixels, int width, int height, int maxLevel, int shift,
+                    Dither dither) {
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     switch (dither) {
     case Dither::None:
@@ -307,6 +354,41 @@ void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int
         OrderedDither<8>(pixels, width, height, maxLevel, shift);
         break;
     }
+}
+
+} // namespace
+
+void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int threshold,
+                     Dither dither) {
+    if (depth < 1 || depth > 8 || width < 1 || height < 1) {
+        return;
+    }
+    const int shift = depth == 1 ? DEFAULT_THRESHOLD - threshold : 0;
+    QuantiseLevels(pixels, width, height, (1 << depth) - 1, shift, dither);
+}
+
+bool QuantiseColours(std::uint8_t* rgb, int width, int height, int depth, Dither dither) {
+    if (depth != 16 || dither == Dither::None || width < 1 || height < 1) {
+        return true;
+    }
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> channel;
+    try {
+        channel.resize(count);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    constexpr int BITS[3] = {5, 6, 5}; // red, green, blue of RGB565
+    for (std::size_t c = 0; c < 3; ++c) {
+        for (std::size_t i = 0; i < count; ++i) {
+            channel[i] = rgb[3 * i + c];
+        }
+        QuantiseLevels(channel.data(), width, height, (1 << BITS[c]) - 1, 0, dither);
+        for (std::size_t i = 0; i < count; ++i) {
+            rgb[3 * i + c] = channel[i];
+        }
+    }
+    return true;
 }
 
 namespace {

@@ -1,6 +1,7 @@
-// Tone: what happens to a source picture's grey levels between reading and packing, in
-// this order: rotate, mirror, resize/fit, invert, then threshold or dithering to the
-// target's 2^depth levels. Every picture of a conversion gets the same treatment.
+// Tone: what happens to a source picture's grey levels (and colours, when it keeps them)
+// between reading and packing, in this order: rotate, mirror, resize/fit, invert, then
+// threshold or dithering to the target's 2^depth levels, or dithering per channel for a
+// 16-bit colour record. Every picture of a conversion gets the same treatment.
 #pragma once
 
 #include "source_image.h"
@@ -37,8 +38,9 @@ inline constexpr int DEFAULT_THRESHOLD = 128;
 // inverting, another threshold, dithering): indexed bitmaps are then read by luminance.
 bool ChangesGreyLevels(const ToneOptions& options);
 
-// Rotation, mirroring, resizing and inversion; indexed bitmaps first become luminance
-// when the options ask for it. False when memory ran out.
+// Rotation, mirroring, resizing and inversion, of the grey levels and of the colours
+// alike; indexed bitmaps first become luminance when the options ask for it. False when
+// memory ran out.
 bool ShapePicture(SourceImage& image, const ToneOptions& options);
 
 // Otsu's threshold of a grey picture: the level N that best splits it into pixels below N
@@ -54,6 +56,14 @@ int OtsuThreshold(const std::uint8_t* pixels, std::size_t count);
 // dithering takes the Bayer cell at the pixel's own coordinates.
 void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int threshold,
                      Dither dither);
+
+// Quantises a width x height picture of red, green, blue triples for a colour record.
+// At depth 16 with dithering each channel becomes exactly its 32, 64 or 32 levels
+// (stored as level * 255 / maximum, whose top 5, 6 or 5 bits are the level), dithered
+// channel by channel as QuantisePicture dithers grey. Without dithering, and at depth 24,
+// the colours stay as they are: a 16-bit record takes their top bits. The threshold
+// never applies to colours. False when memory ran out.
+bool QuantiseColours(std::uint8_t* rgb, int width, int height, int depth, Dither dither);
 
 // Parsing of the option words used by ztr and the converter's settings; false when the
 // text is none of them.

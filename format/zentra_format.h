@@ -59,6 +59,18 @@
 // At depth 8 a byte is one pixel: rows give byte y * W + x, columns byte x * H + y, and
 // the banded orders are the plain ones (writers clear bit 1 of the order).
 //
+// Depths 16 and 24 are colour, without palette: a pixel is 2 or 3 bytes, in row order or
+// column order as at depth 8 (bit 1 and LAYOUT_PLANAR cleared). 16 bits is RGB565:
+//
+//   bit  15 14 13 12 11 10  9  8  7  6  5  4  3  2  1  0
+//        r7 r6 r5 r4 r3 g7 g6 g5 g4 g3 g2 b7 b6 b5 b4 b3   (top bits of 8-bit samples)
+//
+//                        16 bits               24 bits
+//   rows                 low byte, high byte   blue, green, red
+//   rows + REVERSED      high byte, low byte   red, green, blue
+//   columns              high byte, low byte   red, green, blue
+//   columns + REVERSED   low byte, high byte   blue, green, red
+//
 // Run-length coding. The stream is coded bytewise with one remembered byte P, the last
 // literal, which is 0 at the start of each record's pixel data:
 //   - a byte b different from P is a literal: it stands for itself and becomes P;
@@ -133,6 +145,21 @@ std::array<std::uint8_t, RECORD_HEADER_SIZE> EncodeRecordHeader(const RecordHead
 RecordHeader DecodeRecordHeader(const std::array<std::uint8_t, RECORD_HEADER_SIZE>& bytes);
 std::array<std::uint8_t, DELTA_HEADER_SIZE> EncodeDeltaHeader(const DeltaHeader& header);
 DeltaHeader DecodeDeltaHeader(const std::array<std::uint8_t, DELTA_HEADER_SIZE>& bytes);
+
+// Colour records (depths 16 and 24) hold red, green, blue pixels of 2 or 3 bytes. A
+// pixel's first and last byte are exchanged against the platform bitmap's order (24
+// bits: blue, green, red; 16 bits: the RGB565 value low byte first) in row order with
+// LAYOUT_REVERSED and in column order without it; `layout` is a record's final lay-out
+// byte, whose bit 1 is clear at these depths.
+inline bool ExchangesPixelBytes(std::uint8_t layout) {
+    const bool reversed = (layout & LAYOUT_REVERSED) != 0;
+    const bool columns = (layout & LAYOUT_ORDER) == ORDER_COLUMNS;
+    return reversed != columns;
+}
+
+inline bool IsColourDepth(unsigned depth) {
+    return depth == 16 || depth == 24;
+}
 
 // Size in bytes of a palette of 2^depth entries of red, green, blue. Saturates for
 // depths whose palette could not exist in any file.

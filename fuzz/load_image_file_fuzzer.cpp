@@ -1,8 +1,8 @@
 // Fuzz target: LoadImageFrames and LoadImageFile over every format. The first input byte
-// picks the file name's extension (bits 0-3), every frame or the first (bit 4) and the
-// background (bit 5); the rest is the file. Every result must be a well-formed picture,
-// both entry points must agree, and the project's own readers must give what they give
-// when called directly.
+// picks the file name's extension (bits 0-3), every frame or the first (bit 4), the
+// background (bit 5) and whether colours are kept (bit 6); the rest is the file. Every result must
+// be a well-formed picture, both entry points must agree, and the project's own readers must give
+// what they give when called directly.
 #include "fuzz_support.h"
 #include "picture_format.h"
 #include "picture_readers.h"
@@ -38,6 +38,8 @@ void CheckFrames(const std::vector<SourceImage>& frames, const SourceReadOptions
                               static_cast<std::size_t>(frame.height) ==
                           frame.pixels.size(),
                       "width x height pixels");
+        fuzz::Require(frame.rgb.size() == (options.colours ? 3 * frame.pixels.size() : 0),
+                      "three colour bytes a pixel when asked, none otherwise");
         total += frame.pixels.size();
     }
     fuzz::Require(frames.size() == 1 || total <= MAX_FRAME_PIXELS, "frames within the limit");
@@ -53,9 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SourceReadOptions options;
     options.allFrames = (data[0] & 0x10) != 0;
     options.background = (data[0] & 0x20) != 0 ? 0 : 255;
+    options.colours = (data[0] & 0x40) != 0;
     fuzz::WriteFile(path, data + 1, size - 1);
 
-    const std::optional<std::vector<SourceImage>> frames = LoadImageFrames(path, options, fuzz::SilentSink());
+    const std::optional<std::vector<SourceImage>> frames =
+        LoadImageFrames(path, options, fuzz::SilentSink());
     const std::optional<SourceImage> first = LoadImageFile(path, fuzz::SilentSink());
     // The project's own readers, where signature and name agree on one of them.
     PictureFormat format = NameFormat(path);
@@ -69,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::optional<SourceImage> direct;
     if (ownReader) {
         direct = format == PictureFormat::Pnm ? ReadPnmImage(path, fuzz::SilentSink())
-                                                : ReadBmpImage(path, fuzz::SilentSink());
+                                              : ReadBmpImage(path, fuzz::SilentSink());
     }
     std::remove(path.c_str());
 

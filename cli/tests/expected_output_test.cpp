@@ -33,6 +33,13 @@ const std::vector<std::string> GREY_TYPE_CODES = {
     "0x20017", "0x2000A", "0x40000", "0x40004", "0x40010", "0x40001", "0x40011",
     "0x40002", "0x40006", "0x40003", "0x40007", "0x4001B"};
 
+// Depths 16 and 24 in both orders, plain and reversed, a banded code with inverted Y-axis
+// and a banded planar one (the writer turns both into plain orders); written to
+// name_colour.ztr for the colour conversions.
+const std::vector<std::string> COLOUR_TYPE_CODES = {"0x100000", "0x100004", "0x100001", "0x100005",
+                                                    "0x100012", "0x10000B", "0x180000", "0x180004",
+                                                    "0x180001", "0x180005", "0x180014", "0x18000A"};
+
 struct Conversion {
     std::string name;                           // output and expected file: name.ztr
     std::string delay;                          // empty: single picture, else an animation
@@ -70,6 +77,25 @@ std::vector<Conversion> Conversions() {
         // One palette picture as an animation: a full frame and an empty delta record,
         // both with the palette.
         {"palette_anim", "7", {SAMPLES / "palette_67x41.bmp"}},
+    };
+}
+
+// Keep in step with make-expected: a colour photo, a colour animation whose second frame
+// changes only the hue at equal luminance, a bitmap with a colour table and a grey
+// animation.
+std::vector<Conversion> ColourConversions() {
+    return {
+        {"photo_43x29", "", {SAMPLES / "photo_43x29.png"}},
+        {"colour_anim",
+         "60",
+         {SAMPLES / "colour_anim_0.png", SAMPLES / "colour_anim_1.png",
+          SAMPLES / "colour_anim_2.png"}},
+        {"colours_61x37", "", {SAMPLES / "colours_61x37.bmp"}},
+        {"edge",
+         "40",
+         {EXPECTED / "inputs" / "edge_0.pgm", EXPECTED / "inputs" / "edge_1.pgm",
+          EXPECTED / "inputs" / "edge_2.pgm", EXPECTED / "inputs" / "edge_3.pgm",
+          EXPECTED / "inputs" / "edge_4.pgm"}},
     };
 }
 
@@ -128,6 +154,17 @@ TEST_P(ExpectedOutputTest, ConvertsGreyToTheExpectedBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, ExpectedOutputTest, testing::ValuesIn(Conversions()),
+                         [](const testing::TestParamInfo<Conversion>& info) {
+                             return info.param.name;
+                         });
+
+class ExpectedColourOutputTest : public testing::TestWithParam<Conversion> {};
+
+TEST_P(ExpectedColourOutputTest, ConvertsColourToTheExpectedBytes) {
+    ExpectConversion(GetParam(), COLOUR_TYPE_CODES, "_colour");
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, ExpectedColourOutputTest, testing::ValuesIn(ColourConversions()),
                          [](const testing::TestParamInfo<Conversion>& info) {
                              return info.param.name;
                          });

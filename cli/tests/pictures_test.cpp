@@ -1,8 +1,12 @@
 // ztr convert with the pictures people have: PNGs equal to the PGM of their greys, GIF
-// frames with their own delays, and the tone options.
+// frames with their own delays, the tone options, and a colour photo for colour displays.
 #include "ztr_runner.h"
 
 #include <gtest/gtest.h>
+
+#ifdef ZENTRA_HAVE_PNG
+#include <png.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -119,6 +123,45 @@ TEST(ZtrPictures, ToneOptionsAndTheirErrors) {
         EXPECT_EQ(result.status, 2);
         EXPECT_NE(result.err.find("invalid value"), std::string::npos) << result.err;
     }
+}
+
+// The colour photo's top-left pixel is yellow (255, 255, 0): RGB565 FFE0. A 16-bit
+// record in row order with reversed pixel order stores it high byte first, right after
+// the 12-byte header (two literals, as neither byte is the coder's starting 0), and
+// renders it back as yellow. A 24-bit record in row order renders every pixel exactly.
+TEST(ZtrPictures, ColourPhotoFor16And24BitDisplays) {
+    ScratchDirectory dir("colour-photo");
+    const fs::path sample = fs::path(ZENTRA_TEST_DATA) / ".." / ".." / "data" / "samples";
+    fs::copy_file(sample / "photo_43x29.png", dir / "photo.png");
+
+    ZtrResult result = RunZtr({"convert", "--code", "0x100004", "photo.png"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string record = ReadWholeFile(dir / "photo.ztr");
+    ASSERT_GE(record.size(), 14u);
+    EXPECT_EQ(record.substr(6, 2), std::string("\x04\x10", 2)); // lay-out, depth 16
+    EXPECT_EQ(record.substr(12, 2), "\xFF\xE0");
+    ASSERT_EQ(RunZtr({"render", "photo.ztr", "0", "-o", "photo16.ppm"}, dir.path()).status, 0);
+    const std::string head = "P6\n43 29\n255\n";
+    const std::string yellow("\xFF\xFF\x00", 3);
+    EXPECT_EQ(ReadWholeFile(dir / "photo16.ppm").substr(0, head.size() + 3), head + yellow);
+
+    result = RunZtr({"convert", "--code", "0x180000", "photo.png"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    ASSERT_EQ(RunZtr({"render", "photo.ztr", "0", "-o", "photo24.ppm"}, dir.path()).status, 0);
+    const std::string rendered = ReadWholeFile(dir / "photo24.ppm");
+    ASSERT_EQ(rendered.size(), head.size() + 43 * 29 * 3);
+    EXPECT_EQ(rendered.substr(head.size(), 3), yellow);
+#ifdef ZENTRA_HAVE_PNG
+    // Every pixel against the photo as libpng reads it.
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    const std::string png = ReadWholeFile(dir / "photo.png");
+    ASSERT_TRUE(png_image_begin_read_from_memory(&image, png.data(), png.size())) << image.message;
+    image.format = PNG_FORMAT_RGB;
+    std::string rgb(PNG_IMAGE_SIZE(image), '\0');
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << image.message;
+    EXPECT_TRUE(rendered.substr(head.size()) == rgb);
+#endif
 }
 
 } // namespace

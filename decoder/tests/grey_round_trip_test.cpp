@@ -5,6 +5,7 @@
 // indices and colours come back unchanged.
 #include "convert_images.h"
 #include "decode_record.h"
+#include "round_trip_support.h"
 #include "source_image.h"
 #include "test_file.h"
 #include "type_code.h"
@@ -43,25 +44,13 @@ GreyPicture Pattern(int width, int height, int seed) {
 
 std::string WritePgm(const TempFolder& folder, const std::string& name,
                      const GreyPicture& picture) {
-    const std::string head =
-        "P5\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
-    Bytes bytes(head.begin(), head.end());
-    bytes.insert(bytes.end(), picture.levels.begin(), picture.levels.end());
-    return folder.Write(name, bytes);
+    return WriteRawPnm(folder, name, "P5", picture.width, picture.height, picture.levels);
 }
 
 // Every grey lay-out: depths 2 and 4, four orders, each plain, reversed, with inverted
 // Y-axis and with both.
 std::vector<std::uint32_t> GreyTypeCodes() {
-    std::vector<std::uint32_t> codes;
-    for (const std::uint8_t depth : {2, 4}) {
-        for (std::uint8_t order = 0; order < 4; ++order) {
-            for (const std::uint8_t flags : {0x00, 0x04, 0x10, 0x14}) {
-                codes.push_back(MakeTypeCode(static_cast<std::uint8_t>(order | flags), depth));
-            }
-        }
-    }
-    return codes;
+    return EveryOrderAndFlag({2, 4});
 }
 
 // The pixel value of picture column x, picture row top (0 = top) in the bottom-up bitmap:
@@ -78,11 +67,9 @@ int ShownValue(const DisplayBitmap& bitmap, int x, int top) {
 void ExpectRecordShows(const std::string& file, int index, bool buildUp, int depth,
                        GreyPicture picture, const std::string& what) {
     DisplayBitmap bitmap;
-    DecodeRecord(file, index, buildUp, bitmap);
-    ASSERT_TRUE(bitmap.pixels.has_value()) << what;
-    ASSERT_EQ(bitmap.width, picture.width) << what;
-    ASSERT_EQ(bitmap.height, picture.height) << what;
-    ASSERT_EQ(bitmap.depth, depth) << what;
+    if (!DecodeShown(file, index, buildUp, picture.width, picture.height, depth, what, bitmap)) {
+        return;
+    }
     int wrong = 0;
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
@@ -95,11 +82,6 @@ void ExpectRecordShows(const std::string& file, int index, bool buildUp, int dep
         }
     }
     EXPECT_EQ(wrong, 0) << what;
-}
-
-std::string Describe(std::uint32_t code) {
-    return "layout " + std::to_string(TypeCodeLayout(code)) + " depth " +
-           std::to_string(TypeCodeDepth(code));
 }
 
 TEST(GreyRoundTripTest, SinglePicturesInEveryLayout) {
@@ -159,25 +141,7 @@ std::vector<GreyPicture> EdgeFrames(int width, int height) {
 }
 
 TEST(GreyRoundTripTest, AnimationsTouchingEveryEdgeBuildUpExactly) {
-    const std::vector<std::uint32_t> codes = GreyTypeCodes();
-    for (const auto& [width, height] : {std::pair{13, 11}, {3, 17}}) {
-        TempFolder folder;
-        const std::vector<GreyPicture> frames = EdgeFrames(width, height);
-        std::vector<std::string> paths;
-        for (std::size_t k = 0; k < frames.size(); ++k) {
-            paths.push_back(WritePgm(folder, "frame" + std::to_string(k) + ".pgm", frames[k]));
-        }
-        ASSERT_EQ(ConvertImages(paths, codes, 40, ConversionContext{}), 0);
-        const std::string file = (folder.Path() / "frame0.ztr").string();
-        for (std::size_t t = 0; t < codes.size(); ++t) {
-            for (std::size_t k = 0; k < frames.size(); ++k) {
-                ExpectRecordShows(file, static_cast<int>(t * frames.size() + k), true,
-                                  TypeCodeDepth(codes[t]), frames[k],
-                                  Describe(codes[t]) + ", " + std::to_string(width) + " x " +
-                                      std::to_string(height) + ", frame " + std::to_string(k));
-            }
-        }
-    }
+    ExpectAnimationsBuildUp(GreyTypeCodes(), ".pgm", EdgeFrames, WritePgm, ExpectRecordShows);
 }
 
 TEST(GreyRoundTripTest, FourBitBitmapKeepsItsIndicesAndPalette) {

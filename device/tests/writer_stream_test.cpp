@@ -177,15 +177,7 @@ TEST_P(ConvertedDepthTest, EveryLayoutStreamsAndBuildsFramesAsTheWriterPacksThem
     writer_test::ScratchFolder folder("device_depth_" + std::to_string(depth));
     const std::vector<std::string> pictures = {WritePicture(folder, 0), WritePicture(folder, 1),
                                                WritePicture(folder, 2)};
-    const auto codes = EveryLayout(static_cast<std::uint8_t>(depth));
-    {
-        writer_test::MessageRecorder probe;
-        if (depth != 1 && depth != 8 &&
-            ConvertImages({pictures[0]}, codes, 0, ConversionContext{}) != 0) {
-            GTEST_SKIP() << "the writer does not write depth " << depth << " yet";
-        }
-    }
-    CheckAnimation(pictures, codes, folder.Path().string());
+    CheckAnimation(pictures, EveryLayout(static_cast<std::uint8_t>(depth)), folder.Path().string());
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, ConvertedDepthTest, ::testing::Values(1, 2, 4, 8, 16, 24));

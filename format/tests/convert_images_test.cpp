@@ -327,8 +327,8 @@ struct FailureCase {
 
 TEST(ConvertImagesTest, FailuresReportOnceAndWriteNothing) {
     const FailureCase cases[] = {
-        {"depth 16",
-         {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 16)},
+        {"depth 12",
+         {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 12)},
          10,
          3,
          "ERROR: unsupported colour depth\n"},

@@ -178,7 +178,8 @@ TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
     for (const DisplayProfile& p : profiles) {
         SCOPED_TRACE(p.name);
         EXPECT_FALSE(p.description.empty());
-        EXPECT_TRUE(p.depth == 1 || p.depth == 2 || p.depth == 4 || p.depth == 8);
+        EXPECT_TRUE(p.depth == 1 || p.depth == 2 || p.depth == 4 || p.depth == 8 || p.depth == 16 ||
+                    p.depth == 24);
         EXPECT_EQ(p.layout & ~0x1F, 0); // order, reversed, planar and inverted-Y bits only
         EXPECT_EQ(p.layout & 0x08, 0);  // no packing exists for planar lay-outs
         if (p.depth == 2 || p.depth == 4) {
