@@ -35,6 +35,13 @@ const CASES = [
   { title: 'pictures of other formats, one file each',
     pictures: [data('im_colour7x5_rgb.png'), data('netpbm_colour7x5.tga'), data('im_grey7x5.jpg')],
     types: ['grey4_columns'], animation: false, options: { resize: '9x6', fit: 'stretch' } },
+  { title: 'a colour animation at 16 and 24 bits in both byte orders, dithered',
+    pictures: [0, 1, 2].map((i) => sample(`colour_anim_${i}.png`)),
+    types: ['st7735', 'ili9488', 'st7789_columns', 'rgb565_le', 'rgb888_le'], animation: true,
+    delay: '40', options: { dither: 'floyd-steinberg' } },
+  { title: 'a photo at 16 and 24 bits, resized, inverted', pictures: [sample('photo_43x29.png')],
+    types: ['ili9341', 'ili9341_18bit', 'ssd1306'],
+    options: { resize: '31x20', fit: 'contain', invert: '1', background: 'black' } },
 ];
 
 // Pictures the engine refuses; each must show what ztr prints on standard error.

@@ -16,6 +16,9 @@ const FILES = {
   grey: { args: ['convert', '--type', 'ssd1322', '--type', 'uc1610', '--type', 'grey2_banded_columns',
     '--type', 'ssd1306_flipped', 'grey_gradient_75x33.pgm'],
   pictures: [path.join(samples, 'grey_gradient_75x33.pgm')], name: 'grey_gradient_75x33.ztr' },
+  colour: { args: ['convert', '--type', 'st7735', '--type', 'ili9488', '--type', 'st7789_columns',
+    '--type', 'rgb888_le', 'photo_43x29.png'],
+  pictures: [path.join(samples, 'photo_43x29.png')], name: 'photo_43x29.ztr' },
 };
 
 // Which record, and how it is shown.
@@ -27,6 +30,10 @@ const CASES = [
   { file: 'anim', index: 3, zoom: 1, buildUp: false },
   { file: 'anim', index: 3, zoom: 2, buildUp: true },
   { file: 'anim', index: 9, zoom: 4, buildUp: true, invert: true },
+  { file: 'colour', index: 0, zoom: 1 },
+  { file: 'colour', index: 1, zoom: 2 },
+  { file: 'colour', index: 2, zoom: 1, invert: true },
+  { file: 'colour', index: 3, zoom: 4 },
 ];
 
 let server;
