@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scripts/install-packages, install-wine and test-windows on machines whose package registry
 # fails: stand-ins for apt-get, dpkg, dpkg-query, sudo, id, cmake, ctest, cmake/wine-run and the
-# 32-bit probe (tests/scripts/fakes/) play each machine of the table below.
+# 32-bit probe (tests/scripts/fakes/) play each machine of the table below. The stand-ins
+# start /bin/bash directly rather than through env: they run a few hundred times.
 #   wine_install_test.sh REPOSITORY
 set -euo pipefail
 repository=$1
@@ -23,20 +24,20 @@ unmet="$not_run wine32 could not be installed (unmet dependencies)"
 # user id | apt-get update failures | before: none, i386 (the architecture) or wine32 (and
 # wine32:i386 installed) | packages apt cannot install (=unmet or =unknown) | packages left
 # installed by a failed install | native packages missing | machine runs 32-bit programs ||
+# (lists separated by spaces)
 # exit status | apt-get updates | architecture changes | i386 at the end | suites run |
 # the one line expected in the output (- for none)
 cases=(
-    "healthy, root|0|0|none|-|-|-|yes||0|1|add|yes|win32 win64|-"
     "healthy, through sudo|1000|0|none|-|-|-|yes||0|1|add|yes|win32 win64|-"
     "wine32 installed before|1000|9|wine32|-|-|-|yes||0|0|-|yes|win32 win64|-"
-    "update fails once|1000|1|none|-|-|-|yes||0|2|add|yes|win32 win64|-"
+    "update fails once, root|0|1|none|-|-|-|yes||0|2|add|yes|win32 win64|-"
     "update fails twice, old lists suffice|1000|9|none|-|-|-|yes||0|2|add|yes|win32 win64|-"
     "unmet dependencies|1000|9|none|wine32:i386=unmet|-|-|yes||0|2|add,remove|no|win64|$unmet"
     "unmet dependencies, i386 there before|1000|9|i386|wine32:i386=unmet|-|-|yes||0|2|-|yes|win64|$unmet"
     "unmet dependencies, a library left installed|0|9|none|wine32:i386=unmet|libc6:i386|-|yes||0|2|add|yes|win64|$unmet"
     "no i386 index|1000|9|none|wine32:i386=unknown|-|-|yes||0|2|add,remove|no|win64|$not_run wine32 could not be installed (Unable to locate package wine32:i386)"
     "no 32-bit programs|1000|9|none|-|-|-|no||0|0|-|no|win64|$not_run this machine cannot run 32-bit programs (a static 32-bit test program failed: Exec format error)"
-    "wine64 missing|1000|9|none|wine64=unknown|-|wine64|yes||1|2|-|no|-|could not install wine64 (Unable to locate package wine64)"
+    "wine64 and xvfb missing|1000|9|none|wine64=unknown xvfb=unknown|-|wine64 xvfb|yes||1|2|-|no|-|could not install wine64 xvfb (Unable to locate package wine64)"
 )
 
 # Every machine runs at once, each in a state folder of its own; the checks follow.
@@ -52,7 +53,7 @@ for case in "${cases[@]}"; do
     : >"$state/absent"
     [ "$before" = none ] || echo i386 >"$state/architectures"
     [ "$before" = wine32 ] && printf '%s\n' wine32:i386 libc6:i386 >"$state/installed"
-    [ "$absent" = - ] || echo "$absent" >"$state/absent"
+    [ "$absent" = - ] || printf '%s\n' $absent >"$state/absent"
     [ "$broken" = - ] && broken=""
     [ "$partial" = - ] && partial=""
     (
