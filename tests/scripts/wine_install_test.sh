@@ -21,12 +21,11 @@ cp "$fakes/wine-run" "$copy/cmake/"
 not_run="== 32-bit Windows tests not run:"
 unmet="$not_run wine32 could not be installed (unmet dependencies)"
 
-# user id | apt-get update failures | before: none, i386 (the architecture) or wine32 (and
-# wine32:i386 installed) | packages apt cannot install (=unmet or =unknown) | packages left
-# installed by a failed install | native packages missing | machine runs 32-bit programs ||
-# (lists separated by spaces)
-# exit status | apt-get updates | architecture changes | i386 at the end | suites run |
-# the one line expected in the output (- for none)
+# The machine: user id | apt-get update failures | before: none, i386 (the architecture) or
+# wine32 (and wine32:i386 installed) | packages apt cannot install (name=unmet or name=unknown)
+# | packages a failed install leaves installed | native packages missing | runs 32-bit programs
+# || what must happen: exit status | apt-get updates | architecture changes | i386 at the end |
+# suites run | the one line expected in the output (- for none). Lists are separated by spaces.
 cases=(
     "healthy, through sudo|1000|0|none|-|-|-|yes||0|1|add|yes|win32 win64|-"
     "wine32 installed before|1000|9|wine32|-|-|-|yes||0|0|-|yes|win32 win64|-"
