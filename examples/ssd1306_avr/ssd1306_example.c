@@ -36,9 +36,11 @@ static void panel_commands(const uint8_t* commands, uint16_t count) {
     bus_write(0x00, commands, count);
 }
 
-static void panel_data(void* panel, const uint8_t* bytes, uint16_t count) {
+/* The stream's sink: every piece goes on; a firmware returns 0 to stop a long stream. */
+static int panel_data(void* panel, const uint8_t* bytes, uint16_t count) {
     (void)panel;
     bus_write(0x40, bytes, count);
+    return 1;
 }
 
 /* Horizontal addressing over columns first_column.. and pages first_page.. (8 rows
