@@ -374,8 +374,14 @@ ZTR_ALWAYS_INLINE uint16_t unpack(ztr_decoder* d, const uint8_t** coded, const u
     uint8_t b;
     while (o != o_end) {
         if (repeat) {
-            --repeat;
-            *o++ = last;
+            uint8_t k = repeat;
+            if ((uint16_t)(o_end - o) < k) {
+                k = (uint8_t)(o_end - o);
+            }
+            repeat = (uint8_t)(repeat - k);
+            do {
+                *o++ = last;
+            } while (--k);
             continue;
         }
         if (p == stop) {
