@@ -91,6 +91,7 @@ include(CPack)
 # build, beside the other packages.
 set(ZENTRA_ARDUINO_ZIP ${CMAKE_BINARY_DIR}/zentra_device-${PROJECT_VERSION}-arduino.zip)
 set(arduino_stage ${CMAKE_BINARY_DIR}/arduino/ZentraDevice)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/arduino)
 set(arduino_files ${PROJECT_SOURCE_DIR}/device/library.properties
     ${PROJECT_SOURCE_DIR}/device/library.json ${PROJECT_SOURCE_DIR}/device/src/zentra_device.h
     ${PROJECT_SOURCE_DIR}/device/src/zentra_device.c
