@@ -34,8 +34,9 @@ std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& optio
             if (i + 1 == args.size()) {
                 return UsageError("option '" + arg + "' needs a value");
             }
-            (arg == "--name" ? options.name : arg == "--source" ? options.source : options.output) =
-                args[++i];
+            (arg == "--name"     ? options.name
+             : arg == "--source" ? options.source
+                                 : options.output) = args[++i];
         } else if (arg.size() > 1 && arg[0] == '-') {
             return UsageError("unknown option '" + arg + "'");
         } else {

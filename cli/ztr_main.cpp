@@ -44,7 +44,7 @@ const char* const OptionHelp =
     "  --animation      one animated file of all pictures, followed by the first again\n"
     "  --delay MS       the animation's frame delay in milliseconds, 0 to 65535 (default 0)\n"
     "  -o FILE          the file to write, for one output (one picture, or --animation)\n"
-    "  --output-dir DIR each file goes into DIR, named as beside its picture\n"
+    "  --output-dir DIR  each file goes into DIR, named as beside its picture\n"
     "Without --animation every picture becomes a file of its own; conversion stops at\n"
     "the first picture that fails. In an animation a GIF gives all its frames, which keep\n"
     "their own delays unless --delay is given. An output that would write over a picture\n"

@@ -68,9 +68,12 @@ TEST(ZtrCommandLine, VersionAndHelp) {
 
     const ZtrResult help = RunZtr({"--help"}, dir.path());
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("ztr convert [--profiles FILE] [--animation] [--delay MS] [TONE OPTIONS] "
-                            "(--type NAME | --code CODE)... PICTURE..."),
-              std::string::npos);
+    EXPECT_NE(
+        help.out.find(
+            "ztr convert [--profiles FILE] [--animation] [--delay MS] [-o FILE | --output-dir DIR] "
+            "[TONE OPTIONS] "
+            "(--type NAME | --code CODE)... PICTURE..."),
+        std::string::npos);
     EXPECT_NE(help.out.find("ztr profiles [FILE]"), std::string::npos);
 }
 

@@ -510,7 +510,7 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
     ztr_decoder d;
     uint16_t across = record->dy; /* position across the lines, in pixels */
     uint16_t along = record->dx;  /* position along a line, in pixels */
-    uint32_t frame_line; /* bytes of a line */
+    uint32_t frame_line;          /* bytes of a line */
     uint32_t record_line;
     uint16_t mask;
     uint16_t line;

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     for (k = 0; k < count; ++k) {
         static unsigned char grey[HEIGHT][WIDTH];
         char path[4096];
-        const int cx = 13 + 9 * k;      /* the disc's centre */
+        const int cx = 13 + 9 * k; /* the disc's centre */
         const int cy = 11 + 5 * k % 41;
         const int bx = 101 - 7 * k % 90; /* the bar's left column */
         const int by = 43 - 3 * k % 30;

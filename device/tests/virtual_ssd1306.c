@@ -22,12 +22,12 @@
 typedef struct panel_watch {
     ssd1306_t* panel;
     avr_t* avr;
-    int index;         /* bytes of the current transfer, the control byte first */
-    int control;       /* the transfer's control byte */
-    int data_pending;  /* data sent since the last frame ended */
-    int frames;        /* frames seen, the streamed picture first */
+    int index;                   /* bytes of the current transfer, the control byte first */
+    int control;                 /* the transfer's control byte */
+    int data_pending;            /* data sent since the last frame ended */
+    int frames;                  /* frames seen, the streamed picture first */
     avr_cycle_count_t last_data; /* cycle of the latest data byte */
-    unsigned long bus_bits;       /* I2C bit times so far: 9 a byte, 2 a transfer */
+    unsigned long bus_bits;      /* I2C bit times so far: 9 a byte, 2 a transfer */
     avr_cycle_count_t ended[MAX_FRAMES];
     unsigned long bus_bits_ended[MAX_FRAMES];
     uint8_t memory[MAX_FRAMES][SSD1306_VIRT_PAGES][SSD1306_VIRT_COLUMNS];
@@ -185,6 +185,5 @@ int main(int argc, char** argv) {
     } else {
         printf("virtual SSD1306: %d of %d frames equal, no rate\n", same, frames);
     }
-    return same == frames && watch.frames == frames + 1 && equal(argv[2], watch.memory[0]) ? 0
-                                                                                           : 1;
+    return same == frames && watch.frames == frames + 1 && equal(argv[2], watch.memory[0]) ? 0 : 1;
 }

@@ -25,11 +25,9 @@ static const frame_time_case FRAME_TIME_CASES[] = {
     {"a closing delta alone", "FL", {0, 250}, 0, "010", {250, 250, 250}},
     {"a closing delta of delay 0", "FDL", {0, 40, 0}, 0, "0120", {100, 40, 100, 100}},
     {"no last-frame flag, the file ends", "FDD", {0, 30, 70}, 0, "0120", {70, 30, 70, 70}},
-    {"no last-frame flag, a full frame follows", "FDDF", {0, 30, 70}, 0, "0120",
-     {70, 30, 70, 70}},
+    {"no last-frame flag, a full frame follows", "FDDF", {0, 30, 70}, 0, "0120", {70, 30, 70, 70}},
     {"the full frame after an unflagged sequence", "FDDF", {0, 30, 70}, 3, "33", {100, 100}},
-    {"the second of two sequences", "FLFDL", {0, 20, 0, 60, 80}, 2, "23423",
-     {80, 60, 80, 80, 60}},
+    {"the second of two sequences", "FLFDL", {0, 20, 0, 60, 80}, 2, "23423", {80, 60, 80, 80, 60}},
 };
 
 #define FRAME_TIME_CASE_COUNT (sizeof FRAME_TIME_CASES / sizeof FRAME_TIME_CASES[0])

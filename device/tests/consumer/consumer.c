@@ -7,8 +7,8 @@
 
 /* A 12 x 2 1-bit row-order record: rows 0xA5 0xF0 and 0xA5 0x30; coded, the repeated
  * 0xA5 after a 0xF0 is a literal again. */
-static const uint8_t file[] = {16, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 12, 0, 2, 0,
-                               0xA5, 0xF0, 0xA5, 0x30};
+static const uint8_t file[] = {16, 0, 0, 0, 0x02, 0xA2, 0x00, 1,
+                               12, 0, 2, 0, 0xA5, 0xF0, 0xA5, 0x30};
 
 int main(void) {
     const uint8_t expected[] = {0xA5, 0xF0, 0xA5, 0x30};
