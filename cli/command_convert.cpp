@@ -33,6 +33,8 @@ struct ConvertOptions {
     ToneOptions tone;
     std::vector<TypeChoice> types;
     std::vector<std::string> pictures;
+    std::string output;          // -o: the one file written
+    std::string outputDirectory; // --output-dir: where the files go
 };
 
 // Parses the arguments; returns an exit status when the command line is wrong.
@@ -66,7 +68,8 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             arg.rfind("--", 0) == 0 && key != "invert" &&
             std::find(std::begin(TONE_KEYS), std::end(TONE_KEYS), key) != std::end(TONE_KEYS);
         const bool takesValue = toneOption || arg == "--profiles" || arg == "--delay" ||
-                                arg == "--type" || arg == "--code";
+                                arg == "--type" || arg == "--code" || arg == "-o" ||
+                                arg == "--output" || arg == "--output-dir";
         if (!takesValue) {
             return UsageError("unknown option '" + arg + "'");
         }
@@ -89,6 +92,10 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             options.tone = changed;
         } else if (arg == "--profiles") {
             options.profilePath = value;
+        } else if (arg == "-o" || arg == "--output") {
+            options.output = value;
+        } else if (arg == "--output-dir") {
+            options.outputDirectory = value;
         } else if (arg == "--delay") {
             // A delay that does not fit the 16-bit field is refused, not wrapped.
             const auto delay = ParseInteger(value, IntegerStyle::Decimal, 0, MAX_DELAY_MS);
@@ -115,6 +122,13 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
     }
     if (options.pictures.empty()) {
         return UsageError("no picture given");
+    }
+    if (!options.output.empty() && !options.outputDirectory.empty()) {
+        return UsageError("-o and --output-dir exclude each other");
+    }
+    if (!options.output.empty() && !options.animation && options.pictures.size() > 1) {
+        return UsageError("-o names one output, but " + std::to_string(options.pictures.size()) +
+                          " pictures make one file each (use --output-dir, or --animation)");
     }
     return std::nullopt;
 }
@@ -169,6 +183,8 @@ int RunConvert(const CommandArgs& args) {
     ConversionContext context;
     context.tone = options.tone;
     context.sourceDelays = !options.delayGiven;
+    context.outputPath = options.output;
+    context.outputDirectory = options.outputDirectory;
     const ConvertResult result =
         ConvertPictureList(options.pictures, codes, options.animation, options.delay, context);
     return result == ConvertResult::Written ? EXIT_DONE : EXIT_FAILED;

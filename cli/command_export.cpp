@@ -19,6 +19,7 @@ struct ExportOptions {
     std::string file;
     std::string name;
     std::string output; // empty: standard output
+    std::string source; // with it, the data goes there and the header only declares it
 };
 
 std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& options) {
@@ -29,11 +30,13 @@ std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& optio
             PrintHelp();
             return EXIT_DONE;
         }
-        if (arg == "--name" || arg == "-o" || arg == "--output") {
+        if (arg == "--name" || arg == "-o" || arg == "--output" || arg == "--source") {
             if (i + 1 == args.size()) {
                 return UsageError("option '" + arg + "' needs a value");
             }
-            (arg == "--name" ? options.name : options.output) = args[++i];
+            (arg == "--name"     ? options.name
+             : arg == "--source" ? options.source
+                                 : options.output) = args[++i];
         } else if (arg.size() > 1 && arg[0] == '-') {
             return UsageError("unknown option '" + arg + "'");
         } else {
@@ -47,6 +50,9 @@ std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& optio
         return UsageError("more than one file given");
     }
     options.file = positional[0];
+    if (!options.source.empty() && options.output.empty()) {
+        return UsageError("--source needs the header's name too (-o OUT.h)");
+    }
     if (options.name.empty()) {
         options.name = NameFromPath(options.file);
     } else if (!IsIdentifier(options.name)) {
@@ -75,14 +81,31 @@ int RunExport(const CommandArgs& args) {
     if (!records) {
         return Failure("cannot open '" + options.file + "'");
     }
-    const std::string text = HeaderText(options.file, options.name, bytes, *records);
     if (options.output.empty()) {
+        const std::string text = HeaderText(options.file, options.name, bytes, *records);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? EXIT_DONE : Failure("cannot write the header");
     }
-    OutputFile output(options.output);
-    if (!output.Open() || std::fwrite(text.data(), 1, text.size(), output.File()) != text.size() ||
-        !output.Commit()) {
+    // Both files are complete before either takes its name.
+    const bool pair = !options.source.empty();
+    const std::string header =
+        pair ? DeclarationHeaderText(options.file, options.name, bytes.size(), *records)
+             : HeaderText(options.file, options.name, bytes, *records);
+    OutputFile headerFile(options.output);
+    if (!headerFile.Open() ||
+        std::fwrite(header.data(), 1, header.size(), headerFile.File()) != header.size()) {
+        return Failure("cannot write '" + options.output + "'");
+    }
+    if (pair) {
+        const std::string source = SourceText(options.output, options.name, bytes);
+        OutputFile sourceFile(options.source);
+        if (!sourceFile.Open() ||
+            std::fwrite(source.data(), 1, source.size(), sourceFile.File()) != source.size() ||
+            !sourceFile.Commit()) {
+            return Failure("cannot write '" + options.source + "'");
+        }
+    }
+    if (!headerFile.Commit()) {
         return Failure("cannot write '" + options.output + "'");
     }
     return EXIT_DONE;

@@ -20,8 +20,8 @@ struct Command {
 
 constexpr Command Commands[] = {
     {"convert", RunConvert,
-     "convert [--profiles FILE] [--animation] [--delay MS] [TONE OPTIONS] "
-     "(--type NAME | --code CODE)... PICTURE...",
+     "convert [--profiles FILE] [--animation] [--delay MS] [-o FILE | --output-dir DIR] "
+     "[TONE OPTIONS] (--type NAME | --code CODE)... PICTURE...",
      "Convert pictures (BMP, PBM, PGM, PPM, PNG, GIF, JPEG, TGA) into a Zentra file next to "
      "the first picture."},
     {"profiles", RunProfiles, "profiles [FILE]",
@@ -29,7 +29,7 @@ constexpr Command Commands[] = {
     {"list", RunList, "list FILE", "List the records of a Zentra file as the viewer does."},
     {"render", RunRender, "render FILE INDEX [--buildup] [--invert] [--zoom N] -o OUT",
      "Write record INDEX (from 0) as the viewer shows it: PPM, or PNG for a .png OUT."},
-    {"export", RunExport, "export FILE [--name NAME] [-o OUT.h]",
+    {"export", RunExport, "export FILE [--name NAME] [-o OUT.h [--source OUT.c]]",
      "Write the file as a C header for firmware: a const uint8_t array and its size."},
 };
 
@@ -43,9 +43,12 @@ const char* const OptionHelp =
     "  --profiles FILE  the profile file (default: displays.prf beside ztr)\n"
     "  --animation      one animated file of all pictures, followed by the first again\n"
     "  --delay MS       the animation's frame delay in milliseconds, 0 to 65535 (default 0)\n"
+    "  -o FILE          the file to write, for one output (one picture, or --animation)\n"
+    "  --output-dir DIR  each file goes into DIR, named as beside its picture\n"
     "Without --animation every picture becomes a file of its own; conversion stops at\n"
     "the first picture that fails. In an animation a GIF gives all its frames, which keep\n"
-    "their own delays unless --delay is given.\n"
+    "their own delays unless --delay is given. An output that would write over a picture\n"
+    "of the same run is refused before anything is written.\n"
     "\n"
     "Tone options of convert (in this order: rotate, mirror, resize, invert, threshold or\n"
     "dithering):\n"
@@ -69,6 +72,8 @@ const char* const OptionHelp =
     "  --name NAME      the array's name (default: the file's base name made a C\n"
     "                   identifier); NAME_SIZE in upper case is its length\n"
     "  -o OUT.h         the header to write (default: standard output)\n"
+    "  --source OUT.c   the array goes into OUT.c, which includes OUT.h; OUT.h then only\n"
+    "                   declares it (extern) beside NAME_SIZE\n"
     "The array is placed in program memory (PROGMEM) when __AVR__ is defined; a comment\n"
     "lists the records as list does.\n"
     "\n"

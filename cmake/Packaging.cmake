@@ -18,6 +18,8 @@ if(WIN32)
     # programs keep their settings file in their own folder.
     install(TARGETS ztr zenview zenconv RUNTIME DESTINATION .)
     install(FILES ${PROJECT_SOURCE_DIR}/data/displays.prf DESTINATION .)
+    # zentra_add_pictures for firmware builds that run this folder's ztr.exe.
+    install(FILES ${PROJECT_SOURCE_DIR}/cmake/ZentraPictures.cmake DESTINATION cmake)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
     install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
     if(ZENTRA_GUIDE_PDF)
@@ -54,6 +56,9 @@ else()
                   ${PROJECT_SOURCE_DIR}/data/zentra.magic
             DESTINATION ${CMAKE_INSTALL_DATADIR}/zentra)
     install(FILES ${PROJECT_SOURCE_DIR}/docs/ztr.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    # zentra_add_pictures for firmware builds: include(/usr/share/zentra/cmake/ZentraPictures.cmake)
+    install(FILES ${PROJECT_SOURCE_DIR}/cmake/ZentraPictures.cmake
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/zentra/cmake)
     # File managers name .ztr files; dpkg's trigger of shared-mime-info updates the database.
     install(FILES ${PROJECT_SOURCE_DIR}/data/zentra-mime.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME zentra.xml)
@@ -80,6 +85,35 @@ else()
 endif()
 
 include(CPack)
+
+# The device library for Arduino as a zip (Sketch > Include Library > Add .ZIP Library):
+# its folder holds library.properties, src/, examples/ and the licence. Built with every
+# build, beside the other packages.
+set(ZENTRA_ARDUINO_ZIP ${CMAKE_BINARY_DIR}/zentra_device-${PROJECT_VERSION}-arduino.zip)
+set(arduino_stage ${CMAKE_BINARY_DIR}/arduino/ZentraDevice)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/arduino)
+set(arduino_files ${PROJECT_SOURCE_DIR}/device/library.properties
+    ${PROJECT_SOURCE_DIR}/device/library.json ${PROJECT_SOURCE_DIR}/device/src/zentra_device.h
+    ${PROJECT_SOURCE_DIR}/device/src/zentra_device.c
+    ${PROJECT_SOURCE_DIR}/device/examples/ZentraAnimation/ZentraAnimation.ino
+    ${PROJECT_SOURCE_DIR}/device/examples/ZentraAnimation/animation.h ${PROJECT_SOURCE_DIR}/LICENSE)
+add_custom_command(OUTPUT ${ZENTRA_ARDUINO_ZIP}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${arduino_stage}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${arduino_stage}/src
+            ${arduino_stage}/examples/ZentraAnimation
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/device/library.properties
+            ${PROJECT_SOURCE_DIR}/device/library.json ${PROJECT_SOURCE_DIR}/LICENSE ${arduino_stage}
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/device/src/zentra_device.h
+            ${PROJECT_SOURCE_DIR}/device/src/zentra_device.c ${arduino_stage}/src
+    COMMAND ${CMAKE_COMMAND} -E copy
+            ${PROJECT_SOURCE_DIR}/device/examples/ZentraAnimation/ZentraAnimation.ino
+            ${PROJECT_SOURCE_DIR}/device/examples/ZentraAnimation/animation.h
+            ${arduino_stage}/examples/ZentraAnimation
+    COMMAND ${CMAKE_COMMAND} -E tar cf ${ZENTRA_ARDUINO_ZIP} --format=zip ZentraDevice
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/arduino
+    DEPENDS ${arduino_files}
+    COMMENT "Packing the Arduino library" VERBATIM)
+add_custom_target(arduino_library ALL DEPENDS ${ZENTRA_ARDUINO_ZIP})
 
 if(ZENTRA_TESTS AND NOT CMAKE_CROSSCOMPILING)
     add_subdirectory(${PROJECT_SOURCE_DIR}/tests/release ${CMAKE_BINARY_DIR}/tests/release)

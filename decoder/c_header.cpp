@@ -62,14 +62,16 @@ std::string NameFromPath(const std::string& path) {
     return base;
 }
 
-std::string HeaderText(const std::string& fileName, const std::string& name,
-                       const std::vector<std::uint8_t>& bytes,
-                       const std::vector<ListedRecord>& records) {
+namespace {
+
+// The comment that names the file and lists its records, the include guard's start, the
+// program-memory macro and the size: what a header begins with, with or without data.
+std::string HeaderStart(const std::string& fileName, const std::string& name, std::size_t count,
+                        const std::vector<ListedRecord>& records) {
     const std::string guard = UpperCase(name) + "_ZTR_H";
-    const std::string size = UpperCase(name) + "_SIZE";
     std::string text;
     text += "/* " + name + ": the Zentra file " + BaseName(fileName) + " (" +
-            std::to_string(bytes.size()) + " bytes), made by ztr export.\n";
+            std::to_string(count) + " bytes), made by ztr export.\n";
     text += " * Records:\n";
     for (std::size_t i = 0; i < records.size(); ++i) {
         text += " *   " + std::to_string(i) + ": " +
@@ -86,9 +88,22 @@ std::string HeaderText(const std::string& fileName, const std::string& name,
             "#define ZTR_IN_FLASH\n"
             "#endif\n"
             "#endif\n\n";
-    text += "#define " + size + " " + std::to_string(bytes.size()) + "ul\n\n";
-    text += "static const uint8_t " + name + "[" +
-            std::to_string(bytes.empty() ? 1 : bytes.size()) + "] ZTR_IN_FLASH = {";
+    text += "#define " + UpperCase(name) + "_SIZE " + std::to_string(count) + "ul\n\n";
+    return text;
+}
+
+std::string HeaderEnd(const std::string& name) {
+    return "#endif /* " + UpperCase(name) + "_ZTR_H */\n";
+}
+
+// "NAME[N] ZTR_IN_FLASH", the array as it is declared and defined.
+std::string ArrayDeclarator(const std::string& name, std::size_t count) {
+    return name + "[" + std::to_string(count == 0 ? 1 : count) + "] ZTR_IN_FLASH";
+}
+
+// " = {...};" with the bytes, twelve a line.
+std::string ArrayBytes(const std::vector<std::uint8_t>& bytes) {
+    std::string text = " = {";
     char hex[8];
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         text += i % BYTES_PER_LINE == 0 ? "\n    " : " ";
@@ -98,6 +113,28 @@ std::string HeaderText(const std::string& fileName, const std::string& name,
     if (bytes.empty()) {
         text += "0"; // C has no empty arrays; the size says there are no bytes
     }
-    text += "\n};\n\n#endif /* " + guard + " */\n";
-    return text;
+    return text + "\n};\n";
+}
+
+} // namespace
+
+std::string HeaderText(const std::string& fileName, const std::string& name,
+                       const std::vector<std::uint8_t>& bytes,
+                       const std::vector<ListedRecord>& records) {
+    return HeaderStart(fileName, name, bytes.size(), records) + "static const uint8_t " +
+           ArrayDeclarator(name, bytes.size()) + ArrayBytes(bytes) + "\n" + HeaderEnd(name);
+}
+
+std::string DeclarationHeaderText(const std::string& fileName, const std::string& name,
+                                  std::size_t count, const std::vector<ListedRecord>& records) {
+    return HeaderStart(fileName, name, count, records) + "#ifdef __cplusplus\nextern \"C\" {\n" +
+           "#endif\n\nextern const uint8_t " + ArrayDeclarator(name, count) +
+           ";\n\n#ifdef __cplusplus\n}\n#endif\n\n" + HeaderEnd(name);
+}
+
+std::string SourceText(const std::string& headerPath, const std::string& name,
+                       const std::vector<std::uint8_t>& bytes) {
+    return "/* " + name + ": the bytes of the Zentra file declared in " + BaseName(headerPath) +
+           ", made by ztr export. */\n#include \"" + BaseName(headerPath) + "\"\n\nconst uint8_t " +
+           ArrayDeclarator(name, bytes.size()) + ArrayBytes(bytes);
 }

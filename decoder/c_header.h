@@ -17,6 +17,14 @@ bool IsIdentifier(const std::string& text);
 // not start as an identifier does.
 std::string NameFromPath(const std::string& path);
 
+// For projects that must not define data in headers, a pair: the header declares the
+// array (extern, C linkage) with its size macro and the records' comment; the source,
+// which includes the header by its base name, defines it.
+std::string DeclarationHeaderText(const std::string& fileName, const std::string& name,
+                                  std::size_t count, const std::vector<ListedRecord>& records);
+std::string SourceText(const std::string& headerPath, const std::string& name,
+                       const std::vector<std::uint8_t>& bytes);
+
 // The header text for the file `fileName` holding `bytes`, whose records are `records`,
 // with the array called `name` (a C identifier).
 std::string HeaderText(const std::string& fileName, const std::string& name,

@@ -288,6 +288,22 @@ std::string OutputPathFor(const std::string& firstPicture) {
     return path + ".ztr";
 }
 
+std::string ChosenOutputPath(const std::string& firstPicture, const ConversionContext& context) {
+    if (!context.outputPath.empty()) {
+        return context.outputPath;
+    }
+    std::string path = OutputPathFor(firstPicture);
+    if (context.outputDirectory.empty()) {
+        return path;
+    }
+    const std::size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos) {
+        path.erase(0, slash + 1);
+    }
+    const char last = context.outputDirectory.back();
+    return context.outputDirectory + (last == '/' || last == '\\' ? "" : "/") + path;
+}
+
 ConvertResult WriteFrames(const std::vector<Frame>& frames,
                           const std::vector<std::uint32_t>& typeCodes,
                           const ConversionContext& context) {
@@ -302,7 +318,7 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
             return ConvertResult::InvalidDelay;
         }
     }
-    OutputFile output(OutputPathFor(frames.front().path));
+    OutputFile output(ChosenOutputPath(frames.front().path, context));
     if (!output.Open()) {
         ReportMessage(context.sink, stderr, "ERROR: failed to open file '%s' for writing\n",
                       output.TargetPath().c_str());

@@ -23,6 +23,7 @@ enum class ConvertResult {
     SizeMismatch,       // a picture of a sequence differs in size from its first
     UnsupportedDepth,   // a type code whose depth has no packer
     WriteFailed,        // writing or renaming the output failed
+    OutputIsPicture,    // an output would write over a picture of the same conversion
     OutOfMemory,        // the run-length coder could not grow its buffer
 };
 
@@ -37,6 +38,10 @@ struct ConversionContext {
     // An animation's frames that come from a GIF carry the GIF's own delays instead of
     // the given delay.
     bool sourceDelays = false;
+    // Where the file goes: outputPath when set (one file), else the name beside the
+    // first picture (OutputPathFor) in outputDirectory when set, else beside the picture.
+    std::string outputPath;
+    std::string outputDirectory;
 };
 
 // The delay field of a delta record holds 16 bits; a delay that does not fit is refused.
@@ -71,5 +76,8 @@ int ConvertImages(const std::vector<std::string>& picturePaths,
 // The output path for a first picture path: the extension (from the last ".", unless a
 // "\" or "/" follows it) replaced by ".ztr".
 std::string OutputPathFor(const std::string& firstPicture);
+
+// The file that WriteFrames writes for a first picture under the context's choice.
+std::string ChosenOutputPath(const std::string& firstPicture, const ConversionContext& context);
 
 inline constexpr std::size_t MAX_PATH_CHARS = 259; // the platform's path limit

@@ -6,6 +6,8 @@
 #include "source_image.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -38,6 +40,38 @@ std::vector<int> SourceFrameDelays(const std::string& path) {
     return delays;
 }
 
+// Whether writing `output` would replace the picture at `picture`: the same path, or an
+// existing file that is the same file under another name.
+bool SameFile(const std::string& output, const std::string& picture) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::path(output).lexically_normal() == fs::path(picture).lexically_normal()) {
+        return true;
+    }
+    return fs::exists(output, error) && fs::equivalent(output, picture, error) && !error;
+}
+
+// Refuses, before anything is written, a conversion of which an output would write over
+// one of its own pictures.
+bool OutputsSpareThePictures(const std::vector<std::string>& pictures, bool animation,
+                             const ConversionContext& context) {
+    for (std::size_t k = 0; k < pictures.size(); ++k) {
+        if (animation && k > 0) {
+            break; // one output, named after the first picture
+        }
+        const std::string output = ChosenOutputPath(pictures[k], context);
+        for (const std::string& picture : pictures) {
+            if (SameFile(output, picture)) {
+                ReportMessage(context.sink, stderr,
+                              "ERROR: the output '%s' would write over the picture '%s'\n",
+                              output.c_str(), picture.c_str());
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int delay,
@@ -62,6 +96,9 @@ std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int
 ConvertResult ConvertPictureList(const std::vector<std::string>& pictures,
                                  const std::vector<std::uint32_t>& typeCodes, bool animation,
                                  int delay, const ConversionContext& context) {
+    if (!OutputsSpareThePictures(pictures, animation, context)) {
+        return ConvertResult::OutputIsPicture;
+    }
     if (animation || pictures.empty()) {
         return WriteFrames(AnimationFrames(pictures, delay, context.sourceDelays), typeCodes,
                            context);

@@ -10,6 +10,10 @@
 
 static const uint8_t probe_file[16] = {16, 0, 0, 0, 2, 0xA2, 6, 1, 8, 0, 8, 0, 0, 7};
 volatile uint8_t probe_sink;
+/* The file's place and size as a firmware that reads one of several files knows them:
+ * not constants that link-time optimisation could fold into the library's code. */
+static const uint8_t* volatile probe_data = probe_file;
+static volatile uint16_t probe_size = sizeof probe_file;
 static uint8_t buffer[64];
 
 static uint16_t probe_read(void* context, uint32_t offset, uint8_t* bytes, uint16_t length) {
@@ -23,9 +27,9 @@ static uint16_t probe_read(void* context, uint32_t offset, uint8_t* bytes, uint1
 
 int main(void) {
 #ifdef ZTR_NO_MEMORY_SOURCE
-    ztr_source source = ZTR_CALLBACK_SOURCE(probe_read, 0, sizeof probe_file);
+    ztr_source source = ZTR_CALLBACK_SOURCE(probe_read, 0, probe_size);
 #else
-    ztr_source source = ZTR_MEMORY_SOURCE(probe_file, sizeof probe_file);
+    ztr_source source = ZTR_MEMORY_SOURCE(probe_data, probe_size);
     probe_sink = (uint8_t)probe_read(0, probe_sink, buffer, 1);
 #endif
 #if PROBE >= 1

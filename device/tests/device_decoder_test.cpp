@@ -375,7 +375,7 @@ TEST(DeviceDecoderTest, FindTakesTheFirstFullFrameOfDepthLayoutAndSize) {
     }
 }
 
-TEST(DeviceDecoderTest, FramesStepWithTheirDelaysAndLoop) {
+TEST(DeviceDecoderTest, FramesStepAndLoopPerDisplayType) {
     const Bytes file = TwoSequences();
     const ztr_source source = MemorySource(file);
     ztr_record first;
@@ -387,14 +387,61 @@ TEST(DeviceDecoderTest, FramesStepWithTheirDelaysAndLoop) {
         EXPECT_EQ(frame.offset, offset);
         EXPECT_EQ(frame.delay, 70);
     }
-    // A single picture is its own next frame and stays without a delay.
+    // The 8-bit picture after the sequence is its own next frame.
     ztr_record single;
     ASSERT_EQ(ztr_find(&source, 8, 0, 0, 0, &single), ZTR_OK);
     frame = ztr_record{};
     for (int k = 0; k < 2; ++k) {
         ASSERT_EQ(ztr_next_frame(&source, &single, &frame), ZTR_OK);
         EXPECT_EQ(frame.offset, single.offset);
-        EXPECT_EQ(frame.delay, 0);
+        EXPECT_EQ(frame.delay, ZTR_DEFAULT_DELAY);
+    }
+}
+
+// A sink that takes pieces until its budget is spent, then stops the stream.
+struct StoppingSink {
+    Bytes taken;
+    int piecesLeft;
+};
+
+int TakeUntilSpent(void* context, const std::uint8_t* bytes, std::uint16_t count) {
+    auto& sink = *static_cast<StoppingSink*>(context);
+    sink.taken.insert(sink.taken.end(), bytes, bytes + count);
+    return --sink.piecesLeft > 0;
+}
+
+// 29 unpacked bytes through a buffer of 8: pieces of 8, 8, 8 and 5.
+TEST(DeviceDecoderTest, TheSinkStopsTheStreamAndTheDecoderGoesOn) {
+    Bytes unpacked(29);
+    for (std::size_t i = 0; i < unpacked.size(); ++i) {
+        unpacked[i] = static_cast<std::uint8_t>(i / 3 * 7);
+    }
+    const Bytes file = MakeRecord(ZTR_ORDER_ROWS, 8, 29, 1, Encode(unpacked));
+    const ztr_source source = MemorySource(file);
+    ztr_record record;
+    ASSERT_EQ(ztr_read_record(&source, 0, &record), ZTR_OK);
+    const struct {
+        int pieces;      // the sink stops after taking this many
+        int result;      // of the first ztr_stream
+        int statusAfter; // the decoder's status then
+    } cases[] = {
+        {1, ZTR_STOPPED, ZTR_OK},
+        {3, ZTR_STOPPED, ZTR_OK},
+        {4, ZTR_STOPPED, ZTR_END}, // stopped on the last piece: nothing remains
+        {5, ZTR_OK, ZTR_END},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pieces);
+        ztr_decoder decoder;
+        ASSERT_EQ(ztr_begin(&decoder, &source, &record), ZTR_OK);
+        std::uint8_t buffer[8];
+        StoppingSink sink{{}, c.pieces};
+        EXPECT_EQ(ztr_stream(&decoder, buffer, sizeof buffer, TakeUntilSpent, &sink), c.result);
+        EXPECT_EQ(sink.taken.size(), std::min<std::size_t>(8u * c.pieces, 29u));
+        EXPECT_EQ(decoder.status, c.statusAfter);
+        sink.piecesLeft = 100;
+        EXPECT_EQ(ztr_stream(&decoder, buffer, sizeof buffer, TakeUntilSpent, &sink), ZTR_OK);
+        EXPECT_EQ(sink.taken, unpacked);
     }
 }
 

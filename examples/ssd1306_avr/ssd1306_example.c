@@ -1,44 +1,79 @@
-/* Example firmware for an ATmega328P driving a 128 x 64 SSD1306-style OLED panel: shows
- * a picture streamed straight from program memory to the controller, then plays an
- * animation from a frame buffer in the panel's own lay-out (8-row pages, top row in
- * bit 0: lay-out 0x06, depth 1). The panel sits behind a stub bus; a real board puts
- * its I2C or SPI transfer into bus_write.
+/* Example firmware for an ATmega328P at 16 MHz driving a 128 x 64 SSD1306 OLED panel over
+ * I2C (the TWI unit, 400 kHz, address 0x3C): shows a picture streamed straight from
+ * program memory to the controller, then plays an animation from a frame buffer in the
+ * panel's own lay-out (8-row pages, top row in bit 0: lay-out 0x06, depth 1).
  *
  * The pictures are Zentra files turned into headers by ztr:
  *   ztr convert --type ssd1306 logo.bmp                    -> logo.ztr
  *   ztr convert --type ssd1306 --animation --delay 100 a_0.pgm a_1.pgm ...  -> a_0.ztr
  *   ztr export logo.ztr -o logo.h
  *   ztr export a_0.ztr --name ball -o ball.h
- * scripts/device-check builds it from the samples in data/samples. */
+ * scripts/device-check builds it and plays it on simavr's SSD1306 (device/tests/
+ * virtual_ssd1306.c) with EXAMPLE_FRAMES set and EXAMPLE_WAIT 0: that many frames as fast
+ * as the AVR goes, then it sleeps. */
 #include "zentra_device.h"
 
 #include "ball.h"
 #include "logo.h"
 
+#include <avr/interrupt.h>
 #include <avr/io.h>
+#include <avr/sleep.h>
 #include <util/delay.h>
 
+#ifndef EXAMPLE_FRAMES
+#define EXAMPLE_FRAMES 0 /* frames of the animation to play; 0 plays it for ever */
+#endif
+#ifndef EXAMPLE_WAIT
+#define EXAMPLE_WAIT 1 /* each frame stands for its time; 0 goes straight on */
+#endif
+
+#define PANEL_ADDRESS 0x3C
 #define PANEL_WIDTH 128
 #define PANEL_HEIGHT 64
 #define PANEL_LAYOUT 0x06 /* banded rows (pages), bit 0 the top row */
 
-/* The stub bus: a real board sends the control byte and the bytes over I2C or SPI. */
-static volatile uint8_t bus_last;
-
-static void bus_write(uint8_t control, const uint8_t* bytes, uint16_t count) {
-    bus_last = control;
-    while (count--) {
-        bus_last = *bytes++;
+/* The TWI unit as a bus master, waiting for each step. */
+static void twi_wait(void) {
+    while (!(TWCR & _BV(TWINT))) {
     }
+}
+
+static void twi_byte(uint8_t byte) {
+    TWDR = byte;
+    TWCR = _BV(TWINT) | _BV(TWEN);
+    twi_wait();
+}
+
+/* One transfer to the panel: its address, the control byte (0x00 commands, 0x40 data),
+ * then the bytes. */
+static void bus_write(uint8_t control, const uint8_t* bytes, uint16_t count) {
+    TWCR = _BV(TWINT) | _BV(TWSTA) | _BV(TWEN);
+    twi_wait();
+    twi_byte(PANEL_ADDRESS << 1);
+    twi_byte(control);
+    while (count--) {
+        twi_byte(*bytes++);
+    }
+    TWCR = _BV(TWINT) | _BV(TWSTO) | _BV(TWEN);
 }
 
 static void panel_commands(const uint8_t* commands, uint16_t count) {
     bus_write(0x00, commands, count);
 }
 
-static void panel_data(void* panel, const uint8_t* bytes, uint16_t count) {
+/* The stream's sink: every piece goes on; a firmware returns 0 to stop a long stream.
+ * Data goes in transfers of at most one page row (128 bytes), as I2C drivers buffer
+ * them; simavr's SSD1306 also counts a transfer's bytes in 8 bits. */
+static int panel_data(void* panel, const uint8_t* bytes, uint16_t count) {
     (void)panel;
-    bus_write(0x40, bytes, count);
+    while (count) {
+        const uint16_t piece = count < PANEL_WIDTH ? count : PANEL_WIDTH;
+        bus_write(0x40, bytes, piece);
+        bytes += piece;
+        count = (uint16_t)(count - piece);
+    }
+    return 1;
 }
 
 /* Horizontal addressing over columns first_column.. and pages first_page.. (8 rows
@@ -52,7 +87,7 @@ static void panel_window(uint8_t first_column, uint8_t last_column, uint8_t firs
 }
 
 static void wait_ms(uint16_t ms) {
-    while (ms--) {
+    while (EXAMPLE_WAIT && ms--) {
         _delay_ms(1);
     }
 }
@@ -72,10 +107,11 @@ static int show_logo(void) {
 }
 
 /* The animation's frames are built in a frame buffer of the panel's lay-out; each one
- * goes to the panel whole and stays for its delay. */
+ * goes to the panel whole and stands for its time. */
 static uint8_t screen[PANEL_WIDTH * PANEL_HEIGHT / 8];
 
 static void play_ball(uint16_t frames) {
+    const uint8_t for_ever = frames == 0;
     const ztr_source file = ZTR_MEMORY_SOURCE(ball, BALL_SIZE);
     ztr_record first;
     ztr_record frame = {0};
@@ -83,7 +119,7 @@ static void play_ball(uint16_t frames) {
         first.unpacked_size > sizeof screen) {
         return;
     }
-    while (frames-- && ztr_next_frame(&file, &first, &frame) == ZTR_OK) {
+    while ((for_ever || frames--) && ztr_next_frame(&file, &first, &frame) == ZTR_OK) {
         if (ztr_apply(&file, &first, &frame, screen, sizeof screen) != ZTR_OK) {
             return;
         }
@@ -95,11 +131,16 @@ static void play_ball(uint16_t frames) {
 
 int main(void) {
     static const uint8_t start_up[] = {0xAE, 0x8D, 0x14, 0xA1, 0xC8, 0xAF};
+    TWSR = 0;
+    TWBR = (F_CPU / 400000UL - 16) / 2; /* 400 kHz */
     panel_commands(start_up, sizeof start_up);
     if (show_logo()) {
         wait_ms(2000);
     }
-    play_ball(60);
+    play_ball(EXAMPLE_FRAMES);
+    /* Nothing more to show: the panel keeps the last frame. */
+    cli();
+    sleep_mode();
     for (;;) {
     }
 }

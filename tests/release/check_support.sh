@@ -8,3 +8,11 @@ fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
+
+# zentra_version SOURCE_DIR: the tools' version as format/version.h writes it.
+zentra_version() {
+    local parts
+    parts=$(sed -n 's/^#define ZENTRA_VERSION_\(MAJOR\|MINOR\|BUILD\) \([0-9]*\)$/\2/p' \
+        "$1/format/version.h")
+    echo $parts | tr ' ' '.'
+}

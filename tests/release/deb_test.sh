@@ -8,16 +8,17 @@ source=$2
 
 . "$(dirname "$0")/check_support.sh"
 
+version=$(zentra_version "$source")
 (cd "$build" && cpack -G DEB -B "$work/packages" >/dev/null)
-deb=$work/packages/ztr_1.0.4378_amd64.deb
+deb=$work/packages/ztr_${version}_amd64.deb
 if [ ! -f "$deb" ]; then
     ls "$work/packages" >&2
-    fail "no ztr_1.0.4378_amd64.deb"
+    fail "no ztr_${version}_amd64.deb"
     exit 1
 fi
 
 [ "$(dpkg-deb -f "$deb" Package)" = "ztr" ] || fail "package name"
-[ "$(dpkg-deb -f "$deb" Version)" = "1.0.4378" ] || fail "package version"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
 [ "$(dpkg-deb -f "$deb" Architecture)" = "amd64" ] || fail "architecture"
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q 'libc6' <<<"$depends" || fail "Depends '$depends' lacks libc6"

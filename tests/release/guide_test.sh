@@ -2,11 +2,12 @@
 # The built usage guide: its first page, rendered by pdftoppm, carries ink (is not blank);
 # the PDF has every chapter a user needs, the four lay-out drawings, the screenshots and the
 # version.
-#   guide_test.sh ZENVIEW_PDF
+#   guide_test.sh ZENVIEW_PDF SOURCE_DIR
 set -euo pipefail
 pdf=$1
 
 . "$(dirname "$0")/check_support.sh"
+version=$(zentra_version "$2")
 
 # First page as an 8-bit grey PGM at 30 dots per inch; count the pixels darker than 200.
 pdftoppm -f 1 -l 1 -r 30 -gray -singlefile "$pdf" "$work/page1"
@@ -41,7 +42,7 @@ pages=$(pdfinfo "$pdf" | awk '/^Pages:/ { print $2 }')
 
 text=$(pdftotext -layout "$pdf" - | tr -s ' \n' '  ')
 for needed in \
-    "Usage guide" "1.0.4378" \
+    "Usage guide" "$version" \
     "What a Zentra file holds" "record length" "signature" \
     "The lay-outs" "row order (0)" "column order (1)" "banded rows (2)" "banded columns (3)" \
     "Reversed pixel order" "Inverted Y-axis" \

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* zentra_device: the record walk, the run-length decoder and the frame placement of
  * Zentra image files for microcontrollers. See zentra_device.h for the interface. */
 #include "zentra_device.h"
@@ -26,35 +27,89 @@
 #define ZTR_ALWAYS_INLINE static inline
 #endif
 
+#ifdef ZTR_SMALL_FILES
+#define MAX_OFFSET 0xFFFFu
+#define MAX_PALETTE_DEPTH 14 /* 3 << 14 bytes and the headers still fit 16 bits */
+#else
+#define MAX_OFFSET 0xFFFFFFFFu
+#define MAX_PALETTE_DEPTH 24 /* a palette of 3 << depth bytes, 48 MiB at most */
+#endif
+
+/* Which unpacker a record's pixel data takes: ztr_begin picks it from the record's
+ * coding and lay-out, unpack_record dispatches on it. A further coding or lay-out adds
+ * its value here, its choice in pick_unpacker and its case in unpack_record, each under
+ * its own build option. */
+#define NO_UNPACKER 0u
+#define RUN_LENGTH_UNPACKER 1u
+
 #define HEADER_SIZE 12u
 #define DELTA_HEADER_SIZE 6u
 
-/* Values of ztr_decoder.previous beyond a byte: no literal to match (right after a run's
- * count), and a run whose count byte has not been read yet. */
-#define NO_PREVIOUS 0x100u
-#define COUNT_PENDING 0x200u
+/* ztr_decoder.state: no literal to match (right after a run's count), a literal that a
+ * byte equal to it makes a run, and a run whose count byte comes next. */
+#define NO_LITERAL 0u
+#define LITERAL 1u
+#define COUNT_PENDING 2u
+
+/* The header's bytes 6 to 17 land in a record's first seven fields as they are; on a
+ * little-endian machine its 16-bit fields then already hold their values. */
+#if defined(__BYTE_ORDER__) && defined(__ORDER_LITTLE_ENDIAN__) &&                                 \
+    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#define FIELDS_AS_STORED 1
+#else
+#define FIELDS_AS_STORED 0
+#endif
+typedef char fields_follow_the_header[offsetof(ztr_record, dy) == 10 ? 1 : -1];
 
 static uint16_t get_u16(const uint8_t* p) {
     return (uint16_t)(p[0] | ((uint16_t)p[1] << 8));
 }
 
-/* How a record's unpacked stream is cut into lines: rows or columns, or bands of them,
- * each line_bytes long and starting on a byte boundary. */
-typedef struct shape {
-    uint32_t line_bytes;
-    uint32_t total; /* lines x line_bytes */
-    uint16_t lines;
-    uint8_t shift; /* log2 of the pixels in a byte: 3, 2, 1, or 0 from depth 8 up */
-    uint8_t bytes; /* bytes of a pixel from depth 8 up, else 1 */
-} shape;
-
-/* Pixels counted in whole bytes of 1 << shift pixels. */
-static uint16_t packed_count(uint16_t pixels, uint8_t shift) {
-    return (uint16_t)((pixels >> shift) + ((pixels & ((1u << shift) - 1u)) != 0));
+/* Bytes of a record's unpacked stream, or 0 when it has no packing or is longer than an
+ * offset can count. Whatever the order, the stream is the pixels along the packed axis
+ * (x for rows and banded columns, y for columns and banded rows) in whole bytes, times
+ * the pixels across it: a row of 10 pixels at depth 1 takes 2 bytes, a band of 8 rows
+ * a byte per column. From depth 8 up a byte holds one pixel or a part of one. */
+static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uint16_t height) {
+    const uint8_t order = layout & ZTR_LAYOUT_ORDER;
+    uint16_t packed = width;
+    uint16_t across = height;
+    uint32_t bytes;
+    if ((layout & ZTR_LAYOUT_PLANAR) || !depth || depth > 24 ||
+        ((depth & (depth - 1)) && depth != 24)) {
+        return 0;
+    }
+    if (order == ZTR_ORDER_COLUMNS || order == ZTR_ORDER_BANDED_ROWS) {
+        packed = height;
+        across = width;
+    }
+    bytes = ((uint32_t)packed * depth + 7u) >> 3;
+#ifdef ZTR_SMALL_FILES
+    if (bytes >> 16) {
+        return 0;
+    }
+    bytes = (uint32_t)(uint16_t)bytes * across;
+#else
+    if (bytes >> 16 && across >> 14) {
+        return 0; /* 1 GiB or more: no device holds such a file */
+    }
+    bytes *= across;
+#endif
+    return bytes > MAX_OFFSET ? 0 : (ztr_offset)bytes;
 }
 
-/* False for the lay-outs and depths that have no packing, and for streams of 1 Gi pixel
- * bytes or more.
+/* How a record's unpacked stream is cut into lines: rows or columns, or bands of them,
+ * each units x bytes long and starting on a byte boundary. */
+typedef struct shape {
+    ztr_offset total; /* lines x units x bytes */
+    uint16_t lines;
+    uint16_t units; /* bytes of a line, or its pixels from depth 8 up */
+    uint8_t shift;  /* log2 of the pixels in a byte: 3, 2, 1, or 0 from depth 8 up */
+    uint8_t bytes;  /* bytes of a pixel from depth 8 up, else 1 */
+} shape;
+
+/* False for the lay-outs and depths that have no packing, and for streams longer than an
+ * offset can count.
  *   order           lines                         a line holds
  *   rows            stored rows                   the row's pixels, 1 << shift a byte
  *   columns         columns                       the column's pixels, 1 << shift a byte
@@ -62,58 +117,65 @@ static uint16_t packed_count(uint16_t pixels, uint8_t shift) {
  *   banded columns  bands of 1 << shift columns   a byte per stored row of the band
  * From depth 8 up a byte holds one pixel or a part of one, and banded orders are plain. */
 static int get_shape(uint8_t layout, uint8_t depth, uint16_t width, uint16_t height, shape* s) {
-    uint16_t across = height; /* pixels across the lines: rows for row orders */
-    uint16_t along = width;   /* pixels along a line */
-    uint16_t units;
-    s->bytes = 1;
-    s->shift = 0;
-    switch (depth) {
-    case 1:
-        s->shift = 3;
-        break;
-    case 2:
-        s->shift = 2;
-        break;
-    case 4:
-        s->shift = 1;
-        break;
-    case 8:
-        break;
-    case 16:
-        s->bytes = 2;
-        break;
-    case 24:
-        s->bytes = 3;
-        break;
-    default:
-        return 0;
-    }
+    uint16_t lines = height; /* pixels across the lines: rows for row orders */
+    uint16_t units = width;  /* pixels along a line */
+    uint16_t packed;
+    uint32_t total;
+    uint32_t one_byte;
+    uint8_t shift = 3;
+    uint8_t bytes = 1;
     if (layout & ZTR_LAYOUT_PLANAR) {
         return 0;
     }
+    /* Depths 1, 2, 4: 8 >> shift pixels a byte; 8, 16, 24: depth / 8 bytes a pixel. */
+    if (depth >= 8) {
+        if (depth & 7 || depth > 24) {
+            return 0;
+        }
+        bytes = (uint8_t)(depth >> 3);
+        shift = 0;
+    } else {
+        for (; depth > 1; depth >>= 1, --shift) {
+            if (depth & 1) {
+                return 0;
+            }
+        }
+        if (!depth) {
+            return 0;
+        }
+    }
     if (layout & ZTR_ORDER_COLUMNS) {
-        across = width;
-        along = height;
+        lines = width;
+        units = height;
     }
     /* The axis along which a byte holds several pixels counts whole bytes. */
-    units = packed_count(layout & ZTR_ORDER_BANDED_ROWS ? across : along, s->shift);
+    packed = layout & ZTR_ORDER_BANDED_ROWS ? lines : units;
+    packed = (uint16_t)((packed >> shift) + ((packed & ((1u << shift) - 1u)) != 0));
     if (layout & ZTR_ORDER_BANDED_ROWS) {
-        s->lines = units;
-        units = along;
+        lines = packed;
     } else {
-        s->lines = across;
+        units = packed;
     }
-    s->line_bytes = (uint32_t)units * s->bytes;
-    s->total = (uint32_t)units * s->lines;
-    if (s->total >> 30) {
-        return 0; /* 1 GiB of pixels: no device holds such a file, and x 3 must fit */
+    one_byte = total = (uint32_t)units * lines;
+    if (one_byte >> 30) {
+        return 0; /* 1 Gi pixels: no device holds such a file, and x 3 must fit */
     }
-    s->total *= s->bytes;
+    s->bytes = bytes;
+    while (--bytes) {
+        total += one_byte;
+    }
+    if (total > MAX_OFFSET) {
+        return 0;
+    }
+    s->total = (ztr_offset)total;
+    s->lines = lines;
+    s->units = units;
+    s->shift = shift;
     return 1;
 }
 
 /* Reads length (1 to 255) bytes at offset, which the caller has checked lie in the file. */
-static ztr_result fetch(const ztr_source* source, uint32_t offset, uint8_t* buffer,
+static ztr_result fetch(const ztr_source* source, ztr_offset offset, uint8_t* buffer,
                         uint8_t length) {
 #ifndef ZTR_NO_MEMORY_SOURCE
 #ifndef ZTR_NO_CALLBACK_SOURCE
@@ -138,13 +200,15 @@ static ztr_result fetch(const ztr_source* source, uint32_t offset, uint8_t* buff
  *   0..3 record length   4..5 0x02 0xA2   6 lay-out byte   7 depth
  *   8..9 width           10..11 height
  * then, for a delta record, 6 bytes: delay, dx, dy; then the palette, then the data.
- * The record is filled in place; it holds a record only after ZTR_OK. */
-ztr_result ztr_read_record(const ztr_source* source, uint32_t offset, ztr_record* r) {
+ * The record is written only when the result is ZTR_OK. */
+ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_record* r) {
     uint8_t h[HEADER_SIZE + DELTA_HEADER_SIZE];
-    shape s;
-    uint32_t room = source->size - offset;
-    uint32_t need = HEADER_SIZE;
+    const ztr_offset room = source->size - offset;
+    ztr_offset need = HEADER_SIZE;
+    ztr_offset length;
     ztr_result result;
+    uint8_t* field = &r->layout;
+    uint8_t i;
     if (offset > source->size) {
         return ZTR_DAMAGED;
     }
@@ -163,32 +227,45 @@ ztr_result ztr_read_record(const ztr_source* source, uint32_t offset, ztr_record
     if (h[4] != 0x02 || h[5] != 0xA2) {
         return ZTR_DAMAGED;
     }
-    r->offset = offset;
-    r->length = get_u16(h) | ((uint32_t)get_u16(h + 2) << 16);
-    r->layout = h[6];
-    r->depth = h[7];
-    r->width = get_u16(h + 8);
-    r->height = get_u16(h + 10);
-    r->delay = r->dx = r->dy = 0;
-    if (r->layout & ZTR_RECORD_DELTA) {
-        /* Bytes the file lacks were not fetched; the length check then refuses the
-         * record, so whatever they hold is never used. */
+    if (h[6] & ZTR_RECORD_DELTA) {
         need += DELTA_HEADER_SIZE;
-        r->delay = get_u16(h + 12);
-        r->dx = get_u16(h + 14);
-        r->dy = get_u16(h + 16);
-    }
-    if (r->layout & ZTR_RECORD_PALETTE) {
-        if (r->depth > 24) {
-            return ZTR_DAMAGED; /* a palette of 3 << depth bytes, 48 MiB at most */
+    } else {
+        /* Bytes 12 to 17 are pixel data: a full frame's delay, dx and dy are 0. */
+        for (i = 12; i < sizeof h; ++i) {
+            h[i] = 0;
         }
-        need += (uint32_t)3 << r->depth;
     }
-    if (r->length < need || r->length > room) {
+    if (h[6] & ZTR_RECORD_PALETTE) {
+        if (h[7] > MAX_PALETTE_DEPTH) {
+            return ZTR_DAMAGED;
+        }
+        need = (ztr_offset)(need + ((ztr_offset)3 << h[7]));
+    }
+#ifdef ZTR_SMALL_FILES
+    if (get_u16(h + 2)) {
+        return ZTR_DAMAGED; /* longer than any file of this build */
+    }
+    length = get_u16(h);
+#else
+    length = get_u16(h) | ((uint32_t)get_u16(h + 2) << 16);
+#endif
+    if (length < need || length > room) {
         return ZTR_DAMAGED;
     }
+    for (i = 6; i < sizeof h; ++i) {
+        *field++ = h[i];
+    }
+#if !FIELDS_AS_STORED
+    r->width = get_u16(h + 8);
+    r->height = get_u16(h + 10);
+    r->delay = get_u16(h + 12);
+    r->dx = get_u16(h + 14);
+    r->dy = get_u16(h + 16);
+#endif
+    r->offset = offset;
+    r->length = length;
     r->data_offset = offset + need;
-    r->unpacked_size = get_shape(r->layout, r->depth, r->width, r->height, &s) ? s.total : 0;
+    r->unpacked_size = stream_size(h[6], h[7], get_u16(h + 8), get_u16(h + 10));
     return ZTR_OK;
 }
 
@@ -216,12 +293,19 @@ static int continues(const ztr_record* first, const ztr_record* r) {
            !((r->layout ^ first->layout) & ZTR_LAYOUT_BITS);
 }
 
+/* How long a frame stands whose record carries delay: 0 stands for the default. */
+static uint16_t frame_time(uint16_t delay) {
+    return delay ? delay : (uint16_t)ZTR_DEFAULT_DELAY;
+}
+
 /* The full frame comes after the record flagged last, after a record that the next one
- * does not continue, and at the start (a frame of length 0). It stays shown as long as
- * the delta record after it says: a file has one delay for all its frames. */
+ * does not continue, and at the start (a frame of length 0). It stands as long as the
+ * last record of its sequence says, the delta record that leads back to the first
+ * picture, as the viewer and the host decoder play it. */
 ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr_record* frame) {
     ztr_record r = *frame;
     ztr_result result;
+    uint16_t delay = 0;
     if (r.length && !(r.layout & ZTR_RECORD_LAST_FRAME)) {
         result = ztr_next_record(source, &r);
         if (result < 0) {
@@ -229,29 +313,47 @@ ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr
         }
         if (result == ZTR_OK && continues(first, &r)) {
             *frame = r;
+            frame->delay = frame_time(r.delay);
             return ZTR_OK;
         }
     }
     r = *first;
-    result = ztr_next_record(source, &r);
-    if (result < 0) {
-        return result;
+    while (!(r.layout & ZTR_RECORD_LAST_FRAME)) {
+        result = ztr_next_record(source, &r);
+        if (result < 0) {
+            return result;
+        }
+        if (result != ZTR_OK || !continues(first, &r)) {
+            break;
+        }
+        delay = r.delay;
     }
     *frame = *first;
-    frame->delay = result == ZTR_OK && continues(first, &r) ? r.delay : 0;
+    frame->delay = frame_time(delay);
     return ZTR_OK;
 }
 
-ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
-    /* Only a lay-out without a packing leaves a record of pixels without bytes. */
+/* The unpacker of a record, or NO_UNPACKER when this build has none for its coding and
+ * lay-out. Only a lay-out or depth without a packing leaves a record of pixels without
+ * bytes. */
+static uint8_t pick_unpacker(const ztr_record* record) {
     if (!record->unpacked_size && record->width && record->height) {
+        return NO_UNPACKER;
+    }
+    return RUN_LENGTH_UNPACKER;
+}
+
+ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
+    decoder->unpacker = pick_unpacker(record);
+    if (decoder->unpacker == NO_UNPACKER) {
         return ZTR_UNSUPPORTED;
     }
     decoder->source = source;
     decoder->position = record->data_offset;
     decoder->end = record->offset + record->length;
     decoder->remaining = record->unpacked_size;
-    decoder->previous = 0; /* a leading 0 is a run's first copy */
+    decoder->last = 0; /* a leading 0 is a run's second copy */
+    decoder->state = LITERAL;
     decoder->repeat = 0;
     decoder->status = record->unpacked_size ? ZTR_OK : ZTR_END;
     return ZTR_OK;
@@ -266,22 +368,11 @@ ZTR_ALWAYS_INLINE uint16_t unpack(ztr_decoder* d, const uint8_t** coded, const u
     const uint8_t* p = *coded;
     uint8_t* o = out;
     uint8_t* const o_end = out + count;
-    uint16_t previous = d->previous;
-    uint8_t run = d->run_byte;
+    uint8_t last = d->last;
+    uint8_t state = d->state;
     uint8_t repeat = d->repeat;
     uint8_t b;
     while (o != o_end) {
-        if (previous == COUNT_PENDING) {
-            if (p == stop) {
-                break;
-            }
-            if (from_flash) {
-                FETCH_MEMORY(repeat, p);
-            } else {
-                FETCH_RAM(repeat, p);
-            }
-            previous = NO_PREVIOUS;
-        }
         if (repeat) {
             uint8_t k = repeat;
             if ((uint16_t)(o_end - o) < k) {
@@ -289,7 +380,7 @@ ZTR_ALWAYS_INLINE uint16_t unpack(ztr_decoder* d, const uint8_t** coded, const u
             }
             repeat = (uint8_t)(repeat - k);
             do {
-                *o++ = run;
+                *o++ = last;
             } while (--k);
             continue;
         }
@@ -301,16 +392,17 @@ ZTR_ALWAYS_INLINE uint16_t unpack(ztr_decoder* d, const uint8_t** coded, const u
         } else {
             FETCH_RAM(b, p);
         }
-        *o++ = b;
-        if (b == previous) {
-            run = b;
-            previous = COUNT_PENDING;
-        } else {
-            previous = b;
+        if (state == COUNT_PENDING) {
+            repeat = b;
+            state = NO_LITERAL;
+            continue;
         }
+        *o++ = b;
+        state = state == LITERAL && b == last ? COUNT_PENDING : LITERAL;
+        last = b;
     }
-    d->previous = previous;
-    d->run_byte = run;
+    d->last = last;
+    d->state = state;
     d->repeat = repeat;
     *coded = p;
     return (uint16_t)(o - out);
@@ -332,7 +424,7 @@ static uint16_t unpack_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
 #else
     const uint16_t got = unpack_ram(d, &p, base + d->end, out, count);
 #endif
-    d->position = (uint32_t)(p - base);
+    d->position = (ztr_offset)(p - base);
     return got;
 }
 #endif
@@ -345,7 +437,7 @@ static uint16_t unpack_callback(ztr_decoder* d, uint8_t* out, uint16_t count) {
     uint16_t done = 0;
     uint8_t size;
     do {
-        const uint32_t left = d->end - d->position;
+        const ztr_offset left = d->end - d->position;
         const uint8_t* p = chunk;
         size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
         if (size && fetch(d->source, d->position, chunk, size) != ZTR_OK) {
@@ -354,11 +446,30 @@ static uint16_t unpack_callback(ztr_decoder* d, uint8_t* out, uint16_t count) {
         }
         done = (uint16_t)(done +
                           unpack_ram(d, &p, chunk + size, out + done, (uint16_t)(count - done)));
-        d->position += (uint32_t)(p - chunk);
+        d->position = (ztr_offset)(d->position + (p - chunk));
     } while (done != count && size);
     return done;
 }
 #endif
+
+/* The run-length coding from either kind of source. */
+static uint16_t unpack_run_length(ztr_decoder* d, uint8_t* out, uint16_t count) {
+#if defined(ZTR_NO_CALLBACK_SOURCE)
+    return unpack_memory(d, out, count);
+#elif defined(ZTR_NO_MEMORY_SOURCE)
+    return unpack_callback(d, out, count);
+#else
+    return d->source->data ? unpack_memory(d, out, count) : unpack_callback(d, out, count);
+#endif
+}
+
+/* The one place where a decoder's unpacker is called; this build has one. */
+ZTR_ALWAYS_INLINE uint16_t unpack_record(ztr_decoder* d, uint8_t* out, uint16_t count) {
+    switch (d->unpacker) {
+    default:
+        return unpack_run_length(d, out, count);
+    }
+}
 
 uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
     uint16_t got;
@@ -368,14 +479,7 @@ uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
     if (count > decoder->remaining) {
         count = (uint16_t)decoder->remaining;
     }
-#if defined(ZTR_NO_CALLBACK_SOURCE)
-    got = unpack_memory(decoder, out, count);
-#elif defined(ZTR_NO_MEMORY_SOURCE)
-    got = unpack_callback(decoder, out, count);
-#else
-    got = decoder->source->data ? unpack_memory(decoder, out, count)
-                                : unpack_callback(decoder, out, count);
-#endif
+    got = unpack_record(decoder, out, count);
     decoder->remaining -= got;
     if (!decoder->remaining) {
         decoder->status = ZTR_END;
@@ -389,7 +493,9 @@ ztr_result ztr_stream(ztr_decoder* decoder, uint8_t* buffer, uint16_t size, ztr_
                       void* context) {
     uint16_t got;
     while ((got = ztr_read(decoder, buffer, size)) != 0) {
-        sink(context, buffer, got);
+        if (!sink(context, buffer, got)) {
+            return ZTR_STOPPED;
+        }
     }
     return decoder->status == ZTR_END ? ZTR_OK : (ztr_result)decoder->status;
 }
@@ -404,6 +510,8 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
     ztr_decoder d;
     uint16_t across = record->dy; /* position across the lines, in pixels */
     uint16_t along = record->dx;  /* position along a line, in pixels */
+    uint32_t frame_line;          /* bytes of a line */
+    uint32_t record_line;
     uint16_t mask;
     uint16_t line;
     uint8_t* out;
@@ -432,17 +540,19 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
         }
         along >>= fs.shift;
     }
+    frame_line = (uint32_t)fs.units * fs.bytes;
+    record_line = (uint32_t)rs.units * rs.bytes;
     if ((uint32_t)across + rs.lines > fs.lines ||
-        (uint32_t)along * fs.bytes + rs.line_bytes > fs.line_bytes) {
+        (uint32_t)along * fs.bytes + record_line > frame_line) {
         return ZTR_MISMATCH;
     }
     result = ztr_begin(&d, source, record);
     if (result != ZTR_OK) {
         return result;
     }
-    out = frame + across * fs.line_bytes + (uint32_t)along * fs.bytes;
+    out = frame + across * frame_line + (uint32_t)along * fs.bytes;
     for (line = 0; line < rs.lines; ++line) {
-        uint32_t left = rs.line_bytes;
+        uint32_t left = record_line;
         uint8_t* o = out;
         while (left) {
             const uint16_t piece = left > 0x8000u ? 0x8000u : (uint16_t)left;
@@ -452,7 +562,7 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
             o += piece;
             left -= piece;
         }
-        out += fs.line_bytes;
+        out += frame_line;
     }
     return ZTR_OK;
 }

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* zentra_device: reads Zentra image files (.ztr) on a microcontroller. C99, no heap, no
  * stdio, no floating point, no recursion; the caller owns every buffer.
  *
@@ -9,11 +10,12 @@
  *     size), and steps through an animation's frames with their delays, looping back to
  *     the full frame after the record flagged last;
  *   - decodes a record's run-length coded pixel data incrementally: pull N bytes at a
- *     time (ztr_read) or get a callback per chunk (ztr_stream), so that a frame never has
- *     to fit in RAM. The bytes come out in the display's own lay-out, ready to be sent
- *     to its controller; colour pixels too are copied as stored, so a 16-bit RGB565
- *     pixel comes high byte first (as SPI controllers take it) in row order with
- *     ZTR_LAYOUT_REVERSED and in column order without it, low byte first otherwise;
+ *     time (ztr_read) or get a callback per chunk (ztr_stream, which the callback can
+ *     stop), so that a frame never has to fit in RAM. The bytes come out in the display's
+ *     own lay-out, ready to be sent to its controller; colour pixels too are copied as
+ *     stored, so a 16-bit RGB565 pixel comes high byte first (as SPI controllers take it)
+ *     in row order with ZTR_LAYOUT_REVERSED and in column order without it, low byte
+ *     first otherwise;
  *   - places a record into a frame buffer kept in the display's lay-out (ztr_apply): a
  *     full frame fills it, a delta record overwrites its rectangle at (dx, dy).
  *
@@ -23,8 +25,9 @@
  *     #include "logo.h"            // const uint8_t logo[] ZTR_IN_FLASH, LOGO_SIZE
  *     #include "zentra_device.h"
  *
- *     static void send_to_panel(void *panel, const uint8_t *bytes, uint16_t count) {
+ *     static int send_to_panel(void *panel, const uint8_t *bytes, uint16_t count) {
  *         ssd1306_data(panel, bytes, count);          // the controller's data writes
+ *         return !button_pressed();                    // 0 stops the stream
  *     }
  *
  *     void show_logo(void *panel) {
@@ -51,7 +54,7 @@
  *            ztr_apply(&file, &first, &frame, screen, sizeof screen) == ZTR_OK) {
  *         ssd1306_window(panel, 0, 127, 0, 7);
  *         ssd1306_data(panel, screen, sizeof screen);
- *         wait_ms(frame.delay);                        // how long this frame stays
+ *         wait_ms(frame.delay);                        // how long this frame stands
  *     }
  *
  * Without a frame buffer, stream every frame's record instead: a delta record's bytes
@@ -59,16 +62,27 @@
  * lay-out, so a controller with an address window takes them directly when the
  * rectangle is aligned to its pages.
  *
+ * Frame times follow the viewer: a delta record's frame stands for the record's delay;
+ * the full frame stands for the delay of its sequence's last record (the one that leads
+ * back to the first picture); a delay of 0, and a single picture, stand for
+ * ZTR_DEFAULT_DELAY ms.
+ *
  * Sources. A memory source is a pointer and a length. On AVR it reads program memory
  * (the first 64 KiB), as the arrays of "ztr export" live there; define
  * ZTR_AVR_MEMORY_IN_RAM to read RAM instead. A callback source reads through ztr_read_fn;
  * its pixel data is fetched in pieces of ZTR_READ_CHUNK bytes (default 16) on the stack.
- * A firmware that needs one kind only saves flash with -DZTR_NO_CALLBACK_SOURCE or
- * -DZTR_NO_MEMORY_SOURCE.
+ *
+ * Build options (defined for zentra_device.c and every file that includes this header):
+ *   ZTR_NO_CALLBACK_SOURCE  memory sources only
+ *   ZTR_NO_MEMORY_SOURCE    callback sources only
+ *   ZTR_SMALL_FILES         offsets and lengths of 16 bits: files up to 65,535 bytes, and
+ *                           records whose unpacked stream is at most 65,535 bytes (larger
+ *                           ones give ZTR_UNSUPPORTED); the smallest code on 8-bit cores
+ * The figures of every option are in docs/performance.md of the Zentra tools.
  *
  * Results are ztr_result values: ZTR_OK, ZTR_END (no further record, no match, stream
- * complete), or a negative error. A damaged or cut file gives ZTR_DAMAGED, never a read
- * outside the file.
+ * complete), ZTR_STOPPED (the stream's callback asked to stop), or a negative error. A
+ * damaged or cut file gives ZTR_DAMAGED, never a read outside the file.
  */
 #ifndef ZENTRA_DEVICE_H
 #define ZENTRA_DEVICE_H
@@ -78,6 +92,22 @@
 
 #ifdef __cplusplus
 extern "C" {
+#endif
+
+/* The version of the Zentra tools that this library belongs to. */
+#define ZTR_VERSION_MAJOR 1
+#define ZTR_VERSION_MINOR 0
+#define ZTR_VERSION_BUILD 4378
+#define ZTR_VERSION_TEXT "1.0.4378"
+
+/* How long a frame stands whose delay is 0, in ms, as the viewer shows it. */
+#define ZTR_DEFAULT_DELAY 100u
+
+/* File offsets and lengths: 16 bits with ZTR_SMALL_FILES, else 32. */
+#ifdef ZTR_SMALL_FILES
+typedef uint16_t ztr_offset;
+#else
+typedef uint32_t ztr_offset;
 #endif
 
 /* Lay-out byte, bits 0-4: how the display memory takes its pixels. */
@@ -98,9 +128,11 @@ extern "C" {
 typedef enum ztr_result {
     ZTR_OK = 0,
     ZTR_END = 1,          /* no further record, no matching record, or stream complete */
+    ZTR_STOPPED = 2,      /* ztr_stream: the sink returned 0 */
     ZTR_DAMAGED = -1,     /* bad header or length, record past the end, data cut short */
     ZTR_READ_FAILED = -2, /* the read callback delivered fewer bytes than asked */
-    ZTR_UNSUPPORTED = -3, /* planar lay-out, or a depth other than 1, 2, 4, 8, 16, 24 */
+    ZTR_UNSUPPORTED = -3, /* planar lay-out, a depth other than 1, 2, 4, 8, 16, 24, or a
+                             stream too long for ZTR_SMALL_FILES */
     ZTR_MISMATCH = -4     /* ztr_apply: record and frame buffer do not fit together */
 } ztr_result;
 
@@ -113,7 +145,7 @@ typedef struct ztr_source {
     const uint8_t* data;
     ztr_read_fn read;
     void* context;
-    uint32_t size; /* the file's length in bytes */
+    ztr_offset size; /* the file's length in bytes */
 } ztr_source;
 
 #define ZTR_MEMORY_SOURCE(data, size)                                                              \
@@ -122,36 +154,39 @@ typedef struct ztr_source {
     { 0, (read), (context), (size) }
 
 /* One record, as its headers describe it. A palette, when flagged, is the 3 << depth
- * bytes (red, green, blue per entry) that end at data_offset. */
+ * bytes (red, green, blue per entry) that end at data_offset. The first seven fields
+ * follow the order of the header's bytes 6 to 17. */
 typedef struct ztr_record {
-    uint32_t offset;        /* first byte of the record in the file */
-    uint32_t length;        /* record length: the next record starts at offset + length */
-    uint32_t data_offset;   /* first byte of the coded pixel data */
-    uint32_t unpacked_size; /* bytes of the unpacked stream; 0 when not decodable */
-    uint16_t width;         /* pixels; a delta record's rectangle */
-    uint16_t height;        /* stored rows; a delta record's rectangle */
-    uint16_t delay;         /* ms the frame completed by this record stays shown */
-    uint16_t dx;            /* a delta record's left column in the full frame */
-    uint16_t dy;            /* a delta record's first stored row in the full frame */
-    uint8_t layout;         /* lay-out byte: lay-out in bits 0-4, ZTR_RECORD_* flags */
-    uint8_t depth;          /* bits per pixel */
+    uint8_t layout;           /* lay-out byte: lay-out in bits 0-4, ZTR_RECORD_* flags */
+    uint8_t depth;            /* bits per pixel */
+    uint16_t width;           /* pixels; a delta record's rectangle */
+    uint16_t height;          /* stored rows; a delta record's rectangle */
+    uint16_t delay;           /* ms the frame stands: the delta header's field, and after
+                                 ztr_next_frame the frame's time (see "Frame times") */
+    uint16_t dx;              /* a delta record's left column in the full frame */
+    uint16_t dy;              /* a delta record's first stored row in the full frame */
+    ztr_offset offset;        /* first byte of the record in the file */
+    ztr_offset length;        /* record length: the next record starts at offset + length */
+    ztr_offset data_offset;   /* first byte of the coded pixel data */
+    ztr_offset unpacked_size; /* bytes of the unpacked stream; 0 when not decodable */
 } ztr_record;
 
 /* The state of one record's decoding; the caller keeps it between ztr_read calls. */
 typedef struct ztr_decoder {
     const ztr_source* source;
-    uint32_t position;  /* next coded byte */
-    uint32_t end;       /* end of the record */
-    uint32_t remaining; /* unpacked bytes still to deliver */
-    uint16_t previous;  /* last literal, or a marker: none, or a run's count pending */
-    uint8_t run_byte;   /* the byte that the pending copies repeat */
-    uint8_t repeat;     /* copies of run_byte still to deliver */
-    int8_t status;      /* ZTR_OK while bytes remain, ZTR_END when done, or the error */
+    ztr_offset position;  /* next coded byte */
+    ztr_offset end;       /* end of the record */
+    ztr_offset remaining; /* unpacked bytes still to deliver */
+    uint8_t last;         /* the last literal: a byte equal to it starts a run */
+    uint8_t state;        /* whether last can start a run, or a run's count comes next */
+    uint8_t repeat;       /* copies of last still to deliver */
+    int8_t status;        /* ZTR_OK while bytes remain, ZTR_END when done, or the error */
+    uint8_t unpacker;     /* which unpacker the record's coding and lay-out take */
 } ztr_decoder;
 
 /* Reads the record at offset into *record, which holds a record only after ZTR_OK.
  * ZTR_END when offset is the file's size. */
-ztr_result ztr_read_record(const ztr_source* source, uint32_t offset, ztr_record* record);
+ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_record* record);
 
 /* Reads the record after *record into *record (a record only after ZTR_OK). */
 ztr_result ztr_next_record(const ztr_source* source, ztr_record* record);
@@ -163,23 +198,30 @@ ztr_result ztr_find(const ztr_source* source, uint8_t depth, uint8_t layout, uin
 
 /* Steps *frame to the next frame of the animation that starts at the full frame *first:
  * the next record when it is a delta record of the same depth and lay-out and *frame is
- * not flagged last, else *first again; a zeroed *frame starts at *first. A full frame's
- * delay is taken from the delta record after it (0 for a single picture). */
+ * not flagged last, else *first again; a zeroed *frame starts at *first. frame->delay is
+ * then the frame's time (see "Frame times" above); finding the full frame's time walks
+ * the headers of its sequence once per loop. */
 ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr_record* frame);
 
 /* Starts decoding the record's pixel data; the record is one that ztr_read_record,
- * ztr_find or ztr_next_frame filled from this source. ZTR_UNSUPPORTED for a planar
- * lay-out or a depth other than 1, 2, 4, 8, 16, 24. */
+ * ztr_find or ztr_next_frame filled from this source. ZTR_UNSUPPORTED when this build
+ * has no unpacker for it: a planar lay-out, a depth other than 1, 2, 4, 8, 16, 24, or a
+ * stream over 65,535 bytes with ZTR_SMALL_FILES. */
 ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record);
 
 /* Delivers the next unpacked bytes into out: count of them, or fewer when the stream
  * ends or is damaged (then decoder->status tells which). Returns how many. */
 uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count);
 
-typedef void (*ztr_sink_fn)(void* context, const uint8_t* bytes, uint16_t count);
+/* Takes a piece of the unpacked stream; returns non-zero to go on, 0 to stop the stream
+ * (a button press, a time-out). */
+typedef int (*ztr_sink_fn)(void* context, const uint8_t* bytes, uint16_t count);
 
 /* Decodes the rest of the stream through buffer (size > 0 bytes), handing every filled
- * piece to sink. ZTR_OK when the whole stream was delivered. */
+ * piece to sink. ZTR_OK when the whole stream was delivered; ZTR_STOPPED as soon as sink
+ * returns 0: the pieces it took count as delivered, and a later ztr_read or ztr_stream on
+ * the same decoder goes on after them (decoder->status is ZTR_END when none remain);
+ * else the error that ended the stream. */
 ztr_result ztr_stream(ztr_decoder* decoder, uint8_t* buffer, uint16_t size, ztr_sink_fn sink,
                       void* context);
 

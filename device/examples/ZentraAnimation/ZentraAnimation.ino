@@ -1,0 +1,81 @@
+// ZentraAnimation: plays an animation on a 128 x 64 SSD1306 OLED panel over I2C (Wire,
+// address 0x3C) with the Zentra device library, each frame for its own time. The
+// animation is a Zentra file as a header, made by the Zentra tools from the samples in
+// their data/samples folder:
+//   ztr convert --animation --delay 100 --type ssd1306 anim_0.pgm anim_1.pgm anim_2.pgm \
+//       anim_3.pgm anim_4.pgm
+//   ztr export anim_0.ztr --name animation -o animation.h
+// The file stays in program memory; only the frame buffer (1,024 bytes) is in RAM.
+#include <Wire.h>
+#include <zentra_device.h>
+
+#include "animation.h"
+
+const uint8_t PANEL_ADDRESS = 0x3C;
+const uint8_t PANEL_LAYOUT = 0x06; // 8-row pages, the top row in bit 0
+const uint8_t PANEL_WIDTH = 128;
+const uint8_t PANEL_HEIGHT = 64;
+
+static uint8_t screen[PANEL_WIDTH * PANEL_HEIGHT / 8];
+static const ztr_source file = ZTR_MEMORY_SOURCE(animation, ANIMATION_SIZE);
+static ztr_record first;
+static ztr_record frame; // zeroed: playing starts at the full frame
+static bool playing;
+
+static void sendCommands(const uint8_t* commands, uint8_t count) {
+    Wire.beginTransmission(PANEL_ADDRESS);
+    Wire.write(0x00);
+    Wire.write(commands, count);
+    Wire.endTransmission();
+}
+
+// Wire sends at most 32 bytes a transfer: the control byte and 31 bytes of data.
+static void sendData(const uint8_t* bytes, uint16_t count) {
+    while (count) {
+        const uint8_t piece = count < 31 ? count : 31;
+        Wire.beginTransmission(PANEL_ADDRESS);
+        Wire.write(0x40);
+        Wire.write(bytes, piece);
+        Wire.endTransmission();
+        bytes += piece;
+        count -= piece;
+    }
+}
+
+void setup() {
+    static const uint8_t startUp[] = {
+        0xAE,       // display off
+        0xD5, 0x80, // clock
+        0xA8, 0x3F, // 64 rows
+        0xD3, 0x00, // no offset
+        0x40,       // start line 0
+        0x8D, 0x14, // charge pump on
+        0x20, 0x00, // horizontal addressing: a page's columns, page after page
+        0xA1, 0xC8, // column 0 on the left, row 0 at the top
+        0xDA, 0x12, // COM pins
+        0x81, 0xCF, // contrast
+        0xD9, 0xF1, // pre-charge
+        0xDB, 0x40, // VCOMH
+        0xA4, 0xA6, // show the memory, not inverted
+        0xAF,       // display on
+    };
+    Wire.begin();
+    Wire.setClock(400000);
+    sendCommands(startUp, sizeof startUp);
+    playing = ztr_find(&file, 1, PANEL_LAYOUT, 0, 0, &first) == ZTR_OK &&
+              first.width <= PANEL_WIDTH && first.height <= PANEL_HEIGHT &&
+              first.unpacked_size <= sizeof screen;
+}
+
+void loop() {
+    if (!playing || ztr_next_frame(&file, &first, &frame) != ZTR_OK ||
+        ztr_apply(&file, &first, &frame, screen, sizeof screen) != ZTR_OK) {
+        playing = false; // no animation for this panel, or a damaged file
+        return;
+    }
+    const uint8_t window[] = {0x21, 0, static_cast<uint8_t>(first.width - 1),
+                              0x22, 0, static_cast<uint8_t>((first.height + 7) / 8 - 1)};
+    sendCommands(window, sizeof window);
+    sendData(screen, static_cast<uint16_t>(first.unpacked_size));
+    delay(frame.delay);
+}

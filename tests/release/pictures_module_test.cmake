@@ -1,0 +1,76 @@
+# zentra_add_pictures in a consumer project: the first build converts and exports and the
+# program runs; a second build does nothing; touching one picture rebuilds its file and
+# header and leaves the other's; a changed option converts that animation again.
+#   cmake -DSOURCE=<source dir> -DZTR=<ztr> -DWORK=<scratch dir> -P this file
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE ${WORK})
+file(COPY ${SOURCE}/tests/release/pictures_consumer/ DESTINATION ${WORK}/source)
+set(build ${WORK}/build)
+set(out ${build}/zentra_pictures)
+
+function(run)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE output
+                    ERROR_VARIABLE output)
+    if(NOT status EQUAL 0)
+        list(JOIN ARGN " " command)
+        message(FATAL_ERROR "failed: ${command}\n${output}")
+    endif()
+    set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+# The modification times of the generated files, as "name=time;...".
+function(stamps result)
+    set(times)
+    foreach(name still.ztr still.h moving.ztr moving.h moving.c)
+        file(TIMESTAMP ${out}/${name} time "%s")
+        if(NOT time)
+            message(FATAL_ERROR "${name} was not generated")
+        endif()
+        list(APPEND times "${name}=${time}")
+    endforeach()
+    set(${result} "${times}" PARENT_SCOPE)
+endfunction()
+
+function(expect_changed before after names)
+    foreach(name still.ztr still.h moving.ztr moving.h moving.c)
+        list(FIND before "${name}" ignored)
+        string(REGEX MATCH "${name}=([0-9]+)" found "${before}")
+        set(old ${CMAKE_MATCH_1})
+        string(REGEX MATCH "${name}=([0-9]+)" found "${after}")
+        set(new ${CMAKE_MATCH_1})
+        if(name IN_LIST names AND old STREQUAL new)
+            message(FATAL_ERROR "${name} was not made again")
+        elseif(NOT name IN_LIST names AND NOT old STREQUAL new)
+            message(FATAL_ERROR "${name} was made again though nothing it needs changed")
+        endif()
+    endforeach()
+endfunction()
+
+run(${CMAKE_COMMAND} -S ${WORK}/source -B ${build} -DZENTRA_SOURCE=${SOURCE} -DZENTRA_ZTR=${ZTR})
+run(${CMAKE_COMMAND} --build ${build})
+run(${build}/consumer)
+stamps(first)
+
+# Times are in whole seconds: wait for the next one so that a remade file shows.
+execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 1.1)
+run(${CMAKE_COMMAND} --build ${build})
+if(output MATCHES "Converting|Exporting|Building")
+    message(FATAL_ERROR "the second build did something:\n${output}")
+endif()
+stamps(second)
+expect_changed("${first}" "${second}" "")
+
+file(TOUCH ${WORK}/source/frame_b.pgm)
+run(${CMAKE_COMMAND} --build ${build})
+stamps(third)
+expect_changed("${second}" "${third}" "moving.ztr;moving.h;moving.c")
+run(${build}/consumer)
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 1.1)
+run(${CMAKE_COMMAND} -S ${WORK}/source -B ${build} "-DMOVING_OPTIONS=--invert")
+run(${CMAKE_COMMAND} --build ${build})
+stamps(fourth)
+expect_changed("${third}" "${fourth}" "moving.ztr;moving.h;moving.c")
+run(${build}/consumer)
+file(REMOVE_RECURSE ${WORK})
+message(STATUS "Pictures converted at build time, again only when they or their options change")
