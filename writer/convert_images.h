@@ -40,8 +40,8 @@ struct ConversionContext {
     bool sourceDelays = false;
     // Where the file goes: outputPath when set (one file), else the name beside the
     // first picture (OutputPathFor) in outputDirectory when set, else beside the picture.
-    std::string outputPath;
-    std::string outputDirectory;
+    std::string outputPath{};
+    std::string outputDirectory{};
 };
 
 // The delay field of a delta record holds 16 bits; a delay that does not fit is refused.
