@@ -146,7 +146,8 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
         if (!profilesLoaded) {
             const std::string path =
                 options.profilePath.empty() ? DefaultProfilePath() : options.profilePath;
-            if (LoadDisplayProfiles(path, profiles) == 0) {
+            const MessageSink warnings;
+            if (LoadDisplayProfiles(path, profiles, &warnings) == 0) {
                 return UsageError("cannot open profile file '" + path + "'");
             }
             profilesLoaded = true;

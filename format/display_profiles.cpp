@@ -1,12 +1,15 @@
 // Display profiles: reads "displays.prf" into the caller's list, one entry per
-// valid line in file order. A line is "NAME LAYOUT ; DEPTH DESCRIPTION" or
-// "NAME LAYOUT DESCRIPTION"; numbers are written like C integer literals.
+// valid line in file order. A line is "NAME LAYOUT ; DEPTH [SETTINGS] DESCRIPTION" or
+// "NAME LAYOUT [SETTINGS] DESCRIPTION"; numbers are written like C integer literals.
 #include "display_profiles.h"
 
 #include "input_file.h"
 #include "parse_integer.h"
+#include "zentra_format.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace {
 
@@ -14,6 +17,13 @@ namespace {
 bool IsScanSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
+
+// A number as the line writes it: what the integer rule read, and the characters up to
+// the next blank or ";" (more than the number when something is stuck to it).
+struct NumberText {
+    ScannedInteger number;
+    std::string_view written;
+};
 
 // A cursor over one line with the few scanning steps the two line forms need.
 struct LineScanner {
@@ -41,16 +51,34 @@ struct LineScanner {
     }
 
     // A number by the tools' one integer rule, in C style; the value wraps modulo 2^32,
-    // of which the callers keep 16 or 8 bits.
-    bool Integer(std::uint32_t& value) {
+    // of which the callers keep 16 or 8 bits. `written`, when given, receives the number
+    // and the characters stuck to it, for the faults a line may have.
+    bool Integer(std::uint32_t& value, NumberText* written = nullptr) {
         SkipSpace();
         const ScannedInteger number = ScanInteger(text.substr(at), IntegerStyle::C);
         if (number.length == 0) {
             return false;
         }
         value = number.Low32();
+        if (written != nullptr) {
+            std::size_t end = at + number.length;
+            while (end < text.size() && !IsScanSpace(text[end]) && text[end] != ';') {
+                ++end;
+            }
+            *written = NumberText{number, text.substr(at, end - at)};
+        }
         at += number.length;
         return true;
+    }
+
+    // The next word without taking it; empty at the end of the line.
+    std::string_view PeekWord() {
+        SkipSpace();
+        std::size_t end = at;
+        while (end < text.size() && !IsScanSpace(text[end])) {
+            ++end;
+        }
+        return text.substr(at, end - at);
     }
 
     bool Literal(char c) {
@@ -77,8 +105,9 @@ struct LineScanner {
 // Reads the next piece of a line: at most PROFILE_LINE_MAX characters, the line feed
 // counted among them but not returned. A carriage return before a line feed is dropped,
 // so "\r\n" files read alike everywhere. False at the end of the file.
-bool ReadProfilePiece(InputFile& file, std::string& piece) {
+bool ReadProfilePiece(InputFile& file, std::string& piece, bool& lineEnded) {
     piece.clear();
+    lineEnded = false;
     std::size_t taken = 0;
     bool any = false;
     while (taken < PROFILE_LINE_MAX) {
@@ -92,16 +121,111 @@ bool ReadProfilePiece(InputFile& file, std::string& piece) {
         }
         ++taken;
         if (c == '\n') {
+            lineEnded = true;
             break;
         }
         piece.push_back(static_cast<char>(c));
     }
+    if (any && file.PeekByte() < 0) {
+        lineEnded = true; // the file's last line, without a line feed
+    }
     return any;
+}
+
+using FaultSink = std::function<void(std::string)>;
+
+// A number with characters stuck to it, or one that does not fit its field, is read as
+// it always was; the fault says how.
+void CheckNumber(const NumberText& text, const char* what, std::uint32_t largest,
+                 const FaultSink& fault) {
+    const std::string written(text.written);
+    if (text.written.size() > text.number.length) {
+        fault(std::string(what) + " '" + written + "' is not a number; read as " +
+              std::string(text.written.substr(0, text.number.length)));
+    } else if (text.number.negative || text.number.overflow || text.number.magnitude > largest) {
+        fault(std::string(what) + " " + written + " does not fit in " +
+              (largest == 0xFF ? "8" : "16") + " bits");
+    }
+}
+
+// "WxH" with each side 1 to MAX_PICTURE_SIDE.
+bool ParsePanelSize(std::string_view value, DisplayProfile& profile) {
+    const std::size_t x = value.find('x');
+    if (x == std::string_view::npos) {
+        return false;
+    }
+    const auto width = ParseInteger(value.substr(0, x), IntegerStyle::Decimal, 1, MAX_PICTURE_SIDE);
+    const auto height =
+        ParseInteger(value.substr(x + 1), IntegerStyle::Decimal, 1, MAX_PICTURE_SIDE);
+    if (!width || !height) {
+        return false;
+    }
+    profile.panelWidth = static_cast<std::uint16_t>(*width);
+    profile.panelHeight = static_cast<std::uint16_t>(*height);
+    return true;
+}
+
+void ReadPalette(std::string_view value, DisplayProfile& profile, const FaultSink& fault) {
+    std::optional<Palette> palette = BuiltInPalette(value);
+    if (!palette) {
+        palette = ParseColourList(value);
+    }
+    if (!palette) {
+        fault("palette '" + std::string(value) + "' is neither a built-in palette (" +
+              std::string(BUILT_IN_PALETTE_NAMES) + ") nor #RRGGBB colours; ignored");
+        return;
+    }
+    if (profile.depth > 8) {
+        fault("a palette needs a depth of 8 or less; ignored");
+        return;
+    }
+    const std::size_t most = std::size_t{1} << profile.depth;
+    if (palette->size() > most) {
+        fault("palette '" + std::string(value) + "' has " + std::to_string(palette->size()) +
+              " colours, more than depth " + std::to_string(profile.depth) + " holds (" +
+              std::to_string(most) + "); ignored");
+        return;
+    }
+    profile.palette = std::move(*palette);
+}
+
+// The settings words after the depth: taken while the next word is "key=value" with a key
+// of lower-case letters, digits, "_" and "-"; an unknown key is taken and ignored, so that
+// a newer file's settings do not turn into description.
+void ReadSettings(LineScanner& scanner, DisplayProfile& profile, const FaultSink& fault) {
+    while (true) {
+        const std::string_view word = scanner.PeekWord();
+        const std::size_t equals = word.find('=');
+        if (equals == std::string_view::npos || equals == 0 ||
+            word.substr(0, equals).find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_-") !=
+                std::string_view::npos) {
+            return;
+        }
+        const std::string_view key = word.substr(0, equals);
+        const std::string_view value = word.substr(equals + 1);
+        if (key == "size") {
+            if (!ParsePanelSize(value, profile)) {
+                fault("size '" + std::string(value) + "' is not WIDTHxHEIGHT with sides of 1 to " +
+                      std::to_string(MAX_PICTURE_SIDE) + "; ignored");
+            }
+        } else if (key == "palette") {
+            ReadPalette(value, profile, fault);
+        } else {
+            fault("unknown setting '" + std::string(word) + "'; ignored");
+        }
+        if (!profile.settings.empty()) {
+            profile.settings += ' ';
+        }
+        profile.settings += word;
+        std::string taken;
+        scanner.Word(taken, word.size());
+    }
 }
 
 } // namespace
 
-std::optional<DisplayProfile> ParseProfileLine(std::string_view line) {
+std::optional<DisplayProfile> ParseProfileLine(std::string_view line,
+                                               std::vector<std::string>* faults) {
     std::size_t start = 0;
     while (start < line.size() && static_cast<unsigned char>(line[start]) >= 1 &&
            static_cast<unsigned char>(line[start]) <= 32) {
@@ -111,44 +235,88 @@ std::optional<DisplayProfile> ParseProfileLine(std::string_view line) {
     if (line.empty() || line[0] == '#') {
         return std::nullopt;
     }
+    const auto fault = [faults](std::string text) {
+        if (faults != nullptr) {
+            faults->push_back(std::move(text));
+        }
+    };
 
     DisplayProfile profile;
     std::uint32_t layout = 0;
     std::uint32_t depth = 1;
+    NumberText layoutText;
+    NumberText depthText;
 
-    // First form: name, lay-out code, ";", depth, description.
+    // First form: name, lay-out code, ";", depth, settings, description.
     LineScanner first{line};
-    if (first.Word(profile.name, PROFILE_NAME_MAX) && first.Integer(layout) && first.Literal(';') &&
-        first.Integer(depth)) {
-        first.Rest(profile.description);
+    LineScanner second{line};
+    LineScanner* rest = &first;
+    bool semicolon = false;
+    if (first.Word(profile.name, PROFILE_NAME_MAX) && first.Integer(layout, &layoutText) &&
+        (semicolon = first.Literal(';')) && first.Integer(depth, &depthText)) {
+        CheckNumber(depthText, "depth", 0xFF, fault);
+        if (!IsWrittenDepth(depth & 0xFFu)) {
+            fault("depth " + std::to_string(depth & 0xFFu) +
+                  " is not one the tools write (1, 2, 4, 8, 16 or 24)");
+        }
     } else {
-        // Second form: name, lay-out code, description; the depth is then 1.
+        // Second form: name, lay-out code, settings, description; the depth is then 1.
         depth = 1;
-        profile.description.clear();
-        LineScanner second{line};
-        if (!second.Word(profile.name, PROFILE_NAME_MAX) || !second.Integer(layout)) {
+        profile.name.clear();
+        layoutText = {};
+        rest = &second;
+        if (!second.Word(profile.name, PROFILE_NAME_MAX) || !second.Integer(layout, &layoutText)) {
+            fault("not a profile line (NAME LAYOUT [; DEPTH] [DESCRIPTION]); skipped");
             return std::nullopt;
         }
-        second.Rest(profile.description);
+        if (semicolon) {
+            fault("no depth after \";\"; read as depth 1 with the rest as description");
+        }
     }
+    CheckNumber(layoutText, "lay-out code", 0xFFFF, fault);
     profile.layout = static_cast<std::uint16_t>(layout);
     profile.depth = static_cast<std::uint8_t>(depth);
+    ReadSettings(*rest, profile, fault);
+    rest->Rest(profile.description);
     return profile;
 }
 
-int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles) {
+int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
+                        const MessageSink* warnings) {
     InputFile file;
     if (!file.Open(path)) {
         return 0;
     }
     std::string piece;
     piece.reserve(PROFILE_LINE_MAX);
-    while (ReadProfilePiece(file, piece)) {
+    std::vector<std::string> faults;
+    unsigned lineNumber = 1;
+    bool continued = false; // the piece carries on the line of the piece before
+    while (true) {
+        bool lineEnded = false;
+        if (!ReadProfilePiece(file, piece, lineEnded)) {
+            break;
+        }
         // Like a C string, a line's text ends at a NUL.
         const std::string_view text = std::string_view(piece).substr(0, piece.find('\0'));
-        std::optional<DisplayProfile> profile = ParseProfileLine(text);
+        faults.clear();
+        std::optional<DisplayProfile> profile = ParseProfileLine(text, &faults);
         if (profile) {
             profiles.push_back(std::move(*profile));
+        }
+        if (!lineEnded && !continued) {
+            faults.push_back("longer than " + std::to_string(PROFILE_LINE_MAX) +
+                             " characters; the rest of the line is read as a line of its own");
+        }
+        if (warnings != nullptr) {
+            for (const std::string& what : faults) {
+                ReportMessage(*warnings, stderr, "WARNING: profile file '%s', line %u: %s\n",
+                              path.c_str(), lineNumber, what.c_str());
+            }
+        }
+        continued = !lineEnded;
+        if (lineEnded) {
+            ++lineNumber;
         }
     }
     return 1;

@@ -161,6 +161,20 @@ inline bool IsColourDepth(unsigned depth) {
     return depth == 16 || depth == 24;
 }
 
+// The depths below 8, at which several pixels share a byte: 1, 2 and 4.
+inline bool IsSubByteDepth(unsigned depth) {
+    return depth == 1 || depth == 2 || depth == 4;
+}
+
+// The depths the tools write: 1, 2, 4 and 8 bits of grey or palette index, 16 and 24 bits
+// of colour.
+inline bool IsWrittenDepth(unsigned depth) {
+    return IsSubByteDepth(depth) || depth == 8 || IsColourDepth(depth);
+}
+
+// The largest width or height of a picture that the tools take on.
+inline constexpr int MAX_PICTURE_SIDE = 32767;
+
 // Size in bytes of a palette of 2^depth entries of red, green, blue. Saturates for
 // depths whose palette could not exist in any file.
 std::uint64_t PaletteSize(unsigned depth);

@@ -234,16 +234,39 @@ TEST(ZtrProfiles, PrintsOneTabSeparatedLinePerEntry) {
                                    "oled 0x12 ; 1 128 x 64 OLED  \n"
                                    "plain 5\n"
                                    "grey 022;8\n"
-                                   "broken word\n");
+                                   "broken word\n"
+                                   "epd 0 ; 2 palette=bwr size=296x128 Red e-paper\n"
+                                   "myepd 0x0G ; 1\n");
     const ZtrResult result = RunZtr({"profiles", "my.prf"}, dir.path());
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "0\toled\t18\t1\t128 x 64 OLED  \n"
                           "1\tplain\t5\t1\t\n"
-                          "2\tgrey\t18\t8\t\n");
+                          "2\tgrey\t18\t8\t\n"
+                          "3\tepd\t0\t2\tpalette=bwr size=296x128 Red e-paper\n"
+                          "4\tmyepd\t0\t1\tG ; 1\n");
+    EXPECT_EQ(result.err,
+              "WARNING: profile file 'my.prf', line 5: not a profile line (NAME LAYOUT [; DEPTH] "
+              "[DESCRIPTION]); skipped\n"
+              "WARNING: profile file 'my.prf', line 7: lay-out code '0x0G' is not a number; read "
+              "as 0x0\n");
 
-    const ZtrResult missing = RunZtr({"profiles", "nothing.prf"}, dir.path());
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "ztr: cannot open profile file 'nothing.prf'\n");
+    // Files that hold no profiles at all are not profile files.
+    WriteWholeFile(dir / "passwd", "root:x:0:0:root:/root:/bin/bash\n");
+    fs::create_directories(dir / "folder");
+    const struct {
+        const char* operand;
+        const char* message;
+    } refusals[] = {
+        {"nothing.prf", "ztr: cannot open profile file 'nothing.prf'\n"},
+        {"folder", "ztr: 'folder' is a folder, not a profile file\n"},
+        {"passwd", "ztr: file 'passwd' holds no display profiles\n"},
+    };
+    for (const auto& refusal : refusals) {
+        const ZtrResult refused = RunZtr({"profiles", refusal.operand}, dir.path());
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_TRUE(refused.err.ends_with(refusal.message)) << refused.err;
+        EXPECT_EQ(refused.out, "");
+    }
 }
 
 TEST(ZtrProfiles, DefaultsToTheFileBesideTheProgram) {

@@ -63,6 +63,123 @@ TEST(ParseProfileLine, BothFormsAndTheirEdges) {
     }
 }
 
+// Typing mistakes: the line reads as it always did, and each fault is named.
+TEST(ParseProfileLine, FaultsAreNamedAndTheLineReadsAsBefore) {
+    const struct {
+        std::string line;
+        bool valid;
+        std::uint16_t layout;
+        std::uint8_t depth;
+        std::string description;
+        std::vector<std::string> faults;
+    } cases[] = {
+        {"myepd 0x0G ; 1",
+         true,
+         0,
+         1,
+         "G ; 1",
+         {"lay-out code '0x0G' is not a number; read as 0x0"}},
+        {"lcd 09", true, 0, 1, "9", {"lay-out code '09' is not a number; read as 0"}},
+        {"lcd 5 ; x",
+         true,
+         5,
+         1,
+         "; x",
+         {"no depth after \";\"; read as depth 1 with the rest as description"}},
+        {"lcd 5 ; 1x Nokia", true, 5, 1, "x Nokia", {"depth '1x' is not a number; read as 1"}},
+        {"lcd 65537 ; 257 wrapped",
+         true,
+         1,
+         1,
+         "wrapped",
+         {"depth 257 does not fit in 8 bits", "lay-out code 65537 does not fit in 16 bits"}},
+        {"lcd 3 ; 3 odd",
+         true,
+         3,
+         3,
+         "odd",
+         {"depth 3 is not one the tools write (1, 2, 4, 8, 16 or 24)"}},
+        {"lcd oled 3",
+         false,
+         0,
+         0,
+         "",
+         {"not a profile line (NAME LAYOUT [; DEPTH] [DESCRIPTION]); skipped"}},
+        {"lcd",
+         false,
+         0,
+         0,
+         "",
+         {"not a profile line (NAME LAYOUT [; DEPTH] [DESCRIPTION]); skipped"}},
+        {"oled 0X12;4 Grey OLED", true, 18, 4, "Grey OLED", {}},
+        {"lcd 7 # not a comment", true, 7, 1, "# not a comment", {}},
+        {"# lcd x", false, 0, 0, "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::vector<std::string> faults;
+        const std::optional<DisplayProfile> profile = ParseProfileLine(c.line, &faults);
+        EXPECT_EQ(faults, c.faults);
+        ASSERT_EQ(profile.has_value(), c.valid);
+        if (c.valid) {
+            EXPECT_EQ(profile->layout, c.layout);
+            EXPECT_EQ(profile->depth, c.depth);
+            EXPECT_EQ(profile->description, c.description);
+        }
+    }
+}
+
+// Settings between the depth and the description: the panel's size and palette.
+TEST(ParseProfileLine, SettingsBeforeTheDescription) {
+    const Palette bwr = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}};
+    const struct {
+        std::string line;
+        std::uint8_t depth;
+        std::uint16_t width;
+        std::uint16_t height;
+        Palette palette;
+        std::string settings;
+        std::string description;
+        std::size_t faults;
+    } cases[] = {
+        {"ssd1306 0x06 ; 1 size=128x64 OLED 128 x 64",
+         1,
+         128,
+         64,
+         {},
+         "size=128x64",
+         "OLED 128 x 64",
+         0},
+        {"epd 0x08 ; 2 palette=bwr size=296x128 Red e-paper", 2, 296, 128, bwr,
+         "palette=bwr size=296x128", "Red e-paper", 0},
+        {"epd 0 ; 2 palette=#000000,#FFFFFF,#ff0000", 2, 0, 0, bwr,
+         "palette=#000000,#FFFFFF,#ff0000", "", 0},
+        {"lcd 6 size=84x48 Nokia", 1, 84, 48, {}, "size=84x48", "Nokia", 0},
+        {"lcd 6 ; 1 Size=84x48", 1, 0, 0, {}, "", "Size=84x48", 0},
+        {"lcd 6 ; 1 size=84 Nokia", 1, 0, 0, {}, "size=84", "Nokia", 1},
+        {"lcd 6 ; 1 size=0x48", 1, 0, 0, {}, "size=0x48", "", 1},
+        {"lcd 6 ; 1 size=32768x1", 1, 0, 0, {}, "size=32768x1", "", 1},
+        {"epd 0 ; 1 palette=bwr", 1, 0, 0, {}, "palette=bwr", "", 1}, // 3 colours at depth 1
+        {"tft 0 ; 16 palette=bw", 16, 0, 0, {}, "palette=bw", "", 1},
+        {"epd 0 ; 2 palette=rainbow", 2, 0, 0, {}, "palette=rainbow", "", 1},
+        {"epd 0 ; 2 palette=#00000 x", 2, 0, 0, {}, "palette=#00000", "x", 1},
+        {"epd 0 ; 2 rotate=90 Panel", 2, 0, 0, {}, "rotate=90", "Panel", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::vector<std::string> faults;
+        const std::optional<DisplayProfile> profile = ParseProfileLine(c.line, &faults);
+        ASSERT_TRUE(profile.has_value());
+        EXPECT_EQ(profile->depth, c.depth);
+        EXPECT_EQ(profile->panelWidth, c.width);
+        EXPECT_EQ(profile->panelHeight, c.height);
+        EXPECT_EQ(profile->palette, c.palette);
+        EXPECT_EQ(profile->settings, c.settings);
+        EXPECT_EQ(profile->description, c.description);
+        EXPECT_EQ(faults.size(), c.faults);
+    }
+}
+
 TEST(ParseProfileLine, LongNameIsCutAndTheLineStillCounts) {
     const std::string name(200, 'n');
     const std::optional<DisplayProfile> profile = ParseProfileLine(name + " 3 ; 8 Long");
@@ -156,6 +273,29 @@ TEST_F(DisplayProfilesFile, LongLinesComeInPiecesOf255) {
     EXPECT_EQ(ListEntries(), expected);
 }
 
+TEST_F(DisplayProfilesFile, WarningsNameTheFileAndTheLine) {
+    const std::string content = "# profiles\r\n"
+                                "good 6 ; 1 Fine\r\n"
+                                "myepd 0x0G ; 1\n" +
+                                std::string(300, 'w') + "\n" + "last 4 ; 8\n";
+    const std::string path = WriteScratchFile("typo.prf", content);
+    MessageRecorder messages;
+    const MessageSink sink = messages.Sink();
+    ASSERT_EQ(LoadDisplayProfiles(path, profiles, &sink), 1);
+    const std::string at = "WARNING: profile file '" + path + "', line ";
+    EXPECT_EQ(messages.Messages(),
+              (std::vector<std::string>{
+                  at + "3: lay-out code '0x0G' is not a number; read as 0x0\n",
+                  at + "4: not a profile line (NAME LAYOUT [; DEPTH] [DESCRIPTION]); skipped\n",
+                  at + "4: longer than 255 characters; the rest of the line is read as a line of "
+                       "its own\n",
+                  at + "4: not a profile line (NAME LAYOUT [; DEPTH] [DESCRIPTION]); skipped\n",
+              }));
+    EXPECT_EQ(
+        ListEntries(),
+        (std::vector<Entry>{{"good", 6, 1, "Fine"}, {"myepd", 0, 1, "G ; 1"}, {"last", 4, 8, ""}}));
+}
+
 TEST_F(DisplayProfilesFile, MissingFileReturnsZeroAndLeavesTheList) {
     ASSERT_EQ(LoadDisplayProfiles(WriteScratchFile("one.prf", "one 1\n"), profiles), 1);
     EXPECT_EQ(LoadDisplayProfiles((ScratchFolder() / "missing.prf").string(), profiles), 0);
@@ -171,7 +311,10 @@ TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
         const std::size_t first = line.find_first_not_of(" \t\r");
         profileLines += first != std::string::npos && line[first] != '#' ? 1 : 0;
     }
-    ASSERT_EQ(LoadDisplayProfiles(path, profiles), 1);
+    MessageRecorder messages;
+    const MessageSink sink = messages.Sink();
+    ASSERT_EQ(LoadDisplayProfiles(path, profiles, &sink), 1);
+    EXPECT_EQ(messages.Messages(), std::vector<std::string>{});
     ASSERT_GE(profileLines, 10u);
     ASSERT_EQ(profiles.size(), profileLines);
     std::set<std::pair<int, int>> greyOrders; // (depth, order) of the 2- and 4-bit profiles
