@@ -7,6 +7,8 @@
 #include "play_sequence.h"
 #include "zentra_format.h"
 
+#include <optional>
+
 bool FramePlayer::Open(const ByteSource& source) {
     open_ = false;
     records_.clear();
@@ -18,17 +20,17 @@ bool FramePlayer::Open(const ByteSource& source) {
     if ((!source.inMemory && source.path.empty()) || !file_.Open(source)) {
         return false;
     }
-    // The walk of ListRecords, through the file kept open: each record starts where the
-    // one before it starts plus its record length.
+    std::optional<std::vector<ListedRecord>> listed = ListRecords(source);
+    if (!listed) {
+        return false;
+    }
+    // Each record starts where the one before it starts plus its record length, the rule
+    // by which the list was walked.
+    records_ = std::move(*listed);
     std::uint64_t start = 0;
-    ListedRecord record;
-    for (std::uint64_t at = start; NextRecord(file_, start, record.header); at = start) {
-        record.delta = DeltaHeader{};
-        if ((record.header.layout & RECORD_DELTA) != 0) {
-            record.delta = ReadDeltaHeader(file_);
-        }
-        records_.push_back(record);
-        starts_.push_back(at);
+    for (const ListedRecord& record : records_) {
+        starts_.push_back(start);
+        start += record.header.recordLength;
     }
     open_ = true;
     status_ = DecodeStatus::NoRecord;

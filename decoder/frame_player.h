@@ -15,9 +15,9 @@
 
 class FramePlayer {
   public:
-    // Opens the source and lists its records as ListRecords does; the file stays open,
-    // and the bytes of a memory source must outlive the player. False, with no records,
-    // when there is no file name or the source cannot be opened.
+    // Opens the source and lists its records with ListRecords; the file stays open, and
+    // the bytes of a memory source must outlive the player. False, with no records, when
+    // there is no file name or the source cannot be opened.
     bool Open(const ByteSource& source);
 
     // The records listed by Open, in file order: what NextPlayedRecord and FrameTime take.
