@@ -63,8 +63,12 @@ BenchPicture FlatPicture(int width, int height) {
 BenchPicture MovingShapeFrame(int width, int height, int frame) {
     BenchPicture picture{width, height, {}};
     picture.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    const int centreX = 30 + frame * (width - 60) / 100;
-    const int centreY = 30 + frame * (height - 60) / 100;
+    // Out along the diagonal in frames 0-100, back in 100-200, and so on: every frame of
+    // a long animation moves the disc by the same few pixels.
+    const int phase = frame % 200;
+    const int along = phase <= 100 ? phase : 200 - phase;
+    const int centreX = 30 + along * (width - 60) / 100;
+    const int centreY = 30 + along * (height - 60) / 100;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const int dx = x - centreX;

@@ -20,5 +20,6 @@ BenchPicture PhotoPicture(int width, int height);
 BenchPicture FlatPicture(int width, int height);
 
 // Frame `frame` of an animation: a fixed shaded background with a dark disc of radius
-// 24 that moves along a diagonal path, a few pixels per frame.
+// 24 that moves along a diagonal path, a few pixels per frame, to its end in 100 frames
+// and back in the next 100.
 BenchPicture MovingShapeFrame(int width, int height, int frame);

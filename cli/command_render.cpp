@@ -1,17 +1,21 @@
 // ztr render: decodes one record as the viewer does (optionally built up into a full
-// frame) and writes what the viewer would show as a binary PPM or, for a ".png" name,
-// a PNG; zoomed by pixel repetition and optionally inverted.
+// frame), or a range of records built up one after another as the viewer plays them, and
+// writes what the viewer would show as a binary PPM or, for a ".png" name, a PNG; zoomed
+// by pixel repetition and optionally inverted.
 #include "commands.h"
 
 #include "bitmap_rgb.h"
 #include "checked_size.h"
 #include "decode_record.h"
+#include "frame_name_pattern.h"
+#include "frame_player.h"
 #include "output_file.h"
 #include "parse_integer.h"
 #include "png_writer.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -21,11 +25,14 @@ constexpr long MAX_ZOOM = 64;
 
 struct RenderOptions {
     std::string file;
-    std::optional<int> index;
+    int first = 0; // the record, or the first of a range
+    int last = 0;  // the last of a range; first for a single record
+    bool range = false;
     bool buildUp = false;
     bool invert = false;
     long zoom = 1;
-    std::string output;
+    std::string output;                      // the output file, or a range's name pattern
+    std::optional<FrameNamePattern> pattern; // a range's, read from output
 };
 
 // Record indexes and zoom factors: decimal numbers by the tools' one integer rule.
@@ -88,15 +95,40 @@ std::optional<int> ParseRenderArgs(const CommandArgs& args, RenderOptions& optio
     if (positional.size() > 2) {
         return UsageError("too many arguments");
     }
-    const auto index = ParseDecimal(positional[1]);
-    if (!index || *index < -0x7FFFFFFF - 1 || *index > 0x7FFFFFFF) {
-        return UsageError("invalid record index '" + positional[1] + "'");
+    const std::string& which = positional[1];
+    const std::size_t dash = which.find('-', 1);
+    if (dash != std::string::npos) {
+        // FIRST-LAST: records from 0, the first not after the last.
+        const auto first = ParseDecimal(which.substr(0, dash));
+        const auto last = ParseDecimal(which.substr(dash + 1));
+        if (!first || !last || *first < 0 || *last > 0x7FFFFFFF || *first > *last) {
+            return UsageError("invalid record range '" + which +
+                              "' (FIRST-LAST, counted from 0, FIRST not above LAST)");
+        }
+        options.range = true;
+        options.buildUp = true;
+        options.first = static_cast<int>(*first);
+        options.last = static_cast<int>(*last);
+    } else {
+        const auto index = ParseDecimal(which);
+        if (!index || *index < -0x7FFFFFFF - 1 || *index > 0x7FFFFFFF) {
+            return UsageError("invalid record index '" + which + "'");
+        }
+        options.first = static_cast<int>(*index);
+        options.last = options.first;
     }
     if (options.output.empty()) {
-        return UsageError("no output file given (use -o OUT)");
+        return UsageError(options.range ? "no output name pattern given (use -o PATTERN)"
+                                        : "no output file given (use -o OUT)");
+    }
+    if (options.range) {
+        std::string error;
+        options.pattern = ParseFrameNamePattern(options.output, error);
+        if (!options.pattern) {
+            return UsageError("invalid output name pattern '" + options.output + "': " + error);
+        }
     }
     options.file = positional[0];
-    options.index = static_cast<int>(*index);
     return std::nullopt;
 }
 
@@ -158,16 +190,16 @@ bool WritePpm(std::FILE* file, std::uint32_t width, std::uint32_t height, Zoomed
 // The failure message for a decoding that leaves nothing to write, or nothing when the
 // bitmap is there to be written.
 std::optional<std::string> NotShownMessage(DecodeStatus status, const DisplayBitmap& bitmap,
-                                           const RenderOptions& options) {
+                                           const RenderOptions& options, int index) {
     const std::string file = "'" + options.file + "'";
-    const std::string record = "record " + std::to_string(*options.index) + " of " + file;
+    const std::string record = "record " + std::to_string(index) + " of " + file;
     switch (status) {
     case DecodeStatus::Shown:
         break;
     case DecodeStatus::CannotOpen:
         return "cannot open " + file;
     case DecodeStatus::NoRecord:
-        return "no record " + std::to_string(*options.index) + " in " + file;
+        return "no record " + std::to_string(index) + " in " + file;
     case DecodeStatus::TooLarge:
         return record + " is too large to show";
     case DecodeStatus::OutOfMemory:
@@ -183,22 +215,10 @@ std::optional<std::string> NotShownMessage(DecodeStatus status, const DisplayBit
     return std::nullopt;
 }
 
-} // namespace
-
-int RunRender(const CommandArgs& args) {
-    RenderOptions options;
-    if (const auto status = ParseRenderArgs(args, options)) {
-        return *status;
-    }
-    const bool png = EndsWithPng(options.output);
-    if (png && !PngAvailable()) {
-        return Failure("PNG output is not available in this build");
-    }
-    DisplayBitmap bitmap;
-    const DecodeStatus status = DecodeRecord(options.file, *options.index, options.buildUp, bitmap);
-    if (const auto message = NotShownMessage(status, bitmap, options)) {
-        return Failure(*message);
-    }
+// Writes the bitmap, zoomed and inverted as the options say, to path: a PNG when the
+// output name ends in .png, else a PPM. Returns the exit status.
+int WritePicture(const DisplayBitmap& bitmap, const RenderOptions& options,
+                 const std::string& path) {
     const auto zoom = static_cast<std::uint32_t>(options.zoom);
     std::size_t width = 0;
     std::size_t height = 0;
@@ -208,18 +228,88 @@ int RunRender(const CommandArgs& args) {
         !CheckedMultiply(width, 3, rowBytes) || width > 0x7FFFFFFF || height > 0x7FFFFFFF) {
         return Failure("the zoomed picture is too large");
     }
-    OutputFile output(options.output);
+    OutputFile output(path);
     if (!output.Open()) {
-        return Failure("cannot create '" + options.output + "'");
+        return Failure("cannot create '" + path + "'");
     }
     ZoomedRows rows(bitmap, zoom, options.invert);
     const auto w = static_cast<std::uint32_t>(width);
     const auto h = static_cast<std::uint32_t>(height);
-    const bool written =
-        png ? WritePng(output.File(), w, h, std::ref(rows)) : WritePpm(output.File(), w, h, rows);
+    const bool written = EndsWithPng(options.output) ? WritePng(output.File(), w, h, std::ref(rows))
+                                                     : WritePpm(output.File(), w, h, rows);
     if (!written || !output.Commit()) {
         output.Discard();
-        return Failure("cannot write '" + options.output + "'");
+        return Failure("cannot write '" + path + "'");
     }
     return EXIT_DONE;
+}
+
+// Whether writing to path would replace the input file itself (under any name).
+bool IsTheInput(const std::string& path, const std::string& input) {
+    std::error_code error;
+    return std::filesystem::equivalent(path, input, error) && !error;
+}
+
+std::optional<int> RefuseWritingOverInput(const std::string& path, const RenderOptions& options) {
+    if (IsTheInput(path, options.file)) {
+        return Failure("the output '" + path + "' would write over the input '" + options.file +
+                       "'");
+    }
+    return std::nullopt;
+}
+
+int RenderOne(const RenderOptions& options) {
+    if (const auto refused = RefuseWritingOverInput(options.output, options)) {
+        return *refused;
+    }
+    DisplayBitmap bitmap;
+    const DecodeStatus status = DecodeRecord(options.file, options.first, options.buildUp, bitmap);
+    if (const auto message = NotShownMessage(status, bitmap, options, options.first)) {
+        return Failure(*message);
+    }
+    return WritePicture(bitmap, options, options.output);
+}
+
+// Every record of the range built up by one player, so that each delta record costs only
+// itself. The range and every name are checked before the first file is written; a
+// record that cannot be shown ends the run with its message, the files before it written.
+int RenderRange(const RenderOptions& options) {
+    FramePlayer player;
+    if (!player.Open(FileSource(options.file))) {
+        return Failure("cannot open '" + options.file + "'");
+    }
+    if (static_cast<std::size_t>(options.last) >= player.Records().size()) {
+        return Failure("no record " + std::to_string(options.last) + " in '" + options.file + "'");
+    }
+    for (int index = options.first; index <= options.last; ++index) {
+        if (const auto refused =
+                RefuseWritingOverInput(FrameName(*options.pattern, index), options)) {
+            return *refused;
+        }
+    }
+    for (int index = options.first; index <= options.last; ++index) {
+        const DecodeStatus status = player.Show(index);
+        if (const auto message = NotShownMessage(status, player.Frame(), options, index)) {
+            return Failure(*message);
+        }
+        if (const int written =
+                WritePicture(player.Frame(), options, FrameName(*options.pattern, index));
+            written != EXIT_DONE) {
+            return written;
+        }
+    }
+    return EXIT_DONE;
+}
+
+} // namespace
+
+int RunRender(const CommandArgs& args) {
+    RenderOptions options;
+    if (const auto status = ParseRenderArgs(args, options)) {
+        return *status;
+    }
+    if (EndsWithPng(options.output) && !PngAvailable()) {
+        return Failure("PNG output is not available in this build");
+    }
+    return options.range ? RenderRange(options) : RenderOne(options);
 }

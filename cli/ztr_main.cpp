@@ -27,8 +27,10 @@ constexpr Command Commands[] = {
     {"profiles", RunProfiles, "profiles [FILE]",
      "List the display profiles: index, name, lay-out, depth, description."},
     {"list", RunList, "list FILE", "List the records of a Zentra file as the viewer does."},
-    {"render", RunRender, "render FILE INDEX [--buildup] [--invert] [--zoom N] -o OUT",
-     "Write record INDEX (from 0) as the viewer shows it: PPM, or PNG for a .png OUT."},
+    {"render", RunRender,
+     "render FILE INDEX|FIRST-LAST [--buildup] [--invert] [--zoom N] -o OUT|PATTERN",
+     "Write record INDEX (from 0) as the viewer shows it: PPM, or PNG for a .png OUT; or "
+     "records FIRST to LAST built up, one file each."},
     {"export", RunExport, "export FILE [--name NAME] [-o OUT.h [--source OUT.c]]",
      "Write the file as a C header for firmware: a const uint8_t array and its size."},
 };
@@ -67,6 +69,11 @@ const char* const OptionHelp =
     "  --invert         complement every colour\n"
     "  --zoom N         repeat every pixel N x N times (1 to 64, default 1)\n"
     "  -o OUT           the output picture; a name ending in .png writes a PNG\n"
+    "  -o PATTERN       with FIRST-LAST, the names of the pictures: one %d, %i or %u\n"
+    "                   (flags - + 0 and space, a width) for the record index, %% for\n"
+    "                   a %, for example frame%03d.png\n"
+    "A range FIRST-LAST draws every delta record over the frame before it (as --buildup)\n"
+    "and checks the range and every name before it writes; it never writes over FILE.\n"
     "\n"
     "Options of export:\n"
     "  --name NAME      the array's name (default: the file's base name made a C\n"

@@ -3,22 +3,10 @@
 #pragma once
 
 #include "byte_source.h"
+#include "decode_status.h"
 #include "display_bitmap.h"
 
 #include <string>
-
-// What a decoding came to. After Shown, Planar and DepthNotShown the bitmap holds pixels
-// (blank for the last two, as those records are not decoded); after the others it is
-// absent.
-enum class DecodeStatus {
-    Shown,         // the record, or the frame built up to it, is in the bitmap
-    NoRecord,      // the index is negative, or the file's records end before it
-    CannotOpen,    // there is no file name, or the file cannot be opened
-    TooLarge,      // the bitmap would be larger than the decoder takes on
-    OutOfMemory,   // the pixel block could not be allocated
-    Planar,        // the selected record has a planar lay-out, which is not decoded
-    DepthNotShown, // the selected record's colour depth is not decoded
-};
 
 // Frees the bitmap's pixels, then decodes record index (from 0, in file order) of the
 // named file into it. With buildUp, a selected delta record is drawn over the last full

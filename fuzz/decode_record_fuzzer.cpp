@@ -3,10 +3,14 @@
 // index past the list and index -1 must decode to nothing. A decoded bitmap must be
 // exactly stride x height bytes with a stride that holds a row, its presence must agree
 // with the reported result, and its first and last rows are also turned into colours.
+// The frame player, stepped through the records and played over them, must show every
+// record exactly as DecodeRecord with build-up does.
 #include "bitmap_rgb.h"
 #include "decode_record.h"
 #include "display_bitmap.h"
+#include "frame_player.h"
 #include "fuzz_support.h"
+#include "play_sequence.h"
 #include "read_record_header.h"
 #include "zentra_format.h"
 
@@ -52,6 +56,49 @@ void CheckBitmap(DecodeStatus status, const DisplayBitmap& bitmap) {
     }
 }
 
+bool SameColours(const DisplayBitmap& a, const DisplayBitmap& b) {
+    return std::equal(a.colours.begin(), a.colours.end(), b.colours.begin(),
+                      [](const ColourEntry& x, const ColourEntry& y) {
+                          return x.blue == y.blue && x.green == y.green && x.red == y.red;
+                      });
+}
+
+// The player's frame against DecodeRecord(buildUp = true) of the record it shows.
+void CheckPlayedFrame(const ByteSource& source, const FramePlayer& player, DecodeStatus status) {
+    DisplayBitmap want;
+    const DecodeStatus wantStatus = DecodeRecord(source, player.Index(), true, want);
+    fuzz::Require(status == wantStatus, "the player's status is DecodeRecord's");
+    const DisplayBitmap& got = player.Frame();
+    fuzz::Require(got.pixels.has_value() == want.pixels.has_value(),
+                  "the player leaves pixels when DecodeRecord does");
+    if (want.pixels) {
+        fuzz::Require(got.width == want.width && got.height == want.height &&
+                          got.depth == want.depth && got.stride == want.stride &&
+                          got.info.compression == want.info.compression &&
+                          got.info.coloursUsed == want.info.coloursUsed,
+                      "the player's frame has DecodeRecord's size and form");
+        fuzz::Require(*got.pixels == *want.pixels, "the player's pixels are DecodeRecord's");
+        fuzz::Require(SameColours(got, want), "the player's colours are DecodeRecord's");
+    }
+}
+
+// Steps through the first records in file order, then plays on for as many frames.
+void CheckPlayer(const ByteSource& source, const std::vector<ListedRecord>& records,
+                 std::size_t decoded) {
+    FramePlayer player;
+    fuzz::Require(player.Open(source), "bytes in memory open");
+    fuzz::Require(player.Records().size() == records.size(), "the player lists every record");
+    for (std::size_t index = 0; index < decoded; ++index) {
+        CheckPlayedFrame(source, player, player.Show(static_cast<int>(index)));
+    }
+    for (std::size_t frame = 0; frame < decoded; ++frame) {
+        const int next = NextPlayedRecord(records, player.Index());
+        const DecodeStatus status = player.ShowNext();
+        fuzz::Require(player.Index() == next, "the player plays in NextPlayedRecord's order");
+        CheckPlayedFrame(source, player, status);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -80,6 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               "a record on its own keeps its size and depth");
             }
         }
+    }
+    if (largest <= MAX_FUZZ_BITMAP) {
+        CheckPlayer(source, *records, decoded);
     }
     // The list ends only at a rejected header: nothing lies beyond it.
     for (const bool buildUp : {false, true}) {

@@ -1,47 +1,44 @@
-// Playing keeps a copy of the file's record headers from when it started; each tick decodes
-// one built-up frame through DecodeRecord and re-arms the timer with that frame's time, so
-// the window never waits and zoom and invert apply as to any other frame.
+// Playing opens the file in a frame player, which keeps its record list from when play
+// started and the frame on show; each tick draws the next record over that frame, so a
+// frame costs its own record whatever its number, and re-arms the timer with the frame's
+// time. The window never waits, and zoom and invert apply as to any other frame.
 #include "playback.h"
 
 #include "blocking_calls.h"
-#include "decode_record.h"
-#include "play_sequence.h"
 #include "viewer_window.h"
 
 #include <cstddef>
-#include <utility>
 
 namespace {
 
-void ShowPlayedFrame(HWND window, int index) {
-    ViewerState.playIndex = index;
-    SendMessageA(ViewerState.RecordList, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+// Puts the player's frame on the window and selects its record in the list.
+void ShowPlayedFrame(HWND window) {
+    const FramePlayer& player = ViewerState.player;
+    SendMessageA(ViewerState.RecordList, LB_SETCURSEL, static_cast<WPARAM>(player.Index()), 0);
     InvalidateRect(window, nullptr, TRUE);
-    DecodeRecord(ViewerState.CurrentFileName, index, true, ViewerState.displayBitmap);
-    PlatformCalls.SetTimer(window, PLAY_TIMER_ID, FrameTime(ViewerState.playRecords, index),
-                           nullptr);
+    ViewerState.displayBitmap = player.Frame();
+    PlatformCalls.SetTimer(window, PLAY_TIMER_ID, player.Time(), nullptr);
 }
 
 void StartPlaying(HWND window) {
-    auto records = ListRecords(ViewerState.CurrentFileName);
     const auto listed = SendMessageA(ViewerState.RecordList, LB_GETCOUNT, 0, 0);
-    if (!records || listed <= 0) {
+    FramePlayer& player = ViewerState.player;
+    if (listed <= 0 || !player.Open(FileSource(ViewerState.CurrentFileName))) {
         return;
     }
     // Only what the list shows is played, should the file have grown since it was opened.
-    if (records->size() > static_cast<std::size_t>(listed)) {
-        records->resize(static_cast<std::size_t>(listed));
-    }
-    if (records->empty()) {
+    player.KeepRecords(static_cast<std::size_t>(listed));
+    if (player.Records().empty()) {
+        player = FramePlayer{};
         return;
     }
     const auto selection =
         static_cast<int>(SendMessageA(ViewerState.RecordList, LB_GETCURSEL, 0, 0));
-    ViewerState.playRecords = std::move(*records);
-    ViewerState.playing = true;
     const bool selected =
-        selection >= 0 && static_cast<std::size_t>(selection) < ViewerState.playRecords.size();
-    ShowPlayedFrame(window, selected ? selection : 0);
+        selection >= 0 && static_cast<std::size_t>(selection) < player.Records().size();
+    ViewerState.playing = true;
+    player.Show(selected ? selection : 0);
+    ShowPlayedFrame(window);
 }
 
 } // namespace
@@ -59,7 +56,8 @@ void OnPlayTimer(HWND window) {
         PlatformCalls.KillTimer(window, PLAY_TIMER_ID);
         return;
     }
-    ShowPlayedFrame(window, NextPlayedRecord(ViewerState.playRecords, ViewerState.playIndex));
+    ViewerState.player.ShowNext();
+    ShowPlayedFrame(window);
 }
 
 void StopPlaying(HWND window) {
@@ -68,6 +66,6 @@ void StopPlaying(HWND window) {
     }
     PlatformCalls.KillTimer(window, PLAY_TIMER_ID);
     ViewerState.playing = false;
-    ViewerState.playRecords.clear();
-    ViewerState.playIndex = -1;
+    // Closes the file; the frame shown stays in the window's bitmap.
+    ViewerState.player = FramePlayer{};
 }

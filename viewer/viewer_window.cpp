@@ -1,6 +1,7 @@
 // The viewer window's procedure: its switch only routes, one handler per message and per
 // menu command. All state is in ViewerState; the display bitmap changes only through
-// DecodeRecord, and zoom and invert only change how it is drawn.
+// DecodeRecord or, while playing, the frame player, and zoom and invert only change how
+// it is drawn.
 #include "viewer_window.h"
 
 #include "about_dialog.h"

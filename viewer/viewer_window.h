@@ -3,12 +3,11 @@
 #pragma once
 
 #include "display_bitmap.h"
-#include "read_record_header.h"
+#include "frame_player.h"
 
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 inline constexpr const char* VIEWER_CLASS_NAME = "Zentra:View";
 inline constexpr const char* VIEWER_TITLE = "Zentra Image Viewer";
@@ -30,10 +29,10 @@ struct ViewerWindowState {
     int invert = 0;
     int buildup = 0;
     DisplayBitmap displayBitmap; // what the paint handler draws
-    // Playing: the file's records as they were when play started, and the one shown.
+    // Playing: the file opened and listed when play started, holding the frame shown,
+    // which each tick draws the next record over.
     bool playing = false;
-    std::vector<ListedRecord> playRecords;
-    int playIndex = -1;
+    FramePlayer player;
 };
 
 extern ViewerWindowState ViewerState;

@@ -1,13 +1,15 @@
 // The engine and decoder as the web page calls them: pictures given as bytes are written
 // into the in-memory file system and converted there by the same calls as ztr convert; a
-// Zentra file given as bytes is listed and decoded from memory. Engine messages come back
-// as text, never on a console.
+// Zentra file given as bytes is listed and decoded from memory, or played by a frame
+// player that keeps its own copy of the bytes. Engine messages come back as text, never
+// on a console.
 #include "bitmap_rgb.h"
 #include "c_header.h"
 #include "convert_pictures.h"
 #include "decode_record.h"
 #include "describe_record.h"
 #include "display_profiles.h"
+#include "frame_player.h"
 #include "parse_integer.h"
 #include "play_sequence.h"
 #include "read_record_header.h"
@@ -242,12 +244,9 @@ std::string NotShownText(DecodeStatus status, int index) {
     return {};
 }
 
-// Record index of a Zentra file (optionally built up) as the device shows it: {ok,
-// message, width, height, depth, rgba} with rgba top row first, fully opaque.
-val DecodeToRgba(const val& fileBytes, int index, bool buildUp) {
-    const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
-    DisplayBitmap bitmap;
-    const DecodeStatus status = DecodeRecord(MemorySource(bytes), index, buildUp, bitmap);
+// A decoded record as the page draws it: {ok, message, width, height, depth, rgba} with
+// rgba top row first, fully opaque.
+val DecodedFrame(DecodeStatus status, const DisplayBitmap& bitmap, int index) {
     val result = val::object();
     std::string message = NotShownText(status, index);
     const bool drawn = bitmap.pixels && bitmap.width > 0 && bitmap.height > 0;
@@ -279,6 +278,34 @@ val DecodeToRgba(const val& fileBytes, int index, bool buildUp) {
     return result;
 }
 
+// Record index of a Zentra file (optionally built up) as the device shows it.
+val DecodeToRgba(const val& fileBytes, int index, bool buildUp) {
+    const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
+    DisplayBitmap bitmap;
+    const DecodeStatus status = DecodeRecord(MemorySource(bytes), index, buildUp, bitmap);
+    return DecodedFrame(status, bitmap, index);
+}
+
+// The page's player of one Zentra file (new Player(bytes), show(index), delete()): its
+// own copy of the bytes, taken once, and a frame player over them, so that each frame
+// played costs its own record and not a copy of the file.
+class WebPlayer {
+  public:
+    explicit WebPlayer(const val& fileBytes) : bytes_(Bytes(fileBytes)) {
+        player_.Open(MemorySource(bytes_));
+    }
+    WebPlayer(const WebPlayer&) = delete;
+    WebPlayer& operator=(const WebPlayer&) = delete;
+
+    // What decodeRecord(bytes, index, true) gives; a delta record that follows the one
+    // shown before is drawn over it.
+    val Show(int index) { return DecodedFrame(player_.Show(index), player_.Frame(), index); }
+
+  private:
+    const std::vector<std::uint8_t> bytes_; // before player_, which reads them
+    FramePlayer player_;
+};
+
 // The C header of a Zentra file as ztr export writes it, the array named after the file.
 std::string ExportHeader(const val& fileBytes, const std::string& fileName) {
     const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
@@ -296,4 +323,6 @@ EMSCRIPTEN_BINDINGS(zentra) {
     emscripten::function("listRecords", &ListFile);
     emscripten::function("decodeRecord", &DecodeToRgba);
     emscripten::function("exportHeader", &ExportHeader);
+    emscripten::class_<WebPlayer>("Player").constructor<const val&>().function("show",
+                                                                               &WebPlayer::Show);
 }

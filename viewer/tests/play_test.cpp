@@ -162,6 +162,40 @@ TEST_F(PlayTest, ShownPixelsAreTheBuiltUpFramesZoomedAndInverted) {
     EXPECT_TRUE(ShowsBuiltUp(file, 7, 1, true));
 }
 
+// A whole loop and into the next: each frame is drawn over the one before it, and after
+// the record flagged last the full frame is decoded again.
+TEST_F(PlayTest, EveryFrameOfALoopIsTheBuiltUpFrame) {
+    const std::string file = MakeAnimation();
+    CreateWindowNow();
+    OpenThroughDialog(file);
+    SelectLine(4);
+    Command(109);
+    for (const int record : {4, 5, 6, 7, 4, 5}) {
+        ASSERT_EQ(Selection(), record);
+        EXPECT_TRUE(ShowsBuiltUp(file, record, 1, false)) << record;
+        Tick();
+    }
+}
+
+// Records written to the file after it was opened are not played: the sequence that the
+// list shows cut off loops at its last listed record.
+TEST_F(PlayTest, OnlyTheListedRecordsArePlayed) {
+    const std::string file = MakeAnimation();
+    const Bytes whole = ReadFileBytes(file);
+    const std::string shown = data_.File("shown.ztr");
+    WriteFileBytes(shown,
+                   Bytes(whole.begin(), whole.begin() + static_cast<long>(RecordOffset(whole, 3))));
+    CreateWindowNow();
+    OpenThroughDialog(shown);
+    WriteFileBytes(shown, whole);
+    Command(109);
+    for (const int record : {0, 1, 2, 0, 1}) {
+        EXPECT_EQ(Selection(), record);
+        Tick();
+    }
+    EXPECT_TRUE(ShowsBuiltUp(shown, 2, 1, false));
+}
+
 TEST_F(PlayTest, EveryListedEventStopsPlaying) {
     const std::string file = MakeAnimation();
     const std::string other = data_.File("other.ztr");

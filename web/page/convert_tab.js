@@ -319,7 +319,8 @@ function stopPreviewPlaying() {
   }
 }
 
-// Every sequence of the preview plays at once, each frame built up with its delay.
+// Every sequence of the preview plays at once, each frame built up with its delay by a
+// player of its own, which draws each frame over the one before.
 function togglePreviewPlaying() {
   if (state.stopPlaying) {
     stopPreviewPlaying();
@@ -331,14 +332,19 @@ function togglePreviewPlaying() {
   for (const canvas of $('preview').querySelectorAll('canvas')) {
     const file = state.files.find((f) => f.name === canvas.dataset.file);
     const start = Number(canvas.dataset.record);
-    state.stopPlaying.push(playRecords(file.records, start, async (index) => {
-      const decoded = await engine.decodeRecord(file.bytes, index, true);
-      if (decoded.ok) {
+    const player = engine.openPlayer(file.bytes);
+    const stop = playRecords(file.records, start, async (index) => {
+      const decoded = await player.show(index);
+      if (decoded?.ok) {
         drawDecoded(canvas, decoded, zoom(), invert);
         canvas.dataset.shown = String(index);
         canvas.nextElementSibling.textContent = `${file.name} #${index}: ${file.records[index].text}`;
       }
-    }));
+    });
+    state.stopPlaying.push(() => {
+      stop();
+      player.close();
+    });
   }
   $('convert-play').textContent = 'Stop';
 }

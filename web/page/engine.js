@@ -44,3 +44,47 @@ export const decodeRecord = (bytes, index, buildUp) => call('decodeRecord', byte
 
 // The C header text of a Zentra file, as ztr export writes it.
 export const exportHeader = (bytes, fileName) => call('exportHeader', bytes, fileName);
+
+// A player of one Zentra file's records: show(index) resolves to what
+// decodeRecord(bytes, index, true) gives, drawing a delta record over the frame shown
+// before it, so that playing costs each frame its own record. The engine keeps its own
+// copy of the bytes until close(); after close() show resolves to null. Should the engine
+// be reloaded, the player starts afresh in the new one.
+export function openPlayer(bytes) {
+  let player = null;
+  let owner = null;
+  let closed = false;
+  const release = () => {
+    if (player && owner === module) {
+      player.delete();
+    }
+    player = null;
+    owner = null;
+  };
+  return {
+    async show(index) {
+      if (closed) {
+        return null;
+      }
+      if (!module) {
+        await loadEngine();
+      }
+      try {
+        if (owner !== module) {
+          player = new module.Player(bytes);
+          owner = module;
+        }
+        return player.show(index);
+      } catch (error) {
+        module = null;
+        player = null;
+        owner = null;
+        throw new Error(`The engine stopped (${error.message || error}); it has been reloaded.`);
+      }
+    },
+    close() {
+      closed = true;
+      release();
+    },
+  };
+}

@@ -12,6 +12,7 @@ const state = {
   records: [],
   selected: -1,
   stopPlaying: null,
+  player: null, // the open file's built-up frames: a step to the next record costs that record
 };
 
 function zoom() {
@@ -27,7 +28,12 @@ async function show(index) {
     item.setAttribute('aria-selected', String(Number(item.dataset.index) === index));
   }
   $('record-title').textContent = `Record ${index}: ${state.records[index].text}`;
-  const decoded = await engine.decodeRecord(state.bytes, index, $('view-buildup').checked);
+  const decoded = $('view-buildup').checked
+    ? await state.player.show(index)
+    : await engine.decodeRecord(state.bytes, index, false);
+  if (!decoded) {
+    return;
+  }
   if (!decoded.ok) {
     canvas.width = 0;
     canvas.height = 0;
@@ -95,8 +101,10 @@ function renderDownloads() {
 
 export async function openZentraFile(name, bytes) {
   stopPlaying();
+  state.player?.close();
   state.name = name;
   state.bytes = bytes;
+  state.player = engine.openPlayer(bytes);
   state.records = await engine.listRecords(bytes);
   $('ztr-name').textContent = `${name}: ${bytes.length} bytes, ${state.records.length} records`;
   renderRecordList();

@@ -7,7 +7,7 @@ import { readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
-import { startServer, openPage, runZtr, removeFolder, samples, testData, ztr } from './harness.mjs';
+import { startServer, openPage, runZtr, removeFolder, readPpm, samples, testData, ztr } from './harness.mjs';
 
 const sample = (name) => path.join(samples, name);
 const data = (name) => path.join(testData, name);
@@ -292,6 +292,75 @@ for (const { delay, message } of DELAYS) {
     assert.deepEqual(await pageMessages(), []);
   });
 }
+
+// The preview's Play: every previewed sequence plays at once, each in the engine's order
+// with its full frame again after its last record, each frame as ztr render --buildup
+// draws it at the preview's zoom and inversion, under a caption naming the record.
+test('convert: the preview plays every sequence at once, built up, and loops', async () => {
+  await freshPage();
+  await page.check('input[name="convert-zoom"][value="2"]');
+  await page.setChecked('#convert-invert-view', true);
+  const pictures = [0, 1, 2, 3, 4].map((i) => sample(`anim_${i}.pgm`));
+  await addPictures(pictures);
+  await setNumber('#opt-delay', '30');
+  await chooseTypes(['ssd1306', 'grey8_columns']);
+  await settled();
+  assert.deepEqual(await page.$$eval('#preview canvas', (canvases) =>
+    canvases.map((canvas) => [canvas.dataset.record, canvas.width])), [['0', 194], ['6', 194]]);
+
+  // Every frame each canvas shows while playing: its record, caption and pixels.
+  await page.evaluate(() => {
+    window.previewFrames = {};
+    for (const canvas of document.querySelectorAll('#preview canvas')) {
+      const frames = [];
+      window.previewFrames[canvas.dataset.record] = frames;
+      new MutationObserver(() => {
+        const { width, height } = canvas;
+        const rgba = canvas.getContext('2d').getImageData(0, 0, width, height).data;
+        const rgb = [];
+        for (let i = 0; i < rgba.length; i += 4) {
+          rgb.push(rgba[i], rgba[i + 1], rgba[i + 2]);
+        }
+        frames.push({ index: Number(canvas.dataset.shown), width, height, rgb,
+          caption: canvas.nextElementSibling.textContent });
+      }).observe(canvas, { attributes: true, attributeFilter: ['data-shown'] });
+    }
+  });
+  await page.click('#convert-play');
+  await page.waitForFunction(() =>
+    Object.values(window.previewFrames).every((frames) => frames.length >= 8));
+  await page.click('#convert-play');
+  assert.equal(await page.textContent('#convert-play'), 'Play');
+  const played = await page.evaluate(() => Object.fromEntries(Object.entries(window.previewFrames)
+    .map(([start, frames]) => [start, frames.slice(0, 8)])));
+
+  const reference = runZtr(['convert', '--animation', '--delay', '30', '--type', 'ssd1306',
+    '--type', 'grey8_columns', ...pictures.map((p) => path.basename(p))], pictures);
+  try {
+    assert.equal(reference.status, 0, reference.stderr);
+    const file = path.join(reference.folder, 'anim_0.ztr');
+    const listed = execFileSync(ztr, ['list', file]).toString().trimEnd().split('\n');
+    // Records 0-5 and 6-11: each display type's full frame and five delta records, the
+    // last leading back to the first picture.
+    assert.deepEqual(played['0'].map((f) => f.index), [0, 1, 2, 3, 4, 5, 0, 1]);
+    assert.deepEqual(played['6'].map((f) => f.index), [6, 7, 8, 9, 10, 11, 6, 7]);
+    for (const frames of Object.values(played)) {
+      for (const frame of frames) {
+        const out = path.join(reference.folder, `frame-${frame.index}.ppm`);
+        execFileSync(ztr, ['render', file, String(frame.index), '--buildup', '--zoom', '2',
+          '--invert', '-o', out]);
+        const expected = readPpm(out);
+        assert.deepEqual([frame.width, frame.height], [expected.width, expected.height]);
+        assert.ok(Buffer.from(frame.rgb).equals(expected.rgb), `record ${frame.index} differs`);
+        assert.equal(frame.caption, `anim_0.ztr #${frame.index}: ${listed[frame.index]}`);
+      }
+      const distinct = new Set(frames.slice(0, 5).map((f) => Buffer.from(f.rgb).toString('base64')));
+      assert.equal(distinct.size, 5, 'the frames change');
+    }
+  } finally {
+    removeFolder(reference.folder);
+  }
+});
 
 test('convert: no request left the page\'s own address, no script error', () => {
   assert.deepEqual(offsite, []);

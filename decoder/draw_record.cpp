@@ -1,0 +1,527 @@
+// Drawing records onto a display bitmap: the bitmap set up from the first record of a
+// run and each record's unpacked pixels placed at its offset. Every store is checked
+// against the bitmap, so records larger, deeper or further out than the start record
+// are clipped rather than written outside the pixel block.
+#include "draw_record.h"
+
+#include "checked_size.h"
+#include "mirror_byte.h"
+#include "pixel_fields.h"
+#include "read_record_header.h"
+#include "unpack_byte.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+// Generous limits that every real display stays far below; larger records are refused.
+constexpr std::size_t MAX_STRIDE = 256 * 1024;
+constexpr std::size_t MAX_PIXEL_BLOCK = std::size_t{1} << 30;
+
+bool IsPackedDepth(unsigned depth) {
+    return depth == 1 || depth == 2 || depth == 4;
+}
+
+bool IsDecodedDepth(unsigned depth) {
+    return IsPackedDepth(depth) || depth == 8 || depth == 16 || depth == 24;
+}
+
+// Reverses the order of the pixel fields of a packed byte, keeping the bits inside each
+// field: moves the first pixel between the most and the least significant field.
+std::uint8_t FirstFieldLow(std::uint8_t b, unsigned depth) {
+    switch (depth) {
+    case 1:
+        return MirrorByte(b);
+    case 2:
+        return ReversePairOrder(b);
+    case 4:
+        return SwapNibbles(b);
+    default:
+        return b;
+    }
+}
+
+// Reads the record's palette or builds its grey table. Depths above 8 need no table:
+// it is left zero and any palette is passed over.
+void BuildColourTable(ByteReader& file, const RecordHeader& header, DisplayBitmap& bitmap) {
+    bitmap.colours.fill(ColourEntry{});
+    const bool palette = (header.layout & RECORD_PALETTE) != 0;
+    if (header.depth > 8 || header.depth == 0) {
+        if (palette) {
+            const std::uint64_t size = PaletteSize(header.depth);
+            const std::uint64_t position = file.Position();
+            file.SeekTo(size > UINT64_MAX - position ? UINT64_MAX : position + size);
+        }
+        return;
+    }
+    const unsigned count = 1u << header.depth;
+    if (palette) {
+        std::uint8_t entry[3];
+        for (unsigned i = 0; i < count; ++i) {
+            const std::size_t got = file.Read(entry, 3);
+            std::fill(entry + got, entry + 3, std::uint8_t{0});
+            bitmap.colours[i] = ColourEntry{entry[2], entry[1], entry[0], 0};
+        }
+        return;
+    }
+    for (unsigned i = 0; i < count; ++i) {
+        std::uint8_t grey = static_cast<std::uint8_t>(i * 256 / count);
+        if (i == count - 1) {
+            grey = 255;
+        }
+        bitmap.colours[i] = ColourEntry{grey, grey, grey, 0};
+    }
+}
+
+// Where one record's pixels go in the bitmap. Stored row y lands on picture row y + dy,
+// counted from the top, or from the bottom with an inverted Y-axis. A store is only
+// made when all of its bits lie within the first width x depth bits of a bitmap row.
+class Placement {
+  public:
+    Placement(DisplayBitmap& bitmap, const RecordHeader& header, int dx, int dy)
+        : depth_(header.depth), limitBits_(static_cast<std::size_t>(bitmap.width) * bitmap.depth),
+          dx_(static_cast<std::size_t>(dx)), rows_(header.height, nullptr) {
+        const bool invertedY = (header.layout & LAYOUT_INVERTED_Y) != 0;
+        const long height = bitmap.height;
+        for (long y = 0; y < header.height; ++y) {
+            const long row = y + dy;
+            if (row < height) {
+                const long bitmapRow = invertedY ? row : height - 1 - row;
+                rows_[static_cast<std::size_t>(y)] =
+                    bitmap.pixels->data() + static_cast<std::size_t>(bitmapRow) * bitmap.stride;
+            }
+        }
+    }
+
+    // The bitmap row of stored row y, or null when it falls outside the bitmap.
+    std::uint8_t* Row(std::size_t y) const { return rows_[y]; }
+
+    // Where the pixel of record column c goes within a row: the byte and the field mask
+    // (the leftmost pixel of a byte in its most significant bits); mask 0 when the
+    // column lies beyond the bitmap's width.
+    struct Field {
+        std::size_t byte = 0;
+        unsigned shift = 0;
+        std::uint8_t mask = 0;
+    };
+    Field FieldOf(std::size_t c) const {
+        const std::size_t bit = (dx_ + c) * depth_;
+        if (bit + depth_ > limitBits_) {
+            return {};
+        }
+        const unsigned shift = 8 - depth_ - static_cast<unsigned>(bit % 8);
+        return {bit / 8, shift, static_cast<std::uint8_t>(((1u << depth_) - 1) << shift)};
+    }
+
+    static void Store(std::uint8_t* row, const Field& field, unsigned value) {
+        std::uint8_t& target = row[field.byte];
+        target = static_cast<std::uint8_t>((target & ~field.mask) |
+                                           ((value << field.shift) & field.mask));
+    }
+
+    // Where count whole bytes from record column c on (c a multiple of the pixels per
+    // byte) go within a row: `whole` bytes copied from byte `first` on, then, when `keep`
+    // is not 0, one byte of which only the bits in `keep` lie within the bitmap. It is
+    // the same for every row, so a column's placement is worked out once.
+    struct Span {
+        std::size_t first = 0;
+        std::size_t whole = 0;
+        std::uint8_t keep = 0;
+    };
+    Span SpanOf(std::size_t c, std::size_t count) const {
+        Span span;
+        span.first = (dx_ + c) * depth_ / 8;
+        const std::size_t fullBytes = limitBits_ / 8;
+        if (span.first < fullBytes) {
+            span.whole = std::min(count, fullBytes - span.first);
+        }
+        const unsigned rest = static_cast<unsigned>(limitBits_ % 8);
+        if (rest != 0 && fullBytes >= span.first && fullBytes - span.first < count) {
+            span.keep = static_cast<std::uint8_t>(0xFF << (8 - rest));
+        }
+        return span;
+    }
+
+    static void StoreSpan(std::uint8_t* row, const Span& span, const std::uint8_t* bytes) {
+        std::copy_n(bytes, span.whole, row + span.first);
+        if (span.keep != 0) {
+            std::uint8_t& target = row[span.first + span.whole];
+            target =
+                static_cast<std::uint8_t>((target & ~span.keep) | (bytes[span.whole] & span.keep));
+        }
+    }
+
+    // Stores whole bytes from record column c on (c a multiple of the pixels per byte).
+    void StoreBytes(std::uint8_t* row, std::size_t c, const std::uint8_t* bytes,
+                    std::size_t count) const {
+        StoreSpan(row, SpanOf(c, count), bytes);
+    }
+
+    // Depth 1: stored row j of a band, whose pixel in column c is bit j of bits[c], from
+    // column 0 on, eight columns at a time for as long as all eight lie within the
+    // bitmap. The eight pixels form one byte, leftmost in bit 7, stored across the two
+    // bitmap bytes it straddles when its first column does not start a byte:
+    //   byte      [p0 p1 p2 p3 p4 p5 p6 p7], first column at bit offset s = 3
+    //   bitmap    [k k k p0 p1 p2 p3 p4] [p5 p6 p7 k k k k k]   (k: bits kept)
+    // Returns the first column not stored.
+    std::size_t StoreBandRow1(std::uint8_t* row, const std::uint8_t* bits, std::size_t count,
+                              unsigned j) const {
+        std::size_t c = 0;
+        for (; c + 8 <= count && dx_ + c + 8 <= limitBits_; c += 8) {
+            unsigned byte = 0;
+            for (std::size_t k = 0; k < 8; ++k) {
+                byte = (byte << 1) | ((bits[c + k] >> j) & 1u);
+            }
+            const std::size_t at = (dx_ + c) / 8;
+            const unsigned shift = static_cast<unsigned>((dx_ + c) % 8);
+            if (shift == 0) {
+                row[at] = static_cast<std::uint8_t>(byte);
+                continue;
+            }
+            const unsigned low = 0xFFu >> shift;
+            row[at] = static_cast<std::uint8_t>((row[at] & ~low) | (byte >> shift));
+            row[at + 1] = static_cast<std::uint8_t>((row[at + 1] & low) | (byte << (8 - shift)));
+        }
+        return c;
+    }
+
+  private:
+    unsigned depth_;
+    std::size_t limitBits_;
+    std::size_t dx_;
+    std::vector<std::uint8_t*> rows_; // per stored row; rows above the bitmap never occur
+};
+
+// How many of a record's units (rows, columns or bands of unitBytes unpacked bytes each,
+// count of them) the available unpacked bytes reach into. Past them every byte reads as
+// 0, so a record drawn on a freshly zeroed block (the first of a run) is placed only that
+// far: a record that the file cuts far short costs no more than the bytes it has.
+std::size_t UnitsWithin(std::uint64_t available, std::size_t unitBytes, std::size_t count) {
+    if (unitBytes == 0) {
+        return count;
+    }
+    const std::uint64_t whole = available / unitBytes;
+    return whole >= count ? count : static_cast<std::size_t>(whole) + 1;
+}
+
+// The same for bands of p rows or columns out of extent: where placing the bands stops.
+std::size_t BandsEnd(std::uint64_t available, std::size_t bandBytes, std::size_t extent,
+                     unsigned p) {
+    return std::min(extent, UnitsWithin(available, bandBytes, (extent + p - 1) / p) * p);
+}
+
+// The conversion that row order applies with LAYOUT_REVERSED and column order without it.
+// Packed bytes get their first pixel into the low field. A 16-bit RGB565 pixel is stored
+// high byte first there and low byte first elsewhere; a 24-bit pixel red, green, blue
+// there and blue, green, red elsewhere. Exchanging the outer bytes turns both into the
+// bitmap's low-byte-first (blue first) order, so that every stored bit reaches the bitmap.
+void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
+    if (IsPackedDepth(depth)) {
+        for (std::uint8_t& b : bytes) {
+            b = FirstFieldLow(b, depth);
+        }
+    } else if (depth == 16) {
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            std::swap(bytes[i], bytes[i + 1]);
+        }
+    } else if (depth == 24) {
+        for (std::size_t i = 0; i + 2 < bytes.size(); i += 3) {
+            std::swap(bytes[i], bytes[i + 2]);
+        }
+    }
+}
+
+void PlaceRowOrder(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                   const Placement& place) {
+    UnpackState state;
+    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
+    std::vector<std::uint8_t> line(RowBytes(header.depth, header.width));
+    const std::size_t rows = UnitsWithin(available, line.size(), header.height);
+    for (std::size_t y = 0; y < rows; ++y) {
+        UnpackBytes(file, state, line.data(), line.size());
+        if (reversed) {
+            ConvertReversed(line, header.depth);
+        }
+        if (std::uint8_t* row = place.Row(y)) {
+            place.StoreBytes(row, 0, line.data(), line.size());
+        }
+    }
+}
+
+// Each byte holds p vertically adjacent pixels of one column (or, at depths of 8 and
+// more, one pixel of 1 to 3 bytes), topmost first.
+void PlaceColumnOrder(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                      const Placement& place) {
+    UnpackState state;
+    const unsigned depth = header.depth;
+    const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
+    const std::size_t height = header.height;
+    if (IsPackedDepth(depth)) {
+        const unsigned p = PixelsPerByte(depth);
+        const unsigned mask = PixelMask(depth);
+        std::vector<std::uint8_t> column((height + p - 1) / p);
+        const std::size_t columns = UnitsWithin(available, column.size(), header.width);
+        for (std::size_t c = 0; c < columns; ++c) {
+            UnpackBytes(file, state, column.data(), column.size());
+            const Placement::Field field = place.FieldOf(c);
+            if (field.mask == 0) {
+                continue;
+            }
+            for (std::size_t k = 0; k < column.size(); ++k) {
+                const unsigned b = reversed ? column[k] : FirstFieldLow(column[k], depth);
+                const std::size_t y0 = k * p;
+                const std::size_t rows = std::min<std::size_t>(p, height - y0);
+                for (std::size_t j = 0; j < rows; ++j) {
+                    if (std::uint8_t* row = place.Row(y0 + j)) {
+                        Placement::Store(row, field, (b >> (j * depth)) & mask);
+                    }
+                }
+            }
+        }
+        return;
+    }
+    const std::size_t size = depth / 8;
+    std::vector<std::uint8_t> column(size * height);
+    const std::size_t columns = UnitsWithin(available, column.size(), header.width);
+    for (std::size_t c = 0; c < columns; ++c) {
+        UnpackBytes(file, state, column.data(), column.size());
+        if (!reversed) {
+            ConvertReversed(column, depth);
+        }
+        const Placement::Span span = place.SpanOf(c, size);
+        if (size == 1 && span.whole == 1) {
+            for (std::size_t y = 0; y < height; ++y) {
+                if (std::uint8_t* row = place.Row(y)) {
+                    row[span.first] = column[y];
+                }
+            }
+            continue;
+        }
+        for (std::size_t y = 0; y < height; ++y) {
+            if (std::uint8_t* row = place.Row(y)) {
+                Placement::StoreSpan(row, span, &column[y * size]);
+            }
+        }
+    }
+}
+
+// Bands of p stored rows; each byte holds one column's pixels of the band. The band's
+// bytes are first turned so that the band's row j is field j from the low end; then the
+// band is placed row by row.
+// What both banded orders work with: the record's field geometry, one band's unpacked
+// bytes, and where the bands that the file can reach end along the banded axis.
+struct Bands {
+    Bands(std::uint64_t available, const RecordHeader& header, std::size_t bandBytes,
+          std::size_t extent)
+        : depth(header.depth), reversed((header.layout & LAYOUT_REVERSED) != 0),
+          p(PixelsPerByte(depth)), mask(PixelMask(depth)), band(bandBytes),
+          end(BandsEnd(available, bandBytes, extent, p)) {}
+
+    UnpackState state;
+    const unsigned depth;
+    const bool reversed;
+    const unsigned p;
+    const unsigned mask;
+    std::vector<std::uint8_t> band;
+    const std::size_t end;
+};
+
+void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                     const Placement& place) {
+    const std::size_t height = header.height;
+    Bands bands(available, header, header.width, height);
+    const unsigned depth = bands.depth;
+    const unsigned p = bands.p;
+    const unsigned mask = bands.mask;
+    std::vector<std::uint8_t>& band = bands.band;
+    for (std::size_t y0 = 0; y0 < bands.end; y0 += p) {
+        UnpackBytes(file, bands.state, band.data(), band.size());
+        if (!bands.reversed) {
+            for (std::uint8_t& b : band) {
+                b = FirstFieldLow(b, depth);
+            }
+        }
+        const std::size_t rows = std::min<std::size_t>(p, height - y0);
+        for (std::size_t j = 0; j < rows; ++j) {
+            std::uint8_t* row = place.Row(y0 + j);
+            if (row == nullptr) {
+                continue;
+            }
+            const auto field = static_cast<unsigned>(j);
+            std::size_t c =
+                depth == 1 ? place.StoreBandRow1(row, band.data(), band.size(), field) : 0;
+            for (; c < band.size(); ++c) {
+                const Placement::Field target = place.FieldOf(c);
+                if (target.mask != 0) {
+                    Placement::Store(row, target, (band[c] >> (field * depth)) & mask);
+                }
+            }
+        }
+    }
+}
+
+// Bands of p columns; each byte holds one stored row's pixels of the band.
+void PlaceBandedColumns(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+                        const Placement& place) {
+    const std::size_t width = header.width;
+    Bands bands(available, header, header.height, width);
+    const unsigned depth = bands.depth;
+    const bool reversed = bands.reversed;
+    const unsigned p = bands.p;
+    const unsigned mask = bands.mask;
+    std::vector<std::uint8_t>& band = bands.band;
+    for (std::size_t x0 = 0; x0 < bands.end; x0 += p) {
+        UnpackBytes(file, bands.state, band.data(), band.size());
+        const std::size_t columns = std::min<std::size_t>(p, width - x0);
+        Placement::Field fields[8];
+        for (std::size_t j = 0; j < columns; ++j) {
+            fields[j] = place.FieldOf(x0 + j);
+        }
+        for (std::size_t y = 0; y < band.size(); ++y) {
+            std::uint8_t* row = place.Row(y);
+            if (row == nullptr) {
+                continue;
+            }
+            const unsigned b = reversed ? band[y] : FirstFieldLow(band[y], depth);
+            for (std::size_t j = 0; j < columns; ++j) {
+                if (fields[j].mask != 0) {
+                    Placement::Store(row, fields[j], (b >> (j * depth)) & mask);
+                }
+            }
+        }
+    }
+}
+
+// The unpacked bytes that placing a record reads, in the order it is placed in; 0 for
+// records whose pixel data is not read.
+std::uint64_t UnpackedBytes(const RecordHeader& header) {
+    if ((header.layout & LAYOUT_PLANAR) != 0 || !IsDecodedDepth(header.depth)) {
+        return 0;
+    }
+    const std::uint64_t width = header.width;
+    const std::uint64_t height = header.height;
+    const std::uint64_t p = PixelsPerByte(header.depth);
+    const std::uint64_t pixelBytes = (header.depth + 7) / 8;
+    const bool packed = IsPackedDepth(header.depth);
+    switch (header.layout & LAYOUT_ORDER) {
+    case ORDER_ROWS:
+        return RowBytes(header.depth, header.width) * height;
+    case ORDER_COLUMNS:
+        return width * ((height + p - 1) / p) * pixelBytes;
+    case ORDER_BANDED_ROWS:
+        return packed ? (height + p - 1) / p * width
+                      : RowBytes(header.depth, header.width) * height;
+    default:
+        return packed ? (width + p - 1) / p * height : width * height * pixelBytes;
+    }
+}
+
+// The most unpacked bytes that the rest of the file from position on can give: every
+// coded byte gives at most 256 (a count stands for up to 255 copies).
+std::uint64_t MostUnpacked(std::uint64_t fileSize, std::uint64_t position) {
+    const std::uint64_t remaining = fileSize > position ? fileSize - position : 0;
+    return 256 * remaining + 256;
+}
+
+// Whether the rest of the file can hold the record's pixel data at all. A record that
+// asks for more is cut off or damaged; drawing it over earlier records would only spin
+// on missing bytes for as long as its size says.
+bool PixelDataCanFit(const RecordHeader& header, std::uint64_t fileSize, std::uint64_t position) {
+    return UnpackedBytes(header) <= MostUnpacked(fileSize, position);
+}
+
+} // namespace
+
+DecodeStatus StartRun(DisplayBitmap& bitmap, const RecordHeader& header) {
+    const std::size_t rowBytes = RowBytes(header.depth, header.width);
+    const std::size_t stride = (rowBytes + 3) / 4 * 4;
+    std::size_t size = 0;
+    if (stride > MAX_STRIDE || !CheckedMultiply(stride, header.height, size) ||
+        size > MAX_PIXEL_BLOCK) {
+        bitmap.pixels.reset();
+        return DecodeStatus::TooLarge;
+    }
+    // A bitmap that held a frame keeps its block: a player starting a run again over
+    // the same frame size allocates nothing.
+    try {
+        if (bitmap.pixels) {
+            bitmap.pixels->assign(size, std::uint8_t{0});
+        } else {
+            bitmap.pixels.emplace(size, std::uint8_t{0});
+        }
+    } catch (const std::bad_alloc&) {
+        bitmap.pixels.reset();
+        return DecodeStatus::OutOfMemory;
+    }
+    bitmap.width = header.width;
+    bitmap.height = header.height;
+    bitmap.depth = header.depth;
+    bitmap.stride = static_cast<std::uint32_t>(stride);
+    bitmap.info = BitmapInfoHeader{};
+    bitmap.info.width = header.width;
+    bitmap.info.height = header.height;
+    bitmap.info.bitCount = header.depth;
+    // 16-bit pixels stay RGB565 as stored and are drawn through their channel masks.
+    const bool rgb565 = header.depth == 16;
+    bitmap.info.compression = rgb565 ? BITMAP_BITFIELDS : BITMAP_RGB;
+    bitmap.masks = rgb565 ? RGB565_MASKS : std::array<std::uint32_t, 3>{};
+    bitmap.info.imageSize = static_cast<std::uint32_t>(size);
+    const std::uint32_t used = header.depth <= 8 ? (1u << header.depth) : 0;
+    bitmap.info.coloursUsed = used;
+    bitmap.info.coloursImportant = used;
+    return DecodeStatus::Shown;
+}
+
+bool RecordCanFollow(ByteReader& file, const RecordHeader& header) {
+    const std::optional<std::uint64_t> fileSize = file.Size();
+    return !fileSize || PixelDataCanFit(header, *fileSize, file.Position());
+}
+
+DecodeStatus ShownStatus(const RecordHeader& header) {
+    if ((header.layout & LAYOUT_PLANAR) != 0) {
+        return DecodeStatus::Planar;
+    }
+    return IsDecodedDepth(header.depth) ? DecodeStatus::Shown : DecodeStatus::DepthNotShown;
+}
+
+void DrawRecord(ByteReader& file, const RecordHeader& header, bool buildUp, bool onZeros,
+                DisplayBitmap& bitmap) {
+    int dx = 0;
+    int dy = 0;
+    if ((header.layout & RECORD_DELTA) != 0) {
+        const DeltaHeader delta = ReadDeltaHeader(file);
+        if (buildUp) {
+            dx = delta.dx;
+            dy = delta.dy;
+        }
+    }
+    BuildColourTable(file, header, bitmap);
+    if ((header.layout & LAYOUT_PLANAR) != 0 || !IsDecodedDepth(header.depth)) {
+        return;
+    }
+    std::uint64_t available = UINT64_MAX;
+    if (onZeros) {
+        if (const std::optional<std::uint64_t> fileSize = file.Size()) {
+            available = MostUnpacked(*fileSize, file.Position());
+        }
+    }
+    const Placement place(bitmap, header, dx, dy);
+    const bool packed = IsPackedDepth(header.depth);
+    switch (header.layout & LAYOUT_ORDER) {
+    case ORDER_ROWS:
+        PlaceRowOrder(file, available, header, place);
+        break;
+    case ORDER_COLUMNS:
+        PlaceColumnOrder(file, available, header, place);
+        break;
+    case ORDER_BANDED_ROWS:
+        packed ? PlaceBandedRows(file, available, header, place)
+               : PlaceRowOrder(file, available, header, place);
+        break;
+    default:
+        packed ? PlaceBandedColumns(file, available, header, place)
+               : PlaceColumnOrder(file, available, header, place);
+        break;
+    }
+}
