@@ -17,6 +17,8 @@ std::size_t WholeBytes(std::size_t pixels, unsigned perByte) {
 std::optional<PixelStreamShape> ShapeOfPixelStream(std::uint8_t layout, unsigned depth,
                                                    unsigned width, unsigned height) {
     PixelStreamShape shape;
+    shape.depth = depth;
+    shape.highByteFirst = depth == 16 && ExchangesPixelBytes(layout);
     unsigned perByte = 1;
     switch (depth) {
     case 1:

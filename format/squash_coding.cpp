@@ -3,6 +3,8 @@
 // against. See squash_coding.h for the byte stream.
 #include "squash_coding.h"
 
+#include "squash_deltas.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -118,15 +120,18 @@ constexpr std::size_t CHAIN_DEPTH = 48;   // candidates tried from the hash chai
 constexpr std::uint32_t LONG_COPY = 512;  // a copy this long is taken without a search inside
 constexpr std::uint32_t ALL_LENGTHS = 24; // copies up to this long are tried at every length
 
-enum class Step : std::uint8_t { None, Literal, Copy };
+// What the last token at a position was: a copy (also the start), or a literal run of
+// verbatim units or of delta codes.
+enum State : std::uint8_t { COPY = 0, RAW = 1, DELTA = 2 };
 
-// The cheapest known way to reach a unit position, ending in a literal run or a copy.
+// The cheapest known way to reach a unit position in one state. Literal runs are followed
+// a step (one unit, or one delta code) at a time, copies as a whole.
 struct Arrival {
     std::uint32_t cost = INFINITE; // bits
-    std::uint32_t from = 0;        // the position the last token started at
-    std::uint32_t distance = 0;    // the last copy's distance (R after this token)
-    std::uint32_t run = 0;         // a literal run's units so far
-    Step step = Step::None;
+    std::uint32_t from = 0;        // the position this step or copy started at
+    std::uint32_t distance = 0;    // R after this step
+    std::uint32_t run = 0;         // units of the literal run so far
+    std::uint8_t previous = COPY;  // the state at `from`
 };
 
 struct Candidate {
@@ -137,9 +142,12 @@ struct Candidate {
 class Search {
   public:
     Search(std::span<const std::uint8_t> bytes, const PixelStreamShape& shape)
-        : bytes_(bytes), unit_(shape.unitBytes), units_(bytes.size() / shape.unitBytes),
+        : bytes_(bytes), shape_(shape), unit_(shape.unitBytes),
+          units_(bytes.size() / shape.unitBytes),
           window_(static_cast<std::uint32_t>(SquashWindowUnits(shape.unitBytes))),
-          line_(shape.lineUnits), lineAbove_(shape.lineUnits >= 1 && shape.lineUnits <= window_) {
+          line_(static_cast<std::uint32_t>(shape.lineUnits)),
+          lineAbove_(shape.lineUnits >= 1 && shape.lineUnits <= window_),
+          deltas_(SquashHasDeltaRuns(shape)) {
         values_.resize(window_ + units_, 0);
         for (std::size_t i = 0; i < units_; ++i) {
             std::uint32_t v = 0;
@@ -155,11 +163,11 @@ class Search {
         if (units_ == 0) {
             return out;
         }
-        literal_.assign(units_ + 1, Arrival{});
-        copy_.assign(units_ + 1, Arrival{});
-        copy_[0].cost = 0;
-        copy_[0].distance = 1;
-        copy_[0].step = Step::None;
+        for (auto& arrivals : arrivals_) {
+            arrivals.assign(units_ + 1, Arrival{});
+        }
+        arrivals_[COPY][0].cost = 0;
+        arrivals_[COPY][0].distance = 1;
         FindRuns();
         head_.assign(1u << 16, NONE);
         chain_.assign(window_ + units_, NONE);
@@ -169,16 +177,15 @@ class Search {
         std::size_t skipUntil = 0;
         std::vector<Candidate> candidates;
         for (std::size_t p = 0; p < units_; ++p) {
-            const std::uint32_t at = window_ + static_cast<std::uint32_t>(p);
             if (p >= skipUntil) {
                 Relax(static_cast<std::uint32_t>(p), candidates);
                 for (const Candidate& c : candidates) {
                     if (c.length >= LONG_COPY) {
-                        skipUntil = p + c.length;
+                        skipUntil = std::max(skipUntil, p + c.length);
                     }
                 }
             }
-            Insert(at);
+            Insert(window_ + static_cast<std::uint32_t>(p));
         }
         Emit(out);
         return out;
@@ -252,9 +259,10 @@ class Search {
         if (lineAbove_) {
             add(line_, runLine_[p]);
         }
-        for (const Arrival* a : {&literal_[p], &copy_[p]}) {
-            if (a->cost != INFINITE && a->distance != 0) {
-                add(a->distance, MatchLength(at, a->distance));
+        for (const auto& arrivals : arrivals_) {
+            const Arrival& a = arrivals[p];
+            if (a.cost != INFINITE && a.distance != 0) {
+                add(a.distance, MatchLength(at, a.distance));
             }
         }
         std::uint32_t best = 0;
@@ -276,26 +284,70 @@ class Search {
         }
     }
 
-    void Offer(Arrival& target, std::uint32_t cost, std::uint32_t from, std::uint32_t distance,
-               std::uint32_t run, Step step) {
+    void Offer(State state, std::size_t to, std::uint32_t cost, const Arrival& step) {
+        Arrival& target = arrivals_[state][to];
         if (cost < target.cost) {
-            target = {cost, from, distance, run, step};
+            target = step;
+            target.cost = cost;
         }
     }
 
-    void Relax(std::uint32_t p, std::vector<Candidate>& candidates) {
-        const Arrival& lit = literal_[p];
-        const Arrival& cop = copy_[p];
-        const std::uint32_t litUnitBits = 8 * unit_;
-        // Literal runs: start one after a copy, or grow the run that reached p.
-        if (cop.cost != INFINITE) {
-            Offer(literal_[p + 1], cop.cost + 1 + GammaBits(1) + litUnitBits, p, cop.distance, 1,
-                  Step::Literal);
+    // Bytes of the delta code for the `count` pixels from p on (count 2 and 3 only for
+    // grey), or 0 when that many pixels have no single code.
+    unsigned DeltaCodeBytes(std::uint32_t p, unsigned count) const {
+        if (p + count > units_) {
+            return 0;
         }
-        if (lit.cost != INFINITE && lit.run < 0xFFFFFFFEu) {
-            const std::uint32_t grow = GammaBits(lit.run + 1) - GammaBits(lit.run);
-            Offer(literal_[p + 1], lit.cost + grow + litUnitBits, lit.from, lit.distance,
-                  lit.run + 1, Step::Literal);
+        const std::uint32_t at = window_ + p;
+        if (shape_.depth == 8) {
+            int limit = count == 1 ? 32 : (count == 2 ? 4 : 2);
+            for (unsigned i = 0; i < count; ++i) {
+                const int d = WrappedDifference(values_[at + i], values_[at + i - 1], 8);
+                if (!Within(d, -limit, limit - 1)) {
+                    return count == 1 ? 2 : 0;
+                }
+            }
+            return 1;
+        }
+        if (count != 1) {
+            return 0;
+        }
+        const PixelFields now = FieldsOf(values_[at], shape_.depth, shape_.highByteFirst);
+        const PixelFields before = FieldsOf(values_[at - 1], shape_.depth, shape_.highByteFirst);
+        return ColourCodeBytes(DifferenceOf(now, before, shape_.depth), unit_);
+    }
+
+    void Relax(std::uint32_t p, std::vector<Candidate>& candidates) {
+        const Arrival copy = arrivals_[COPY][p];
+        const Arrival raw = arrivals_[RAW][p];
+        const Arrival delta = arrivals_[DELTA][p];
+        const std::uint32_t unitBits = 8 * unit_;
+        const std::uint32_t startBits = 1 + (deltas_ ? 1u : 0u);
+        if (copy.cost != INFINITE) {
+            Offer(RAW, p + 1, copy.cost + startBits + GammaBits(1) + unitBits,
+                  {0, p, copy.distance, 1, COPY});
+        }
+        if (raw.cost != INFINITE) {
+            const std::uint32_t grow = GammaBits(raw.run + 1) - GammaBits(raw.run);
+            Offer(RAW, p + 1, raw.cost + grow + unitBits, {0, p, raw.distance, raw.run + 1, RAW});
+        }
+        if (deltas_) {
+            for (unsigned count = 1; count <= 3; ++count) {
+                const unsigned bytes = DeltaCodeBytes(p, count);
+                if (bytes == 0) {
+                    continue;
+                }
+                if (copy.cost != INFINITE) {
+                    Offer(DELTA, p + count, copy.cost + startBits + GammaBits(count) + 8 * bytes,
+                          {0, p, copy.distance, count, COPY});
+                }
+                if (delta.cost != INFINITE) {
+                    const std::uint32_t grow =
+                        GammaBits(delta.run + count) - GammaBits(delta.run);
+                    Offer(DELTA, p + count, delta.cost + grow + 8 * bytes,
+                          {0, p, delta.distance, delta.run + count, DELTA});
+                }
+            }
         }
         Gather(p, candidates);
         for (const Candidate& c : candidates) {
@@ -303,17 +355,27 @@ class Search {
                 std::min<std::uint32_t>(c.length, static_cast<std::uint32_t>(units_ - p));
             // The cheapest way into a copy from distance c.distance at p.
             std::uint32_t start = INFINITE;
-            if (lit.cost != INFINITE) {
-                start = lit.cost + 1 + (lit.distance == c.distance ? 0 : DistanceBits(c.distance));
+            std::uint8_t previous = COPY;
+            for (const State state : {RAW, DELTA}) {
+                const Arrival& a = arrivals_[state][p];
+                if (a.cost != INFINITE) {
+                    const std::uint32_t cost =
+                        a.cost + 1 + (a.distance == c.distance ? 0 : DistanceBits(c.distance));
+                    if (cost < start) {
+                        start = cost;
+                        previous = state;
+                    }
+                }
             }
-            if (cop.cost != INFINITE) {
-                start = std::min(start, cop.cost + 1 + DistanceBits(c.distance));
+            if (copy.cost != INFINITE && copy.cost + 1 + DistanceBits(c.distance) < start) {
+                start = copy.cost + 1 + DistanceBits(c.distance);
+                previous = COPY;
             }
             if (start == INFINITE) {
                 continue;
             }
             auto tryLength = [&](std::uint32_t n) {
-                Offer(copy_[p + n], start + GammaBits(n), p, c.distance, 0, Step::Copy);
+                Offer(COPY, p + n, start + GammaBits(n), {0, p, c.distance, 0, previous});
             };
             const std::uint32_t every = std::min(length, ALL_LENGTHS);
             for (std::uint32_t n = 1; n <= every; ++n) {
@@ -328,89 +390,132 @@ class Search {
         }
     }
 
+    struct Step {
+        State state;
+        std::uint32_t from;
+        std::uint32_t to;
+        std::uint32_t distance;
+    };
+
     // Follows the cheapest arrivals back from the end and writes the tokens in order.
     void Emit(std::vector<std::uint8_t>& out) {
-        struct Token {
-            Step step;
-            std::uint32_t from;
-            std::uint32_t length;
-            std::uint32_t distance;
-        };
-        std::vector<Token> tokens;
+        std::vector<Step> steps;
         std::size_t p = units_;
-        bool inLiteral = literal_[p].cost < copy_[p].cost;
-        while (p > 0) {
-            const Arrival& a = inLiteral ? literal_[p] : copy_[p];
-            const auto length = static_cast<std::uint32_t>(p - a.from);
-            tokens.push_back({a.step, a.from, length, a.distance});
-            p = a.from;
-            // A literal run starts after a copy; a copy starts after either.
-            if (a.step == Step::Literal) {
-                inLiteral = false;
-            } else {
-                inLiteral = literal_[p].cost != INFINITE &&
-                            (copy_[p].cost == INFINITE ||
-                             CopyCameFromLiteral(p, a));
+        State state = COPY;
+        for (const State s : {RAW, DELTA}) {
+            if (arrivals_[s][p].cost < arrivals_[state][p].cost) {
+                state = s;
             }
         }
-        std::reverse(tokens.begin(), tokens.end());
+        while (p > 0) {
+            const Arrival& a = arrivals_[state][p];
+            steps.push_back({state, a.from, static_cast<std::uint32_t>(p), a.distance});
+            p = a.from;
+            state = static_cast<State>(a.previous);
+        }
+        std::reverse(steps.begin(), steps.end());
         BitWriter writer(out);
         bool afterLiteral = false;
         std::uint32_t last = 1;
-        for (const Token& t : tokens) {
-            if (t.step == Step::Literal) {
+        for (std::size_t i = 0; i < steps.size();) {
+            const Step& s = steps[i];
+            if (s.state != COPY) {
+                std::size_t end = i;
+                while (end < steps.size() && steps[end].state == s.state) {
+                    ++end;
+                }
                 writer.Bit(0);
-                writer.Gamma(t.length);
-                const std::size_t begin = static_cast<std::size_t>(t.from) * unit_;
-                for (std::size_t i = 0; i < static_cast<std::size_t>(t.length) * unit_; ++i) {
-                    writer.Byte(bytes_[begin + i]);
+                if (deltas_) {
+                    writer.Bit(s.state == DELTA ? 1 : 0);
+                }
+                writer.Gamma(steps[end - 1].to - s.from);
+                for (; i < end; ++i) {
+                    if (s.state == RAW) {
+                        const std::size_t begin = static_cast<std::size_t>(steps[i].from) * unit_;
+                        for (std::size_t k = 0; k < unit_; ++k) {
+                            writer.Byte(bytes_[begin + k]);
+                        }
+                    } else {
+                        WriteDelta(writer, steps[i].from, steps[i].to - steps[i].from);
+                    }
                 }
                 afterLiteral = true;
                 continue;
             }
-            if (afterLiteral && t.distance == last) {
+            if (afterLiteral && s.distance == last) {
                 writer.Bit(0);
             } else {
                 writer.Bit(1);
                 if (lineAbove_) {
-                    writer.Bit(t.distance == line_ ? 1 : 0);
+                    writer.Bit(s.distance == line_ ? 1 : 0);
                 }
-                if (!lineAbove_ || t.distance != line_) {
-                    writer.Byte(static_cast<std::uint8_t>((t.distance - 1) & 0xFF));
-                    writer.Gamma(((t.distance - 1) >> 8) + 1);
+                if (!lineAbove_ || s.distance != line_) {
+                    writer.Byte(static_cast<std::uint8_t>((s.distance - 1) & 0xFF));
+                    writer.Gamma(((s.distance - 1) >> 8) + 1);
                 }
             }
-            writer.Gamma(t.length);
-            last = t.distance;
+            writer.Gamma(s.to - s.from);
+            last = s.distance;
             afterLiteral = false;
+            ++i;
         }
     }
 
-    // Whether the copy `a` that starts at p was priced from the literal arrival at p: the
-    // search kept only the cheaper start, so the prices tell which one it was.
-    bool CopyCameFromLiteral(std::size_t p, const Arrival& a) const {
-        const Arrival& lit = literal_[p];
-        const Arrival& cop = copy_[p];
-        const std::uint32_t fromLiteral =
-            lit.cost + 1 + (lit.distance == a.distance ? 0 : DistanceBits(a.distance));
-        const std::uint32_t fromCopy =
-            cop.cost == INFINITE ? INFINITE : cop.cost + 1 + DistanceBits(a.distance);
-        return fromLiteral <= fromCopy;
+    void WriteDelta(BitWriter& writer, std::uint32_t p, unsigned count) const {
+        const std::uint32_t at = window_ + p;
+        auto field = [](int d, unsigned bits) { return static_cast<unsigned>(d) & ((1u << bits) - 1); };
+        if (shape_.depth == 8) {
+            int d[3] = {};
+            for (unsigned i = 0; i < count; ++i) {
+                d[i] = WrappedDifference(values_[at + i], values_[at + i - 1], 8);
+            }
+            if (count == 3) {
+                writer.Byte(static_cast<std::uint8_t>(0x80 | field(d[0], 2) << 4 | field(d[1], 2) << 2 |
+                                                      field(d[2], 2)));
+            } else if (count == 2) {
+                writer.Byte(static_cast<std::uint8_t>(field(d[0], 3) << 3 | field(d[1], 3)));
+            } else if (Within(d[0], -32, 31)) {
+                writer.Byte(static_cast<std::uint8_t>(0x40 | field(d[0], 6)));
+            } else {
+                writer.Byte(0xC0);
+                writer.Byte(static_cast<std::uint8_t>(values_[at]));
+            }
+            return;
+        }
+        const PixelFields now = FieldsOf(values_[at], shape_.depth, shape_.highByteFirst);
+        const PixelFields before = FieldsOf(values_[at - 1], shape_.depth, shape_.highByteFirst);
+        const ColourDifference d = DifferenceOf(now, before, shape_.depth);
+        switch (ColourCodeBytes(d, unit_)) {
+        case 1:
+            writer.Byte(static_cast<std::uint8_t>(field(d.dg, 3) << 4 | field(d.da, 2) << 2 |
+                                                  field(d.db, 2)));
+            break;
+        case 2:
+            writer.Byte(static_cast<std::uint8_t>(0x80 | field(d.dg, 6)));
+            writer.Byte(static_cast<std::uint8_t>(field(d.da, 4) << 4 | field(d.db, 4)));
+            break;
+        default:
+            writer.Byte(0xC0);
+            for (unsigned k = 0; k < unit_; ++k) {
+                writer.Byte(bytes_[static_cast<std::size_t>(p) * unit_ + k]);
+            }
+        }
     }
 
     std::span<const std::uint8_t> bytes_;
+    PixelStreamShape shape_;
     unsigned unit_;
     std::size_t units_;
     std::uint32_t window_;
     std::uint32_t line_;
     bool lineAbove_;
+    bool deltas_;
     std::vector<std::uint32_t> values_; // a zero window, then the units as numbers
     std::vector<std::uint32_t> runOne_;
     std::vector<std::uint32_t> runLine_;
     std::vector<std::uint32_t> head_;
     std::vector<std::uint32_t> chain_;
-    std::vector<Arrival> literal_;
-    std::vector<Arrival> copy_;
+    std::array<std::vector<Arrival>, 3> arrivals_;
 };
 
 } // namespace
@@ -420,6 +525,99 @@ std::vector<std::uint8_t> EncodeSquash(std::span<const std::uint8_t> unpacked,
     Search search(unpacked, shape);
     return search.Run();
 }
+
+namespace {
+
+// Decodes the delta codes of a run of `count` units into out from o on; the unit before o
+// (zero before the stream's start) is the first one they refer to.
+bool DecodeDeltaRun(BitReader& in, const PixelStreamShape& shape, std::span<std::uint8_t> out,
+                    std::size_t o, std::uint32_t count) {
+    const unsigned unit = shape.unitBytes;
+    auto unitAt = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (unsigned k = 0; k < unit; ++k) {
+            v = (v << 8) | (at >= unit ? out[at - unit + k] : 0);
+        }
+        return v;
+    };
+    auto put = [&](std::uint32_t v) {
+        for (unsigned k = unit; k-- > 0;) {
+            out[o + k] = static_cast<std::uint8_t>(v);
+            v >>= 8;
+        }
+        o += unit;
+    };
+    std::uint8_t code = 0;
+    while (count > 0) {
+        if (!in.Byte(code)) {
+            return false;
+        }
+        if (shape.depth == 8) {
+            int d[3] = {};
+            unsigned n = 1;
+            switch (code >> 6) {
+            case 0:
+                n = 2;
+                d[0] = SignedField(code >> 3, 3);
+                d[1] = SignedField(code, 3);
+                break;
+            case 1:
+                d[0] = SignedField(code, 6);
+                break;
+            case 2:
+                n = 3;
+                d[0] = SignedField(code >> 4, 2);
+                d[1] = SignedField(code >> 2, 2);
+                d[2] = SignedField(code, 2);
+                break;
+            default: {
+                std::uint8_t v = 0;
+                if (!in.Byte(v)) {
+                    return false;
+                }
+                d[0] = WrappedDifference(v, unitAt(o), 8);
+            }
+            }
+            if (n > count) {
+                return false;
+            }
+            for (unsigned i = 0; i < n; ++i) {
+                put((unitAt(o) + static_cast<unsigned>(d[i])) & 0xFF);
+            }
+            count -= n;
+            continue;
+        }
+        const PixelFields before = FieldsOf(unitAt(o), shape.depth, shape.highByteFirst);
+        ColourDifference d;
+        if ((code & 0x80) == 0) {
+            d.dg = SignedField(code >> 4, 3);
+            d.da = SignedField(code >> 2, 2);
+            d.db = SignedField(code, 2);
+        } else if ((code & 0x40) == 0) {
+            std::uint8_t second = 0;
+            if (!in.Byte(second)) {
+                return false;
+            }
+            d.dg = SignedField(code, 6);
+            d.da = SignedField(second >> 4, 4);
+            d.db = SignedField(second, 4);
+        } else {
+            const auto bytes = in.Take(unit);
+            if (bytes.empty()) {
+                return false;
+            }
+            std::memcpy(out.data() + o, bytes.data(), unit);
+            o += unit;
+            --count;
+            continue;
+        }
+        put(ValueOf(ApplyDifference(before, d, shape.depth), shape.depth, shape.highByteFirst));
+        --count;
+    }
+    return true;
+}
+
+} // namespace
 
 SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
                           std::span<std::uint8_t> out, std::size_t& used) {
@@ -438,8 +636,18 @@ SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStream
             return SquashResult::Damaged;
         }
         if (bit == 0 && !afterLiteral) {
-            if (!in.Gamma(n) || n > (out.size() - o) / unit) {
+            unsigned deltas = 0;
+            if ((SquashHasDeltaRuns(shape) && !in.Bit(deltas)) || !in.Gamma(n) ||
+                n > (out.size() - o) / unit) {
                 return SquashResult::Damaged;
+            }
+            afterLiteral = true;
+            if (deltas != 0) {
+                if (!DecodeDeltaRun(in, shape, out, o, n)) {
+                    return SquashResult::Damaged;
+                }
+                o += static_cast<std::size_t>(n) * unit;
+                continue;
             }
             const auto bytes = in.Take(n * unit);
             if (bytes.empty()) {

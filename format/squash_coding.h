@@ -84,6 +84,12 @@ inline constexpr std::size_t SquashWindowUnits(unsigned unitBytes) {
     return SQUASH_WINDOW_BYTES / unitBytes;
 }
 
+// Whether literal runs carry a bit that chooses delta codes (squash_deltas.h): at the
+// depths whose units are whole pixels, 8, 16 and 24.
+inline bool SquashHasDeltaRuns(const PixelStreamShape& shape) {
+    return shape.depth >= 8;
+}
+
 // Codes an unpacked stream of the given shape (its size a multiple of unitBytes). The
 // encoder searches for the shortest coding it can find; empty input gives no bytes.
 std::vector<std::uint8_t> EncodeSquash(std::span<const std::uint8_t> unpacked,
