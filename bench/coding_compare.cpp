@@ -5,6 +5,7 @@
 // lies in) and in total. Every squash stream is decoded again and compared.
 //   zentra_coding_compare FOLDER [--records]
 #include "record_streams.h"
+#include "squash_decode.h"
 #include "squash_coding.h"
 
 #include <lz4.h>
@@ -65,6 +66,24 @@ std::size_t Lz4Size(const std::vector<std::uint8_t>& bytes) {
                                      static_cast<int>(bytes.size()), static_cast<int>(out.size()),
                                      9);
     return size > 0 ? static_cast<std::size_t>(size) : 0;
+}
+
+// The device decoder, in pieces of an odd size, gives the same bytes.
+bool DeviceDecodes(const std::vector<std::uint8_t>& coded, const RecordStream& r) {
+    std::vector<std::uint8_t> window(ZTR_SQUASH_WINDOW);
+    ztr_squash d;
+    ztr_squash_begin(&d, coded.data(), static_cast<std::uint32_t>(coded.size()),
+                     static_cast<std::uint8_t>(r.shape.depth), r.shape.highByteFirst ? 1 : 0,
+                     static_cast<std::uint32_t>(r.shape.lineUnits * r.shape.unitBytes),
+                     static_cast<std::uint32_t>(r.shape.totalBytes), window.data());
+    std::vector<std::uint8_t> out(r.unpacked.size() + 77);
+    std::size_t done = 0;
+    std::uint16_t got = 0;
+    while ((got = ztr_squash_read(&d, out.data() + done, 77)) != 0) {
+        done += got;
+    }
+    out.resize(done);
+    return d.status == 1 && out == r.unpacked;
 }
 
 std::string Percent(std::size_t part, std::size_t whole) {
@@ -129,6 +148,11 @@ int main(int argc, char** argv) {
             if (DecodeSquash(coded, r.shape, back, used) != SquashResult::Ok ||
                 back != r.unpacked || used != coded.size()) {
                 std::fprintf(stderr, "%s: a record of depth %u does not decode to itself\n",
+                             path.c_str(), r.header.depth);
+                return 1;
+            }
+            if (!DeviceDecodes(coded, r)) {
+                std::fprintf(stderr, "%s: the device decoder fails on a record of depth %u\n",
                              path.c_str(), r.header.depth);
                 return 1;
             }

@@ -181,7 +181,7 @@ class Search {
                 Relax(static_cast<std::uint32_t>(p), candidates);
                 for (const Candidate& c : candidates) {
                     if (c.length >= LONG_COPY) {
-                        skipUntil = std::max(skipUntil, p + c.length);
+                        skipUntil = std::max(skipUntil, p + std::min(c.length, SQUASH_LONGEST));
                     }
                 }
             }
@@ -323,11 +323,22 @@ class Search {
         const Arrival delta = arrivals_[DELTA][p];
         const std::uint32_t unitBits = 8 * unit_;
         const std::uint32_t startBits = 1 + (deltas_ ? 1u : 0u);
-        if (copy.cost != INFINITE) {
-            Offer(RAW, p + 1, copy.cost + startBits + GammaBits(1) + unitBits,
-                  {0, p, copy.distance, 1, COPY});
+        // A literal run starts after a copy or after a literal run of the longest length.
+        State before = COPY;
+        std::uint32_t beforeCost = copy.cost;
+        for (const State s : {RAW, DELTA}) {
+            const Arrival& a = arrivals_[s][p];
+            if (a.run == SQUASH_LONGEST && a.cost < beforeCost) {
+                before = s;
+                beforeCost = a.cost;
+            }
         }
-        if (raw.cost != INFINITE) {
+        const std::uint32_t beforeDistance = arrivals_[before][p].distance;
+        if (beforeCost != INFINITE) {
+            Offer(RAW, p + 1, beforeCost + startBits + GammaBits(1) + unitBits,
+                  {0, p, beforeDistance, 1, before});
+        }
+        if (raw.cost != INFINITE && raw.run < SQUASH_LONGEST) {
             const std::uint32_t grow = GammaBits(raw.run + 1) - GammaBits(raw.run);
             Offer(RAW, p + 1, raw.cost + grow + unitBits, {0, p, raw.distance, raw.run + 1, RAW});
         }
@@ -337,11 +348,11 @@ class Search {
                 if (bytes == 0) {
                     continue;
                 }
-                if (copy.cost != INFINITE) {
-                    Offer(DELTA, p + count, copy.cost + startBits + GammaBits(count) + 8 * bytes,
-                          {0, p, copy.distance, count, COPY});
+                if (beforeCost != INFINITE) {
+                    Offer(DELTA, p + count, beforeCost + startBits + GammaBits(count) + 8 * bytes,
+                          {0, p, beforeDistance, count, before});
                 }
-                if (delta.cost != INFINITE) {
+                if (delta.cost != INFINITE && delta.run + count <= SQUASH_LONGEST) {
                     const std::uint32_t grow =
                         GammaBits(delta.run + count) - GammaBits(delta.run);
                     Offer(DELTA, p + count, delta.cost + grow + 8 * bytes,
@@ -351,16 +362,16 @@ class Search {
         }
         Gather(p, candidates);
         for (const Candidate& c : candidates) {
-            const std::uint32_t length =
-                std::min<std::uint32_t>(c.length, static_cast<std::uint32_t>(units_ - p));
+            const std::uint32_t length = std::min<std::uint32_t>(
+                {c.length, static_cast<std::uint32_t>(units_ - p), SQUASH_LONGEST});
             // The cheapest way into a copy from distance c.distance at p.
             std::uint32_t start = INFINITE;
             std::uint8_t previous = COPY;
             for (const State state : {RAW, DELTA}) {
                 const Arrival& a = arrivals_[state][p];
                 if (a.cost != INFINITE) {
-                    const std::uint32_t cost =
-                        a.cost + 1 + (a.distance == c.distance ? 0 : DistanceBits(c.distance));
+                    const bool repeat = a.distance == c.distance && a.run != SQUASH_LONGEST;
+                    const std::uint32_t cost = a.cost + 1 + (repeat ? 0 : DistanceBits(c.distance));
                     if (cost < start) {
                         start = cost;
                         previous = state;
@@ -395,6 +406,7 @@ class Search {
         std::uint32_t from;
         std::uint32_t to;
         std::uint32_t distance;
+        std::uint32_t run; // units of the literal run up to this step's end
     };
 
     // Follows the cheapest arrivals back from the end and writes the tokens in order.
@@ -409,7 +421,7 @@ class Search {
         }
         while (p > 0) {
             const Arrival& a = arrivals_[state][p];
-            steps.push_back({state, a.from, static_cast<std::uint32_t>(p), a.distance});
+            steps.push_back({state, a.from, static_cast<std::uint32_t>(p), a.distance, a.run});
             p = a.from;
             state = static_cast<State>(a.previous);
         }
@@ -420,15 +432,18 @@ class Search {
         for (std::size_t i = 0; i < steps.size();) {
             const Step& s = steps[i];
             if (s.state != COPY) {
-                std::size_t end = i;
-                while (end < steps.size() && steps[end].state == s.state) {
+                // The run ends where the next step starts a run of its own.
+                std::size_t end = i + 1;
+                while (end < steps.size() && steps[end].state == s.state &&
+                       steps[end].run != steps[end].to - steps[end].from) {
                     ++end;
                 }
                 writer.Bit(0);
                 if (deltas_) {
                     writer.Bit(s.state == DELTA ? 1 : 0);
                 }
-                writer.Gamma(steps[end - 1].to - s.from);
+                const std::uint32_t length = steps[end - 1].to - s.from;
+                writer.Gamma(length);
                 for (; i < end; ++i) {
                     if (s.state == RAW) {
                         const std::size_t begin = static_cast<std::size_t>(steps[i].from) * unit_;
@@ -439,7 +454,7 @@ class Search {
                         WriteDelta(writer, steps[i].from, steps[i].to - steps[i].from);
                     }
                 }
-                afterLiteral = true;
+                afterLiteral = length != SQUASH_LONGEST;
                 continue;
             }
             if (afterLiteral && s.distance == last) {
@@ -587,7 +602,6 @@ bool DecodeDeltaRun(BitReader& in, const PixelStreamShape& shape, std::span<std:
             count -= n;
             continue;
         }
-        const PixelFields before = FieldsOf(unitAt(o), shape.depth, shape.highByteFirst);
         ColourDifference d;
         if ((code & 0x80) == 0) {
             d.dg = SignedField(code >> 4, 3);
@@ -611,7 +625,7 @@ bool DecodeDeltaRun(BitReader& in, const PixelStreamShape& shape, std::span<std:
             --count;
             continue;
         }
-        put(ValueOf(ApplyDifference(before, d, shape.depth), shape.depth, shape.highByteFirst));
+        put(ApplyDifference(unitAt(o), d, shape.depth, shape.highByteFirst));
         --count;
     }
     return true;
@@ -638,10 +652,10 @@ SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStream
         if (bit == 0 && !afterLiteral) {
             unsigned deltas = 0;
             if ((SquashHasDeltaRuns(shape) && !in.Bit(deltas)) || !in.Gamma(n) ||
-                n > (out.size() - o) / unit) {
+                n > SQUASH_LONGEST || n > (out.size() - o) / unit) {
                 return SquashResult::Damaged;
             }
-            afterLiteral = true;
+            afterLiteral = n != SQUASH_LONGEST;
             if (deltas != 0) {
                 if (!DecodeDeltaRun(in, shape, out, o, n)) {
                     return SquashResult::Damaged;
@@ -678,7 +692,7 @@ SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStream
                 }
             }
         }
-        if (!in.Gamma(n) || n > (out.size() - o) / unit) {
+        if (!in.Gamma(n) || n > SQUASH_LONGEST || n > (out.size() - o) / unit) {
             return SquashResult::Damaged;
         }
         const std::size_t back = distance * unit;

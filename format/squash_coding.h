@@ -76,6 +76,10 @@
 #include <span>
 #include <vector>
 
+// Units of the longest literal run or copy (so that a run's bytes fit 16 bits); a literal
+// run of this length may be followed by another literal run.
+inline constexpr std::uint32_t SQUASH_LONGEST = 16383;
+
 // Bytes of unpacked history a copy may reach back.
 inline constexpr std::size_t SQUASH_WINDOW_BYTES = 512;
 

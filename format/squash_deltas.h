@@ -7,8 +7,8 @@
 //     01dddddd           one pixel, difference in -32..31
 //     10aabbcc           three pixels, differences in -2..1
 //     11xxxxxx v         one pixel of value v (x is 0)
-//   depth 16 (RGB565, red r, green g, blue b as 5, 6, 5-bit numbers), differences modulo
-//   32, 64 and 32:
+//   depth 16 (RGB565, red r, green g, blue b as 5, 6, 5-bit numbers), plain differences;
+//   the new value is the old one plus r x 2048 + g x 32 + b, modulo 65536:
 //     0gggrrbb           g in -4..3, r and b in -2..1
 //     10gggggg rrrrbbbb  g in -32..31, r and b in -8..7
 //     11xxxxxx p q       the pixel's two bytes as stored
@@ -73,7 +73,10 @@ inline std::uint32_t ValueOf(const PixelFields& f, unsigned depth, bool highByte
 }
 
 // Differences of a colour pixel to the one before: dg of green (c1), da and db of the
-// other two (for depth 24 less dg).
+// other two. At depth 16 they are plain differences of the 5-, 6- and 5-bit fields, and
+// a code stands for the RGB565 value plus da x 2048 + dg x 32 + db, modulo 65536 (so the
+// encoder uses one only where no field leaves its range). At depth 24 they are modulo
+// 256, da and db less dg.
 struct ColourDifference {
     int dg = 0;
     int da = 0;
@@ -84,9 +87,9 @@ inline ColourDifference DifferenceOf(const PixelFields& now, const PixelFields& 
                                      unsigned depth) {
     ColourDifference d;
     if (depth == 16) {
-        d.dg = WrappedDifference(now.g, before.g, 6);
-        d.da = WrappedDifference(now.a, before.a, 5);
-        d.db = WrappedDifference(now.b, before.b, 5);
+        d.dg = static_cast<int>(now.g) - static_cast<int>(before.g);
+        d.da = static_cast<int>(now.a) - static_cast<int>(before.a);
+        d.db = static_cast<int>(now.b) - static_cast<int>(before.b);
     } else {
         d.dg = WrappedDifference(now.g, before.g, 8);
         d.da = SignedField(static_cast<unsigned>(WrappedDifference(now.a, before.a, 8) - d.dg), 8);
@@ -95,18 +98,20 @@ inline ColourDifference DifferenceOf(const PixelFields& now, const PixelFields& 
     return d;
 }
 
-inline PixelFields ApplyDifference(const PixelFields& before, const ColourDifference& d,
-                                   unsigned depth) {
-    PixelFields f;
-    f.g = static_cast<unsigned>(static_cast<int>(before.g) + d.dg);
+// The unit value (first byte highest) that a code's differences make of the one before.
+inline std::uint32_t ApplyDifference(std::uint32_t before, const ColourDifference& d,
+                                     unsigned depth, bool highByteFirst) {
     if (depth == 16) {
-        f.a = static_cast<unsigned>(static_cast<int>(before.a) + d.da);
-        f.b = static_cast<unsigned>(static_cast<int>(before.b) + d.db);
-    } else {
-        f.a = static_cast<unsigned>(static_cast<int>(before.a) + d.da + d.dg);
-        f.b = static_cast<unsigned>(static_cast<int>(before.b) + d.db + d.dg);
+        const unsigned v = highByteFirst ? before : ((before >> 8) | ((before & 0xFF) << 8));
+        const unsigned sum = (v + static_cast<unsigned>(d.da * 2048 + d.dg * 32 + d.db)) & 0xFFFF;
+        return highByteFirst ? sum : ((sum >> 8) | ((sum & 0xFF) << 8));
     }
-    return f;
+    const PixelFields f = FieldsOf(before, depth, highByteFirst);
+    PixelFields n;
+    n.g = static_cast<unsigned>(static_cast<int>(f.g) + d.dg);
+    n.a = static_cast<unsigned>(static_cast<int>(f.a) + d.da + d.dg);
+    n.b = static_cast<unsigned>(static_cast<int>(f.b) + d.db + d.dg);
+    return ValueOf(n, depth, highByteFirst);
 }
 
 // Bytes of the shortest delta code for one colour pixel: 1, 2, or the escape (1 + unit).
