@@ -171,9 +171,6 @@ class Search {
         FindRuns();
         head_.assign(1u << 16, NONE);
         chain_.assign(window_ + units_, NONE);
-        for (std::uint32_t p = 0; p < window_; ++p) {
-            Insert(p);
-        }
         std::size_t skipUntil = 0;
         std::vector<Candidate> candidates;
         for (std::size_t p = 0; p < units_; ++p) {
@@ -238,15 +235,15 @@ class Search {
         if (lineAbove_ && distance == line_) {
             return 1;
         }
-        return (lineAbove_ ? 1u : 0u) + 8 + GammaBits(((distance - 1) >> 8) + 1);
+        return (lineAbove_ ? 1u : 0u) + 9;
     }
 
     void Gather(std::uint32_t p, std::vector<Candidate>& candidates) const {
         candidates.clear();
         const std::uint32_t at = window_ + p;
         auto add = [&](std::uint32_t distance, std::uint32_t length) {
-            if (length == 0) {
-                return;
+            if (length == 0 || distance > p) {
+                return; // copies stay within the stream
             }
             for (Candidate& c : candidates) {
                 if (c.distance == distance) {
@@ -466,7 +463,7 @@ class Search {
                 }
                 if (!lineAbove_ || s.distance != line_) {
                     writer.Byte(static_cast<std::uint8_t>((s.distance - 1) & 0xFF));
-                    writer.Gamma(((s.distance - 1) >> 8) + 1);
+                    writer.Bit((s.distance - 1) >> 8);
                 }
             }
             writer.Gamma(s.to - s.from);
@@ -682,11 +679,11 @@ SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStream
                 distance = shape.lineUnits;
             } else {
                 std::uint8_t low = 0;
-                std::uint32_t high = 0;
-                if (!in.Byte(low) || !in.Gamma(high) || high > (window + 255) / 256) {
+                unsigned high = 0;
+                if (!in.Byte(low) || !in.Bit(high)) {
                     return SquashResult::Damaged;
                 }
-                distance = (static_cast<std::size_t>(high) - 1) * 256 + low + 1;
+                distance = static_cast<std::size_t>(high) * 256 + low + 1;
                 if (distance > window) {
                     return SquashResult::Damaged;
                 }
@@ -696,8 +693,11 @@ SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStream
             return SquashResult::Damaged;
         }
         const std::size_t back = distance * unit;
+        if (back > o) {
+            return SquashResult::Damaged; // a copy from before the stream's start
+        }
         for (std::size_t end = o + n * unit; o < end; ++o) {
-            out[o] = o >= back ? out[o - back] : 0;
+            out[o] = out[o - back];
         }
         last = distance;
         afterLiteral = false;

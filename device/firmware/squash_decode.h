@@ -25,16 +25,18 @@ extern "C" {
 #define ZTR_SQUASH_WINDOW 512u
 #define ZTR_SQUASH_LONGEST 16383u /* units of the longest literal run or copy */
 
-/* The state of one record's decoding. */
+/* The state of one record's decoding: 31 bytes on AVR, 40 on 32-bit ARM. */
 typedef struct ztr_squash {
     const uint8_t* next;  /* next coded byte */
     const uint8_t* end;   /* end of the coded bytes */
     uint8_t* window;      /* the last 512 unpacked bytes, a ring */
     uint32_t remaining;   /* unpacked bytes still to deliver */
-    uint16_t count;       /* of the current token: bytes (copy, verbatim) or codes' units */
+    uint32_t budget;      /* unpacked bytes that tokens not yet read may still make */
+    uint16_t count;       /* of the current token: bytes (copy, verbatim) or units (deltas) */
     uint16_t distance;    /* the last copy's distance R, in bytes */
     uint16_t line;        /* the line above in bytes; 0 when beyond the window */
     uint16_t head;        /* ring index of the next unpacked byte */
+    uint16_t made;        /* unpacked bytes of the tokens read, up to 512: how far copies reach */
     uint8_t bits;         /* the bit byte, shifted, with a 1 below its unused bits */
     uint8_t token;        /* what count belongs to, and whether a literal run came last */
     uint8_t unit;         /* bytes of a unit: 1, 2 or 3 */
