@@ -11,6 +11,12 @@
 #define FETCH(b, p) ((b) = *(p)++)
 #endif
 
+#if defined(__GNUC__)
+#define NOINLINE __attribute__((noinline))
+#else
+#define NOINLINE
+#endif
+
 #define RING_MASK (ZTR_SQUASH_WINDOW - 1u)
 
 /* ztr_squash.token: what the current count belongs to, and a flag for a literal run last. */
@@ -47,6 +53,34 @@
     ((int8_t)((((value) >> (shift)) & ((1u << (width)) - 1u)) ^ (1u << ((width)-1u))) -           \
      (int8_t)(1u << ((width)-1u)))
 
+/* Copies n (>= 1) unpacked bytes from `distance` back in the ring to out and the ring;
+ * returns the new head. */
+static NOINLINE uint16_t copy_bytes(uint8_t* o, uint8_t* ring, uint16_t head, uint16_t distance,
+                                   uint16_t n) {
+    uint16_t from = (head - distance) & RING_MASK;
+    do {
+        const uint8_t b = ring[from];
+        *o++ = b;
+        ring[head] = b;
+        from = (from + 1u) & RING_MASK;
+        head = (head + 1u) & RING_MASK;
+    } while (--n);
+    return head;
+}
+
+/* Copies n (>= 1) coded bytes from p to out and the ring; returns the new head. */
+static NOINLINE uint16_t take_bytes(uint8_t* o, uint8_t* ring, uint16_t head, const uint8_t* p,
+                                   uint16_t n) {
+    do {
+        uint8_t b;
+        FETCH(b, p);
+        *o++ = b;
+        ring[head] = b;
+        head = (head + 1u) & RING_MASK;
+    } while (--n);
+    return head;
+}
+
 void ztr_squash_begin(ztr_squash* d, const uint8_t* coded, uint32_t size, uint8_t depth,
                       uint8_t high_first, uint32_t line_bytes, uint32_t unpacked,
                       uint8_t* window) {
@@ -57,7 +91,7 @@ void ztr_squash_begin(ztr_squash* d, const uint8_t* coded, uint32_t size, uint8_
     d->remaining = unpacked;
     d->budget = unpacked;
     d->next = coded;
-    d->end = coded + size;
+    d->end = size ? coded + size : coded; /* no arithmetic on a null pointer */
     d->window = window;
     d->count = 0;
     d->distance = d->unit;
@@ -159,8 +193,109 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
             }
             continue;
         }
+        if ((token & TOKEN_DELTA) && room >= 3) {
+            /* Delta codes while a code's bytes (at most 3) fit out, the pixel before in
+             * registers. */
+            uint8_t c;
+            uint8_t a = ring[(head - 3u) & RING_MASK];
+            uint8_t g = ring[(head - 2u) & RING_MASK];
+            uint8_t b = ring[(head - 1u) & RING_MASK];
+            if (unit == 1) {
+                do {
+                    uint8_t units = 1;
+                    NEXT_BYTE(c);
+                    switch (c >> 6) {
+                    case 0:
+                        b = (uint8_t)(b + FIELD(c, 3, 3));
+                        *o++ = b;
+                        ring[head] = b;
+                        head = (head + 1u) & RING_MASK;
+                        b = (uint8_t)(b + FIELD(c, 0, 3));
+                        units = 2;
+                        break;
+                    case 1:
+                        b = (uint8_t)(b + FIELD(c, 0, 6));
+                        break;
+                    case 2:
+                        b = (uint8_t)(b + FIELD(c, 4, 2));
+                        *o++ = b;
+                        ring[head] = b;
+                        head = (head + 1u) & RING_MASK;
+                        b = (uint8_t)(b + FIELD(c, 2, 2));
+                        *o++ = b;
+                        ring[head] = b;
+                        head = (head + 1u) & RING_MASK;
+                        b = (uint8_t)(b + FIELD(c, 0, 2));
+                        units = 3;
+                        break;
+                    default:
+                        NEXT_BYTE(b);
+                    }
+                    if (units > n) {
+                        goto damaged;
+                    }
+                    *o++ = b;
+                    ring[head] = b;
+                    head = (head + 1u) & RING_MASK;
+                    n = (uint16_t)(n - units);
+                    room = (uint16_t)(room - units);
+                } while (n && room >= 3);
+                continue;
+            }
+            if (unit == 2) {
+                a = g; /* the pixel's two bytes */
+                g = b;
+            }
+            do {
+                NEXT_BYTE(c);
+                if ((c & 0xC0u) == 0xC0u) {
+                    NEXT_BYTE(a);
+                    NEXT_BYTE(g);
+                    if (unit == 3) {
+                        NEXT_BYTE(b);
+                    }
+                } else {
+                    int8_t dg = FIELD(c, 4, 3);
+                    int8_t da = FIELD(c, 2, 2);
+                    int8_t db = FIELD(c, 0, 2);
+                    if (c & 0x80u) {
+                        uint8_t second;
+                        NEXT_BYTE(second);
+                        dg = FIELD(c, 0, 6);
+                        da = FIELD(second, 4, 4);
+                        db = FIELD(second, 0, 4);
+                    }
+                    if (unit == 2) {
+                        /* a, g: the pixel's two bytes as stored */
+                        const uint8_t h = d->high_first;
+                        uint16_t v = h ? (uint16_t)((a << 8) | g) : (uint16_t)((g << 8) | a);
+                        v = (uint16_t)(v + (uint16_t)((int16_t)(da * 8) * 256 + dg * 32 + db));
+                        a = (uint8_t)(h ? v >> 8 : v);
+                        g = (uint8_t)(h ? v : v >> 8);
+                    } else {
+                        a = (uint8_t)(a + dg + da);
+                        g = (uint8_t)(g + dg);
+                        b = (uint8_t)(b + dg + db);
+                    }
+                }
+                *o++ = a;
+                ring[head] = a;
+                head = (head + 1u) & RING_MASK;
+                *o++ = g;
+                ring[head] = g;
+                head = (head + 1u) & RING_MASK;
+                if (unit == 3) {
+                    *o++ = b;
+                    ring[head] = b;
+                    head = (head + 1u) & RING_MASK;
+                }
+                room = (uint16_t)(room - unit);
+            } while (--n && room >= 3);
+            continue;
+        }
         if (token & TOKEN_DELTA) {
-            /* One delta code: its pixels go to the ring, then as many as fit to out. */
+            /* One delta code that may not fit out: its pixels go to the ring, then as
+             * many as fit to out. */
             uint8_t px[3];
             uint8_t made = unit;
             uint8_t units = 1;
@@ -240,23 +375,12 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
             if ((uint32_t)(end - p) < room) {
                 goto damaged;
             }
-            do {
-                uint8_t b;
-                FETCH(b, p);
-                *o++ = b;
-                ring[head] = b;
-                head = (head + 1u) & RING_MASK;
-            } while (--room);
+            head = take_bytes(o, ring, head, p, room);
+            p += room;
         } else {
-            uint16_t from = (head - d->distance) & RING_MASK;
-            do {
-                const uint8_t b = ring[from];
-                *o++ = b;
-                ring[head] = b;
-                from = (from + 1u) & RING_MASK;
-                head = (head + 1u) & RING_MASK;
-            } while (--room);
+            head = copy_bytes(o, ring, head, d->distance, room);
         }
+        o += room;
     }
     d->next = p;
     d->head = head;
