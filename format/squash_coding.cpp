@@ -666,7 +666,6 @@ SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStream
             }
             std::memcpy(out.data() + o, bytes.data(), bytes.size());
             o += bytes.size();
-            afterLiteral = true;
             continue;
         }
         std::size_t distance = last;
