@@ -117,7 +117,8 @@ unsigned GammaBits(std::uint32_t n) {
 
 constexpr std::uint32_t INFINITE = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t CHAIN_DEPTH = 48;   // candidates tried from the hash chain
-constexpr std::uint32_t LONG_COPY = 512;  // a copy this long is taken without a search inside
+constexpr std::uint32_t LONG_COPY = 64;   // a copy this long is taken without a search inside
+constexpr std::uint32_t LONGEST_MATCH = 4096; // longer matches are not measured further
 constexpr std::uint32_t ALL_LENGTHS = 24; // copies up to this long are tried at every length
 
 // What the last token at a position was: a copy (also the start), or a literal run of
@@ -223,7 +224,7 @@ class Search {
 
     std::uint32_t MatchLength(std::uint32_t at, std::uint32_t distance) const {
         const std::uint32_t end = static_cast<std::uint32_t>(values_.size());
-        const std::uint32_t limit = std::min(end, at + LONG_COPY);
+        const std::uint32_t limit = std::min(end, at + LONGEST_MATCH);
         std::uint32_t k = at;
         while (k < limit && values_[k] == values_[k - distance]) {
             ++k;
@@ -263,6 +264,12 @@ class Search {
             }
         }
         std::uint32_t best = 0;
+        for (const Candidate& c : candidates) {
+            best = std::max(best, c.length);
+        }
+        if (best >= LONG_COPY) {
+            return; // a long copy is taken as it is
+        }
         std::size_t tried = 0;
         for (std::uint32_t q = head_[Hash(at)]; q != NONE && tried < CHAIN_DEPTH;
              q = chain_[q], ++tried) {
@@ -277,6 +284,9 @@ class Search {
             if (length > best) {
                 best = length;
                 add(distance, length);
+                if (length >= LONG_COPY) {
+                    break; // taken as it is; no search inside it
+                }
             }
         }
     }
