@@ -1,72 +1,76 @@
 // The squash coding of a record's pixel data: a second coding beside the run-length one,
 // made for display bitmaps and for decoders on small microcontrollers. It copies whole
-// pixels from the line above and from the last 512 bytes, and keeps the rest verbatim.
+// pixels from the line above and from the last 512 bytes, codes photo-like pixels at
+// depths 8, 16 and 24 by their difference to the pixel before, and keeps the rest
+// verbatim.
 //
 // ---- The byte stream ----------------------------------------------------------------
 //
 // The coding works on the record's unpacked byte stream (see zentra_format.h) in units:
-// a unit is one byte up to depth 8 (a byte of packed pixels), a pixel of 2 bytes at depth
-// 16 and of 3 bytes at depth 24. A line is a row, column or band of the record (its
-// units: PixelStreamShape::lineUnits), so the line above lies `lineUnits` units back.
-// Lengths and distances count units. The decoder knows the unpacked size and stops when
-// it has delivered it; there is no end marker.
+// a unit is one byte up to depth 8 (a byte of packed pixels, or one 8-bit pixel), a pixel
+// of 2 bytes at depth 16 and of 3 bytes at depth 24. A line is a row, column or band of
+// the record (PixelStreamShape::lineUnits units), so the line above lies lineUnits units
+// back. Lengths and distances count units. The decoder knows the unpacked size and stops
+// when it has delivered it; there is no end marker, and bytes after the last token are
+// not looked at.
 //
-// The coded bytes mix whole bytes (literal units, a distance's low byte) with single
-// bits. Bits are read from a bit byte, most significant bit first; when a bit is wanted
-// and the bit byte is used up, the next byte of the stream becomes the bit byte. So the
-// bits and the bytes stand in the stream in the order the decoder takes them.
+// The coded bytes mix whole bytes (verbatim units, delta codes, a distance's low byte)
+// with single bits. Bits are read from a bit byte, most significant bit first; when a bit
+// is wanted and the bit byte is used up, the next byte of the stream becomes the bit
+// byte. So bits and bytes stand in the stream in the order the decoder takes them.
 //
-// A number n >= 1 is an interleaved Elias gamma code: n's bits after its leading 1, each
-// preceded by a 0, then a 1:
+// A length n (1 to 16383) is an interleaved Elias gamma code: n's bits after its leading
+// 1, each preceded by a 0, then a 1:
 //
-//     1          1            0 b 1        2 or 3 (n = 1b in binary)
-//     0 b 0 c 1  4 to 7       ...          n < 2^32; a longer code is damage
+//     n = 1     1              n = 4..7    0 b 0 c 1     (n = 1bc in binary)
+//     n = 2, 3  0 b 1          n = 16383   (0 1) x 13, 1    longer: damage
 //
-// The decoder holds: the last distance R (1 at the start) and whether the last token was
-// a literal run. Units before the start of the stream read as zero bytes, so a stream
-// that starts with zeros starts with a copy. Tokens:
+// The decoder holds the last copy distance R (1 unit at the start) and whether the last
+// token was a literal run. Tokens:
 //
-//   after a copy, and at the start:
-//     0 n            literal run: n units follow as n x unitBytes bytes
-//     1 D n          copy of n units from distance D; R = D
-//   after a literal run:
+//   after a copy, at the start, and after a literal run of 16383 units:
+//     0 [m] n        literal run of n units; m (a bit, only at depths 8, 16 and 24)
+//                    chooses: 0 verbatim, n x unitBytes bytes follow; 1 delta codes
+//                    for n units follow (squash_deltas.h)
+//     1 D n          copy of n units from distance D; then R = D
+//   after any other literal run:
 //     0 n            copy of n units from distance R
-//     1 D n          copy of n units from distance D; R = D
+//     1 D n          copy of n units from distance D; then R = D
 //
 //   D, when the line above lies within the window (lineUnits <= window units):
 //     1              the line above: lineUnits units back
-//     0 L h          L a byte, h a gamma code: distance (h - 1) x 256 + L + 1
+//     0 L h          L a byte, h a bit: h x 256 + L + 1 units back
 //   and without the first bit when it does not. The window is the last 512 bytes:
-//   distances of 1 to floor(512 / unitBytes) units.
+//   distances of 1 to floor(512 / unitBytes) units = 512, 256 or 170.
 //
-// A copy from distance D repeats units as they come, so D = 1 is a run of the last unit
-// and a copy longer than D repeats a pattern. Damage: a copy from farther than the window,
-// a length that runs past the unpacked size, bytes missing at the end.
+// A copy repeats units as they come, so D = 1 is a run of the last unit and a copy longer
+// than D repeats a pattern. Damage: a copy from farther than the window or from before
+// the stream's start, a length above 16383 or past the unpacked size, a delta code that
+// makes more pixels than its run has left, bytes missing at the end.
 //
-// Worked example: depth 1, row order, 20 x 3 pixels (3 bytes a line, unitBytes 1), the
-// stream 00 00 00 | 3C 81 FF | 3C 81 FF:
+// Worked example (depth 1, row order, 24 x 3 pixels: 3 bytes a line, the line above
+// within the window), the stream 3C 81 FF | 3C 81 FF | 3C 81 FF:
 //
-//   bits/bytes          meaning                                  units out
-//   1 0 [00] 1 1 1      copy, explicit distance L=00 h=1: D=1,   00 00 00 (zeros before
-//                       n = 3 (gamma 0 1 1... see below)          the start)
-//   ...
+//   token               bits         bytes          units out
+//   literal run of 3    0 011        3C 81 FF       3C 81 FF
+//   copy of 6, above    1 1 01001                   3C 81 FF 3C 81 FF
 //
-// is coded as follows; the first byte is a bit byte:
+//   coded: 3D 3C 81 FF 20
+//          byte 0 is the first bit byte: 0 011 | 1 1 01 (0011 1101); bytes 1 to 3 are
+//          the literal's; byte 4 is the next bit byte: 001 and five unused 0 bits.
 //
-//   byte 0 (bits)  1 0 . . . . . .   token 1 = copy, D: 0 = explicit
-//   byte 1         00                L = 0
-//   byte 0 cont.   . . 1 0 1 1 0 .   h = 1 (gamma "1") -> D = 1; n = 3 (gamma "0 1 1");
-//                                    then 0 = literal run after a copy
-//   byte 0 cont.   . . . . . . . 0   n: first bit of the gamma code "0 1 1" -> wait
+// Depth 16, RGB565 low byte first, the pixels 0x1082 and 0x10A3 (82 10 A3 10): bits
+// 0 1 001, a delta run of 2; the first pixel, against zero, takes the two-byte code
+// 84 22 (g +4, r +2, b +2), the second the one-byte code 11 (g +1, r 0, b +1): coded
+// 48 84 22 11. format/tests/squash_coding_test.cpp checks these and more.
 //
-// (see the exact worked example below, produced by the encoder and checked by the tests)
+// ---- Decoding on a device ------------------------------------------------------------
 //
-// ---- Decoder state --------------------------------------------------------------------
-//
-// A streaming decoder needs the position in the coded bytes, the bit byte and its bits
-// left, R, the literal flag, the units still to copy or to take verbatim, the bytes
-// delivered, and a window of the last 512 unpacked bytes (a ring; none when the whole
-// record is decoded into one buffer, which then is the window). See SquashStreamState.
+// A streaming decoder holds the position in the coded bytes, the bit byte, R, the token
+// kind and its count, the line above in bytes, how much the tokens read so far made (so
+// that no copy reaches before the start) and a window: the last 512 unpacked bytes, a
+// ring that the caller supplies. Copies, and delta codes for the pixel before, read it.
+// device/firmware/squash_decode.h has that state (31 bytes on AVR) and the decoder.
 #pragma once
 
 #include "pixel_stream_shape.h"
