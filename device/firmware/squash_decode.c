@@ -193,6 +193,11 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
             }
             continue;
         }
+#ifdef ZTR_SQUASH_NO_DELTAS
+        if (token & TOKEN_DELTA) {
+            goto damaged; /* a firmware built without delta codes takes no delta run */
+        }
+#else
         if ((token & TOKEN_DELTA) && room >= 3) {
             /* Delta codes while a code's bytes (at most 3) fit out, the pixel before in
              * registers. */
@@ -367,6 +372,7 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
             }
             continue;
         }
+#endif
         if (room > n) {
             room = n;
         }

@@ -12,7 +12,9 @@
  *         send_to_panel(chunk, n);
  *
  * The coded bytes come from memory: on AVR from program memory (as "ztr export" places a
- * file there) unless ZTR_AVR_MEMORY_IN_RAM is defined. */
+ * file there) unless ZTR_AVR_MEMORY_IN_RAM is defined. A firmware for panels of 1, 2 and 4
+ * bits saves flash with -DZTR_SQUASH_NO_DELTAS: delta runs (depths 8 to 24) then count as
+ * damage. */
 #ifndef ZTR_SQUASH_DECODE_H
 #define ZTR_SQUASH_DECODE_H
 
