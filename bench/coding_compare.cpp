@@ -5,8 +5,8 @@
 // lies in) and in total. Every squash stream is decoded again and compared.
 //   zentra_coding_compare FOLDER [--records]
 #include "record_streams.h"
-#include "squash_decode.h"
 #include "squash_coding.h"
+#include "squash_decode.h"
 
 #include <lz4.h>
 #include <lz4hc.h>
@@ -61,10 +61,11 @@ std::size_t DeflateSize(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::size_t Lz4Size(const std::vector<std::uint8_t>& bytes) {
-    std::vector<char> out(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(bytes.size()))));
-    const int size = LZ4_compress_HC(reinterpret_cast<const char*>(bytes.data()), out.data(),
-                                     static_cast<int>(bytes.size()), static_cast<int>(out.size()),
-                                     9);
+    std::vector<char> out(
+        static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(bytes.size()))));
+    const int size =
+        LZ4_compress_HC(reinterpret_cast<const char*>(bytes.data()), out.data(),
+                        static_cast<int>(bytes.size()), static_cast<int>(out.size()), 9);
     return size > 0 ? static_cast<std::size_t>(size) : 0;
 }
 
@@ -88,17 +89,16 @@ bool DeviceDecodes(const std::vector<std::uint8_t>& coded, const RecordStream& r
 
 std::string Percent(std::size_t part, std::size_t whole) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f %%", whole ? 100.0 * static_cast<double>(part) /
-                                                            static_cast<double>(whole)
-                                                      : 0.0);
+    std::snprintf(text, sizeof text, "%.1f %%",
+                  whole ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0.0);
     return text;
 }
 
 void PrintRow(const std::string& name, const Sizes& s) {
-    std::printf("| %-22s | %4zu | %10zu | %8s | %8s | %8s | %8s | %8s |\n", name.c_str(),
-                s.records, s.raw, Percent(s.runLength, s.raw).c_str(),
-                Percent(s.squash, s.raw).c_str(), Percent(s.automatic, s.raw).c_str(),
-                Percent(s.deflate, s.raw).c_str(), Percent(s.lz4, s.raw).c_str());
+    std::printf("| %-22s | %4zu | %10zu | %8s | %8s | %8s | %8s | %8s |\n", name.c_str(), s.records,
+                s.raw, Percent(s.runLength, s.raw).c_str(), Percent(s.squash, s.raw).c_str(),
+                Percent(s.automatic, s.raw).c_str(), Percent(s.deflate, s.raw).c_str(),
+                Percent(s.lz4, s.raw).c_str());
 }
 
 } // namespace

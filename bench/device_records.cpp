@@ -47,7 +47,8 @@ std::vector<std::uint8_t> RunLengthRecord(const RecordStream& r) {
     return file;
 }
 
-void WriteArray(std::ostream& out, const std::string& name, const std::vector<std::uint8_t>& bytes) {
+void WriteArray(std::ostream& out, const std::string& name,
+                const std::vector<std::uint8_t>& bytes) {
     out << "static const uint8_t " << name << "[] IN_FLASH = {";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         out << (i % 20 == 0 ? "\n    " : " ") << static_cast<unsigned>(bytes[i]) << ",";
@@ -77,8 +78,9 @@ int main(int argc, char** argv) {
         std::string error;
         const auto records = ReadRecordStreams(path, error);
         if (!records || index >= records->size()) {
-            std::fprintf(stderr, "%s\n", records ? (path + ": no record " + argument.substr(colon + 1)).c_str()
-                                                 : error.c_str());
+            std::fprintf(stderr, "%s\n",
+                         records ? (path + ": no record " + argument.substr(colon + 1)).c_str()
+                                 : error.c_str());
             return 1;
         }
         const RecordStream& r = (*records)[index];
@@ -86,8 +88,8 @@ int main(int argc, char** argv) {
         const auto squash = EncodeSquash(r.unpacked, r.shape);
         WriteArray(arrays, id + "_rl", RunLengthRecord(r));
         WriteArray(arrays, id + "_squash", squash);
-        const std::string name = std::filesystem::path(path).stem().string() + ":" +
-                                 std::to_string(index);
+        const std::string name =
+            std::filesystem::path(path).stem().string() + ":" + std::to_string(index);
         char row[512];
         std::snprintf(row, sizeof row,
                       "    {\"%s\", %s_rl, sizeof %s_rl, %s_squash, sizeof %s_squash, %zuu, %zuu, "
@@ -102,8 +104,7 @@ int main(int argc, char** argv) {
            "#include <stdint.h>\n"
            "#ifdef __AVR__\n#include <avr/pgmspace.h>\n#define IN_FLASH PROGMEM\n#else\n"
            "#define IN_FLASH\n#endif\n\n"
-        << arrays.str()
-        << "\nstatic const test_record records[] = {\n"
+        << arrays.str() << "\nstatic const test_record records[] = {\n"
         << table << "};\n#define RECORD_COUNT (sizeof records / sizeof records[0])\n";
     if (!out) {
         std::fprintf(stderr, "%s: cannot write\n", argv[1]);

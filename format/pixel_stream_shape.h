@@ -12,7 +12,7 @@ struct PixelStreamShape {
     std::size_t lineUnits = 0; // units of one row, column or band
     std::size_t lines = 0;     // rows, columns or bands of the record
     std::size_t totalBytes = 0;
-    unsigned depth = 1;        // bits per pixel: 1, 2, 4, 8, 16 or 24
+    unsigned depth = 1;         // bits per pixel: 1, 2, 4, 8, 16 or 24
     bool highByteFirst = false; // depth 16: the RGB565 value's high byte comes first
 };
 

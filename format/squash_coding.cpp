@@ -116,10 +116,10 @@ unsigned GammaBits(std::uint32_t n) {
 // ---- The encoder's search -----------------------------------------------------------
 
 constexpr std::uint32_t INFINITE = std::numeric_limits<std::uint32_t>::max();
-constexpr std::size_t CHAIN_DEPTH = 48;   // candidates tried from the hash chain
-constexpr std::uint32_t LONG_COPY = 64;   // a copy this long is taken without a search inside
+constexpr std::size_t CHAIN_DEPTH = 48;       // candidates tried from the hash chain
+constexpr std::uint32_t LONG_COPY = 64;       // a copy this long is taken without a search inside
 constexpr std::uint32_t LONGEST_MATCH = 4096; // longer matches are not measured further
-constexpr std::uint32_t ALL_LENGTHS = 24; // copies up to this long are tried at every length
+constexpr std::uint32_t ALL_LENGTHS = 24;     // copies up to this long are tried at every length
 
 // What the last token at a position was: a copy (also the start), or a literal run of
 // verbatim units or of delta codes.
@@ -360,8 +360,7 @@ class Search {
                           {0, p, beforeDistance, count, before});
                 }
                 if (delta.cost != INFINITE && delta.run + count <= SQUASH_LONGEST) {
-                    const std::uint32_t grow =
-                        GammaBits(delta.run + count) - GammaBits(delta.run);
+                    const std::uint32_t grow = GammaBits(delta.run + count) - GammaBits(delta.run);
                     Offer(DELTA, p + count, delta.cost + grow + 8 * bytes,
                           {0, p, delta.distance, delta.run + count, DELTA});
                 }
@@ -485,15 +484,17 @@ class Search {
 
     void WriteDelta(BitWriter& writer, std::uint32_t p, unsigned count) const {
         const std::uint32_t at = window_ + p;
-        auto field = [](int d, unsigned bits) { return static_cast<unsigned>(d) & ((1u << bits) - 1); };
+        auto field = [](int d, unsigned bits) {
+            return static_cast<unsigned>(d) & ((1u << bits) - 1);
+        };
         if (shape_.depth == 8) {
             int d[3] = {};
             for (unsigned i = 0; i < count; ++i) {
                 d[i] = WrappedDifference(values_[at + i], values_[at + i - 1], 8);
             }
             if (count == 3) {
-                writer.Byte(static_cast<std::uint8_t>(0x80 | field(d[0], 2) << 4 | field(d[1], 2) << 2 |
-                                                      field(d[2], 2)));
+                writer.Byte(static_cast<std::uint8_t>(0x80 | field(d[0], 2) << 4 |
+                                                      field(d[1], 2) << 2 | field(d[2], 2)));
             } else if (count == 2) {
                 writer.Byte(static_cast<std::uint8_t>(field(d[0], 3) << 3 | field(d[1], 3)));
             } else if (Within(d[0], -32, 31)) {

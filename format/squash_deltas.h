@@ -24,7 +24,8 @@
 // A field of `bits` bits holding a signed number of that many bits, back to -half..half-1.
 inline int SignedField(unsigned value, unsigned bits) {
     const int half = 1 << (bits - 1);
-    return static_cast<int>(value & ((1u << bits) - 1)) - ((value & static_cast<unsigned>(half)) ? 2 * half : 0);
+    return static_cast<int>(value & ((1u << bits) - 1)) -
+           ((value & static_cast<unsigned>(half)) ? 2 * half : 0);
 }
 
 // Difference a - b of two `bits`-bit numbers, wrapped into -half..half-1.

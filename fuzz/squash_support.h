@@ -25,9 +25,8 @@ inline PixelStreamShape ChooseShape(InputStream& input) {
 // The device decoder's output for the coded bytes, read `piece` bytes at a time; ok
 // tells whether it ended with the whole stream.
 inline std::vector<std::uint8_t> DeviceDecode(const std::vector<std::uint8_t>& coded,
-                                              const PixelStreamShape& shape,
-                                              std::size_t unpacked, std::uint16_t piece,
-                                              bool& ok) {
+                                              const PixelStreamShape& shape, std::size_t unpacked,
+                                              std::uint16_t piece, bool& ok) {
     std::vector<std::uint8_t> window(ZTR_SQUASH_WINDOW);
     std::vector<std::uint8_t> out(unpacked + piece);
     ztr_squash d;

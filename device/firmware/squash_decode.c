@@ -50,13 +50,13 @@
 
 /* A field of `width` bits of `value` from bit `shift` up, as a signed number. */
 #define FIELD(value, shift, width)                                                                 \
-    ((int8_t)((((value) >> (shift)) & ((1u << (width)) - 1u)) ^ (1u << ((width)-1u))) -           \
+    ((int8_t)((((value) >> (shift)) & ((1u << (width)) - 1u)) ^ (1u << ((width)-1u))) -            \
      (int8_t)(1u << ((width)-1u)))
 
 /* Copies n (>= 1) unpacked bytes from `distance` back in the ring to out and the ring;
  * returns the new head. */
 static NOINLINE uint16_t copy_bytes(uint8_t* o, uint8_t* ring, uint16_t head, uint16_t distance,
-                                   uint16_t n) {
+                                    uint16_t n) {
     uint16_t from = (head - distance) & RING_MASK;
     do {
         const uint8_t b = ring[from];
@@ -70,7 +70,7 @@ static NOINLINE uint16_t copy_bytes(uint8_t* o, uint8_t* ring, uint16_t head, ui
 
 /* Copies n (>= 1) coded bytes from p to out and the ring; returns the new head. */
 static NOINLINE uint16_t take_bytes(uint8_t* o, uint8_t* ring, uint16_t head, const uint8_t* p,
-                                   uint16_t n) {
+                                    uint16_t n) {
     do {
         uint8_t b;
         FETCH(b, p);
@@ -82,8 +82,7 @@ static NOINLINE uint16_t take_bytes(uint8_t* o, uint8_t* ring, uint16_t head, co
 }
 
 void ztr_squash_begin(ztr_squash* d, const uint8_t* coded, uint32_t size, uint8_t depth,
-                      uint8_t high_first, uint32_t line_bytes, uint32_t unpacked,
-                      uint8_t* window) {
+                      uint8_t high_first, uint32_t line_bytes, uint32_t unpacked, uint8_t* window) {
     d->unit = depth == 24 ? 3 : (depth == 16 ? 2 : 1);
     d->depth = depth;
     d->high_first = high_first;
@@ -187,7 +186,7 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
                 token |= AFTER_LITERAL;
             }
             d->made = (uint16_t)(d->made + bytes > ZTR_SQUASH_WINDOW ? ZTR_SQUASH_WINDOW
-                                                                      : d->made + bytes);
+                                                                     : d->made + bytes);
             if (!(token & TOKEN_DELTA)) {
                 n = bytes;
             }

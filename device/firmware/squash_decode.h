@@ -29,23 +29,23 @@ extern "C" {
 
 /* The state of one record's decoding: 31 bytes on AVR, 40 on 32-bit ARM. */
 typedef struct ztr_squash {
-    const uint8_t* next;  /* next coded byte */
-    const uint8_t* end;   /* end of the coded bytes */
-    uint8_t* window;      /* the last 512 unpacked bytes, a ring */
-    uint32_t remaining;   /* unpacked bytes still to deliver */
-    uint32_t budget;      /* unpacked bytes that tokens not yet read may still make */
-    uint16_t count;       /* of the current token: bytes (copy, verbatim) or units (deltas) */
-    uint16_t distance;    /* the last copy's distance R, in bytes */
-    uint16_t line;        /* the line above in bytes; 0 when beyond the window */
-    uint16_t head;        /* ring index of the next unpacked byte */
-    uint16_t made;        /* unpacked bytes of the tokens read, up to 512: how far copies reach */
-    uint8_t bits;         /* the bit byte, shifted, with a 1 below its unused bits */
-    uint8_t token;        /* what count belongs to, and whether a literal run came last */
-    uint8_t unit;         /* bytes of a unit: 1, 2 or 3 */
-    uint8_t depth;        /* 1, 2, 4, 8, 16 or 24 */
-    uint8_t high_first;   /* depth 16: the RGB565 value's high byte comes first */
-    uint8_t pending;      /* bytes of a delta code's pixels in the ring, not yet delivered */
-    int8_t status;        /* 0 while bytes remain, 1 when done, -1 when damaged */
+    const uint8_t* next; /* next coded byte */
+    const uint8_t* end;  /* end of the coded bytes */
+    uint8_t* window;     /* the last 512 unpacked bytes, a ring */
+    uint32_t remaining;  /* unpacked bytes still to deliver */
+    uint32_t budget;     /* unpacked bytes that tokens not yet read may still make */
+    uint16_t count;      /* of the current token: bytes (copy, verbatim) or units (deltas) */
+    uint16_t distance;   /* the last copy's distance R, in bytes */
+    uint16_t line;       /* the line above in bytes; 0 when beyond the window */
+    uint16_t head;       /* ring index of the next unpacked byte */
+    uint16_t made;       /* unpacked bytes of the tokens read, up to 512: how far copies reach */
+    uint8_t bits;        /* the bit byte, shifted, with a 1 below its unused bits */
+    uint8_t token;       /* what count belongs to, and whether a literal run came last */
+    uint8_t unit;        /* bytes of a unit: 1, 2 or 3 */
+    uint8_t depth;       /* 1, 2, 4, 8, 16 or 24 */
+    uint8_t high_first;  /* depth 16: the RGB565 value's high byte comes first */
+    uint8_t pending;     /* bytes of a delta code's pixels in the ring, not yet delivered */
+    int8_t status;       /* 0 while bytes remain, 1 when done, -1 when damaged */
 } ztr_squash;
 
 /* Starts decoding size coded bytes of a record of depth 1, 2, 4, 8, 16 or 24 whose
@@ -54,8 +54,7 @@ typedef struct ztr_squash {
  * that a 16-bit pixel's high byte comes first (row order with the reversed bit, column
  * order without it). */
 void ztr_squash_begin(ztr_squash* d, const uint8_t* coded, uint32_t size, uint8_t depth,
-                      uint8_t high_first, uint32_t line_bytes, uint32_t unpacked,
-                      uint8_t* window);
+                      uint8_t high_first, uint32_t line_bytes, uint32_t unpacked, uint8_t* window);
 
 /* Delivers the next unpacked bytes into out: count of them, or fewer when the stream ends
  * or is damaged (then d->status tells which). Returns how many. */

@@ -78,7 +78,9 @@ TEST(SquashCoding, WorkedExamplesCodeToTheBytesWorkedOutByHand) {
         // Depth 1, three lines of 3 bytes: "0 011" literal run of 3 (bit byte 0, then the
         // three bytes), "1 1 01001" copy of 6 from the line above. Bit bytes 0011 1101
         // and 0010 0000.
-        {"line above", Shape(1, 3, 9), {0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF},
+        {"line above",
+         Shape(1, 3, 9),
+         {0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF},
          {0x3D, 0x3C, 0x81, 0xFF, 0x20}},
         // Depth 16, low byte first: 0x1082 (r 2, g 4, b 2) and 0x10A3 (r 2, g 5, b 3).
         // "0 1 001": a delta run of 2; the first pixel against zero needs the two-byte
@@ -114,9 +116,8 @@ TEST(SquashCoding, RoundTripsEveryDepthAndOrderWithOddSizes) {
                 ASSERT_TRUE(shape.has_value());
                 for (int content = 0; content < 2; ++content) {
                     SCOPED_TRACE("depth " + std::to_string(depth) + " order " +
-                                 std::to_string(order) + " " + std::to_string(size.width) +
-                                 "x" + std::to_string(size.height) +
-                                 (content ? " noise" : " screen"));
+                                 std::to_string(order) + " " + std::to_string(size.width) + "x" +
+                                 std::to_string(size.height) + (content ? " noise" : " screen"));
                     Bytes stream = ScreenLike(*shape, depth * 31 + order);
                     if (content == 1) {
                         Noise noise{size.width * 7919 + depth};
@@ -153,10 +154,11 @@ TEST(SquashCoding, RoundTripsRunsAtTheStartAndTheLongestRunsAndLiterals) {
         {"a run at the start", 2, Bytes(40, 0xAA)},
         {"one run longer than the longest copy", 8, Bytes(2 * longest + 3, 0x11)},
         {"the longest run exactly", 8, Bytes(longest + 1, 0x22)},
-        {"noise longer than the longest literal run", 8, Bytes(noise.begin(),
-                                                               noise.begin() + 2 * longest + 5)},
+        {"noise longer than the longest literal run", 8,
+         Bytes(noise.begin(), noise.begin() + 2 * longest + 5)},
         {"colour noise longer than the longest literal run", 24, noise},
-        {"colour run of pixels", 16, [] {
+        {"colour run of pixels", 16,
+         [] {
              Bytes b;
              for (int i = 0; i < 5000; ++i) {
                  b.push_back(0xF8);
@@ -217,14 +219,17 @@ TEST(SquashCoding, RefusesDamagedStreams) {
         {"a copy from before the start", Shape(8, 600, 4), 4, {0xA0, 0x00}},
         // "0 0 1" a verbatim pixel 00 00 05, then "1" L = AA "0 1": a copy of 1 from
         // distance 171 pixels at depth 24, beyond 512 bytes.
-        {"a copy from beyond the window", Shape(24, 600, 600), 600,
-         {0x34, 0x00, 0x00, 0x05, 0xAA}},
+        {"a copy from beyond the window", Shape(24, 600, 600), 600, {0x34, 0x00, 0x00, 0x05, 0xAA}},
         // "0 0 0000011" and "1": a verbatim run of 9 bytes where 4 remain.
-        {"a literal run past the end", Shape(8, 600, 4), 4,
+        {"a literal run past the end",
+         Shape(8, 600, 4),
+         4,
          {0x01, 0x80, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
         {"literal bytes cut short", Shape(1, 600, 3), 3, {0x30, 0x01}},
         // a gamma code of 33 zeros and ones: more than 32 bits
-        {"a length of more than 32 bits", Shape(1, 600, 3), 3,
+        {"a length of more than 32 bits",
+         Shape(1, 600, 3),
+         3,
          {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}},
         // a delta run of 1 at depth 8 whose code makes 3 pixels
         {"a delta code past its run", Shape(8, 600, 8), 8, {0x60, 0x80}},
