@@ -12,81 +12,55 @@
 
 namespace {
 
-// ---- Bits and bytes in stream order -------------------------------------------------
+// ---- Token bytes ----------------------------------------------------------------------
 
-class BitWriter {
+// Token kinds in the top bits of a token byte (see squash_coding.h).
+constexpr std::uint8_t KIND_VERBATIM = 0x00;
+constexpr std::uint8_t KIND_DELTA = 0x20;
+constexpr std::uint8_t KIND_ABOVE = 0x40;
+constexpr std::uint8_t KIND_REPEAT = 0x60;
+constexpr std::uint8_t KIND_FAR = 0x80;
+constexpr std::uint32_t SHORT_FIELD = 31; // length field of the first four kinds
+constexpr std::uint32_t FAR_FIELD = 63;   // length field of a copy from an explicit distance
+
+class ByteWriter {
   public:
-    explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+    explicit ByteWriter(std::vector<std::uint8_t>& out) : out_(out) {}
 
-    void Bit(unsigned bit) {
-        if (left_ == 0) {
-            bitByte_ = out_.size();
-            out_.push_back(0);
-            left_ = 8;
-        }
-        --left_;
-        if (bit != 0) {
-            out_[bitByte_] = static_cast<std::uint8_t>(out_[bitByte_] | (1u << left_));
-        }
-    }
     void Byte(std::uint8_t b) { out_.push_back(b); }
-    void Gamma(std::uint32_t n) {
-        int top = 31;
-        while ((n >> top) == 0) {
-            --top;
+    // A token byte `head` with a length n (1 to 16383) in its low field of `field` at
+    // most: n - 1 when it fits below field, else field and the rest n - 1 - field in
+    // one extension byte (below 128) or two (its low 7 bits, bit 7 set, then the rest
+    // shifted down by 7).
+    void Token(std::uint8_t head, std::uint32_t field, std::uint32_t n) {
+        if (n - 1 < field) {
+            Byte(static_cast<std::uint8_t>(head | (n - 1)));
+            return;
         }
-        for (int i = top - 1; i >= 0; --i) {
-            Bit(0);
-            Bit((n >> i) & 1u);
+        Byte(static_cast<std::uint8_t>(head | field));
+        const std::uint32_t rest = n - 1 - field;
+        if (rest < 128) {
+            Byte(static_cast<std::uint8_t>(rest));
+            return;
         }
-        Bit(1);
+        Byte(static_cast<std::uint8_t>(0x80 | (rest & 0x7F)));
+        Byte(static_cast<std::uint8_t>(rest >> 7));
     }
 
   private:
     std::vector<std::uint8_t>& out_;
-    std::size_t bitByte_ = 0;
-    unsigned left_ = 0;
 };
 
-class BitReader {
+class ByteReader {
   public:
-    explicit BitReader(std::span<const std::uint8_t> in) : in_(in) {}
+    explicit ByteReader(std::span<const std::uint8_t> in) : in_(in) {}
 
-    bool Bit(unsigned& bit) {
-        if (left_ == 0) {
-            if (next_ == in_.size()) {
-                return false;
-            }
-            bitByte_ = in_[next_++];
-            left_ = 8;
-        }
-        --left_;
-        bit = (bitByte_ >> left_) & 1u;
-        return true;
-    }
     bool Byte(std::uint8_t& b) {
         if (next_ == in_.size()) {
             return false;
         }
         b = in_[next_++];
         return true;
-    }
-    // A gamma code of at most 32 bits of value.
-    bool Gamma(std::uint32_t& n) {
-        n = 1;
-        unsigned bit = 0;
-        for (;;) {
-            if (!Bit(bit)) {
-                return false;
-            }
-            if (bit != 0) {
-                return true;
-            }
-            if ((n >> 31) != 0 || !Bit(bit)) {
-                return false;
-            }
-            n = (n << 1) | bit;
-        }
     }
     std::size_t Used() const { return next_; }
     std::span<const std::uint8_t> Take(std::size_t count) {
@@ -101,16 +75,14 @@ class BitReader {
   private:
     std::span<const std::uint8_t> in_;
     std::size_t next_ = 0;
-    std::uint8_t bitByte_ = 0;
-    unsigned left_ = 0;
 };
 
-unsigned GammaBits(std::uint32_t n) {
-    unsigned top = 0;
-    while ((n >> (top + 1)) != 0) {
-        ++top;
+// Bits of a token with a length n in a field of `field` at most, extension bytes included.
+std::uint32_t TokenBits(std::uint32_t n, std::uint32_t field) {
+    if (n - 1 < field) {
+        return 8;
     }
-    return 2 * top + 1;
+    return n - 1 - field < 128 ? 16 : 24;
 }
 
 // ---- The encoder's search -----------------------------------------------------------
@@ -232,13 +204,6 @@ class Search {
         return k - at;
     }
 
-    std::uint32_t DistanceBits(std::uint32_t distance) const {
-        if (lineAbove_ && distance == line_) {
-            return 1;
-        }
-        return (lineAbove_ ? 1u : 0u) + 9;
-    }
-
     void Gather(std::uint32_t p, std::vector<Candidate>& candidates) const {
         candidates.clear();
         const std::uint32_t at = window_ + p;
@@ -293,7 +258,9 @@ class Search {
 
     void Offer(State state, std::size_t to, std::uint32_t cost, const Arrival& step) {
         Arrival& target = arrivals_[state][to];
-        if (cost < target.cost) {
+        // Of two literal runs at the same cost the longer one is kept: it has paid for
+        // its length's extension byte already.
+        if (cost < target.cost || (cost == target.cost && step.run > target.run)) {
             target = step;
             target.cost = cost;
         }
@@ -325,28 +292,27 @@ class Search {
     }
 
     void Relax(std::uint32_t p, std::vector<Candidate>& candidates) {
-        const Arrival copy = arrivals_[COPY][p];
-        const Arrival raw = arrivals_[RAW][p];
-        const Arrival delta = arrivals_[DELTA][p];
         const std::uint32_t unitBits = 8 * unit_;
-        const std::uint32_t startBits = 1 + (deltas_ ? 1u : 0u);
-        // A literal run starts after a copy or after a literal run of the longest length.
+        // A literal run may start after anything; it starts from the cheapest arrival.
         State before = COPY;
-        std::uint32_t beforeCost = copy.cost;
-        for (const State s : {RAW, DELTA}) {
-            const Arrival& a = arrivals_[s][p];
-            if (a.run == SQUASH_LONGEST && a.cost < beforeCost) {
+        std::uint32_t beforeCost = INFINITE;
+        for (const State s : {COPY, RAW, DELTA}) {
+            if (arrivals_[s][p].cost < beforeCost) {
                 before = s;
-                beforeCost = a.cost;
+                beforeCost = arrivals_[s][p].cost;
             }
         }
-        const std::uint32_t beforeDistance = arrivals_[before][p].distance;
-        if (beforeCost != INFINITE) {
-            Offer(RAW, p + 1, beforeCost + startBits + GammaBits(1) + unitBits,
-                  {0, p, beforeDistance, 1, before});
+        if (beforeCost == INFINITE) {
+            return;
         }
+        const std::uint32_t beforeDistance = arrivals_[before][p].distance;
+        const Arrival raw = arrivals_[RAW][p];
+        const Arrival delta = arrivals_[DELTA][p];
+        Offer(RAW, p + 1, beforeCost + TokenBits(1, SHORT_FIELD) + unitBits,
+              {0, p, beforeDistance, 1, before});
         if (raw.cost != INFINITE && raw.run < SQUASH_LONGEST) {
-            const std::uint32_t grow = GammaBits(raw.run + 1) - GammaBits(raw.run);
+            const std::uint32_t grow =
+                TokenBits(raw.run + 1, SHORT_FIELD) - TokenBits(raw.run, SHORT_FIELD);
             Offer(RAW, p + 1, raw.cost + grow + unitBits, {0, p, raw.distance, raw.run + 1, RAW});
         }
         if (deltas_) {
@@ -355,12 +321,11 @@ class Search {
                 if (bytes == 0) {
                     continue;
                 }
-                if (beforeCost != INFINITE) {
-                    Offer(DELTA, p + count, beforeCost + startBits + GammaBits(count) + 8 * bytes,
-                          {0, p, beforeDistance, count, before});
-                }
+                Offer(DELTA, p + count, beforeCost + TokenBits(count, SHORT_FIELD) + 8 * bytes,
+                      {0, p, beforeDistance, count, before});
                 if (delta.cost != INFINITE && delta.run + count <= SQUASH_LONGEST) {
-                    const std::uint32_t grow = GammaBits(delta.run + count) - GammaBits(delta.run);
+                    const std::uint32_t grow = TokenBits(delta.run + count, SHORT_FIELD) -
+                                               TokenBits(delta.run, SHORT_FIELD);
                     Offer(DELTA, p + count, delta.cost + grow + 8 * bytes,
                           {0, p, delta.distance, delta.run + count, DELTA});
                 }
@@ -370,39 +335,30 @@ class Search {
         for (const Candidate& c : candidates) {
             const std::uint32_t length = std::min<std::uint32_t>(
                 {c.length, static_cast<std::uint32_t>(units_ - p), SQUASH_LONGEST});
-            // The cheapest way into a copy from distance c.distance at p.
-            std::uint32_t start = INFINITE;
-            std::uint8_t previous = COPY;
-            for (const State state : {RAW, DELTA}) {
-                const Arrival& a = arrivals_[state][p];
-                if (a.cost != INFINITE) {
-                    const bool repeat = a.distance == c.distance && a.run != SQUASH_LONGEST;
-                    const std::uint32_t cost = a.cost + 1 + (repeat ? 0 : DistanceBits(c.distance));
-                    if (cost < start) {
-                        start = cost;
-                        previous = state;
-                    }
+            for (const State s : {COPY, RAW, DELTA}) {
+                const Arrival& a = arrivals_[s][p];
+                if (a.cost == INFINITE) {
+                    continue;
                 }
-            }
-            if (copy.cost != INFINITE && copy.cost + 1 + DistanceBits(c.distance) < start) {
-                start = copy.cost + 1 + DistanceBits(c.distance);
-                previous = COPY;
-            }
-            if (start == INFINITE) {
-                continue;
-            }
-            auto tryLength = [&](std::uint32_t n) {
-                Offer(COPY, p + n, start + GammaBits(n), {0, p, c.distance, 0, previous});
-            };
-            const std::uint32_t every = std::min(length, ALL_LENGTHS);
-            for (std::uint32_t n = 1; n <= every; ++n) {
-                tryLength(n);
-            }
-            for (std::uint32_t n = 32; n < length; n *= 2) {
-                tryLength(n - 1);
-            }
-            if (length > every) {
-                tryLength(length);
+                // From R or the line above a copy is one token byte; from elsewhere it
+                // carries the distance's low byte and a longer length field.
+                const bool near = a.distance == c.distance || (lineAbove_ && c.distance == line_);
+                const std::uint32_t field = near ? SHORT_FIELD : FAR_FIELD;
+                const std::uint32_t start = a.cost + (near ? 0 : 8);
+                auto tryLength = [&](std::uint32_t n) {
+                    Offer(COPY, p + n, start + TokenBits(n, field), {0, p, c.distance, 0, s});
+                };
+                const std::uint32_t every = std::min(length, ALL_LENGTHS);
+                for (std::uint32_t n = 1; n <= every; ++n) {
+                    tryLength(n);
+                }
+                for (std::uint32_t n = 32; n < length; n *= 2) {
+                    tryLength(n - 1);
+                }
+                if (length > every) {
+                    tryLength(length);
+                    tryLength(std::min(length, field + 1));
+                }
             }
         }
     }
@@ -432,8 +388,7 @@ class Search {
             state = static_cast<State>(a.previous);
         }
         std::reverse(steps.begin(), steps.end());
-        BitWriter writer(out);
-        bool afterLiteral = false;
+        ByteWriter writer(out);
         std::uint32_t last = 1;
         for (std::size_t i = 0; i < steps.size();) {
             const Step& s = steps[i];
@@ -444,12 +399,8 @@ class Search {
                        steps[end].run != steps[end].to - steps[end].from) {
                     ++end;
                 }
-                writer.Bit(0);
-                if (deltas_) {
-                    writer.Bit(s.state == DELTA ? 1 : 0);
-                }
-                const std::uint32_t length = steps[end - 1].to - s.from;
-                writer.Gamma(length);
+                writer.Token(s.state == DELTA ? KIND_DELTA : KIND_VERBATIM, SHORT_FIELD,
+                             steps[end - 1].to - s.from);
                 for (; i < end; ++i) {
                     if (s.state == RAW) {
                         const std::size_t begin = static_cast<std::size_t>(steps[i].from) * unit_;
@@ -460,29 +411,24 @@ class Search {
                         WriteDelta(writer, steps[i].from, steps[i].to - steps[i].from);
                     }
                 }
-                afterLiteral = length != SQUASH_LONGEST;
                 continue;
             }
-            if (afterLiteral && s.distance == last) {
-                writer.Bit(0);
+            const std::uint32_t n = s.to - s.from;
+            if (s.distance == last) {
+                writer.Token(KIND_REPEAT, SHORT_FIELD, n);
+            } else if (lineAbove_ && s.distance == line_) {
+                writer.Token(KIND_ABOVE, SHORT_FIELD, n);
             } else {
-                writer.Bit(1);
-                if (lineAbove_) {
-                    writer.Bit(s.distance == line_ ? 1 : 0);
-                }
-                if (!lineAbove_ || s.distance != line_) {
-                    writer.Byte(static_cast<std::uint8_t>((s.distance - 1) & 0xFF));
-                    writer.Bit((s.distance - 1) >> 8);
-                }
+                const std::uint32_t back = s.distance - 1;
+                writer.Token(static_cast<std::uint8_t>(KIND_FAR | (back >> 8) << 6), FAR_FIELD, n);
+                writer.Byte(static_cast<std::uint8_t>(back & 0xFF));
             }
-            writer.Gamma(s.to - s.from);
             last = s.distance;
-            afterLiteral = false;
             ++i;
         }
     }
 
-    void WriteDelta(BitWriter& writer, std::uint32_t p, unsigned count) const {
+    void WriteDelta(ByteWriter& writer, std::uint32_t p, unsigned count) const {
         const std::uint32_t at = window_ + p;
         auto field = [](int d, unsigned bits) {
             return static_cast<unsigned>(d) & ((1u << bits) - 1);
@@ -553,7 +499,7 @@ namespace {
 
 // Decodes the delta codes of a run of `count` units into out from o on; the unit before o
 // (zero before the stream's start) is the first one they refer to.
-bool DecodeDeltaRun(BitReader& in, const PixelStreamShape& shape, std::span<std::uint8_t> out,
+bool DecodeDeltaRun(ByteReader& in, const PixelStreamShape& shape, std::span<std::uint8_t> out,
                     std::size_t o, std::uint32_t count) {
     const unsigned unit = shape.unitBytes;
     auto unitAt = [&](std::size_t at) {
@@ -646,31 +592,36 @@ SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStream
     const std::size_t unit = shape.unitBytes;
     const std::size_t window = SquashWindowUnits(shape.unitBytes);
     const bool lineAbove = shape.lineUnits >= 1 && shape.lineUnits <= window;
-    BitReader in(coded);
+    ByteReader in(coded);
     std::size_t o = 0;
     std::size_t last = 1;
-    bool afterLiteral = false;
     used = 0;
     while (o < out.size()) {
-        unsigned bit = 0;
-        std::uint32_t n = 0;
-        if (!in.Bit(bit)) {
+        std::uint8_t token = 0;
+        if (!in.Byte(token)) {
             return SquashResult::Damaged;
         }
-        if (bit == 0 && !afterLiteral) {
-            unsigned deltas = 0;
-            if ((SquashHasDeltaRuns(shape) && !in.Bit(deltas)) || !in.Gamma(n) ||
-                n > SQUASH_LONGEST || n > (out.size() - o) / unit) {
+        const bool far = (token & KIND_FAR) != 0;
+        const std::uint32_t field = far ? FAR_FIELD : SHORT_FIELD;
+        std::uint32_t n = (token & field) + 1;
+        if (n - 1 == field) {
+            std::uint8_t more = 0;
+            if (!in.Byte(more)) {
                 return SquashResult::Damaged;
             }
-            afterLiteral = n != SQUASH_LONGEST;
-            if (deltas != 0) {
-                if (!DecodeDeltaRun(in, shape, out, o, n)) {
+            n += more & 0x7F;
+            if ((more & 0x80) != 0) {
+                if (!in.Byte(more)) {
                     return SquashResult::Damaged;
                 }
-                o += static_cast<std::size_t>(n) * unit;
-                continue;
+                n += static_cast<std::uint32_t>(more) << 7;
             }
+        }
+        if (n > SQUASH_LONGEST || n > (out.size() - o) / unit) {
+            return SquashResult::Damaged;
+        }
+        const std::uint8_t kind = far ? KIND_FAR : static_cast<std::uint8_t>(token & 0x60);
+        if (kind == KIND_VERBATIM) {
             const auto bytes = in.Take(n * unit);
             if (bytes.empty()) {
                 return SquashResult::Damaged;
@@ -679,38 +630,37 @@ SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStream
             o += bytes.size();
             continue;
         }
-        std::size_t distance = last;
-        if (bit != 0) {
-            unsigned above = 0;
-            if (lineAbove && !in.Bit(above)) {
+        if (kind == KIND_DELTA) {
+            if (!SquashHasDeltaRuns(shape) || !DecodeDeltaRun(in, shape, out, o, n)) {
                 return SquashResult::Damaged;
             }
-            if (above != 0) {
-                distance = shape.lineUnits;
-            } else {
-                std::uint8_t low = 0;
-                unsigned high = 0;
-                if (!in.Byte(low) || !in.Bit(high)) {
-                    return SquashResult::Damaged;
-                }
-                distance = static_cast<std::size_t>(high) * 256 + low + 1;
-                if (distance > window) {
-                    return SquashResult::Damaged;
-                }
-            }
+            o += static_cast<std::size_t>(n) * unit;
+            continue;
         }
-        if (!in.Gamma(n) || n > SQUASH_LONGEST || n > (out.size() - o) / unit) {
-            return SquashResult::Damaged;
+        std::size_t distance = last;
+        if (kind == KIND_ABOVE) {
+            if (!lineAbove) {
+                return SquashResult::Damaged;
+            }
+            distance = shape.lineUnits;
+        } else if (far) {
+            std::uint8_t low = 0;
+            if (!in.Byte(low)) {
+                return SquashResult::Damaged;
+            }
+            distance = static_cast<std::size_t>((token >> 6) & 1) * 256 + low + 1;
+            if (distance > window) {
+                return SquashResult::Damaged;
+            }
         }
         const std::size_t back = distance * unit;
         if (back > o) {
             return SquashResult::Damaged; // a copy from before the stream's start
         }
-        for (std::size_t end = o + n * unit; o < end; ++o) {
+        for (const std::size_t end = o + n * unit; o < end; ++o) {
             out[o] = out[o - back];
         }
         last = distance;
-        afterLiteral = false;
     }
     used = in.Used();
     return SquashResult::Ok;

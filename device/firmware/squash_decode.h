@@ -27,7 +27,7 @@ extern "C" {
 #define ZTR_SQUASH_WINDOW 512u
 #define ZTR_SQUASH_LONGEST 16383u /* units of the longest literal run or copy */
 
-/* The state of one record's decoding: 31 bytes on AVR, 40 on 32-bit ARM. */
+/* The state of one record's decoding: 30 bytes on AVR, 40 on 32-bit ARM. */
 typedef struct ztr_squash {
     const uint8_t* next; /* next coded byte */
     const uint8_t* end;  /* end of the coded bytes */

@@ -75,21 +75,33 @@ TEST(SquashCoding, WorkedExamplesCodeToTheBytesWorkedOutByHand) {
         Bytes stream;
         Bytes coded;
     } cases[] = {
-        // Depth 1, three lines of 3 bytes: "0 011" literal run of 3 (bit byte 0, then the
-        // three bytes), "1 1 01001" copy of 6 from the line above. Bit bytes 0011 1101
-        // and 0010 0000.
-        {"line above",
-         Shape(1, 3, 9),
-         {0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF},
-         {0x3D, 0x3C, 0x81, 0xFF, 0x20}},
+        // Depth 1, three lines of 3 bytes: 02 a verbatim run of 3 units and its bytes,
+        // 45 a copy of 6 from the line above (kind 010, length field 6 - 1).
+        {"line above", Shape(1, 3, 9), {0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF},
+         {0x02, 0x3C, 0x81, 0xFF, 0x45}},
         // Depth 16, low byte first: 0x1082 (r 2, g 4, b 2) and 0x10A3 (r 2, g 5, b 3).
-        // "0 1 001": a delta run of 2; the first pixel against zero needs the two-byte
-        // code 84 22 (g +4, r +2, b +2), the second one byte 0 001 00 01 (g +1, b +1).
-        {"delta run", Shape(16, 2, 4), {0x82, 0x10, 0xA3, 0x10}, {0x48, 0x84, 0x22, 0x11}},
-        // Depth 8, a line of 600 (beyond the window: no line-above bit): "0 0 1" a
-        // verbatim run of 1, the byte 05, then "0 0000011" a copy of 9 from R = 1 (a run).
-        // Bit bytes 0010 0000 and 0110 0000.
-        {"run after a literal", Shape(8, 600, 10), Bytes(10, 0x05), {0x20, 0x05, 0x60}},
+        // 21 a delta run of 2; the first pixel, against zero, needs the two-byte code
+        // 84 22 (g +4, r +2, b +2), the second one byte 0 001 00 01 (g +1, b +1).
+        {"delta run", Shape(16, 2, 4), {0x82, 0x10, 0xA3, 0x10}, {0x21, 0x84, 0x22, 0x11}},
+        // Depth 8, a line of 600 (beyond the window): 00 a verbatim run of 1, the byte
+        // 05, then 68 a copy of 9 from R, which is 1 at the start: a run.
+        {"run after a literal", Shape(8, 600, 10), Bytes(10, 0x05), {0x00, 0x05, 0x68}},
+        // Depth 8: 1F and 26, a verbatim run of 31 + 1 + 38 = 70 units.
+        {"a length with an extension byte", Shape(8, 600, 70),
+         [] {
+             Bytes b(70);
+             for (std::size_t i = 0; i < b.size(); ++i) {
+                 b[i] = static_cast<std::uint8_t>(i * 89 + 7);
+             }
+             return b;
+         }(),
+         [] {
+             Bytes b{0x1F, 0x26};
+             for (std::size_t i = 0; i < 70; ++i) {
+                 b.push_back(static_cast<std::uint8_t>(i * 89 + 7));
+             }
+             return b;
+         }()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -215,24 +227,23 @@ TEST(SquashCoding, RefusesDamagedStreams) {
         Bytes coded;
     } cases[] = {
         {"no coded bytes", Shape(8, 4, 4), 4, {}},
-        // "1 0 1" and L = 0: a copy from distance 1 before anything was made.
-        {"a copy from before the start", Shape(8, 600, 4), 4, {0xA0, 0x00}},
-        // "0 0 1" a verbatim pixel 00 00 05, then "1" L = AA "0 1": a copy of 1 from
-        // distance 171 pixels at depth 24, beyond 512 bytes.
-        {"a copy from beyond the window", Shape(24, 600, 600), 600, {0x34, 0x00, 0x00, 0x05, 0xAA}},
-        // "0 0 0000011" and "1": a verbatim run of 9 bytes where 4 remain.
-        {"a literal run past the end",
-         Shape(8, 600, 4),
-         4,
-         {0x01, 0x80, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
-        {"literal bytes cut short", Shape(1, 600, 3), 3, {0x30, 0x01}},
-        // a gamma code of 33 zeros and ones: more than 32 bits
-        {"a length of more than 32 bits",
-         Shape(1, 600, 3),
-         3,
-         {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}},
-        // a delta run of 1 at depth 8 whose code makes 3 pixels
-        {"a delta code past its run", Shape(8, 600, 8), 8, {0x60, 0x80}},
+        // 60: a copy of 1 from R = 1 before anything was made.
+        {"a copy from before the start", Shape(8, 600, 4), 4, {0x60}},
+        // a verbatim pixel 00 00 05, then 80 AA: a copy of 1 from 171 pixels back at
+        // depth 24, beyond 512 bytes.
+        {"a copy from beyond the window", Shape(24, 600, 600), 600,
+         {0x00, 0x00, 0x00, 0x05, 0x80, 0xAA}},
+        // 40: a copy from the line above where the line lies beyond the window.
+        {"the line above beyond the window", Shape(8, 600, 4), 4, {0x00, 0x05, 0x40}},
+        // 08: a verbatim run of 9 bytes where 4 remain.
+        {"a literal run past the end", Shape(8, 600, 4), 4, {0x08, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"literal bytes cut short", Shape(1, 600, 3), 3, {0x02, 0x01}},
+        // 1F FF 7F: a length of 32 + 127 + 127 x 128, above 16383
+        {"a length above the longest", Shape(8, 600, 20000), 20000, {0x1F, 0xFF, 0x7F}},
+        {"a length cut short", Shape(8, 600, 200), 200, {0x1F, 0x80}},
+        // 20 80: a delta run of 1 at depth 8 whose code makes 3 pixels
+        {"a delta code past its run", Shape(8, 600, 8), 8, {0x20, 0x80}},
+        {"a delta run at depth 1", Shape(1, 600, 8), 8, {0x20, 0x40}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
