@@ -73,10 +73,11 @@ std::size_t Lz4Size(const std::vector<std::uint8_t>& bytes) {
 bool DeviceDecodes(const std::vector<std::uint8_t>& coded, const RecordStream& r) {
     std::vector<std::uint8_t> window(ZTR_SQUASH_WINDOW);
     ztr_squash d;
-    ztr_squash_begin(&d, coded.data(), static_cast<std::uint32_t>(coded.size()),
-                     static_cast<std::uint8_t>(r.shape.depth), r.shape.highByteFirst ? 1 : 0,
+    ztr_squash_begin(&d, coded.data(), coded.data() + coded.size(),
+                     static_cast<std::uint32_t>(r.shape.totalBytes),
                      static_cast<std::uint32_t>(r.shape.lineUnits * r.shape.unitBytes),
-                     static_cast<std::uint32_t>(r.shape.totalBytes), window.data());
+                     static_cast<std::uint8_t>(r.shape.depth), r.shape.highByteFirst ? 1 : 0,
+                     window.data());
     std::vector<std::uint8_t> out(r.unpacked.size() + 77);
     std::size_t done = 0;
     std::uint16_t got = 0;

@@ -19,6 +19,14 @@
 
 #define RING_MASK (ZTR_SQUASH_WINDOW - 1u)
 
+/* A firmware for panels of 1, 2 and 4 bits only: a unit is always a byte, and there are
+ * no delta runs and no bytes waiting in the ring. */
+#ifdef ZTR_SQUASH_PACKED_ONLY
+#define UNIT 1u
+#else
+#define UNIT unit
+#endif
+
 /* ztr_squash.token: what the current count belongs to. */
 #define TOKEN_COPY 0u
 #define TOKEN_VERBATIM 1u
@@ -44,26 +52,17 @@
      (int8_t)(1u << ((width)-1u)))
 
 /* Copies n (>= 1) unpacked bytes from `distance` back in the ring to out and the ring;
- * returns the new head. The bytes go in spans that wrap neither ring index. */
+ * returns the new head. */
 static NOINLINE uint16_t copy_bytes(uint8_t* o, uint8_t* ring, uint16_t head, uint16_t distance,
                                    uint16_t n) {
     uint16_t from = (head - distance) & RING_MASK;
     do {
-        uint16_t span = ZTR_SQUASH_WINDOW - (from > head ? from : head);
-        const uint8_t* f = ring + from;
-        uint8_t* t = ring + head;
-        if (span > n) {
-            span = n;
-        }
-        n = (uint16_t)(n - span);
-        from = (from + span) & RING_MASK;
-        head = (head + span) & RING_MASK;
-        do {
-            const uint8_t b = *f++;
-            *o++ = b;
-            *t++ = b;
-        } while (--span);
-    } while (n);
+        const uint8_t b = ring[from];
+        *o++ = b;
+        ring[head] = b;
+        from = (from + 1u) & RING_MASK;
+        head = (head + 1u) & RING_MASK;
+    } while (--n);
     return head;
 }
 
@@ -71,43 +70,43 @@ static NOINLINE uint16_t copy_bytes(uint8_t* o, uint8_t* ring, uint16_t head, ui
 static NOINLINE uint16_t take_bytes(uint8_t* o, uint8_t* ring, uint16_t head, const uint8_t* p,
                                    uint16_t n) {
     do {
-        uint16_t span = ZTR_SQUASH_WINDOW - head;
-        uint8_t* t = ring + head;
-        if (span > n) {
-            span = n;
-        }
-        n = (uint16_t)(n - span);
-        head = (head + span) & RING_MASK;
-        do {
-            uint8_t b;
-            FETCH(b, p);
-            *o++ = b;
-            *t++ = b;
-        } while (--span);
-    } while (n);
+        uint8_t b;
+        FETCH(b, p);
+        *o++ = b;
+        ring[head] = b;
+        head = (head + 1u) & RING_MASK;
+    } while (--n);
     return head;
 }
 
-void ztr_squash_begin(ztr_squash* d, const uint8_t* coded, uint32_t size, uint8_t depth,
-                      uint8_t high_first, uint32_t line_bytes, uint32_t unpacked, uint8_t* window) {
-    d->unit = depth == 24 ? 3 : (depth == 16 ? 2 : 1);
-    d->depth = depth;
-    d->high_first = high_first;
+void ztr_squash_begin(ztr_squash* d, const uint8_t* coded, const uint8_t* end, uint32_t unpacked,
+                      uint32_t line_bytes, uint8_t depth, uint8_t high_first, uint8_t* window) {
     d->line = line_bytes <= ZTR_SQUASH_WINDOW ? (uint16_t)line_bytes : 0;
     d->remaining = unpacked;
     d->budget = unpacked;
     d->next = coded;
-    d->end = size ? coded + size : coded; /* no arithmetic on a null pointer */
+    d->end = end;
     d->window = window;
     d->count = 0;
-    d->distance = d->unit;
     d->head = 0;
     d->made = 0;
     d->token = TOKEN_COPY;
-    d->pending = 0;
     d->status = unpacked ? 0 : 1;
+#ifdef ZTR_SQUASH_PACKED_ONLY
+    (void)high_first;
+    d->distance = 1;
+    if (depth > 4) {
+        d->status = -1; /* not built for depths 8 to 24 */
+    }
+#else
+    d->unit = depth == 24 ? 3 : (depth == 16 ? 2 : 1);
+    d->depth = depth;
+    d->high_first = high_first;
+    d->distance = d->unit;
+    d->pending = 0;
     /* The first delta code refers to a zero unit before the stream. */
     window[RING_MASK - 2u] = window[RING_MASK - 1u] = window[RING_MASK] = 0;
+#endif
 }
 
 uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
@@ -119,8 +118,10 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
     uint16_t head = d->head;
     uint16_t n = d->count;
     uint8_t token = d->token;
+#ifndef ZTR_SQUASH_PACKED_ONLY
     uint8_t pending = d->pending;
     const uint8_t unit = d->unit;
+#endif
     if (d->status) {
         return 0;
     }
@@ -130,11 +131,13 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
     o_end = out + count;
     while (o != o_end) {
         uint16_t room = (uint16_t)(o_end - o);
+#ifndef ZTR_SQUASH_PACKED_ONLY
         if (pending) {
             *o++ = ring[(head - pending) & RING_MASK];
             --pending;
             continue;
         }
+#endif
         if (!n) {
             /* The next token: its byte, the extension bytes of a long length, the low
              * byte of an explicit distance. */
@@ -157,7 +160,7 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
             if (n > ZTR_SQUASH_LONGEST) {
                 goto damaged;
             }
-            bytes = (uint16_t)(n * unit); /* below 2^16: n is at most ZTR_SQUASH_LONGEST */
+            bytes = (uint16_t)(n * UNIT); /* below 2^16: n is at most ZTR_SQUASH_LONGEST */
             if (bytes > d->budget) {
                 goto damaged;
             }
@@ -168,17 +171,22 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
             if (!(t & (KIND_FAR | KIND_ABOVE))) {
                 token = TOKEN_VERBATIM;
                 if (t & KIND_DELTA) {
-                    if (unit == 1 && d->depth < 8) {
+#ifndef ZTR_SQUASH_PACKED_ONLY
+                    if (unit == 1 && d->depth < 8)
+#endif
+                    {
                         goto damaged; /* no delta runs at depths 1 to 4 */
                     }
+#ifndef ZTR_SQUASH_PACKED_ONLY
                     token = TOKEN_DELTA;
                     bytes = n; /* delta runs count units */
+#endif
                 }
             } else {
                 token = TOKEN_COPY;
                 if (t & KIND_FAR) {
                     NEXT_BYTE(k);
-                    d->distance = (uint16_t)((k + 1u + ((t & 0x40u) ? 256u : 0u)) * unit);
+                    d->distance = (uint16_t)((k + 1u + ((t & 0x40u) ? 256u : 0u)) * UNIT);
                 } else if (!(t & KIND_DELTA)) {
                     d->distance = d->line; /* the line above; 0 when beyond the window */
                 }
@@ -189,10 +197,8 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
             n = bytes;
             continue;
         }
+#ifndef ZTR_SQUASH_PACKED_ONLY
         if (token & TOKEN_DELTA) {
-#ifdef ZTR_SQUASH_NO_DELTAS
-            goto damaged; /* a firmware without delta codes takes no delta run */
-#else
             /* Delta codes, the pixel before in registers (x, y, z: its bytes; z alone at
              * depth 8). Each code's pixels go to the ring, and to out while it has room;
              * the rest waits in the ring as pending bytes. */
@@ -279,8 +285,8 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
                 }
             } while (n && o != o_end);
             continue;
-#endif
         }
+#endif
         if (room > n) {
             room = n;
         }
@@ -300,7 +306,9 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
     d->head = head;
     d->count = n;
     d->token = token;
+#ifndef ZTR_SQUASH_PACKED_ONLY
     d->pending = pending;
+#endif
     d->remaining -= count;
     if (!d->remaining) {
         d->status = 1;

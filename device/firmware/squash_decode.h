@@ -7,14 +7,14 @@
  *     ztr_squash d;
  *     uint8_t chunk[32];
  *     uint16_t n;
- *     ztr_squash_begin(&d, coded, coded_size, 16, 0, 480, 240u * 240u * 2u, window);
+ *     ztr_squash_begin(&d, coded, coded + coded_size, 240u * 240u * 2u, 480, 16, 0, window);
  *     while ((n = ztr_squash_read(&d, chunk, sizeof chunk)) != 0)
  *         send_to_panel(chunk, n);
  *
  * The coded bytes come from memory: on AVR from program memory (as "ztr export" places a
  * file there) unless ZTR_AVR_MEMORY_IN_RAM is defined. A firmware for panels of 1, 2 and 4
- * bits saves flash with -DZTR_SQUASH_NO_DELTAS: delta runs (depths 8 to 24) then count as
- * damage. */
+ * bits only saves flash with -DZTR_SQUASH_PACKED_ONLY: records of depths 8 to 24 then end
+ * damaged at once. */
 #ifndef ZTR_SQUASH_DECODE_H
 #define ZTR_SQUASH_DECODE_H
 
@@ -48,13 +48,13 @@ typedef struct ztr_squash {
     int8_t status;       /* 0 while bytes remain, 1 when done, -1 when damaged */
 } ztr_squash;
 
-/* Starts decoding size coded bytes of a record of depth 1, 2, 4, 8, 16 or 24 whose
- * unpacked stream has line_bytes bytes a line (row, column or band) and unpacked bytes in
- * all (below 2^30), as the device library's record shape gives them; high_first tells
- * that a 16-bit pixel's high byte comes first (row order with the reversed bit, column
- * order without it). */
-void ztr_squash_begin(ztr_squash* d, const uint8_t* coded, uint32_t size, uint8_t depth,
-                      uint8_t high_first, uint32_t line_bytes, uint32_t unpacked, uint8_t* window);
+/* Starts decoding the coded bytes from coded up to end of a record of depth 1, 2, 4, 8, 16
+ * or 24 whose unpacked stream has `unpacked` bytes in all (below 2^30) and line_bytes
+ * bytes a line (row, column or band), as the device library's record shape gives them;
+ * high_first tells that a 16-bit pixel's high byte comes first (row order with the
+ * reversed bit, column order without it). */
+void ztr_squash_begin(ztr_squash* d, const uint8_t* coded, const uint8_t* end, uint32_t unpacked,
+                      uint32_t line_bytes, uint8_t depth, uint8_t high_first, uint8_t* window);
 
 /* Delivers the next unpacked bytes into out: count of them, or fewer when the stream ends
  * or is damaged (then d->status tells which). Returns how many. */

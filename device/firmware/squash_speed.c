@@ -163,8 +163,8 @@ static uint32_t squash(const test_record* t) {
     uint32_t spent;
     uint32_t start = cycles();
     uint16_t got;
-    ztr_squash_begin(&d, t->squash, t->squash_size, t->depth, t->high_first, t->line_bytes,
-                     t->unpacked, window);
+    ztr_squash_begin(&d, t->squash, t->squash + t->squash_size, t->unpacked, t->line_bytes,
+                     t->depth, t->high_first, window);
     spent = cycles() - start - clock_cost;
     for (;;) {
         start = cycles();
