@@ -14,63 +14,53 @@
 // when it has delivered it; there is no end marker, and bytes after the last token are
 // not looked at.
 //
-// The coded bytes mix whole bytes (verbatim units, delta codes, a distance's low byte)
-// with single bits. Bits are read from a bit byte, most significant bit first; when a bit
-// is wanted and the bit byte is used up, the next byte of the stream becomes the bit
-// byte. So bits and bytes stand in the stream in the order the decoder takes them.
+// The coded stream is a sequence of tokens, each a token byte, then for a long length one
+// or two extension bytes, then what the token carries. The decoder holds R, the distance
+// of the last copy (1 unit at the start).
 //
-// A length n (1 to 16383) is an interleaved Elias gamma code: n's bits after its leading
-// 1, each preceded by a 0, then a 1:
+//    token byte     7   6   5   4   3   2   1   0
+//                 +---+---+---+---+---+---+---+---+
+//   verbatim run  | 0 | 0 | 0 |   length - 1 (f)  |  then n x unitBytes bytes
+//   delta run     | 0 | 0 | 1 |        f          |  then delta codes for n units
+//   copy, above   | 0 | 1 | 0 |        f          |  n units from the line above
+//   copy from R   | 0 | 1 | 1 |        f          |  n units from R units back
+//   copy, far     | 1 | h |     length - 1 (g)    |  then L: n units from h x 256 + L + 1
+//                 +---+---+---+---+---+---+---+---+     units back
 //
-//     n = 1     1              n = 4..7    0 b 0 c 1     (n = 1bc in binary)
-//     n = 2, 3  0 b 1          n = 16383   (0 1) x 13, 1    longer: damage
+// A field below its top value (f < 31, g < 63) holds n - 1. At the top value the rest,
+// n - 32 or n - 64, follows in one extension byte when below 128, else in two: its low
+// 7 bits with bit 7 set, then the rest shifted down by 7. n is at most 16383.
 //
-// The decoder holds the last copy distance R (1 unit at the start) and whether the last
-// token was a literal run. Tokens:
+// Every copy sets R to its distance. A copy repeats units as they come, so distance 1 is
+// a run of the last unit and a copy longer than its distance repeats a pattern. The line
+// above lies lineUnits units back and may be used only when it lies within the window,
+// the last 512 bytes: distances of 1 to floor(512 / unitBytes) units = 512, 256 or 170.
+// Delta runs exist at depths 8, 16 and 24 (squash_deltas.h has their codes).
 //
-//   after a copy, at the start, and after a literal run of 16383 units:
-//     0 [m] n        literal run of n units; m (a bit, only at depths 8, 16 and 24)
-//                    chooses: 0 verbatim, n x unitBytes bytes follow; 1 delta codes
-//                    for n units follow (squash_deltas.h)
-//     1 D n          copy of n units from distance D; then R = D
-//   after any other literal run:
-//     0 n            copy of n units from distance R
-//     1 D n          copy of n units from distance D; then R = D
+// Damage: a delta run at depths 1 to 4, the line above beyond the window, a copy from
+// farther than the window or from before the stream's start, a length above 16383 or
+// past the unpacked size, a delta code that makes more pixels than its run has left,
+// bytes missing at the end.
 //
-//   D, when the line above lies within the window (lineUnits <= window units):
-//     1              the line above: lineUnits units back
-//     0 L h          L a byte, h a bit: h x 256 + L + 1 units back
-//   and without the first bit when it does not. The window is the last 512 bytes:
-//   distances of 1 to floor(512 / unitBytes) units = 512, 256 or 170.
+// Worked example (depth 1, row order, 24 x 3 pixels: 3 bytes a line), the stream
+// 3C 81 FF | 3C 81 FF | 3C 81 FF is coded 02 3C 81 FF 45:
 //
-// A copy repeats units as they come, so D = 1 is a run of the last unit and a copy longer
-// than D repeats a pattern. Damage: a copy from farther than the window or from before
-// the stream's start, a length above 16383 or past the unpacked size, a delta code that
-// makes more pixels than its run has left, bytes missing at the end.
+//   02          verbatim run, f = 2: 3 units     3C 81 FF
+//   3C 81 FF    its bytes
+//   45          copy from the line above, f = 5: 6 units, 3 back     3C 81 FF 3C 81 FF
 //
-// Worked example (depth 1, row order, 24 x 3 pixels: 3 bytes a line, the line above
-// within the window), the stream 3C 81 FF | 3C 81 FF | 3C 81 FF:
-//
-//   token               bits         bytes          units out
-//   literal run of 3    0 011        3C 81 FF       3C 81 FF
-//   copy of 6, above    1 1 01001                   3C 81 FF 3C 81 FF
-//
-//   coded: 3D 3C 81 FF 20
-//          byte 0 is the first bit byte: 0 011 | 1 1 01 (0011 1101); bytes 1 to 3 are
-//          the literal's; byte 4 is the next bit byte: 001 and five unused 0 bits.
-//
-// Depth 16, RGB565 low byte first, the pixels 0x1082 and 0x10A3 (82 10 A3 10): bits
-// 0 1 001, a delta run of 2; the first pixel, against zero, takes the two-byte code
-// 84 22 (g +4, r +2, b +2), the second the one-byte code 11 (g +1, r 0, b +1): coded
-// 48 84 22 11. format/tests/squash_coding_test.cpp checks these and more.
+// Depth 16, RGB565 low byte first, the pixels 0x1082 and 0x10A3 (82 10 A3 10): 21 a delta
+// run of 2; the first pixel, against zero, takes the two-byte code 84 22 (g +4, r +2,
+// b +2), the second the one-byte code 11 (g +1, r 0, b +1): coded 21 84 22 11.
+// format/tests/squash_coding_test.cpp checks these and more.
 //
 // ---- Decoding on a device ------------------------------------------------------------
 //
-// A streaming decoder holds the position in the coded bytes, the bit byte, R, the token
-// kind and its count, the line above in bytes, how much the tokens read so far made (so
-// that no copy reaches before the start) and a window: the last 512 unpacked bytes, a
-// ring that the caller supplies. Copies, and delta codes for the pixel before, read it.
-// device/firmware/squash_decode.h has that state (31 bytes on AVR) and the decoder.
+// A streaming decoder holds the position in the coded bytes, R, the token kind and its
+// count, the line above in bytes, how much the tokens read so far made (so that no copy
+// reaches before the start) and a window: the last 512 unpacked bytes, a ring that the
+// caller supplies. Copies, and delta codes for the pixel before, read it.
+// device/firmware/squash_decode.h has that state (30 bytes on AVR) and the decoder.
 #pragma once
 
 #include "pixel_stream_shape.h"

@@ -30,11 +30,10 @@ inline std::vector<std::uint8_t> DeviceDecode(const std::vector<std::uint8_t>& c
     std::vector<std::uint8_t> window(ZTR_SQUASH_WINDOW);
     std::vector<std::uint8_t> out(unpacked + piece);
     ztr_squash d;
-    ztr_squash_begin(&d, coded.data(), coded.data() + coded.size(),
-                     static_cast<std::uint32_t>(unpacked),
-                     static_cast<std::uint32_t>(shape.lineUnits * shape.unitBytes),
-                     static_cast<std::uint8_t>(shape.depth), shape.highByteFirst ? 1 : 0,
-                     window.data());
+    ztr_squash_begin(
+        &d, coded.data(), coded.data() + coded.size(), static_cast<std::uint32_t>(unpacked),
+        static_cast<std::uint32_t>(shape.lineUnits * shape.unitBytes),
+        static_cast<std::uint8_t>(shape.depth), shape.highByteFirst ? 1 : 0, window.data());
     std::size_t done = 0;
     std::uint16_t got = 0;
     while ((got = ztr_squash_read(&d, out.data() + done, piece)) != 0) {

@@ -54,7 +54,7 @@
 /* Copies n (>= 1) unpacked bytes from `distance` back in the ring to out and the ring;
  * returns the new head. */
 static NOINLINE uint16_t copy_bytes(uint8_t* o, uint8_t* ring, uint16_t head, uint16_t distance,
-                                   uint16_t n) {
+                                    uint16_t n) {
     uint16_t from = (head - distance) & RING_MASK;
     do {
         const uint8_t b = ring[from];
@@ -68,7 +68,7 @@ static NOINLINE uint16_t copy_bytes(uint8_t* o, uint8_t* ring, uint16_t head, ui
 
 /* Copies n (>= 1) coded bytes from p to out and the ring; returns the new head. */
 static NOINLINE uint16_t take_bytes(uint8_t* o, uint8_t* ring, uint16_t head, const uint8_t* p,
-                                   uint16_t n) {
+                                    uint16_t n) {
     do {
         uint8_t b;
         FETCH(b, p);
@@ -166,8 +166,8 @@ uint16_t ztr_squash_read(ztr_squash* d, uint8_t* out, uint16_t count) {
             }
             d->budget -= bytes;
             made = d->made; /* how far copies reach: what the tokens before made, up to 512 */
-            d->made = bytes >= ZTR_SQUASH_WINDOW - made ? ZTR_SQUASH_WINDOW
-                                                        : (uint16_t)(made + bytes);
+            d->made =
+                bytes >= ZTR_SQUASH_WINDOW - made ? ZTR_SQUASH_WINDOW : (uint16_t)(made + bytes);
             if (!(t & (KIND_FAR | KIND_ABOVE))) {
                 token = TOKEN_VERBATIM;
                 if (t & KIND_DELTA) {

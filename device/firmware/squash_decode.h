@@ -27,7 +27,7 @@ extern "C" {
 #define ZTR_SQUASH_WINDOW 512u
 #define ZTR_SQUASH_LONGEST 16383u /* units of the longest literal run or copy */
 
-/* The state of one record's decoding: 30 bytes on AVR, 40 on 32-bit ARM. */
+/* The state of one record's decoding: 30 bytes on AVR, 36 on 32-bit ARM. */
 typedef struct ztr_squash {
     const uint8_t* next; /* next coded byte */
     const uint8_t* end;  /* end of the coded bytes */
@@ -39,8 +39,7 @@ typedef struct ztr_squash {
     uint16_t line;       /* the line above in bytes; 0 when beyond the window */
     uint16_t head;       /* ring index of the next unpacked byte */
     uint16_t made;       /* unpacked bytes of the tokens read, up to 512: how far copies reach */
-    uint8_t bits;        /* the bit byte, shifted, with a 1 below its unused bits */
-    uint8_t token;       /* what count belongs to, and whether a literal run came last */
+    uint8_t token;       /* what count belongs to: a copy, verbatim bytes or delta codes */
     uint8_t unit;        /* bytes of a unit: 1, 2 or 3 */
     uint8_t depth;       /* 1, 2, 4, 8, 16 or 24 */
     uint8_t high_first;  /* depth 16: the RGB565 value's high byte comes first */

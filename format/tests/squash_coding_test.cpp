@@ -77,7 +77,9 @@ TEST(SquashCoding, WorkedExamplesCodeToTheBytesWorkedOutByHand) {
     } cases[] = {
         // Depth 1, three lines of 3 bytes: 02 a verbatim run of 3 units and its bytes,
         // 45 a copy of 6 from the line above (kind 010, length field 6 - 1).
-        {"line above", Shape(1, 3, 9), {0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF},
+        {"line above",
+         Shape(1, 3, 9),
+         {0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF, 0x3C, 0x81, 0xFF},
          {0x02, 0x3C, 0x81, 0xFF, 0x45}},
         // Depth 16, low byte first: 0x1082 (r 2, g 4, b 2) and 0x10A3 (r 2, g 5, b 3).
         // 21 a delta run of 2; the first pixel, against zero, needs the two-byte code
@@ -231,7 +233,9 @@ TEST(SquashCoding, RefusesDamagedStreams) {
         {"a copy from before the start", Shape(8, 600, 4), 4, {0x60}},
         // a verbatim pixel 00 00 05, then 80 AA: a copy of 1 from 171 pixels back at
         // depth 24, beyond 512 bytes.
-        {"a copy from beyond the window", Shape(24, 600, 600), 600,
+        {"a copy from beyond the window",
+         Shape(24, 600, 600),
+         600,
          {0x00, 0x00, 0x00, 0x05, 0x80, 0xAA}},
         // 40: a copy from the line above where the line lies beyond the window.
         {"the line above beyond the window", Shape(8, 600, 4), 4, {0x00, 0x05, 0x40}},
