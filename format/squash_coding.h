@@ -82,8 +82,8 @@ inline constexpr std::size_t SquashWindowUnits(unsigned unitBytes) {
     return SQUASH_WINDOW_BYTES / unitBytes;
 }
 
-// Whether literal runs carry a bit that chooses delta codes (squash_deltas.h): at the
-// depths whose units are whole pixels, 8, 16 and 24.
+// Whether delta runs (squash_deltas.h) may occur: at the depths whose units are whole
+// pixels, 8, 16 and 24.
 inline bool SquashHasDeltaRuns(const PixelStreamShape& shape) {
     return shape.depth >= 8;
 }
