@@ -23,9 +23,9 @@ constexpr std::uint8_t KIND_FAR = 0x80;
 constexpr std::uint32_t SHORT_FIELD = 31; // length field of the first four kinds
 constexpr std::uint32_t FAR_FIELD = 63;   // length field of a copy from an explicit distance
 
-class ByteWriter {
+class CodedWriter {
   public:
-    explicit ByteWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+    explicit CodedWriter(std::vector<std::uint8_t>& out) : out_(out) {}
 
     void Byte(std::uint8_t b) { out_.push_back(b); }
     // A token byte `head` with a length n (1 to 16383) in its low field of `field` at
@@ -51,9 +51,9 @@ class ByteWriter {
     std::vector<std::uint8_t>& out_;
 };
 
-class ByteReader {
+class CodedReader {
   public:
-    explicit ByteReader(std::span<const std::uint8_t> in) : in_(in) {}
+    explicit CodedReader(std::span<const std::uint8_t> in) : in_(in) {}
 
     bool Byte(std::uint8_t& b) {
         if (next_ == in_.size()) {
@@ -388,7 +388,7 @@ class Search {
             state = static_cast<State>(a.previous);
         }
         std::reverse(steps.begin(), steps.end());
-        ByteWriter writer(out);
+        CodedWriter writer(out);
         std::uint32_t last = 1;
         for (std::size_t i = 0; i < steps.size();) {
             const Step& s = steps[i];
@@ -428,7 +428,7 @@ class Search {
         }
     }
 
-    void WriteDelta(ByteWriter& writer, std::uint32_t p, unsigned count) const {
+    void WriteDelta(CodedWriter& writer, std::uint32_t p, unsigned count) const {
         const std::uint32_t at = window_ + p;
         auto field = [](int d, unsigned bits) {
             return static_cast<unsigned>(d) & ((1u << bits) - 1);
@@ -499,7 +499,7 @@ namespace {
 
 // Decodes the delta codes of a run of `count` units into out from o on; the unit before o
 // (zero before the stream's start) is the first one they refer to.
-bool DecodeDeltaRun(ByteReader& in, const PixelStreamShape& shape, std::span<std::uint8_t> out,
+bool DecodeDeltaRun(CodedReader& in, const PixelStreamShape& shape, std::span<std::uint8_t> out,
                     std::size_t o, std::uint32_t count) {
     const unsigned unit = shape.unitBytes;
     auto unitAt = [&](std::size_t at) {
@@ -592,7 +592,7 @@ SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStream
     const std::size_t unit = shape.unitBytes;
     const std::size_t window = SquashWindowUnits(shape.unitBytes);
     const bool lineAbove = shape.lineUnits >= 1 && shape.lineUnits <= window;
-    ByteReader in(coded);
+    CodedReader in(coded);
     std::size_t o = 0;
     std::size_t last = 1;
     used = 0;
