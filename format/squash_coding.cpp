@@ -102,10 +102,16 @@ enum State : std::uint8_t { COPY = 0, RAW = 1, DELTA = 2 };
 struct Arrival {
     std::uint32_t cost = INFINITE; // bits
     std::uint32_t from = 0;        // the position this step or copy started at
-    std::uint32_t distance = 0;    // R after this step
-    std::uint32_t run = 0;         // units of the literal run so far
+    std::uint16_t distance = 0;    // R after this step: at most 512 units
+    std::uint16_t run = 0;         // units of the literal run so far: at most 16383
     std::uint8_t previous = COPY;  // the state at `from`
 };
+
+// An arrival's fields from the search's 32-bit numbers, which fit them.
+Arrival Arrive(std::uint32_t from, std::uint32_t distance, std::uint32_t run, std::uint8_t previous) {
+    return {0, from, static_cast<std::uint16_t>(distance), static_cast<std::uint16_t>(run),
+            previous};
+}
 
 struct Candidate {
     std::uint32_t distance;
@@ -309,11 +315,11 @@ class Search {
         const Arrival raw = arrivals_[RAW][p];
         const Arrival delta = arrivals_[DELTA][p];
         Offer(RAW, p + 1, beforeCost + TokenBits(1, SHORT_FIELD) + unitBits,
-              {0, p, beforeDistance, 1, before});
+              Arrive(p, beforeDistance, 1, before));
         if (raw.cost != INFINITE && raw.run < SQUASH_LONGEST) {
             const std::uint32_t grow =
                 TokenBits(raw.run + 1, SHORT_FIELD) - TokenBits(raw.run, SHORT_FIELD);
-            Offer(RAW, p + 1, raw.cost + grow + unitBits, {0, p, raw.distance, raw.run + 1, RAW});
+            Offer(RAW, p + 1, raw.cost + grow + unitBits, Arrive(p, raw.distance, raw.run + 1u, RAW));
         }
         if (deltas_) {
             for (unsigned count = 1; count <= 3; ++count) {
@@ -322,12 +328,12 @@ class Search {
                     continue;
                 }
                 Offer(DELTA, p + count, beforeCost + TokenBits(count, SHORT_FIELD) + 8 * bytes,
-                      {0, p, beforeDistance, count, before});
+                      Arrive(p, beforeDistance, count, before));
                 if (delta.cost != INFINITE && delta.run + count <= SQUASH_LONGEST) {
                     const std::uint32_t grow = TokenBits(delta.run + count, SHORT_FIELD) -
                                                TokenBits(delta.run, SHORT_FIELD);
                     Offer(DELTA, p + count, delta.cost + grow + 8 * bytes,
-                          {0, p, delta.distance, delta.run + count, DELTA});
+                          Arrive(p, delta.distance, delta.run + count, DELTA));
                 }
             }
         }
@@ -346,7 +352,7 @@ class Search {
                 const std::uint32_t field = near ? SHORT_FIELD : FAR_FIELD;
                 const std::uint32_t start = a.cost + (near ? 0 : 8);
                 auto tryLength = [&](std::uint32_t n) {
-                    Offer(COPY, p + n, start + TokenBits(n, field), {0, p, c.distance, 0, s});
+                    Offer(COPY, p + n, start + TokenBits(n, field), Arrive(p, c.distance, 0, s));
                 };
                 const std::uint32_t every = std::min(length, ALL_LENGTHS);
                 for (std::uint32_t n = 1; n <= every; ++n) {
