@@ -136,8 +136,9 @@ FrameEnd DrawFrame(GifFileType* gif, Canvas& canvas, std::vector<GifPixelType>& 
         for (int i = 0; i < frame.ColorMap->ColorCount && i < 256; ++i) {
             const GifColorType& entry = frame.ColorMap->Colors[i];
             const bool transparent = clear && i == canvas.transparent;
-            canvas.local[static_cast<std::size_t>(i)] = {entry.Red, entry.Green, entry.Blue,
-                                                         std::uint8_t(transparent ? 0 : 255)};
+            canvas.local[static_cast<std::size_t>(i)] = {
+                entry.Red, entry.Green, entry.Blue,
+                static_cast<std::uint8_t>(transparent ? 0 : 255)};
         }
         table = canvas.local.data();
     } else if (!canvas.hasGlobal) {
