@@ -131,10 +131,10 @@ struct HighColourLayout {
     std::uint64_t headerEnd = 0; // behind the headers and any masks behind them
 };
 
-// The masks of a 16- or 32-bit bitmap and where its headers end; false when the headers
-// are not a bitmap's of a known size or name masks that cannot be read.
-bool ReadHighColourLayout(const std::uint8_t* head, std::uint64_t fileSize,
-                          HighColourLayout& layout) {
+// The masks of a 16- or 32-bit bitmap and where its headers end (fields past the end of
+// the file read as 0); false when the headers are not a bitmap's of a known size, or name
+// three equal masks.
+bool ReadHighColourLayout(const std::uint8_t* head, HighColourLayout& layout) {
     const std::uint32_t infoSize = GetU32LE(&head[OFFSET_INFO_SIZE]);
     if (infoSize != INFO_HEADER_BYTES && infoSize != V3_HEADER_BYTES &&
         infoSize != V4_HEADER_BYTES && infoSize != V5_HEADER_BYTES) {
@@ -145,9 +145,6 @@ bool ReadHighColourLayout(const std::uint8_t* head, std::uint64_t fileSize,
     layout.headerEnd = FILE_HEADER_BYTES + infoSize;
     if (bitFields && infoSize == INFO_HEADER_BYTES) {
         layout.headerEnd += 12;
-    }
-    if (fileSize < layout.headerEnd) {
-        return false;
     }
     if (bitFields) {
         layout.red = GetU32LE(&head[OFFSET_MASKS]);
@@ -176,6 +173,12 @@ bool ReadHighColourLayout(const std::uint8_t* head, std::uint64_t fileSize,
         layout.alpha = 0xFFu << 24;
         layout.zeroAlphaIsOpaque = true;
     }
+    return true;
+}
+
+// True when every channel of a 16- or 32-bit bitmap has a mask of 1 to 8 bits (alpha: 0 to
+// 8); 24-bit pixels have no masks.
+bool MasksCanBeRead(const HighColourLayout& layout) {
     if (layout.bitCount == 24) {
         return true;
     }
@@ -231,7 +234,7 @@ bool AllAlphaZero(const std::uint8_t* pixels, std::uint64_t stride, std::size_t 
 Readout ReadHighColourBitmap(PictureBytes bytes, const std::uint8_t* head, const std::string& name,
                              const SourceReadOptions& options) {
     HighColourLayout layout;
-    if (!ReadHighColourLayout(head, bytes.size(), layout)) {
+    if (!ReadHighColourLayout(head, layout)) {
         return NotValidPicture(name, PictureFormat::Bitmap);
     }
     // A negative height marks rows stored top row first.
@@ -249,6 +252,16 @@ Readout ReadHighColourBitmap(PictureBytes bytes, const std::uint8_t* head, const
             PictureFormat::Bitmap, name, storedWidth, rows, bytes.size(), size)) {
         return std::move(*refused);
     }
+    const std::string cut =
+        ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d pixels)\n",
+                    name.c_str(), size.width, size.height)
+            .failure;
+    if (bytes.size() < layout.headerEnd) {
+        return Readout{{}, cut};
+    }
+    if (!MasksCanBeRead(layout)) {
+        return NotValidPicture(name, PictureFormat::Bitmap);
+    }
     const auto width = static_cast<std::size_t>(size.width);
     const auto height = static_cast<std::size_t>(size.height);
 
@@ -260,9 +273,7 @@ Readout ReadHighColourBitmap(PictureBytes bytes, const std::uint8_t* head, const
     const std::uint64_t pixelOffset =
         dataOffset >= layout.headerEnd && dataOffset < bytes.size() ? dataOffset : layout.headerEnd;
     if (bytes.size() - pixelOffset < stride * (height - 1) + rowBytes) {
-        return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d "
-                           "pixels)\n",
-                           name.c_str(), size.width, size.height);
+        return Readout{{}, cut};
     }
     const std::uint8_t* pixels = bytes.data() + pixelOffset;
     const bool opaque = layout.zeroAlphaIsOpaque && AllAlphaZero(pixels, stride, width, height);
@@ -377,7 +388,9 @@ Readout ReadBmpPicture(PictureBytes bytes, const std::string& name,
                        const SourceReadOptions& options) {
     std::array<std::uint8_t, HEADER_BLOCK_BYTES> head{};
     std::copy_n(bytes.begin(), std::min(bytes.size(), head.size()), head.begin());
-    if (head[0] == 'B' && head[1] == 'M' && IsHighColourBitmap(head.data())) {
+    // Files too short to hold the compression field are the indexed reader's to refuse.
+    if (bytes.size() >= OFFSET_COMPRESSION + 4 && head[0] == 'B' && head[1] == 'M' &&
+        IsHighColourBitmap(head.data())) {
         return ReadHighColourBitmap(bytes, head.data(), name, options);
     }
     return ReadIndexedBitmap(bytes, head.data(), name);
