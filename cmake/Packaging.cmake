@@ -78,9 +78,14 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
     string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
         "Zentra image tools: console converter for small displays\n"
-        "ztr converts BMP, PBM and PGM pictures into Zentra files, which hold one\n"
-        "bitmap of a picture for every kind of small LCD or OLED display, packed in\n"
-        "the display's own memory lay-out; it also lists and renders such files.")
+        "ztr converts BMP, PBM, PGM, PPM, PNG, GIF, JPEG and TGA pictures into Zentra\n"
+        "files, which hold one bitmap of a picture for every kind of small LCD, OLED or\n"
+        "colour display, packed in the display's own memory lay-out; it also lists and\n"
+        "renders such files.")
+    # dpkg-shlibdeps adds the packages of the libraries ztr links: the C and C++ libraries,
+    # libpng16-16, libgif7 and libjpeg62-turbo. zlib1g, which inflates the PNG data inside
+    # libpng, is named here, as ztr does not link it itself.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "zlib1g")
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 

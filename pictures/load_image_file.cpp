@@ -1,13 +1,13 @@
-// LoadImageFrames: picks the source reader by the file's signature, else by its name,
-// and hands back every picture top row first. One message reports a failure: where
-// the signature names one of the bitmap and PBM/PGM/PPM readers but the name names
-// the other, the file failed before signatures were looked at, and it fails with the
-// same message now unless the signature's reader can read it.
+// LoadImageFrames: picks the source reader by the bytes' signature, else by the file's
+// name, and hands back every picture top row first. One message reports a failure: where
+// the signature names one of the bitmap and PBM/PGM/PPM readers but the name names the
+// other, the file failed before signatures were looked at, and it fails with the same
+// message now unless the signature's reader can read it.
 #include "colour_to_grey.h"
-#include "input_file.h"
 #include "picture_readers.h"
 #include "report_message.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -17,28 +17,41 @@ bool IsOwnReader(PictureFormat format) {
     return format == PictureFormat::Bitmap || format == PictureFormat::Pnm;
 }
 
-Readout ReadAs(const std::string& path, PictureFormat format, const std::uint8_t* head,
-               std::size_t headCount, const SourceReadOptions& options) {
+// Bitmaps come bottom row first; the rest of the engine takes them top row first.
+void TurnTopRowFirst(Readout& bitmap) {
+    for (SourceImage& frame : bitmap.frames) {
+        if (frame.pixels.empty()) {
+            continue;
+        }
+        const auto width = static_cast<std::size_t>(frame.width);
+        const auto height = static_cast<std::size_t>(frame.height);
+        ReverseRows(frame.pixels.data(), width, height);
+        if (!frame.rgb.empty()) {
+            ReverseRows(frame.rgb.data(), 3 * width, height);
+        }
+    }
+}
+
+Readout ReadAs(PictureBytes bytes, const std::string& name, PictureFormat format,
+               const SourceReadOptions& options) {
     switch (format) {
     case PictureFormat::Pnm:
-        return ReadPnmPicture(path, options);
-    case PictureFormat::Bitmap:
-        if (IsHighColourBitmap(head, headCount)) {
-            return ReadStbPicture(path, format, options);
-        }
-        {
-            Readout bitmap = ReadBmpPicture(path);
-            for (SourceImage& frame : bitmap.frames) {
-                if (!frame.pixels.empty()) {
-                    ReverseRows(frame.pixels.data(), static_cast<std::size_t>(frame.width),
-                                static_cast<std::size_t>(frame.height));
-                }
-            }
-            return bitmap;
-        }
-    default:
-        return ReadStbPicture(path, format, options);
+        return ReadPnmPicture(bytes, name, options);
+    case PictureFormat::Bitmap: {
+        Readout bitmap = ReadBmpPicture(bytes, name, options);
+        TurnTopRowFirst(bitmap);
+        return bitmap;
     }
+    case PictureFormat::Png:
+        return ReadPngPicture(bytes, name, options);
+    case PictureFormat::Gif:
+        return ReadGifPicture(bytes, name, options);
+    case PictureFormat::Jpeg:
+        return ReadJpegPicture(bytes, name, options);
+    case PictureFormat::Tga:
+        return ReadTgaPicture(bytes, name, options);
+    }
+    return ReadFailure("ERROR: file '%s' has an invalid or unsupported format\n", name.c_str());
 }
 
 } // namespace
@@ -62,29 +75,19 @@ std::optional<SourceImage> ReportedFirstFrame(Readout readout, const MessageSink
     return std::move(readout.frames.front());
 }
 
-std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
-                                                        const SourceReadOptions& options,
-                                                        const MessageSink& sink) {
-    std::uint8_t head[PICTURE_HEAD_BYTES] = {};
-    std::size_t headCount = 0;
-    {
-        InputFile file;
-        if (file.Open(path)) {
-            headCount = file.Read(head, sizeof head);
-        }
-    }
-    const PictureFormat byName = NameFormat(path);
+Readout ReadPicture(PictureBytes bytes, const std::string& name, const SourceReadOptions& options) {
+    const std::size_t headCount = std::min(bytes.size(), PICTURE_HEAD_BYTES);
+    const PictureFormat byName = NameFormat(name);
     PictureFormat format = byName;
-    const bool hasSignature = SignatureFormat(head, headCount, format);
+    const bool hasSignature = SignatureFormat(bytes.data(), headCount, format);
 
-    Readout result = ReadAs(path, format, head, headCount, options);
+    Readout result = ReadAs(bytes, name, format, options);
     if (!result.failure.empty() && hasSignature && format != byName && IsOwnReader(format) &&
         IsOwnReader(byName)) {
-        result = ReadAs(path, byName, head, headCount, options);
+        result = ReadAs(bytes, name, byName, options);
     }
     if (!result.failure.empty()) {
-        ReportMessage(sink, stderr, "%s", result.failure.c_str());
-        return std::nullopt;
+        return result;
     }
     if (!options.allFrames) {
         result.frames.resize(1);
@@ -92,12 +95,34 @@ std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
     if (options.colours) {
         for (SourceImage& frame : result.frames) {
             if (!AddColours(frame)) {
-                ReportMessage(sink, stderr, "ERROR: insufficient memory\n");
-                return std::nullopt;
+                return ReadFailure("ERROR: insufficient memory\n");
             }
         }
     }
+    return result;
+}
+
+std::optional<std::vector<SourceImage>>
+LoadImageFramesFromMemory(std::span<const std::uint8_t> bytes, const std::string& name,
+                          const SourceReadOptions& options, const MessageSink& sink) {
+    Readout result = ReadPicture(bytes, name, options);
+    if (!result.failure.empty()) {
+        ReportMessage(sink, stderr, "%s", result.failure.c_str());
+        return std::nullopt;
+    }
     return std::move(result.frames);
+}
+
+std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
+                                                        const SourceReadOptions& options,
+                                                        const MessageSink& sink) {
+    std::vector<std::uint8_t> bytes;
+    const std::string failure = ReadFileBytes(path, bytes);
+    if (!failure.empty()) {
+        ReportMessage(sink, stderr, "%s", failure.c_str());
+        return std::nullopt;
+    }
+    return LoadImageFramesFromMemory(bytes, path, options, sink);
 }
 
 std::optional<SourceImage> LoadImageFile(const std::string& path, const MessageSink& sink) {

@@ -7,7 +7,7 @@
 #include <string>
 
 enum class PictureFormat {
-    Bitmap, // "BM": the project's bitmap reader (1/4/8 bits), stb_image for 16/24/32 bits
+    Bitmap, // "BM": the project's bitmap reader (1 to 32 bits)
     Pnm,    // "P1" to "P6": the project's PBM/PGM/PPM reader
     Png,
     Gif,

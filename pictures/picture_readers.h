@@ -1,17 +1,25 @@
-// The readers behind LoadImageFrames. Each gives its frames or the one message that
-// says why there are none, without reporting it: the loader decides which reader's
-// message the user sees and reports it once.
+// The readers behind LoadImageFrames. Each takes a picture file's bytes and its name (for
+// messages) and gives its frames or the one message that says why there are none, without
+// reporting it: the loader decides which reader's message the user sees and reports it once.
 #pragma once
 
 #include "picture_format.h"
 #include "source_image.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 struct Readout {
     std::vector<SourceImage> frames; // top row first (bitmaps: bottom row first)
     std::string failure;             // the message; empty on success
+    // True when the picture broke off (a GIF cut short or damaged inside): the frames are
+    // those read before the break, the last one drawn as far as its rows were read. False
+    // when the reading ended where the file says it ends, or stopped after the frames
+    // that were asked for.
+    bool cut = false;
 };
 
 // A failed Readout with a printf-style message.
@@ -24,18 +32,35 @@ Readout ReadFailure(const char* format, ...)
 // The first frame, or nothing after the failure has been reported.
 std::optional<SourceImage> ReportedFirstFrame(Readout readout, const MessageSink& sink);
 
-// PPM colours go to rgb only when the options ask for them.
-Readout ReadPnmPicture(const std::string& path, const SourceReadOptions& options);
-Readout ReadBmpPicture(const std::string& path);
+// Every byte of a file into bytes; the message when it cannot be read, else empty.
+std::string ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes);
 
-// PNG, GIF, JPEG, TGA and 16/24/32-bit bitmaps through stb, as grey levels and, when
-// the options ask for them, colours.
-Readout ReadStbPicture(const std::string& path, PictureFormat format,
+using PictureBytes = std::span<const std::uint8_t>;
+
+// PPM colours go to rgb only when the options ask for them.
+Readout ReadPnmPicture(PictureBytes bytes, const std::string& name,
+                       const SourceReadOptions& options);
+// 1-, 4- and 8-bit bitmaps as scaled colour-table indices with their table; 16-, 24- and
+// 32-bit ones (uncompressed or with bit fields) as grey levels and, when the options ask
+// for them, colours. Rows bottom row first.
+Readout ReadBmpPicture(PictureBytes bytes, const std::string& name,
                        const SourceReadOptions& options);
 
-// True when a bitmap's headers (the file's first count bytes) describe one of 16, 24 or
-// 32 bits per pixel, uncompressed or with bit fields, that stb reads.
-bool IsHighColourBitmap(const std::uint8_t* head, std::size_t count);
+// Colour pictures: grey levels over the options' background and, when asked, colours.
+// Every frame of a GIF when the options ask for all frames, else the first.
+Readout ReadPngPicture(PictureBytes bytes, const std::string& name,
+                       const SourceReadOptions& options);
+Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
+                       const SourceReadOptions& options);
+Readout ReadJpegPicture(PictureBytes bytes, const std::string& name,
+                        const SourceReadOptions& options);
+Readout ReadTgaPicture(PictureBytes bytes, const std::string& name,
+                       const SourceReadOptions& options);
+
+// The reader that LoadImageFrames runs for these bytes: chosen by their signature, else by
+// the name, every picture turned top row first, colours added when asked. Nothing is
+// reported.
+Readout ReadPicture(PictureBytes bytes, const std::string& name, const SourceReadOptions& options);
 
 // The bytes of a file's start that reader choice looks at.
 inline constexpr std::size_t PICTURE_HEAD_BYTES = 64;

@@ -4,13 +4,14 @@
 // right after the piece that completes it.
 #include "checked_size.h"
 #include "colour_to_grey.h"
-#include "input_file.h"
+#include "memory_input.h"
 #include "picture_readers.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -117,7 +118,7 @@ HeaderResult TakeHeaderToken(std::string_view token, PnmHeader& header) {
 }
 
 // Reads header pieces until height and levels are both set or the file ends.
-HeaderResult ReadHeader(InputFile& file, PnmHeader& header) {
+HeaderResult ReadHeader(MemoryInput& file, PnmHeader& header) {
     std::string piece;
     piece.reserve(HEADER_PIECE_CHARS);
     while (header.height == 0 || header.levels == 0) {
@@ -151,7 +152,7 @@ HeaderResult ReadHeader(InputFile& file, PnmHeader& header) {
 
 // A plain PBM pixel: one digit, white space before it optional. 0 is white, any other
 // digit black. -1 when the next text is no digit.
-int ReadPlainBit(InputFile& file) {
+int ReadPlainBit(MemoryInput& file) {
     int c = file.GetByte();
     while (IsScanSpace(c)) {
         c = file.GetByte();
@@ -163,7 +164,7 @@ int ReadPlainBit(InputFile& file) {
 }
 
 // A plain PGM sample read like " %d", saturated to the 32-bit range.
-std::optional<std::int32_t> ReadPlainNumber(InputFile& file) {
+std::optional<std::int32_t> ReadPlainNumber(MemoryInput& file) {
     int c = file.PeekByte();
     while (IsScanSpace(c)) {
         file.GetByte();
@@ -209,7 +210,7 @@ std::uint64_t LeastPixelBytes(const PnmHeader& header) {
     return width * height; // one byte a sample, or at least one character a plain value
 }
 
-bool ReadRawBitmap(InputFile& file, SourceImage& image) {
+bool ReadRawBitmap(MemoryInput& file, SourceImage& image) {
     const auto width = static_cast<std::size_t>(image.width);
     std::vector<std::uint8_t> row((width + 7) / 8);
     std::uint8_t* out = image.pixels.data();
@@ -238,7 +239,7 @@ std::uint8_t ColourSample(std::uint32_t sample, std::uint32_t maxval) {
 
 // "P3" (three numbers a pixel) and "P6" (three samples of one or, above maxval 255,
 // two big-endian bytes) into luminance, and into image.rgb when it has room for them.
-bool ReadColourPixels(InputFile& file, std::int32_t format, std::uint32_t maxval,
+bool ReadColourPixels(MemoryInput& file, std::int32_t format, std::uint32_t maxval,
                       SourceImage& image) {
     const bool wide = maxval > 255;
     std::uint8_t* colours = image.rgb.empty() ? nullptr : image.rgb.data();
@@ -271,7 +272,7 @@ bool ReadColourPixels(InputFile& file, std::int32_t format, std::uint32_t maxval
     return true;
 }
 
-bool ReadPixels(InputFile& file, std::int32_t format, SourceImage& image) {
+bool ReadPixels(MemoryInput& file, std::int32_t format, SourceImage& image) {
     const std::size_t count = image.pixels.size();
     std::uint8_t* out = image.pixels.data();
     switch (format) {
@@ -322,11 +323,10 @@ bool IsSupported(const PnmHeader& header) {
 
 } // namespace
 
-Readout ReadPnmPicture(const std::string& path, const SourceReadOptions& options) {
-    InputFile file;
-    if (!file.Open(path)) {
-        return ReadFailure("ERROR: failed to open file '%s' for reading\n", path.c_str());
-    }
+// The PBM/PGM/PPM messages have never named the file, so the name goes unused.
+Readout ReadPnmPicture(PictureBytes bytes, [[maybe_unused]] const std::string& name,
+                       const SourceReadOptions& options) {
+    MemoryInput file(bytes);
 
     PnmHeader header;
     switch (ReadHeader(file, header)) {
@@ -381,6 +381,16 @@ Readout ReadPnmPicture(const std::string& path, const SourceReadOptions& options
     return result;
 }
 
+std::optional<SourceImage> ReadPnmImage(std::span<const std::uint8_t> bytes,
+                                        const std::string& name, const MessageSink& sink) {
+    return ReportedFirstFrame(ReadPnmPicture(bytes, name, SourceReadOptions{}), sink);
+}
+
 std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink) {
-    return ReportedFirstFrame(ReadPnmPicture(path, SourceReadOptions{}), sink);
+    std::vector<std::uint8_t> bytes;
+    const std::string failure = ReadFileBytes(path, bytes);
+    if (!failure.empty()) {
+        return ReportedFirstFrame(Readout{{}, failure}, sink);
+    }
+    return ReadPnmImage(bytes, path, sink);
 }

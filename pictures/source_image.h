@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,20 +55,32 @@ inline constexpr std::size_t MAX_FRAME_PIXELS = std::size_t{1} << 28;
 // Chooses the reader by the file's signature, else by its name (see picture_format.h),
 // and gives every picture top row first: one picture, or with allFrames every frame of
 // a GIF. Reports every failure through ReportMessage to `sink`, once, and then returns
-// nothing.
+// nothing. Reads the whole file and hands its bytes to LoadImageFramesFromMemory.
 std::optional<std::vector<SourceImage>>
 LoadImageFrames(const std::string& path, const SourceReadOptions& options, const MessageSink& sink);
+
+// The same from a picture file's bytes already in memory; `name` is the file's name, which
+// chooses the reader when the bytes carry no known signature and stands in every message.
+std::optional<std::vector<SourceImage>>
+LoadImageFramesFromMemory(std::span<const std::uint8_t> bytes, const std::string& name,
+                          const SourceReadOptions& options, const MessageSink& sink);
 
 // The first frame of LoadImageFrames, colour over a white background.
 std::optional<SourceImage> LoadImageFile(const std::string& path, const MessageSink& sink);
 
 // PBM ("P1", "P4"), PGM ("P2", "P5") and PPM ("P3", "P6") files; rows top first; grey
-// levels only.
+// levels only. From a file, or from its bytes and name.
 std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink);
+std::optional<SourceImage> ReadPnmImage(std::span<const std::uint8_t> bytes,
+                                        const std::string& name, const MessageSink& sink);
 
-// Uncompressed Windows bitmaps of 1, 4 or 8 bits per pixel; rows bottom row first, as
-// a bottom-up bitmap stores them (a top-down bitmap's rows are turned to match).
+// Windows bitmaps: uncompressed ones of 1, 4 or 8 bits per pixel as scaled colour-table
+// indices, of 16, 24 or 32 bits per pixel (uncompressed or with bit fields) as grey levels
+// over a white background; rows bottom row first, as a bottom-up bitmap stores them (a
+// top-down bitmap's rows are turned to match). From a file, or from its bytes and name.
 std::optional<SourceImage> ReadBmpImage(const std::string& path, const MessageSink& sink);
+std::optional<SourceImage> ReadBmpImage(std::span<const std::uint8_t> bytes,
+                                        const std::string& name, const MessageSink& sink);
 
 // Reverses the order of the rows of a raster in place.
 void ReverseRows(std::uint8_t* pixels, std::size_t rowLength, std::size_t rowCount);

@@ -1,10 +1,10 @@
-// Tone: rotation, mirroring, resizing (stb_image_resize, linear light), inversion, Otsu's
+// Tone: rotation, mirroring, resizing (in linear light), inversion, Otsu's
 // threshold, and quantisation by threshold, error diffusion or Bayer matrices.
 #include "tone.h"
 
 #include "checked_size.h"
 #include "colour_to_grey.h"
-#include "stb_codecs.h"
+#include "resize_linear_light.h"
 
 #include <algorithm>
 #include <array>
@@ -135,8 +135,8 @@ bool Resize(SourceImage& image, const ToneOptions& options) {
         if (scaledWidth == image.width && scaledHeight == image.height) {
             scaled = std::move(raster);
         } else if (!Allocate(scaled, scaledWidth * channels, scaledHeight) ||
-                   !StbResize(raster.data(), image.width, image.height, scaled.data(), scaledWidth,
-                              scaledHeight, channels)) {
+                   !ResizeLinearLight(raster.data(), image.width, image.height, scaled.data(),
+                                      scaledWidth, scaledHeight, channels)) {
             return false;
         }
         std::vector<std::uint8_t> out;

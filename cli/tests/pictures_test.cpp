@@ -1,5 +1,7 @@
 // ztr convert with the pictures people have: PNGs equal to the PGM of their greys, GIF
-// frames with their own delays, the tone options, and a colour photo for colour displays.
+// frames with their own delays, the tone options, a colour photo for colour displays, and
+// top-down bitmaps like their bottom-up twins.
+#include "colour_bitmaps.h"
 #include "ztr_runner.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +12,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -162,6 +166,41 @@ TEST(ZtrPictures, ColourPhotoFor16And24BitDisplays) {
     ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << image.message;
     EXPECT_TRUE(rendered.substr(head.size()) == rgb);
 #endif
+}
+
+// A top-down 13 x 7 bitmap (negative height, rows stored top first) converts to the same
+// grey and colour records as the same picture stored bottom-up, at 16, 24 and 32 bits.
+TEST(ZtrPictures, TopDownBitmapsConvertLikeTheirBottomUpTwins) {
+    ScratchDirectory dir("top-down");
+    for (const std::uint16_t bitCount : {16, 24, 32}) {
+        SCOPED_TRACE(bitCount);
+        readers_test::ColourBmp form;
+        form.width = 13;
+        form.height = 7;
+        form.bitCount = bitCount;
+        std::vector<std::uint32_t> values;
+        for (std::uint32_t i = 0; i < 13 * 7; ++i) {
+            values.push_back((i * 0x9E3779B9u) >> 8 | 0xFF000000u);
+        }
+        const auto write = [&](const char* name) {
+            const std::vector<std::uint8_t> file = readers_test::MakeColourBmp(form, values);
+            std::ofstream(dir / name, std::ios::binary)
+                .write(reinterpret_cast<const char*>(file.data()),
+                       static_cast<std::streamsize>(file.size()));
+        };
+        write("up.bmp");
+        form.topDown = true;
+        write("down.bmp");
+        for (const char* code : {"0x80000", "0x180000"}) {
+            SCOPED_TRACE(code);
+            ASSERT_EQ(RunZtr({"convert", "--code", code, "up.bmp"}, dir.path()).status, 0);
+            const ZtrResult down = RunZtr({"convert", "--code", code, "down.bmp"}, dir.path());
+            ASSERT_EQ(down.status, 0) << down.err;
+            const std::string expected = ReadWholeFile(dir / "up.ztr");
+            EXPECT_GT(expected.size(), 13u * 7u);
+            EXPECT_TRUE(ReadWholeFile(dir / "down.ztr") == expected);
+        }
+    }
 }
 
 } // namespace

@@ -217,7 +217,14 @@ TEST(ReadBmpImage, RefusesWithExactMessages) {
         {"two planes", Variant([](BmpFields& f) { f.planes = 2; }, 8), RefusedBitmapCase::Invalid},
         {"run-length compressed", Variant([](BmpFields& f) { f.compression = 1; }, 8),
          RefusedBitmapCase::Invalid},
-        {"24 bits", Variant([](BmpFields& f) { f.bitCount = 24; }, 24), RefusedBitmapCase::Invalid},
+        {"24 bits with bit fields",
+         Variant(
+             [](BmpFields& f) {
+                 f.bitCount = 24;
+                 f.compression = 3;
+             },
+             24),
+         RefusedBitmapCase::Invalid},
         {"2 bits", Variant([](BmpFields& f) { f.bitCount = 2; }, 8), RefusedBitmapCase::Invalid},
         {"last row short", Variant([](BmpFields&) {}, 6), RefusedBitmapCase::Truncated},
         {"no pixel data", Variant([](BmpFields&) {}, 0), RefusedBitmapCase::Truncated},

@@ -1,9 +1,13 @@
-// Choosing the reader by signature and name, and turning rows over.
+// Choosing the reader by signature and name, turning rows over, and pictures handed over
+// as bytes in memory.
 #include "readers_test_support.h"
 #include "source_image.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -144,6 +148,87 @@ TEST(LoadImageFile, OneRowBitmapIsUnchanged) {
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, std::vector<std::uint8_t>{0x9C});
     EXPECT_EQ(image->levels, 256);
+}
+
+} // namespace
+
+namespace {
+
+using namespace readers_test;
+
+std::vector<std::uint8_t> FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool SameFrames(const std::vector<SourceImage>& a, const std::vector<SourceImage>& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].width != b[i].width || a[i].height != b[i].height || a[i].pixels != b[i].pixels ||
+            a[i].rgb != b[i].rgb || a[i].palette != b[i].palette || a[i].delay != b[i].delay) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Every test picture gives the same frames, or the same message, from its bytes as from
+// its file.
+TEST(LoadImageFramesFromMemory, GivesWhatTheFileGives) {
+    SourceReadOptions options;
+    options.allFrames = true;
+    options.colours = true;
+    int pictures = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ZENTRA_TEST_DATA)) {
+        if (!entry.is_regular_file() || entry.path().filename() == "README") {
+            continue;
+        }
+        const std::string path = entry.path().string();
+        SCOPED_TRACE(path);
+        MessageRecorder fromFile;
+        MessageRecorder fromMemory;
+        const auto file = LoadImageFrames(path, options, fromFile.Sink());
+        const auto memory =
+            LoadImageFramesFromMemory(FileBytes(path), path, options, fromMemory.Sink());
+        ASSERT_EQ(file.has_value(), memory.has_value());
+        EXPECT_EQ(fromFile.Messages(), fromMemory.Messages());
+        if (file) {
+            EXPECT_TRUE(SameFrames(*file, *memory));
+            ++pictures;
+        }
+    }
+    EXPECT_GT(pictures, 40);
+}
+
+// Without a known signature the name chooses: ".tga" the TGA reader, every other name the
+// PBM/PGM/PPM reader; a signature wins over any name.
+TEST(LoadImageFramesFromMemory, TheNameChoosesWhereTheBytesCannot) {
+    const std::vector<std::uint8_t> tga = FileBytes(TestDataPath("netpbm_colour7x5.tga"));
+    const std::vector<std::uint8_t> png = FileBytes(TestDataPath("im_grey7x5.png"));
+    const struct {
+        const std::vector<std::uint8_t>* bytes;
+        const char* name;
+        std::string message; // empty: read
+    } cases[] = {
+        {&tga, "colour.tga", ""},
+        {&tga, "COLOUR.TGA", ""},
+        {&tga, "colour.pgm", "Invalid PBM/PGM/PPM image\n"},
+        {&tga, "colour", "Invalid PBM/PGM/PPM image\n"},
+        {&png, "grey.tga", ""},
+        {&png, "grey", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MessageRecorder recorder;
+        const auto frames =
+            LoadImageFramesFromMemory(*c.bytes, c.name, SourceReadOptions{}, recorder.Sink());
+        EXPECT_EQ(frames.has_value(), c.message.empty());
+        if (!c.message.empty()) {
+            EXPECT_EQ(recorder.Messages(), std::vector<std::string>{c.message});
+        }
+    }
 }
 
 } // namespace

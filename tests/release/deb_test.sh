@@ -21,10 +21,11 @@ fi
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
 [ "$(dpkg-deb -f "$deb" Architecture)" = "amd64" ] || fail "architecture"
 depends=$(dpkg-deb -f "$deb" Depends)
-grep -q 'libc6' <<<"$depends" || fail "Depends '$depends' lacks libc6"
-if grep -q libpng <<<"$(ldd "$build/cli/ztr")"; then
-    grep -q 'libpng16-16' <<<"$depends" || fail "Depends '$depends' lacks libpng16-16"
-fi
+# The C library and the picture libraries: libpng (PNG, and zlib under it), giflib and
+# libjpeg-turbo.
+for package in libc6 libpng16-16 zlib1g libgif7 libjpeg62-turbo; do
+    grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends '$depends' lacks $package"
+done
 
 listing=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
 for expected in ./usr/bin/ztr ./usr/share/zentra/displays.prf ./usr/share/zentra/zentra.magic \

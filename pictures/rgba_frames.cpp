@@ -1,0 +1,130 @@
+// Announced sizes and RGBA frames for the colour readers. The size limits are those
+// every reader of the engine keeps: sides of 1 to 32767 and the pixels of all frames of
+// one picture together at most MAX_FRAME_PIXELS.
+#include "rgba_frames.h"
+
+#include "checked_size.h"
+#include "colour_to_grey.h"
+
+#include <new>
+
+namespace {
+
+// The most pixels that size bytes of the format can code: a PNG row of 1-bit pixels
+// deflated at deflate's best ratio (1032:1); a JPEG at one bit per 8 x 8 block at
+// least; a GIF whose LZW codes of 12 bits carry at most 4096 pixels each; a TGA run of
+// 128 pixels in two bytes; a bitmap at two bytes a pixel.
+std::uint64_t MostPixels(PictureFormat format, std::uint64_t size) {
+    switch (format) {
+    case PictureFormat::Png:
+        return size * 1032 * 8;
+    case PictureFormat::Jpeg:
+        return size * 64 * 8;
+    case PictureFormat::Gif:
+        return size * 4096;
+    case PictureFormat::Tga:
+        return size * 64;
+    default:
+        return size / 2;
+    }
+}
+
+Readout TooManyFrames(const std::string& name) {
+    return ReadFailure("ERROR: file '%s' has too many frames (more than %llu pixels in all)\n",
+                       name.c_str(), static_cast<unsigned long long>(MAX_FRAME_PIXELS));
+}
+
+} // namespace
+
+const char* FormatName(PictureFormat format) {
+    switch (format) {
+    case PictureFormat::Png:
+        return "PNG";
+    case PictureFormat::Gif:
+        return "GIF";
+    case PictureFormat::Jpeg:
+        return "JPEG";
+    case PictureFormat::Tga:
+        return "TGA";
+    default:
+        return "bitmap";
+    }
+}
+
+Readout NotValidPicture(const std::string& name, PictureFormat format) {
+    return ReadFailure("ERROR: file '%s' is not a valid %s picture\n", name.c_str(),
+                       FormatName(format));
+}
+
+std::optional<Readout> RefuseAnnouncedSize(PictureFormat format, const std::string& name,
+                                           std::int64_t width, std::int64_t height,
+                                           std::uint64_t fileSize, AnnouncedSize& size) {
+    if (width < 1 || height < 1 || width > MAX_SOURCE_SIDE || height > MAX_SOURCE_SIDE) {
+        return ReadFailure("ERROR: file '%s' has an invalid picture size (width=%lld, "
+                           "height=%lld)\n",
+                           name.c_str(), static_cast<long long>(width),
+                           static_cast<long long>(height));
+    }
+    size.width = static_cast<int>(width);
+    size.height = static_cast<int>(height);
+    std::size_t colourBytes = 0;
+    if (!CheckedMultiply(static_cast<std::size_t>(width), static_cast<std::size_t>(height),
+                         size.pixels) ||
+        !CheckedMultiply(size.pixels, 4, colourBytes) ||
+        size.pixels > MostPixels(format, fileSize)) {
+        return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d "
+                           "pixels)\n",
+                           name.c_str(), size.width, size.height);
+    }
+    // A single frame above the limit of all frames is refused before it is decoded.
+    if (size.pixels > MAX_FRAME_PIXELS) {
+        return TooManyFrames(name);
+    }
+    return std::nullopt;
+}
+
+bool AppendEmptyFrame(Readout& readout, const AnnouncedSize& size, int delay,
+                      const SourceReadOptions& options, const std::string& name) {
+    if ((readout.frames.size() + 1) * size.pixels > MAX_FRAME_PIXELS) {
+        readout.failure = TooManyFrames(name).failure;
+        return false;
+    }
+    SourceImage frame;
+    frame.width = size.width;
+    frame.height = size.height;
+    frame.levels = 256;
+    frame.delay = delay;
+    try {
+        frame.pixels.resize(size.pixels);
+        if (options.colours) {
+            frame.rgb.resize(3 * size.pixels);
+        }
+        readout.frames.push_back(std::move(frame));
+    } catch (const std::bad_alloc&) {
+        readout.failure = "ERROR: insufficient memory\n";
+        return false;
+    }
+    return true;
+}
+
+void PutRgbaRow(SourceImage& frame, std::size_t y, const std::uint8_t* rgba,
+                std::uint8_t background) {
+    const auto width = static_cast<std::size_t>(frame.width);
+    RgbaToGrey(rgba, width, background, frame.pixels.data() + y * width);
+    if (!frame.rgb.empty()) {
+        RgbaToColours(rgba, width, background, frame.rgb.data() + 3 * y * width);
+    }
+}
+
+bool AppendRgbaFrame(Readout& readout, const std::uint8_t* rgba, const AnnouncedSize& size,
+                     int delay, const SourceReadOptions& options, const std::string& name) {
+    if (!AppendEmptyFrame(readout, size, delay, options, name)) {
+        return false;
+    }
+    SourceImage& frame = readout.frames.back();
+    RgbaToGrey(rgba, size.pixels, options.background, frame.pixels.data());
+    if (options.colours) {
+        RgbaToColours(rgba, size.pixels, options.background, frame.rgb.data());
+    }
+    return true;
+}
