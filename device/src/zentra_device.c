@@ -605,8 +605,8 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
 }
 
 #ifndef ZTR_NO_PLANAR
-ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source,
-                           const ztr_record* record, uint8_t plane) {
+ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
+                           uint8_t plane) {
     shape s;
     uint8_t skipped[16];
     ztr_offset skip;
@@ -642,8 +642,7 @@ ztr_result ztr_palette(const ztr_source* source, const ztr_record* record, uint8
                        uint8_t* red, uint8_t* green, uint8_t* blue) {
     uint8_t entry[3];
     ztr_result result;
-    if (!(record->layout & ZTR_RECORD_PALETTE) || record->depth > 8 ||
-        index >> record->depth) {
+    if (!(record->layout & ZTR_RECORD_PALETTE) || record->depth > 8 || index >> record->depth) {
         return ZTR_END;
     }
     /* The palette's 3 << depth bytes end where the pixel data starts. */

@@ -259,8 +259,8 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
  * order, reversal and Y rule. The planes before it are decoded and passed over. ZTR_END
  * when the record has no such plane; ZTR_UNSUPPORTED for a record that is not planar or
  * that this build cannot unpack; an error met while passing over the planes before. */
-ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source,
-                           const ztr_record* record, uint8_t plane);
+ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
+                           uint8_t plane);
 
 /* Reads entry `index` of the record's palette into red, green and blue. ZTR_END when the
  * record carries no palette, its depth is above 8, or index is 2^depth or more. */
@@ -269,7 +269,7 @@ ztr_result ztr_palette(const ztr_source* source, const ztr_record* record, uint8
 
 /* The RGB565 value of a colour: the top 5, 6 and 5 bits of red, green and blue. */
 #define ZTR_RGB565(red, green, blue)                                                               \
-    ((uint16_t)((((uint16_t)(red) & 0xF8u) << 8) | (((uint16_t)(green) & 0xFCu) << 3) |            \
+    ((uint16_t)((((uint16_t)(red)&0xF8u) << 8) | (((uint16_t)(green)&0xFCu) << 3) |                \
                 ((uint8_t)(blue) >> 3)))
 
 #ifdef __cplusplus
