@@ -77,19 +77,19 @@ static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uin
     uint16_t across = height;
     uint32_t bytes;
     uint8_t planes = 1;
+    if (!depth || depth > 24 || ((depth & (depth - 1)) && depth != 24)) {
+        return 0;
+    }
     if (layout & ZTR_LAYOUT_PLANAR) {
 #ifdef ZTR_NO_PLANAR
         return 0;
 #else
-        if (depth > 8 || (depth & (depth - 1))) {
+        if (depth > 8) {
             return 0;
         }
         planes = depth;
         depth = 1;
 #endif
-    }
-    if (!depth || depth > 24 || ((depth & (depth - 1)) && depth != 24)) {
-        return 0;
     }
     if (order == ZTR_ORDER_COLUMNS || order == ZTR_ORDER_BANDED_ROWS) {
         packed = height;
@@ -107,7 +107,10 @@ static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uin
     }
     bytes *= across;
 #endif
-    bytes *= planes; /* below 2^29 at depth 1, so eight planes still fit */
+    /* Below 2^29 at depth 1, so eight planes still fit. */
+    for (; planes > 1; planes >>= 1) {
+        bytes <<= 1;
+    }
     return bytes > MAX_OFFSET ? 0 : (ztr_offset)bytes;
 }
 
