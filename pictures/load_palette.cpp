@@ -124,6 +124,11 @@ std::optional<Palette> LoadPalette(const std::string& text, const MessageSink& s
         return builtIn;
     }
     if (std::optional<Palette> list = ParseColourList(text)) {
+        if (list->size() > MAX_PALETTE_COLOURS) {
+            ReportMessage(sink, stderr, "ERROR: the palette has more than %d colours\n",
+                          static_cast<int>(MAX_PALETTE_COLOURS));
+            return std::nullopt;
+        }
         return list;
     }
     std::error_code error;

@@ -24,6 +24,7 @@ inline constexpr std::size_t MAX_PALETTE_COLOURS = 256;
 std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink);
 
 // The palette that `text` names: a built-in palette (palette.h), else a comma-separated
-// "#RRGGBB" list, else the palette file of that path. Failures are reported as for
-// ReadPaletteFile; a text that names no file also lists the built-in names.
+// "#RRGGBB" list (of at most MAX_PALETTE_COLOURS), else the palette file of that path.
+// Failures are reported as for ReadPaletteFile; a text that names no file also lists the
+// built-in names.
 std::optional<Palette> LoadPalette(const std::string& text, const MessageSink& sink);
