@@ -548,11 +548,16 @@ void PlacePlanes(ByteReader& file, UnpackState& state, std::uint64_t available,
                  const RecordHeader& header, const Placement& place, const DisplayBitmap& bitmap,
                  int dx, int dy, bool onZeros) {
     const RecordHeader planeHeader = PlaneHeader(header);
+    // The first plane reaches furthest into the data that the file can give; beyond it
+    // every plane stays 0, so the plane bitmap ends there too.
+    const Reach furthest = PlaneReach(available, planeHeader);
     RecordHeader clipped = planeHeader;
     clipped.width = static_cast<std::uint16_t>(
-        std::clamp<long>(static_cast<long>(bitmap.width) - dx, 0, header.width));
+        std::min<long>(std::clamp<long>(static_cast<long>(bitmap.width) - dx, 0, header.width),
+                       static_cast<long>(furthest.columns)));
     clipped.height = static_cast<std::uint16_t>(
-        std::clamp<long>(static_cast<long>(bitmap.height) - dy, 0, header.height));
+        std::min<long>(std::clamp<long>(static_cast<long>(bitmap.height) - dy, 0, header.height),
+                       static_cast<long>(furthest.rows)));
     if (clipped.width == 0 || clipped.height == 0) {
         return;
     }

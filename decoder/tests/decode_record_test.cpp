@@ -462,6 +462,21 @@ TEST(DecodeRecordTest, RecordsThatAreNotDecodedLeaveZeros) {
     }
 }
 
+// A planar record cut short: the planes the file cannot reach stay 0. 300 x 300 at two
+// planes whose data is one literal C0: pixels (0, 0) and (1, 0) have bit 0 set.
+TEST(DecodeRecordTest, CutPlanarRecordsShowWhatTheyHave) {
+    RecordRecipe recipe = Recipe(LAYOUT_PLANAR, 2, 300, 300, {});
+    Bytes file = MakeRecord(recipe);
+    file.push_back(0xC0);
+    file[0] = static_cast<std::uint8_t>(file.size());
+    const DisplayBitmap bitmap = Decode(file, 0, false);
+    ASSERT_TRUE(bitmap.pixels.has_value());
+    ASSERT_EQ(bitmap.depth, 2);
+    Bytes expected(bitmap.stride * 300, 0);
+    expected[299 * bitmap.stride] = 0x50; // the top row: values 1 1 0 0
+    EXPECT_TRUE(*bitmap.pixels == expected);
+}
+
 // Pixel data that the end of the file cuts short reads as 0, over the zeroed block of a
 // record shown alone and over the frame below a delta record.
 TEST(DecodeRecordTest, CutRecordsShowWhatTheyHave) {
