@@ -93,13 +93,21 @@ class FrameSource {
     std::vector<SourceImage> loaded_;
 };
 
+// Whether a picture's grey levels and colours both hold width x height pixels, as mapping
+// it to a palette needs.
+bool ColoursFitSize(const SourceImage& picture) {
+    std::size_t count = 0;
+    return picture.width > 0 && picture.height > 0 &&
+           CheckedMultiply(static_cast<std::size_t>(picture.width),
+                           static_cast<std::size_t>(picture.height), count) &&
+           picture.pixels.size() == count && picture.rgb.size() / 3 == count &&
+           picture.rgb.size() % 3 == 0;
+}
+
 // Turns a shaped picture's colours into indices of the palette (in the grey levels, where
 // the packers take them: an index in the top bits, as a reader scales a bitmap's indices)
 // or, for colour records, into the palette's colours. False when memory ran out.
 bool MapPicture(SourceImage& picture, const Palette& palette, int depth, Dither dither) {
-    if (!AddColours(picture)) {
-        return false;
-    }
     std::vector<std::uint8_t> indices;
     try {
         indices.resize(picture.pixels.size());
@@ -161,6 +169,16 @@ class SequenceWriter {
                                  : tone_.threshold;
             }
             if (palette_ != nullptr) {
+                if (!AddColours(*current)) {
+                    ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
+                    return ConvertResult::OutOfMemory;
+                }
+                if (!ColoursFitSize(*current)) {
+                    ReportMessage(sink_, stderr, "ERROR: invalid size (width=%d, height=%d)\n",
+                                  static_cast<int>(current->width),
+                                  static_cast<int>(current->height));
+                    return ConvertResult::InvalidSize;
+                }
                 if (!MapPicture(*current, *palette_, depth_, tone_.dither)) {
                     ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
                     return ConvertResult::OutOfMemory;
