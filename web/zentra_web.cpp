@@ -162,7 +162,7 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
         }
         names.push_back(name);
     }
-    if (paletteFile.isObject()) {
+    if (!paletteFile.isNull() && !paletteFile.isUndefined()) {
         const std::string name = paletteFile["name"].as<std::string>();
         if (!WriteFile(name, Bytes(paletteFile["bytes"]))) {
             messages.push_back("cannot store the palette file '" + name + "'\n");

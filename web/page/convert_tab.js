@@ -181,8 +181,6 @@ function toneOptions() {
 // adaptive one of N colours, or a palette file.
 function paletteOptions() {
   const choice = $('opt-palette').value;
-  $('opt-colours').hidden = choice !== 'adaptive';
-  $('palette-file').hidden = choice !== 'file';
   if (choice === 'adaptive') {
     return { palette: '', colours: $('opt-colours').value.trim() };
   }
@@ -190,6 +188,13 @@ function paletteOptions() {
     return { palette: state.paletteFile ? state.paletteFile.name : '', colours: '' };
   }
   return { palette: choice, colours: '' };
+}
+
+// The number of colours and the file field show only for the choices that take them.
+function showPaletteFields() {
+  const choice = $('opt-palette').value;
+  $('opt-colours').hidden = choice !== 'adaptive';
+  $('palette-file').hidden = choice !== 'file';
 }
 
 async function choosePaletteFile(fileList) {
@@ -402,7 +407,8 @@ export async function startConvertTab() {
     }
   }
   $('palette-file').addEventListener('change', (event) => choosePaletteFile(event.target.files));
-  paletteOptions();
+  $('opt-palette').addEventListener('change', showPaletteFields);
+  showPaletteFields();
   $('opt-animation').addEventListener('change', showFrameDelays);
   $('opt-auto-threshold').addEventListener('change', () => {
     $('opt-threshold').disabled = $('opt-auto-threshold').checked;
