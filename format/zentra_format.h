@@ -85,7 +85,8 @@
 // and so which bits, stand for which colour.
 //
 // Depths 16 and 24 are colour, without palette: a pixel is 2 or 3 bytes, in row order or
-// column order as at depth 8 (bit 1 and LAYOUT_PLANAR cleared: colour is never planar). 16 bits is RGB565:
+// column order as at depth 8 (bit 1 and LAYOUT_PLANAR cleared: colour has no bit planes).
+// 16 bits is RGB565:
 //
 //   bit  15 14 13 12 11 10  9  8  7  6  5  4  3  2  1  0
 //        r7 r6 r5 r4 r3 g7 g6 g5 g4 g3 g2 b7 b6 b5 b4 b3   (top bits of 8-bit samples)
