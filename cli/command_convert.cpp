@@ -5,7 +5,9 @@
 #include "convert_pictures.h"
 #include "display_profiles.h"
 #include "executable_directory.h"
+#include "load_palette.h"
 #include "parse_integer.h"
+#include "record_palette.h"
 #include "tone_settings.h"
 #include "type_code.h"
 
@@ -82,7 +84,8 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             ToneOptions changed = options.tone;
             const bool mirrorX = changed.mirrorX;
             const bool mirrorY = changed.mirrorY;
-            if (!ApplyToneSetting(key, value, changed) || (key == "resize" && value.empty())) {
+            const bool emptyRefused = key == "resize" || key == "palette" || key == "colours";
+            if (!ApplyToneSetting(key, value, changed) || (emptyRefused && value.empty())) {
                 return UsageError("invalid value '" + value + "' for option '" + arg + "'");
             }
             if (key == "mirror") {
@@ -123,6 +126,9 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
     if (options.pictures.empty()) {
         return UsageError("no picture given");
     }
+    if (!options.tone.palette.empty() && options.tone.colours > 0) {
+        return UsageError("--palette and --colours exclude each other");
+    }
     if (!options.output.empty() && !options.outputDirectory.empty()) {
         return UsageError("-o and --output-dir exclude each other");
     }
@@ -133,14 +139,17 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
     return std::nullopt;
 }
 
-// Turns every choice into a type code; profile names are looked up in the profile file,
-// the first profile of that name counting.
-std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::uint32_t>& codes) {
+// Turns every choice into a type code and its profile's palette (none for a --code);
+// profile names are looked up in the profile file, the first profile of that name
+// counting.
+std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::uint32_t>& codes,
+                                std::vector<Palette>& palettes) {
     DisplayProfileList profiles;
     bool profilesLoaded = false;
     for (const TypeChoice& choice : options.types) {
         if (!choice.byName) {
             codes.push_back(choice.code);
+            palettes.emplace_back();
             continue;
         }
         if (!profilesLoaded) {
@@ -163,6 +172,50 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
             return UsageError("unknown profile name '" + choice.name + "'");
         }
         codes.push_back(MakeTypeCode(found->layout, found->depth));
+        palettes.push_back(found->palette);
+    }
+    return std::nullopt;
+}
+
+void KeepText(void* context, const char* text) {
+    *static_cast<std::string*>(context) += text;
+}
+
+// The name under which a type is mentioned in a message.
+std::string TypeName(const TypeChoice& choice) {
+    return choice.byName ? "type '" + choice.name + "'"
+                         : "type code " + std::to_string(choice.code);
+}
+
+// Reads the palette of --palette and checks that it, or --colours, fits every type's
+// depth; a palette that cannot be read or does not fit is a command-line error.
+std::optional<int> CheckPalette(const ConvertOptions& options,
+                                const std::vector<std::uint32_t>& codes) {
+    std::size_t colours = static_cast<std::size_t>(options.tone.colours);
+    std::string what = "--colours " + std::to_string(colours) + " asks for ";
+    if (!options.tone.palette.empty()) {
+        std::string text;
+        const std::optional<Palette> palette =
+            LoadPalette(options.tone.palette, MessageSink{KeepText, &text});
+        if (!palette) {
+            const std::string prefix = "ERROR: ";
+            if (text.rfind(prefix, 0) == 0) {
+                text.erase(0, prefix.size());
+            }
+            while (!text.empty() && text.back() == '\n') {
+                text.pop_back();
+            }
+            return UsageError(text);
+        }
+        colours = palette->size();
+        what = "palette '" + options.tone.palette + "' has ";
+    }
+    for (std::size_t k = 0; k < codes.size() && colours > 0; ++k) {
+        const unsigned depth = TypeCodeDepth(codes[k]);
+        if (!PaletteFits(colours, depth)) {
+            return UsageError(what + TooManyColoursText(colours, depth) + " (" +
+                              TypeName(options.types[k]) + ")");
+        }
     }
     return std::nullopt;
 }
@@ -175,7 +228,11 @@ int RunConvert(const CommandArgs& args) {
         return *status;
     }
     std::vector<std::uint32_t> codes;
-    if (const auto status = ResolveTypes(options, codes)) {
+    std::vector<Palette> palettes;
+    if (const auto status = ResolveTypes(options, codes, palettes)) {
+        return *status;
+    }
+    if (const auto status = CheckPalette(options, codes)) {
         return *status;
     }
 
@@ -186,6 +243,7 @@ int RunConvert(const CommandArgs& args) {
     context.sourceDelays = !options.delayGiven;
     context.outputPath = options.output;
     context.outputDirectory = options.outputDirectory;
+    context.typePalettes = std::move(palettes);
     const ConvertResult result =
         ConvertPictureList(options.pictures, codes, options.animation, options.delay, context);
     return result == ConvertResult::Written ? EXIT_DONE : EXIT_FAILED;

@@ -4,10 +4,12 @@
 
 #include "blocking_calls.h"
 #include "file_list.h"
+#include "main_dialog.h"
 #include "message_box_sink.h"
 #include "options_settings.h"
 #include "parse_integer.h"
 #include "resource.h"
+#include "type_code.h"
 
 #include <new>
 
@@ -28,6 +30,31 @@ std::vector<std::uint32_t> TypeCodesOf(HWND typeList) {
             SendMessageA(typeList, LB_GETITEMDATA, static_cast<WPARAM>(index), 0)));
     }
     return codes;
+}
+
+// The palette of each listed type's profile (the first profile whose text and type code
+// the item has), or an empty one.
+std::vector<Palette> TypePalettesOf(HWND typeList, const std::vector<std::uint32_t>& codes,
+                                    const DisplayProfileList& profiles) {
+    std::vector<Palette> palettes(codes.size());
+    for (std::size_t index = 0; index < codes.size(); ++index) {
+        const LRESULT length = SendMessageA(typeList, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+        if (length < 0) {
+            continue;
+        }
+        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        text.resize(
+            static_cast<std::size_t>(SendMessageA(typeList, LB_GETTEXT, static_cast<WPARAM>(index),
+                                                  reinterpret_cast<LPARAM>(text.data()))));
+        for (const DisplayProfile& profile : profiles) {
+            if (ProfileText(profile) == text &&
+                MakeTypeCode(profile.layout, profile.depth) == codes[index]) {
+                palettes[index] = profile.palette;
+                break;
+            }
+        }
+    }
+    return palettes;
 }
 
 } // namespace
@@ -61,9 +88,13 @@ void ConvertLists(HWND dialog) {
     const bool animation = IsDlgButtonChecked(dialog, IDC_ANIMATION) == BST_CHECKED;
     std::vector<std::uint32_t> codes;
     std::vector<std::string> paths;
+    std::vector<Palette> palettes;
     try {
         codes = TypeCodesOf(typeList);
         paths = FileListPaths(fileList);
+        if (const MainDialogState* state = MainDialogStateOf(dialog)) {
+            palettes = TypePalettesOf(typeList, codes, state->profiles);
+        }
     } catch (const std::bad_alloc&) {
         ShowDialogMessage(dialog, INSUFFICIENT_MEMORY_TEXT);
         return;
@@ -85,6 +116,7 @@ void ConvertLists(HWND dialog) {
     ConversionContext context{EngineMessageSink()};
     context.tone = ReadToneOptions();
     context.sourceDelays = delay == 0;
+    context.typePalettes = std::move(palettes);
     ConvertPictures(paths, codes, animation, delay, context);
     ShowDialogMessage(dialog, FINISHED_TEXT);
 }

@@ -3,12 +3,14 @@
 #include "options_dialog.h"
 
 #include "blocking_calls.h"
+#include "file_dialog.h"
 #include "message_box_sink.h"
 #include "options_settings.h"
 #include "program_values.h"
 #include "resource.h"
 
 #include <array>
+#include <string>
 
 namespace {
 
@@ -42,13 +44,45 @@ bool Checked(HWND dialog, int id) {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
 
-// The threshold field follows "Automatic", the size fields follow "Resize to".
+constexpr std::array<const char*, 6> BUILT_IN_PALETTES = {"bw",   "bwr",     "bwy",
+                                                          "bwry", "6colour", "7colour"};
+
+// The palette field's text: empty for "(none)".
+std::string PaletteText(HWND dialog) {
+    char text[MAX_PATH + 1] = "";
+    GetDlgItemTextA(dialog, IDC_OPT_PALETTE, text, static_cast<int>(sizeof text));
+    const std::string palette = text;
+    return palette == NO_PALETTE_ITEM ? std::string() : palette;
+}
+
+void ShowPalette(HWND dialog, const std::string& palette) {
+    HWND combo = GetDlgItem(dialog, IDC_OPT_PALETTE);
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(NO_PALETTE_ITEM));
+    for (const char* name : BUILT_IN_PALETTES) {
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    SetWindowTextA(combo, palette.empty() ? NO_PALETTE_ITEM : palette.c_str());
+}
+
+// "Browse...": a palette file's path goes into the palette field.
+void BrowsePalette(HWND dialog) {
+    char path[MAX_PATH + 1] = "";
+    OPENFILENAMEA data = FileDialogData(dialog, PALETTE_FILTERS, path, sizeof path);
+    data.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
+    if (PlatformCalls.GetOpenFileNameA(&data)) {
+        SetDlgItemTextA(dialog, IDC_OPT_PALETTE, path);
+    }
+}
+
+// The threshold field follows "Automatic", the size fields follow "Resize to", the colours
+// field follows "Adaptive".
 void EnableDependentFields(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, IDC_OPT_THRESHOLD), !Checked(dialog, IDC_OPT_AUTO_THRESHOLD));
     const BOOL resize = Checked(dialog, IDC_OPT_RESIZE) ? TRUE : FALSE;
     EnableWindow(GetDlgItem(dialog, IDC_OPT_WIDTH), resize);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_HEIGHT), resize);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_FIT), resize);
+    EnableWindow(GetDlgItem(dialog, IDC_OPT_COLOURS), Checked(dialog, IDC_OPT_ADAPTIVE));
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
@@ -68,6 +102,10 @@ INT_PTR OnInitDialog(HWND dialog) {
     FillCombo(dialog, IDC_OPT_ROTATE, ROTATE_ITEMS, options.rotate / 90);
     Check(dialog, IDC_OPT_MIRROR_X, options.mirrorX);
     Check(dialog, IDC_OPT_MIRROR_Y, options.mirrorY);
+    ShowPalette(dialog, options.palette);
+    Check(dialog, IDC_OPT_ADAPTIVE, options.colours > 0);
+    SetDlgItemInt(dialog, IDC_OPT_COLOURS,
+                  static_cast<UINT>(options.colours > 0 ? options.colours : 16), FALSE);
     EnableDependentFields(dialog);
     return TRUE;
 }
@@ -110,6 +148,17 @@ INT_PTR OnOk(HWND dialog) {
     options.rotate = 90 * ComboChoice(dialog, IDC_OPT_ROTATE);
     options.mirrorX = Checked(dialog, IDC_OPT_MIRROR_X);
     options.mirrorY = Checked(dialog, IDC_OPT_MIRROR_Y);
+    options.palette = PaletteText(dialog);
+    if (Checked(dialog, IDC_OPT_ADAPTIVE)) {
+        if (!FieldNumber(dialog, IDC_OPT_COLOURS, 2, MAX_ADAPTIVE_COLOURS, options.colours)) {
+            Warn(dialog, COLOURS_RANGE_TEXT);
+            return TRUE;
+        }
+        if (!options.palette.empty()) {
+            Warn(dialog, PALETTE_OR_COLOURS_TEXT);
+            return TRUE;
+        }
+    }
     WriteToneOptions(options);
     EndDialog(dialog, IDOK);
     return TRUE;
@@ -124,7 +173,11 @@ INT_PTR OnCommand(HWND dialog, WORD command) {
         return TRUE;
     case IDC_OPT_AUTO_THRESHOLD:
     case IDC_OPT_RESIZE:
+    case IDC_OPT_ADAPTIVE:
         EnableDependentFields(dialog);
+        return TRUE;
+    case IDC_OPT_PALETTE_BROWSE:
+        BrowsePalette(dialog);
         return TRUE;
     default:
         return FALSE;

@@ -232,9 +232,8 @@ void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
     }
 }
 
-void PlaceRowOrder(ByteReader& file, std::uint64_t available, const RecordHeader& header,
-                   const Placement& place) {
-    UnpackState state;
+void PlaceRowOrder(ByteReader& file, UnpackState& state, std::uint64_t available,
+                   const RecordHeader& header, const Placement& place) {
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     std::vector<std::uint8_t> line(RowBytes(header.depth, header.width));
     const std::size_t rows = UnitsWithin(available, line.size(), header.height);
@@ -251,9 +250,8 @@ void PlaceRowOrder(ByteReader& file, std::uint64_t available, const RecordHeader
 
 // Each byte holds p vertically adjacent pixels of one column (or, at depths of 8 and
 // more, one pixel of 1 to 3 bytes), topmost first.
-void PlaceColumnOrder(ByteReader& file, std::uint64_t available, const RecordHeader& header,
-                      const Placement& place) {
-    UnpackState state;
+void PlaceColumnOrder(ByteReader& file, UnpackState& state, std::uint64_t available,
+                      const RecordHeader& header, const Placement& place) {
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::size_t height = header.height;
@@ -312,13 +310,13 @@ void PlaceColumnOrder(ByteReader& file, std::uint64_t available, const RecordHea
 // What both banded orders work with: the record's field geometry, one band's unpacked
 // bytes, and where the bands that the file can reach end along the banded axis.
 struct Bands {
-    Bands(std::uint64_t available, const RecordHeader& header, std::size_t bandBytes,
-          std::size_t extent)
-        : depth(header.depth), reversed((header.layout & LAYOUT_REVERSED) != 0),
+    Bands(UnpackState& unpack, std::uint64_t available, const RecordHeader& header,
+          std::size_t bandBytes, std::size_t extent)
+        : state(unpack), depth(header.depth), reversed((header.layout & LAYOUT_REVERSED) != 0),
           p(PixelsPerByte(depth)), mask(PixelMask(depth)), band(bandBytes),
           end(BandsEnd(available, bandBytes, extent, p)) {}
 
-    UnpackState state;
+    UnpackState& state;
     const unsigned depth;
     const bool reversed;
     const unsigned p;
@@ -327,10 +325,10 @@ struct Bands {
     const std::size_t end;
 };
 
-void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHeader& header,
-                     const Placement& place) {
+void PlaceBandedRows(ByteReader& file, UnpackState& state, std::uint64_t available,
+                     const RecordHeader& header, const Placement& place) {
     const std::size_t height = header.height;
-    Bands bands(available, header, header.width, height);
+    Bands bands(state, available, header, header.width, height);
     const unsigned depth = bands.depth;
     const unsigned p = bands.p;
     const unsigned mask = bands.mask;
@@ -362,10 +360,10 @@ void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHead
 }
 
 // Bands of p columns; each byte holds one stored row's pixels of the band.
-void PlaceBandedColumns(ByteReader& file, std::uint64_t available, const RecordHeader& header,
-                        const Placement& place) {
+void PlaceBandedColumns(ByteReader& file, UnpackState& state, std::uint64_t available,
+                        const RecordHeader& header, const Placement& place) {
     const std::size_t width = header.width;
-    Bands bands(available, header, header.height, width);
+    Bands bands(state, available, header, header.height, width);
     const unsigned depth = bands.depth;
     const bool reversed = bands.reversed;
     const unsigned p = bands.p;
@@ -393,10 +391,34 @@ void PlaceBandedColumns(ByteReader& file, std::uint64_t available, const RecordH
     }
 }
 
+// The record's pixel data read as one plane: depth 1, the same order, reversal and
+// size, without the planar bit and (as a plane is placed on its own before the rows
+// find their place) without the inverted Y-axis.
+RecordHeader PlaneHeader(const RecordHeader& header) {
+    RecordHeader plane = header;
+    plane.depth = 1;
+    plane.layout &= static_cast<std::uint8_t>(~(LAYOUT_PLANAR | LAYOUT_INVERTED_Y));
+    return plane;
+}
+
+bool IsPlanar(const RecordHeader& header) {
+    return (header.layout & LAYOUT_PLANAR) != 0;
+}
+
+std::uint64_t UnpackedBytes(const RecordHeader& header);
+
+// The unpacked bytes of each plane of a planar record.
+std::uint64_t PlaneBytes(const RecordHeader& header) {
+    return UnpackedBytes(PlaneHeader(header));
+}
+
 // The unpacked bytes that placing a record reads, in the order it is placed in; 0 for
 // records whose pixel data is not read.
 std::uint64_t UnpackedBytes(const RecordHeader& header) {
-    if ((header.layout & LAYOUT_PLANAR) != 0 || !IsDecodedDepth(header.depth)) {
+    if (IsPlanar(header)) {
+        return IsPlanarDepth(header.depth) ? header.depth * PlaneBytes(header) : 0;
+    }
+    if (!IsDecodedDepth(header.depth)) {
         return 0;
     }
     const std::uint64_t width = header.width;
@@ -479,11 +501,123 @@ bool RecordCanFollow(ByteReader& file, const RecordHeader& header) {
 }
 
 DecodeStatus ShownStatus(const RecordHeader& header) {
-    if ((header.layout & LAYOUT_PLANAR) != 0) {
+    if (IsPlanar(header) && !IsPlanarDepth(header.depth)) {
         return DecodeStatus::Planar;
     }
     return IsDecodedDepth(header.depth) ? DecodeStatus::Shown : DecodeStatus::DepthNotShown;
 }
+
+namespace {
+
+// Places the record's pixels, read on from `state`, by its order and depth.
+void PlaceRecord(ByteReader& file, UnpackState& state, std::uint64_t available,
+                 const RecordHeader& header, const Placement& place) {
+    const bool packed = IsPackedDepth(header.depth);
+    switch (header.layout & LAYOUT_ORDER) {
+    case ORDER_ROWS:
+        PlaceRowOrder(file, state, available, header, place);
+        break;
+    case ORDER_COLUMNS:
+        PlaceColumnOrder(file, state, available, header, place);
+        break;
+    case ORDER_BANDED_ROWS:
+        packed ? PlaceBandedRows(file, state, available, header, place)
+               : PlaceRowOrder(file, state, available, header, place);
+        break;
+    default:
+        packed ? PlaceBandedColumns(file, state, available, header, place)
+               : PlaceColumnOrder(file, state, available, header, place);
+        break;
+    }
+}
+
+// The part of a plane of width x height that `available` unpacked bytes reach: rows
+// [0, rows) and columns [0, columns); beyond it the plane stays 0.
+struct Reach {
+    std::size_t rows;
+    std::size_t columns;
+};
+
+Reach PlaneReach(std::uint64_t available, const RecordHeader& plane) {
+    const std::size_t width = plane.width;
+    const std::size_t height = plane.height;
+    switch (plane.layout & LAYOUT_ORDER) {
+    case ORDER_ROWS:
+        return {UnitsWithin(available, RowBytes(1, width), height), width};
+    case ORDER_COLUMNS:
+        return {height, UnitsWithin(available, (height + 7) / 8, width)};
+    case ORDER_BANDED_ROWS:
+        return {BandsEnd(available, width, height, 8), width};
+    default:
+        return {height, BandsEnd(available, height, width, 8)};
+    }
+}
+
+// A planar record: every plane is placed as a depth-1 record into a bitmap of the part of
+// the record that lies within the display bitmap, and its bits are gathered into the
+// pixels' values there (plane p gives bit p). The planes run on in one coded stream.
+// onZeros: the bitmap is freshly zeroed, so the record's pixels need no clearing first.
+void PlacePlanes(ByteReader& file, UnpackState& state, std::uint64_t available,
+                 const RecordHeader& header, const Placement& place, const DisplayBitmap& bitmap,
+                 int dx, int dy, bool onZeros) {
+    const RecordHeader planeHeader = PlaneHeader(header);
+    // The first plane reaches furthest into the data that the file can give; beyond it
+    // every plane stays 0, so the plane bitmap ends there too.
+    const Reach furthest = PlaneReach(available, planeHeader);
+    RecordHeader clipped = planeHeader;
+    clipped.width = static_cast<std::uint16_t>(
+        std::min<long>(std::clamp<long>(static_cast<long>(bitmap.width) - dx, 0, header.width),
+                       static_cast<long>(furthest.columns)));
+    clipped.height = static_cast<std::uint16_t>(
+        std::min<long>(std::clamp<long>(static_cast<long>(bitmap.height) - dy, 0, header.height),
+                       static_cast<long>(furthest.rows)));
+    if (clipped.width == 0 || clipped.height == 0) {
+        return;
+    }
+    DisplayBitmap plane;
+    if (StartRun(plane, clipped) != DecodeStatus::Shown) {
+        return;
+    }
+    const std::size_t width = clipped.width;
+    const std::size_t height = clipped.height;
+    auto eachPixel = [&](std::size_t rows, std::size_t columns, auto visit) {
+        for (std::size_t y = 0; y < std::min(rows, height); ++y) {
+            std::uint8_t* row = place.Row(y);
+            const std::uint8_t* bits = plane.pixels->data() + (height - 1 - y) * plane.stride;
+            for (std::size_t x = 0; row != nullptr && x < std::min(columns, width); ++x) {
+                const Placement::Field field = place.FieldOf(x);
+                if (field.mask != 0) {
+                    visit(row, field, (bits[x / 8] >> (7 - x % 8)) & 1u);
+                }
+            }
+        }
+    };
+    if (!onZeros) {
+        eachPixel(height, width, [](std::uint8_t* row, const Placement::Field& field, unsigned) {
+            Placement::Store(row, field, 0);
+        });
+    }
+    const std::uint64_t planeBytes = PlaneBytes(header);
+    const Placement inPlane(plane, planeHeader, 0, 0);
+    Reach before{0, 0};
+    for (unsigned p = 0; p < header.depth; ++p) {
+        // Only the rows that the plane before reached hold bits to clear.
+        std::fill_n(plane.pixels->data() + (height - std::min(before.rows, height)) * plane.stride,
+                    std::min(before.rows, height) * plane.stride, std::uint8_t{0});
+        const std::uint64_t passed = p * planeBytes;
+        const std::uint64_t left = available > passed ? available - passed : 0;
+        PlaceRecord(file, state, left, planeHeader, inPlane);
+        const Reach reach = PlaneReach(left, planeHeader);
+        eachPixel(reach.rows, reach.columns,
+                  [p](std::uint8_t* row, const Placement::Field& field, unsigned bit) {
+                      const unsigned value = (row[field.byte] & field.mask) >> field.shift;
+                      Placement::Store(row, field, value | bit << p);
+                  });
+        before = reach;
+    }
+}
+
+} // namespace
 
 void DrawRecord(ByteReader& file, const RecordHeader& header, bool buildUp, bool onZeros,
                 DisplayBitmap& bitmap) {
@@ -497,7 +631,7 @@ void DrawRecord(ByteReader& file, const RecordHeader& header, bool buildUp, bool
         }
     }
     BuildColourTable(file, header, bitmap);
-    if ((header.layout & LAYOUT_PLANAR) != 0 || !IsDecodedDepth(header.depth)) {
+    if (ShownStatus(header) != DecodeStatus::Shown) {
         return;
     }
     std::uint64_t available = UINT64_MAX;
@@ -507,21 +641,10 @@ void DrawRecord(ByteReader& file, const RecordHeader& header, bool buildUp, bool
         }
     }
     const Placement place(bitmap, header, dx, dy);
-    const bool packed = IsPackedDepth(header.depth);
-    switch (header.layout & LAYOUT_ORDER) {
-    case ORDER_ROWS:
-        PlaceRowOrder(file, available, header, place);
-        break;
-    case ORDER_COLUMNS:
-        PlaceColumnOrder(file, available, header, place);
-        break;
-    case ORDER_BANDED_ROWS:
-        packed ? PlaceBandedRows(file, available, header, place)
-               : PlaceRowOrder(file, available, header, place);
-        break;
-    default:
-        packed ? PlaceBandedColumns(file, available, header, place)
-               : PlaceColumnOrder(file, available, header, place);
-        break;
+    UnpackState state;
+    if (IsPlanar(header)) {
+        PlacePlanes(file, state, available, header, place, bitmap, dx, dy, onZeros);
+    } else {
+        PlaceRecord(file, state, available, header, place);
     }
 }

@@ -30,7 +30,7 @@
 //   | L | P | D | I | N | R | order |    order 0 rows, 1 columns,
 //   +---+---+---+---+---+---+---+---+          2 banded rows, 3 banded columns
 //     |   |   |   |   |   +-- LAYOUT_REVERSED: first pixel of a byte in its low bits
-//     |   |   |   |   +------ LAYOUT_PLANAR: carried and shown, never packed
+//     |   |   |   |   +------ LAYOUT_PLANAR: bit planes one after the other (below)
 //     |   |   |   +---------- LAYOUT_INVERTED_Y: stored rows run bottom to top
 //     |   |   +-------------- RECORD_DELTA: a DeltaHeader follows
 //     |   +------------------ RECORD_PALETTE: a palette follows
@@ -41,7 +41,8 @@
 // below it; LAYOUT_REVERSED reverses the order of the fields (at depth 1 it mirrors the
 // byte). Fields beyond the bitmap's edge are 0. Every row (column, band) starts a new
 // byte. Stored rows are the picture's rows top first, or bottom first with
-// LAYOUT_INVERTED_Y. Without a palette a value is a grey level, 0 black.
+// LAYOUT_INVERTED_Y. Without a palette a value is a grey level, 0 black; with one it is
+// an index into the palette, whose 2^depth entries follow the record's headers.
 //
 // Where pixel (x, y) of a 10 x 10 bitmap lands at depth 1 (bit 7 first; with
 // LAYOUT_REVERSED bit 7 - b becomes bit b):
@@ -59,8 +60,33 @@
 // At depth 8 a byte is one pixel: rows give byte y * W + x, columns byte x * H + y, and
 // the banded orders are the plain ones (writers clear bit 1 of the order).
 //
+// Planar lay-out (LAYOUT_PLANAR, depths 1, 2, 4 and 8). A record of depth D holds D bit
+// planes one after the other, plane 0 (bit 0 of every pixel's value) first. Each plane
+// is packed exactly as a depth-1 record of the same order, reversal and Y rule would be:
+// 8 pixels a byte, the first in bit 7 (bit 0 with LAYOUT_REVERSED), every row (column,
+// band of 8) starting a new byte, fields beyond the edge 0; at depth 8 too. The record's
+// pixel data is one run-length coded stream through plane 0, then plane 1, ... (the
+// remembered byte P runs on from one plane into the next). A delta record's rectangle
+// is aligned as at depth 1, and every plane holds that rectangle. Writers clear the bit
+// at depth 1, where the one plane is the packed record.
+//
+// A 5 x 3 picture of depth 2 in row order, values v (bit 1 = b1, bit 0 = b0):
+//
+//   values   row 0:  0 1 2 3 0        plane 0 (b0)   row 0: 0 1 0 1 0 -> 0101 0000 = 50
+//            row 1:  3 3 0 0 1                       row 1: 1 1 0 0 1 -> 1100 1000 = C8
+//            row 2:  2 0 0 0 2                       row 2: 0 0 0 0 0 -> 0000 0000 = 00
+//                                     plane 1 (b1)   row 0: 0 0 1 1 0 -> 0011 0000 = 30
+//                                                    row 1: 1 1 0 0 0 -> 1100 0000 = C0
+//                                                    row 2: 1 0 0 0 1 -> 1000 1000 = 88
+//   unpacked stream: 50 C8 00 | 30 C0 88   (plane 0, then plane 1; then run-length coded)
+//
+// Two-plane colour e-paper controllers take such planes as their two memories (black
+// and white in one, red or yellow in the other); the panel's palette says which index,
+// and so which bits, stand for which colour.
+//
 // Depths 16 and 24 are colour, without palette: a pixel is 2 or 3 bytes, in row order or
-// column order as at depth 8 (bit 1 and LAYOUT_PLANAR cleared). 16 bits is RGB565:
+// column order as at depth 8 (bit 1 and LAYOUT_PLANAR cleared: colour has no bit planes).
+// 16 bits is RGB565:
 //
 //   bit  15 14 13 12 11 10  9  8  7  6  5  4  3  2  1  0
 //        r7 r6 r5 r4 r3 g7 g6 g5 g4 g3 g2 b7 b6 b5 b4 b3   (top bits of 8-bit samples)
@@ -91,6 +117,10 @@
 // full frame, then delta records each holding only the rectangle (width x height at dx,
 // dy in stored rows) that changed against the frame before, aligned to whole bytes
 // along the packing axis. Frame k is the full frame with deltas 1 .. k drawn over it.
+// Palettes. A record with RECORD_PALETTE carries 2^depth entries of red, green, blue:
+// entry k is the colour of value k. Writers pad a palette of fewer colours with black
+// entries (0, 0, 0) that no pixel uses, and give every record of a sequence (its delta
+// records too) the same palette, so that a delta record shows in its own colours.
 #pragma once
 
 #include <array>
@@ -164,6 +194,11 @@ inline bool IsColourDepth(unsigned depth) {
 // The depths below 8, at which several pixels share a byte: 1, 2 and 4.
 inline bool IsSubByteDepth(unsigned depth) {
     return depth == 1 || depth == 2 || depth == 4;
+}
+
+// The depths at which a record may be planar: one to eight bit planes.
+inline bool IsPlanarDepth(unsigned depth) {
+    return IsSubByteDepth(depth) || depth == 8;
 }
 
 // The depths the tools write: 1, 2, 4 and 8 bits of grey or palette index, 16 and 24 bits

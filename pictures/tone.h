@@ -30,7 +30,16 @@ struct ToneOptions {
     int threshold = 128;        // depth 1: level 1 when grey >= threshold
     bool autoThreshold = false; // Otsu's threshold of the conversion's first picture
     Dither dither = Dither::None;
+    // Colours instead of grey levels: a palette's name, colour list or file (see
+    // load_palette.h), or, when empty, an adaptive palette of `colours` colours (2 to
+    // 256; 0 for none). Either makes every record of depth 1 to 8 an indexed record with
+    // its palette, and 16- and 24-bit records the palette's colours.
+    std::string palette;
+    int colours = 0;
 };
+
+// The most colours an adaptive palette may have.
+inline constexpr int MAX_ADAPTIVE_COLOURS = 256;
 
 inline constexpr int DEFAULT_THRESHOLD = 128;
 

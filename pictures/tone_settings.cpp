@@ -104,6 +104,14 @@ bool ApplyToneSetting(const std::string& key, const std::string& text, ToneOptio
         options.rotate = degrees;
     } else if (key == "mirror") {
         return ParseMirror(text, options);
+    } else if (key == "palette") {
+        options.palette = text;
+    } else if (key == "colours") {
+        int colours = 0;
+        if (!text.empty() && !ParseNumber(text, 2, MAX_ADAPTIVE_COLOURS, colours)) {
+            return false;
+        }
+        options.colours = colours;
     } else {
         return false;
     }
@@ -127,5 +135,7 @@ std::vector<std::pair<std::string, std::string>> ToneSettings(const ToneOptions&
         {"fit", FitName(options.fit)},
         {"rotate", std::to_string(options.rotate)},
         {"mirror", mirror},
+        {"palette", options.palette},
+        {"colours", options.colours > 0 ? std::to_string(options.colours) : ""},
     };
 }

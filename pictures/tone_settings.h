@@ -10,8 +10,9 @@
 #include <vector>
 
 // The keys, in the order in which ToneSettings lists them.
-inline constexpr const char* TONE_KEYS[] = {"tone",   "background", "threshold", "dither", "invert",
-                                            "resize", "fit",        "rotate",    "mirror"};
+inline constexpr const char* TONE_KEYS[] = {"tone",   "background", "threshold", "dither",
+                                            "invert", "resize",     "fit",       "rotate",
+                                            "mirror", "palette",    "colours"};
 
 // Sets the option that key names from its text. False when the key is none of TONE_KEYS
 // or the text is not one of its values:
@@ -24,6 +25,9 @@ inline constexpr const char* TONE_KEYS[] = {"tone",   "background", "threshold",
 //   fit         contain | cover | stretch
 //   rotate      0 | 90 | 180 | 270
 //   mirror      x | y | xy | "" (x: left and right swap; y: top and bottom swap)
+//   palette     a built-in palette's name, a "#RRGGBB,..." list or a palette file's path
+//               (read when converting) | "" (none)
+//   colours     2 to 256 (an adaptive palette of at most that many colours) | "" (none)
 bool ApplyToneSetting(const std::string& key, const std::string& text, ToneOptions& options);
 
 // Every option as a key and its text, in the order of TONE_KEYS.

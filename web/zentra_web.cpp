@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -82,7 +83,19 @@ void ResetJobFolder() {
     std::filesystem::current_path(JOB_FOLDER, error);
 }
 
-// The bundled profiles in file order: [{name, layout, depth, description, text, code}].
+// A palette as the colour list that palette= and ParseColourList take ("" for none).
+std::string ColourListText(const Palette& palette) {
+    std::string text;
+    char colour[8];
+    for (const PaletteColour& c : palette) {
+        std::snprintf(colour, sizeof colour, "#%02X%02X%02X", c.red, c.green, c.blue);
+        text += (text.empty() ? "" : ",") + std::string(colour);
+    }
+    return text;
+}
+
+// The bundled profiles in file order: [{name, layout, depth, description, text, code,
+// palette}], palette the profile's colours as "#RRGGBB,..." or "".
 val Profiles() {
     DisplayProfileList profiles;
     val list = val::array();
@@ -97,6 +110,7 @@ val Profiles() {
         entry.set("description", profile.description);
         entry.set("text", ProfileText(profile));
         entry.set("code", MakeTypeCode(profile.layout, profile.depth));
+        entry.set("palette", ColourListText(profile.palette));
         list.call<void>("push", entry);
     }
     return list;
@@ -111,10 +125,14 @@ val ParseTypeCode(const std::string& text) {
 // Converts the pictures ([{name, bytes}]) for the type codes, as ztr convert does with
 // the same options: tone is {key: text} with the keys and words of tone_settings.h; a
 // delay of null keeps a GIF's own delays (ztr without --delay). ownDelays, when an array,
-// gives an animation's pictures delays of their own (-1: the common one). Returns {ok,
-// messages, files: [{name, bytes}]}: one file per picture, or one animation file.
+// gives an animation's pictures delays of their own (-1: the common one). palettes, when
+// an array, gives each type its profile's palette ("#RRGGBB,..." or ""); paletteFile,
+// when not null, is a palette file {name, bytes} placed beside the pictures, which the
+// tone's palette key names. Returns {ok, messages, files: [{name, bytes}]}: one file per
+// picture, or one animation file.
 val Convert(const val& pictures, const val& codeList, bool animation, const val& delay,
-            const val& ownDelayList, const val& tone) {
+            const val& ownDelayList, const val& tone, const val& paletteList,
+            const val& paletteFile) {
     std::vector<std::string> messages;
     val result = val::object();
     result.set("ok", false);
@@ -146,8 +164,23 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
         }
         names.push_back(name);
     }
+    if (!paletteFile.isNull() && !paletteFile.isUndefined()) {
+        const std::string name = paletteFile["name"].as<std::string>();
+        if (!WriteFile(name, Bytes(paletteFile["bytes"]))) {
+            messages.push_back("cannot store the palette file '" + name + "'\n");
+            result.set("messages", MessageArray(messages));
+            return result;
+        }
+    }
     const std::vector<std::uint32_t> codes =
         emscripten::convertJSArrayToNumberVector<std::uint32_t>(codeList);
+    if (paletteList.isArray()) {
+        for (unsigned i = 0; i < paletteList["length"].as<unsigned>(); ++i) {
+            const std::optional<Palette> palette =
+                ParseColourList(paletteList[i].as<std::string>());
+            context.typePalettes.push_back(palette ? *palette : Palette{});
+        }
+    }
 
     // An animation with delays of its own for some pictures: every frame of such a picture
     // (all of a GIF's) carries that delay, the closing frame the first picture's.

@@ -3,10 +3,15 @@
 // before), written through a temporary file that replaces the output only when complete.
 #include "convert_images.h"
 
+#include "adaptive_palette.h"
 #include "changed_rect.h"
 #include "checked_size.h"
+#include "colour_to_grey.h"
+#include "load_palette.h"
 #include "output_file.h"
 #include "packers.h"
+#include "palette_mapping.h"
+#include "record_palette.h"
 #include "report_message.h"
 #include "source_image.h"
 #include "type_code.h"
@@ -20,10 +25,15 @@ namespace {
 
 inline constexpr int MAX_PICTURE_SIDE = 32767; // the largest ChangedRect coordinate
 
-// The lay-out byte of a record of depth D from the profile's lay-out code: planar is
-// cleared at the packed depths, reversal at depth 8, and bit 1 from depth 8 on (the
-// banded orders are the plain ones there).
+// The lay-out byte of a record of depth D from the profile's lay-out code. Planar records
+// keep every bit at depths 2, 4 and 8, whose planes are packed as at depth 1; planar is
+// cleared at depth 1 (its one plane is the packed record) and for colour, which has no
+// planes. Packed records clear reversal at depth 8, and bit 1 from depth 8 on (the banded
+// orders are the plain ones there).
 std::uint8_t RecordLayout(std::uint8_t layout, int depth) {
+    if ((layout & LAYOUT_PLANAR) != 0 && depth != 1 && IsPlanarDepth(depth)) {
+        return layout;
+    }
     if (depth == 1 || depth == 2 || depth == 4 || depth == 8 || IsColourDepth(depth)) {
         layout &= static_cast<std::uint8_t>(~LAYOUT_PLANAR);
     }
@@ -40,13 +50,100 @@ bool WriteBytes(std::FILE* file, const std::uint8_t* bytes, std::size_t count) {
     return std::fwrite(bytes, 1, count, file) == count;
 }
 
+// Reads the frames of a conversion: frame `index` of a file; a GIF's frames are read once
+// and kept while the following frames come from the same file.
+class FrameSource {
+  public:
+    FrameSource(const MessageSink& sink, const SourceReadOptions& options)
+        : sink_(sink), options_(options) {}
+
+    std::optional<SourceImage> Load(const Frame& frame) {
+        SourceReadOptions options = options_;
+        if (frame.index == 0) {
+            options.allFrames = false;
+            std::optional<std::vector<SourceImage>> read =
+                LoadImageFrames(frame.path, options, sink_);
+            if (!read) {
+                return std::nullopt;
+            }
+            return std::move(read->front());
+        }
+        if (loadedPath_ != frame.path) {
+            options.allFrames = true;
+            std::optional<std::vector<SourceImage>> read =
+                LoadImageFrames(frame.path, options, sink_);
+            if (!read) {
+                return std::nullopt;
+            }
+            loaded_ = std::move(*read);
+            loadedPath_ = frame.path;
+        }
+        if (static_cast<std::size_t>(frame.index) >= loaded_.size()) {
+            ReportMessage(sink_, stderr, "ERROR: file '%s' has no frame %d\n", frame.path.c_str(),
+                          frame.index + 1);
+            return std::nullopt;
+        }
+        return loaded_[static_cast<std::size_t>(frame.index)];
+    }
+
+  private:
+    const MessageSink& sink_;
+    SourceReadOptions options_;
+    std::string loadedPath_;
+    std::vector<SourceImage> loaded_;
+};
+
+// Whether a picture's grey levels and colours both hold width x height pixels, as mapping
+// it to a palette needs.
+bool ColoursFitSize(const SourceImage& picture) {
+    std::size_t count = 0;
+    return picture.width > 0 && picture.height > 0 &&
+           CheckedMultiply(static_cast<std::size_t>(picture.width),
+                           static_cast<std::size_t>(picture.height), count) &&
+           picture.pixels.size() == count && picture.rgb.size() / 3 == count &&
+           picture.rgb.size() % 3 == 0;
+}
+
+// Turns a shaped picture's colours into indices of the palette (in the grey levels, where
+// the packers take them: an index in the top bits, as a reader scales a bitmap's indices)
+// or, for colour records, into the palette's colours. False when memory ran out.
+bool MapPicture(SourceImage& picture, const Palette& palette, int depth, Dither dither) {
+    std::vector<std::uint8_t> indices;
+    try {
+        indices.resize(picture.pixels.size());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!MapToPalette(picture.rgb.data(), picture.width, picture.height, palette, dither,
+                      indices.data())) {
+        return false;
+    }
+    if (IsColourDepth(static_cast<unsigned>(depth))) {
+        for (std::size_t i = 0; i < indices.size(); ++i) {
+            const PaletteColour& colour = palette[indices[i]];
+            picture.rgb[3 * i] = colour.red;
+            picture.rgb[3 * i + 1] = colour.green;
+            picture.rgb[3 * i + 2] = colour.blue;
+        }
+        return true;
+    }
+    const int shift = depth < 8 ? 8 - depth : 0;
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        picture.pixels[i] = static_cast<std::uint8_t>(indices[i] << shift);
+    }
+    std::vector<std::uint8_t>().swap(picture.rgb); // the colours are no longer needed
+    return true;
+}
+
 // One display type's sequence within a conversion. Every failure is reported here, once.
 class SequenceWriter {
   public:
+    // `palette`, when given, is the type's palette (it outlives the writer).
     SequenceWriter(OutputFile& output, std::uint32_t typeCode, const ConversionContext& context,
-                   RunLengthBuffer& coded)
+                   RunLengthBuffer& coded, const Palette* palette)
         : output_(output), layout_(TypeCodeLayout(typeCode)), depth_(TypeCodeDepth(typeCode)),
-          colour_(IsColourDepth(depth_)), sink_(context.sink), tone_(context.tone), coded_(coded) {}
+          colour_(IsColourDepth(depth_)), palette_(palette), sink_(context.sink),
+          tone_(context.tone), coded_(coded), frames_(context.sink, ReadOptions()) {}
 
     ConvertResult Write(const std::vector<Frame>& frames) {
         const Packer packer = SelectPacker(depth_, RecordLayout(layout_, depth_));
@@ -56,7 +153,7 @@ class SequenceWriter {
         }
         std::optional<SourceImage> previous;
         for (std::size_t i = 0; i < frames.size(); ++i) {
-            std::optional<SourceImage> current = LoadFrame(frames[i]);
+            std::optional<SourceImage> current = frames_.Load(frames[i]);
             if (!current) {
                 return ConvertResult::CannotLoadPicture;
             }
@@ -71,12 +168,29 @@ class SequenceWriter {
                                  ? OtsuThreshold(current->pixels.data(), current->pixels.size())
                                  : tone_.threshold;
             }
-            QuantisePicture(current->pixels.data(), current->width, current->height, depth_,
-                            threshold_, tone_.dither);
-            if (colour_ && !QuantiseColours(current->rgb.data(), current->width, current->height,
-                                            depth_, tone_.dither)) {
-                ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
-                return ConvertResult::OutOfMemory;
+            if (palette_ != nullptr) {
+                if (!AddColours(*current)) {
+                    ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
+                    return ConvertResult::OutOfMemory;
+                }
+                if (!ColoursFitSize(*current)) {
+                    ReportMessage(sink_, stderr, "ERROR: invalid size (width=%d, height=%d)\n",
+                                  static_cast<int>(current->width),
+                                  static_cast<int>(current->height));
+                    return ConvertResult::InvalidSize;
+                }
+                if (!MapPicture(*current, *palette_, depth_, tone_.dither)) {
+                    ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
+                    return ConvertResult::OutOfMemory;
+                }
+            } else {
+                QuantisePicture(current->pixels.data(), current->width, current->height, depth_,
+                                threshold_, tone_.dither);
+                if (colour_ && !QuantiseColours(current->rgb.data(), current->width,
+                                                current->height, depth_, tone_.dither)) {
+                    ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
+                    return ConvertResult::OutOfMemory;
+                }
             }
             if (const ConvertResult size = CheckSize(*current, previous, frames[i].path);
                 size != ConvertResult::Written) {
@@ -115,40 +229,10 @@ class SequenceWriter {
     }
     int BytesPerPixel() const { return colour_ ? 3 : 1; }
 
-    // Frame `index` of the file; a GIF's frames are read once and kept while the
-    // following frames come from the same file.
-    std::optional<SourceImage> LoadFrame(const Frame& frame) {
-        if (frame.index == 0) {
-            std::optional<std::vector<SourceImage>> read =
-                LoadImageFrames(frame.path, ReadOptions(false), sink_);
-            if (!read) {
-                return std::nullopt;
-            }
-            return std::move(read->front());
-        }
-        if (loadedPath_ != frame.path) {
-            const SourceReadOptions options = ReadOptions(true);
-            std::optional<std::vector<SourceImage>> read =
-                LoadImageFrames(frame.path, options, sink_);
-            if (!read) {
-                return std::nullopt;
-            }
-            loaded_ = std::move(*read);
-            loadedPath_ = frame.path;
-        }
-        if (static_cast<std::size_t>(frame.index) >= loaded_.size()) {
-            ReportMessage(sink_, stderr, "ERROR: file '%s' has no frame %d\n", frame.path.c_str(),
-                          frame.index + 1);
-            return std::nullopt;
-        }
-        return loaded_[static_cast<std::size_t>(frame.index)];
-    }
-
-    SourceReadOptions ReadOptions(bool allFrames) const {
+    SourceReadOptions ReadOptions() const {
         SourceReadOptions options;
         options.background = tone_.background;
-        options.allFrames = allFrames;
-        options.colours = colour_;
+        options.colours = colour_ || palette_ != nullptr;
         return options;
     }
 
@@ -200,12 +284,15 @@ class SequenceWriter {
         if (!changed) {
             return rect;
         }
-        return AlignChangedRect(*changed, depth_, layout & LAYOUT_ORDER, picture.width,
+        // The planes of a planar record are packed as at depth 1.
+        const int packedDepth = (layout & LAYOUT_PLANAR) != 0 ? 1 : depth_;
+        return AlignChangedRect(*changed, packedDepth, layout & LAYOUT_ORDER, picture.width,
                                 picture.height);
     }
 
     // Record: header (written twice: provisional, then with the final length and size),
-    // delta header for later pictures, palette when the source brings one, pixel data.
+    // delta header for later pictures, palette when the type has one or the source
+    // brings one, pixel data.
     bool WriteRecord(const SourceImage& picture, const SourceImage* previous, bool last,
                      std::uint16_t delay, Packer packer) {
         std::FILE* file = output_.File();
@@ -235,10 +322,17 @@ class SequenceWriter {
                 return false;
             }
         }
-        // Grey records of depths 1, 2, 4 and 8 carry the source's palette, whose 2^D
-        // entries lie within the 256 of the buffer; colour records carry none.
+        // Records of depths 1, 2, 4 and 8 carry the type's palette, or else the source's,
+        // whose 2^D entries lie within the 256 of the buffer; colour records carry none.
+        if (palette_ != nullptr && !colour_) {
+            header.layout |= RECORD_PALETTE;
+            const std::vector<std::uint8_t> block = PaletteBlock(*palette_, depth_);
+            if (!WriteBytes(file, block.data(), block.size())) {
+                return false;
+            }
+        }
         const std::size_t paletteBytes =
-            colour_ ? 0 : static_cast<std::size_t>(PaletteSize(depth_));
+            colour_ || palette_ != nullptr ? 0 : static_cast<std::size_t>(PaletteSize(depth_));
         for (std::size_t k = 0; k < paletteBytes; ++k) {
             if (picture.palette[k] != 0) {
                 header.layout |= RECORD_PALETTE;
@@ -268,13 +362,107 @@ class SequenceWriter {
     OutputFile& output_;
     std::uint8_t layout_;
     std::uint8_t depth_;
-    bool colour_; // packed from the colours
+    bool colour_;            // packed from the colours
+    const Palette* palette_; // the type's palette, or null for grey levels
     const MessageSink& sink_;
     const ToneOptions& tone_;
     int threshold_ = DEFAULT_THRESHOLD;
-    std::string loadedPath_;
-    std::vector<SourceImage> loaded_;
     RunLengthBuffer& coded_;
+    FrameSource frames_;
+};
+
+// The palette of at most tone.colours colours chosen for every frame of the file
+// together (the closing repeat of the first frame not counted twice), so that an
+// animation's frames share their colours and its deltas stay small. Nothing after a
+// failure, which has been reported.
+std::optional<Palette> AdaptivePalette(const std::vector<Frame>& frames,
+                                       const ConversionContext& context, ConvertResult& failure) {
+    SourceReadOptions options;
+    options.background = context.tone.background;
+    options.colours = true;
+    FrameSource source(context.sink, options);
+    ColourHistogram histogram;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        if (i > 0 && i + 1 == frames.size() && frames[i].path == frames[0].path &&
+            frames[i].index == frames[0].index) {
+            break;
+        }
+        std::optional<SourceImage> picture = source.Load(frames[i]);
+        if (!picture) {
+            failure = ConvertResult::CannotLoadPicture;
+            return std::nullopt;
+        }
+        if (!ShapePicture(*picture, context.tone) || !AddColours(*picture) ||
+            !histogram.Add(picture->rgb.data(), picture->rgb.size() / 3)) {
+            ReportMessage(context.sink, stderr, "ERROR: insufficient memory\n");
+            failure = ConvertResult::OutOfMemory;
+            return std::nullopt;
+        }
+    }
+    return histogram.Choose(context.tone.colours);
+}
+
+// The palettes of a conversion: the tone options' fixed palette, read once; the adaptive
+// one, chosen when a type first needs it; and each type's profile palette.
+class ConversionPalettes {
+  public:
+    ConversionPalettes(const std::vector<Frame>& frames, const ConversionContext& context)
+        : frames_(frames), context_(context) {}
+
+    // Reads the fixed palette and checks that every type's palette fits its depth.
+    ConvertResult Prepare(const std::vector<std::uint32_t>& typeCodes) {
+        if (!context_.tone.palette.empty()) {
+            fixed_ = LoadPalette(context_.tone.palette, context_.sink);
+            if (!fixed_) {
+                return ConvertResult::CannotReadPalette;
+            }
+        }
+        for (std::size_t k = 0; k < typeCodes.size(); ++k) {
+            const unsigned depth = TypeCodeDepth(typeCodes[k]);
+            const std::size_t colours = Colours(k);
+            if (colours > 0 && !PaletteFits(colours, depth)) {
+                ReportMessage(context_.sink, stderr, "ERROR: the palette has %s\n",
+                              TooManyColoursText(colours, depth).c_str());
+                return ConvertResult::TooManyColours;
+            }
+        }
+        return ConvertResult::Written;
+    }
+
+    // The palette of type k, or null for grey levels; the adaptive palette is chosen on
+    // first use. Null with `failure` set when choosing it failed.
+    const Palette* For(std::size_t k, ConvertResult& failure) {
+        if (fixed_) {
+            return &*fixed_;
+        }
+        if (context_.tone.colours > 0) {
+            if (!adaptive_) {
+                adaptive_ = AdaptivePalette(frames_, context_, failure);
+            }
+            return adaptive_ ? &*adaptive_ : nullptr;
+        }
+        if (k < context_.typePalettes.size() && !context_.typePalettes[k].empty()) {
+            return &context_.typePalettes[k];
+        }
+        return nullptr;
+    }
+
+  private:
+    // How many colours type k's palette has, or asks for; 0 for none.
+    std::size_t Colours(std::size_t k) const {
+        if (fixed_) {
+            return fixed_->size();
+        }
+        if (context_.tone.colours > 0) {
+            return static_cast<std::size_t>(context_.tone.colours);
+        }
+        return k < context_.typePalettes.size() ? context_.typePalettes[k].size() : 0;
+    }
+
+    const std::vector<Frame>& frames_;
+    const ConversionContext& context_;
+    std::optional<Palette> fixed_;
+    std::optional<Palette> adaptive_;
 };
 
 } // namespace
@@ -318,6 +506,11 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
             return ConvertResult::InvalidDelay;
         }
     }
+    ConversionPalettes palettes(frames, context);
+    if (const ConvertResult prepared = palettes.Prepare(typeCodes);
+        prepared != ConvertResult::Written) {
+        return prepared;
+    }
     OutputFile output(ChosenOutputPath(frames.front().path, context));
     if (!output.Open()) {
         ReportMessage(context.sink, stderr, "ERROR: failed to open file '%s' for writing\n",
@@ -325,8 +518,13 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
         return ConvertResult::CannotCreateOutput;
     }
     RunLengthBuffer coded(context.allocate);
-    for (const std::uint32_t typeCode : typeCodes) {
-        SequenceWriter sequence(output, typeCode, context, coded);
+    for (std::size_t k = 0; k < typeCodes.size(); ++k) {
+        ConvertResult chosen = ConvertResult::Written;
+        const Palette* palette = palettes.For(k, chosen);
+        if (chosen != ConvertResult::Written) {
+            return chosen;
+        }
+        SequenceWriter sequence(output, typeCodes[k], context, coded, palette);
         if (const ConvertResult result = sequence.Write(frames); result != ConvertResult::Written) {
             return result; // the output's destructor removes the temporary file
         }

@@ -3,6 +3,7 @@
 // every chosen display type.
 #pragma once
 
+#include "palette.h"
 #include "report_message.h"
 #include "run_length_buffer.h"
 #include "tone.h"
@@ -25,6 +26,8 @@ enum class ConvertResult {
     WriteFailed,        // writing or renaming the output failed
     OutputIsPicture,    // an output would write over a picture of the same conversion
     OutOfMemory,        // the run-length coder could not grow its buffer
+    CannotReadPalette,  // the palette that the tone options name cannot be read
+    TooManyColours,     // a palette has more colours than a type's depth holds
 };
 
 // What a conversion needs besides its pictures and types: where its messages go and
@@ -42,6 +45,10 @@ struct ConversionContext {
     // first picture (OutputPathFor) in outputDirectory when set, else beside the picture.
     std::string outputPath{};
     std::string outputDirectory{};
+    // The palettes of the display types' profiles, by the types' positions (empty, or
+    // shorter than the types: none). A palette or colour count of the tone options takes
+    // their place for every type.
+    std::vector<Palette> typePalettes{};
 };
 
 // The delay field of a delta record holds 16 bits; a delay that does not fit is refused.
@@ -60,9 +67,11 @@ struct Frame {
 
 // Writes one Zentra file named after the first frame's picture: for every type code, in
 // order, the first frame as a full frame and every further frame as a delta record
-// against the one before. The file is written under a temporary name in the output's
-// folder and takes the output's name only when complete, so a failure leaves no partial
-// file and an existing output untouched.
+// against the one before. A type with a palette (the tone options', else its profile's)
+// gets indexed records that carry the palette at depths 1 to 8, and the palette's colours
+// at depths 16 and 24; an adaptive palette is chosen once for all frames of the file. The file is
+// written under a temporary name in the output's folder and takes the output's name only when
+// complete, so a failure leaves no partial file and an existing output untouched.
 ConvertResult WriteFrames(const std::vector<Frame>& frames,
                           const std::vector<std::uint32_t>& typeCodes,
                           const ConversionContext& context);

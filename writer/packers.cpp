@@ -43,9 +43,16 @@ bool Pack(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
 // A pixel's field at depth 1, 2 or 4: the top bits of its value. At depth 1 a value
 // above 127 (light) is 1 and 0-127 (dark) is 0; a 4-bit palette index scaled to 0-255
 // by the reader comes back as the index.
-template <int Depth> inline unsigned PixelField(std::uint8_t value) {
-    return value >> (8 - Depth);
-}
+template <int Depth> struct TopBits {
+    unsigned operator()(std::uint8_t value) const { return value >> (8 - Depth); }
+};
+
+// A pixel's field in one bit plane of a planar record: one bit of its index, which the
+// value holds in its top bits (8 - depth + plane is the bit of plane `plane`).
+struct PlaneBit {
+    unsigned shift;
+    unsigned operator()(std::uint8_t value) const { return (value >> shift) & 1u; }
+};
 
 // The first pixel sits in the most significant field; with LAYOUT_REVERSED the fields
 // are reversed so that it sits in the least significant one.
@@ -63,23 +70,24 @@ template <int Depth> inline void PutFields(PixelByteCoder& coder, unsigned field
 //            bits   7-4             3-0
 // The loop is unrolled: a byte's pixels then cost no loop counter, which at depth 1 is
 // a third of a packer's work.
-template <int Depth> inline unsigned WholeByte(const std::uint8_t* first, std::size_t step) {
+template <int Depth, typename Field>
+inline unsigned WholeByte(const std::uint8_t* first, std::size_t step, Field field) {
     unsigned byte = 0;
 #pragma GCC unroll 8
     for (std::size_t k = 0; k < 8 / Depth; ++k) {
-        byte = (byte << Depth) | PixelField<Depth>(first[k * step]);
+        byte = (byte << Depth) | field(first[k * step]);
     }
     return byte;
 }
 
 // The same byte with only the first `count` pixels; the fields after them are 0.
-template <int Depth>
-inline unsigned PartialByte(const std::uint8_t* first, std::size_t step, int count) {
+template <int Depth, typename Field>
+inline unsigned PartialByte(const std::uint8_t* first, std::size_t step, int count, Field field) {
     unsigned byte = 0;
     for (int k = 0; k < 8 / Depth; ++k) {
         byte <<= Depth;
         if (k < count) {
-            byte |= PixelField<Depth>(first[static_cast<std::size_t>(k) * step]);
+            byte |= field(first[static_cast<std::size_t>(k) * step]);
         }
     }
     return byte;
@@ -87,15 +95,15 @@ inline unsigned PartialByte(const std::uint8_t* first, std::size_t step, int cou
 
 // A row or column of `count` pixels, `step` bytes apart from `first`; it starts on a
 // new byte, and its last byte may be partial.
-template <int Depth>
+template <int Depth, typename Field>
 inline void PackLine(PixelByteCoder& coder, const std::uint8_t* first, std::size_t step, int count,
-                     bool reversed) {
+                     bool reversed, Field field) {
     constexpr int p = 8 / Depth;
     for (; count >= p; count -= p, first += p * step) {
-        PutFields<Depth>(coder, WholeByte<Depth>(first, step), reversed);
+        PutFields<Depth>(coder, WholeByte<Depth>(first, step, field), reversed);
     }
     if (count > 0) {
-        PutFields<Depth>(coder, PartialByte<Depth>(first, step, count), reversed);
+        PutFields<Depth>(coder, PartialByte<Depth>(first, step, count, field), reversed);
     }
 }
 
@@ -103,10 +111,78 @@ inline void PackLine(PixelByteCoder& coder, const std::uint8_t* first, std::size
 // start, start + 1 ...; positions at or beyond `limit` (the picture's edge, not the
 // rectangle's) are 0 fields. A band that lies wholly inside the picture is packed
 // without a test per pixel.
-template <int Depth>
-inline unsigned BandByte(const std::uint8_t* first, std::size_t step, int start, int limit) {
-    return start + 8 / Depth <= limit ? WholeByte<Depth>(first, step)
-                                      : PartialByte<Depth>(first, step, limit - start);
+template <int Depth, typename Field>
+inline unsigned BandByte(const std::uint8_t* first, std::size_t step, int start, int limit,
+                         Field field) {
+    return start + 8 / Depth <= limit ? WholeByte<Depth>(first, step, field)
+                                      : PartialByte<Depth>(first, step, limit - start, field);
+}
+
+// The byte streams of the four orders at depths 1, 2 and 4, each field taken from a
+// pixel's value by `field`.
+template <int Depth, typename Field> struct RowLines {
+    Field field;
+    void operator()(PixelByteCoder& coder, const PackSource s) const {
+        for (int j = 0; j < s.area.height; ++j) {
+            const std::uint8_t* row = s.origin + static_cast<std::size_t>(j) * s.width;
+            PackLine<Depth>(coder, row, 1, s.area.width, s.reversed, field);
+        }
+    }
+};
+
+template <int Depth, typename Field> struct ColumnLines {
+    Field field;
+    void operator()(PixelByteCoder& coder, const PackSource s) const {
+        for (int i = 0; i < s.area.width; ++i) {
+            PackLine<Depth>(coder, s.origin + i, s.width, s.area.height, s.reversed, field);
+        }
+    }
+};
+
+// Bands of 8 / Depth stored rows; a byte holds one column of a band.
+template <int Depth, typename Field> struct BandedRowLines {
+    Field field;
+    void operator()(PixelByteCoder& coder, const PackSource s) const {
+        for (int band = 0; band < s.area.height; band += 8 / Depth) {
+            const std::uint8_t* bandStart = s.origin + static_cast<std::size_t>(band) * s.width;
+            for (int i = 0; i < s.area.width; ++i) {
+                PutFields<Depth>(
+                    coder,
+                    BandByte<Depth>(bandStart + i, s.width, s.area.y + band, s.height, field),
+                    s.reversed);
+            }
+        }
+    }
+};
+
+// Bands of 8 / Depth columns; a byte holds one stored row of a band.
+template <int Depth, typename Field> struct BandedColumnLines {
+    Field field;
+    void operator()(PixelByteCoder& coder, const PackSource s) const {
+        const int pictureWidth = static_cast<int>(s.width);
+        for (int band = 0; band < s.area.width; band += 8 / Depth) {
+            for (int j = 0; j < s.area.height; ++j) {
+                const std::uint8_t* first = s.origin + static_cast<std::size_t>(j) * s.width + band;
+                PutFields<Depth>(coder,
+                                 BandByte<Depth>(first, 1, s.area.x + band, pictureWidth, field),
+                                 s.reversed);
+            }
+        }
+    }
+};
+
+// A planar record: its planes one after the other in one coded stream, plane p packed
+// as a depth-1 record of the same order from bit p of every pixel's index.
+template <template <int, typename> class Lines>
+bool PackPlanes(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+                const std::uint8_t* pixels, const ChangedRect& rect) {
+    const unsigned depth = header.depth;
+    return Pack(coded, file, header, pixels, rect,
+                [depth](PixelByteCoder& coder, const PackSource s) {
+                    for (unsigned plane = 0; plane < depth; ++plane) {
+                        Lines<1, PlaneBit>{PlaneBit{8 - depth + plane}}(coder, s);
+                    }
+                });
 }
 
 } // namespace
@@ -115,57 +191,28 @@ template <int Depth>
 bool FieldPackers<Depth>::PackRowOrder(RunLengthBuffer& coded, std::FILE* file,
                                        const RecordHeader& header, const std::uint8_t* pixels,
                                        const ChangedRect& rect) {
-    return Pack(coded, file, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
-        for (int j = 0; j < s.area.height; ++j) {
-            const std::uint8_t* row = s.origin + static_cast<std::size_t>(j) * s.width;
-            PackLine<Depth>(coder, row, 1, s.area.width, s.reversed);
-        }
-    });
+    return Pack(coded, file, header, pixels, rect, RowLines<Depth, TopBits<Depth>>{});
 }
 
 template <int Depth>
 bool FieldPackers<Depth>::PackColumnOrder(RunLengthBuffer& coded, std::FILE* file,
                                           const RecordHeader& header, const std::uint8_t* pixels,
                                           const ChangedRect& rect) {
-    return Pack(coded, file, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
-        for (int i = 0; i < s.area.width; ++i) {
-            PackLine<Depth>(coder, s.origin + i, s.width, s.area.height, s.reversed);
-        }
-    });
+    return Pack(coded, file, header, pixels, rect, ColumnLines<Depth, TopBits<Depth>>{});
 }
 
-// Bands of 8 / Depth stored rows; a byte holds one column of a band.
 template <int Depth>
 bool FieldPackers<Depth>::PackBandedRows(RunLengthBuffer& coded, std::FILE* file,
                                          const RecordHeader& header, const std::uint8_t* pixels,
                                          const ChangedRect& rect) {
-    return Pack(coded, file, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
-        for (int band = 0; band < s.area.height; band += 8 / Depth) {
-            const std::uint8_t* bandStart = s.origin + static_cast<std::size_t>(band) * s.width;
-            for (int i = 0; i < s.area.width; ++i) {
-                PutFields<Depth>(coder,
-                                 BandByte<Depth>(bandStart + i, s.width, s.area.y + band, s.height),
-                                 s.reversed);
-            }
-        }
-    });
+    return Pack(coded, file, header, pixels, rect, BandedRowLines<Depth, TopBits<Depth>>{});
 }
 
-// Bands of 8 / Depth columns; a byte holds one stored row of a band.
 template <int Depth>
 bool FieldPackers<Depth>::PackBandedColumns(RunLengthBuffer& coded, std::FILE* file,
                                             const RecordHeader& header, const std::uint8_t* pixels,
                                             const ChangedRect& rect) {
-    return Pack(coded, file, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
-        const int pictureWidth = static_cast<int>(s.width);
-        for (int band = 0; band < s.area.width; band += 8 / Depth) {
-            for (int j = 0; j < s.area.height; ++j) {
-                const std::uint8_t* first = s.origin + static_cast<std::size_t>(j) * s.width + band;
-                PutFields<Depth>(coder, BandByte<Depth>(first, 1, s.area.x + band, pictureWidth),
-                                 s.reversed);
-            }
-        }
-    });
+    return Pack(coded, file, header, pixels, rect, BandedColumnLines<Depth, TopBits<Depth>>{});
 }
 
 template struct FieldPackers<1>;
@@ -272,10 +319,30 @@ template <int Depth> Packer FieldPacker(std::uint8_t order) {
 
 } // namespace
 
+namespace {
+
+Packer PlanarPacker(std::uint8_t order) {
+    switch (order) {
+    case ORDER_ROWS:
+        return PackPlanes<RowLines>;
+    case ORDER_COLUMNS:
+        return PackPlanes<ColumnLines>;
+    case ORDER_BANDED_ROWS:
+        return PackPlanes<BandedRowLines>;
+    default:
+        return PackPlanes<BandedColumnLines>;
+    }
+}
+
+} // namespace
+
 // From depth 8 on a byte holds at most one pixel, so the banded orders are the plain
-// ones.
+// ones; but every plane of a planar record is packed as at depth 1.
 Packer SelectPacker(int depth, std::uint8_t layout) {
     const std::uint8_t order = layout & LAYOUT_ORDER;
+    if ((layout & LAYOUT_PLANAR) != 0 && IsPlanarDepth(static_cast<unsigned>(depth))) {
+        return PlanarPacker(order);
+    }
     const bool rows = order == ORDER_ROWS || order == ORDER_BANDED_ROWS;
     switch (depth) {
     case 1:

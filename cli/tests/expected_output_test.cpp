@@ -26,8 +26,9 @@ const std::vector<std::string> TYPE_CODES = {"0x10000", "0x10004", "0x10010", "0
                                              "0x10003", "0x10007", "0x1000A", "0x80000", "0x80001",
                                              "0x80010", "0x80007"};
 
-// Depths 2 and 4 in every order, reversed and with inverted Y-axis, and planar codes;
-// written to name_grey.ztr, so that the files above stay as they were.
+// Depths 2 and 4 in every order, reversed and with inverted Y-axis, and planar codes (two
+// and four bit planes); written to name_grey.ztr, so that the files above stay as they
+// were.
 const std::vector<std::string> GREY_TYPE_CODES = {
     "0x20000", "0x20014", "0x20001", "0x20015", "0x20002", "0x20016", "0x20003",
     "0x20017", "0x2000A", "0x40000", "0x40004", "0x40010", "0x40001", "0x40011",

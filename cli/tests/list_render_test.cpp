@@ -219,10 +219,10 @@ TEST(ZtrRender, ShowsColourRecordsInTheirColours) {
 TEST(ZtrRender, FailuresWriteNoFile) {
     ScratchDirectory dir("render-fail");
     WriteWholeFile(dir / "sample.ztr", SampleFile());
-    // A planar record, one of depth 3, one of 0 x 0 pixels and one of 65535 x 65535 at
-    // 24 bits.
+    // A planar record of 16 bits (colour has no bit planes), one of depth 3, one of 0 x 0
+    // pixels and one of 65535 x 65535 at 24 bits.
     WriteWholeFile(dir / "other.ztr",
-                   Bytes({0x0D, 0, 0, 0, 0x02, 0xA2, 0x08, 1, 8, 0, 1, 0, 0xFF}) +
+                   Bytes({0x0D, 0, 0, 0, 0x02, 0xA2, 0x08, 16, 1, 0, 1, 0, 0xFF}) +
                        Bytes({0x0D, 0, 0, 0, 0x02, 0xA2, 0x00, 3, 1, 0, 1, 0, 0x55}) +
                        Bytes({0x0C, 0, 0, 0, 0x02, 0xA2, 0x00, 8, 0, 0, 0, 0}) +
                        Bytes({0x0C, 0, 0, 0, 0x02, 0xA2, 0x00, 24, 0xFF, 0xFF, 0xFF, 0xFF}));

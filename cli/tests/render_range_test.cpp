@@ -131,7 +131,8 @@ TEST(ZtrRenderRange, ThePatternNamesTheFilesAsPrintfDoes) {
 TEST(ZtrRenderRange, RefusalsWriteNothing) {
     ScratchDirectory dir("range-refused");
     MakeAnimation(dir);
-    // A planar record after two 1 x 1 8-bit records: the run stops there.
+    // A planar 16-bit record (colour has no bit planes) after two 1 x 1 8-bit records: the
+    // run stops there.
     auto record = [](std::initializer_list<int> bytes) {
         std::string text;
         for (const int b : bytes) {
@@ -142,7 +143,7 @@ TEST(ZtrRenderRange, RefusalsWriteNothing) {
     WriteWholeFile(dir / "planar.ztr",
                    record({0x0D, 0, 0, 0, 0x02, 0xA2, 0x00, 8, 1, 0, 1, 0, 0x40}) +
                        record({0x0D, 0, 0, 0, 0x02, 0xA2, 0x00, 8, 1, 0, 1, 0, 0x80}) +
-                       record({0x0D, 0, 0, 0, 0x02, 0xA2, 0x08, 1, 8, 0, 1, 0, 0xFF}));
+                       record({0x0E, 0, 0, 0, 0x02, 0xA2, 0x08, 16, 1, 0, 1, 0, 0x12, 0x34}));
     fs::copy_file(dir / "a.ztr", dir / "f3.ztr");
     const std::string hint = "\nTry 'ztr --help' for more information.\n";
     const struct {

@@ -78,6 +78,64 @@ TEST(OptionsDialog, ShowsTheSavedOptions) {
     DestroyWindow(options);
 }
 
+TEST(OptionsDialog, ShowsTheSavedPaletteOrNumberOfColours) {
+    const struct {
+        const char* section;
+        const char* palette;
+        bool adaptive;
+        const char* colours;
+    } cases[] = {
+        {"[Options]\npalette=C:\\panels\\signs.gpl\n", "C:\\panels\\signs.gpl", false, "16"},
+        {"[Options]\npalette=bwr\n", "bwr", false, "16"},
+        {"[Options]\ncolours=48\n", "(none)", true, "48"},
+        {"[Options]\ncolours=1\n", "(none)", false, "16"}, // not a number of colours
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.section);
+        MainDialogHarness harness(PROFILES, c.section);
+        HWND main = harness.Open();
+        HWND options = OpenOptions(main);
+        ASSERT_NE(options, nullptr);
+        EXPECT_EQ(ControlText(options, IDC_OPT_PALETTE), c.palette);
+        EXPECT_EQ(Checked(options, IDC_OPT_ADAPTIVE), c.adaptive);
+        EXPECT_EQ(ControlText(options, IDC_OPT_COLOURS), c.colours);
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(options, IDC_OPT_COLOURS)) != FALSE, c.adaptive);
+        // The list offers no palette and the built-in ones.
+        EXPECT_EQ(SendDlgItemMessageA(options, IDC_OPT_PALETTE, CB_GETCOUNT, 0, 0), 7);
+        DestroyWindow(options);
+    }
+}
+
+TEST(OptionsDialog, OkSavesThePaletteOrTheNumberOfColours) {
+    const struct {
+        const char* palette;
+        bool adaptive;
+        const char* colours;
+        const char* saved; // the [Options] lines that must be there
+    } cases[] = {
+        {"bwry", false, "16", "palette=bwry\r\ncolours=\r\n"},
+        {"(none)", true, "32", "palette=\r\ncolours=32\r\n"},
+        {"#000000,#FF0000", false, "", "palette=#000000,#FF0000\r\ncolours=\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.palette);
+        MainDialogHarness harness(PROFILES, std::nullopt);
+        HWND main = harness.Open();
+        HWND options = OpenOptions(main);
+        ASSERT_NE(options, nullptr);
+        SetDlgItemTextA(options, IDC_OPT_PALETTE, c.palette);
+        CheckDlgButton(options, IDC_OPT_ADAPTIVE, c.adaptive ? BST_CHECKED : BST_UNCHECKED);
+        SendCommand(options, IDC_OPT_ADAPTIVE);
+        SetDlgItemTextA(options, IDC_OPT_COLOURS, c.colours);
+        SendCommand(options, IDOK);
+        const std::string text = harness.SettingsText();
+        EXPECT_NE(text.find(c.saved), std::string::npos) << text;
+        if (IsWindow(options)) {
+            DestroyWindow(options);
+        }
+    }
+}
+
 TEST(OptionsDialog, DefaultsWithoutASection) {
     MainDialogHarness harness(PROFILES, "[Settings]\nanimation=1\n");
     HWND main = harness.Open();
@@ -141,6 +199,9 @@ TEST(OptionsDialog, NumbersOutOfRangeAreRefused) {
         {"empty threshold", IDC_OPT_THRESHOLD, "", THRESHOLD_RANGE_TEXT},
         {"width 0", IDC_OPT_WIDTH, "0", RESIZE_RANGE_TEXT},
         {"height 32768", IDC_OPT_HEIGHT, "32768", RESIZE_RANGE_TEXT},
+        {"1 colour", IDC_OPT_COLOURS, "1", COLOURS_RANGE_TEXT},
+        {"257 colours", IDC_OPT_COLOURS, "257", COLOURS_RANGE_TEXT},
+        {"a palette and a number of colours", IDC_OPT_PALETTE, "bwr", PALETTE_OR_COLOURS_TEXT},
     };
     for (const RangeCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -151,6 +212,8 @@ TEST(OptionsDialog, NumbersOutOfRangeAreRefused) {
         CheckDlgButton(options, IDC_OPT_RESIZE, BST_CHECKED);
         SetDlgItemTextA(options, IDC_OPT_WIDTH, "10");
         SetDlgItemTextA(options, IDC_OPT_HEIGHT, "10");
+        CheckDlgButton(options, IDC_OPT_ADAPTIVE, BST_CHECKED);
+        SetDlgItemTextA(options, IDC_OPT_COLOURS, "16");
         SetDlgItemTextA(options, c.field, c.text);
         BlockingRecorder::MessageBoxes.clear();
         SendCommand(options, IDOK);

@@ -347,10 +347,11 @@ TEST_F(BuildUpTest, ClearsTheBitmapForIndexMinusOne) {
 
 TEST(DecodeRecordTest, SaysWhyARecordIsNotShown) {
     const Bytes frame = MakeRecord(Recipe(0, 1, 10, 3, ROWS_10X3));
-    const Bytes planar = MakeRecord(Recipe(LAYOUT_PLANAR, 1, 10, 3, ROWS_10X3));
+    // Planar colour: depths 16 and 24 have no bit planes.
+    const Bytes planar = MakeRecord(Recipe(LAYOUT_PLANAR, 16, 2, 1, {1, 2, 3, 4}));
     const Bytes depth3 = MakeRecord(Recipe(0, 3, 5, 2, Bytes(10, 0xFF)));
     const Bytes huge = MakeRecord(Recipe(0, 24, 65535, 65535, {}));
-    const Bytes planarDelta = MakeRecord(DeltaRecipe(LAYOUT_PLANAR, 1, 8, 1, 0, 0, {0xFF}));
+    const Bytes planarDelta = MakeRecord(DeltaRecipe(LAYOUT_PLANAR, 24, 1, 1, 0, 0, {1, 2, 3}));
     Bytes damaged = frame;
     damaged[5] = 0xA3;
     const Bytes file = Concat({frame, planarDelta, planar, depth3, huge, damaged, frame});
@@ -449,7 +450,7 @@ TEST(DecodeRecordTest, ClipsEverythingToTheBitmap) {
 
 TEST(DecodeRecordTest, RecordsThatAreNotDecodedLeaveZeros) {
     const RecordRecipe cases[] = {
-        Recipe(LAYOUT_PLANAR, 1, 10, 3, ROWS_10X3),
+        Recipe(LAYOUT_PLANAR, 24, 2, 2, Bytes(12, 0xFF)),
         Recipe(0, 3, 5, 2, Bytes(10, 0xFF)),
         Recipe(0, 32, 2, 2, Bytes(16, 0xFF)),
     };
@@ -459,6 +460,21 @@ TEST(DecodeRecordTest, RecordsThatAreNotDecodedLeaveZeros) {
         EXPECT_EQ(*bitmap.pixels, Bytes(bitmap.stride * recipe.height, 0));
         EXPECT_EQ(bitmap.depth, recipe.depth);
     }
+}
+
+// A planar record cut short: the planes the file cannot reach stay 0. 300 x 300 at two
+// planes whose data is one literal C0: pixels (0, 0) and (1, 0) have bit 0 set.
+TEST(DecodeRecordTest, CutPlanarRecordsShowWhatTheyHave) {
+    RecordRecipe recipe = Recipe(LAYOUT_PLANAR, 2, 300, 300, {});
+    Bytes file = MakeRecord(recipe);
+    file.push_back(0xC0);
+    file[0] = static_cast<std::uint8_t>(file.size());
+    const DisplayBitmap bitmap = Decode(file, 0, false);
+    ASSERT_TRUE(bitmap.pixels.has_value());
+    ASSERT_EQ(bitmap.depth, 2);
+    Bytes expected(bitmap.stride * 300, 0);
+    expected[299 * bitmap.stride] = 0x50; // the top row: values 1 1 0 0
+    EXPECT_TRUE(*bitmap.pixels == expected);
 }
 
 // Pixel data that the end of the file cuts short reads as 0, over the zeroed block of a

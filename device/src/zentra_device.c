@@ -69,15 +69,27 @@ static uint16_t get_u16(const uint8_t* p) {
  * offset can count. Whatever the order, the stream is the pixels along the packed axis
  * (x for rows and banded columns, y for columns and banded rows) in whole bytes, times
  * the pixels across it: a row of 10 pixels at depth 1 takes 2 bytes, a band of 8 rows
- * a byte per column. From depth 8 up a byte holds one pixel or a part of one. */
+ * a byte per column. From depth 8 up a byte holds one pixel or a part of one. A planar
+ * record of depth 1, 2, 4 or 8 is that many depth-1 planes one after the other. */
 static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uint16_t height) {
     const uint8_t order = layout & ZTR_LAYOUT_ORDER;
     uint16_t packed = width;
     uint16_t across = height;
     uint32_t bytes;
-    if ((layout & ZTR_LAYOUT_PLANAR) || !depth || depth > 24 ||
-        ((depth & (depth - 1)) && depth != 24)) {
+    uint8_t planes = 1;
+    if (!depth || depth > 24 || ((depth & (depth - 1)) && depth != 24)) {
         return 0;
+    }
+    if (layout & ZTR_LAYOUT_PLANAR) {
+#ifdef ZTR_NO_PLANAR
+        return 0;
+#else
+        if (depth > 8) {
+            return 0;
+        }
+        planes = depth;
+        depth = 1;
+#endif
     }
     if (order == ZTR_ORDER_COLUMNS || order == ZTR_ORDER_BANDED_ROWS) {
         packed = height;
@@ -95,13 +107,19 @@ static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uin
     }
     bytes *= across;
 #endif
+    /* Below 2^29 at depth 1, so eight planes still fit. */
+    for (; planes > 1; planes >>= 1) {
+        bytes <<= 1;
+    }
     return bytes > MAX_OFFSET ? 0 : (ztr_offset)bytes;
 }
 
 /* How a record's unpacked stream is cut into lines: rows or columns, or bands of them,
  * each units x bytes long and starting on a byte boundary. */
 typedef struct shape {
-    ztr_offset total; /* lines x units x bytes */
+    ztr_offset total; /* lines x units x bytes, times the planes */
+    ztr_offset plane; /* lines x units x bytes: one plane */
+    uint8_t planes;   /* bit planes of a planar record one after the other, else 1 */
     uint16_t lines;
     uint16_t units; /* bytes of a line, or its pixels from depth 8 up */
     uint8_t shift;  /* log2 of the pixels in a byte: 3, 2, 1, or 0 from depth 8 up */
@@ -115,7 +133,8 @@ typedef struct shape {
  *   columns         columns                       the column's pixels, 1 << shift a byte
  *   banded rows     bands of 1 << shift rows      a byte per column of the band
  *   banded columns  bands of 1 << shift columns   a byte per stored row of the band
- * From depth 8 up a byte holds one pixel or a part of one, and banded orders are plain. */
+ * From depth 8 up a byte holds one pixel or a part of one, and banded orders are plain.
+ * Every plane of a planar record has the shape of a depth-1 record. */
 static int get_shape(uint8_t layout, uint8_t depth, uint16_t width, uint16_t height, shape* s) {
     uint16_t lines = height; /* pixels across the lines: rows for row orders */
     uint16_t units = width;  /* pixels along a line */
@@ -124,8 +143,17 @@ static int get_shape(uint8_t layout, uint8_t depth, uint16_t width, uint16_t hei
     uint32_t one_byte;
     uint8_t shift = 3;
     uint8_t bytes = 1;
+    uint8_t planes = 1;
     if (layout & ZTR_LAYOUT_PLANAR) {
+#ifdef ZTR_NO_PLANAR
         return 0;
+#else
+        if (depth > 8 || (depth & (depth - 1)) || !depth) {
+            return 0;
+        }
+        planes = depth;
+        depth = 1;
+#endif
     }
     /* Depths 1, 2, 4: 8 >> shift pixels a byte; 8, 16, 24: depth / 8 bytes a pixel. */
     if (depth >= 8) {
@@ -163,6 +191,14 @@ static int get_shape(uint8_t layout, uint8_t depth, uint16_t width, uint16_t hei
     s->bytes = bytes;
     while (--bytes) {
         total += one_byte;
+    }
+    if (total > MAX_OFFSET) {
+        return 0;
+    }
+    s->plane = (ztr_offset)total;
+    s->planes = planes;
+    while (--planes) {
+        total += s->plane;
     }
     if (total > MAX_OFFSET) {
         return 0;
@@ -514,6 +550,7 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
     uint32_t record_line;
     uint16_t mask;
     uint16_t line;
+    uint8_t plane;
     uint8_t* out;
     ztr_result result;
     if (!get_shape(first->layout, first->depth, first->width, first->height, &fs) ||
@@ -550,19 +587,77 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
     if (result != ZTR_OK) {
         return result;
     }
-    out = frame + across * frame_line + (uint32_t)along * fs.bytes;
-    for (line = 0; line < rs.lines; ++line) {
-        uint32_t left = record_line;
-        uint8_t* o = out;
-        while (left) {
-            const uint16_t piece = left > 0x8000u ? 0x8000u : (uint16_t)left;
-            if (ztr_read(&d, o, piece) != piece) {
-                return (ztr_result)d.status;
+    /* The planes of a planar frame lie one after the other; each takes its rectangle. */
+    for (plane = 0; plane < rs.planes; ++plane) {
+        out = frame + plane * fs.plane + across * frame_line + (uint32_t)along * fs.bytes;
+        for (line = 0; line < rs.lines; ++line) {
+            uint32_t left = record_line;
+            uint8_t* o = out;
+            while (left) {
+                const uint16_t piece = left > 0x8000u ? 0x8000u : (uint16_t)left;
+                if (ztr_read(&d, o, piece) != piece) {
+                    return (ztr_result)d.status;
+                }
+                o += piece;
+                left -= piece;
             }
-            o += piece;
-            left -= piece;
+            out += frame_line;
         }
-        out += frame_line;
     }
+    return ZTR_OK;
+}
+
+#ifndef ZTR_NO_PLANAR
+ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
+                           uint8_t plane) {
+    shape s;
+    uint8_t skipped[16];
+    ztr_offset skip;
+    ztr_result result;
+    if (!(record->layout & ZTR_LAYOUT_PLANAR)) {
+        return ZTR_UNSUPPORTED;
+    }
+    if (!get_shape(record->layout, record->depth, record->width, record->height, &s)) {
+        return ZTR_UNSUPPORTED;
+    }
+    if (plane >= s.planes) {
+        return ZTR_END;
+    }
+    result = ztr_begin(decoder, source, record);
+    if (result != ZTR_OK) {
+        return result;
+    }
+    /* The planes before it are decoded and passed over: the coding runs through them. */
+    for (skip = (ztr_offset)(s.plane * plane); skip;) {
+        const uint16_t piece = skip < sizeof skipped ? (uint16_t)skip : (uint16_t)sizeof skipped;
+        if (ztr_read(decoder, skipped, piece) != piece) {
+            return (ztr_result)decoder->status;
+        }
+        skip = (ztr_offset)(skip - piece);
+    }
+    decoder->remaining = s.plane;
+    decoder->status = s.plane ? ZTR_OK : ZTR_END;
+    return ZTR_OK;
+}
+#endif
+
+ztr_result ztr_palette(const ztr_source* source, const ztr_record* record, uint8_t index,
+                       uint8_t* red, uint8_t* green, uint8_t* blue) {
+    uint8_t entry[3];
+    ztr_result result;
+    if (!(record->layout & ZTR_RECORD_PALETTE) || record->depth > 8 || index >> record->depth) {
+        return ZTR_END;
+    }
+    /* The palette's 3 << depth bytes end where the pixel data starts. */
+    result = fetch(source,
+                   (ztr_offset)(record->data_offset - ((ztr_offset)3 << record->depth) +
+                                (ztr_offset)3 * index),
+                   entry, 3);
+    if (result != ZTR_OK) {
+        return result;
+    }
+    *red = entry[0];
+    *green = entry[1];
+    *blue = entry[2];
     return ZTR_OK;
 }

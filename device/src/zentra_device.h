@@ -78,7 +78,27 @@
  *   ZTR_SMALL_FILES         offsets and lengths of 16 bits: files up to 65,535 bytes, and
  *                           records whose unpacked stream is at most 65,535 bytes (larger
  *                           ones give ZTR_UNSUPPORTED); the smallest code on 8-bit cores
+ *   ZTR_NO_PLANAR           no planar records (they give ZTR_UNSUPPORTED), and no
+ *                           ztr_begin_plane
  * The figures of every option are in docs/performance.md of the Zentra tools.
+ *
+ * Planar records (ZTR_LAYOUT_PLANAR) of depth D hold D bit planes one after the other,
+ * plane 0 (bit 0 of every pixel's index) first, each in the lay-out of a depth-1 record of
+ * the same order, reversal and Y rule, in one coded stream. ztr_read and ztr_stream
+ * deliver all planes in turn, ztr_apply keeps them one after the other in the frame
+ * buffer, and ztr_begin_plane streams one plane alone, as two-plane e-paper controllers
+ * take them (black and white into one memory, red or yellow into the other):
+ *
+ *     ztr_begin_plane(&decoder, &file, &frame, 0);        // plane 0: black/white memory
+ *     epd_command(panel, 0x24);
+ *     ztr_stream(&decoder, chunk, sizeof chunk, send_to_panel, panel);
+ *     ztr_begin_plane(&decoder, &file, &frame, 1);        // plane 1: red memory
+ *     epd_command(panel, 0x26);
+ *     ztr_stream(&decoder, chunk, sizeof chunk, send_to_panel, panel);
+ *
+ * Palettes. A record flagged ZTR_RECORD_PALETTE gives the colour of every pixel value:
+ * ztr_palette reads entry i (for controllers that take a colour table, or to turn an
+ * index into RGB565 with ZTR_RGB565).
  *
  * Results are ztr_result values: ZTR_OK, ZTR_END (no further record, no match, stream
  * complete), ZTR_STOPPED (the stream's callback asked to stop), or a negative error. A
@@ -117,7 +137,7 @@ typedef uint32_t ztr_offset;
 #define ZTR_ORDER_BANDED_ROWS 2u    /* bands of rows, a byte per column of a band */
 #define ZTR_ORDER_BANDED_COLUMNS 3u /* bands of columns, a byte per row of a band */
 #define ZTR_LAYOUT_REVERSED 0x04u   /* first pixel in the least significant bits */
-#define ZTR_LAYOUT_PLANAR 0x08u     /* no packing exists for it: not decoded */
+#define ZTR_LAYOUT_PLANAR 0x08u     /* depth bit planes one after the other (below) */
 #define ZTR_LAYOUT_INVERTED_Y 0x10u /* stored rows run from the bottom up */
 #define ZTR_LAYOUT_BITS 0x1Fu
 /* Lay-out byte, bits 5-7: what the record holds. */
@@ -131,8 +151,9 @@ typedef enum ztr_result {
     ZTR_STOPPED = 2,      /* ztr_stream: the sink returned 0 */
     ZTR_DAMAGED = -1,     /* bad header or length, record past the end, data cut short */
     ZTR_READ_FAILED = -2, /* the read callback delivered fewer bytes than asked */
-    ZTR_UNSUPPORTED = -3, /* planar lay-out, a depth other than 1, 2, 4, 8, 16, 24, or a
-                             stream too long for ZTR_SMALL_FILES */
+    ZTR_UNSUPPORTED = -3, /* a depth other than 1, 2, 4, 8, 16, 24, a planar lay-out at
+                             16 or 24 bits (or at all with ZTR_NO_PLANAR), or a stream
+                             too long for ZTR_SMALL_FILES */
     ZTR_MISMATCH = -4     /* ztr_apply: record and frame buffer do not fit together */
 } ztr_result;
 
@@ -232,6 +253,24 @@ ztr_result ztr_stream(ztr_decoder* decoder, uint8_t* buffer, uint16_t size, ztr_
  * is not aligned to whole bytes; the frame is then unchanged. */
 ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
                      uint8_t* frame, uint32_t frame_size);
+
+/* Starts decoding plane `plane` (from 0) of a planar record alone: ztr_read and ztr_stream
+ * then deliver that plane's bytes, the lay-out of a depth-1 record of the record's size,
+ * order, reversal and Y rule. The planes before it are decoded and passed over. ZTR_END
+ * when the record has no such plane; ZTR_UNSUPPORTED for a record that is not planar or
+ * that this build cannot unpack; an error met while passing over the planes before. */
+ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
+                           uint8_t plane);
+
+/* Reads entry `index` of the record's palette into red, green and blue. ZTR_END when the
+ * record carries no palette, its depth is above 8, or index is 2^depth or more. */
+ztr_result ztr_palette(const ztr_source* source, const ztr_record* record, uint8_t index,
+                       uint8_t* red, uint8_t* green, uint8_t* blue);
+
+/* The RGB565 value of a colour: the top 5, 6 and 5 bits of red, green and blue. */
+#define ZTR_RGB565(red, green, blue)                                                               \
+    ((uint16_t)((((uint16_t)(red)&0xF8u) << 8) | (((uint16_t)(green)&0xFCu) << 3) |                \
+                ((uint8_t)(blue) >> 3)))
 
 #ifdef __cplusplus
 }

@@ -314,7 +314,10 @@ TEST(DeviceDecoderTest, RecordsWithoutAPackingAreWalkedButNotDecoded) {
     const struct {
         std::uint8_t layout;
         std::uint8_t depth;
-    } cases[] = {{ZTR_LAYOUT_PLANAR, 1}, {ZTR_ORDER_ROWS, 3}, {ZTR_ORDER_COLUMNS, 32}};
+    } cases[] = {{ZTR_LAYOUT_PLANAR, 16},
+                 {ZTR_LAYOUT_PLANAR, 3},
+                 {ZTR_ORDER_ROWS, 3},
+                 {ZTR_ORDER_COLUMNS, 32}};
     for (const auto& c : cases) {
         const Bytes file = MakeRecord(c.layout, c.depth, 4, 4, {1, 2, 3});
         const ztr_source source = MemorySource(file);

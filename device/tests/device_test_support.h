@@ -116,7 +116,22 @@ struct Rect {
 // The unpacked stream of the rectangle, written from the format's packing rules: stored
 // rows run bottom-up with an inverted Y-axis; a byte's first pixel is its most
 // significant field, or its least with reversed order; fields beyond the rectangle are 0.
+// A planar record is its bit planes one after the other, plane p (bit p of every value)
+// packed as at depth 1.
 inline Bytes PackReference(const Picture& picture, int depth, std::uint8_t layout, Rect rect) {
+    if ((layout & ZTR_LAYOUT_PLANAR) != 0 && depth > 1) {
+        Bytes planes;
+        for (int p = 0; p < depth; ++p) {
+            Picture plane = picture;
+            for (std::uint32_t& value : plane.values) {
+                value = (value >> p) & 1u;
+            }
+            const Bytes packed = PackReference(
+                plane, 1, static_cast<std::uint8_t>(layout & ~ZTR_LAYOUT_PLANAR), rect);
+            planes.insert(planes.end(), packed.begin(), packed.end());
+        }
+        return planes;
+    }
     const int order = layout & ZTR_LAYOUT_ORDER;
     const bool inverted = (layout & ZTR_LAYOUT_INVERTED_Y) != 0;
     const bool reversed = (layout & ZTR_LAYOUT_REVERSED) != 0;

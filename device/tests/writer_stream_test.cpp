@@ -160,10 +160,12 @@ void CheckAnimation(const std::vector<std::string>& pictures,
     }
 }
 
+// Every lay-out of the depth; planar ones at the depths that have bit planes above one.
 std::vector<std::uint32_t> EveryLayout(std::uint8_t depth) {
+    const bool planes = depth == 2 || depth == 4 || depth == 8;
     std::vector<std::uint32_t> codes;
     for (std::uint16_t layout = 0; layout <= 0x1F; ++layout) {
-        if (!(layout & ZTR_LAYOUT_PLANAR)) {
+        if (!(layout & ZTR_LAYOUT_PLANAR) || planes) {
             codes.push_back(MakeTypeCode(layout, depth));
         }
     }

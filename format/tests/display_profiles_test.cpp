@@ -324,7 +324,11 @@ TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
         EXPECT_TRUE(p.depth == 1 || p.depth == 2 || p.depth == 4 || p.depth == 8 || p.depth == 16 ||
                     p.depth == 24);
         EXPECT_EQ(p.layout & ~0x1F, 0); // order, reversed, planar and inverted-Y bits only
-        EXPECT_EQ(p.layout & 0x08, 0);  // no packing exists for planar lay-outs
+        if ((p.layout & 0x08) != 0) {   // planar: bit planes exist at depths 2, 4 and 8
+            EXPECT_TRUE(p.depth == 2 || p.depth == 4 || p.depth == 8);
+        }
+        // A panel's palette is what its profile lists, within what its depth holds.
+        EXPECT_LE(p.palette.size(), p.depth <= 8 ? std::size_t{1} << p.depth : 0);
         if (p.depth == 2 || p.depth == 4) {
             greyOrders.insert({p.depth, p.layout & 0x03});
         }

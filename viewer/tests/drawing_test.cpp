@@ -3,6 +3,7 @@
 // own result for the same record.
 #include "window_test_support.h"
 
+#include "bitmap_rgb.h"
 #include "decode_record.h"
 #include "viewer_window.h"
 
@@ -55,6 +56,38 @@ TEST_F(DrawingTest, EveryRecordAtEveryZoomPlainAndInverted) {
         }
         EXPECT_TRUE(Shows(file, c.record, false, c.zoom, c.invert))
             << "record " << c.record << ", zoom " << c.zoom << ", invert " << c.invert;
+    }
+}
+
+// A planar record with a palette, the 5 x 3 black/white/red sign of docs/pictures.md:
+// plane 0 50 88 30, plane 1 20 60 88, palette black, white, red. The window shows its
+// planes put together, in the palette's colours.
+TEST_F(DrawingTest, PlanarRecordsAreShownInTheirPalettesColours) {
+    const Bytes sign = {30,   0,    0,    0,    0x02, 0xA2, 0x48, 2, 5, 0, 3, 0, // header
+                        0,    0,    0,    255,  255,  255,  255,  0, 0, 0, 0, 0, // palette
+                        0x50, 0x88, 0x30, 0x20, 0x60, 0x88};
+    const std::string file = data_.File("sign.ztr");
+    WriteFileBytes(file, sign);
+    CreateWindowNow();
+    OpenThroughDialog(file);
+    SelectLine(0);
+    Command(106);
+    EXPECT_TRUE(Shows(file, 0, false, 4, false));
+    DisplayBitmap decoded;
+    ASSERT_EQ(DecodeRecord(file, 0, false, decoded), DecodeStatus::Shown);
+    // K W R W K / W R R K W / R K W W R
+    const char* rows[] = {"KWRWK", "WRRKW", "RKWWR"};
+    for (int y = 0; y < 3; ++y) {
+        std::uint8_t rgb[15];
+        BitmapRowToRgb(decoded, y, rgb);
+        for (int x = 0; x < 5; ++x) {
+            const char want = rows[y][x];
+            const std::uint8_t red = want == 'K' ? 0 : 255;
+            const std::uint8_t rest = want == 'W' ? 255 : 0;
+            EXPECT_EQ(rgb[3 * x], red) << x << ", " << y;
+            EXPECT_EQ(rgb[3 * x + 1], rest) << x << ", " << y;
+            EXPECT_EQ(rgb[3 * x + 2], rest) << x << ", " << y;
+        }
     }
 }
 

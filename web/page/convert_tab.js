@@ -12,6 +12,7 @@ const state = {
   chosen: [], // [{key, code, label}] in the order chosen: the order of the file's sequences
   files: [], // the last conversion's output: [{name, bytes, records}]
   stopPlaying: null,
+  paletteFile: null, // {name, bytes} of a chosen palette file
 };
 
 function isGif(picture) {
@@ -108,7 +109,7 @@ function renderTypeList() {
     box.checked = state.chosen.some((c) => c.key === key);
     box.addEventListener('change', () => {
       if (box.checked) {
-        state.chosen.push({ key, code: profile.code, label: profile.name });
+        state.chosen.push({ key, code: profile.code, label: profile.name, palette: profile.palette });
       } else {
         state.chosen = state.chosen.filter((c) => c.key !== key);
       }
@@ -172,7 +173,35 @@ function toneOptions() {
     fit: $('opt-fit').value,
     rotate: $('opt-rotate').value,
     mirror: $('opt-mirror').value,
+    ...paletteOptions(),
   };
+}
+
+// The palette choice: the display types' own (none given), a built-in palette, an
+// adaptive one of N colours, or a palette file.
+function paletteOptions() {
+  const choice = $('opt-palette').value;
+  if (choice === 'adaptive') {
+    return { palette: '', colours: $('opt-colours').value.trim() };
+  }
+  if (choice === 'file') {
+    return { palette: state.paletteFile ? state.paletteFile.name : '', colours: '' };
+  }
+  return { palette: choice, colours: '' };
+}
+
+// The number of colours and the file field show only for the choices that take them.
+function showPaletteFields() {
+  const choice = $('opt-palette').value;
+  $('opt-colours').hidden = choice !== 'adaptive';
+  $('palette-file').hidden = choice !== 'file';
+}
+
+async function choosePaletteFile(fileList) {
+  requestRun(); // reading the file comes before the conversion it leads to
+  const [file] = fileList;
+  state.paletteFile = file ? { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) } : null;
+  convertNow();
 }
 
 // A delay field: null when empty, NaN when it is not a whole number. Numbers far out of
@@ -220,7 +249,9 @@ async function convertNow() {
     result = !delay.valid
       ? { ok: false, messages: ['The delay is a whole number of milliseconds.'], files: [] }
       : await engine.convert(state.pictures, state.chosen.map((c) => c.code),
-        $('opt-animation').checked, delay.common, delay.own, toneOptions());
+        $('opt-animation').checked, delay.common, delay.own, toneOptions(),
+        state.chosen.map((c) => c.palette || ''),
+        $('opt-palette').value === 'file' ? state.paletteFile : null);
   } catch (error) {
     result = { ok: false, messages: [error.message], files: [] };
   }
@@ -377,8 +408,13 @@ export async function startConvertTab() {
     }
   });
   for (const input of $('tone-options').querySelectorAll('input, select')) {
-    input.addEventListener('change', convertNow);
+    if (input.id !== 'palette-file') {
+      input.addEventListener('change', convertNow);
+    }
   }
+  $('palette-file').addEventListener('change', (event) => choosePaletteFile(event.target.files));
+  $('opt-palette').addEventListener('change', showPaletteFields);
+  showPaletteFields();
   $('opt-animation').addEventListener('change', showFrameDelays);
   $('opt-auto-threshold').addEventListener('change', () => {
     $('opt-threshold').disabled = $('opt-auto-threshold').checked;

@@ -25,16 +25,18 @@ async function call(name, ...args) {
   }
 }
 
-// [{name, layout, depth, description, text, code}] in the order of displays.prf.
+// [{name, layout, depth, description, text, code, palette}] in the order of displays.prf;
+// palette is the profile's colours as "#RRGGBB,..." or "".
 export const profiles = () => call('profiles');
 
 // A type code written as ztr --code takes it, or null.
 export const parseTypeCode = (text) => call('parseTypeCode', text);
 
 // {ok, messages: [text], files: [{name, bytes}]}. delay null: a GIF's own delays;
-// ownDelays null, or a delay per picture (-1: the common one).
-export const convert = (pictures, codes, animation, delay, ownDelays, tone) =>
-  call('convert', pictures, codes, animation, delay, ownDelays, tone);
+// ownDelays null, or a delay per picture (-1: the common one); palettes, each type's
+// profile palette ("" for none); paletteFile null, or {name, bytes} that tone.palette names.
+export const convert = (pictures, codes, animation, delay, ownDelays, tone, palettes, paletteFile) =>
+  call('convert', pictures, codes, animation, delay, ownDelays, tone, palettes, paletteFile);
 
 // [{text, width, height, depth, layout, delta, delay, dx, dy, next, time}].
 export const listRecords = (bytes) => call('listRecords', bytes);

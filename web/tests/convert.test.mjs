@@ -12,6 +12,11 @@ import { startServer, openPage, runZtr, removeFolder, readPpm, samples, testData
 const sample = (name) => path.join(samples, name);
 const data = (name) => path.join(testData, name);
 
+// A GIMP palette file that both the page and ztr read.
+const paletteFolder = mkdtempSync(path.join(tmpdir(), 'zentra-palette-'));
+const PALETTE_FILE = path.join(paletteFolder, 'signs.gpl');
+writeFileSync(PALETTE_FILE, 'GIMP Palette\nName: signs\n#\n 20  40  60 slate\n250 250 240 paper\n200  30  30\n 30 160  60\n');
+
 // Each case: pictures in order, display types ({code} for a raw type code) in order, and
 // the tone options as ztr's --KEY VALUE words.
 const CASES = [
@@ -42,6 +47,17 @@ const CASES = [
   { title: 'a photo at 16 and 24 bits, resized, inverted', pictures: [sample('photo_43x29.png')],
     types: ['ili9341', 'ili9341_18bit', 'ssd1306'],
     options: { resize: '31x20', fit: 'contain', invert: '1', background: 'black' } },
+  { title: 'a photo in a built-in palette, Floyd-Steinberg, packed, planar and 16-bit',
+    pictures: [sample('photo_43x29.png')], types: ['ssd1680_bwr', 'epd_bwyr', { code: '0x8000B' }, 'st7735'],
+    options: { palette: 'bwr', dither: 'floyd-steinberg' } },
+  { title: 'colour e-paper profiles in their own palettes, Bayer dithering',
+    pictures: [sample('photo_43x29.png')], types: ['ssd1680_bwr', 'uc8151_bwy', 'spectra6', 'acep7'],
+    options: { dither: 'bayer8' } },
+  { title: 'an animation in one adaptive palette of 16 colours',
+    pictures: [0, 1, 2].map((i) => sample(`colour_anim_${i}.png`)), types: ['grey8', 'ssd1322', 'st7735'],
+    animation: true, delay: '40', options: { colours: '16' } },
+  { title: 'a palette file', pictures: [sample('colours_61x37.bmp')], types: [{ code: '0x40008' }, 'grey8'],
+    options: { palette: PALETTE_FILE } },
 ];
 
 // Pictures the engine refuses; each must show what ztr prints on standard error.
@@ -65,6 +81,7 @@ before(async () => {
 after(async () => {
   await browser?.close();
   server?.stop();
+  removeFolder(paletteFolder);
 });
 
 function ztrArgs(c) {
@@ -109,6 +126,12 @@ async function setOption(key, value) {
     await page.setChecked('#opt-auto-threshold', true);
   } else if (key === 'threshold') {
     await setNumber('#opt-threshold', value);
+  } else if (key === 'palette' && value.includes(path.sep)) {
+    await page.selectOption('#opt-palette', 'file');
+    await page.setInputFiles('#palette-file', value);
+  } else if (key === 'colours') {
+    await page.selectOption('#opt-palette', 'adaptive');
+    await setNumber('#opt-colours', value);
   } else if (key === 'resize') {
     const [width, height] = value.split('x');
     await setNumber('#opt-width', width);

@@ -217,13 +217,17 @@ TEST(ConvertImagesTest, LayoutByteRules) {
         std::uint8_t expected;
     };
     const LayoutCase cases[] = {
-        {0x0A, 1, 0x02},   // planar cleared
+        {0x0A, 1, 0x02},   // planar cleared: one plane is the packed record
         {0x07, 8, 0x01},   // reversal and banding cleared: column order
         {0x1F, 1, 0x17},   // only planar cleared
-        {0x1E, 8, 0x10},   // inverted Y kept, row order
+        {0x16, 8, 0x10},   // inverted Y kept, row order
+        {0x1E, 8, 0x1E},   // the same planar: eight planes packed as at depth 1
         {0x0103, 1, 0x03}, // bits 8-15 of the lay-out code are not used
-        {0x0A, 2, 0x02},   // planar cleared at depths 2 and 4, banding and reversal kept
-        {0x1F, 4, 0x17},   {0x0E, 4, 0x06},
+        {0x0A, 2, 0x0A},   // planar kept at depths 2, 4 and 8 with banding and reversal,
+        {0x1F, 4, 0x1F},   // as its planes are packed as at depth 1
+        {0x0E, 4, 0x0E},   {0x0F, 8, 0x0F},
+        {0x0C, 16, 0x04}, // colour has no planes: planar cleared
+        {0x1B, 24, 0x11},
     };
     ScratchFolder folder("convert_layout");
     const std::string picture = folder.File("logo.pgm");

@@ -1,0 +1,144 @@
+// Reading the palettes that users name: built-in names, colour lists, GIMP palettes and
+// files of "#RRGGBB" lines.
+#include "load_palette.h"
+
+#include "input_file.h"
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+// A palette file's lines are short; a longer one is refused rather than read in pieces.
+constexpr std::size_t MAX_LINE_CHARS = 1023;
+
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+// The word at the start of text (up to a blank), taken off the text.
+std::string_view TakeWord(std::string_view& text) {
+    text = Trimmed(text);
+    const std::size_t end = std::min(text.find_first_of(" \t"), text.size());
+    const std::string_view word = text.substr(0, end);
+    text.remove_prefix(end);
+    return word;
+}
+
+std::optional<std::uint8_t> Channel(std::string_view word) {
+    if (word.empty() || word.size() > 3) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const char c : word) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    if (value > 255) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(value);
+}
+
+// "R G B [name]" of a GIMP palette.
+std::optional<PaletteColour> GimpColour(std::string_view line) {
+    const std::optional<std::uint8_t> red = Channel(TakeWord(line));
+    const std::optional<std::uint8_t> green = Channel(TakeWord(line));
+    const std::optional<std::uint8_t> blue = Channel(TakeWord(line));
+    if (!red || !green || !blue) {
+        return std::nullopt;
+    }
+    return PaletteColour{*red, *green, *blue};
+}
+
+// "#RRGGBB [name]".
+std::optional<PaletteColour> HexLineColour(std::string_view line) {
+    return ParseHexColour(TakeWord(line));
+}
+
+bool IsGimpHeaderLine(std::string_view line) {
+    return line.rfind("Name:", 0) == 0 || line.rfind("Columns:", 0) == 0;
+}
+
+} // namespace
+
+std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink) {
+    InputFile file;
+    if (!file.Open(path)) {
+        ReportMessage(sink, stderr, "ERROR: cannot open palette file '%s'\n", path.c_str());
+        return std::nullopt;
+    }
+    Palette colours;
+    bool gimp = false;
+    std::string piece;
+    for (int number = 1;; ++number) {
+        piece.clear();
+        if (!file.ReadLinePiece(piece, MAX_LINE_CHARS)) {
+            break;
+        }
+        if (piece.size() == MAX_LINE_CHARS && piece.back() != '\n') {
+            ReportMessage(sink, stderr, "ERROR: palette file '%s', line %d: line too long\n",
+                          path.c_str(), number);
+            return std::nullopt;
+        }
+        const std::string_view line = Trimmed(piece);
+        if (number == 1 && line == "GIMP Palette") {
+            gimp = true;
+            continue;
+        }
+        if (line.empty() || (gimp && (line[0] == '#' || IsGimpHeaderLine(line)))) {
+            continue;
+        }
+        const std::optional<PaletteColour> colour = gimp ? GimpColour(line) : HexLineColour(line);
+        if (!colour) {
+            ReportMessage(
+                sink, stderr, "ERROR: palette file '%s', line %d: '%.*s' is not a colour (%s)\n",
+                path.c_str(), number, static_cast<int>(std::min<std::size_t>(line.size(), 40)),
+                line.data(), gimp ? "R G B" : "#RRGGBB");
+            return std::nullopt;
+        }
+        if (colours.size() == MAX_PALETTE_COLOURS) {
+            ReportMessage(sink, stderr, "ERROR: palette file '%s' has more than %d colours\n",
+                          path.c_str(), static_cast<int>(MAX_PALETTE_COLOURS));
+            return std::nullopt;
+        }
+        colours.push_back(*colour);
+    }
+    if (colours.empty()) {
+        ReportMessage(sink, stderr, "ERROR: palette file '%s' holds no colour\n", path.c_str());
+        return std::nullopt;
+    }
+    return colours;
+}
+
+std::optional<Palette> LoadPalette(const std::string& text, const MessageSink& sink) {
+    if (std::optional<Palette> builtIn = BuiltInPalette(text)) {
+        return builtIn;
+    }
+    if (std::optional<Palette> list = ParseColourList(text)) {
+        if (list->size() > MAX_PALETTE_COLOURS) {
+            ReportMessage(sink, stderr, "ERROR: the palette has more than %d colours\n",
+                          static_cast<int>(MAX_PALETTE_COLOURS));
+            return std::nullopt;
+        }
+        return list;
+    }
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(text, error)) {
+        ReportMessage(sink, stderr,
+                      "ERROR: palette '%s' is neither a built-in palette (%.*s), a list of "
+                      "#RRGGBB colours nor a palette file\n",
+                      text.c_str(), static_cast<int>(BUILT_IN_PALETTE_NAMES.size()),
+                      BUILT_IN_PALETTE_NAMES.data());
+        return std::nullopt;
+    }
+    return ReadPaletteFile(text, sink);
+}
