@@ -186,6 +186,12 @@ int RunConvert(const CommandArgs& args) {
     context.sourceDelays = !options.delayGiven;
     context.outputPath = options.output;
     context.outputDirectory = options.outputDirectory;
+    // Outputs that the command line alone shows to be one file make a wrong command line;
+    // the writer refuses the others (the same file under other names) itself.
+    if (const auto clash = FindOutputClash(options.pictures, options.animation, context);
+        clash && clash->sameText) {
+        return UsageError(OutputClashText(*clash));
+    }
     const ConvertResult result =
         ConvertPictureList(options.pictures, codes, options.animation, options.delay, context);
     return result == ConvertResult::Written ? EXIT_DONE : EXIT_FAILED;

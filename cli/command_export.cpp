@@ -5,6 +5,7 @@
 
 #include "c_header.h"
 #include "output_file.h"
+#include "same_file.h"
 
 #include <cstdio>
 #include <fstream>
@@ -53,10 +54,30 @@ std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& optio
     if (!options.source.empty() && options.output.empty()) {
         return UsageError("--source needs the header's name too (-o OUT.h)");
     }
+    if (!options.source.empty() && SamePathText(options.source, options.output)) {
+        return UsageError("the header and the source would both be written to '" + options.output +
+                          "'");
+    }
     if (options.name.empty()) {
         options.name = NameFromPath(options.file);
     } else if (!IsIdentifier(options.name)) {
         return UsageError("invalid name '" + options.name + "' (a C identifier)");
+    }
+    return std::nullopt;
+}
+
+// Refuses outputs that would replace the input, or each other, under any name, before
+// anything is read or written.
+std::optional<int> RefuseWritingOverInput(const ExportOptions& options) {
+    for (const std::string* output : {&options.output, &options.source}) {
+        if (!output->empty() && SameFile(*output, options.file)) {
+            return Failure("the output '" + *output + "' would write over the input '" +
+                           options.file + "'");
+        }
+    }
+    if (!options.source.empty() && SameFile(options.source, options.output)) {
+        return Failure("the header '" + options.output + "' and the source '" + options.source +
+                       "' would be one file");
     }
     return std::nullopt;
 }
@@ -67,6 +88,9 @@ int RunExport(const CommandArgs& args) {
     ExportOptions options;
     if (const auto status = ParseExportArgs(args, options)) {
         return *status;
+    }
+    if (const auto refused = RefuseWritingOverInput(options)) {
+        return *refused;
     }
     std::ifstream in(options.file, std::ios::binary);
     if (!in) {

@@ -12,10 +12,10 @@
 #include "output_file.h"
 #include "parse_integer.h"
 #include "png_writer.h"
+#include "same_file.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 
 namespace {
@@ -244,14 +244,8 @@ int WritePicture(const DisplayBitmap& bitmap, const RenderOptions& options,
     return EXIT_DONE;
 }
 
-// Whether writing to path would replace the input file itself (under any name).
-bool IsTheInput(const std::string& path, const std::string& input) {
-    std::error_code error;
-    return std::filesystem::equivalent(path, input, error) && !error;
-}
-
 std::optional<int> RefuseWritingOverInput(const std::string& path, const RenderOptions& options) {
-    if (IsTheInput(path, options.file)) {
+    if (SameFile(path, options.file)) {
         return Failure("the output '" + path + "' would write over the input '" + options.file +
                        "'");
     }

@@ -24,6 +24,7 @@ enum class ConvertResult {
     UnsupportedDepth,   // a type code whose depth has no packer
     WriteFailed,        // writing or renaming the output failed
     OutputIsPicture,    // an output would write over a picture of the same conversion
+    OutputsCollide,     // two pictures of one run would write the same output
     OutOfMemory,        // the run-length coder could not grow its buffer
 };
 

@@ -3,11 +3,11 @@
 
 #include "input_file.h"
 #include "picture_format.h"
+#include "same_file.h"
 #include "source_image.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
+#include <map>
 
 namespace {
 
@@ -40,17 +40,6 @@ std::vector<int> SourceFrameDelays(const std::string& path) {
     return delays;
 }
 
-// Whether writing `output` would replace the picture at `picture`: the same path, or an
-// existing file that is the same file under another name.
-bool SameFile(const std::string& output, const std::string& picture) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::path(output).lexically_normal() == fs::path(picture).lexically_normal()) {
-        return true;
-    }
-    return fs::exists(output, error) && fs::equivalent(output, picture, error) && !error;
-}
-
 // Refuses, before anything is written, a conversion of which an output would write over
 // one of its own pictures.
 bool OutputsSpareThePictures(const std::vector<std::string>& pictures, bool animation,
@@ -72,7 +61,53 @@ bool OutputsSpareThePictures(const std::vector<std::string>& pictures, bool anim
     return true;
 }
 
+// The name part of a path, in lower case: outputs that can be one file share it.
+std::string NameKey(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (char& c : name) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return name;
+}
+
 } // namespace
+
+std::optional<OutputClash> FindOutputClash(const std::vector<std::string>& pictures, bool animation,
+                                           const ConversionContext& context) {
+    if (animation) {
+        return std::nullopt; // one output, named after the first picture
+    }
+    // Only outputs of one name can be one file; the pairs are compared within each name.
+    std::map<std::string, std::vector<std::size_t>> byName;
+    for (std::size_t k = 0; k < pictures.size(); ++k) {
+        byName[NameKey(ChosenOutputPath(pictures[k], context))].push_back(k);
+    }
+    std::optional<OutputClash> found;
+    for (const auto& [name, indexes] : byName) {
+        for (std::size_t i = 0; i < indexes.size(); ++i) {
+            for (std::size_t j = i + 1; j < indexes.size(); ++j) {
+                const std::string output = ChosenOutputPath(pictures[indexes[i]], context);
+                const std::string other = ChosenOutputPath(pictures[indexes[j]], context);
+                const bool sameText = SamePathText(output, other);
+                if (!sameText && !SameFile(output, other)) {
+                    continue;
+                }
+                OutputClash clash{pictures[indexes[i]], pictures[indexes[j]], output, sameText};
+                // The first pair in command-line order is the one reported.
+                if (!found || indexes[i] < found->firstIndex ||
+                    (indexes[i] == found->firstIndex && indexes[j] < found->secondIndex)) {
+                    clash.firstIndex = indexes[i];
+                    clash.secondIndex = indexes[j];
+                    found = clash;
+                }
+            }
+        }
+    }
+    return found;
+}
 
 std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int delay,
                                    bool sourceDelays) {
@@ -99,6 +134,10 @@ ConvertResult ConvertPictureList(const std::vector<std::string>& pictures,
     if (!OutputsSpareThePictures(pictures, animation, context)) {
         return ConvertResult::OutputIsPicture;
     }
+    if (const std::optional<OutputClash> clash = FindOutputClash(pictures, animation, context)) {
+        ReportMessage(context.sink, stderr, "ERROR: %s\n", OutputClashText(*clash).c_str());
+        return ConvertResult::OutputsCollide;
+    }
     if (animation || pictures.empty()) {
         return WriteFrames(AnimationFrames(pictures, delay, context.sourceDelays), typeCodes,
                            context);
@@ -112,4 +151,9 @@ ConvertResult ConvertPictureList(const std::vector<std::string>& pictures,
         }
     }
     return ConvertResult::Written;
+}
+
+std::string OutputClashText(const OutputClash& clash) {
+    return "the pictures '" + clash.first + "' and '" + clash.second +
+           "' would both be written to '" + clash.output + "'";
 }

@@ -94,4 +94,49 @@ TEST(ZtrExport, WritesTheHeaderFileOnlyWhenComplete) {
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
 
+// An export never writes over its input, under whatever name, nor its header over its
+// source; the refusal names both paths and leaves every file as it was.
+TEST(ZtrExport, NeverWritesOverItsInput) {
+    const struct {
+        std::vector<std::string> args; // after "export tiny.ztr"
+        int status;
+        const char* error;
+    } cases[] = {
+        {{"-o", "tiny.ztr"},
+         1,
+         "ztr: the output 'tiny.ztr' would write over the input 'tiny.ztr'\n"},
+        {{"-o", "sub/../tiny.ztr"},
+         1,
+         "ztr: the output 'sub/../tiny.ztr' would write over the input 'tiny.ztr'\n"},
+        {{"-o", "linked.ztr"},
+         1,
+         "ztr: the output 'linked.ztr' would write over the input 'tiny.ztr'\n"},
+        {{"-o", "t.h", "--source", "./tiny.ztr"},
+         1,
+         "ztr: the output './tiny.ztr' would write over the input 'tiny.ztr'\n"},
+        {{"-o", "t.h", "--source", "sub/../t.h"},
+         2,
+         "ztr: the header and the source would both be written to 't.h'\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        ScratchDirectory dir("export-input");
+        WriteWholeFile(dir / "tiny.ztr", TINY);
+        std::filesystem::create_directories(dir / "sub");
+        std::filesystem::create_hard_link(dir / "tiny.ztr", dir / "linked.ztr");
+        std::vector<std::string> args = {"export", "tiny.ztr"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ZtrResult result = RunZtr(args, dir.path());
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_TRUE(result.err.starts_with(c.error)) << result.err;
+        EXPECT_EQ(ReadWholeFile(dir / "tiny.ztr"), TINY);
+        EXPECT_FALSE(std::filesystem::exists(dir / "t.h"));
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            ++entries;
+        }
+        EXPECT_EQ(entries, 3u) << "tiny.ztr, linked.ztr and sub only";
+    }
+}
+
 } // namespace
