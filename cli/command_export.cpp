@@ -5,6 +5,7 @@
 
 #include "c_header.h"
 #include "output_file.h"
+#include "read_zentra_file.h"
 #include "same_file.h"
 
 #include <cstdio>
@@ -92,6 +93,10 @@ int RunExport(const CommandArgs& args) {
     if (const auto refused = RefuseWritingOverInput(options)) {
         return *refused;
     }
+    std::vector<ListedRecord> records;
+    if (const auto status = ReadZentraFile(options.file, records)) {
+        return *status;
+    }
     std::ifstream in(options.file, std::ios::binary);
     if (!in) {
         return Failure("cannot open '" + options.file + "'");
@@ -101,20 +106,16 @@ int RunExport(const CommandArgs& args) {
     if (in.bad()) {
         return Failure("cannot read '" + options.file + "'");
     }
-    const auto records = ListRecords(options.file);
-    if (!records) {
-        return Failure("cannot open '" + options.file + "'");
-    }
     if (options.output.empty()) {
-        const std::string text = HeaderText(options.file, options.name, bytes, *records);
+        const std::string text = HeaderText(options.file, options.name, bytes, records);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? EXIT_DONE : Failure("cannot write the header");
     }
     // Both files are complete before either takes its name.
     const bool pair = !options.source.empty();
     const std::string header =
-        pair ? DeclarationHeaderText(options.file, options.name, bytes.size(), *records)
-             : HeaderText(options.file, options.name, bytes, *records);
+        pair ? DeclarationHeaderText(options.file, options.name, bytes.size(), records)
+             : HeaderText(options.file, options.name, bytes, records);
     OutputFile headerFile(options.output);
     if (!headerFile.Open() ||
         std::fwrite(header.data(), 1, header.size(), headerFile.File()) != header.size()) {
