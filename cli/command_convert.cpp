@@ -8,11 +8,13 @@
 #include "parse_integer.h"
 #include "tone_settings.h"
 #include "type_code.h"
+#include "zentra_format.h"
 
 #include <algorithm>
 #include <iterator>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -36,6 +38,29 @@ struct ConvertOptions {
     std::string output;          // -o: the one file written
     std::string outputDirectory; // --output-dir: where the files go
 };
+
+// What a --code holds that the format does not have, or nothing: a depth (bits 16-23) the
+// writer does not write, lay-out bits beyond order, reversal, planar and inverted Y, or
+// bits above the depth.
+std::string TypeCodeFault(std::uint32_t code) {
+    char text[96];
+    const unsigned depth = TypeCodeDepth(code);
+    if (!IsWrittenDepth(depth)) {
+        std::snprintf(text, sizeof text, "depth %u (bits 16-23) is not 1, 2, 4, 8, 16 or 24",
+                      depth);
+        return text;
+    }
+    if (const unsigned extra = code & 0xFFFFu & ~static_cast<unsigned>(LAYOUT_BITS); extra != 0) {
+        std::snprintf(text, sizeof text, "lay-out bits 0x%X are not lay-out bits (0x01 to 0x1F)",
+                      extra);
+        return text;
+    }
+    if (const unsigned high = code >> 24; high != 0) {
+        std::snprintf(text, sizeof text, "bits 24-31 (0x%X) are not used", high);
+        return text;
+    }
+    return {};
+}
 
 // Parses the arguments; returns an exit status when the command line is wrong.
 std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options) {
@@ -113,6 +138,10 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             const auto code = ParseInteger(value, IntegerStyle::C, INT32_MIN, UINT32_MAX);
             if (!code) {
                 return UsageError("invalid type code '" + value + "'");
+            }
+            if (const std::string fault = TypeCodeFault(static_cast<std::uint32_t>(*code));
+                !fault.empty()) {
+                return UsageError("invalid type code '" + value + "': " + fault);
             }
             options.types.push_back({false, {}, static_cast<std::uint32_t>(*code)});
         }
