@@ -142,13 +142,24 @@ ConvertResult ConvertPictureList(const std::vector<std::string>& pictures,
         return WriteFrames(AnimationFrames(pictures, delay, context.sourceDelays), typeCodes,
                            context);
     }
+    // Each file's progress counts the files before it.
+    ConversionContext each = context;
+    std::size_t picturesDone = 0;
+    if (context.progress) {
+        each.progress = [&context, &picturesDone, &pictures](ConversionProgress progress) {
+            progress.picturesDone = picturesDone;
+            progress.pictures = pictures.size();
+            return context.progress(progress);
+        };
+    }
     std::vector<Frame> one(1);
     for (const std::string& picture : pictures) {
         one[0].path = picture;
-        if (const ConvertResult result = WriteFrames(one, typeCodes, context);
+        if (const ConvertResult result = WriteFrames(one, typeCodes, each);
             result != ConvertResult::Written) {
             return result;
         }
+        ++picturesDone;
     }
     return ConvertResult::Written;
 }

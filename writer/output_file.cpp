@@ -76,7 +76,8 @@ FilePointer CreateNewFile(const std::string& path) {
 
 } // namespace
 
-OutputFile::OutputFile(std::string targetPath) : targetPath_(std::move(targetPath)) {}
+OutputFile::OutputFile(std::string targetPath, TemporaryFileNotice notice)
+    : targetPath_(std::move(targetPath)), notice_(std::move(notice)) {}
 
 OutputFile::~OutputFile() {
     Discard();
@@ -105,6 +106,9 @@ bool OutputFile::Open() {
         if (file) {
             file_ = std::move(file);
             temporaryPath_ = candidate;
+            if (notice_) {
+                notice_(temporaryPath_, true);
+            }
             return true;
         }
         if (errno != EEXIST) {
@@ -129,6 +133,9 @@ bool OutputFile::Commit() {
         Discard();
         return false;
     }
+    if (notice_) {
+        notice_(temporaryPath_, false);
+    }
     temporaryPath_.clear();
     return true;
 }
@@ -137,6 +144,9 @@ void OutputFile::Discard() {
     file_.reset();
     if (!temporaryPath_.empty()) {
         std::remove(temporaryPath_.c_str());
+        if (notice_) {
+            notice_(temporaryPath_, false);
+        }
         temporaryPath_.clear();
     }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,9 +13,14 @@ struct FileCloser {
 };
 using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
 
+// Told the temporary file's path when the file comes into being (exists true) and once it
+// is gone again (exists false: renamed to the target, or removed). A program that can be
+// ended from outside (ztr on Ctrl-C) keeps the path to remove the file then.
+using TemporaryFileNotice = std::function<void(const std::string& path, bool exists)>;
+
 class OutputFile {
   public:
-    explicit OutputFile(std::string targetPath);
+    explicit OutputFile(std::string targetPath, TemporaryFileNotice notice = {});
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -41,4 +47,5 @@ class OutputFile {
     std::string targetPath_;
     std::string temporaryPath_; // empty when no temporary file exists
     FilePointer file_;
+    TemporaryFileNotice notice_;
 };
