@@ -5,7 +5,9 @@
 #include "convert_pictures.h"
 #include "display_profiles.h"
 #include "executable_directory.h"
+#include "interrupt_cleanup.h"
 #include "parse_integer.h"
+#include "progress_line.h"
 #include "tone_settings.h"
 #include "type_code.h"
 #include "zentra_format.h"
@@ -15,6 +17,12 @@
 
 #include <cstdint>
 #include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 #include <cstdlib>
 #include <optional>
 
@@ -196,6 +204,14 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
     return std::nullopt;
 }
 
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
 } // namespace
 
 int RunConvert(const CommandArgs& args) {
@@ -208,9 +224,21 @@ int RunConvert(const CommandArgs& args) {
         return *status;
     }
 
-    // Engine messages go to standard error. A GIF's frames keep their own delays unless
-    // --delay is given.
+    // Engine messages go to standard error, after the progress line is cleared; the line
+    // shows on a terminal once the work lasts more than a second. A GIF's frames keep
+    // their own delays unless --delay is given.
+    ProgressLine line(stderr, StandardErrorIsTerminal(), ProgressLine::Clock::now());
     ConversionContext context;
+    context.sink = {[](void* progress, const char* text) {
+                        static_cast<ProgressLine*>(progress)->Clear();
+                        std::fputs(text, stderr);
+                    },
+                    &line};
+    context.progress = [&line](const ConversionProgress& progress) {
+        line.Show(progress, ProgressLine::Clock::now());
+        return !Interrupted();
+    };
+    context.temporaryFile = InterruptCleanupNotice();
     context.tone = options.tone;
     context.sourceDelays = !options.delayGiven;
     context.outputPath = options.output;
@@ -223,5 +251,6 @@ int RunConvert(const CommandArgs& args) {
     }
     const ConvertResult result =
         ConvertPictureList(options.pictures, codes, options.animation, options.delay, context);
+    line.Clear();
     return result == ConvertResult::Written ? EXIT_DONE : EXIT_FAILED;
 }

@@ -4,6 +4,7 @@
 #include "commands.h"
 
 #include "c_header.h"
+#include "interrupt_cleanup.h"
 #include "output_file.h"
 #include "read_zentra_file.h"
 #include "same_file.h"
@@ -116,14 +117,14 @@ int RunExport(const CommandArgs& args) {
     const std::string header =
         pair ? DeclarationHeaderText(options.file, options.name, bytes.size(), records)
              : HeaderText(options.file, options.name, bytes, records);
-    OutputFile headerFile(options.output);
+    OutputFile headerFile(options.output, InterruptCleanupNotice());
     if (!headerFile.Open() ||
         std::fwrite(header.data(), 1, header.size(), headerFile.File()) != header.size()) {
         return Failure("cannot write '" + options.output + "'");
     }
     if (pair) {
         const std::string source = SourceText(options.output, options.name, bytes);
-        OutputFile sourceFile(options.source);
+        OutputFile sourceFile(options.source, InterruptCleanupNotice());
         if (!sourceFile.Open() ||
             std::fwrite(source.data(), 1, source.size(), sourceFile.File()) != source.size() ||
             !sourceFile.Commit()) {

@@ -2,6 +2,7 @@
 // Dispatches the first argument to a command of the table below.
 #include "commands.h"
 
+#include "interrupt_cleanup.h"
 #include "report_message.h"
 #include "version.h"
 
@@ -148,6 +149,7 @@ int main(int argc, char** argv) {
     // a signal that kills the process with a half-written temporary file.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    InstallInterruptCleanup();
     if (argc < 2) {
         return UsageError("no command given");
     }
@@ -165,5 +167,10 @@ int main(int argc, char** argv) {
         return UsageError(first[0] == '-' ? "unknown option '" + first + "'"
                                           : "unknown command '" + first + "'");
     }
-    return command->run(CommandArgs(std::next(argv, 2), std::next(argv, argc)));
+    const int status = command->run(CommandArgs(std::next(argv, 2), std::next(argv, argc)));
+    if (Interrupted()) {
+        std::fprintf(stderr, "ztr: interrupted\n");
+        return InterruptedExitStatus();
+    }
+    return status;
 }
