@@ -45,6 +45,7 @@ struct ConvertOptions {
     std::vector<std::string> pictures;
     std::string output;          // -o: the one file written
     std::string outputDirectory; // --output-dir: where the files go
+    bool resizePanel = false;    // --resize panel: each type to its profile's size
 };
 
 // What a --code holds that the format does not have, or nothing: a depth (bits 16-23) the
@@ -110,7 +111,11 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             return UsageError("option '" + arg + "' needs a value");
         }
         const std::string& value = args[++i];
-        if (toneOption) {
+        if (key == "resize" && value == "panel") {
+            options.resizePanel = true;
+            options.tone.resizeWidth = 0;
+            options.tone.resizeHeight = 0;
+        } else if (toneOption) {
             // Mirrors add up: --mirror x --mirror y turns both ways.
             ToneOptions changed = options.tone;
             const bool mirrorX = changed.mirrorX;
@@ -122,6 +127,7 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
                 changed.mirrorX = changed.mirrorX || mirrorX;
                 changed.mirrorY = changed.mirrorY || mirrorY;
             }
+            options.resizePanel = options.resizePanel && key != "resize";
             options.tone = changed;
         } else if (arg == "--profiles") {
             options.profilePath = value;
@@ -170,14 +176,24 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
     return std::nullopt;
 }
 
-// Turns every choice into a type code; profile names are looked up in the profile file,
-// the first profile of that name counting.
-std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::uint32_t>& codes) {
+// Turns every choice into a type code and its panel; profile names are looked up in the
+// profile file, the first profile of that name counting. With --resize panel every type
+// needs a profile that gives its size.
+std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::uint32_t>& codes,
+                                std::vector<TypePanel>& panels) {
     DisplayProfileList profiles;
     bool profilesLoaded = false;
     for (const TypeChoice& choice : options.types) {
         if (!choice.byName) {
+            if (options.resizePanel) {
+                char code[16];
+                std::snprintf(code, sizeof code, "0x%X", static_cast<unsigned>(choice.code));
+                return UsageError(std::string("--resize panel: the type code ") + code +
+                                  " has no panel size (use --type with a profile that gives "
+                                  "size=WxH)");
+            }
             codes.push_back(choice.code);
+            panels.emplace_back();
             continue;
         }
         if (!profilesLoaded) {
@@ -199,7 +215,12 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
         if (found == nullptr) {
             return UsageError("unknown profile name '" + choice.name + "'");
         }
+        if (options.resizePanel && (found->panelWidth == 0 || found->panelHeight == 0)) {
+            return UsageError("--resize panel: the display type '" + choice.name +
+                              "' has no panel size (size=WxH in its profile)");
+        }
         codes.push_back(MakeTypeCode(found->layout, found->depth));
+        panels.push_back({found->name, found->panelWidth, found->panelHeight, options.resizePanel});
     }
     return std::nullopt;
 }
@@ -220,7 +241,8 @@ int RunConvert(const CommandArgs& args) {
         return *status;
     }
     std::vector<std::uint32_t> codes;
-    if (const auto status = ResolveTypes(options, codes)) {
+    std::vector<TypePanel> panels;
+    if (const auto status = ResolveTypes(options, codes, panels)) {
         return *status;
     }
 
@@ -239,6 +261,7 @@ int RunConvert(const CommandArgs& args) {
         return !Interrupted();
     };
     context.temporaryFile = InterruptCleanupNotice();
+    context.panels = panels;
     context.tone = options.tone;
     context.sourceDelays = !options.delayGiven;
     context.outputPath = options.output;
