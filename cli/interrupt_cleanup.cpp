@@ -1,6 +1,7 @@
-// The platform edge of interrupts. The paths are copied into a fixed table before the
-// files exist for the handler: a POSIX signal handler may only call async-signal-safe
-// functions, so it reads the table, unlinks and re-raises, and nothing else.
+// The platform edge of interrupts. The paths are copied into a fixed table while the
+// interrupts are held back, before the handler can need them: a POSIX signal handler may
+// only call async-signal-safe functions, so it reads the table, unlinks and re-raises,
+// and nothing else.
 #include "interrupt_cleanup.h"
 
 #include <atomic>
@@ -27,22 +28,72 @@ struct PendingFile {
 // The one state a handler can reach: a process has one set of signal handlers.
 PendingFile pending[SLOTS];
 
-void Note(const std::string& path, bool exists) {
-    if (path.empty() || path.size() >= PATH_BYTES) {
-        return;
-    }
+void Remember(const std::string& path) {
     for (PendingFile& slot : pending) {
-        if (exists && slot.used == 0) {
+        if (slot.used == 0) {
             std::memcpy(slot.path, path.c_str(), path.size() + 1);
             std::atomic_signal_fence(std::memory_order_seq_cst);
             slot.used = 1;
             return;
         }
-        if (!exists && slot.used != 0 && path == slot.path) {
+    }
+}
+
+void Forget(const std::string& path) {
+    for (PendingFile& slot : pending) {
+        if (slot.used != 0 && path == slot.path) {
             slot.used = 0;
             return;
         }
     }
+}
+
+#ifndef _WIN32
+
+// Interrupts are held back while a file comes or goes, so that the handler never runs
+// between the file system's change and the table's.
+sigset_t heldSignals;
+sigset_t savedMask;
+bool holding = false;
+
+void HoldInterrupts() {
+    if (!holding) {
+        holding = sigprocmask(SIG_BLOCK, &heldSignals, &savedMask) == 0;
+    }
+}
+
+void ReleaseInterrupts() {
+    if (holding) {
+        sigprocmask(SIG_SETMASK, &savedMask, nullptr);
+        holding = false;
+    }
+}
+
+#else
+
+void HoldInterrupts() {}
+void ReleaseInterrupts() {}
+
+#endif
+
+void Note(const std::string& path, TemporaryFileEvent event) {
+    switch (event) {
+    case TemporaryFileEvent::Creating:
+    case TemporaryFileEvent::Ending:
+        HoldInterrupts();
+        return;
+    case TemporaryFileEvent::Created:
+        if (!path.empty() && path.size() < PATH_BYTES) {
+            Remember(path);
+        }
+        break;
+    case TemporaryFileEvent::Gone:
+        Forget(path);
+        break;
+    case TemporaryFileEvent::NotCreated:
+        break;
+    }
+    ReleaseInterrupts();
 }
 
 #ifdef _WIN32
@@ -84,6 +135,10 @@ void InstallInterruptCleanup() {
     action.sa_handler = OnSignal;
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
+    sigemptyset(&heldSignals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&heldSignals, signal);
+    }
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction previous {};
         // A signal ignored when ztr started (nohup, a background job) stays ignored.

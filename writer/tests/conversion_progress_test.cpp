@@ -85,11 +85,11 @@ TEST(ConversionProgressTest, CancellingLeavesEveryFileAsItWas) {
         ConversionContext context{messages.Sink()};
         std::size_t calls = 0;
         context.progress = [&calls, stopAt](const ConversionProgress&) { return ++calls < stopAt; };
-        std::vector<std::pair<std::string, bool>> notices;
-        bool existedWhenNoted = false;
-        context.temporaryFile = [&](const std::string& path, bool exists) {
-            notices.emplace_back(path, exists);
-            existedWhenNoted = existedWhenNoted || (exists && std::filesystem::exists(path));
+        std::vector<std::pair<std::string, TemporaryFileEvent>> notices;
+        std::vector<bool> existed; // whether the file existed at each notice
+        context.temporaryFile = [&](const std::string& path, TemporaryFileEvent event) {
+            notices.emplace_back(path, event);
+            existed.push_back(std::filesystem::exists(path));
         };
         EXPECT_EQ(ConvertPictureList({a, b}, {MakeTypeCode(0x06, 1), MakeTypeCode(0x00, 8)}, true,
                                      10, context),
@@ -98,10 +98,13 @@ TEST(ConversionProgressTest, CancellingLeavesEveryFileAsItWas) {
         EXPECT_TRUE(messages.Messages().empty());
         EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), Bytes({'o', 'l', 'd'}));
         EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"a.pgm", "a.ztr", "b.pgm"}));
-        ASSERT_EQ(notices.size(), 2u);
-        EXPECT_EQ(notices[0].first, folder.File("~zt0.tmp"));
-        EXPECT_EQ(notices[1], std::make_pair(notices[0].first, false));
-        EXPECT_TRUE(existedWhenNoted);
+        const std::string temporary = folder.File("~zt0.tmp");
+        using Event = TemporaryFileEvent;
+        EXPECT_EQ(notices, (std::vector<std::pair<std::string, Event>>{{temporary, Event::Creating},
+                                                                       {temporary, Event::Created},
+                                                                       {temporary, Event::Ending},
+                                                                       {temporary, Event::Gone}}));
+        EXPECT_EQ(existed, (std::vector<bool>{false, true, true, false}));
     }
 }
 
