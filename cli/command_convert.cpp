@@ -5,6 +5,7 @@
 #include "convert_pictures.h"
 #include "display_profiles.h"
 #include "executable_directory.h"
+#include "idle_options.h"
 #include "interrupt_cleanup.h"
 #include "parse_integer.h"
 #include "progress_line.h"
@@ -25,6 +26,7 @@
 #endif
 #include <cstdlib>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -46,6 +48,7 @@ struct ConvertOptions {
     std::string output;          // -o: the one file written
     std::string outputDirectory; // --output-dir: where the files go
     bool resizePanel = false;    // --resize panel: each type to its profile's size
+    std::set<std::string> given; // the options used, for the warnings about idle ones
 };
 
 // What a --code holds that the format does not have, or nothing: a depth (bits 16-23) the
@@ -111,6 +114,7 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             return UsageError("option '" + arg + "' needs a value");
         }
         const std::string& value = args[++i];
+        options.given.insert(arg);
         if (key == "resize" && value == "panel") {
             options.resizePanel = true;
             options.tone.resizeWidth = 0;
@@ -271,6 +275,10 @@ int RunConvert(const CommandArgs& args) {
     if (const auto clash = FindOutputClash(options.pictures, options.animation, context);
         clash && clash->sameText) {
         return UsageError(OutputClashText(*clash));
+    }
+    for (const std::string& idle : IdleOptions(
+             {options.given, options.tone, options.resizePanel, options.animation, codes})) {
+        std::fprintf(stderr, "WARNING: %s\n", idle.c_str());
     }
     const ConvertResult result =
         ConvertPictureList(options.pictures, codes, options.animation, options.delay, context);
