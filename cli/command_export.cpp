@@ -23,6 +23,7 @@ struct ExportOptions {
     std::string name;
     std::string output; // empty: standard output
     std::string source; // with it, the data goes there and the header only declares it
+    bool split = false; // the bytes in arrays avr-gcc takes, read through a callback
 };
 
 std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& options) {
@@ -33,7 +34,9 @@ std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& optio
             PrintHelp();
             return EXIT_DONE;
         }
-        if (arg == "--name" || arg == "-o" || arg == "--output" || arg == "--source") {
+        if (arg == "--split") {
+            options.split = true;
+        } else if (arg == "--name" || arg == "-o" || arg == "--output" || arg == "--source") {
             if (i + 1 == args.size()) {
                 return UsageError("option '" + arg + "' needs a value");
             }
@@ -107,23 +110,39 @@ int RunExport(const CommandArgs& args) {
     if (in.bad()) {
         return Failure("cannot read '" + options.file + "'");
     }
+    if (bytes.size() > AVR_ARRAY_LIMIT && !options.split) {
+        std::fprintf(stderr,
+                     "WARNING: '%s' is %zu bytes: avr-gcc refuses arrays of more than %zu bytes "
+                     "(\"size of array is too large\"); for AVR firmware export it with --split\n",
+                     options.file.c_str(), bytes.size(), AVR_ARRAY_LIMIT);
+    }
     if (options.output.empty()) {
-        const std::string text = HeaderText(options.file, options.name, bytes, records);
+        const std::string text = options.split
+                                     ? SplitHeaderText(options.file, options.name, bytes, records)
+                                     : HeaderText(options.file, options.name, bytes, records);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? EXIT_DONE : Failure("cannot write the header");
     }
     // Both files are complete before either takes its name.
     const bool pair = !options.source.empty();
-    const std::string header =
-        pair ? DeclarationHeaderText(options.file, options.name, bytes.size(), records)
-             : HeaderText(options.file, options.name, bytes, records);
+    std::string header;
+    if (pair) {
+        header = options.split
+                     ? SplitDeclarationHeaderText(options.file, options.name, bytes.size(), records)
+                     : DeclarationHeaderText(options.file, options.name, bytes.size(), records);
+    } else {
+        header = options.split ? SplitHeaderText(options.file, options.name, bytes, records)
+                               : HeaderText(options.file, options.name, bytes, records);
+    }
     OutputFile headerFile(options.output, InterruptCleanupNotice());
     if (!headerFile.Open() ||
         std::fwrite(header.data(), 1, header.size(), headerFile.File()) != header.size()) {
         return Failure("cannot write '" + options.output + "'");
     }
     if (pair) {
-        const std::string source = SourceText(options.output, options.name, bytes);
+        const std::string source = options.split
+                                       ? SplitSourceText(options.output, options.name, bytes)
+                                       : SourceText(options.output, options.name, bytes);
         OutputFile sourceFile(options.source, InterruptCleanupNotice());
         if (!sourceFile.Open() ||
             std::fwrite(source.data(), 1, source.size(), sourceFile.File()) != source.size() ||
