@@ -34,6 +34,9 @@ constexpr Command Commands[] = {
      "records FIRST to LAST built up, one file each."},
     {"export", RunExport, "export FILE [--name NAME] [-o OUT.h [--source OUT.c]]",
      "Write the file as a C header for firmware: a const uint8_t array and its size."},
+    {"probe", RunProbe, "probe WxH [--depth D] [-o FILE]",
+     "Write a test picture in every lay-out of a panel's size and depth, to find the type "
+     "code it needs."},
 };
 
 const char* const OptionHelp =
