@@ -11,19 +11,13 @@
 #include "progress_line.h"
 #include "tone_settings.h"
 #include "type_code.h"
-#include "zentra_format.h"
+#include "type_code_fault.h"
 
 #include <algorithm>
 #include <iterator>
 
 #include <cstdint>
 #include <cstdio>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 #include <cstdlib>
 #include <optional>
 #include <set>
@@ -50,29 +44,6 @@ struct ConvertOptions {
     bool resizePanel = false;    // --resize panel: each type to its profile's size
     std::set<std::string> given; // the options used, for the warnings about idle ones
 };
-
-// What a --code holds that the format does not have, or nothing: a depth (bits 16-23) the
-// writer does not write, lay-out bits beyond order, reversal, planar and inverted Y, or
-// bits above the depth.
-std::string TypeCodeFault(std::uint32_t code) {
-    char text[96];
-    const unsigned depth = TypeCodeDepth(code);
-    if (!IsWrittenDepth(depth)) {
-        std::snprintf(text, sizeof text, "depth %u (bits 16-23) is not 1, 2, 4, 8, 16 or 24",
-                      depth);
-        return text;
-    }
-    if (const unsigned extra = code & 0xFFFFu & ~static_cast<unsigned>(LAYOUT_BITS); extra != 0) {
-        std::snprintf(text, sizeof text, "lay-out bits 0x%X are not lay-out bits (0x01 to 0x1F)",
-                      extra);
-        return text;
-    }
-    if (const unsigned high = code >> 24; high != 0) {
-        std::snprintf(text, sizeof text, "bits 24-31 (0x%X) are not used", high);
-        return text;
-    }
-    return {};
-}
 
 // Parses the arguments; returns an exit status when the command line is wrong.
 std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options) {
@@ -227,14 +198,6 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
         panels.push_back({found->name, found->panelWidth, found->panelHeight, options.resizePanel});
     }
     return std::nullopt;
-}
-
-bool StandardErrorIsTerminal() {
-#ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(fileno(stderr)) != 0;
-#endif
 }
 
 } // namespace

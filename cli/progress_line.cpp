@@ -2,6 +2,20 @@
 // works on every console.
 #include "progress_line.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
 ProgressLine::ProgressLine(std::FILE* out, bool terminal, Clock::time_point start,
                            std::chrono::milliseconds delay)
     : out_(out), terminal_(terminal), start_(start), delay_(delay) {}

@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <string>
 
+// True when standard error goes to a terminal, where the line is shown.
+bool StandardErrorIsTerminal();
+
 class ProgressLine {
   public:
     using Clock = std::chrono::steady_clock;

@@ -80,33 +80,22 @@ std::optional<OutputClash> FindOutputClash(const std::vector<std::string>& pictu
     if (animation) {
         return std::nullopt; // one output, named after the first picture
     }
-    // Only outputs of one name can be one file; the pairs are compared within each name.
-    std::map<std::string, std::vector<std::size_t>> byName;
+    // Only outputs of one name can be one file: each output is compared with the earlier
+    // ones of its name, in list order.
+    std::map<std::string, std::vector<std::size_t>> earlier;
     for (std::size_t k = 0; k < pictures.size(); ++k) {
-        byName[NameKey(ChosenOutputPath(pictures[k], context))].push_back(k);
-    }
-    std::optional<OutputClash> found;
-    for (const auto& [name, indexes] : byName) {
-        for (std::size_t i = 0; i < indexes.size(); ++i) {
-            for (std::size_t j = i + 1; j < indexes.size(); ++j) {
-                const std::string output = ChosenOutputPath(pictures[indexes[i]], context);
-                const std::string other = ChosenOutputPath(pictures[indexes[j]], context);
-                const bool sameText = SamePathText(output, other);
-                if (!sameText && !SameFile(output, other)) {
-                    continue;
-                }
-                OutputClash clash{pictures[indexes[i]], pictures[indexes[j]], output, sameText};
-                // The first pair in command-line order is the one reported.
-                if (!found || indexes[i] < found->firstIndex ||
-                    (indexes[i] == found->firstIndex && indexes[j] < found->secondIndex)) {
-                    clash.firstIndex = indexes[i];
-                    clash.secondIndex = indexes[j];
-                    found = clash;
-                }
+        const std::string output = ChosenOutputPath(pictures[k], context);
+        std::vector<std::size_t>& sameName = earlier[NameKey(output)];
+        for (const std::size_t i : sameName) {
+            const std::string first = ChosenOutputPath(pictures[i], context);
+            const bool sameText = SamePathText(first, output);
+            if (sameText || SameFile(first, output)) {
+                return OutputClash{pictures[i], pictures[k], first, sameText};
             }
         }
+        sameName.push_back(k);
     }
-    return found;
+    return std::nullopt;
 }
 
 std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int delay,

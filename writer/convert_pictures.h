@@ -33,11 +33,10 @@ struct OutputClash {
     std::string second;    // the later one
     std::string output;    // the file both would write (the first picture's output path)
     bool sameText = false; // the paths alone show it, without asking the file system
-    std::size_t firstIndex = 0;
-    std::size_t secondIndex = 0;
 };
 
-// The first such pair (in list order) of a conversion without `animation`, or nothing.
+// The first such pair of a conversion without `animation` (the one whose later picture
+// comes first in the list), or nothing.
 // ConvertPictureList refuses a run that has one before it writes anything.
 std::optional<OutputClash> FindOutputClash(const std::vector<std::string>& pictures, bool animation,
                                            const ConversionContext& context);
