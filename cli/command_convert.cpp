@@ -5,18 +5,24 @@
 #include "convert_pictures.h"
 #include "display_profiles.h"
 #include "executable_directory.h"
+#include "idle_options.h"
+#include "interrupt_cleanup.h"
 #include "load_palette.h"
 #include "parse_integer.h"
+#include "progress_line.h"
 #include "record_palette.h"
 #include "tone_settings.h"
 #include "type_code.h"
+#include "type_code_fault.h"
 
 #include <algorithm>
 #include <iterator>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -37,6 +43,8 @@ struct ConvertOptions {
     std::vector<std::string> pictures;
     std::string output;          // -o: the one file written
     std::string outputDirectory; // --output-dir: where the files go
+    bool resizePanel = false;    // --resize panel: each type to its profile's size
+    std::set<std::string> given; // the options used, for the warnings about idle ones
 };
 
 // Parses the arguments; returns an exit status when the command line is wrong.
@@ -79,7 +87,12 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             return UsageError("option '" + arg + "' needs a value");
         }
         const std::string& value = args[++i];
-        if (toneOption) {
+        options.given.insert(arg);
+        if (key == "resize" && value == "panel") {
+            options.resizePanel = true;
+            options.tone.resizeWidth = 0;
+            options.tone.resizeHeight = 0;
+        } else if (toneOption) {
             // Mirrors add up: --mirror x --mirror y turns both ways.
             ToneOptions changed = options.tone;
             const bool mirrorX = changed.mirrorX;
@@ -92,6 +105,7 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
                 changed.mirrorX = changed.mirrorX || mirrorX;
                 changed.mirrorY = changed.mirrorY || mirrorY;
             }
+            options.resizePanel = options.resizePanel && key != "resize";
             options.tone = changed;
         } else if (arg == "--profiles") {
             options.profilePath = value;
@@ -117,6 +131,10 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             if (!code) {
                 return UsageError("invalid type code '" + value + "'");
             }
+            if (const std::string fault = TypeCodeFault(static_cast<std::uint32_t>(*code));
+                !fault.empty()) {
+                return UsageError("invalid type code '" + value + "': " + fault);
+            }
             options.types.push_back({false, {}, static_cast<std::uint32_t>(*code)});
         }
     }
@@ -139,17 +157,25 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
     return std::nullopt;
 }
 
-// Turns every choice into a type code and its profile's palette (none for a --code);
-// profile names are looked up in the profile file, the first profile of that name
-// counting.
+// Turns every choice into a type code, its profile's palette (none for a --code) and its
+// panel; profile names are looked up in the profile file, the first profile of that name
+// counting. With --resize panel every type needs a profile that gives its size.
 std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::uint32_t>& codes,
-                                std::vector<Palette>& palettes) {
+                                std::vector<Palette>& palettes, std::vector<TypePanel>& panels) {
     DisplayProfileList profiles;
     bool profilesLoaded = false;
     for (const TypeChoice& choice : options.types) {
         if (!choice.byName) {
+            if (options.resizePanel) {
+                char code[16];
+                std::snprintf(code, sizeof code, "0x%X", static_cast<unsigned>(choice.code));
+                return UsageError(std::string("--resize panel: the type code ") + code +
+                                  " has no panel size (use --type with a profile that gives "
+                                  "size=WxH)");
+            }
             codes.push_back(choice.code);
             palettes.emplace_back();
+            panels.emplace_back();
             continue;
         }
         if (!profilesLoaded) {
@@ -171,8 +197,13 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
         if (found == nullptr) {
             return UsageError("unknown profile name '" + choice.name + "'");
         }
+        if (options.resizePanel && (found->panelWidth == 0 || found->panelHeight == 0)) {
+            return UsageError("--resize panel: the display type '" + choice.name +
+                              "' has no panel size (size=WxH in its profile)");
+        }
         codes.push_back(MakeTypeCode(found->layout, found->depth));
         palettes.push_back(found->palette);
+        panels.push_back({found->name, found->panelWidth, found->panelHeight, options.resizePanel});
     }
     return std::nullopt;
 }
@@ -229,22 +260,51 @@ int RunConvert(const CommandArgs& args) {
     }
     std::vector<std::uint32_t> codes;
     std::vector<Palette> palettes;
-    if (const auto status = ResolveTypes(options, codes, palettes)) {
+    std::vector<TypePanel> panels;
+    if (const auto status = ResolveTypes(options, codes, palettes, panels)) {
         return *status;
     }
     if (const auto status = CheckPalette(options, codes)) {
         return *status;
     }
 
-    // Engine messages go to standard error. A GIF's frames keep their own delays unless
-    // --delay is given.
+    // Engine messages go to standard error, after the progress line is cleared; the line
+    // shows on a terminal once the work lasts more than a second. A GIF's frames keep
+    // their own delays unless --delay is given.
+    ProgressLine line(stderr, StandardErrorIsTerminal(), ProgressLine::Clock::now());
     ConversionContext context;
+    context.sink = {[](void* progress, const char* text) {
+                        static_cast<ProgressLine*>(progress)->Clear();
+                        std::fputs(text, stderr);
+                    },
+                    &line};
+    context.progress = [&line](const ConversionProgress& progress) {
+        line.Show(progress, ProgressLine::Clock::now());
+        return !Interrupted();
+    };
+    context.temporaryFile = InterruptCleanupNotice();
+    context.panels = panels;
     context.tone = options.tone;
     context.sourceDelays = !options.delayGiven;
     context.outputPath = options.output;
     context.outputDirectory = options.outputDirectory;
     context.typePalettes = std::move(palettes);
+    // Outputs that the command line alone shows to be one file make a wrong command line;
+    // the writer refuses the others (the same file under other names) itself.
+    if (const auto clash = FindOutputClash(options.pictures, options.animation, context);
+        clash && clash->sameText) {
+        return UsageError(OutputClashText(*clash));
+    }
+    const bool anyPalette =
+        !options.tone.palette.empty() || options.tone.colours > 0 ||
+        std::any_of(context.typePalettes.begin(), context.typePalettes.end(),
+                    [](const Palette& palette) { return !palette.empty(); });
+    for (const std::string& idle : IdleOptions({options.given, options.tone, options.resizePanel,
+                                                options.animation, codes, anyPalette})) {
+        std::fprintf(stderr, "WARNING: %s\n", idle.c_str());
+    }
     const ConvertResult result =
         ConvertPictureList(options.pictures, codes, options.animation, options.delay, context);
+    line.Clear();
     return result == ConvertResult::Written ? EXIT_DONE : EXIT_FAILED;
 }

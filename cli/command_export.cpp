@@ -4,7 +4,10 @@
 #include "commands.h"
 
 #include "c_header.h"
+#include "interrupt_cleanup.h"
 #include "output_file.h"
+#include "read_zentra_file.h"
+#include "same_file.h"
 
 #include <cstdio>
 #include <fstream>
@@ -20,6 +23,7 @@ struct ExportOptions {
     std::string name;
     std::string output; // empty: standard output
     std::string source; // with it, the data goes there and the header only declares it
+    bool split = false; // the bytes in arrays avr-gcc takes, read through a callback
 };
 
 std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& options) {
@@ -30,7 +34,9 @@ std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& optio
             PrintHelp();
             return EXIT_DONE;
         }
-        if (arg == "--name" || arg == "-o" || arg == "--output" || arg == "--source") {
+        if (arg == "--split") {
+            options.split = true;
+        } else if (arg == "--name" || arg == "-o" || arg == "--output" || arg == "--source") {
             if (i + 1 == args.size()) {
                 return UsageError("option '" + arg + "' needs a value");
             }
@@ -53,10 +59,30 @@ std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& optio
     if (!options.source.empty() && options.output.empty()) {
         return UsageError("--source needs the header's name too (-o OUT.h)");
     }
+    if (!options.source.empty() && SamePathText(options.source, options.output)) {
+        return UsageError("the header and the source would both be written to '" + options.output +
+                          "'");
+    }
     if (options.name.empty()) {
         options.name = NameFromPath(options.file);
     } else if (!IsIdentifier(options.name)) {
         return UsageError("invalid name '" + options.name + "' (a C identifier)");
+    }
+    return std::nullopt;
+}
+
+// Refuses outputs that would replace the input, or each other, under any name, before
+// anything is read or written.
+std::optional<int> RefuseWritingOverInput(const ExportOptions& options) {
+    for (const std::string* output : {&options.output, &options.source}) {
+        if (!output->empty() && SameFile(*output, options.file)) {
+            return Failure("the output '" + *output + "' would write over the input '" +
+                           options.file + "'");
+        }
+    }
+    if (!options.source.empty() && SameFile(options.source, options.output)) {
+        return Failure("the header '" + options.output + "' and the source '" + options.source +
+                       "' would be one file");
     }
     return std::nullopt;
 }
@@ -68,6 +94,13 @@ int RunExport(const CommandArgs& args) {
     if (const auto status = ParseExportArgs(args, options)) {
         return *status;
     }
+    if (const auto refused = RefuseWritingOverInput(options)) {
+        return *refused;
+    }
+    std::vector<ListedRecord> records;
+    if (const auto status = ReadZentraFile(options.file, records)) {
+        return *status;
+    }
     std::ifstream in(options.file, std::ios::binary);
     if (!in) {
         return Failure("cannot open '" + options.file + "'");
@@ -77,28 +110,40 @@ int RunExport(const CommandArgs& args) {
     if (in.bad()) {
         return Failure("cannot read '" + options.file + "'");
     }
-    const auto records = ListRecords(options.file);
-    if (!records) {
-        return Failure("cannot open '" + options.file + "'");
+    if (bytes.size() > AVR_ARRAY_LIMIT && !options.split) {
+        std::fprintf(stderr,
+                     "WARNING: '%s' is %zu bytes: avr-gcc refuses arrays of more than %zu bytes "
+                     "(\"size of array is too large\"); for AVR firmware export it with --split\n",
+                     options.file.c_str(), bytes.size(), AVR_ARRAY_LIMIT);
     }
     if (options.output.empty()) {
-        const std::string text = HeaderText(options.file, options.name, bytes, *records);
+        const std::string text = options.split
+                                     ? SplitHeaderText(options.file, options.name, bytes, records)
+                                     : HeaderText(options.file, options.name, bytes, records);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? EXIT_DONE : Failure("cannot write the header");
     }
     // Both files are complete before either takes its name.
     const bool pair = !options.source.empty();
-    const std::string header =
-        pair ? DeclarationHeaderText(options.file, options.name, bytes.size(), *records)
-             : HeaderText(options.file, options.name, bytes, *records);
-    OutputFile headerFile(options.output);
+    std::string header;
+    if (pair) {
+        header = options.split
+                     ? SplitDeclarationHeaderText(options.file, options.name, bytes.size(), records)
+                     : DeclarationHeaderText(options.file, options.name, bytes.size(), records);
+    } else {
+        header = options.split ? SplitHeaderText(options.file, options.name, bytes, records)
+                               : HeaderText(options.file, options.name, bytes, records);
+    }
+    OutputFile headerFile(options.output, InterruptCleanupNotice());
     if (!headerFile.Open() ||
         std::fwrite(header.data(), 1, header.size(), headerFile.File()) != header.size()) {
         return Failure("cannot write '" + options.output + "'");
     }
     if (pair) {
-        const std::string source = SourceText(options.output, options.name, bytes);
-        OutputFile sourceFile(options.source);
+        const std::string source = options.split
+                                       ? SplitSourceText(options.output, options.name, bytes)
+                                       : SourceText(options.output, options.name, bytes);
+        OutputFile sourceFile(options.source, InterruptCleanupNotice());
         if (!sourceFile.Open() ||
             std::fwrite(source.data(), 1, source.size(), sourceFile.File()) != source.size() ||
             !sourceFile.Commit()) {

@@ -1,9 +1,10 @@
 // ztr list: prints the list line of every record of a Zentra file, walking it as the
-// viewer does, so that a damaged file lists the records before the damage.
+// viewer does, so that a damaged file lists the records before the damage (with a
+// warning), and refuses what is no Zentra file.
 #include "commands.h"
 
 #include "describe_record.h"
-#include "read_record_header.h"
+#include "read_zentra_file.h"
 
 #include <cstdio>
 
@@ -15,11 +16,11 @@ int RunList(const CommandArgs& args) {
     if (path.empty()) {
         return UsageError("no file given");
     }
-    const auto records = ListRecords(path);
-    if (!records) {
-        return Failure("cannot open '" + path + "'");
+    std::vector<ListedRecord> records;
+    if (const auto status = ReadZentraFile(path, records)) {
+        return *status;
     }
-    for (const ListedRecord& record : *records) {
+    for (const ListedRecord& record : records) {
         std::printf("%s\n", DescribeRecord(record.header, record.delta).c_str());
     }
     return EXIT_DONE;

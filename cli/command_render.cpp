@@ -9,13 +9,14 @@
 #include "decode_record.h"
 #include "frame_name_pattern.h"
 #include "frame_player.h"
+#include "interrupt_cleanup.h"
 #include "output_file.h"
 #include "parse_integer.h"
 #include "png_writer.h"
+#include "same_file.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 
 namespace {
@@ -228,7 +229,7 @@ int WritePicture(const DisplayBitmap& bitmap, const RenderOptions& options,
         !CheckedMultiply(width, 3, rowBytes) || width > 0x7FFFFFFF || height > 0x7FFFFFFF) {
         return Failure("the zoomed picture is too large");
     }
-    OutputFile output(path);
+    OutputFile output(path, InterruptCleanupNotice());
     if (!output.Open()) {
         return Failure("cannot create '" + path + "'");
     }
@@ -244,14 +245,8 @@ int WritePicture(const DisplayBitmap& bitmap, const RenderOptions& options,
     return EXIT_DONE;
 }
 
-// Whether writing to path would replace the input file itself (under any name).
-bool IsTheInput(const std::string& path, const std::string& input) {
-    std::error_code error;
-    return std::filesystem::equivalent(path, input, error) && !error;
-}
-
 std::optional<int> RefuseWritingOverInput(const std::string& path, const RenderOptions& options) {
-    if (IsTheInput(path, options.file)) {
+    if (SameFile(path, options.file)) {
         return Failure("the output '" + path + "' would write over the input '" + options.file +
                        "'");
     }
@@ -287,7 +282,7 @@ int RenderRange(const RenderOptions& options) {
             return *refused;
         }
     }
-    for (int index = options.first; index <= options.last; ++index) {
+    for (int index = options.first; index <= options.last && !Interrupted(); ++index) {
         const DecodeStatus status = player.Show(index);
         if (const auto message = NotShownMessage(status, player.Frame(), options, index)) {
             return Failure(*message);

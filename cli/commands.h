@@ -17,6 +17,7 @@ int RunProfiles(const CommandArgs& args);
 int RunList(const CommandArgs& args);
 int RunRender(const CommandArgs& args);
 int RunExport(const CommandArgs& args);
+int RunProbe(const CommandArgs& args);
 
 // Prints "ztr: MESSAGE" and the hint to --help on standard error; returns EXIT_USAGE.
 int UsageError(const std::string& message);

@@ -2,6 +2,7 @@
 // Dispatches the first argument to a command of the table below.
 #include "commands.h"
 
+#include "interrupt_cleanup.h"
 #include "report_message.h"
 #include "version.h"
 
@@ -31,8 +32,11 @@ constexpr Command Commands[] = {
      "render FILE INDEX|FIRST-LAST [--buildup] [--invert] [--zoom N] -o OUT|PATTERN",
      "Write record INDEX (from 0) as the viewer shows it: PPM, or PNG for a .png OUT; or "
      "records FIRST to LAST built up, one file each."},
-    {"export", RunExport, "export FILE [--name NAME] [-o OUT.h [--source OUT.c]]",
+    {"export", RunExport, "export FILE [--name NAME] [--split] [-o OUT.h [--source OUT.c]]",
      "Write the file as a C header for firmware: a const uint8_t array and its size."},
+    {"probe", RunProbe, "probe WxH [--depth D] [-o FILE]",
+     "Write a test picture in every lay-out of a panel's size and depth, to find the type "
+     "code it needs."},
 };
 
 const char* const OptionHelp =
@@ -50,7 +54,11 @@ const char* const OptionHelp =
     "Without --animation every picture becomes a file of its own; conversion stops at\n"
     "the first picture that fails. In an animation a GIF gives all its frames, which keep\n"
     "their own delays unless --delay is given. An output that would write over a picture\n"
-    "of the same run is refused before anything is written.\n"
+    "of the same run, and two pictures that would write one file, are refused before\n"
+    "anything is written. A code whose depth or lay-out bits the format does not have is\n"
+    "a command-line error. An option that cannot change the file gets a warning, and so\n"
+    "does a picture larger than the panel (size=WxH) of a type it is not resized to. On a\n"
+    "terminal, work that lasts over a second shows its progress on standard error.\n"
     "\n"
     "Tone options of convert (in this order: rotate, mirror, resize, invert, threshold or\n"
     "dithering, or with a palette its colours, dithered in linear light):\n"
@@ -59,7 +67,8 @@ const char* const OptionHelp =
     "  --threshold N|auto         depth 1: light from grey N (default 128); auto: Otsu\n"
     "  --dither none|floyd-steinberg|atkinson|bayer4|bayer8\n"
     "  --invert                   swap dark and light in the data\n"
-    "  --resize WxH               resample in linear light\n"
+    "  --resize WxH|panel         resample in linear light; panel: each display type to\n"
+    "                             the size=WxH of its profile\n"
     "  --fit contain|cover|stretch\n"
     "  --rotate 90|180|270        clockwise\n"
     "  --mirror x|y               x: left and right swap; y: top and bottom\n"
@@ -87,11 +96,25 @@ const char* const OptionHelp =
     "  -o OUT.h         the header to write (default: standard output)\n"
     "  --source OUT.c   the array goes into OUT.c, which includes OUT.h; OUT.h then only\n"
     "                   declares it (extern) beside NAME_SIZE\n"
+    "  --split          the bytes in arrays NAME_0, NAME_1 ... of at most 32767 bytes, as\n"
+    "                   avr-gcc takes them, and NAME_read, a read callback over them for\n"
+    "                   the device library (ZTR_CALLBACK_SOURCE(NAME_read, 0, NAME_SIZE))\n"
     "The array is placed in program memory (PROGMEM) when __AVR__ is defined; a comment\n"
-    "lists the records as list does.\n"
+    "lists the records as list does. A file over 32767 bytes without --split gets a\n"
+    "warning. list and export refuse a file that is no Zentra file, and warn about one\n"
+    "that is cut short. No command writes over its input.\n"
+    "\n"
+    "Options of probe:\n"
+    "  --depth D        the colour depth: 1, 2, 4, 8, 16 or 24 (default 1)\n"
+    "  -o FILE          the file to write (default probe.ztr)\n"
+    "probe draws an arrow pointing up, a triangle in the top-left corner and the record's\n"
+    "number at WxH (8 to 1024 a side) in every lay-out of the depth, and prints each\n"
+    "record's number, type code and list line. Shown on the panel as they are, the record\n"
+    "that stands the right way round has the panel's lay-out: its code is the one for\n"
+    "--code.\n"
     "\n"
     "Exit status: 0 when everything was written, 1 when a conversion or a file failed,\n"
-    "2 for a wrong command line.\n";
+    "2 for a wrong command line. Interrupted (Ctrl-C), ztr removes its temporary files.\n";
 
 const Command* FindCommand(const std::string& name) {
     for (const Command& command : Commands) {
@@ -154,6 +177,7 @@ int main(int argc, char** argv) {
     // a signal that kills the process with a half-written temporary file.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    InstallInterruptCleanup();
     if (argc < 2) {
         return UsageError("no command given");
     }
@@ -171,5 +195,10 @@ int main(int argc, char** argv) {
         return UsageError(first[0] == '-' ? "unknown option '" + first + "'"
                                           : "unknown command '" + first + "'");
     }
-    return command->run(CommandArgs(std::next(argv, 2), std::next(argv, argc)));
+    const int status = command->run(CommandArgs(std::next(argv, 2), std::next(argv, argc)));
+    if (Interrupted()) {
+        std::fprintf(stderr, "ztr: interrupted\n");
+        return InterruptedExitStatus();
+    }
+    return status;
 }

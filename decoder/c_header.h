@@ -30,3 +30,19 @@ std::string SourceText(const std::string& headerPath, const std::string& name,
 std::string HeaderText(const std::string& fileName, const std::string& name,
                        const std::vector<std::uint8_t>& bytes,
                        const std::vector<ListedRecord>& records);
+
+// avr-gcc refuses arrays of more than 32767 bytes ("size of array is too large"): a file
+// larger than that needs the split form on AVR.
+inline constexpr std::size_t AVR_ARRAY_LIMIT = 32767;
+
+// The split form of the header and of the pair: the bytes in arrays NAME_0, NAME_1, ...
+// of at most AVR_ARRAY_LIMIT bytes each, NAME_PARTS and NAME_PART_SIZE, and NAME_read, a
+// read callback over the parts for the device library's callback source
+// (ZTR_CALLBACK_SOURCE(NAME_read, 0, NAME_SIZE)), which copies from program memory on AVR.
+std::string SplitHeaderText(const std::string& fileName, const std::string& name,
+                            const std::vector<std::uint8_t>& bytes,
+                            const std::vector<ListedRecord>& records);
+std::string SplitDeclarationHeaderText(const std::string& fileName, const std::string& name,
+                                       std::size_t count, const std::vector<ListedRecord>& records);
+std::string SplitSourceText(const std::string& headerPath, const std::string& name,
+                            const std::vector<std::uint8_t>& bytes);

@@ -1,6 +1,8 @@
 // Record headers and the walk over a file's records.
 #include "read_record_header.h"
 
+#include "record_walk.h"
+
 #include <array>
 
 bool ReadRecordHeader(ByteReader& file, RecordHeader& header) {
@@ -35,19 +37,9 @@ std::optional<std::vector<ListedRecord>> ListRecords(const std::string& fileName
 }
 
 std::optional<std::vector<ListedRecord>> ListRecords(const ByteSource& source) {
-    ByteReader file;
-    if (!file.Open(source)) {
+    std::optional<RecordWalk> walk = WalkRecords(source);
+    if (!walk) {
         return std::nullopt;
     }
-    std::vector<ListedRecord> records;
-    std::uint64_t start = 0;
-    ListedRecord record;
-    while (NextRecord(file, start, record.header)) {
-        record.delta = DeltaHeader{};
-        if ((record.header.layout & RECORD_DELTA) != 0) {
-            record.delta = ReadDeltaHeader(file);
-        }
-        records.push_back(record);
-    }
-    return records;
+    return std::move(walk->records);
 }

@@ -58,6 +58,9 @@ class FrameSource {
         : sink_(sink), options_(options) {}
 
     std::optional<SourceImage> Load(const Frame& frame) {
+        if (frame.picture) {
+            return *frame.picture;
+        }
         SourceReadOptions options = options_;
         if (frame.index == 0) {
             options.allFrames = false;
@@ -139,13 +142,17 @@ bool MapPicture(SourceImage& picture, const Palette& palette, int depth, Dither 
 class SequenceWriter {
   public:
     // `palette`, when given, is the type's palette (it outlives the writer).
-    SequenceWriter(OutputFile& output, std::uint32_t typeCode, const ConversionContext& context,
+    SequenceWriter(OutputFile& output, const Sequence& sequence, const ConversionContext& context,
                    RunLengthBuffer& coded, const Palette* palette)
-        : output_(output), layout_(TypeCodeLayout(typeCode)), depth_(TypeCodeDepth(typeCode)),
-          colour_(IsColourDepth(depth_)), palette_(palette), sink_(context.sink),
-          tone_(context.tone), coded_(coded), frames_(context.sink, ReadOptions()) {}
+        : output_(output), layout_(TypeCodeLayout(sequence.typeCode)),
+          depth_(TypeCodeDepth(sequence.typeCode)), colour_(IsColourDepth(depth_)),
+          palette_(palette), sink_(context.sink), tone_(PanelTone(context.tone, sequence.panel)),
+          panel_(sequence.panel), coded_(coded), frames_(context.sink, ReadOptions()) {}
 
-    ConvertResult Write(const std::vector<Frame>& frames) {
+    // Writes the frames' records; after each frame, frameWritten(frames written so far)
+    // says whether to go on.
+    ConvertResult Write(const std::vector<Frame>& frames,
+                        const std::function<bool(std::size_t)>& frameWritten) {
         const Packer packer = SelectPacker(depth_, RecordLayout(layout_, depth_));
         if (packer == nullptr) {
             ReportMessage(sink_, stderr, "ERROR: unsupported colour depth\n");
@@ -160,6 +167,9 @@ class SequenceWriter {
             if (!ShapePicture(*current, tone_)) {
                 ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
                 return ConvertResult::OutOfMemory;
+            }
+            if (i == 0) {
+                WarnAboutPanelSize(*current, frames[i].path);
             }
             // Otsu's threshold comes from the sequence's first picture, the same in every
             // sequence of the conversion, and holds for all its pictures.
@@ -214,11 +224,36 @@ class SequenceWriter {
                 return ConvertResult::WriteFailed;
             }
             previous = std::move(current); // frees the picture before it
+            if (!frameWritten(i + 1)) {
+                return ConvertResult::Cancelled;
+            }
         }
         return ConvertResult::Written;
     }
 
   private:
+    // The conversion's tone options, resized to the panel when the type asks for it.
+    static ToneOptions PanelTone(ToneOptions tone, const TypePanel& panel) {
+        if (panel.resize && panel.width > 0 && panel.height > 0) {
+            tone.resizeWidth = panel.width;
+            tone.resizeHeight = panel.height;
+        }
+        return tone;
+    }
+
+    // A picture that the panel cannot show whole is worth a word, once per sequence.
+    void WarnAboutPanelSize(const SourceImage& picture, const std::string& path) const {
+        if (panel_.width <= 0 || panel_.height <= 0 || panel_.resize ||
+            (picture.width <= panel_.width && picture.height <= panel_.height)) {
+            return;
+        }
+        ReportMessage(sink_, stderr,
+                      "WARNING: picture '%s' is %d x %d, larger than the %d x %d panel of '%s'\n",
+                      path.c_str(), static_cast<int>(picture.width),
+                      static_cast<int>(picture.height), panel_.width, panel_.height,
+                      panel_.name.c_str());
+    }
+
     // What the records are packed from: the colours for colour records, else the grey
     // levels.
     std::vector<std::uint8_t>& Samples(SourceImage& picture) const {
@@ -365,7 +400,8 @@ class SequenceWriter {
     bool colour_;            // packed from the colours
     const Palette* palette_; // the type's palette, or null for grey levels
     const MessageSink& sink_;
-    const ToneOptions& tone_;
+    const ToneOptions tone_;
+    const TypePanel& panel_;
     int threshold_ = DEFAULT_THRESHOLD;
     RunLengthBuffer& coded_;
     FrameSource frames_;
@@ -492,42 +528,59 @@ std::string ChosenOutputPath(const std::string& firstPicture, const ConversionCo
     return context.outputDirectory + (last == '/' || last == '\\' ? "" : "/") + path;
 }
 
-ConvertResult WriteFrames(const std::vector<Frame>& frames,
-                          const std::vector<std::uint32_t>& typeCodes,
-                          const ConversionContext& context) {
-    if (frames.empty() || typeCodes.empty()) {
+ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
+                             const ConversionContext& context) {
+    if (sequences.empty() || sequences.front().frames.empty()) {
         ReportMessage(context.sink, stderr, "ERROR: no pictures or no display types to convert\n");
         return ConvertResult::NothingToConvert;
     }
-    for (std::size_t i = 1; i < frames.size(); ++i) {
-        if (!DelayFits(frames[i].delay)) {
-            ReportMessage(context.sink, stderr, "ERROR: the delay must be between 0 and %d ms\n",
-                          MAX_DELAY_MS);
-            return ConvertResult::InvalidDelay;
+    for (const Sequence& sequence : sequences) {
+        for (std::size_t i = 1; i < sequence.frames.size(); ++i) {
+            if (!DelayFits(sequence.frames[i].delay)) {
+                ReportMessage(context.sink, stderr,
+                              "ERROR: the delay must be between 0 and %d ms\n", MAX_DELAY_MS);
+                return ConvertResult::InvalidDelay;
+            }
         }
     }
-    ConversionPalettes palettes(frames, context);
+    ConversionPalettes palettes(sequences.front().frames, context);
+    std::vector<std::uint32_t> typeCodes;
+    typeCodes.reserve(sequences.size());
+    for (const Sequence& sequence : sequences) {
+        typeCodes.push_back(sequence.typeCode);
+    }
     if (const ConvertResult prepared = palettes.Prepare(typeCodes);
         prepared != ConvertResult::Written) {
         return prepared;
     }
-    OutputFile output(ChosenOutputPath(frames.front().path, context));
+    OutputFile output(ChosenOutputPath(sequences.front().frames.front().path, context),
+                      context.temporaryFile);
     if (!output.Open()) {
         ReportMessage(context.sink, stderr, "ERROR: failed to open file '%s' for writing\n",
                       output.TargetPath().c_str());
         return ConvertResult::CannotCreateOutput;
     }
     RunLengthBuffer coded(context.allocate);
-    for (std::size_t k = 0; k < typeCodes.size(); ++k) {
+    ConversionProgress progress;
+    progress.types = sequences.size();
+    for (std::size_t k = 0; k < sequences.size(); ++k) {
+        const Sequence& sequence = sequences[k];
         ConvertResult chosen = ConvertResult::Written;
         const Palette* palette = palettes.For(k, chosen);
         if (chosen != ConvertResult::Written) {
             return chosen;
         }
-        SequenceWriter sequence(output, typeCodes[k], context, coded, palette);
-        if (const ConvertResult result = sequence.Write(frames); result != ConvertResult::Written) {
+        progress.frames = sequence.frames.size();
+        SequenceWriter writer(output, sequence, context, coded, palette);
+        const auto frameWritten = [&context, &progress](std::size_t done) {
+            progress.framesDone = done;
+            return !context.progress || context.progress(progress);
+        };
+        if (const ConvertResult result = writer.Write(sequence.frames, frameWritten);
+            result != ConvertResult::Written) {
             return result; // the output's destructor removes the temporary file
         }
+        ++progress.typesDone;
     }
     if (!output.Commit()) {
         ReportMessage(context.sink, stderr, "ERROR: failed to write file '%s'\n",
@@ -535,6 +588,22 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
         return ConvertResult::WriteFailed;
     }
     return ConvertResult::Written;
+}
+
+ConvertResult WriteFrames(const std::vector<Frame>& frames,
+                          const std::vector<std::uint32_t>& typeCodes,
+                          const ConversionContext& context) {
+    if (frames.empty() || typeCodes.empty()) {
+        ReportMessage(context.sink, stderr, "ERROR: no pictures or no display types to convert\n");
+        return ConvertResult::NothingToConvert;
+    }
+    std::vector<Sequence> sequences;
+    sequences.reserve(typeCodes.size());
+    for (std::size_t t = 0; t < typeCodes.size(); ++t) {
+        sequences.push_back(
+            {typeCodes[t], frames, t < context.panels.size() ? context.panels[t] : TypePanel{}});
+    }
+    return WriteSequences(sequences, context);
 }
 
 int ConvertImages(const std::vector<std::string>& picturePaths,

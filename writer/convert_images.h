@@ -3,12 +3,16 @@
 // every chosen display type.
 #pragma once
 
+#include "output_file.h"
 #include "palette.h"
 #include "report_message.h"
 #include "run_length_buffer.h"
+#include "source_image.h"
 #include "tone.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,9 +29,30 @@ enum class ConvertResult {
     UnsupportedDepth,   // a type code whose depth has no packer
     WriteFailed,        // writing or renaming the output failed
     OutputIsPicture,    // an output would write over a picture of the same conversion
+    OutputsCollide,     // two pictures of one run would write the same output
     OutOfMemory,        // the run-length coder could not grow its buffer
     CannotReadPalette,  // the palette that the tone options name cannot be read
     TooManyColours,     // a palette has more colours than a type's depth holds
+    Cancelled,          // the progress callback asked to stop (not reported)
+};
+
+// How far a conversion has got, after each frame of each display type's sequence.
+struct ConversionProgress {
+    std::size_t framesDone = 0; // frames of the current sequence written
+    std::size_t frames = 0;     // frames of every sequence of the file
+    std::size_t typesDone = 0;  // display types whose sequences are complete
+    std::size_t types = 0;
+    std::size_t picturesDone = 0; // files of the run written before this one
+    std::size_t pictures = 1;     // files of the run (one per picture, or one animation)
+};
+
+// A display type's panel, when its profile gives a size: pictures are resized to it, or
+// one larger than it is warned about.
+struct TypePanel {
+    std::string name; // the profile's name, for messages
+    int width = 0;    // 0: the type gives no size
+    int height = 0;
+    bool resize = false; // records of this type are resized to the panel's size
 };
 
 // What a conversion needs besides its pictures and types: where its messages go and
@@ -49,6 +74,15 @@ struct ConversionContext {
     // shorter than the types: none). A palette or colour count of the tone options takes
     // their place for every type.
     std::vector<Palette> typePalettes{};
+    // Called after every frame of every display type's sequence. Returning false cancels
+    // the conversion: nothing more is written, the temporary file is removed and the
+    // result is Cancelled. The web page's progress bar and ztr's progress line use it.
+    std::function<bool(const ConversionProgress&)> progress{};
+    // Handed to the output file: told when its temporary file exists and when it is gone.
+    TemporaryFileNotice temporaryFile{};
+    // The panels of the type codes, in their order; a shorter list leaves the rest
+    // without a panel.
+    std::vector<TypePanel> panels{};
 };
 
 // The delay field of a delta record holds 16 bits; a delay that does not fit is refused.
@@ -63,14 +97,31 @@ struct Frame {
     std::string path;
     int delay = 0;
     int index = 0; // which frame of the file (a GIF's frames count from 0)
+    // A picture drawn in memory (ztr probe's test pictures): taken instead of reading path,
+    // which then only names it in messages.
+    std::shared_ptr<const SourceImage> picture{};
 };
+
+// One display type's records: the first frame as a full frame, every further one as a
+// delta record against the one before.
+struct Sequence {
+    std::uint32_t typeCode = 0;
+    std::vector<Frame> frames;
+    TypePanel panel{};
+};
+
+// Writes one Zentra file of the sequences, in order, to ChosenOutputPath of the first
+// sequence's first picture, through a temporary file as WriteFrames does.
+ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
+                             const ConversionContext& context);
 
 // Writes one Zentra file named after the first frame's picture: for every type code, in
 // order, the first frame as a full frame and every further frame as a delta record
-// against the one before. A type with a palette (the tone options', else its profile's)
-// gets indexed records that carry the palette at depths 1 to 8, and the palette's colours
-// at depths 16 and 24; an adaptive palette is chosen once for all frames of the file. The file is
-// written under a temporary name in the output's folder and takes the output's name only when
+// against the one before, each type with its panel from the context. A type with a
+// palette (the tone options', else its profile's) gets indexed records that carry the
+// palette at depths 1 to 8, and the palette's colours at depths 16 and 24; an adaptive
+// palette is chosen once for all frames of the file. The file is written under a
+// temporary name in the output's folder and takes the output's name only when
 // complete, so a failure leaves no partial file and an existing output untouched.
 ConvertResult WriteFrames(const std::vector<Frame>& frames,
                           const std::vector<std::uint32_t>& typeCodes,

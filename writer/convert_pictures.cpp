@@ -3,11 +3,11 @@
 
 #include "input_file.h"
 #include "picture_format.h"
+#include "same_file.h"
 #include "source_image.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
+#include <map>
 
 namespace {
 
@@ -40,17 +40,6 @@ std::vector<int> SourceFrameDelays(const std::string& path) {
     return delays;
 }
 
-// Whether writing `output` would replace the picture at `picture`: the same path, or an
-// existing file that is the same file under another name.
-bool SameFile(const std::string& output, const std::string& picture) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::path(output).lexically_normal() == fs::path(picture).lexically_normal()) {
-        return true;
-    }
-    return fs::exists(output, error) && fs::equivalent(output, picture, error) && !error;
-}
-
 // Refuses, before anything is written, a conversion of which an output would write over
 // one of its own pictures.
 bool OutputsSpareThePictures(const std::vector<std::string>& pictures, bool animation,
@@ -72,7 +61,42 @@ bool OutputsSpareThePictures(const std::vector<std::string>& pictures, bool anim
     return true;
 }
 
+// The name part of a path, in lower case: outputs that can be one file share it.
+std::string NameKey(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (char& c : name) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return name;
+}
+
 } // namespace
+
+std::optional<OutputClash> FindOutputClash(const std::vector<std::string>& pictures, bool animation,
+                                           const ConversionContext& context) {
+    if (animation) {
+        return std::nullopt; // one output, named after the first picture
+    }
+    // Only outputs of one name can be one file: each output is compared with the earlier
+    // ones of its name, in list order.
+    std::map<std::string, std::vector<std::size_t>> earlier;
+    for (std::size_t k = 0; k < pictures.size(); ++k) {
+        const std::string output = ChosenOutputPath(pictures[k], context);
+        std::vector<std::size_t>& sameName = earlier[NameKey(output)];
+        for (const std::size_t i : sameName) {
+            const std::string first = ChosenOutputPath(pictures[i], context);
+            const bool sameText = SamePathText(first, output);
+            if (sameText || SameFile(first, output)) {
+                return OutputClash{pictures[i], pictures[k], first, sameText};
+            }
+        }
+        sameName.push_back(k);
+    }
+    return std::nullopt;
+}
 
 std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int delay,
                                    bool sourceDelays) {
@@ -99,17 +123,37 @@ ConvertResult ConvertPictureList(const std::vector<std::string>& pictures,
     if (!OutputsSpareThePictures(pictures, animation, context)) {
         return ConvertResult::OutputIsPicture;
     }
+    if (const std::optional<OutputClash> clash = FindOutputClash(pictures, animation, context)) {
+        ReportMessage(context.sink, stderr, "ERROR: %s\n", OutputClashText(*clash).c_str());
+        return ConvertResult::OutputsCollide;
+    }
     if (animation || pictures.empty()) {
         return WriteFrames(AnimationFrames(pictures, delay, context.sourceDelays), typeCodes,
                            context);
     }
+    // Each file's progress counts the files before it.
+    ConversionContext each = context;
+    std::size_t picturesDone = 0;
+    if (context.progress) {
+        each.progress = [&context, &picturesDone, &pictures](ConversionProgress progress) {
+            progress.picturesDone = picturesDone;
+            progress.pictures = pictures.size();
+            return context.progress(progress);
+        };
+    }
     std::vector<Frame> one(1);
     for (const std::string& picture : pictures) {
         one[0].path = picture;
-        if (const ConvertResult result = WriteFrames(one, typeCodes, context);
+        if (const ConvertResult result = WriteFrames(one, typeCodes, each);
             result != ConvertResult::Written) {
             return result;
         }
+        ++picturesDone;
     }
     return ConvertResult::Written;
+}
+
+std::string OutputClashText(const OutputClash& clash) {
+    return "the pictures '" + clash.first + "' and '" + clash.second +
+           "' would both be written to '" + clash.output + "'";
 }

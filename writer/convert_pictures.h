@@ -5,6 +5,7 @@
 #include "convert_images.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,27 @@ std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int
 
 // With `animation`, writes one file of AnimationFrames(pictures, delay), named after the
 // first picture. Without, writes one file per picture (the delay is not used), in order,
-// and stops at the first that fails. Returns Written, or the first failure, which has
-// been reported through the context's sink.
+// and stops at the first that fails. Before anything is written it refuses outputs that
+// would write over a picture of the run (OutputIsPicture) and pictures whose outputs would
+// be one file (OutputsCollide). Returns Written, or the first failure, which has been
+// reported through the context's sink.
 ConvertResult ConvertPictureList(const std::vector<std::string>& pictures,
                                  const std::vector<std::uint32_t>& typeCodes, bool animation,
                                  int delay, const ConversionContext& context);
+
+// Two pictures of one run whose outputs would be one file, the second replacing the first.
+struct OutputClash {
+    std::string first;     // the earlier picture on the list
+    std::string second;    // the later one
+    std::string output;    // the file both would write (the first picture's output path)
+    bool sameText = false; // the paths alone show it, without asking the file system
+};
+
+// The first such pair of a conversion without `animation` (the one whose later picture
+// comes first in the list), or nothing.
+// ConvertPictureList refuses a run that has one before it writes anything.
+std::optional<OutputClash> FindOutputClash(const std::vector<std::string>& pictures, bool animation,
+                                           const ConversionContext& context);
+
+// "the pictures 'A' and 'B' would both be written to 'OUT'"
+std::string OutputClashText(const OutputClash& clash);

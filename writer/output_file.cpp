@@ -76,7 +76,8 @@ FilePointer CreateNewFile(const std::string& path) {
 
 } // namespace
 
-OutputFile::OutputFile(std::string targetPath) : targetPath_(std::move(targetPath)) {}
+OutputFile::OutputFile(std::string targetPath, TemporaryFileNotice notice)
+    : targetPath_(std::move(targetPath)), notice_(std::move(notice)) {}
 
 OutputFile::~OutputFile() {
     Discard();
@@ -100,14 +101,18 @@ bool OutputFile::Open() {
             continue;
         }
         const std::string candidate = folder + name;
+        Notify(candidate, TemporaryFileEvent::Creating);
         errno = 0;
         FilePointer file = CreateNewFile(candidate);
+        const int error = errno;
         if (file) {
             file_ = std::move(file);
             temporaryPath_ = candidate;
+            Notify(candidate, TemporaryFileEvent::Created);
             return true;
         }
-        if (errno != EEXIST) {
+        Notify(candidate, TemporaryFileEvent::NotCreated);
+        if (error != EEXIST) {
             return false;
         }
     }
@@ -122,8 +127,12 @@ bool OutputFile::Commit() {
     written = std::fclose(file_.release()) == 0 && written;
     if (written) {
         std::error_code error;
+        Notify(temporaryPath_, TemporaryFileEvent::Ending);
         std::filesystem::rename(temporaryPath_, targetPath_, error);
         written = !error;
+        if (written) {
+            Notify(temporaryPath_, TemporaryFileEvent::Gone);
+        }
     }
     if (!written) {
         Discard();
@@ -136,7 +145,15 @@ bool OutputFile::Commit() {
 void OutputFile::Discard() {
     file_.reset();
     if (!temporaryPath_.empty()) {
+        Notify(temporaryPath_, TemporaryFileEvent::Ending);
         std::remove(temporaryPath_.c_str());
+        Notify(temporaryPath_, TemporaryFileEvent::Gone);
         temporaryPath_.clear();
+    }
+}
+
+void OutputFile::Notify(const std::string& path, TemporaryFileEvent event) const {
+    if (notice_) {
+        notice_(path, event);
     }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,9 +13,18 @@ struct FileCloser {
 };
 using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
 
+// What happens to a temporary file, in this order: Creating, then Created or NotCreated
+// (a name already taken; the next one is tried); later Ending, then Gone (renamed to the
+// target, or removed). A program that can be ended from outside (ztr on Ctrl-C) keeps the
+// paths of the files that exist to remove them then, and holds its interrupts back from
+// Creating to Created and from Ending to Gone, so that no interrupt falls between a
+// file's coming or going and its note.
+enum class TemporaryFileEvent { Creating, Created, NotCreated, Ending, Gone };
+using TemporaryFileNotice = std::function<void(const std::string& path, TemporaryFileEvent event)>;
+
 class OutputFile {
   public:
-    explicit OutputFile(std::string targetPath);
+    explicit OutputFile(std::string targetPath, TemporaryFileNotice notice = {});
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -38,7 +48,10 @@ class OutputFile {
     const std::string& TemporaryPath() const { return temporaryPath_; }
 
   private:
+    void Notify(const std::string& path, TemporaryFileEvent event) const;
+
     std::string targetPath_;
     std::string temporaryPath_; // empty when no temporary file exists
     FilePointer file_;
+    TemporaryFileNotice notice_;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -92,6 +93,144 @@ TEST(ZtrExport, WritesTheHeaderFileOnlyWhenComplete) {
         RunZtr({"export", "tiny.ztr", "-o", "no/such/dir/tiny.h"}, dir.path());
     EXPECT_EQ(refused.status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}
+
+// A noisy grey picture whose 8-bit record does not shrink: a file of about width x height
+// bytes.
+std::string NoisyPgm(int width, int height) {
+    std::string bytes = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    std::uint32_t seed = 5;
+    for (int i = 0; i < width * height; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes += static_cast<char>((seed >> 16) & 0xFF);
+    }
+    return bytes;
+}
+
+// avr-gcc takes no array above 32767 bytes: a larger file is exported with a warning that
+// says so, or with --split in parts below that, which the device library reads through
+// the header's callback; every form compiles and reads back the file's bytes (the AVR
+// build itself is in scripts/device-check).
+TEST(ZtrExport, SplitsLargeFilesForAvr) {
+    ScratchDirectory dir("export-split");
+    WriteWholeFile(dir / "big.pgm", NoisyPgm(301, 229));
+    ASSERT_EQ(RunZtr({"convert", "--code", "0x80000", "big.pgm"}, dir.path()).status, 0);
+    const std::string big = ReadWholeFile(dir / "big.ztr");
+    ASSERT_GT(big.size(), 2u * 32767u); // three parts
+    WriteWholeFile(dir / "tiny.ztr", TINY);
+    const std::string library =
+        (std::filesystem::path(ZENTRA_TEST_DATA) / ".." / ".." / "device" / "src").string();
+    // Reads the whole file through the callback in pieces of 1000 bytes, then once more
+    // across the first boundary, and writes it out.
+    WriteWholeFile(dir / "main.c",
+                   "#include \"zentra_device.h\"\n#include HEADER\n#include <stdio.h>\n"
+                   "static uint8_t copy[SIZE + 1];\n"
+                   "int main(void) {\n"
+                   "    const ztr_source file = ZTR_CALLBACK_SOURCE(READ, 0, SIZE);\n"
+                   "    ztr_record record;\n"
+                   "    uint32_t at = 0;\n"
+                   "    uint16_t n;\n"
+                   "    while ((n = READ(0, at, copy + at, 1000)) != 0) at += n;\n"
+                   "    if (at != SIZE || READ(0, SIZE, copy, 10) != 0) return 2;\n"
+                   "    if (SIZE > 32768 && (READ(0, 32765, copy + 32765, 5) != 5)) return 3;\n"
+                   "    fwrite(copy, 1, at, stdout);\n"
+                   "    return ztr_read_record(&file, 0, &record) == ZTR_OK ? 0 : 1;\n"
+                   "}\n");
+    const struct {
+        const char* file;
+        std::vector<std::string> args; // after "export FILE"
+        const char* header;            // the header written, "NAME.h"
+        std::string compile;           // the C sources and definitions besides main.c
+        const char* warning;
+        int parts;
+    } cases[] = {
+        {"big.ztr", {"-o", "big.h"}, "big.h", "", "WARNING: 'big.ztr' is ", 0},
+        {"big.ztr",
+         {"--split", "-o", "big.h"},
+         "big.h",
+         "-DHEADER='\"big.h\"' -DREAD=big_read -DSIZE=BIG_SIZE",
+         "",
+         3},
+        {"big.ztr",
+         {"--split", "--name", "pic", "-o", "pic.h", "--source", "pic.c"},
+         "pic.h",
+         "pic.c -DHEADER='\"pic.h\"' -DREAD=pic_read -DSIZE=PIC_SIZE",
+         "",
+         3},
+        {"tiny.ztr",
+         {"--split", "-o", "tiny.h"},
+         "tiny.h",
+         "-DHEADER='\"tiny.h\"' -DREAD=tiny_read -DSIZE=TINY_SIZE",
+         "",
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        std::vector<std::string> args = {"export", c.file};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ZtrResult result = RunZtr(args, dir.path());
+        EXPECT_EQ(result.status, 0);
+        EXPECT_TRUE(result.err.starts_with(c.warning)) << result.err;
+        EXPECT_EQ(result.err.empty(), std::string(c.warning).empty()) << result.err;
+        const std::string header = ReadWholeFile(dir / c.header);
+        const std::string name = std::string(c.header).substr(0, std::strlen(c.header) - 2);
+        EXPECT_EQ(header.find(name + "_" + std::to_string(c.parts) + "["), std::string::npos);
+        if (c.parts == 0) {
+            continue;
+        }
+        EXPECT_NE(header.find(name + "_" + std::to_string(c.parts - 1) + "["), std::string::npos);
+        const std::string command =
+            "cd " + ShellQuote(dir.path().string()) +
+            " && cc -std=c99 -Wall -Wextra -pedantic -Werror -I" + ShellQuote(library) +
+            " main.c " + library + "/zentra_device.c " + c.compile + " -o read && ./read >read.out";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        EXPECT_EQ(ReadWholeFile(dir / "read.out"), ReadWholeFile(dir / c.file));
+    }
+}
+
+// An export never writes over its input, under whatever name, nor its header over its
+// source; the refusal names both paths and leaves every file as it was.
+TEST(ZtrExport, NeverWritesOverItsInput) {
+    const struct {
+        std::vector<std::string> args; // after "export tiny.ztr"
+        int status;
+        const char* error;
+    } cases[] = {
+        {{"-o", "tiny.ztr"},
+         1,
+         "ztr: the output 'tiny.ztr' would write over the input 'tiny.ztr'\n"},
+        {{"-o", "sub/../tiny.ztr"},
+         1,
+         "ztr: the output 'sub/../tiny.ztr' would write over the input 'tiny.ztr'\n"},
+        {{"-o", "linked.ztr"},
+         1,
+         "ztr: the output 'linked.ztr' would write over the input 'tiny.ztr'\n"},
+        {{"-o", "t.h", "--source", "./tiny.ztr"},
+         1,
+         "ztr: the output './tiny.ztr' would write over the input 'tiny.ztr'\n"},
+        {{"-o", "t.h", "--source", "sub/../t.h"},
+         2,
+         "ztr: the header and the source would both be written to 't.h'\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        ScratchDirectory dir("export-input");
+        WriteWholeFile(dir / "tiny.ztr", TINY);
+        std::filesystem::create_directories(dir / "sub");
+        std::filesystem::create_hard_link(dir / "tiny.ztr", dir / "linked.ztr");
+        std::vector<std::string> args = {"export", "tiny.ztr"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ZtrResult result = RunZtr(args, dir.path());
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_TRUE(result.err.starts_with(c.error)) << result.err;
+        EXPECT_EQ(ReadWholeFile(dir / "tiny.ztr"), TINY);
+        EXPECT_FALSE(std::filesystem::exists(dir / "t.h"));
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            ++entries;
+        }
+        EXPECT_EQ(entries, 3u) << "tiny.ztr, linked.ztr and sub only";
+    }
 }
 
 } // namespace

@@ -42,7 +42,8 @@ TEST(ZtrList, PrintsOneLinePerRecordUpToTheDamage) {
     WriteWholeFile(dir / "sample.ztr", SampleFile());
     const ZtrResult result = RunZtr({"list", "sample.ztr"}, dir.path());
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, "WARNING: file 'sample.ztr' has 14 bytes after its last record "
+                          "(record 3) that are no record\n");
     EXPECT_EQ(result.out,
               "3 x 2, colour depth 2 bits, layout 00 [row order]\n"
               "1 x 1, colour depth 16 bits, layout 00 [row order]\n"
@@ -59,6 +60,7 @@ TEST(ZtrList, ListsAndRendersACutLastRecord) {
     WriteWholeFile(dir / "cut.ztr", sample.substr(0, 0x1A + 0x0E + 0x12 + 0x15 - 1));
     const ZtrResult list = RunZtr({"list", "cut.ztr"}, dir.path());
     EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.err, "WARNING: file 'cut.ztr' is cut short: record 3 lacks its last 1 bytes\n");
     EXPECT_EQ(list.out, "3 x 2, colour depth 2 bits, layout 00 [row order]\n"
                         "1 x 1, colour depth 16 bits, layout 00 [row order]\n"
                         "2 x 1, colour depth 24 bits, layout 00 [row order]\n"
@@ -90,7 +92,7 @@ TEST(ZtrList, ExitCodes) {
         int status;
         std::string err;
     } cases[] = {
-        {{"list", "empty.ztr"}, 0, ""},
+        {{"list", "empty.ztr"}, 1, "ztr: file 'empty.ztr' is not a Zentra file\n"},
         {{"list", "missing.ztr"}, 1, "ztr: cannot open 'missing.ztr'\n"},
         {{"list"}, 2, "ztr: no file given\nTry 'ztr --help' for more information.\n"},
         {{"list", "a.ztr", "b.ztr"},
@@ -105,6 +107,54 @@ TEST(ZtrList, ExitCodes) {
         EXPECT_EQ(result.status, c.status) << c.err;
         EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(result.out, "");
+    }
+}
+
+// What is no Zentra file is refused by list and export alike, and no header is written;
+// a cut or damaged Zentra file is listed and exported with a warning naming the record.
+TEST(ZtrList, RefusesWhatIsNoZentraFileAndWarnsAboutDamage) {
+    ScratchDirectory dir("list-not-zentra");
+    const std::string tiny = Bytes({0x0E, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 1, 0, 0xFF, 0xC0});
+    const std::string png =
+        Bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H',
+               'D',  'R', 0,   0,   0,    7,    0,    0,    0, 5, 8, 0,  0,   0});
+    WriteWholeFile(dir / "camera.png", png);
+    WriteWholeFile(dir / "empty.ztr", "");
+    WriteWholeFile(dir / "short.ztr", tiny.substr(0, 11));
+    WriteWholeFile(dir / "cut.ztr", tiny + tiny.substr(0, 13));
+    WriteWholeFile(dir / "tail.ztr", tiny + "tail");
+    fs::create_directories(dir / "somefolder");
+    const struct {
+        const char* file;
+        int status;
+        int lines; // list lines
+        std::string err;
+    } cases[] = {
+        {"camera.png", 1, 0, "ztr: file 'camera.png' is not a Zentra file\n"},
+        {"empty.ztr", 1, 0, "ztr: file 'empty.ztr' is not a Zentra file\n"},
+        {"short.ztr", 1, 0, "ztr: file 'short.ztr' is not a Zentra file\n"},
+        {"somefolder", 1, 0, "ztr: 'somefolder' is a folder, not a Zentra file\n"},
+        {"cut.ztr", 0, 2,
+         "WARNING: file 'cut.ztr' is cut short: record 1 lacks its last 1 bytes\n"},
+        {"tail.ztr", 0, 1,
+         "WARNING: file 'tail.ztr' has 4 bytes after its last record (record 0) that are no "
+         "record\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const ZtrResult list = RunZtr({"list", c.file}, dir.path());
+        EXPECT_EQ(list.status, c.status);
+        EXPECT_EQ(list.err, c.err);
+        EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), c.lines);
+        const ZtrResult exported = RunZtr({"export", c.file, "-o", "c.h"}, dir.path());
+        EXPECT_EQ(exported.status, c.status);
+        EXPECT_EQ(exported.err, c.err);
+        EXPECT_EQ(fs::exists(dir / "c.h"), c.status == 0);
+        if (c.status == 0) {
+            EXPECT_NE(ReadWholeFile(dir / "c.h").find(" *   0: 10 x 1 monochrome"),
+                      std::string::npos);
+        }
+        fs::remove(dir / "c.h");
     }
 }
 

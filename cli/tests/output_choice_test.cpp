@@ -64,6 +64,23 @@ TEST(ZtrConvertOutput, TheOutputGoesWhereTheCommandLineSays) {
          1,
          {},
          "the output 'c.ztr' would write over the picture 'c.ztr'"},
+        // Two pictures of one run never write one file: the first one's file would be lost.
+        {"two pictures with one output",
+         {"a.pgm", "a.png"},
+         2,
+         {},
+         "ztr: the pictures 'a.pgm' and 'a.png' would both be written to 'a.ztr'\n"},
+        {"one picture twice", {"b.pgm", "a.pgm", "./a.pgm"}, 2, {}, "'a.pgm' and './a.pgm'"},
+        {"--output-dir gathers two of one name",
+         {"--output-dir", "out", "b.pgm", "sub/b.pgm"},
+         2,
+         {},
+         "the pictures 'b.pgm' and 'sub/b.pgm' would both be written to 'out/b.ztr'"},
+        {"one folder under two names",
+         {"a.pgm", "link/a.png"},
+         1,
+         {},
+         "ERROR: the pictures 'a.pgm' and 'link/a.png' would both be written to 'a.ztr'\n"},
         {"--output-dir onto a picture named .ztr",
          {"--output-dir", "sub", "a.pgm", "sub/c.ztr"},
          1,
@@ -75,9 +92,11 @@ TEST(ZtrConvertOutput, TheOutputGoesWhereTheCommandLineSays) {
         ScratchDirectory dir("output-choice");
         std::filesystem::create_directories(dir / "out");
         std::filesystem::create_directories(dir / "sub");
-        for (const char* picture : {"a.pgm", "b.pgm", "sub/b.pgm", "sub/c.pgm", "sub/c.ztr"}) {
+        for (const char* picture :
+             {"a.pgm", "a.png", "b.pgm", "sub/b.pgm", "sub/c.pgm", "sub/c.ztr"}) {
             WriteWholeFile(dir / picture, PICTURE);
         }
+        std::filesystem::create_directory_symlink(".", dir / "link");
         std::filesystem::copy_file(dir / "sub/c.pgm", dir / "c.ztr");
         std::vector<std::string> args = {"convert", "--code", "0x10000"};
         args.insert(args.end(), c.args.begin(), c.args.end());

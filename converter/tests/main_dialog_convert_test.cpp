@@ -288,6 +288,51 @@ TEST(ConvertFiles, PerPictureStopsAtTheFirstPictureTheWriterRefusesAndStillFinis
     EXPECT_FALSE(std::filesystem::exists(d.harness.Folder() / "c.ztr"));
 }
 
+// The writer's refusals of a run that would destroy a file reach the user in its own box,
+// before anything is written: two pictures of one output, a picture named as its output.
+TEST(ConvertFiles, RunsThatWouldDestroyAFileAreRefusedInABox) {
+    const std::filesystem::path data = ZENTRA_TEST_DATA;
+    const struct {
+        std::vector<std::pair<std::filesystem::path, std::string>> pictures; // file, copied as
+        const char* format; // the message, %1 and %2 the pictures' paths, %3 the output's
+        std::vector<std::string> outputs; // the paths of the three, as names in the folder
+    } cases[] = {
+        {{{data / "netpbm_grey5x3_raw.pgm", "a.pgm"}, {data / "netpbm_bits10x3_raw.pbm", "a.pbm"}},
+         "ERROR: the pictures '%1' and '%2' would both be written to '%3'\n",
+         {"a.pbm", "a.pgm", "a.ztr"}},
+        {{{data / "netpbm_grey5x3_raw.pgm", "b.ztr"}},
+         "ERROR: the output '%1' would write over the picture '%2'\n",
+         {"b.ztr", "b.ztr", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        ConvertDialog d(PROFILES, {}, {257});
+        std::string selection = d.dir + '\0';
+        for (const auto& [source, name] : c.pictures) {
+            std::filesystem::copy_file(source, d.harness.Folder() / name);
+            selection += name + '\0';
+        }
+        selection += '\0';
+        {
+            ScriptedOpenFile files(d.dialog, selection);
+            SendCommand(d.dialog, IDC_ADD_FILE);
+        }
+        SendCommand(d.dialog, IDC_CONVERT);
+        std::string message = c.format;
+        for (std::size_t k = 0; k < c.outputs.size(); ++k) {
+            const std::string mark = "%" + std::to_string(k + 1);
+            if (const std::size_t at = message.find(mark); at != std::string::npos) {
+                message.replace(at, mark.size(), d.Path(c.outputs[k]));
+            }
+        }
+        EXPECT_EQ(BoxTexts(), (std::vector<std::string>{message, FINISHED}));
+        for (const auto& [source, name] : c.pictures) {
+            EXPECT_EQ(ReadBytes(d.harness.Folder() / name), ReadBytes(source)) << name;
+        }
+        EXPECT_FALSE(std::filesystem::exists(d.harness.Folder() / "a.ztr"));
+    }
+}
+
 // The Options dialog's choices and a GIF's own delays (delay field 0) reach the engine:
 // the dialog's file equals the engine's for the same options.
 TEST(ConvertFiles, OptionsAndGifDelaysApplyAsInTheEngine) {

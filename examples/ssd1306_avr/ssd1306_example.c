@@ -10,11 +10,25 @@
  *   ztr export a_0.ztr --name ball -o ball.h
  * scripts/device-check builds it and plays it on simavr's SSD1306 (device/tests/
  * virtual_ssd1306.c) with EXAMPLE_FRAMES set and EXAMPLE_WAIT 0: that many frames as fast
- * as the AVR goes, then it sleeps. */
+ * as the AVR goes, then it sleeps.
+ *
+ * Built with EXAMPLE_PROBE defined it finds a panel's lay-out instead: it steps through the
+ * records of a probe file on a timer, each shown for EXAMPLE_PROBE_MS (3 s) with its bytes
+ * sent as they are, as if they were in this panel's lay-out, and starts again after the
+ * last (EXAMPLE_FRAMES records in all, 0 for ever):
+ *   ztr probe 128x64 -o probe.ztr       (prints the type code of every record)
+ *   ztr export probe.ztr -o probe.h
+ * The record that shows the arrow pointing up, the triangle in the top-left corner and
+ * its number readable is in the panel's lay-out; its number's line in ztr probe's table
+ * gives the type code. */
 #include "zentra_device.h"
 
+#ifdef EXAMPLE_PROBE
+#include "probe.h"
+#else
 #include "ball.h"
 #include "logo.h"
+#endif
 
 #include <avr/interrupt.h>
 #include <avr/io.h>
@@ -26,6 +40,9 @@
 #endif
 #ifndef EXAMPLE_WAIT
 #define EXAMPLE_WAIT 1 /* each frame stands for its time; 0 goes straight on */
+#endif
+#ifndef EXAMPLE_PROBE_MS
+#define EXAMPLE_PROBE_MS 3000 /* how long each record of a probe file stands */
 #endif
 
 #define PANEL_ADDRESS 0x3C
@@ -92,6 +109,33 @@ static void wait_ms(uint16_t ms) {
     }
 }
 
+#ifdef EXAMPLE_PROBE
+
+/* Every record of the probe file in turn, streamed as it is; after the last the first
+ * comes again. */
+static void step_through_records(uint16_t records) {
+    const uint8_t for_ever = records == 0;
+    const ztr_source file = ZTR_MEMORY_SOURCE(probe, PROBE_SIZE);
+    ztr_record record;
+    ztr_decoder decoder;
+    uint8_t chunk[32];
+    ztr_result next = ztr_read_record(&file, 0, &record);
+    while (for_ever || records--) {
+        if (next == ZTR_END) {
+            next = ztr_read_record(&file, 0, &record);
+        }
+        if (next != ZTR_OK || ztr_begin(&decoder, &file, &record) != ZTR_OK) {
+            return;
+        }
+        panel_window(0, PANEL_WIDTH - 1, 0, PANEL_HEIGHT / 8 - 1);
+        ztr_stream(&decoder, chunk, sizeof chunk, panel_data, 0);
+        wait_ms(EXAMPLE_PROBE_MS);
+        next = ztr_next_record(&file, &record);
+    }
+}
+
+#else
+
 /* A full frame goes to the panel in pieces of 32 bytes: no frame buffer needed. */
 static int show_logo(void) {
     const ztr_source file = ZTR_MEMORY_SOURCE(logo, LOGO_SIZE);
@@ -129,15 +173,21 @@ static void play_ball(uint16_t frames) {
     }
 }
 
+#endif
+
 int main(void) {
     static const uint8_t start_up[] = {0xAE, 0x8D, 0x14, 0xA1, 0xC8, 0xAF};
     TWSR = 0;
     TWBR = (F_CPU / 400000UL - 16) / 2; /* 400 kHz */
     panel_commands(start_up, sizeof start_up);
+#ifdef EXAMPLE_PROBE
+    step_through_records(EXAMPLE_FRAMES);
+#else
     if (show_logo()) {
         wait_ms(2000);
     }
     play_ball(EXAMPLE_FRAMES);
+#endif
     /* Nothing more to show: the panel keeps the last frame. */
     cli();
     sleep_mode();

@@ -318,6 +318,7 @@ TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
     ASSERT_GE(profileLines, 10u);
     ASSERT_EQ(profiles.size(), profileLines);
     std::set<std::pair<int, int>> greyOrders; // (depth, order) of the 2- and 4-bit profiles
+    int sized = 0;
     for (const DisplayProfile& p : profiles) {
         SCOPED_TRACE(p.name);
         EXPECT_FALSE(p.description.empty());
@@ -332,7 +333,16 @@ TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
         if (p.depth == 2 || p.depth == 4) {
             greyOrders.insert({p.depth, p.layout & 0x03});
         }
+        // A panel size is the one its description names.
+        if (p.panelWidth != 0) {
+            const std::string size =
+                std::to_string(p.panelWidth) + " x " + std::to_string(p.panelHeight);
+            EXPECT_NE(p.description.find(size), std::string::npos) << size;
+            ++sized;
+        }
     }
+    // The common panels have their sizes, for "ztr convert --resize panel".
+    EXPECT_GE(sized, 15);
     // Every grey packer can be chosen: each order at depths 2 and 4.
     EXPECT_EQ(greyOrders.size(), 8u);
 }

@@ -37,6 +37,40 @@ TEST(OutputFileTest, CommitCreatesTheTargetAndLeavesNothingElse) {
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"picture.ztr"});
 }
 
+// The notices follow the temporary file's life: a taken name is passed over, the file
+// exists from Created to Ending, and a commit ends it as a removal does.
+TEST(OutputFileTest, NoticesFollowTheTemporaryFile) {
+    ScratchFolder folder("notices");
+    writer_test::WriteWholeFile(folder.File("~zt0.tmp"), Bytes{9});
+    using Event = TemporaryFileEvent;
+    for (const bool commit : {true, false}) {
+        SCOPED_TRACE(commit);
+        std::filesystem::remove(folder.File("a.ztr"));
+        std::vector<std::pair<std::string, Event>> notices;
+        std::vector<bool> existed;
+        {
+            OutputFile output(folder.File("a.ztr"), [&](const std::string& path, Event event) {
+                notices.emplace_back(std::filesystem::path(path).filename().string(), event);
+                existed.push_back(std::filesystem::exists(path));
+            });
+            ASSERT_TRUE(output.Open());
+            if (commit) {
+                ASSERT_TRUE(output.Commit());
+            }
+        }
+        EXPECT_EQ(notices,
+                  (std::vector<std::pair<std::string, Event>>{{"~zt0.tmp", Event::Creating},
+                                                              {"~zt0.tmp", Event::NotCreated},
+                                                              {"~zt1.tmp", Event::Creating},
+                                                              {"~zt1.tmp", Event::Created},
+                                                              {"~zt1.tmp", Event::Ending},
+                                                              {"~zt1.tmp", Event::Gone}}));
+        EXPECT_EQ(existed, (std::vector<bool>{true, true, false, true, true, false}));
+        EXPECT_EQ(writer_test::ReadWholeFile(folder.File("~zt0.tmp")), Bytes{9});
+        EXPECT_EQ(std::filesystem::exists(folder.File("a.ztr")), commit);
+    }
+}
+
 TEST(OutputFileTest, CommitReplacesAnExistingTarget) {
     ScratchFolder folder("replace");
     const std::string target = folder.File("picture.ztr");

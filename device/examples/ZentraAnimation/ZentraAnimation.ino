@@ -6,10 +6,23 @@
 //       anim_3.pgm anim_4.pgm
 //   ztr export anim_0.ztr --name animation -o animation.h
 // The file stays in program memory; only the frame buffer (1,024 bytes) is in RAM.
+//
+// With STEP_THROUGH_RECORDS set to 1 the sketch finds the panel's lay-out instead: it
+// shows every record of the file in turn on a timer, three seconds each, its bytes sent as
+// they are, and starts again after the last. Made from a probe file,
+//   ztr probe 128x64 -o probe.ztr        (prints the type code of every record)
+//   ztr export probe.ztr --name animation -o animation.h
+// the record that shows the arrow pointing up, the triangle in the top-left corner and its
+// number readable is in the panel's lay-out, and its number's line in ztr probe's table
+// gives the type code.
 #include <Wire.h>
 #include <zentra_device.h>
 
 #include "animation.h"
+
+#ifndef STEP_THROUGH_RECORDS
+#define STEP_THROUGH_RECORDS 0
+#endif
 
 const uint8_t PANEL_ADDRESS = 0x3C;
 const uint8_t PANEL_LAYOUT = 0x06; // 8-row pages, the top row in bit 0
@@ -67,6 +80,33 @@ void setup() {
               first.unpacked_size <= sizeof screen;
 }
 
+#if STEP_THROUGH_RECORDS
+
+static ztr_record record;
+static bool started; // a record is at hand
+
+// Sends the next record's bytes as they are, over the panel from its top left corner.
+void loop() {
+    if (!started || ztr_next_record(&file, &record) != ZTR_OK) {
+        started = ztr_read_record(&file, 0, &record) == ZTR_OK; // the first again
+    }
+    ztr_decoder decoder;
+    if (!started || ztr_begin(&decoder, &file, &record) != ZTR_OK) {
+        return;
+    }
+    const uint8_t window[] = {0x21, 0, static_cast<uint8_t>(record.width - 1),
+                              0x22, 0, static_cast<uint8_t>((record.height + 7) / 8 - 1)};
+    sendCommands(window, sizeof window);
+    uint8_t chunk[31];
+    uint16_t count;
+    while ((count = ztr_read(&decoder, chunk, sizeof chunk)) != 0) {
+        sendData(chunk, count);
+    }
+    delay(3000);
+}
+
+#else
+
 void loop() {
     if (!playing || ztr_next_frame(&file, &first, &frame) != ZTR_OK ||
         ztr_apply(&file, &first, &frame, screen, sizeof screen) != ZTR_OK) {
@@ -79,3 +119,5 @@ void loop() {
     sendData(screen, static_cast<uint16_t>(first.unpacked_size));
     delay(frame.delay);
 }
+
+#endif

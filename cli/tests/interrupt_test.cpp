@@ -1,0 +1,74 @@
+// ztr interrupted while it writes: SIGINT, SIGTERM or SIGHUP sent once the temporary file
+// exists ends it by that signal, with the temporary file removed and an existing output
+// as it was.
+#include "ztr_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A noisy grey picture large enough that converting it a few times takes a while.
+std::string LargeNoisyPgm(int width, int height) {
+    std::string bytes = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    std::uint32_t seed = 17;
+    for (long i = 0; i < static_cast<long>(width) * height; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes += static_cast<char>((seed >> 16) & 0xFF);
+    }
+    return bytes;
+}
+
+std::vector<std::string> Entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(ZtrInterrupt, RemovesTheTemporaryFileAndEndsByTheSignal) {
+    ScratchDirectory dir("interrupt");
+    WriteWholeFile(dir / "big.pgm", LargeNoisyPgm(1999, 1501));
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        WriteWholeFile(dir / "big.ztr", "old");
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (chdir(dir.path().c_str()) == 0 && freopen("/dev/null", "w", stderr)) {
+                execl(ZTR_EXECUTABLE, "ztr", "convert", "--animation", "--dither",
+                      "floyd-steinberg", "--code", "0x10006", "--code", "0x20000", "--code",
+                      "0x100004", "big.pgm", "big.pgm", "big.pgm", "big.pgm", "big.pgm",
+                      static_cast<char*>(nullptr));
+            }
+            _exit(127);
+        }
+        // Sent as soon as the temporary file is there; a ztr that ends first fails below.
+        int status = 0;
+        bool ended = false;
+        while (!fs::exists(dir / "~zt0.tmp") && !ended) {
+            ended = waitpid(child, &status, WNOHANG) == child;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_FALSE(ended) << "ztr ended before its temporary file was seen";
+        kill(child, signal);
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, signal);
+        EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"big.pgm", "big.ztr"}));
+        EXPECT_EQ(ReadWholeFile(dir / "big.ztr"), "old");
+    }
+}
+
+} // namespace
