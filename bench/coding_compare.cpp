@@ -6,6 +6,7 @@
 //   zentra_coding_compare FOLDER [--records]
 #include "record_streams.h"
 #include "squash_coding.h"
+#include "squash_decoder.h"
 #include "squash_decode.h"
 
 #include <lz4.h>

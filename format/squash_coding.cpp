@@ -1,13 +1,11 @@
-// The squash encoder (a shortest-path search over literal runs and copies, costs in bits)
-// and the reference decoder that the device decoder and the fuzz targets are checked
-// against. See squash_coding.h for the byte stream.
+// The squash encoder: a shortest-path search over literal runs and copies, costs in bits.
+// See squash_coding.h for the byte stream; squash_decoder.cpp reads it back.
 #include "squash_coding.h"
 
 #include "squash_deltas.h"
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -51,32 +49,6 @@ class CodedWriter {
     std::vector<std::uint8_t>& out_;
 };
 
-class CodedReader {
-  public:
-    explicit CodedReader(std::span<const std::uint8_t> in) : in_(in) {}
-
-    bool Byte(std::uint8_t& b) {
-        if (next_ == in_.size()) {
-            return false;
-        }
-        b = in_[next_++];
-        return true;
-    }
-    std::size_t Used() const { return next_; }
-    std::span<const std::uint8_t> Take(std::size_t count) {
-        if (in_.size() - next_ < count) {
-            return {};
-        }
-        const auto piece = in_.subspan(next_, count);
-        next_ += count;
-        return piece;
-    }
-
-  private:
-    std::span<const std::uint8_t> in_;
-    std::size_t next_ = 0;
-};
-
 // Bits of a token with a length n in a field of `field` at most, extension bytes included.
 std::uint32_t TokenBits(std::uint32_t n, std::uint32_t field) {
     if (n - 1 < field) {
@@ -108,7 +80,8 @@ struct Arrival {
 };
 
 // An arrival's fields from the search's 32-bit numbers, which fit them.
-Arrival Arrive(std::uint32_t from, std::uint32_t distance, std::uint32_t run, std::uint8_t previous) {
+Arrival Arrive(std::uint32_t from, std::uint32_t distance, std::uint32_t run,
+               std::uint8_t previous) {
     return {0, from, static_cast<std::uint16_t>(distance), static_cast<std::uint16_t>(run),
             previous};
 }
@@ -214,8 +187,8 @@ class Search {
         candidates.clear();
         const std::uint32_t at = window_ + p;
         auto add = [&](std::uint32_t distance, std::uint32_t length) {
-            if (length == 0 || distance > p) {
-                return; // copies stay within the stream
+            if (length == 0) {
+                return; // before the stream's start lie zeros, which copies may reach
             }
             for (Candidate& c : candidates) {
                 if (c.distance == distance) {
@@ -319,7 +292,8 @@ class Search {
         if (raw.cost != INFINITE && raw.run < SQUASH_LONGEST) {
             const std::uint32_t grow =
                 TokenBits(raw.run + 1, SHORT_FIELD) - TokenBits(raw.run, SHORT_FIELD);
-            Offer(RAW, p + 1, raw.cost + grow + unitBits, Arrive(p, raw.distance, raw.run + 1u, RAW));
+            Offer(RAW, p + 1, raw.cost + grow + unitBits,
+                  Arrive(p, raw.distance, raw.run + 1u, RAW));
         }
         if (deltas_) {
             for (unsigned count = 1; count <= 3; ++count) {
@@ -499,175 +473,4 @@ std::vector<std::uint8_t> EncodeSquash(std::span<const std::uint8_t> unpacked,
                                        const PixelStreamShape& shape) {
     Search search(unpacked, shape);
     return search.Run();
-}
-
-namespace {
-
-// Decodes the delta codes of a run of `count` units into out from o on; the unit before o
-// (zero before the stream's start) is the first one they refer to.
-bool DecodeDeltaRun(CodedReader& in, const PixelStreamShape& shape, std::span<std::uint8_t> out,
-                    std::size_t o, std::uint32_t count) {
-    const unsigned unit = shape.unitBytes;
-    auto unitAt = [&](std::size_t at) {
-        std::uint32_t v = 0;
-        for (unsigned k = 0; k < unit; ++k) {
-            v = (v << 8) | (at >= unit ? out[at - unit + k] : 0);
-        }
-        return v;
-    };
-    auto put = [&](std::uint32_t v) {
-        for (unsigned k = unit; k-- > 0;) {
-            out[o + k] = static_cast<std::uint8_t>(v);
-            v >>= 8;
-        }
-        o += unit;
-    };
-    std::uint8_t code = 0;
-    while (count > 0) {
-        if (!in.Byte(code)) {
-            return false;
-        }
-        if (shape.depth == 8) {
-            int d[3] = {};
-            unsigned n = 1;
-            switch (code >> 6) {
-            case 0:
-                n = 2;
-                d[0] = SignedField(code >> 3, 3);
-                d[1] = SignedField(code, 3);
-                break;
-            case 1:
-                d[0] = SignedField(code, 6);
-                break;
-            case 2:
-                n = 3;
-                d[0] = SignedField(code >> 4, 2);
-                d[1] = SignedField(code >> 2, 2);
-                d[2] = SignedField(code, 2);
-                break;
-            default: {
-                std::uint8_t v = 0;
-                if (!in.Byte(v)) {
-                    return false;
-                }
-                d[0] = WrappedDifference(v, unitAt(o), 8);
-            }
-            }
-            if (n > count) {
-                return false;
-            }
-            for (unsigned i = 0; i < n; ++i) {
-                put((unitAt(o) + static_cast<unsigned>(d[i])) & 0xFF);
-            }
-            count -= n;
-            continue;
-        }
-        ColourDifference d;
-        if ((code & 0x80) == 0) {
-            d.dg = SignedField(code >> 4, 3);
-            d.da = SignedField(code >> 2, 2);
-            d.db = SignedField(code, 2);
-        } else if ((code & 0x40) == 0) {
-            std::uint8_t second = 0;
-            if (!in.Byte(second)) {
-                return false;
-            }
-            d.dg = SignedField(code, 6);
-            d.da = SignedField(second >> 4, 4);
-            d.db = SignedField(second, 4);
-        } else {
-            const auto bytes = in.Take(unit);
-            if (bytes.empty()) {
-                return false;
-            }
-            std::memcpy(out.data() + o, bytes.data(), unit);
-            o += unit;
-            --count;
-            continue;
-        }
-        put(ApplyDifference(unitAt(o), d, shape.depth, shape.highByteFirst));
-        --count;
-    }
-    return true;
-}
-
-} // namespace
-
-SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
-                          std::span<std::uint8_t> out, std::size_t& used) {
-    const std::size_t unit = shape.unitBytes;
-    const std::size_t window = SquashWindowUnits(shape.unitBytes);
-    const bool lineAbove = shape.lineUnits >= 1 && shape.lineUnits <= window;
-    CodedReader in(coded);
-    std::size_t o = 0;
-    std::size_t last = 1;
-    used = 0;
-    while (o < out.size()) {
-        std::uint8_t token = 0;
-        if (!in.Byte(token)) {
-            return SquashResult::Damaged;
-        }
-        const bool far = (token & KIND_FAR) != 0;
-        const std::uint32_t field = far ? FAR_FIELD : SHORT_FIELD;
-        std::uint32_t n = (token & field) + 1;
-        if (n - 1 == field) {
-            std::uint8_t more = 0;
-            if (!in.Byte(more)) {
-                return SquashResult::Damaged;
-            }
-            n += more & 0x7F;
-            if ((more & 0x80) != 0) {
-                if (!in.Byte(more)) {
-                    return SquashResult::Damaged;
-                }
-                n += static_cast<std::uint32_t>(more) << 7;
-            }
-        }
-        if (n > SQUASH_LONGEST || n > (out.size() - o) / unit) {
-            return SquashResult::Damaged;
-        }
-        const std::uint8_t kind = far ? KIND_FAR : static_cast<std::uint8_t>(token & 0x60);
-        if (kind == KIND_VERBATIM) {
-            const auto bytes = in.Take(n * unit);
-            if (bytes.empty()) {
-                return SquashResult::Damaged;
-            }
-            std::memcpy(out.data() + o, bytes.data(), bytes.size());
-            o += bytes.size();
-            continue;
-        }
-        if (kind == KIND_DELTA) {
-            if (!SquashHasDeltaRuns(shape) || !DecodeDeltaRun(in, shape, out, o, n)) {
-                return SquashResult::Damaged;
-            }
-            o += static_cast<std::size_t>(n) * unit;
-            continue;
-        }
-        std::size_t distance = last;
-        if (kind == KIND_ABOVE) {
-            if (!lineAbove) {
-                return SquashResult::Damaged;
-            }
-            distance = shape.lineUnits;
-        } else if (far) {
-            std::uint8_t low = 0;
-            if (!in.Byte(low)) {
-                return SquashResult::Damaged;
-            }
-            distance = static_cast<std::size_t>((token >> 6) & 1) * 256 + low + 1;
-            if (distance > window) {
-                return SquashResult::Damaged;
-            }
-        }
-        const std::size_t back = distance * unit;
-        if (back > o) {
-            return SquashResult::Damaged; // a copy from before the stream's start
-        }
-        for (const std::size_t end = o + n * unit; o < end; ++o) {
-            out[o] = out[o - back];
-        }
-        last = distance;
-    }
-    used = in.Used();
-    return SquashResult::Ok;
 }

@@ -4,6 +4,7 @@
 // decoder (in pieces of a chosen size) must end the same way with the same bytes; the
 // coded bytes lie in an exactly sized heap block, so AddressSanitizer sees any read past.
 #include "squash_coding.h"
+#include "squash_decoder.h"
 #include "squash_support.h"
 
 #include <algorithm>

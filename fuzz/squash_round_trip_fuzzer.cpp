@@ -3,6 +3,7 @@
 // decoder and the device decoder (in pieces of a chosen size) must give it back exactly,
 // the reference decoder using every coded byte.
 #include "squash_coding.h"
+#include "squash_decoder.h"
 #include "squash_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
