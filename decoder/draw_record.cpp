@@ -6,9 +6,9 @@
 
 #include "checked_size.h"
 #include "mirror_byte.h"
+#include "pixel_byte_stream.h"
 #include "pixel_fields.h"
 #include "read_record_header.h"
-#include "unpack_byte.h"
 
 #include <algorithm>
 #include <new>
@@ -232,14 +232,13 @@ void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
     }
 }
 
-void PlaceRowOrder(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+void PlaceRowOrder(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
                    const Placement& place) {
-    UnpackState state;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     std::vector<std::uint8_t> line(RowBytes(header.depth, header.width));
     const std::size_t rows = UnitsWithin(available, line.size(), header.height);
     for (std::size_t y = 0; y < rows; ++y) {
-        UnpackBytes(file, state, line.data(), line.size());
+        stream.Take(line.data(), line.size());
         if (reversed) {
             ConvertReversed(line, header.depth);
         }
@@ -251,9 +250,8 @@ void PlaceRowOrder(ByteReader& file, std::uint64_t available, const RecordHeader
 
 // Each byte holds p vertically adjacent pixels of one column (or, at depths of 8 and
 // more, one pixel of 1 to 3 bytes), topmost first.
-void PlaceColumnOrder(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+void PlaceColumnOrder(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
                       const Placement& place) {
-    UnpackState state;
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::size_t height = header.height;
@@ -263,7 +261,7 @@ void PlaceColumnOrder(ByteReader& file, std::uint64_t available, const RecordHea
         std::vector<std::uint8_t> column((height + p - 1) / p);
         const std::size_t columns = UnitsWithin(available, column.size(), header.width);
         for (std::size_t c = 0; c < columns; ++c) {
-            UnpackBytes(file, state, column.data(), column.size());
+            stream.Take(column.data(), column.size());
             const Placement::Field field = place.FieldOf(c);
             if (field.mask == 0) {
                 continue;
@@ -285,7 +283,7 @@ void PlaceColumnOrder(ByteReader& file, std::uint64_t available, const RecordHea
     std::vector<std::uint8_t> column(size * height);
     const std::size_t columns = UnitsWithin(available, column.size(), header.width);
     for (std::size_t c = 0; c < columns; ++c) {
-        UnpackBytes(file, state, column.data(), column.size());
+        stream.Take(column.data(), column.size());
         if (!reversed) {
             ConvertReversed(column, depth);
         }
@@ -318,7 +316,6 @@ struct Bands {
           p(PixelsPerByte(depth)), mask(PixelMask(depth)), band(bandBytes),
           end(BandsEnd(available, bandBytes, extent, p)) {}
 
-    UnpackState state;
     const unsigned depth;
     const bool reversed;
     const unsigned p;
@@ -327,7 +324,7 @@ struct Bands {
     const std::size_t end;
 };
 
-void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHeader& header,
+void PlaceBandedRows(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
                      const Placement& place) {
     const std::size_t height = header.height;
     Bands bands(available, header, header.width, height);
@@ -336,7 +333,7 @@ void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHead
     const unsigned mask = bands.mask;
     std::vector<std::uint8_t>& band = bands.band;
     for (std::size_t y0 = 0; y0 < bands.end; y0 += p) {
-        UnpackBytes(file, bands.state, band.data(), band.size());
+        stream.Take(band.data(), band.size());
         if (!bands.reversed) {
             for (std::uint8_t& b : band) {
                 b = FirstFieldLow(b, depth);
@@ -362,8 +359,8 @@ void PlaceBandedRows(ByteReader& file, std::uint64_t available, const RecordHead
 }
 
 // Bands of p columns; each byte holds one stored row's pixels of the band.
-void PlaceBandedColumns(ByteReader& file, std::uint64_t available, const RecordHeader& header,
-                        const Placement& place) {
+void PlaceBandedColumns(PixelByteStream& stream, std::uint64_t available,
+                        const RecordHeader& header, const Placement& place) {
     const std::size_t width = header.width;
     Bands bands(available, header, header.height, width);
     const unsigned depth = bands.depth;
@@ -372,7 +369,7 @@ void PlaceBandedColumns(ByteReader& file, std::uint64_t available, const RecordH
     const unsigned mask = bands.mask;
     std::vector<std::uint8_t>& band = bands.band;
     for (std::size_t x0 = 0; x0 < bands.end; x0 += p) {
-        UnpackBytes(file, bands.state, band.data(), band.size());
+        stream.Take(band.data(), band.size());
         const std::size_t columns = std::min<std::size_t>(p, width - x0);
         Placement::Field fields[8];
         for (std::size_t j = 0; j < columns; ++j) {
@@ -417,18 +414,18 @@ std::uint64_t UnpackedBytes(const RecordHeader& header) {
     }
 }
 
-// The most unpacked bytes that the rest of the file from position on can give: every
-// coded byte gives at most 256 (a count stands for up to 255 copies).
-std::uint64_t MostUnpacked(std::uint64_t fileSize, std::uint64_t position) {
-    const std::uint64_t remaining = fileSize > position ? fileSize - position : 0;
-    return 256 * remaining + 256;
+// The most unpacked bytes that the rest of the file from position on can give in the
+// record's coding.
+std::uint64_t MostUnpacked(const RecordHeader& header, std::uint64_t fileSize,
+                           std::uint64_t position) {
+    return MostUnpackedBytes(header, fileSize > position ? fileSize - position : 0);
 }
 
 // Whether the rest of the file can hold the record's pixel data at all. A record that
 // asks for more is cut off or damaged; drawing it over earlier records would only spin
 // on missing bytes for as long as its size says.
 bool PixelDataCanFit(const RecordHeader& header, std::uint64_t fileSize, std::uint64_t position) {
-    return UnpackedBytes(header) <= MostUnpacked(fileSize, position);
+    return UnpackedBytes(header) <= MostUnpacked(header, fileSize, position);
 }
 
 } // namespace
@@ -489,6 +486,7 @@ void DrawRecord(ByteReader& file, const RecordHeader& header, bool buildUp, bool
                 DisplayBitmap& bitmap) {
     int dx = 0;
     int dy = 0;
+    const std::uint64_t recordEnd = file.Position() - RECORD_HEADER_SIZE + header.recordLength;
     if ((header.layout & RECORD_DELTA) != 0) {
         const DeltaHeader delta = ReadDeltaHeader(file);
         if (buildUp) {
@@ -503,25 +501,26 @@ void DrawRecord(ByteReader& file, const RecordHeader& header, bool buildUp, bool
     std::uint64_t available = UINT64_MAX;
     if (onZeros) {
         if (const std::optional<std::uint64_t> fileSize = file.Size()) {
-            available = MostUnpacked(*fileSize, file.Position());
+            available = MostUnpacked(header, *fileSize, file.Position());
         }
     }
+    PixelByteStream stream(file, header, recordEnd);
     const Placement place(bitmap, header, dx, dy);
     const bool packed = IsPackedDepth(header.depth);
     switch (header.layout & LAYOUT_ORDER) {
     case ORDER_ROWS:
-        PlaceRowOrder(file, available, header, place);
+        PlaceRowOrder(stream, available, header, place);
         break;
     case ORDER_COLUMNS:
-        PlaceColumnOrder(file, available, header, place);
+        PlaceColumnOrder(stream, available, header, place);
         break;
     case ORDER_BANDED_ROWS:
-        packed ? PlaceBandedRows(file, available, header, place)
-               : PlaceRowOrder(file, available, header, place);
+        packed ? PlaceBandedRows(stream, available, header, place)
+               : PlaceRowOrder(stream, available, header, place);
         break;
     default:
-        packed ? PlaceBandedColumns(file, available, header, place)
-               : PlaceColumnOrder(file, available, header, place);
+        packed ? PlaceBandedColumns(stream, available, header, place)
+               : PlaceColumnOrder(stream, available, header, place);
         break;
     }
 }
