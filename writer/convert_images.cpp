@@ -7,14 +7,18 @@
 #include "checked_size.h"
 #include "output_file.h"
 #include "packers.h"
+#include "pixel_stream_shape.h"
 #include "report_message.h"
 #include "source_image.h"
+#include "squash_coding.h"
 #include "type_code.h"
 #include "zentra_format.h"
 
 #include <cstdio>
 #include <limits>
+#include <new>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -46,7 +50,8 @@ class SequenceWriter {
     SequenceWriter(OutputFile& output, std::uint32_t typeCode, const ConversionContext& context,
                    RunLengthBuffer& coded)
         : output_(output), layout_(TypeCodeLayout(typeCode)), depth_(TypeCodeDepth(typeCode)),
-          colour_(IsColourDepth(depth_)), sink_(context.sink), tone_(context.tone), coded_(coded) {}
+          colour_(IsColourDepth(depth_)), sink_(context.sink), tone_(context.tone),
+          coding_(context.coding), coded_(coded) {}
 
     ConvertResult Write(const std::vector<Frame>& frames) {
         const Packer packer = SelectPacker(depth_, RecordLayout(layout_, depth_));
@@ -91,7 +96,7 @@ class SequenceWriter {
             const bool last = i > 0 && i + 1 == frames.size();
             const auto delay = static_cast<std::uint16_t>(frames[i].delay);
             if (!WriteRecord(*current, previous ? &*previous : nullptr, last, delay, packer)) {
-                if (coded_.OutOfMemory()) {
+                if (coded_.OutOfMemory() || outOfMemory_) {
                     ReportMessage(sink_, stderr, "Out of memory!\n");
                     return ConvertResult::OutOfMemory;
                 }
@@ -248,7 +253,7 @@ class SequenceWriter {
                 break;
             }
         }
-        if (!packer(coded_, file, header, Samples(picture).data(), rect)) {
+        if (!WritePixelData(file, header, Samples(picture).data(), rect, packer)) {
             return false;
         }
 
@@ -265,12 +270,65 @@ class SequenceWriter {
                std::fseek(file, end, SEEK_SET) == 0;
     }
 
+    // The record's pixel data in the chosen coding: straight through the run-length coder
+    // as always, or the unpacked stream collected first and then squash coded, or coded
+    // both ways and the smaller taken (header.coding says which).
+    bool WritePixelData(std::FILE* file, RecordHeader& header, const std::uint8_t* samples,
+                        const ChangedRect& rect, Packer packer) {
+        if (coding_ == CodingChoice::RunLength) {
+            return packer(coded_, file, header, samples, rect);
+        }
+        std::vector<std::uint8_t> unpacked;
+        std::vector<std::uint8_t> coded;
+        try {
+            const std::optional<PixelStreamShape> shape =
+                ShapeOfPixelStream(header.layout, depth_, static_cast<unsigned>(rect.width),
+                                   static_cast<unsigned>(rect.height));
+            unpacked.reserve(shape ? shape->totalBytes : 0);
+            coded_.collect = &unpacked;
+            const bool packed = packer(coded_, file, header, samples, rect);
+            coded_.collect = nullptr;
+            if (!packed || !shape) {
+                outOfMemory_ = packed == false;
+                return false;
+            }
+            coded = EncodeSquash(unpacked, *shape);
+        } catch (const std::bad_alloc&) {
+            coded_.collect = nullptr;
+            outOfMemory_ = true;
+            return false;
+        }
+        header.coding = PixelCoding::Squash;
+        if (coding_ == CodingChoice::Auto) {
+            // The run-length coding of the same stream, by the same coder as the packers'.
+            BeginPixelData(coded_);
+            {
+                PixelByteCoder coder(coded_);
+                for (const std::uint8_t b : unpacked) {
+                    coder.Put(b);
+                }
+            }
+            if (coded_.OutOfMemory()) {
+                EndPixelData(coded_, nullptr);
+                return false;
+            }
+            if (static_cast<std::size_t>(coded_.Length()) <= coded.size()) {
+                header.coding = PixelCoding::RunLength;
+                return EndPixelData(coded_, file);
+            }
+            EndPixelData(coded_, nullptr);
+        }
+        return WriteBytes(file, coded.data(), coded.size());
+    }
+
     OutputFile& output_;
     std::uint8_t layout_;
     std::uint8_t depth_;
     bool colour_; // packed from the colours
     const MessageSink& sink_;
     const ToneOptions& tone_;
+    CodingChoice coding_;
+    bool outOfMemory_ = false; // collecting or squash coding a record ran out of memory
     int threshold_ = DEFAULT_THRESHOLD;
     std::string loadedPath_;
     std::vector<SourceImage> loaded_;

@@ -3,6 +3,7 @@
 // every chosen display type.
 #pragma once
 
+#include "coding_choice.h"
 #include "report_message.h"
 #include "run_length_buffer.h"
 #include "tone.h"
@@ -24,7 +25,7 @@ enum class ConvertResult {
     UnsupportedDepth,   // a type code whose depth has no packer
     WriteFailed,        // writing or renaming the output failed
     OutputIsPicture,    // an output would write over a picture of the same conversion
-    OutOfMemory,        // the run-length coder could not grow its buffer
+    OutOfMemory,        // a coder could not get the memory it needs
 };
 
 // What a conversion needs besides its pictures and types: where its messages go and
@@ -35,6 +36,9 @@ struct ConversionContext {
     // What happens to every picture's grey levels before packing; the defaults change
     // nothing.
     ToneOptions tone{};
+    // How the records' pixel data is coded; the default writes what the tools always
+    // wrote.
+    CodingChoice coding = CodingChoice::RunLength;
     // An animation's frames that come from a GIF carry the GIF's own delays instead of
     // the given delay.
     bool sourceDelays = false;
