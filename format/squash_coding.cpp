@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -60,10 +61,10 @@ std::uint32_t TokenBits(std::uint32_t n, std::uint32_t field) {
 // ---- The encoder's search -----------------------------------------------------------
 
 constexpr std::uint32_t INFINITE = std::numeric_limits<std::uint32_t>::max();
-constexpr std::size_t CHAIN_DEPTH = 48;       // candidates tried from the hash chain
-constexpr std::uint32_t LONG_COPY = 64;       // a copy this long is taken without a search inside
+constexpr std::size_t CHAIN_DEPTH = 16;       // candidates tried from the hash chain
+constexpr std::uint32_t LONG_COPY = 8;        // a copy this long is taken without a search inside
 constexpr std::uint32_t LONGEST_MATCH = 4096; // longer matches are not measured further
-constexpr std::uint32_t ALL_LENGTHS = 24;     // copies up to this long are tried at every length
+constexpr std::uint32_t ALL_LENGTHS = 8;      // copies up to this long are tried at every length
 
 // What the last token at a position was: a copy (also the start), or a literal run of
 // verbatim units or of delta codes.
@@ -86,21 +87,49 @@ Arrival Arrive(std::uint32_t from, std::uint32_t distance, std::uint32_t run,
             previous};
 }
 
+// One token's worth of the cheapest path, as the search follows it back.
+struct Step {
+    State state;
+    std::uint32_t from;
+    std::uint32_t to;
+    std::uint32_t distance;
+    std::uint32_t run; // units of the literal run up to this step's end
+};
+
 struct Candidate {
     std::uint32_t distance;
     std::uint32_t length;
 };
 
+} // namespace
+
+// Everything the search keeps per unit, sized for the largest record so far.
+struct SquashEncoder::Workspace {
+    std::vector<std::uint32_t> values;
+    std::vector<std::uint32_t> runOne;
+    std::vector<std::uint32_t> runLine;
+    std::vector<std::uint32_t> head;
+    std::vector<std::uint32_t> chain;
+    std::vector<Match> matches;
+    std::array<std::vector<Arrival>, 3> arrivals;
+    std::vector<Step> steps;
+};
+
+namespace {
+
 class Search {
   public:
-    Search(std::span<const std::uint8_t> bytes, const PixelStreamShape& shape)
+    Search(std::span<const std::uint8_t> bytes, const PixelStreamShape& shape,
+           SquashEncoder::Workspace& workspace)
         : bytes_(bytes), shape_(shape), unit_(shape.unitBytes),
           units_(bytes.size() / shape.unitBytes),
           window_(static_cast<std::uint32_t>(SquashWindowUnits(shape.unitBytes))),
           line_(static_cast<std::uint32_t>(shape.lineUnits)),
           lineAbove_(shape.lineUnits >= 1 && shape.lineUnits <= window_),
-          deltas_(SquashHasDeltaRuns(shape)) {
-        values_.resize(window_ + units_, 0);
+          deltas_(SquashHasDeltaRuns(shape)), values_(workspace.values), runOne_(workspace.runOne),
+          runLine_(workspace.runLine), head_(workspace.head), chain_(workspace.chain),
+          matches_(workspace.matches), arrivals_(workspace.arrivals), steps_(workspace.steps) {
+        values_.assign(window_ + units_, 0);
         for (std::size_t i = 0; i < units_; ++i) {
             std::uint32_t v = 0;
             for (unsigned k = 0; k < unit_; ++k) {
@@ -121,8 +150,15 @@ class Search {
         arrivals_[COPY][0].cost = 0;
         arrivals_[COPY][0].distance = 1;
         FindRuns();
-        head_.assign(1u << 16, NONE);
+        // A hash table of about two entries a unit, so that a small delta record does not
+        // pay for clearing the table of a whole screen.
+        hashBits_ = 10;
+        while (hashBits_ < 16 && (std::size_t{1} << hashBits_) < 2 * units_) {
+            ++hashBits_;
+        }
+        head_.assign(std::size_t{1} << hashBits_, NONE);
         chain_.assign(window_ + units_, NONE);
+        matches_.assign(window_ + 1, SquashEncoder::Match{});
         std::size_t skipUntil = 0;
         std::vector<Candidate> candidates;
         for (std::size_t p = 0; p < units_; ++p) {
@@ -146,7 +182,7 @@ class Search {
     std::uint32_t Hash(std::uint32_t at) const {
         const std::uint32_t a = values_[at];
         const std::uint32_t b = at + 1 < values_.size() ? values_[at + 1] : 0;
-        return ((a * 2654435761u) ^ (b * 0x9E3779B1u + (b >> 7))) >> 16;
+        return ((a * 2654435761u) ^ (b * 0x9E3779B1u + (b >> 7))) >> (32 - hashBits_);
     }
     void Insert(std::uint32_t at) {
         if (at + 1 >= values_.size()) {
@@ -173,7 +209,22 @@ class Search {
         }
     }
 
+    // The length of the match at `at` from `distance` back. The same distances come up at
+    // position after position (R, the line above, the hash chain's), so the last length
+    // found for each distance is kept: one position on, a match that did not reach the
+    // limit is one unit shorter.
     std::uint32_t MatchLength(std::uint32_t at, std::uint32_t distance) const {
+        SquashEncoder::Match& known = matches_[distance];
+        if (known.at + 1 == at && known.length > 0 && known.length < LONGEST_MATCH) {
+            known.at = at;
+            return --known.length;
+        }
+        known.at = at;
+        known.length = MeasureMatch(at, distance);
+        return known.length;
+    }
+
+    std::uint32_t MeasureMatch(std::uint32_t at, std::uint32_t distance) const {
         const std::uint32_t end = static_cast<std::uint32_t>(values_.size());
         const std::uint32_t limit = std::min(end, at + LONGEST_MATCH);
         std::uint32_t k = at;
@@ -315,18 +366,33 @@ class Search {
         for (const Candidate& c : candidates) {
             const std::uint32_t length = std::min<std::uint32_t>(
                 {c.length, static_cast<std::uint32_t>(units_ - p), SQUASH_LONGEST});
+            // From R or the line above a copy is one token byte; from elsewhere it carries
+            // the distance's low byte and a longer length field. So only the cheapest
+            // arrival of either kind can start the copy.
+            struct Start {
+                std::uint32_t cost = INFINITE;
+                State state = COPY;
+            };
+            Start near;
+            Start far;
             for (const State s : {COPY, RAW, DELTA}) {
                 const Arrival& a = arrivals_[s][p];
-                if (a.cost == INFINITE) {
+                const bool shortToken =
+                    a.distance == c.distance || (lineAbove_ && c.distance == line_);
+                Start& start = shortToken ? near : far;
+                const std::uint32_t cost =
+                    a.cost == INFINITE ? INFINITE : a.cost + (shortToken ? 0 : 8);
+                if (cost < start.cost) {
+                    start = {cost, s};
+                }
+            }
+            for (const auto& [start, field] : {std::pair{near, SHORT_FIELD}, {far, FAR_FIELD}}) {
+                if (start.cost == INFINITE) {
                     continue;
                 }
-                // From R or the line above a copy is one token byte; from elsewhere it
-                // carries the distance's low byte and a longer length field.
-                const bool near = a.distance == c.distance || (lineAbove_ && c.distance == line_);
-                const std::uint32_t field = near ? SHORT_FIELD : FAR_FIELD;
-                const std::uint32_t start = a.cost + (near ? 0 : 8);
                 auto tryLength = [&](std::uint32_t n) {
-                    Offer(COPY, p + n, start + TokenBits(n, field), Arrive(p, c.distance, 0, s));
+                    Offer(COPY, p + n, start.cost + TokenBits(n, field),
+                          Arrive(p, c.distance, 0, start.state));
                 };
                 const std::uint32_t every = std::min(length, ALL_LENGTHS);
                 for (std::uint32_t n = 1; n <= every; ++n) {
@@ -343,17 +409,10 @@ class Search {
         }
     }
 
-    struct Step {
-        State state;
-        std::uint32_t from;
-        std::uint32_t to;
-        std::uint32_t distance;
-        std::uint32_t run; // units of the literal run up to this step's end
-    };
-
     // Follows the cheapest arrivals back from the end and writes the tokens in order.
     void Emit(std::vector<std::uint8_t>& out) {
-        std::vector<Step> steps;
+        std::vector<Step>& steps = steps_;
+        steps.clear();
         std::size_t p = units_;
         State state = COPY;
         for (const State s : {RAW, DELTA}) {
@@ -459,18 +518,32 @@ class Search {
     std::uint32_t line_;
     bool lineAbove_;
     bool deltas_;
-    std::vector<std::uint32_t> values_; // a zero window, then the units as numbers
-    std::vector<std::uint32_t> runOne_;
-    std::vector<std::uint32_t> runLine_;
-    std::vector<std::uint32_t> head_;
-    std::vector<std::uint32_t> chain_;
-    std::array<std::vector<Arrival>, 3> arrivals_;
+    unsigned hashBits_ = 16;
+    // The workspace's buffers, kept from one record to the next.
+    std::vector<std::uint32_t>& values_; // a zero window, then the units as numbers
+    std::vector<std::uint32_t>& runOne_;
+    std::vector<std::uint32_t>& runLine_;
+    std::vector<std::uint32_t>& head_;
+    std::vector<std::uint32_t>& chain_;
+    std::vector<SquashEncoder::Match>& matches_; // by distance
+    std::array<std::vector<Arrival>, 3>& arrivals_;
+    std::vector<Step>& steps_;
 };
 
 } // namespace
 
+SquashEncoder::SquashEncoder() : workspace_(std::make_unique<Workspace>()) {}
+
+SquashEncoder::~SquashEncoder() = default;
+
+std::vector<std::uint8_t> SquashEncoder::Encode(std::span<const std::uint8_t> unpacked,
+                                                const PixelStreamShape& shape) {
+    Search search(unpacked, shape, *workspace_);
+    return search.Run();
+}
+
 std::vector<std::uint8_t> EncodeSquash(std::span<const std::uint8_t> unpacked,
                                        const PixelStreamShape& shape) {
-    Search search(unpacked, shape);
-    return search.Run();
+    SquashEncoder encoder;
+    return encoder.Encode(unpacked, shape);
 }

@@ -69,6 +69,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -94,3 +95,26 @@ inline bool SquashHasDeltaRuns(const PixelStreamShape& shape) {
 // encoder searches for the shortest coding it can find; empty input gives no bytes.
 std::vector<std::uint8_t> EncodeSquash(std::span<const std::uint8_t> unpacked,
                                        const PixelStreamShape& shape);
+
+// EncodeSquash with its working memory kept from one record to the next, for a writer
+// that codes many records (an animation) one after the other.
+class SquashEncoder {
+  public:
+    SquashEncoder();
+    ~SquashEncoder();
+    SquashEncoder(const SquashEncoder&) = delete;
+    SquashEncoder& operator=(const SquashEncoder&) = delete;
+
+    std::vector<std::uint8_t> Encode(std::span<const std::uint8_t> unpacked,
+                                     const PixelStreamShape& shape);
+
+    // The search's memory, defined in squash_coding.cpp.
+    struct Match {
+        std::uint32_t at = 0xFFFFFFFFu; // where the length at a distance was last found
+        std::uint32_t length = 0;
+    };
+    struct Workspace;
+
+  private:
+    std::unique_ptr<Workspace> workspace_;
+};

@@ -48,10 +48,10 @@ bool WriteBytes(std::FILE* file, const std::uint8_t* bytes, std::size_t count) {
 class SequenceWriter {
   public:
     SequenceWriter(OutputFile& output, std::uint32_t typeCode, const ConversionContext& context,
-                   RunLengthBuffer& coded)
+                   RunLengthBuffer& coded, SquashEncoder& squash)
         : output_(output), layout_(TypeCodeLayout(typeCode)), depth_(TypeCodeDepth(typeCode)),
           colour_(IsColourDepth(depth_)), sink_(context.sink), tone_(context.tone),
-          coding_(context.coding), coded_(coded) {}
+          coding_(context.coding), coded_(coded), squash_(squash) {}
 
     ConvertResult Write(const std::vector<Frame>& frames) {
         const Packer packer = SelectPacker(depth_, RecordLayout(layout_, depth_));
@@ -292,7 +292,7 @@ class SequenceWriter {
                 outOfMemory_ = packed == false;
                 return false;
             }
-            coded = EncodeSquash(unpacked, *shape);
+            coded = squash_.Encode(unpacked, *shape);
         } catch (const std::bad_alloc&) {
             coded_.collect = nullptr;
             outOfMemory_ = true;
@@ -333,6 +333,7 @@ class SequenceWriter {
     std::string loadedPath_;
     std::vector<SourceImage> loaded_;
     RunLengthBuffer& coded_;
+    SquashEncoder& squash_;
 };
 
 } // namespace
@@ -383,8 +384,9 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
         return ConvertResult::CannotCreateOutput;
     }
     RunLengthBuffer coded(context.allocate);
+    SquashEncoder squash; // keeps its memory from record to record
     for (const std::uint32_t typeCode : typeCodes) {
-        SequenceWriter sequence(output, typeCode, context, coded);
+        SequenceWriter sequence(output, typeCode, context, coded, squash);
         if (const ConvertResult result = sequence.Write(frames); result != ConvertResult::Written) {
             return result; // the output's destructor removes the temporary file
         }
