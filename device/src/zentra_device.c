@@ -26,8 +26,10 @@
 
 #if defined(__GNUC__)
 #define ZTR_ALWAYS_INLINE static inline __attribute__((always_inline))
+#define ZTR_NOINLINE __attribute__((noinline))
 #else
 #define ZTR_ALWAYS_INLINE static inline
+#define ZTR_NOINLINE
 #endif
 
 #ifdef ZTR_SMALL_FILES
@@ -360,6 +362,11 @@ static uint8_t pick_unpacker(const ztr_record* record) {
     }
 #ifdef ZTR_SQUASH
     if (record->coding) {
+#ifdef ZTR_SQUASH_PACKED
+        if (record->depth > 4) {
+            return NO_UNPACKER; /* this build takes depths 1, 2 and 4 only */
+        }
+#endif
         return SQUASH_UNPACKER;
     }
 #endif
@@ -400,7 +407,7 @@ static void begin_squash(ztr_decoder* d, const ztr_record* r, uint8_t* window) {
     /* RGB565 comes high byte first in row order with the reversed bit, in column order
      * without it. */
     d->form = depth < 8 ? 0 : FORM_DELTAS;
-    if (depth == 16 && !(r->layout & ZTR_LAYOUT_REVERSED) == ((r->layout & 3u) == 1u)) {
+    if (depth == 16 && !(r->layout & ZTR_LAYOUT_REVERSED) == !((r->layout & 3u) ^ 1u)) {
         d->form = FORM_HIGH_FIRST;
     }
     d->window = d->put = window;
@@ -528,13 +535,25 @@ static uint16_t unpack_ram(ztr_decoder* d, const uint8_t** coded, const uint8_t*
 #define KIND_FAR 0x80u
 #define SQUASH_LONGEST 16383u /* units of the longest token */
 
-/* The next coded byte into b; when the piece has none, the token or code is read again
- * from its start next time. */
+/* The next coded byte into b, from program memory when from_flash is set (AVR memory
+ * sources), else from RAM; when the piece has none, the token or code is read again from
+ * mark next time. */
+#if ZTR_MEMORY_IN_FLASH
+#define FETCH_CODED(b, p)                                                                          \
+    do {                                                                                           \
+        if (from_flash)                                                                            \
+            FETCH_MEMORY(b, p);                                                                    \
+        else                                                                                       \
+            FETCH_RAM(b, p);                                                                       \
+    } while (0)
+#else
+#define FETCH_CODED(b, p) FETCH_RAM(b, p)
+#endif
 #define NEXT_BYTE(b)                                                                               \
     do {                                                                                           \
         if (p == stop)                                                                             \
             goto cut;                                                                              \
-        FETCH_RAM(b, p);                                                                           \
+        FETCH_CODED(b, p);                                                                         \
     } while (0)
 
 /* A field of width bits of value from bit shift up, as a signed number. */
@@ -542,220 +561,264 @@ static uint16_t unpack_ram(ztr_decoder* d, const uint8_t** coded, const uint8_t*
     ((int8_t)((((value) >> (shift)) & ((1u << (width)) - 1u)) ^ (1u << ((width)-1u))) -            \
      (int8_t)(1u << ((width)-1u)))
 
-/* The window byte back bytes (1 to 512) before the next one put. */
-static uint8_t* window_back(const ztr_decoder* d, uint16_t back) {
-    const size_t before = (size_t)(d->put - d->window);
-    return before >= back ? d->put - back : d->put + (ZTR_WINDOW_SIZE - back);
+/* Copies n (at least 1) bytes from take, a place in the ring, to o and to the ring at put;
+ * returns where put goes next. The bytes go in stretches that end where take or put
+ * reaches the ring's end, so that the loop that moves them tests nothing else. */
+static ZTR_NOINLINE uint8_t* copy_bytes(uint8_t* o, uint8_t* put, const uint8_t* take, uint16_t n,
+                                        uint8_t* ring) {
+    uint8_t* const end = ring + ZTR_WINDOW_SIZE;
+    do {
+        uint16_t run = (uint16_t)(end - take);
+        if (run > (uint16_t)(end - put)) {
+            run = (uint16_t)(end - put);
+        }
+        if (run > n) {
+            run = n;
+        }
+        n = (uint16_t)(n - run);
+        do {
+            const uint8_t b = *take++;
+            *o++ = b;
+            *put++ = b;
+        } while (--run);
+        if (take == end) {
+            take = ring;
+        }
+        if (put == end) {
+            put = ring;
+        }
+    } while (n);
+    return put;
 }
 
-/* Reads the token at *coded (the piece ends at stop): 0 when it was read and *coded
- * moved past it, 1 when the piece cuts it off, 2 when it is damaged. */
-static uint8_t read_token(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop) {
-    const uint8_t* p = *coded;
-    uint8_t t;
-    uint8_t k = 0;
-    uint8_t field;
-    uint16_t n;
-    NEXT_BYTE(t);
-    field = t & KIND_FAR ? 63u : 31u;
-    n = (uint16_t)((t & field) + 1u);
-    if (n > field) {
-        NEXT_BYTE(k);
-        n = (uint16_t)(n + (k & 0x7Fu));
-        if (k & 0x80u) {
-            NEXT_BYTE(k);
-            n = (uint16_t)(n + ((uint16_t)k << 7));
+/* Copies n (at least 1) coded bytes from p (in program memory when from_flash is set) to
+ * o and to the ring at put, in stretches as copy_bytes; returns where put goes next. */
+static ZTR_NOINLINE uint8_t* take_bytes(uint8_t* o, uint8_t* put, const uint8_t* p, uint16_t n,
+                                        uint8_t* ring, uint8_t from_flash) {
+    uint8_t* const end = ring + ZTR_WINDOW_SIZE;
+    (void)from_flash;
+    do {
+        uint16_t run = (uint16_t)(end - put);
+        if (run > n) {
+            run = n;
         }
-    }
-    if (t & KIND_FAR) {
-        NEXT_BYTE(k);
-    }
-    if (n > SQUASH_LONGEST) {
-        return 2;
-    }
-    *coded = p;
-    d->count = (uint16_t)(n * d->unit);
-    if (!(t & (KIND_FAR | KIND_ABOVE))) {
-        d->state = TOKEN_VERBATIM;
-        if (t & KIND_DELTA) {
-            /* Delta runs count units; the first code refers to the unit before the run. */
-            const uint8_t* q = window_back(d, d->unit);
-            if (!d->form) {
-                return 2; /* no delta runs at depths 1 to 4 */
-            }
-            d->state = TOKEN_DELTA;
-            for (k = (uint8_t)(3u - d->unit); k < 3u; ++k) {
-                d->pixel[k] = *q;
-                if (++q == d->window + ZTR_WINDOW_SIZE) {
-                    q = d->window;
-                }
-            }
+        n = (uint16_t)(n - run);
+        do {
+            uint8_t b;
+            FETCH_CODED(b, p);
+            *o++ = b;
+            *put++ = b;
+        } while (--run);
+        if (put == end) {
+            put = ring;
         }
-        return 0;
-    }
-    d->state = TOKEN_COPY;
-    if (t & KIND_FAR) {
-        d->distance = (uint16_t)((k + 1u + ((t & 0x40u) ? 256u : 0u)) * d->unit);
-    } else if (!(t & KIND_DELTA)) {
-        d->distance = d->line; /* the line above; 0 when beyond the window */
-    }
-    if (!d->distance || d->distance > ZTR_WINDOW_SIZE) {
-        return 2;
-    }
-    d->take = window_back(d, d->distance);
-    return 0;
-cut:
-    return 1;
-}
-
-/* Reads the delta code at *coded into d->pixel, its last unit at the end: the bytes it
- * made, 0 when the piece cuts it off (*coded then stays). */
-static uint8_t read_code(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop) {
-    const uint8_t* p = *coded;
-    uint8_t* const px = d->pixel;
-    const uint8_t unit = d->unit;
-    uint8_t made = unit;
-    uint8_t c;
-    NEXT_BYTE(c);
-    if (unit == 1) {
-        const uint8_t z = px[2];
-        switch (c >> 6) {
-        case 0:
-            px[1] = (uint8_t)(z + FIELD(c, 3, 3));
-            px[2] = (uint8_t)(px[1] + FIELD(c, 0, 3));
-            made = 2;
-            break;
-        case 1:
-            px[2] = (uint8_t)(z + FIELD(c, 0, 6));
-            break;
-        case 2:
-            px[0] = (uint8_t)(z + FIELD(c, 4, 2));
-            px[1] = (uint8_t)(px[0] + FIELD(c, 2, 2));
-            px[2] = (uint8_t)(px[1] + FIELD(c, 0, 2));
-            made = 3;
-            break;
-        default:
-            NEXT_BYTE(px[2]);
-        }
-    } else if ((c & 0xC0u) == 0xC0u) {
-        /* The pixel as stored. */
-        if ((size_t)(stop - p) < unit) {
-            goto cut;
-        }
-        for (c = (uint8_t)(3u - unit); c < 3u; ++c) {
-            FETCH_RAM(px[c], p);
-        }
-    } else {
-        int8_t dg = FIELD(c, 4, 3);
-        int8_t da = FIELD(c, 2, 2);
-        int8_t db = FIELD(c, 0, 2);
-        if (c & 0x80u) {
-            uint8_t second;
-            NEXT_BYTE(second);
-            dg = FIELD(c, 0, 6);
-            da = FIELD(second, 4, 4);
-            db = FIELD(second, 0, 4);
-        }
-        if (unit == 2) {
-            /* The RGB565 value plus da x 2048 + dg x 32 + db. */
-            const uint8_t high = d->form == FORM_HIGH_FIRST;
-            uint16_t v = high ? (uint16_t)(px[1] << 8 | px[2]) : (uint16_t)(px[2] << 8 | px[1]);
-            v = (uint16_t)(v + (uint16_t)((int16_t)(da * 8) * 256 + dg * 32 + db));
-            px[1] = (uint8_t)(high ? v >> 8 : v);
-            px[2] = (uint8_t)(high ? v : v >> 8);
-        } else {
-            px[0] = (uint8_t)(px[0] + dg + da);
-            px[1] = (uint8_t)(px[1] + dg);
-            px[2] = (uint8_t)(px[2] + dg + db);
-        }
-    }
-    *coded = p;
-    return made;
-cut:
-    return 0;
+    } while (n);
+    return put;
 }
 
 /* The squash decoder over the coded bytes [*coded, stop): delivers at most count bytes
  * to out and returns how many; *coded moves past the tokens and codes used. Every byte
- * comes from where the token says (the window for a copy, the coded bytes for a verbatim
- * run, d->pixel for a delta code) and goes to out and the window. */
-static uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
-                              uint8_t* out, uint16_t count) {
+ * also goes into the window at put, a ring. A copy takes its bytes from the ring; a
+ * delta code's pixels are made in d->pixel, and those that out has no room for wait
+ * there (repeat counts them). */
+static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded,
+                                           const uint8_t* stop, uint8_t* out, uint16_t count,
+                                           uint8_t from_flash) {
     const uint8_t* p = *coded;
+    const uint8_t* mark = p;
     uint8_t* o = out;
-    uint8_t* put = d->put;
+    uint8_t* const o_end = out + count;
     uint8_t* const ring = d->window;
     uint8_t* const ring_end = ring + ZTR_WINDOW_SIZE;
+    uint8_t* put = d->put;
+    uint8_t* const px = d->pixel;
     uint16_t n = d->count;
-    uint8_t left = d->repeat; /* bytes of the current delta code not yet delivered */
-    if (d->status) {
-        return 0;
-    }
-    while (count) {
-        const uint8_t* take;
-        const uint8_t* wrap = 0;
-        uint16_t room = n;
-        if (!n) {
-            uint8_t result;
-            d->put = put;
-            result = read_token(d, &p, stop);
-            if (result) {
-                if (result > 1) {
-                    d->status = ZTR_DAMAGED;
-                }
-                break;
-            }
-            n = d->count;
+    uint8_t token = d->state;
+    uint8_t left = d->repeat;
+#ifdef ZTR_SQUASH_PACKED
+    const uint8_t unit = 1; /* depths 1, 2 and 4: a unit is a byte, and no delta runs */
+#else
+    const uint8_t unit = d->unit;
+#endif
+    uint8_t b;
+    (void)from_flash;
+    while (o != o_end) {
+        uint16_t room;
+        if (left) {
+            *o++ = px[3u - left];
+            --left;
             continue;
         }
-        if (d->state == TOKEN_COPY) {
-            take = d->take;
-            wrap = ring_end;
-        } else if (d->state == TOKEN_VERBATIM) {
-            take = p;
-            if (room > (size_t)(stop - p)) {
-                room = (uint16_t)(stop - p);
-            }
-        } else {
-            if (!left) {
-                left = read_code(d, &p, stop);
-                if (left > n) {
-                    d->status = ZTR_DAMAGED; /* a code past its run */
-                    break;
+        if (!n) {
+            /* The token byte, one or two extension bytes of a long length, the low byte
+             * of a far copy's distance: all of them before anything changes. */
+            uint8_t t;
+            uint8_t k = 0;
+            uint8_t field;
+            mark = p;
+            NEXT_BYTE(t);
+            field = t & KIND_FAR ? 63u : 31u;
+            n = (uint16_t)((t & field) + 1u);
+            if (n > field) {
+                NEXT_BYTE(k);
+                n = (uint16_t)(n + (k & 0x7Fu));
+                if (k & 0x80u) {
+                    NEXT_BYTE(k);
+                    n = (uint16_t)(n + ((uint16_t)k << 7));
                 }
             }
-            take = d->pixel + 3 - left;
-            room = left;
+            if (t & KIND_FAR) {
+                NEXT_BYTE(k);
+            }
+            if (n > SQUASH_LONGEST) {
+                goto damaged;
+            }
+            n = (uint16_t)(n * unit);
+            if (!(t & (KIND_FAR | KIND_ABOVE))) {
+                token = TOKEN_VERBATIM;
+                if (t & KIND_DELTA) {
+#ifdef ZTR_SQUASH_PACKED
+                    goto damaged; /* no delta runs at depths 1 to 4 */
+#else
+                    /* The first code refers to the unit before the run. */
+                    uint8_t* q = put;
+                    if (!d->form) {
+                        goto damaged; /* no delta runs at depths 1 to 4 */
+                    }
+                    token = TOKEN_DELTA;
+                    for (k = 3; k > 3u - unit;) {
+                        if (q == ring) {
+                            q = ring_end;
+                        }
+                        px[--k] = *--q;
+                    }
+#endif
+                }
+            } else {
+                token = TOKEN_COPY;
+                if (t & KIND_FAR) {
+                    d->distance = (uint16_t)((k + 1u + ((t & 0x40u) ? 256u : 0u)) * unit);
+                } else if (!(t & KIND_DELTA)) {
+                    d->distance = d->line; /* the line above; 0 when beyond the window */
+                }
+                if (!d->distance || d->distance > ZTR_WINDOW_SIZE) {
+                    goto damaged;
+                }
+            }
+            continue;
         }
-        if (room > count) {
-            room = count;
+#ifndef ZTR_SQUASH_PACKED
+        if (token == TOKEN_DELTA) {
+            /* One code: its pixels into px, the last unit at the end. */
+            uint8_t c;
+            uint8_t made = unit;
+            mark = p;
+            NEXT_BYTE(c);
+            if (unit == 1) {
+                const uint8_t z = px[2];
+                switch (c >> 6) {
+                case 0:
+                    px[1] = (uint8_t)(z + FIELD(c, 3, 3));
+                    px[2] = (uint8_t)(px[1] + FIELD(c, 0, 3));
+                    made = 2;
+                    break;
+                case 1:
+                    px[2] = (uint8_t)(z + FIELD(c, 0, 6));
+                    break;
+                case 2:
+                    px[0] = (uint8_t)(z + FIELD(c, 4, 2));
+                    px[1] = (uint8_t)(px[0] + FIELD(c, 2, 2));
+                    px[2] = (uint8_t)(px[1] + FIELD(c, 0, 2));
+                    made = 3;
+                    break;
+                default:
+                    NEXT_BYTE(px[2]);
+                }
+            } else if ((c & 0xC0u) == 0xC0u) {
+                /* The pixel as stored. */
+                if ((size_t)(stop - p) < unit) {
+                    goto cut;
+                }
+                for (c = (uint8_t)(3u - unit); c < 3u; ++c) {
+                    FETCH_CODED(px[c], p);
+                }
+            } else {
+                int8_t dg = FIELD(c, 4, 3);
+                int8_t da = FIELD(c, 2, 2);
+                int8_t db = FIELD(c, 0, 2);
+                if (c & 0x80u) {
+                    uint8_t second;
+                    NEXT_BYTE(second);
+                    dg = FIELD(c, 0, 6);
+                    da = FIELD(second, 4, 4);
+                    db = FIELD(second, 0, 4);
+                }
+                if (unit == 2) {
+                    /* The RGB565 value plus da x 2048 + dg x 32 + db. */
+                    const uint8_t high = d->form == FORM_HIGH_FIRST;
+                    uint16_t v =
+                        high ? (uint16_t)(px[1] << 8 | px[2]) : (uint16_t)(px[2] << 8 | px[1]);
+                    v = (uint16_t)(v + (uint16_t)((int16_t)(da * 8) * 256 + dg * 32 + db));
+                    px[1] = (uint8_t)(high ? v >> 8 : v);
+                    px[2] = (uint8_t)(high ? v : v >> 8);
+                } else {
+                    px[0] = (uint8_t)(px[0] + dg + da);
+                    px[1] = (uint8_t)(px[1] + dg);
+                    px[2] = (uint8_t)(px[2] + dg + db);
+                }
+            }
+            if (made > n) {
+                goto damaged; /* a code with more pixels than its run has left */
+            }
+            n = (uint16_t)(n - made);
+            for (made = (uint8_t)(3u - made); made < 3u; ++made) {
+                b = px[made];
+                *put++ = b;
+                if (put == ring_end) {
+                    put = ring;
+                }
+                if (o != o_end) {
+                    *o++ = b;
+                } else {
+                    ++left;
+                }
+            }
+            continue;
         }
-        if (!room) {
-            break; /* the piece ends within a token or code */
+#endif
+        room = (uint16_t)(o_end - o);
+        if (room > n) {
+            room = n;
+        }
+        if (token == TOKEN_VERBATIM) {
+            if ((size_t)(stop - p) < room) {
+                room = (uint16_t)(stop - p);
+                if (!room) {
+                    break; /* the piece ends within the run */
+                }
+            }
+            put = take_bytes(o, put, p, room, ring, from_flash);
+            p += room;
+        } else {
+            const uint16_t back = (uint16_t)(put - ring);
+            put = copy_bytes(o, put,
+                             back >= d->distance ? put - d->distance
+                                                 : put + (ZTR_WINDOW_SIZE - d->distance),
+                             room, ring);
         }
         n = (uint16_t)(n - room);
-        count = (uint16_t)(count - room);
-        do {
-            const uint8_t b = *take++;
-            if (take == wrap) {
-                take = ring;
-            }
-            *o++ = b;
-            *put++ = b;
-            if (put == ring_end) {
-                put = ring;
-            }
-        } while (--room);
-        if (d->state == TOKEN_COPY) {
-            d->take = take;
-        } else if (d->state == TOKEN_VERBATIM) {
-            p = take;
-        } else {
-            left = (uint8_t)(d->pixel + 3 - take);
-        }
+        o += room;
     }
+    goto done;
+cut:
+    p = mark;
+    goto done;
+damaged:
+    d->status = ZTR_DAMAGED;
+done:
     d->put = put;
     d->count = n;
+    d->state = token;
     d->repeat = left;
     *coded = p;
     return (uint16_t)(o - out);
@@ -767,11 +830,9 @@ static uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded, const uint8
 #if defined(ZTR_SQUASH) && defined(RUN_LENGTH_IN_RAM)
 static uint16_t unpack_bytes(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
                              uint8_t* out, uint16_t count) {
-    return d->unpacker == SQUASH_UNPACKER ? unpack_squash(d, coded, stop, out, count)
+    return d->unpacker == SQUASH_UNPACKER ? unpack_squash(d, coded, stop, out, count, 0)
                                           : unpack_ram(d, coded, stop, out, count);
 }
-#elif defined(ZTR_SQUASH)
-#define unpack_bytes unpack_squash
 #else
 #define unpack_bytes unpack_ram
 #endif
@@ -783,19 +844,18 @@ static uint16_t unpack_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
 #if ZTR_MEMORY_IN_FLASH
     const uint16_t got = unpack(d, &p, base + d->end, out, count, 1);
 #else
-    const uint16_t got = unpack_bytes(d, &p, base + d->end, out, count);
+    const uint16_t got = unpack_ram(d, &p, base + d->end, out, count);
 #endif
     d->position = (ztr_offset)(p - base);
     return got;
 }
 #endif
 
-#if !defined(ZTR_NO_CALLBACK_SOURCE) || (defined(ZTR_SQUASH) && ZTR_MEMORY_IN_FLASH)
-/* Coded bytes come a chunk at a time, through the callback (or, for a squash record on
- * AVR, from program memory); a chunk's unused tail is read again by the next call. The
- * decoding ends when a chunk gives nothing: at the record's end, or with a token cut off
- * there. */
-static uint16_t unpack_chunks(ztr_decoder* d, uint8_t* out, uint16_t count) {
+#ifndef ZTR_NO_CALLBACK_SOURCE
+/* Coded bytes come through the callback a chunk at a time; a chunk's unused tail is read
+ * again by the next call. The decoding ends when a chunk gives nothing: at the record's
+ * end, or with a squash token cut off there. */
+static uint16_t unpack_callback(ztr_decoder* d, uint8_t* out, uint16_t count) {
     uint8_t chunk[ZTR_READ_CHUNK];
     uint16_t done = 0;
     const uint8_t* p;
@@ -815,24 +875,41 @@ static uint16_t unpack_chunks(ztr_decoder* d, uint8_t* out, uint16_t count) {
 }
 #endif
 
+#if defined(ZTR_SQUASH) && !defined(ZTR_NO_MEMORY_SOURCE)
+/* A squash record from memory: program memory on AVR, else RAM. */
+static uint16_t unpack_squash_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
+    const uint8_t* const base = d->source->data;
+    const uint8_t* p = base + d->position;
+    const uint16_t got = unpack_squash(d, &p, base + d->end, out, count, ZTR_MEMORY_IN_FLASH);
+    d->position = (ztr_offset)(p - base);
+    return got;
+}
+#endif
+
 /* The run-length coding from either kind of source. */
 static uint16_t unpack_run_length(ztr_decoder* d, uint8_t* out, uint16_t count) {
 #if defined(ZTR_NO_CALLBACK_SOURCE)
     return unpack_memory(d, out, count);
 #elif defined(ZTR_NO_MEMORY_SOURCE)
-    return unpack_chunks(d, out, count);
+    return unpack_callback(d, out, count);
 #else
-    return d->source->data ? unpack_memory(d, out, count) : unpack_chunks(d, out, count);
+    return d->source->data ? unpack_memory(d, out, count) : unpack_callback(d, out, count);
 #endif
 }
 
-/* The one place where a decoder's unpacker is called. A squash record on AVR reads
- * program memory in chunks too, so that one decoder serves both kinds of source. */
+/* The one place where a decoder's unpacker is called. */
 ZTR_ALWAYS_INLINE uint16_t unpack_record(ztr_decoder* d, uint8_t* out, uint16_t count) {
     switch (d->unpacker) {
-#if defined(ZTR_SQUASH) && ZTR_MEMORY_IN_FLASH
+#ifdef ZTR_SQUASH
     case SQUASH_UNPACKER:
-        return unpack_chunks(d, out, count);
+#if defined(ZTR_NO_CALLBACK_SOURCE)
+        return unpack_squash_memory(d, out, count);
+#elif defined(ZTR_NO_MEMORY_SOURCE)
+        return unpack_callback(d, out, count);
+#else
+        return d->source->data ? unpack_squash_memory(d, out, count)
+                               : unpack_callback(d, out, count);
+#endif
 #endif
     default:
         return unpack_run_length(d, out, count);

@@ -82,6 +82,10 @@
  *                           records whose unpacked stream is at most 65,535 bytes (larger
  *                           ones give ZTR_UNSUPPORTED); the smallest code on 8-bit cores
  *   ZTR_SQUASH              the squash coding too (see "Squash-coded records" below)
+ *   ZTR_SQUASH_PACKED       the squash coding of depths 1, 2 and 4 only, for monochrome and
+ *                           grey panels: smaller, and squash records of depths 8 to 24
+ *                           give ZTR_UNSUPPORTED (the writer codes depths 1 to 4 without
+ *                           the delta codes that the other depths take)
  * The figures of every option are in docs/performance.md of the Zentra tools.
  *
  * Squash-coded records (ZTR_SQUASH). Copies reach back up to 512 unpacked bytes, so the
@@ -107,6 +111,11 @@
 
 #include <stddef.h>
 #include <stdint.h>
+
+/* ZTR_SQUASH_PACKED is the squash coding for panels of 1, 2 and 4 bits only. */
+#if defined(ZTR_SQUASH_PACKED) && !defined(ZTR_SQUASH)
+#define ZTR_SQUASH
+#endif
 
 #ifdef __cplusplus
 extern "C" {
@@ -214,15 +223,14 @@ typedef struct ztr_decoder {
 #ifdef ZTR_SQUASH
     /* A squash-coded record (state then holds the kind of the current token, repeat the
      * bytes of a delta code still to deliver). */
-    uint8_t* window;     /* the caller's window: the last 512 unpacked bytes, a ring */
-    uint8_t* put;        /* where the next unpacked byte goes in it */
-    const uint8_t* take; /* the current copy's next byte in it */
-    uint16_t count;      /* of the current token: bytes left */
-    uint16_t distance;   /* of the last copy, in bytes */
-    uint16_t line;       /* the line above in bytes; 0 when beyond the window */
-    uint8_t unit;        /* bytes of a pixel unit: 1, 2 or 3 */
-    uint8_t form;        /* delta codes: 0 none (depths 1 to 4), else FORM_* of the .c file */
-    uint8_t pixel[3];    /* the last pixels a delta code made, the last unit at the end */
+    uint8_t* window;   /* the caller's window: the last 512 unpacked bytes, a ring */
+    uint8_t* put;      /* where the next unpacked byte goes in it */
+    uint16_t count;    /* of the current token: bytes left */
+    uint16_t distance; /* of the last copy, in bytes */
+    uint16_t line;     /* the line above in bytes; 0 when beyond the window */
+    uint8_t unit;      /* bytes of a pixel unit: 1, 2 or 3 */
+    uint8_t form;      /* delta codes: 0 none (depths 1 to 4), else FORM_* of the .c file */
+    uint8_t pixel[3];  /* the last pixels a delta code made, the last unit at the end */
 #endif
 } ztr_decoder;
 
