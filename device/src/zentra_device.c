@@ -642,6 +642,9 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
 #endif
     uint8_t b;
     (void)from_flash;
+    if (d->status) {
+        return 0; /* damaged in an earlier chunk of this read */
+    }
     while (o != o_end) {
         uint16_t room;
         if (left) {
