@@ -658,25 +658,26 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
             uint8_t t;
             uint8_t k = 0;
             uint8_t field;
+            uint16_t length;
             mark = p;
             NEXT_BYTE(t);
             field = t & KIND_FAR ? 63u : 31u;
-            n = (uint16_t)((t & field) + 1u);
-            if (n > field) {
+            length = (uint16_t)((t & field) + 1u);
+            if (length > field) {
                 NEXT_BYTE(k);
-                n = (uint16_t)(n + (k & 0x7Fu));
+                length = (uint16_t)(length + (k & 0x7Fu));
                 if (k & 0x80u) {
                     NEXT_BYTE(k);
-                    n = (uint16_t)(n + ((uint16_t)k << 7));
+                    length = (uint16_t)(length + ((uint16_t)k << 7));
                 }
             }
             if (t & KIND_FAR) {
                 NEXT_BYTE(k);
             }
-            if (n > SQUASH_LONGEST) {
+            if (length > SQUASH_LONGEST) {
                 goto damaged;
             }
-            n = (uint16_t)(n * unit);
+            n = (uint16_t)(length * unit);
             if (!(t & (KIND_FAR | KIND_ABOVE))) {
                 token = TOKEN_VERBATIM;
                 if (t & KIND_DELTA) {
