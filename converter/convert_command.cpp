@@ -84,6 +84,7 @@ void ConvertLists(HWND dialog) {
     // GIF's frames keep their own delays.
     ConversionContext context{EngineMessageSink()};
     context.tone = ReadToneOptions();
+    context.coding = ReadCodingChoice();
     context.sourceDelays = delay == 0;
     ConvertPictures(paths, codes, animation, delay, context);
     ShowDialogMessage(dialog, FINISHED_TEXT);

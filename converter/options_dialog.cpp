@@ -19,6 +19,9 @@ constexpr std::array<const char*, 5> DITHER_ITEMS = {"None", "Floyd-Steinberg", 
                                                      "Bayer 4 x 4", "Bayer 8 x 8"};
 constexpr std::array<const char*, 3> FIT_ITEMS = {"Contain", "Cover", "Stretch"};
 constexpr std::array<const char*, 4> ROTATE_ITEMS = {"None", "90", "180", "270"};
+// In the order of CodingChoice.
+constexpr std::array<const char*, 3> CODING_ITEMS = {
+    "Run-length (every reader)", "Squash (smaller, ZTR_SQUASH)", "Auto (the smaller of both)"};
 
 template <std::size_t N>
 void FillCombo(HWND dialog, int id, const std::array<const char*, N>& items, int selected) {
@@ -68,6 +71,7 @@ INT_PTR OnInitDialog(HWND dialog) {
     FillCombo(dialog, IDC_OPT_ROTATE, ROTATE_ITEMS, options.rotate / 90);
     Check(dialog, IDC_OPT_MIRROR_X, options.mirrorX);
     Check(dialog, IDC_OPT_MIRROR_Y, options.mirrorY);
+    FillCombo(dialog, IDC_OPT_CODING, CODING_ITEMS, static_cast<int>(ReadCodingChoice()));
     EnableDependentFields(dialog);
     return TRUE;
 }
@@ -111,6 +115,7 @@ INT_PTR OnOk(HWND dialog) {
     options.mirrorX = Checked(dialog, IDC_OPT_MIRROR_X);
     options.mirrorY = Checked(dialog, IDC_OPT_MIRROR_Y);
     WriteToneOptions(options);
+    WriteCodingChoice(static_cast<CodingChoice>(ComboChoice(dialog, IDC_OPT_CODING)));
     EndDialog(dialog, IDOK);
     return TRUE;
 }

@@ -1,6 +1,6 @@
 // The "Options..." dialog: the tone choices of a conversion (tone, background, threshold,
-// dithering, inversion, resizing, rotation, mirroring), reached from the main dialog's
-// system menu and kept in the settings file's [Options] section.
+// dithering, inversion, resizing, rotation, mirroring) and its pixel coding, reached from
+// the main dialog's system menu and kept in the settings file's [Options] section.
 #pragma once
 
 #include <windows.h>
