@@ -386,7 +386,11 @@ class Search {
                     start = {cost, s};
                 }
             }
-            for (const auto& [start, field] : {std::pair{near, SHORT_FIELD}, {far, FAR_FIELD}}) {
+            // Named references rather than a structured binding, which older compilers (the web
+            // page's clang 14) do not let a lambda capture.
+            for (const auto& entry : {std::pair{near, SHORT_FIELD}, {far, FAR_FIELD}}) {
+                const Start& start = entry.first;
+                const auto field = entry.second;
                 if (start.cost == INFINITE) {
                     continue;
                 }
