@@ -158,7 +158,8 @@ async function addTypeCode() {
   convertNow();
 }
 
-// The tone options as the engine's key words; every key is given, the defaults included.
+// The tone options and the coding as the engine's key words; every key is given, the
+// defaults included.
 function toneOptions() {
   const width = $('opt-width').value.trim();
   const height = $('opt-height').value.trim();
@@ -172,6 +173,7 @@ function toneOptions() {
     fit: $('opt-fit').value,
     rotate: $('opt-rotate').value,
     mirror: $('opt-mirror').value,
+    coding: $('opt-coding').value,
   };
 }
 

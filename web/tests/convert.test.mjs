@@ -42,6 +42,13 @@ const CASES = [
   { title: 'a photo at 16 and 24 bits, resized, inverted', pictures: [sample('photo_43x29.png')],
     types: ['ili9341', 'ili9341_18bit', 'ssd1306'],
     options: { resize: '31x20', fit: 'contain', invert: '1', background: 'black' } },
+  { title: 'an animation in the smaller coding of each record',
+    pictures: [0, 1, 2, 3, 4].map((i) => sample(`anim_${i}.pgm`)),
+    types: ['ssd1306', 'grey8_columns', 'st7735'], animation: true, delay: '50',
+    options: { coding: 'auto' } },
+  { title: 'a photo squash coded at every depth', pictures: [sample('photo_43x29.png')],
+    types: ['ssd1306', 'uc1610', 'ssd1322', 'grey8', 'st7735', 'ili9488'],
+    options: { coding: 'squash' } },
 ];
 
 // Pictures the engine refuses; each must show what ztr prints on standard error.
