@@ -78,8 +78,9 @@ bool DeviceDecodes(const std::vector<std::uint8_t>& coded, const RecordStream& r
     header.coding = PixelCoding::Squash;
     header.recordLength = static_cast<std::uint32_t>(RECORD_HEADER_SIZE + coded.size());
     const auto head = EncodeRecordHeader(header);
-    std::vector<std::uint8_t> file(head.begin(), head.end());
-    file.insert(file.end(), coded.begin(), coded.end());
+    std::vector<std::uint8_t> file(head.size() + coded.size());
+    std::copy(head.begin(), head.end(), file.begin());
+    std::copy(coded.begin(), coded.end(), file.begin() + static_cast<std::ptrdiff_t>(head.size()));
     const ztr_source source =
         ZTR_MEMORY_SOURCE(file.data(), static_cast<std::uint32_t>(file.size()));
     ztr_record record;
