@@ -629,7 +629,9 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
     uint8_t* o = out;
     uint8_t* const o_end = out + count;
     uint8_t* const ring = d->window;
+#ifndef ZTR_SQUASH_PACKED
     uint8_t* const ring_end = ring + ZTR_WINDOW_SIZE;
+#endif
     uint8_t* put = d->put;
     uint8_t* const px = d->pixel;
     uint16_t n = d->count;
@@ -640,7 +642,6 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
 #else
     const uint8_t unit = d->unit;
 #endif
-    uint8_t b;
     (void)from_flash;
     if (d->status) {
         return 0; /* damaged in an earlier chunk of this read */
@@ -776,7 +777,7 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
             }
             n = (uint16_t)(n - made);
             for (made = (uint8_t)(3u - made); made < 3u; ++made) {
-                b = px[made];
+                const uint8_t b = px[made];
                 *put++ = b;
                 if (put == ring_end) {
                     put = ring;
@@ -831,7 +832,7 @@ done:
 
 /* The unpacker over coded bytes in RAM [*coded, stop): the run-length one, or the one
  * the decoder's record takes. */
-#if defined(ZTR_SQUASH) && defined(RUN_LENGTH_IN_RAM)
+#if defined(ZTR_SQUASH) && defined(RUN_LENGTH_IN_RAM) && !defined(ZTR_NO_CALLBACK_SOURCE)
 static uint16_t unpack_bytes(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
                              uint8_t* out, uint16_t count) {
     return d->unpacker == SQUASH_UNPACKER ? unpack_squash(d, coded, stop, out, count, 0)
