@@ -6,9 +6,9 @@
 
 #include "checked_size.h"
 #include "mirror_byte.h"
+#include "pixel_byte_stream.h"
 #include "pixel_fields.h"
 #include "read_record_header.h"
-#include "unpack_byte.h"
 
 #include <algorithm>
 #include <new>
@@ -232,13 +232,13 @@ void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
     }
 }
 
-void PlaceRowOrder(ByteReader& file, UnpackState& state, std::uint64_t available,
-                   const RecordHeader& header, const Placement& place) {
+void PlaceRowOrder(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
+                   const Placement& place) {
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     std::vector<std::uint8_t> line(RowBytes(header.depth, header.width));
     const std::size_t rows = UnitsWithin(available, line.size(), header.height);
     for (std::size_t y = 0; y < rows; ++y) {
-        UnpackBytes(file, state, line.data(), line.size());
+        stream.Take(line.data(), line.size());
         if (reversed) {
             ConvertReversed(line, header.depth);
         }
@@ -250,8 +250,8 @@ void PlaceRowOrder(ByteReader& file, UnpackState& state, std::uint64_t available
 
 // Each byte holds p vertically adjacent pixels of one column (or, at depths of 8 and
 // more, one pixel of 1 to 3 bytes), topmost first.
-void PlaceColumnOrder(ByteReader& file, UnpackState& state, std::uint64_t available,
-                      const RecordHeader& header, const Placement& place) {
+void PlaceColumnOrder(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
+                      const Placement& place) {
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::size_t height = header.height;
@@ -261,7 +261,7 @@ void PlaceColumnOrder(ByteReader& file, UnpackState& state, std::uint64_t availa
         std::vector<std::uint8_t> column((height + p - 1) / p);
         const std::size_t columns = UnitsWithin(available, column.size(), header.width);
         for (std::size_t c = 0; c < columns; ++c) {
-            UnpackBytes(file, state, column.data(), column.size());
+            stream.Take(column.data(), column.size());
             const Placement::Field field = place.FieldOf(c);
             if (field.mask == 0) {
                 continue;
@@ -283,7 +283,7 @@ void PlaceColumnOrder(ByteReader& file, UnpackState& state, std::uint64_t availa
     std::vector<std::uint8_t> column(size * height);
     const std::size_t columns = UnitsWithin(available, column.size(), header.width);
     for (std::size_t c = 0; c < columns; ++c) {
-        UnpackBytes(file, state, column.data(), column.size());
+        stream.Take(column.data(), column.size());
         if (!reversed) {
             ConvertReversed(column, depth);
         }
@@ -310,13 +310,12 @@ void PlaceColumnOrder(ByteReader& file, UnpackState& state, std::uint64_t availa
 // What both banded orders work with: the record's field geometry, one band's unpacked
 // bytes, and where the bands that the file can reach end along the banded axis.
 struct Bands {
-    Bands(UnpackState& unpack, std::uint64_t available, const RecordHeader& header,
-          std::size_t bandBytes, std::size_t extent)
-        : state(unpack), depth(header.depth), reversed((header.layout & LAYOUT_REVERSED) != 0),
+    Bands(std::uint64_t available, const RecordHeader& header, std::size_t bandBytes,
+          std::size_t extent)
+        : depth(header.depth), reversed((header.layout & LAYOUT_REVERSED) != 0),
           p(PixelsPerByte(depth)), mask(PixelMask(depth)), band(bandBytes),
           end(BandsEnd(available, bandBytes, extent, p)) {}
 
-    UnpackState& state;
     const unsigned depth;
     const bool reversed;
     const unsigned p;
@@ -325,16 +324,16 @@ struct Bands {
     const std::size_t end;
 };
 
-void PlaceBandedRows(ByteReader& file, UnpackState& state, std::uint64_t available,
-                     const RecordHeader& header, const Placement& place) {
+void PlaceBandedRows(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
+                     const Placement& place) {
     const std::size_t height = header.height;
-    Bands bands(state, available, header, header.width, height);
+    Bands bands(available, header, header.width, height);
     const unsigned depth = bands.depth;
     const unsigned p = bands.p;
     const unsigned mask = bands.mask;
     std::vector<std::uint8_t>& band = bands.band;
     for (std::size_t y0 = 0; y0 < bands.end; y0 += p) {
-        UnpackBytes(file, bands.state, band.data(), band.size());
+        stream.Take(band.data(), band.size());
         if (!bands.reversed) {
             for (std::uint8_t& b : band) {
                 b = FirstFieldLow(b, depth);
@@ -360,17 +359,17 @@ void PlaceBandedRows(ByteReader& file, UnpackState& state, std::uint64_t availab
 }
 
 // Bands of p columns; each byte holds one stored row's pixels of the band.
-void PlaceBandedColumns(ByteReader& file, UnpackState& state, std::uint64_t available,
+void PlaceBandedColumns(PixelByteStream& stream, std::uint64_t available,
                         const RecordHeader& header, const Placement& place) {
     const std::size_t width = header.width;
-    Bands bands(state, available, header, header.height, width);
+    Bands bands(available, header, header.height, width);
     const unsigned depth = bands.depth;
     const bool reversed = bands.reversed;
     const unsigned p = bands.p;
     const unsigned mask = bands.mask;
     std::vector<std::uint8_t>& band = bands.band;
     for (std::size_t x0 = 0; x0 < bands.end; x0 += p) {
-        UnpackBytes(file, bands.state, band.data(), band.size());
+        stream.Take(band.data(), band.size());
         const std::size_t columns = std::min<std::size_t>(p, width - x0);
         Placement::Field fields[8];
         for (std::size_t j = 0; j < columns; ++j) {
@@ -439,18 +438,18 @@ std::uint64_t UnpackedBytes(const RecordHeader& header) {
     }
 }
 
-// The most unpacked bytes that the rest of the file from position on can give: every
-// coded byte gives at most 256 (a count stands for up to 255 copies).
-std::uint64_t MostUnpacked(std::uint64_t fileSize, std::uint64_t position) {
-    const std::uint64_t remaining = fileSize > position ? fileSize - position : 0;
-    return 256 * remaining + 256;
+// The most unpacked bytes that the rest of the file from position on can give in the
+// record's coding.
+std::uint64_t MostUnpacked(const RecordHeader& header, std::uint64_t fileSize,
+                           std::uint64_t position) {
+    return MostUnpackedBytes(header, fileSize > position ? fileSize - position : 0);
 }
 
 // Whether the rest of the file can hold the record's pixel data at all. A record that
 // asks for more is cut off or damaged; drawing it over earlier records would only spin
 // on missing bytes for as long as its size says.
 bool PixelDataCanFit(const RecordHeader& header, std::uint64_t fileSize, std::uint64_t position) {
-    return UnpackedBytes(header) <= MostUnpacked(fileSize, position);
+    return UnpackedBytes(header) <= MostUnpacked(header, fileSize, position);
 }
 
 } // namespace
@@ -509,24 +508,24 @@ DecodeStatus ShownStatus(const RecordHeader& header) {
 
 namespace {
 
-// Places the record's pixels, read on from `state`, by its order and depth.
-void PlaceRecord(ByteReader& file, UnpackState& state, std::uint64_t available,
-                 const RecordHeader& header, const Placement& place) {
+// Places the record's pixels, read on from `stream`, by its order and depth.
+void PlaceRecord(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
+                 const Placement& place) {
     const bool packed = IsPackedDepth(header.depth);
     switch (header.layout & LAYOUT_ORDER) {
     case ORDER_ROWS:
-        PlaceRowOrder(file, state, available, header, place);
+        PlaceRowOrder(stream, available, header, place);
         break;
     case ORDER_COLUMNS:
-        PlaceColumnOrder(file, state, available, header, place);
+        PlaceColumnOrder(stream, available, header, place);
         break;
     case ORDER_BANDED_ROWS:
-        packed ? PlaceBandedRows(file, state, available, header, place)
-               : PlaceRowOrder(file, state, available, header, place);
+        packed ? PlaceBandedRows(stream, available, header, place)
+               : PlaceRowOrder(stream, available, header, place);
         break;
     default:
-        packed ? PlaceBandedColumns(file, state, available, header, place)
-               : PlaceColumnOrder(file, state, available, header, place);
+        packed ? PlaceBandedColumns(stream, available, header, place)
+               : PlaceColumnOrder(stream, available, header, place);
         break;
     }
 }
@@ -557,9 +556,9 @@ Reach PlaneReach(std::uint64_t available, const RecordHeader& plane) {
 // the record that lies within the display bitmap, and its bits are gathered into the
 // pixels' values there (plane p gives bit p). The planes run on in one coded stream.
 // onZeros: the bitmap is freshly zeroed, so the record's pixels need no clearing first.
-void PlacePlanes(ByteReader& file, UnpackState& state, std::uint64_t available,
-                 const RecordHeader& header, const Placement& place, const DisplayBitmap& bitmap,
-                 int dx, int dy, bool onZeros) {
+void PlacePlanes(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
+                 const Placement& place, const DisplayBitmap& bitmap, int dx, int dy,
+                 bool onZeros) {
     const RecordHeader planeHeader = PlaneHeader(header);
     // The first plane reaches furthest into the data that the file can give; beyond it
     // every plane stays 0, so the plane bitmap ends there too.
@@ -606,7 +605,7 @@ void PlacePlanes(ByteReader& file, UnpackState& state, std::uint64_t available,
                     std::min(before.rows, height) * plane.stride, std::uint8_t{0});
         const std::uint64_t passed = p * planeBytes;
         const std::uint64_t left = available > passed ? available - passed : 0;
-        PlaceRecord(file, state, left, planeHeader, inPlane);
+        PlaceRecord(stream, left, planeHeader, inPlane);
         const Reach reach = PlaneReach(left, planeHeader);
         eachPixel(reach.rows, reach.columns,
                   [p](std::uint8_t* row, const Placement::Field& field, unsigned bit) {
@@ -623,6 +622,7 @@ void DrawRecord(ByteReader& file, const RecordHeader& header, bool buildUp, bool
                 DisplayBitmap& bitmap) {
     int dx = 0;
     int dy = 0;
+    const std::uint64_t recordEnd = file.Position() - RECORD_HEADER_SIZE + header.recordLength;
     if ((header.layout & RECORD_DELTA) != 0) {
         const DeltaHeader delta = ReadDeltaHeader(file);
         if (buildUp) {
@@ -637,14 +637,14 @@ void DrawRecord(ByteReader& file, const RecordHeader& header, bool buildUp, bool
     std::uint64_t available = UINT64_MAX;
     if (onZeros) {
         if (const std::optional<std::uint64_t> fileSize = file.Size()) {
-            available = MostUnpacked(*fileSize, file.Position());
+            available = MostUnpacked(header, *fileSize, file.Position());
         }
     }
+    PixelByteStream stream(file, header, recordEnd);
     const Placement place(bitmap, header, dx, dy);
-    UnpackState state;
     if (IsPlanar(header)) {
-        PlacePlanes(file, state, available, header, place, bitmap, dx, dy, onZeros);
+        PlacePlanes(stream, available, header, place, bitmap, dx, dy, onZeros);
     } else {
-        PlaceRecord(file, state, available, header, place);
+        PlaceRecord(stream, available, header, place);
     }
 }

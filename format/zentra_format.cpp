@@ -1,4 +1,4 @@
-// Byte form of the record and delta headers.
+// Byte form of the record and delta headers; the depth byte's coding and palette bits.
 #include "zentra_format.h"
 
 #include "little_endian.h"
@@ -9,6 +9,13 @@ std::array<std::uint8_t, RECORD_HEADER_SIZE> EncodeRecordHeader(const RecordHead
     PutU16LE(&bytes[4], header.signature);
     bytes[6] = header.layout;
     bytes[7] = header.depth;
+    if (header.coding == PixelCoding::Squash) {
+        // The palette flag moves into the depth byte, where older readers do not look.
+        bytes[6] = static_cast<std::uint8_t>(header.layout & ~RECORD_PALETTE);
+        bytes[7] = static_cast<std::uint8_t>(
+            DEPTH_SQUASH | (header.layout & RECORD_PALETTE ? DEPTH_SQUASH_PALETTE : 0) |
+            (header.depth & DEPTH_SQUASH_BITS));
+    }
     PutU16LE(&bytes[8], header.width);
     PutU16LE(&bytes[10], header.height);
     return bytes;
@@ -20,6 +27,13 @@ RecordHeader DecodeRecordHeader(const std::array<std::uint8_t, RECORD_HEADER_SIZ
     header.signature = GetU16LE(&bytes[4]);
     header.layout = bytes[6];
     header.depth = bytes[7];
+    if ((bytes[7] & DEPTH_SQUASH) != 0) {
+        header.coding = PixelCoding::Squash;
+        header.depth = bytes[7] & DEPTH_SQUASH_BITS;
+        if ((bytes[7] & DEPTH_SQUASH_PALETTE) != 0) {
+            header.layout |= RECORD_PALETTE;
+        }
+    }
     header.width = GetU16LE(&bytes[8]);
     header.height = GetU16LE(&bytes[10]);
     return header;

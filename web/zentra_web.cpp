@@ -5,6 +5,7 @@
 // on a console.
 #include "bitmap_rgb.h"
 #include "c_header.h"
+#include "coding_choice.h"
 #include "convert_pictures.h"
 #include "decode_record.h"
 #include "describe_record.h"
@@ -25,6 +26,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -123,7 +125,8 @@ val ParseTypeCode(const std::string& text) {
 }
 
 // Converts the pictures ([{name, bytes}]) for the type codes, as ztr convert does with
-// the same options: tone is {key: text} with the keys and words of tone_settings.h; a
+// the same options: tone is {key: text} with the keys and words of tone_settings.h and
+// the coding's ("coding", coding_choice.h); a
 // delay of null keeps a GIF's own delays (ztr without --delay). ownDelays, when an array,
 // gives an animation's pictures delays of their own (-1: the common one). palettes, when
 // an array, gives each type its profile's palette ("#RRGGBB,..." or ""); paletteFile,
@@ -144,7 +147,11 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
     for (unsigned i = 0; i < keys["length"].as<unsigned>(); ++i) {
         const std::string key = keys[i].as<std::string>();
         const std::string text = tone[key].as<std::string>();
-        if (!ApplyToneSetting(key, text, context.tone)) {
+        const std::optional<CodingChoice> coding =
+            key == CODING_KEY ? ParseCodingChoice(text) : std::nullopt;
+        if (coding) {
+            context.coding = *coding;
+        } else if (key == CODING_KEY || !ApplyToneSetting(key, text, context.tone)) {
             messages.push_back("invalid value '" + text + "' for the option '" + key + "'\n");
             result.set("messages", MessageArray(messages));
             return result;
