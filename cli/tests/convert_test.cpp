@@ -127,7 +127,7 @@ TEST(ZtrCommandLine, UsageErrorsExitTwoWithAHint) {
          "ztr: invalid value 'zip' for option '--coding' (rle, squash or auto)\n"},
         {{"convert", "--coding", "RLE", "--code", "1", "pic.pbm"},
          "ztr: invalid value 'RLE' for option '--coding' (rle, squash or auto)\n"},
-        {{"convert", "--code", "1", "pic.pbm", "--coding"},
+        {{"convert", "--code", "0x10000", "pic.pbm", "--coding"},
          "ztr: option '--coding' needs a value\n"},
         {{"profiles", "--long"}, "ztr: unknown option '--long'\n"},
     };
