@@ -5,10 +5,10 @@
 #include "draw_record.h"
 
 #include "checked_size.h"
-#include "mirror_byte.h"
 #include "pixel_byte_stream.h"
-#include "pixel_fields.h"
+#include "pixel_stream_shape.h"
 #include "read_record_header.h"
+#include "reverse_fields.h"
 
 #include <algorithm>
 #include <new>
@@ -19,24 +19,16 @@ namespace {
 constexpr std::size_t MAX_STRIDE = 256 * 1024;
 constexpr std::size_t MAX_PIXEL_BLOCK = std::size_t{1} << 30;
 
-bool IsPackedDepth(unsigned depth) {
-    return depth == 1 || depth == 2 || depth == 4;
-}
-
-bool IsDecodedDepth(unsigned depth) {
-    return IsPackedDepth(depth) || depth == 8 || depth == 16 || depth == 24;
-}
-
 // Reverses the order of the pixel fields of a packed byte, keeping the bits inside each
 // field: moves the first pixel between the most and the least significant field.
 std::uint8_t FirstFieldLow(std::uint8_t b, unsigned depth) {
     switch (depth) {
     case 1:
-        return MirrorByte(b);
+        return ReverseFields<1>(b);
     case 2:
-        return ReversePairOrder(b);
+        return ReverseFields<2>(b);
     case 4:
-        return SwapNibbles(b);
+        return ReverseFields<4>(b);
     default:
         return b;
     }
@@ -217,7 +209,7 @@ std::size_t BandsEnd(std::uint64_t available, std::size_t bandBytes, std::size_t
 // there and blue, green, red elsewhere. Exchanging the outer bytes turns both into the
 // bitmap's low-byte-first (blue first) order, so that every stored bit reaches the bitmap.
 void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
-    if (IsPackedDepth(depth)) {
+    if (IsSubByteDepth(depth)) {
         for (std::uint8_t& b : bytes) {
             b = FirstFieldLow(b, depth);
         }
@@ -255,7 +247,7 @@ void PlaceColumnOrder(PixelByteStream& stream, std::uint64_t available, const Re
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::size_t height = header.height;
-    if (IsPackedDepth(depth)) {
+    if (IsSubByteDepth(depth)) {
         const unsigned p = PixelsPerByte(depth);
         const unsigned mask = PixelMask(depth);
         std::vector<std::uint8_t> column((height + p - 1) / p);
@@ -404,38 +396,17 @@ bool IsPlanar(const RecordHeader& header) {
     return (header.layout & LAYOUT_PLANAR) != 0;
 }
 
-std::uint64_t UnpackedBytes(const RecordHeader& header);
+// The unpacked bytes that placing a record reads, in the order it is placed in; 0 for
+// records whose pixel data is not read.
+std::uint64_t UnpackedBytes(const RecordHeader& header) {
+    const std::optional<PixelStreamShape> shape =
+        ShapeOfPixelStream(header.layout, header.depth, header.width, header.height);
+    return shape ? shape->totalBytes : 0;
+}
 
 // The unpacked bytes of each plane of a planar record.
 std::uint64_t PlaneBytes(const RecordHeader& header) {
     return UnpackedBytes(PlaneHeader(header));
-}
-
-// The unpacked bytes that placing a record reads, in the order it is placed in; 0 for
-// records whose pixel data is not read.
-std::uint64_t UnpackedBytes(const RecordHeader& header) {
-    if (IsPlanar(header)) {
-        return IsPlanarDepth(header.depth) ? header.depth * PlaneBytes(header) : 0;
-    }
-    if (!IsDecodedDepth(header.depth)) {
-        return 0;
-    }
-    const std::uint64_t width = header.width;
-    const std::uint64_t height = header.height;
-    const std::uint64_t p = PixelsPerByte(header.depth);
-    const std::uint64_t pixelBytes = (header.depth + 7) / 8;
-    const bool packed = IsPackedDepth(header.depth);
-    switch (header.layout & LAYOUT_ORDER) {
-    case ORDER_ROWS:
-        return RowBytes(header.depth, header.width) * height;
-    case ORDER_COLUMNS:
-        return width * ((height + p - 1) / p) * pixelBytes;
-    case ORDER_BANDED_ROWS:
-        return packed ? (height + p - 1) / p * width
-                      : RowBytes(header.depth, header.width) * height;
-    default:
-        return packed ? (width + p - 1) / p * height : width * height * pixelBytes;
-    }
 }
 
 // The most unpacked bytes that the rest of the file from position on can give in the
@@ -503,7 +474,7 @@ DecodeStatus ShownStatus(const RecordHeader& header) {
     if (IsPlanar(header) && !IsPlanarDepth(header.depth)) {
         return DecodeStatus::Planar;
     }
-    return IsDecodedDepth(header.depth) ? DecodeStatus::Shown : DecodeStatus::DepthNotShown;
+    return IsWrittenDepth(header.depth) ? DecodeStatus::Shown : DecodeStatus::DepthNotShown;
 }
 
 namespace {
@@ -511,7 +482,7 @@ namespace {
 // Places the record's pixels, read on from `stream`, by its order and depth.
 void PlaceRecord(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
                  const Placement& place) {
-    const bool packed = IsPackedDepth(header.depth);
+    const bool packed = IsSubByteDepth(header.depth);
     switch (header.layout & LAYOUT_ORDER) {
     case ORDER_ROWS:
         PlaceRowOrder(stream, available, header, place);

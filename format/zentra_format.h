@@ -257,6 +257,12 @@ inline bool IsWrittenDepth(unsigned depth) {
     return IsSubByteDepth(depth) || depth == 8 || IsColourDepth(depth);
 }
 
+// The lay-out byte that a record of depth D is written with, from a display type's
+// lay-out code: planar kept at depths 2, 4 and 8 (their planes are packed as at depth
+// 1), cleared at depth 1 and for colour; reversal cleared at depth 8; bit 1 cleared from
+// depth 8 on, where the banded orders are the plain ones.
+std::uint8_t RecordLayout(std::uint8_t layout, int depth);
+
 // The largest width or height of a picture that the tools take on.
 inline constexpr int MAX_PICTURE_SIDE = 32767;
 

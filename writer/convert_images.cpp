@@ -11,8 +11,8 @@
 #include "output_file.h"
 #include "packers.h"
 #include "palette_mapping.h"
-#include "record_palette.h"
 #include "pixel_stream_shape.h"
+#include "record_palette.h"
 #include "report_message.h"
 #include "source_image.h"
 #include "squash_coding.h"
@@ -26,29 +26,6 @@
 #include <vector>
 
 namespace {
-
-inline constexpr int MAX_PICTURE_SIDE = 32767; // the largest ChangedRect coordinate
-
-// The lay-out byte of a record of depth D from the profile's lay-out code. Planar records
-// keep every bit at depths 2, 4 and 8, whose planes are packed as at depth 1; planar is
-// cleared at depth 1 (its one plane is the packed record) and for colour, which has no
-// planes. Packed records clear reversal at depth 8, and bit 1 from depth 8 on (the banded
-// orders are the plain ones there).
-std::uint8_t RecordLayout(std::uint8_t layout, int depth) {
-    if ((layout & LAYOUT_PLANAR) != 0 && depth != 1 && IsPlanarDepth(depth)) {
-        return layout;
-    }
-    if (depth == 1 || depth == 2 || depth == 4 || depth == 8 || IsColourDepth(depth)) {
-        layout &= static_cast<std::uint8_t>(~LAYOUT_PLANAR);
-    }
-    if (depth == 8) {
-        layout &= static_cast<std::uint8_t>(~LAYOUT_REVERSED);
-    }
-    if (depth >= 8) {
-        layout &= static_cast<std::uint8_t>(~0x02);
-    }
-    return layout;
-}
 
 bool WriteBytes(std::FILE* file, const std::uint8_t* bytes, std::size_t count) {
     return std::fwrite(bytes, 1, count, file) == count;
