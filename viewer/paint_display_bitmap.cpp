@@ -124,7 +124,7 @@ BitmapInfo256 MakeBitmapInfo(const DisplayBitmap& bitmap) {
     return info;
 }
 
-void PaintDisplayBitmap(HDC dc, const DisplayBitmap& bitmap, int x, int y, int zoom, int invert) {
+void PaintDisplayBitmap(HDC dc, const DisplayBitmap& bitmap, int x, int y, int zoom, bool invert) {
     std::optional<DisplayBitmap> widened;
     const DisplayBitmap* drawable = &bitmap;
     if (bitmap.depth == 2) {
@@ -139,7 +139,7 @@ void PaintDisplayBitmap(HDC dc, const DisplayBitmap& bitmap, int x, int y, int z
     StretchDIBits(dc, x, y, ScaledSize(zoom, drawable->width), ScaledSize(zoom, drawable->height),
                   0, 0, drawable->width, drawable->height, drawable->pixels->data(),
                   reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                  invert != 0 ? NOTSRCCOPY : SRCCOPY);
+                  invert ? NOTSRCCOPY : SRCCOPY);
 }
 
 void PaintPrompt(HDC dc, int x, int y, const char* text) {

@@ -27,8 +27,8 @@ bool IsDrawable(const DisplayBitmap& bitmap);
 std::optional<DisplayBitmap> WidenTwoBitBitmap(const DisplayBitmap& bitmap);
 
 // Stretches the bitmap (2-bit ones widened first; nothing for one that cannot be drawn) to zoom
-// times its size with its top-left corner at x, y; inverted colours when invert is non-zero.
-void PaintDisplayBitmap(HDC dc, const DisplayBitmap& bitmap, int x, int y, int zoom, int invert);
+// times its size with its top-left corner at x, y; inverted colours when invert is set.
+void PaintDisplayBitmap(HDC dc, const DisplayBitmap& bitmap, int x, int y, int zoom, bool invert);
 
 // Draws the text with a transparent background at x, y.
 void PaintPrompt(HDC dc, int x, int y, const char* text);

@@ -38,7 +38,7 @@ bool WriteWholeFile(const char* path, const std::vector<std::uint8_t>& bytes) {
 
 } // namespace
 
-void CopyShownPicture(HWND window, const DisplayBitmap& bitmap, int zoom, int invert) {
+void CopyShownPicture(HWND window, const DisplayBitmap& bitmap, int zoom, bool invert) {
     const std::vector<std::uint8_t> dib = ShownPictureDib(bitmap, zoom, invert);
     if (dib.empty() || !OpenClipboard(window)) {
         return;
@@ -60,7 +60,7 @@ void CopyShownPicture(HWND window, const DisplayBitmap& bitmap, int zoom, int in
     CloseClipboard();
 }
 
-void SaveShownPicture(HWND window, const DisplayBitmap& bitmap, int zoom, int invert,
+void SaveShownPicture(HWND window, const DisplayBitmap& bitmap, int zoom, bool invert,
                       const std::string& zentraFile) {
     const std::vector<std::uint8_t> file = BmpFileBytes(ShownPictureDib(bitmap, zoom, invert));
     if (file.empty()) {

@@ -11,9 +11,9 @@
 inline constexpr const char* SAVE_FAILED_TEXT = "Failed to save picture.";
 
 // Puts the picture on the clipboard (CF_DIB), owned by the window; nothing when none is shown.
-void CopyShownPicture(HWND window, const DisplayBitmap& bitmap, int zoom, int invert);
+void CopyShownPicture(HWND window, const DisplayBitmap& bitmap, int zoom, bool invert);
 
 // Asks for a file name in the save-file dialog (proposing the Zentra file's name with
 // ".bmp") and writes the picture there; a file that cannot be written gives SAVE_FAILED_TEXT.
-void SaveShownPicture(HWND window, const DisplayBitmap& bitmap, int zoom, int invert,
+void SaveShownPicture(HWND window, const DisplayBitmap& bitmap, int zoom, bool invert,
                       const std::string& zentraFile);

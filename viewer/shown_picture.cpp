@@ -78,7 +78,7 @@ class OffscreenCanvas {
 
 } // namespace
 
-std::vector<std::uint8_t> ShownPictureDib(const DisplayBitmap& bitmap, int zoom, int invert) {
+std::vector<std::uint8_t> ShownPictureDib(const DisplayBitmap& bitmap, int zoom, bool invert) {
     if (!CanDraw(bitmap) || zoom < 1 || bitmap.width <= 0 || bitmap.height <= 0) {
         return {};
     }

@@ -13,7 +13,7 @@ inline constexpr std::size_t SHOWN_PICTURE_LIMIT = 256u << 20;
 // A 40-byte BITMAPINFOHEADER and bottom-up 24-bit pixels of zoom times the bitmap's size,
 // drawn by the same code that paints the window. Empty when nothing is shown: no pixels, a
 // bitmap the window cannot draw, a zoom below 1, or a picture above SHOWN_PICTURE_LIMIT.
-std::vector<std::uint8_t> ShownPictureDib(const DisplayBitmap& bitmap, int zoom, int invert);
+std::vector<std::uint8_t> ShownPictureDib(const DisplayBitmap& bitmap, int zoom, bool invert);
 
 // A BMP file: the 14-byte file header ("BM", file size, pixel offset) and the packed DIB.
 std::vector<std::uint8_t> BmpFileBytes(const std::vector<std::uint8_t>& dib);

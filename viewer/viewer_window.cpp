@@ -36,8 +36,8 @@ void Redecode(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
     const auto selection =
         static_cast<int>(SendMessageA(ViewerState.RecordList, LB_GETCURSEL, 0, 0));
-    DecodeRecord(ViewerState.CurrentFileName, selection < 0 ? -1 : selection,
-                 ViewerState.buildup != 0, ViewerState.displayBitmap);
+    DecodeRecord(ViewerState.CurrentFileName, selection < 0 ? -1 : selection, ViewerState.buildup,
+                 ViewerState.displayBitmap);
 }
 
 LRESULT OnCreate(HWND window) {
@@ -52,16 +52,16 @@ LRESULT OnCreate(HWND window) {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_RECORD_LIST)), ViewerInstance, nullptr);
     DragAcceptFiles(window, TRUE);
     ViewerState.zoom = ReadSettingInt(VIEWER_SETTINGS, "zoom", 1);
-    ViewerState.invert = ReadSettingInt(VIEWER_SETTINGS, "invert", 0);
-    ViewerState.buildup = ReadSettingInt(VIEWER_SETTINGS, "buildup", 0);
+    ViewerState.invert = ReadSettingInt(VIEWER_SETTINGS, "invert", 0) != 0;
+    ViewerState.buildup = ReadSettingInt(VIEWER_SETTINGS, "buildup", 0) != 0;
     return 0;
 }
 
 LRESULT OnDestroy(HWND window) {
     StopPlaying(window);
     WriteSettingInt(VIEWER_SETTINGS, "zoom", ViewerState.zoom);
-    WriteSettingInt(VIEWER_SETTINGS, "invert", ViewerState.invert);
-    WriteSettingInt(VIEWER_SETTINGS, "buildup", ViewerState.buildup);
+    WriteSettingInt(VIEWER_SETTINGS, "invert", ViewerState.invert ? 1 : 0);
+    WriteSettingInt(VIEWER_SETTINGS, "buildup", ViewerState.buildup ? 1 : 0);
     DestroyWindow(ViewerState.RecordList);
     ViewerState.RecordList = nullptr;
     PostQuitMessage(0);
@@ -96,8 +96,8 @@ LRESULT OnInitMenuPopup(HMENU popup) {
     CheckItem(popup, IDM_ZOOM_1, ViewerState.zoom == 1);
     CheckItem(popup, IDM_ZOOM_2, ViewerState.zoom == 2);
     CheckItem(popup, IDM_ZOOM_4, ViewerState.zoom == 4);
-    CheckItem(popup, IDM_INVERT, ViewerState.invert != 0);
-    CheckItem(popup, IDM_BUILD_UP, ViewerState.buildup != 0);
+    CheckItem(popup, IDM_INVERT, ViewerState.invert);
+    CheckItem(popup, IDM_BUILD_UP, ViewerState.buildup);
     CheckItem(popup, IDM_PLAY, ViewerState.playing);
     return 0;
 }
@@ -149,12 +149,12 @@ void OnZoom(HWND window, int zoom) {
 }
 
 void OnInvert(HWND window) {
-    ViewerState.invert = ViewerState.invert == 0 ? 1 : 0;
+    ViewerState.invert = !ViewerState.invert;
     InvalidateRect(window, nullptr, TRUE);
 }
 
 void OnBuildUp(HWND window) {
-    ViewerState.buildup = ViewerState.buildup == 0 ? 1 : 0;
+    ViewerState.buildup = !ViewerState.buildup;
     Redecode(window);
 }
 

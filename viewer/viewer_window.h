@@ -26,8 +26,8 @@ struct ViewerWindowState {
     std::string CurrentFileName; // the file opened last, empty before the first choice
     HWND RecordList = nullptr;   // control IDC_RECORD_LIST
     int zoom = 1;
-    int invert = 0;
-    int buildup = 0;
+    bool invert = false;
+    bool buildup = false;
     DisplayBitmap displayBitmap; // what the paint handler draws
     // Playing: the file opened and listed when play started, holding the frame shown,
     // which each tick draws the next record over.

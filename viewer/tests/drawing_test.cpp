@@ -51,7 +51,7 @@ TEST_F(DrawingTest, EveryRecordAtEveryZoomPlainAndInverted) {
     for (const DrawCase& c : cases) {
         SelectLine(c.record);
         Command(c.zoomCommand);
-        if ((ViewerState.invert != 0) != c.invert) {
+        if (ViewerState.invert != c.invert) {
             Command(107);
         }
         EXPECT_TRUE(Shows(file, c.record, false, c.zoom, c.invert))
@@ -126,7 +126,7 @@ TEST_F(DrawingTest, BuildUpDrawsTheDeltaRecordOverItsFullFrame) {
     EXPECT_TRUE(Shows(file, 2, false, 1, false));
 
     Command(108);
-    EXPECT_EQ(ViewerState.buildup, 1);
+    EXPECT_TRUE(ViewerState.buildup);
     ASSERT_TRUE(ViewerState.displayBitmap.pixels.has_value());
     EXPECT_EQ(ViewerState.displayBitmap.width, 21);
     EXPECT_EQ(ViewerState.displayBitmap.height, 7);
@@ -135,7 +135,7 @@ TEST_F(DrawingTest, BuildUpDrawsTheDeltaRecordOverItsFullFrame) {
     EXPECT_TRUE(Shows(file, 2, true, 4, false));
 
     Command(108);
-    EXPECT_EQ(ViewerState.buildup, 0);
+    EXPECT_FALSE(ViewerState.buildup);
     EXPECT_EQ(ViewerState.displayBitmap.width, 1);
 }
 
@@ -148,7 +148,7 @@ TEST_F(DrawingTest, InvertRepaintsWithoutDecodingAgainButBuildUpDecodes) {
     std::filesystem::remove(file);
 
     Command(107);
-    EXPECT_EQ(ViewerState.invert, 1);
+    EXPECT_TRUE(ViewerState.invert);
     ASSERT_TRUE(ViewerState.displayBitmap.pixels.has_value());
     EXPECT_EQ(ViewerState.displayBitmap.depth, 8);
     const ClientPixels inverted = CaptureClient(window_);

@@ -105,7 +105,7 @@ class PictureExportTest : public ViewerWindowTest {
     void Show(int record, WORD zoomCommand, bool invert) {
         SelectLine(record);
         Command(zoomCommand);
-        if ((ViewerState.invert != 0) != invert) {
+        if (ViewerState.invert != invert) {
             Command(107);
         }
     }
