@@ -347,7 +347,8 @@ TEST(ConvertImagesTest, FailuresReportOnceAndWriteNothing) {
          {MakeTypeCode(0x00, 8)},
          32768,
          1,
-         "ERROR: invalid size (width=32768, height=1)\n"},
+         "ERROR: file '%s' is too large (32768 x 1 pixels; the limit is 32767 pixels a side and "
+         "268435456 pixels in all)\n"},
     };
     for (const FailureCase& c : cases) {
         ScratchFolder folder("convert_failure");
