@@ -4,7 +4,7 @@
 // (raw PPM files) when a type has depth 16 or 24. The written file must list one
 // sequence per type with the right flags, and every frame decoded with build-up must give
 // back the picture scaled to 8 bits: a grey record its grey level (a colour picture's
-// luminance) cut to the type's depth (its top 1, 2, 4 or 8 bits), a 24-bit record the
+// luminance) at the type's level whose shown grey is nearest, a 24-bit record the
 // colours, a 16-bit record the top 5, 6 and 5 bits of each channel, widened again.
 // A depth the writer cannot pack must fail the conversion and leave no file behind.
 #include "bitmap_rgb.h"
@@ -16,6 +16,7 @@
 #include "type_code.h"
 #include "zentra_format.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -60,7 +61,20 @@ unsigned ExpectedPixel(const Picture& picture, std::size_t at, unsigned channels
     const unsigned grey =
         channels == 3 ? Luminance(Scaled(s[0], maxval), Scaled(s[1], maxval), Scaled(s[2], maxval))
                       : Scaled(s[0], maxval);
-    return grey >> (8 - depth);
+    // The level whose shown grey is nearest, halfway between two going up: 0 and 255 at
+    // depth 1, 0, 64, 128, 255 at depth 2, 0, 16 ... 224, 255 at depth 4.
+    const unsigned top = (1u << depth) - 1;
+    const auto distance = [&](unsigned level) {
+        const int shown = level == top ? 255 : static_cast<int>(level << (8 - depth));
+        return std::abs(static_cast<int>(grey) - shown);
+    };
+    unsigned best = 0;
+    for (unsigned level = 1; level <= top; ++level) {
+        if (distance(level) <= distance(best)) {
+            best = level;
+        }
+    }
+    return best;
 }
 
 // A colour channel as a record of the depth shows it: at depth 16 its top bits repeated.

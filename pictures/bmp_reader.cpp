@@ -1,7 +1,9 @@
-// ReadBmpPicture: Windows bitmaps. Uncompressed ones of 1, 4 or 8 bits per pixel become
-// one scaled colour-table index per pixel with the table; those of 16, 24 or 32 bits per
-// pixel (uncompressed, or with bit fields at 16 and 32) become grey levels and colours.
-// Rows come bottom row first, as a bottom-up bitmap stores them, at every depth.
+// ReadBmpPicture: Windows bitmaps. Those of 1, 4 or 8 bits per pixel (uncompressed, or
+// run-length coded at 4 and 8) become one scaled colour-table index per pixel with the
+// table; those of 16, 24 or 32 bits per pixel (uncompressed, or with bit fields at 16 and
+// 32) become grey levels and colours. Rows come bottom row first, as a bottom-up bitmap
+// stores them, at every depth.
+#include "bmp_run_length.h"
 #include "checked_size.h"
 #include "little_endian.h"
 #include "memory_input.h"
@@ -34,12 +36,13 @@ constexpr std::size_t OFFSET_COLOUR_COUNT = 46;
 // first three right behind a 40-byte header with bit fields.
 constexpr std::size_t OFFSET_MASKS = 54;
 
-const char* const MESSAGE_INVALID = "ERROR: file '%s' has an invalid or unsupported format\n";
 const char* const MESSAGE_NO_MEMORY = "ERROR: insufficient memory\n";
-const char* const MESSAGE_TRUNCATED = "ERROR: truncated input file (not enough pixel data)\n";
 
 constexpr std::uint32_t COMPRESSION_NONE = 0;
+constexpr std::uint32_t COMPRESSION_RLE8 = 1;
+constexpr std::uint32_t COMPRESSION_RLE4 = 2;
 constexpr std::uint32_t COMPRESSION_BIT_FIELDS = 3;
+constexpr std::uint32_t OS2_HEADER_BYTES = 12;
 constexpr std::uint32_t INFO_HEADER_BYTES = 40;
 constexpr std::uint32_t V3_HEADER_BYTES = 56;
 constexpr std::uint32_t V4_HEADER_BYTES = 108;
@@ -242,7 +245,7 @@ Readout ReadHighColourBitmap(PictureBytes bytes, const std::uint8_t* head, const
     const std::int32_t storedHeight = GetI32LE(&head[OFFSET_HEIGHT]);
     const bool topDown = storedHeight < 0;
     const std::int64_t rows = topDown ? -std::int64_t{storedHeight} : storedHeight;
-    if (storedWidth < 1 || rows < 1 || storedWidth > MAX_SOURCE_SIDE || rows > MAX_SOURCE_SIDE) {
+    if (storedWidth < 1 || rows < 1) {
         // The size as the header gives it.
         return ReadFailure("ERROR: file '%s' has an invalid picture size (width=%d, height=%d)\n",
                            name.c_str(), storedWidth, storedHeight);
@@ -297,13 +300,59 @@ Readout ReadHighColourBitmap(PictureBytes bytes, const std::uint8_t* head, const
     return result;
 }
 
+// The name of a bitmap compression in messages.
+const char* CompressionName(std::uint32_t compression) {
+    switch (compression) {
+    case COMPRESSION_RLE8:
+        return "RLE8";
+    case COMPRESSION_RLE4:
+        return "RLE4";
+    case COMPRESSION_BIT_FIELDS:
+        return "bit-field";
+    case 4:
+        return "JPEG";
+    case 5:
+        return "PNG";
+    case 6:
+        return "alpha bit-field";
+    default:
+        return "an unknown";
+    }
+}
+
+Readout TruncatedBitmap(const std::string& name, std::int64_t width, std::int64_t height) {
+    return ReadFailure("ERROR: truncated input file '%s' (not enough data for %lld x %lld "
+                       "pixels)\n",
+                       name.c_str(), static_cast<long long>(width), static_cast<long long>(height));
+}
+
 Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const std::string& name) {
     const std::uint16_t planes = GetU16LE(&head[OFFSET_PLANES]);
     const std::uint16_t bitCount = GetU16LE(&head[OFFSET_BIT_COUNT]);
     const std::uint32_t compression = GetU32LE(&head[OFFSET_COMPRESSION]);
-    if (head[0] != 'B' || head[1] != 'M' || planes != 1 || compression != 0 ||
-        (bitCount != 1 && bitCount != 4 && bitCount != 8)) {
-        return ReadFailure(MESSAGE_INVALID, name.c_str());
+    const std::uint32_t infoSize = GetU32LE(&head[OFFSET_INFO_SIZE]);
+    const bool signature = head[0] == 'B' && head[1] == 'M';
+    if (signature && infoSize == OS2_HEADER_BYTES) {
+        return ReadFailure("ERROR: file '%s' is an OS/2 bitmap, which ztr does not read\n",
+                           name.c_str());
+    }
+    if (!signature || planes != 1 || bytes.size() < OFFSET_COMPRESSION + 4) {
+        return NotValidPicture(name, PictureFormat::Bitmap);
+    }
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+        bitCount != 32) {
+        return NotValidPicture(name, PictureFormat::Bitmap);
+    }
+    const bool runLength = (compression == COMPRESSION_RLE8 && bitCount == 8) ||
+                           (compression == COMPRESSION_RLE4 && bitCount == 4);
+    if (compression != COMPRESSION_NONE && !runLength) {
+        return ReadFailure("ERROR: file '%s' is a bitmap of %u bits a pixel with %s compression, "
+                           "which ztr does not read\n",
+                           name.c_str(), static_cast<unsigned>(bitCount),
+                           CompressionName(compression));
+    }
+    if (bitCount > 8) {
+        return NotValidPicture(name, PictureFormat::Bitmap); // headers of an unknown size
     }
 
     MemoryInput input(bytes);
@@ -313,8 +362,12 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
     image.width = GetI32LE(&head[OFFSET_WIDTH]);
     image.height = GetI32LE(&head[OFFSET_HEIGHT]);
     image.levels = 1 << bitCount;
-    // A negative height marks rows stored top row first.
+    // A negative height marks rows stored top row first; run-length data are always
+    // stored bottom row first.
     const bool topDown = image.height < 0 && image.height != INT32_MIN;
+    if (topDown && runLength) {
+        return NotValidPicture(name, PictureFormat::Bitmap);
+    }
     if (topDown) {
         image.height = -image.height;
     }
@@ -322,7 +375,6 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
     // Row bits taken up to a multiple of 32, in bytes; 64-bit so no width can wrap it.
     const std::int64_t strideSigned =
         ((std::int64_t{bitCount} * image.width + 31) & ~std::int64_t{31}) / 8;
-    const std::uint32_t infoSize = GetU32LE(&head[OFFSET_INFO_SIZE]);
     std::uint64_t colourCount = GetU32LE(&head[OFFSET_COLOUR_COUNT]);
     if (colourCount == 0) {
         colourCount = static_cast<std::uint64_t>(image.levels);
@@ -343,22 +395,22 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
     if (image.width < 1 || image.height < 1) {
         return result;
     }
+    if (std::optional<Readout> tooLarge = RefuseTooLarge(name, image.width, image.height)) {
+        return std::move(*tooLarge);
+    }
 
     const auto width = static_cast<std::size_t>(image.width);
     const auto height = static_cast<std::size_t>(image.height);
     const std::size_t pixelsPerByte = 8 / bitCount;
     const std::size_t usedBytes = (width + pixelsPerByte - 1) / pixelsPerByte;
     const auto stride = static_cast<std::uint64_t>(strideSigned);
-    std::size_t pixelCount = 0;
-    if (!CheckedMultiply(width, height, pixelCount)) {
-        return ReadFailure(MESSAGE_NO_MEMORY);
-    }
+    const std::size_t pixelCount = width * height;
     // Every row but the last is read with its padding; the last row's padding may be
     // missing. A file too short for that is refused before anything is allocated.
     input.Seek(pixelOffset);
     const std::uint64_t needed = stride * (height - 1) + usedBytes;
-    if (input.Remaining() < needed) {
-        return ReadFailure(MESSAGE_TRUNCATED);
+    if (!runLength && input.Remaining() < needed) {
+        return TruncatedBitmap(name, image.width, image.height);
     }
 
     try {
@@ -369,6 +421,20 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
         return ReadFailure(MESSAGE_NO_MEMORY);
     }
 
+    if (runLength) {
+        // Pixels the escapes skip keep index 0, as in a bitmap that Windows decodes into
+        // a fresh (zeroed) one of its own depth.
+        if (!DecodeRunLengthBitmap(bytes.subspan(static_cast<std::size_t>(input.Position())),
+                                   bitCount, width, height, image.pixels.data())) {
+            return TruncatedBitmap(name, image.width, image.height);
+        }
+        if (bitCount == 4) {
+            for (std::uint8_t& pixel : image.pixels) {
+                pixel = static_cast<std::uint8_t>(pixel * 17);
+            }
+        }
+        return result;
+    }
     for (std::size_t y = 0; y < height; ++y) {
         if (y > 0) {
             input.Skip(stride - usedBytes);

@@ -4,7 +4,8 @@
 // opaque pixels, on the first frame the pixels it leaves undrawn take the background
 // colour (when its index is above 0), disposal 2 restores the frame's pixels to what was
 // there before it and disposal 3 to the frame shown before the previous one, and the
-// transparent index and delay of a control block hold until the next one.
+// transparent index and delay of a control block hold until the next one. A file that
+// breaks off keeps its complete frames only; one without a complete frame is refused.
 #include "picture_readers.h"
 #include "rgba_frames.h"
 
@@ -20,6 +21,15 @@
 namespace {
 
 constexpr std::size_t SCREEN_HEADER_BYTES = 13;
+
+// Browsers and picture viewers show a frame whose delay is 0 or 1 (1/100 s), or that has
+// no delay at all, for about 100 ms: animations are made for that, so it is taken here.
+constexpr int SHORTEST_DELAY_CS = 2;
+constexpr int SHORT_FRAME_MS = 100;
+
+int DelayMs(int centiseconds) {
+    return centiseconds < SHORTEST_DELAY_CS ? SHORT_FRAME_MS : 10 * centiseconds;
+}
 
 struct MemorySource {
     const std::uint8_t* data;
@@ -52,7 +62,7 @@ struct Canvas {
     int backgroundIndex = 0;
     int transparent = -1;               // index made transparent in the global table, -1 for none
     int controlFlags = 0;               // of the last control block: disposal and transparency
-    int delay = 0;                      // milliseconds, from the last control block
+    int delay = SHORT_FRAME_MS;         // milliseconds, from the last control block
     std::vector<std::uint8_t> pixels;   // red, green, blue, alpha
     std::vector<std::uint8_t> before;   // the canvas before the current frame was drawn
     std::vector<std::uint8_t> previous; // the last frame shown
@@ -68,7 +78,7 @@ void TakeControlBlock(const GifByteType* block, Canvas& canvas) {
         return; // not a control block of the one known length
     }
     canvas.controlFlags = block[1];
-    canvas.delay = 10 * (block[2] | block[3] << 8);
+    canvas.delay = DelayMs(block[2] | block[3] << 8);
     if (canvas.transparent >= 0) {
         canvas.global[static_cast<std::size_t>(canvas.transparent)][3] = 255;
     }
@@ -116,7 +126,8 @@ int InterlacedRow(int i, int rows) {
 enum class FrameEnd { Whole, Partial, NotDrawn };
 
 // Reads an image descriptor and draws its pixels onto the canvas. A frame that leaves the
-// screen or has no colour table is not drawn; one whose data break off keeps the rows read.
+// screen or has no colour table is not drawn; one whose data break off is Partial, its
+// rows drawn as far as they were read.
 FrameEnd DrawFrame(GifFileType* gif, Canvas& canvas, std::vector<GifPixelType>& line,
                    bool firstFrame) {
     if (DGifGetImageDesc(gif) == GIF_ERROR) {
@@ -216,6 +227,11 @@ void DisposeShownFrame(Canvas& canvas, bool firstFrame) {
     std::fill(canvas.drawn.begin(), canvas.drawn.end(), 0);
 }
 
+Readout Truncated(const std::string& name, const AnnouncedSize& size) {
+    return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d pixels)\n",
+                       name.c_str(), size.width, size.height);
+}
+
 } // namespace
 
 Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
@@ -225,9 +241,6 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
     std::copy_n(bytes.begin(), std::min(bytes.size(), head.size()), head.begin());
     const int screenWidth = head[6] | head[7] << 8;
     const int screenHeight = head[8] | head[9] << 8;
-    if (screenWidth > MAX_SOURCE_SIDE || screenHeight > MAX_SOURCE_SIDE) {
-        return NotValidPicture(name, PictureFormat::Gif);
-    }
     AnnouncedSize size;
     if (std::optional<Readout> refused = RefuseAnnouncedSize(PictureFormat::Gif, name, screenWidth,
                                                              screenHeight, bytes.size(), size)) {
@@ -238,7 +251,12 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
     int error = 0;
     const std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&source, ReadFromMemory, &error));
     if (!gif) {
-        return NotValidPicture(name, PictureFormat::Gif);
+        // The screen's global colour table, when it has one, must follow the header whole.
+        const std::size_t tableBytes = (head[10] & 0x80) != 0 ? 3u << ((head[10] & 7) + 1) : 0;
+        const bool cutHeader = bytes.size() < SCREEN_HEADER_BYTES + tableBytes;
+        return error == D_GIF_ERR_READ_FAILED || cutHeader
+                   ? Truncated(name, size)
+                   : NotValidPicture(name, PictureFormat::Gif);
     }
     Canvas canvas;
     canvas.width = static_cast<std::size_t>(size.width);
@@ -280,17 +298,13 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
                 continue;
             }
             const bool firstFrame = result.frames.empty();
-            const FrameEnd end = DrawFrame(gif.get(), canvas, line, firstFrame);
-            if (end == FrameEnd::NotDrawn) {
+            // A frame read in part is left out: only whole frames are converted.
+            if (DrawFrame(gif.get(), canvas, line, firstFrame) != FrameEnd::Whole) {
                 cut = true;
                 break;
             }
             if (!AppendRgbaFrame(result, canvas.pixels.data(), size, canvas.delay, options, name)) {
                 return result;
-            }
-            if (end == FrameEnd::Partial) {
-                cut = true;
-                break;
             }
             if (!options.allFrames) {
                 break;
@@ -300,9 +314,18 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
     } catch (const std::bad_alloc&) {
         return ReadFailure("ERROR: insufficient memory\n");
     }
+    // The data ran out (rather than being damaged) when giflib's last read came up short.
+    const bool ranOut = cut && gif->Error == D_GIF_ERR_READ_FAILED;
     if (result.frames.empty()) {
-        return NotValidPicture(name, PictureFormat::Gif);
+        return ranOut ? Truncated(name, size) : NotValidPicture(name, PictureFormat::Gif);
     }
     result.cut = cut;
+    if (cut) {
+        const std::size_t frames = result.frames.size();
+        result.warning =
+            ReadFailure("WARNING: file '%s' is %s: %zu complete frame%s read\n", name.c_str(),
+                        ranOut ? "cut short" : "damaged", frames, frames == 1 ? "" : "s")
+                .failure;
+    }
     return result;
 }

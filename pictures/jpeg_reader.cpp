@@ -2,7 +2,8 @@
 // YCbCr or RGB, and CMYK or YCCK (as Adobe writes them, inverted), baseline or progressive.
 // libjpeg reports errors through error_exit, which jumps back to the step that called it;
 // those steps hold no C++ object across the jump. Warnings about damaged data are dropped
-// and the decoder's own repair kept, so a cut JPEG shows what it has.
+// and the decoder's own repair kept, but a file whose data end early is refused: libjpeg
+// would fill the rest of the picture with grey and only warn.
 #include "picture_readers.h"
 #include "rgba_frames.h"
 
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+// After jpeglib.h, which it needs: the message codes.
+#include <jerror.h>
 
 namespace {
 
@@ -26,13 +29,20 @@ constexpr long MOST_BUFFER_BYTES = 1L << 30;
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    bool ranOut; // the data ended before the end-of-image marker
 };
 
 void ErrorExit(j_common_ptr info) {
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
 }
 
-void DropMessage(j_common_ptr, int) {}
+// Drops every message, but notes the warning that the data ran out (libjpeg then goes
+// on as if the picture ended there).
+void NoteMessage(j_common_ptr info, int level) {
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
+        reinterpret_cast<ErrorManager*>(info->err)->ranOut = true;
+    }
+}
 
 void DropOutput(j_common_ptr) {}
 
@@ -126,7 +136,7 @@ Readout ReadJpegPicture(PictureBytes bytes, const std::string& name,
     JpegDecoder decoder;
     decoder.info.err = jpeg_std_error(&decoder.errors.base);
     decoder.errors.base.error_exit = ErrorExit;
-    decoder.errors.base.emit_message = DropMessage;
+    decoder.errors.base.emit_message = NoteMessage;
     decoder.errors.base.output_message = DropOutput;
     if (!ReadJpegHeader(&decoder, bytes.data(), static_cast<unsigned long>(bytes.size()))) {
         return NotValidPicture(name, PictureFormat::Jpeg);
@@ -145,10 +155,6 @@ Readout ReadJpegPicture(PictureBytes bytes, const std::string& name,
         info.out_color_space = JCS_CMYK;
         break;
     default:
-        return NotValidPicture(name, PictureFormat::Jpeg);
-    }
-    constexpr auto mostSide = static_cast<JDIMENSION>(MAX_SOURCE_SIDE);
-    if (info.image_width > mostSide || info.image_height > mostSide) {
         return NotValidPicture(name, PictureFormat::Jpeg);
     }
     AnnouncedSize size;
@@ -171,6 +177,11 @@ Readout ReadJpegPicture(PictureBytes bytes, const std::string& name,
     if (!ReadJpegRows(&decoder, samples.data(), rgba.data(), &result.frames.back(),
                       options.background)) {
         return NotValidPicture(name, PictureFormat::Jpeg);
+    }
+    if (decoder.errors.ranOut) {
+        return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d "
+                           "pixels)\n",
+                           name.c_str(), size.width, size.height);
     }
     return result;
 }

@@ -1,21 +1,18 @@
 // LoadImageFrames: picks the source reader by the bytes' signature, else by the file's
-// name, and hands back every picture top row first. One message reports a failure: where
-// the signature names one of the bitmap and PBM/PGM/PPM readers but the name names the
-// other, the file failed before signatures were looked at, and it fails with the same
-// message now unless the signature's reader can read it.
+// name, and hands back every picture top row first. One message reports a failure; where
+// no signature chose the reader, a refusal says what the file is when its first bytes
+// tell (another picture format, a document), or that it is no picture ztr reads.
 #include "colour_to_grey.h"
+#include "foreign_format.h"
 #include "picture_readers.h"
 #include "report_message.h"
+#include "rgba_frames.h"
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
 namespace {
-
-bool IsOwnReader(PictureFormat format) {
-    return format == PictureFormat::Bitmap || format == PictureFormat::Pnm;
-}
 
 // Bitmaps come bottom row first; the rest of the engine takes them top row first.
 void TurnTopRowFirst(Readout& bitmap) {
@@ -75,19 +72,39 @@ std::optional<SourceImage> ReportedFirstFrame(Readout readout, const MessageSink
     return std::move(readout.frames.front());
 }
 
+namespace {
+
+// The message for a file that the reader chosen by its name refused: what the file is,
+// when its first bytes tell; that it is no picture at all, when the PBM/PGM/PPM reader
+// found no header in a file not named as one; else the reader's own message.
+Readout RefusalByName(PictureBytes bytes, const std::string& name, PictureFormat format,
+                      Readout refused) {
+    if (refused.failure == "ERROR: insufficient memory\n") {
+        return refused;
+    }
+    if (const std::optional<std::string> what = ForeignFormat(bytes)) {
+        refused.failure = ForeignFormatMessage(name, *what);
+    } else if (format == PictureFormat::Pnm && !HasPnmName(name) &&
+               refused.failure == NotValidPicture(name, format).failure) {
+        refused.failure = "ERROR: file '" + name + "' is not a picture that ztr reads (it reads " +
+                          READ_FORMATS + ")\n";
+    }
+    return refused;
+}
+
+} // namespace
+
 Readout ReadPicture(PictureBytes bytes, const std::string& name, const SourceReadOptions& options) {
+    if (bytes.empty()) {
+        return ReadFailure("ERROR: file '%s' is empty\n", name.c_str());
+    }
     const std::size_t headCount = std::min(bytes.size(), PICTURE_HEAD_BYTES);
-    const PictureFormat byName = NameFormat(name);
-    PictureFormat format = byName;
+    PictureFormat format = NameFormat(name);
     const bool hasSignature = SignatureFormat(bytes.data(), headCount, format);
 
     Readout result = ReadAs(bytes, name, format, options);
-    if (!result.failure.empty() && hasSignature && format != byName && IsOwnReader(format) &&
-        IsOwnReader(byName)) {
-        result = ReadAs(bytes, name, byName, options);
-    }
     if (!result.failure.empty()) {
-        return result;
+        return hasSignature ? result : RefusalByName(bytes, name, format, std::move(result));
     }
     if (!options.allFrames) {
         result.frames.resize(1);

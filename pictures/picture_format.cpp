@@ -54,6 +54,11 @@ PictureFormat NameFormat(const std::string& path) {
     return PictureFormat::Pnm;
 }
 
+bool HasPnmName(const std::string& path) {
+    return ExtensionIs(path, ".pbm") || ExtensionIs(path, ".pgm") || ExtensionIs(path, ".ppm") ||
+           ExtensionIs(path, ".pnm");
+}
+
 PictureFormat ChoosePictureFormat(const std::string& path, const std::uint8_t* head,
                                   std::size_t count) {
     PictureFormat format = PictureFormat::Pnm;

@@ -28,6 +28,10 @@ bool SignatureFormat(const std::uint8_t* head, std::size_t count, PictureFormat&
 // PBM/PGM/PPM reader.
 PictureFormat NameFormat(const std::string& path);
 
+// True for the names of PBM, PGM and PPM files: ".pbm", ".pgm", ".ppm" or ".pnm" (any
+// case).
+bool HasPnmName(const std::string& path);
+
 // The choice for a file: its signature when it has a known one, else its name.
 PictureFormat ChoosePictureFormat(const std::string& path, const std::uint8_t* head,
                                   std::size_t count);

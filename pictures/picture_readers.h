@@ -15,11 +15,14 @@
 struct Readout {
     std::vector<SourceImage> frames; // top row first (bitmaps: bottom row first)
     std::string failure;             // the message; empty on success
-    // True when the picture broke off (a GIF cut short or damaged inside): the frames are
-    // those read before the break, the last one drawn as far as its rows were read. False
-    // when the reading ended where the file says it ends, or stopped after the frames
-    // that were asked for.
+    // True when the picture broke off (a GIF cut short or damaged after complete frames):
+    // the frames are the complete ones read before the break. False when the reading
+    // ended where the file says it ends, or stopped after the frames that were asked for.
     bool cut = false;
+    // For a picture that broke off, the warning that names the file, how it broke off and
+    // how many frames were read ("WARNING: file 'NAME' is cut short: 84 complete frames
+    // read\n"); empty otherwise. Nothing reports it but the caller that counts the frames.
+    std::string warning{};
 };
 
 // A failed Readout with a printf-style message.

@@ -19,11 +19,13 @@ struct MemorySource {
     const std::uint8_t* data;
     std::size_t size;
     std::size_t at;
+    bool ranOut; // a read went past the end of the bytes
 };
 
 void ReadFromMemory(png_structp png, png_bytep target, png_size_t count) {
     auto* source = static_cast<MemorySource*>(png_get_io_ptr(png));
     if (source->size - source->at < count) {
+        source->ranOut = true;
         png_error(png, "cut");
     }
     std::memcpy(target, source->data + source->at, count);
@@ -57,7 +59,8 @@ bool ReadPngHeader(png_structp png, png_infop info, MemorySource* source, PngHea
         return false;
     }
     png_set_read_fn(png, source, ReadFromMemory);
-    png_set_user_limits(png, MAX_SOURCE_SIDE, MAX_SOURCE_SIDE);
+    // libpng's own side limits (a million pixels) stay: the engine's smaller ones are
+    // checked on the header before any row is allocated, with a message that says so.
     png_set_chunk_malloc_max(png, 8u << 20);
     // Checksums are not checked, so a picture with a damaged checksum but whole data reads
     // as it always has; the data themselves are checked at every step.
@@ -108,7 +111,7 @@ Readout ReadPngPicture(PictureBytes bytes, const std::string& name,
     if (decoder.info == nullptr) {
         return ReadFailure("ERROR: insufficient memory\n");
     }
-    MemorySource source{bytes.data(), bytes.size(), 0};
+    MemorySource source{bytes.data(), bytes.size(), 0, false};
     PngHeader header{};
     if (!ReadPngHeader(decoder.png, decoder.info, &source, &header)) {
         return NotValidPicture(name, PictureFormat::Png);
@@ -130,6 +133,11 @@ Readout ReadPngPicture(PictureBytes bytes, const std::string& name,
         rows[y] = rgba.data() + 4 * static_cast<std::size_t>(size.width) * y;
     }
     if (!ReadPngPixels(decoder.png, decoder.info, rows.data(), header.width)) {
+        if (source.ranOut) {
+            return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d "
+                               "pixels)\n",
+                               name.c_str(), size.width, size.height);
+        }
         return NotValidPicture(name, PictureFormat::Png);
     }
     Readout result;

@@ -1,11 +1,12 @@
 // ReadPnmImage: PBM ("P1", "P4"), PGM ("P2", "P5") and PPM ("P3", "P6") pictures into a
 // SourceImage of one grey byte per pixel (a PPM's colours by luminance), top row first.
 // The header is read in line pieces of at most 127 characters; the pixel data start
-// right after the piece that completes it.
+// right after the piece that completes it. Samples above maxval 255 take two bytes.
 #include "checked_size.h"
 #include "colour_to_grey.h"
 #include "memory_input.h"
 #include "picture_readers.h"
+#include "rgba_frames.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -19,10 +20,7 @@ namespace {
 
 constexpr std::size_t HEADER_PIECE_CHARS = 127;
 
-const char* const MESSAGE_NOT_PNM = "Invalid PBM/PGM/PPM image\n";
-const char* const MESSAGE_UNSUPPORTED = "Wrong or unsupported image type\n";
 const char* const MESSAGE_NO_MEMORY = "ERROR: insufficient memory\n";
-const char* const MESSAGE_TRUNCATED = "ERROR: truncated input file (not enough pixel data)\n";
 
 bool IsDigit(int c) {
     return c >= '0' && c <= '9';
@@ -203,11 +201,11 @@ std::uint64_t LeastPixelBytes(const PnmHeader& header) {
     if (header.format == 4) {
         return (width + 7) / 8 * height;
     }
+    const std::uint64_t sampleBytes = header.levels > 256 && header.format >= 5 ? 2 : 1;
     if (header.format == 3 || header.format == 6) {
-        const std::uint64_t sampleBytes = header.format == 6 && header.levels > 256 ? 2 : 1;
         return 3 * sampleBytes * width * height;
     }
-    return width * height; // one byte a sample, or at least one character a plain value
+    return sampleBytes * width * height; // at least one character a plain value
 }
 
 bool ReadRawBitmap(MemoryInput& file, SourceImage& image) {
@@ -227,9 +225,10 @@ bool ReadRawBitmap(MemoryInput& file, SourceImage& image) {
     return true;
 }
 
-// A PPM sample (0 to maxval) as 8 bits: maxval 255 keeps it, a smaller maxval is
-// stretched, a two-byte sample is stretched to 16 bits and its high byte taken.
-std::uint8_t ColourSample(std::uint32_t sample, std::uint32_t maxval) {
+// A PPM sample, or a PGM sample above maxval 255 (0 to maxval), as 8 bits: maxval 255
+// keeps it, a smaller maxval is stretched, a two-byte sample is stretched to 16 bits and
+// its high byte taken.
+std::uint8_t WideSample(std::uint32_t sample, std::uint32_t maxval) {
     sample = sample > maxval ? maxval : sample;
     if (maxval <= 255) {
         return static_cast<std::uint8_t>(sample * 255 / maxval);
@@ -262,7 +261,7 @@ bool ReadColourPixels(MemoryInput& file, std::int32_t format, std::uint32_t maxv
                 sample = wide ? static_cast<std::uint32_t>(high << 8 | low)
                               : static_cast<std::uint32_t>(high);
             }
-            channel = ColourSample(sample, maxval);
+            channel = WideSample(sample, maxval);
         }
         pixel = Luminance(rgb[0], rgb[1], rgb[2]);
         if (colours != nullptr) {
@@ -272,9 +271,37 @@ bool ReadColourPixels(MemoryInput& file, std::int32_t format, std::uint32_t maxv
     return true;
 }
 
+// "P2" and "P5" samples of maxval 256 to 65535 (two big-endian bytes in "P5").
+bool ReadWideGreyPixels(MemoryInput& file, std::int32_t format, std::uint32_t maxval,
+                        SourceImage& image) {
+    for (std::uint8_t& pixel : image.pixels) {
+        std::uint32_t sample = 0;
+        if (format == 2) {
+            const std::optional<std::int32_t> number = ReadPlainNumber(file);
+            if (!number) {
+                return false;
+            }
+            sample = *number < 0 ? 0 : static_cast<std::uint32_t>(*number);
+        } else {
+            const int high = file.GetByte();
+            const int low = file.GetByte();
+            if (high < 0 || low < 0) {
+                return false;
+            }
+            sample = static_cast<std::uint32_t>(high << 8 | low);
+        }
+        pixel = WideSample(sample, maxval);
+    }
+    return true;
+}
+
 bool ReadPixels(MemoryInput& file, std::int32_t format, SourceImage& image) {
     const std::size_t count = image.pixels.size();
     std::uint8_t* out = image.pixels.data();
+    if ((format == 2 || format == 5) && image.levels > 256) {
+        return ReadWideGreyPixels(file, format, static_cast<std::uint32_t>(image.levels - 1),
+                                  image);
+    }
     switch (format) {
     case 1:
         for (std::size_t i = 0; i < count; ++i) {
@@ -312,43 +339,53 @@ bool ReadPixels(MemoryInput& file, std::int32_t format, SourceImage& image) {
     }
 }
 
-// Grey formats take maxval 1 to 255, colour ones 1 to 65535.
-bool IsSupported(const PnmHeader& header) {
-    const bool grey =
-        header.format == 1 || header.format == 2 || header.format == 4 || header.format == 5;
-    const bool colour = header.format == 3 || header.format == 6;
-    return (grey || colour) && header.width >= 1 && header.height >= 1 && header.levels >= 2 &&
-           header.levels <= (colour ? 65536 : 256);
+Readout InvalidHeader(const std::string& name) {
+    return ReadFailure("ERROR: file '%s' has an invalid PBM/PGM/PPM header\n", name.c_str());
+}
+
+Readout Truncated(const std::string& name, const PnmHeader& header) {
+    return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d pixels)\n",
+                       name.c_str(), header.width, header.height);
 }
 
 } // namespace
 
-// The PBM/PGM/PPM messages have never named the file, so the name goes unused.
-Readout ReadPnmPicture(PictureBytes bytes, [[maybe_unused]] const std::string& name,
+Readout ReadPnmPicture(PictureBytes bytes, const std::string& name,
                        const SourceReadOptions& options) {
     MemoryInput file(bytes);
 
     PnmHeader header;
     switch (ReadHeader(file, header)) {
     case HeaderResult::NotPnm:
-        return ReadFailure(MESSAGE_NOT_PNM);
+        return NotValidPicture(name, PictureFormat::Pnm);
     case HeaderResult::BadNumber:
-        return ReadFailure(MESSAGE_UNSUPPORTED);
+        return InvalidHeader(name);
     case HeaderResult::Accepted:
         break;
     }
-    if (!IsSupported(header)) {
-        return ReadFailure(MESSAGE_UNSUPPORTED);
+    if (header.format < 1 || header.format > 6) {
+        return NotValidPicture(name, PictureFormat::Pnm);
     }
-
-    std::size_t pixelCount = 0;
-    if (!CheckedMultiply(static_cast<std::size_t>(header.width),
-                         static_cast<std::size_t>(header.height), pixelCount)) {
-        return ReadFailure(MESSAGE_NO_MEMORY);
+    if (header.height == 0 || header.levels == 0) {
+        return InvalidHeader(name); // the header never came to an end
     }
+    // Every format takes maxval 1 to 65535 (PBM has none).
+    if (header.levels < 2 || header.levels > 65536) {
+        return ReadFailure("ERROR: file '%s' has an unsupported maxval %lld (1 to 65535)\n",
+                           name.c_str(), static_cast<long long>(header.levels) - 1);
+    }
+    if (header.width < 1 || header.height < 1) {
+        return ReadFailure("ERROR: file '%s' has an invalid picture size (width=%d, height=%d)\n",
+                           name.c_str(), header.width, header.height);
+    }
+    if (std::optional<Readout> tooLarge = RefuseTooLarge(name, header.width, header.height)) {
+        return std::move(*tooLarge);
+    }
+    const std::size_t pixelCount =
+        static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height);
     // A file too short for its pixels is refused before its block is allocated.
     if (file.Remaining() < LeastPixelBytes(header)) {
-        return ReadFailure(MESSAGE_TRUNCATED);
+        return Truncated(name, header);
     }
 
     SourceImage image;
@@ -371,10 +408,10 @@ Readout ReadPnmPicture(PictureBytes bytes, [[maybe_unused]] const std::string& n
         return ReadFailure(MESSAGE_NO_MEMORY);
     }
     if (!ReadPixels(file, header.format, image)) {
-        return ReadFailure(MESSAGE_TRUNCATED);
+        return Truncated(name, header);
     }
-    if (colour) {
-        image.levels = 256; // luminance levels, whatever the maxval
+    if (colour || image.levels > 256) {
+        image.levels = 256; // luminance or 8-bit levels, whatever the maxval
     }
     Readout result;
     result.frames.push_back(std::move(image));

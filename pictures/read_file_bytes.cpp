@@ -3,9 +3,16 @@
 #include "input_file.h"
 #include "picture_readers.h"
 
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 std::string ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    // Some systems open a folder as if it were an empty file; it is named as what it is.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return ReadFailure("ERROR: '%s' is a folder, not a picture file\n", path.c_str()).failure;
+    }
     const std::string cannotRead =
         ReadFailure("ERROR: failed to open file '%s' for reading\n", path.c_str()).failure;
     InputFile file;

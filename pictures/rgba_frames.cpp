@@ -1,11 +1,11 @@
 // Announced sizes and RGBA frames for the colour readers. The size limits are those
-// every reader of the engine keeps: sides of 1 to 32767 and the pixels of all frames of
-// one picture together at most MAX_FRAME_PIXELS.
+// every reader of the engine keeps: sides of 1 to 32767, one frame of at most
+// MAX_FRAME_PIXELS and the pixels of all frames of one picture together no more.
 #include "rgba_frames.h"
 
-#include "checked_size.h"
 #include "colour_to_grey.h"
 
+#include <cstdint>
 #include <new>
 
 namespace {
@@ -46,9 +46,24 @@ const char* FormatName(PictureFormat format) {
         return "JPEG";
     case PictureFormat::Tga:
         return "TGA";
+    case PictureFormat::Pnm:
+        return "PBM/PGM/PPM";
     default:
         return "bitmap";
     }
+}
+
+std::optional<Readout> RefuseTooLarge(const std::string& name, std::int64_t width,
+                                      std::int64_t height) {
+    const bool sidesFit = width <= MAX_SOURCE_SIDE && height <= MAX_SOURCE_SIDE;
+    if (sidesFit && static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <=
+                        MAX_FRAME_PIXELS) {
+        return std::nullopt;
+    }
+    return ReadFailure("ERROR: file '%s' is too large (%lld x %lld pixels; the limit is %d pixels "
+                       "a side and %llu pixels in all)\n",
+                       name.c_str(), static_cast<long long>(width), static_cast<long long>(height),
+                       MAX_SOURCE_SIDE, static_cast<unsigned long long>(MAX_FRAME_PIXELS));
 }
 
 Readout NotValidPicture(const std::string& name, PictureFormat format) {
@@ -59,26 +74,23 @@ Readout NotValidPicture(const std::string& name, PictureFormat format) {
 std::optional<Readout> RefuseAnnouncedSize(PictureFormat format, const std::string& name,
                                            std::int64_t width, std::int64_t height,
                                            std::uint64_t fileSize, AnnouncedSize& size) {
-    if (width < 1 || height < 1 || width > MAX_SOURCE_SIDE || height > MAX_SOURCE_SIDE) {
+    if (width < 1 || height < 1) {
         return ReadFailure("ERROR: file '%s' has an invalid picture size (width=%lld, "
                            "height=%lld)\n",
                            name.c_str(), static_cast<long long>(width),
                            static_cast<long long>(height));
     }
+    // A picture above the limit is refused by its size alone, before anything is decoded.
+    if (std::optional<Readout> tooLarge = RefuseTooLarge(name, width, height)) {
+        return tooLarge;
+    }
     size.width = static_cast<int>(width);
     size.height = static_cast<int>(height);
-    std::size_t colourBytes = 0;
-    if (!CheckedMultiply(static_cast<std::size_t>(width), static_cast<std::size_t>(height),
-                         size.pixels) ||
-        !CheckedMultiply(size.pixels, 4, colourBytes) ||
-        size.pixels > MostPixels(format, fileSize)) {
+    size.pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (size.pixels > MostPixels(format, fileSize)) {
         return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d "
                            "pixels)\n",
                            name.c_str(), size.width, size.height);
-    }
-    // A single frame above the limit of all frames is refused before it is decoded.
-    if (size.pixels > MAX_FRAME_PIXELS) {
-        return TooManyFrames(name);
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 // What the readers of colour pictures share (PNG, GIF, JPEG, TGA, 16/24/32-bit bitmaps):
-// the checks of the size a header announces, made before anything is allocated, and
-// decoded frames of red, green, blue and alpha turned into grey levels and colours.
+// the checks of the size a header announces, made before anything is allocated (the
+// limit on pixels every reader keeps), and decoded frames of red, green, blue and alpha
+// turned into grey levels and colours.
 #pragma once
 
 #include "picture_format.h"
@@ -18,15 +19,23 @@ struct AnnouncedSize {
     std::size_t pixels = 0; // width x height
 };
 
-// The format's name in messages: "PNG", "GIF", "JPEG", "TGA" or "bitmap".
+// The format's name in messages: "PNG", "GIF", "JPEG", "TGA", "PBM/PGM/PPM" or "bitmap".
 const char* FormatName(PictureFormat format);
 
 // "ERROR: file 'NAME' is not a valid FORMAT picture".
 Readout NotValidPicture(const std::string& name, PictureFormat format);
 
-// Checks a header's width and height: each from 1 to MAX_SOURCE_SIDE, and no more pixels
-// than fileSize bytes of the format could code at its best ratio, so that no small file
-// makes a decoder allocate for a huge picture. The failure, or nothing with size filled.
+// "ERROR: file 'NAME' is too large (W x H pixels; the limit is ...)" when a side of a
+// picture of that size (both at least 1) is above MAX_SOURCE_SIDE or it has more pixels
+// than MAX_FRAME_PIXELS, else nothing. Every reader checks the size its header announces
+// with it before it allocates anything for the pixels.
+std::optional<Readout> RefuseTooLarge(const std::string& name, std::int64_t width,
+                                      std::int64_t height);
+
+// Checks a header's width and height: each at least 1, within the limits of
+// RefuseTooLarge, and no more pixels than fileSize bytes of the format could code at its
+// best ratio, so that no small file makes a decoder allocate for a huge picture. The
+// failure, or nothing with size filled.
 std::optional<Readout> RefuseAnnouncedSize(PictureFormat format, const std::string& name,
                                            std::int64_t width, std::int64_t height,
                                            std::uint64_t fileSize, AnnouncedSize& size);

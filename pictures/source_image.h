@@ -49,7 +49,10 @@ struct SourceReadOptions {
 // The largest picture side that the conversion accepts (it fits a record's rectangle).
 inline constexpr int MAX_SOURCE_SIDE = 32767;
 
-// Every frame of an animation together holds at most this many pixels.
+// The most pixels of one picture, and of all frames of an animation together: 2^28, as in
+// 16384 x 16384. Reading takes up to 8 bytes a pixel (red, green, blue and alpha while
+// decoding, then grey levels and colours), about 2 GB at the limit; every reader refuses
+// a larger picture by the size its header announces, before it decodes anything.
 inline constexpr std::size_t MAX_FRAME_PIXELS = std::size_t{1} << 28;
 
 // Chooses the reader by the file's signature, else by its name (see picture_format.h),

@@ -5,7 +5,9 @@
 #include "checked_size.h"
 #include "colour_to_grey.h"
 #include "dither_kernels.h"
+#include "resize_by_area.h"
 #include "resize_linear_light.h"
+#include "target_levels.h"
 
 #include <algorithm>
 #include <array>
@@ -124,20 +126,33 @@ void ScaledSize(int width, int height, const ToneOptions& options, int& outWidth
     outHeight = std::max(outHeight, 1);
 }
 
-bool Resize(SourceImage& image, const ToneOptions& options) {
+// Resamples to the options' size and places the result, centred, on the background; the
+// picture's own part of the result goes to `area`. Depth 1 averages the coded greys by
+// area, every other depth light.
+bool Resize(SourceImage& image, const ToneOptions& options, int depth, PictureArea& area) {
     int scaledWidth = 0;
     int scaledHeight = 0;
     ScaledSize(image.width, image.height, options, scaledWidth, scaledHeight);
     const int W = options.resizeWidth;
     const int H = options.resizeHeight;
+    // Centred: a positive offset is a margin (contain), a negative one is cut (cover).
+    const int offsetX = (W - scaledWidth) / 2;
+    const int offsetY = (H - scaledHeight) / 2;
+    const int firstX = std::max(offsetX, 0);
+    const int firstY = std::max(offsetY, 0);
+    const int endX = std::min(offsetX + scaledWidth, W);
+    const int endY = std::min(offsetY + scaledHeight, H);
     const bool resized = EachRaster(image, [&](std::vector<std::uint8_t>& raster, int channels) {
         // A picture that keeps its size is only placed, not resampled (which would blur it).
         std::vector<std::uint8_t> scaled;
         if (scaledWidth == image.width && scaledHeight == image.height) {
             scaled = std::move(raster);
         } else if (!Allocate(scaled, scaledWidth * channels, scaledHeight) ||
-                   !ResizeLinearLight(raster.data(), image.width, image.height, scaled.data(),
-                                      scaledWidth, scaledHeight, channels)) {
+                   !(depth == 1
+                         ? ResizeByArea(raster.data(), image.width, image.height, scaled.data(),
+                                        scaledWidth, scaledHeight, channels)
+                         : ResizeLinearLight(raster.data(), image.width, image.height,
+                                             scaled.data(), scaledWidth, scaledHeight, channels))) {
             return false;
         }
         std::vector<std::uint8_t> out;
@@ -145,20 +160,15 @@ bool Resize(SourceImage& image, const ToneOptions& options) {
             return false;
         }
         std::fill(out.begin(), out.end(), options.background);
-        // Centred: a positive offset is a margin (contain), a negative one is cut (cover).
-        const int offsetX = (W - scaledWidth) / 2;
-        const int offsetY = (H - scaledHeight) / 2;
-        for (int y = 0; y < H; ++y) {
-            const int sy = y - offsetY;
-            if (sy < 0 || sy >= scaledHeight) {
-                continue;
-            }
-            for (int x = 0; x < W; ++x) {
-                const int sx = x - offsetX;
-                if (sx >= 0 && sx < scaledWidth) {
-                    CopyPixel(scaled, scaledWidth, sx, sy, out, W, x, y, channels);
-                }
-            }
+        const auto rowBytes = static_cast<std::size_t>(endX - firstX) * channels;
+        for (int y = firstY; y < endY; ++y) {
+            const auto from = (static_cast<std::size_t>(y - offsetY) * scaledWidth +
+                               static_cast<std::size_t>(firstX - offsetX)) *
+                              channels;
+            const auto to =
+                (static_cast<std::size_t>(y) * W + static_cast<std::size_t>(firstX)) * channels;
+            std::copy_n(scaled.begin() + static_cast<std::ptrdiff_t>(from), rowBytes,
+                        out.begin() + static_cast<std::ptrdiff_t>(to));
         }
         raster = std::move(out);
         return true;
@@ -168,14 +178,37 @@ bool Resize(SourceImage& image, const ToneOptions& options) {
     }
     image.width = W;
     image.height = H;
+    area = {firstX, firstY, endX - firstX, endY - firstY};
     return true;
 }
 
+// The level nearest to `wanted`, a value counted in 1/shares of a grey step that the
+// errors carried may have taken outside 0 .. 255: level L is taken from the midpoint
+// between the bounds of L - 1 and L on.
+int NearestLevel(const TargetLevels& levels, int wanted, int shares) {
+    const long long doubled = 2LL * wanted * levels.scale;
+    const auto midpoint = [&](int level) {
+        return static_cast<long long>(levels.bounds[static_cast<std::size_t>(level - 1)] +
+                                      levels.bounds[static_cast<std::size_t>(level)]) *
+               shares;
+    };
+    // Evenly spaced levels give the level straight away, shown greys one or two off.
+    int level = Clamp(wanted / shares * levels.maxLevel / 255, 0, levels.maxLevel);
+    while (level < levels.maxLevel && doubled >= midpoint(level + 1)) {
+        ++level;
+    }
+    while (level > 0 && doubled < midpoint(level)) {
+        --level;
+    }
+    return level;
+}
+
 // Error diffusion in plain row order: each row left to right, rows top to bottom. Greys
-// and errors are counted in 1/shares of a grey step.
+// and errors are counted in 1/shares of a grey step; the error handed on is what the
+// stored value misses of the wanted one.
 template <std::size_t K>
-void DiffuseErrors(std::uint8_t* pixels, int width, int height, int maxLevel, int shift,
-                   const Diffusion (&kernel)[K], int shares) {
+void DiffuseErrors(std::uint8_t* pixels, int width, int height, const TargetLevels& levels,
+                   int shift, const Diffusion (&kernel)[K], int shares) {
     // The current row and the two below it, each with two cells of margin on both sides.
     const auto rowLength = static_cast<std::size_t>(width) + 4;
     std::vector<int> errors(3 * rowLength, 0);
@@ -187,14 +220,9 @@ void DiffuseErrors(std::uint8_t* pixels, int width, int height, int maxLevel, in
         for (int x = 0; x < width; ++x) {
             std::uint8_t& pixel = pixels[static_cast<std::size_t>(y) * width + x];
             const int wanted = (pixel + shift) * shares + rows[0][x];
-            // The nearest level: round(wanted * maxLevel / (255 shares)).
-            const int level = wanted <= 0
-                                  ? 0
-                                  : std::min(maxLevel, (2 * wanted * maxLevel + 255 * shares) /
-                                                           (2 * 255 * shares));
-            const int stored = level * 255 / maxLevel;
-            pixel = static_cast<std::uint8_t>(stored);
-            const int residual = wanted - stored * shares;
+            const auto level = static_cast<std::size_t>(NearestLevel(levels, wanted, shares));
+            pixel = levels.stored[level];
+            const int residual = wanted - pixel * shares;
             for (const Diffusion& d : kernel) {
                 rows[d.dy][x + d.dx] += residual * d.weight / shares;
             }
@@ -203,18 +231,57 @@ void DiffuseErrors(std::uint8_t* pixels, int width, int height, int maxLevel, in
     }
 }
 
+// For every grey (before the shift), what ordered dithering stores: the level at or below
+// it, the one above, and the first Bayer cell value from which the one above is taken.
+struct OrderedChoice {
+    std::array<std::uint8_t, 256> below{};
+    std::array<std::uint8_t, 256> above{};
+    std::array<int, 256> firstCellAbove{};
+};
+
+// A grey g between the places of levels L and L + 1 takes L + 1 in the cells whose value m
+// has (g - place(L)) / (place(L + 1) - place(L)) + (m + 0.5) / cells >= 1, so that the
+// cells of a matrix show g on average.
+OrderedChoice ChooseOrdered(const TargetLevels& levels, int shift, int cells) {
+    OrderedChoice choice;
+    for (int value = 0; value < 256; ++value) {
+        const int at = Clamp(value + shift, 0, 255) * levels.scale;
+        int level = 0;
+        while (level < levels.maxLevel &&
+               levels.bounds[static_cast<std::size_t>(level + 1)] <= at) {
+            ++level;
+        }
+        const auto v = static_cast<std::size_t>(value);
+        choice.below[v] = levels.stored[static_cast<std::size_t>(level)];
+        if (level == levels.maxLevel) {
+            choice.above[v] = choice.below[v];
+            choice.firstCellAbove[v] = cells;
+            continue;
+        }
+        choice.above[v] = levels.stored[static_cast<std::size_t>(level + 1)];
+        const long long span = levels.bounds[static_cast<std::size_t>(level + 1)] -
+                               levels.bounds[static_cast<std::size_t>(level)];
+        const long long into = at - levels.bounds[static_cast<std::size_t>(level)];
+        // m >= (span (2 cells - 1) - 2 cells into) / (2 span), rounded up.
+        const long long numerator = span * (2 * cells - 1) - 2LL * cells * into;
+        choice.firstCellAbove[v] =
+            numerator <= 0 ? 0 : static_cast<int>((numerator + 2 * span - 1) / (2 * span));
+    }
+    return choice;
+}
+
 template <int N>
-void OrderedDither(std::uint8_t* pixels, int width, int height, int maxLevel, int shift) {
+void OrderedDither(std::uint8_t* pixels, int width, int height, const TargetLevels& levels,
+                   int shift) {
     static const std::array<int, N* N> matrix = BayerMatrix<N>();
-    constexpr int cells = N * N;
+    const OrderedChoice choice = ChooseOrdered(levels, shift, N * N);
     for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
+        const int* cells = &matrix[static_cast<std::size_t>(y % N) * N];
         for (int x = 0; x < width; ++x) {
-            std::uint8_t& pixel = pixels[static_cast<std::size_t>(y) * width + x];
-            const int grey = Clamp(pixel + shift, 0, 255);
-            const int m = matrix[static_cast<std::size_t>(y % N) * N + x % N];
-            // level = floor(grey * maxLevel / 255 + (m + 0.5) / cells)
-            const int level = (grey * maxLevel * 2 * cells + 255 * (2 * m + 1)) / (255 * 2 * cells);
-            pixel = static_cast<std::uint8_t>(Clamp(level, 0, maxLevel) * 255 / maxLevel);
+            const std::uint8_t value = row[x];
+            row[x] = cells[x % N] >= choice.firstCellAbove[value] ? choice.above[value]
+                                                                  : choice.below[value];
         }
     }
 }
@@ -227,8 +294,16 @@ bool ChangesGreyLevels(const ToneOptions& options) {
 }
 
 bool ShapePicture(SourceImage& image, const ToneOptions& options) {
+    return ShapePicture(image, options, 0, nullptr);
+}
+
+bool ShapePicture(SourceImage& image, const ToneOptions& options, int depth, PictureArea* area) {
     if (options.source == ToneSource::Luminance || ChangesGreyLevels(options)) {
         IndicesToLuminance(image);
+    }
+    PictureArea placed{0, 0, image.width, image.height};
+    if (area != nullptr) {
+        *area = placed;
     }
     if (image.pixels.empty()) {
         return true;
@@ -248,8 +323,13 @@ bool ShapePicture(SourceImage& image, const ToneOptions& options) {
             return true;
         });
     }
-    if (options.resizeWidth > 0 && options.resizeHeight > 0 && !Resize(image, options)) {
+    placed = {0, 0, image.width, image.height}; // a quarter turn swaps the sides
+    if (options.resizeWidth > 0 && options.resizeHeight > 0 &&
+        !Resize(image, options, depth, placed)) {
         return false;
+    }
+    if (area != nullptr) {
+        *area = placed;
     }
     if (options.invert) {
         EachRaster(image, [](std::vector<std::uint8_t>& raster, int) {
@@ -262,20 +342,20 @@ bool ShapePicture(SourceImage& image, const ToneOptions& options) {
     return true;
 }
 
-int OtsuThreshold(const std::uint8_t* pixels, std::size_t count) {
-    std::array<std::uint64_t, 256> histogram{};
-    for (std::size_t i = 0; i < count; ++i) {
-        ++histogram[pixels[i]];
-    }
+namespace {
+
+// Otsu's threshold of the greys counted in a histogram.
+int OtsuOfHistogram(const std::array<std::uint64_t, 256>& histogram) {
     double total = 0;
+    double n = 0;
     for (int v = 0; v < 256; ++v) {
         total += static_cast<double>(v) * static_cast<double>(histogram[v]);
+        n += static_cast<double>(histogram[v]);
     }
     double below = 0;    // pixels below the candidate
     double belowSum = 0; // their grey sum
     double best = -1;
     int threshold = DEFAULT_THRESHOLD;
-    const auto n = static_cast<double>(count);
     for (int t = 1; t < 256; ++t) {
         below += static_cast<double>(histogram[t - 1]);
         belowSum += static_cast<double>(t - 1) * static_cast<double>(histogram[t - 1]);
@@ -294,35 +374,77 @@ int OtsuThreshold(const std::uint8_t* pixels, std::size_t count) {
     return threshold;
 }
 
+} // namespace
+
+int OtsuThreshold(const std::uint8_t* pixels, std::size_t count) {
+    std::array<std::uint64_t, 256> histogram{};
+    for (std::size_t i = 0; i < count; ++i) {
+        ++histogram[pixels[i]];
+    }
+    return OtsuOfHistogram(histogram);
+}
+
+int OtsuThreshold(const SourceImage& image, const PictureArea& area) {
+    std::array<std::uint64_t, 256> histogram{};
+    const int endX = std::min(area.x + area.width, image.width);
+    const int endY = std::min(area.y + area.height, image.height);
+    for (int y = std::max(area.y, 0); y < endY; ++y) {
+        const std::uint8_t* row = image.pixels.data() + static_cast<std::size_t>(y) * image.width;
+        for (int x = std::max(area.x, 0); x < endX; ++x) {
+            ++histogram[row[x]];
+        }
+    }
+    return OtsuOfHistogram(histogram);
+}
+
 namespace {
 
-// Brings every value to one of maxLevel + 1 levels (each stored as level * 255 /
-// maxLevel), moved by shift first, by the dithering method; without dithering only the
-// shift is applied.
-void QuantiseLevels(std::uint8_t* pixels, int width, int height, int maxLevel, int shift,
-                    Dither dither) {
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+// Brings every value, moved by shift first, to one of the levels by the dithering
+// method.
+void DitherToLevels(std::uint8_t* pixels, int width, int height, const TargetLevels& levels,
+                    int shift, Dither dither) {
     switch (dither) {
     case Dither::None:
+        break;
+    case Dither::FloydSteinberg:
+        DiffuseErrors(pixels, width, height, levels, shift, FLOYD_STEINBERG,
+                      FLOYD_STEINBERG_SHARES);
+        break;
+    case Dither::Atkinson:
+        DiffuseErrors(pixels, width, height, levels, shift, ATKINSON, ATKINSON_SHARES);
+        break;
+    case Dither::Bayer4:
+        OrderedDither<4>(pixels, width, height, levels, shift);
+        break;
+    case Dither::Bayer8:
+        OrderedDither<8>(pixels, width, height, levels, shift);
+        break;
+    }
+}
+
+// Without dithering: every grey to its nearest shown level at depths 2 to 7, so that the
+// shown picture keeps the source's brightness; depth 1 only moves the greys by shift (the
+// packer takes light from 128), depth 8 keeps them.
+void NearestShownLevels(std::uint8_t* pixels, std::size_t count, int depth, int shift) {
+    if (depth == 1) {
         if (shift != 0) {
             for (std::size_t i = 0; i < count; ++i) {
                 pixels[i] = static_cast<std::uint8_t>(Clamp(pixels[i] + shift, 0, 255));
             }
         }
-        break;
-    case Dither::FloydSteinberg:
-        DiffuseErrors(pixels, width, height, maxLevel, shift, FLOYD_STEINBERG,
-                      FLOYD_STEINBERG_SHARES);
-        break;
-    case Dither::Atkinson:
-        DiffuseErrors(pixels, width, height, maxLevel, shift, ATKINSON, ATKINSON_SHARES);
-        break;
-    case Dither::Bayer4:
-        OrderedDither<4>(pixels, width, height, maxLevel, shift);
-        break;
-    case Dither::Bayer8:
-        OrderedDither<8>(pixels, width, height, maxLevel, shift);
-        break;
+        return;
+    }
+    if (depth == 8) {
+        return;
+    }
+    const TargetLevels levels = ShownGreyLevels(depth);
+    std::array<std::uint8_t, 256> nearest{};
+    for (int grey = 0; grey < 256; ++grey) {
+        nearest[static_cast<std::size_t>(grey)] =
+            levels.stored[static_cast<std::size_t>(NearestLevel(levels, grey, 1))];
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        pixels[i] = nearest[pixels[i]];
     }
 }
 
@@ -334,7 +456,13 @@ void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int
         return;
     }
     const int shift = depth == 1 ? DEFAULT_THRESHOLD - threshold : 0;
-    QuantiseLevels(pixels, width, height, (1 << depth) - 1, shift, dither);
+    if (dither == Dither::None) {
+        NearestShownLevels(pixels,
+                           static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                           depth, shift);
+        return;
+    }
+    DitherToLevels(pixels, width, height, ShownGreyLevels(depth), shift, dither);
 }
 
 bool QuantiseColours(std::uint8_t* rgb, int width, int height, int depth, Dither dither) {
@@ -353,7 +481,7 @@ bool QuantiseColours(std::uint8_t* rgb, int width, int height, int depth, Dither
         for (std::size_t i = 0; i < count; ++i) {
             channel[i] = rgb[3 * i + c];
         }
-        QuantiseLevels(channel.data(), width, height, (1 << BITS[c]) - 1, 0, dither);
+        DitherToLevels(channel.data(), width, height, EvenLevels((1 << BITS[c]) - 1), 0, dither);
         for (std::size_t i = 0; i < count; ++i) {
             rgb[3 * i + c] = channel[i];
         }

@@ -47,22 +47,47 @@ inline constexpr int DEFAULT_THRESHOLD = 128;
 // inverting, another threshold, dithering): indexed bitmaps are then read by luminance.
 bool ChangesGreyLevels(const ToneOptions& options);
 
+// Where the picture itself lies in a shaped raster: all of it, or the part inside the
+// margins that a contain fit added.
+struct PictureArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
 // Rotation, mirroring, resizing and inversion, of the grey levels and of the colours
-// alike; indexed bitmaps first become luminance when the options ask for it. False when
-// memory ran out.
+// alike, for a record of `depth` bits; indexed bitmaps first become luminance when the
+// options ask for it. Resizing averages light, except for records of depth 1: there each
+// new pixel is the mean of the coded greys under it by area (ResizeByArea), so that a
+// dark stroke narrower than the new pixels stays as dark as the share of the pixel it
+// covers (a black line one pixel wide, halved, is grey 127, dark at the default threshold,
+// and not the 188 of half the light).
+// `area`, when given, receives where the picture lies in the result. False when memory
+// ran out.
+bool ShapePicture(SourceImage& image, const ToneOptions& options, int depth, PictureArea* area);
+
+// The same for any depth but 1 (resizing in light), without the area.
 bool ShapePicture(SourceImage& image, const ToneOptions& options);
 
 // Otsu's threshold of a grey picture: the level N that best splits it into pixels below N
 // and pixels at or above N (between-class variance at its largest).
 int OtsuThreshold(const std::uint8_t* pixels, std::size_t count);
 
-// Quantises a width x height grey picture for a record of depth bits (1 to 8). Without
-// dithering, depth 1 moves every grey by 128 - threshold so that a packer's "light from
-// 128" means "light from threshold", and deeper records keep their levels. With
-// dithering the picture becomes exactly the depth's 2^depth levels, each stored as
-// level * 255 / (2^depth - 1); the threshold then moves the greys the same way at
-// depth 1. Error diffusion runs over each row left to right, rows top to bottom; ordered
-// dithering takes the Bayer cell at the pixel's own coordinates.
+// Otsu's threshold of the picture's own pixels within a shaped raster: margins that a fit
+// added, all of the background, would else weigh in as a class of their own.
+int OtsuThreshold(const SourceImage& image, const PictureArea& area);
+
+// Quantises a width x height grey picture for a record of depth bits (1 to 8), aiming at
+// the greys its levels are shown with (ShownGrey: 0, 64, 128, 255 at depth 2), each level
+// stored as its shown grey, whose top bits the packer takes. Without dithering, depth 1
+// moves every grey by 128 - threshold so that a packer's "light from 128" means "light
+// from threshold", depth 8 keeps the greys, and the depths between take the nearest shown
+// grey. With dithering the picture becomes the shown greys, the threshold moving the
+// greys the same way at depth 1, so that the shown picture keeps the source's brightness.
+// Error diffusion runs over each row left to right, rows top to bottom; ordered dithering
+// takes the Bayer cell at the pixel's own coordinates. Pictures whose bytes are colour-
+// table indices (indexed bitmaps with their palette) are not for this.
 void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int threshold,
                      Dither dither);
 

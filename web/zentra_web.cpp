@@ -196,7 +196,8 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
         ownDelayList.isArray() ? emscripten::convertJSArrayToNumberVector<int>(ownDelayList)
                                : std::vector<int>{};
     if (animation && !ownDelays.empty()) {
-        std::vector<Frame> frames = AnimationFrames(names, delayMs, context.sourceDelays);
+        std::vector<Frame> frames =
+            AnimationFrames(names, delayMs, context.sourceDelays, &context.sink);
         for (Frame& frame : frames) {
             const auto picture = std::find(names.begin(), names.end(), frame.path) - names.begin();
             if (static_cast<std::size_t>(picture) < ownDelays.size() && ownDelays[picture] >= 0) {

@@ -146,19 +146,18 @@ class SequenceWriter {
             if (!current) {
                 return ConvertResult::CannotLoadPicture;
             }
-            if (!ShapePicture(*current, tone_)) {
+            PictureArea area;
+            if (!ShapePicture(*current, tone_, depth_, &area)) {
                 ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
                 return ConvertResult::OutOfMemory;
             }
             if (i == 0) {
                 WarnAboutPanelSize(*current, frames[i].path);
             }
-            // Otsu's threshold comes from the sequence's first picture, the same in every
-            // sequence of the conversion, and holds for all its pictures.
+            // Otsu's threshold comes from the sequence's first picture (its own pixels, not
+            // the margins of a fit), and holds for all its pictures.
             if (i == 0) {
-                threshold_ = tone_.autoThreshold
-                                 ? OtsuThreshold(current->pixels.data(), current->pixels.size())
-                                 : tone_.threshold;
+                threshold_ = tone_.autoThreshold ? OtsuThreshold(*current, area) : tone_.threshold;
             }
             if (palette_ != nullptr) {
                 if (!AddColours(*current)) {
@@ -176,8 +175,11 @@ class SequenceWriter {
                     return ConvertResult::OutOfMemory;
                 }
             } else {
-                QuantisePicture(current->pixels.data(), current->width, current->height, depth_,
-                                threshold_, tone_.dither);
+                // Indexed bitmaps keep their colour-table indices, shown through their palette.
+                if (!current->indexed) {
+                    QuantisePicture(current->pixels.data(), current->width, current->height,
+                                    depth_, threshold_, tone_.dither);
+                }
                 if (colour_ && !QuantiseColours(current->rgb.data(), current->width,
                                                 current->height, depth_, tone_.dither)) {
                     ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");

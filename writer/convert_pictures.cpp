@@ -3,6 +3,7 @@
 
 #include "input_file.h"
 #include "picture_format.h"
+#include "picture_readers.h"
 #include "same_file.h"
 #include "source_image.h"
 
@@ -13,7 +14,9 @@ namespace {
 
 // The delays of a GIF's frames in milliseconds (-1 where a frame gives none); a single
 // -1 for every other picture, and for a GIF that cannot be read (the writer reports it).
-std::vector<int> SourceFrameDelays(const std::string& path) {
+// A GIF that breaks off after complete frames has those frames, and its warning goes to
+// `warnings` when given.
+std::vector<int> SourceFrameDelays(const std::string& path, const MessageSink* warnings) {
     std::uint8_t head[SIGNATURE_BYTES] = {};
     std::size_t count = 0;
     {
@@ -28,13 +31,19 @@ std::vector<int> SourceFrameDelays(const std::string& path) {
     }
     SourceReadOptions options;
     options.allFrames = true;
-    const std::optional<std::vector<SourceImage>> frames =
-        LoadImageFrames(path, options, MessageSink{[](void*, const char*) {}, nullptr});
-    if (!frames) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes).empty()) {
         return {-1};
     }
+    const Readout read = ReadPicture(bytes, path, options);
+    if (!read.failure.empty()) {
+        return {-1};
+    }
+    if (!read.warning.empty() && warnings != nullptr) {
+        ReportMessage(*warnings, stderr, "%s", read.warning.c_str());
+    }
     std::vector<int> delays;
-    for (const SourceImage& frame : *frames) {
+    for (const SourceImage& frame : read.frames) {
         delays.push_back(frame.delay);
     }
     return delays;
@@ -99,11 +108,11 @@ std::optional<OutputClash> FindOutputClash(const std::vector<std::string>& pictu
 }
 
 std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int delay,
-                                   bool sourceDelays) {
+                                   bool sourceDelays, const MessageSink* warnings) {
     std::vector<Frame> frames;
     frames.reserve(pictures.size() + 1);
     for (const std::string& picture : pictures) {
-        const std::vector<int> delays = SourceFrameDelays(picture);
+        const std::vector<int> delays = SourceFrameDelays(picture, warnings);
         for (std::size_t index = 0; index < delays.size(); ++index) {
             const int own = std::min(delays[index], MAX_DELAY_MS);
             frames.push_back(
@@ -128,8 +137,8 @@ ConvertResult ConvertPictureList(const std::vector<std::string>& pictures,
         return ConvertResult::OutputsCollide;
     }
     if (animation || pictures.empty()) {
-        return WriteFrames(AnimationFrames(pictures, delay, context.sourceDelays), typeCodes,
-                           context);
+        return WriteFrames(AnimationFrames(pictures, delay, context.sourceDelays, &context.sink),
+                           typeCodes, context);
     }
     // Each file's progress counts the files before it.
     ConversionContext each = context;

@@ -13,9 +13,11 @@
 // with all its frames, each with its own delay when sourceDelays is set), then the first
 // frame once more, so that the last delta frame leads back to the start. A delta record's
 // delay is how long the frame it completes stays shown, so the last one carries the
-// first frame's time.
+// first frame's time. A GIF cut short after complete frames gives those frames, with a
+// warning through `warnings` when given.
 std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int delay,
-                                   bool sourceDelays = false);
+                                   bool sourceDelays = false,
+                                   const MessageSink* warnings = nullptr);
 
 // With `animation`, writes one file of AnimationFrames(pictures, delay), named after the
 // first picture. Without, writes one file per picture (the delay is not used), in order,

@@ -277,7 +277,8 @@ TEST(ConvertFiles, PerPictureStopsAtTheFirstPictureTheWriterRefusesAndStillFinis
     ASSERT_EQ(BlockingRecorder::MessageBoxes.size(), 2u);
     const RecordedMessageBox& failure = BlockingRecorder::MessageBoxes[0];
     EXPECT_FALSE(failure.hasOwner);
-    EXPECT_EQ(failure.text, "ERROR: truncated input file (not enough pixel data)\n");
+    EXPECT_EQ(failure.text, "ERROR: truncated input file '" + d.Path("b.pgm") +
+                                "' (not enough data for 3 x 2 pixels)\n");
     EXPECT_EQ(failure.type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     const RecordedMessageBox& finished = BlockingRecorder::MessageBoxes[1];
     EXPECT_TRUE(finished.hasOwner);

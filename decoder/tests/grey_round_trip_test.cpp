@@ -1,5 +1,5 @@
 // Grey records written by the conversion writer decode back to the quantised source
-// (the top 2 or 4 bits of every grey level): depths 2 and 4 in every pixel order, with
+// (every grey at the level whose shown grey is nearest): depths 2 and 4 in every pixel order, with
 // and without reversal and inverted Y-axis, for odd-sized single pictures, for
 // animations whose changes touch every edge, and for a 4-bit bitmap, whose colour-table
 // indices and colours come back unchanged.
@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -62,6 +63,20 @@ int ShownValue(const DisplayBitmap& bitmap, int x, int top) {
     return (byte >> (8 - bitmap.depth - bit % 8)) & ((1 << bitmap.depth) - 1);
 }
 
+// The level of a record of `depth` bits whose shown grey (0, 64, 128, 255 at depth 2;
+// 0, 16 ... 224, 255 at depth 4) is nearest to `grey`; halfway between two goes up.
+int NearestShownLevel(int grey, int depth) {
+    const int top = (1 << depth) - 1;
+    const auto shown = [&](int level) { return level == top ? 255 : level << (8 - depth); };
+    int best = 0;
+    for (int level = 1; level <= top; ++level) {
+        if (std::abs(grey - shown(level)) <= std::abs(grey - shown(best))) {
+            best = level;
+        }
+    }
+    return best;
+}
+
 // Decodes record `index` (built up when asked) and compares it with the picture
 // quantised to `depth` bits; reports at most three wrong pixels.
 void ExpectRecordShows(const std::string& file, int index, bool buildUp, int depth,
@@ -73,7 +88,7 @@ void ExpectRecordShows(const std::string& file, int index, bool buildUp, int dep
     int wrong = 0;
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
-            const int expected = picture.At(x, y) >> (8 - depth);
+            const int expected = NearestShownLevel(picture.At(x, y), depth);
             const int shown = ShownValue(bitmap, x, y);
             if (shown != expected && ++wrong <= 3) {
                 ADD_FAILURE() << what << ": pixel (" << x << ", " << y << ") is " << shown

@@ -1,6 +1,6 @@
 // GIF animations built block by block on a 3 x 2 screen: the background of the first frame,
 // transparency and delays that hold until the next control block, both restoring disposals,
-// and where a cut or damaged file stops (and that the reader says so).
+// short delays, and where a cut or damaged file stops (and that the reader says so).
 #include "picture_readers.h"
 #include "readers_test_support.h"
 
@@ -146,7 +146,8 @@ const std::vector<Bytes> SIX_FRAMES_SHOWN = {
     {R, G, B, R, R, R}, {R, G, B, R, G, R}, {B, G, B, B, G, R},
     {R, G, B, R, G, R}, {R, K, K, R, G, R}, {G, G, B, R, G, R},
 };
-const int SIX_FRAMES_DELAYS[] = {0, 50, 70, 70, 90, 110};
+// The first frame has no control block: it stands for 100 ms, as browsers show it.
+const int SIX_FRAMES_DELAYS[] = {100, 50, 70, 70, 90, 110};
 
 Readout ReadGif(const Bytes& file, bool allFrames = true) {
     SourceReadOptions options;
@@ -174,8 +175,10 @@ TEST(GifReader, FramesAreCompositedAsWorkedOutByHand) {
                                           255, 255, 255, 255, 255}));
 }
 
-// Where the reading stops, how many frames it keeps and whether it says the file broke off.
-TEST(GifReader, CutAndDamagedFilesKeepTheFramesBeforeTheBreak) {
+// Where the reading stops, how many frames it keeps, and what it says: a file cut or
+// damaged after complete frames keeps those (a frame read in part is left out) with a
+// warning; one without a complete frame is refused.
+TEST(GifReader, CutAndDamagedFilesKeepTheCompleteFramesBeforeTheBreak) {
     const Bytes whole = MakeGif(R, SixFrames());
     std::vector<GifFrame> outside = SixFrames();
     outside[2].left = 1; // 3 wide from column 1: past the screen's right edge
@@ -183,33 +186,39 @@ TEST(GifReader, CutAndDamagedFilesKeepTheFramesBeforeTheBreak) {
     outside[2].indices = {B, B, B, B, B, B};
     // The sixth frame's data start 8 bytes before its end: descriptor, code size, block.
     const std::size_t sixthData = whole.size() - 1 - LzwData({G}).size();
+    const std::string truncated =
+        "ERROR: truncated input file 'anim.gif' (not enough data for 3 x 2 pixels)\n";
     const struct {
         const char* what;
         Bytes file;
         bool allFrames;
-        std::size_t frames; // 0: refused
-        bool cut;
+        std::size_t frames;  // 0: refused with `message`
+        std::string message; // the refusal, or the warning
     } cases[] = {
-        {"whole", whole, true, 6, false},
-        {"whole, first frame only", whole, false, 1, false},
-        {"no end mark", Bytes(whole.begin(), whole.end() - 1), true, 6, true},
+        {"whole", whole, true, 6, ""},
+        {"whole, first frame only", whole, false, 1, ""},
+        {"no end mark", Bytes(whole.begin(), whole.end() - 1), true, 6,
+         "WARNING: file 'anim.gif' is cut short: 6 complete frames read\n"},
         {"cut inside the sixth frame's data",
          Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(sixthData + 2)), true, 5,
-         true},
+         "WARNING: file 'anim.gif' is cut short: 5 complete frames read\n"},
         {"cut inside the first frame's descriptor", Bytes(whole.begin(), whole.begin() + 30), false,
-         0, true},
-        {"a frame leaving the screen", MakeGif(R, outside), true, 2, true},
-        {"screen and table only", Bytes(whole.begin(), whole.begin() + 25), true, 0, true},
+         0, truncated},
+        {"a frame leaving the screen", MakeGif(R, outside), true, 2,
+         "WARNING: file 'anim.gif' is damaged: 2 complete frames read\n"},
+        {"screen and table only", Bytes(whole.begin(), whole.begin() + 25), true, 0, truncated},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const Readout readout = ReadGif(c.file, c.allFrames);
         if (c.frames == 0) {
-            EXPECT_EQ(readout.failure, "ERROR: file 'anim.gif' is not a valid GIF picture\n");
+            EXPECT_EQ(readout.failure, c.message);
+            EXPECT_TRUE(readout.frames.empty());
             continue;
         }
         ASSERT_EQ(readout.failure, "");
-        EXPECT_EQ(readout.cut, c.cut);
+        EXPECT_EQ(readout.cut, !c.message.empty());
+        EXPECT_EQ(readout.warning, c.message);
         ASSERT_EQ(readout.frames.size(), c.frames);
         for (std::size_t i = 0; i < c.frames; ++i) {
             EXPECT_EQ(readout.frames[i].rgb, Colours(SIX_FRAMES_SHOWN[i])) << i;
@@ -217,10 +226,10 @@ TEST(GifReader, CutAndDamagedFilesKeepTheFramesBeforeTheBreak) {
     }
 }
 
-// A frame whose data break off keeps the rows read before the break: here the first of its
-// two data blocks, 2040 bits of 3-bit codes (a clear code and two pixels in 9 bits) hold
-// 226 pairs and one more pixel: 453 pixels, 151 rows of 3.
-TEST(GifReader, AFrameCutInItsDataKeepsItsWholeRows) {
+// A frame whose data break off is never shown in part: alone it makes the file refused;
+// after a complete frame it is left out. The first of its two data blocks holds 2040
+// bits of 3-bit codes (a clear code and two pixels in 9 bits): 453 pixels, 151 rows of 3.
+TEST(GifReader, AFrameCutInItsDataIsLeftOut) {
     GifFrame tall{0, 0, 3, 200, {}, false};
     for (int i = 0; i < 600; ++i) {
         tall.indices.push_back(static_cast<std::uint8_t>(1 + (i * 7 + i / 3) % 3));
@@ -231,14 +240,41 @@ TEST(GifReader, AFrameCutInItsDataKeepsItsWholeRows) {
     EXPECT_FALSE(complete.cut);
     EXPECT_EQ(complete.frames.front().rgb, Colours(tall.indices));
     // Screen, table, descriptor, code size and the first block, then part of the second.
-    const Readout cut = ReadGif(Bytes(whole.begin(), whole.begin() + 13 + 12 + 10 + 1 + 256 + 20));
-    ASSERT_EQ(cut.failure, "");
-    EXPECT_TRUE(cut.cut);
-    ASSERT_EQ(cut.frames.size(), 1u);
-    const Bytes& rgb = cut.frames.front().rgb;
-    const Bytes drawn = Colours(Bytes(tall.indices.begin(), tall.indices.begin() + 453));
-    EXPECT_EQ(Bytes(rgb.begin(), rgb.begin() + 1359), drawn);
-    EXPECT_EQ(Bytes(rgb.begin() + 1359, rgb.end()), Bytes(1800 - 1359, 255));
+    const std::size_t cutAt = 13 + 12 + 10 + 1 + 256 + 20;
+    const Readout alone = ReadGif(Bytes(whole.begin(), whole.begin() + cutAt));
+    EXPECT_EQ(alone.failure,
+              "ERROR: truncated input file 'anim.gif' (not enough data for 3 x 200 pixels)\n");
+    EXPECT_TRUE(alone.frames.empty());
+    // The same frame after a whole one: one frame, the whole one.
+    const Bytes two = MakeGif(0, {tall, tall}, 200);
+    const std::size_t firstFrame = whole.size() - 1 - 13 - 12;
+    const Readout second =
+        ReadGif(Bytes(two.begin(), two.begin() + static_cast<std::ptrdiff_t>(firstFrame + cutAt)));
+    ASSERT_EQ(second.failure, "");
+    EXPECT_TRUE(second.cut);
+    ASSERT_EQ(second.frames.size(), 1u);
+    EXPECT_EQ(second.frames.front().rgb, Colours(tall.indices));
+    EXPECT_EQ(second.warning, "WARNING: file 'anim.gif' is cut short: 1 complete frame read\n");
+}
+
+// Browsers and viewers show a frame of delay 0 or 1 (1/100 s), or one without a control
+// block, for about 100 ms; longer delays are kept.
+TEST(GifReader, ShortDelaysStandForATenthOfASecond) {
+    const struct {
+        bool control;
+        int centiseconds;
+        int milliseconds;
+    } cases[] = {{false, 0, 100}, {true, 0, 100}, {true, 1, 100},
+                 {true, 2, 20},   {true, 7, 70},  {true, 300, 3000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.centiseconds) + (c.control ? " cs" : " without control"));
+        GifFrame frame{0, 0, 3, 2, {R, G, B, K, R, G}, c.control};
+        frame.delay = c.centiseconds;
+        const Readout readout = ReadGif(MakeGif(0, {frame}));
+        ASSERT_EQ(readout.failure, "");
+        ASSERT_EQ(readout.frames.size(), 1u);
+        EXPECT_EQ(readout.frames.front().delay, c.milliseconds);
+    }
 }
 
 TEST(GifReader, RefusesImpossibleScreensWithExactMessages) {
@@ -248,18 +284,20 @@ TEST(GifReader, RefusesImpossibleScreensWithExactMessages) {
     Bytes empty = MakeGif(R, SixFrames());
     empty[8] = 0; // 0 high
     Bytes huge = MakeGif(R, SixFrames());
-    huge[6] = huge[8] = 0xFF;
-    huge[7] = huge[9] = 0x7F; // 32767 x 32767 from a few bytes
+    huge[6] = huge[8] = 0x80;
+    huge[7] = huge[9] = 0x3E; // 16000 x 16000, within the limit, from a few bytes
     const struct {
         const char* what;
         Bytes file;
         std::string message;
     } cases[] = {
-        {"wider than the limit", wide, "ERROR: file 'anim.gif' is not a valid GIF picture\n"},
+        {"wider than the limit", wide,
+         "ERROR: file 'anim.gif' is too large (32768 x 2 pixels; the limit is 32767 pixels a side "
+         "and 268435456 pixels in all)\n"},
         {"no height", empty,
          "ERROR: file 'anim.gif' has an invalid picture size (width=3, height=0)\n"},
         {"more pixels than the file can code", huge,
-         "ERROR: truncated input file 'anim.gif' (not enough data for 32767 x 32767 pixels)\n"},
+         "ERROR: truncated input file 'anim.gif' (not enough data for 16000 x 16000 pixels)\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

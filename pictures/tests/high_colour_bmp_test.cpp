@@ -244,7 +244,8 @@ TEST(HighColourBitmaps, RefusesWithExactMessages) {
         {"width 0, top-down", sized(0, 2, true),
          "ERROR: file 'picture.bmp' has an invalid picture size (width=0, height=-2)\n"},
         {"height 32768", sized(1, 32768, false),
-         "ERROR: file 'picture.bmp' has an invalid picture size (width=1, height=32768)\n"},
+         "ERROR: file 'picture.bmp' is too large (1 x 32768 pixels; the limit is 32767 pixels a "
+         "side and 268435456 pixels in all)\n"},
         {"cut in the last row", short24, cut},
         {"no padding after the last row", unpadded, ""},
     };

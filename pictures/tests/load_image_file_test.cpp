@@ -48,12 +48,12 @@ std::vector<std::uint8_t> SmallBitmap() {
 }
 
 const std::string GREY_3X2 = "P2\n3 2\n255\n9 8 7\n6 5 4\n";
-// A run-length bitmap, refused by the bitmap reader, and a PGM with maxval 0.
-std::vector<std::uint8_t> RunLengthBitmap() {
+// A bitmap with JPEG data, refused by the bitmap reader, and a PGM with maxval 0.
+std::vector<std::uint8_t> JpegBitmap() {
     BmpFields fields;
     fields.width = 3;
     fields.height = 2;
-    fields.compression = 1;
+    fields.compression = 4;
     return MakeBmp(fields, std::vector<std::uint8_t>(4 * 256, 0), {1, 2, 3, 0, 4, 5, 6, 0});
 }
 const std::string EMPTY_PGM = "P2\n3 2\n0\n";
@@ -64,14 +64,16 @@ struct ChoiceCase {
     const char* name;
     Content content;
     std::vector<std::uint8_t> pixels; // empty when the load fails
-    std::string message;              // "bitmap" stands for the bitmap reader's message
+    std::string message;              // %s stands for the path
 };
 
-// The signature decides; where it names the other one of the two seed readers than the
-// name does, a file that neither reads fails with the message the name's reader gives,
-// as it did before signatures were looked at.
+// The signature decides, whatever the name, and a file that its reader refuses fails with
+// that reader's message.
 TEST(LoadImageFile, ChoosesTheReaderBySignatureThenByName) {
-    const std::string invalidPnm = "Invalid PBM/PGM/PPM image\n";
+    const std::string jpegBitmap =
+        "ERROR: file '%s' is a bitmap of 8 bits a pixel with JPEG compression, which ztr does "
+        "not read\n";
+    const std::string noMaxval = "ERROR: file '%s' has an unsupported maxval 0 (1 to 65535)\n";
     const ChoiceCase cases[] = {
         {"picture.bmp", Content::Bitmap, {4, 5, 6, 1, 2, 3}, ""},
         {"PICTURE.BMP", Content::Bitmap, {4, 5, 6, 1, 2, 3}, ""},
@@ -82,11 +84,11 @@ TEST(LoadImageFile, ChoosesTheReaderBySignatureThenByName) {
         {"grey", Content::Grey, {9, 8, 7, 6, 5, 4}, ""},
         {"grey.BMP", Content::Grey, {9, 8, 7, 6, 5, 4}, ""},
         {"grey.tga", Content::Grey, {9, 8, 7, 6, 5, 4}, ""},
-        {"rle.bmp", Content::BadBitmap, {}, "bitmap"},
-        {"rle.dib", Content::BadBitmap, {}, invalidPnm},
-        {"rle.pgm", Content::BadBitmap, {}, invalidPnm},
-        {"empty.pgm", Content::BadGrey, {}, "Wrong or unsupported image type\n"},
-        {"empty.bmp", Content::BadGrey, {}, "bitmap"},
+        {"jpeg.bmp", Content::BadBitmap, {}, jpegBitmap},
+        {"jpeg.dib", Content::BadBitmap, {}, jpegBitmap},
+        {"jpeg.pgm", Content::BadBitmap, {}, jpegBitmap},
+        {"empty.pgm", Content::BadGrey, {}, noMaxval},
+        {"empty.bmp", Content::BadGrey, {}, noMaxval},
     };
     for (const ChoiceCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -99,7 +101,7 @@ TEST(LoadImageFile, ChoosesTheReaderBySignatureThenByName) {
             path = WriteScratchFile(c.name, GREY_3X2);
             break;
         case Content::BadBitmap:
-            path = WriteScratchFile(c.name, RunLengthBitmap());
+            path = WriteScratchFile(c.name, JpegBitmap());
             break;
         case Content::BadGrey:
             path = WriteScratchFile(c.name, EMPTY_PGM);
@@ -109,10 +111,8 @@ TEST(LoadImageFile, ChoosesTheReaderBySignatureThenByName) {
         const std::optional<SourceImage> image = LoadImageFile(path, recorder.Sink());
         if (c.pixels.empty()) {
             EXPECT_FALSE(image.has_value());
-            const std::string expected =
-                c.message == "bitmap"
-                    ? "ERROR: file '" + path + "' has an invalid or unsupported format\n"
-                    : c.message;
+            std::string expected = c.message;
+            expected.replace(expected.find("%s"), 2, path);
             EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
             continue;
         }
@@ -214,8 +214,10 @@ TEST(LoadImageFramesFromMemory, TheNameChoosesWhereTheBytesCannot) {
     } cases[] = {
         {&tga, "colour.tga", ""},
         {&tga, "COLOUR.TGA", ""},
-        {&tga, "colour.pgm", "Invalid PBM/PGM/PPM image\n"},
-        {&tga, "colour", "Invalid PBM/PGM/PPM image\n"},
+        {&tga, "colour.pgm", "ERROR: file 'colour.pgm' is not a valid PBM/PGM/PPM picture\n"},
+        {&tga, "colour",
+         "ERROR: file 'colour' is not a picture that ztr reads (it reads BMP, PBM, PGM, PPM, "
+         "PNG, GIF, JPEG and TGA)\n"},
         {&png, "grey.tga", ""},
         {&png, "grey", ""},
     };
@@ -229,6 +231,88 @@ TEST(LoadImageFramesFromMemory, TheNameChoosesWhereTheBytesCannot) {
             EXPECT_EQ(recorder.Messages(), std::vector<std::string>{c.message});
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+using namespace readers_test;
+
+std::vector<std::uint8_t> Text(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+// A file that no reader takes is named with what it is when its first bytes tell, whatever
+// its name; an empty file and a folder say so.
+TEST(LoadImageFramesFromMemory, RefusalsSayWhatTheFileIs) {
+    const std::vector<std::uint8_t> ztr = {12, 0, 0, 0, 0x02, 0xA2, 0, 1, 1, 0, 1, 0};
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        const char* what; // nullptr: the message is given whole
+        std::string message;
+    } cases[] = {
+        {"photo.tif", Text(std::string_view("II*\0\x08\0\0\0", 8)), "a TIFF picture", ""},
+        {"photo.bmp", Text(std::string_view("MM\0*\0\0\0\x08", 8)), "a TIFF picture", ""},
+        {"photo.webp", Text(std::string_view("RIFF\x24\0\0\0WEBPVP8 ", 16)), "a WebP picture", ""},
+        {"photo.heic",
+         Text(std::string_view("\0\0\0\x18"
+                               "ftypheic\0\0\0\0mif1heic",
+                               24)),
+         "a HEIF picture", ""},
+        {"photo.avif",
+         Text(std::string_view("\0\0\0\x1C"
+                               "ftypmif1\0\0\0\0mif1avifmiaf",
+                               28)),
+         "an AVIF picture", ""},
+        {"clip.mp4",
+         Text(std::string_view("\0\0\0\x18"
+                               "ftypisom\0\0\x02\0isomiso2",
+                               24)),
+         "an MP4 or QuickTime video", ""},
+        {"icon.ico",
+         Text(std::string_view("\0\0\x01\0\x01\0\x10\x10\0\0\x01\0\x20\0\x68\x04\0\0\x16\0\0\0",
+                               22)),
+         "a Windows icon (ICO)", ""},
+        {"layers.psd", Text("8BPS\0\x01"), "a Photoshop picture (PSD)", ""},
+        {"logo.svg", Text("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<svg width=\"9\"/>"),
+         "an SVG picture", ""},
+        {"manual.pdf", Text("%PDF-1.7\n"), "a PDF document", ""},
+        {"scan.jp2", Text(std::string_view("\0\0\0\x0CjP  \r\n\x87\n", 12)), "a JPEG 2000 picture",
+         ""},
+        {"art.jxl", Text("\xFF\x0A\xFA"), "a JPEG XL picture", ""},
+        {"sprite.qoi", Text("qoif\0\0\0\x02"), "a QOI picture", ""},
+        {"deep.pam", Text("P7\nWIDTH 1\n"), "a PAM picture", ""},
+        {"pictures.zip", Text("PK\x03\x04\x14\0"), "a ZIP archive", ""},
+        {"logo.ztr", ztr, nullptr,
+         "ERROR: file 'logo.ztr' is a Zentra file, not a picture (ztr converts BMP, PBM, PGM, "
+         "PPM, PNG, GIF, JPEG and TGA pictures into Zentra files)\n"},
+        {"notes.txt", Text("shopping list\n"), nullptr,
+         "ERROR: file 'notes.txt' is not a picture that ztr reads (it reads BMP, PBM, PGM, PPM, "
+         "PNG, GIF, JPEG and TGA)\n"},
+        {"empty.png", {}, nullptr, "ERROR: file 'empty.png' is empty\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string expected =
+            c.what == nullptr ? c.message
+                              : "ERROR: file '" + std::string(c.name) + "' is " + c.what +
+                                    ", which ztr does not read (it reads BMP, PBM, PGM, PPM, "
+                                    "PNG, GIF, JPEG and TGA)\n";
+        MessageRecorder recorder;
+        EXPECT_FALSE(
+            LoadImageFramesFromMemory(c.bytes, c.name, SourceReadOptions{}, recorder.Sink())
+                .has_value());
+        EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
+    }
+    // A folder named like a picture.
+    const std::filesystem::path folder = ScratchFolder() / "holiday.png";
+    std::filesystem::create_directories(folder);
+    MessageRecorder recorder;
+    EXPECT_FALSE(LoadImageFile(folder.string(), recorder.Sink()).has_value());
+    EXPECT_EQ(recorder.Messages(), std::vector<std::string>{"ERROR: '" + folder.string() +
+                                                            "' is a folder, not a picture file\n"});
 }
 
 } // namespace

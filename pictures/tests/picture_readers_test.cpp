@@ -248,10 +248,15 @@ TEST(PictureReaders, RefusesDamagedAndOversizedPictures) {
     widePng[18] = 0x80;
     widePng[19] = 0x00; // 32768
     std::vector<std::uint8_t> hugePng = png;
-    hugePng[18] = 0x7F; // 32767 x 5 pixels from a 237-byte file
-    hugePng[19] = 0xFF;
-    hugePng[22] = 0x7F;
-    hugePng[23] = 0xFF;
+    hugePng[18] = 0x3E; // 16000 x 16000 pixels, within the limit, from a 237-byte file
+    hugePng[19] = 0x80;
+    hugePng[22] = 0x3E;
+    hugePng[23] = 0x80;
+    std::vector<std::uint8_t> tooLargePng = png;
+    tooLargePng[18] = 0x42; // 17000 x 17000 pixels: above 2^28
+    tooLargePng[19] = 0x68;
+    tooLargePng[22] = 0x42;
+    tooLargePng[23] = 0x68;
     const std::vector<std::uint8_t> gif = FileBytes(TestDataPath("im_anim9x7.gif"));
     std::vector<std::uint8_t> headerOnlyGif(gif.begin(), gif.begin() + 13);
     struct RefusalCase {
@@ -259,13 +264,17 @@ TEST(PictureReaders, RefusesDamagedAndOversizedPictures) {
         std::vector<std::uint8_t> bytes;
         std::string message; // %s stands for the path
     };
+    const std::string limits = "; the limit is 32767 pixels a side and 268435456 pixels in all)\n";
     const RefusalCase cases[] = {
         {"cut.png", cutPng, "ERROR: file '%s' is not a valid PNG picture\n"},
-        {"wide.png", widePng, "ERROR: file '%s' is not a valid PNG picture\n"},
+        {"wide.png", widePng, "ERROR: file '%s' is too large (32768 x 5 pixels" + limits},
         {"huge.png", hugePng,
-         "ERROR: truncated input file '%s' (not enough data for 32767 x 32767 pixels)\n"},
-        {"header.gif", headerOnlyGif, "ERROR: file '%s' is not a valid GIF picture\n"},
-        {"empty.tga", {}, "ERROR: file '%s' is not a valid TGA picture\n"},
+         "ERROR: truncated input file '%s' (not enough data for 16000 x 16000 pixels)\n"},
+        {"too_large.png", tooLargePng,
+         "ERROR: file '%s' is too large (17000 x 17000 pixels" + limits},
+        {"header.gif", headerOnlyGif,
+         "ERROR: truncated input file '%s' (not enough data for 9 x 7 pixels)\n"},
+        {"empty.tga", {}, "ERROR: file '%s' is empty\n"},
         {"signature.jpg", {0xFF, 0xD8, 0xFF}, "ERROR: file '%s' is not a valid JPEG picture\n"},
     };
     for (const RefusalCase& c : cases) {
@@ -276,6 +285,90 @@ TEST(PictureReaders, RefusesDamagedAndOversizedPictures) {
         MessageRecorder recorder;
         EXPECT_FALSE(LoadImageFile(path, recorder.Sink()).has_value());
         EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
+    }
+}
+
+// Every reader checks the size its header announces against the one limit before it
+// decodes or allocates anything: 17000 x 17000 is above 2^28 pixels, 40000 above the
+// largest side. The files hold a header and a few bytes.
+TEST(PictureReaders, EveryReaderRefusesAPictureAboveTheLimitByItsHeader) {
+    const auto bigEndian16 = [](std::vector<std::uint8_t>& bytes, std::size_t at, int value) {
+        bytes[at] = static_cast<std::uint8_t>(value >> 8);
+        bytes[at + 1] = static_cast<std::uint8_t>(value);
+    };
+    const auto png = [&](int width, int height) {
+        std::vector<std::uint8_t> bytes = FileBytes(TestDataPath("im_grey7x5.png"));
+        bigEndian16(bytes, 18, width);
+        bigEndian16(bytes, 22, height);
+        return bytes;
+    };
+    const auto jpeg = [&](int width, int height) {
+        std::vector<std::uint8_t> bytes = FileBytes(TestDataPath("im_grey7x5.jpg"));
+        std::size_t frame = 2; // the start-of-frame marker FF C0: height, then width
+        while (frame + 9 < bytes.size() && !(bytes[frame] == 0xFF && bytes[frame + 1] == 0xC0)) {
+            ++frame;
+        }
+        bigEndian16(bytes, frame + 5, height);
+        bigEndian16(bytes, frame + 7, width);
+        return bytes;
+    };
+    const auto gif = [](int width, int height) {
+        std::vector<std::uint8_t> bytes = {'G', 'I', 'F', '8', '9', 'a'};
+        for (const int side : {width, height}) {
+            bytes.push_back(static_cast<std::uint8_t>(side));
+            bytes.push_back(static_cast<std::uint8_t>(side >> 8));
+        }
+        bytes.insert(bytes.end(),
+                     {0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 1, 0, 0x3B});
+        return bytes;
+    };
+    const auto bitmap = [](int width, int height, std::uint16_t bitCount) {
+        BmpFields fields;
+        fields.width = width;
+        fields.height = height;
+        fields.bitCount = bitCount;
+        return MakeBmp(fields, std::vector<std::uint8_t>(bitCount == 8 ? 1024 : 0), {1, 2, 3, 4});
+    };
+    const auto tga = [](int width, int height) {
+        std::vector<std::uint8_t> bytes(18, 0);
+        bytes[2] = 3; // grey
+        PutU16LE(&bytes[12], static_cast<std::uint16_t>(width));
+        PutU16LE(&bytes[14], static_cast<std::uint16_t>(height));
+        bytes[16] = 8;
+        bytes.insert(bytes.end(), {1, 2, 3, 4});
+        return bytes;
+    };
+    const auto pgm = [](int width, int height) {
+        const std::string text =
+            "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n1234";
+        return std::vector<std::uint8_t>(text.begin(), text.end());
+    };
+    struct LimitCase {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        const char* size;
+    };
+    const LimitCase cases[] = {
+        {"big.png", png(17000, 17000), "17000 x 17000"},
+        {"wide.png", png(40000, 2), "40000 x 2"},
+        {"big.jpg", jpeg(17000, 17000), "17000 x 17000"},
+        {"big.gif", gif(17000, 17000), "17000 x 17000"},
+        {"big8.bmp", bitmap(17000, 17000, 8), "17000 x 17000"},
+        {"tall8.bmp", bitmap(3, 40000, 8), "3 x 40000"},
+        {"big24.bmp", bitmap(17000, -17000, 24), "17000 x 17000"},
+        {"big.tga", tga(17000, 17000), "17000 x 17000"},
+        {"big.pgm", pgm(17000, 17000), "17000 x 17000"},
+        {"wide.pgm", pgm(40000, 2), "40000 x 2"},
+    };
+    for (const LimitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = WriteScratchFile(c.name, c.bytes);
+        MessageRecorder recorder;
+        EXPECT_FALSE(LoadImageFile(path, recorder.Sink()).has_value());
+        EXPECT_EQ(recorder.Messages(),
+                  std::vector<std::string>{"ERROR: file '" + path + "' is too large (" + c.size +
+                                           " pixels; the limit is 32767 pixels a side and "
+                                           "268435456 pixels in all)\n"});
     }
 }
 
@@ -297,13 +390,13 @@ TEST(PictureReaders, PpmSamplesOfEveryMaxval) {
     for (const PpmCase& c : cases) {
         SCOPED_TRACE(c.what);
         MessageRecorder recorder;
-        const std::optional<SourceImage> image =
-            LoadImageFile(WriteScratchFile("colour.ppm", c.bytes), recorder.Sink());
+        const std::string path = WriteScratchFile("colour.ppm", c.bytes);
+        const std::optional<SourceImage> image = LoadImageFile(path, recorder.Sink());
         if (c.pixels.empty()) {
             EXPECT_FALSE(image.has_value());
-            EXPECT_EQ(
-                recorder.Messages(),
-                std::vector<std::string>{"ERROR: truncated input file (not enough pixel data)\n"});
+            EXPECT_EQ(recorder.Messages(),
+                      std::vector<std::string>{"ERROR: truncated input file '" + path +
+                                               "' (not enough data for 2 x 1 pixels)\n"});
             continue;
         }
         ASSERT_TRUE(image.has_value());

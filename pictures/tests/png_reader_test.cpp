@@ -147,7 +147,8 @@ TEST(PngReader, EveryColourTypeWithItsTransparency) {
     }
 }
 
-// Damaged checksums are read past, as they always were; damaged structure is refused.
+// Damaged checksums are read past, as they always were; damaged structure is refused, and
+// a file whose data end early is named as cut short.
 TEST(PngReader, ChecksumsAreNotCheckedButTheStructureIs) {
     const PngForm rgb{8, 2, false, {}, {}};
     const Bytes rows = {0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 9, 9, 9, 1, 2, 3, 0, 0, 0};
@@ -161,27 +162,34 @@ TEST(PngReader, ChecksumsAreNotCheckedButTheStructureIs) {
     badAdler[iend - 5] ^= 0xFF; // the zlib stream's last byte, before IDAT's checksum
     const Bytes noEnd(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(iend));
     const Bytes cutData(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(idat + 20));
+    Bytes badLength = good;
+    badLength[idat] = 0x80; // IDAT's length above 2^31
     Bytes unknownCritical = good;
     unknownCritical[iend + 4] = 'J'; // "JEND": a critical chunk no reader knows
+    const std::string cut =
+        "ERROR: truncated input file 'picture.png' (not enough data for 3 x 2 pixels)\n";
     const struct {
         const char* what;
         Bytes file;
-        bool read;
+        std::string message; // empty: read
     } cases[] = {
-        {"a wrong chunk checksum", badCrc, true},
-        {"a wrong zlib checksum", badAdler, true},
-        {"no end chunk", noEnd, false},
-        {"cut inside the data", cutData, false},
-        {"an unknown critical chunk", unknownCritical, false},
+        {"a wrong chunk checksum", badCrc, ""},
+        {"a wrong zlib checksum", badAdler, ""},
+        {"no end chunk", noEnd, cut},
+        {"cut inside the data", cutData, cut},
+        // The renamed end chunk is passed over like every chunk the reader does not use, and
+        // the file then ends without one.
+        {"an unknown critical chunk instead of the end", unknownCritical, cut},
+        {"a damaged chunk length", badLength,
+         "ERROR: file 'picture.png' is not a valid PNG picture\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const Readout readout = ReadPng(c.file);
-        if (c.read) {
-            ASSERT_EQ(readout.failure, "");
+        EXPECT_EQ(readout.failure, c.message);
+        if (c.message.empty()) {
+            ASSERT_EQ(readout.frames.size(), 1u);
             EXPECT_EQ(readout.frames.front().rgb, expected);
-        } else {
-            EXPECT_EQ(readout.failure, "ERROR: file 'picture.png' is not a valid PNG picture\n");
         }
     }
 }

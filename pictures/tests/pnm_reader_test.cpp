@@ -156,40 +156,76 @@ struct RefusalCase {
 };
 
 TEST(ReadPnmImage, RefusesWithExactMessages) {
-    const std::string invalid = "Invalid PBM/PGM/PPM image\n";
-    const std::string unsupported = "Wrong or unsupported image type\n";
-    const std::string truncated = "ERROR: truncated input file (not enough pixel data)\n";
-    // Sizes whose block cannot exist: on 64-bit hosts the product fits, and the short
-    // file is noticed before anything is allocated.
-    const std::string hugeMessage =
-        sizeof(std::size_t) == 4 ? "ERROR: insufficient memory\n" : truncated;
+    const std::string invalid = "ERROR: file '%s' is not a valid PBM/PGM/PPM picture\n";
+    const std::string header = "ERROR: file '%s' has an invalid PBM/PGM/PPM header\n";
+    const std::string truncated =
+        "ERROR: truncated input file '%s' (not enough data for 3 x 2 pixels)\n";
     const RefusalCase cases[] = {
-        {"empty file", "", unsupported},
-        {"only comments", "# one\n  # two\n", unsupported},
+        {"empty file", "", invalid},
+        {"only comments", "# one\n  # two\n", invalid},
         {"no P", "X5\n1 1\n255\n\x01", invalid},
         {"P0", "P0\n1 1\n255\n", invalid},
         {"P without number", "P\n1 1\n255\n", invalid},
         {"bitmap text", "BM\x36\x00", invalid},
-        {"P7", "P7\n1 1\n255\n1 2 3\n", unsupported},
-        {"PPM maxval 65536", "P6\n1 1\n65536\nabcdef", unsupported},
-        {"maxval 0", "P2\n1 1\n0\n0\n", unsupported},
-        {"maxval 256", "P2\n1 1\n256\n0\n", unsupported},
-        {"negative width", "P2\n-3 1\n255\n1 2 3\n", unsupported},
-        {"word where a number is expected", "P2\nabc 3 2\n255\n1 2 3 4 5 6\n", unsupported},
-        {"header never completed", "P2\n3 2\n", unsupported},
+        {"P7", "P7\n1 1\n255\n1 2 3\n", invalid},
+        {"PPM maxval 65536", "P6\n1 1\n65536\nabcdef",
+         "ERROR: file '%s' has an unsupported maxval 65536 (1 to 65535)\n"},
+        {"maxval 0", "P2\n1 1\n0\n0\n",
+         "ERROR: file '%s' has an unsupported maxval 0 (1 to 65535)\n"},
+        {"negative width", "P2\n-3 1\n255\n1 2 3\n",
+         "ERROR: file '%s' has an invalid picture size (width=-3, height=1)\n"},
+        {"word where a number is expected", "P2\nabc 3 2\n255\n1 2 3 4 5 6\n", header},
+        {"header never completed", "P2\n3 2\n", header},
         {"plain PBM too short", "P1\n3 2\n1 0 1\n0 1\n", truncated},
         {"comment among plain PBM pixels", "P1\n3 2\n1 0 1\n# x\n0 1 0\n", truncated},
-        {"letter among plain PGM samples", "P2\n3 1\n255\n1 x 3\n", truncated},
+        {"letter among plain PGM samples", "P2\n3 2\n255\n1 x 3 4 5 6\n", truncated},
         {"raw PGM too short", "P5\n3 2\n255\n\x01\x02\x03\x04\x05", truncated},
-        {"raw PBM too short", std::string("P4\n10 2\n\x80\xFF\x01", 11), truncated},
-        {"huge raw PGM", "P5\n2147483647 2147483647\n255\n\x01\x02", hugeMessage},
+        {"raw 16-bit PGM too short", "P5\n3 2\n1000\n\x01\x02\x03\x04\x05\x06\x07", truncated},
+        {"raw PBM too short", std::string("P4\n3 2\n\x80", 8), truncated},
+        {"huge raw PGM", "P5\n2147483647 2147483647\n255\n\x01\x02",
+         "ERROR: file '%s' is too large (2147483647 x 2147483647 pixels; the limit is 32767 "
+         "pixels a side and 268435456 pixels in all)\n"},
     };
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.what);
         MessageRecorder recorder;
-        EXPECT_FALSE(
-            ReadPnmImage(WriteScratchFile("refused.pnm", c.content), recorder.Sink()).has_value());
-        EXPECT_EQ(recorder.Messages(), std::vector<std::string>{c.message});
+        const std::string path = WriteScratchFile("refused.pnm", c.content);
+        std::string expected = c.message;
+        expected.replace(expected.find("%s"), 2, path);
+        EXPECT_FALSE(ReadPnmImage(path, recorder.Sink()).has_value());
+        EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
+    }
+}
+
+// PGM samples above maxval 255, plain or two big-endian bytes, scale as PPM samples do:
+// stretched to 16 bits, the high byte taken (a sample above maxval counts as maxval).
+TEST(ReadPnmImage, SixteenBitGreyScalesAsColourDoes) {
+    const struct {
+        const char* what;
+        std::string content;
+        std::vector<std::uint8_t> pixels;
+    } cases[] = {
+        // 0x1234 >> 8 = 0x12; 0xFF00 >> 8 = 0xFF; 0x0080 >> 8 = 0.
+        {"raw, maxval 65535",
+         std::string("P5\n3 1\n65535\n\x12\x34\xFF\x00\x00\x80", 19),
+         {0x12, 0xFF, 0}},
+        // 500 * 65535 / 1000 = 32767 -> 127; 1000 -> 255; 1200 counts as 1000; 3 -> 196 -> 0.
+        {"plain, maxval 1000", "P2 4 1 1000\n500 1000 1200 3\n", {127, 255, 255, 0}},
+        // 256 * 65535 / 256 = 65535 -> 255; 128 -> 32767 -> 127.
+        {"raw, maxval 256", std::string("P5\n2 1\n256\n\x01\x00\x00\x80", 15), {255, 127}},
+        // The plain samples again as a PPM's greys: the same levels.
+        {"plain PPM, maxval 1000",
+         "P3 4 1 1000\n500 500 500 1000 1000 1000 1200 1200 1200 3 3 3\n",
+         {127, 255, 255, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageRecorder recorder;
+        const std::optional<SourceImage> image =
+            ReadPnmImage(WriteScratchFile("deep.pnm", c.content), recorder.Sink());
+        ASSERT_TRUE(image.has_value()) << recorder.Messages().front();
+        EXPECT_EQ(image->levels, 256);
+        EXPECT_EQ(image->pixels, c.pixels);
     }
 }
 

@@ -255,7 +255,8 @@ TEST(TgaReader, RefusesWithExactMessages) {
         {"a map cut short", MakeTga(Mapped(24, {1, 2, 3, 4}, 2), {}), invalid},
         {"width 0", MakeTga(noWidth, pixels), invalid},
         {"width 40000", MakeTga(wide, pixels),
-         "ERROR: file 'picture.tga' has an invalid picture size (width=40000, height=2)\n"},
+         "ERROR: file 'picture.tga' is too large (40000 x 2 pixels; the limit is 32767 pixels a "
+         "side and 268435456 pixels in all)\n"},
         {"pixels cut short", MakeTga(Fields(2, 24), shortPixels), cut},
         {"a run-length packet cut short", MakeTga(RunLength(Fields(2, 24)), {0x85, 1, 2}), cut},
         {"run-length packets end early", MakeTga(RunLength(Fields(2, 24)), {0x81, 1, 2, 3}), cut},

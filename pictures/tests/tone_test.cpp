@@ -124,6 +124,91 @@ TEST(Tone, ResizesInLinearLight) {
     EXPECT_NEAR(image.pixels[0], 188, 1);
 }
 
+// Records of depth 1 are resized by the area each new pixel covers, on the coded greys,
+// rounded down: a stroke keeps the darkness of its share, so one pixel of black halved is
+// 127, dark at the default threshold (in light it would be 188). Worked out by hand.
+TEST(Tone, DepthOneResizesByAreaOfCodedGreys) {
+    struct AreaCase {
+        const char* what;
+        int width;
+        int height;
+        std::vector<std::uint8_t> pixels;
+        int newWidth;
+        int newHeight;
+        std::vector<std::uint8_t> resized;
+    };
+    const AreaCase cases[] = {
+        {"one-pixel strokes halved",
+         6,
+         2,
+         {0, 255, 255, 255, 0, 255, 0, 255, 255, 255, 0, 255},
+         3,
+         1,
+         {127, 255, 127}},
+        {"two-pixel strokes at a third",
+         9,
+         1,
+         {0, 0, 255, 255, 255, 255, 255, 0, 0},
+         3,
+         1,
+         {85, 255, 85}},
+        // Each new pixel covers two and a half old ones.
+        {"five to two", 5, 1, {0, 0, 255, 255, 255}, 2, 1, {51, 255}},
+        // Rows 0, 255, 255 into two: (2 * 0 + 255) / 3 and (255 + 2 * 255) / 3.
+        {"three rows to two", 1, 3, {0, 255, 255}, 1, 2, {85, 255}},
+        // Enlarged: a new pixel within an old one repeats it; the middle one straddles both.
+        {"two to five", 2, 1, {0, 255}, 5, 1, {0, 0, 127, 255, 255}},
+    };
+    for (const AreaCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        SourceImage image = Picture(c.width, c.height, c.pixels);
+        PictureArea area;
+        ASSERT_TRUE(ShapePicture(image, Resized(c.newWidth, c.newHeight, Fit::Stretch), 1, &area));
+        EXPECT_EQ(image.pixels, c.resized);
+        SourceImage light = Picture(c.width, c.height, c.pixels);
+        ASSERT_TRUE(ShapePicture(light, Resized(c.newWidth, c.newHeight, Fit::Stretch), 8, &area));
+        EXPECT_NE(light.pixels, c.resized) << "records deeper than 1 bit resize in light";
+    }
+}
+
+// The area a fit leaves to the picture: inside a contain fit's margins, all of a cover or
+// stretch fit and of a picture that is not resized. Otsu's threshold on it ignores the
+// margins.
+TEST(Tone, ThePicturesAreaAndItsThreshold) {
+    // 5 x 2: a photographed whiteboard, paper 180 with two pixels of ink 110.
+    const std::vector<std::uint8_t> paper = {180, 110, 180, 180, 180, 180, 180, 180, 110, 180};
+    const struct {
+        const char* what;
+        ToneOptions options;
+        PictureArea area;
+    } cases[] = {
+        {"no resize", ToneOptions{}, {0, 0, 5, 2}},
+        {"contain, margins above and below", Resized(5, 6, Fit::Contain), {0, 2, 5, 2}},
+        {"contain, margins left and right", Resized(41, 2, Fit::Contain), {18, 0, 5, 2}},
+        {"cover", Resized(2, 2, Fit::Cover), {0, 0, 2, 2}},
+        {"stretch", Resized(7, 3, Fit::Stretch), {0, 0, 7, 3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SourceImage image = Picture(5, 2, paper);
+        PictureArea area;
+        ASSERT_TRUE(ShapePicture(image, c.options, 1, &area));
+        EXPECT_EQ(area.x, c.area.x);
+        EXPECT_EQ(area.y, c.area.y);
+        EXPECT_EQ(area.width, c.area.width);
+        EXPECT_EQ(area.height, c.area.height);
+    }
+    // Into a wide white panel: over all pixels the white margins split from the rest and the
+    // whole picture would go black; its own pixels split the ink from the paper.
+    SourceImage image = Picture(5, 2, paper);
+    PictureArea area;
+    ASSERT_TRUE(ShapePicture(image, Resized(41, 2, Fit::Contain), 1, &area));
+    EXPECT_GT(OtsuThreshold(image.pixels.data(), image.pixels.size()), 180);
+    const int threshold = OtsuThreshold(image, area);
+    EXPECT_GT(threshold, 110);
+    EXPECT_LE(threshold, 180);
+}
+
 TEST(Tone, InvertsAfterShaping) {
     SourceImage image = Picture(3, 1, {0, 100, 255});
     ToneOptions options = Mirrored(true, false);
@@ -246,9 +331,17 @@ TEST(Tone, ThresholdMovesTheDepthOneDecision) {
     EXPECT_EQ(grey, 77);
 }
 
-TEST(Tone, DitheringUsesTheDepthsLevels) {
+// Records of 2 and 4 bits are shown with the viewer's grey table, not with evenly spaced
+// greys: quantised with or without dithering, a gradient must keep its mean brightness as
+// shown. Every stored value is a shown grey, so the packer's top bits give its level.
+TEST(Tone, QuantisedGreysShowTheSourcesBrightness) {
+    const std::vector<int> shown2 = {0, 64, 128, 255};
+    const std::vector<int> shown4 = {0,   16,  32,  48,  64,  80,  96,  112,
+                                     128, 144, 160, 176, 192, 208, 224, 255};
     for (const int depth : {2, 4}) {
-        for (const Dither dither : {Dither::FloydSteinberg, Dither::Atkinson, Dither::Bayer8}) {
+        const std::vector<int>& shown = depth == 2 ? shown2 : shown4;
+        for (const Dither dither : {Dither::None, Dither::FloydSteinberg, Dither::Atkinson,
+                                    Dither::Bayer4, Dither::Bayer8}) {
             SCOPED_TRACE(std::to_string(depth) + " " + DitherName(dither));
             std::vector<std::uint8_t> ramp(53 * 9);
             for (std::size_t i = 0; i < ramp.size(); ++i) {
@@ -256,13 +349,27 @@ TEST(Tone, DitheringUsesTheDepthsLevels) {
             }
             const double mean = std::accumulate(ramp.begin(), ramp.end(), 0.0) / ramp.size();
             QuantisePicture(ramp.data(), 53, 9, depth, DEFAULT_THRESHOLD, dither);
-            const int step = 255 / ((1 << depth) - 1);
+            double shownSum = 0;
             for (const std::uint8_t v : ramp) {
-                ASSERT_EQ(v % step, 0) << int(v);
+                const int level = v >> (8 - depth);
+                ASSERT_EQ(v, shown[static_cast<std::size_t>(level)]) << int(v);
+                shownSum += shown[static_cast<std::size_t>(level)];
             }
-            const double after = std::accumulate(ramp.begin(), ramp.end(), 0.0) / ramp.size();
-            EXPECT_NEAR(after, mean, dither == Dither::Atkinson ? 6.0 : 3.0);
+            EXPECT_NEAR(shownSum / ramp.size(), mean, dither == Dither::Atkinson ? 3.0 : 1.5);
         }
+    }
+    // Without dithering each grey takes the nearest shown grey, the upper one at a tie.
+    const struct {
+        int depth;
+        std::uint8_t grey;
+        std::uint8_t stored;
+    } nearest[] = {{2, 31, 0},    {2, 32, 64},   {2, 95, 64},   {2, 96, 128},
+                   {2, 191, 128}, {2, 192, 255}, {4, 7, 0},     {4, 8, 16},
+                   {4, 231, 224}, {4, 240, 255}, {1, 200, 200}, {8, 77, 77}};
+    for (const auto& c : nearest) {
+        std::uint8_t grey = c.grey;
+        QuantisePicture(&grey, 1, 1, c.depth, DEFAULT_THRESHOLD, Dither::None);
+        EXPECT_EQ(grey, c.stored) << c.depth << " bits, grey " << int(c.grey);
     }
 }
 

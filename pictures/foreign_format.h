@@ -1,0 +1,20 @@
+// Files that are no picture ztr reads, known by their first bytes: other picture formats,
+// and documents, archives and videos that are handed over by mistake, so that a refusal
+// can say what the file is instead of what it is not.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+// The pictures ztr reads, as messages list them.
+inline constexpr const char* READ_FORMATS = "BMP, PBM, PGM, PPM, PNG, GIF, JPEG and TGA";
+
+// What a file is, with its article: "a TIFF picture", "an SVG picture", "a PDF document".
+// Nothing when its first bytes carry none of the signatures known here.
+std::optional<std::string> ForeignFormat(std::span<const std::uint8_t> bytes);
+
+// "ERROR: file 'NAME' is WHAT, which ztr does not read (it reads BMP, ... and TGA)\n";
+// for a Zentra file, that it is no picture but what ztr makes of pictures.
+std::string ForeignFormatMessage(const std::string& name, const std::string& what);
