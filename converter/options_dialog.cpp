@@ -143,8 +143,8 @@ INT_PTR OnOk(HWND dialog) {
     options.dither = static_cast<Dither>(ComboChoice(dialog, IDC_OPT_DITHER));
     options.invert = Checked(dialog, IDC_OPT_INVERT);
     if (Checked(dialog, IDC_OPT_RESIZE) &&
-        (!FieldNumber(dialog, IDC_OPT_WIDTH, 1, MAX_SOURCE_SIDE, options.resizeWidth) ||
-         !FieldNumber(dialog, IDC_OPT_HEIGHT, 1, MAX_SOURCE_SIDE, options.resizeHeight))) {
+        (!FieldNumber(dialog, IDC_OPT_WIDTH, 1, MAX_PICTURE_SIDE, options.resizeWidth) ||
+         !FieldNumber(dialog, IDC_OPT_HEIGHT, 1, MAX_PICTURE_SIDE, options.resizeHeight))) {
         Warn(dialog, RESIZE_RANGE_TEXT);
         return TRUE;
     }

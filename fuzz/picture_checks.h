@@ -46,7 +46,7 @@ inline void CheckFrames(const std::vector<SourceImage>& frames, const SourceRead
             Require(frame.width < 1 || frame.height < 1, "no pixels only for no size");
             continue;
         }
-        Require(frame.width <= MAX_SOURCE_SIDE && frame.height <= MAX_SOURCE_SIDE,
+        Require(frame.width <= MAX_PICTURE_SIDE && frame.height <= MAX_PICTURE_SIDE,
                 "sides within the limit");
         Require(static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height) ==
                     frame.pixels.size(),

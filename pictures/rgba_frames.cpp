@@ -55,7 +55,7 @@ const char* FormatName(PictureFormat format) {
 
 std::optional<Readout> RefuseTooLarge(const std::string& name, std::int64_t width,
                                       std::int64_t height) {
-    const bool sidesFit = width <= MAX_SOURCE_SIDE && height <= MAX_SOURCE_SIDE;
+    const bool sidesFit = width <= MAX_PICTURE_SIDE && height <= MAX_PICTURE_SIDE;
     if (sidesFit && static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <=
                         MAX_FRAME_PIXELS) {
         return std::nullopt;
@@ -63,7 +63,7 @@ std::optional<Readout> RefuseTooLarge(const std::string& name, std::int64_t widt
     return ReadFailure("ERROR: file '%s' is too large (%lld x %lld pixels; the limit is %d pixels "
                        "a side and %llu pixels in all)\n",
                        name.c_str(), static_cast<long long>(width), static_cast<long long>(height),
-                       MAX_SOURCE_SIDE, static_cast<unsigned long long>(MAX_FRAME_PIXELS));
+                       MAX_PICTURE_SIDE, static_cast<unsigned long long>(MAX_FRAME_PIXELS));
 }
 
 Readout NotValidPicture(const std::string& name, PictureFormat format) {

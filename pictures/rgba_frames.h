@@ -26,7 +26,7 @@ const char* FormatName(PictureFormat format);
 Readout NotValidPicture(const std::string& name, PictureFormat format);
 
 // "ERROR: file 'NAME' is too large (W x H pixels; the limit is ...)" when a side of a
-// picture of that size (both at least 1) is above MAX_SOURCE_SIDE or it has more pixels
+// picture of that size (both at least 1) is above MAX_PICTURE_SIDE or it has more pixels
 // than MAX_FRAME_PIXELS, else nothing. Every reader checks the size its header announces
 // with it before it allocates anything for the pixels.
 std::optional<Readout> RefuseTooLarge(const std::string& name, std::int64_t width,

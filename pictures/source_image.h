@@ -4,6 +4,7 @@
 #pragma once
 
 #include "report_message.h"
+#include "zentra_format.h"
 
 #include <array>
 #include <cstddef>
@@ -45,9 +46,6 @@ struct SourceReadOptions {
     bool allFrames = false;        // every frame of a GIF, else its first only
     bool colours = false;          // keep the colours in SourceImage::rgb too
 };
-
-// The largest picture side that the conversion accepts (it fits a record's rectangle).
-inline constexpr int MAX_SOURCE_SIDE = 32767;
 
 // The most pixels of one picture, and of all frames of an animation together: 2^28, as in
 // 16384 x 16384. Reading takes up to 8 bytes a pixel (red, green, blue and alpha while

@@ -34,8 +34,8 @@ bool ParseResize(const std::string& text, ToneOptions& options) {
     const std::size_t x = text.find('x');
     int width = 0;
     int height = 0;
-    if (x == std::string::npos || !ParseNumber(text.substr(0, x), 1, MAX_SOURCE_SIDE, width) ||
-        !ParseNumber(text.substr(x + 1), 1, MAX_SOURCE_SIDE, height)) {
+    if (x == std::string::npos || !ParseNumber(text.substr(0, x), 1, MAX_PICTURE_SIDE, width) ||
+        !ParseNumber(text.substr(x + 1), 1, MAX_PICTURE_SIDE, height)) {
         return false;
     }
     options.resizeWidth = width;
