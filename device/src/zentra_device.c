@@ -454,7 +454,12 @@ static void begin_squash(ztr_decoder* d, const ztr_record* r, uint8_t* window) {
     d->count = 0;
     d->distance = unit;
     d->window = d->put = window;
+    /* Four bytes a turn: the start is timed with the decoding, and 512 bytes weigh on
+     * small records. */
     do {
+        window[--i] = 0;
+        window[--i] = 0;
+        window[--i] = 0;
         window[--i] = 0;
     } while (i);
 }
