@@ -855,7 +855,11 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
     }
     goto done;
 cut:
+    /* Nothing was pending when the token or code began: it is read again from mark. */
     p = mark;
+#ifndef ZTR_SQUASH_PACKED
+    left = 0;
+#endif
     goto done;
 damaged:
     d->status = ZTR_DAMAGED;
