@@ -811,8 +811,9 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                     /* The RGB565 value plus da x 2048 + dg x 32 + db. */
                     uint8_t* const high = d->form == FORM_HIGH_FIRST ? px + 1 : px + 2;
                     uint8_t* const low = px + 1 + (px + 2 - high);
-                    const uint16_t v = (uint16_t)((*high << 8 | *low) +
-                                                  (uint16_t)((int16_t)(da * 8) * 256 + dg * 32 + db));
+                    const uint16_t v =
+                        (uint16_t)((*high << 8 | *low) +
+                                   (uint16_t)((int16_t)(da * 8) * 256 + dg * 32 + db));
                     *high = (uint8_t)(v >> 8);
                     *low = (uint8_t)v;
                 } else {
