@@ -420,36 +420,46 @@ static uint8_t pick_unpacker(const ztr_record* record) {
 #define FORM_DELTAS 1u
 #define FORM_HIGH_FIRST 2u
 
-/* Bytes of a line of the record's stream, which the line above lies back: a row or a
- * column in whole bytes, or a band's byte per pixel across it below depth 8. */
-static uint32_t line_bytes(const ztr_record* r, uint8_t depth) {
-    uint32_t along = r->layout & ZTR_ORDER_COLUMNS ? r->height : r->width;
-    if (!(r->layout & ZTR_ORDER_BANDED_ROWS) || depth >= 8) {
-        along = (along * depth + 7u) >> 3;
-    }
-    return along;
-}
-
 /* The squash decoding's start, with a window of ZTR_WINDOW_SIZE bytes. */
 static void begin_squash(ztr_decoder* d, const ztr_record* r, uint8_t* window) {
     /* A planar record's stream is depth-1 planes one after the other: its lines are a
      * plane's lines, its units bytes of packed pixels. */
-    const uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
-    const uint32_t line = line_bytes(r, depth);
+    uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
+    /* The line above lies a line back: a row or a column in whole bytes, or a band's byte
+     * per pixel across it below depth 8. */
+    uint16_t line = r->layout & ZTR_ORDER_COLUMNS ? r->height : r->width;
     uint16_t i = ZTR_WINDOW_SIZE;
-    d->state = TOKEN_COPY;
-    d->count = 0;
-    d->unit = depth >= 8 ? depth >> 3 : 1;
-    d->distance = d->unit;
-    d->line = line <= ZTR_WINDOW_SIZE ? (uint16_t)line : 0;
+#ifdef ZTR_SQUASH_PACKED
+    const uint8_t unit = 1; /* depths 1, 2 and 4 and planes only */
+#else
+    const uint8_t unit = depth >= 8 ? depth >> 3 : 1u;
+    d->unit = unit;
     /* RGB565 comes high byte first in row order with the reversed bit, in column order
      * without it. */
     d->form = depth < 8 ? 0 : FORM_DELTAS;
     if (depth == 16 && !(r->layout & ZTR_LAYOUT_REVERSED) == !((r->layout & 3u) ^ 1u)) {
         d->form = FORM_HIGH_FIRST;
     }
+    if (unit > 1 && line <= ZTR_WINDOW_SIZE) {
+        line = (uint16_t)(line * unit);
+    }
+#endif
+    if (!(r->layout & ZTR_ORDER_BANDED_ROWS)) {
+        /* 8 / depth pixels a byte: halved, rounding up, once per doubling of the depth. */
+        for (; depth < 8; depth = (uint8_t)(depth << 1)) {
+            line = (uint16_t)((line >> 1) + (line & 1u));
+        }
+    }
+    d->line = line <= ZTR_WINDOW_SIZE ? line : 0;
+    d->count = 0;
+    d->distance = unit;
     d->window = d->put = window;
+    /* Four bytes a turn: the start is timed with the decoding, and 512 bytes weigh on
+     * small records. */
     do {
+        window[--i] = 0;
+        window[--i] = 0;
+        window[--i] = 0;
         window[--i] = 0;
     } while (i);
 }
@@ -599,54 +609,50 @@ static uint16_t unpack_ram(ztr_decoder* d, const uint8_t** coded, const uint8_t*
     ((int8_t)((((value) >> (shift)) & ((1u << (width)) - 1u)) ^ (1u << ((width)-1u))) -            \
      (int8_t)(1u << ((width)-1u)))
 
-/* Copies n (at least 1) bytes from take, a place in the ring, to o and to the ring at put;
- * returns where put goes next. The bytes go in stretches that end where take or put
- * reaches the ring's end, so that the loop that moves them tests nothing else. */
-static ZTR_NOINLINE uint8_t* copy_bytes(uint8_t* o, uint8_t* put, const uint8_t* take, uint16_t n,
-                                        uint8_t* ring) {
-    uint8_t* const end = ring + ZTR_WINDOW_SIZE;
-    do {
-        uint16_t run = (uint16_t)(end - take);
-        if (run > (uint16_t)(end - put)) {
-            run = (uint16_t)(end - put);
-        }
-        if (run > n) {
-            run = n;
-        }
-        n = (uint16_t)(n - run);
-        do {
-            const uint8_t b = *take++;
-            *o++ = b;
-            *put++ = b;
-        } while (--run);
-        if (take == end) {
-            take = ring;
-        }
-        if (put == end) {
-            put = ring;
-        }
-    } while (n);
-    return put;
-}
+/* Where move_bytes takes its bytes: the ring, or the coded bytes in RAM or (AVR memory
+ * sources) in program memory. */
+#define FROM_RING 0u
+#define FROM_CODED 1u
+#define FROM_FLASH 2u
 
-/* Copies n (at least 1) coded bytes from p (in program memory when from_flash is set) to
- * o and to the ring at put, in stretches as copy_bytes; returns where put goes next. */
-static ZTR_NOINLINE uint8_t* take_bytes(uint8_t* o, uint8_t* put, const uint8_t* p, uint16_t n,
-                                        uint8_t* ring, uint8_t from_flash) {
+/* Copies n (at least 1) bytes from take to o and to the ring at put; returns where put goes
+ * next. take is a place in the ring (FROM_RING), or coded bytes. The bytes go in stretches
+ * that end where put, or take in the ring, reaches the ring's end, so that the loop that
+ * moves them tests nothing else. */
+static ZTR_NOINLINE uint8_t* move_bytes(uint8_t* o, uint8_t* put, const uint8_t* take, uint16_t n,
+                                        uint8_t* ring, uint8_t from) {
     uint8_t* const end = ring + ZTR_WINDOW_SIZE;
-    (void)from_flash;
     do {
         uint16_t run = (uint16_t)(end - put);
+        if (from == FROM_RING) {
+            if (take == end) {
+                take = ring;
+            }
+            if (run > (uint16_t)(end - take)) {
+                run = (uint16_t)(end - take);
+            }
+        }
         if (run > n) {
             run = n;
         }
         n = (uint16_t)(n - run);
-        do {
-            uint8_t b;
-            FETCH_CODED(b, p);
-            *o++ = b;
-            *put++ = b;
-        } while (--run);
+#if ZTR_MEMORY_IN_FLASH
+        if (from == FROM_FLASH) {
+            do {
+                uint8_t b;
+                FETCH_MEMORY(b, take);
+                *o++ = b;
+                *put++ = b;
+            } while (--run);
+        } else
+#endif
+        {
+            do {
+                const uint8_t b = *take++;
+                *o++ = b;
+                *put++ = b;
+            } while (--run);
+        }
         if (put == end) {
             put = ring;
         }
@@ -654,43 +660,50 @@ static ZTR_NOINLINE uint8_t* take_bytes(uint8_t* o, uint8_t* put, const uint8_t*
     return put;
 }
 
-/* The squash decoder over the coded bytes [*coded, stop): delivers at most count bytes
- * to out and returns how many; *coded moves past the tokens and codes used. Every byte
- * also goes into the window at put, a ring. A copy takes its bytes from the ring; a
- * delta code's pixels are made in d->pixel, and those that out has no room for wait
- * there (repeat counts them). */
+/* The squash decoder over the coded bytes [*coded, stop) (in program memory when from is
+ * FROM_FLASH): delivers at most count bytes to out and returns how many; *coded moves past
+ * the tokens and codes used. Every byte also goes into the window at put, a ring. A copy
+ * takes its bytes from the ring; a delta code makes its pixels in d->pixel, and they go
+ * out from there one by one (repeat counts those still to go). */
 static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded,
                                            const uint8_t* stop, uint8_t* out, uint16_t count,
-                                           uint8_t from_flash) {
+                                           uint8_t from) {
     const uint8_t* p = *coded;
     const uint8_t* mark = p;
     uint8_t* o = out;
     uint8_t* const o_end = out + count;
     uint8_t* const ring = d->window;
-#ifndef ZTR_SQUASH_PACKED
-    uint8_t* const ring_end = ring + ZTR_WINDOW_SIZE;
-#endif
     uint8_t* put = d->put;
-    uint8_t* const px = d->pixel;
     uint16_t n = d->count;
     uint8_t token = d->state;
-    uint8_t left = d->repeat;
 #ifdef ZTR_SQUASH_PACKED
     const uint8_t unit = 1; /* depths 1, 2 and 4: a unit is a byte, and no delta runs */
 #else
+    uint8_t* const px = d->pixel;
+    uint8_t left = d->repeat;
     const uint8_t unit = d->unit;
 #endif
+    const uint8_t from_flash = from == FROM_FLASH;
     (void)from_flash;
     if (d->status) {
         return 0; /* damaged in an earlier chunk of this read */
     }
     while (o != o_end) {
         uint16_t room;
+        const uint8_t* take;
+        uint8_t kind;
+#ifndef ZTR_SQUASH_PACKED
         if (left) {
-            *o++ = px[3u - left];
+            const uint8_t b = px[3u - left];
+            *o++ = b;
+            *put++ = b;
+            if (put == ring + ZTR_WINDOW_SIZE) {
+                put = ring;
+            }
             --left;
             continue;
         }
+#endif
         if (!n) {
             /* The token byte, one or two extension bytes of a long length, the low byte
              * of a far copy's distance: all of them before anything changes. */
@@ -717,7 +730,14 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                 goto damaged;
             }
             n = (uint16_t)(length * unit);
-            if (!(t & (KIND_FAR | KIND_ABOVE))) {
+            token = TOKEN_COPY;
+            if (t & KIND_FAR) {
+                d->distance = (uint16_t)((((t & 0x40u) << 2) + k + 1u) * unit);
+            } else if (t & KIND_ABOVE) {
+                if (!(t & KIND_DELTA)) {
+                    d->distance = d->line; /* the line above; 0 when beyond the window */
+                }
+            } else {
                 token = TOKEN_VERBATIM;
                 if (t & KIND_DELTA) {
 #ifdef ZTR_SQUASH_PACKED
@@ -731,22 +751,16 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                     token = TOKEN_DELTA;
                     for (k = 3; k > 3u - unit;) {
                         if (q == ring) {
-                            q = ring_end;
+                            q = ring + ZTR_WINDOW_SIZE;
                         }
                         px[--k] = *--q;
                     }
 #endif
                 }
-            } else {
-                token = TOKEN_COPY;
-                if (t & KIND_FAR) {
-                    d->distance = (uint16_t)((k + 1u + ((t & 0x40u) ? 256u : 0u)) * unit);
-                } else if (!(t & KIND_DELTA)) {
-                    d->distance = d->line; /* the line above; 0 when beyond the window */
-                }
-                if (!d->distance || d->distance > ZTR_WINDOW_SIZE) {
-                    goto damaged;
-                }
+                continue;
+            }
+            if (!d->distance || d->distance > ZTR_WINDOW_SIZE) {
+                goto damaged;
             }
             continue;
         }
@@ -754,36 +768,33 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
         if (token == TOKEN_DELTA) {
             /* One code: its pixels into px, the last unit at the end. */
             uint8_t c;
-            uint8_t made = unit;
             mark = p;
             NEXT_BYTE(c);
-            if (unit == 1) {
-                const uint8_t z = px[2];
-                switch (c >> 6) {
-                case 0:
-                    px[1] = (uint8_t)(z + FIELD(c, 3, 3));
-                    px[2] = (uint8_t)(px[1] + FIELD(c, 0, 3));
-                    made = 2;
-                    break;
-                case 1:
-                    px[2] = (uint8_t)(z + FIELD(c, 0, 6));
-                    break;
-                case 2:
-                    px[0] = (uint8_t)(z + FIELD(c, 4, 2));
-                    px[1] = (uint8_t)(px[0] + FIELD(c, 2, 2));
-                    px[2] = (uint8_t)(px[1] + FIELD(c, 0, 2));
-                    made = 3;
-                    break;
-                default:
-                    NEXT_BYTE(px[2]);
-                }
-            } else if ((c & 0xC0u) == 0xC0u) {
+            left = unit;
+            if (c >= 0xC0u) {
                 /* The pixel as stored. */
                 if ((size_t)(stop - p) < unit) {
                     goto cut;
                 }
                 for (c = (uint8_t)(3u - unit); c < 3u; ++c) {
                     FETCH_CODED(px[c], p);
+                }
+            } else if (unit == 1) {
+                const uint8_t z = px[2];
+                switch (c >> 6) {
+                case 0:
+                    px[1] = (uint8_t)(z + FIELD(c, 3, 3));
+                    px[2] = (uint8_t)(px[1] + FIELD(c, 0, 3));
+                    left = 2;
+                    break;
+                case 1:
+                    px[2] = (uint8_t)(z + FIELD(c, 0, 6));
+                    break;
+                default:
+                    px[0] = (uint8_t)(z + FIELD(c, 4, 2));
+                    px[1] = (uint8_t)(px[0] + FIELD(c, 2, 2));
+                    px[2] = (uint8_t)(px[1] + FIELD(c, 0, 2));
+                    left = 3;
                 }
             } else {
                 int8_t dg = FIELD(c, 4, 3);
@@ -798,34 +809,23 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                 }
                 if (unit == 2) {
                     /* The RGB565 value plus da x 2048 + dg x 32 + db. */
-                    const uint8_t high = d->form == FORM_HIGH_FIRST;
-                    uint16_t v =
-                        high ? (uint16_t)(px[1] << 8 | px[2]) : (uint16_t)(px[2] << 8 | px[1]);
-                    v = (uint16_t)(v + (uint16_t)((int16_t)(da * 8) * 256 + dg * 32 + db));
-                    px[1] = (uint8_t)(high ? v >> 8 : v);
-                    px[2] = (uint8_t)(high ? v : v >> 8);
+                    uint8_t* const high = d->form == FORM_HIGH_FIRST ? px + 1 : px + 2;
+                    uint8_t* const low = px + 1 + (px + 2 - high);
+                    const uint16_t v =
+                        (uint16_t)((*high << 8 | *low) +
+                                   (uint16_t)((int16_t)(da * 8) * 256 + dg * 32 + db));
+                    *high = (uint8_t)(v >> 8);
+                    *low = (uint8_t)v;
                 } else {
                     px[0] = (uint8_t)(px[0] + dg + da);
                     px[1] = (uint8_t)(px[1] + dg);
                     px[2] = (uint8_t)(px[2] + dg + db);
                 }
             }
-            if (made > n) {
+            if (left > n) {
                 goto damaged; /* a code with more pixels than its run has left */
             }
-            n = (uint16_t)(n - made);
-            for (made = (uint8_t)(3u - made); made < 3u; ++made) {
-                const uint8_t b = px[made];
-                *put++ = b;
-                if (put == ring_end) {
-                    put = ring;
-                }
-                if (o != o_end) {
-                    *o++ = b;
-                } else {
-                    ++left;
-                }
-            }
+            n = (uint16_t)(n - left);
             continue;
         }
 #endif
@@ -833,6 +833,8 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
         if (room > n) {
             room = n;
         }
+        take = p;
+        kind = from;
         if (token == TOKEN_VERBATIM) {
             if ((size_t)(stop - p) < room) {
                 room = (uint16_t)(stop - p);
@@ -840,21 +842,25 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                     break; /* the piece ends within the run */
                 }
             }
-            put = take_bytes(o, put, p, room, ring, from_flash);
             p += room;
         } else {
-            const uint16_t back = (uint16_t)(put - ring);
-            put = copy_bytes(o, put,
-                             back >= d->distance ? put - d->distance
-                                                 : put + (ZTR_WINDOW_SIZE - d->distance),
-                             room, ring);
+            take = put - d->distance;
+            if ((uint16_t)(put - ring) < d->distance) {
+                take += ZTR_WINDOW_SIZE;
+            }
+            kind = FROM_RING;
         }
+        put = move_bytes(o, put, take, room, ring, kind);
         n = (uint16_t)(n - room);
         o += room;
     }
     goto done;
 cut:
+    /* Nothing was pending when the token or code began: it is read again from mark. */
     p = mark;
+#ifndef ZTR_SQUASH_PACKED
+    left = 0;
+#endif
     goto done;
 damaged:
     d->status = ZTR_DAMAGED;
@@ -862,7 +868,9 @@ done:
     d->put = put;
     d->count = n;
     d->state = token;
+#ifndef ZTR_SQUASH_PACKED
     d->repeat = left;
+#endif
     *coded = p;
     return (uint16_t)(o - out);
 }
@@ -873,7 +881,7 @@ done:
 #if defined(ZTR_SQUASH) && defined(RUN_LENGTH_IN_RAM) && !defined(ZTR_NO_CALLBACK_SOURCE)
 static uint16_t unpack_bytes(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
                              uint8_t* out, uint16_t count) {
-    return d->unpacker == SQUASH_UNPACKER ? unpack_squash(d, coded, stop, out, count, 0)
+    return d->unpacker == SQUASH_UNPACKER ? unpack_squash(d, coded, stop, out, count, FROM_CODED)
                                           : unpack_ram(d, coded, stop, out, count);
 }
 #else
@@ -923,7 +931,8 @@ static uint16_t unpack_callback(ztr_decoder* d, uint8_t* out, uint16_t count) {
 static uint16_t unpack_squash_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
     const uint8_t* const base = d->source->data;
     const uint8_t* p = base + d->position;
-    const uint16_t got = unpack_squash(d, &p, base + d->end, out, count, ZTR_MEMORY_IN_FLASH);
+    const uint16_t got = unpack_squash(d, &p, base + d->end, out, count,
+                                       ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_CODED);
     d->position = (ztr_offset)(p - base);
     return got;
 }
