@@ -13,7 +13,11 @@ const state = {
   files: [], // the last conversion's output: [{name, bytes, records}]
   stopPlaying: null,
   paletteFile: null, // {name, bytes} of a chosen palette file
+  conversion: null, // the conversion running in the worker: {done, cancel}
 };
+
+// A conversion that lasts longer than this shows its progress and a Cancel button.
+const PROGRESS_AFTER_MS = 300;
 
 function isGif(picture) {
   const b = picture.bytes;
@@ -245,20 +249,19 @@ async function convertNow() {
   }
   const delay = delays();
   let result;
-  try {
-    result = !delay.valid
-      ? { ok: false, messages: ['The delay is a whole number of milliseconds.'], files: [] }
-      : await engine.convert(state.pictures, state.chosen.map((c) => c.code),
-        $('opt-animation').checked, delay.common, delay.own, toneOptions(),
-        state.chosen.map((c) => c.palette || ''),
-        $('opt-palette').value === 'file' ? state.paletteFile : null);
-  } catch (error) {
-    result = { ok: false, messages: [error.message], files: [] };
+  if (!delay.valid) {
+    result = { ok: false, messages: ['The delay is a whole number of milliseconds.'], files: [] };
+  } else {
+    result = await runConversion(state.pictures, state.chosen.map((c) => c.code),
+      $('opt-animation').checked, delay.common, delay.own, toneOptions(),
+      state.chosen.map((c) => c.palette || ''),
+      $('opt-palette').value === 'file' ? state.paletteFile : null);
   }
   if (run !== pending) {
     return;
   }
-  showMessages(box, result.messages, result.ok ? 'note' : 'error');
+  const messages = result.cancelled ? ['The conversion was cancelled.'] : result.messages;
+  showMessages(box, messages, result.ok ? 'note' : 'error');
   state.files = result.ok ? result.files : [];
   for (const file of state.files) {
     file.records = await engine.listRecords(file.bytes);
@@ -266,6 +269,50 @@ async function convertNow() {
   await renderOutput();
   // The tests wait for the run they asked for to be drawn.
   document.body.dataset.convertDone = String(run);
+}
+
+// Runs one conversion in the worker, ending the one before it if that still runs; after
+// PROGRESS_AFTER_MS it shows how far it has got, with a Cancel button.
+async function runConversion(...args) {
+  state.conversion?.cancel();
+  const box = $('convert-progress');
+  let shown = null;
+  const show = (progress) => {
+    shown = progress;
+    if (!box.hidden) {
+      drawProgress(progress);
+    }
+  };
+  const conversion = engine.startConversion(...args, show);
+  state.conversion = conversion;
+  const timer = setTimeout(() => {
+    box.hidden = false;
+    drawProgress(shown);
+  }, PROGRESS_AFTER_MS);
+  const result = await conversion.done;
+  clearTimeout(timer);
+  if (state.conversion === conversion) {
+    state.conversion = null;
+    box.hidden = true;
+  }
+  return result;
+}
+
+// "Frame 12 of 200 of display type 1 of 2", and the whole conversion's share done.
+function drawProgress(progress) {
+  const bar = $('convert-progress-bar');
+  const text = $('convert-progress-text');
+  if (!progress) {
+    bar.removeAttribute('value');
+    text.textContent = 'Converting\u2026';
+    return;
+  }
+  const { framesDone, frames, typesDone, types, picturesDone, pictures } = progress;
+  const type = Math.min(typesDone + 1, types);
+  const file = (typesDone + framesDone / Math.max(frames, 1)) / Math.max(types, 1);
+  bar.value = (picturesDone + file) / Math.max(pictures, 1);
+  text.textContent = `Frame ${framesDone} of ${frames} of display type ${type} of ${types}` +
+    (pictures > 1 ? `, picture ${picturesDone + 1} of ${pictures}` : '');
 }
 
 // The bytes of a written file as the last conversion left them.
@@ -426,4 +473,5 @@ export async function startConvertTab() {
     });
   }
   $('convert-play').addEventListener('click', togglePreviewPlaying);
+  $('convert-cancel').addEventListener('click', () => state.conversion?.cancel());
 }
