@@ -8,7 +8,8 @@ const $ = (id) => document.getElementById(id);
 
 const state = {
   pictures: [], // [{name, bytes}] in the order added; a name added again replaces its picture
-  profiles: [],
+  profiles: [], // the bundled profiles, then those of the user's own file, each with its key
+  bundled: [],
   chosen: [], // [{key, code, label}] in the order chosen: the order of the file's sequences
   files: [], // the last conversion's output: [{name, bytes, records}]
   stopPlaying: null,
@@ -98,12 +99,12 @@ function renderTypeList() {
   const filter = $('type-search').value.trim().toLowerCase();
   const list = $('type-list');
   list.replaceChildren();
-  state.profiles.forEach((profile, index) => {
+  state.profiles.forEach((profile) => {
     const words = `${profile.name} ${profile.description} ${layoutWords(profile)}`.toLowerCase();
     if (filter && !words.includes(filter)) {
       return;
     }
-    const key = `profile:${index}`;
+    const { key } = profile;
     const item = document.createElement('li');
     const label = document.createElement('label');
     const box = document.createElement('input');
@@ -125,7 +126,7 @@ function renderTypeList() {
     const about = document.createElement('span');
     about.textContent = profile.description || '';
     const code = document.createElement('small');
-    code.textContent = layoutWords(profile);
+    code.textContent = layoutWords(profile) + (profile.file ? `, from ${profile.file}` : '');
     label.append(box, name, code, about);
     item.append(label);
     list.append(item);
@@ -433,8 +434,35 @@ async function renderOutput() {
   $('convert-play').disabled = !hasAnimation();
 }
 
+// A user's own profile file: its profiles join the bundled ones, after them, and replace
+// those of the file loaded before; a line with a fault shows ztr's warning for it.
+async function loadProfileFile(fileList) {
+  const [file] = fileList;
+  if (!file) {
+    return;
+  }
+  const text = await file.text();
+  const { profiles, warnings } = await engine.profilesFromText(text, file.name);
+  const own = profiles.map((profile, index) => ({ ...profile, key: `own:${file.name}:${index}`,
+    file: file.name }));
+  state.profiles = [...state.bundled, ...own];
+  const before = state.chosen.length;
+  state.chosen = state.chosen.filter((c) => !c.key.startsWith('own:') ||
+    own.some((p) => p.key === c.key && p.code === c.code));
+  const notes = [...warnings,
+    `${own.length} display type${own.length === 1 ? '' : 's'} from ${file.name}.`];
+  showMessages($('profile-messages'), notes, warnings.length ? 'error' : 'note');
+  renderTypeList();
+  renderChosen();
+  if (state.chosen.length !== before) {
+    convertNow();
+  }
+}
+
 export async function startConvertTab() {
-  state.profiles = await engine.profiles();
+  state.bundled = (await engine.profiles()).map((profile, index) => ({ ...profile,
+    key: `profile:${index}` }));
+  state.profiles = state.bundled;
   renderTypeList();
   renderPictureList();
   $('picture-input').addEventListener('change', async (event) => {
@@ -448,6 +476,7 @@ export async function startConvertTab() {
     convertNow();
   });
   $('type-search').addEventListener('input', renderTypeList);
+  $('profile-file').addEventListener('change', (event) => loadProfileFile(event.target.files));
   $('type-code-add').addEventListener('click', addTypeCode);
   $('type-code').addEventListener('keydown', (event) => {
     if (event.key === 'Enter') {
