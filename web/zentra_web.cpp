@@ -5,6 +5,7 @@
 #include "bitmap_rgb.h"
 #include "c_header.h"
 #include "convert_in_memory.h"
+#include "decode_as_layout.h"
 #include "decode_record.h"
 #include "describe_record.h"
 #include "display_profiles.h"
@@ -306,6 +307,29 @@ val DecodeToRgba(const val& fileBytes, int index, bool buildUp) {
     return DecodedFrame(status, bitmap, index);
 }
 
+// Record index of a Zentra file as every panel of its size and depth would show its bytes:
+// [{layout, code, ok, message, width, height, depth, rgba}] for every lay-out of
+// ReadableLayouts, its own among them; code is the type code a profile or --code takes.
+val LayoutView(const val& fileBytes, int index) {
+    const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
+    val views = val::array();
+    const auto records = ListRecords(MemorySource(bytes));
+    if (!records || index < 0 || static_cast<std::size_t>(index) >= records->size()) {
+        return views;
+    }
+    const RecordHeader& header = (*records)[static_cast<std::size_t>(index)].header;
+    for (const std::uint8_t layout : ReadableLayouts(header.depth)) {
+        DisplayBitmap bitmap;
+        const DecodeStatus status =
+            DecodeRecordAsLayout(MemorySource(bytes), index, layout, bitmap);
+        val view = DecodedFrame(status, bitmap, index);
+        view.set("layout", layout);
+        view.set("code", MakeTypeCode(layout, header.depth));
+        views.call<void>("push", view);
+    }
+    return views;
+}
+
 // The page's player of one Zentra file (new Player(bytes), show(index), delete()): its
 // own copy of the bytes, taken once, and a frame player over them, so that each frame
 // played costs its own record and not a copy of the file.
@@ -343,6 +367,7 @@ EMSCRIPTEN_BINDINGS(zentra) {
     emscripten::function("convert", &Convert);
     emscripten::function("listRecords", &ListFile);
     emscripten::function("decodeRecord", &DecodeToRgba);
+    emscripten::function("layoutView", &LayoutView);
     emscripten::function("exportHeader", &ExportHeader);
     emscripten::class_<WebPlayer>("Player").constructor<const val&>().function("show",
                                                                                &WebPlayer::Show);

@@ -117,6 +117,10 @@ export const listRecords = (bytes) => call('listRecords', bytes);
 // {ok, message, width, height, depth, rgba}.
 export const decodeRecord = (bytes, index, buildUp) => call('decodeRecord', bytes, index, buildUp);
 
+// Record index as a panel of every lay-out of its size and depth shows its bytes:
+// [{layout, code, ok, message, width, height, depth, rgba}], its own lay-out among them.
+export const layoutView = (bytes, index) => call('layoutView', bytes, index);
+
 // The C header text of a Zentra file, as ztr export writes it.
 export const exportHeader = (bytes, fileName) => call('exportHeader', bytes, fileName);
 
