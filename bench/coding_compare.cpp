@@ -6,7 +6,8 @@
 //   zentra_coding_compare FOLDER [--records]
 #include "record_streams.h"
 #include "squash_coding.h"
-#include "squash_decode.h"
+#include "squash_decoder.h"
+#include "zentra_device.h"
 
 #include <lz4.h>
 #include <lz4hc.h>
@@ -69,23 +70,34 @@ std::size_t Lz4Size(const std::vector<std::uint8_t>& bytes) {
     return size > 0 ? static_cast<std::size_t>(size) : 0;
 }
 
-// The device decoder, in pieces of an odd size, gives the same bytes.
+// The device library (with ZTR_SQUASH), in pieces of an odd size, gives the same bytes
+// from the record made of the coded bytes.
 bool DeviceDecodes(const std::vector<std::uint8_t>& coded, const RecordStream& r) {
-    std::vector<std::uint8_t> window(ZTR_SQUASH_WINDOW);
-    ztr_squash d;
-    ztr_squash_begin(&d, coded.data(), coded.data() + coded.size(),
-                     static_cast<std::uint32_t>(r.shape.totalBytes),
-                     static_cast<std::uint32_t>(r.shape.lineUnits * r.shape.unitBytes),
-                     static_cast<std::uint8_t>(r.shape.depth), r.shape.highByteFirst ? 1 : 0,
-                     window.data());
+    RecordHeader header = r.header;
+    header.layout = static_cast<std::uint8_t>(header.layout & LAYOUT_BITS);
+    header.coding = PixelCoding::Squash;
+    header.recordLength = static_cast<std::uint32_t>(RECORD_HEADER_SIZE + coded.size());
+    const auto head = EncodeRecordHeader(header);
+    std::vector<std::uint8_t> file(head.size() + coded.size());
+    std::copy(head.begin(), head.end(), file.begin());
+    std::copy(coded.begin(), coded.end(), file.begin() + static_cast<std::ptrdiff_t>(head.size()));
+    const ztr_source source =
+        ZTR_MEMORY_SOURCE(file.data(), static_cast<std::uint32_t>(file.size()));
+    ztr_record record;
+    ztr_decoder decoder;
+    std::vector<std::uint8_t> window(ZTR_WINDOW_SIZE);
+    if (ztr_read_record(&source, 0, &record) != ZTR_OK ||
+        ztr_begin_window(&decoder, &source, &record, window.data()) != ZTR_OK) {
+        return false;
+    }
     std::vector<std::uint8_t> out(r.unpacked.size() + 77);
     std::size_t done = 0;
     std::uint16_t got = 0;
-    while ((got = ztr_squash_read(&d, out.data() + done, 77)) != 0) {
+    while ((got = ztr_read(&decoder, out.data() + done, 77)) != 0) {
         done += got;
     }
     out.resize(done);
-    return d.status == 1 && out == r.unpacked;
+    return decoder.status == ZTR_END && out == r.unpacked;
 }
 
 std::string Percent(std::size_t part, std::size_t whole) {

@@ -1,7 +1,7 @@
 // Writes a C header of records for the device speed firmware (device/firmware/
-// squash_speed.c): each chosen record of a corpus file both as a one-record Zentra file
-// (run-length coded, as the writer codes it) and as squash-coded pixel data, with its
-// shape and the checksum of its unpacked stream.
+// squash_speed.c): the chosen records of corpus files as two files of their own, one
+// run-length coded (as the writer codes it) and one squash coded, as the arrays rle_file
+// and squash_file that "ztr export --name" would write, and their names.
 //   zentra_device_records OUT.h FILE:INDEX...
 #include "record_streams.h"
 #include "run_length_buffer.h"
@@ -17,34 +17,33 @@
 
 namespace {
 
-std::uint32_t Checksum(const std::vector<std::uint8_t>& bytes) {
-    std::uint32_t value = 0x811C9DC5u; // FNV-1a, as the firmware computes it
-    for (const std::uint8_t b : bytes) {
-        value = (value ^ b) * 0x01000193u;
-    }
-    return value;
-}
-
-// The record as a file of its own: the header (as a full frame, not the last of an
-// animation) and its pixel data run-length coded.
-std::vector<std::uint8_t> RunLengthRecord(const RecordStream& r) {
+// The run-length coding of an unpacked stream, by the writer's coder.
+std::vector<std::uint8_t> RunLength(const std::vector<std::uint8_t>& unpacked) {
     RunLengthBuffer coded;
     BeginPixelData(coded);
     {
         PixelByteCoder coder(coded);
-        for (const std::uint8_t b : r.unpacked) {
+        for (const std::uint8_t b : unpacked) {
             coder.Put(b);
         }
     }
+    std::vector<std::uint8_t> bytes(coded.Data(), coded.Data() + coded.Length());
+    EndPixelData(coded, nullptr);
+    return bytes;
+}
+
+// The record, as a full frame that is not the last of an animation, with its pixel data
+// in the coding, appended to file.
+void AppendRecord(std::vector<std::uint8_t>& file, const RecordStream& r, PixelCoding coding) {
+    const std::vector<std::uint8_t> coded =
+        coding == PixelCoding::Squash ? EncodeSquash(r.unpacked, r.shape) : RunLength(r.unpacked);
     RecordHeader header = r.header;
     header.layout = static_cast<std::uint8_t>(header.layout & LAYOUT_BITS);
-    header.recordLength = static_cast<std::uint32_t>(RECORD_HEADER_SIZE + coded.Length());
+    header.coding = coding;
+    header.recordLength = static_cast<std::uint32_t>(RECORD_HEADER_SIZE + coded.size());
     const auto head = EncodeRecordHeader(header);
-    std::vector<std::uint8_t> file(header.recordLength);
-    std::copy(head.begin(), head.end(), file.begin());
-    std::copy(coded.Data(), coded.Data() + coded.Length(), file.begin() + RECORD_HEADER_SIZE);
-    EndPixelData(coded, nullptr);
-    return file;
+    file.insert(file.end(), head.begin(), head.end());
+    file.insert(file.end(), coded.begin(), coded.end());
 }
 
 void WriteArray(std::ostream& out, const std::string& name,
@@ -63,9 +62,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUT.h FILE:INDEX...\n", argv[0]);
         return 2;
     }
-    std::string text;
-    std::string table;
-    std::ostringstream arrays;
+    std::vector<std::uint8_t> runLengthFile;
+    std::vector<std::uint8_t> squashFile;
+    std::string names;
     for (int i = 2; i < argc; ++i) {
         const std::string argument = argv[i];
         const auto colon = argument.rfind(':');
@@ -84,28 +83,22 @@ int main(int argc, char** argv) {
             return 1;
         }
         const RecordStream& r = (*records)[index];
-        const std::string id = "record_" + std::to_string(i - 2);
-        const auto squash = EncodeSquash(r.unpacked, r.shape);
-        WriteArray(arrays, id + "_rl", RunLengthRecord(r));
-        WriteArray(arrays, id + "_squash", squash);
-        const std::string name =
-            std::filesystem::path(path).stem().string() + ":" + std::to_string(index);
-        char row[512];
-        std::snprintf(row, sizeof row,
-                      "    {\"%s\", %s_rl, sizeof %s_rl, %s_squash, sizeof %s_squash, %zuu, %zuu, "
-                      "0x%08Xu, %u, %u},\n",
-                      name.c_str(), id.c_str(), id.c_str(), id.c_str(), id.c_str(),
-                      r.shape.totalBytes, r.shape.lineUnits * r.shape.unitBytes,
-                      Checksum(r.unpacked), r.shape.depth, r.shape.highByteFirst ? 1u : 0u);
-        table += row;
+        AppendRecord(runLengthFile, r, PixelCoding::RunLength);
+        AppendRecord(squashFile, r, PixelCoding::Squash);
+        names += (names.empty() ? "\"" : ", \"") + std::filesystem::path(path).stem().string() +
+                 ":" + std::to_string(index) + "\"";
     }
+    std::ostringstream arrays;
+    WriteArray(arrays, "rle_file", runLengthFile);
+    WriteArray(arrays, "squash_file", squashFile);
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
     out << "/* Records for the device speed firmware, made by zentra_device_records. */\n"
            "#include <stdint.h>\n"
            "#ifdef __AVR__\n#include <avr/pgmspace.h>\n#define IN_FLASH PROGMEM\n#else\n"
            "#define IN_FLASH\n#endif\n\n"
-        << arrays.str() << "\nstatic const test_record records[] = {\n"
-        << table << "};\n#define RECORD_COUNT (sizeof records / sizeof records[0])\n";
+        << arrays.str() << "#define RLE_FILE_SIZE " << runLengthFile.size()
+        << "u\n#define SQUASH_FILE_SIZE " << squashFile.size() << "u\n#define RECORD_NAMES "
+        << names << "\n";
     if (!out) {
         std::fprintf(stderr, "%s: cannot write\n", argv[1]);
         return 1;

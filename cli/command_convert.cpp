@@ -2,6 +2,7 @@
 // per picture or once for an animation, as the converter's dialog does.
 #include "commands.h"
 
+#include "coding_choice.h"
 #include "convert_pictures.h"
 #include "display_profiles.h"
 #include "executable_directory.h"
@@ -39,6 +40,7 @@ struct ConvertOptions {
     int delay = 0;
     bool delayGiven = false;
     ToneOptions tone;
+    CodingChoice coding = CodingChoice::RunLength;
     std::vector<TypeChoice> types;
     std::vector<std::string> pictures;
     std::string output;          // -o: the one file written
@@ -79,7 +81,7 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             std::find(std::begin(TONE_KEYS), std::end(TONE_KEYS), key) != std::end(TONE_KEYS);
         const bool takesValue = toneOption || arg == "--profiles" || arg == "--delay" ||
                                 arg == "--type" || arg == "--code" || arg == "-o" ||
-                                arg == "--output" || arg == "--output-dir";
+                                arg == "--output" || arg == "--output-dir" || arg == "--coding";
         if (!takesValue) {
             return UsageError("unknown option '" + arg + "'");
         }
@@ -107,6 +109,13 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             }
             options.resizePanel = options.resizePanel && key != "resize";
             options.tone = changed;
+        } else if (arg == "--coding") {
+            const std::optional<CodingChoice> coding = ParseCodingChoice(value);
+            if (!coding) {
+                return UsageError("invalid value '" + value + "' for option '--coding' (rle, " +
+                                  "squash or auto)");
+            }
+            options.coding = *coding;
         } else if (arg == "--profiles") {
             options.profilePath = value;
         } else if (arg == "-o" || arg == "--output") {
@@ -285,6 +294,7 @@ int RunConvert(const CommandArgs& args) {
     context.temporaryFile = InterruptCleanupNotice();
     context.panels = panels;
     context.tone = options.tone;
+    context.coding = options.coding;
     context.sourceDelays = !options.delayGiven;
     context.outputPath = options.output;
     context.outputDirectory = options.outputDirectory;

@@ -22,7 +22,7 @@ struct Command {
 constexpr Command Commands[] = {
     {"convert", RunConvert,
      "convert [--profiles FILE] [--animation] [--delay MS] [-o FILE | --output-dir DIR] "
-     "[TONE OPTIONS] (--type NAME | --code CODE)... PICTURE...",
+     "[--coding rle|squash|auto] [TONE OPTIONS] (--type NAME | --code CODE)... PICTURE...",
      "Convert pictures (BMP, PBM, PGM, PPM, PNG, GIF, JPEG, TGA) into a Zentra file next to "
      "the first picture."},
     {"profiles", RunProfiles, "profiles [FILE]",
@@ -51,6 +51,10 @@ const char* const OptionHelp =
     "  --delay MS       the animation's frame delay in milliseconds, 0 to 65535 (default 0)\n"
     "  -o FILE          the file to write, for one output (one picture, or --animation)\n"
     "  --output-dir DIR  each file goes into DIR, named as beside its picture\n"
+    "  --coding rle|squash|auto  how the pixel data is coded: rle, the run-length coding\n"
+    "                   that every reader takes (default); squash, smaller for firmware\n"
+    "                   whose device library is built with ZTR_SQUASH; auto, each record\n"
+    "                   in whichever of the two is smaller\n"
     "Without --animation every picture becomes a file of its own; conversion stops at\n"
     "the first picture that fails. In an animation a GIF gives all its frames, which keep\n"
     "their own delays unless --delay is given. An output that would write over a picture\n"

@@ -30,14 +30,18 @@ else()
     set(ZENTRA_TEST_DATA_PATH "${PROJECT_SOURCE_DIR}/tests/data")
 endif()
 
-# zentra_add_gtest(NAME [DESKTOP] sources... LIBS libs...)
+# zentra_add_gtest(NAME [DESKTOP] [PREFIX TEXT] sources... LIBS libs...)
+# PREFIX goes before every test name, for a second build of the same tests.
 # DESKTOP marks programs that create windows, take the keyboard focus or read the screen:
 # they share one display, so CTest runs them one at a time (other tests still run beside).
 function(zentra_add_gtest name)
-    cmake_parse_arguments(ARG "DESKTOP" "" "LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "DESKTOP" "PREFIX" "LIBS" ${ARGN})
     set(lock)
+    if(ARG_PREFIX)
+        list(APPEND lock TEST_PREFIX ${ARG_PREFIX})
+    endif()
     if(ARG_DESKTOP)
-        set(lock PROPERTIES RESOURCE_LOCK desktop)
+        list(APPEND lock PROPERTIES RESOURCE_LOCK desktop)
     endif()
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)

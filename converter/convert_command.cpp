@@ -115,6 +115,7 @@ void ConvertLists(HWND dialog) {
     // GIF's frames keep their own delays.
     ConversionContext context{EngineMessageSink()};
     context.tone = ReadToneOptions();
+    context.coding = ReadCodingChoice();
     context.sourceDelays = delay == 0;
     context.typePalettes = std::move(palettes);
     ConvertPictures(paths, codes, animation, delay, context);

@@ -21,6 +21,9 @@ constexpr std::array<const char*, 5> DITHER_ITEMS = {"None", "Floyd-Steinberg", 
                                                      "Bayer 4 x 4", "Bayer 8 x 8"};
 constexpr std::array<const char*, 3> FIT_ITEMS = {"Contain", "Cover", "Stretch"};
 constexpr std::array<const char*, 4> ROTATE_ITEMS = {"None", "90", "180", "270"};
+// In the order of CodingChoice.
+constexpr std::array<const char*, 3> CODING_ITEMS = {
+    "Run-length (every reader)", "Squash (smaller, ZTR_SQUASH)", "Auto (the smaller of both)"};
 
 template <std::size_t N>
 void FillCombo(HWND dialog, int id, const std::array<const char*, N>& items, int selected) {
@@ -106,6 +109,7 @@ INT_PTR OnInitDialog(HWND dialog) {
     Check(dialog, IDC_OPT_ADAPTIVE, options.colours > 0);
     SetDlgItemInt(dialog, IDC_OPT_COLOURS,
                   static_cast<UINT>(options.colours > 0 ? options.colours : 16), FALSE);
+    FillCombo(dialog, IDC_OPT_CODING, CODING_ITEMS, static_cast<int>(ReadCodingChoice()));
     EnableDependentFields(dialog);
     return TRUE;
 }
@@ -160,6 +164,7 @@ INT_PTR OnOk(HWND dialog) {
         }
     }
     WriteToneOptions(options);
+    WriteCodingChoice(static_cast<CodingChoice>(ComboChoice(dialog, IDC_OPT_CODING)));
     EndDialog(dialog, IDOK);
     return TRUE;
 }

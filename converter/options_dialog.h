@@ -1,7 +1,7 @@
 // The "Options..." dialog: the tone choices of a conversion (tone, background, threshold,
 // dithering, inversion, resizing, rotation, mirroring, a palette or an adaptive palette's
-// number of colours), reached from the main dialog's system menu and kept in the settings
-// file's [Options] section.
+// number of colours) and its pixel coding, reached from the main dialog's system menu and
+// kept in the settings file's [Options] section.
 #pragma once
 
 #include <windows.h>

@@ -29,3 +29,15 @@ void WriteToneOptions(const ToneOptions& options) {
         WritePrivateProfileStringA(OPTIONS_SECTION, key.c_str(), text.c_str(), SettingsFilePath);
     }
 }
+
+CodingChoice ReadCodingChoice() {
+    char text[SETTING_TEXT_SIZE] = "";
+    GetPrivateProfileStringA(OPTIONS_SECTION, CODING_KEY, "", text, static_cast<DWORD>(sizeof text),
+                             SettingsFilePath);
+    return ParseCodingChoice(text).value_or(CodingChoice::RunLength);
+}
+
+void WriteCodingChoice(CodingChoice choice) {
+    WritePrivateProfileStringA(OPTIONS_SECTION, CODING_KEY, CodingChoiceWord(choice),
+                               SettingsFilePath);
+}

@@ -17,7 +17,7 @@ void BitmapRowToRgb(const DisplayBitmap& bitmap, int top, std::uint8_t* rgb) {
     const unsigned depth = bitmap.depth;
     for (std::size_t x = 0; x < static_cast<std::size_t>(bitmap.width); ++x) {
         std::uint8_t* out = rgb + 3 * x;
-        if (depth == 1 || depth == 2 || depth == 4 || depth == 8) {
+        if (IsSubByteDepth(depth) || depth == 8) {
             const std::size_t bit = x * depth;
             const unsigned shift = 8 - depth - static_cast<unsigned>(bit % 8);
             const unsigned index = (row[bit / 8] >> shift) & ((1u << depth) - 1);

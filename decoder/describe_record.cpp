@@ -45,5 +45,10 @@ std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta)
         line += ", inverted Y-axis";
     }
     line += "]";
+    // Only the newer coding is named, so that the lines of run-length records stay as
+    // they always were.
+    if (header.coding == PixelCoding::Squash) {
+        line += ", squash coded";
+    }
     return line;
 }

@@ -2,6 +2,8 @@
 // and platform header, which the window stretches onto the screen.
 #pragma once
 
+#include "zentra_format.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -76,10 +78,9 @@ inline std::size_t RowBytes(unsigned depth, std::size_t width) {
 
 // Pixels per packed byte: the band height of banded lay-outs.
 inline unsigned PixelsPerByte(unsigned depth) {
-    return depth == 1 || depth == 2 || depth == 4 ? 8 / depth : 1;
+    return IsSubByteDepth(depth) ? 8 / depth : 1;
 }
 
 inline std::uint8_t PixelMask(unsigned depth) {
-    return depth == 1 || depth == 2 || depth == 4 ? static_cast<std::uint8_t>((1u << depth) - 1)
-                                                  : 0xFF;
+    return IsSubByteDepth(depth) ? static_cast<std::uint8_t>((1u << depth) - 1) : 0xFF;
 }

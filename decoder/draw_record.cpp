@@ -5,10 +5,10 @@
 #include "draw_record.h"
 
 #include "checked_size.h"
-#include "mirror_byte.h"
-#include "pixel_fields.h"
+#include "pixel_byte_stream.h"
+#include "pixel_stream_shape.h"
 #include "read_record_header.h"
-#include "unpack_byte.h"
+#include "reverse_fields.h"
 
 #include <algorithm>
 #include <new>
@@ -19,24 +19,16 @@ namespace {
 constexpr std::size_t MAX_STRIDE = 256 * 1024;
 constexpr std::size_t MAX_PIXEL_BLOCK = std::size_t{1} << 30;
 
-bool IsPackedDepth(unsigned depth) {
-    return depth == 1 || depth == 2 || depth == 4;
-}
-
-bool IsDecodedDepth(unsigned depth) {
-    return IsPackedDepth(depth) || depth == 8 || depth == 16 || depth == 24;
-}
-
 // Reverses the order of the pixel fields of a packed byte, keeping the bits inside each
 // field: moves the first pixel between the most and the least significant field.
 std::uint8_t FirstFieldLow(std::uint8_t b, unsigned depth) {
     switch (depth) {
     case 1:
-        return MirrorByte(b);
+        return ReverseFields<1>(b);
     case 2:
-        return ReversePairOrder(b);
+        return ReverseFields<2>(b);
     case 4:
-        return SwapNibbles(b);
+        return ReverseFields<4>(b);
     default:
         return b;
     }
@@ -217,7 +209,7 @@ std::size_t BandsEnd(std::uint64_t available, std::size_t bandBytes, std::size_t
 // there and blue, green, red elsewhere. Exchanging the outer bytes turns both into the
 // bitmap's low-byte-first (blue first) order, so that every stored bit reaches the bitmap.
 void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
-    if (IsPackedDepth(depth)) {
+    if (IsSubByteDepth(depth)) {
         for (std::uint8_t& b : bytes) {
             b = FirstFieldLow(b, depth);
         }
@@ -232,13 +224,13 @@ void ConvertReversed(std::vector<std::uint8_t>& bytes, unsigned depth) {
     }
 }
 
-void PlaceRowOrder(ByteReader& file, UnpackState& state, std::uint64_t available,
-                   const RecordHeader& header, const Placement& place) {
+void PlaceRowOrder(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
+                   const Placement& place) {
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     std::vector<std::uint8_t> line(RowBytes(header.depth, header.width));
     const std::size_t rows = UnitsWithin(available, line.size(), header.height);
     for (std::size_t y = 0; y < rows; ++y) {
-        UnpackBytes(file, state, line.data(), line.size());
+        stream.Take(line.data(), line.size());
         if (reversed) {
             ConvertReversed(line, header.depth);
         }
@@ -250,18 +242,18 @@ void PlaceRowOrder(ByteReader& file, UnpackState& state, std::uint64_t available
 
 // Each byte holds p vertically adjacent pixels of one column (or, at depths of 8 and
 // more, one pixel of 1 to 3 bytes), topmost first.
-void PlaceColumnOrder(ByteReader& file, UnpackState& state, std::uint64_t available,
-                      const RecordHeader& header, const Placement& place) {
+void PlaceColumnOrder(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
+                      const Placement& place) {
     const unsigned depth = header.depth;
     const bool reversed = (header.layout & LAYOUT_REVERSED) != 0;
     const std::size_t height = header.height;
-    if (IsPackedDepth(depth)) {
+    if (IsSubByteDepth(depth)) {
         const unsigned p = PixelsPerByte(depth);
         const unsigned mask = PixelMask(depth);
         std::vector<std::uint8_t> column((height + p - 1) / p);
         const std::size_t columns = UnitsWithin(available, column.size(), header.width);
         for (std::size_t c = 0; c < columns; ++c) {
-            UnpackBytes(file, state, column.data(), column.size());
+            stream.Take(column.data(), column.size());
             const Placement::Field field = place.FieldOf(c);
             if (field.mask == 0) {
                 continue;
@@ -283,7 +275,7 @@ void PlaceColumnOrder(ByteReader& file, UnpackState& state, std::uint64_t availa
     std::vector<std::uint8_t> column(size * height);
     const std::size_t columns = UnitsWithin(available, column.size(), header.width);
     for (std::size_t c = 0; c < columns; ++c) {
-        UnpackBytes(file, state, column.data(), column.size());
+        stream.Take(column.data(), column.size());
         if (!reversed) {
             ConvertReversed(column, depth);
         }
@@ -310,13 +302,12 @@ void PlaceColumnOrder(ByteReader& file, UnpackState& state, std::uint64_t availa
 // What both banded orders work with: the record's field geometry, one band's unpacked
 // bytes, and where the bands that the file can reach end along the banded axis.
 struct Bands {
-    Bands(UnpackState& unpack, std::uint64_t available, const RecordHeader& header,
-          std::size_t bandBytes, std::size_t extent)
-        : state(unpack), depth(header.depth), reversed((header.layout & LAYOUT_REVERSED) != 0),
+    Bands(std::uint64_t available, const RecordHeader& header, std::size_t bandBytes,
+          std::size_t extent)
+        : depth(header.depth), reversed((header.layout & LAYOUT_REVERSED) != 0),
           p(PixelsPerByte(depth)), mask(PixelMask(depth)), band(bandBytes),
           end(BandsEnd(available, bandBytes, extent, p)) {}
 
-    UnpackState& state;
     const unsigned depth;
     const bool reversed;
     const unsigned p;
@@ -325,16 +316,16 @@ struct Bands {
     const std::size_t end;
 };
 
-void PlaceBandedRows(ByteReader& file, UnpackState& state, std::uint64_t available,
-                     const RecordHeader& header, const Placement& place) {
+void PlaceBandedRows(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
+                     const Placement& place) {
     const std::size_t height = header.height;
-    Bands bands(state, available, header, header.width, height);
+    Bands bands(available, header, header.width, height);
     const unsigned depth = bands.depth;
     const unsigned p = bands.p;
     const unsigned mask = bands.mask;
     std::vector<std::uint8_t>& band = bands.band;
     for (std::size_t y0 = 0; y0 < bands.end; y0 += p) {
-        UnpackBytes(file, bands.state, band.data(), band.size());
+        stream.Take(band.data(), band.size());
         if (!bands.reversed) {
             for (std::uint8_t& b : band) {
                 b = FirstFieldLow(b, depth);
@@ -360,17 +351,17 @@ void PlaceBandedRows(ByteReader& file, UnpackState& state, std::uint64_t availab
 }
 
 // Bands of p columns; each byte holds one stored row's pixels of the band.
-void PlaceBandedColumns(ByteReader& file, UnpackState& state, std::uint64_t available,
+void PlaceBandedColumns(PixelByteStream& stream, std::uint64_t available,
                         const RecordHeader& header, const Placement& place) {
     const std::size_t width = header.width;
-    Bands bands(state, available, header, header.height, width);
+    Bands bands(available, header, header.height, width);
     const unsigned depth = bands.depth;
     const bool reversed = bands.reversed;
     const unsigned p = bands.p;
     const unsigned mask = bands.mask;
     std::vector<std::uint8_t>& band = bands.band;
     for (std::size_t x0 = 0; x0 < bands.end; x0 += p) {
-        UnpackBytes(file, bands.state, band.data(), band.size());
+        stream.Take(band.data(), band.size());
         const std::size_t columns = std::min<std::size_t>(p, width - x0);
         Placement::Field fields[8];
         for (std::size_t j = 0; j < columns; ++j) {
@@ -405,52 +396,31 @@ bool IsPlanar(const RecordHeader& header) {
     return (header.layout & LAYOUT_PLANAR) != 0;
 }
 
-std::uint64_t UnpackedBytes(const RecordHeader& header);
+// The unpacked bytes that placing a record reads, in the order it is placed in; 0 for
+// records whose pixel data is not read.
+std::uint64_t UnpackedBytes(const RecordHeader& header) {
+    const std::optional<PixelStreamShape> shape =
+        ShapeOfPixelStream(header.layout, header.depth, header.width, header.height);
+    return shape ? shape->totalBytes : 0;
+}
 
 // The unpacked bytes of each plane of a planar record.
 std::uint64_t PlaneBytes(const RecordHeader& header) {
     return UnpackedBytes(PlaneHeader(header));
 }
 
-// The unpacked bytes that placing a record reads, in the order it is placed in; 0 for
-// records whose pixel data is not read.
-std::uint64_t UnpackedBytes(const RecordHeader& header) {
-    if (IsPlanar(header)) {
-        return IsPlanarDepth(header.depth) ? header.depth * PlaneBytes(header) : 0;
-    }
-    if (!IsDecodedDepth(header.depth)) {
-        return 0;
-    }
-    const std::uint64_t width = header.width;
-    const std::uint64_t height = header.height;
-    const std::uint64_t p = PixelsPerByte(header.depth);
-    const std::uint64_t pixelBytes = (header.depth + 7) / 8;
-    const bool packed = IsPackedDepth(header.depth);
-    switch (header.layout & LAYOUT_ORDER) {
-    case ORDER_ROWS:
-        return RowBytes(header.depth, header.width) * height;
-    case ORDER_COLUMNS:
-        return width * ((height + p - 1) / p) * pixelBytes;
-    case ORDER_BANDED_ROWS:
-        return packed ? (height + p - 1) / p * width
-                      : RowBytes(header.depth, header.width) * height;
-    default:
-        return packed ? (width + p - 1) / p * height : width * height * pixelBytes;
-    }
-}
-
-// The most unpacked bytes that the rest of the file from position on can give: every
-// coded byte gives at most 256 (a count stands for up to 255 copies).
-std::uint64_t MostUnpacked(std::uint64_t fileSize, std::uint64_t position) {
-    const std::uint64_t remaining = fileSize > position ? fileSize - position : 0;
-    return 256 * remaining + 256;
+// The most unpacked bytes that the rest of the file from position on can give in the
+// record's coding.
+std::uint64_t MostUnpacked(const RecordHeader& header, std::uint64_t fileSize,
+                           std::uint64_t position) {
+    return MostUnpackedBytes(header, fileSize > position ? fileSize - position : 0);
 }
 
 // Whether the rest of the file can hold the record's pixel data at all. A record that
 // asks for more is cut off or damaged; drawing it over earlier records would only spin
 // on missing bytes for as long as its size says.
 bool PixelDataCanFit(const RecordHeader& header, std::uint64_t fileSize, std::uint64_t position) {
-    return UnpackedBytes(header) <= MostUnpacked(fileSize, position);
+    return UnpackedBytes(header) <= MostUnpacked(header, fileSize, position);
 }
 
 } // namespace
@@ -504,29 +474,29 @@ DecodeStatus ShownStatus(const RecordHeader& header) {
     if (IsPlanar(header) && !IsPlanarDepth(header.depth)) {
         return DecodeStatus::Planar;
     }
-    return IsDecodedDepth(header.depth) ? DecodeStatus::Shown : DecodeStatus::DepthNotShown;
+    return IsWrittenDepth(header.depth) ? DecodeStatus::Shown : DecodeStatus::DepthNotShown;
 }
 
 namespace {
 
-// Places the record's pixels, read on from `state`, by its order and depth.
-void PlaceRecord(ByteReader& file, UnpackState& state, std::uint64_t available,
-                 const RecordHeader& header, const Placement& place) {
-    const bool packed = IsPackedDepth(header.depth);
+// Places the record's pixels, read on from `stream`, by its order and depth.
+void PlaceRecord(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
+                 const Placement& place) {
+    const bool packed = IsSubByteDepth(header.depth);
     switch (header.layout & LAYOUT_ORDER) {
     case ORDER_ROWS:
-        PlaceRowOrder(file, state, available, header, place);
+        PlaceRowOrder(stream, available, header, place);
         break;
     case ORDER_COLUMNS:
-        PlaceColumnOrder(file, state, available, header, place);
+        PlaceColumnOrder(stream, available, header, place);
         break;
     case ORDER_BANDED_ROWS:
-        packed ? PlaceBandedRows(file, state, available, header, place)
-               : PlaceRowOrder(file, state, available, header, place);
+        packed ? PlaceBandedRows(stream, available, header, place)
+               : PlaceRowOrder(stream, available, header, place);
         break;
     default:
-        packed ? PlaceBandedColumns(file, state, available, header, place)
-               : PlaceColumnOrder(file, state, available, header, place);
+        packed ? PlaceBandedColumns(stream, available, header, place)
+               : PlaceColumnOrder(stream, available, header, place);
         break;
     }
 }
@@ -557,9 +527,9 @@ Reach PlaneReach(std::uint64_t available, const RecordHeader& plane) {
 // the record that lies within the display bitmap, and its bits are gathered into the
 // pixels' values there (plane p gives bit p). The planes run on in one coded stream.
 // onZeros: the bitmap is freshly zeroed, so the record's pixels need no clearing first.
-void PlacePlanes(ByteReader& file, UnpackState& state, std::uint64_t available,
-                 const RecordHeader& header, const Placement& place, const DisplayBitmap& bitmap,
-                 int dx, int dy, bool onZeros) {
+void PlacePlanes(PixelByteStream& stream, std::uint64_t available, const RecordHeader& header,
+                 const Placement& place, const DisplayBitmap& bitmap, int dx, int dy,
+                 bool onZeros) {
     const RecordHeader planeHeader = PlaneHeader(header);
     // The first plane reaches furthest into the data that the file can give; beyond it
     // every plane stays 0, so the plane bitmap ends there too.
@@ -606,7 +576,7 @@ void PlacePlanes(ByteReader& file, UnpackState& state, std::uint64_t available,
                     std::min(before.rows, height) * plane.stride, std::uint8_t{0});
         const std::uint64_t passed = p * planeBytes;
         const std::uint64_t left = available > passed ? available - passed : 0;
-        PlaceRecord(file, state, left, planeHeader, inPlane);
+        PlaceRecord(stream, left, planeHeader, inPlane);
         const Reach reach = PlaneReach(left, planeHeader);
         eachPixel(reach.rows, reach.columns,
                   [p](std::uint8_t* row, const Placement::Field& field, unsigned bit) {
@@ -623,6 +593,7 @@ void DrawRecord(ByteReader& file, const RecordHeader& header, bool buildUp, bool
                 DisplayBitmap& bitmap) {
     int dx = 0;
     int dy = 0;
+    const std::uint64_t recordEnd = file.Position() - RECORD_HEADER_SIZE + header.recordLength;
     if ((header.layout & RECORD_DELTA) != 0) {
         const DeltaHeader delta = ReadDeltaHeader(file);
         if (buildUp) {
@@ -637,14 +608,14 @@ void DrawRecord(ByteReader& file, const RecordHeader& header, bool buildUp, bool
     std::uint64_t available = UINT64_MAX;
     if (onZeros) {
         if (const std::optional<std::uint64_t> fileSize = file.Size()) {
-            available = MostUnpacked(*fileSize, file.Position());
+            available = MostUnpacked(header, *fileSize, file.Position());
         }
     }
+    PixelByteStream stream(file, header, recordEnd);
     const Placement place(bitmap, header, dx, dy);
-    UnpackState state;
     if (IsPlanar(header)) {
-        PlacePlanes(file, state, available, header, place, bitmap, dx, dy, onZeros);
+        PlacePlanes(stream, available, header, place, bitmap, dx, dy, onZeros);
     } else {
-        PlaceRecord(file, state, available, header, place);
+        PlaceRecord(stream, available, header, place);
     }
 }

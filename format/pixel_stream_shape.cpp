@@ -37,8 +37,19 @@ std::optional<PixelStreamShape> ShapeOfPixelStream(std::uint8_t layout, unsigned
     default:
         return std::nullopt;
     }
-    if ((layout & LAYOUT_PLANAR) != 0) {
-        return std::nullopt;
+    // A planar record's stream is its planes one after the other, each the stream of a
+    // depth-1 record of the same order: as one stream, the lines of every plane in turn.
+    if ((layout & LAYOUT_PLANAR) != 0 && depth != 1) {
+        if (!IsPlanarDepth(depth)) {
+            return std::nullopt;
+        }
+        std::optional<PixelStreamShape> plane =
+            ShapeOfPixelStream(static_cast<std::uint8_t>(layout & ~LAYOUT_PLANAR), 1, width, height);
+        if (!plane || !CheckedMultiply(plane->lines, depth, plane->lines) ||
+            !CheckedMultiply(plane->totalBytes, depth, plane->totalBytes)) {
+            return std::nullopt;
+        }
+        return plane;
     }
     const std::uint8_t order = layout & LAYOUT_ORDER;
     const bool columns = (order & ORDER_COLUMNS) != 0;

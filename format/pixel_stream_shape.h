@@ -17,7 +17,9 @@ struct PixelStreamShape {
 };
 
 // The shape for a record's lay-out byte (order bits and LAYOUT_PLANAR used), depth and
-// size. Nothing for depths without a packing (other than 1, 2, 4, 8, 16, 24), the planar
-// lay-out, or a stream whose size does not fit std::size_t.
+// size. A planar record of depth D is D depth-1 streams one after the other: the shape of
+// one, with D times its lines and bytes (and depth 1). Nothing for depths without a
+// packing (other than 1, 2, 4, 8, 16, 24), planar depths without planes, or a stream
+// whose size does not fit std::size_t.
 std::optional<PixelStreamShape> ShapeOfPixelStream(std::uint8_t layout, unsigned depth,
                                                    unsigned width, unsigned height);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 // Where the coder takes its memory: a block of `bytes` bytes that the buffer frees with
 // delete[], or null when there is no memory. Tests pass one that fails.
@@ -37,6 +38,9 @@ class RunLengthBuffer {
     int length = 0;                // coded bytes so far
     std::uint8_t previous = 0;     // the previous literal; 0 at a record's start
     std::uint8_t run = 0;          // 0 after a literal, k - 1 after the k-th copy
+    // When set, the packers append a record's unpacked bytes here instead of coding them
+    // (for a coding that needs the whole stream first); the buffer itself stays unused.
+    std::vector<std::uint8_t>* collect = nullptr;
 
   private:
     friend void BeginPixelData(RunLengthBuffer& buffer);

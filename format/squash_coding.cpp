@@ -1,14 +1,13 @@
-// The squash encoder (a shortest-path search over literal runs and copies, costs in bits)
-// and the reference decoder that the device decoder and the fuzz targets are checked
-// against. See squash_coding.h for the byte stream.
+// The squash encoder: a shortest-path search over literal runs and copies, costs in bits.
+// See squash_coding.h for the byte stream; squash_decoder.cpp reads it back.
 #include "squash_coding.h"
 
 #include "squash_deltas.h"
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -51,32 +50,6 @@ class CodedWriter {
     std::vector<std::uint8_t>& out_;
 };
 
-class CodedReader {
-  public:
-    explicit CodedReader(std::span<const std::uint8_t> in) : in_(in) {}
-
-    bool Byte(std::uint8_t& b) {
-        if (next_ == in_.size()) {
-            return false;
-        }
-        b = in_[next_++];
-        return true;
-    }
-    std::size_t Used() const { return next_; }
-    std::span<const std::uint8_t> Take(std::size_t count) {
-        if (in_.size() - next_ < count) {
-            return {};
-        }
-        const auto piece = in_.subspan(next_, count);
-        next_ += count;
-        return piece;
-    }
-
-  private:
-    std::span<const std::uint8_t> in_;
-    std::size_t next_ = 0;
-};
-
 // Bits of a token with a length n in a field of `field` at most, extension bytes included.
 std::uint32_t TokenBits(std::uint32_t n, std::uint32_t field) {
     if (n - 1 < field) {
@@ -88,10 +61,10 @@ std::uint32_t TokenBits(std::uint32_t n, std::uint32_t field) {
 // ---- The encoder's search -----------------------------------------------------------
 
 constexpr std::uint32_t INFINITE = std::numeric_limits<std::uint32_t>::max();
-constexpr std::size_t CHAIN_DEPTH = 48;       // candidates tried from the hash chain
-constexpr std::uint32_t LONG_COPY = 64;       // a copy this long is taken without a search inside
+constexpr std::size_t CHAIN_DEPTH = 16;       // candidates tried from the hash chain
+constexpr std::uint32_t LONG_COPY = 8;        // a copy this long is taken without a search inside
 constexpr std::uint32_t LONGEST_MATCH = 4096; // longer matches are not measured further
-constexpr std::uint32_t ALL_LENGTHS = 24;     // copies up to this long are tried at every length
+constexpr std::uint32_t ALL_LENGTHS = 8;      // copies up to this long are tried at every length
 
 // What the last token at a position was: a copy (also the start), or a literal run of
 // verbatim units or of delta codes.
@@ -108,26 +81,55 @@ struct Arrival {
 };
 
 // An arrival's fields from the search's 32-bit numbers, which fit them.
-Arrival Arrive(std::uint32_t from, std::uint32_t distance, std::uint32_t run, std::uint8_t previous) {
+Arrival Arrive(std::uint32_t from, std::uint32_t distance, std::uint32_t run,
+               std::uint8_t previous) {
     return {0, from, static_cast<std::uint16_t>(distance), static_cast<std::uint16_t>(run),
             previous};
 }
+
+// One token's worth of the cheapest path, as the search follows it back.
+struct Step {
+    State state;
+    std::uint32_t from;
+    std::uint32_t to;
+    std::uint32_t distance;
+    std::uint32_t run; // units of the literal run up to this step's end
+};
 
 struct Candidate {
     std::uint32_t distance;
     std::uint32_t length;
 };
 
+} // namespace
+
+// Everything the search keeps per unit, sized for the largest record so far.
+struct SquashEncoder::Workspace {
+    std::vector<std::uint32_t> values;
+    std::vector<std::uint32_t> runOne;
+    std::vector<std::uint32_t> runLine;
+    std::vector<std::uint32_t> head;
+    std::vector<std::uint32_t> chain;
+    std::vector<Match> matches;
+    std::array<std::vector<Arrival>, 3> arrivals;
+    std::vector<Step> steps;
+};
+
+namespace {
+
 class Search {
   public:
-    Search(std::span<const std::uint8_t> bytes, const PixelStreamShape& shape)
+    Search(std::span<const std::uint8_t> bytes, const PixelStreamShape& shape,
+           SquashEncoder::Workspace& workspace)
         : bytes_(bytes), shape_(shape), unit_(shape.unitBytes),
           units_(bytes.size() / shape.unitBytes),
           window_(static_cast<std::uint32_t>(SquashWindowUnits(shape.unitBytes))),
           line_(static_cast<std::uint32_t>(shape.lineUnits)),
           lineAbove_(shape.lineUnits >= 1 && shape.lineUnits <= window_),
-          deltas_(SquashHasDeltaRuns(shape)) {
-        values_.resize(window_ + units_, 0);
+          deltas_(SquashHasDeltaRuns(shape)), values_(workspace.values), runOne_(workspace.runOne),
+          runLine_(workspace.runLine), head_(workspace.head), chain_(workspace.chain),
+          matches_(workspace.matches), arrivals_(workspace.arrivals), steps_(workspace.steps) {
+        values_.assign(window_ + units_, 0);
         for (std::size_t i = 0; i < units_; ++i) {
             std::uint32_t v = 0;
             for (unsigned k = 0; k < unit_; ++k) {
@@ -148,8 +150,15 @@ class Search {
         arrivals_[COPY][0].cost = 0;
         arrivals_[COPY][0].distance = 1;
         FindRuns();
-        head_.assign(1u << 16, NONE);
+        // A hash table of about two entries a unit, so that a small delta record does not
+        // pay for clearing the table of a whole screen.
+        hashBits_ = 10;
+        while (hashBits_ < 16 && (std::size_t{1} << hashBits_) < 2 * units_) {
+            ++hashBits_;
+        }
+        head_.assign(std::size_t{1} << hashBits_, NONE);
         chain_.assign(window_ + units_, NONE);
+        matches_.assign(window_ + 1, SquashEncoder::Match{});
         std::size_t skipUntil = 0;
         std::vector<Candidate> candidates;
         for (std::size_t p = 0; p < units_; ++p) {
@@ -173,7 +182,7 @@ class Search {
     std::uint32_t Hash(std::uint32_t at) const {
         const std::uint32_t a = values_[at];
         const std::uint32_t b = at + 1 < values_.size() ? values_[at + 1] : 0;
-        return ((a * 2654435761u) ^ (b * 0x9E3779B1u + (b >> 7))) >> 16;
+        return ((a * 2654435761u) ^ (b * 0x9E3779B1u + (b >> 7))) >> (32 - hashBits_);
     }
     void Insert(std::uint32_t at) {
         if (at + 1 >= values_.size()) {
@@ -200,7 +209,22 @@ class Search {
         }
     }
 
+    // The length of the match at `at` from `distance` back. The same distances come up at
+    // position after position (R, the line above, the hash chain's), so the last length
+    // found for each distance is kept: one position on, a match that did not reach the
+    // limit is one unit shorter.
     std::uint32_t MatchLength(std::uint32_t at, std::uint32_t distance) const {
+        SquashEncoder::Match& known = matches_[distance];
+        if (known.at + 1 == at && known.length > 0 && known.length < LONGEST_MATCH) {
+            known.at = at;
+            return --known.length;
+        }
+        known.at = at;
+        known.length = MeasureMatch(at, distance);
+        return known.length;
+    }
+
+    std::uint32_t MeasureMatch(std::uint32_t at, std::uint32_t distance) const {
         const std::uint32_t end = static_cast<std::uint32_t>(values_.size());
         const std::uint32_t limit = std::min(end, at + LONGEST_MATCH);
         std::uint32_t k = at;
@@ -214,8 +238,8 @@ class Search {
         candidates.clear();
         const std::uint32_t at = window_ + p;
         auto add = [&](std::uint32_t distance, std::uint32_t length) {
-            if (length == 0 || distance > p) {
-                return; // copies stay within the stream
+            if (length == 0) {
+                return; // before the stream's start lie zeros, which copies may reach
             }
             for (Candidate& c : candidates) {
                 if (c.distance == distance) {
@@ -319,7 +343,8 @@ class Search {
         if (raw.cost != INFINITE && raw.run < SQUASH_LONGEST) {
             const std::uint32_t grow =
                 TokenBits(raw.run + 1, SHORT_FIELD) - TokenBits(raw.run, SHORT_FIELD);
-            Offer(RAW, p + 1, raw.cost + grow + unitBits, Arrive(p, raw.distance, raw.run + 1u, RAW));
+            Offer(RAW, p + 1, raw.cost + grow + unitBits,
+                  Arrive(p, raw.distance, raw.run + 1u, RAW));
         }
         if (deltas_) {
             for (unsigned count = 1; count <= 3; ++count) {
@@ -341,18 +366,37 @@ class Search {
         for (const Candidate& c : candidates) {
             const std::uint32_t length = std::min<std::uint32_t>(
                 {c.length, static_cast<std::uint32_t>(units_ - p), SQUASH_LONGEST});
+            // From R or the line above a copy is one token byte; from elsewhere it carries
+            // the distance's low byte and a longer length field. So only the cheapest
+            // arrival of either kind can start the copy.
+            struct Start {
+                std::uint32_t cost = INFINITE;
+                State state = COPY;
+            };
+            Start near;
+            Start far;
             for (const State s : {COPY, RAW, DELTA}) {
                 const Arrival& a = arrivals_[s][p];
-                if (a.cost == INFINITE) {
+                const bool shortToken =
+                    a.distance == c.distance || (lineAbove_ && c.distance == line_);
+                Start& start = shortToken ? near : far;
+                const std::uint32_t cost =
+                    a.cost == INFINITE ? INFINITE : a.cost + (shortToken ? 0 : 8);
+                if (cost < start.cost) {
+                    start = {cost, s};
+                }
+            }
+            // Named references rather than a structured binding, which older compilers (the web
+            // page's clang 14) do not let a lambda capture.
+            for (const auto& entry : {std::pair{near, SHORT_FIELD}, {far, FAR_FIELD}}) {
+                const Start& start = entry.first;
+                const auto field = entry.second;
+                if (start.cost == INFINITE) {
                     continue;
                 }
-                // From R or the line above a copy is one token byte; from elsewhere it
-                // carries the distance's low byte and a longer length field.
-                const bool near = a.distance == c.distance || (lineAbove_ && c.distance == line_);
-                const std::uint32_t field = near ? SHORT_FIELD : FAR_FIELD;
-                const std::uint32_t start = a.cost + (near ? 0 : 8);
                 auto tryLength = [&](std::uint32_t n) {
-                    Offer(COPY, p + n, start + TokenBits(n, field), Arrive(p, c.distance, 0, s));
+                    Offer(COPY, p + n, start.cost + TokenBits(n, field),
+                          Arrive(p, c.distance, 0, start.state));
                 };
                 const std::uint32_t every = std::min(length, ALL_LENGTHS);
                 for (std::uint32_t n = 1; n <= every; ++n) {
@@ -369,17 +413,10 @@ class Search {
         }
     }
 
-    struct Step {
-        State state;
-        std::uint32_t from;
-        std::uint32_t to;
-        std::uint32_t distance;
-        std::uint32_t run; // units of the literal run up to this step's end
-    };
-
     // Follows the cheapest arrivals back from the end and writes the tokens in order.
     void Emit(std::vector<std::uint8_t>& out) {
-        std::vector<Step> steps;
+        std::vector<Step>& steps = steps_;
+        steps.clear();
         std::size_t p = units_;
         State state = COPY;
         for (const State s : {RAW, DELTA}) {
@@ -485,189 +522,32 @@ class Search {
     std::uint32_t line_;
     bool lineAbove_;
     bool deltas_;
-    std::vector<std::uint32_t> values_; // a zero window, then the units as numbers
-    std::vector<std::uint32_t> runOne_;
-    std::vector<std::uint32_t> runLine_;
-    std::vector<std::uint32_t> head_;
-    std::vector<std::uint32_t> chain_;
-    std::array<std::vector<Arrival>, 3> arrivals_;
+    unsigned hashBits_ = 16;
+    // The workspace's buffers, kept from one record to the next.
+    std::vector<std::uint32_t>& values_; // a zero window, then the units as numbers
+    std::vector<std::uint32_t>& runOne_;
+    std::vector<std::uint32_t>& runLine_;
+    std::vector<std::uint32_t>& head_;
+    std::vector<std::uint32_t>& chain_;
+    std::vector<SquashEncoder::Match>& matches_; // by distance
+    std::array<std::vector<Arrival>, 3>& arrivals_;
+    std::vector<Step>& steps_;
 };
 
 } // namespace
 
-std::vector<std::uint8_t> EncodeSquash(std::span<const std::uint8_t> unpacked,
-                                       const PixelStreamShape& shape) {
-    Search search(unpacked, shape);
+SquashEncoder::SquashEncoder() : workspace_(std::make_unique<Workspace>()) {}
+
+SquashEncoder::~SquashEncoder() = default;
+
+std::vector<std::uint8_t> SquashEncoder::Encode(std::span<const std::uint8_t> unpacked,
+                                                const PixelStreamShape& shape) {
+    Search search(unpacked, shape, *workspace_);
     return search.Run();
 }
 
-namespace {
-
-// Decodes the delta codes of a run of `count` units into out from o on; the unit before o
-// (zero before the stream's start) is the first one they refer to.
-bool DecodeDeltaRun(CodedReader& in, const PixelStreamShape& shape, std::span<std::uint8_t> out,
-                    std::size_t o, std::uint32_t count) {
-    const unsigned unit = shape.unitBytes;
-    auto unitAt = [&](std::size_t at) {
-        std::uint32_t v = 0;
-        for (unsigned k = 0; k < unit; ++k) {
-            v = (v << 8) | (at >= unit ? out[at - unit + k] : 0);
-        }
-        return v;
-    };
-    auto put = [&](std::uint32_t v) {
-        for (unsigned k = unit; k-- > 0;) {
-            out[o + k] = static_cast<std::uint8_t>(v);
-            v >>= 8;
-        }
-        o += unit;
-    };
-    std::uint8_t code = 0;
-    while (count > 0) {
-        if (!in.Byte(code)) {
-            return false;
-        }
-        if (shape.depth == 8) {
-            int d[3] = {};
-            unsigned n = 1;
-            switch (code >> 6) {
-            case 0:
-                n = 2;
-                d[0] = SignedField(code >> 3, 3);
-                d[1] = SignedField(code, 3);
-                break;
-            case 1:
-                d[0] = SignedField(code, 6);
-                break;
-            case 2:
-                n = 3;
-                d[0] = SignedField(code >> 4, 2);
-                d[1] = SignedField(code >> 2, 2);
-                d[2] = SignedField(code, 2);
-                break;
-            default: {
-                std::uint8_t v = 0;
-                if (!in.Byte(v)) {
-                    return false;
-                }
-                d[0] = WrappedDifference(v, unitAt(o), 8);
-            }
-            }
-            if (n > count) {
-                return false;
-            }
-            for (unsigned i = 0; i < n; ++i) {
-                put((unitAt(o) + static_cast<unsigned>(d[i])) & 0xFF);
-            }
-            count -= n;
-            continue;
-        }
-        ColourDifference d;
-        if ((code & 0x80) == 0) {
-            d.dg = SignedField(code >> 4, 3);
-            d.da = SignedField(code >> 2, 2);
-            d.db = SignedField(code, 2);
-        } else if ((code & 0x40) == 0) {
-            std::uint8_t second = 0;
-            if (!in.Byte(second)) {
-                return false;
-            }
-            d.dg = SignedField(code, 6);
-            d.da = SignedField(second >> 4, 4);
-            d.db = SignedField(second, 4);
-        } else {
-            const auto bytes = in.Take(unit);
-            if (bytes.empty()) {
-                return false;
-            }
-            std::memcpy(out.data() + o, bytes.data(), unit);
-            o += unit;
-            --count;
-            continue;
-        }
-        put(ApplyDifference(unitAt(o), d, shape.depth, shape.highByteFirst));
-        --count;
-    }
-    return true;
-}
-
-} // namespace
-
-SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
-                          std::span<std::uint8_t> out, std::size_t& used) {
-    const std::size_t unit = shape.unitBytes;
-    const std::size_t window = SquashWindowUnits(shape.unitBytes);
-    const bool lineAbove = shape.lineUnits >= 1 && shape.lineUnits <= window;
-    CodedReader in(coded);
-    std::size_t o = 0;
-    std::size_t last = 1;
-    used = 0;
-    while (o < out.size()) {
-        std::uint8_t token = 0;
-        if (!in.Byte(token)) {
-            return SquashResult::Damaged;
-        }
-        const bool far = (token & KIND_FAR) != 0;
-        const std::uint32_t field = far ? FAR_FIELD : SHORT_FIELD;
-        std::uint32_t n = (token & field) + 1;
-        if (n - 1 == field) {
-            std::uint8_t more = 0;
-            if (!in.Byte(more)) {
-                return SquashResult::Damaged;
-            }
-            n += more & 0x7F;
-            if ((more & 0x80) != 0) {
-                if (!in.Byte(more)) {
-                    return SquashResult::Damaged;
-                }
-                n += static_cast<std::uint32_t>(more) << 7;
-            }
-        }
-        if (n > SQUASH_LONGEST || n > (out.size() - o) / unit) {
-            return SquashResult::Damaged;
-        }
-        const std::uint8_t kind = far ? KIND_FAR : static_cast<std::uint8_t>(token & 0x60);
-        if (kind == KIND_VERBATIM) {
-            const auto bytes = in.Take(n * unit);
-            if (bytes.empty()) {
-                return SquashResult::Damaged;
-            }
-            std::memcpy(out.data() + o, bytes.data(), bytes.size());
-            o += bytes.size();
-            continue;
-        }
-        if (kind == KIND_DELTA) {
-            if (!SquashHasDeltaRuns(shape) || !DecodeDeltaRun(in, shape, out, o, n)) {
-                return SquashResult::Damaged;
-            }
-            o += static_cast<std::size_t>(n) * unit;
-            continue;
-        }
-        std::size_t distance = last;
-        if (kind == KIND_ABOVE) {
-            if (!lineAbove) {
-                return SquashResult::Damaged;
-            }
-            distance = shape.lineUnits;
-        } else if (far) {
-            std::uint8_t low = 0;
-            if (!in.Byte(low)) {
-                return SquashResult::Damaged;
-            }
-            distance = static_cast<std::size_t>((token >> 6) & 1) * 256 + low + 1;
-            if (distance > window) {
-                return SquashResult::Damaged;
-            }
-        }
-        const std::size_t back = distance * unit;
-        if (back > o) {
-            return SquashResult::Damaged; // a copy from before the stream's start
-        }
-        for (const std::size_t end = o + n * unit; o < end; ++o) {
-            out[o] = out[o - back];
-        }
-        last = distance;
-    }
-    used = in.Used();
-    return SquashResult::Ok;
+std::vector<std::uint8_t> EncodeSquash(std::span<const std::uint8_t> unpacked,
+                                       const PixelStreamShape& shape) {
+    SquashEncoder encoder;
+    return encoder.Encode(unpacked, shape);
 }

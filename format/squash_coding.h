@@ -35,12 +35,14 @@
 // a run of the last unit and a copy longer than its distance repeats a pattern. The line
 // above lies lineUnits units back and may be used only when it lies within the window,
 // the last 512 bytes: distances of 1 to floor(512 / unitBytes) units = 512, 256 or 170.
-// Delta runs exist at depths 8, 16 and 24 (squash_deltas.h has their codes).
+// Before the stream's start lie zeros: a copy that reaches there takes 0 bytes, and the
+// first delta code refers to a zero unit. Delta runs exist at depths 8, 16 and 24
+// (squash_deltas.h has their codes). The decoder stops when it has made the unpacked
+// size; the rest of a token that reaches past it is not used.
 //
 // Damage: a delta run at depths 1 to 4, the line above beyond the window, a copy from
-// farther than the window or from before the stream's start, a length above 16383 or
-// past the unpacked size, a delta code that makes more pixels than its run has left,
-// bytes missing at the end.
+// farther than the window, a length above 16383, a delta code that makes more pixels
+// than its run has left, bytes missing before the unpacked size is made.
 //
 // Worked example (depth 1, row order, 24 x 3 pixels: 3 bytes a line), the stream
 // 3C 81 FF | 3C 81 FF | 3C 81 FF is coded 02 3C 81 FF 45:
@@ -57,16 +59,17 @@
 // ---- Decoding on a device ------------------------------------------------------------
 //
 // A streaming decoder holds the position in the coded bytes, R, the token kind and its
-// count, the line above in bytes, how much the tokens read so far made (so that no copy
-// reaches before the start) and a window: the last 512 unpacked bytes, a ring that the
-// caller supplies. Copies, and delta codes for the pixel before, read it.
-// device/firmware/squash_decode.h has that state (30 bytes on AVR) and the decoder.
+// count, the line above in bytes and a window: the last 512 unpacked bytes, a ring that
+// the caller supplies and the decoder zeroes at the start. Copies, and delta codes for
+// the pixel before, read it. The device library (device/src/zentra_device.c, build option
+// ZTR_SQUASH) decodes this way; squash_decoder.h is the host's decoder.
 #pragma once
 
 #include "pixel_stream_shape.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -93,13 +96,25 @@ inline bool SquashHasDeltaRuns(const PixelStreamShape& shape) {
 std::vector<std::uint8_t> EncodeSquash(std::span<const std::uint8_t> unpacked,
                                        const PixelStreamShape& shape);
 
-enum class SquashResult {
-    Ok,
-    Damaged, // a token reaches outside the window or past the end, or bytes are missing
-};
+// EncodeSquash with its working memory kept from one record to the next, for a writer
+// that codes many records (an animation) one after the other.
+class SquashEncoder {
+  public:
+    SquashEncoder();
+    ~SquashEncoder();
+    SquashEncoder(const SquashEncoder&) = delete;
+    SquashEncoder& operator=(const SquashEncoder&) = delete;
 
-// Decodes coded bytes into out, which receives exactly out.size() bytes (the record's
-// unpacked size, a multiple of unitBytes). `used` receives how many coded bytes the
-// tokens took; bytes after them are not looked at.
-SquashResult DecodeSquash(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
-                          std::span<std::uint8_t> out, std::size_t& used);
+    std::vector<std::uint8_t> Encode(std::span<const std::uint8_t> unpacked,
+                                     const PixelStreamShape& shape);
+
+    // The search's memory, defined in squash_coding.cpp.
+    struct Match {
+        std::uint32_t at = 0xFFFFFFFFu; // where the length at a distance was last found
+        std::uint32_t length = 0;
+    };
+    struct Workspace;
+
+  private:
+    std::unique_ptr<Workspace> workspace_;
+};

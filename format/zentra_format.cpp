@@ -1,4 +1,4 @@
-// Byte form of the record and delta headers.
+// Byte form of the record and delta headers; the depth byte's coding and palette bits.
 #include "zentra_format.h"
 
 #include "little_endian.h"
@@ -9,6 +9,13 @@ std::array<std::uint8_t, RECORD_HEADER_SIZE> EncodeRecordHeader(const RecordHead
     PutU16LE(&bytes[4], header.signature);
     bytes[6] = header.layout;
     bytes[7] = header.depth;
+    if (header.coding == PixelCoding::Squash) {
+        // The palette flag moves into the depth byte, where older readers do not look.
+        bytes[6] = static_cast<std::uint8_t>(header.layout & ~RECORD_PALETTE);
+        bytes[7] = static_cast<std::uint8_t>(
+            DEPTH_SQUASH | (header.layout & RECORD_PALETTE ? DEPTH_SQUASH_PALETTE : 0) |
+            (header.depth & DEPTH_SQUASH_BITS));
+    }
     PutU16LE(&bytes[8], header.width);
     PutU16LE(&bytes[10], header.height);
     return bytes;
@@ -20,6 +27,13 @@ RecordHeader DecodeRecordHeader(const std::array<std::uint8_t, RECORD_HEADER_SIZ
     header.signature = GetU16LE(&bytes[4]);
     header.layout = bytes[6];
     header.depth = bytes[7];
+    if ((bytes[7] & DEPTH_SQUASH) != 0) {
+        header.coding = PixelCoding::Squash;
+        header.depth = bytes[7] & DEPTH_SQUASH_BITS;
+        if ((bytes[7] & DEPTH_SQUASH_PALETTE) != 0) {
+            header.layout |= RECORD_PALETTE;
+        }
+    }
     header.width = GetU16LE(&bytes[8]);
     header.height = GetU16LE(&bytes[10]);
     return header;
@@ -46,4 +60,26 @@ std::uint64_t PaletteSize(unsigned depth) {
         return UINT64_MAX;
     }
     return std::uint64_t{3} << depth;
+}
+
+// The lay-out byte of a record of depth D from the profile's lay-out code. Planar records
+// keep every bit at depths 2, 4 and 8, whose planes are packed as at depth 1; planar is
+// cleared at depth 1 (its one plane is the packed record) and for colour, which has no
+// planes. Packed records clear reversal at depth 8, and bit 1 from depth 8 on (the banded
+// orders are the plain ones there).
+std::uint8_t RecordLayout(std::uint8_t layout, int depth) {
+    if ((layout & LAYOUT_PLANAR) != 0 && depth != 1 &&
+        IsPlanarDepth(static_cast<unsigned>(depth))) {
+        return layout;
+    }
+    if (IsWrittenDepth(static_cast<unsigned>(depth))) {
+        layout &= static_cast<std::uint8_t>(~LAYOUT_PLANAR);
+    }
+    if (depth == 8) {
+        layout &= static_cast<std::uint8_t>(~LAYOUT_REVERSED);
+    }
+    if (depth >= 8) {
+        layout &= static_cast<std::uint8_t>(~ORDER_BANDED_ROWS); // banded -> plain
+    }
+    return layout;
 }

@@ -10,15 +10,16 @@
 //
 //   record = RecordHeader (12 bytes)
 //            DeltaHeader  (6 bytes)           when RECORD_DELTA is set
-//            palette      (3 x 2^depth bytes) when RECORD_PALETTE is set: R, G, B per value
-//            pixel data   (run-length coded, up to the end of the record)
+//            palette      (3 x 2^depth bytes) when RECORD_PALETTE is set (or, for a squash
+//                                             record, depth bit 6): R, G, B per value
+//            pixel data   (run-length or squash coded, up to the end of the record)
 //
 //   RecordHeader                           DeltaHeader
 //   offset size field                      offset size field
 //   0      4    record length (all of it)  0      2    delay in ms
 //   4      2    signature 0x02 0xA2        2      2    dx: left column in the frame
 //   6      1    lay-out byte               4      2    dy: first stored row in the frame
-//   7      1    colour depth (bits/pixel)
+//   7      1    depth byte: colour depth (bits/pixel), bits 6 and 7 see "Codings" below
 //   8      2    width                      The next record starts at this record's start
 //   10     2    height                     + its record length. A reader stops at a short
 //                                          or wrongly signed header.
@@ -113,6 +114,40 @@
 //             count 3 (five zeros). A record whose stream starts with 0 begins "00 n",
 //             because P starts at 0. The stream ends with the bytes the header calls for.
 //
+// Codings. Bit 7 of the depth byte tells the coding of the pixel data: clear, the
+// run-length coding above; set, the squash coding (squash_coding.h), with the colour depth
+// in bits 0-5. A squash record never sets RECORD_PALETTE: bit 6 of its depth byte says
+// that a palette follows, at the same place and of the same size as RECORD_PALETTE's.
+//
+//     7   6   5   4   3   2   1   0
+//   +---+---+---+---+---+---+---+---+
+//   | S | Q |    colour depth       |    S clear: run-length, depth in bits 0-7, Q is
+//   +---+---+---+---+---+---+---+---+             part of it (no written depth has it)
+//                                         S set:   squash, depth in bits 0-5, Q: palette
+//
+// A reader takes a palette when RECORD_PALETTE is set, or when bits 7 and 6 of the depth
+// byte are both set. Readers that predate the squash coding see a depth of 129 or more:
+// they walk past the record by its length and decode none of its bytes (no such depth
+// has a packing), find no record of it for a display type, and compute no palette for it
+// (RECORD_PALETTE is clear), so that a device library that refuses palettes above depth
+// 24 keeps walking.
+//
+// Worked example: a squash record of a 24 x 3 monochrome picture in row order whose rows
+// are all 3C 81 FF, with the palette black, white (a whole record, 23 bytes):
+//
+//   17 00 00 00   record length 23
+//   02 A2         signature
+//   00            lay-out byte: row order, RECORD_PALETTE clear
+//   C1            depth byte: squash (bit 7), a palette follows (bit 6), depth 1
+//   18 00 03 00   width 24, height 3
+//   00 00 00      palette entry 0: black
+//   FF FF FF      palette entry 1: white
+//   02 3C 81 FF   squash: a verbatim run of 3 bytes, 3C 81 FF
+//   45            squash: a copy of 6 bytes from the line above (3 bytes back)
+//
+// The same record in the run-length coding is 27 bytes long, with depth byte 01, lay-out
+// byte 40 (RECORD_PALETTE) and the pixel data 3C 81 FF 3C 81 FF 3C 81 FF.
+//
 // Animations. The records one conversion writes for one display type are a sequence: a
 // full frame, then delta records each holding only the rectangle (width x height at dx,
 // dy in stored rows) that changed against the frame before, aligned to whole bytes
@@ -147,14 +182,28 @@ inline constexpr std::uint8_t SIGNATURE_FIRST_BYTE = 0x02;
 inline constexpr std::uint8_t SIGNATURE_SECOND_BYTE = 0xA2;
 inline constexpr std::uint16_t RECORD_SIGNATURE = 0xA202; // the two bytes read little-endian
 
+// Depth byte: the squash coding, and with it a palette; the depth of a squash record.
+inline constexpr std::uint8_t DEPTH_SQUASH = 0x80;
+inline constexpr std::uint8_t DEPTH_SQUASH_PALETTE = 0x40;
+inline constexpr std::uint8_t DEPTH_SQUASH_BITS = 0x3F;
+
+// How a record's pixel data is coded.
+enum class PixelCoding : std::uint8_t {
+    RunLength,
+    Squash,
+};
+
 inline constexpr std::size_t RECORD_HEADER_SIZE = 12;
 inline constexpr std::size_t DELTA_HEADER_SIZE = 6;
 
 // Bytes 0-11 of every record.
 //   0..3  record length (whole record, this header included)
 //   4..5  signature 0x02 0xA2
-//   6     lay-out byte       7     colour depth
+//   6     lay-out byte       7     depth byte
 //   8..9  width              10..11 height
+// As the tools hold it, the depth byte is taken apart: depth is the colour depth, coding
+// the pixel coding, and RECORD_PALETTE in layout tells that a palette follows, whatever
+// the coding. The byte form (EncodeRecordHeader, DecodeRecordHeader) puts them together.
 struct RecordHeader {
     std::uint32_t recordLength = 0;
     std::uint16_t signature = RECORD_SIGNATURE;
@@ -162,6 +211,7 @@ struct RecordHeader {
     std::uint8_t depth = 0;
     std::uint16_t width = 0;
     std::uint16_t height = 0;
+    PixelCoding coding = PixelCoding::RunLength;
 };
 
 // Follows the record header when RECORD_DELTA is set: delay (ms), dx, dy.
@@ -206,6 +256,12 @@ inline bool IsPlanarDepth(unsigned depth) {
 inline bool IsWrittenDepth(unsigned depth) {
     return IsSubByteDepth(depth) || depth == 8 || IsColourDepth(depth);
 }
+
+// The lay-out byte that a record of depth D is written with, from a display type's
+// lay-out code: planar kept at depths 2, 4 and 8 (their planes are packed as at depth
+// 1), cleared at depth 1 and for colour; reversal cleared at depth 8; bit 1 cleared from
+// depth 8 on, where the banded orders are the plain ones.
+std::uint8_t RecordLayout(std::uint8_t layout, int depth);
 
 // The largest width or height of a picture that the tools take on.
 inline constexpr int MAX_PICTURE_SIDE = 32767;

@@ -98,8 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                    : choice < 170 ? 8
                                    : choice < 240 ? COLOUR_DEPTHS[choice % 2]
                                                   : in.Byte();
-        packable = packable &&
-                   (depth == 1 || depth == 2 || depth == 4 || depth == 8 || IsColourDepth(depth));
+        packable = packable && IsWrittenDepth(depth);
         colour = colour || IsColourDepth(depth);
         typeCodes.push_back(MakeTypeCode(layout, depth));
     }

@@ -1,14 +1,19 @@
-// Fuzz target: the device library on arbitrary files, from memory and through the read
-// callback. Both sources must walk the same records and decode the same streams with
-// the same results; the callback must never be asked for bytes outside the file (the
-// memory source is an exactly sized heap block, so AddressSanitizer sees any read past
-// it). The first full frame is played for a few frames into a frame buffer of its size.
+// Fuzz target: the device library, built with the squash coding, on arbitrary files, from
+// memory and through the read callback. Both sources must walk the same records and
+// decode the same streams with the same results, and a squash record's stream must be
+// the host decoder's up to any damage; the callback must never be asked for bytes outside
+// the file (the memory source is an exactly sized heap block, so AddressSanitizer sees
+// any read past it). The first full frame is played for a few frames into a frame buffer
+// of its size.
 #include "fuzz_support.h"
+#include "pixel_stream_shape.h"
+#include "squash_decoder.h"
 #include "zentra_device.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace {
@@ -35,8 +40,9 @@ std::uint16_t ReadFile(void* context, std::uint32_t offset, std::uint8_t* buffer
 std::vector<std::uint8_t> Decode(const ztr_source& source, const ztr_record& record,
                                  std::uint16_t pull, int& status) {
     std::vector<std::uint8_t> out;
+    std::vector<std::uint8_t> window(ZTR_WINDOW_SIZE, 0xEE);
     ztr_decoder decoder;
-    status = ztr_begin(&decoder, &source, &record);
+    status = ztr_begin_window(&decoder, &source, &record, window.data());
     if (status != ZTR_OK) {
         return out;
     }
@@ -52,11 +58,30 @@ std::vector<std::uint8_t> Decode(const ztr_source& source, const ztr_record& rec
     return out;
 }
 
+// A squash record's stream against the host's decoder: the same bytes up to the end or
+// the damage, and damage alike.
+void CheckSquash(const File& file, const ztr_record& record,
+                 const std::vector<std::uint8_t>& stream, int status) {
+    const auto shape = ShapeOfPixelStream(record.layout, record.depth, record.width, record.height);
+    fuzz::Require(shape.has_value() && shape->totalBytes == record.unpacked_size,
+                  "both sides agree on the stream's size");
+    const std::span<const std::uint8_t> coded(file.bytes + record.data_offset,
+                                              record.offset + record.length - record.data_offset);
+    std::vector<std::uint8_t> out(record.unpacked_size);
+    std::size_t used = 0;
+    const SquashResult result = DecodeSquash(coded, *shape, out, used);
+    fuzz::Require((status == ZTR_END) == (result == SquashResult::Ok),
+                  "the device and the host tell damage alike");
+    fuzz::Require(std::equal(stream.begin(), stream.end(), out.begin()),
+                  "the device and the host decode alike");
+}
+
 void Play(const ztr_source& source, const ztr_record& first) {
     if (first.unpacked_size == 0 || first.unpacked_size > MAX_STREAM) {
         return;
     }
     std::vector<std::uint8_t> frame(first.unpacked_size);
+    std::vector<std::uint8_t> window(ZTR_WINDOW_SIZE);
     ztr_record step{};
     for (int k = 0; k < FRAMES_PLAYED; ++k) {
         if (ztr_next_frame(&source, &first, &step) != ZTR_OK) {
@@ -66,8 +91,8 @@ void Play(const ztr_source& source, const ztr_record& first) {
                                                      : step.offset == first.offset,
                       "frames stay in the sequence");
         if (step.unpacked_size <= MAX_STREAM) {
-            ztr_apply(&source, &first, &step, frame.data(),
-                      static_cast<std::uint32_t>(frame.size()));
+            ztr_apply_window(&source, &first, &step, frame.data(),
+                             static_cast<std::uint32_t>(frame.size()), window.data());
         }
     }
 }
@@ -102,6 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto streamA = Decode(memory, a, 4096, sa);
             const auto streamB = Decode(callback, b, pull, sb);
             fuzz::Require(sa == sb && streamA == streamB, "both sources decode alike");
+            if (a.coding == ZTR_CODING_SQUASH && sa != ZTR_UNSUPPORTED) {
+                CheckSquash(file, a, streamA, sa);
+            }
         }
         if (!(a.layout & ZTR_RECORD_DELTA)) {
             ztr_record found;

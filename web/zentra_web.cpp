@@ -4,6 +4,7 @@
 // its own copy of the bytes. Engine messages come back as text, never on a console.
 #include "bitmap_rgb.h"
 #include "c_header.h"
+#include "coding_choice.h"
 #include "convert_in_memory.h"
 #include "decode_as_layout.h"
 #include "decode_record.h"
@@ -24,6 +25,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -142,14 +144,14 @@ val ParseTypeCode(const std::string& text) {
 }
 
 // Converts the pictures ([{name, bytes}]) for the type codes, as ztr convert does with
-// the same options: tone is {key: text} with the keys and words of tone_settings.h; a
-// delay of null keeps a GIF's own delays (ztr without --delay). ownDelays, when an array,
-// gives an animation's pictures delays of their own (-1: the common one). palettes, when
-// an array, gives each type its profile's palette ("#RRGGBB,..." or ""); paletteFile,
-// when not null, is a palette file {name, bytes} placed beside the pictures, which the
-// tone's palette key names. progress, when a function, is told of every frame written
-// and cancels by answering false. Returns {ok, cancelled, messages, files: [{name,
-// bytes}]}: one file per picture, or one animation file.
+// the same options: tone is {key: text} with the keys and words of tone_settings.h and
+// the coding's ("coding", coding_choice.h); a delay of null keeps a GIF's own delays (ztr
+// without --delay). ownDelays, when an array, gives an animation's pictures delays of
+// their own (-1: the common one). palettes, when an array, gives each type its profile's
+// palette ("#RRGGBB,..." or ""); paletteFile, when not null, is a palette file {name,
+// bytes}, read from its bytes, which the tone's palette key names. progress, when a function, is
+// told of every frame written and cancels by answering false. Returns {ok, cancelled, messages,
+// files: [{name, bytes}]}: one file per picture, or one animation file.
 val Convert(const val& pictures, const val& codeList, bool animation, const val& delay,
             const val& ownDelayList, const val& tone, const val& paletteList,
             const val& paletteFile, const val& progress) {
@@ -165,7 +167,11 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
     for (unsigned i = 0; i < keys["length"].as<unsigned>(); ++i) {
         const std::string key = keys[i].as<std::string>();
         const std::string text = tone[key].as<std::string>();
-        if (!ApplyToneSetting(key, text, context.tone)) {
+        const std::optional<CodingChoice> coding =
+            key == CODING_KEY ? ParseCodingChoice(text) : std::nullopt;
+        if (coding) {
+            context.coding = *coding;
+        } else if (key == CODING_KEY || !ApplyToneSetting(key, text, context.tone)) {
             messages.push_back("invalid value '" + text + "' for the option '" + key + "'\n");
             result.set("messages", MessageArray(messages));
             return result;

@@ -11,40 +11,21 @@
 #include "load_palette.h"
 #include "packers.h"
 #include "palette_mapping.h"
+#include "pixel_stream_shape.h"
 #include "record_palette.h"
 #include "report_message.h"
 #include "source_image.h"
+#include "squash_coding.h"
 #include "type_code.h"
 #include "zentra_format.h"
 
 #include <cstdio>
 #include <limits>
+#include <new>
 #include <optional>
+#include <vector>
 
 namespace {
-
-inline constexpr int MAX_PICTURE_SIDE = 32767; // the largest ChangedRect coordinate
-
-// The lay-out byte of a record of depth D from the profile's lay-out code. Planar records
-// keep every bit at depths 2, 4 and 8, whose planes are packed as at depth 1; planar is
-// cleared at depth 1 (its one plane is the packed record) and for colour, which has no
-// planes. Packed records clear reversal at depth 8, and bit 1 from depth 8 on (the banded
-// orders are the plain ones there).
-std::uint8_t RecordLayout(std::uint8_t layout, int depth) {
-    if ((layout & LAYOUT_PLANAR) != 0 && depth != 1 && IsPlanarDepth(depth)) {
-        return layout;
-    }
-    if (depth == 1 || depth == 2 || depth == 4 || depth == 8 || IsColourDepth(depth)) {
-        layout &= static_cast<std::uint8_t>(~LAYOUT_PLANAR);
-    }
-    if (depth == 8) {
-        layout &= static_cast<std::uint8_t>(~LAYOUT_REVERSED);
-    }
-    if (depth >= 8) {
-        layout &= static_cast<std::uint8_t>(~0x02);
-    }
-    return layout;
-}
 
 // Reads the frames of a conversion: frame `index` of a file (from disk, or from its bytes
 // in memory); a GIF's frames are read once and kept while the following frames come from
@@ -148,11 +129,12 @@ class SequenceWriter {
   public:
     // `palette`, when given, is the type's palette (it outlives the writer).
     SequenceWriter(ByteSink& output, const Sequence& sequence, const ConversionContext& context,
-                   RunLengthBuffer& coded, const Palette* palette)
+                   RunLengthBuffer& coded, SquashEncoder& squash, const Palette* palette)
         : output_(output), layout_(TypeCodeLayout(sequence.typeCode)),
           depth_(TypeCodeDepth(sequence.typeCode)), colour_(IsColourDepth(depth_)),
           palette_(palette), sink_(context.sink), tone_(PanelTone(context.tone, sequence.panel)),
-          panel_(sequence.panel), coded_(coded), frames_(context.sink, ReadOptions()) {}
+          panel_(sequence.panel), coding_(context.coding), coded_(coded), squash_(squash),
+          frames_(context.sink, ReadOptions()) {}
 
     // Writes the frames' records; after each frame, frameWritten(frames written so far)
     // says whether to go on.
@@ -220,7 +202,7 @@ class SequenceWriter {
             const bool last = i > 0 && i + 1 == frames.size();
             const auto delay = static_cast<std::uint16_t>(frames[i].delay);
             if (!WriteRecord(*current, previous ? &*previous : nullptr, last, delay, packer)) {
-                if (coded_.OutOfMemory()) {
+                if (coded_.OutOfMemory() || outOfMemory_) {
                     ReportMessage(sink_, stderr, "Out of memory!\n");
                     return ConvertResult::OutOfMemory;
                 }
@@ -381,7 +363,7 @@ class SequenceWriter {
                 break;
             }
         }
-        if (!packer(coded_, output_, header, Samples(picture).data(), rect)) {
+        if (!WritePixels(header, Samples(picture).data(), rect, packer)) {
             return false;
         }
 
@@ -395,6 +377,57 @@ class SequenceWriter {
         return output_.Overwrite(*start, EncodeRecordHeader(header).data(), RECORD_HEADER_SIZE);
     }
 
+    // The record's pixel data in the chosen coding: straight through the run-length coder
+    // as always, or the unpacked stream collected first and then squash coded, or coded
+    // both ways and the smaller taken (header.coding says which).
+    bool WritePixels(RecordHeader& header, const std::uint8_t* samples, const ChangedRect& rect,
+                     Packer packer) {
+        if (coding_ == CodingChoice::RunLength) {
+            return packer(coded_, output_, header, samples, rect);
+        }
+        std::vector<std::uint8_t> unpacked;
+        std::vector<std::uint8_t> coded;
+        try {
+            const std::optional<PixelStreamShape> shape =
+                ShapeOfPixelStream(header.layout, depth_, static_cast<unsigned>(rect.width),
+                                   static_cast<unsigned>(rect.height));
+            unpacked.reserve(shape ? shape->totalBytes : 0);
+            coded_.collect = &unpacked;
+            const bool packed = packer(coded_, output_, header, samples, rect);
+            coded_.collect = nullptr;
+            if (!packed || !shape) {
+                outOfMemory_ = packed == false;
+                return false;
+            }
+            coded = squash_.Encode(unpacked, *shape);
+        } catch (const std::bad_alloc&) {
+            coded_.collect = nullptr;
+            outOfMemory_ = true;
+            return false;
+        }
+        header.coding = PixelCoding::Squash;
+        if (coding_ == CodingChoice::Auto) {
+            // The run-length coding of the same stream, by the same coder as the packers'.
+            BeginPixelData(coded_);
+            {
+                PixelByteCoder coder(coded_);
+                for (const std::uint8_t b : unpacked) {
+                    coder.Put(b);
+                }
+            }
+            if (coded_.OutOfMemory()) {
+                EndPixelData(coded_, nullptr);
+                return false;
+            }
+            if (static_cast<std::size_t>(coded_.Length()) <= coded.size()) {
+                header.coding = PixelCoding::RunLength;
+                return WritePixelData(coded_, output_);
+            }
+            EndPixelData(coded_, nullptr);
+        }
+        return output_.Write(coded.data(), coded.size());
+    }
+
     ByteSink& output_;
     std::uint8_t layout_;
     std::uint8_t depth_;
@@ -403,8 +436,11 @@ class SequenceWriter {
     const MessageSink& sink_;
     const ToneOptions tone_;
     const TypePanel& panel_;
+    CodingChoice coding_;
+    bool outOfMemory_ = false; // collecting or squash coding a record ran out of memory
     int threshold_ = DEFAULT_THRESHOLD;
     RunLengthBuffer& coded_;
+    SquashEncoder& squash_;
     FrameSource frames_;
 };
 
@@ -575,6 +611,7 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
         return ConvertResult::CannotCreateOutput;
     }
     RunLengthBuffer coded(context.allocate);
+    SquashEncoder squash; // keeps its memory from record to record
     ConversionProgress progress;
     progress.types = sequences.size();
     for (std::size_t k = 0; k < sequences.size(); ++k) {
@@ -585,7 +622,7 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
             return chosen;
         }
         progress.frames = sequence.frames.size();
-        SequenceWriter writer(output, sequence, context, coded, palette);
+        SequenceWriter writer(output, sequence, context, coded, squash, palette);
         const auto frameWritten = [&context, &progress](std::size_t done) {
             progress.framesDone = done;
             return !context.progress || context.progress(progress);

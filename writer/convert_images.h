@@ -3,6 +3,7 @@
 // every chosen display type.
 #pragma once
 
+#include "coding_choice.h"
 #include "output_file.h"
 #include "palette.h"
 #include "report_message.h"
@@ -30,7 +31,7 @@ enum class ConvertResult {
     WriteFailed,        // writing or renaming the output failed
     OutputIsPicture,    // an output would write over a picture of the same conversion
     OutputsCollide,     // two pictures of one run would write the same output
-    OutOfMemory,        // the run-length coder could not grow its buffer
+    OutOfMemory,        // a coder could not get the memory it needs
     CannotReadPalette,  // the palette that the tone options name cannot be read
     TooManyColours,     // a palette has more colours than a type's depth holds
     Cancelled,          // the progress callback asked to stop (not reported)
@@ -63,6 +64,9 @@ struct ConversionContext {
     // What happens to every picture's grey levels before packing; the defaults change
     // nothing.
     ToneOptions tone{};
+    // How the records' pixel data is coded; the default writes what the tools always
+    // wrote.
+    CodingChoice coding = CodingChoice::RunLength;
     // An animation's frames that come from a GIF carry the GIF's own delays instead of
     // the given delay.
     bool sourceDelays = false;

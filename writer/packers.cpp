@@ -7,6 +7,8 @@
 #include "run_length_buffer.h"
 
 #include <cstddef>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -22,9 +24,21 @@ struct PackSource {
     bool reversed;
 };
 
+// Collects the unpacked bytes instead of coding them, with the coder's one call.
+class PixelByteCollector {
+  public:
+    explicit PixelByteCollector(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+    void Put(std::uint8_t b) { bytes_.push_back(b); }
+
+  private:
+    std::vector<std::uint8_t>& bytes_;
+};
+
 // The set-up and tear-down that every packer shares: starts the record's pixel data,
 // lets `lines` pass every unpacked byte of the rectangle to the coder in stream order,
-// and writes the coded bytes. A source pixel is BytesPerPixel bytes.
+// and writes the coded bytes. A source pixel is BytesPerPixel bytes. When the buffer
+// collects the unpacked stream (coded.collect), the bytes go there instead and nothing
+// is written.
 template <std::size_t BytesPerPixel = 1, typename Lines>
 bool Pack(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
           const std::uint8_t* pixels, const ChangedRect& rect, Lines lines) {
@@ -32,6 +46,16 @@ bool Pack(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
     const PackSource source{pixels + static_cast<std::size_t>(rect.y) * width +
                                 static_cast<std::size_t>(rect.x) * BytesPerPixel,
                             width, header.height, rect, (header.layout & LAYOUT_REVERSED) != 0};
+    if (coded.collect != nullptr) {
+        try {
+            PixelByteCollector collector(*coded.collect);
+            lines(collector, source);
+        } catch (const std::bad_alloc&) {
+            coded.collect->clear();
+            return false;
+        }
+        return true;
+    }
     BeginPixelData(coded);
     {
         PixelByteCoder coder(coded);
@@ -56,7 +80,8 @@ struct PlaneBit {
 
 // The first pixel sits in the most significant field; with LAYOUT_REVERSED the fields
 // are reversed so that it sits in the least significant one.
-template <int Depth> inline void PutFields(PixelByteCoder& coder, unsigned fields, bool reversed) {
+template <int Depth, typename Coder>
+inline void PutFields(Coder& coder, unsigned fields, bool reversed) {
     const auto byte = static_cast<std::uint8_t>(fields);
     coder.Put(reversed ? ReverseFields<Depth>(byte) : byte);
 }
@@ -95,8 +120,8 @@ inline unsigned PartialByte(const std::uint8_t* first, std::size_t step, int cou
 
 // A row or column of `count` pixels, `step` bytes apart from `first`; it starts on a
 // new byte, and its last byte may be partial.
-template <int Depth, typename Field>
-inline void PackLine(PixelByteCoder& coder, const std::uint8_t* first, std::size_t step, int count,
+template <int Depth, typename Coder, typename Field>
+inline void PackLine(Coder& coder, const std::uint8_t* first, std::size_t step, int count,
                      bool reversed, Field field) {
     constexpr int p = 8 / Depth;
     for (; count >= p; count -= p, first += p * step) {
@@ -122,7 +147,7 @@ inline unsigned BandByte(const std::uint8_t* first, std::size_t step, int start,
 // pixel's value by `field`.
 template <int Depth, typename Field> struct RowLines {
     Field field;
-    void operator()(PixelByteCoder& coder, const PackSource s) const {
+    template <typename Coder> void operator()(Coder& coder, const PackSource s) const {
         for (int j = 0; j < s.area.height; ++j) {
             const std::uint8_t* row = s.origin + static_cast<std::size_t>(j) * s.width;
             PackLine<Depth>(coder, row, 1, s.area.width, s.reversed, field);
@@ -132,7 +157,7 @@ template <int Depth, typename Field> struct RowLines {
 
 template <int Depth, typename Field> struct ColumnLines {
     Field field;
-    void operator()(PixelByteCoder& coder, const PackSource s) const {
+    template <typename Coder> void operator()(Coder& coder, const PackSource s) const {
         for (int i = 0; i < s.area.width; ++i) {
             PackLine<Depth>(coder, s.origin + i, s.width, s.area.height, s.reversed, field);
         }
@@ -142,7 +167,7 @@ template <int Depth, typename Field> struct ColumnLines {
 // Bands of 8 / Depth stored rows; a byte holds one column of a band.
 template <int Depth, typename Field> struct BandedRowLines {
     Field field;
-    void operator()(PixelByteCoder& coder, const PackSource s) const {
+    template <typename Coder> void operator()(Coder& coder, const PackSource s) const {
         for (int band = 0; band < s.area.height; band += 8 / Depth) {
             const std::uint8_t* bandStart = s.origin + static_cast<std::size_t>(band) * s.width;
             for (int i = 0; i < s.area.width; ++i) {
@@ -158,7 +183,7 @@ template <int Depth, typename Field> struct BandedRowLines {
 // Bands of 8 / Depth columns; a byte holds one stored row of a band.
 template <int Depth, typename Field> struct BandedColumnLines {
     Field field;
-    void operator()(PixelByteCoder& coder, const PackSource s) const {
+    template <typename Coder> void operator()(Coder& coder, const PackSource s) const {
         const int pictureWidth = static_cast<int>(s.width);
         for (int band = 0; band < s.area.width; band += 8 / Depth) {
             for (int j = 0; j < s.area.height; ++j) {
@@ -177,12 +202,11 @@ template <template <int, typename> class Lines>
 bool PackPlanes(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                 const std::uint8_t* pixels, const ChangedRect& rect) {
     const unsigned depth = header.depth;
-    return Pack(coded, out, header, pixels, rect,
-                [depth](PixelByteCoder& coder, const PackSource s) {
-                    for (unsigned plane = 0; plane < depth; ++plane) {
-                        Lines<1, PlaneBit>{PlaneBit{8 - depth + plane}}(coder, s);
-                    }
-                });
+    return Pack(coded, out, header, pixels, rect, [depth](auto& coder, const PackSource s) {
+        for (unsigned plane = 0; plane < depth; ++plane) {
+            Lines<1, PlaneBit>{PlaneBit{8 - depth + plane}}(coder, s);
+        }
+    });
 }
 
 } // namespace
@@ -221,7 +245,7 @@ template struct FieldPackers<4>;
 
 bool PackRowOrder8(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                    const std::uint8_t* pixels, const ChangedRect& rect) {
-    return Pack(coded, out, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
+    return Pack(coded, out, header, pixels, rect, [](auto& coder, const PackSource s) {
         for (int j = 0; j < s.area.height; ++j) {
             const std::uint8_t* row = s.origin + static_cast<std::size_t>(j) * s.width;
             for (int i = 0; i < s.area.width; ++i) {
@@ -233,7 +257,7 @@ bool PackRowOrder8(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& he
 
 bool PackColumnOrder8(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                       const std::uint8_t* pixels, const ChangedRect& rect) {
-    return Pack(coded, out, header, pixels, rect, [](PixelByteCoder& coder, const PackSource s) {
+    return Pack(coded, out, header, pixels, rect, [](auto& coder, const PackSource s) {
         for (int i = 0; i < s.area.width; ++i) {
             for (int j = 0; j < s.area.height; ++j) {
                 coder.Put(s.origin[static_cast<std::size_t>(j) * s.width + i]);
@@ -250,8 +274,8 @@ namespace {
 //     bit  15 14 13 12 11 10  9  8  7  6  5  4  3  2  1  0
 //          r7 r6 r5 r4 r3 g7 g6 g5 g4 g3 g2 b7 b6 b5 b4 b3
 //     stored low byte (bits 7-0) first; exchanged: high byte first
-template <int Depth>
-inline void PutColour(PixelByteCoder& coder, const std::uint8_t* rgb, bool exchanged) {
+template <int Depth, typename Coder>
+inline void PutColour(Coder& coder, const std::uint8_t* rgb, bool exchanged) {
     if constexpr (Depth == 24) {
         coder.Put(exchanged ? rgb[0] : rgb[2]);
         coder.Put(rgb[1]);
@@ -272,15 +296,14 @@ bool ColourPackers<Depth>::PackRowOrder(RunLengthBuffer& coded, ByteSink& out,
                                         const RecordHeader& header, const std::uint8_t* rgb,
                                         const ChangedRect& rect) {
     const bool exchanged = ExchangesPixelBytes(header.layout);
-    return Pack<3>(
-        coded, out, header, rgb, rect, [exchanged](PixelByteCoder& coder, const PackSource s) {
-            for (int j = 0; j < s.area.height; ++j) {
-                const std::uint8_t* pixel = s.origin + static_cast<std::size_t>(j) * s.width;
-                for (int i = 0; i < s.area.width; ++i, pixel += 3) {
-                    PutColour<Depth>(coder, pixel, exchanged);
-                }
+    return Pack<3>(coded, out, header, rgb, rect, [exchanged](auto& coder, const PackSource s) {
+        for (int j = 0; j < s.area.height; ++j) {
+            const std::uint8_t* pixel = s.origin + static_cast<std::size_t>(j) * s.width;
+            for (int i = 0; i < s.area.width; ++i, pixel += 3) {
+                PutColour<Depth>(coder, pixel, exchanged);
             }
-        });
+        }
+    });
 }
 
 template <int Depth>
@@ -288,15 +311,14 @@ bool ColourPackers<Depth>::PackColumnOrder(RunLengthBuffer& coded, ByteSink& out
                                            const RecordHeader& header, const std::uint8_t* rgb,
                                            const ChangedRect& rect) {
     const bool exchanged = ExchangesPixelBytes(header.layout);
-    return Pack<3>(coded, out, header, rgb, rect,
-                   [exchanged](PixelByteCoder& coder, const PackSource s) {
-                       for (int i = 0; i < s.area.width; ++i) {
-                           const std::uint8_t* pixel = s.origin + 3 * static_cast<std::size_t>(i);
-                           for (int j = 0; j < s.area.height; ++j, pixel += s.width) {
-                               PutColour<Depth>(coder, pixel, exchanged);
-                           }
-                       }
-                   });
+    return Pack<3>(coded, out, header, rgb, rect, [exchanged](auto& coder, const PackSource s) {
+        for (int i = 0; i < s.area.width; ++i) {
+            const std::uint8_t* pixel = s.origin + 3 * static_cast<std::size_t>(i);
+            for (int j = 0; j < s.area.height; ++j, pixel += s.width) {
+                PutColour<Depth>(coder, pixel, exchanged);
+            }
+        }
+    });
 }
 
 template struct ColourPackers<16>;

@@ -71,7 +71,7 @@ TEST(ZtrCommandLine, VersionAndHelp) {
     EXPECT_NE(
         help.out.find(
             "ztr convert [--profiles FILE] [--animation] [--delay MS] [-o FILE | --output-dir DIR] "
-            "[TONE OPTIONS] "
+            "[--coding rle|squash|auto] [TONE OPTIONS] "
             "(--type NAME | --code CODE)... PICTURE..."),
         std::string::npos);
     EXPECT_NE(help.out.find("ztr profiles [FILE]"), std::string::npos);
@@ -123,6 +123,12 @@ TEST(ZtrCommandLine, UsageErrorsExitTwoWithAHint) {
         {{"convert", "--delay", " 5", "--code", "1", "pic.pbm"}, "ztr: invalid delay ' 5'\n"},
         {{"convert", "--profiles", "one.prf", "--type", "lcd", "pic.pbm"},
          "ztr: unknown profile name 'lcd'\n"},
+        {{"convert", "--coding", "zip", "--code", "1", "pic.pbm"},
+         "ztr: invalid value 'zip' for option '--coding' (rle, squash or auto)\n"},
+        {{"convert", "--coding", "RLE", "--code", "1", "pic.pbm"},
+         "ztr: invalid value 'RLE' for option '--coding' (rle, squash or auto)\n"},
+        {{"convert", "--code", "0x10000", "pic.pbm", "--coding"},
+         "ztr: option '--coding' needs a value\n"},
         {{"profiles", "--long"}, "ztr: unknown option '--long'\n"},
     };
     for (const auto& c : cases) {

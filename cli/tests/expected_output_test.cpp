@@ -1,12 +1,15 @@
 // Byte identity of whole conversions: the bundled samples and a few small test pictures,
-// converted by ztr for every lay-out the writer supports, must give exactly the files in
-// tests/data/expected (written by tests/data/expected/make-expected). Any change to the
-// readers, the changed rectangle, the packers, the coder or the writer that alters a
-// single byte fails here.
+// converted by ztr for every lay-out the writer supports, without --coding and with
+// --coding rle, must give exactly the files in tests/data/expected (written by
+// tests/data/expected/make-expected). Any change to the readers, the changed rectangle,
+// the packers, the coder or the writer that alters a single byte fails here. With
+// --coding auto and squash the same conversions must render, record by record and built
+// up, exactly as the expected files do.
 #include "ztr_runner.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -113,13 +116,40 @@ std::string DescribeFirstDifference(const std::string& actual, const std::string
     return text;
 }
 
-// Converts the conversion's pictures for the type codes and compares the output with
-// the expected file name + suffix + ".ztr".
+// Every record of a file rendered by one ztr render FIRST-LAST (delta records built up),
+// the PPM files in order; empty when ztr fails.
+std::vector<std::string> RenderAll(const std::filesystem::path& file,
+                                   const std::filesystem::path& folder, const std::string& stem) {
+    const ZtrResult list = RunZtr({"list", file.string()}, folder);
+    const auto records =
+        static_cast<std::size_t>(std::count(list.out.begin(), list.out.end(), '\n'));
+    const ZtrResult render = RunZtr(
+        {"render", file.string(), "0-" + std::to_string(records - 1), "-o", stem + "%03d.ppm"},
+        folder);
+    std::vector<std::string> pictures;
+    if (list.status != 0 || records == 0 || render.status != 0) {
+        ADD_FAILURE() << file << ": " << list.err << render.err;
+        return pictures;
+    }
+    for (std::size_t k = 0; k < records; ++k) {
+        char name[64];
+        std::snprintf(name, sizeof name, "%s%03zu.ppm", stem.c_str(), k);
+        pictures.push_back(ReadWholeFile(folder / name));
+    }
+    return pictures;
+}
+
+// Converts the conversion's pictures for the type codes, with --coding when one is given,
+// and compares the output with the expected file name + suffix + ".ztr": byte for byte
+// for the run-length coding, as rendered pictures for the others.
 void ExpectConversion(const Conversion& conversion, const std::vector<std::string>& codes,
-                      const std::string& suffix) {
-    ScratchDirectory scratch("expected-" + conversion.name + suffix + "-" +
+                      const std::string& suffix, const std::string& coding = {}) {
+    ScratchDirectory scratch("expected-" + conversion.name + suffix + coding + "-" +
                              std::to_string(::getpid()));
     std::vector<std::string> args = {"convert"};
+    if (!coding.empty()) {
+        args.insert(args.end(), {"--coding", coding});
+    }
     if (!conversion.delay.empty()) {
         args.insert(args.end(), {"--animation", "--delay", conversion.delay});
     }
@@ -141,17 +171,36 @@ void ExpectConversion(const Conversion& conversion, const std::vector<std::strin
     const std::string actual = ReadWholeFile(scratch / (conversion.name + "_0.ztr"));
     const std::string expected = ReadWholeFile(EXPECTED / (conversion.name + suffix + ".ztr"));
     ASSERT_FALSE(expected.empty()) << "missing expected file for " << conversion.name << suffix;
-    EXPECT_TRUE(actual == expected) << DescribeFirstDifference(actual, expected);
+    if (coding.empty() || coding == "rle") {
+        EXPECT_TRUE(actual == expected) << DescribeFirstDifference(actual, expected);
+        return;
+    }
+    const auto shown = RenderAll(scratch / (conversion.name + "_0.ztr"), scratch.path(), "a");
+    const auto wanted =
+        RenderAll(EXPECTED / (conversion.name + suffix + ".ztr"), scratch.path(), "e");
+    ASSERT_EQ(shown.size(), wanted.size());
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        EXPECT_TRUE(shown[k] == wanted[k]) << "record " << k;
+    }
 }
+
+// The codings that the conversions below are made in: none given, and each by name.
+const std::vector<std::string> CODINGS = {"", "rle", "auto", "squash"};
 
 class ExpectedOutputTest : public testing::TestWithParam<Conversion> {};
 
 TEST_P(ExpectedOutputTest, ConvertsToTheExpectedBytes) {
-    ExpectConversion(GetParam(), TYPE_CODES, "");
+    for (const std::string& coding : CODINGS) {
+        SCOPED_TRACE("coding '" + coding + "'");
+        ExpectConversion(GetParam(), TYPE_CODES, "", coding);
+    }
 }
 
 TEST_P(ExpectedOutputTest, ConvertsGreyToTheExpectedBytes) {
-    ExpectConversion(GetParam(), GREY_TYPE_CODES, "_grey");
+    for (const std::string& coding : CODINGS) {
+        SCOPED_TRACE("coding '" + coding + "'");
+        ExpectConversion(GetParam(), GREY_TYPE_CODES, "_grey", coding);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, ExpectedOutputTest, testing::ValuesIn(Conversions()),
@@ -162,7 +211,10 @@ INSTANTIATE_TEST_SUITE_P(Samples, ExpectedOutputTest, testing::ValuesIn(Conversi
 class ExpectedColourOutputTest : public testing::TestWithParam<Conversion> {};
 
 TEST_P(ExpectedColourOutputTest, ConvertsColourToTheExpectedBytes) {
-    ExpectConversion(GetParam(), COLOUR_TYPE_CODES, "_colour");
+    for (const std::string& coding : CODINGS) {
+        SCOPED_TRACE("coding '" + coding + "'");
+        ExpectConversion(GetParam(), COLOUR_TYPE_CODES, "_colour", coding);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, ExpectedColourOutputTest, testing::ValuesIn(ColourConversions()),

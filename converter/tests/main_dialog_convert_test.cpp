@@ -333,41 +333,46 @@ TEST(ConvertFiles, RunsThatWouldDestroyAFileAreRefusedInABox) {
     }
 }
 
-// The Options dialog's choices and a GIF's own delays (delay field 0) reach the engine:
-// the dialog's file equals the engine's for the same options.
+// The Options dialog's choices (tone and coding) and a GIF's own delays (delay field 0)
+// reach the engine: the dialog's file equals the engine's for the same options.
 TEST(ConvertFiles, OptionsAndGifDelaysApplyAsInTheEngine) {
-    const std::filesystem::path data = ZENTRA_TEST_DATA;
-    ConvertDialog d(PROFILES, {}, {256});
-    ToneOptions tone;
-    tone.dither = Dither::Bayer8;
-    tone.invert = true;
-    tone.resizeWidth = 16;
-    tone.resizeHeight = 10;
-    WriteToneOptions(tone);
-    std::filesystem::copy_file(data / "im_anim9x7.gif", d.harness.Folder() / "anim.gif");
-    {
-        ScriptedOpenFile files(d.dialog, d.dir + "\0anim.gif\0\0"s);
-        SendCommand(d.dialog, IDC_ADD_FILE);
-    }
-    d.SetAnimation(true, "0");
-    SendCommand(d.dialog, IDC_CONVERT);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{FINISHED});
+    for (const CodingChoice coding : {CodingChoice::RunLength, CodingChoice::Squash}) {
+        SCOPED_TRACE(CodingChoiceWord(coding));
+        const std::filesystem::path data = ZENTRA_TEST_DATA;
+        ConvertDialog d(PROFILES, {}, {256});
+        ToneOptions tone;
+        tone.dither = Dither::Bayer8;
+        tone.invert = true;
+        tone.resizeWidth = 16;
+        tone.resizeHeight = 10;
+        WriteToneOptions(tone);
+        WriteCodingChoice(coding);
+        std::filesystem::copy_file(data / "im_anim9x7.gif", d.harness.Folder() / "anim.gif");
+        {
+            ScriptedOpenFile files(d.dialog, d.dir + "\0anim.gif\0\0"s);
+            SendCommand(d.dialog, IDC_ADD_FILE);
+        }
+        d.SetAnimation(true, "0");
+        SendCommand(d.dialog, IDC_CONVERT);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{FINISHED});
 
-    const std::filesystem::path reference = d.harness.Folder() / "reference";
-    std::filesystem::create_directories(reference);
-    std::filesystem::copy_file(data / "im_anim9x7.gif", reference / "anim.gif");
-    ConversionContext context;
-    context.tone = tone;
-    context.sourceDelays = true;
-    const std::vector<std::uint32_t> codes = {
-        ListData(d.dialog, IDC_TYPE_LIST).empty()
-            ? 0u
-            : static_cast<std::uint32_t>(ListData(d.dialog, IDC_TYPE_LIST)[0])};
-    ASSERT_EQ(ConvertPictureList({(reference / "anim.gif").string()}, codes, true, 0, context),
-              ConvertResult::Written);
-    const std::string expected = ReadBytes(reference / "anim.ztr");
-    ASSERT_GT(expected.size(), 12u);
-    EXPECT_EQ(ReadBytes(d.harness.Folder() / "anim.ztr"), expected);
+        const std::filesystem::path reference = d.harness.Folder() / "reference";
+        std::filesystem::create_directories(reference);
+        std::filesystem::copy_file(data / "im_anim9x7.gif", reference / "anim.gif");
+        ConversionContext context;
+        context.tone = tone;
+        context.coding = coding;
+        context.sourceDelays = true;
+        const std::vector<std::uint32_t> codes = {
+            ListData(d.dialog, IDC_TYPE_LIST).empty()
+                ? 0u
+                : static_cast<std::uint32_t>(ListData(d.dialog, IDC_TYPE_LIST)[0])};
+        ASSERT_EQ(ConvertPictureList({(reference / "anim.gif").string()}, codes, true, 0, context),
+                  ConvertResult::Written);
+        const std::string expected = ReadBytes(reference / "anim.ztr");
+        ASSERT_GT(expected.size(), 12u);
+        EXPECT_EQ(ReadBytes(d.harness.Folder() / "anim.ztr"), expected);
+    }
 }
 
 } // namespace

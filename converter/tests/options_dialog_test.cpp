@@ -58,7 +58,8 @@ bool Checked(HWND dialog, int id) {
 TEST(OptionsDialog, ShowsTheSavedOptions) {
     MainDialogHarness harness(PROFILES, "[Options]\ntone=luminance\nbackground=black\n"
                                         "threshold=90\ndither=atkinson\ninvert=1\n"
-                                        "resize=64x32\nfit=cover\nrotate=270\nmirror=y\n");
+                                        "resize=64x32\nfit=cover\nrotate=270\nmirror=y\n"
+                                        "coding=auto\n");
     HWND main = harness.Open();
     HWND options = OpenOptions(main);
     ASSERT_NE(options, nullptr);
@@ -75,6 +76,7 @@ TEST(OptionsDialog, ShowsTheSavedOptions) {
     EXPECT_EQ(ComboSelection(options, IDC_OPT_ROTATE), 3);
     EXPECT_FALSE(Checked(options, IDC_OPT_MIRROR_X));
     EXPECT_TRUE(Checked(options, IDC_OPT_MIRROR_Y));
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_CODING), 2);
     DestroyWindow(options);
 }
 
@@ -148,7 +150,39 @@ TEST(OptionsDialog, DefaultsWithoutASection) {
     EXPECT_FALSE(Checked(options, IDC_OPT_RESIZE));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(options, IDC_OPT_WIDTH)));
     EXPECT_EQ(ComboSelection(options, IDC_OPT_ROTATE), 0);
+    EXPECT_EQ(ComboSelection(options, IDC_OPT_CODING), 0);
     DestroyWindow(options);
+}
+
+// The coding by its word, as ztr --coding takes it; an unknown word is the run-length
+// coding, which the dialog then shows and saves.
+TEST(OptionsDialog, TheCodingIsSavedByItsWord) {
+    const struct {
+        const char* saved;
+        int shown;
+        int chosen;
+        const char* written;
+    } cases[] = {
+        {"coding=squash\n", 1, 2, "coding=auto"},
+        {"coding=auto\n", 2, 0, "coding=rle"},
+        {"coding=zip\n", 0, 1, "coding=squash"},
+        {"", 0, 0, "coding=rle"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.saved);
+        MainDialogHarness harness(PROFILES, std::string("[Options]\n") + c.saved);
+        HWND main = harness.Open();
+        HWND options = OpenOptions(main);
+        ASSERT_NE(options, nullptr);
+        EXPECT_EQ(ComboSelection(options, IDC_OPT_CODING), c.shown);
+        SendDlgItemMessageA(options, IDC_OPT_CODING, CB_SETCURSEL, c.chosen, 0);
+        SendCommand(options, IDOK);
+        EXPECT_NE(harness.SettingsText().find(c.written), std::string::npos);
+        EXPECT_EQ(static_cast<int>(ReadCodingChoice()), c.chosen);
+        if (IsWindow(options)) {
+            DestroyWindow(options);
+        }
+    }
 }
 
 TEST(OptionsDialog, OkSavesTheChoicesAndLeavesOtherSections) {

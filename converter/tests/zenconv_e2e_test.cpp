@@ -54,10 +54,10 @@ TEST(ZenconvEndToEnd, AddsPicturesAndATypeConvertsAndCloses) {
     const std::filesystem::path program = programFolder / "zenconv.exe";
     std::filesystem::copy_file(BuiltProgram("zenconv.exe"), program);
     WriteWholeFile(programFolder / "displays.prf", "# two displays\n"
-                                               "oled 0x06 ; 1 OLED 128 x 64, pages\n"
-                                               "grey 0 ; 8 Grey LCD, rows\n");
+                                                   "oled 0x06 ; 1 OLED 128 x 64, pages\n"
+                                                   "grey 0 ; 8 Grey LCD, rows\n");
     WriteWholeFile(programFolder / "zenconv.ini",
-               "[Settings]\r\ndirectory=" + pictures.string() + "\r\n");
+                   "[Settings]\r\ndirectory=" + pictures.string() + "\r\n");
     const std::filesystem::path data = ZENTRA_TEST_DATA;
     for (const auto& [source, name] : {std::pair{data / "im_grey7x5_bmp3.bmp", "b grey.bmp"},
                                        std::pair{data / "netpbm_grey5x3_raw.pgm", "a.pgm"}}) {

@@ -115,22 +115,24 @@ void ExpectRecordShows(const std::string& file, int index, bool buildUp, int dep
 TEST(ColourRoundTripTest, SinglePicturesInEveryLayout) {
     const std::vector<std::uint32_t> codes = ColourTypeCodes();
     for (const auto& [width, height] : {std::pair{13, 11}, {3, 17}, {1, 1}}) {
-        TempFolder folder;
-        const ColourPicture picture = Pattern(width, height);
-        ASSERT_EQ(
-            ConvertImages({WritePpm(folder, "single.ppm", picture)}, codes, 0, ConversionContext{}),
-            0);
-        const std::string file = (folder.Path() / "single.ztr").string();
-        const std::optional<std::vector<ListedRecord>> records = ListRecords(file);
-        ASSERT_TRUE(records.has_value());
-        ASSERT_EQ(records->size(), codes.size());
-        for (std::size_t i = 0; i < codes.size(); ++i) {
-            const std::string what =
-                Describe(codes[i]) + ", " + std::to_string(width) + " x " + std::to_string(height);
-            // Banded orders become the plain ones, planar is cleared, no palette.
-            EXPECT_EQ((*records)[i].header.layout, TypeCodeLayout(codes[i]) & 0x15) << what;
-            ExpectRecordShows(file, static_cast<int>(i), false, TypeCodeDepth(codes[i]), picture,
-                              what);
+        for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
+            TempFolder folder;
+            const ColourPicture picture = Pattern(width, height);
+            ASSERT_EQ(ConvertImages({WritePpm(folder, "single.ppm", picture)}, codes, 0,
+                                    ContextFor(coding)),
+                      0);
+            const std::string file = (folder.Path() / "single.ztr").string();
+            const std::optional<std::vector<ListedRecord>> records = ListRecords(file);
+            ASSERT_TRUE(records.has_value());
+            ASSERT_EQ(records->size(), codes.size());
+            for (std::size_t i = 0; i < codes.size(); ++i) {
+                const std::string what = Describe(codes[i]) + ", " + std::to_string(width) + " x " +
+                                         std::to_string(height) + ", " + CodingChoiceWord(coding);
+                // Banded orders become the plain ones, planar is cleared, no palette.
+                EXPECT_EQ((*records)[i].header.layout, TypeCodeLayout(codes[i]) & 0x15) << what;
+                ExpectRecordShows(file, static_cast<int>(i), false, TypeCodeDepth(codes[i]),
+                                  picture, what);
+            }
         }
     }
 }

@@ -79,6 +79,21 @@ TEST(DecodeRecordAsLayout, BytesOfOneLayoutReadAsAnother) {
     }
 }
 
+TEST(DecodeRecordAsLayout, ASquashRecordIsReadThroughItsOwnCoding) {
+    // The worked squash record of zentra_format.h: 24 x 3, every row 3C 81 FF, a palette.
+    // Read as column order, stream byte c is column c: its nine bytes 3C, 81, FF three
+    // times give the columns (0,0,1), (1,0,0), (1,1,1) three times; the 15 columns after
+    // them were never written.
+    const Bytes example = {0x17, 0x00, 0x00, 0x00, 0x02, 0xA2, 0x00, 0xC1, 0x18, 0x00, 0x03, 0x00,
+                           0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x02, 0x3C, 0x81, 0xFF, 0x45};
+    DisplayBitmap bitmap;
+    ASSERT_EQ(DecodeRecordAsLayout(MemorySource(example), 0, 0x01, bitmap), DecodeStatus::Shown);
+    EXPECT_EQ(Pixels(bitmap),
+              (std::vector<std::string>{"011011011000000000000000", "001001001000000000000000",
+                                        "101101101000000000000000"}));
+    EXPECT_EQ(bitmap.colours[1].green, 0xFF); // the record's palette is kept
+}
+
 TEST(DecodeRecordAsLayout, TheRecordIsFoundByIndexAndAMissingOneIsSaid) {
     RecordRecipe first;
     first.width = 5;

@@ -274,6 +274,29 @@ TEST(DecodeRecordTest, ReadsThePaletteAsRedGreenBlue) {
     }
 }
 
+// The worked example of zentra_format.h: a 24 x 3 monochrome squash record, rows
+// 3C 81 FF, with the palette black, white behind depth bit 6; then a squash delta record
+// of 8 x 1 at (8, 1) whose one byte is a copy from before its start (zeros).
+TEST(DecodeRecordTest, DecodesSquashRecordsByHand) {
+    const Bytes example = {0x17, 0x00, 0x00, 0x00, 0x02, 0xA2, 0x00, 0xC1, 0x18, 0x00, 0x03, 0x00,
+                           0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x02, 0x3C, 0x81, 0xFF, 0x45};
+    const Bytes delta = {0x13, 0x00, 0x00, 0x00, 0x02, 0xA2, 0x20, 0x81, 0x08, 0x00,
+                         0x01, 0x00, 0x28, 0x00, 0x08, 0x00, 0x01, 0x00, 0x60};
+    const Bytes file = Concat({example, delta});
+    const DisplayBitmap bitmap = Decode(file, 0, false);
+    ASSERT_TRUE(bitmap.pixels.has_value());
+    EXPECT_EQ(bitmap.width, 24);
+    EXPECT_EQ(bitmap.depth, 1);
+    EXPECT_EQ(*bitmap.pixels,
+              (Bytes{0x3C, 0x81, 0xFF, 0, 0x3C, 0x81, 0xFF, 0, 0x3C, 0x81, 0xFF, 0}));
+    EXPECT_EQ(bitmap.colours[0].red, 0x00);
+    EXPECT_EQ(bitmap.colours[1].green, 0xFF);
+    const DisplayBitmap built = Decode(file, 1, true);
+    ASSERT_TRUE(built.pixels.has_value());
+    EXPECT_EQ(*built.pixels,
+              (Bytes{0x3C, 0x81, 0xFF, 0, 0x3C, 0x00, 0xFF, 0, 0x3C, 0x81, 0xFF, 0}));
+}
+
 TEST(DecodeRecordTest, SkipsPaletteAndKeepsTableZeroAboveEightBits) {
     RecordRecipe recipe = Recipe(RECORD_PALETTE | 0x04, 16, 3, 2, ROWS_16BIT_HIGH_FIRST);
     recipe.palette = Bytes(3 * 65536, 0x77);

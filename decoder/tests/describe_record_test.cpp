@@ -12,6 +12,7 @@ struct DescribeCase {
     std::uint16_t height;
     DeltaHeader delta;
     const char* expected;
+    PixelCoding coding = PixelCoding::RunLength;
 };
 
 TEST(DescribeRecordTest, BuildsTheListLine) {
@@ -40,6 +41,21 @@ TEST(DescribeRecordTest, BuildsTheListLine) {
          "order, planar lay-out]"},
         {0x03, 24, 0, 0, {}, "0 x 0, colour depth 24 bits, layout 03 [banded columns]"},
         {0x01, 0, 5, 9, {}, "5 x 9, colour depth 0 bits, layout 01 [column order]"},
+        {0x06,
+         1,
+         128,
+         64,
+         {},
+         "128 x 64 monochrome, layout 06 [banded rows, reversed pixel order], squash coded",
+         PixelCoding::Squash},
+        {0xA0,
+         16,
+         13,
+         7,
+         {40, 2, 3},
+         "13 x 7, colour depth 16 bits, delta frame 40ms [dx=2, dy=3], layout 00 [row order], "
+         "squash coded",
+         PixelCoding::Squash},
     };
     for (const DescribeCase& c : cases) {
         RecordHeader header;
@@ -47,6 +63,7 @@ TEST(DescribeRecordTest, BuildsTheListLine) {
         header.depth = c.depth;
         header.width = c.width;
         header.height = c.height;
+        header.coding = c.coding;
         EXPECT_EQ(DescribeRecord(header, c.delta), c.expected);
     }
 }

@@ -89,16 +89,19 @@ TEST(GreyRoundTripTest, SinglePicturesInEveryLayout) {
     // Wider than high and higher than wide, neither side a multiple of 2 or 4; and a
     // single pixel.
     for (const auto& [width, height] : {std::pair{13, 11}, {3, 17}, {1, 1}}) {
-        TempFolder folder;
-        const GreyPicture picture = Pattern(width, height, 0);
-        ASSERT_EQ(
-            ConvertImages({WritePgm(folder, "single.pgm", picture)}, codes, 0, ConversionContext{}),
-            0);
-        const std::string file = (folder.Path() / "single.ztr").string();
-        for (std::size_t i = 0; i < codes.size(); ++i) {
-            ExpectRecordShows(file, static_cast<int>(i), false, TypeCodeDepth(codes[i]), picture,
-                              Describe(codes[i]) + ", " + std::to_string(width) + " x " +
-                                  std::to_string(height));
+        for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
+            TempFolder folder;
+            const GreyPicture picture = Pattern(width, height, 0);
+            ASSERT_EQ(ConvertImages({WritePgm(folder, "single.pgm", picture)}, codes, 0,
+                                    ContextFor(coding)),
+                      0);
+            const std::string file = (folder.Path() / "single.ztr").string();
+            for (std::size_t i = 0; i < codes.size(); ++i) {
+                ExpectRecordShows(file, static_cast<int>(i), false, TypeCodeDepth(codes[i]),
+                                  picture,
+                                  Describe(codes[i]) + ", " + std::to_string(width) + " x " +
+                                      std::to_string(height) + ", " + CodingChoiceWord(coding));
+            }
         }
     }
 }

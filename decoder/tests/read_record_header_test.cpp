@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
 namespace {
@@ -44,6 +45,37 @@ TEST(ReadRecordHeaderTest, ReadsFieldsAndStandsAfterTheHeader) {
     EXPECT_EQ(header.width, 13);
     EXPECT_EQ(header.height, 3);
     EXPECT_EQ(file.Position(), 12u);
+}
+
+// The depth byte as the tools take it apart: bit 7 the squash coding, and with it bit 6 a
+// palette (RECORD_PALETTE stays clear in such a record, so older readers compute none).
+TEST(ReadRecordHeaderTest, TheDepthByteCarriesTheCoding) {
+    const struct {
+        std::uint8_t layoutByte, depthByte;
+        std::uint8_t layout, depth;
+        PixelCoding coding;
+    } cases[] = {
+        {0x06, 0x01, 0x06, 1, PixelCoding::RunLength},
+        {0x40, 0x08, 0x40, 8, PixelCoding::RunLength},
+        {0x06, 0x81, 0x06, 1, PixelCoding::Squash},
+        {0x20, 0x98, 0x20, 24, PixelCoding::Squash},
+        {0x00, 0xC1, 0x40, 1, PixelCoding::Squash},
+        {0x44, 0xC4, 0x44, 4, PixelCoding::Squash},       // a palette both ways is one palette
+        {0x00, 0x41, 0x00, 0x41, PixelCoding::RunLength}, // bit 6 alone: a depth of 65
+        {0x00, 0x80, 0x00, 0, PixelCoding::Squash},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.depthByte));
+        std::array<std::uint8_t, RECORD_HEADER_SIZE> bytes = {
+            12, 0, 0, 0, 0x02, 0xA2, c.layoutByte, c.depthByte, 3, 0, 2, 0};
+        const RecordHeader header = DecodeRecordHeader(bytes);
+        EXPECT_EQ(header.layout, c.layout);
+        EXPECT_EQ(header.depth, c.depth);
+        EXPECT_EQ(header.coding, c.coding);
+        if (c.layoutByte != 0x44) {
+            EXPECT_EQ(EncodeRecordHeader(header), bytes) << "the byte form comes back";
+        }
+    }
 }
 
 TEST(ReadRecordHeaderTest, RejectsShortSignatureAndLength) {

@@ -1,5 +1,6 @@
-// What the round-trip tests share: a type code described for failure messages, and an
-// animation converted by the writer and checked frame by frame, built up.
+// What the round-trip tests share: a type code described for failure messages, the
+// codings every round trip is made in, and an animation converted by the writer and
+// checked frame by frame, built up.
 #pragma once
 
 #include "convert_images.h"
@@ -14,6 +15,16 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+// Every conversion of the round trips is made in each coding.
+inline constexpr CodingChoice ROUND_TRIP_CODINGS[] = {CodingChoice::RunLength, CodingChoice::Squash,
+                                                      CodingChoice::Auto};
+
+inline ConversionContext ContextFor(CodingChoice coding) {
+    ConversionContext context;
+    context.coding = coding;
+    return context;
+}
 
 inline std::string Describe(std::uint32_t code) {
     return "layout " + std::to_string(TypeCodeLayout(code)) + " depth " +
@@ -62,27 +73,30 @@ inline std::vector<std::uint32_t> EveryOrderAndFlag(std::initializer_list<std::u
 
 // For a 13 x 11 and a 3 x 17 animation of makeFrames(width, height): writes every frame
 // with write(folder, name, frame) (which returns its path; names frame0, frame1 ... plus
-// extension), converts them as one animation for all the codes, and has
+// extension), converts them as one animation for all the codes in every coding, and has
 // expect(file, index, true, depth, frame, what) check every record built up against the
 // frame it completes.
 template <typename MakeFrames, typename Write, typename Expect>
 void ExpectAnimationsBuildUp(const std::vector<std::uint32_t>& codes, const std::string& extension,
                              MakeFrames makeFrames, Write write, Expect expect) {
     for (const auto& [width, height] : {std::pair{13, 11}, {3, 17}}) {
-        const auto frames = makeFrames(width, height);
-        TempFolder folder;
-        std::vector<std::string> paths;
-        for (std::size_t k = 0; k < frames.size(); ++k) {
-            paths.push_back(write(folder, "frame" + std::to_string(k) + extension, frames[k]));
-        }
-        ASSERT_EQ(ConvertImages(paths, codes, 40, ConversionContext{}), 0);
-        const std::string file = (folder.Path() / "frame0.ztr").string();
-        const std::string size = std::to_string(width) + " x " + std::to_string(height);
-        for (std::size_t t = 0; t < codes.size(); ++t) {
+        for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
+            const auto frames = makeFrames(width, height);
+            TempFolder folder;
+            std::vector<std::string> paths;
             for (std::size_t k = 0; k < frames.size(); ++k) {
-                expect(file, static_cast<int>(t * frames.size() + k), true, TypeCodeDepth(codes[t]),
-                       frames[k],
-                       Describe(codes[t]) + ", " + size + ", frame " + std::to_string(k));
+                paths.push_back(write(folder, "frame" + std::to_string(k) + extension, frames[k]));
+            }
+            ASSERT_EQ(ConvertImages(paths, codes, 40, ContextFor(coding)), 0);
+            const std::string file = (folder.Path() / "frame0.ztr").string();
+            const std::string size = std::to_string(width) + " x " + std::to_string(height) + ", " +
+                                     CodingChoiceWord(coding);
+            for (std::size_t t = 0; t < codes.size(); ++t) {
+                for (std::size_t k = 0; k < frames.size(); ++k) {
+                    expect(file, static_cast<int>(t * frames.size() + k), true,
+                           TypeCodeDepth(codes[t]), frames[k],
+                           Describe(codes[t]) + ", " + size + ", frame " + std::to_string(k));
+                }
             }
         }
     }

@@ -4,6 +4,7 @@
 #include "convert_images.h"
 #include "decode_record.h"
 #include "report_message.h"
+#include "round_trip_support.h"
 #include "source_image.h"
 #include "test_file.h"
 #include "type_code.h"
@@ -109,18 +110,22 @@ TEST_F(RoundTripTest, SinglePicturesInEveryLayoutAndDepth) {
             codes.push_back(MakeTypeCode(layout, static_cast<std::uint8_t>(depth)));
         }
     }
-    ASSERT_EQ(ConvertImages({source}, codes, 0, context_), 0) << Messages;
-    const std::string file = (folder_.Path() / "single.ztr").string();
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        DisplayBitmap bitmap;
-        DecodeRecord(file, static_cast<int>(i), false, bitmap);
-        ExpectShows(bitmap, width, height, TypeCodeDepth(codes[i]), picture,
-                    "layout " + std::to_string(TypeCodeLayout(codes[i])) + " depth " +
-                        std::to_string(TypeCodeDepth(codes[i])));
+    for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
+        context_.coding = coding;
+        ASSERT_EQ(ConvertImages({source}, codes, 0, context_), 0) << Messages;
+        const std::string file = (folder_.Path() / "single.ztr").string();
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            DisplayBitmap bitmap;
+            DecodeRecord(file, static_cast<int>(i), false, bitmap);
+            ExpectShows(bitmap, width, height, TypeCodeDepth(codes[i]), picture,
+                        "layout " + std::to_string(TypeCodeLayout(codes[i])) + " depth " +
+                            std::to_string(TypeCodeDepth(codes[i])) + ", " +
+                            CodingChoiceWord(coding));
+        }
+        DisplayBitmap past;
+        DecodeRecord(file, static_cast<int>(codes.size()), false, past);
+        EXPECT_FALSE(past.pixels.has_value());
     }
-    DisplayBitmap past;
-    DecodeRecord(file, static_cast<int>(codes.size()), false, past);
-    EXPECT_FALSE(past.pixels.has_value());
 }
 
 TEST_F(RoundTripTest, AnimationsBuildUpFrameByFrame) {
@@ -155,16 +160,19 @@ TEST_F(RoundTripTest, AnimationsBuildUpFrameByFrame) {
             codes.push_back(MakeTypeCode(layout, static_cast<std::uint8_t>(depth)));
         }
     }
-    ASSERT_EQ(ConvertImages(paths, codes, 40, context_), 0) << Messages;
-    const std::string file = (folder_.Path() / "frame0.ztr").string();
-    for (std::size_t t = 0; t < codes.size(); ++t) {
-        for (std::size_t k = 0; k < frames.size(); ++k) {
-            DisplayBitmap bitmap;
-            DecodeRecord(file, static_cast<int>(t * frames.size() + k), true, bitmap);
-            ExpectShows(bitmap, width, height, TypeCodeDepth(codes[t]), frames[k],
-                        "layout " + std::to_string(TypeCodeLayout(codes[t])) + " depth " +
-                            std::to_string(TypeCodeDepth(codes[t])) + " frame " +
-                            std::to_string(k));
+    for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
+        context_.coding = coding;
+        ASSERT_EQ(ConvertImages(paths, codes, 40, context_), 0) << Messages;
+        const std::string file = (folder_.Path() / "frame0.ztr").string();
+        for (std::size_t t = 0; t < codes.size(); ++t) {
+            for (std::size_t k = 0; k < frames.size(); ++k) {
+                DisplayBitmap bitmap;
+                DecodeRecord(file, static_cast<int>(t * frames.size() + k), true, bitmap);
+                ExpectShows(bitmap, width, height, TypeCodeDepth(codes[t]), frames[k],
+                            "layout " + std::to_string(TypeCodeLayout(codes[t])) + " depth " +
+                                std::to_string(TypeCodeDepth(codes[t])) + " frame " +
+                                std::to_string(k) + ", " + CodingChoiceWord(coding));
+            }
         }
     }
 }

@@ -1,27 +1,15 @@
-/* Speed test of the two pixel codings on an ATmega328P at 16 MHz, run under simavr: each
- * record of records.h (made by zentra_device_records) is decoded from program memory in
- * pieces of 256 bytes by the run-length decoder of the device library and by the squash
- * decoder, and copied from flash to RAM in pieces of the same size; the UART reports the
- * cycles of each and whether both decoders gave the record's checksum. Built for the host
- * it prints the same lines without cycles. */
-#include "squash_decode.h"
+/* Speed test of the two pixel codings on an ATmega328P at 16 MHz, run under simavr: every
+ * record of a run-length coded file and of the same file squash coded (records.h: the
+ * arrays rle_file and squash_file, as "ztr export --name" writes them, and RECORD_NAMES
+ * when the records have names) is decoded from program memory in pieces of 256 bytes by
+ * the device library, built with ZTR_SQUASH, and as many bytes are copied from flash to
+ * RAM in pieces of the same size; the UART reports the cycles of each and whether both
+ * codings gave the same stream. Built for the host it prints the same lines without
+ * cycles, with the streams' checksums. */
 #include "zentra_device.h"
 
 #include <stdint.h>
 #include <string.h>
-
-typedef struct test_record {
-    const char* name;
-    const uint8_t* rl; /* the record as a one-record file, run-length coded */
-    uint32_t rl_size;
-    const uint8_t* squash; /* its pixel data squash-coded */
-    uint32_t squash_size;
-    uint32_t unpacked;
-    uint32_t line_bytes;
-    uint32_t checksum; /* FNV-1a of the unpacked stream */
-    uint8_t depth;
-    uint8_t high_first;
-} test_record;
 
 #include "records.h"
 
@@ -111,6 +99,13 @@ static void put_number(uint32_t value) {
     }
 }
 
+static void put_hex(uint32_t value) {
+    int8_t shift;
+    for (shift = 28; shift >= 0; shift -= 4) {
+        put("0123456789abcdef"[(value >> shift) & 15]);
+    }
+}
+
 static void put_cycles(const char* label, uint32_t value) {
     put_text(label);
     if (HAVE_CLOCK) {
@@ -128,20 +123,21 @@ static uint32_t checksum(uint32_t value, const uint8_t* bytes, uint16_t count) {
 }
 
 static uint8_t piece[256];
-static uint8_t window[ZTR_SQUASH_WINDOW];
+static uint8_t window[ZTR_WINDOW_SIZE];
 static uint32_t clock_cost; /* cycles of two clock readings */
+#ifdef RECORD_NAMES
+static const char* const names[] = {RECORD_NAMES};
+#endif
 
-/* Cycles of the run-length decoder over the record; 0 when it fails or differs. */
-static uint32_t run_length(const test_record* t) {
-    const ztr_source source = ZTR_MEMORY_SOURCE(t->rl, t->rl_size);
-    ztr_record record;
+/* Decodes the record's whole stream in pieces; *sum receives its FNV-1a checksum. The
+ * cycles of the decoding, 0 when it fails. */
+static uint32_t decode(const ztr_source* source, const ztr_record* record, uint32_t* sum) {
     ztr_decoder decoder;
-    uint32_t sum = 0x811C9DC5ul;
-    uint32_t spent = 0;
+    uint32_t spent;
     uint32_t start = cycles();
     uint16_t got;
-    if (ztr_read_record(&source, 0, &record) != ZTR_OK ||
-        ztr_begin(&decoder, &source, &record) != ZTR_OK) {
+    *sum = 0x811C9DC5ul;
+    if (ztr_begin_window(&decoder, source, record, window) != ZTR_OK) {
         return 0;
     }
     spent = cycles() - start - clock_cost;
@@ -152,80 +148,78 @@ static uint32_t run_length(const test_record* t) {
         if (!got) {
             break;
         }
-        sum = checksum(sum, piece, got);
+        *sum = checksum(*sum, piece, got);
     }
-    return decoder.status == ZTR_END && sum == t->checksum ? spent : 0;
+    return decoder.status == ZTR_END ? spent + 1u : 0;
 }
 
-static uint32_t squash(const test_record* t) {
-    ztr_squash d;
-    uint32_t sum = 0x811C9DC5ul;
-    uint32_t spent;
-    uint32_t start = cycles();
-    uint16_t got;
-    ztr_squash_begin(&d, t->squash, t->squash + t->squash_size, t->unpacked, t->line_bytes,
-                     t->depth, t->high_first, window);
-    spent = cycles() - start - clock_cost;
-    for (;;) {
-        start = cycles();
-        got = ztr_squash_read(&d, piece, sizeof piece);
-        spent += cycles() - start - clock_cost;
-        if (!got) {
-            break;
-        }
-        sum = checksum(sum, piece, got);
-    }
-    return d.status == 1 && sum == t->checksum ? spent : 0;
-}
-
-static uint32_t copy(const test_record* t) {
-    uint32_t left = t->unpacked;
+static uint32_t copy(uint32_t bytes) {
     uint32_t spent = 0;
     uint16_t k = 0;
-    while (left) {
-        const uint16_t n = left < sizeof piece ? (uint16_t)left : (uint16_t)sizeof piece;
+    while (bytes) {
+        const uint16_t n = bytes < sizeof piece ? (uint16_t)bytes : (uint16_t)sizeof piece;
         const uint32_t start = cycles();
         copy_piece(piece, k++, n);
         spent += cycles() - start - clock_cost;
-        left -= n;
+        bytes -= n;
     }
     return spent;
 }
 
 int main(void) {
+    const ztr_source rl_source = ZTR_MEMORY_SOURCE(rle_file, RLE_FILE_SIZE);
+    const ztr_source squash_source = ZTR_MEMORY_SOURCE(squash_file, SQUASH_FILE_SIZE);
+    ztr_record rl;
+    ztr_record sq;
     uint32_t start;
-    uint8_t i;
+    uint16_t k = 0;
     int ok = 1;
+    int walk_rl;
+    int walk_sq;
     start_clock();
     start = cycles();
     clock_cost = cycles() - start;
-    put_text("sizes squash ");
-    put_number(sizeof(ztr_squash));
+    put_text("sizes decoder ");
+    put_number(sizeof(ztr_decoder));
     put_text(" window ");
-    put_number(ZTR_SQUASH_WINDOW);
+    put_number(ZTR_WINDOW_SIZE);
     put('\n');
-    for (i = 0; i < RECORD_COUNT; ++i) {
-        const test_record* t = &records[i];
-        const uint32_t rl = run_length(t);
-        const uint32_t sq = squash(t);
+    walk_rl = ztr_read_record(&rl_source, 0, &rl);
+    walk_sq = ztr_read_record(&squash_source, 0, &sq);
+    while (walk_rl == ZTR_OK && walk_sq == ZTR_OK) {
+        uint32_t rl_sum;
+        uint32_t sq_sum;
+        const uint32_t rl_cycles = decode(&rl_source, &rl, &rl_sum);
+        const uint32_t sq_cycles = decode(&squash_source, &sq, &sq_sum);
+        const int same = rl_cycles && sq_cycles && rl_sum == sq_sum &&
+                         rl.unpacked_size == sq.unpacked_size && sq.coding == ZTR_CODING_SQUASH;
         put_text("record ");
-        put_text(t->name);
+#ifdef RECORD_NAMES
+        put_text(names[k]);
+#else
+        put_number(k);
+#endif
         put_text(" depth ");
-        put_number(t->depth);
+        put_number(rl.depth);
         put_text(" bytes ");
-        put_number(t->unpacked);
+        put_number(rl.unpacked_size);
         put_text(" coded ");
-        put_number(t->rl_size - 12u);
+        put_number(rl.offset + rl.length - rl.data_offset);
         put(' ');
-        put_number(t->squash_size);
-        put_cycles(" run-length ", rl);
-        put_cycles(" squash ", sq);
-        put_cycles(" copy ", copy(t));
-        put_text(rl || !HAVE_CLOCK ? "" : " run-length FAILED");
-        put_text(sq || !HAVE_CLOCK ? "" : " squash FAILED");
+        put_number(sq.offset + sq.length - sq.data_offset);
+        put_cycles(" run-length ", rl_cycles - 1u);
+        put_cycles(" squash ", sq_cycles - 1u);
+        put_cycles(" copy ", copy(rl.unpacked_size));
+        put_text(" checksum ");
+        put_hex(rl_sum);
+        put_text(same ? "" : " FAILED");
         put('\n');
-        ok = ok && (!HAVE_CLOCK || (rl && sq));
+        ok = ok && same;
+        ++k;
+        walk_rl = ztr_next_record(&rl_source, &rl);
+        walk_sq = ztr_next_record(&squash_source, &sq);
     }
+    ok = ok && walk_rl == ZTR_END && walk_sq == ZTR_END && k;
     put_text(ok ? "done\n" : "FAILED\n");
     stop();
     return 0;

@@ -20,11 +20,16 @@
 #ifndef ZTR_READ_CHUNK
 #define ZTR_READ_CHUNK 16
 #endif
+#if defined(ZTR_SQUASH) && ZTR_READ_CHUNK < 4
+#error "the squash coding needs ZTR_READ_CHUNK of 4 bytes at least: a token is up to 4 bytes"
+#endif
 
 #if defined(__GNUC__)
 #define ZTR_ALWAYS_INLINE static inline __attribute__((always_inline))
+#define ZTR_NOINLINE __attribute__((noinline))
 #else
 #define ZTR_ALWAYS_INLINE static inline
+#define ZTR_NOINLINE
 #endif
 
 #ifdef ZTR_SMALL_FILES
@@ -41,6 +46,7 @@
  * its own build option. */
 #define NO_UNPACKER 0u
 #define RUN_LENGTH_UNPACKER 1u
+#define SQUASH_UNPACKER 2u
 
 #define HEADER_SIZE 12u
 #define DELTA_HEADER_SIZE 6u
@@ -263,6 +269,17 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
     if (h[4] != 0x02 || h[5] != 0xA2) {
         return ZTR_DAMAGED;
     }
+#ifdef ZTR_SQUASH
+    /* Depth byte bit 7: squash coded; bit 6 with it: a palette follows, as
+     * ZTR_RECORD_PALETTE says for a run-length record. */
+    const uint8_t coding = h[7] >> 7;
+    if (coding) {
+        if (h[7] & 0x40u) {
+            h[6] |= ZTR_RECORD_PALETTE;
+        }
+        h[7] &= 0x3Fu;
+    }
+#endif
     if (h[6] & ZTR_RECORD_DELTA) {
         need += DELTA_HEADER_SIZE;
     } else {
@@ -302,6 +319,9 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
     r->length = length;
     r->data_offset = offset + need;
     r->unpacked_size = stream_size(h[6], h[7], get_u16(h + 8), get_u16(h + 10));
+#ifdef ZTR_SQUASH
+    r->coding = coding;
+#endif
     return ZTR_OK;
 }
 
@@ -376,10 +396,71 @@ static uint8_t pick_unpacker(const ztr_record* record) {
     if (!record->unpacked_size && record->width && record->height) {
         return NO_UNPACKER;
     }
+#ifdef ZTR_SQUASH
+    if (record->coding) {
+#ifdef ZTR_SQUASH_PACKED
+        if (record->depth > 4 && !(record->layout & ZTR_LAYOUT_PLANAR)) {
+            return NO_UNPACKER; /* this build takes packed bytes only: depths 1 to 4, planes */
+        }
+#endif
+        return SQUASH_UNPACKER;
+    }
+#endif
     return RUN_LENGTH_UNPACKER;
 }
 
+#ifdef ZTR_SQUASH
+/* ztr_decoder.state of a squash record: what the current token's count belongs to. */
+#define TOKEN_COPY 0u
+#define TOKEN_VERBATIM 1u
+#define TOKEN_DELTA 2u
+
+/* ztr_decoder.form: the delta codes of depth 8 and 24 and of RGB565 low byte first, and
+ * those of RGB565 high byte first. */
+#define FORM_DELTAS 1u
+#define FORM_HIGH_FIRST 2u
+
+/* Bytes of a line of the record's stream, which the line above lies back: a row or a
+ * column in whole bytes, or a band's byte per pixel across it below depth 8. */
+static uint32_t line_bytes(const ztr_record* r, uint8_t depth) {
+    uint32_t along = r->layout & ZTR_ORDER_COLUMNS ? r->height : r->width;
+    if (!(r->layout & ZTR_ORDER_BANDED_ROWS) || depth >= 8) {
+        along = (along * depth + 7u) >> 3;
+    }
+    return along;
+}
+
+/* The squash decoding's start, with a window of ZTR_WINDOW_SIZE bytes. */
+static void begin_squash(ztr_decoder* d, const ztr_record* r, uint8_t* window) {
+    /* A planar record's stream is depth-1 planes one after the other: its lines are a
+     * plane's lines, its units bytes of packed pixels. */
+    const uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
+    const uint32_t line = line_bytes(r, depth);
+    uint16_t i = ZTR_WINDOW_SIZE;
+    d->state = TOKEN_COPY;
+    d->count = 0;
+    d->unit = depth >= 8 ? depth >> 3 : 1;
+    d->distance = d->unit;
+    d->line = line <= ZTR_WINDOW_SIZE ? (uint16_t)line : 0;
+    /* RGB565 comes high byte first in row order with the reversed bit, in column order
+     * without it. */
+    d->form = depth < 8 ? 0 : FORM_DELTAS;
+    if (depth == 16 && !(r->layout & ZTR_LAYOUT_REVERSED) == !((r->layout & 3u) ^ 1u)) {
+        d->form = FORM_HIGH_FIRST;
+    }
+    d->window = d->put = window;
+    do {
+        window[--i] = 0;
+    } while (i);
+}
+
+/* ztr_begin's work: a squash record takes the window of ZTR_WINDOW_SIZE bytes (none when
+ * it is null). */
+static ztr_result begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
+                        uint8_t* window) {
+#else
 ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
+#endif
     decoder->unpacker = pick_unpacker(record);
     if (decoder->unpacker == NO_UNPACKER) {
         return ZTR_UNSUPPORTED;
@@ -392,8 +473,33 @@ ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_r
     decoder->state = LITERAL;
     decoder->repeat = 0;
     decoder->status = record->unpacked_size ? ZTR_OK : ZTR_END;
+#ifdef ZTR_SQUASH
+    if (decoder->unpacker == SQUASH_UNPACKER) {
+        if (!window) {
+            return ZTR_NO_WINDOW;
+        }
+        begin_squash(decoder, record, window);
+    }
+#endif
     return ZTR_OK;
 }
+
+#ifdef ZTR_SQUASH
+ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
+    return begin(decoder, source, record, 0);
+}
+
+ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
+                            const ztr_record* record, uint8_t* window) {
+    return begin(decoder, source, record, window);
+}
+#else
+ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
+                            const ztr_record* record, uint8_t* window) {
+    (void)window;
+    return ztr_begin(decoder, source, record);
+}
+#endif
 
 /* The run-length decoder over the coded bytes [*coded, stop): delivers at most count
  * bytes to out and returns how many; *coded moves past the bytes used. A byte equal to
@@ -445,10 +551,333 @@ ZTR_ALWAYS_INLINE uint16_t unpack(ztr_decoder* d, const uint8_t** coded, const u
 }
 
 #if !defined(ZTR_NO_CALLBACK_SOURCE) || !ZTR_MEMORY_IN_FLASH
+#define RUN_LENGTH_IN_RAM 1
 static uint16_t unpack_ram(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop, uint8_t* out,
                            uint16_t count) {
     return unpack(d, coded, stop, out, count, 0);
 }
+#endif
+
+#ifdef ZTR_SQUASH
+/* ---- The squash coding (format/squash_coding.h of the Zentra tools has its diagram) ----
+ * A token byte: 000 verbatim run, 001 delta run, 010 copy from the line above, 011 copy
+ * from the last copy's distance R, each with a 5-bit length field; 1h a copy of a 6-bit
+ * length field from h x 256 + L + 1 units back, L a byte after the length. A field at its
+ * top value takes one or two extension bytes (7 bits, then 8 more). Lengths count units,
+ * distances are turned into bytes here. Every unpacked byte also goes into the window, a
+ * ring of the last 512 bytes, zeroed at the start: copies and delta codes read it. The
+ * coded bytes come from RAM in pieces: a token or delta code whose bytes the piece cuts
+ * off is read again from its start next time. */
+#define KIND_DELTA 0x20u
+#define KIND_ABOVE 0x40u
+#define KIND_FAR 0x80u
+#define SQUASH_LONGEST 16383u /* units of the longest token */
+
+/* The next coded byte into b, from program memory when from_flash is set (AVR memory
+ * sources), else from RAM; when the piece has none, the token or code is read again from
+ * mark next time. */
+#if ZTR_MEMORY_IN_FLASH
+#define FETCH_CODED(b, p)                                                                          \
+    do {                                                                                           \
+        if (from_flash)                                                                            \
+            FETCH_MEMORY(b, p);                                                                    \
+        else                                                                                       \
+            FETCH_RAM(b, p);                                                                       \
+    } while (0)
+#else
+#define FETCH_CODED(b, p) FETCH_RAM(b, p)
+#endif
+#define NEXT_BYTE(b)                                                                               \
+    do {                                                                                           \
+        if (p == stop)                                                                             \
+            goto cut;                                                                              \
+        FETCH_CODED(b, p);                                                                         \
+    } while (0)
+
+/* A field of width bits of value from bit shift up, as a signed number. */
+#define FIELD(value, shift, width)                                                                 \
+    ((int8_t)((((value) >> (shift)) & ((1u << (width)) - 1u)) ^ (1u << ((width)-1u))) -            \
+     (int8_t)(1u << ((width)-1u)))
+
+/* Copies n (at least 1) bytes from take, a place in the ring, to o and to the ring at put;
+ * returns where put goes next. The bytes go in stretches that end where take or put
+ * reaches the ring's end, so that the loop that moves them tests nothing else. */
+static ZTR_NOINLINE uint8_t* copy_bytes(uint8_t* o, uint8_t* put, const uint8_t* take, uint16_t n,
+                                        uint8_t* ring) {
+    uint8_t* const end = ring + ZTR_WINDOW_SIZE;
+    do {
+        uint16_t run = (uint16_t)(end - take);
+        if (run > (uint16_t)(end - put)) {
+            run = (uint16_t)(end - put);
+        }
+        if (run > n) {
+            run = n;
+        }
+        n = (uint16_t)(n - run);
+        do {
+            const uint8_t b = *take++;
+            *o++ = b;
+            *put++ = b;
+        } while (--run);
+        if (take == end) {
+            take = ring;
+        }
+        if (put == end) {
+            put = ring;
+        }
+    } while (n);
+    return put;
+}
+
+/* Copies n (at least 1) coded bytes from p (in program memory when from_flash is set) to
+ * o and to the ring at put, in stretches as copy_bytes; returns where put goes next. */
+static ZTR_NOINLINE uint8_t* take_bytes(uint8_t* o, uint8_t* put, const uint8_t* p, uint16_t n,
+                                        uint8_t* ring, uint8_t from_flash) {
+    uint8_t* const end = ring + ZTR_WINDOW_SIZE;
+    (void)from_flash;
+    do {
+        uint16_t run = (uint16_t)(end - put);
+        if (run > n) {
+            run = n;
+        }
+        n = (uint16_t)(n - run);
+        do {
+            uint8_t b;
+            FETCH_CODED(b, p);
+            *o++ = b;
+            *put++ = b;
+        } while (--run);
+        if (put == end) {
+            put = ring;
+        }
+    } while (n);
+    return put;
+}
+
+/* The squash decoder over the coded bytes [*coded, stop): delivers at most count bytes
+ * to out and returns how many; *coded moves past the tokens and codes used. Every byte
+ * also goes into the window at put, a ring. A copy takes its bytes from the ring; a
+ * delta code's pixels are made in d->pixel, and those that out has no room for wait
+ * there (repeat counts them). */
+static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded,
+                                           const uint8_t* stop, uint8_t* out, uint16_t count,
+                                           uint8_t from_flash) {
+    const uint8_t* p = *coded;
+    const uint8_t* mark = p;
+    uint8_t* o = out;
+    uint8_t* const o_end = out + count;
+    uint8_t* const ring = d->window;
+#ifndef ZTR_SQUASH_PACKED
+    uint8_t* const ring_end = ring + ZTR_WINDOW_SIZE;
+#endif
+    uint8_t* put = d->put;
+    uint8_t* const px = d->pixel;
+    uint16_t n = d->count;
+    uint8_t token = d->state;
+    uint8_t left = d->repeat;
+#ifdef ZTR_SQUASH_PACKED
+    const uint8_t unit = 1; /* depths 1, 2 and 4: a unit is a byte, and no delta runs */
+#else
+    const uint8_t unit = d->unit;
+#endif
+    (void)from_flash;
+    if (d->status) {
+        return 0; /* damaged in an earlier chunk of this read */
+    }
+    while (o != o_end) {
+        uint16_t room;
+        if (left) {
+            *o++ = px[3u - left];
+            --left;
+            continue;
+        }
+        if (!n) {
+            /* The token byte, one or two extension bytes of a long length, the low byte
+             * of a far copy's distance: all of them before anything changes. */
+            uint8_t t;
+            uint8_t k = 0;
+            uint8_t field;
+            uint16_t length;
+            mark = p;
+            NEXT_BYTE(t);
+            field = t & KIND_FAR ? 63u : 31u;
+            length = (uint16_t)((t & field) + 1u);
+            if (length > field) {
+                NEXT_BYTE(k);
+                length = (uint16_t)(length + (k & 0x7Fu));
+                if (k & 0x80u) {
+                    NEXT_BYTE(k);
+                    length = (uint16_t)(length + ((uint16_t)k << 7));
+                }
+            }
+            if (t & KIND_FAR) {
+                NEXT_BYTE(k);
+            }
+            if (length > SQUASH_LONGEST) {
+                goto damaged;
+            }
+            n = (uint16_t)(length * unit);
+            if (!(t & (KIND_FAR | KIND_ABOVE))) {
+                token = TOKEN_VERBATIM;
+                if (t & KIND_DELTA) {
+#ifdef ZTR_SQUASH_PACKED
+                    goto damaged; /* no delta runs at depths 1 to 4 */
+#else
+                    /* The first code refers to the unit before the run. */
+                    uint8_t* q = put;
+                    if (!d->form) {
+                        goto damaged; /* no delta runs at depths 1 to 4 */
+                    }
+                    token = TOKEN_DELTA;
+                    for (k = 3; k > 3u - unit;) {
+                        if (q == ring) {
+                            q = ring_end;
+                        }
+                        px[--k] = *--q;
+                    }
+#endif
+                }
+            } else {
+                token = TOKEN_COPY;
+                if (t & KIND_FAR) {
+                    d->distance = (uint16_t)((k + 1u + ((t & 0x40u) ? 256u : 0u)) * unit);
+                } else if (!(t & KIND_DELTA)) {
+                    d->distance = d->line; /* the line above; 0 when beyond the window */
+                }
+                if (!d->distance || d->distance > ZTR_WINDOW_SIZE) {
+                    goto damaged;
+                }
+            }
+            continue;
+        }
+#ifndef ZTR_SQUASH_PACKED
+        if (token == TOKEN_DELTA) {
+            /* One code: its pixels into px, the last unit at the end. */
+            uint8_t c;
+            uint8_t made = unit;
+            mark = p;
+            NEXT_BYTE(c);
+            if (unit == 1) {
+                const uint8_t z = px[2];
+                switch (c >> 6) {
+                case 0:
+                    px[1] = (uint8_t)(z + FIELD(c, 3, 3));
+                    px[2] = (uint8_t)(px[1] + FIELD(c, 0, 3));
+                    made = 2;
+                    break;
+                case 1:
+                    px[2] = (uint8_t)(z + FIELD(c, 0, 6));
+                    break;
+                case 2:
+                    px[0] = (uint8_t)(z + FIELD(c, 4, 2));
+                    px[1] = (uint8_t)(px[0] + FIELD(c, 2, 2));
+                    px[2] = (uint8_t)(px[1] + FIELD(c, 0, 2));
+                    made = 3;
+                    break;
+                default:
+                    NEXT_BYTE(px[2]);
+                }
+            } else if ((c & 0xC0u) == 0xC0u) {
+                /* The pixel as stored. */
+                if ((size_t)(stop - p) < unit) {
+                    goto cut;
+                }
+                for (c = (uint8_t)(3u - unit); c < 3u; ++c) {
+                    FETCH_CODED(px[c], p);
+                }
+            } else {
+                int8_t dg = FIELD(c, 4, 3);
+                int8_t da = FIELD(c, 2, 2);
+                int8_t db = FIELD(c, 0, 2);
+                if (c & 0x80u) {
+                    uint8_t second;
+                    NEXT_BYTE(second);
+                    dg = FIELD(c, 0, 6);
+                    da = FIELD(second, 4, 4);
+                    db = FIELD(second, 0, 4);
+                }
+                if (unit == 2) {
+                    /* The RGB565 value plus da x 2048 + dg x 32 + db. */
+                    const uint8_t high = d->form == FORM_HIGH_FIRST;
+                    uint16_t v =
+                        high ? (uint16_t)(px[1] << 8 | px[2]) : (uint16_t)(px[2] << 8 | px[1]);
+                    v = (uint16_t)(v + (uint16_t)((int16_t)(da * 8) * 256 + dg * 32 + db));
+                    px[1] = (uint8_t)(high ? v >> 8 : v);
+                    px[2] = (uint8_t)(high ? v : v >> 8);
+                } else {
+                    px[0] = (uint8_t)(px[0] + dg + da);
+                    px[1] = (uint8_t)(px[1] + dg);
+                    px[2] = (uint8_t)(px[2] + dg + db);
+                }
+            }
+            if (made > n) {
+                goto damaged; /* a code with more pixels than its run has left */
+            }
+            n = (uint16_t)(n - made);
+            for (made = (uint8_t)(3u - made); made < 3u; ++made) {
+                const uint8_t b = px[made];
+                *put++ = b;
+                if (put == ring_end) {
+                    put = ring;
+                }
+                if (o != o_end) {
+                    *o++ = b;
+                } else {
+                    ++left;
+                }
+            }
+            continue;
+        }
+#endif
+        room = (uint16_t)(o_end - o);
+        if (room > n) {
+            room = n;
+        }
+        if (token == TOKEN_VERBATIM) {
+            if ((size_t)(stop - p) < room) {
+                room = (uint16_t)(stop - p);
+                if (!room) {
+                    break; /* the piece ends within the run */
+                }
+            }
+            put = take_bytes(o, put, p, room, ring, from_flash);
+            p += room;
+        } else {
+            const uint16_t back = (uint16_t)(put - ring);
+            put = copy_bytes(o, put,
+                             back >= d->distance ? put - d->distance
+                                                 : put + (ZTR_WINDOW_SIZE - d->distance),
+                             room, ring);
+        }
+        n = (uint16_t)(n - room);
+        o += room;
+    }
+    goto done;
+cut:
+    p = mark;
+    goto done;
+damaged:
+    d->status = ZTR_DAMAGED;
+done:
+    d->put = put;
+    d->count = n;
+    d->state = token;
+    d->repeat = left;
+    *coded = p;
+    return (uint16_t)(o - out);
+}
+#endif
+
+/* The unpacker over coded bytes in RAM [*coded, stop): the run-length one, or the one
+ * the decoder's record takes. */
+#if defined(ZTR_SQUASH) && defined(RUN_LENGTH_IN_RAM) && !defined(ZTR_NO_CALLBACK_SOURCE)
+static uint16_t unpack_bytes(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
+                             uint8_t* out, uint16_t count) {
+    return d->unpacker == SQUASH_UNPACKER ? unpack_squash(d, coded, stop, out, count, 0)
+                                          : unpack_ram(d, coded, stop, out, count);
+}
+#else
+#define unpack_bytes unpack_ram
 #endif
 
 #ifndef ZTR_NO_MEMORY_SOURCE
@@ -467,24 +896,36 @@ static uint16_t unpack_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
 
 #ifndef ZTR_NO_CALLBACK_SOURCE
 /* Coded bytes come through the callback a chunk at a time; a chunk's unused tail is read
- * again by the next call. */
+ * again by the next call. The decoding ends when a chunk gives nothing: at the record's
+ * end, or with a squash token cut off there. */
 static uint16_t unpack_callback(ztr_decoder* d, uint8_t* out, uint16_t count) {
     uint8_t chunk[ZTR_READ_CHUNK];
     uint16_t done = 0;
-    uint8_t size;
+    const uint8_t* p;
     do {
         const ztr_offset left = d->end - d->position;
-        const uint8_t* p = chunk;
-        size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
+        const uint8_t size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
+        p = chunk;
         if (size && fetch(d->source, d->position, chunk, size) != ZTR_OK) {
             d->status = ZTR_READ_FAILED;
             break;
         }
         done = (uint16_t)(done +
-                          unpack_ram(d, &p, chunk + size, out + done, (uint16_t)(count - done)));
+                          unpack_bytes(d, &p, chunk + size, out + done, (uint16_t)(count - done)));
         d->position = (ztr_offset)(d->position + (p - chunk));
-    } while (done != count && size);
+    } while (done != count && p != chunk);
     return done;
+}
+#endif
+
+#if defined(ZTR_SQUASH) && !defined(ZTR_NO_MEMORY_SOURCE)
+/* A squash record from memory: program memory on AVR, else RAM. */
+static uint16_t unpack_squash_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
+    const uint8_t* const base = d->source->data;
+    const uint8_t* p = base + d->position;
+    const uint16_t got = unpack_squash(d, &p, base + d->end, out, count, ZTR_MEMORY_IN_FLASH);
+    d->position = (ztr_offset)(p - base);
+    return got;
 }
 #endif
 
@@ -499,9 +940,20 @@ static uint16_t unpack_run_length(ztr_decoder* d, uint8_t* out, uint16_t count) 
 #endif
 }
 
-/* The one place where a decoder's unpacker is called; this build has one. */
+/* The one place where a decoder's unpacker is called. */
 ZTR_ALWAYS_INLINE uint16_t unpack_record(ztr_decoder* d, uint8_t* out, uint16_t count) {
     switch (d->unpacker) {
+#ifdef ZTR_SQUASH
+    case SQUASH_UNPACKER:
+#if defined(ZTR_NO_CALLBACK_SOURCE)
+        return unpack_squash_memory(d, out, count);
+#elif defined(ZTR_NO_MEMORY_SOURCE)
+        return unpack_callback(d, out, count);
+#else
+        return d->source->data ? unpack_squash_memory(d, out, count)
+                               : unpack_callback(d, out, count);
+#endif
+#endif
     default:
         return unpack_run_length(d, out, count);
     }
@@ -539,8 +991,26 @@ ztr_result ztr_stream(ztr_decoder* decoder, uint8_t* buffer, uint16_t size, ztr_
 /* A record lands in the frame line by line: line k of the record is line first_line + k
  * of the frame, from byte offset on. Along the packed axis (x for rows and banded
  * columns, y for columns and banded rows) the rectangle starts on a whole byte. */
+#ifdef ZTR_SQUASH
 ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
                      uint8_t* frame, uint32_t frame_size) {
+    return ztr_apply_window(source, first, record, frame, frame_size, 0);
+}
+
+ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
+                            const ztr_record* record, uint8_t* frame, uint32_t frame_size,
+                            uint8_t* window) {
+#else
+ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
+                            const ztr_record* record, uint8_t* frame, uint32_t frame_size,
+                            uint8_t* window) {
+    (void)window;
+    return ztr_apply(source, first, record, frame, frame_size);
+}
+
+ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
+                     uint8_t* frame, uint32_t frame_size) {
+#endif
     shape fs;
     shape rs;
     ztr_decoder d;
@@ -583,7 +1053,11 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
         (uint32_t)along * fs.bytes + record_line > frame_line) {
         return ZTR_MISMATCH;
     }
+#ifdef ZTR_SQUASH
+    result = begin(&d, source, record, window);
+#else
     result = ztr_begin(&d, source, record);
+#endif
     if (result != ZTR_OK) {
         return result;
     }
@@ -608,8 +1082,13 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
 }
 
 #ifndef ZTR_NO_PLANAR
+#ifdef ZTR_SQUASH
+static ztr_result begin_plane(ztr_decoder* decoder, const ztr_source* source,
+                              const ztr_record* record, uint8_t plane, uint8_t* window) {
+#else
 ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
                            uint8_t plane) {
+#endif
     shape s;
     uint8_t skipped[16];
     ztr_offset skip;
@@ -623,7 +1102,11 @@ ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const
     if (plane >= s.planes) {
         return ZTR_END;
     }
+#ifdef ZTR_SQUASH
+    result = begin(decoder, source, record, window);
+#else
     result = ztr_begin(decoder, source, record);
+#endif
     if (result != ZTR_OK) {
         return result;
     }
@@ -639,6 +1122,24 @@ ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const
     decoder->status = s.plane ? ZTR_OK : ZTR_END;
     return ZTR_OK;
 }
+
+#ifdef ZTR_SQUASH
+ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
+                           uint8_t plane) {
+    return begin_plane(decoder, source, record, plane, 0);
+}
+
+ztr_result ztr_begin_plane_window(ztr_decoder* decoder, const ztr_source* source,
+                                  const ztr_record* record, uint8_t plane, uint8_t* window) {
+    return begin_plane(decoder, source, record, plane, window);
+}
+#else
+ztr_result ztr_begin_plane_window(ztr_decoder* decoder, const ztr_source* source,
+                                  const ztr_record* record, uint8_t plane, uint8_t* window) {
+    (void)window;
+    return ztr_begin_plane(decoder, source, record, plane);
+}
+#endif
 #endif
 
 ztr_result ztr_palette(const ztr_source* source, const ztr_record* record, uint8_t index,

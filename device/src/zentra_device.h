@@ -17,7 +17,10 @@
  *     in row order with ZTR_LAYOUT_REVERSED and in column order without it, low byte
  *     first otherwise;
  *   - places a record into a frame buffer kept in the display's lay-out (ztr_apply): a
- *     full frame fills it, a delta record overwrites its rectangle at (dx, dy).
+ *     full frame fills it, a delta record overwrites its rectangle at (dx, dy);
+ *   - built with ZTR_SQUASH, also decodes records in the squash coding ("ztr convert
+ *     --coding squash" or "auto"), which copies whole pixels from the line above and from
+ *     the last 512 bytes and codes photo-like pixels by their difference to the one before.
  *
  * Example: a 128 x 64 SSD1306-style panel (8-row pages, top row in bit 0: lay-out 0x06,
  * depth 1) fed from a file made with "ztr export logo.ztr -o logo.h":
@@ -80,6 +83,11 @@
  *                           ones give ZTR_UNSUPPORTED); the smallest code on 8-bit cores
  *   ZTR_NO_PLANAR           no planar records (they give ZTR_UNSUPPORTED), and no
  *                           ztr_begin_plane
+ *   ZTR_SQUASH              the squash coding too (see "Squash-coded records" below)
+ *   ZTR_SQUASH_PACKED       the squash coding of depths 1, 2 and 4 only, for monochrome and
+ *                           grey panels: smaller, and squash records of depths 8 to 24
+ *                           give ZTR_UNSUPPORTED (the writer codes depths 1 to 4 without
+ *                           the delta codes that the other depths take)
  * The figures of every option are in docs/performance.md of the Zentra tools.
  *
  * Planar records (ZTR_LAYOUT_PLANAR) of depth D hold D bit planes one after the other,
@@ -100,6 +108,20 @@
  * ztr_palette reads entry i (for controllers that take a colour table, or to turn an
  * index into RGB565 with ZTR_RGB565).
  *
+ * Squash-coded records (ZTR_SQUASH). Copies reach back up to 512 unpacked bytes, so the
+ * decoding needs them: ztr_begin_window takes a window of ZTR_WINDOW_SIZE bytes that the
+ * caller owns for as long as the record is read, ztr_apply_window one for the call
+ * (ztr_begin and ztr_apply have none and give ZTR_NO_WINDOW for such a record). Streaming
+ * a panel-sized picture:
+ *
+ *     static uint8_t window[ZTR_WINDOW_SIZE];
+ *     if (ztr_begin_window(&decoder, &file, &frame, window) == ZTR_OK)
+ *         ztr_stream(&decoder, chunk, sizeof chunk, send_to_panel, panel);
+ *
+ * A build without ZTR_SQUASH walks past squash-coded records as every older reader does:
+ * their depth byte keeps its bit 7 (record->depth above 128), so that ztr_find and
+ * ztr_next_frame never take them and ztr_begin gives ZTR_UNSUPPORTED.
+ *
  * Results are ztr_result values: ZTR_OK, ZTR_END (no further record, no match, stream
  * complete), ZTR_STOPPED (the stream's callback asked to stop), or a negative error. A
  * damaged or cut file gives ZTR_DAMAGED, never a read outside the file.
@@ -109,6 +131,11 @@
 
 #include <stddef.h>
 #include <stdint.h>
+
+/* ZTR_SQUASH_PACKED is the squash coding for panels of 1, 2 and 4 bits only. */
+#if defined(ZTR_SQUASH_PACKED) && !defined(ZTR_SQUASH)
+#define ZTR_SQUASH
+#endif
 
 #ifdef __cplusplus
 extern "C" {
@@ -154,8 +181,16 @@ typedef enum ztr_result {
     ZTR_UNSUPPORTED = -3, /* a depth other than 1, 2, 4, 8, 16, 24, a planar lay-out at
                              16 or 24 bits (or at all with ZTR_NO_PLANAR), or a stream
                              too long for ZTR_SMALL_FILES */
-    ZTR_MISMATCH = -4     /* ztr_apply: record and frame buffer do not fit together */
+    ZTR_MISMATCH = -4,    /* ztr_apply: record and frame buffer do not fit together */
+    ZTR_NO_WINDOW = -5    /* ztr_begin: a squash-coded record needs ztr_begin_window */
 } ztr_result;
+
+/* Bytes of the window that decoding a squash-coded record needs (ztr_begin_window). */
+#define ZTR_WINDOW_SIZE 512u
+
+/* ztr_record.coding: how the record's pixel data is coded. */
+#define ZTR_CODING_RUN_LENGTH 0u
+#define ZTR_CODING_SQUASH 1u
 
 /* Reads length bytes at offset into buffer; returns how many it read. The library asks
  * only for bytes inside the source's size. */
@@ -190,6 +225,9 @@ typedef struct ztr_record {
     ztr_offset length;        /* record length: the next record starts at offset + length */
     ztr_offset data_offset;   /* first byte of the coded pixel data */
     ztr_offset unpacked_size; /* bytes of the unpacked stream; 0 when not decodable */
+#ifdef ZTR_SQUASH
+    uint8_t coding; /* ZTR_CODING_RUN_LENGTH or ZTR_CODING_SQUASH */
+#endif
 } ztr_record;
 
 /* The state of one record's decoding; the caller keeps it between ztr_read calls. */
@@ -203,6 +241,18 @@ typedef struct ztr_decoder {
     uint8_t repeat;       /* copies of last still to deliver */
     int8_t status;        /* ZTR_OK while bytes remain, ZTR_END when done, or the error */
     uint8_t unpacker;     /* which unpacker the record's coding and lay-out take */
+#ifdef ZTR_SQUASH
+    /* A squash-coded record (state then holds the kind of the current token, repeat the
+     * bytes of a delta code still to deliver). */
+    uint8_t* window;   /* the caller's window: the last 512 unpacked bytes, a ring */
+    uint8_t* put;      /* where the next unpacked byte goes in it */
+    uint16_t count;    /* of the current token: bytes left */
+    uint16_t distance; /* of the last copy, in bytes */
+    uint16_t line;     /* the line above in bytes; 0 when beyond the window */
+    uint8_t unit;      /* bytes of a pixel unit: 1, 2 or 3 */
+    uint8_t form;      /* delta codes: 0 none (depths 1 to 4), else FORM_* of the .c file */
+    uint8_t pixel[3];  /* the last pixels a delta code made, the last unit at the end */
+#endif
 } ztr_decoder;
 
 /* Reads the record at offset into *record, which holds a record only after ZTR_OK.
@@ -229,6 +279,12 @@ ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr
  * has no unpacker for it: a planar lay-out, a depth other than 1, 2, 4, 8, 16, 24, or a
  * stream over 65,535 bytes with ZTR_SMALL_FILES. */
 ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record);
+
+/* ztr_begin with a window of ZTR_WINDOW_SIZE bytes for a squash-coded record, which the
+ * decoding uses until the stream ends; run-length records and builds without ZTR_SQUASH
+ * leave it untouched. */
+ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
+                            const ztr_record* record, uint8_t* window);
 
 /* Delivers the next unpacked bytes into out: count of them, or fewer when the stream
  * ends or is damaged (then decoder->status tells which). Returns how many. */
@@ -262,6 +318,11 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
 ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
                            uint8_t plane);
 
+/* ztr_begin_plane with a window of ZTR_WINDOW_SIZE bytes for a squash-coded record (which
+ * ztr_begin_plane alone refuses with ZTR_NO_WINDOW). */
+ztr_result ztr_begin_plane_window(ztr_decoder* decoder, const ztr_source* source,
+                                  const ztr_record* record, uint8_t plane, uint8_t* window);
+
 /* Reads entry `index` of the record's palette into red, green and blue. ZTR_END when the
  * record carries no palette, its depth is above 8, or index is 2^depth or more. */
 ztr_result ztr_palette(const ztr_source* source, const ztr_record* record, uint8_t index,
@@ -271,6 +332,13 @@ ztr_result ztr_palette(const ztr_source* source, const ztr_record* record, uint8
 #define ZTR_RGB565(red, green, blue)                                                               \
     ((uint16_t)((((uint16_t)(red)&0xF8u) << 8) | (((uint16_t)(green)&0xFCu) << 3) |                \
                 ((uint8_t)(blue) >> 3)))
+
+/* ztr_apply with a window of ZTR_WINDOW_SIZE bytes for a squash-coded record (which
+ * ztr_apply alone refuses with ZTR_NO_WINDOW); run-length records and builds without
+ * ZTR_SQUASH leave it untouched. */
+ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
+                            const ztr_record* record, uint8_t* frame, uint32_t frame_size,
+                            uint8_t* window);
 
 #ifdef __cplusplus
 }

@@ -1,10 +1,12 @@
 // Shared pieces of the device library's tests: memory and callback sources over a byte
 // vector, whole-stream decoding, a reference packer written from the format's packing
-// rules for every depth and order, the writer's own run-length coder, and records built
-// by hand.
+// rules for every depth and order, the writer's own codings, and records built by hand.
+// The tests are built twice, for the library with and without ZTR_SQUASH.
 #pragma once
 
+#include "pixel_stream_shape.h"
 #include "run_length_buffer.h"
+#include "squash_coding.h"
 #include "zentra_device.h"
 #include "zentra_format.h"
 
@@ -55,7 +57,8 @@ inline ztr_source CallbackSource(CallbackFile& file) {
 inline Bytes DecodeStream(const ztr_source& source, const ztr_record& record, std::uint16_t pull,
                           int& status) {
     ztr_decoder decoder;
-    status = ztr_begin(&decoder, &source, &record);
+    Bytes window(ZTR_WINDOW_SIZE, 0xEE); // the decoder must not depend on what it held
+    status = ztr_begin_window(&decoder, &source, &record, window.data());
     Bytes out;
     if (status != ZTR_OK) {
         return out;
@@ -93,6 +96,26 @@ inline Bytes Encode(const Bytes& unpacked) {
     Bytes coded(buffer.Data(), buffer.Data() + buffer.Length());
     EndPixelData(buffer, nullptr);
     return coded;
+}
+
+// Whether this build decodes squash-coded records.
+#ifdef ZTR_SQUASH
+inline constexpr bool SQUASH_BUILD = true;
+#else
+inline constexpr bool SQUASH_BUILD = false;
+#endif
+
+// The pixel data of an unpacked stream in a coding: the writer's run-length coder, or the
+// squash encoder for the record's shape.
+inline Bytes Encode(const Bytes& unpacked, PixelCoding coding, std::uint8_t layout,
+                    std::uint8_t depth, int width, int height) {
+    if (coding == PixelCoding::RunLength) {
+        return Encode(unpacked);
+    }
+    const auto shape = ShapeOfPixelStream(layout, depth, static_cast<unsigned>(width),
+                                          static_cast<unsigned>(height));
+    EXPECT_TRUE(shape.has_value());
+    return shape ? EncodeSquash(unpacked, *shape) : Bytes{};
 }
 
 // A picture of pixel values (0 to 2^depth - 1; the bytes of a pixel, little-endian, from
@@ -188,8 +211,9 @@ inline Bytes PackReference(const Picture& picture, int depth, std::uint8_t layou
 // the coded pixel data.
 inline Bytes MakeRecord(std::uint8_t layout, std::uint8_t depth, int width, int height,
                         const Bytes& coded, const DeltaHeader* delta = nullptr,
-                        const Bytes& palette = {}) {
+                        const Bytes& palette = {}, PixelCoding coding = PixelCoding::RunLength) {
     RecordHeader header;
+    header.coding = coding;
     header.layout = static_cast<std::uint8_t>(layout | (delta ? RECORD_DELTA : 0) |
                                               (palette.empty() ? 0 : RECORD_PALETTE));
     header.depth = depth;

@@ -85,6 +85,36 @@ TEST(PlanesAndPalette, PlanesOfLongerRecordsRunOnThroughOneCodedStream) {
     EXPECT_EQ(ztr_begin_plane(&decoder, &cutSource, &record, 3), ZTR_DAMAGED);
 }
 
+#ifdef ZTR_SQUASH
+// The same sign squash coded: each plane through the window, the palette where it always
+// is; without a window the plane is refused rather than read as run-length bytes.
+TEST(PlanesAndPalette, SquashCodedPlanesTakeTheWindow) {
+    const Bytes palette = {0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 0, 0};
+    const Bytes stream = {0x50, 0x88, 0x30, 0x20, 0x60, 0x88};
+    const Bytes file = MakeRecord(ZTR_LAYOUT_PLANAR, 2, 5, 3,
+                                  Encode(stream, PixelCoding::Squash, ZTR_LAYOUT_PLANAR, 2, 5, 3),
+                                  nullptr, palette, PixelCoding::Squash);
+    const ztr_source source = MemorySource(file);
+    ztr_record record;
+    ASSERT_EQ(ztr_read_record(&source, 0, &record), ZTR_OK);
+    ASSERT_EQ(record.coding, ZTR_CODING_SQUASH);
+    Bytes window(ZTR_WINDOW_SIZE, 0xEE);
+    for (std::uint8_t plane = 0; plane < 2; ++plane) {
+        ztr_decoder decoder;
+        ASSERT_EQ(ztr_begin_plane_window(&decoder, &source, &record, plane, window.data()), ZTR_OK);
+        std::uint8_t got[8] = {};
+        EXPECT_EQ(ztr_read(&decoder, got, sizeof got), 3u);
+        EXPECT_EQ(Bytes(got, got + 3),
+                  Bytes(stream.begin() + 3 * plane, stream.begin() + 3 * plane + 3))
+            << "plane " << int(plane);
+        EXPECT_EQ(ztr_begin_plane(&decoder, &source, &record, plane), ZTR_NO_WINDOW);
+    }
+    std::uint8_t red = 0, green = 0, blue = 0;
+    ASSERT_EQ(ztr_palette(&source, &record, 2, &red, &green, &blue), ZTR_OK);
+    EXPECT_EQ((std::vector<int>{red, green, blue}), (std::vector<int>{255, 0, 0}));
+}
+#endif
+
 TEST(PlanesAndPalette, OnlyPlanarRecordsHavePlanes) {
     const Bytes packed = MakeRecord(0x00, 2, 5, 3, Encode(Bytes(6, 0x1B)));
     const ztr_source source = MemorySource(packed);

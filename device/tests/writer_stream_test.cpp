@@ -1,9 +1,9 @@
 // The device library against the writer: for every record that the writer makes (the
-// expected conversion outputs and conversions made here for every lay-out and depth),
-// the device's unpacked stream is the writer's (coding it again with the writer's coder
-// gives the record's pixel data byte for byte), and frames built by placing the delta
-// records into a frame buffer equal the full frames that the writer packs of the same
-// pictures on their own.
+// expected conversion outputs and conversions made here for every lay-out, depth and
+// coding), the device's unpacked stream is the writer's (coding it again with the
+// writer's coder gives the record's pixel data byte for byte), and frames built by
+// placing the delta records into a frame buffer equal the full frames that the writer
+// packs of the same pictures on their own, run-length coded.
 #include "device_test_support.h"
 
 #include "convert_images.h"
@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -44,6 +45,15 @@ Bytes CheckStream(const Bytes& file, const ztr_record& record, const std::string
     EXPECT_EQ(callbackFile.readsOutside, 0);
     const Bytes coded(file.begin() + record.data_offset,
                       file.begin() + record.offset + record.length);
+#ifdef ZTR_SQUASH
+    if (record.coding == ZTR_CODING_SQUASH) {
+        const auto shape =
+            ShapeOfPixelStream(record.layout, record.depth, record.width, record.height);
+        EXPECT_TRUE(shape.has_value());
+        EXPECT_EQ(EncodeSquash(stream, *shape), coded);
+        return stream;
+    }
+#endif
     EXPECT_EQ(Encode(stream), coded);
     return stream;
 }
@@ -114,13 +124,17 @@ std::vector<std::vector<ztr_record>> Sequences(const Bytes& file, std::size_t ty
     return out;
 }
 
-// Converts the pictures as an animation and each on its own; every sequence's frames,
-// built in a frame buffer from its full frame and delta records, must equal the full
-// frames of the single conversions, and stepping through them must loop.
+// Converts the pictures as an animation in the coding and each on its own in the
+// run-length coding; every sequence's frames, built in a frame buffer from its full frame
+// and delta records, must equal the full frames of the single conversions, and stepping
+// through them must loop.
 void CheckAnimation(const std::vector<std::string>& pictures,
-                    const std::vector<std::uint32_t>& codes, const std::string& scratch) {
+                    const std::vector<std::uint32_t>& codes, const std::string& scratch,
+                    CodingChoice coding = CodingChoice::RunLength) {
     writer_test::MessageRecorder messages;
-    ASSERT_EQ(ConvertImages(pictures, codes, 40, ConversionContext{}), 0);
+    ConversionContext context;
+    context.coding = coding;
+    ASSERT_EQ(ConvertImages(pictures, codes, 40, context), 0);
     const Bytes anim = ReadWholeFile(OutputPathFor(pictures[0]));
     std::vector<Bytes> singles;
     for (const std::string& picture : pictures) {
@@ -140,6 +154,7 @@ void CheckAnimation(const std::vector<std::string>& pictures,
         ASSERT_EQ(sequence.size(), pictures.size());
         const ztr_record& first = sequence[0];
         Bytes frame(first.unpacked_size, 0xA5);
+        Bytes window(ZTR_WINDOW_SIZE, 0xEE);
         ztr_record step{};
         for (std::size_t k = 0; k < sequence.size(); ++k) {
             SCOPED_TRACE("frame " + std::to_string(k));
@@ -147,8 +162,8 @@ void CheckAnimation(const std::vector<std::string>& pictures,
             ASSERT_EQ(ztr_next_frame(&source, &first, &step), ZTR_OK);
             EXPECT_EQ(step.offset, sequence[k].offset);
             EXPECT_EQ(step.delay, 40);
-            ASSERT_EQ(ztr_apply(&source, &first, &sequence[k], frame.data(),
-                                static_cast<std::uint32_t>(frame.size())),
+            ASSERT_EQ(ztr_apply_window(&source, &first, &sequence[k], frame.data(),
+                                       static_cast<std::uint32_t>(frame.size()), window.data()),
                       ZTR_OK);
             const auto single = Sequences(singles[k], codes.size())[t];
             ASSERT_EQ(single.size(), 1u);
@@ -172,34 +187,51 @@ std::vector<std::uint32_t> EveryLayout(std::uint8_t depth) {
     return codes;
 }
 
-class ConvertedDepthTest : public ::testing::TestWithParam<int> {};
+class ConvertedDepthTest : public ::testing::TestWithParam<std::tuple<int, CodingChoice>> {};
 
+// Squash-coded records are decoded by the build with ZTR_SQUASH only (the other one's
+// refusal is in device_decoder_test.cpp).
 TEST_P(ConvertedDepthTest, EveryLayoutStreamsAndBuildsFramesAsTheWriterPacksThem) {
-    const int depth = GetParam();
-    writer_test::ScratchFolder folder("device_depth_" + std::to_string(depth));
+    const auto [depth, coding] = GetParam();
+    if (coding != CodingChoice::RunLength && !SQUASH_BUILD) {
+        return;
+    }
+    writer_test::ScratchFolder folder("device_depth_" + std::to_string(depth) + "_" +
+                                      CodingChoiceWord(coding));
     const std::vector<std::string> pictures = {WritePicture(folder, 0), WritePicture(folder, 1),
                                                WritePicture(folder, 2)};
-    CheckAnimation(pictures, EveryLayout(static_cast<std::uint8_t>(depth)), folder.Path().string());
+    CheckAnimation(pictures, EveryLayout(static_cast<std::uint8_t>(depth)), folder.Path().string(),
+                   coding);
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, ConvertedDepthTest, ::testing::Values(1, 2, 4, 8, 16, 24));
+INSTANTIATE_TEST_SUITE_P(Depths, ConvertedDepthTest,
+                         ::testing::Combine(::testing::Values(1, 2, 4, 8, 16, 24),
+                                            ::testing::Values(CodingChoice::RunLength,
+                                                              CodingChoice::Squash,
+                                                              CodingChoice::Auto)));
 
 TEST(WriterStreamTest, SampleAnimationsBuildTheSingleConversionsFrames) {
-    writer_test::ScratchFolder folder("device_samples");
     const std::vector<std::uint32_t> codes = {0x10000, 0x10004, 0x10010, 0x10014, 0x10001,
                                               0x10005, 0x10011, 0x10002, 0x10006, 0x10016,
                                               0x10003, 0x10007, 0x80000, 0x80001, 0x80010};
     for (const std::string set : {"anim", "edge"}) {
-        SCOPED_TRACE(set);
-        std::vector<std::string> pictures;
-        for (int k = 0; k < 5; ++k) {
-            const auto source = set == "anim" ? SAMPLES / ("anim_" + std::to_string(k) + ".pgm")
-                                              : DATA / "expected" / "inputs" /
-                                                    ("edge_" + std::to_string(k) + ".pgm");
-            pictures.push_back(folder.File(set + "_" + std::to_string(k) + ".pgm"));
-            std::filesystem::copy_file(source, pictures.back());
+        for (const CodingChoice coding : {CodingChoice::RunLength, CodingChoice::Auto}) {
+            if (coding == CodingChoice::Auto && !SQUASH_BUILD) {
+                continue;
+            }
+            SCOPED_TRACE(set + ", " + CodingChoiceWord(coding));
+            writer_test::ScratchFolder folder("device_samples_" + set + "_" +
+                                              CodingChoiceWord(coding));
+            std::vector<std::string> pictures;
+            for (int k = 0; k < 5; ++k) {
+                const auto source = set == "anim" ? SAMPLES / ("anim_" + std::to_string(k) + ".pgm")
+                                                  : DATA / "expected" / "inputs" /
+                                                        ("edge_" + std::to_string(k) + ".pgm");
+                pictures.push_back(folder.File(set + "_" + std::to_string(k) + ".pgm"));
+                std::filesystem::copy_file(source, pictures.back());
+            }
+            CheckAnimation(pictures, codes, folder.Path().string(), coding);
         }
-        CheckAnimation(pictures, codes, folder.Path().string());
     }
 }
 

@@ -1,12 +1,14 @@
 // Tests of the squash coding: streams worked out by hand, round trips at every depth and
-// pixel order with odd sizes, the longest runs and literal runs, and damaged streams
-// that the decoder must refuse.
+// pixel order with odd sizes, the longest runs and literal runs, the zeros before the
+// stream's start, decoding in pieces, and damaged streams that the decoder must refuse.
 #include "pixel_stream_shape.h"
 #include "squash_coding.h"
+#include "squash_decoder.h"
 #include "zentra_format.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -221,6 +223,63 @@ TEST(SquashCoding, CodesFlatColourAndRepeatedLinesInAFewBytes) {
     }
 }
 
+// Before the stream's start lie zeros, and a token that reaches past the unpacked size
+// is cut there: neither is damage.
+TEST(SquashCoding, ZerosBeforeTheStartAndTokensPastTheEnd) {
+    const struct {
+        const char* name;
+        PixelStreamShape shape;
+        std::size_t size;
+        Bytes coded;
+        Bytes stream;
+    } cases[] = {
+        // 62: a copy of 3 from R = 1 before anything was made.
+        {"a copy from before the start", Shape(8, 600, 3), 3, {0x62}, {0, 0, 0}},
+        // 41: the line above (2 units of 2 bytes) for 2 units, then 00 and a verbatim unit.
+        {"the line above in the first line",
+         Shape(16, 2, 6),
+         6,
+         {0x41, 0x00, 0x12, 0x34},
+         {0, 0, 0, 0, 0x12, 0x34}},
+        // 08: a verbatim run of 9 bytes where 4 remain.
+        {"a literal run past the end",
+         Shape(8, 600, 4),
+         4,
+         {0x08, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+         {1, 2, 3, 4}},
+        // 00 07, then 6A: a copy of 11 from R where 3 remain.
+        {"a copy past the end", Shape(8, 600, 4), 4, {0x00, 0x07, 0x6A}, {7, 7, 7, 7}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SquashResult result;
+        EXPECT_EQ(Decode(c.coded, c.shape, c.size, result), c.stream);
+        EXPECT_EQ(result, SquashResult::Ok);
+    }
+}
+
+// A decoder read in pieces of every size from 1 to 7 gives the stream that one read gives.
+TEST(SquashCoding, ReadingInPiecesGivesTheWholeStream) {
+    const unsigned depths[] = {1, 8, 16, 24};
+    for (const unsigned depth : depths) {
+        const auto shape = ShapeOfPixelStream(ORDER_ROWS, depth, 37, 11);
+        ASSERT_TRUE(shape.has_value());
+        Bytes stream = ScreenLike(*shape, depth);
+        const Bytes coded = EncodeSquash(stream, *shape);
+        for (std::size_t piece = 1; piece <= 7; ++piece) {
+            SCOPED_TRACE("depth " + std::to_string(depth) + " pieces of " + std::to_string(piece));
+            SquashDecoder decoder(coded, *shape);
+            Bytes out(stream.size());
+            for (std::size_t at = 0; at < out.size(); at += piece) {
+                const std::size_t n = std::min(piece, out.size() - at);
+                ASSERT_TRUE(decoder.Read(std::span(out).subspan(at, n)));
+            }
+            EXPECT_EQ(out, stream);
+            EXPECT_EQ(decoder.Used(), coded.size());
+        }
+    }
+}
+
 TEST(SquashCoding, RefusesDamagedStreams) {
     const struct {
         const char* name;
@@ -229,8 +288,6 @@ TEST(SquashCoding, RefusesDamagedStreams) {
         Bytes coded;
     } cases[] = {
         {"no coded bytes", Shape(8, 4, 4), 4, {}},
-        // 60: a copy of 1 from R = 1 before anything was made.
-        {"a copy from before the start", Shape(8, 600, 4), 4, {0x60}},
         // a verbatim pixel 00 00 05, then 80 AA: a copy of 1 from 171 pixels back at
         // depth 24, beyond 512 bytes.
         {"a copy from beyond the window",
@@ -239,8 +296,6 @@ TEST(SquashCoding, RefusesDamagedStreams) {
          {0x00, 0x00, 0x00, 0x05, 0x80, 0xAA}},
         // 40: a copy from the line above where the line lies beyond the window.
         {"the line above beyond the window", Shape(8, 600, 4), 4, {0x00, 0x05, 0x40}},
-        // 08: a verbatim run of 9 bytes where 4 remain.
-        {"a literal run past the end", Shape(8, 600, 4), 4, {0x08, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
         {"literal bytes cut short", Shape(1, 600, 3), 3, {0x02, 0x01}},
         // 1F FF 7F: a length of 32 + 127 + 127 x 128, above 16383
         {"a length above the longest", Shape(8, 600, 20000), 20000, {0x1F, 0xFF, 0x7F}},
@@ -248,12 +303,15 @@ TEST(SquashCoding, RefusesDamagedStreams) {
         // 20 80: a delta run of 1 at depth 8 whose code makes 3 pixels
         {"a delta code past its run", Shape(8, 600, 8), 8, {0x20, 0x80}},
         {"a delta run at depth 1", Shape(1, 600, 8), 8, {0x20, 0x40}},
+        // 20 C0: a delta run at depth 8 whose escape has no value byte
+        {"a delta escape cut short", Shape(8, 600, 8), 8, {0x20, 0xC0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SquashResult result;
-        Decode(c.coded, c.shape, c.size, result);
+        const Bytes out = Decode(c.coded, c.shape, c.size, result);
         EXPECT_EQ(result, SquashResult::Damaged);
+        EXPECT_EQ(out.size(), c.size);
     }
 }
 

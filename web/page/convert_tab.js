@@ -164,7 +164,8 @@ async function addTypeCode() {
   convertNow();
 }
 
-// The tone options as the engine's key words; every key is given, the defaults included.
+// The tone options and the coding as the engine's key words; every key is given, the
+// defaults included.
 function toneOptions() {
   const width = $('opt-width').value.trim();
   const height = $('opt-height').value.trim();
@@ -179,6 +180,7 @@ function toneOptions() {
     rotate: $('opt-rotate').value,
     mirror: $('opt-mirror').value,
     ...paletteOptions(),
+    coding: $('opt-coding').value,
   };
 }
 

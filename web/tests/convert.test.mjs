@@ -58,6 +58,13 @@ const CASES = [
     animation: true, delay: '40', options: { colours: '16' } },
   { title: 'a palette file', pictures: [sample('colours_61x37.bmp')], types: [{ code: '0x40008' }, 'grey8'],
     options: { palette: PALETTE_FILE } },
+  { title: 'an animation in the smaller coding of each record',
+    pictures: [0, 1, 2, 3, 4].map((i) => sample(`anim_${i}.pgm`)),
+    types: ['ssd1306', 'grey8_columns', 'st7735'], animation: true, delay: '50',
+    options: { coding: 'auto' } },
+  { title: 'a photo squash coded at every depth', pictures: [sample('photo_43x29.png')],
+    types: ['ssd1306', 'uc1610', 'ssd1322', 'grey8', 'st7735', 'ili9488'],
+    options: { coding: 'squash' } },
 ];
 
 // Pictures the engine refuses; each must show what ztr prints on standard error.

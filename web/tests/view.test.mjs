@@ -19,6 +19,14 @@ const FILES = {
   colour: { args: ['convert', '--type', 'st7735', '--type', 'ili9488', '--type', 'st7789_columns',
     '--type', 'rgb888_le', 'photo_43x29.png'],
   pictures: [path.join(samples, 'photo_43x29.png')], name: 'photo_43x29.ztr' },
+  // The same two files with each record in the smaller coding: they must show exactly
+  // what the run-length files above show.
+  animAuto: { args: ['convert', '--coding', 'auto', '--animation', '--delay', '100', '--type',
+    'ssd1306', '--type', 'grey8_columns', ...anim.map((p) => path.basename(p))], pictures: anim,
+  name: 'anim_0.ztr', same: 'anim' },
+  colourAuto: { args: ['convert', '--coding', 'auto', '--type', 'st7735', '--type', 'ili9488',
+    '--type', 'st7789_columns', '--type', 'rgb888_le', 'photo_43x29.png'],
+  pictures: [path.join(samples, 'photo_43x29.png')], name: 'photo_43x29.ztr', same: 'colour' },
 };
 
 // Which record, and how it is shown.
@@ -96,6 +104,29 @@ for (const c of CASES) {
     const shown = await canvasRgb(page, '#view-canvas');
     assert.deepEqual([shown.width, shown.height], [expected.width, expected.height]);
     assert.ok(shown.rgb.equals(expected.rgb), 'the canvas differs from ztr render');
+  });
+}
+
+// Files in the smaller coding of each record show every record, built up or not, exactly
+// as the run-length files of the same pictures show it.
+for (const key of Object.keys(FILES).filter((k) => FILES[k].same)) {
+  test(`view: ${key} draws every record as the run-length file does`, async () => {
+    await open(key);
+    await page.setChecked('#view-invert', false);
+    await page.check('input[name="view-zoom"][value="1"]');
+    const records = await page.$$eval('#record-list li', (items) => items.length);
+    assert.ok(records > 0);
+    for (const buildUp of [false, true]) {
+      await page.setChecked('#view-buildup', buildUp);
+      for (let index = 0; index < records; ++index) {
+        await page.click(`#record-list li[data-index="${index}"]`);
+        await page.waitForFunction((i) =>
+          document.querySelector('#view-canvas').dataset.record === String(i), index);
+        const expected = rendered(FILES[key].same, index, { buildUp });
+        const shown = await canvasRgb(page, '#view-canvas');
+        assert.ok(shown.rgb.equals(expected.rgb), `record ${index} differs${buildUp ? ', built up' : ''}`);
+      }
+    }
   });
 }
 

@@ -59,6 +59,7 @@ struct SameBytesCase {
     bool animation;
     std::vector<Palette> typePalettes;
     std::string palette; // the tone options' palette; "pal.txt" is the palette file below
+    CodingChoice coding = CodingChoice::RunLength;
 };
 
 const std::string PALETTE_FILE = "#000000\n#FFFFFF\n#FF0000\n";
@@ -86,6 +87,20 @@ TEST(ConvertInMemoryTest, MemoryBytesEqualTheFilesWrittenToDisk) {
          false,
          {},
          "pal.txt"},
+        {"squash coded animation",
+         {{"a.pgm", Asymmetric(0)}, {"b.pgm", Asymmetric(1)}},
+         {0x10006, 0x80000},
+         true,
+         {},
+         "",
+         CodingChoice::Squash},
+        {"each record in the smaller coding",
+         {{"anim.gif", DataFile("im_anim9x7.gif")}},
+         {0x10000, 0x180000},
+         true,
+         {},
+         "",
+         CodingChoice::Auto},
     };
     for (const SameBytesCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -102,6 +117,7 @@ TEST(ConvertInMemoryTest, MemoryBytesEqualTheFilesWrittenToDisk) {
         ConversionContext onDisk;
         onDisk.typePalettes = c.typePalettes;
         onDisk.sourceDelays = true;
+        onDisk.coding = c.coding;
         onDisk.tone.palette = c.palette.empty() ? "" : folder.File(c.palette);
         ASSERT_EQ(ConvertPictureList(paths, c.codes, c.animation, 70, onDisk),
                   ConvertResult::Written);

@@ -1,6 +1,7 @@
-// Field reordering within one byte for reversed pixel order.
+// Field reordering within one byte for reversed pixel order, as the packers and the
+// decoder both use it.
 #include "mirror_byte.h"
-#include "pixel_fields.h"
+#include "reverse_fields.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ struct FieldCase {
     std::uint8_t mirrored;
 };
 
-TEST(PixelFieldsTest, ReordersFieldsKeepingBitsInsideAField) {
+TEST(ReverseFieldsTest, ReordersFieldsKeepingBitsInsideAField) {
     const FieldCase cases[] = {
         // in     pairs   nibbles mirrored
         {0x1B, 0xE4, 0xB1, 0xD8}, // fields 0,1,2,3 -> 3,2,1,0
@@ -21,8 +22,9 @@ TEST(PixelFieldsTest, ReordersFieldsKeepingBitsInsideAField) {
         {0x00, 0x00, 0x00, 0x00}, {0xFF, 0xFF, 0xFF, 0xFF},
     };
     for (const FieldCase& c : cases) {
-        EXPECT_EQ(ReversePairOrder(c.in), c.pairs) << int(c.in);
-        EXPECT_EQ(SwapNibbles(c.in), c.nibbles) << int(c.in);
+        EXPECT_EQ(ReverseFields<2>(c.in), c.pairs) << int(c.in);
+        EXPECT_EQ(ReverseFields<4>(c.in), c.nibbles) << int(c.in);
+        EXPECT_EQ(ReverseFields<1>(c.in), c.mirrored) << int(c.in);
         EXPECT_EQ(MirrorByte(c.in), c.mirrored) << int(c.in);
     }
 }
