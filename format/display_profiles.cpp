@@ -105,7 +105,21 @@ struct LineScanner {
 // Reads the next piece of a line: at most PROFILE_LINE_MAX characters, the line feed
 // counted among them but not returned. A carriage return before a line feed is dropped,
 // so "\r\n" files read alike everywhere. False at the end of the file.
-bool ReadProfilePiece(InputFile& file, std::string& piece, bool& lineEnded) {
+// A profile file's text already in memory, read as InputFile reads a file.
+class TextInput {
+  public:
+    explicit TextInput(std::string_view text) : text_(text) {}
+    int GetByte() { return next_ < text_.size() ? static_cast<unsigned char>(text_[next_++]) : -1; }
+    int PeekByte() const {
+        return next_ < text_.size() ? static_cast<unsigned char>(text_[next_]) : -1;
+    }
+
+  private:
+    std::string_view text_;
+    std::size_t next_ = 0;
+};
+
+template <typename Input> bool ReadProfilePiece(Input& file, std::string& piece, bool& lineEnded) {
     piece.clear();
     lineEnded = false;
     std::size_t taken = 0;
@@ -281,12 +295,13 @@ std::optional<DisplayProfile> ParseProfileLine(std::string_view line,
     return profile;
 }
 
-int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
-                        const MessageSink* warnings) {
-    InputFile file;
-    if (!file.Open(path)) {
-        return 0;
-    }
+namespace {
+
+// Every line of a profile file, from `file` (on disk or in memory); `path` names it in
+// the warnings.
+template <typename Input>
+void ReadProfiles(Input& file, const std::string& path, DisplayProfileList& profiles,
+                  const MessageSink* warnings) {
     std::string piece;
     piece.reserve(PROFILE_LINE_MAX);
     std::vector<std::string> faults;
@@ -319,7 +334,24 @@ int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
             ++lineNumber;
         }
     }
+}
+
+} // namespace
+
+int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
+                        const MessageSink* warnings) {
+    InputFile file;
+    if (!file.Open(path)) {
+        return 0;
+    }
+    ReadProfiles(file, path, profiles, warnings);
     return 1;
+}
+
+void LoadDisplayProfilesFromText(std::string_view text, const std::string& name,
+                                 DisplayProfileList& profiles, const MessageSink* warnings) {
+    TextInput input(text);
+    ReadProfiles(input, name, profiles, warnings);
 }
 
 void FreeDisplayProfiles(DisplayProfileList& profiles) {

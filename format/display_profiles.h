@@ -43,6 +43,12 @@ using DisplayProfileList = std::vector<DisplayProfile>;
 int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
                         const MessageSink* warnings = nullptr);
 
+// The same for a profile file's text in memory, `name` standing for the file in the
+// warnings: what LoadDisplayProfiles reads from a file of that text.
+void LoadDisplayProfilesFromText(std::string_view text, const std::string& name,
+                                 DisplayProfileList& profiles,
+                                 const MessageSink* warnings = nullptr);
+
 // Empties the list.
 void FreeDisplayProfiles(DisplayProfileList& profiles);
 

@@ -3,6 +3,7 @@
 #include "load_palette.h"
 
 #include "input_file.h"
+#include "memory_input.h"
 
 #include <filesystem>
 #include <string_view>
@@ -70,12 +71,13 @@ bool IsGimpHeaderLine(std::string_view line) {
 
 } // namespace
 
-std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink) {
-    InputFile file;
-    if (!file.Open(path)) {
-        ReportMessage(sink, stderr, "ERROR: cannot open palette file '%s'\n", path.c_str());
-        return std::nullopt;
-    }
+namespace {
+
+// The colours of a palette file's lines, read a line piece at a time from `file` (on disk
+// or in memory); `path` names it in messages.
+template <typename Input>
+std::optional<Palette> ReadPaletteLines(Input& file, const std::string& path,
+                                        const MessageSink& sink) {
     Palette colours;
     bool gimp = false;
     std::string piece;
@@ -117,6 +119,23 @@ std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSin
         return std::nullopt;
     }
     return colours;
+}
+
+} // namespace
+
+std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink) {
+    InputFile file;
+    if (!file.Open(path)) {
+        ReportMessage(sink, stderr, "ERROR: cannot open palette file '%s'\n", path.c_str());
+        return std::nullopt;
+    }
+    return ReadPaletteLines(file, path, sink);
+}
+
+std::optional<Palette> ReadPaletteBytes(std::span<const std::uint8_t> bytes,
+                                        const std::string& name, const MessageSink& sink) {
+    MemoryInput input(bytes);
+    return ReadPaletteLines(input, name, sink);
 }
 
 std::optional<Palette> LoadPalette(const std::string& text, const MessageSink& sink) {

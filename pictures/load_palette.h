@@ -5,7 +5,9 @@
 #include "palette.h"
 #include "report_message.h"
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 // The most colours a palette file may hold: those of a record of depth 8.
@@ -22,6 +24,10 @@ inline constexpr std::size_t MAX_PALETTE_COLOURS = 256;
 // nothing: a file that cannot be opened, a line that is no colour, more than
 // MAX_PALETTE_COLOURS colours, no colour at all.
 std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink);
+
+// The same from a palette file's bytes in memory; `name` stands for the file in messages.
+std::optional<Palette> ReadPaletteBytes(std::span<const std::uint8_t> bytes,
+                                        const std::string& name, const MessageSink& sink);
 
 // The palette that `text` names: a built-in palette (palette.h), else a comma-separated
 // "#RRGGBB" list (of at most MAX_PALETTE_COLOURS), else the palette file of that path.

@@ -1,12 +1,12 @@
-// The engine and decoder as the web page calls them: pictures given as bytes are written
-// into the in-memory file system and converted there by the same calls as ztr convert; a
-// Zentra file given as bytes is listed and decoded from memory, or played by a frame
-// player that keeps its own copy of the bytes. Engine messages come back as text, never
-// on a console.
+// The engine and decoder as the web page calls them: pictures given as bytes are converted
+// from memory into Zentra files in memory by the same writer as ztr convert; a Zentra file
+// given as bytes is listed and decoded from memory, or played by a frame player that keeps
+// its own copy of the bytes. Engine messages come back as text, never on a console.
 #include "bitmap_rgb.h"
 #include "c_header.h"
 #include "coding_choice.h"
-#include "convert_pictures.h"
+#include "convert_in_memory.h"
+#include "decode_as_layout.h"
 #include "decode_record.h"
 #include "describe_record.h"
 #include "display_profiles.h"
@@ -23,26 +23,31 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using emscripten::val;
 
+// The text of the bundled data/displays.prf, compiled in by the build (bundled_profiles.cpp).
+extern const char BUNDLED_PROFILES[];
+extern const std::size_t BUNDLED_PROFILES_SIZE;
+
 namespace {
 
-// The build places the bundled profile file here.
-constexpr const char* PROFILE_PATH = "/data/displays.prf";
-// Every conversion runs in this folder, emptied first, with the pictures under their own
-// names, so that messages name the pictures as the user knows them.
-constexpr const char* JOB_FOLDER = "/job";
+// The name under which the bundled profiles appear in warnings, as beside ztr.
+constexpr const char* BUNDLED_PROFILES_NAME = "displays.prf";
 
 std::vector<std::uint8_t> Bytes(const val& array) {
     return emscripten::convertJSArrayToNumberVector<std::uint8_t>(array);
+}
+
+std::shared_ptr<const std::vector<std::uint8_t>> SharedBytes(const val& array) {
+    return std::make_shared<const std::vector<std::uint8_t>>(Bytes(array));
 }
 
 val ByteArray(std::span<const std::uint8_t> bytes) {
@@ -64,27 +69,6 @@ val MessageArray(const std::vector<std::string>& messages) {
     return array;
 }
 
-bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
-}
-
-void ResetJobFolder() {
-    std::error_code error;
-    std::filesystem::current_path("/", error);
-    std::filesystem::remove_all(JOB_FOLDER, error);
-    std::filesystem::create_directory(JOB_FOLDER, error);
-    std::filesystem::current_path(JOB_FOLDER, error);
-}
-
 // A palette as the colour list that palette= and ParseColourList take ("" for none).
 std::string ColourListText(const Palette& palette) {
     std::string text;
@@ -96,14 +80,8 @@ std::string ColourListText(const Palette& palette) {
     return text;
 }
 
-// The bundled profiles in file order: [{name, layout, depth, description, text, code,
-// palette}], palette the profile's colours as "#RRGGBB,..." or "".
-val Profiles() {
-    DisplayProfileList profiles;
+val ProfileArray(const DisplayProfileList& profiles) {
     val list = val::array();
-    if (LoadDisplayProfiles(PROFILE_PATH, profiles) == 0) {
-        return list;
-    }
     for (const DisplayProfile& profile : profiles) {
         val entry = val::object();
         entry.set("name", profile.name);
@@ -118,6 +96,47 @@ val Profiles() {
     return list;
 }
 
+// The bundled profiles in file order: [{name, layout, depth, description, text, code,
+// palette}], palette the profile's colours as "#RRGGBB,..." or "".
+val Profiles() {
+    DisplayProfileList profiles;
+    LoadDisplayProfilesFromText(std::string_view(BUNDLED_PROFILES, BUNDLED_PROFILES_SIZE),
+                                BUNDLED_PROFILES_NAME, profiles);
+    return ProfileArray(profiles);
+}
+
+// A user's own profile file (its text and name): {profiles, warnings}, the profiles as
+// Profiles() gives them, the warnings word for word as ztr prints them for that file.
+val ProfilesFromText(const std::string& text, const std::string& name) {
+    std::vector<std::string> warnings;
+    const MessageSink sink{KeepMessage, &warnings};
+    DisplayProfileList profiles;
+    LoadDisplayProfilesFromText(text, name, profiles, &sink);
+    val result = val::object();
+    result.set("profiles", ProfileArray(profiles));
+    result.set("warnings", MessageArray(warnings));
+    return result;
+}
+
+// Hands every step of a conversion to the page's progress function ({framesDone, frames,
+// typesDone, types, picturesDone, pictures}); a false answer cancels the conversion.
+std::function<bool(const ConversionProgress&)> ProgressCallback(const val& progress) {
+    if (progress.typeOf().as<std::string>() != "function") {
+        return {};
+    }
+    return [progress](const ConversionProgress& step) {
+        val report = val::object();
+        report.set("framesDone", static_cast<double>(step.framesDone));
+        report.set("frames", static_cast<double>(step.frames));
+        report.set("typesDone", static_cast<double>(step.typesDone));
+        report.set("types", static_cast<double>(step.types));
+        report.set("picturesDone", static_cast<double>(step.picturesDone));
+        report.set("pictures", static_cast<double>(step.pictures));
+        const val answer = progress(report);
+        return answer.isUndefined() || answer.as<bool>();
+    };
+}
+
 // A raw type code as ztr --code reads it (decimal, 0x hexadecimal or 0 octal), or null.
 val ParseTypeCode(const std::string& text) {
     const auto code = ParseInteger(text, IntegerStyle::C, INT32_MIN, UINT32_MAX);
@@ -126,19 +145,20 @@ val ParseTypeCode(const std::string& text) {
 
 // Converts the pictures ([{name, bytes}]) for the type codes, as ztr convert does with
 // the same options: tone is {key: text} with the keys and words of tone_settings.h and
-// the coding's ("coding", coding_choice.h); a
-// delay of null keeps a GIF's own delays (ztr without --delay). ownDelays, when an array,
-// gives an animation's pictures delays of their own (-1: the common one). palettes, when
-// an array, gives each type its profile's palette ("#RRGGBB,..." or ""); paletteFile,
-// when not null, is a palette file {name, bytes} placed beside the pictures, which the
-// tone's palette key names. Returns {ok, messages, files: [{name, bytes}]}: one file per
-// picture, or one animation file.
+// the coding's ("coding", coding_choice.h); a delay of null keeps a GIF's own delays (ztr
+// without --delay). ownDelays, when an array, gives an animation's pictures delays of
+// their own (-1: the common one). palettes, when an array, gives each type its profile's
+// palette ("#RRGGBB,..." or ""); paletteFile, when not null, is a palette file {name,
+// bytes}, read from its bytes, which the tone's palette key names. progress, when a function, is
+// told of every frame written and cancels by answering false. Returns {ok, cancelled, messages,
+// files: [{name, bytes}]}: one file per picture, or one animation file.
 val Convert(const val& pictures, const val& codeList, bool animation, const val& delay,
             const val& ownDelayList, const val& tone, const val& paletteList,
-            const val& paletteFile) {
+            const val& paletteFile, const val& progress) {
     std::vector<std::string> messages;
     val result = val::object();
     result.set("ok", false);
+    result.set("cancelled", false);
     result.set("files", val::array());
 
     ConversionContext context;
@@ -160,25 +180,19 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
     context.sourceDelays = delay.isNull() || delay.isUndefined();
     const int delayMs = context.sourceDelays ? 0 : delay.as<int>();
 
-    ResetJobFolder();
-    std::vector<std::string> names;
+    // An animation's pictures may carry delays of their own (-1: the common one).
+    const std::vector<int> ownDelays =
+        ownDelayList.isArray() ? emscripten::convertJSArrayToNumberVector<int>(ownDelayList)
+                               : std::vector<int>{};
+    std::vector<PictureInMemory> named;
     for (unsigned i = 0; i < pictures["length"].as<unsigned>(); ++i) {
-        const std::string name = pictures[i]["name"].as<std::string>();
-        if (!WriteFile(name, Bytes(pictures[i]["bytes"]))) {
-            messages.push_back("cannot store the picture '" + name + "'\n");
-            result.set("messages", MessageArray(messages));
-            return result;
-        }
-        names.push_back(name);
+        named.push_back({pictures[i]["name"].as<std::string>(), SharedBytes(pictures[i]["bytes"]),
+                         animation && i < ownDelays.size() ? ownDelays[i] : -1});
     }
     if (!paletteFile.isNull() && !paletteFile.isUndefined()) {
-        const std::string name = paletteFile["name"].as<std::string>();
-        if (!WriteFile(name, Bytes(paletteFile["bytes"]))) {
-            messages.push_back("cannot store the palette file '" + name + "'\n");
-            result.set("messages", MessageArray(messages));
-            return result;
-        }
+        context.paletteFile = SharedBytes(paletteFile["bytes"]);
     }
+    context.progress = ProgressCallback(progress);
     const std::vector<std::uint32_t> codes =
         emscripten::convertJSArrayToNumberVector<std::uint32_t>(codeList);
     if (paletteList.isArray()) {
@@ -189,45 +203,17 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
         }
     }
 
-    // An animation with delays of its own for some pictures: every frame of such a picture
-    // (all of a GIF's) carries that delay, the closing frame the first picture's.
-    ConvertResult converted = ConvertResult::Written;
-    const std::vector<int> ownDelays =
-        ownDelayList.isArray() ? emscripten::convertJSArrayToNumberVector<int>(ownDelayList)
-                               : std::vector<int>{};
-    if (animation && !ownDelays.empty()) {
-        std::vector<Frame> frames =
-            AnimationFrames(names, delayMs, context.sourceDelays, &context.sink);
-        for (Frame& frame : frames) {
-            const auto picture = std::find(names.begin(), names.end(), frame.path) - names.begin();
-            if (static_cast<std::size_t>(picture) < ownDelays.size() && ownDelays[picture] >= 0) {
-                frame.delay = ownDelays[picture];
-            }
-        }
-        converted = WriteFrames(frames, codes, context);
-    } else {
-        converted = ConvertPictureList(names, codes, animation, delayMs, context);
-    }
-    // Every file written, in picture order; a later picture of the same base name
-    // replaces an earlier one's file, as on disk.
-    const std::vector<std::string> firsts =
-        animation && !names.empty() ? std::vector<std::string>{names.front()} : names;
-    std::vector<std::string> outputs;
-    for (const std::string& name : firsts) {
-        const std::string output = OutputPathFor(name);
-        if (std::filesystem::exists(output) &&
-            std::find(outputs.begin(), outputs.end(), output) == outputs.end()) {
-            outputs.push_back(output);
-        }
-    }
+    std::vector<FileInMemory> written;
+    const ConvertResult converted =
+        ConvertPicturesInMemory(named, codes, animation, delayMs, context, written);
     val files = val::array();
-    for (const std::string& output : outputs) {
+    for (const FileInMemory& output : written) {
         val file = val::object();
-        file.set("name", output);
-        file.set("bytes", ByteArray(ReadFile(output)));
+        file.set("name", output.name);
+        file.set("bytes", ByteArray(output.bytes));
         files.call<void>("push", file);
     }
-    ResetJobFolder();
+    result.set("cancelled", converted == ConvertResult::Cancelled);
     result.set("ok", converted == ConvertResult::Written);
     result.set("messages", MessageArray(messages));
     result.set("files", files);
@@ -327,6 +313,29 @@ val DecodeToRgba(const val& fileBytes, int index, bool buildUp) {
     return DecodedFrame(status, bitmap, index);
 }
 
+// Record index of a Zentra file as every panel of its size and depth would show its bytes:
+// [{layout, code, ok, message, width, height, depth, rgba}] for every lay-out of
+// ReadableLayouts, its own among them; code is the type code a profile or --code takes.
+val LayoutView(const val& fileBytes, int index) {
+    const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
+    val views = val::array();
+    const auto records = ListRecords(MemorySource(bytes));
+    if (!records || index < 0 || static_cast<std::size_t>(index) >= records->size()) {
+        return views;
+    }
+    const RecordHeader& header = (*records)[static_cast<std::size_t>(index)].header;
+    for (const std::uint8_t layout : ReadableLayouts(header.depth)) {
+        DisplayBitmap bitmap;
+        const DecodeStatus status =
+            DecodeRecordAsLayout(MemorySource(bytes), index, layout, bitmap);
+        val view = DecodedFrame(status, bitmap, index);
+        view.set("layout", layout);
+        view.set("code", MakeTypeCode(layout, header.depth));
+        views.call<void>("push", view);
+    }
+    return views;
+}
+
 // The page's player of one Zentra file (new Player(bytes), show(index), delete()): its
 // own copy of the bytes, taken once, and a frame player over them, so that each frame
 // played costs its own record and not a copy of the file.
@@ -359,10 +368,12 @@ std::string ExportHeader(const val& fileBytes, const std::string& fileName) {
 
 EMSCRIPTEN_BINDINGS(zentra) {
     emscripten::function("profiles", &Profiles);
+    emscripten::function("profilesFromText", &ProfilesFromText);
     emscripten::function("parseTypeCode", &ParseTypeCode);
     emscripten::function("convert", &Convert);
     emscripten::function("listRecords", &ListFile);
     emscripten::function("decodeRecord", &DecodeToRgba);
+    emscripten::function("layoutView", &LayoutView);
     emscripten::function("exportHeader", &ExportHeader);
     emscripten::class_<WebPlayer>("Player").constructor<const val&>().function("show",
                                                                                &WebPlayer::Show);

@@ -4,11 +4,11 @@
 #include "convert_images.h"
 
 #include "adaptive_palette.h"
+#include "byte_sink.h"
 #include "changed_rect.h"
 #include "checked_size.h"
 #include "colour_to_grey.h"
 #include "load_palette.h"
-#include "output_file.h"
 #include "packers.h"
 #include "palette_mapping.h"
 #include "pixel_stream_shape.h"
@@ -27,12 +27,9 @@
 
 namespace {
 
-bool WriteBytes(std::FILE* file, const std::uint8_t* bytes, std::size_t count) {
-    return std::fwrite(bytes, 1, count, file) == count;
-}
-
-// Reads the frames of a conversion: frame `index` of a file; a GIF's frames are read once
-// and kept while the following frames come from the same file.
+// Reads the frames of a conversion: frame `index` of a file (from disk, or from its bytes
+// in memory); a GIF's frames are read once and kept while the following frames come from
+// the same file.
 class FrameSource {
   public:
     FrameSource(const MessageSink& sink, const SourceReadOptions& options)
@@ -45,22 +42,21 @@ class FrameSource {
         SourceReadOptions options = options_;
         if (frame.index == 0) {
             options.allFrames = false;
-            std::optional<std::vector<SourceImage>> read =
-                LoadImageFrames(frame.path, options, sink_);
+            std::optional<std::vector<SourceImage>> read = Read(frame, options);
             if (!read) {
                 return std::nullopt;
             }
             return std::move(read->front());
         }
-        if (loadedPath_ != frame.path) {
+        if (loadedPath_ != frame.path || loadedBytes_ != frame.bytes.get()) {
             options.allFrames = true;
-            std::optional<std::vector<SourceImage>> read =
-                LoadImageFrames(frame.path, options, sink_);
+            std::optional<std::vector<SourceImage>> read = Read(frame, options);
             if (!read) {
                 return std::nullopt;
             }
             loaded_ = std::move(*read);
             loadedPath_ = frame.path;
+            loadedBytes_ = frame.bytes.get();
         }
         if (static_cast<std::size_t>(frame.index) >= loaded_.size()) {
             ReportMessage(sink_, stderr, "ERROR: file '%s' has no frame %d\n", frame.path.c_str(),
@@ -71,9 +67,18 @@ class FrameSource {
     }
 
   private:
+    std::optional<std::vector<SourceImage>> Read(const Frame& frame,
+                                                 const SourceReadOptions& options) const {
+        if (frame.bytes) {
+            return LoadImageFramesFromMemory(*frame.bytes, frame.path, options, sink_);
+        }
+        return LoadImageFrames(frame.path, options, sink_);
+    }
+
     const MessageSink& sink_;
     SourceReadOptions options_;
     std::string loadedPath_;
+    const std::vector<std::uint8_t>* loadedBytes_ = nullptr;
     std::vector<SourceImage> loaded_;
 };
 
@@ -123,7 +128,7 @@ bool MapPicture(SourceImage& picture, const Palette& palette, int depth, Dither 
 class SequenceWriter {
   public:
     // `palette`, when given, is the type's palette (it outlives the writer).
-    SequenceWriter(OutputFile& output, const Sequence& sequence, const ConversionContext& context,
+    SequenceWriter(ByteSink& output, const Sequence& sequence, const ConversionContext& context,
                    RunLengthBuffer& coded, SquashEncoder& squash, const Palette* palette)
         : output_(output), layout_(TypeCodeLayout(sequence.typeCode)),
           depth_(TypeCodeDepth(sequence.typeCode)), colour_(IsColourDepth(depth_)),
@@ -204,7 +209,7 @@ class SequenceWriter {
                     return ConvertResult::OutOfMemory;
                 }
                 ReportMessage(sink_, stderr, "ERROR: failed to write file '%s'\n",
-                              output_.TargetPath().c_str());
+                              output_.Name().c_str());
                 return ConvertResult::WriteFailed;
             }
             previous = std::move(current); // frees the picture before it
@@ -314,7 +319,6 @@ class SequenceWriter {
     // brings one, pixel data.
     bool WriteRecord(const SourceImage& picture, const SourceImage* previous, bool last,
                      std::uint16_t delay, Packer packer) {
-        std::FILE* file = output_.File();
         RecordHeader header;
         header.layout = RecordLayout(layout_, depth_);
         if (previous != nullptr) {
@@ -328,8 +332,8 @@ class SequenceWriter {
         header.height = static_cast<std::uint16_t>(picture.height);
         const ChangedRect rect = RecordRect(picture, previous, header.layout);
 
-        const long start = std::ftell(file);
-        if (start < 0 || !WriteBytes(file, EncodeRecordHeader(header).data(), RECORD_HEADER_SIZE)) {
+        const std::optional<std::uint64_t> start = output_.Size();
+        if (!start || !output_.Write(EncodeRecordHeader(header).data(), RECORD_HEADER_SIZE)) {
             return false;
         }
         if (previous != nullptr) {
@@ -337,7 +341,7 @@ class SequenceWriter {
             delta.delay = delay;
             delta.dx = static_cast<std::uint16_t>(rect.x);
             delta.dy = static_cast<std::uint16_t>(rect.y);
-            if (!WriteBytes(file, EncodeDeltaHeader(delta).data(), DELTA_HEADER_SIZE)) {
+            if (!output_.Write(EncodeDeltaHeader(delta).data(), DELTA_HEADER_SIZE)) {
                 return false;
             }
         }
@@ -346,7 +350,7 @@ class SequenceWriter {
         if (palette_ != nullptr && !colour_) {
             header.layout |= RECORD_PALETTE;
             const std::vector<std::uint8_t> block = PaletteBlock(*palette_, depth_);
-            if (!WriteBytes(file, block.data(), block.size())) {
+            if (!output_.Write(block.data(), block.size())) {
                 return false;
             }
         }
@@ -355,36 +359,33 @@ class SequenceWriter {
         for (std::size_t k = 0; k < paletteBytes; ++k) {
             if (picture.palette[k] != 0) {
                 header.layout |= RECORD_PALETTE;
-                if (!WriteBytes(file, picture.palette.data(), paletteBytes)) {
+                if (!output_.Write(picture.palette.data(), paletteBytes)) {
                     return false;
                 }
                 break;
             }
         }
-        if (!WritePixelData(file, header, Samples(picture).data(), rect, packer)) {
+        if (!WritePixels(header, Samples(picture).data(), rect, packer)) {
             return false;
         }
 
-        const long end = std::ftell(file);
-        if (end < start ||
-            static_cast<unsigned long>(end - start) > std::numeric_limits<std::uint32_t>::max()) {
+        const std::optional<std::uint64_t> end = output_.Size();
+        if (!end || *end < *start || *end - *start > std::numeric_limits<std::uint32_t>::max()) {
             return false;
         }
-        header.recordLength = static_cast<std::uint32_t>(end - start);
+        header.recordLength = static_cast<std::uint32_t>(*end - *start);
         header.width = static_cast<std::uint16_t>(rect.width);
         header.height = static_cast<std::uint16_t>(rect.height);
-        return std::fseek(file, start, SEEK_SET) == 0 &&
-               WriteBytes(file, EncodeRecordHeader(header).data(), RECORD_HEADER_SIZE) &&
-               std::fseek(file, end, SEEK_SET) == 0;
+        return output_.Overwrite(*start, EncodeRecordHeader(header).data(), RECORD_HEADER_SIZE);
     }
 
     // The record's pixel data in the chosen coding: straight through the run-length coder
     // as always, or the unpacked stream collected first and then squash coded, or coded
     // both ways and the smaller taken (header.coding says which).
-    bool WritePixelData(std::FILE* file, RecordHeader& header, const std::uint8_t* samples,
-                        const ChangedRect& rect, Packer packer) {
+    bool WritePixels(RecordHeader& header, const std::uint8_t* samples, const ChangedRect& rect,
+                     Packer packer) {
         if (coding_ == CodingChoice::RunLength) {
-            return packer(coded_, file, header, samples, rect);
+            return packer(coded_, output_, header, samples, rect);
         }
         std::vector<std::uint8_t> unpacked;
         std::vector<std::uint8_t> coded;
@@ -394,7 +395,7 @@ class SequenceWriter {
                                    static_cast<unsigned>(rect.height));
             unpacked.reserve(shape ? shape->totalBytes : 0);
             coded_.collect = &unpacked;
-            const bool packed = packer(coded_, file, header, samples, rect);
+            const bool packed = packer(coded_, output_, header, samples, rect);
             coded_.collect = nullptr;
             if (!packed || !shape) {
                 outOfMemory_ = packed == false;
@@ -422,14 +423,14 @@ class SequenceWriter {
             }
             if (static_cast<std::size_t>(coded_.Length()) <= coded.size()) {
                 header.coding = PixelCoding::RunLength;
-                return EndPixelData(coded_, file);
+                return WritePixelData(coded_, output_);
             }
             EndPixelData(coded_, nullptr);
         }
-        return WriteBytes(file, coded.data(), coded.size());
+        return output_.Write(coded.data(), coded.size());
     }
 
-    OutputFile& output_;
+    ByteSink& output_;
     std::uint8_t layout_;
     std::uint8_t depth_;
     bool colour_;            // packed from the colours
@@ -485,7 +486,12 @@ class ConversionPalettes {
 
     // Reads the fixed palette and checks that every type's palette fits its depth.
     ConvertResult Prepare(const std::vector<std::uint32_t>& typeCodes) {
-        if (!context_.tone.palette.empty()) {
+        if (context_.paletteFile) {
+            fixed_ = ReadPaletteBytes(*context_.paletteFile, context_.tone.palette, context_.sink);
+            if (!fixed_) {
+                return ConvertResult::CannotReadPalette;
+            }
+        } else if (!context_.tone.palette.empty()) {
             fixed_ = LoadPalette(context_.tone.palette, context_.sink);
             if (!fixed_) {
                 return ConvertResult::CannotReadPalette;
@@ -566,7 +572,10 @@ std::string ChosenOutputPath(const std::string& firstPicture, const ConversionCo
     return context.outputDirectory + (last == '/' || last == '\\' ? "" : "/") + path;
 }
 
-ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
+namespace {
+
+// The checks before anything is written: something to write, and delays that fit.
+ConvertResult CheckSequences(const std::vector<Sequence>& sequences,
                              const ConversionContext& context) {
     if (sequences.empty() || sequences.front().frames.empty()) {
         ReportMessage(context.sink, stderr, "ERROR: no pictures or no display types to convert\n");
@@ -581,6 +590,13 @@ ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
             }
         }
     }
+    return ConvertResult::Written;
+}
+
+// Writes the checked sequences through the sink, which is opened here and committed
+// only when every record is written.
+ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
+                               const ConversionContext& context, ByteSink& output) {
     ConversionPalettes palettes(sequences.front().frames, context);
     std::vector<std::uint32_t> typeCodes;
     typeCodes.reserve(sequences.size());
@@ -591,11 +607,9 @@ ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
         prepared != ConvertResult::Written) {
         return prepared;
     }
-    OutputFile output(ChosenOutputPath(sequences.front().frames.front().path, context),
-                      context.temporaryFile);
     if (!output.Open()) {
         ReportMessage(context.sink, stderr, "ERROR: failed to open file '%s' for writing\n",
-                      output.TargetPath().c_str());
+                      output.Name().c_str());
         return ConvertResult::CannotCreateOutput;
     }
     RunLengthBuffer coded(context.allocate);
@@ -617,32 +631,64 @@ ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
         };
         if (const ConvertResult result = writer.Write(sequence.frames, frameWritten);
             result != ConvertResult::Written) {
-            return result; // the output's destructor removes the temporary file
+            return result; // an uncommitted sink leaves nothing behind
         }
         ++progress.typesDone;
     }
     if (!output.Commit()) {
         ReportMessage(context.sink, stderr, "ERROR: failed to write file '%s'\n",
-                      output.TargetPath().c_str());
+                      output.Name().c_str());
         return ConvertResult::WriteFailed;
     }
     return ConvertResult::Written;
 }
 
-ConvertResult WriteFrames(const std::vector<Frame>& frames,
-                          const std::vector<std::uint32_t>& typeCodes,
-                          const ConversionContext& context) {
-    if (frames.empty() || typeCodes.empty()) {
-        ReportMessage(context.sink, stderr, "ERROR: no pictures or no display types to convert\n");
-        return ConvertResult::NothingToConvert;
+} // namespace
+
+ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
+                             const ConversionContext& context) {
+    if (const ConvertResult checked = CheckSequences(sequences, context);
+        checked != ConvertResult::Written) {
+        return checked;
     }
+    FileSink output(ChosenOutputPath(sequences.front().frames.front().path, context),
+                    context.temporaryFile);
+    return WriteSequencesTo(sequences, context, output);
+}
+
+ConvertResult WriteSequencesToMemory(const std::vector<Sequence>& sequences,
+                                     const ConversionContext& context,
+                                     std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    if (const ConvertResult checked = CheckSequences(sequences, context);
+        checked != ConvertResult::Written) {
+        return checked;
+    }
+    MemorySink output(ChosenOutputPath(sequences.front().frames.front().path, context));
+    const ConvertResult result = WriteSequencesTo(sequences, context, output);
+    bytes = output.Take();
+    return result;
+}
+
+std::vector<Sequence> FrameSequences(const std::vector<Frame>& frames,
+                                     const std::vector<std::uint32_t>& typeCodes,
+                                     const ConversionContext& context) {
     std::vector<Sequence> sequences;
+    if (frames.empty()) {
+        return sequences;
+    }
     sequences.reserve(typeCodes.size());
     for (std::size_t t = 0; t < typeCodes.size(); ++t) {
         sequences.push_back(
             {typeCodes[t], frames, t < context.panels.size() ? context.panels[t] : TypePanel{}});
     }
-    return WriteSequences(sequences, context);
+    return sequences;
+}
+
+ConvertResult WriteFrames(const std::vector<Frame>& frames,
+                          const std::vector<std::uint32_t>& typeCodes,
+                          const ConversionContext& context) {
+    return WriteSequences(FrameSequences(frames, typeCodes, context), context);
 }
 
 int ConvertImages(const std::vector<std::string>& picturePaths,

@@ -87,6 +87,9 @@ struct ConversionContext {
     // The panels of the type codes, in their order; a shorter list leaves the rest
     // without a panel.
     std::vector<TypePanel> panels{};
+    // A palette file's bytes in memory (the web page's): when set, the tone options'
+    // palette is this file, read from these bytes, and `tone.palette` only names it.
+    std::shared_ptr<const std::vector<std::uint8_t>> paletteFile{};
 };
 
 // The delay field of a delta record holds 16 bits; a delay that does not fit is refused.
@@ -104,6 +107,9 @@ struct Frame {
     // A picture drawn in memory (ztr probe's test pictures): taken instead of reading path,
     // which then only names it in messages.
     std::shared_ptr<const SourceImage> picture{};
+    // A picture file's bytes in memory (the web page's pictures): read instead of the file
+    // at path, which then only names it in messages.
+    std::shared_ptr<const std::vector<std::uint8_t>> bytes{};
 };
 
 // One display type's records: the first frame as a full frame, every further one as a
@@ -118,6 +124,19 @@ struct Sequence {
 // sequence's first picture, through a temporary file as WriteFrames does.
 ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
                              const ConversionContext& context);
+
+// The same file written into `bytes` instead (its name, ChosenOutputPath's, stands only in
+// messages): byte for byte what WriteSequences writes. `bytes` stays empty unless the
+// result is Written.
+ConvertResult WriteSequencesToMemory(const std::vector<Sequence>& sequences,
+                                     const ConversionContext& context,
+                                     std::vector<std::uint8_t>& bytes);
+
+// The sequences that WriteFrames writes: the frames for every type code, in order, each
+// with its panel from the context. None without frames.
+std::vector<Sequence> FrameSequences(const std::vector<Frame>& frames,
+                                     const std::vector<std::uint32_t>& typeCodes,
+                                     const ConversionContext& context);
 
 // Writes one Zentra file named after the first frame's picture: for every type code, in
 // order, the first frame as a full frame and every further frame as a delta record

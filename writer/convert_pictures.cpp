@@ -29,24 +29,11 @@ std::vector<int> SourceFrameDelays(const std::string& path, const MessageSink* w
     if (!SignatureFormat(head, count, format) || format != PictureFormat::Gif) {
         return {-1};
     }
-    SourceReadOptions options;
-    options.allFrames = true;
     std::vector<std::uint8_t> bytes;
     if (!ReadFileBytes(path, bytes).empty()) {
         return {-1};
     }
-    const Readout read = ReadPicture(bytes, path, options);
-    if (!read.failure.empty()) {
-        return {-1};
-    }
-    if (!read.warning.empty() && warnings != nullptr) {
-        ReportMessage(*warnings, stderr, "%s", read.warning.c_str());
-    }
-    std::vector<int> delays;
-    for (const SourceImage& frame : read.frames) {
-        delays.push_back(frame.delay);
-    }
-    return delays;
+    return FrameDelays(bytes, path, warnings);
 }
 
 // Refuses, before anything is written, a conversion of which an output would write over
@@ -105,6 +92,29 @@ std::optional<OutputClash> FindOutputClash(const std::vector<std::string>& pictu
         sameName.push_back(k);
     }
     return std::nullopt;
+}
+
+std::vector<int> FrameDelays(std::span<const std::uint8_t> bytes, const std::string& name,
+                             const MessageSink* warnings) {
+    PictureFormat format = PictureFormat::Pnm;
+    if (!SignatureFormat(bytes.data(), std::min(bytes.size(), SIGNATURE_BYTES), format) ||
+        format != PictureFormat::Gif) {
+        return {-1};
+    }
+    SourceReadOptions options;
+    options.allFrames = true;
+    const Readout read = ReadPicture(bytes, name, options);
+    if (!read.failure.empty()) {
+        return {-1};
+    }
+    if (!read.warning.empty() && warnings != nullptr) {
+        ReportMessage(*warnings, stderr, "%s", read.warning.c_str());
+    }
+    std::vector<int> delays;
+    for (const SourceImage& frame : read.frames) {
+        delays.push_back(frame.delay);
+    }
+    return delays;
 }
 
 std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int delay,

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,13 @@
 // delay is how long the frame it completes stays shown, so the last one carries the
 // first frame's time. A GIF cut short after complete frames gives those frames, with a
 // warning through `warnings` when given.
+// The delays of a picture's frames in milliseconds (-1 where a frame gives none): a GIF's
+// own, a single -1 for every other picture and for a GIF that cannot be read (the writer
+// reports it). A GIF that breaks off after complete frames has those frames, and its
+// warning goes to `warnings` when given.
+std::vector<int> FrameDelays(std::span<const std::uint8_t> bytes, const std::string& name,
+                             const MessageSink* warnings);
+
 std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int delay,
                                    bool sourceDelays = false,
                                    const MessageSink* warnings = nullptr);

@@ -40,7 +40,7 @@ class PixelByteCollector {
 // collects the unpacked stream (coded.collect), the bytes go there instead and nothing
 // is written.
 template <std::size_t BytesPerPixel = 1, typename Lines>
-bool Pack(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+bool Pack(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
           const std::uint8_t* pixels, const ChangedRect& rect, Lines lines) {
     const std::size_t width = header.width * BytesPerPixel;
     const PackSource source{pixels + static_cast<std::size_t>(rect.y) * width +
@@ -61,7 +61,7 @@ bool Pack(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
         PixelByteCoder coder(coded);
         lines(coder, source);
     }
-    return EndPixelData(coded, file);
+    return WritePixelData(coded, out);
 }
 
 // A pixel's field at depth 1, 2 or 4: the top bits of its value. At depth 1 a value
@@ -199,10 +199,10 @@ template <int Depth, typename Field> struct BandedColumnLines {
 // A planar record: its planes one after the other in one coded stream, plane p packed
 // as a depth-1 record of the same order from bit p of every pixel's index.
 template <template <int, typename> class Lines>
-bool PackPlanes(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+bool PackPlanes(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                 const std::uint8_t* pixels, const ChangedRect& rect) {
     const unsigned depth = header.depth;
-    return Pack(coded, file, header, pixels, rect, [depth](auto& coder, const PackSource s) {
+    return Pack(coded, out, header, pixels, rect, [depth](auto& coder, const PackSource s) {
         for (unsigned plane = 0; plane < depth; ++plane) {
             Lines<1, PlaneBit>{PlaneBit{8 - depth + plane}}(coder, s);
         }
@@ -212,40 +212,40 @@ bool PackPlanes(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& hea
 } // namespace
 
 template <int Depth>
-bool FieldPackers<Depth>::PackRowOrder(RunLengthBuffer& coded, std::FILE* file,
+bool FieldPackers<Depth>::PackRowOrder(RunLengthBuffer& coded, ByteSink& out,
                                        const RecordHeader& header, const std::uint8_t* pixels,
                                        const ChangedRect& rect) {
-    return Pack(coded, file, header, pixels, rect, RowLines<Depth, TopBits<Depth>>{});
+    return Pack(coded, out, header, pixels, rect, RowLines<Depth, TopBits<Depth>>{});
 }
 
 template <int Depth>
-bool FieldPackers<Depth>::PackColumnOrder(RunLengthBuffer& coded, std::FILE* file,
+bool FieldPackers<Depth>::PackColumnOrder(RunLengthBuffer& coded, ByteSink& out,
                                           const RecordHeader& header, const std::uint8_t* pixels,
                                           const ChangedRect& rect) {
-    return Pack(coded, file, header, pixels, rect, ColumnLines<Depth, TopBits<Depth>>{});
+    return Pack(coded, out, header, pixels, rect, ColumnLines<Depth, TopBits<Depth>>{});
 }
 
 template <int Depth>
-bool FieldPackers<Depth>::PackBandedRows(RunLengthBuffer& coded, std::FILE* file,
+bool FieldPackers<Depth>::PackBandedRows(RunLengthBuffer& coded, ByteSink& out,
                                          const RecordHeader& header, const std::uint8_t* pixels,
                                          const ChangedRect& rect) {
-    return Pack(coded, file, header, pixels, rect, BandedRowLines<Depth, TopBits<Depth>>{});
+    return Pack(coded, out, header, pixels, rect, BandedRowLines<Depth, TopBits<Depth>>{});
 }
 
 template <int Depth>
-bool FieldPackers<Depth>::PackBandedColumns(RunLengthBuffer& coded, std::FILE* file,
+bool FieldPackers<Depth>::PackBandedColumns(RunLengthBuffer& coded, ByteSink& out,
                                             const RecordHeader& header, const std::uint8_t* pixels,
                                             const ChangedRect& rect) {
-    return Pack(coded, file, header, pixels, rect, BandedColumnLines<Depth, TopBits<Depth>>{});
+    return Pack(coded, out, header, pixels, rect, BandedColumnLines<Depth, TopBits<Depth>>{});
 }
 
 template struct FieldPackers<1>;
 template struct FieldPackers<2>;
 template struct FieldPackers<4>;
 
-bool PackRowOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+bool PackRowOrder8(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                    const std::uint8_t* pixels, const ChangedRect& rect) {
-    return Pack(coded, file, header, pixels, rect, [](auto& coder, const PackSource s) {
+    return Pack(coded, out, header, pixels, rect, [](auto& coder, const PackSource s) {
         for (int j = 0; j < s.area.height; ++j) {
             const std::uint8_t* row = s.origin + static_cast<std::size_t>(j) * s.width;
             for (int i = 0; i < s.area.width; ++i) {
@@ -255,9 +255,9 @@ bool PackRowOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& 
     });
 }
 
-bool PackColumnOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+bool PackColumnOrder8(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                       const std::uint8_t* pixels, const ChangedRect& rect) {
-    return Pack(coded, file, header, pixels, rect, [](auto& coder, const PackSource s) {
+    return Pack(coded, out, header, pixels, rect, [](auto& coder, const PackSource s) {
         for (int i = 0; i < s.area.width; ++i) {
             for (int j = 0; j < s.area.height; ++j) {
                 coder.Put(s.origin[static_cast<std::size_t>(j) * s.width + i]);
@@ -292,11 +292,11 @@ inline void PutColour(Coder& coder, const std::uint8_t* rgb, bool exchanged) {
 } // namespace
 
 template <int Depth>
-bool ColourPackers<Depth>::PackRowOrder(RunLengthBuffer& coded, std::FILE* file,
+bool ColourPackers<Depth>::PackRowOrder(RunLengthBuffer& coded, ByteSink& out,
                                         const RecordHeader& header, const std::uint8_t* rgb,
                                         const ChangedRect& rect) {
     const bool exchanged = ExchangesPixelBytes(header.layout);
-    return Pack<3>(coded, file, header, rgb, rect, [exchanged](auto& coder, const PackSource s) {
+    return Pack<3>(coded, out, header, rgb, rect, [exchanged](auto& coder, const PackSource s) {
         for (int j = 0; j < s.area.height; ++j) {
             const std::uint8_t* pixel = s.origin + static_cast<std::size_t>(j) * s.width;
             for (int i = 0; i < s.area.width; ++i, pixel += 3) {
@@ -307,11 +307,11 @@ bool ColourPackers<Depth>::PackRowOrder(RunLengthBuffer& coded, std::FILE* file,
 }
 
 template <int Depth>
-bool ColourPackers<Depth>::PackColumnOrder(RunLengthBuffer& coded, std::FILE* file,
+bool ColourPackers<Depth>::PackColumnOrder(RunLengthBuffer& coded, ByteSink& out,
                                            const RecordHeader& header, const std::uint8_t* rgb,
                                            const ChangedRect& rect) {
     const bool exchanged = ExchangesPixelBytes(header.layout);
-    return Pack<3>(coded, file, header, rgb, rect, [exchanged](auto& coder, const PackSource s) {
+    return Pack<3>(coded, out, header, rgb, rect, [exchanged](auto& coder, const PackSource s) {
         for (int i = 0; i < s.area.width; ++i) {
             const std::uint8_t* pixel = s.origin + 3 * static_cast<std::size_t>(i);
             for (int j = 0; j < s.area.height; ++j, pixel += s.width) {

@@ -1,22 +1,22 @@
 // The packers: a rectangle of a picture becomes a record's unpacked byte stream for one
-// depth and pixel order, passed through the run-length coder into the output file. Grey
-// records are packed from one grey byte a pixel, colour records (depths 16 and 24) from
-// three bytes a pixel: red, green, blue.
+// depth and pixel order, passed through the run-length coder into the output (a file or
+// memory). Grey records are packed from one grey byte a pixel, colour records (depths 16
+// and 24) from three bytes a pixel: red, green, blue.
 #pragma once
 
+#include "byte_sink.h"
 #include "changed_rect.h"
 #include "run_length_buffer.h"
 #include "zentra_format.h"
 
 #include <cstdint>
-#include <cstdio>
 
 // header.width and header.height hold the full picture's size W x H; header.layout the
 // record's lay-out bits. Pixel (i, j) of the rectangle is pixels[(rect.y + j) * W +
 // rect.x + i] (for colour packers the three bytes from 3 times that index). Each codes through
 // `coded` and returns false when writing the coded data failed or the coder ran out of memory
 // (coded.OutOfMemory() tells which).
-using Packer = bool (*)(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+using Packer = bool (*)(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                         const std::uint8_t* pixels, const ChangedRect& rect);
 
 // Depths 1, 2 and 4: p = 8 / Depth pixels a byte, each the top Depth bits of its value,
@@ -24,15 +24,14 @@ using Packer = bool (*)(RunLengthBuffer& coded, std::FILE* file, const RecordHea
 // bytes and the missing lines of a last band are 0. One packer per pixel order; the
 // three depths are instantiated in packers.cpp.
 template <int Depth> struct FieldPackers {
-    static bool PackRowOrder(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+    static bool PackRowOrder(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                              const std::uint8_t* pixels, const ChangedRect& rect);
-    static bool PackColumnOrder(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+    static bool PackColumnOrder(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                                 const std::uint8_t* pixels, const ChangedRect& rect);
-    static bool PackBandedRows(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+    static bool PackBandedRows(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                                const std::uint8_t* pixels, const ChangedRect& rect);
-    static bool PackBandedColumns(RunLengthBuffer& coded, std::FILE* file,
-                                  const RecordHeader& header, const std::uint8_t* pixels,
-                                  const ChangedRect& rect);
+    static bool PackBandedColumns(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
+                                  const std::uint8_t* pixels, const ChangedRect& rect);
 };
 
 extern template struct FieldPackers<1>;
@@ -40,9 +39,9 @@ extern template struct FieldPackers<2>;
 extern template struct FieldPackers<4>;
 
 // Depth 8: one pixel a byte, its value unchanged.
-bool PackRowOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+bool PackRowOrder8(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                    const std::uint8_t* pixels, const ChangedRect& rect);
-bool PackColumnOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+bool PackColumnOrder8(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                       const std::uint8_t* pixels, const ChangedRect& rect);
 
 // Depths 16 and 24, from red, green, blue bytes: row order and column order, each pixel
@@ -50,9 +49,9 @@ bool PackColumnOrder8(RunLengthBuffer& coded, std::FILE* file, const RecordHeade
 // exchanged where ExchangesPixelBytes says (row order with LAYOUT_REVERSED, column order
 // without it). Instantiated in packers.cpp.
 template <int Depth> struct ColourPackers {
-    static bool PackRowOrder(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+    static bool PackRowOrder(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                              const std::uint8_t* rgb, const ChangedRect& rect);
-    static bool PackColumnOrder(RunLengthBuffer& coded, std::FILE* file, const RecordHeader& header,
+    static bool PackColumnOrder(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
                                 const std::uint8_t* rgb, const ChangedRect& rect);
 };
 

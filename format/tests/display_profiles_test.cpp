@@ -296,6 +296,38 @@ TEST_F(DisplayProfilesFile, WarningsNameTheFileAndTheLine) {
         (std::vector<Entry>{{"good", 6, 1, "Fine"}, {"myepd", 0, 1, "G ; 1"}, {"last", 4, 8, ""}}));
 }
 
+TEST_F(DisplayProfilesFile, TextInMemoryReadsAsTheSameFile) {
+    // The web page reads the bundled file and the user's own from their text: the same
+    // profiles and the same warnings, the name standing for the file's path.
+    const std::string cases[] = {
+        THREE_PROFILES,
+        "a 1\r\nb 0x0G ; 1\r\n" + std::string(300, 'w') + "\nlast 4 ; 8",
+        "end 2 ; 4 no line feed\r",
+        std::string("nul 3\0 after\nx 9 ; 3\n", 22),
+    };
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(text.substr(0, 20));
+        const std::string path = WriteScratchFile("same.prf", text);
+        MessageRecorder fromFile;
+        const MessageSink fileSink = fromFile.Sink();
+        DisplayProfileList read;
+        ASSERT_EQ(LoadDisplayProfiles(path, read, &fileSink), 1);
+        MessageRecorder fromText;
+        const MessageSink textSink = fromText.Sink();
+        LoadDisplayProfilesFromText(text, path, profiles, &textSink);
+        ASSERT_EQ(profiles.size(), read.size());
+        for (std::size_t k = 0; k < read.size(); ++k) {
+            EXPECT_EQ(profiles[k].name, read[k].name);
+            EXPECT_EQ(profiles[k].layout, read[k].layout);
+            EXPECT_EQ(profiles[k].depth, read[k].depth);
+            EXPECT_EQ(profiles[k].description, read[k].description);
+            EXPECT_EQ(profiles[k].settings, read[k].settings);
+        }
+        EXPECT_EQ(fromText.Messages(), fromFile.Messages());
+        FreeDisplayProfiles(profiles);
+    }
+}
+
 TEST_F(DisplayProfilesFile, MissingFileReturnsZeroAndLeavesTheList) {
     ASSERT_EQ(LoadDisplayProfiles(WriteScratchFile("one.prf", "one 1\n"), profiles), 1);
     EXPECT_EQ(LoadDisplayProfiles((ScratchFolder() / "missing.prf").string(), profiles), 0);

@@ -8,12 +8,17 @@ const $ = (id) => document.getElementById(id);
 
 const state = {
   pictures: [], // [{name, bytes}] in the order added; a name added again replaces its picture
-  profiles: [],
+  profiles: [], // the bundled profiles, then those of the user's own file, each with its key
+  bundled: [],
   chosen: [], // [{key, code, label}] in the order chosen: the order of the file's sequences
   files: [], // the last conversion's output: [{name, bytes, records}]
   stopPlaying: null,
   paletteFile: null, // {name, bytes} of a chosen palette file
+  conversion: null, // the conversion running in the worker: {done, cancel}
 };
+
+// A conversion that lasts longer than this shows its progress and a Cancel button.
+const PROGRESS_AFTER_MS = 300;
 
 function isGif(picture) {
   const b = picture.bytes;
@@ -94,12 +99,12 @@ function renderTypeList() {
   const filter = $('type-search').value.trim().toLowerCase();
   const list = $('type-list');
   list.replaceChildren();
-  state.profiles.forEach((profile, index) => {
+  state.profiles.forEach((profile) => {
     const words = `${profile.name} ${profile.description} ${layoutWords(profile)}`.toLowerCase();
     if (filter && !words.includes(filter)) {
       return;
     }
-    const key = `profile:${index}`;
+    const { key } = profile;
     const item = document.createElement('li');
     const label = document.createElement('label');
     const box = document.createElement('input');
@@ -121,7 +126,7 @@ function renderTypeList() {
     const about = document.createElement('span');
     about.textContent = profile.description || '';
     const code = document.createElement('small');
-    code.textContent = layoutWords(profile);
+    code.textContent = layoutWords(profile) + (profile.file ? `, from ${profile.file}` : '');
     label.append(box, name, code, about);
     item.append(label);
     list.append(item);
@@ -247,20 +252,19 @@ async function convertNow() {
   }
   const delay = delays();
   let result;
-  try {
-    result = !delay.valid
-      ? { ok: false, messages: ['The delay is a whole number of milliseconds.'], files: [] }
-      : await engine.convert(state.pictures, state.chosen.map((c) => c.code),
-        $('opt-animation').checked, delay.common, delay.own, toneOptions(),
-        state.chosen.map((c) => c.palette || ''),
-        $('opt-palette').value === 'file' ? state.paletteFile : null);
-  } catch (error) {
-    result = { ok: false, messages: [error.message], files: [] };
+  if (!delay.valid) {
+    result = { ok: false, messages: ['The delay is a whole number of milliseconds.'], files: [] };
+  } else {
+    result = await runConversion(state.pictures, state.chosen.map((c) => c.code),
+      $('opt-animation').checked, delay.common, delay.own, toneOptions(),
+      state.chosen.map((c) => c.palette || ''),
+      $('opt-palette').value === 'file' ? state.paletteFile : null);
   }
   if (run !== pending) {
     return;
   }
-  showMessages(box, result.messages, result.ok ? 'note' : 'error');
+  const messages = result.cancelled ? ['The conversion was cancelled.'] : result.messages;
+  showMessages(box, messages, result.ok ? 'note' : 'error');
   state.files = result.ok ? result.files : [];
   for (const file of state.files) {
     file.records = await engine.listRecords(file.bytes);
@@ -268,6 +272,50 @@ async function convertNow() {
   await renderOutput();
   // The tests wait for the run they asked for to be drawn.
   document.body.dataset.convertDone = String(run);
+}
+
+// Runs one conversion in the worker, ending the one before it if that still runs; after
+// PROGRESS_AFTER_MS it shows how far it has got, with a Cancel button.
+async function runConversion(...args) {
+  state.conversion?.cancel();
+  const box = $('convert-progress');
+  let shown = null;
+  const show = (progress) => {
+    shown = progress;
+    if (!box.hidden) {
+      drawProgress(progress);
+    }
+  };
+  const conversion = engine.startConversion(...args, show);
+  state.conversion = conversion;
+  const timer = setTimeout(() => {
+    box.hidden = false;
+    drawProgress(shown);
+  }, PROGRESS_AFTER_MS);
+  const result = await conversion.done;
+  clearTimeout(timer);
+  if (state.conversion === conversion) {
+    state.conversion = null;
+    box.hidden = true;
+  }
+  return result;
+}
+
+// "Frame 12 of 200 of display type 1 of 2", and the whole conversion's share done.
+function drawProgress(progress) {
+  const bar = $('convert-progress-bar');
+  const text = $('convert-progress-text');
+  if (!progress) {
+    bar.removeAttribute('value');
+    text.textContent = 'Converting\u2026';
+    return;
+  }
+  const { framesDone, frames, typesDone, types, picturesDone, pictures } = progress;
+  const type = Math.min(typesDone + 1, types);
+  const file = (typesDone + framesDone / Math.max(frames, 1)) / Math.max(types, 1);
+  bar.value = (picturesDone + file) / Math.max(pictures, 1);
+  text.textContent = `Frame ${framesDone} of ${frames} of display type ${type} of ${types}` +
+    (pictures > 1 ? `, picture ${picturesDone + 1} of ${pictures}` : '');
 }
 
 // The bytes of a written file as the last conversion left them.
@@ -388,8 +436,35 @@ async function renderOutput() {
   $('convert-play').disabled = !hasAnimation();
 }
 
+// A user's own profile file: its profiles join the bundled ones, after them, and replace
+// those of the file loaded before; a line with a fault shows ztr's warning for it.
+async function loadProfileFile(fileList) {
+  const [file] = fileList;
+  if (!file) {
+    return;
+  }
+  const text = await file.text();
+  const { profiles, warnings } = await engine.profilesFromText(text, file.name);
+  const own = profiles.map((profile, index) => ({ ...profile, key: `own:${file.name}:${index}`,
+    file: file.name }));
+  state.profiles = [...state.bundled, ...own];
+  const before = state.chosen.length;
+  state.chosen = state.chosen.filter((c) => !c.key.startsWith('own:') ||
+    own.some((p) => p.key === c.key && p.code === c.code));
+  const notes = [...warnings,
+    `${own.length} display type${own.length === 1 ? '' : 's'} from ${file.name}.`];
+  showMessages($('profile-messages'), notes, warnings.length ? 'error' : 'note');
+  renderTypeList();
+  renderChosen();
+  if (state.chosen.length !== before) {
+    convertNow();
+  }
+}
+
 export async function startConvertTab() {
-  state.profiles = await engine.profiles();
+  state.bundled = (await engine.profiles()).map((profile, index) => ({ ...profile,
+    key: `profile:${index}` }));
+  state.profiles = state.bundled;
   renderTypeList();
   renderPictureList();
   $('picture-input').addEventListener('change', async (event) => {
@@ -403,6 +478,7 @@ export async function startConvertTab() {
     convertNow();
   });
   $('type-search').addEventListener('input', renderTypeList);
+  $('profile-file').addEventListener('change', (event) => loadProfileFile(event.target.files));
   $('type-code-add').addEventListener('click', addTypeCode);
   $('type-code').addEventListener('keydown', (event) => {
     if (event.key === 'Enter') {
@@ -428,4 +504,5 @@ export async function startConvertTab() {
     });
   }
   $('convert-play').addEventListener('click', togglePreviewPlaying);
+  $('convert-cancel').addEventListener('click', () => state.conversion?.cancel());
 }

@@ -43,6 +43,43 @@ async function show(index) {
     drawDecoded(canvas, decoded, zoom(), $('view-invert').checked);
   }
   canvas.dataset.record = String(index);
+  await renderLayoutGrid();
+}
+
+// The selected record's bytes as every lay-out of its size and depth reads them, each
+// labelled with its type code, the record's own lay-out marked.
+async function renderLayoutGrid() {
+  const grid = $('layout-grid');
+  const wanted = $('view-layouts').checked && state.selected >= 0 && !state.stopPlaying;
+  $('layout-hint').hidden = !wanted;
+  grid.replaceChildren();
+  if (!wanted) {
+    return;
+  }
+  const index = state.selected;
+  const own = state.records[index].layout & 0x1f;
+  const views = await engine.layoutView(state.bytes, index);
+  if (index !== state.selected) {
+    return;
+  }
+  for (const view of views) {
+    const figure = document.createElement('figure');
+    const caption = document.createElement('figcaption');
+    const code = `0x${view.code.toString(16)}`;
+    caption.textContent = view.layout === own ? `${code} (as written)` : code;
+    if (view.ok) {
+      const canvas = document.createElement('canvas');
+      canvas.dataset.code = code;
+      drawDecoded(canvas, view, zoom(), $('view-invert').checked);
+      figure.append(canvas);
+    } else {
+      caption.textContent += `: ${view.message}`;
+    }
+    figure.classList.toggle('own', view.layout === own);
+    figure.append(caption);
+    grid.append(figure);
+  }
+  grid.dataset.record = String(index);
 }
 
 function stopPlaying() {
@@ -142,4 +179,5 @@ export function startViewTab() {
     });
   }
   $('view-play').addEventListener('click', togglePlaying);
+  $('view-layouts').addEventListener('change', renderLayoutGrid);
 }

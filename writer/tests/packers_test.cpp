@@ -13,21 +13,19 @@ using writer_test::Bytes;
 
 namespace {
 
-// Runs a packer into a scratch file and returns the coded bytes it wrote.
+// Runs a packer into a memory sink and returns the coded bytes it wrote.
 Bytes CodedOutput(Packer packer, int width, int height, std::uint8_t layout, const Bytes& pixels,
                   ChangedRect rect) {
-    writer_test::ScratchFolder folder("packers");
-    const std::string path = folder.File("out.bin");
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(file, nullptr);
+    MemorySink sink("out.bin");
+    EXPECT_TRUE(sink.Open());
     RecordHeader header;
     header.width = static_cast<std::uint16_t>(width);
     header.height = static_cast<std::uint16_t>(height);
     header.layout = layout;
     RunLengthBuffer coded;
-    EXPECT_TRUE(packer(coded, file, header, pixels.data(), rect));
-    std::fclose(file);
-    return writer_test::ReadWholeFile(path);
+    EXPECT_TRUE(packer(coded, sink, header, pixels.data(), rect));
+    EXPECT_TRUE(sink.Commit());
+    return sink.Take();
 }
 
 ChangedRect Rect(int x, int y, int width, int height) {
