@@ -16,6 +16,7 @@
 #include "read_record_header.h"
 #include "tone_settings.h"
 #include "type_code.h"
+#include "type_code_fault.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -137,10 +138,22 @@ std::function<bool(const ConversionProgress&)> ProgressCallback(const val& progr
     };
 }
 
-// A raw type code as ztr --code reads it (decimal, 0x hexadecimal or 0 octal), or null.
+// A raw type code as ztr --code reads it (decimal, 0x hexadecimal or 0 octal): {code} for
+// one that makes records, {fault} with ztr's refusal of one that cannot (a depth without
+// records, unknown lay-out bits), or null for text that is no number.
 val ParseTypeCode(const std::string& text) {
     const auto code = ParseInteger(text, IntegerStyle::C, INT32_MIN, UINT32_MAX);
-    return code ? val(static_cast<std::uint32_t>(*code)) : val::null();
+    if (!code) {
+        return val::null();
+    }
+    val result = val::object();
+    if (const std::string fault = TypeCodeFault(static_cast<std::uint32_t>(*code));
+        !fault.empty()) {
+        result.set("fault", "invalid type code '" + text + "': " + fault);
+    } else {
+        result.set("code", static_cast<std::uint32_t>(*code));
+    }
+    return result;
 }
 
 // Converts the pictures ([{name, bytes}]) for the type codes, as ztr convert does with

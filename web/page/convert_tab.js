@@ -153,11 +153,16 @@ function renderChosen() {
 
 async function addTypeCode() {
   const text = $('type-code').value.trim();
-  const code = await engine.parseTypeCode(text);
-  if (code === null) {
+  const parsed = await engine.parseTypeCode(text);
+  if (parsed === null) {
     showMessages($('convert-messages'), [`'${text}' is not a type code (decimal, 0x hexadecimal or 0 octal).`]);
     return;
   }
+  if (parsed.fault) {
+    showMessages($('convert-messages'), [parsed.fault]);
+    return;
+  }
+  const { code } = parsed;
   state.chosen.push({ key: `code:${state.chosen.length}:${code}`, code, label: text });
   $('type-code').value = '';
   renderChosen();

@@ -254,7 +254,9 @@ for (const refused of REFUSED) {
   });
 }
 
-test('convert: a type code of a depth without a packer shows the engine message', async () => {
+// A code that makes no records is refused as ztr refuses it on its command line, and is
+// not taken into the chosen types.
+test('convert: a type code of a depth without records is refused with ztr\'s reason', async () => {
   await freshPage();
   const picture = sample('shapes_84x48.pbm');
   await addPictures([picture]);
@@ -262,8 +264,10 @@ test('convert: a type code of a depth without a packer shows the engine message'
   await settled();
   const reference = runZtr(['convert', '--code', '0x30000', 'shapes_84x48.pbm'], [picture]);
   removeFolder(reference.folder);
-  assert.equal(reference.status, 1);
-  assert.deepEqual(await pageMessages(), reference.stderr.trimEnd().split('\n'));
+  assert.equal(reference.status, 2);
+  const refusal = reference.stderr.split('\n')[0].replace(/^ztr: /, '');
+  assert.deepEqual(await pageMessages(), [refusal]);
+  assert.equal(await page.$$eval('#chosen-types li', (items) => items.length), 0);
 });
 
 // Pictures of an animation with delays of their own (empty: the common delay): the
