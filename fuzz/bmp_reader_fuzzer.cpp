@@ -3,12 +3,15 @@
 // height bytes (none when a side is below 1), pixels that are scaled colour-table indices
 // and no palette at 1 bit; a 16-, 24- or 32-bit one as 256 grey levels of at least 1 x 1
 // without a table. The same bytes read twice give the same picture.
+#include "first_frame.h"
 #include "picture_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const PictureBytes bytes(data, size);
-    const std::optional<SourceImage> image = ReadBmpImage(bytes, "input.bmp", fuzz::SilentSink());
-    const std::optional<SourceImage> again = ReadBmpImage(bytes, "input.bmp", fuzz::SilentSink());
+    const std::optional<SourceImage> image =
+        ReadBmpFirstFrame(bytes, "input.bmp", fuzz::SilentSink());
+    const std::optional<SourceImage> again =
+        ReadBmpFirstFrame(bytes, "input.bmp", fuzz::SilentSink());
     fuzz::Require(image.has_value() == again.has_value() &&
                       (!image || fuzz::SameFrame(*image, *again)),
                   "the same bytes read twice give the same picture");

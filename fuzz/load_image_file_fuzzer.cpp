@@ -4,6 +4,7 @@
 // must be a well-formed picture; the same file read twice from fresh state must give the same
 // picture; the file and memory entry points and LoadImageFile must agree; and the project's
 // PBM/PGM/PPM and bitmap readers must give what they give when called directly.
+#include "first_frame.h"
 #include "picture_checks.h"
 #include "picture_format.h"
 
@@ -48,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         format == byName && (format == PictureFormat::Pnm || format == PictureFormat::Bitmap);
     std::optional<SourceImage> direct;
     if (ownReader) {
-        direct = format == PictureFormat::Pnm ? ReadPnmImage(path, fuzz::SilentSink())
-                                              : ReadBmpImage(path, fuzz::SilentSink());
+        direct = format == PictureFormat::Pnm ? ReadPnmFirstFrame(path, fuzz::SilentSink())
+                                              : ReadBmpFirstFrame(path, fuzz::SilentSink());
     }
     std::remove(path.c_str());
 

@@ -2,6 +2,7 @@
 // must be whole (width x height bytes), its levels within 2-256 and its palette empty; a
 // raw PBM holds only black and white, and every byte of a raw PGM is a byte sample
 // scaled to those levels (a sample above maxval keeps the low 8 bits of its product).
+#include "first_frame.h"
 #include "fuzz_support.h"
 #include "source_image.h"
 
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string path = fuzz::ScratchPath("input.pgm");
     fuzz::WriteFile(path, data, size);
 
-    const std::optional<SourceImage> image = ReadPnmImage(path, fuzz::SilentSink());
+    const std::optional<SourceImage> image = ReadPnmFirstFrame(path, fuzz::SilentSink());
     if (!image) {
         return 0;
     }

@@ -461,17 +461,3 @@ Readout ReadBmpPicture(PictureBytes bytes, const std::string& name,
     }
     return ReadIndexedBitmap(bytes, head.data(), name);
 }
-
-std::optional<SourceImage> ReadBmpImage(std::span<const std::uint8_t> bytes,
-                                        const std::string& name, const MessageSink& sink) {
-    return ReportedFirstFrame(ReadBmpPicture(bytes, name, SourceReadOptions{}), sink);
-}
-
-std::optional<SourceImage> ReadBmpImage(const std::string& path, const MessageSink& sink) {
-    std::vector<std::uint8_t> bytes;
-    const std::string failure = ReadFileBytes(path, bytes);
-    if (!failure.empty()) {
-        return ReportedFirstFrame(Readout{{}, failure}, sink);
-    }
-    return ReadBmpImage(bytes, path, sink);
-}

@@ -1,4 +1,4 @@
-// ReadPnmImage: PBM ("P1", "P4"), PGM ("P2", "P5") and PPM ("P3", "P6") pictures into a
+// ReadPnmPicture: PBM ("P1", "P4"), PGM ("P2", "P5") and PPM ("P3", "P6") pictures into a
 // SourceImage of one grey byte per pixel (a PPM's colours by luminance), top row first.
 // The header is read in line pieces of at most 127 characters; the pixel data start
 // right after the piece that completes it. Samples above maxval 255 take two bytes.
@@ -416,18 +416,4 @@ Readout ReadPnmPicture(PictureBytes bytes, const std::string& name,
     Readout result;
     result.frames.push_back(std::move(image));
     return result;
-}
-
-std::optional<SourceImage> ReadPnmImage(std::span<const std::uint8_t> bytes,
-                                        const std::string& name, const MessageSink& sink) {
-    return ReportedFirstFrame(ReadPnmPicture(bytes, name, SourceReadOptions{}), sink);
-}
-
-std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink) {
-    std::vector<std::uint8_t> bytes;
-    const std::string failure = ReadFileBytes(path, bytes);
-    if (!failure.empty()) {
-        return ReportedFirstFrame(Readout{{}, failure}, sink);
-    }
-    return ReadPnmImage(bytes, path, sink);
 }

@@ -69,19 +69,5 @@ LoadImageFramesFromMemory(std::span<const std::uint8_t> bytes, const std::string
 // The first frame of LoadImageFrames, colour over a white background.
 std::optional<SourceImage> LoadImageFile(const std::string& path, const MessageSink& sink);
 
-// PBM ("P1", "P4"), PGM ("P2", "P5") and PPM ("P3", "P6") files; rows top first; grey
-// levels only. From a file, or from its bytes and name.
-std::optional<SourceImage> ReadPnmImage(const std::string& path, const MessageSink& sink);
-std::optional<SourceImage> ReadPnmImage(std::span<const std::uint8_t> bytes,
-                                        const std::string& name, const MessageSink& sink);
-
-// Windows bitmaps: uncompressed ones of 1, 4 or 8 bits per pixel as scaled colour-table
-// indices, of 16, 24 or 32 bits per pixel (uncompressed or with bit fields) as grey levels
-// over a white background; rows bottom row first, as a bottom-up bitmap stores them (a
-// top-down bitmap's rows are turned to match). From a file, or from its bytes and name.
-std::optional<SourceImage> ReadBmpImage(const std::string& path, const MessageSink& sink);
-std::optional<SourceImage> ReadBmpImage(std::span<const std::uint8_t> bytes,
-                                        const std::string& name, const MessageSink& sink);
-
 // Reverses the order of the rows of a raster in place.
 void ReverseRows(std::uint8_t* pixels, std::size_t rowLength, std::size_t rowCount);

@@ -1,6 +1,7 @@
 // Bitmap reading: files written by ImageMagick, netpbm and PIL (40- and 124-byte
 // headers), stored-row strides, where the table and the pixel data are found, and
 // every refusal message.
+#include "first_frame.h"
 #include "readers_seed_pictures.h"
 #include "readers_test_support.h"
 #include "source_image.h"
@@ -26,7 +27,7 @@ struct ToolBitmapCase {
 
 // Pixels of 4- and 8-bit bitmaps are scaled indices: each must name a table entry
 // holding the seed's grey. 1-bit tables (black, white) give the grey directly.
-TEST(ReadBmpImage, ReadsFilesWrittenByOtherTools) {
+TEST(ReadBmpFirstFrame, ReadsFilesWrittenByOtherTools) {
     const ToolBitmapCase cases[] = {
         {"im_grey5x3_bmp3.bmp", 5, 3, 16, GREY_5X3},  {"im_grey5x3_v5.bmp", 5, 3, 16, GREY_5X3},
         {"netpbm_grey5x3.bmp", 5, 3, 16, GREY_5X3},   {"im_grey7x5_bmp3.bmp", 7, 5, 256, Grey7x5()},
@@ -62,7 +63,7 @@ TEST(ReadBmpImage, ReadsFilesWrittenByOtherTools) {
     }
 }
 
-TEST(ReadBmpImage, TableEntriesAreRedGreenBlue) {
+TEST(ReadBmpFirstFrame, TableEntriesAreRedGreenBlue) {
     // Two 4-bit entries stored blue, green, red, reserved; pixel 0 then 1.
     BmpFields fields;
     fields.width = 2;
@@ -71,7 +72,7 @@ TEST(ReadBmpImage, TableEntriesAreRedGreenBlue) {
     const std::vector<std::uint8_t> table = {0x01, 0x02, 0x03, 0xAA, 0x11, 0x22, 0x33, 0xBB};
     const std::string path =
         WriteScratchFile("rgb.bmp", MakeBmp(fields, table, {0x01, 0x00, 0x00, 0x00}));
-    const std::optional<SourceImage> image = ReadBmpImage(path, MessageSink{});
+    const std::optional<SourceImage> image = ReadBmpFirstFrame(path, MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{0, 17}));
     Palette expected{};
@@ -96,7 +97,7 @@ struct StrideCase {
     std::vector<std::uint8_t> pixels; // file order, bottom row first
 };
 
-TEST(ReadBmpImage, SkipsThePaddingOfEveryStoredRow) {
+TEST(ReadBmpFirstFrame, SkipsThePaddingOfEveryStoredRow) {
     const StrideCase cases[] = {
         {"4 bits, 3 wide: stride 4, 2 skipped",
          4,
@@ -122,7 +123,7 @@ TEST(ReadBmpImage, SkipsThePaddingOfEveryStoredRow) {
         fields.bitCount = c.bitCount;
         const std::vector<std::uint8_t> table(4u << c.bitCount, 0);
         MessageRecorder recorder;
-        const std::optional<SourceImage> image = ReadBmpImage(
+        const std::optional<SourceImage> image = ReadBmpFirstFrame(
             WriteScratchFile("stride.bmp", MakeBmp(fields, table, c.data)), recorder.Sink());
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->pixels, c.pixels);
@@ -130,19 +131,19 @@ TEST(ReadBmpImage, SkipsThePaddingOfEveryStoredRow) {
     }
 }
 
-TEST(ReadBmpImage, OneBitTableLeavesThePaletteAlone) {
+TEST(ReadBmpFirstFrame, OneBitTableLeavesThePaletteAlone) {
     BmpFields fields;
     fields.width = 3;
     fields.bitCount = 1;
     const std::vector<std::uint8_t> table = {0x10, 0x20, 0x30, 0, 0x40, 0x50, 0x60, 0};
-    const std::optional<SourceImage> image = ReadBmpImage(
+    const std::optional<SourceImage> image = ReadBmpFirstFrame(
         WriteScratchFile("mono.bmp", MakeBmp(fields, table, {0x40, 0, 0, 0})), MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{0, 255, 0}));
     EXPECT_EQ(image->palette, Palette{});
 }
 
-TEST(ReadBmpImage, ColourCountPlacesThePixelsButNotTheTableSize) {
+TEST(ReadBmpFirstFrame, ColourCountPlacesThePixelsButNotTheTableSize) {
     // 8 bits with 16 colours: pixels at 14 + 40 + 64 = 118; all 256 entries are copied,
     // so entries 16 and 17 hold the pixel bytes and the rest, past the end, are zero.
     BmpFields fields;
@@ -153,8 +154,8 @@ TEST(ReadBmpImage, ColourCountPlacesThePixelsButNotTheTableSize) {
         table.insert(table.end(), {i, static_cast<std::uint8_t>(i + 100), 0xC0, 0});
     }
     const std::vector<std::uint8_t> data = {7, 3, 15, 0, 9};
-    const std::optional<SourceImage> image =
-        ReadBmpImage(WriteScratchFile("sixteen.bmp", MakeBmp(fields, table, data)), MessageSink{});
+    const std::optional<SourceImage> image = ReadBmpFirstFrame(
+        WriteScratchFile("sixteen.bmp", MakeBmp(fields, table, data)), MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, data);
     Palette expected{};
@@ -175,7 +176,7 @@ struct EmptySizeCase {
     std::int32_t height;
 };
 
-TEST(ReadBmpImage, SizesBelowOneReadNoPixels) {
+TEST(ReadBmpFirstFrame, SizesBelowOneReadNoPixels) {
     const EmptySizeCase cases[] = {{0, 0}, {4, 0}, {0, 3}, {3, INT32_MIN}, {-5, 2}};
     for (const EmptySizeCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
@@ -216,7 +217,7 @@ std::vector<std::uint8_t> Os2Bitmap() {
     return bytes;
 }
 
-TEST(ReadBmpImage, RefusesWithExactMessages) {
+TEST(ReadBmpFirstFrame, RefusesWithExactMessages) {
     const std::string invalid = "ERROR: file '%s' is not a valid bitmap picture\n";
     const std::string truncated =
         "ERROR: truncated input file '%s' (not enough data for 3 x 2 pixels)\n";
@@ -284,14 +285,14 @@ TEST(ReadBmpImage, RefusesWithExactMessages) {
         std::string expected = c.message;
         expected.replace(expected.find("%s"), 2, path);
         MessageRecorder recorder;
-        EXPECT_FALSE(ReadBmpImage(path, recorder.Sink()).has_value());
+        EXPECT_FALSE(ReadBmpFirstFrame(path, recorder.Sink()).has_value());
         EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
     }
 }
 
 // ImageMagick's default for palette bitmaps, RLE8, gives the pixels and table of its
 // uncompressed bitmap of the same picture.
-TEST(ReadBmpImage, ReadsImageMagickRunLengthFile) {
+TEST(ReadBmpFirstFrame, ReadsImageMagickRunLengthFile) {
     const std::optional<SourceImage> coded =
         LoadImageFile(TestDataPath("im_grey7x5_rle8.bmp"), MessageSink{});
     const std::optional<SourceImage> plain =
@@ -304,10 +305,10 @@ TEST(ReadBmpImage, ReadsImageMagickRunLengthFile) {
     EXPECT_EQ(coded->palette, plain->palette);
 }
 
-TEST(ReadBmpImage, MissingFileNamesThePath) {
+TEST(ReadBmpFirstFrame, MissingFileNamesThePath) {
     const std::string path = (ScratchFolder() / "no_such_picture.bmp").string();
     MessageRecorder recorder;
-    EXPECT_FALSE(ReadBmpImage(path, recorder.Sink()).has_value());
+    EXPECT_FALSE(ReadBmpFirstFrame(path, recorder.Sink()).has_value());
     EXPECT_EQ(recorder.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n"});
 }
@@ -318,7 +319,7 @@ namespace {
 
 using namespace readers_test;
 
-TEST(ReadBmpImage, RowsAndPaddingAcrossInputBlocks) {
+TEST(ReadBmpFirstFrame, RowsAndPaddingAcrossInputBlocks) {
     // 301 x 250 at 8 bits: 304-byte stored rows, about 76 KB. With 238 table entries the
     // pixels start at 14 + 124 + 952 = 1090, so the 64 KiB input block ends after the first
     // padding byte of row 211 and the skip of the padding crosses into the next block.
@@ -339,7 +340,7 @@ TEST(ReadBmpImage, RowsAndPaddingAcrossInputBlocks) {
         }
         data.insert(data.end(), {0xEE, 0xEE, 0xEE});
     }
-    const std::optional<SourceImage> image = ReadBmpImage(
+    const std::optional<SourceImage> image = ReadBmpFirstFrame(
         WriteScratchFile("large.bmp", MakeBmp(fields, std::vector<std::uint8_t>(952), data)),
         MessageSink{});
     ASSERT_TRUE(image.has_value());

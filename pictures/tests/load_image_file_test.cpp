@@ -1,5 +1,6 @@
 // Choosing the reader by signature and name, turning rows over, and pictures handed over
 // as bytes in memory.
+#include "first_frame.h"
 #include "readers_test_support.h"
 #include "source_image.h"
 
@@ -125,9 +126,9 @@ TEST(LoadImageFile, ChoosesTheReaderBySignatureThenByName) {
 }
 
 TEST(LoadImageFile, ToolBitmapComesTopRowFirst) {
-    // ReadBmpImage keeps the file's bottom-up order; LoadImageFile turns it over.
+    // ReadBmpFirstFrame keeps the file's bottom-up order; LoadImageFile turns it over.
     const std::string path = TestDataPath("im_grey7x5_bmp3.bmp");
-    const std::optional<SourceImage> stored = ReadBmpImage(path, MessageSink{});
+    const std::optional<SourceImage> stored = ReadBmpFirstFrame(path, MessageSink{});
     const std::optional<SourceImage> loaded = LoadImageFile(path, MessageSink{});
     ASSERT_TRUE(stored.has_value());
     ASSERT_TRUE(loaded.has_value());

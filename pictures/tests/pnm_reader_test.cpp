@@ -1,5 +1,6 @@
 // PBM and PGM reading: files written by netpbm and PIL, header rules (comments, pieces
 // of 127 characters, fields left open by 0), scaling, and every refusal message.
+#include "first_frame.h"
 #include "readers_seed_pictures.h"
 #include "readers_test_support.h"
 #include "source_image.h"
@@ -31,7 +32,7 @@ struct ToolFileCase {
     std::vector<std::uint8_t> pixels;
 };
 
-TEST(ReadPnmImage, ReadsFilesWrittenByOtherTools) {
+TEST(ReadPnmFirstFrame, ReadsFilesWrittenByOtherTools) {
     const ToolFileCase cases[] = {
         {"seed_grey5x3.pgm", 5, 3, 256, GREY_5X3},
         {"netpbm_grey5x3_plain.pgm", 5, 3, 256, GREY_5X3},
@@ -48,7 +49,7 @@ TEST(ReadPnmImage, ReadsFilesWrittenByOtherTools) {
         SCOPED_TRACE(c.file);
         MessageRecorder recorder;
         const std::optional<SourceImage> image =
-            ReadPnmImage(TestDataPath(c.file), recorder.Sink());
+            ReadPnmFirstFrame(TestDataPath(c.file), recorder.Sink());
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->width, c.width);
         EXPECT_EQ(image->height, c.height);
@@ -68,7 +69,7 @@ struct TextCase {
     std::vector<std::uint8_t> pixels;
 };
 
-TEST(ReadPnmImage, HeaderAndPixelRules) {
+TEST(ReadPnmFirstFrame, HeaderAndPixelRules) {
     const std::string longComment = "#" + std::string(126, 'c'); // a whole 127-char piece
     const TextCase cases[] = {
         {"comment behind the format token, comment-only line",
@@ -138,7 +139,7 @@ TEST(ReadPnmImage, HeaderAndPixelRules) {
         SCOPED_TRACE(c.what);
         MessageRecorder recorder;
         const std::optional<SourceImage> image =
-            ReadPnmImage(WriteScratchFile("header_case.pnm", c.content), recorder.Sink());
+            ReadPnmFirstFrame(WriteScratchFile("header_case.pnm", c.content), recorder.Sink());
         ASSERT_TRUE(image.has_value())
             << (recorder.Messages().empty() ? "" : recorder.Messages()[0]);
         EXPECT_EQ(image->width, c.width);
@@ -155,7 +156,7 @@ struct RefusalCase {
     std::string message;
 };
 
-TEST(ReadPnmImage, RefusesWithExactMessages) {
+TEST(ReadPnmFirstFrame, RefusesWithExactMessages) {
     const std::string invalid = "ERROR: file '%s' is not a valid PBM/PGM/PPM picture\n";
     const std::string header = "ERROR: file '%s' has an invalid PBM/PGM/PPM header\n";
     const std::string truncated =
@@ -192,14 +193,14 @@ TEST(ReadPnmImage, RefusesWithExactMessages) {
         const std::string path = WriteScratchFile("refused.pnm", c.content);
         std::string expected = c.message;
         expected.replace(expected.find("%s"), 2, path);
-        EXPECT_FALSE(ReadPnmImage(path, recorder.Sink()).has_value());
+        EXPECT_FALSE(ReadPnmFirstFrame(path, recorder.Sink()).has_value());
         EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
     }
 }
 
 // PGM samples above maxval 255, plain or two big-endian bytes, scale as PPM samples do:
 // stretched to 16 bits, the high byte taken (a sample above maxval counts as maxval).
-TEST(ReadPnmImage, SixteenBitGreyScalesAsColourDoes) {
+TEST(ReadPnmFirstFrame, SixteenBitGreyScalesAsColourDoes) {
     const struct {
         const char* what;
         std::string content;
@@ -222,17 +223,17 @@ TEST(ReadPnmImage, SixteenBitGreyScalesAsColourDoes) {
         SCOPED_TRACE(c.what);
         MessageRecorder recorder;
         const std::optional<SourceImage> image =
-            ReadPnmImage(WriteScratchFile("deep.pnm", c.content), recorder.Sink());
+            ReadPnmFirstFrame(WriteScratchFile("deep.pnm", c.content), recorder.Sink());
         ASSERT_TRUE(image.has_value()) << recorder.Messages().front();
         EXPECT_EQ(image->levels, 256);
         EXPECT_EQ(image->pixels, c.pixels);
     }
 }
 
-TEST(ReadPnmImage, MissingFileNamesThePath) {
+TEST(ReadPnmFirstFrame, MissingFileNamesThePath) {
     MessageRecorder recorder;
     const std::string path = (ScratchFolder() / "no_such_picture.pgm").string();
-    EXPECT_FALSE(ReadPnmImage(path, recorder.Sink()).has_value());
+    EXPECT_FALSE(ReadPnmFirstFrame(path, recorder.Sink()).has_value());
     EXPECT_EQ(recorder.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n"});
 }
@@ -243,7 +244,7 @@ namespace {
 
 using namespace readers_test;
 
-TEST(ReadPnmImage, PlainAndRawDataAcrossInputBlocks) {
+TEST(ReadPnmFirstFrame, PlainAndRawDataAcrossInputBlocks) {
     // More than 64 KiB of samples, so numbers and bytes straddle the reader's blocks.
     constexpr int width = 301;
     constexpr int height = 230;
@@ -259,7 +260,7 @@ TEST(ReadPnmImage, PlainAndRawDataAcrossInputBlocks) {
     ASSERT_GT(raw.size(), 65536u);
     for (const std::string& content : {plain, raw}) {
         const std::optional<SourceImage> image =
-            ReadPnmImage(WriteScratchFile("large.pgm", content), MessageSink{});
+            ReadPnmFirstFrame(WriteScratchFile("large.pgm", content), MessageSink{});
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->pixels, expected) << content.substr(0, 2);
     }
