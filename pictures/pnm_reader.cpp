@@ -236,6 +236,24 @@ std::uint8_t WideSample(std::uint32_t sample, std::uint32_t maxval) {
     return static_cast<std::uint8_t>(sample * 65535 / maxval >> 8);
 }
 
+// One sample: a plain ("P2", "P3") decimal number, negative ones as 0, or a raw byte, or
+// two big-endian bytes when wide. Nothing when the file ends first.
+std::optional<std::uint32_t> ReadSample(MemoryInput& file, bool plain, bool wide) {
+    if (plain) {
+        const std::optional<std::int32_t> number = ReadPlainNumber(file);
+        if (!number) {
+            return std::nullopt;
+        }
+        return *number < 0 ? 0u : static_cast<std::uint32_t>(*number);
+    }
+    const int high = file.GetByte();
+    const int low = wide ? file.GetByte() : 0;
+    if (high < 0 || low < 0) {
+        return std::nullopt;
+    }
+    return wide ? static_cast<std::uint32_t>(high << 8 | low) : static_cast<std::uint32_t>(high);
+}
+
 // "P3" (three numbers a pixel) and "P6" (three samples of one or, above maxval 255,
 // two big-endian bytes) into luminance, and into image.rgb when it has room for them.
 bool ReadColourPixels(MemoryInput& file, std::int32_t format, std::uint32_t maxval,
@@ -245,23 +263,11 @@ bool ReadColourPixels(MemoryInput& file, std::int32_t format, std::uint32_t maxv
     for (std::uint8_t& pixel : image.pixels) {
         std::uint8_t rgb[3];
         for (std::uint8_t& channel : rgb) {
-            std::uint32_t sample = 0;
-            if (format == 3) {
-                const std::optional<std::int32_t> number = ReadPlainNumber(file);
-                if (!number) {
-                    return false;
-                }
-                sample = *number < 0 ? 0 : static_cast<std::uint32_t>(*number);
-            } else {
-                const int high = file.GetByte();
-                const int low = wide ? file.GetByte() : 0;
-                if (high < 0 || low < 0) {
-                    return false;
-                }
-                sample = wide ? static_cast<std::uint32_t>(high << 8 | low)
-                              : static_cast<std::uint32_t>(high);
+            const std::optional<std::uint32_t> sample = ReadSample(file, format == 3, wide);
+            if (!sample) {
+                return false;
             }
-            channel = WideSample(sample, maxval);
+            channel = WideSample(*sample, maxval);
         }
         pixel = Luminance(rgb[0], rgb[1], rgb[2]);
         if (colours != nullptr) {
@@ -275,22 +281,11 @@ bool ReadColourPixels(MemoryInput& file, std::int32_t format, std::uint32_t maxv
 bool ReadWideGreyPixels(MemoryInput& file, std::int32_t format, std::uint32_t maxval,
                         SourceImage& image) {
     for (std::uint8_t& pixel : image.pixels) {
-        std::uint32_t sample = 0;
-        if (format == 2) {
-            const std::optional<std::int32_t> number = ReadPlainNumber(file);
-            if (!number) {
-                return false;
-            }
-            sample = *number < 0 ? 0 : static_cast<std::uint32_t>(*number);
-        } else {
-            const int high = file.GetByte();
-            const int low = file.GetByte();
-            if (high < 0 || low < 0) {
-                return false;
-            }
-            sample = static_cast<std::uint32_t>(high << 8 | low);
+        const std::optional<std::uint32_t> sample = ReadSample(file, format == 2, true);
+        if (!sample) {
+            return false;
         }
-        pixel = WideSample(sample, maxval);
+        pixel = WideSample(*sample, maxval);
     }
     return true;
 }
