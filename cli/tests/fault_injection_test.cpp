@@ -26,15 +26,6 @@ std::string GreyPgm(int width, int height, int seed) {
     return bytes;
 }
 
-std::vector<std::string> Entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Where each record of a file ends, from the record lengths in each record's first four
 // bytes.
 std::vector<std::size_t> RecordEnds(const std::string& file) {
@@ -75,7 +66,7 @@ TEST(ZtrFaults, ConvertIntoAFolderThatRefusesNewFiles) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "ERROR: failed to open file 'logo.ztr' for writing\n");
     EXPECT_EQ(ReadWholeFile(dir / "logo.ztr"), "previous contents");
-    EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
+    EXPECT_EQ(FolderEntries(dir.path()), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
 }
 
 TEST(ZtrFaults, RenderUnderAFileSizeLimitKeepsTheOldOutput) {
@@ -91,7 +82,7 @@ TEST(ZtrFaults, RenderUnderAFileSizeLimitKeepsTheOldOutput) {
         EXPECT_EQ(result.err, "ztr: cannot write '" + out + "'\n");
         EXPECT_EQ(ReadWholeFile(dir / out), "previous contents") << out;
     }
-    EXPECT_EQ(Entries(dir.path()),
+    EXPECT_EQ(FolderEntries(dir.path()),
               (std::vector<std::string>{"old.png", "old.ppm", "pic.pgm", "pic.ztr"}));
 }
 

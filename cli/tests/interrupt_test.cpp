@@ -28,15 +28,6 @@ std::string LargeNoisyPgm(int width, int height) {
     return bytes;
 }
 
-std::vector<std::string> Entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(ZtrInterrupt, RemovesTheTemporaryFileAndEndsByTheSignal) {
     ScratchDirectory dir("interrupt");
     WriteWholeFile(dir / "big.pgm", LargeNoisyPgm(1999, 1501));
@@ -66,7 +57,7 @@ TEST(ZtrInterrupt, RemovesTheTemporaryFileAndEndsByTheSignal) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFSIGNALED(status));
         EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : 0, signal);
-        EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"big.pgm", "big.ztr"}));
+        EXPECT_EQ(FolderEntries(dir.path()), (std::vector<std::string>{"big.pgm", "big.ztr"}));
         EXPECT_EQ(ReadWholeFile(dir / "big.ztr"), "old");
     }
 }

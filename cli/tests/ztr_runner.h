@@ -2,6 +2,7 @@
 // status, standard output and standard error.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,8 +37,8 @@ inline ZtrResult RunZtr(const std::vector<std::string>& args,
                         const std::filesystem::path& directory, const std::string& prefix = {}) {
     const auto out = directory / ".ztr-stdout";
     const auto err = directory / ".ztr-stderr";
-    std::string command = "cd " + ShellQuote(directory.string()) + " && " + prefix + " " +
-                          ShellQuote(ZTR_EXECUTABLE);
+    std::string command =
+        "cd " + ShellQuote(directory.string()) + " && " + prefix + " " + ShellQuote(ZTR_EXECUTABLE);
     for (const std::string& arg : args) {
         command += " " + ShellQuote(arg);
     }
@@ -73,6 +74,16 @@ class ScratchDirectory {
   private:
     std::filesystem::path path_;
 };
+
+// The names in a folder, sorted: what a run left behind.
+inline std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 inline void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
