@@ -325,8 +325,8 @@ void ReadProfiles(Input& file, const std::string& path, DisplayProfileList& prof
         }
         if (warnings != nullptr) {
             for (const std::string& what : faults) {
-                ReportMessage(*warnings, stderr, "WARNING: profile file '%s', line %u: %s\n",
-                              path.c_str(), lineNumber, what.c_str());
+                ReportMessage(*warnings, "WARNING: profile file '%s', line %u: %s\n", path.c_str(),
+                              lineNumber, what.c_str());
             }
         }
         continued = !lineEnded;

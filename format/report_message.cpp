@@ -8,7 +8,7 @@ void MessageSink::WriteToStandardError(void* /*context*/, const char* text) {
     std::fflush(stderr);
 }
 
-void ReportMessage(const MessageSink& sink, std::FILE* /*stream*/, const char* format, ...) {
+void ReportMessage(const MessageSink& sink, const char* format, ...) {
     char text[REPORT_BUFFER_SIZE];
     va_list args;
     va_start(args, format);

@@ -18,9 +18,8 @@ struct MessageSink {
 };
 
 // Formats into a 1024-byte buffer (longer texts are cut) and hands the text to the sink.
-// The stream is part of the call's form only; the text never goes there.
-void ReportMessage(const MessageSink& sink, std::FILE* stream, const char* format, ...)
+void ReportMessage(const MessageSink& sink, const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 3, 4)))
+    __attribute__((format(printf, 2, 3)))
 #endif
     ;

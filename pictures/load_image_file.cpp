@@ -66,7 +66,7 @@ Readout ReadFailure(const char* format, ...) {
 
 std::optional<SourceImage> ReportedFirstFrame(Readout readout, const MessageSink& sink) {
     if (!readout.failure.empty()) {
-        ReportMessage(sink, stderr, "%s", readout.failure.c_str());
+        ReportMessage(sink, "%s", readout.failure.c_str());
         return std::nullopt;
     }
     return std::move(readout.frames.front());
@@ -124,7 +124,7 @@ LoadImageFramesFromMemory(std::span<const std::uint8_t> bytes, const std::string
                           const SourceReadOptions& options, const MessageSink& sink) {
     Readout result = ReadPicture(bytes, name, options);
     if (!result.failure.empty()) {
-        ReportMessage(sink, stderr, "%s", result.failure.c_str());
+        ReportMessage(sink, "%s", result.failure.c_str());
         return std::nullopt;
     }
     return std::move(result.frames);
@@ -136,7 +136,7 @@ std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
     std::vector<std::uint8_t> bytes;
     const std::string failure = ReadFileBytes(path, bytes);
     if (!failure.empty()) {
-        ReportMessage(sink, stderr, "%s", failure.c_str());
+        ReportMessage(sink, "%s", failure.c_str());
         return std::nullopt;
     }
     return LoadImageFramesFromMemory(bytes, path, options, sink);

@@ -87,8 +87,8 @@ std::optional<Palette> ReadPaletteLines(Input& file, const std::string& path,
             break;
         }
         if (piece.size() == MAX_LINE_CHARS && piece.back() != '\n') {
-            ReportMessage(sink, stderr, "ERROR: palette file '%s', line %d: line too long\n",
-                          path.c_str(), number);
+            ReportMessage(sink, "ERROR: palette file '%s', line %d: line too long\n", path.c_str(),
+                          number);
             return std::nullopt;
         }
         const std::string_view line = Trimmed(piece);
@@ -101,21 +101,21 @@ std::optional<Palette> ReadPaletteLines(Input& file, const std::string& path,
         }
         const std::optional<PaletteColour> colour = gimp ? GimpColour(line) : HexLineColour(line);
         if (!colour) {
-            ReportMessage(
-                sink, stderr, "ERROR: palette file '%s', line %d: '%.*s' is not a colour (%s)\n",
-                path.c_str(), number, static_cast<int>(std::min<std::size_t>(line.size(), 40)),
-                line.data(), gimp ? "R G B" : "#RRGGBB");
+            ReportMessage(sink, "ERROR: palette file '%s', line %d: '%.*s' is not a colour (%s)\n",
+                          path.c_str(), number,
+                          static_cast<int>(std::min<std::size_t>(line.size(), 40)), line.data(),
+                          gimp ? "R G B" : "#RRGGBB");
             return std::nullopt;
         }
         if (colours.size() == MAX_PALETTE_COLOURS) {
-            ReportMessage(sink, stderr, "ERROR: palette file '%s' has more than %d colours\n",
-                          path.c_str(), static_cast<int>(MAX_PALETTE_COLOURS));
+            ReportMessage(sink, "ERROR: palette file '%s' has more than %d colours\n", path.c_str(),
+                          static_cast<int>(MAX_PALETTE_COLOURS));
             return std::nullopt;
         }
         colours.push_back(*colour);
     }
     if (colours.empty()) {
-        ReportMessage(sink, stderr, "ERROR: palette file '%s' holds no colour\n", path.c_str());
+        ReportMessage(sink, "ERROR: palette file '%s' holds no colour\n", path.c_str());
         return std::nullopt;
     }
     return colours;
@@ -126,7 +126,7 @@ std::optional<Palette> ReadPaletteLines(Input& file, const std::string& path,
 std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink) {
     InputFile file;
     if (!file.Open(path)) {
-        ReportMessage(sink, stderr, "ERROR: cannot open palette file '%s'\n", path.c_str());
+        ReportMessage(sink, "ERROR: cannot open palette file '%s'\n", path.c_str());
         return std::nullopt;
     }
     return ReadPaletteLines(file, path, sink);
@@ -144,7 +144,7 @@ std::optional<Palette> LoadPalette(const std::string& text, const MessageSink& s
     }
     if (std::optional<Palette> list = ParseColourList(text)) {
         if (list->size() > MAX_PALETTE_COLOURS) {
-            ReportMessage(sink, stderr, "ERROR: the palette has more than %d colours\n",
+            ReportMessage(sink, "ERROR: the palette has more than %d colours\n",
                           static_cast<int>(MAX_PALETTE_COLOURS));
             return std::nullopt;
         }
@@ -152,7 +152,7 @@ std::optional<Palette> LoadPalette(const std::string& text, const MessageSink& s
     }
     std::error_code error;
     if (!std::filesystem::is_regular_file(text, error)) {
-        ReportMessage(sink, stderr,
+        ReportMessage(sink,
                       "ERROR: palette '%s' is neither a built-in palette (%.*s), a list of "
                       "#RRGGBB colours nor a palette file\n",
                       text.c_str(), static_cast<int>(BUILT_IN_PALETTE_NAMES.size()),

@@ -59,7 +59,7 @@ class FrameSource {
             loadedBytes_ = frame.bytes.get();
         }
         if (static_cast<std::size_t>(frame.index) >= loaded_.size()) {
-            ReportMessage(sink_, stderr, "ERROR: file '%s' has no frame %d\n", frame.path.c_str(),
+            ReportMessage(sink_, "ERROR: file '%s' has no frame %d\n", frame.path.c_str(),
                           frame.index + 1);
             return std::nullopt;
         }
@@ -142,7 +142,7 @@ class SequenceWriter {
                         const std::function<bool(std::size_t)>& frameWritten) {
         const Packer packer = SelectPacker(depth_, RecordLayout(layout_, depth_));
         if (packer == nullptr) {
-            ReportMessage(sink_, stderr, "ERROR: unsupported colour depth\n");
+            ReportMessage(sink_, "ERROR: unsupported colour depth\n");
             return ConvertResult::UnsupportedDepth;
         }
         std::optional<SourceImage> previous;
@@ -153,7 +153,7 @@ class SequenceWriter {
             }
             PictureArea area;
             if (!ShapePicture(*current, tone_, depth_, &area)) {
-                ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
+                ReportMessage(sink_, "ERROR: insufficient memory\n");
                 return ConvertResult::OutOfMemory;
             }
             if (i == 0) {
@@ -166,28 +166,28 @@ class SequenceWriter {
             }
             if (palette_ != nullptr) {
                 if (!AddColours(*current)) {
-                    ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
+                    ReportMessage(sink_, "ERROR: insufficient memory\n");
                     return ConvertResult::OutOfMemory;
                 }
                 if (!ColoursFitSize(*current)) {
-                    ReportMessage(sink_, stderr, "ERROR: invalid size (width=%d, height=%d)\n",
+                    ReportMessage(sink_, "ERROR: invalid size (width=%d, height=%d)\n",
                                   static_cast<int>(current->width),
                                   static_cast<int>(current->height));
                     return ConvertResult::InvalidSize;
                 }
                 if (!MapPicture(*current, *palette_, depth_, tone_.dither)) {
-                    ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
+                    ReportMessage(sink_, "ERROR: insufficient memory\n");
                     return ConvertResult::OutOfMemory;
                 }
             } else {
                 // Indexed bitmaps keep their colour-table indices, shown through their palette.
                 if (!current->indexed) {
-                    QuantisePicture(current->pixels.data(), current->width, current->height,
-                                    depth_, threshold_, tone_.dither);
+                    QuantisePicture(current->pixels.data(), current->width, current->height, depth_,
+                                    threshold_, tone_.dither);
                 }
                 if (colour_ && !QuantiseColours(current->rgb.data(), current->width,
                                                 current->height, depth_, tone_.dither)) {
-                    ReportMessage(sink_, stderr, "ERROR: insufficient memory\n");
+                    ReportMessage(sink_, "ERROR: insufficient memory\n");
                     return ConvertResult::OutOfMemory;
                 }
             }
@@ -205,11 +205,10 @@ class SequenceWriter {
             const auto delay = static_cast<std::uint16_t>(frames[i].delay);
             if (!WriteRecord(*current, previous ? &*previous : nullptr, last, delay, packer)) {
                 if (coded_.OutOfMemory() || outOfMemory_) {
-                    ReportMessage(sink_, stderr, "Out of memory!\n");
+                    ReportMessage(sink_, "Out of memory!\n");
                     return ConvertResult::OutOfMemory;
                 }
-                ReportMessage(sink_, stderr, "ERROR: failed to write file '%s'\n",
-                              output_.Name().c_str());
+                ReportMessage(sink_, "ERROR: failed to write file '%s'\n", output_.Name().c_str());
                 return ConvertResult::WriteFailed;
             }
             previous = std::move(current); // frees the picture before it
@@ -236,11 +235,10 @@ class SequenceWriter {
             (picture.width <= panel_.width && picture.height <= panel_.height)) {
             return;
         }
-        ReportMessage(sink_, stderr,
-                      "WARNING: picture '%s' is %d x %d, larger than the %d x %d panel of '%s'\n",
-                      path.c_str(), static_cast<int>(picture.width),
-                      static_cast<int>(picture.height), panel_.width, panel_.height,
-                      panel_.name.c_str());
+        ReportMessage(
+            sink_, "WARNING: picture '%s' is %d x %d, larger than the %d x %d panel of '%s'\n",
+            path.c_str(), static_cast<int>(picture.width), static_cast<int>(picture.height),
+            panel_.width, panel_.height, panel_.name.c_str());
     }
 
     // What the records are packed from: the colours for colour records, else the grey
@@ -267,7 +265,7 @@ class SequenceWriter {
                             const std::string& path) {
         if (picture.width < 1 || picture.height < 1 || picture.width > MAX_PICTURE_SIDE ||
             picture.height > MAX_PICTURE_SIDE) {
-            ReportMessage(sink_, stderr, "ERROR: invalid size (width=%d, height=%d)\n",
+            ReportMessage(sink_, "ERROR: invalid size (width=%d, height=%d)\n",
                           static_cast<int>(picture.width), static_cast<int>(picture.height));
             return ConvertResult::InvalidSize;
         }
@@ -276,12 +274,12 @@ class SequenceWriter {
                              static_cast<std::size_t>(picture.height), pixelCount) ||
             picture.pixels.size() != pixelCount ||
             Samples(picture).size() / static_cast<std::size_t>(BytesPerPixel()) != pixelCount) {
-            ReportMessage(sink_, stderr, "ERROR: invalid size (width=%d, height=%d)\n",
+            ReportMessage(sink_, "ERROR: invalid size (width=%d, height=%d)\n",
                           static_cast<int>(picture.width), static_cast<int>(picture.height));
             return ConvertResult::InvalidSize;
         }
         if (previous && (picture.width != previous->width || picture.height != previous->height)) {
-            ReportMessage(sink_, stderr,
+            ReportMessage(sink_,
                           "ERROR: picture '%s' is %d x %d, but the sequence's first picture is "
                           "%d x %d\n",
                           path.c_str(), static_cast<int>(picture.width),
@@ -469,7 +467,7 @@ std::optional<Palette> AdaptivePalette(const std::vector<Frame>& frames,
         }
         if (!ShapePicture(*picture, context.tone) || !AddColours(*picture) ||
             !histogram.Add(picture->rgb.data(), picture->rgb.size() / 3)) {
-            ReportMessage(context.sink, stderr, "ERROR: insufficient memory\n");
+            ReportMessage(context.sink, "ERROR: insufficient memory\n");
             failure = ConvertResult::OutOfMemory;
             return std::nullopt;
         }
@@ -501,7 +499,7 @@ class ConversionPalettes {
             const unsigned depth = TypeCodeDepth(typeCodes[k]);
             const std::size_t colours = Colours(k);
             if (colours > 0 && !PaletteFits(colours, depth)) {
-                ReportMessage(context_.sink, stderr, "ERROR: the palette has %s\n",
+                ReportMessage(context_.sink, "ERROR: the palette has %s\n",
                               TooManyColoursText(colours, depth).c_str());
                 return ConvertResult::TooManyColours;
             }
@@ -578,14 +576,14 @@ namespace {
 ConvertResult CheckSequences(const std::vector<Sequence>& sequences,
                              const ConversionContext& context) {
     if (sequences.empty() || sequences.front().frames.empty()) {
-        ReportMessage(context.sink, stderr, "ERROR: no pictures or no display types to convert\n");
+        ReportMessage(context.sink, "ERROR: no pictures or no display types to convert\n");
         return ConvertResult::NothingToConvert;
     }
     for (const Sequence& sequence : sequences) {
         for (std::size_t i = 1; i < sequence.frames.size(); ++i) {
             if (!DelayFits(sequence.frames[i].delay)) {
-                ReportMessage(context.sink, stderr,
-                              "ERROR: the delay must be between 0 and %d ms\n", MAX_DELAY_MS);
+                ReportMessage(context.sink, "ERROR: the delay must be between 0 and %d ms\n",
+                              MAX_DELAY_MS);
                 return ConvertResult::InvalidDelay;
             }
         }
@@ -608,7 +606,7 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
         return prepared;
     }
     if (!output.Open()) {
-        ReportMessage(context.sink, stderr, "ERROR: failed to open file '%s' for writing\n",
+        ReportMessage(context.sink, "ERROR: failed to open file '%s' for writing\n",
                       output.Name().c_str());
         return ConvertResult::CannotCreateOutput;
     }
@@ -636,8 +634,7 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
         ++progress.typesDone;
     }
     if (!output.Commit()) {
-        ReportMessage(context.sink, stderr, "ERROR: failed to write file '%s'\n",
-                      output.Name().c_str());
+        ReportMessage(context.sink, "ERROR: failed to write file '%s'\n", output.Name().c_str());
         return ConvertResult::WriteFailed;
     }
     return ConvertResult::Written;

@@ -69,7 +69,7 @@ ConvertResult ConvertPicturesInMemory(const std::vector<PictureInMemory>& pictur
         const std::string output = OutputPathFor(names[k]);
         for (const std::string& name : names) {
             if (SamePathText(output, name)) {
-                ReportMessage(context.sink, stderr,
+                ReportMessage(context.sink,
                               "ERROR: the output '%s' would write over the picture '%s'\n",
                               output.c_str(), name.c_str());
                 return ConvertResult::OutputIsPicture;
@@ -77,7 +77,7 @@ ConvertResult ConvertPicturesInMemory(const std::vector<PictureInMemory>& pictur
         }
     }
     if (const std::optional<OutputClash> clash = FindOutputClash(names, animation, named)) {
-        ReportMessage(context.sink, stderr, "ERROR: %s\n", OutputClashText(*clash).c_str());
+        ReportMessage(context.sink, "ERROR: %s\n", OutputClashText(*clash).c_str());
         return ConvertResult::OutputsCollide;
     }
     if (animation || pictures.empty()) {

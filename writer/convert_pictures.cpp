@@ -47,7 +47,7 @@ bool OutputsSpareThePictures(const std::vector<std::string>& pictures, bool anim
         const std::string output = ChosenOutputPath(pictures[k], context);
         for (const std::string& picture : pictures) {
             if (SameFile(output, picture)) {
-                ReportMessage(context.sink, stderr,
+                ReportMessage(context.sink,
                               "ERROR: the output '%s' would write over the picture '%s'\n",
                               output.c_str(), picture.c_str());
                 return false;
@@ -108,7 +108,7 @@ std::vector<int> FrameDelays(std::span<const std::uint8_t> bytes, const std::str
         return {-1};
     }
     if (!read.warning.empty() && warnings != nullptr) {
-        ReportMessage(*warnings, stderr, "%s", read.warning.c_str());
+        ReportMessage(*warnings, "%s", read.warning.c_str());
     }
     std::vector<int> delays;
     for (const SourceImage& frame : read.frames) {
@@ -143,7 +143,7 @@ ConvertResult ConvertPictureList(const std::vector<std::string>& pictures,
         return ConvertResult::OutputIsPicture;
     }
     if (const std::optional<OutputClash> clash = FindOutputClash(pictures, animation, context)) {
-        ReportMessage(context.sink, stderr, "ERROR: %s\n", OutputClashText(*clash).c_str());
+        ReportMessage(context.sink, "ERROR: %s\n", OutputClashText(*clash).c_str());
         return ConvertResult::OutputsCollide;
     }
     if (animation || pictures.empty()) {

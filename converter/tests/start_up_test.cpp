@@ -100,7 +100,7 @@ TEST_F(SettingsFile, ViewerSectionIsLeftExactlyAsItWas) {
 
 TEST(ReportMessageBox, ShowsTheFormattedTextWithoutOwnerWithCaptionAndWarningIcon) {
     BlockingRecorder recorder;
-    ReportMessage(EngineMessageSink(), stderr, "ERROR: invalid size (width=%d, height=%d)\n", 0, 5);
+    ReportMessage(EngineMessageSink(), "ERROR: invalid size (width=%d, height=%d)\n", 0, 5);
 
     ASSERT_EQ(BlockingRecorder::MessageBoxes.size(), 1u);
     const RecordedMessageBox& box = BlockingRecorder::MessageBoxes[0];
