@@ -453,7 +453,8 @@ static void begin_squash(ztr_decoder* d, const ztr_record* r, uint8_t* window) {
     d->line = line <= ZTR_WINDOW_SIZE ? line : 0;
     d->count = 0;
     d->distance = unit;
-    d->window = d->put = window;
+    d->window = window;
+    d->at = 0;
     /* Four bytes a turn: the start is timed with the decoding, and 512 bytes weigh on
      * small records. */
     do {
@@ -609,62 +610,21 @@ static uint16_t unpack_ram(ztr_decoder* d, const uint8_t** coded, const uint8_t*
     ((int8_t)((((value) >> (shift)) & ((1u << (width)) - 1u)) ^ (1u << ((width)-1u))) -            \
      (int8_t)(1u << ((width)-1u)))
 
-/* Where move_bytes takes its bytes: the ring, or the coded bytes in RAM or (AVR memory
- * sources) in program memory. */
-#define FROM_RING 0u
+/* Where the coded bytes are: in RAM, or (AVR memory sources) in program memory. */
 #define FROM_CODED 1u
 #define FROM_FLASH 2u
 
-/* Copies n (at least 1) bytes from take to o and to the ring at put; returns where put goes
- * next. take is a place in the ring (FROM_RING), or coded bytes. The bytes go in stretches
- * that end where put, or take in the ring, reaches the ring's end, so that the loop that
- * moves them tests nothing else. */
-static ZTR_NOINLINE uint8_t* move_bytes(uint8_t* o, uint8_t* put, const uint8_t* take, uint16_t n,
-                                        uint8_t* ring, uint8_t from) {
-    uint8_t* const end = ring + ZTR_WINDOW_SIZE;
-    do {
-        uint16_t run = (uint16_t)(end - put);
-        if (from == FROM_RING) {
-            if (take == end) {
-                take = ring;
-            }
-            if (run > (uint16_t)(end - take)) {
-                run = (uint16_t)(end - take);
-            }
-        }
-        if (run > n) {
-            run = n;
-        }
-        n = (uint16_t)(n - run);
-#if ZTR_MEMORY_IN_FLASH
-        if (from == FROM_FLASH) {
-            do {
-                uint8_t b;
-                FETCH_MEMORY(b, take);
-                *o++ = b;
-                *put++ = b;
-            } while (--run);
-        } else
-#endif
-        {
-            do {
-                const uint8_t b = *take++;
-                *o++ = b;
-                *put++ = b;
-            } while (--run);
-        }
-        if (put == end) {
-            put = ring;
-        }
-    } while (n);
-    return put;
-}
+/* The ring's places are counted modulo its size, a power of two. */
+#define RING_MASK (ZTR_WINDOW_SIZE - 1u)
+typedef char window_is_a_power_of_two[(ZTR_WINDOW_SIZE & RING_MASK) == 0 ? 1 : -1];
 
 /* The squash decoder over the coded bytes [*coded, stop) (in program memory when from is
  * FROM_FLASH): delivers at most count bytes to out and returns how many; *coded moves past
- * the tokens and codes used. Every byte also goes into the window at put, a ring. A copy
- * takes its bytes from the ring; a delta code makes its pixels in d->pixel, and they go
- * out from there one by one (repeat counts those still to go). */
+ * the tokens and codes used. Every byte also goes into the window at d->at, a ring. Verbatim
+ * bytes and copies go out in stretches that end where the output, the token, the piece of
+ * coded bytes or the ring (where the bytes go, or where a copy takes them) ends, so that the
+ * loop that moves them tests nothing else. A delta code makes its pixels in d->pixel, and they
+ * go out from there one by one (repeat counts those still to go). */
 static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded,
                                            const uint8_t* stop, uint8_t* out, uint16_t count,
                                            uint8_t from) {
@@ -673,7 +633,7 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
     uint8_t* o = out;
     uint8_t* const o_end = out + count;
     uint8_t* const ring = d->window;
-    uint8_t* put = d->put;
+    uint16_t at = d->at;
     uint16_t n = d->count;
     uint8_t token = d->state;
 #ifdef ZTR_SQUASH_PACKED
@@ -689,17 +649,14 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
         return 0; /* damaged in an earlier chunk of this read */
     }
     while (o != o_end) {
-        uint16_t room;
-        const uint8_t* take;
-        uint8_t kind;
+        uint16_t run;
+        uint8_t* w;
 #ifndef ZTR_SQUASH_PACKED
         if (left) {
             const uint8_t b = px[3u - left];
             *o++ = b;
-            *put++ = b;
-            if (put == ring + ZTR_WINDOW_SIZE) {
-                put = ring;
-            }
+            ring[at] = b;
+            at = (at + 1u) & RING_MASK;
             --left;
             continue;
         }
@@ -744,16 +701,14 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                     goto damaged; /* no delta runs at depths 1 to 4 */
 #else
                     /* The first code refers to the unit before the run. */
-                    uint8_t* q = put;
+                    uint16_t q = at;
                     if (!d->form) {
                         goto damaged; /* no delta runs at depths 1 to 4 */
                     }
                     token = TOKEN_DELTA;
                     for (k = 3; k > 3u - unit;) {
-                        if (q == ring) {
-                            q = ring + ZTR_WINDOW_SIZE;
-                        }
-                        px[--k] = *--q;
+                        q = (q - 1u) & RING_MASK;
+                        px[--k] = ring[q];
                     }
 #endif
                 }
@@ -829,30 +784,55 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
             continue;
         }
 #endif
-        room = (uint16_t)(o_end - o);
-        if (room > n) {
-            room = n;
+        run = (uint16_t)(o_end - o);
+        if (run > n) {
+            run = n;
         }
-        take = p;
-        kind = from;
+        if (run > ZTR_WINDOW_SIZE - at) {
+            run = (uint16_t)(ZTR_WINDOW_SIZE - at);
+        }
+        w = ring + at;
         if (token == TOKEN_VERBATIM) {
-            if ((size_t)(stop - p) < room) {
-                room = (uint16_t)(stop - p);
-                if (!room) {
+            if ((size_t)(stop - p) < run) {
+                run = (uint16_t)(stop - p);
+                if (!run) {
                     break; /* the piece ends within the run */
                 }
             }
-            p += room;
-        } else {
-            take = put - d->distance;
-            if ((uint16_t)(put - ring) < d->distance) {
-                take += ZTR_WINDOW_SIZE;
+            n = (uint16_t)(n - run);
+            at = (uint16_t)(at + run);
+#if ZTR_MEMORY_IN_FLASH
+            if (from_flash) {
+                do {
+                    uint8_t b;
+                    FETCH_MEMORY(b, p);
+                    *o++ = b;
+                    *w++ = b;
+                } while (--run);
+            } else
+#endif
+            {
+                do {
+                    const uint8_t b = *p++;
+                    *o++ = b;
+                    *w++ = b;
+                } while (--run);
             }
-            kind = FROM_RING;
+        } else {
+            const uint16_t back = (uint16_t)((at - d->distance) & RING_MASK);
+            const uint8_t* take = ring + back;
+            if (run > ZTR_WINDOW_SIZE - back) {
+                run = (uint16_t)(ZTR_WINDOW_SIZE - back);
+            }
+            n = (uint16_t)(n - run);
+            at = (uint16_t)(at + run);
+            do {
+                const uint8_t b = *take++;
+                *o++ = b;
+                *w++ = b;
+            } while (--run);
         }
-        put = move_bytes(o, put, take, room, ring, kind);
-        n = (uint16_t)(n - room);
-        o += room;
+        at &= RING_MASK;
     }
     goto done;
 cut:
@@ -865,7 +845,7 @@ cut:
 damaged:
     d->status = ZTR_DAMAGED;
 done:
-    d->put = put;
+    d->at = at;
     d->count = n;
     d->state = token;
 #ifndef ZTR_SQUASH_PACKED

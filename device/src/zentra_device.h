@@ -245,7 +245,7 @@ typedef struct ztr_decoder {
     /* A squash-coded record (state then holds the kind of the current token, repeat the
      * bytes of a delta code still to deliver). */
     uint8_t* window;   /* the caller's window: the last 512 unpacked bytes, a ring */
-    uint8_t* put;      /* where the next unpacked byte goes in it */
+    uint16_t at;       /* where the next unpacked byte goes in it: 0 to 511 */
     uint16_t count;    /* of the current token: bytes left */
     uint16_t distance; /* of the last copy, in bytes */
     uint16_t line;     /* the line above in bytes; 0 when beyond the window */
