@@ -305,16 +305,15 @@ int RunConvert(const CommandArgs& args) {
         clash && clash->sameText) {
         return UsageError(OutputClashText(*clash));
     }
-    const bool anyPalette =
-        !options.tone.palette.empty() || options.tone.colours > 0 ||
-        std::any_of(context.typePalettes.begin(), context.typePalettes.end(),
-                    [](const Palette& palette) { return !palette.empty(); });
+    const bool anyPalette = !options.tone.palette.empty() || options.tone.colours > 0 ||
+                            std::any_of(context.typePalettes.begin(), context.typePalettes.end(),
+                                        [](const Palette& palette) { return !palette.empty(); });
     for (const std::string& idle : IdleOptions({options.given, options.tone, options.resizePanel,
                                                 options.animation, codes, anyPalette})) {
         std::fprintf(stderr, "WARNING: %s\n", idle.c_str());
     }
     const ConvertResult result =
-        ConvertPictureList(options.pictures, codes, options.animation, options.delay, context);
+        ConvertPictureFiles(options.pictures, codes, options.animation, options.delay, context);
     line.Clear();
     return result == ConvertResult::Written ? EXIT_DONE : EXIT_FAILED;
 }

@@ -13,7 +13,7 @@
 
 #include <new>
 
-ConvertPicturesFunction ConvertPictures = ConvertPictureList;
+ConvertPicturesFunction ConvertPictures = ConvertPictureFiles;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-// The conversion loop as the dialog calls it; ConvertPictureList unless a test puts a
+// The conversion loop as the dialog calls it; ConvertPictureFiles unless a test puts a
 // recorder here.
 using ConvertPicturesFunction = ConvertResult (*)(const std::vector<std::string>& pictures,
                                                   const std::vector<std::uint32_t>& typeCodes,

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!image->indexed) {
         fuzz::Require(levels == 256, "grey levels of a 16-, 24- or 32-bit bitmap");
         fuzz::Require(image->width >= 1 && image->height >= 1, "a high-colour picture has pixels");
-        for (const std::uint8_t entry : image->palette) {
+        for (const std::uint8_t entry : image->recordPalette) {
             fuzz::Require(entry == 0, "high-colour bitmap palette all zero");
         }
         return 0;
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(value % step == 0, "pixel is a scaled colour-table index");
     }
     if (levels == 2) {
-        for (const std::uint8_t entry : image->palette) {
+        for (const std::uint8_t entry : image->recordPalette) {
             fuzz::Require(entry == 0, "1-bit bitmap palette all zero");
         }
     }

@@ -159,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::remove(output);
 
     const int result =
-        ConvertImages(paths, typeCodes, delay, ConversionContext{fuzz::SilentSink()});
+        WritePicturesAsFrames(paths, typeCodes, delay, ConversionContext{fuzz::SilentSink()});
     if (paths.size() > 1 && !DelayFits(delay)) {
         fuzz::Require(result == 1, "a delay beyond 16 bits is refused");
         fuzz::Require(!std::filesystem::exists(output), "a refused conversion leaves no file");

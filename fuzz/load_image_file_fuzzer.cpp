@@ -20,7 +20,7 @@ constexpr std::array<const char*, 16> EXTENSIONS{
 
 bool SameImage(const SourceImage& a, const SourceImage& b) {
     return a.width == b.width && a.height == b.height && a.levels == b.levels &&
-           a.pixels == b.pixels && a.palette == b.palette;
+           a.pixels == b.pixels && a.recordPalette == b.recordPalette;
 }
 
 } // namespace

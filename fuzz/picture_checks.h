@@ -15,7 +15,7 @@ namespace fuzz {
 // Every field that a reader fills.
 inline bool SameFrame(const SourceImage& a, const SourceImage& b) {
     return a.width == b.width && a.height == b.height && a.levels == b.levels &&
-           a.pixels == b.pixels && a.palette == b.palette && a.indexed == b.indexed &&
+           a.pixels == b.pixels && a.recordPalette == b.recordPalette && a.indexed == b.indexed &&
            a.colourTable == b.colourTable && a.rgb == b.rgb && a.delay == b.delay;
 }
 

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::uint8_t value : image->pixels) {
         fuzz::Require(allowed.test(value), "pixel is a scaled sample value");
     }
-    for (const std::uint8_t entry : image->palette) {
+    for (const std::uint8_t entry : image->recordPalette) {
         fuzz::Require(entry == 0, "PBM/PGM palette all zero");
     }
     return 0;

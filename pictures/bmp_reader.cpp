@@ -390,7 +390,7 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
 
     ReadColourTable(input, tableOffset, image.levels, image.colourTable);
     if (bitCount != 1) {
-        image.palette = image.colourTable;
+        image.recordPalette = image.colourTable;
     }
     if (image.width < 1 || image.height < 1) {
         return result;

@@ -79,6 +79,6 @@ void IndicesToLuminance(SourceImage& image) {
     for (std::uint8_t& pixel : image.pixels) {
         pixel = grey[pixel];
     }
-    image.palette.fill(0);
+    image.recordPalette.fill(0);
     image.indexed = false;
 }

@@ -23,11 +23,13 @@ struct SourceImage {
     // width x height bytes, each sample scaled to 0-255 (grey level, or the scaled
     // colour-table index of a bitmap). Empty when width or height is below 1.
     std::vector<std::uint8_t> pixels;
-    // Colour table of a 4- or 8-bit bitmap; all zero for every other source.
-    std::array<std::uint8_t, PALETTE_BYTES> palette{};
+    // The palette that records of this picture carry: the colour table of a 4- or 8-bit
+    // bitmap; all zero for every other source (a 1-bit bitmap's two colours are not
+    // carried: its records show black and white).
+    std::array<std::uint8_t, PALETTE_BYTES> recordPalette{};
     // True for 1-, 4- and 8-bit bitmaps, whose bytes are scaled colour-table indices and
-    // whose colourTable holds the file's table (for 1-bit bitmaps too); every other
-    // source holds grey levels.
+    // whose colourTable holds the file's table (for 1-bit bitmaps too), from which colours
+    // and luminance are taken; every other source holds grey levels.
     bool indexed = false;
     std::array<std::uint8_t, PALETTE_BYTES> colourTable{};
     // The colours beside the grey levels, when the reader was asked for them (else

@@ -17,6 +17,9 @@ enum class ToneSource {
 enum class Fit { Contain, Cover, Stretch };
 enum class Dither { None, FloydSteinberg, Atkinson, Bayer4, Bayer8 };
 
+// The grey level from which a depth-1 pixel is light, unless --threshold says otherwise.
+inline constexpr int DEFAULT_THRESHOLD = 128;
+
 struct ToneOptions {
     ToneSource source = ToneSource::Index;
     std::uint8_t background = 255; // under transparency and in contain margins
@@ -27,8 +30,8 @@ struct ToneOptions {
     int resizeHeight = 0;
     Fit fit = Fit::Contain;
     bool invert = false;
-    int threshold = 128;        // depth 1: level 1 when grey >= threshold
-    bool autoThreshold = false; // Otsu's threshold of the conversion's first picture
+    int threshold = DEFAULT_THRESHOLD; // depth 1: level 1 when grey >= threshold
+    bool autoThreshold = false;        // Otsu's threshold of the conversion's first picture
     Dither dither = Dither::None;
     // Colours instead of grey levels: a palette's name, colour list or file (see
     // load_palette.h), or, when empty, an adaptive palette of `colours` colours (2 to
@@ -40,8 +43,6 @@ struct ToneOptions {
 
 // The most colours an adaptive palette may have.
 inline constexpr int MAX_ADAPTIVE_COLOURS = 256;
-
-inline constexpr int DEFAULT_THRESHOLD = 128;
 
 // True when the options change grey levels beyond what the source gives (resizing,
 // inverting, another threshold, dithering): indexed bitmaps are then read by luminance.

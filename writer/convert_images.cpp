@@ -355,9 +355,9 @@ class SequenceWriter {
         const std::size_t paletteBytes =
             colour_ || palette_ != nullptr ? 0 : static_cast<std::size_t>(PaletteSize(depth_));
         for (std::size_t k = 0; k < paletteBytes; ++k) {
-            if (picture.palette[k] != 0) {
+            if (picture.recordPalette[k] != 0) {
                 header.layout |= RECORD_PALETTE;
-                if (!output_.Write(picture.palette.data(), paletteBytes)) {
+                if (!output_.Write(picture.recordPalette.data(), paletteBytes)) {
                     return false;
                 }
                 break;
@@ -688,9 +688,9 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
     return WriteSequences(FrameSequences(frames, typeCodes, context), context);
 }
 
-int ConvertImages(const std::vector<std::string>& picturePaths,
-                  const std::vector<std::uint32_t>& typeCodes, int delay,
-                  const ConversionContext& context) {
+int WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
+                          const std::vector<std::uint32_t>& typeCodes, int delay,
+                          const ConversionContext& context) {
     std::vector<Frame> frames;
     frames.reserve(picturePaths.size());
     for (const std::string& path : picturePaths) {

@@ -1,6 +1,6 @@
-// ConvertImages: the conversion writer. Turns source pictures into one Zentra file next
-// to the first picture, one sequence of records (a full frame, then delta frames) for
-// every chosen display type.
+// The conversion writer: turns frames of source pictures into one Zentra file, one
+// sequence of records (a full frame, then delta frames) for every chosen display type,
+// written to a file (WriteSequences, WriteFrames) or into memory (WriteSequencesToMemory).
 #pragma once
 
 #include "coding_choice.h"
@@ -152,9 +152,9 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
 
 // WriteFrames with the same delay in every delta record. Returns 0 when the whole file was
 // written, 1 after a failure already reported through the context's sink.
-int ConvertImages(const std::vector<std::string>& picturePaths,
-                  const std::vector<std::uint32_t>& typeCodes, int delay,
-                  const ConversionContext& context);
+int WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
+                          const std::vector<std::uint32_t>& typeCodes, int delay,
+                          const ConversionContext& context);
 
 // The output path for a first picture path: the extension (from the last ".", unless a
 // "\" or "/" follows it) replaced by ".ztr".

@@ -1,4 +1,4 @@
-// ConvertPicturesInMemory: what ConvertPictureList does, for pictures whose files are held
+// ConvertPicturesInMemory: what ConvertPictureFiles does, for pictures whose files are held
 // in memory, with the written Zentra files kept in memory: the web page, which has no file
 // system, converts through it.
 #pragma once
@@ -28,7 +28,7 @@ struct FileInMemory {
 // With `animation`, one file of every picture's frames and the first frame once more (as
 // AnimationFrames), named after the first picture; the closing frame carries the first
 // picture's delay. Without, one file per picture, in order, stopping at the first failure.
-// Refuses first, as ConvertPictureList does, an output named as one of the pictures and
+// Refuses first, as ConvertPictureFiles does, an output named as one of the pictures and
 // two pictures whose outputs share a name. `files` receives every file written, in order,
 // also when a later one failed. Returns Written, or the first failure, reported through
 // the context's sink; the context's output path and folder are not used.

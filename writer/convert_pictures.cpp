@@ -136,9 +136,9 @@ std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int
     return frames;
 }
 
-ConvertResult ConvertPictureList(const std::vector<std::string>& pictures,
-                                 const std::vector<std::uint32_t>& typeCodes, bool animation,
-                                 int delay, const ConversionContext& context) {
+ConvertResult ConvertPictureFiles(const std::vector<std::string>& pictures,
+                                  const std::vector<std::uint32_t>& typeCodes, bool animation,
+                                  int delay, const ConversionContext& context) {
     if (!OutputsSpareThePictures(pictures, animation, context)) {
         return ConvertResult::OutputIsPicture;
     }

@@ -1,4 +1,4 @@
-// ConvertPictureList: what both front ends (the converter's "&Convert", ztr convert) do
+// ConvertPictureFiles: what both front ends (the converter's "&Convert", ztr convert) do
 // with a list of pictures: one file per picture, or one animation of them all.
 #pragma once
 
@@ -33,9 +33,9 @@ std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int
 // would write over a picture of the run (OutputIsPicture) and pictures whose outputs would
 // be one file (OutputsCollide). Returns Written, or the first failure, which has been
 // reported through the context's sink.
-ConvertResult ConvertPictureList(const std::vector<std::string>& pictures,
-                                 const std::vector<std::uint32_t>& typeCodes, bool animation,
-                                 int delay, const ConversionContext& context);
+ConvertResult ConvertPictureFiles(const std::vector<std::string>& pictures,
+                                  const std::vector<std::uint32_t>& typeCodes, bool animation,
+                                  int delay, const ConversionContext& context);
 
 // Two pictures of one run whose outputs would be one file, the second replacing the first.
 struct OutputClash {
@@ -47,7 +47,7 @@ struct OutputClash {
 
 // The first such pair of a conversion without `animation` (the one whose later picture
 // comes first in the list), or nothing.
-// ConvertPictureList refuses a run that has one before it writes anything.
+// ConvertPictureFiles refuses a run that has one before it writes anything.
 std::optional<OutputClash> FindOutputClash(const std::vector<std::string>& pictures, bool animation,
                                            const ConversionContext& context);
 

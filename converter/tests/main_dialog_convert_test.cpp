@@ -368,7 +368,7 @@ TEST(ConvertFiles, OptionsAndGifDelaysApplyAsInTheEngine) {
             ListData(d.dialog, IDC_TYPE_LIST).empty()
                 ? 0u
                 : static_cast<std::uint32_t>(ListData(d.dialog, IDC_TYPE_LIST)[0])};
-        ASSERT_EQ(ConvertPictureList({(reference / "anim.gif").string()}, codes, true, 0, context),
+        ASSERT_EQ(ConvertPictureFiles({(reference / "anim.gif").string()}, codes, true, 0, context),
                   ConvertResult::Written);
         const std::string expected = ReadBytes(reference / "anim.ztr");
         ASSERT_GT(expected.size(), 12u);

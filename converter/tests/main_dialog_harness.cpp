@@ -187,7 +187,7 @@ ConversionRecorder::ConversionRecorder(std::vector<ConvertResult> results) {
 }
 
 ConversionRecorder::~ConversionRecorder() {
-    ConvertPictures = ConvertPictureList;
+    ConvertPictures = ConvertPictureFiles;
     DuringCall = nullptr;
 }
 

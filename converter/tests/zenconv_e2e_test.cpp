@@ -115,8 +115,8 @@ TEST(ZenconvEndToEnd, AddsPicturesAndATypeConvertsAndCloses) {
     for (const char* name : {"a", "b grey"}) {
         SCOPED_TRACE(name);
         const std::string extension = std::string(name) == "a" ? ".pgm" : ".bmp";
-        ASSERT_EQ(ConvertImages({(reference / (name + extension)).string()}, {0x80000}, 0,
-                                ConversionContext{}),
+        ASSERT_EQ(WritePicturesAsFrames({(reference / (name + extension)).string()}, {0x80000}, 0,
+                                        ConversionContext{}),
                   0);
         const std::string expected = ReadWholeFile(reference / (std::string(name) + ".ztr"));
         ASSERT_GT(expected.size(), 12u);

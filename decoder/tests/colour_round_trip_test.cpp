@@ -118,8 +118,8 @@ TEST(ColourRoundTripTest, SinglePicturesInEveryLayout) {
         for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
             TempFolder folder;
             const ColourPicture picture = Pattern(width, height);
-            ASSERT_EQ(ConvertImages({WritePpm(folder, "single.ppm", picture)}, codes, 0,
-                                    ContextFor(coding)),
+            ASSERT_EQ(WritePicturesAsFrames({WritePpm(folder, "single.ppm", picture)}, codes, 0,
+                                            ContextFor(coding)),
                       0);
             const std::string file = (folder.Path() / "single.ztr").string();
             const std::optional<std::vector<ListedRecord>> records = ListRecords(file);
@@ -188,9 +188,10 @@ TEST(ColourRoundTripTest, HueChangeAtEqualLuminanceIsADeltaOnlyInColour) {
     TempFolder folder;
     const std::vector<std::uint32_t> codes = {MakeTypeCode(0x00, 8), MakeTypeCode(0x00, 16),
                                               MakeTypeCode(0x11, 16), MakeTypeCode(0x05, 24)};
-    ASSERT_EQ(ConvertImages({WritePpm(folder, "a.ppm", first), WritePpm(folder, "b.ppm", second)},
-                            codes, 25, ConversionContext{}),
-              0);
+    ASSERT_EQ(
+        WritePicturesAsFrames({WritePpm(folder, "a.ppm", first), WritePpm(folder, "b.ppm", second)},
+                              codes, 25, ConversionContext{}),
+        0);
     const std::optional<std::vector<ListedRecord>> records =
         ListRecords((folder.Path() / "a.ztr").string());
     ASSERT_TRUE(records.has_value());
@@ -239,7 +240,7 @@ TEST(ColourRoundTripTest, GifFramesBuildUpWithTheirOwnDelays) {
     const std::vector<std::uint32_t> codes = {MakeTypeCode(0x04, 16), MakeTypeCode(0x11, 24)};
     ConversionContext context;
     context.sourceDelays = true;
-    ASSERT_EQ(ConvertPictureList({gif}, codes, true, 0, context), ConvertResult::Written);
+    ASSERT_EQ(ConvertPictureFiles({gif}, codes, true, 0, context), ConvertResult::Written);
     const std::string file = (folder.Path() / "anim.ztr").string();
     const std::optional<std::vector<ListedRecord>> records = ListRecords(file);
     ASSERT_TRUE(records.has_value());

@@ -107,8 +107,8 @@ TEST(GreyRoundTripTest, SinglePicturesInEveryLayout) {
         for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
             TempFolder folder;
             const GreyPicture picture = Pattern(width, height, 0);
-            ASSERT_EQ(ConvertImages({WritePgm(folder, "single.pgm", picture)}, codes, 0,
-                                    ContextFor(coding)),
+            ASSERT_EQ(WritePicturesAsFrames({WritePgm(folder, "single.pgm", picture)}, codes, 0,
+                                            ContextFor(coding)),
                       0);
             const std::string file = (folder.Path() / "single.ztr").string();
             for (std::size_t i = 0; i < codes.size(); ++i) {
@@ -177,7 +177,7 @@ TEST(GreyRoundTripTest, FourBitBitmapKeepsItsIndicesAndPalette) {
             codes.push_back(code);
         }
     }
-    ASSERT_EQ(ConvertImages({copy}, codes, 0, ConversionContext{}), 0);
+    ASSERT_EQ(WritePicturesAsFrames({copy}, codes, 0, ConversionContext{}), 0);
     const std::string file = (folder.Path() / "colours.ztr").string();
     for (std::size_t i = 0; i < codes.size(); ++i) {
         DisplayBitmap bitmap;
@@ -194,9 +194,9 @@ TEST(GreyRoundTripTest, FourBitBitmapKeepsItsIndicesAndPalette) {
         }
         EXPECT_EQ(wrong, 0) << Describe(codes[i]);
         for (std::size_t k = 0; k < 16; ++k) {
-            EXPECT_EQ(bitmap.colours[k].red, source->palette[3 * k]) << k;
-            EXPECT_EQ(bitmap.colours[k].green, source->palette[3 * k + 1]) << k;
-            EXPECT_EQ(bitmap.colours[k].blue, source->palette[3 * k + 2]) << k;
+            EXPECT_EQ(bitmap.colours[k].red, source->recordPalette[3 * k]) << k;
+            EXPECT_EQ(bitmap.colours[k].green, source->recordPalette[3 * k + 1]) << k;
+            EXPECT_EQ(bitmap.colours[k].blue, source->recordPalette[3 * k + 2]) << k;
         }
     }
 }

@@ -112,7 +112,7 @@ TEST_F(RoundTripTest, SinglePicturesInEveryLayoutAndDepth) {
     }
     for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
         context_.coding = coding;
-        ASSERT_EQ(ConvertImages({source}, codes, 0, context_), 0) << Messages;
+        ASSERT_EQ(WritePicturesAsFrames({source}, codes, 0, context_), 0) << Messages;
         const std::string file = (folder_.Path() / "single.ztr").string();
         for (std::size_t i = 0; i < codes.size(); ++i) {
             DisplayBitmap bitmap;
@@ -162,7 +162,7 @@ TEST_F(RoundTripTest, AnimationsBuildUpFrameByFrame) {
     }
     for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
         context_.coding = coding;
-        ASSERT_EQ(ConvertImages(paths, codes, 40, context_), 0) << Messages;
+        ASSERT_EQ(WritePicturesAsFrames(paths, codes, 40, context_), 0) << Messages;
         const std::string file = (folder_.Path() / "frame0.ztr").string();
         for (std::size_t t = 0; t < codes.size(); ++t) {
             for (std::size_t k = 0; k < frames.size(); ++k) {
@@ -185,7 +185,7 @@ TEST_F(RoundTripTest, BitmapSourcesKeepTheirColourTable) {
     const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const std::string copy = folder_.Write("grey.bmp", bytes);
     const std::vector<std::uint32_t> codes = {MakeTypeCode(0x01, 8), MakeTypeCode(0x00, 1)};
-    ASSERT_EQ(ConvertImages({copy}, codes, 0, context_), 0) << Messages;
+    ASSERT_EQ(WritePicturesAsFrames({copy}, codes, 0, context_), 0) << Messages;
     const std::string file = (folder_.Path() / "grey.ztr").string();
     for (int i = 0; i < 2; ++i) {
         DisplayBitmap bitmap;
@@ -195,9 +195,9 @@ TEST_F(RoundTripTest, BitmapSourcesKeepTheirColourTable) {
                     "bitmap source at depth " + std::to_string(depth));
         for (int k = 0; k < (1 << depth); ++k) {
             const std::size_t entry = static_cast<std::size_t>(3 * k);
-            EXPECT_EQ(bitmap.colours[k].red, source->palette[entry]) << k;
-            EXPECT_EQ(bitmap.colours[k].green, source->palette[entry + 1]) << k;
-            EXPECT_EQ(bitmap.colours[k].blue, source->palette[entry + 2]) << k;
+            EXPECT_EQ(bitmap.colours[k].red, source->recordPalette[entry]) << k;
+            EXPECT_EQ(bitmap.colours[k].green, source->recordPalette[entry + 1]) << k;
+            EXPECT_EQ(bitmap.colours[k].blue, source->recordPalette[entry + 2]) << k;
         }
     }
 }

@@ -48,7 +48,7 @@ TEST(ReadBmpFirstFrame, ReadsFilesWrittenByOtherTools) {
         ASSERT_EQ(image->pixels.size(), c.grey.size());
         if (c.levels == 2) {
             EXPECT_EQ(image->pixels, c.grey);
-            EXPECT_EQ(image->palette, Palette{});
+            EXPECT_EQ(image->recordPalette, Palette{});
             continue;
         }
         for (std::size_t i = 0; i < c.grey.size(); ++i) {
@@ -56,9 +56,9 @@ TEST(ReadBmpFirstFrame, ReadsFilesWrittenByOtherTools) {
             ASSERT_EQ(image->pixels[i] % scale, 0) << "pixel " << i;
             const std::size_t index = image->pixels[i] / scale;
             const std::uint8_t g = c.grey[i];
-            EXPECT_EQ(image->palette[3 * index + 0], g) << "pixel " << i;
-            EXPECT_EQ(image->palette[3 * index + 1], g) << "pixel " << i;
-            EXPECT_EQ(image->palette[3 * index + 2], g) << "pixel " << i;
+            EXPECT_EQ(image->recordPalette[3 * index + 0], g) << "pixel " << i;
+            EXPECT_EQ(image->recordPalette[3 * index + 1], g) << "pixel " << i;
+            EXPECT_EQ(image->recordPalette[3 * index + 2], g) << "pixel " << i;
         }
     }
 }
@@ -86,7 +86,7 @@ TEST(ReadBmpFirstFrame, TableEntriesAreRedGreenBlue) {
     expected[6] = 0x00;
     expected[7] = 0x00;
     expected[8] = 0x01;
-    EXPECT_EQ(image->palette, expected);
+    EXPECT_EQ(image->recordPalette, expected);
 }
 
 struct StrideCase {
@@ -140,7 +140,7 @@ TEST(ReadBmpFirstFrame, OneBitTableLeavesThePaletteAlone) {
         WriteScratchFile("mono.bmp", MakeBmp(fields, table, {0x40, 0, 0, 0})), MessageSink{});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{0, 255, 0}));
-    EXPECT_EQ(image->palette, Palette{});
+    EXPECT_EQ(image->recordPalette, Palette{});
 }
 
 TEST(ReadBmpFirstFrame, ColourCountPlacesThePixelsButNotTheTableSize) {
@@ -168,7 +168,7 @@ TEST(ReadBmpFirstFrame, ColourCountPlacesThePixelsButNotTheTableSize) {
     expected[49] = 3;
     expected[50] = 7;
     expected[53] = 9; // entry 17: blue 9, then the file ends
-    EXPECT_EQ(image->palette, expected);
+    EXPECT_EQ(image->recordPalette, expected);
 }
 
 struct EmptySizeCase {
@@ -302,7 +302,7 @@ TEST(ReadBmpFirstFrame, ReadsImageMagickRunLengthFile) {
     EXPECT_EQ(coded->width, 7);
     EXPECT_EQ(coded->height, 5);
     EXPECT_EQ(coded->pixels, plain->pixels);
-    EXPECT_EQ(coded->palette, plain->palette);
+    EXPECT_EQ(coded->recordPalette, plain->recordPalette);
 }
 
 TEST(ReadBmpFirstFrame, MissingFileNamesThePath) {

@@ -136,7 +136,7 @@ TEST(LoadImageFile, ToolBitmapComesTopRowFirst) {
     ReverseRows(turned.data(), 7, 5);
     EXPECT_EQ(loaded->pixels, turned);
     EXPECT_NE(loaded->pixels, stored->pixels);
-    EXPECT_EQ(loaded->palette, stored->palette);
+    EXPECT_EQ(loaded->recordPalette, stored->recordPalette);
 }
 
 TEST(LoadImageFile, OneRowBitmapIsUnchanged) {
@@ -168,7 +168,8 @@ bool SameFrames(const std::vector<SourceImage>& a, const std::vector<SourceImage
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i].width != b[i].width || a[i].height != b[i].height || a[i].pixels != b[i].pixels ||
-            a[i].rgb != b[i].rgb || a[i].palette != b[i].palette || a[i].delay != b[i].delay) {
+            a[i].rgb != b[i].rgb || a[i].recordPalette != b[i].recordPalette ||
+            a[i].delay != b[i].delay) {
             return false;
         }
     }

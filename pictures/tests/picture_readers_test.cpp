@@ -86,7 +86,7 @@ TEST(PictureReaders, EveryFormatGivesTheGreyOrTheLuminance) {
             EXPECT_LE(MostDifference(image->pixels, c.expected), c.tolerance);
         }
         EXPECT_FALSE(image->indexed);
-        EXPECT_EQ(image->palette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
+        EXPECT_EQ(image->recordPalette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
         EXPECT_TRUE(recorder.Messages().empty());
     }
 }
@@ -183,7 +183,7 @@ TEST(PictureReaders, BitmapsAreReadWhereTheirPixelsAre) {
         ASSERT_TRUE(image.has_value());
         EXPECT_EQ(image->height, 5);
         EXPECT_EQ(image->pixels, plain->pixels);
-        EXPECT_EQ(image->palette, plain->palette);
+        EXPECT_EQ(image->recordPalette, plain->recordPalette);
     }
 }
 
@@ -223,7 +223,7 @@ TEST(PictureReaders, LuminanceOfIndexedBitmaps) {
     IndicesToLuminance(*image);
     // (77 * 128 + 128) >> 8 = 39; (150 * 200 + 128) >> 8 = 117.
     EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{39, 117, 39}));
-    EXPECT_EQ(image->palette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
+    EXPECT_EQ(image->recordPalette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
 
     // ImageMagick's grey 4- and 8-bit bitmaps: luminance of a grey table gives the greys.
     std::optional<SourceImage> grey =

@@ -55,7 +55,7 @@ TEST(ReadPnmFirstFrame, ReadsFilesWrittenByOtherTools) {
         EXPECT_EQ(image->height, c.height);
         EXPECT_EQ(image->levels, c.levels);
         EXPECT_EQ(image->pixels, c.pixels);
-        EXPECT_EQ(image->palette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
+        EXPECT_EQ(image->recordPalette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
         EXPECT_TRUE(recorder.Messages().empty());
     }
 }

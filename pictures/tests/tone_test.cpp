@@ -223,18 +223,18 @@ TEST(Tone, IndexedBitmapsBecomeLuminanceOnlyWhenAsked) {
     image.indexed = true;
     image.colourTable[0] = 255; // index 0 red, index 1 blue
     image.colourTable[5] = 255;
-    image.palette = image.colourTable;
+    image.recordPalette = image.colourTable;
     SourceImage kept = image;
     ASSERT_TRUE(ShapePicture(kept, ToneOptions{}));
     EXPECT_EQ(kept.pixels, image.pixels);
-    EXPECT_EQ(kept.palette, image.palette);
+    EXPECT_EQ(kept.recordPalette, image.recordPalette);
 
     ToneOptions luminance;
     luminance.source = ToneSource::Luminance;
     ASSERT_TRUE(ShapePicture(image, luminance));
     // (77 * 255 + 128) >> 8 = 77, (29 * 255 + 128) >> 8 = 29.
     EXPECT_EQ(image.pixels, (std::vector<std::uint8_t>{77, 29}));
-    EXPECT_EQ(image.palette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
+    EXPECT_EQ(image.recordPalette, (std::array<std::uint8_t, PALETTE_BYTES>{}));
 }
 
 TEST(Tone, OtsuSplitsTwoPeaks) {

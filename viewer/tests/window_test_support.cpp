@@ -48,8 +48,8 @@ std::string ConvertPictures(const std::vector<std::string>& pgmPaths,
                             const std::vector<std::uint32_t>& typeCodes, int delay) {
     std::string EngineMessages;
     const int result =
-        ConvertImages(pgmPaths, typeCodes, delay,
-                      ConversionContext{MessageSink{RecordEngineMessage, &EngineMessages}});
+        WritePicturesAsFrames(pgmPaths, typeCodes, delay,
+                              ConversionContext{MessageSink{RecordEngineMessage, &EngineMessages}});
     EXPECT_EQ(result, 0) << EngineMessages;
     EXPECT_EQ(EngineMessages, "");
     return OutputPathFor(pgmPaths.front());

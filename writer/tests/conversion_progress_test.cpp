@@ -64,7 +64,7 @@ TEST(ConversionProgressTest, CountsFramesTypesAndFiles) {
                                p.pictures);
             return true;
         };
-        ASSERT_EQ(ConvertPictureList({a, b}, codes, c.animation, 10, context),
+        ASSERT_EQ(ConvertPictureFiles({a, b}, codes, c.animation, 10, context),
                   ConvertResult::Written);
         EXPECT_EQ(steps, c.steps);
     }
@@ -91,8 +91,8 @@ TEST(ConversionProgressTest, CancellingLeavesEveryFileAsItWas) {
             notices.emplace_back(path, event);
             existed.push_back(std::filesystem::exists(path));
         };
-        EXPECT_EQ(ConvertPictureList({a, b}, {MakeTypeCode(0x06, 1), MakeTypeCode(0x00, 8)}, true,
-                                     10, context),
+        EXPECT_EQ(ConvertPictureFiles({a, b}, {MakeTypeCode(0x06, 1), MakeTypeCode(0x00, 8)}, true,
+                                      10, context),
                   ConvertResult::Cancelled);
         EXPECT_EQ(calls, stopAt);
         EXPECT_TRUE(messages.Messages().empty());
@@ -147,7 +147,7 @@ TEST(ConversionProgressTest, EachTypeMeetsItsPanel) {
         writer_test::MessageRecorder messages;
         ConversionContext context{messages.Sink()};
         context.panels = c.panels;
-        ASSERT_EQ(ConvertPictureList(
+        ASSERT_EQ(ConvertPictureFiles(
                       {a}, {MakeTypeCode(0x06, 1), MakeTypeCode(0x00, 8), MakeTypeCode(0x04, 16)},
                       false, 0, context),
                   ConvertResult::Written);

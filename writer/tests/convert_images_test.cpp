@@ -82,8 +82,8 @@ TEST(ConvertImagesTest, OnePictureTwoTypesGivesTwoFullFrames) {
     const std::string picture = folder.File("logo.pgm");
     WritePgm(picture, 10, 3, Picture10x3);
     writer_test::MessageRecorder messages;
-    ASSERT_EQ(ConvertImages({picture}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x01, 8)}, 0,
-                            ConversionContext{messages.Sink()}),
+    ASSERT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x01, 8)}, 0,
+                                    ConversionContext{messages.Sink()}),
               0);
     const Bytes expected = {
         // depth 1, row order: B1 80 4E 40 E0 C0, all literals
@@ -103,7 +103,7 @@ TEST(ConvertImagesTest, InvertedYColumnOrderPutsTheBottomRowFirst) {
     ScratchFolder folder("convert_inverted_columns");
     const std::string picture = folder.File("logo.pgm");
     WritePgm(picture, 10, 3, Picture10x3);
-    ASSERT_EQ(ConvertImages({picture}, {MakeTypeCode(0x11, 1)}, 0, ConversionContext{}), 0);
+    ASSERT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x11, 1)}, 0, ConversionContext{}), 0);
     // Columns with rows 2, 1, 0 in bits 7, 6, 5: A0 C0 A0 20 40 40 40 20 A0 C0.
     const Bytes expected = {0x16, 0,    0,    0,    0x02, 0xA2, 0x11, 1,    10,   0,    3,
                             0,    0xA0, 0xC0, 0xA0, 0x20, 0x40, 0x40, 0x01, 0x20, 0xA0, 0xC0};
@@ -121,9 +121,9 @@ TEST(ConvertImagesTest, ThreePicturesGiveFullFrameAndTwoAlignedDeltas) {
     WritePgm(second, 11, 3, pixels);
     pixels[2 * 11 + 2] = 255;
     WritePgm(third, 11, 3, pixels);
-    ASSERT_EQ(
-        ConvertImages({first, second, third}, {MakeTypeCode(0x00, 1)}, 300, ConversionContext{}),
-        0);
+    ASSERT_EQ(WritePicturesAsFrames({first, second, third}, {MakeTypeCode(0x00, 1)}, 300,
+                                    ConversionContext{}),
+              0);
     const Bytes expected = {
         // full frame: six zero bytes, coded as 0 and the count 5
         0x0E, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 11, 0, 3, 0, 0x00, 0x05,
@@ -140,7 +140,8 @@ TEST(ConvertImagesTest, AnimationBackToTheFirstPicture) {
     const std::string b = folder.File("b.pgm");
     WritePgm(a, 5, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     WritePgm(b, 5, 2, {1, 2, 3, 99, 5, 6, 77, 8, 9, 10});
-    ASSERT_EQ(ConvertImages({a, b, a}, {MakeTypeCode(0x00, 8)}, 100, ConversionContext{}), 0);
+    ASSERT_EQ(WritePicturesAsFrames({a, b, a}, {MakeTypeCode(0x00, 8)}, 100, ConversionContext{}),
+              0);
     const Bytes expected = {
         0x16, 0, 0, 0, 0x02, 0xA2, 0x00, 8, 5, 0, 2, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
         // B against A: columns 1-3 of both rows
@@ -154,8 +155,9 @@ TEST(ConvertImagesTest, EqualPictureGivesEmptyDeltaRecord) {
     ScratchFolder folder("convert_equal");
     const std::string picture = folder.File("logo.pgm");
     WritePgm(picture, 10, 3, Picture10x3);
-    ASSERT_EQ(
-        ConvertImages({picture, picture}, {MakeTypeCode(0x00, 1)}, 0x1234, ConversionContext{}), 0);
+    ASSERT_EQ(WritePicturesAsFrames({picture, picture}, {MakeTypeCode(0x00, 1)}, 0x1234,
+                                    ConversionContext{}),
+              0);
     const Bytes expected = {
         0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, 0xB1, 0x80, 0x4E, 0x40, 0xE0, 0xC0, //
         0x12, 0, 0, 0, 0x02, 0xA2, 0xA0, 1, 0,  0, 0, 0, 0x34, 0x12, 0,    0,    0,    0};
@@ -170,7 +172,8 @@ TEST(ConvertImagesTest, InvertedYCountsDyInStoredRows) {
     WritePgm(first, 9, 64, pixels);
     pixels[4] = 255; // top row, column 4
     WritePgm(second, 9, 64, pixels);
-    ASSERT_EQ(ConvertImages({first, second}, {MakeTypeCode(0x10, 1)}, 0, ConversionContext{}), 0);
+    ASSERT_EQ(
+        WritePicturesAsFrames({first, second}, {MakeTypeCode(0x10, 1)}, 0, ConversionContext{}), 0);
     const Bytes expected = {// 128 zero bytes: 0 and the count 127
                             0x0E, 0, 0, 0, 0x02, 0xA2, 0x10, 1, 9, 0, 64, 0, 0x00, 0x7F,
                             // the top row is stored last: dy = 63; columns 0-7 -> 00001000
@@ -192,8 +195,8 @@ TEST(ConvertImagesTest, GreyRecordsWorkedOutByHand) {
     const std::string second = folder.File("b.pgm");
     WritePgm(first, 5, 3, Grey5x3);
     WritePgm(second, 5, 3, Grey5x3Changed);
-    ASSERT_EQ(ConvertImages({first, second}, {MakeTypeCode(0x11, 2), MakeTypeCode(0x00, 4)}, 50,
-                            ConversionContext{}),
+    ASSERT_EQ(WritePicturesAsFrames({first, second}, {MakeTypeCode(0x11, 2), MakeTypeCode(0x00, 4)},
+                                    50, ConversionContext{}),
               0);
     // Each grey takes the level whose shown grey is nearest: at depth 2 (shown 0, 64, 128,
     // 255) level 1 from 32, 2 from 96, 3 from 192; at depth 4 (shown 16 L, 255 for 15)
@@ -237,8 +240,9 @@ TEST(ConvertImagesTest, LayoutByteRules) {
     const std::string picture = folder.File("logo.pgm");
     WritePgm(picture, 10, 3, Picture10x3);
     for (const LayoutCase& c : cases) {
-        ASSERT_EQ(
-            ConvertImages({picture}, {MakeTypeCode(c.layout, c.depth)}, 0, ConversionContext{}), 0);
+        ASSERT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(c.layout, c.depth)}, 0,
+                                        ConversionContext{}),
+                  0);
         const Bytes file = writer_test::ReadWholeFile(folder.File("logo.ztr"));
         ASSERT_GE(file.size(), 12u);
         EXPECT_EQ(file[6], c.expected) << "lay-out code " << c.layout;
@@ -252,10 +256,10 @@ TEST(ConvertImagesTest, BitmapPaletteIsStoredForItsDepth) {
     // 3 x 2, indices top row 15 0 9, bottom row 1 8 7; stride 4 bytes.
     WriteBmp4(picture, 3, 2, {0x10, 0x20, 0x30, 0xF0, 0xE0, 0xD0, 0x01, 0x02, 0x03},
               {0x18, 0x70, 0, 0, 0xF0, 0x90, 0, 0});
-    ASSERT_EQ(ConvertImages({picture},
-                            {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8), MakeTypeCode(0x00, 4),
-                             MakeTypeCode(0x00, 2)},
-                            0, ConversionContext{}),
+    ASSERT_EQ(WritePicturesAsFrames({picture},
+                                    {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8),
+                                     MakeTypeCode(0x00, 4), MakeTypeCode(0x00, 2)},
+                                    0, ConversionContext{}),
               0);
     Bytes depth8Palette(768, 0);
     const Bytes table = {0x10, 0x20, 0x30, 0xF0, 0xE0, 0xD0, 0x01, 0x02, 0x03};
@@ -309,17 +313,17 @@ TEST(ConvertImagesTest, ExistingOutputReplacedOnSuccessKeptOnFailure) {
 
     writer_test::MessageRecorder messages;
     const std::string missing = folder.File("missing.pgm");
-    EXPECT_EQ(ConvertImages({picture, missing}, {MakeTypeCode(0x00, 1)}, 0,
-                            ConversionContext{messages.Sink()}),
+    EXPECT_EQ(WritePicturesAsFrames({picture, missing}, {MakeTypeCode(0x00, 1)}, 0,
+                                    ConversionContext{messages.Sink()}),
               1);
     EXPECT_EQ(messages.Messages(), std::vector<std::string>{"ERROR: failed to open file '" +
                                                             missing + "' for reading\n"});
     EXPECT_EQ(writer_test::ReadWholeFile(output), (Bytes{0xEE, 0xEE, 0xEE}));
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
 
-    EXPECT_EQ(
-        ConvertImages({picture}, {MakeTypeCode(0x00, 1)}, 0, ConversionContext{messages.Sink()}),
-        0);
+    EXPECT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
+                                    ConversionContext{messages.Sink()}),
+              0);
     EXPECT_EQ(writer_test::ReadWholeFile(output),
               (Bytes{0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, 0xB1, 0x80, 0x4E, 0x40, 0xE0,
                      0xC0}));
@@ -366,8 +370,8 @@ TEST(ConvertImagesTest, FailuresReportOnceAndWriteNothing) {
         WritePgm(second, c.secondWidth, c.secondHeight,
                  Bytes(static_cast<std::size_t>(c.secondWidth * c.secondHeight), 7));
         writer_test::MessageRecorder messages;
-        EXPECT_EQ(ConvertImages({first, second, first}, c.typeCodes, 0,
-                                ConversionContext{messages.Sink()}),
+        EXPECT_EQ(WritePicturesAsFrames({first, second, first}, c.typeCodes, 0,
+                                        ConversionContext{messages.Sink()}),
                   1)
             << c.name;
         std::string expected = c.expectedMessage;
@@ -385,9 +389,9 @@ TEST(ConvertImagesTest, EmptyPictureIsAnInvalidSize) {
     const std::string picture = folder.File("empty.bmp");
     WriteBmp4(picture, 0, 0, {}, {});
     writer_test::MessageRecorder messages;
-    EXPECT_EQ(
-        ConvertImages({picture}, {MakeTypeCode(0x00, 1)}, 0, ConversionContext{messages.Sink()}),
-        1);
+    EXPECT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
+                                    ConversionContext{messages.Sink()}),
+              1);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: invalid size (width=0, height=0)\n"});
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"empty.bmp"});
@@ -397,9 +401,9 @@ TEST(ConvertImagesTest, TooLongOutputPathIsRefused) {
     ScratchFolder folder("convert_long");
     const std::string picture = folder.File(std::string(MAX_PATH_CHARS, 'p') + ".pgm");
     writer_test::MessageRecorder messages;
-    EXPECT_EQ(
-        ConvertImages({picture}, {MakeTypeCode(0x00, 1)}, 0, ConversionContext{messages.Sink()}),
-        1);
+    EXPECT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
+                                    ConversionContext{messages.Sink()}),
+              1);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + OutputPathFor(picture) +
                                        "' for writing\n"});
@@ -425,8 +429,8 @@ TEST(ConvertImagesDeathTest, WriteErrorIsReportedOnceAndKeepsTheOldOutput) {
             limit.rlim_max = 1000;
             setrlimit(RLIMIT_FSIZE, &limit);
             writer_test::MessageRecorder messages;
-            const int result = ConvertImages({picture}, {MakeTypeCode(0x00, 8)}, 0,
-                                             ConversionContext{messages.Sink()});
+            const int result = WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 8)}, 0,
+                                                     ConversionContext{messages.Sink()});
             const bool reported =
                 messages.Messages() ==
                 std::vector<std::string>{"ERROR: failed to write file '" + output + "'\n"};
@@ -458,7 +462,7 @@ TEST(ConvertPictureListTest, PerPictureAndAnimation) {
 
     writer_test::MessageRecorder messages;
     const ConversionContext context{messages.Sink()};
-    EXPECT_EQ(ConvertPictureList({a, b, c}, codes, false, 500, context),
+    EXPECT_EQ(ConvertPictureFiles({a, b, c}, codes, false, 500, context),
               ConvertResult::CannotLoadPicture);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + b + "' for reading\n"});
@@ -471,13 +475,14 @@ TEST(ConvertPictureListTest, PerPictureAndAnimation) {
     for (const Frame& frame : frames) {
         EXPECT_EQ(frame.delay, 77);
     }
-    ASSERT_EQ(ConvertImages({a, c, a}, codes, 77, context), 0);
+    ASSERT_EQ(WritePicturesAsFrames({a, c, a}, codes, 77, context), 0);
     const Bytes expected = writer_test::ReadWholeFile(folder.File("a.ztr"));
     std::filesystem::remove(folder.File("a.ztr"));
-    EXPECT_EQ(ConvertPictureList({a, c}, codes, true, 77, context), ConvertResult::Written);
+    EXPECT_EQ(ConvertPictureFiles({a, c}, codes, true, 77, context), ConvertResult::Written);
     EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), expected);
 
-    EXPECT_EQ(ConvertPictureList({c, a}, codes, true, 65536, context), ConvertResult::InvalidDelay);
+    EXPECT_EQ(ConvertPictureFiles({c, a}, codes, true, 65536, context),
+              ConvertResult::InvalidDelay);
     EXPECT_EQ(messages.Messages().back(), "ERROR: the delay must be between 0 and 65535 ms\n");
     EXPECT_FALSE(std::filesystem::exists(folder.File("c.ztr")));
 }

@@ -119,7 +119,7 @@ TEST(ConvertInMemoryTest, MemoryBytesEqualTheFilesWrittenToDisk) {
         onDisk.sourceDelays = true;
         onDisk.coding = c.coding;
         onDisk.tone.palette = c.palette.empty() ? "" : folder.File(c.palette);
-        ASSERT_EQ(ConvertPictureList(paths, c.codes, c.animation, 70, onDisk),
+        ASSERT_EQ(ConvertPictureFiles(paths, c.codes, c.animation, 70, onDisk),
                   ConvertResult::Written);
 
         ConversionContext inMemoryContext = onDisk;

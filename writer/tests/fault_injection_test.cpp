@@ -75,7 +75,8 @@ int RunInChild(const std::function<int()>& body) {
 int ConvertExpectingFailure(const std::vector<std::string>& pictures,
                             const std::vector<std::uint32_t>& types, const std::string& message) {
     writer_test::MessageRecorder messages;
-    const int result = ConvertImages(pictures, types, 40, ConversionContext{messages.Sink()});
+    const int result =
+        WritePicturesAsFrames(pictures, types, 40, ConversionContext{messages.Sink()});
     if (result != 1) {
         return 2;
     }
@@ -130,7 +131,7 @@ TEST(WriterFaultTest, FileSizeLimitStopsTheWritingMidway) {
     const std::vector<std::uint32_t> types = {MakeTypeCode(0x01, 8), MakeTypeCode(0x06, 1),
                                               MakeTypeCode(0x10, 1)};
 
-    ASSERT_EQ(ConvertImages(pictures, types, 40, ConversionContext{}), 0);
+    ASSERT_EQ(WritePicturesAsFrames(pictures, types, 40, ConversionContext{}), 0);
     const Bytes whole = writer_test::ReadWholeFile(output);
     ASSERT_GT(whole.size(), 9000u);
 
@@ -162,7 +163,7 @@ TEST(WriterFaultTest, FileSizeLimitStopsTheWritingMidway) {
         fileSize.rlim_cur = whole.size();
         fileSize.rlim_max = whole.size();
         return setrlimit(RLIMIT_FSIZE, &fileSize) == 0
-                   ? ConvertImages(pictures, types, 40, ConversionContext{})
+                   ? WritePicturesAsFrames(pictures, types, 40, ConversionContext{})
                    : 4;
     });
     EXPECT_EQ(status, 0);
@@ -179,8 +180,8 @@ TEST(WriterFaultTest, OutputNameTakenByAFolder) {
     writer_test::WriteWholeFile(output + "/keep", OldOutput);
 
     writer_test::MessageRecorder messages;
-    EXPECT_EQ(ConvertImages({picture}, {MakeTypeCode(0x02, 1), MakeTypeCode(0x00, 8)}, 0,
-                            ConversionContext{messages.Sink()}),
+    EXPECT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x02, 1), MakeTypeCode(0x00, 8)}, 0,
+                                    ConversionContext{messages.Sink()}),
               1);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to write file '" + output + "'\n"});
@@ -210,15 +211,16 @@ TEST(WriterFaultTest, CoderOutOfMemoryIsReportedAndTheProgramGoesOn) {
         const std::vector<std::uint32_t> types = {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8)};
 
         writer_test::MessageRecorder messages;
-        EXPECT_EQ(ConvertImages({picture, picture}, types, 0,
-                                ConversionContext{messages.Sink(), c.allocate}),
+        EXPECT_EQ(WritePicturesAsFrames({picture, picture}, types, 0,
+                                        ConversionContext{messages.Sink(), c.allocate}),
                   1);
         EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Out of memory!\n"});
         EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
         EXPECT_EQ(writer_test::ReadWholeFile(output), OldOutput);
 
-        EXPECT_EQ(ConvertImages({picture, picture}, types, 0, ConversionContext{messages.Sink()}),
-                  0);
+        EXPECT_EQ(
+            WritePicturesAsFrames({picture, picture}, types, 0, ConversionContext{messages.Sink()}),
+            0);
         EXPECT_EQ(messages.Messages().size(), 1u);
         EXPECT_NE(writer_test::ReadWholeFile(output), OldOutput);
     }
@@ -303,7 +305,8 @@ TEST(WriterFaultTest, PictureRemovedBetweenLoads) {
             {
                 RemoveAfterFirstRead remover(picture);
                 ASSERT_TRUE(remover.Watching()) << c.name;
-                result = ConvertImages(paths, c.typeCodes, 0, ConversionContext{messages.Sink()});
+                result = WritePicturesAsFrames(paths, c.typeCodes, 0,
+                                               ConversionContext{messages.Sink()});
             }
             if (result == 0) {
                 continue; // the writer loaded the picture again before it was removed

@@ -1,4 +1,4 @@
-// Animations from GIFs as ConvertPictureList writes them: a GIF cut short after complete
+// Animations from GIFs as ConvertPictureFiles writes them: a GIF cut short after complete
 // frames gives those frames and one warning for the whole conversion, and a GIF frame's
 // delay of 0 or 1 (1/100 s) stands for 100 ms, as browsers show it.
 #include "convert_pictures.h"
@@ -92,8 +92,8 @@ TEST(SourceFrames, CutGifsAndShortDelays) {
         writer_test::MessageRecorder messages;
         ConversionContext context{messages.Sink()};
         context.sourceDelays = true;
-        ASSERT_EQ(ConvertPictureList({path}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8)}, true,
-                                     0, context),
+        ASSERT_EQ(ConvertPictureFiles({path}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8)}, true,
+                                      0, context),
                   ConvertResult::Written);
         std::vector<std::string> expected;
         if (!c.warning.empty()) {

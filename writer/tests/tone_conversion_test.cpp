@@ -46,7 +46,9 @@ std::vector<bool> Convert(const Bytes& pixels, int width, int height, const Tone
     WritePgm(folder.File("picture.pgm"), width, height, pixels);
     ConversionContext context;
     context.tone = tone;
-    EXPECT_EQ(ConvertImages({folder.File("picture.pgm")}, {MakeTypeCode(0x00, 1)}, 0, context), 0);
+    EXPECT_EQ(
+        WritePicturesAsFrames({folder.File("picture.pgm")}, {MakeTypeCode(0x00, 1)}, 0, context),
+        0);
     return BlackPixels(writer_test::ReadWholeFile(folder.File("picture.ztr")), tone.resizeWidth,
                        tone.resizeHeight);
 }
