@@ -321,9 +321,10 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
     }
     result.cut = cut;
     if (cut) {
-        const std::size_t frames = result.frames.size();
+        // %u, not %zu: the Windows C library of the 32-bit programs does not know %zu.
+        const auto frames = static_cast<unsigned>(result.frames.size());
         result.warning =
-            ReadFailure("WARNING: file '%s' is %s: %zu complete frame%s read\n", name.c_str(),
+            ReadFailure("WARNING: file '%s' is %s: %u complete frame%s read\n", name.c_str(),
                         ranOut ? "cut short" : "damaged", frames, frames == 1 ? "" : "s")
                 .failure;
     }
