@@ -3,8 +3,8 @@
 // "NAME LAYOUT [SETTINGS] DESCRIPTION"; numbers are written like C integer literals.
 #include "display_profiles.h"
 
-#include "input_file.h"
 #include "parse_integer.h"
+#include "whole_file.h"
 #include "zentra_format.h"
 
 #include <cstdint>
@@ -102,10 +102,7 @@ struct LineScanner {
     }
 };
 
-// Reads the next piece of a line: at most PROFILE_LINE_MAX characters, the line feed
-// counted among them but not returned. A carriage return before a line feed is dropped,
-// so "\r\n" files read alike everywhere. False at the end of the file.
-// A profile file's text already in memory, read as InputFile reads a file.
+// A profile file's text in memory, a byte at a time.
 class TextInput {
   public:
     explicit TextInput(std::string_view text) : text_(text) {}
@@ -119,6 +116,9 @@ class TextInput {
     std::size_t next_ = 0;
 };
 
+// Reads the next piece of a line: at most PROFILE_LINE_MAX characters, the line feed
+// counted among them but not returned. A carriage return before a line feed is dropped,
+// so "\r\n" files read alike everywhere. False at the end of the file.
 template <typename Input> bool ReadProfilePiece(Input& file, std::string& piece, bool& lineEnded) {
     piece.clear();
     lineEnded = false;
@@ -340,11 +340,12 @@ void ReadProfiles(Input& file, const std::string& path, DisplayProfileList& prof
 
 int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
                         const MessageSink* warnings) {
-    InputFile file;
-    if (!file.Open(path)) {
+    std::vector<std::uint8_t> bytes;
+    if (ReadWholeFile(path, bytes) != WholeFileResult::Read) {
         return 0;
     }
-    ReadProfiles(file, path, profiles, warnings);
+    TextInput input(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    ReadProfiles(input, path, profiles, warnings);
     return 1;
 }
 

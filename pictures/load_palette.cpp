@@ -2,8 +2,8 @@
 // files of "#RRGGBB" lines.
 #include "load_palette.h"
 
-#include "input_file.h"
 #include "memory_input.h"
+#include "whole_file.h"
 
 #include <filesystem>
 #include <string_view>
@@ -124,12 +124,13 @@ std::optional<Palette> ReadPaletteLines(Input& file, const std::string& path,
 } // namespace
 
 std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink) {
-    InputFile file;
-    if (!file.Open(path)) {
+    std::vector<std::uint8_t> bytes;
+    if (ReadWholeFile(path, bytes) != WholeFileResult::Read) {
         ReportMessage(sink, "ERROR: cannot open palette file '%s'\n", path.c_str());
         return std::nullopt;
     }
-    return ReadPaletteLines(file, path, sink);
+    MemoryInput input(bytes);
+    return ReadPaletteLines(input, path, sink);
 }
 
 std::optional<Palette> ReadPaletteBytes(std::span<const std::uint8_t> bytes,

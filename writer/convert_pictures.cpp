@@ -1,7 +1,6 @@
 // The front ends' conversion loop: per picture, or one animation that ends where it began.
 #include "convert_pictures.h"
 
-#include "input_file.h"
 #include "picture_format.h"
 #include "picture_readers.h"
 #include "same_file.h"
@@ -17,18 +16,6 @@ namespace {
 // A GIF that breaks off after complete frames has those frames, and its warning goes to
 // `warnings` when given.
 std::vector<int> SourceFrameDelays(const std::string& path, const MessageSink* warnings) {
-    std::uint8_t head[SIGNATURE_BYTES] = {};
-    std::size_t count = 0;
-    {
-        InputFile file;
-        if (file.Open(path)) {
-            count = file.Read(head, sizeof head);
-        }
-    }
-    PictureFormat format = PictureFormat::Pnm;
-    if (!SignatureFormat(head, count, format) || format != PictureFormat::Gif) {
-        return {-1};
-    }
     std::vector<std::uint8_t> bytes;
     if (!ReadFileBytes(path, bytes).empty()) {
         return {-1};
