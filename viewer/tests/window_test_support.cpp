@@ -45,11 +45,12 @@ void RecordEngineMessage(void* messages, const char* text) {
 } // namespace
 
 std::string ConvertPictures(const std::vector<std::string>& pgmPaths,
-                            const std::vector<std::uint32_t>& typeCodes, int delay) {
+                            const std::vector<std::uint32_t>& typeCodes, int delay,
+                            CodingChoice coding) {
     std::string EngineMessages;
-    const int result =
-        WritePicturesAsFrames(pgmPaths, typeCodes, delay,
-                              ConversionContext{MessageSink{RecordEngineMessage, &EngineMessages}});
+    ConversionContext context{MessageSink{RecordEngineMessage, &EngineMessages}};
+    context.coding = coding;
+    const int result = WritePicturesAsFrames(pgmPaths, typeCodes, delay, context);
     EXPECT_EQ(result, 0) << EngineMessages;
     EXPECT_EQ(EngineMessages, "");
     return OutputPathFor(pgmPaths.front());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "blocking_calls.h"
+#include "coding_choice.h"
 #include "display_bitmap.h"
 #include "scratch_folder.h"
 #include "screen_pixels.h"
@@ -32,9 +33,10 @@ GreyPicture MakeTestPicture(int width, int height);
 void WritePgm(const std::string& path, const GreyPicture& picture);
 
 // Converts the pictures with the real engine into one Zentra file (the first picture's
-// name with ".ztr"); fails the test when the engine reports a failure.
+// name with ".ztr") in the coding; fails the test when the engine reports a failure.
 std::string ConvertPictures(const std::vector<std::string>& pgmPaths,
-                            const std::vector<std::uint32_t>& typeCodes, int delay);
+                            const std::vector<std::uint32_t>& typeCodes, int delay,
+                            CodingChoice coding = CodingChoice::RunLength);
 
 inline std::uint32_t TypeCode(std::uint8_t layout, std::uint8_t depth) {
     return layout | (static_cast<std::uint32_t>(depth) << 16);
