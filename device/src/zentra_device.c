@@ -445,8 +445,9 @@ static void begin_squash(ztr_decoder* d, const ztr_record* r, uint8_t* window) {
     }
 #endif
     if (!(r->layout & ZTR_ORDER_BANDED_ROWS)) {
-        /* 8 / depth pixels a byte: halved, rounding up, once per doubling of the depth. */
-        for (; depth < 8; depth = (uint8_t)(depth << 1)) {
+        /* 8 / depth pixels a byte: halved, rounding up, once per doubling of the depth
+         * (a depth of 0, which has no pixels to unpack, must not spin here). */
+        for (; depth && depth < 8; depth = (uint8_t)(depth << 1)) {
             line = (uint16_t)((line >> 1) + (line & 1u));
         }
     }
