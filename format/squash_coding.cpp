@@ -3,6 +3,7 @@
 #include "squash_coding.h"
 
 #include "squash_deltas.h"
+#include "squash_tokens.h"
 
 #include <algorithm>
 #include <array>
@@ -12,15 +13,6 @@
 namespace {
 
 // ---- Token bytes ----------------------------------------------------------------------
-
-// Token kinds in the top bits of a token byte (see squash_coding.h).
-constexpr std::uint8_t KIND_VERBATIM = 0x00;
-constexpr std::uint8_t KIND_DELTA = 0x20;
-constexpr std::uint8_t KIND_ABOVE = 0x40;
-constexpr std::uint8_t KIND_REPEAT = 0x60;
-constexpr std::uint8_t KIND_FAR = 0x80;
-constexpr std::uint32_t SHORT_FIELD = 31; // length field of the first four kinds
-constexpr std::uint32_t FAR_FIELD = 63;   // length field of a copy from an explicit distance
 
 class CodedWriter {
   public:

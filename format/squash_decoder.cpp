@@ -3,18 +3,9 @@
 #include "squash_decoder.h"
 
 #include "squash_deltas.h"
+#include "squash_tokens.h"
 
 #include <algorithm>
-
-namespace {
-
-constexpr std::uint8_t KIND_DELTA = 0x20;
-constexpr std::uint8_t KIND_ABOVE = 0x40;
-constexpr std::uint8_t KIND_FAR = 0x80;
-constexpr std::uint32_t SHORT_FIELD = 31;
-constexpr std::uint32_t FAR_FIELD = 63;
-
-} // namespace
 
 SquashDecoder::SquashDecoder(std::span<const std::uint8_t> coded, const PixelStreamShape& shape)
     : coded_(coded), shape_(shape), distance_(shape.unitBytes) {
