@@ -9,7 +9,9 @@
 
 bool FileSink::Write(const std::uint8_t* bytes, std::size_t count) {
     std::FILE* file = output_.File();
-    return file != nullptr && std::fwrite(bytes, 1, count, file) == count;
+    // An empty write (the pixel data of an empty delta record) may come with no block at
+    // all, which fwrite must not be handed.
+    return file != nullptr && (count == 0 || std::fwrite(bytes, 1, count, file) == count);
 }
 
 std::optional<std::uint64_t> FileSink::Size() {
