@@ -3,8 +3,8 @@
 // "NAME LAYOUT [SETTINGS] DESCRIPTION"; numbers are written like C integer literals.
 #include "display_profiles.h"
 
+#include "file_bytes.h"
 #include "parse_integer.h"
-#include "whole_file.h"
 #include "zentra_format.h"
 
 #include <cstdint>

@@ -2,8 +2,8 @@
 // files of "#RRGGBB" lines.
 #include "load_palette.h"
 
+#include "file_bytes.h"
 #include "memory_input.h"
-#include "whole_file.h"
 
 #include <filesystem>
 #include <string_view>

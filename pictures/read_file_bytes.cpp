@@ -1,7 +1,7 @@
 // ReadFileBytes: a picture file's every byte in memory, for the readers, which all work
 // on bytes, with the message that names the file when it cannot be read.
+#include "file_bytes.h"
 #include "picture_readers.h"
-#include "whole_file.h"
 
 std::string ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
     switch (ReadWholeFile(path, bytes)) {

@@ -1,6 +1,6 @@
 // Reading a whole file in pieces, so that a file whose length changes, or cannot be found
 // beforehand, is read to its true end.
-#include "whole_file.h"
+#include "file_bytes.h"
 
 #include <cstdint>
 #include <cstdio>

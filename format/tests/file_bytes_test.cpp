@@ -1,6 +1,6 @@
 // ReadWholeFile: every byte of a file larger than one piece of its reading, in order, and
 // each way a file cannot be read told apart.
-#include "whole_file.h"
+#include "file_bytes.h"
 
 #include <gtest/gtest.h>
 
