@@ -17,24 +17,7 @@
 #include <optional>
 
 std::vector<std::uint8_t> ReadableLayouts(unsigned depth) {
-    if (!IsWrittenDepth(depth)) {
-        return {};
-    }
-    std::vector<std::uint8_t> layouts;
-    for (unsigned layout = 0; layout <= LAYOUT_BITS; ++layout) {
-        const bool planar = (layout & LAYOUT_PLANAR) != 0;
-        const bool banded = (layout & 0x02) != 0;
-        const bool reversed = (layout & LAYOUT_REVERSED) != 0;
-        // Planar planes are packed as at depth 1, so every order and reversal counts
-        // there; from depth 8 on packed banded orders are the plain ones, and a byte of
-        // one 8-bit pixel has no order to reverse.
-        const bool readable = planar ? depth != 1 && IsPlanarDepth(depth)
-                                     : !(depth >= 8 && banded) && !(depth == 8 && reversed);
-        if (readable) {
-            layouts.push_back(static_cast<std::uint8_t>(layout));
-        }
-    }
-    return layouts;
+    return WrittenLayouts(depth);
 }
 
 namespace {

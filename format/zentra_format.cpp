@@ -83,3 +83,17 @@ std::uint8_t RecordLayout(std::uint8_t layout, int depth) {
     }
     return layout;
 }
+
+std::vector<std::uint8_t> WrittenLayouts(unsigned depth) {
+    std::vector<std::uint8_t> layouts;
+    if (!IsWrittenDepth(depth)) {
+        return layouts;
+    }
+    for (unsigned layout = 0; layout <= LAYOUT_BITS; ++layout) {
+        const auto byte = static_cast<std::uint8_t>(layout);
+        if (RecordLayout(byte, static_cast<int>(depth)) == byte) {
+            layouts.push_back(byte);
+        }
+    }
+    return layouts;
+}

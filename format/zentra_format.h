@@ -161,6 +161,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Lay-out byte, bits 0-4: how the display memory takes its pixels.
 inline constexpr std::uint8_t LAYOUT_ORDER = 0x03;
@@ -262,6 +263,13 @@ inline bool IsWrittenDepth(unsigned depth) {
 // 1), cleared at depth 1 and for colour; reversal cleared at depth 8; bit 1 cleared from
 // depth 8 on, where the banded orders are the plain ones.
 std::uint8_t RecordLayout(std::uint8_t layout, int depth);
+
+// Every lay-out byte (bits 0-4) that records of the depth are written with, in increasing
+// order: those that RecordLayout keeps as they are. 16 at depths 1, 2 and 4 (four orders,
+// reversed pixel order, inverted Y axis), 4 at depth 8 (rows and columns, inverted Y), 8
+// at depths 16 and 24 (reversal stands for the byte order); at depths 2, 4 and 8 the
+// planar lay-outs besides, 16 more. Empty for a depth the tools do not write.
+std::vector<std::uint8_t> WrittenLayouts(unsigned depth);
 
 // The largest width or height of a picture that the tools take on.
 inline constexpr int MAX_PICTURE_SIDE = 32767;

@@ -55,21 +55,13 @@ class Canvas {
 } // namespace
 
 std::vector<std::uint32_t> ProbeTypeCodes(int depth) {
-    if (!IsWrittenDepth(static_cast<unsigned>(depth))) {
-        return {};
-    }
+    // Planar lay-outs are left out: the probe shows pixel order, and a planar panel is
+    // told by its planes.
     std::vector<std::uint32_t> codes;
-    for (unsigned layout = 0; layout <= LAYOUT_BITS; ++layout) {
-        const bool planar = (layout & LAYOUT_PLANAR) != 0;
-        // From depth 8 on the banded orders are the plain ones; at depth 8 a byte holds
-        // one pixel, so its order cannot be reversed.
-        const bool banded = (layout & 0x02) != 0;
-        const bool reversed = (layout & LAYOUT_REVERSED) != 0;
-        if (planar || (depth >= 8 && banded) || (depth == 8 && reversed)) {
-            continue;
+    for (const std::uint8_t layout : WrittenLayouts(static_cast<unsigned>(depth))) {
+        if ((layout & LAYOUT_PLANAR) == 0) {
+            codes.push_back(MakeTypeCode(layout, static_cast<std::uint8_t>(depth)));
         }
-        codes.push_back(
-            MakeTypeCode(static_cast<std::uint16_t>(layout), static_cast<std::uint8_t>(depth)));
     }
     return codes;
 }
