@@ -1,13 +1,13 @@
 // The Convert tab against ztr convert: the same pictures, display types and options must
 // give the same bytes; a picture the engine refuses shows the engine's own message, the
 // page goes on working, and nothing is ever requested from another address.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
-import { startServer, openPage, runZtr, removeFolder, readPpm, samples, testData, ztr } from './harness.mjs';
+import { servedPage, convertSettled, runZtr, removeFolder, readPpm, samples, testData, ztr } from './harness.mjs';
 
 const sample = (name) => path.join(samples, name);
 const data = (name) => path.join(testData, name);
@@ -74,22 +74,7 @@ const REFUSED = [
   { name: 'empty.bmp', bytes: Buffer.alloc(0) },
 ];
 
-let server;
-let browser;
-let page;
-let offsite;
-let errors;
-
-before(async () => {
-  server = await startServer();
-  ({ browser, page, offsite, errors } = await openPage(server.url));
-});
-
-after(async () => {
-  await browser?.close();
-  server?.stop();
-  removeFolder(paletteFolder);
-});
+const served = servedPage({ cleanUp: () => removeFolder(paletteFolder) });
 
 function ztrArgs(c) {
   const args = ['convert'];
@@ -110,70 +95,67 @@ function ztrArgs(c) {
 
 // Adds pictures and waits until the page lists them (it reads them asynchronously).
 async function addPictures(pictures) {
-  await page.setInputFiles('#picture-input', pictures);
-  await page.waitForFunction((count) =>
+  await served.page.setInputFiles('#picture-input', pictures);
+  await served.page.waitForFunction((count) =>
     document.querySelectorAll('#picture-list li').length === count, pictures.length);
 }
 
-async function settled() {
-  await page.waitForFunction(() =>
-    document.body.dataset.convertDone === document.body.dataset.convertRequested);
-}
+const settled = () => convertSettled(served.page);
 
 async function setNumber(selector, value) {
-  await page.fill(selector, value);
-  await page.dispatchEvent(selector, 'change');
+  await served.page.fill(selector, value);
+  await served.page.dispatchEvent(selector, 'change');
 }
 
 // Sets one option on the page the way a user does.
 async function setOption(key, value) {
   if (key === 'invert') {
-    await page.setChecked('#opt-invert', value === '1');
+    await served.page.setChecked('#opt-invert', value === '1');
   } else if (key === 'threshold' && value === 'auto') {
-    await page.setChecked('#opt-auto-threshold', true);
+    await served.page.setChecked('#opt-auto-threshold', true);
   } else if (key === 'threshold') {
     await setNumber('#opt-threshold', value);
   } else if (key === 'palette' && value.includes(path.sep)) {
-    await page.selectOption('#opt-palette', 'file');
-    await page.setInputFiles('#palette-file', value);
+    await served.page.selectOption('#opt-palette', 'file');
+    await served.page.setInputFiles('#palette-file', value);
   } else if (key === 'colours') {
-    await page.selectOption('#opt-palette', 'adaptive');
+    await served.page.selectOption('#opt-palette', 'adaptive');
     await setNumber('#opt-colours', value);
   } else if (key === 'resize') {
     const [width, height] = value.split('x');
     await setNumber('#opt-width', width);
     await setNumber('#opt-height', height);
   } else {
-    await page.selectOption(`#opt-${key}`, value);
+    await served.page.selectOption(`#opt-${key}`, value);
   }
 }
 
 async function freshPage() {
-  await page.reload();
-  await page.waitForSelector('body[data-ready="yes"]');
+  await served.page.reload();
+  await served.page.waitForSelector('body[data-ready="yes"]');
 }
 
 async function chooseTypes(types) {
   for (const type of types) {
     if (typeof type === 'string') {
-      await page.check(`#type-list input[value="${type}"]`);
+      await served.page.check(`#type-list input[value="${type}"]`);
     } else {
-      await page.fill('#type-code', type.code);
-      await page.click('#type-code-add');
+      await served.page.fill('#type-code', type.code);
+      await served.page.click('#type-code-add');
     }
   }
 }
 
 async function download(name) {
   const [file] = await Promise.all([
-    page.waitForEvent('download'),
-    page.click(`#convert-downloads button[data-file="${name}"]`),
+    served.page.waitForEvent('download'),
+    served.page.click(`#convert-downloads button[data-file="${name}"]`),
   ]);
   return readFileSync(await file.path());
 }
 
 async function pageMessages() {
-  return page.$$eval('#convert-messages p', (lines) => lines.map((line) => line.textContent));
+  return served.page.$$eval('#convert-messages p', (lines) => lines.map((line) => line.textContent));
 }
 
 for (const c of CASES) {
@@ -183,7 +165,7 @@ for (const c of CASES) {
       await setOption(key, value);
     }
     await addPictures(c.pictures);
-    await page.setChecked('#opt-animation', Boolean(c.animation));
+    await served.page.setChecked('#opt-animation', Boolean(c.animation));
     if (c.delay !== undefined) {
       await setNumber('#opt-delay', c.delay);
     }
@@ -200,7 +182,7 @@ for (const c of CASES) {
         const expected = readFileSync(path.join(reference.folder, name));
         assert.ok((await download(name)).equals(expected), `${name} differs from ztr's`);
       }
-      const shown = await page.$$eval('#preview canvas', (canvases) => canvases.length);
+      const shown = await served.page.$$eval('#preview canvas', (canvases) => canvases.length);
       assert.ok(shown > 0, 'the preview shows the written records');
     } finally {
       removeFolder(reference.folder);
@@ -241,9 +223,9 @@ for (const refused of REFUSED) {
       removeFolder(reference.folder);
       assert.equal(reference.status, 1);
       assert.deepEqual(await pageMessages(), reference.stderr.trimEnd().split('\n'));
-      assert.equal(await page.$$eval('#convert-downloads button', (b) => b.length), 0);
+      assert.equal(await served.page.$$eval('#convert-downloads button', (b) => b.length), 0);
 
-      await page.click('#picture-clear');
+      await served.page.click('#picture-clear');
       await addPictures([sample('mono_128x64.bmp')]);
       await settled();
       assert.deepEqual(await pageMessages(), []);
@@ -267,7 +249,7 @@ test('convert: a type code of a depth without records is refused with ztr\'s rea
   assert.equal(reference.status, 2);
   const refusal = reference.stderr.split('\n')[0].replace(/^ztr: /, '');
   assert.deepEqual(await pageMessages(), [refusal]);
-  assert.equal(await page.$$eval('#chosen-types li', (items) => items.length), 0);
+  assert.equal(await served.page.$$eval('#chosen-types li', (items) => items.length), 0);
 });
 
 // Pictures of an animation with delays of their own (empty: the common delay): the
@@ -285,7 +267,7 @@ for (const { own, common, listed } of OWN_DELAYS) {
     await addPictures([0, 1, 2].map((i) => sample(`anim_${i}.pgm`)));
     await chooseTypes(['ssd1306']);
     await setNumber('#opt-delay', common);
-    const fields = await page.$$('#picture-list .frame-delay');
+    const fields = await served.page.$$('#picture-list .frame-delay');
     for (let i = 0; i < own.length; ++i) {
       await fields[i].fill(own[i]);
       await fields[i].dispatchEvent('change');
@@ -332,18 +314,18 @@ for (const { delay, message } of DELAYS) {
 // draws it at the preview's zoom and inversion, under a caption naming the record.
 test('convert: the preview plays every sequence at once, built up, and loops', async () => {
   await freshPage();
-  await page.check('input[name="convert-zoom"][value="2"]');
-  await page.setChecked('#convert-invert-view', true);
+  await served.page.check('input[name="convert-zoom"][value="2"]');
+  await served.page.setChecked('#convert-invert-view', true);
   const pictures = [0, 1, 2, 3, 4].map((i) => sample(`anim_${i}.pgm`));
   await addPictures(pictures);
   await setNumber('#opt-delay', '30');
   await chooseTypes(['ssd1306', 'grey8_columns']);
   await settled();
-  assert.deepEqual(await page.$$eval('#preview canvas', (canvases) =>
+  assert.deepEqual(await served.page.$$eval('#preview canvas', (canvases) =>
     canvases.map((canvas) => [canvas.dataset.record, canvas.width])), [['0', 194], ['6', 194]]);
 
   // Every frame each canvas shows while playing: its record, caption and pixels.
-  await page.evaluate(() => {
+  await served.page.evaluate(() => {
     window.previewFrames = {};
     for (const canvas of document.querySelectorAll('#preview canvas')) {
       const frames = [];
@@ -360,12 +342,12 @@ test('convert: the preview plays every sequence at once, built up, and loops', a
       }).observe(canvas, { attributes: true, attributeFilter: ['data-shown'] });
     }
   });
-  await page.click('#convert-play');
-  await page.waitForFunction(() =>
+  await served.page.click('#convert-play');
+  await served.page.waitForFunction(() =>
     Object.values(window.previewFrames).every((frames) => frames.length >= 8));
-  await page.click('#convert-play');
-  assert.equal(await page.textContent('#convert-play'), 'Play');
-  const played = await page.evaluate(() => Object.fromEntries(Object.entries(window.previewFrames)
+  await served.page.click('#convert-play');
+  assert.equal(await served.page.textContent('#convert-play'), 'Play');
+  const played = await served.page.evaluate(() => Object.fromEntries(Object.entries(window.previewFrames)
     .map(([start, frames]) => [start, frames.slice(0, 8)])));
 
   const reference = runZtr(['convert', '--animation', '--delay', '30', '--type', 'ssd1306',
@@ -397,6 +379,6 @@ test('convert: the preview plays every sequence at once, built up, and loops', a
 });
 
 test('convert: no request left the page\'s own address, no script error', () => {
-  assert.deepEqual(offsite, []);
-  assert.deepEqual(errors, []);
+  assert.deepEqual(served.offsite, []);
+  assert.deepEqual(served.errors, []);
 });

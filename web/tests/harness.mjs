@@ -6,6 +6,7 @@ import { mkdtempSync, readFileSync, copyFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { before, after } from 'node:test';
 import { chromium } from 'playwright-core';
 
 export const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -63,6 +64,33 @@ export async function openPage(url) {
   await page.goto(url);
   await page.waitForSelector('body[data-ready="yes"]');
   return { browser, page, offsite, errors };
+}
+
+// The page of a test file, served and open from before its first test to after its last:
+// registers both with node:test and returns an object whose browser, page, offsite and
+// errors are filled in before the first test. setUp runs once the page is open, in the same
+// hook (node runs a file's top-level before hooks side by side, not one after the other);
+// cleanUp runs after the browser has closed.
+export function servedPage({ setUp = async () => {}, cleanUp = () => {} } = {}) {
+  const served = {};
+  let server;
+  before(async () => {
+    server = await startServer();
+    Object.assign(served, await openPage(server.url));
+    await setUp();
+  });
+  after(async () => {
+    await served.browser?.close();
+    server?.stop();
+    cleanUp();
+  });
+  return served;
+}
+
+// Resolves once the page has finished the last conversion it was asked for.
+export function convertSettled(page) {
+  return page.waitForFunction(() =>
+    document.body.dataset.convertDone === document.body.dataset.convertRequested);
 }
 
 // Runs ztr in a fresh folder holding copies of the pictures; returns {status, stderr,

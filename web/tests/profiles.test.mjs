@@ -1,13 +1,13 @@
 // A user's own profile file on the Convert tab: its profiles join the bundled ones in the
 // type list, a line with a typing mistake shows ztr's warning word for word, and a type
 // from the file writes what ztr convert --profiles writes.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { spawnSync } from 'node:child_process';
-import { startServer, openPage, runZtr, removeFolder, samples, ztr } from './harness.mjs';
+import { servedPage, convertSettled, runZtr, removeFolder, samples, ztr } from './harness.mjs';
 
 const folder = mkdtempSync(path.join(tmpdir(), 'zentra-own-profiles-'));
 const PROFILES = path.join(folder, 'mine.prf');
@@ -17,32 +17,14 @@ writeFileSync(PROFILES, '# my panels\r\n'
   + 'mygrey 0x01 ; 2 sise=10x10 Grey columns\n');
 const PICTURE = path.join(samples, 'shapes_84x48.pbm');
 
-let server;
-let browser;
-let page;
-let offsite;
-let errors;
+const served = servedPage({ cleanUp: () => removeFolder(folder) });
 
-before(async () => {
-  server = await startServer();
-  ({ browser, page, offsite, errors } = await openPage(server.url));
-});
-
-after(async () => {
-  await browser?.close();
-  server?.stop();
-  removeFolder(folder);
-});
-
-async function settled() {
-  await page.waitForFunction(() =>
-    document.body.dataset.convertDone === document.body.dataset.convertRequested);
-}
+const settled = () => convertSettled(served.page);
 
 test('profiles: a profile file joins the type list and warns as ztr does', async () => {
-  const bundled = await page.$$eval('#type-list input', (boxes) => boxes.length);
-  await page.setInputFiles('#profile-file', PROFILES);
-  await page.waitForSelector('#profile-messages p');
+  const bundled = await served.page.$$eval('#type-list input', (boxes) => boxes.length);
+  await served.page.setInputFiles('#profile-file', PROFILES);
+  await served.page.waitForSelector('#profile-messages p');
 
   // ztr names the file as it was given: run beside it, by its name.
   const reference = spawnSync(ztr, ['profiles', 'mine.prf'], { cwd: folder, encoding: 'utf8' });
@@ -50,24 +32,24 @@ test('profiles: a profile file joins the type list and warns as ztr does', async
   const warnings = reference.stderr.trimEnd().split('\n');
   assert.equal(warnings.length, 2, reference.stderr);
   assert.match(warnings[0], /^WARNING: profile file 'mine\.prf', line 3: /);
-  const shown = await page.$$eval('#profile-messages p', (lines) => lines.map((l) => l.textContent.trimEnd()));
+  const shown = await served.page.$$eval('#profile-messages p', (lines) => lines.map((l) => l.textContent.trimEnd()));
   assert.deepEqual(shown, [...warnings, '3 display types from mine.prf.']);
 
   // The bundled types stay, the file's three follow them.
-  const names = await page.$$eval('#type-list input', (boxes) => boxes.map((b) => b.value));
+  const names = await served.page.$$eval('#type-list input', (boxes) => boxes.map((b) => b.value));
   assert.equal(names.length, bundled + 3);
   assert.deepEqual(names.slice(bundled), ['myoled', 'mytypo', 'mygrey']);
   assert.ok(names.includes('ssd1306'));
 });
 
 test('profiles: a type from the file converts as ztr convert --profiles', async () => {
-  await page.check('#type-list input[value="myoled"]');
-  await page.check('#type-list input[value="mygrey"]');
-  await page.setInputFiles('#picture-input', [PICTURE]);
+  await served.page.check('#type-list input[value="myoled"]');
+  await served.page.check('#type-list input[value="mygrey"]');
+  await served.page.setInputFiles('#picture-input', [PICTURE]);
   await settled();
   const [download] = await Promise.all([
-    page.waitForEvent('download'),
-    page.click('#convert-downloads button[data-file="shapes_84x48.ztr"]'),
+    served.page.waitForEvent('download'),
+    served.page.click('#convert-downloads button[data-file="shapes_84x48.ztr"]'),
   ]);
   const bytes = readFileSync(await download.path());
   const reference = runZtr(['convert', '--profiles', 'mine.prf', '--type', 'myoled', '--type', 'mygrey',
@@ -81,6 +63,6 @@ test('profiles: a type from the file converts as ztr convert --profiles', async 
 });
 
 test('profiles: no request left the page\'s own address, no script error', () => {
-  assert.deepEqual(offsite, []);
-  assert.deepEqual(errors, []);
+  assert.deepEqual(served.offsite, []);
+  assert.deepEqual(served.errors, []);
 });

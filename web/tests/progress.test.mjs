@@ -1,12 +1,12 @@
 // A long conversion runs in the page's worker: it shows how far it has got, the page
 // answers meanwhile, Cancel stops it and leaves nothing to download, and the next
 // conversion runs in a fresh worker and is written whole.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { startServer, openPage, removeFolder, samples } from './harness.mjs';
+import { servedPage, convertSettled, removeFolder, samples } from './harness.mjs';
 
 const FRAMES = 48;
 const WIDTH = 641;
@@ -34,52 +34,34 @@ for (let k = 0; k < FRAMES; ++k) {
   frames.push(file);
 }
 
-let server;
-let browser;
-let page;
-let offsite;
-let errors;
+const served = servedPage({ cleanUp: () => removeFolder(folder) });
 
-before(async () => {
-  server = await startServer();
-  ({ browser, page, offsite, errors } = await openPage(server.url));
-});
+const settled = () => convertSettled(served.page);
 
-after(async () => {
-  await browser?.close();
-  server?.stop();
-  removeFolder(folder);
-});
-
-async function settled() {
-  await page.waitForFunction(() =>
-    document.body.dataset.convertDone === document.body.dataset.convertRequested);
-}
-
-const progressText = () => page.textContent('#convert-progress-text');
+const progressText = () => served.page.textContent('#convert-progress-text');
 
 test('progress: a long animation shows its progress, the page answers, Cancel stops it', async () => {
-  await page.selectOption('#opt-dither', 'floyd-steinberg');
+  await served.page.selectOption('#opt-dither', 'floyd-steinberg');
   for (const type of ['ssd1306', 'grey8', 'st7735']) {
-    await page.check(`#type-list input[value="${type}"]`);
+    await served.page.check(`#type-list input[value="${type}"]`);
   }
-  await page.setInputFiles('#picture-input', frames);
-  await page.waitForSelector('#convert-progress:not([hidden])');
+  await served.page.setInputFiles('#picture-input', frames);
+  await served.page.waitForSelector('#convert-progress:not([hidden])');
 
   // The frames counted are those of one display type's sequence: every picture and the
   // closing frame.
-  await page.waitForFunction(() => /^Frame [1-9]\d* of \d+ of display type \d of 3$/
+  await served.page.waitForFunction(() => /^Frame [1-9]\d* of \d+ of display type \d of 3$/
     .test(document.getElementById('convert-progress-text').textContent));
   const first = await progressText();
   assert.match(first, new RegExp(`of ${FRAMES + 1} of display type`));
-  await page.waitForFunction((before) =>
+  await served.page.waitForFunction((before) =>
     document.getElementById('convert-progress-text').textContent !== before, first);
-  const bar = await page.$eval('#convert-progress-bar', (b) => b.value);
+  const bar = await served.page.$eval('#convert-progress-bar', (b) => b.value);
   assert.ok(bar > 0 && bar < 1, `the bar stands at ${bar}`);
 
   // The page answers while the worker converts: the type search filters the list at once.
-  await page.fill('#type-search', 'st7735');
-  const meanwhile = await page.evaluate(() => ({
+  await served.page.fill('#type-search', 'st7735');
+  const meanwhile = await served.page.evaluate(() => ({
     types: [...document.querySelectorAll('#type-list input')].map((box) => box.value),
     converting: !document.getElementById('convert-progress').hidden,
   }));
@@ -87,22 +69,22 @@ test('progress: a long animation shows its progress, the page answers, Cancel st
     meanwhile.types.join(' '));
   assert.equal(meanwhile.converting, true);
 
-  await page.click('#convert-cancel');
+  await served.page.click('#convert-cancel');
   await settled();
-  assert.equal(await page.$eval('#convert-progress', (box) => box.hidden), true);
-  assert.deepEqual(await page.$$eval('#convert-messages p', (lines) => lines.map((l) => l.textContent)),
+  assert.equal(await served.page.$eval('#convert-progress', (box) => box.hidden), true);
+  assert.deepEqual(await served.page.$$eval('#convert-messages p', (lines) => lines.map((l) => l.textContent)),
     ['The conversion was cancelled.']);
-  assert.equal(await page.$$eval('#convert-downloads button', (b) => b.length), 0);
+  assert.equal(await served.page.$$eval('#convert-downloads button', (b) => b.length), 0);
 
   // The next conversion starts a new worker and writes its file.
-  await page.click('#picture-clear');
-  await page.setInputFiles('#picture-input', [path.join(samples, 'mono_128x64.bmp')]);
+  await served.page.click('#picture-clear');
+  await served.page.setInputFiles('#picture-input', [path.join(samples, 'mono_128x64.bmp')]);
   await settled();
-  assert.deepEqual(await page.$$eval('#convert-messages p', (lines) => lines.map((l) => l.textContent)), []);
-  assert.equal(await page.$$eval('#convert-downloads button[data-file="mono_128x64.ztr"]', (b) => b.length), 1);
+  assert.deepEqual(await served.page.$$eval('#convert-messages p', (lines) => lines.map((l) => l.textContent)), []);
+  assert.equal(await served.page.$$eval('#convert-downloads button[data-file="mono_128x64.ztr"]', (b) => b.length), 1);
 });
 
 test('progress: no request left the page\'s own address, no script error', () => {
-  assert.deepEqual(offsite, []);
-  assert.deepEqual(errors, []);
+  assert.deepEqual(served.offsite, []);
+  assert.deepEqual(served.errors, []);
 });

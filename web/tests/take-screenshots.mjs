@@ -1,14 +1,13 @@
 // Takes the page's screenshots for the documentation into docs/images/ (not a test):
 //   scripts/build-web && node web/tests/take-screenshots.mjs
 import path from 'node:path';
-import { startServer, openPage, runZtr, removeFolder, samples, root } from './harness.mjs';
+import { startServer, openPage, convertSettled, runZtr, removeFolder, samples, root } from './harness.mjs';
 
 const images = path.join(root, 'docs/images');
 const server = await startServer();
 const { browser, page } = await openPage(server.url);
 await page.setViewportSize({ width: 1280, height: 860 });
-const settled = () => page.waitForFunction(() =>
-  document.body.dataset.convertDone === document.body.dataset.convertRequested);
+const settled = () => convertSettled(page);
 
 try {
   await page.setInputFiles('#picture-input', [path.join(samples, 'grey_gradient_75x33.pgm')]);

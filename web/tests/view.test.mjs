@@ -1,11 +1,11 @@
 // The View tab against ztr list and ztr render: the record list reads as ztr lists it, the
 // canvas holds what ztr renders (built up, inverted, zoomed), and playing an animation
 // shows its frames in order.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import path from 'node:path';
-import { startServer, openPage, runZtr, removeFolder, readPpm, canvasRgb, samples, ztr } from './harness.mjs';
+import { servedPage, runZtr, removeFolder, readPpm, canvasRgb, samples, ztr } from './harness.mjs';
 
 const anim = [0, 1, 2, 3, 4].map((i) => path.join(samples, `anim_${i}.pgm`));
 
@@ -44,34 +44,23 @@ const CASES = [
   { file: 'colour', index: 3, zoom: 4 },
 ];
 
-let server;
-let browser;
-let page;
-let offsite;
-let errors;
 const made = {};
-
-before(async () => {
-  for (const [key, file] of Object.entries(FILES)) {
-    const result = runZtr(file.args, file.pictures);
-    assert.equal(result.status, 0, result.stderr);
-    made[key] = { folder: result.folder, path: path.join(result.folder, file.name) };
-  }
-  server = await startServer();
-  ({ browser, page, offsite, errors } = await openPage(server.url));
-  await page.click('#tab-view');
-});
-
-after(async () => {
-  await browser?.close();
-  server?.stop();
-  Object.values(made).forEach((file) => removeFolder(file.folder));
+const served = servedPage({
+  setUp: async () => {
+    for (const [key, file] of Object.entries(FILES)) {
+      const result = runZtr(file.args, file.pictures);
+      assert.equal(result.status, 0, result.stderr);
+      made[key] = { folder: result.folder, path: path.join(result.folder, file.name) };
+    }
+    await served.page.click('#tab-view');
+  },
+  cleanUp: () => Object.values(made).forEach((file) => removeFolder(file.folder)),
 });
 
 async function open(key) {
-  await page.$eval('#view-canvas', (canvas) => delete canvas.dataset.record);
-  await page.setInputFiles('#ztr-input', made[key].path);
-  await page.waitForFunction(() => document.querySelector('#view-canvas').dataset.record === '0');
+  await served.page.$eval('#view-canvas', (canvas) => delete canvas.dataset.record);
+  await served.page.setInputFiles('#ztr-input', made[key].path);
+  await served.page.waitForFunction(() => document.querySelector('#view-canvas').dataset.record === '0');
 }
 
 function rendered(key, index, { buildUp = false, invert = false, zoom = 1 }) {
@@ -85,7 +74,7 @@ test('view: the record list reads as ztr list prints it', async () => {
   for (const key of Object.keys(FILES)) {
     await open(key);
     const expected = execFileSync(ztr, ['list', made[key].path]).toString().trimEnd().split('\n');
-    const listed = await page.$$eval('#record-list li', (items) => items.map((i) => i.textContent));
+    const listed = await served.page.$$eval('#record-list li', (items) => items.map((i) => i.textContent));
     assert.deepEqual(listed, expected);
   }
 });
@@ -94,14 +83,14 @@ for (const c of CASES) {
   const how = `zoom ${c.zoom}${c.invert ? ', inverted' : ''}${c.buildUp ? ', built up' : ''}`;
   test(`view: ${c.file} record ${c.index} (${how}) is drawn as ztr renders it`, async () => {
     await open(c.file);
-    await page.setChecked('#view-buildup', Boolean(c.buildUp));
-    await page.setChecked('#view-invert', Boolean(c.invert));
-    await page.check(`input[name="view-zoom"][value="${c.zoom}"]`);
-    await page.click(`#record-list li[data-index="${c.index}"]`);
-    await page.waitForFunction((index) =>
+    await served.page.setChecked('#view-buildup', Boolean(c.buildUp));
+    await served.page.setChecked('#view-invert', Boolean(c.invert));
+    await served.page.check(`input[name="view-zoom"][value="${c.zoom}"]`);
+    await served.page.click(`#record-list li[data-index="${c.index}"]`);
+    await served.page.waitForFunction((index) =>
       document.querySelector('#view-canvas').dataset.record === String(index), c.index);
     const expected = rendered(c.file, c.index, c);
-    const shown = await canvasRgb(page, '#view-canvas');
+    const shown = await canvasRgb(served.page, '#view-canvas');
     assert.deepEqual([shown.width, shown.height], [expected.width, expected.height]);
     assert.ok(shown.rgb.equals(expected.rgb), 'the canvas differs from ztr render');
   });
@@ -112,18 +101,18 @@ for (const c of CASES) {
 for (const key of Object.keys(FILES).filter((k) => FILES[k].same)) {
   test(`view: ${key} draws every record as the run-length file does`, async () => {
     await open(key);
-    await page.setChecked('#view-invert', false);
-    await page.check('input[name="view-zoom"][value="1"]');
-    const records = await page.$$eval('#record-list li', (items) => items.length);
+    await served.page.setChecked('#view-invert', false);
+    await served.page.check('input[name="view-zoom"][value="1"]');
+    const records = await served.page.$$eval('#record-list li', (items) => items.length);
     assert.ok(records > 0);
     for (const buildUp of [false, true]) {
-      await page.setChecked('#view-buildup', buildUp);
+      await served.page.setChecked('#view-buildup', buildUp);
       for (let index = 0; index < records; ++index) {
-        await page.click(`#record-list li[data-index="${index}"]`);
-        await page.waitForFunction((i) =>
+        await served.page.click(`#record-list li[data-index="${index}"]`);
+        await served.page.waitForFunction((i) =>
           document.querySelector('#view-canvas').dataset.record === String(i), index);
         const expected = rendered(FILES[key].same, index, { buildUp });
-        const shown = await canvasRgb(page, '#view-canvas');
+        const shown = await canvasRgb(served.page, '#view-canvas');
         assert.ok(shown.rgb.equals(expected.rgb), `record ${index} differs${buildUp ? ', built up' : ''}`);
       }
     }
@@ -132,10 +121,10 @@ for (const key of Object.keys(FILES).filter((k) => FILES[k].same)) {
 
 test('view: playing shows the sequence built up, in order, then its full frame again', async () => {
   await open('anim');
-  await page.check('input[name="view-zoom"][value="1"]');
-  await page.setChecked('#view-invert', false);
+  await served.page.check('input[name="view-zoom"][value="1"]');
+  await served.page.setChecked('#view-invert', false);
   // Every frame drawn while playing, as its record index and pixels.
-  await page.evaluate(() => {
+  await served.page.evaluate(() => {
     const canvas = document.querySelector('#view-canvas');
     window.playedFrames = [];
     new MutationObserver(() => {
@@ -148,10 +137,10 @@ test('view: playing shows the sequence built up, in order, then its full frame a
       window.playedFrames.push({ index: Number(canvas.dataset.record), rgb });
     }).observe(canvas, { attributes: true, attributeFilter: ['data-record'] });
   });
-  await page.click('#view-play');
-  await page.waitForFunction(() => window.playedFrames.length >= 8);
-  await page.click('#view-play');
-  const played = await page.evaluate(() => window.playedFrames.slice(0, 8));
+  await served.page.click('#view-play');
+  await served.page.waitForFunction(() => window.playedFrames.length >= 8);
+  await served.page.click('#view-play');
+  const played = await served.page.evaluate(() => window.playedFrames.slice(0, 8));
   // Records 0-5 are the first display type's sequence: a full frame and five deltas,
   // the last leading back to the first picture.
   assert.deepEqual(played.map((f) => f.index), [0, 1, 2, 3, 4, 5, 0, 1]);
@@ -164,6 +153,6 @@ test('view: playing shows the sequence built up, in order, then its full frame a
 });
 
 test('view: no request left the page\'s own address, no script error', () => {
-  assert.deepEqual(offsite, []);
-  assert.deepEqual(errors, []);
+  assert.deepEqual(served.offsite, []);
+  assert.deepEqual(served.errors, []);
 });
