@@ -95,18 +95,6 @@ TEST(ZtrExport, WritesTheHeaderFileOnlyWhenComplete) {
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
 
-// A noisy grey picture whose 8-bit record does not shrink: a file of about width x height
-// bytes.
-std::string NoisyPgm(int width, int height) {
-    std::string bytes = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
-    std::uint32_t seed = 5;
-    for (int i = 0; i < width * height; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        bytes += static_cast<char>((seed >> 16) & 0xFF);
-    }
-    return bytes;
-}
-
 // avr-gcc takes no array above 32767 bytes: a larger file is exported with a warning that
 // says so, or with --split in parts below that, which the device library reads through
 // the header's callback; every form compiles and reads back the file's bytes (the AVR

@@ -17,20 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A noisy grey picture large enough that converting it a few times takes a while.
-std::string LargeNoisyPgm(int width, int height) {
-    std::string bytes = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
-    std::uint32_t seed = 17;
-    for (long i = 0; i < static_cast<long>(width) * height; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        bytes += static_cast<char>((seed >> 16) & 0xFF);
-    }
-    return bytes;
-}
-
 TEST(ZtrInterrupt, RemovesTheTemporaryFileAndEndsByTheSignal) {
     ScratchDirectory dir("interrupt");
-    WriteWholeFile(dir / "big.pgm", LargeNoisyPgm(1999, 1501));
+    WriteWholeFile(dir / "big.pgm", NoisyPgm(1999, 1501, 17));
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
         WriteWholeFile(dir / "big.ztr", "old");

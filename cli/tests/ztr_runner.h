@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -87,4 +88,15 @@ inline std::vector<std::string> FolderEntries(const std::filesystem::path& folde
 
 inline void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A binary PGM of noise from a fixed seed, whose 8-bit records do not shrink: a file of
+// about width x height bytes that takes a while to convert when large.
+inline std::string NoisyPgm(int width, int height, std::uint32_t seed = 5) {
+    std::string bytes = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    for (long i = 0; i < static_cast<long>(width) * height; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes += static_cast<char>((seed >> 16) & 0xFF);
+    }
+    return bytes;
 }
