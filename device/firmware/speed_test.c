@@ -12,109 +12,11 @@
 #include <stdint.h>
 #include <string.h>
 
-#if defined(__AVR__)
-#include <avr/interrupt.h>
-#include <avr/io.h>
-#include <avr/pgmspace.h>
-#include <avr/sleep.h>
+#include "speed_clock.h"
 
-static volatile uint16_t overflows;
-
-ISR(TIMER1_OVF_vect) {
-    ++overflows;
-}
-
-/* Timer 1 counts every cycle; its overflows extend it to 32 bits. */
-static void start_clock(void) {
-    TCCR1A = 0;
-    TCCR1B = _BV(CS10);
-    TIMSK1 = _BV(TOIE1);
-    UCSR0B = _BV(TXEN0);
-    sei();
-}
-
-static uint32_t cycles(void) {
-    uint16_t low;
-    uint16_t high;
-    const uint8_t sreg = SREG;
-    cli();
-    low = TCNT1;
-    high = overflows;
-    if ((TIFR1 & _BV(TOV1)) && low < 0x8000u) {
-        ++high; /* overflowed after interrupts were stopped */
-    }
-    SREG = sreg;
-    return ((uint32_t)high << 16) | low;
-}
-
-static void put(char c) {
-    while (!(UCSR0A & _BV(UDRE0))) {
-    }
-    UDR0 = (uint8_t)c;
-}
-
-static void stop(void) {
-    cli();
-    sleep_cpu(); /* simavr ends the run here */
-}
-#define HAVE_CLOCK 1
-#else
-#include <stdio.h>
+#if !defined(__AVR__)
 #define memcpy_P memcpy
-static void start_clock(void) {}
-static uint32_t cycles(void) {
-    return 0;
-}
-static void put(char c) {
-    putchar(c);
-}
-static void stop(void) {}
-#define HAVE_CLOCK 0
 #endif
-
-static void put_text(const char* text) {
-    while (*text) {
-        put(*text++);
-    }
-}
-
-static void put_number(uint32_t value) {
-    char digits[10];
-    uint8_t n = 0;
-    do {
-        digits[n++] = (char)('0' + value % 10);
-        value /= 10;
-    } while (value);
-    while (n) {
-        put(digits[--n]);
-    }
-}
-
-static void put_hex(uint32_t value) {
-    int8_t shift;
-    for (shift = 28; shift >= 0; shift -= 4) {
-        put("0123456789abcdef"[(value >> shift) & 15]);
-    }
-}
-
-/* Cycles, or "-" on the host. */
-static void put_cycles(const char* label, uint32_t value) {
-    put_text(label);
-    if (HAVE_CLOCK) {
-        put_number(value);
-    } else {
-        put('-');
-    }
-}
-
-/* FNV-1a, 32 bits. */
-static uint32_t checksum(const uint8_t* bytes, uint16_t count) {
-    uint32_t value = 0x811C9DC5ul;
-    while (count--) {
-        value = (value ^ *bytes++) * 0x01000193ul;
-    }
-    return value;
-}
 
 static uint8_t stream[1024];
 static uint8_t frame[600];
@@ -143,7 +45,7 @@ static uint16_t time_stream(const ztr_source* source, const ztr_record* record,
         return 0;
     }
     decode = cycles() - start - clock_cost;
-    stream_checksum = checksum(stream, count);
+    stream_checksum = checksum(CHECKSUM_START, stream, count);
     start = cycles();
     memcpy_P(stream, flash, count);
     copy = cycles() - start - clock_cost;
@@ -186,7 +88,7 @@ static int play_animation(void) {
         place = cycles() - start - clock_cost;
         put_cycles(" apply ", place);
         put_text(" checksum ");
-        put_hex(checksum(frame, (uint16_t)first.unpacked_size));
+        put_hex(checksum(CHECKSUM_START, frame, (uint16_t)first.unpacked_size));
         put('\n');
     }
     return 1;

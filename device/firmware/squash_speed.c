@@ -13,114 +13,19 @@
 
 #include "records.h"
 
+#include "speed_clock.h"
+
 #if defined(__AVR__)
-#include <avr/interrupt.h>
-#include <avr/io.h>
-#include <avr/pgmspace.h>
-#include <avr/sleep.h>
-
-static volatile uint16_t overflows;
-
-ISR(TIMER1_OVF_vect) {
-    ++overflows;
-}
-
-/* Timer 1 counts every cycle; its overflows extend it to 32 bits. */
-static void start_clock(void) {
-    TCCR1A = 0;
-    TCCR1B = _BV(CS10);
-    TIMSK1 = _BV(TOIE1);
-    UCSR0B = _BV(TXEN0);
-    sei();
-}
-
-static uint32_t cycles(void) {
-    uint16_t low;
-    uint16_t high;
-    const uint8_t sreg = SREG;
-    cli();
-    low = TCNT1;
-    high = overflows;
-    if ((TIFR1 & _BV(TOV1)) && low < 0x8000u) {
-        ++high; /* overflowed after interrupts were stopped */
-    }
-    SREG = sreg;
-    return ((uint32_t)high << 16) | low;
-}
-
-static void put(char c) {
-    while (!(UCSR0A & _BV(UDRE0))) {
-    }
-    UDR0 = (uint8_t)c;
-}
-
-static void stop(void) {
-    cli();
-    sleep_cpu(); /* simavr ends the run here */
-}
-
 /* Any 256 bytes of program memory, the piece'th of the first 16 KiB. */
 static void copy_piece(uint8_t* to, uint16_t piece, uint16_t n) {
     memcpy_P(to, (const void*)(uintptr_t)((piece * 256u) & 0x3FFFu), n);
 }
-#define HAVE_CLOCK 1
 #else
-#include <stdio.h>
-static void start_clock(void) {}
-static uint32_t cycles(void) {
-    return 0;
-}
-static void put(char c) {
-    putchar(c);
-}
-static void stop(void) {}
 static void copy_piece(uint8_t* to, uint16_t piece, uint16_t n) {
     (void)piece;
     memset(to, 0, n);
 }
-#define HAVE_CLOCK 0
 #endif
-
-static void put_text(const char* text) {
-    while (*text) {
-        put(*text++);
-    }
-}
-
-static void put_number(uint32_t value) {
-    char digits[10];
-    uint8_t n = 0;
-    do {
-        digits[n++] = (char)('0' + value % 10);
-        value /= 10;
-    } while (value);
-    while (n) {
-        put(digits[--n]);
-    }
-}
-
-static void put_hex(uint32_t value) {
-    int8_t shift;
-    for (shift = 28; shift >= 0; shift -= 4) {
-        put("0123456789abcdef"[(value >> shift) & 15]);
-    }
-}
-
-static void put_cycles(const char* label, uint32_t value) {
-    put_text(label);
-    if (HAVE_CLOCK) {
-        put_number(value);
-    } else {
-        put('-');
-    }
-}
-
-static uint32_t checksum(uint32_t value, const uint8_t* bytes, uint16_t count) {
-    while (count--) {
-        value = (value ^ *bytes++) * 0x01000193ul;
-    }
-    return value;
-}
 
 static uint8_t piece[256];
 static uint8_t window[ZTR_WINDOW_SIZE];
@@ -136,7 +41,7 @@ static uint32_t decode(const ztr_source* source, const ztr_record* record, uint3
     uint32_t spent;
     uint32_t start = cycles();
     uint16_t got;
-    *sum = 0x811C9DC5ul;
+    *sum = CHECKSUM_START;
     if (ztr_begin_window(&decoder, source, record, window) != ZTR_OK) {
         return 0;
     }
