@@ -57,8 +57,8 @@ struct SameBytesCase {
     std::vector<NamedPicture> pictures;
     std::vector<std::uint32_t> codes;
     bool animation;
-    std::vector<Palette> typePalettes;
-    std::string palette; // the tone options' palette; "pal.txt" is the palette file below
+    std::vector<Palette> typePalettes{};
+    std::string palette{}; // the tone options' palette; "pal.txt" is the palette file below
     CodingChoice coding = CodingChoice::RunLength;
 };
 
