@@ -13,7 +13,7 @@ std::array<std::uint8_t, RECORD_HEADER_SIZE> EncodeRecordHeader(const RecordHead
         // The palette flag moves into the depth byte, where older readers do not look.
         bytes[6] = static_cast<std::uint8_t>(header.layout & ~RECORD_PALETTE);
         bytes[7] = static_cast<std::uint8_t>(
-            DEPTH_SQUASH | (header.layout & RECORD_PALETTE ? DEPTH_SQUASH_PALETTE : 0) |
+            DEPTH_SQUASH | ((header.layout & RECORD_PALETTE) != 0 ? DEPTH_SQUASH_PALETTE : 0) |
             (header.depth & DEPTH_SQUASH_BITS));
     }
     PutU16LE(&bytes[8], header.width);
