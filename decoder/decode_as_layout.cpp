@@ -16,10 +16,6 @@
 #include <new>
 #include <optional>
 
-std::vector<std::uint8_t> ReadableLayouts(unsigned depth) {
-    return WrittenLayouts(depth);
-}
-
 namespace {
 
 // The run-length coding of an unpacked stream, as a writer codes it; nothing when memory

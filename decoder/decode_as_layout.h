@@ -8,14 +8,6 @@
 #include "display_bitmap.h"
 
 #include <cstdint>
-#include <vector>
-
-// Every lay-out byte (bits 0-4) under which a panel of the depth reads a record's bytes
-// differently, in increasing order: the four orders, reversed pixel order and inverted
-// Y axis (16 at depths 1, 2 and 4); at depth 8 rows and columns with and without inverted
-// Y; at depths 16 and 24 also the byte order (8); at depths 2, 4 and 8 also the planar
-// lay-outs, whose planes are packed as at depth 1 (16 more). Empty for any other depth.
-std::vector<std::uint8_t> ReadableLayouts(unsigned depth);
 
 // Record index (from 0) of a Zentra file decoded as if its lay-out bits were `layout`:
 // the same pixel data, size, depth and palette, placed as that lay-out places them. Bytes

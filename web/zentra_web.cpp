@@ -17,6 +17,7 @@
 #include "tone_settings.h"
 #include "type_code.h"
 #include "type_code_fault.h"
+#include "zentra_format.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -328,7 +329,7 @@ val DecodeToRgba(const val& fileBytes, int index, bool buildUp) {
 
 // Record index of a Zentra file as every panel of its size and depth would show its bytes:
 // [{layout, code, ok, message, width, height, depth, rgba}] for every lay-out of
-// ReadableLayouts, its own among them; code is the type code a profile or --code takes.
+// WrittenLayouts, its own among them; code is the type code a profile or --code takes.
 val LayoutView(const val& fileBytes, int index) {
     const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
     val views = val::array();
@@ -337,7 +338,7 @@ val LayoutView(const val& fileBytes, int index) {
         return views;
     }
     const RecordHeader& header = (*records)[static_cast<std::size_t>(index)].header;
-    for (const std::uint8_t layout : ReadableLayouts(header.depth)) {
+    for (const std::uint8_t layout : WrittenLayouts(header.depth)) {
         DisplayBitmap bitmap;
         const DecodeStatus status =
             DecodeRecordAsLayout(MemorySource(bytes), index, layout, bitmap);

@@ -110,19 +110,4 @@ TEST(DecodeRecordAsLayout, TheRecordIsFoundByIndexAndAMissingOneIsSaid) {
     EXPECT_EQ(DecodeRecordAsLayout(MemorySource(file), -1, 0, bitmap), DecodeStatus::NoRecord);
 }
 
-TEST(ReadableLayouts, EveryDistinctLayoutOfADepth) {
-    const struct {
-        unsigned depth;
-        std::size_t count;
-    } cases[] = {{1, 16}, {2, 32}, {4, 32}, {8, 20}, {16, 8}, {24, 8}, {3, 0}, {32, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ReadableLayouts(c.depth).size(), c.count) << c.depth;
-    }
-    EXPECT_EQ(ReadableLayouts(16),
-              (std::vector<std::uint8_t>{0x00, 0x01, 0x04, 0x05, 0x10, 0x11, 0x14, 0x15}));
-    const std::vector<std::uint8_t> eight = ReadableLayouts(8);
-    EXPECT_EQ(std::vector<std::uint8_t>(eight.begin(), eight.begin() + 4),
-              (std::vector<std::uint8_t>{0x00, 0x01, 0x08, 0x09}));
-}
-
 } // namespace

@@ -1,5 +1,5 @@
 // The lay-out byte a record is written with, worked out by hand from the packing rules:
-// what each depth keeps of a display type's lay-out code.
+// what each depth keeps of a display type's lay-out code, and the lay-outs of a depth.
 #include "zentra_format.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +26,21 @@ TEST(RecordLayoutTest, EachDepthKeepsTheBitsItsPackingHas) {
         EXPECT_EQ(RecordLayout(c.code, c.depth), c.written)
             << "code " << int(c.code) << ", depth " << c.depth;
     }
+}
+
+TEST(RecordLayoutTest, WrittenLayoutsAreEveryDistinctLayoutOfADepth) {
+    const struct {
+        unsigned depth;
+        std::size_t count;
+    } cases[] = {{1, 16}, {2, 32}, {4, 32}, {8, 20}, {16, 8}, {24, 8}, {3, 0}, {32, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(WrittenLayouts(c.depth).size(), c.count) << c.depth;
+    }
+    EXPECT_EQ(WrittenLayouts(16),
+              (std::vector<std::uint8_t>{0x00, 0x01, 0x04, 0x05, 0x10, 0x11, 0x14, 0x15}));
+    const std::vector<std::uint8_t> eight = WrittenLayouts(8);
+    EXPECT_EQ(std::vector<std::uint8_t>(eight.begin(), eight.begin() + 4),
+              (std::vector<std::uint8_t>{0x00, 0x01, 0x08, 0x09}));
 }
 
 } // namespace
