@@ -43,8 +43,8 @@ std::optional<PixelStreamShape> ShapeOfPixelStream(std::uint8_t layout, unsigned
         if (!IsPlanarDepth(depth)) {
             return std::nullopt;
         }
-        std::optional<PixelStreamShape> plane =
-            ShapeOfPixelStream(static_cast<std::uint8_t>(layout & ~LAYOUT_PLANAR), 1, width, height);
+        std::optional<PixelStreamShape> plane = ShapeOfPixelStream(
+            static_cast<std::uint8_t>(layout & ~LAYOUT_PLANAR), 1, width, height);
         if (!plane || !CheckedMultiply(plane->lines, depth, plane->lines) ||
             !CheckedMultiply(plane->totalBytes, depth, plane->totalBytes)) {
             return std::nullopt;

@@ -19,8 +19,8 @@ TEST(RecordLayoutTest, EachDepthKeepsTheBitsItsPackingHas) {
         {0x17, 8, 0x11},  // packed depth 8: no reversal, banded columns -> columns
         {0x16, 8, 0x10},  // banded rows -> rows
         {0x1F, 16, 0x15}, // colour: no planes, banded -> plain, reversal kept
-        {0x0E, 24, 0x04},
-        {0x03, 16, 0x01},
+        {0x0E, 24, 0x04}, // planar and banded rows cleared, reversal kept
+        {0x03, 16, 0x01}, // banded columns -> columns
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RecordLayout(c.code, c.depth), c.written)
