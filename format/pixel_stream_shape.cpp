@@ -39,7 +39,7 @@ std::optional<PixelStreamShape> ShapeOfPixelStream(std::uint8_t layout, unsigned
     }
     // A planar record's stream is its planes one after the other, each the stream of a
     // depth-1 record of the same order: as one stream, the lines of every plane in turn.
-    if ((layout & LAYOUT_PLANAR) != 0 && depth != 1) {
+    if ((layout & LAYOUT_PLANAR) != 0) {
         if (!IsPlanarDepth(depth)) {
             return std::nullopt;
         }

@@ -14,7 +14,9 @@ std::string TypeCodeFault(std::uint32_t code) {
                       depth);
         return text;
     }
-    if (const unsigned extra = code & 0xFFFFu & ~static_cast<unsigned>(LAYOUT_BITS); extra != 0) {
+    // Bits 8-15 belong to the lay-out code but no lay-out uses them: they are carried and
+    // dropped, as a profile's lay-out code is. Bits 5-7 would be taken for record flags.
+    if (const unsigned extra = code & 0xFFu & ~static_cast<unsigned>(LAYOUT_BITS); extra != 0) {
         std::snprintf(text, sizeof text, "lay-out bits 0x%X are not lay-out bits (0x01 to 0x1F)",
                       extra);
         return text;

@@ -6,6 +6,6 @@
 #include <string>
 
 // Empty when the code makes records; else the first fault: a depth (bits 16-23) other than
-// 1, 2, 4, 8, 16 or 24, lay-out bits beyond order, reversal, planar and inverted Y (0x1F),
-// or bits above the depth (24-31).
+// 1, 2, 4, 8, 16 or 24, record-flag bits (5-7) among the lay-out bits, or bits above the
+// depth (24-31). Bits 8-15 of the lay-out code are accepted and not used.
 std::string TypeCodeFault(std::uint32_t code);

@@ -63,13 +63,12 @@ std::uint64_t PaletteSize(unsigned depth) {
 }
 
 // The lay-out byte of a record of depth D from the profile's lay-out code. Planar records
-// keep every bit at depths 2, 4 and 8, whose planes are packed as at depth 1; planar is
-// cleared at depth 1 (its one plane is the packed record) and for colour, which has no
-// planes. Packed records clear reversal at depth 8, and bit 1 from depth 8 on (the banded
-// orders are the plain ones there).
+// keep every bit at depths 2 and 4, whose planes are packed as at depth 1; planar is
+// cleared at depth 1 (its one plane is the packed record), at depth 8 and for colour.
+// Packed records clear reversal at depth 8, and bit 1 from depth 8 on (the banded orders
+// are the plain ones there): 0x1E at depth 8 is row order with inverted Y, 0x10.
 std::uint8_t RecordLayout(std::uint8_t layout, int depth) {
-    if ((layout & LAYOUT_PLANAR) != 0 && depth != 1 &&
-        IsPlanarDepth(static_cast<unsigned>(depth))) {
+    if ((layout & LAYOUT_PLANAR) != 0 && IsPlanarDepth(static_cast<unsigned>(depth))) {
         return layout;
     }
     if (IsWrittenDepth(static_cast<unsigned>(depth))) {

@@ -61,15 +61,16 @@
 // At depth 8 a byte is one pixel: rows give byte y * W + x, columns byte x * H + y, and
 // the banded orders are the plain ones (writers clear bit 1 of the order).
 //
-// Planar lay-out (LAYOUT_PLANAR, depths 1, 2, 4 and 8). A record of depth D holds D bit
+// Planar lay-out (LAYOUT_PLANAR, depths 2 and 4). A record of depth D holds D bit
 // planes one after the other, plane 0 (bit 0 of every pixel's value) first. Each plane
 // is packed exactly as a depth-1 record of the same order, reversal and Y rule would be:
 // 8 pixels a byte, the first in bit 7 (bit 0 with LAYOUT_REVERSED), every row (column,
-// band of 8) starting a new byte, fields beyond the edge 0; at depth 8 too. The record's
+// band of 8) starting a new byte, fields beyond the edge 0. The record's
 // pixel data is one run-length coded stream through plane 0, then plane 1, ... (the
 // remembered byte P runs on from one plane into the next). A delta record's rectangle
 // is aligned as at depth 1, and every plane holds that rectangle. Writers clear the bit
-// at depth 1, where the one plane is the packed record.
+// at depth 1, where the one plane is the packed record, and at depth 8; a planar record
+// of depth 1 or 8 has no packing, and readers list it without drawing it.
 //
 // A 5 x 3 picture of depth 2 in row order, values v (bit 1 = b1, bit 0 = b0):
 //
@@ -247,9 +248,11 @@ inline bool IsSubByteDepth(unsigned depth) {
     return depth == 1 || depth == 2 || depth == 4;
 }
 
-// The depths at which a record may be planar: one to eight bit planes.
+// The depths at which a record may be planar: two or four bit planes. At depth 1 the one
+// plane is the packed record, and depth 8 has no planes: readers list a planar record of
+// those depths and draw nothing for it, as readers always have.
 inline bool IsPlanarDepth(unsigned depth) {
-    return IsSubByteDepth(depth) || depth == 8;
+    return depth == 2 || depth == 4;
 }
 
 // The depths the tools write: 1, 2, 4 and 8 bits of grey or palette index, 16 and 24 bits
@@ -259,16 +262,16 @@ inline bool IsWrittenDepth(unsigned depth) {
 }
 
 // The lay-out byte that a record of depth D is written with, from a display type's
-// lay-out code: planar kept at depths 2, 4 and 8 (their planes are packed as at depth
-// 1), cleared at depth 1 and for colour; reversal cleared at depth 8; bit 1 cleared from
-// depth 8 on, where the banded orders are the plain ones.
+// lay-out code: planar kept at depths 2 and 4 (their planes are packed as at depth 1),
+// cleared at depths 1 and 8 and for colour; reversal cleared at depth 8; bit 1 cleared
+// from depth 8 on, where the banded orders are the plain ones.
 std::uint8_t RecordLayout(std::uint8_t layout, int depth);
 
 // Every lay-out byte (bits 0-4) that records of the depth are written with, in increasing
 // order: those that RecordLayout keeps as they are. 16 at depths 1, 2 and 4 (four orders,
 // reversed pixel order, inverted Y axis), 4 at depth 8 (rows and columns, inverted Y), 8
-// at depths 16 and 24 (reversal stands for the byte order); at depths 2, 4 and 8 the
-// planar lay-outs besides, 16 more. Empty for a depth the tools do not write.
+// at depths 16 and 24 (reversal stands for the byte order); at depths 2 and 4 the planar
+// lay-outs besides, 16 more. Empty for a depth the tools do not write.
 std::vector<std::uint8_t> WrittenLayouts(unsigned depth);
 
 // The largest width or height of a picture that the tools take on.
