@@ -422,29 +422,17 @@ void DitherToLevels(std::uint8_t* pixels, int width, int height, const TargetLev
     }
 }
 
-// Without dithering: every grey to its nearest shown level at depths 2 to 7, so that the
-// shown picture keeps the source's brightness; depth 1 only moves the greys by shift (the
-// packer takes light from 128), depth 8 keeps them.
-void NearestShownLevels(std::uint8_t* pixels, std::size_t count, int depth, int shift) {
-    if (depth == 1) {
-        if (shift != 0) {
-            for (std::size_t i = 0; i < count; ++i) {
-                pixels[i] = static_cast<std::uint8_t>(Clamp(pixels[i] + shift, 0, 255));
-            }
-        }
+// Without dithering the packer takes each grey's top bits: a shown grey gives back its own
+// level, and a picture of exact levels k x 255 / (2^depth - 1) keeps them (170 at depth 4
+// is level 10, though it lies nearer 176, the grey level 11 is shown with).
+// Depth 1 only moves the greys by shift, so that the packer's "light from 128" means
+// "light from the threshold".
+void MoveByThreshold(std::uint8_t* pixels, std::size_t count, int shift) {
+    if (shift == 0) {
         return;
-    }
-    if (depth == 8) {
-        return;
-    }
-    const TargetLevels levels = ShownGreyLevels(depth);
-    std::array<std::uint8_t, 256> nearest{};
-    for (int grey = 0; grey < 256; ++grey) {
-        nearest[static_cast<std::size_t>(grey)] =
-            levels.stored[static_cast<std::size_t>(NearestLevel(levels, grey, 1))];
     }
     for (std::size_t i = 0; i < count; ++i) {
-        pixels[i] = nearest[pixels[i]];
+        pixels[i] = static_cast<std::uint8_t>(Clamp(pixels[i] + shift, 0, 255));
     }
 }
 
@@ -457,9 +445,8 @@ void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int
     }
     const int shift = depth == 1 ? DEFAULT_THRESHOLD - threshold : 0;
     if (dither == Dither::None) {
-        NearestShownLevels(pixels,
-                           static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                           depth, shift);
+        MoveByThreshold(pixels, static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                        shift);
         return;
     }
     DitherToLevels(pixels, width, height, ShownGreyLevels(depth), shift, dither);

@@ -81,11 +81,12 @@ int OtsuThreshold(const SourceImage& image, const PictureArea& area);
 
 // Quantises a width x height grey picture for a record of depth bits (1 to 8), aiming at
 // the greys its levels are shown with (ShownGrey: 0, 64, 128, 255 at depth 2), each level
-// stored as its shown grey, whose top bits the packer takes. Without dithering, depth 1
-// moves every grey by 128 - threshold so that a packer's "light from 128" means "light
-// from threshold", depth 8 keeps the greys, and the depths between take the nearest shown
-// grey. With dithering the picture becomes the shown greys, the threshold moving the
-// greys the same way at depth 1, so that the shown picture keeps the source's brightness.
+// stored as its shown grey, whose top bits the packer takes. Without dithering the greys
+// stay as they are and the packer takes their top bits (a shown grey gives back its level,
+// and pictures of exact levels k x 255 / (2^depth - 1) keep them), depth 1 moving every grey by
+// 128 - threshold so that a packer's "light from 128" means "light from threshold". With
+// dithering the picture becomes the shown greys, the threshold moving the greys the same
+// way at depth 1, so that the shown picture keeps the source's brightness.
 // Error diffusion runs over each row left to right, rows top to bottom; ordered dithering
 // takes the Bayer cell at the pixel's own coordinates. Pictures whose bytes are colour-
 // table indices (indexed bitmaps with their palette) are not for this.

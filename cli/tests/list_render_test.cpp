@@ -352,14 +352,13 @@ TEST(ZtrRender, ShowsGreyRecordsConvertWrote) {
     const ZtrResult list = RunZtr({"list", "pic.ztr"}, dir.path());
     EXPECT_EQ(list.out, "3 x 2, colour depth 2 bits, layout 00 [row order]\n"
                         "3 x 2, colour depth 4 bits, layout 03 [banded columns]\n");
-    // Each grey at the nearest shown grey: levels 0 1 2 / 3 1 3 in the 2-bit grey table
-    // (0, 64, 128, 255), and 0 5 11 / 15 4 13 in the 4-bit one (16 per step, 15 white;
-    // 200 lies halfway between 192 and 208 and goes up).
+    // Each grey's top bits are its level: 0 1 2 / 3 1 3 shown with the 2-bit grey table
+    // (0, 64, 128, 255), and 0 5 10 / 15 4 12 with the 4-bit one (16 per step, 15 white).
     const std::pair<const char*, std::string> records[] = {
         {"0",
          Bytes({0, 0, 0, 64, 64, 64, 128, 128, 128, 255, 255, 255, 64, 64, 64, 255, 255, 255})},
         {"1",
-         Bytes({0, 0, 0, 80, 80, 80, 176, 176, 176, 255, 255, 255, 64, 64, 64, 208, 208, 208})},
+         Bytes({0, 0, 0, 80, 80, 80, 160, 160, 160, 255, 255, 255, 64, 64, 64, 192, 192, 192})},
     };
     for (const auto& [index, pixels] : records) {
         ASSERT_EQ(RunZtr({"render", "pic.ztr", index, "-o", "pic.ppm"}, dir.path()).status, 0);

@@ -1,14 +1,15 @@
 // Grey records written by the conversion writer decode back to the quantised source
-// (every grey at the level whose shown grey is nearest): depths 2 and 4 in every pixel order, with
-// and without reversal and inverted Y-axis, for odd-sized single pictures, for
-// animations whose changes touch every edge, and for a 4-bit bitmap, whose colour-table
-// indices and colours come back unchanged.
+// (without dithering every grey's top bits are its level): depths 2 and 4 in every pixel
+// order, with and without reversal and inverted Y-axis, for odd-sized single pictures,
+// for pictures of exact levels, for animations whose changes touch every edge, and for a
+// 4-bit bitmap, whose colour-table indices and colours come back unchanged.
 #include "convert_images.h"
 #include "decode_record.h"
 #include "round_trip_support.h"
 #include "source_image.h"
 #include "test_file.h"
 #include "type_code.h"
+#include "zentra_format.h"
 
 #include <gtest/gtest.h>
 
@@ -63,18 +64,9 @@ int ShownValue(const DisplayBitmap& bitmap, int x, int top) {
     return (byte >> (8 - bitmap.depth - bit % 8)) & ((1 << bitmap.depth) - 1);
 }
 
-// The level of a record of `depth` bits whose shown grey (0, 64, 128, 255 at depth 2;
-// 0, 16 ... 224, 255 at depth 4) is nearest to `grey`; halfway between two goes up.
-int NearestShownLevel(int grey, int depth) {
-    const int top = (1 << depth) - 1;
-    const auto shown = [&](int level) { return level == top ? 255 : level << (8 - depth); };
-    int best = 0;
-    for (int level = 1; level <= top; ++level) {
-        if (std::abs(grey - shown(level)) <= std::abs(grey - shown(best))) {
-            best = level;
-        }
-    }
-    return best;
+// The level a grey is written with at `depth` bits without dithering: its top bits.
+int TopBitsLevel(int grey, int depth) {
+    return grey >> (8 - depth);
 }
 
 // Decodes record `index` (built up when asked) and compares it with the picture
@@ -88,7 +80,7 @@ void ExpectRecordShows(const std::string& file, int index, bool buildUp, int dep
     int wrong = 0;
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
-            const int expected = NearestShownLevel(picture.At(x, y), depth);
+            const int expected = TopBitsLevel(picture.At(x, y), depth);
             const int shown = ShownValue(bitmap, x, y);
             if (shown != expected && ++wrong <= 3) {
                 ADD_FAILURE() << what << ": pixel (" << x << ", " << y << ") is " << shown
@@ -117,6 +109,48 @@ TEST(GreyRoundTripTest, SinglePicturesInEveryLayout) {
                                   Describe(codes[i]) + ", " + std::to_string(width) + " x " +
                                       std::to_string(height) + ", " + CodingChoiceWord(coding));
             }
+        }
+    }
+}
+
+// A picture of exact levels k x 255 / (2^depth - 1), as tools write 4- and 16-level greys
+// (k x 85, k x 17), converts to exactly those levels in every order, reversal and planar
+// lay-out, though some lie nearer the grey of the level above (170 = level 10 at depth 4
+// is nearer 176, the grey level 11 is shown with, than 160).
+TEST(GreyRoundTripTest, PicturesOfExactLevelsKeepThem) {
+    for (const int depth : {2, 4}) {
+        const int top = (1 << depth) - 1;
+        std::vector<std::uint32_t> codes = EveryOrderAndFlag({static_cast<std::uint8_t>(depth)});
+        for (const std::uint32_t code : EveryOrderAndFlag({static_cast<std::uint8_t>(depth)})) {
+            codes.push_back(code | LAYOUT_PLANAR);
+        }
+        // 7 x 5 (17 x 3 at depth 4): every level in every row, shifted from row to row.
+        GreyPicture picture{depth == 2 ? 7 : 17, depth == 2 ? 5 : 3, {}};
+        picture.levels.resize(static_cast<std::size_t>(picture.width * picture.height));
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x) {
+                picture.At(x, y) = static_cast<std::uint8_t>((x + 3 * y) % (top + 1) * 255 / top);
+            }
+        }
+        TempFolder folder;
+        ASSERT_EQ(WritePicturesAsFrames({WritePgm(folder, "levels.pgm", picture)}, codes, 0,
+                                        ContextFor(CodingChoice::RunLength)),
+                  0);
+        const std::string file = (folder.Path() / "levels.ztr").string();
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            DisplayBitmap bitmap;
+            const std::string what = Describe(codes[i]);
+            if (!DecodeShown(file, static_cast<int>(i), false, picture.width, picture.height, depth,
+                             what, bitmap)) {
+                continue;
+            }
+            int wrong = 0;
+            for (int y = 0; y < picture.height; ++y) {
+                for (int x = 0; x < picture.width; ++x) {
+                    wrong += ShownValue(bitmap, x, y) != (x + 3 * y) % (top + 1);
+                }
+            }
+            EXPECT_EQ(wrong, 0) << what;
         }
     }
 }

@@ -198,22 +198,20 @@ TEST(ConvertImagesTest, GreyRecordsWorkedOutByHand) {
     ASSERT_EQ(WritePicturesAsFrames({first, second}, {MakeTypeCode(0x11, 2), MakeTypeCode(0x00, 4)},
                                     50, ConversionContext{}),
               0);
-    // Each grey takes the level whose shown grey is nearest: at depth 2 (shown 0, 64, 128,
-    // 255) level 1 from 32, 2 from 96, 3 from 192; at depth 4 (shown 16 L, 255 for 15)
-    // (g + 8) / 16 up to 14, and 15 from 240.
+    // Without dithering each grey's top bits are its level: g / 64 at depth 2, g / 16 at 4.
     const Bytes expected = {
-        // depth 2, column order, inverted Y: levels 3 1 1 2 3 / 2 2 0 3 2 / 2 3 3 0 1; each
-        // column's stored rows 2, 1, 0 in bits 7-2: 2 2 3 -> AC, 3 2 1 -> E4, 3 0 1 -> C4,
+        // depth 2, column order, inverted Y: levels 3 0 1 2 3 / 1 1 0 3 2 / 2 3 3 0 1; each
+        // column's stored rows 2, 1, 0 in bits 7-2: 2 1 3 -> 9C, 3 1 0 -> D0, 3 0 1 -> C4,
         // 0 3 2 -> 38, 1 2 3 -> 6C
-        0x11, 0, 0, 0, 0x02, 0xA2, 0x11, 2, 5, 0, 3, 0, 0xAC, 0xE4, 0xC4, 0x38, 0x6C,
+        0x11, 0, 0, 0, 0x02, 0xA2, 0x11, 2, 5, 0, 3, 0, 0x9C, 0xD0, 0xC4, 0x38, 0x6C,
         // the change lies in stored rows 1-2, columns 2-3; y aligned to whole bytes of
         // four rows (0-3) and cut at the bottom: 2 x 3 at (2, 0); 3 0 3 -> CC, 0 0 2 -> 08
         0x14, 0, 0, 0, 0x02, 0xA2, 0xB1, 2, 2, 0, 3, 0, 50, 0, 2, 0, 0, 0, 0xCC, 0x08,
-        // depth 4, row order: levels F 4 4 C C / 8 6 1 D 8 / B F C 0 6
-        0x15, 0, 0, 0, 0x02, 0xA2, 0x00, 4, 5, 0, 3, 0, 0xF4, 0x4C, 0xC0, 0x86, 0x1D, 0x80, 0xBF,
-        0xC0, 0x60,
-        // columns 2-3 of rows 0-1, x already on a byte: F C -> FC, 1 1 -> 11
-        0x14, 0, 0, 0, 0x02, 0xA2, 0xA0, 4, 2, 0, 2, 0, 50, 0, 2, 0, 0, 0, 0xFC, 0x11};
+        // depth 4, row order: rows F3 4B C0, 76 0C 80, AF C0 50
+        0x15, 0, 0, 0, 0x02, 0xA2, 0x00, 4, 5, 0, 3, 0, 0xF3, 0x4B, 0xC0, 0x76, 0x0C, 0x80, 0xAF,
+        0xC0, 0x50,
+        // columns 2-3 of rows 0-1, x already on a byte: F B -> FB, 0 1 -> 01
+        0x14, 0, 0, 0, 0x02, 0xA2, 0xA0, 4, 2, 0, 2, 0, 50, 0, 2, 0, 0, 0, 0xFB, 0x01};
     EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), expected);
 }
 
@@ -228,11 +226,11 @@ TEST(ConvertImagesTest, LayoutByteRules) {
         {0x07, 8, 0x01},   // reversal and banding cleared: column order
         {0x1F, 1, 0x17},   // only planar cleared
         {0x16, 8, 0x10},   // inverted Y kept, row order
-        {0x1E, 8, 0x1E},   // the same planar: eight planes packed as at depth 1
+        {0x1E, 8, 0x10},   // the same planar: depth 8 has no planes, so only inverted Y stays
         {0x0103, 1, 0x03}, // bits 8-15 of the lay-out code are not used
-        {0x0A, 2, 0x0A},   // planar kept at depths 2, 4 and 8 with banding and reversal,
+        {0x0A, 2, 0x0A},   // planar kept at depths 2 and 4 with banding and reversal,
         {0x1F, 4, 0x1F},   // as its planes are packed as at depth 1
-        {0x0E, 4, 0x0E},   {0x0F, 8, 0x0F},
+        {0x0E, 4, 0x0E},   {0x0F, 8, 0x01},
         {0x0C, 16, 0x04}, // colour has no planes: planar cleared
         {0x1B, 24, 0x11},
     };
@@ -393,7 +391,8 @@ TEST(ConvertImagesTest, EmptyPictureIsAnInvalidSize) {
                                     ConversionContext{messages.Sink()}),
               1);
     EXPECT_EQ(messages.Messages(),
-              std::vector<std::string>{"ERROR: invalid size (width=0, height=0)\n"});
+              std::vector<std::string>{"ERROR: invalid size (width=0, height=0)\n  in '" + picture +
+                                       "': a picture has 1 to 32767 pixels a side\n"});
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"empty.bmp"});
 }
 
