@@ -8,6 +8,7 @@
 #include "little_endian.h"
 #include "memory_input.h"
 #include "picture_readers.h"
+#include "read_failure.h"
 #include "rgba_frames.h"
 
 #include <algorithm>
@@ -35,8 +36,6 @@ constexpr std::size_t OFFSET_COLOUR_COUNT = 46;
 // Red, green, blue and alpha masks: inside the 56-, 108- and 124-byte headers, and the
 // first three right behind a 40-byte header with bit fields.
 constexpr std::size_t OFFSET_MASKS = 54;
-
-const char* const MESSAGE_NO_MEMORY = "ERROR: insufficient memory\n";
 
 constexpr std::uint32_t COMPRESSION_NONE = 0;
 constexpr std::uint32_t COMPRESSION_RLE8 = 1;
@@ -247,18 +246,16 @@ Readout ReadHighColourBitmap(PictureBytes bytes, const std::uint8_t* head, const
     const std::int64_t rows = topDown ? -std::int64_t{storedHeight} : storedHeight;
     if (storedWidth < 1 || rows < 1) {
         // The size as the header gives it.
-        return ReadFailure("ERROR: file '%s' has an invalid picture size (width=%d, height=%d)\n",
-                           name.c_str(), storedWidth, storedHeight);
+        Readout refused;
+        refused.failure = InvalidSizeText(name, storedWidth, storedHeight);
+        return refused;
     }
     AnnouncedSize size;
     if (std::optional<Readout> refused = RefuseAnnouncedSize(
             PictureFormat::Bitmap, name, storedWidth, rows, bytes.size(), size)) {
         return std::move(*refused);
     }
-    const std::string cut =
-        ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d pixels)\n",
-                    name.c_str(), size.width, size.height)
-            .failure;
+    const std::string cut = TruncatedPicture(name, size.width, size.height).failure;
     if (bytes.size() < layout.headerEnd) {
         return Readout{{}, cut};
     }
@@ -286,7 +283,7 @@ Readout ReadHighColourBitmap(PictureBytes bytes, const std::uint8_t* head, const
     try {
         rgba.resize(4 * width);
     } catch (const std::bad_alloc&) {
-        return ReadFailure(MESSAGE_NO_MEMORY);
+        return ReadFailure(TEXT_NO_MEMORY);
     }
     if (!AppendEmptyFrame(result, size, -1, options, name)) {
         return result;
@@ -320,12 +317,6 @@ const char* CompressionName(std::uint32_t compression) {
     }
 }
 
-Readout TruncatedBitmap(const std::string& name, std::int64_t width, std::int64_t height) {
-    return ReadFailure("ERROR: truncated input file '%s' (not enough data for %lld x %lld "
-                       "pixels)\n",
-                       name.c_str(), static_cast<long long>(width), static_cast<long long>(height));
-}
-
 Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const std::string& name) {
     const std::uint16_t planes = GetU16LE(&head[OFFSET_PLANES]);
     const std::uint16_t bitCount = GetU16LE(&head[OFFSET_BIT_COUNT]);
@@ -333,8 +324,7 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
     const std::uint32_t infoSize = GetU32LE(&head[OFFSET_INFO_SIZE]);
     const bool signature = head[0] == 'B' && head[1] == 'M';
     if (signature && infoSize == OS2_HEADER_BYTES) {
-        return ReadFailure("ERROR: file '%s' is an OS/2 bitmap, which ztr does not read\n",
-                           name.c_str());
+        return UnsupportedBitmap(name, "an OS/2 bitmap (12-byte header), which ztr does not read");
     }
     if (!signature || planes != 1 || bytes.size() < OFFSET_COMPRESSION + 4) {
         return NotValidPicture(name, PictureFormat::Bitmap);
@@ -346,10 +336,9 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
     const bool runLength = (compression == COMPRESSION_RLE8 && bitCount == 8) ||
                            (compression == COMPRESSION_RLE4 && bitCount == 4);
     if (compression != COMPRESSION_NONE && !runLength) {
-        return ReadFailure("ERROR: file '%s' is a bitmap of %u bits a pixel with %s compression, "
-                           "which ztr does not read\n",
-                           name.c_str(), static_cast<unsigned>(bitCount),
-                           CompressionName(compression));
+        return UnsupportedBitmap(name,
+                                 "%u bits a pixel with %s compression, which ztr does not read",
+                                 static_cast<unsigned>(bitCount), CompressionName(compression));
     }
     if (bitCount > 8) {
         return NotValidPicture(name, PictureFormat::Bitmap); // headers of an unknown size
@@ -410,15 +399,15 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
     input.Seek(pixelOffset);
     const std::uint64_t needed = stride * (height - 1) + usedBytes;
     if (!runLength && input.Remaining() < needed) {
-        return TruncatedBitmap(name, image.width, image.height);
+        return TruncatedPicture(name, image.width, image.height, needed, input.Remaining());
     }
 
     try {
         image.pixels.resize(pixelCount);
     } catch (const std::bad_alloc&) {
-        return ReadFailure(MESSAGE_NO_MEMORY);
+        return ReadFailure(TEXT_NO_MEMORY);
     } catch (const std::length_error&) {
-        return ReadFailure(MESSAGE_NO_MEMORY);
+        return ReadFailure(TEXT_NO_MEMORY);
     }
 
     if (runLength) {
@@ -426,7 +415,7 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
         // a fresh (zeroed) one of its own depth.
         if (!DecodeRunLengthBitmap(bytes.subspan(static_cast<std::size_t>(input.Position())),
                                    bitCount, width, height, image.pixels.data())) {
-            return TruncatedBitmap(name, image.width, image.height);
+            return TruncatedPicture(name, image.width, image.height);
         }
         if (bitCount == 4) {
             for (std::uint8_t& pixel : image.pixels) {

@@ -7,6 +7,7 @@
 // transparent index and delay of a control block hold until the next one. A file that
 // breaks off keeps its complete frames only; one without a complete frame is refused.
 #include "picture_readers.h"
+#include "read_failure.h"
 #include "rgba_frames.h"
 
 #include <algorithm>
@@ -228,8 +229,7 @@ void DisposeShownFrame(Canvas& canvas, bool firstFrame) {
 }
 
 Readout Truncated(const std::string& name, const AnnouncedSize& size) {
-    return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d pixels)\n",
-                       name.c_str(), size.width, size.height);
+    return TruncatedPicture(name, size.width, size.height);
 }
 
 } // namespace
@@ -275,7 +275,7 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
         canvas.before.assign(4 * size.pixels, 0);
         canvas.drawn.assign(size.pixels, 0);
     } catch (const std::bad_alloc&) {
-        return ReadFailure("ERROR: insufficient memory\n");
+        return ReadFailure(TEXT_NO_MEMORY);
     }
 
     Readout result;
@@ -312,7 +312,7 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
             DisposeShownFrame(canvas, firstFrame);
         }
     } catch (const std::bad_alloc&) {
-        return ReadFailure("ERROR: insufficient memory\n");
+        return ReadFailure(TEXT_NO_MEMORY);
     }
     // The data ran out (rather than being damaged) when giflib's last read came up short.
     const bool ranOut = cut && gif->Error == D_GIF_ERR_READ_FAILED;

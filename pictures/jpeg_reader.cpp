@@ -5,6 +5,7 @@
 // and the decoder's own repair kept, but a file whose data end early is refused: libjpeg
 // would fill the rest of the picture with grey and only warn.
 #include "picture_readers.h"
+#include "read_failure.h"
 #include "rgba_frames.h"
 
 #include <climits>
@@ -169,7 +170,7 @@ Readout ReadJpegPicture(PictureBytes bytes, const std::string& name,
         samples.resize(4 * static_cast<std::size_t>(size.width));
         rgba.resize(4 * static_cast<std::size_t>(size.width));
     } catch (const std::bad_alloc&) {
-        return ReadFailure("ERROR: insufficient memory\n");
+        return ReadFailure(TEXT_NO_MEMORY);
     }
     if (!AppendEmptyFrame(result, size, -1, options, name)) {
         return result;
@@ -179,9 +180,7 @@ Readout ReadJpegPicture(PictureBytes bytes, const std::string& name,
         return NotValidPicture(name, PictureFormat::Jpeg);
     }
     if (decoder.errors.ranOut) {
-        return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d "
-                           "pixels)\n",
-                           name.c_str(), size.width, size.height);
+        return TruncatedPicture(name, size.width, size.height);
     }
     return result;
 }

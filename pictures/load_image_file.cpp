@@ -5,11 +5,11 @@
 #include "colour_to_grey.h"
 #include "foreign_format.h"
 #include "picture_readers.h"
+#include "read_failure.h"
 #include "report_message.h"
 #include "rgba_frames.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 
 namespace {
@@ -48,21 +48,10 @@ Readout ReadAs(PictureBytes bytes, const std::string& name, PictureFormat format
     case PictureFormat::Tga:
         return ReadTgaPicture(bytes, name, options);
     }
-    return ReadFailure("ERROR: file '%s' has an invalid or unsupported format\n", name.c_str());
+    return UnsupportedBitmap(name, "no reader takes it");
 }
 
 } // namespace
-
-Readout ReadFailure(const char* format, ...) {
-    char text[REPORT_BUFFER_SIZE];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    Readout result;
-    result.failure = text;
-    return result;
-}
 
 std::optional<SourceImage> ReportedFirstFrame(Readout readout, const MessageSink& sink) {
     if (!readout.failure.empty()) {
@@ -79,15 +68,20 @@ namespace {
 // found no header in a file not named as one; else the reader's own message.
 Readout RefusalByName(PictureBytes bytes, const std::string& name, PictureFormat format,
                       Readout refused) {
-    if (refused.failure == "ERROR: insufficient memory\n") {
+    if (refused.failure == TEXT_NO_MEMORY) {
         return refused;
     }
     if (const std::optional<std::string> what = ForeignFormat(bytes)) {
         refused.failure = ForeignFormatMessage(name, *what);
-    } else if (format == PictureFormat::Pnm && !HasPnmName(name) &&
-               refused.failure == NotValidPicture(name, format).failure) {
-        refused.failure = "ERROR: file '" + name + "' is not a picture that ztr reads (it reads " +
-                          READ_FORMATS + ")\n";
+    } else if (format == PictureFormat::Pnm && !HasPnmName(name)) {
+        // The first line stays the one the reader chose; the second says what is wrong.
+        const char* line = refused.failure == NotPnmHeader(name).failure  ? TEXT_INVALID_PNM_IMAGE
+                           : refused.failure == NoPnmHeader(name).failure ? TEXT_WRONG_IMAGE_TYPE
+                                                                          : nullptr;
+        if (line != nullptr) {
+            refused.failure = DetailedText(line, name, "not a picture that ztr reads (it reads %s)",
+                                           READ_FORMATS);
+        }
     }
     return refused;
 }
@@ -96,7 +90,9 @@ Readout RefusalByName(PictureBytes bytes, const std::string& name, PictureFormat
 
 Readout ReadPicture(PictureBytes bytes, const std::string& name, const SourceReadOptions& options) {
     if (bytes.empty()) {
-        return ReadFailure("ERROR: file '%s' is empty\n", name.c_str());
+        return NameFormat(name) == PictureFormat::Bitmap
+                   ? UnsupportedBitmap(name, "the file is empty")
+                   : DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name, "the file is empty");
     }
     const std::size_t headCount = std::min(bytes.size(), PICTURE_HEAD_BYTES);
     PictureFormat format = NameFormat(name);
@@ -112,7 +108,7 @@ Readout ReadPicture(PictureBytes bytes, const std::string& name, const SourceRea
     if (options.colours) {
         for (SourceImage& frame : result.frames) {
             if (!AddColours(frame)) {
-                return ReadFailure("ERROR: insufficient memory\n");
+                return ReadFailure(TEXT_NO_MEMORY);
             }
         }
     }

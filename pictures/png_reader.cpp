@@ -4,6 +4,7 @@
 // through its longjmp handler; each step that calls into libpng is a function of its own
 // that holds no C++ object across that jump.
 #include "picture_readers.h"
+#include "read_failure.h"
 #include "rgba_frames.h"
 
 #include <png.h>
@@ -109,7 +110,7 @@ Readout ReadPngPicture(PictureBytes bytes, const std::string& name,
         decoder.info = png_create_info_struct(decoder.png);
     }
     if (decoder.info == nullptr) {
-        return ReadFailure("ERROR: insufficient memory\n");
+        return ReadFailure(TEXT_NO_MEMORY);
     }
     MemorySource source{bytes.data(), bytes.size(), 0, false};
     PngHeader header{};
@@ -127,16 +128,14 @@ Readout ReadPngPicture(PictureBytes bytes, const std::string& name,
         rgba.resize(4 * size.pixels);
         rows.resize(static_cast<std::size_t>(size.height));
     } catch (const std::bad_alloc&) {
-        return ReadFailure("ERROR: insufficient memory\n");
+        return ReadFailure(TEXT_NO_MEMORY);
     }
     for (std::size_t y = 0; y < rows.size(); ++y) {
         rows[y] = rgba.data() + 4 * static_cast<std::size_t>(size.width) * y;
     }
     if (!ReadPngPixels(decoder.png, decoder.info, rows.data(), header.width)) {
         if (source.ranOut) {
-            return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d "
-                               "pixels)\n",
-                               name.c_str(), size.width, size.height);
+            return TruncatedPicture(name, size.width, size.height);
         }
         return NotValidPicture(name, PictureFormat::Png);
     }

@@ -6,6 +6,7 @@
 #include "colour_to_grey.h"
 #include "memory_input.h"
 #include "picture_readers.h"
+#include "read_failure.h"
 #include "rgba_frames.h"
 
 #include <algorithm>
@@ -19,8 +20,6 @@
 namespace {
 
 constexpr std::size_t HEADER_PIECE_CHARS = 127;
-
-const char* const MESSAGE_NO_MEMORY = "ERROR: insufficient memory\n";
 
 bool IsDigit(int c) {
     return c >= '0' && c <= '9';
@@ -334,13 +333,13 @@ bool ReadPixels(MemoryInput& file, std::int32_t format, SourceImage& image) {
     }
 }
 
-Readout InvalidHeader(const std::string& name) {
-    return ReadFailure("ERROR: file '%s' has an invalid PBM/PGM/PPM header\n", name.c_str());
-}
-
-Readout Truncated(const std::string& name, const PnmHeader& header) {
-    return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d pixels)\n",
-                       name.c_str(), header.width, header.height);
+// Raw pixel data take an exact number of bytes, which the message gives with what the file
+// holds; plain pixel data are numbers of any length.
+Readout Truncated(const std::string& name, const PnmHeader& header, std::uint64_t held) {
+    if (header.format >= 4) {
+        return TruncatedPicture(name, header.width, header.height, LeastPixelBytes(header), held);
+    }
+    return TruncatedPicture(name, header.width, header.height);
 }
 
 } // namespace
@@ -352,26 +351,32 @@ Readout ReadPnmPicture(PictureBytes bytes, const std::string& name,
     PnmHeader header;
     switch (ReadHeader(file, header)) {
     case HeaderResult::NotPnm:
-        return NotValidPicture(name, PictureFormat::Pnm);
+        return NotPnmHeader(name);
     case HeaderResult::BadNumber:
-        return InvalidHeader(name);
+        return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name,
+                               "its header holds a word where a number belongs");
     case HeaderResult::Accepted:
         break;
     }
+    if (header.format == 0) {
+        return NoPnmHeader(name);
+    }
     if (header.format < 1 || header.format > 6) {
-        return NotValidPicture(name, PictureFormat::Pnm);
+        return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name,
+                               "format P%d is none of P1 to P6 (PBM, PGM, PPM)", header.format);
     }
     if (header.height == 0 || header.levels == 0) {
-        return InvalidHeader(name); // the header never came to an end
+        return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name,
+                               "its header ends before the width, height and maxval");
     }
     // Every format takes maxval 1 to 65535 (PBM has none).
     if (header.levels < 2 || header.levels > 65536) {
-        return ReadFailure("ERROR: file '%s' has an unsupported maxval %lld (1 to 65535)\n",
-                           name.c_str(), static_cast<long long>(header.levels) - 1);
+        return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name, "maxval %lld is not 1 to 65535",
+                               static_cast<long long>(header.levels) - 1);
     }
     if (header.width < 1 || header.height < 1) {
-        return ReadFailure("ERROR: file '%s' has an invalid picture size (width=%d, height=%d)\n",
-                           name.c_str(), header.width, header.height);
+        return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name, "its size %d x %d has no pixels",
+                               header.width, header.height);
     }
     if (std::optional<Readout> tooLarge = RefuseTooLarge(name, header.width, header.height)) {
         return std::move(*tooLarge);
@@ -379,8 +384,9 @@ Readout ReadPnmPicture(PictureBytes bytes, const std::string& name,
     const std::size_t pixelCount =
         static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height);
     // A file too short for its pixels is refused before its block is allocated.
-    if (file.Remaining() < LeastPixelBytes(header)) {
-        return Truncated(name, header);
+    const std::uint64_t held = file.Remaining();
+    if (held < LeastPixelBytes(header)) {
+        return Truncated(name, header, held);
     }
 
     SourceImage image;
@@ -393,17 +399,17 @@ Readout ReadPnmPicture(PictureBytes bytes, const std::string& name,
         std::size_t colourBytes = 0;
         if (colour && options.colours) {
             if (!CheckedMultiply(pixelCount, 3, colourBytes)) {
-                return ReadFailure(MESSAGE_NO_MEMORY);
+                return ReadFailure(TEXT_NO_MEMORY);
             }
             image.rgb.resize(colourBytes);
         }
     } catch (const std::bad_alloc&) {
-        return ReadFailure(MESSAGE_NO_MEMORY);
+        return ReadFailure(TEXT_NO_MEMORY);
     } catch (const std::length_error&) {
-        return ReadFailure(MESSAGE_NO_MEMORY);
+        return ReadFailure(TEXT_NO_MEMORY);
     }
     if (!ReadPixels(file, header.format, image)) {
-        return Truncated(name, header);
+        return Truncated(name, header, held);
     }
     if (colour || image.levels > 256) {
         image.levels = 256; // luminance or 8-bit levels, whatever the maxval

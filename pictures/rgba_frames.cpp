@@ -4,6 +4,7 @@
 #include "rgba_frames.h"
 
 #include "colour_to_grey.h"
+#include "read_failure.h"
 
 #include <cstdint>
 #include <new>
@@ -67,6 +68,9 @@ std::optional<Readout> RefuseTooLarge(const std::string& name, std::int64_t widt
 }
 
 Readout NotValidPicture(const std::string& name, PictureFormat format) {
+    if (format == PictureFormat::Bitmap) {
+        return UnsupportedBitmap(name, "not a valid bitmap");
+    }
     return ReadFailure("ERROR: file '%s' is not a valid %s picture\n", name.c_str(),
                        FormatName(format));
 }
@@ -75,10 +79,9 @@ std::optional<Readout> RefuseAnnouncedSize(PictureFormat format, const std::stri
                                            std::int64_t width, std::int64_t height,
                                            std::uint64_t fileSize, AnnouncedSize& size) {
     if (width < 1 || height < 1) {
-        return ReadFailure("ERROR: file '%s' has an invalid picture size (width=%lld, "
-                           "height=%lld)\n",
-                           name.c_str(), static_cast<long long>(width),
-                           static_cast<long long>(height));
+        Readout refused;
+        refused.failure = InvalidSizeText(name, width, height);
+        return refused;
     }
     // A picture above the limit is refused by its size alone, before anything is decoded.
     if (std::optional<Readout> tooLarge = RefuseTooLarge(name, width, height)) {
@@ -88,9 +91,7 @@ std::optional<Readout> RefuseAnnouncedSize(PictureFormat format, const std::stri
     size.height = static_cast<int>(height);
     size.pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     if (size.pixels > MostPixels(format, fileSize)) {
-        return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d "
-                           "pixels)\n",
-                           name.c_str(), size.width, size.height);
+        return TruncatedPicture(name, size.width, size.height);
     }
     return std::nullopt;
 }
@@ -113,7 +114,7 @@ bool AppendEmptyFrame(Readout& readout, const AnnouncedSize& size, int delay,
         }
         readout.frames.push_back(std::move(frame));
     } catch (const std::bad_alloc&) {
-        readout.failure = "ERROR: insufficient memory\n";
+        readout.failure = TEXT_NO_MEMORY;
         return false;
     }
     return true;

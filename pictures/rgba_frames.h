@@ -22,7 +22,8 @@ struct AnnouncedSize {
 // The format's name in messages: "PNG", "GIF", "JPEG", "TGA", "PBM/PGM/PPM" or "bitmap".
 const char* FormatName(PictureFormat format);
 
-// "ERROR: file 'NAME' is not a valid FORMAT picture".
+// "ERROR: file 'NAME' is not a valid FORMAT picture"; for a bitmap "ERROR: file 'NAME' has
+// an invalid or unsupported format" with "not a valid bitmap" on the line after it.
 Readout NotValidPicture(const std::string& name, PictureFormat format);
 
 // "ERROR: file 'NAME' is too large (W x H pixels; the limit is ...)" when a side of a

@@ -4,6 +4,7 @@
 // orders the origin bits name. Cut files are refused, never filled up.
 #include "little_endian.h"
 #include "picture_readers.h"
+#include "read_failure.h"
 #include "rgba_frames.h"
 
 #include <algorithm>
@@ -208,7 +209,7 @@ Readout ReadTgaPicture(PictureBytes bytes, const std::string& name,
         try {
             map.resize(4 * layout.mapLength);
         } catch (const std::bad_alloc&) {
-            return ReadFailure("ERROR: insufficient memory\n");
+            return ReadFailure(TEXT_NO_MEMORY);
         }
         for (std::size_t i = 0; i < layout.mapLength; ++i) {
             ToRgba(&bytes[at + i * layout.entry.bytes], layout.entry.sample, &map[4 * i]);
@@ -223,13 +224,11 @@ Readout ReadTgaPicture(PictureBytes bytes, const std::string& name,
         values.resize(size.pixels * layout.pixel.bytes);
         rgba.resize(4 * static_cast<std::size_t>(size.width));
     } catch (const std::bad_alloc&) {
-        return ReadFailure("ERROR: insufficient memory\n");
+        return ReadFailure(TEXT_NO_MEMORY);
     }
     if (at > bytes.size() || !ReadValues(bytes.data() + at, bytes.size() - at, layout.runLength,
                                          layout.pixel.bytes, size.pixels, values.data())) {
-        return ReadFailure("ERROR: truncated input file '%s' (not enough data for %d x %d "
-                           "pixels)\n",
-                           name.c_str(), size.width, size.height);
+        return TruncatedPicture(name, size.width, size.height);
     }
     if (!AppendEmptyFrame(result, size, -1, options, name)) {
         return result;

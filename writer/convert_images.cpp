@@ -12,6 +12,7 @@
 #include "packers.h"
 #include "palette_mapping.h"
 #include "pixel_stream_shape.h"
+#include "read_failure.h"
 #include "record_palette.h"
 #include "report_message.h"
 #include "source_image.h"
@@ -170,9 +171,9 @@ class SequenceWriter {
                     return ConvertResult::OutOfMemory;
                 }
                 if (!ColoursFitSize(*current)) {
-                    ReportMessage(sink_, "ERROR: invalid size (width=%d, height=%d)\n",
-                                  static_cast<int>(current->width),
-                                  static_cast<int>(current->height));
+                    ReportMessage(
+                        sink_, "%s",
+                        InvalidSizeText(frames[i].path, current->width, current->height).c_str());
                     return ConvertResult::InvalidSize;
                 }
                 if (!MapPicture(*current, *palette_, depth_, tone_.dither)) {
@@ -265,8 +266,8 @@ class SequenceWriter {
                             const std::string& path) {
         if (picture.width < 1 || picture.height < 1 || picture.width > MAX_PICTURE_SIDE ||
             picture.height > MAX_PICTURE_SIDE) {
-            ReportMessage(sink_, "ERROR: invalid size (width=%d, height=%d)\n",
-                          static_cast<int>(picture.width), static_cast<int>(picture.height));
+            ReportMessage(sink_, "%s",
+                          InvalidSizeText(path, picture.width, picture.height).c_str());
             return ConvertResult::InvalidSize;
         }
         std::size_t pixelCount = 0;
@@ -274,8 +275,8 @@ class SequenceWriter {
                              static_cast<std::size_t>(picture.height), pixelCount) ||
             picture.pixels.size() != pixelCount ||
             Samples(picture).size() / static_cast<std::size_t>(BytesPerPixel()) != pixelCount) {
-            ReportMessage(sink_, "ERROR: invalid size (width=%d, height=%d)\n",
-                          static_cast<int>(picture.width), static_cast<int>(picture.height));
+            ReportMessage(sink_, "%s",
+                          InvalidSizeText(path, picture.width, picture.height).c_str());
             return ConvertResult::InvalidSize;
         }
         if (previous && (picture.width != previous->width || picture.height != previous->height)) {

@@ -93,8 +93,8 @@ TEST(ZtrCommandLine, UsageErrorsExitTwoWithAHint) {
         {{"convert", "--code", "0x10000"}, "ztr: no picture given\n"},
         {{"convert", "--code", "12x", "pic.pbm"}, "ztr: invalid type code '12x'\n"},
         {{"convert", "--code"}, "ztr: option '--code' needs a value\n"},
-        // Codes the format has no record for: depth 0 or another unwritten depth, lay-out
-        // bits beyond 0x1F, bits above the depth.
+        // Codes the format has no record for: depth 0 or another unwritten depth, record-flag
+        // bits among the lay-out bits, bits above the depth.
         {{"convert", "--code", "0x99", "pic.pbm"},
          "ztr: invalid type code '0x99': depth 0 (bits 16-23) is not 1, 2, 4, 8, 16 or 24\n"},
         {{"convert", "--code", "0x30000", "pic.pbm"},
@@ -104,9 +104,6 @@ TEST(ZtrCommandLine, UsageErrorsExitTwoWithAHint) {
          "24\n"},
         {{"convert", "--code", "0x10026", "pic.pbm"},
          "ztr: invalid type code '0x10026': lay-out bits 0x20 are not lay-out bits (0x01 to "
-         "0x1F)\n"},
-        {{"convert", "--code", "0x10100", "pic.pbm"},
-         "ztr: invalid type code '0x10100': lay-out bits 0x100 are not lay-out bits (0x01 to "
          "0x1F)\n"},
         {{"convert", "--code", "0x1010000", "pic.pbm"},
          "ztr: invalid type code '0x1010000': bits 24-31 (0x1) are not used\n"},

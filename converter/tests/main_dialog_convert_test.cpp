@@ -273,12 +273,14 @@ TEST(ConvertFiles, PerPictureStopsAtTheFirstPictureTheWriterRefusesAndStillFinis
     }
     SendCommand(d.dialog, IDC_CONVERT);
 
-    // The writer's own message first (no owner, warning icon), then the dialog's.
+    // The writer's own message first (no owner, warning icon), then the dialog's; the box
+    // shows the engine's line and, on the next, the file and the cause.
     ASSERT_EQ(BlockingRecorder::MessageBoxes.size(), 2u);
     const RecordedMessageBox& failure = BlockingRecorder::MessageBoxes[0];
     EXPECT_FALSE(failure.hasOwner);
-    EXPECT_EQ(failure.text, "ERROR: truncated input file '" + d.Path("b.pgm") +
-                                "' (not enough data for 3 x 2 pixels)\n");
+    EXPECT_EQ(failure.text, "ERROR: truncated input file (not enough pixel data)\n  in '" +
+                                d.Path("b.pgm") +
+                                "': 3 x 2 pixels need 6 bytes, the file holds 0\n");
     EXPECT_EQ(failure.type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     const RecordedMessageBox& finished = BlockingRecorder::MessageBoxes[1];
     EXPECT_TRUE(finished.hasOwner);

@@ -218,9 +218,12 @@ std::vector<std::uint8_t> Os2Bitmap() {
 }
 
 TEST(ReadBmpFirstFrame, RefusesWithExactMessages) {
-    const std::string invalid = "ERROR: file '%s' is not a valid bitmap picture\n";
+    // The first line is the engine's own; the second names the file and the cause.
+    const std::string unsupported =
+        "ERROR: file '%s' has an invalid or unsupported format\n  in '%s': ";
+    const std::string invalid = unsupported + "not a valid bitmap\n";
     const std::string truncated =
-        "ERROR: truncated input file '%s' (not enough data for 3 x 2 pixels)\n";
+        "ERROR: truncated input file (not enough pixel data)\n  in '%s': ";
     const RefusedBitmapCase cases[] = {
         {"empty file", {}, invalid},
         {"signature BN", Variant([](BmpFields& f) { f.signature[1] = 'N'; }, 8), invalid},
@@ -232,11 +235,9 @@ TEST(ReadBmpFirstFrame, RefusesWithExactMessages) {
                  f.compression = 1;
              },
              8),
-         "ERROR: file '%s' is a bitmap of 4 bits a pixel with RLE8 compression, which ztr does "
-         "not read\n"},
+         unsupported + "4 bits a pixel with RLE8 compression, which ztr does not read\n"},
         {"JPEG inside", Variant([](BmpFields& f) { f.compression = 4; }, 8),
-         "ERROR: file '%s' is a bitmap of 8 bits a pixel with JPEG compression, which ztr does "
-         "not read\n"},
+         unsupported + "8 bits a pixel with JPEG compression, which ztr does not read\n"},
         {"24 bits with bit fields",
          Variant(
              [](BmpFields& f) {
@@ -244,10 +245,9 @@ TEST(ReadBmpFirstFrame, RefusesWithExactMessages) {
                  f.compression = 3;
              },
              24),
-         "ERROR: file '%s' is a bitmap of 24 bits a pixel with bit-field compression, which ztr "
-         "does not read\n"},
+         unsupported + "24 bits a pixel with bit-field compression, which ztr does not read\n"},
         {"OS/2 header", Os2Bitmap(),
-         "ERROR: file '%s' is an OS/2 bitmap, which ztr does not read\n"},
+         unsupported + "an OS/2 bitmap (12-byte header), which ztr does not read\n"},
         {"2 bits", Variant([](BmpFields& f) { f.bitCount = 2; }, 8), invalid},
         {"run-length stored top row first",
          Variant(
@@ -257,10 +257,13 @@ TEST(ReadBmpFirstFrame, RefusesWithExactMessages) {
              },
              8),
          invalid},
-        {"last row short", Variant([](BmpFields&) {}, 6), truncated},
-        {"no pixel data", Variant([](BmpFields&) {}, 0), truncated},
+        // Rows of 4 bytes, the last one's padding left out: 7 bytes in all.
+        {"last row short", Variant([](BmpFields&) {}, 6),
+         truncated + "3 x 2 pixels need 7 bytes, the file holds 6\n"},
+        {"no pixel data", Variant([](BmpFields&) {}, 0),
+         truncated + "3 x 2 pixels need 7 bytes, the file holds 0\n"},
         {"run-length data without their end", Variant([](BmpFields& f) { f.compression = 1; }, 2),
-         truncated},
+         truncated + "not enough data for 3 x 2 pixels\n"},
         {"pixels past a huge header",
          Variant(
              [](BmpFields& f) {
@@ -268,7 +271,7 @@ TEST(ReadBmpFirstFrame, RefusesWithExactMessages) {
                  f.colourCount = 0xFFFFFFFF;
              },
              8),
-         truncated},
+         truncated + "3 x 2 pixels need 7 bytes, the file holds 0\n"},
         {"huge size",
          Variant(
              [](BmpFields& f) {
@@ -282,8 +285,7 @@ TEST(ReadBmpFirstFrame, RefusesWithExactMessages) {
     for (const RefusedBitmapCase& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string path = WriteScratchFile("refused.bmp", c.bytes);
-        std::string expected = c.message;
-        expected.replace(expected.find("%s"), 2, path);
+        const std::string expected = WithPath(c.message, path);
         MessageRecorder recorder;
         EXPECT_FALSE(ReadBmpFirstFrame(path, recorder.Sink()).has_value());
         EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});

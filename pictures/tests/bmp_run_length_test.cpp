@@ -90,9 +90,10 @@ TEST(RunLengthBitmap, DecodesAsWorkedOutByHand) {
         if (c.pixels.empty()) {
             EXPECT_FALSE(image.has_value());
             EXPECT_EQ(recorder.Messages(),
-                      std::vector<std::string>{"ERROR: truncated input file '" + path +
-                                               "' (not enough data for " + std::to_string(c.width) +
-                                               " x " + std::to_string(c.height) + " pixels)\n"});
+                      std::vector<std::string>{
+                          "ERROR: truncated input file (not enough pixel data)\n  in '" + path +
+                          "': not enough data for " + std::to_string(c.width) + " x " +
+                          std::to_string(c.height) + " pixels\n"});
             continue;
         }
         ASSERT_TRUE(image.has_value()) << recorder.Messages().front();

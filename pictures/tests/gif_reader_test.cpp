@@ -186,8 +186,8 @@ TEST(GifReader, CutAndDamagedFilesKeepTheCompleteFramesBeforeTheBreak) {
     outside[2].indices = {B, B, B, B, B, B};
     // The sixth frame's data start 8 bytes before its end: descriptor, code size, block.
     const std::size_t sixthData = whole.size() - 1 - LzwData({G}).size();
-    const std::string truncated =
-        "ERROR: truncated input file 'anim.gif' (not enough data for 3 x 2 pixels)\n";
+    const std::string truncated = "ERROR: truncated input file (not enough pixel data)\n  in "
+                                  "\'anim.gif\': not enough data for 3 x 2 pixels\n";
     const struct {
         const char* what;
         Bytes file;
@@ -242,8 +242,8 @@ TEST(GifReader, AFrameCutInItsDataIsLeftOut) {
     // Screen, table, descriptor, code size and the first block, then part of the second.
     const std::size_t cutAt = 13 + 12 + 10 + 1 + 256 + 20;
     const Readout alone = ReadGif(Bytes(whole.begin(), whole.begin() + cutAt));
-    EXPECT_EQ(alone.failure,
-              "ERROR: truncated input file 'anim.gif' (not enough data for 3 x 200 pixels)\n");
+    EXPECT_EQ(alone.failure, "ERROR: truncated input file (not enough pixel data)\n  in "
+                             "\'anim.gif\': not enough data for 3 x 200 pixels\n");
     EXPECT_TRUE(alone.frames.empty());
     // The same frame after a whole one: one frame, the whole one.
     const Bytes two = MakeGif(0, {tall, tall}, 200);
@@ -295,9 +295,11 @@ TEST(GifReader, RefusesImpossibleScreensWithExactMessages) {
          "ERROR: file 'anim.gif' is too large (32768 x 2 pixels; the limit is 32767 pixels a side "
          "and 268435456 pixels in all)\n"},
         {"no height", empty,
-         "ERROR: file 'anim.gif' has an invalid picture size (width=3, height=0)\n"},
+         "ERROR: invalid size (width=3, height=0)\n  in \'anim.gif\': a picture has 1 to 32767 "
+         "pixels a side\n"},
         {"more pixels than the file can code", huge,
-         "ERROR: truncated input file 'anim.gif' (not enough data for 16000 x 16000 pixels)\n"},
+         "ERROR: truncated input file (not enough pixel data)\n  in \'anim.gif\': not enough data "
+         "for 16000 x 16000 pixels\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -212,9 +212,10 @@ TEST(HighColourBitmaps, TopDownEqualsBottomUp) {
 }
 
 TEST(HighColourBitmaps, RefusesWithExactMessages) {
-    const std::string invalid = "ERROR: file 'picture.bmp' is not a valid bitmap picture\n";
-    const std::string cut =
-        "ERROR: truncated input file 'picture.bmp' (not enough data for 3 x 2 pixels)\n";
+    const std::string invalid = "ERROR: file \'picture.bmp\' has an invalid or unsupported "
+                                "format\n  in \'picture.bmp\': not a valid bitmap\n";
+    const std::string cut = "ERROR: truncated input file (not enough pixel data)\n  in "
+                            "\'picture.bmp\': not enough data for 3 x 2 pixels\n";
     const auto sized = [](std::int32_t width, std::int32_t height, bool topDown) {
         ColourBmp form = Form(24);
         form.width = width;
@@ -240,9 +241,11 @@ TEST(HighColourBitmaps, RefusesWithExactMessages) {
          invalid},
         {"a 64-byte header", os2, invalid},
         {"width 0", sized(0, 2, false),
-         "ERROR: file 'picture.bmp' has an invalid picture size (width=0, height=2)\n"},
+         "ERROR: invalid size (width=0, height=2)\n  in \'picture.bmp\': a picture has 1 to 32767 "
+         "pixels a side\n"},
         {"width 0, top-down", sized(0, 2, true),
-         "ERROR: file 'picture.bmp' has an invalid picture size (width=0, height=-2)\n"},
+         "ERROR: invalid size (width=0, height=-2)\n  in \'picture.bmp\': a picture has 1 to 32767 "
+         "pixels a side\n"},
         {"height 32768", sized(1, 32768, false),
          "ERROR: file 'picture.bmp' is too large (1 x 32768 pixels; the limit is 32767 pixels a "
          "side and 268435456 pixels in all)\n"},

@@ -85,8 +85,8 @@ TEST(JpegReader, ACutFileIsRefused) {
     };
     ASSERT_LT(scan(baseline, false) + 40, baseline.size());
     ASSERT_GT(scan(progressive, true), scan(progressive, false));
-    const std::string truncated =
-        "ERROR: truncated input file 'picture.jpg' (not enough data for 7 x 5 pixels)\n";
+    const std::string truncated = "ERROR: truncated input file (not enough pixel data)\n  in "
+                                  "\'picture.jpg\': not enough data for 7 x 5 pixels\n";
     const struct {
         const char* what;
         Bytes file;

@@ -72,9 +72,10 @@ struct ChoiceCase {
 // that reader's message.
 TEST(LoadImageFile, ChoosesTheReaderBySignatureThenByName) {
     const std::string jpegBitmap =
-        "ERROR: file '%s' is a bitmap of 8 bits a pixel with JPEG compression, which ztr does "
-        "not read\n";
-    const std::string noMaxval = "ERROR: file '%s' has an unsupported maxval 0 (1 to 65535)\n";
+        "ERROR: file '%s' has an invalid or unsupported format\n  in '%s': 8 bits a pixel with "
+        "JPEG compression, which ztr does not read\n";
+    const std::string noMaxval =
+        "Wrong or unsupported image type\n  in '%s': maxval 0 is not 1 to 65535\n";
     const ChoiceCase cases[] = {
         {"picture.bmp", Content::Bitmap, {4, 5, 6, 1, 2, 3}, ""},
         {"PICTURE.BMP", Content::Bitmap, {4, 5, 6, 1, 2, 3}, ""},
@@ -112,8 +113,7 @@ TEST(LoadImageFile, ChoosesTheReaderBySignatureThenByName) {
         const std::optional<SourceImage> image = LoadImageFile(path, recorder.Sink());
         if (c.pixels.empty()) {
             EXPECT_FALSE(image.has_value());
-            std::string expected = c.message;
-            expected.replace(expected.find("%s"), 2, path);
+            const std::string expected = WithPath(c.message, path);
             EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
             continue;
         }
@@ -216,10 +216,12 @@ TEST(LoadImageFramesFromMemory, TheNameChoosesWhereTheBytesCannot) {
     } cases[] = {
         {&tga, "colour.tga", ""},
         {&tga, "COLOUR.TGA", ""},
-        {&tga, "colour.pgm", "ERROR: file 'colour.pgm' is not a valid PBM/PGM/PPM picture\n"},
+        {&tga, "colour.pgm",
+         "Invalid PBM/PGM/PPM image\n  in 'colour.pgm': its first word is not a format number "
+         "such as P5\n"},
         {&tga, "colour",
-         "ERROR: file 'colour' is not a picture that ztr reads (it reads BMP, PBM, PGM, PPM, "
-         "PNG, GIF, JPEG and TGA)\n"},
+         "Invalid PBM/PGM/PPM image\n  in 'colour': not a picture that ztr reads (it reads BMP, "
+         "PBM, PGM, PPM, PNG, GIF, JPEG and TGA)\n"},
         {&png, "grey.tga", ""},
         {&png, "grey", ""},
     };
@@ -291,9 +293,20 @@ TEST(LoadImageFramesFromMemory, RefusalsSayWhatTheFileIs) {
          "ERROR: file 'logo.ztr' is a Zentra file, not a picture (ztr converts BMP, PBM, PGM, "
          "PPM, PNG, GIF, JPEG and TGA pictures into Zentra files)\n"},
         {"notes.txt", Text("shopping list\n"), nullptr,
-         "ERROR: file 'notes.txt' is not a picture that ztr reads (it reads BMP, PBM, PGM, PPM, "
-         "PNG, GIF, JPEG and TGA)\n"},
-        {"empty.png", {}, nullptr, "ERROR: file 'empty.png' is empty\n"},
+         "Invalid PBM/PGM/PPM image\n  in 'notes.txt': not a picture that ztr reads (it reads "
+         "BMP, PBM, PGM, PPM, PNG, GIF, JPEG and TGA)\n"},
+        {"blank.txt", Text("  \n# nothing\n"), nullptr,
+         "Wrong or unsupported image type\n  in 'blank.txt': not a picture that ztr reads (it "
+         "reads BMP, PBM, PGM, PPM, PNG, GIF, JPEG and TGA)\n"},
+        {"empty.png",
+         {},
+         nullptr,
+         "Wrong or unsupported image type\n  in 'empty.png': the file is empty\n"},
+        {"empty.bmp",
+         {},
+         nullptr,
+         "ERROR: file 'empty.bmp' has an invalid or unsupported format\n  in 'empty.bmp': the "
+         "file is empty\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

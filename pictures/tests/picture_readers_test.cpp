@@ -269,19 +269,20 @@ TEST(PictureReaders, RefusesDamagedAndOversizedPictures) {
         {"cut.png", cutPng, "ERROR: file '%s' is not a valid PNG picture\n"},
         {"wide.png", widePng, "ERROR: file '%s' is too large (32768 x 5 pixels" + limits},
         {"huge.png", hugePng,
-         "ERROR: truncated input file '%s' (not enough data for 16000 x 16000 pixels)\n"},
+         "ERROR: truncated input file (not enough pixel data)\n  in '%s': not enough data for "
+         "16000 x 16000 pixels\n"},
         {"too_large.png", tooLargePng,
          "ERROR: file '%s' is too large (17000 x 17000 pixels" + limits},
         {"header.gif", headerOnlyGif,
-         "ERROR: truncated input file '%s' (not enough data for 9 x 7 pixels)\n"},
-        {"empty.tga", {}, "ERROR: file '%s' is empty\n"},
+         "ERROR: truncated input file (not enough pixel data)\n  in '%s': not enough data for 9 x "
+         "7 pixels\n"},
+        {"empty.tga", {}, "Wrong or unsupported image type\n  in '%s': the file is empty\n"},
         {"signature.jpg", {0xFF, 0xD8, 0xFF}, "ERROR: file '%s' is not a valid JPEG picture\n"},
     };
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = WriteScratchFile(c.name, c.bytes);
-        std::string expected = c.message;
-        expected.replace(expected.find("%s"), 2, path);
+        const std::string expected = WithPath(c.message, path);
         MessageRecorder recorder;
         EXPECT_FALSE(LoadImageFile(path, recorder.Sink()).has_value());
         EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
@@ -395,8 +396,9 @@ TEST(PictureReaders, PpmSamplesOfEveryMaxval) {
         if (c.pixels.empty()) {
             EXPECT_FALSE(image.has_value());
             EXPECT_EQ(recorder.Messages(),
-                      std::vector<std::string>{"ERROR: truncated input file '" + path +
-                                               "' (not enough data for 2 x 1 pixels)\n"});
+                      std::vector<std::string>{
+                          "ERROR: truncated input file (not enough pixel data)\n  in '" + path +
+                          "': 2 x 1 pixels need 6 bytes, the file holds 5\n"});
             continue;
         }
         ASSERT_TRUE(image.has_value());

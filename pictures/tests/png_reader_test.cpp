@@ -166,8 +166,8 @@ TEST(PngReader, ChecksumsAreNotCheckedButTheStructureIs) {
     badLength[idat] = 0x80; // IDAT's length above 2^31
     Bytes unknownCritical = good;
     unknownCritical[iend + 4] = 'J'; // "JEND": a critical chunk no reader knows
-    const std::string cut =
-        "ERROR: truncated input file 'picture.png' (not enough data for 3 x 2 pixels)\n";
+    const std::string cut = "ERROR: truncated input file (not enough pixel data)\n  in "
+                            "\'picture.png\': not enough data for 3 x 2 pixels\n";
     const struct {
         const char* what;
         Bytes file;

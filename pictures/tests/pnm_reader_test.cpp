@@ -157,32 +157,42 @@ struct RefusalCase {
 };
 
 TEST(ReadPnmFirstFrame, RefusesWithExactMessages) {
-    const std::string invalid = "ERROR: file '%s' is not a valid PBM/PGM/PPM picture\n";
-    const std::string header = "ERROR: file '%s' has an invalid PBM/PGM/PPM header\n";
+    // The engine's first lines, then the file and the cause.
+    const std::string notPnm = "Invalid PBM/PGM/PPM image\n  in '%s': ";
+    const std::string wrongType = "Wrong or unsupported image type\n  in '%s': ";
     const std::string truncated =
-        "ERROR: truncated input file '%s' (not enough data for 3 x 2 pixels)\n";
+        "ERROR: truncated input file (not enough pixel data)\n  in '%s': ";
+    const std::string plainCut = truncated + "not enough data for 3 x 2 pixels\n";
     const RefusalCase cases[] = {
-        {"empty file", "", invalid},
-        {"only comments", "# one\n  # two\n", invalid},
-        {"no P", "X5\n1 1\n255\n\x01", invalid},
-        {"P0", "P0\n1 1\n255\n", invalid},
-        {"P without number", "P\n1 1\n255\n", invalid},
-        {"bitmap text", "BM\x36\x00", invalid},
-        {"P7", "P7\n1 1\n255\n1 2 3\n", invalid},
+        {"empty file", "", wrongType + "it holds no PBM/PGM/PPM header\n"},
+        {"only comments", "# one\n  # two\n", wrongType + "it holds no PBM/PGM/PPM header\n"},
+        {"no P", "X5\n1 1\n255\n\x01",
+         notPnm + "its first word is not a format number such as P5\n"},
+        {"P0", "P0\n1 1\n255\n", notPnm + "its first word is not a format number such as P5\n"},
+        {"P without number", "P\n1 1\n255\n",
+         notPnm + "its first word is not a format number such as P5\n"},
+        {"bitmap text", "BM\x36\x00",
+         notPnm + "its first word is not a format number such as P5\n"},
+        {"P7", "P7\n1 1\n255\n1 2 3\n",
+         wrongType + "format P7 is none of P1 to P6 (PBM, PGM, PPM)\n"},
         {"PPM maxval 65536", "P6\n1 1\n65536\nabcdef",
-         "ERROR: file '%s' has an unsupported maxval 65536 (1 to 65535)\n"},
-        {"maxval 0", "P2\n1 1\n0\n0\n",
-         "ERROR: file '%s' has an unsupported maxval 0 (1 to 65535)\n"},
-        {"negative width", "P2\n-3 1\n255\n1 2 3\n",
-         "ERROR: file '%s' has an invalid picture size (width=-3, height=1)\n"},
-        {"word where a number is expected", "P2\nabc 3 2\n255\n1 2 3 4 5 6\n", header},
-        {"header never completed", "P2\n3 2\n", header},
-        {"plain PBM too short", "P1\n3 2\n1 0 1\n0 1\n", truncated},
-        {"comment among plain PBM pixels", "P1\n3 2\n1 0 1\n# x\n0 1 0\n", truncated},
-        {"letter among plain PGM samples", "P2\n3 2\n255\n1 x 3 4 5 6\n", truncated},
-        {"raw PGM too short", "P5\n3 2\n255\n\x01\x02\x03\x04\x05", truncated},
-        {"raw 16-bit PGM too short", "P5\n3 2\n1000\n\x01\x02\x03\x04\x05\x06\x07", truncated},
-        {"raw PBM too short", std::string("P4\n3 2\n\x80", 8), truncated},
+         wrongType + "maxval 65536 is not 1 to 65535\n"},
+        {"maxval 0", "P2\n1 1\n0\n0\n", wrongType + "maxval 0 is not 1 to 65535\n"},
+        {"negative width", "P2\n-3 1\n255\n1 2 3\n", wrongType + "its size -3 x 1 has no pixels\n"},
+        {"word where a number is expected", "P2\nabc 3 2\n255\n1 2 3 4 5 6\n",
+         wrongType + "its header holds a word where a number belongs\n"},
+        {"header never completed", "P2\n3 2\n",
+         wrongType + "its header ends before the width, height and maxval\n"},
+        {"plain PBM too short", "P1\n3 2\n1 0 1\n0 1\n", plainCut},
+        {"comment among plain PBM pixels", "P1\n3 2\n1 0 1\n# x\n0 1 0\n", plainCut},
+        {"letter among plain PGM samples", "P2\n3 2\n255\n1 x 3 4 5 6\n", plainCut},
+        // Raw pixels take a known number of bytes: 6 of one byte, 6 of two, 2 rows of one.
+        {"raw PGM too short", "P5\n3 2\n255\n\x01\x02\x03\x04\x05",
+         truncated + "3 x 2 pixels need 6 bytes, the file holds 5\n"},
+        {"raw 16-bit PGM too short", "P5\n3 2\n1000\n\x01\x02\x03\x04\x05\x06\x07",
+         truncated + "3 x 2 pixels need 12 bytes, the file holds 7\n"},
+        {"raw PBM too short", std::string("P4\n3 2\n\x80", 8),
+         truncated + "3 x 2 pixels need 2 bytes, the file holds 1\n"},
         {"huge raw PGM", "P5\n2147483647 2147483647\n255\n\x01\x02",
          "ERROR: file '%s' is too large (2147483647 x 2147483647 pixels; the limit is 32767 "
          "pixels a side and 268435456 pixels in all)\n"},
@@ -191,8 +201,7 @@ TEST(ReadPnmFirstFrame, RefusesWithExactMessages) {
         SCOPED_TRACE(c.what);
         MessageRecorder recorder;
         const std::string path = WriteScratchFile("refused.pnm", c.content);
-        std::string expected = c.message;
-        expected.replace(expected.find("%s"), 2, path);
+        const std::string expected = WithPath(c.message, path);
         EXPECT_FALSE(ReadPnmFirstFrame(path, recorder.Sink()).has_value());
         EXPECT_EQ(recorder.Messages(), std::vector<std::string>{expected});
     }

@@ -228,8 +228,8 @@ TEST(TgaReader, EveryFormAndOriginGivesThePicture) {
 
 TEST(TgaReader, RefusesWithExactMessages) {
     const std::string invalid = "ERROR: file 'picture.tga' is not a valid TGA picture\n";
-    const std::string cut =
-        "ERROR: truncated input file 'picture.tga' (not enough data for 3 x 2 pixels)\n";
+    const std::string cut = "ERROR: truncated input file (not enough pixel data)\n  in "
+                            "\'picture.tga\': not enough data for 3 x 2 pixels\n";
     TgaFields mapType2 = Fields(2, 24);
     mapType2.mapType = 2;
     TgaFields wide = Fields(2, 24);

@@ -22,3 +22,13 @@ class MessageRecorder {
     }
     std::vector<std::string> messages_;
 };
+
+// An expected message with every "%s" standing for the file's path (a failure names the
+// file on its first line or the one after, or both).
+inline std::string WithPath(std::string message, const std::string& path) {
+    for (std::size_t at = message.find("%s"); at != std::string::npos;
+         at = message.find("%s", at + path.size())) {
+        message.replace(at, 2, path);
+    }
+    return message;
+}

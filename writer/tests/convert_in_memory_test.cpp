@@ -192,7 +192,7 @@ TEST(ConvertInMemoryTest, FailuresHandOverNoBytes) {
          {{"a.pgm", good}, {"b.pgm", broken}},
          false,
          ConvertResult::CannotLoadPicture,
-         "has an invalid PBM/PGM/PPM header",
+         "in 'b.pgm': its header ends before the width, height and maxval",
          1},
         {"cancelled after a frame", {{"a.pgm", good}}, true, ConvertResult::Cancelled, "", 0},
         {"output named as a picture",
