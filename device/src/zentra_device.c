@@ -1,6 +1,7 @@
 /* SPDX-License-Identifier: MIT */
-/* zentra_device: the record walk, the run-length decoder and the frame placement of
- * Zentra image files for microcontrollers. See zentra_device.h for the interface. */
+/* zentra_device: the record walk, the run-length and squash decoders and the frame
+ * placement of Zentra image files for microcontrollers. See zentra_device.h for the
+ * interface. */
 #include "zentra_device.h"
 
 #if defined(__AVR__) && !defined(ZTR_AVR_MEMORY_IN_RAM)
@@ -20,9 +21,6 @@
 #ifndef ZTR_READ_CHUNK
 #define ZTR_READ_CHUNK 16
 #endif
-#if defined(ZTR_SQUASH) && ZTR_READ_CHUNK < 4
-#error "the squash coding needs ZTR_READ_CHUNK of 4 bytes at least: a token is up to 4 bytes"
-#endif
 
 #if defined(__GNUC__)
 #define ZTR_ALWAYS_INLINE static inline __attribute__((always_inline))
@@ -40,13 +38,10 @@
 #define MAX_PALETTE_DEPTH 24 /* a palette of 3 << depth bytes, 48 MiB at most */
 #endif
 
-/* Which unpacker a record's pixel data takes: ztr_begin picks it from the record's
- * coding and lay-out, unpack_record dispatches on it. A further coding or lay-out adds
- * its value here, its choice in pick_unpacker and its case in unpack_record, each under
- * its own build option. */
-#define NO_UNPACKER 0u
-#define RUN_LENGTH_UNPACKER 1u
-#define SQUASH_UNPACKER 2u
+/* Where an unpacker's coded bytes are: in RAM (a callback source's chunk, or memory
+ * sources off AVR), or in AVR program memory (memory sources there). */
+#define FROM_RAM 1u
+#define FROM_FLASH 2u
 
 #define HEADER_SIZE 12u
 #define DELTA_HEADER_SIZE 6u
@@ -66,6 +61,9 @@
 #define FIELDS_AS_STORED 0
 #endif
 typedef char fields_follow_the_header[offsetof(ztr_record, dy) == 10 ? 1 : -1];
+/* A squash record's palette bit lies in its depth byte where ZTR_RECORD_PALETTE lies in
+ * the lay-out byte. */
+typedef char palette_bits_match[ZTR_RECORD_PALETTE == 0x40u ? 1 : -1];
 
 static uint16_t get_u16(const uint8_t* p) {
     return (uint16_t)(p[0] | ((uint16_t)p[1] << 8));
@@ -269,17 +267,13 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
     if (h[4] != 0x02 || h[5] != 0xA2) {
         return ZTR_DAMAGED;
     }
-#ifdef ZTR_SQUASH
     /* Depth byte bit 7: squash coded; bit 6 with it: a palette follows, as
      * ZTR_RECORD_PALETTE says for a run-length record. */
     const uint8_t coding = h[7] >> 7;
     if (coding) {
-        if (h[7] & 0x40u) {
-            h[6] |= ZTR_RECORD_PALETTE;
-        }
+        h[6] |= h[7] & ZTR_RECORD_PALETTE;
         h[7] &= 0x3Fu;
     }
-#endif
     if (h[6] & ZTR_RECORD_DELTA) {
         need += DELTA_HEADER_SIZE;
     } else {
@@ -319,9 +313,7 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
     r->length = length;
     r->data_offset = offset + need;
     r->unpacked_size = stream_size(h[6], h[7], get_u16(h + 8), get_u16(h + 10));
-#ifdef ZTR_SQUASH
     r->coding = coding;
-#endif
     return ZTR_OK;
 }
 
@@ -389,129 +381,24 @@ ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr
     return ZTR_OK;
 }
 
-/* The unpacker of a record, or NO_UNPACKER when this build has none for its coding and
- * lay-out. Only a lay-out or depth without a packing leaves a record of pixels without
- * bytes. */
-static uint8_t pick_unpacker(const ztr_record* record) {
-    if (!record->unpacked_size && record->width && record->height) {
-        return NO_UNPACKER;
+/* ---- Starting a record's decoding ----
+ * The ztr_begin functions pick the unpacker that ztr_read calls through the decoder: the
+ * run-length one, or with a window the squash one for that window. Only the functions that
+ * name an unpacker link it, so that a firmware without a window function links no squash
+ * code. A further coding adds its unpacker and names it where its records begin. */
+
+/* Why a record of pixels has no unpacked stream here. */
+static ztr_result no_unpacker(const ztr_record* record) {
+#ifdef ZTR_NO_PLANAR
+    const uint8_t depth = record->depth;
+    if ((record->layout & ZTR_LAYOUT_PLANAR) && depth && depth <= 8 && !(depth & (depth - 1))) {
+        return ZTR_LEFT_OUT;
     }
-#ifdef ZTR_SQUASH
-    if (record->coding) {
-#ifdef ZTR_SQUASH_PACKED
-        if (record->depth > 4 && !(record->layout & ZTR_LAYOUT_PLANAR)) {
-            return NO_UNPACKER; /* this build takes packed bytes only: depths 1 to 4, planes */
-        }
-#endif
-        return SQUASH_UNPACKER;
-    }
-#endif
-    return RUN_LENGTH_UNPACKER;
-}
-
-#ifdef ZTR_SQUASH
-/* ztr_decoder.state of a squash record: what the current token's count belongs to. */
-#define TOKEN_COPY 0u
-#define TOKEN_VERBATIM 1u
-#define TOKEN_DELTA 2u
-
-/* ztr_decoder.form: the delta codes of depth 8 and 24 and of RGB565 low byte first, and
- * those of RGB565 high byte first. */
-#define FORM_DELTAS 1u
-#define FORM_HIGH_FIRST 2u
-
-/* The squash decoding's start, with a window of ZTR_WINDOW_SIZE bytes. */
-static void begin_squash(ztr_decoder* d, const ztr_record* r, uint8_t* window) {
-    /* A planar record's stream is depth-1 planes one after the other: its lines are a
-     * plane's lines, its units bytes of packed pixels. */
-    uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
-    /* The line above lies a line back: a row or a column in whole bytes, or a band's byte
-     * per pixel across it below depth 8. */
-    uint16_t line = r->layout & ZTR_ORDER_COLUMNS ? r->height : r->width;
-    uint16_t i = ZTR_WINDOW_SIZE;
-#ifdef ZTR_SQUASH_PACKED
-    const uint8_t unit = 1; /* depths 1, 2 and 4 and planes only */
 #else
-    const uint8_t unit = depth >= 8 ? depth >> 3 : 1u;
-    d->unit = unit;
-    /* RGB565 comes high byte first in row order with the reversed bit, in column order
-     * without it. */
-    d->form = depth < 8 ? 0 : FORM_DELTAS;
-    if (depth == 16 && !(r->layout & ZTR_LAYOUT_REVERSED) == !((r->layout & 3u) ^ 1u)) {
-        d->form = FORM_HIGH_FIRST;
-    }
-    if (unit > 1 && line <= ZTR_WINDOW_SIZE) {
-        line = (uint16_t)(line * unit);
-    }
+    (void)record;
 #endif
-    if (!(r->layout & ZTR_ORDER_BANDED_ROWS)) {
-        /* 8 / depth pixels a byte: halved, rounding up, once per doubling of the depth
-         * (a depth of 0, which has no pixels to unpack, must not spin here). */
-        for (; depth && depth < 8; depth = (uint8_t)(depth << 1)) {
-            line = (uint16_t)((line >> 1) + (line & 1u));
-        }
-    }
-    d->line = line <= ZTR_WINDOW_SIZE ? line : 0;
-    d->count = 0;
-    d->distance = unit;
-    d->window = window;
-    d->at = 0;
-    /* Four bytes a turn: the start is timed with the decoding, and 512 bytes weigh on
-     * small records. */
-    do {
-        window[--i] = 0;
-        window[--i] = 0;
-        window[--i] = 0;
-        window[--i] = 0;
-    } while (i);
+    return ZTR_UNSUPPORTED;
 }
-
-/* ztr_begin's work: a squash record takes the window of ZTR_WINDOW_SIZE bytes (none when
- * it is null). */
-static ztr_result begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
-                        uint8_t* window) {
-#else
-ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
-#endif
-    decoder->unpacker = pick_unpacker(record);
-    if (decoder->unpacker == NO_UNPACKER) {
-        return ZTR_UNSUPPORTED;
-    }
-    decoder->source = source;
-    decoder->position = record->data_offset;
-    decoder->end = record->offset + record->length;
-    decoder->remaining = record->unpacked_size;
-    decoder->last = 0; /* a leading 0 is a run's second copy */
-    decoder->state = LITERAL;
-    decoder->repeat = 0;
-    decoder->status = record->unpacked_size ? ZTR_OK : ZTR_END;
-#ifdef ZTR_SQUASH
-    if (decoder->unpacker == SQUASH_UNPACKER) {
-        if (!window) {
-            return ZTR_NO_WINDOW;
-        }
-        begin_squash(decoder, record, window);
-    }
-#endif
-    return ZTR_OK;
-}
-
-#ifdef ZTR_SQUASH
-ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
-    return begin(decoder, source, record, 0);
-}
-
-ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
-                            const ztr_record* record, uint8_t* window) {
-    return begin(decoder, source, record, window);
-}
-#else
-ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
-                            const ztr_record* record, uint8_t* window) {
-    (void)window;
-    return ztr_begin(decoder, source, record);
-}
-#endif
 
 /* The run-length decoder over the coded bytes [*coded, stop): delivers at most count
  * bytes to out and returns how many; *coded moves past the bytes used. A byte equal to
@@ -562,15 +449,92 @@ ZTR_ALWAYS_INLINE uint16_t unpack(ztr_decoder* d, const uint8_t** coded, const u
     return (uint16_t)(o - out);
 }
 
-#if !defined(ZTR_NO_CALLBACK_SOURCE) || !ZTR_MEMORY_IN_FLASH
-#define RUN_LENGTH_IN_RAM 1
+/* The run-length decoder over coded bytes in RAM: one copy for both kinds of source. */
 static uint16_t unpack_ram(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop, uint8_t* out,
                            uint16_t count) {
     return unpack(d, coded, stop, out, count, 0);
 }
-#endif
 
-#ifdef ZTR_SQUASH
+/* A squash-coded record is begun as a run-length one and left at ZTR_NO_WINDOW, which
+ * the functions with a window take up. */
+ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
+    if (!record->unpacked_size && record->width && record->height) {
+        return no_unpacker(record);
+    }
+    decoder->unpack = 0; /* run-length */
+    decoder->source = source;
+    decoder->position = record->data_offset;
+    decoder->end = record->offset + record->length;
+    decoder->remaining = record->unpacked_size;
+    decoder->last = 0; /* a leading 0 is a run's second copy */
+    decoder->state = LITERAL;
+    decoder->repeat = 0;
+    if (record->coding) {
+        decoder->status = ZTR_NO_WINDOW; /* nothing to read without a window */
+        return ZTR_NO_WINDOW;
+    }
+    decoder->status = record->unpacked_size ? ZTR_OK : ZTR_END;
+    return ZTR_OK;
+}
+
+/* ---- The squash coding ---- */
+/* ztr_decoder.state of a squash record: what the current token's count belongs to. */
+#define TOKEN_COPY 0u
+#define TOKEN_VERBATIM 1u
+#define TOKEN_DELTA 2u
+
+/* ztr_decoder.form: the delta codes of depth 8 and 24 and of RGB565 low byte first, and
+ * those of RGB565 high byte first. */
+#define FORM_DELTAS 1u
+#define FORM_HIGH_FIRST 2u
+
+/* The squash decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
+ * this build leaves out. */
+static ztr_result begin_squash(ztr_decoder* d, const ztr_record* r) {
+    /* A planar record's stream is depth-1 planes one after the other: its lines are a
+     * plane's lines, its units bytes of packed pixels. */
+    uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
+    /* The line above lies a line back: a row or a column in whole bytes, or a band's byte
+     * per pixel across it below depth 8. */
+    uint16_t line = r->layout & ZTR_ORDER_COLUMNS ? r->height : r->width;
+#if ZTR_READ_CHUNK < 4 && !defined(ZTR_NO_CALLBACK_SOURCE)
+    if (!d->source->data) {
+        return ZTR_LEFT_OUT; /* a token of 4 bytes must fit a chunk */
+    }
+#endif
+#ifdef ZTR_SQUASH_PACKED
+    const uint8_t unit = 1; /* depths 1, 2 and 4 and planes only */
+    if (depth > 4) {
+        return ZTR_LEFT_OUT;
+    }
+#else
+    const uint8_t unit = depth >= 8 ? depth >> 3 : 1u;
+    d->unit = unit;
+    /* RGB565 comes high byte first in row order with the reversed bit, in column order
+     * without it. */
+    d->form = depth < 8 ? 0 : FORM_DELTAS;
+    if (depth == 16 && !(r->layout & ZTR_LAYOUT_REVERSED) == !((r->layout & 3u) ^ 1u)) {
+        d->form = FORM_HIGH_FIRST;
+    }
+    if (unit > 1 && line <= ZTR_WINDOW_SIZE) {
+        line = (uint16_t)(line * unit);
+    }
+#endif
+    if (!(r->layout & ZTR_ORDER_BANDED_ROWS)) {
+        /* 8 / depth pixels a byte: halved, rounding up, once per doubling of the depth
+         * (a depth of 0, which has no pixels to unpack, must not spin here). */
+        for (; depth && depth < 8; depth = (uint8_t)(depth << 1)) {
+            line = (uint16_t)((line >> 1) + (line & 1u));
+        }
+    }
+    d->line = line <= ZTR_WINDOW_SIZE ? line : 0;
+    d->count = 0;
+    d->distance = unit;
+    d->at = 0;
+    d->status = r->unpacked_size ? ZTR_OK : ZTR_END;
+    return ZTR_OK;
+}
+
 /* ---- The squash coding (format/squash_coding.h of the Zentra tools has its diagram) ----
  * A token byte: 000 verbatim run, 001 delta run, 010 copy from the line above, 011 copy
  * from the last copy's distance R, each with a 5-bit length field; 1h a copy of a 6-bit
@@ -611,24 +575,49 @@ static uint16_t unpack_ram(ztr_decoder* d, const uint8_t** coded, const uint8_t*
     ((int8_t)((((value) >> (shift)) & ((1u << (width)) - 1u)) ^ (1u << ((width)-1u))) -            \
      (int8_t)(1u << ((width)-1u)))
 
-/* Where the coded bytes are: in RAM, or (AVR memory sources) in program memory. */
-#define FROM_CODED 1u
-#define FROM_FLASH 2u
-
 /* The ring's places are counted modulo its size, a power of two. */
 #define RING_MASK (ZTR_WINDOW_SIZE - 1u)
 typedef char window_is_a_power_of_two[(ZTR_WINDOW_SIZE & RING_MASK) == 0 ? 1 : -1];
 
+/* In a frame buffer: the unpacked byte `back` bytes before o, which is col bytes into its
+ * line, found by going up the record's lines (d->span bytes each, d->stride bytes apart,
+ * the first at d->window); *room takes the bytes from it to its line's end. Null where it
+ * lies before the stream's start, which the coding reads as zeros: *room then takes the
+ * bytes up to the start. */
+static const uint8_t* frame_source(const ztr_decoder* d, const uint8_t* o, uint16_t col,
+                                   uint16_t back, uint16_t* room) {
+    const uint8_t* line = o - col;
+    if (back <= col) {
+        *room = (uint16_t)(d->span - col + back);
+        return o - back;
+    }
+    back = (uint16_t)(back - col);
+    for (;;) {
+        if (line == d->window) {
+            *room = back;
+            return 0;
+        }
+        line -= d->stride;
+        if (back <= d->span) {
+            *room = back;
+            return line + d->span - back;
+        }
+        back = (uint16_t)(back - d->span);
+    }
+}
+
 /* The squash decoder over the coded bytes [*coded, stop) (in program memory when from is
  * FROM_FLASH): delivers at most count bytes to out and returns how many; *coded moves past
- * the tokens and codes used. Every byte also goes into the window at d->at, a ring. Verbatim
+ * the tokens and codes used. Every byte also goes into the window at d->at, a ring; or, in
+ * a frame buffer (in_frame), the bytes that it places there are the window, and a call
+ * delivers one of the record's lines or the rest of one, at d->at bytes into it. Verbatim
  * bytes and copies go out in stretches that end where the output, the token, the piece of
- * coded bytes or the ring (where the bytes go, or where a copy takes them) ends, so that the
- * loop that moves them tests nothing else. A delta code makes its pixels in d->pixel, and they
- * go out from there one by one (repeat counts those still to go). */
-static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded,
-                                           const uint8_t* stop, uint8_t* out, uint16_t count,
-                                           uint8_t from) {
+ * coded bytes or the ring (where the bytes go, or where a copy takes them) or the line
+ * that a copy takes them from ends, so that the loop that moves them tests nothing else.
+ * A delta code makes its pixels in d->pixel, and they go out from there one by one (repeat
+ * counts those still to go). */
+ZTR_ALWAYS_INLINE uint16_t squash(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
+                                  uint8_t* out, uint16_t count, uint8_t from, int in_frame) {
     const uint8_t* p = *coded;
     const uint8_t* mark = p;
     uint8_t* o = out;
@@ -656,8 +645,10 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
         if (left) {
             const uint8_t b = px[3u - left];
             *o++ = b;
-            ring[at] = b;
-            at = (at + 1u) & RING_MASK;
+            if (!in_frame) {
+                ring[at] = b;
+                at = (at + 1u) & RING_MASK;
+            }
             --left;
             continue;
         }
@@ -707,9 +698,18 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                         goto damaged; /* no delta runs at depths 1 to 4 */
                     }
                     token = TOKEN_DELTA;
-                    for (k = 3; k > 3u - unit;) {
-                        q = (q - 1u) & RING_MASK;
-                        px[--k] = ring[q];
+                    if (in_frame) {
+                        uint16_t room;
+                        const uint8_t* before =
+                            frame_source(d, o, (uint16_t)(at + (o - out)), unit, &room);
+                        for (k = 0; k < unit; ++k) {
+                            px[3u - unit + k] = before ? before[k] : 0;
+                        }
+                    } else {
+                        for (k = 3; k > 3u - unit;) {
+                            q = (q - 1u) & RING_MASK;
+                            px[--k] = ring[q];
+                        }
                     }
 #endif
                 }
@@ -789,7 +789,7 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
         if (run > n) {
             run = n;
         }
-        if (run > ZTR_WINDOW_SIZE - at) {
+        if (!in_frame && run > ZTR_WINDOW_SIZE - at) {
             run = (uint16_t)(ZTR_WINDOW_SIZE - at);
         }
         w = ring + at;
@@ -801,6 +801,22 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                 }
             }
             n = (uint16_t)(n - run);
+            if (in_frame) {
+#if ZTR_MEMORY_IN_FLASH
+                if (from_flash) {
+                    do {
+                        FETCH_MEMORY(*o, p);
+                        ++o;
+                    } while (--run);
+                } else
+#endif
+                {
+                    do {
+                        *o++ = *p++;
+                    } while (--run);
+                }
+                continue;
+            }
             at = (uint16_t)(at + run);
 #if ZTR_MEMORY_IN_FLASH
             if (from_flash) {
@@ -819,6 +835,24 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                     *w++ = b;
                 } while (--run);
             }
+        } else if (in_frame) {
+            uint16_t room;
+            const uint8_t* take =
+                frame_source(d, o, (uint16_t)(at + (o - out)), d->distance, &room);
+            if (run > room) {
+                run = room;
+            }
+            n = (uint16_t)(n - run);
+            if (take) {
+                do {
+                    *o++ = *take++;
+                } while (--run);
+            } else {
+                do {
+                    *o++ = 0; /* before the stream's start */
+                } while (--run);
+            }
+            continue;
         } else {
             const uint16_t back = (uint16_t)((at - d->distance) & RING_MASK);
             const uint8_t* take = ring + back;
@@ -846,6 +880,13 @@ cut:
 damaged:
     d->status = ZTR_DAMAGED;
 done:
+    if (in_frame) {
+        /* A call ends within its line or at its end, where the next line starts. */
+        at = (uint16_t)(at + (o - out));
+        if (at == d->span) {
+            at = 0;
+        }
+    }
     d->at = at;
     d->count = n;
     d->state = token;
@@ -855,101 +896,129 @@ done:
     *coded = p;
     return (uint16_t)(o - out);
 }
-#endif
 
-/* The unpacker over coded bytes in RAM [*coded, stop): the run-length one, or the one
- * the decoder's record takes. */
-#if defined(ZTR_SQUASH) && defined(RUN_LENGTH_IN_RAM) && !defined(ZTR_NO_CALLBACK_SOURCE)
-static uint16_t unpack_bytes(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
-                             uint8_t* out, uint16_t count) {
-    return d->unpacker == SQUASH_UNPACKER ? unpack_squash(d, coded, stop, out, count, FROM_CODED)
-                                          : unpack_ram(d, coded, stop, out, count);
-}
-#else
-#define unpack_bytes unpack_ram
-#endif
-
-#ifndef ZTR_NO_MEMORY_SOURCE
-static uint16_t unpack_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    const uint8_t* const base = d->source->data;
-    const uint8_t* p = base + d->position;
-#if ZTR_MEMORY_IN_FLASH
-    const uint16_t got = unpack(d, &p, base + d->end, out, count, 1);
-#else
-    const uint16_t got = unpack_ram(d, &p, base + d->end, out, count);
-#endif
-    d->position = (ztr_offset)(p - base);
-    return got;
-}
-#endif
-
-#ifndef ZTR_NO_CALLBACK_SOURCE
-/* Coded bytes come through the callback a chunk at a time; a chunk's unused tail is read
- * again by the next call. The decoding ends when a chunk gives nothing: at the record's
- * end, or with a squash token cut off there. */
-static uint16_t unpack_callback(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    uint8_t chunk[ZTR_READ_CHUNK];
-    uint16_t done = 0;
-    const uint8_t* p;
-    do {
-        const ztr_offset left = d->end - d->position;
-        const uint8_t size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
-        p = chunk;
-        if (size && fetch(d->source, d->position, chunk, size) != ZTR_OK) {
-            d->status = ZTR_READ_FAILED;
-            break;
-        }
-        done = (uint16_t)(done +
-                          unpack_bytes(d, &p, chunk + size, out + done, (uint16_t)(count - done)));
-        d->position = (ztr_offset)(d->position + (p - chunk));
-    } while (done != count && p != chunk);
-    return done;
-}
-#endif
-
-#if defined(ZTR_SQUASH) && !defined(ZTR_NO_MEMORY_SOURCE)
-/* A squash record from memory: program memory on AVR, else RAM. */
-static uint16_t unpack_squash_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    const uint8_t* const base = d->source->data;
-    const uint8_t* p = base + d->position;
-    const uint16_t got = unpack_squash(d, &p, base + d->end, out, count,
-                                       ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_CODED);
-    d->position = (ztr_offset)(p - base);
-    return got;
-}
-#endif
-
-/* The run-length coding from either kind of source. */
-static uint16_t unpack_run_length(ztr_decoder* d, uint8_t* out, uint16_t count) {
-#if defined(ZTR_NO_CALLBACK_SOURCE)
-    return unpack_memory(d, out, count);
-#elif defined(ZTR_NO_MEMORY_SOURCE)
-    return unpack_callback(d, out, count);
-#else
-    return d->source->data ? unpack_memory(d, out, count) : unpack_callback(d, out, count);
-#endif
+/* The squash decoder with a ring of its own, and in a frame buffer: one body, each built
+ * for its window, so that a firmware links only the one it uses. */
+static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded,
+                                           const uint8_t* stop, uint8_t* out, uint16_t count,
+                                           uint8_t from) {
+    return squash(d, coded, stop, out, count, from, 0);
 }
 
-/* The one place where a decoder's unpacker is called. */
-ZTR_ALWAYS_INLINE uint16_t unpack_record(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    switch (d->unpacker) {
-#ifdef ZTR_SQUASH
-    case SQUASH_UNPACKER:
-#if defined(ZTR_NO_CALLBACK_SOURCE)
-        return unpack_squash_memory(d, out, count);
-#elif defined(ZTR_NO_MEMORY_SOURCE)
-        return unpack_callback(d, out, count);
-#else
-        return d->source->data ? unpack_squash_memory(d, out, count)
-                               : unpack_callback(d, out, count);
-#endif
-#endif
-    default:
-        return unpack_run_length(d, out, count);
+static ZTR_NOINLINE uint16_t unpack_squash_in_frame(ztr_decoder* d, const uint8_t** coded,
+                                                    const uint8_t* stop, uint8_t* out,
+                                                    uint16_t count, uint8_t from) {
+    return squash(d, coded, stop, out, count, from, 1);
+}
+
+/* The unpackers that unpack_record runs, and the one over coded bytes in RAM or (from
+ * FROM_FLASH) in program memory. */
+#define RUN_LENGTH 0
+#define SQUASH_IN_RING 1
+#define SQUASH_IN_FRAME 2
+ZTR_ALWAYS_INLINE uint16_t unpack_coded(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
+                                        uint8_t* out, uint16_t count, uint8_t from, int kind) {
+    if (kind == SQUASH_IN_RING) {
+        return unpack_squash(d, coded, stop, out, count, from);
     }
+    if (kind == SQUASH_IN_FRAME) {
+        return unpack_squash_in_frame(d, coded, stop, out, count, from);
+    }
+#if ZTR_MEMORY_IN_FLASH
+    if (from == FROM_FLASH) {
+        return unpack(d, coded, stop, out, count, 1);
+    }
+#else
+    (void)from;
+#endif
+    return unpack_ram(d, coded, stop, out, count);
 }
 
-uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
+/* An unpacker over the record's coded bytes: straight from a memory source, in chunks from
+ * a callback source, whose unused tail the next call reads again. The decoding ends when a
+ * chunk gives nothing: at the record's end, or with a squash token cut off there. Built
+ * into ztr_read for run-length records, into a function of its own for each other kind,
+ * which the decoder names. */
+ZTR_ALWAYS_INLINE uint16_t unpack_record(ztr_decoder* d, uint8_t* out, uint16_t count, int kind) {
+#ifndef ZTR_NO_MEMORY_SOURCE
+#ifndef ZTR_NO_CALLBACK_SOURCE
+    if (d->source->data)
+#endif
+    {
+        const uint8_t* const base = d->source->data;
+        const uint8_t* p = base + d->position;
+        const uint16_t got = unpack_coded(d, &p, base + d->end, out, count,
+                                          ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_RAM, kind);
+        d->position = (ztr_offset)(p - base);
+        return got;
+    }
+#endif
+#ifndef ZTR_NO_CALLBACK_SOURCE
+    {
+        uint8_t chunk[ZTR_READ_CHUNK];
+        uint16_t done = 0;
+        const uint8_t* p;
+        do {
+            const ztr_offset left = d->end - d->position;
+            const uint8_t size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
+            p = chunk;
+            if (size && fetch(d->source, d->position, chunk, size) != ZTR_OK) {
+                d->status = ZTR_READ_FAILED;
+                break;
+            }
+            done = (uint16_t)(done + unpack_coded(d, &p, chunk + size, out + done,
+                                                  (uint16_t)(count - done), FROM_RAM, kind));
+            d->position = (ztr_offset)(d->position + (p - chunk));
+        } while (done != count && p != chunk);
+        return done;
+    }
+#endif
+}
+
+static uint16_t unpack_run_length(ztr_decoder* d, uint8_t* out, uint16_t count) {
+    return unpack_record(d, out, count, RUN_LENGTH);
+}
+
+static uint16_t read_squash_in_ring(ztr_decoder* d, uint8_t* out, uint16_t count) {
+    return unpack_record(d, out, count, SQUASH_IN_RING);
+}
+
+static uint16_t read_squash_in_frame(ztr_decoder* d, uint8_t* out, uint16_t count) {
+    return unpack_record(d, out, count, SQUASH_IN_FRAME);
+}
+
+ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
+                            const ztr_record* record, uint8_t* window) {
+    ztr_result result = ztr_begin(decoder, source, record);
+    uint16_t i = ZTR_WINDOW_SIZE;
+    if (result != ZTR_NO_WINDOW) {
+        return result;
+    }
+    result = begin_squash(decoder, record);
+    if (result != ZTR_OK) {
+        return result;
+    }
+    decoder->unpack = read_squash_in_ring;
+    decoder->window = window;
+    /* The ring starts zeroed, four bytes a turn: the start is timed with the decoding, and
+     * 512 bytes weigh on small records. */
+    do {
+        window[--i] = 0;
+        window[--i] = 0;
+        window[--i] = 0;
+        window[--i] = 0;
+    } while (i);
+    return ZTR_OK;
+}
+
+/* ztr_read's work. A decoder read by ztr_read may have been begun with a window, so ztr_read
+ * calls the unpacker the decoder names; ztr_apply, whose records are run-length coded,
+ * builds that one in (kind RUN_LENGTH), so that a firmware without a window function
+ * calls no unpacker through a pointer, which would keep link-time optimisation from
+ * folding its source's kind into the code. */
+#define ANY_CODING 3
+ZTR_ALWAYS_INLINE uint16_t read_stream(ztr_decoder* decoder, uint8_t* out, uint16_t count,
+                                       int kind) {
     uint16_t got;
     if (decoder->status != ZTR_OK) {
         return 0;
@@ -957,7 +1026,11 @@ uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
     if (count > decoder->remaining) {
         count = (uint16_t)decoder->remaining;
     }
-    got = unpack_record(decoder, out, count);
+    if (kind == ANY_CODING && decoder->unpack) {
+        got = decoder->unpack(decoder, out, count);
+    } else {
+        got = unpack_run_length(decoder, out, count);
+    }
     decoder->remaining -= got;
     if (!decoder->remaining) {
         decoder->status = ZTR_END;
@@ -965,6 +1038,10 @@ uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
         decoder->status = ZTR_DAMAGED; /* the coded data ended early */
     }
     return got;
+}
+
+uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
+    return read_stream(decoder, out, count, ANY_CODING);
 }
 
 ztr_result ztr_stream(ztr_decoder* decoder, uint8_t* buffer, uint16_t size, ztr_sink_fn sink,
@@ -978,29 +1055,19 @@ ztr_result ztr_stream(ztr_decoder* decoder, uint8_t* buffer, uint16_t size, ztr_
     return decoder->status == ZTR_END ? ZTR_OK : (ztr_result)decoder->status;
 }
 
-/* A record lands in the frame line by line: line k of the record is line first_line + k
- * of the frame, from byte offset on. Along the packed axis (x for rows and banded
- * columns, y for columns and banded rows) the rectangle starts on a whole byte. */
-#ifdef ZTR_SQUASH
-ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
-                     uint8_t* frame, uint32_t frame_size) {
-    return ztr_apply_window(source, first, record, frame, frame_size, 0);
-}
-
-ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
-                            const ztr_record* record, uint8_t* frame, uint32_t frame_size,
-                            uint8_t* window) {
-#else
-ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
-                            const ztr_record* record, uint8_t* frame, uint32_t frame_size,
-                            uint8_t* window) {
-    (void)window;
-    return ztr_apply(source, first, record, frame, frame_size);
-}
-
-ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
-                     uint8_t* frame, uint32_t frame_size) {
-#endif
+/* ---- Placing a record into a frame buffer ----
+ * A record lands in the frame line by line: line k of the record is line first_line + k
+ * of the frame, from byte offset on; the planes of a planar frame lie one after the
+ * other, and each takes its rectangle. Along the packed axis (x for rows and banded
+ * columns, y for columns and banded rows) the rectangle starts on a whole byte. Each of
+ * ztr_apply, ztr_apply_window and ztr_apply_in_frame is this body built for its kind of
+ * decoding (RUN_LENGTH: run-length records alone), so that each links its own unpackers
+ * only. In a frame buffer the record's stream must run on from one of its lines to the
+ * next there: lines of 16 bits, and a planar record's planes one after the other, which
+ * they are when it is as high as the frame. */
+ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* first,
+                                   const ztr_record* record, uint8_t* frame, uint32_t frame_size,
+                                   uint8_t* window, int kind) {
     shape fs;
     shape rs;
     ztr_decoder d;
@@ -1013,9 +1080,11 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
     uint8_t plane;
     uint8_t* out;
     ztr_result result;
-    if (!get_shape(first->layout, first->depth, first->width, first->height, &fs) ||
-        !get_shape(record->layout, record->depth, record->width, record->height, &rs)) {
-        return ZTR_UNSUPPORTED;
+    if (!get_shape(first->layout, first->depth, first->width, first->height, &fs)) {
+        return no_unpacker(first);
+    }
+    if (!get_shape(record->layout, record->depth, record->width, record->height, &rs)) {
+        return no_unpacker(record);
     }
     if (record->depth != first->depth || ((record->layout ^ first->layout) & ZTR_LAYOUT_BITS) ||
         frame_size < fs.total) {
@@ -1043,23 +1112,34 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
         (uint32_t)along * fs.bytes + record_line > frame_line) {
         return ZTR_MISMATCH;
     }
-#ifdef ZTR_SQUASH
-    result = begin(&d, source, record, window);
-#else
-    result = ztr_begin(&d, source, record);
-#endif
+    frame += across * frame_line + (uint32_t)along * fs.bytes;
+    if (kind == SQUASH_IN_RING) {
+        result = ztr_begin_window(&d, source, record, window);
+    } else {
+        result = ztr_begin(&d, source, record);
+    }
+    if (kind == SQUASH_IN_FRAME && result == ZTR_NO_WINDOW) {
+        if (frame_line > 0xFFFFu || (rs.planes > 1 && rs.lines != fs.lines)) {
+            return ZTR_NO_WINDOW;
+        }
+        result = begin_squash(&d, record);
+        d.unpack = read_squash_in_frame;
+        d.window = frame;
+        d.stride = (uint16_t)frame_line;
+        d.span = (uint16_t)record_line;
+    }
     if (result != ZTR_OK) {
         return result;
     }
-    /* The planes of a planar frame lie one after the other; each takes its rectangle. */
     for (plane = 0; plane < rs.planes; ++plane) {
-        out = frame + plane * fs.plane + across * frame_line + (uint32_t)along * fs.bytes;
+        out = frame + plane * fs.plane;
         for (line = 0; line < rs.lines; ++line) {
             uint32_t left = record_line;
             uint8_t* o = out;
             while (left) {
                 const uint16_t piece = left > 0x8000u ? 0x8000u : (uint16_t)left;
-                if (ztr_read(&d, o, piece) != piece) {
+                if (read_stream(&d, o, piece, kind == RUN_LENGTH ? RUN_LENGTH : ANY_CODING) !=
+                    piece) {
                     return (ztr_result)d.status;
                 }
                 o += piece;
@@ -1071,65 +1151,67 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
     return ZTR_OK;
 }
 
+ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
+                     uint8_t* frame, uint32_t frame_size) {
+    return apply(source, first, record, frame, frame_size, 0, RUN_LENGTH);
+}
+
+ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
+                            const ztr_record* record, uint8_t* frame, uint32_t frame_size,
+                            uint8_t* window) {
+    return apply(source, first, record, frame, frame_size, window, SQUASH_IN_RING);
+}
+
+ztr_result ztr_apply_in_frame(const ztr_source* source, const ztr_record* first,
+                              const ztr_record* record, uint8_t* frame, uint32_t frame_size) {
+    return apply(source, first, record, frame, frame_size, 0, SQUASH_IN_FRAME);
+}
+
 #ifndef ZTR_NO_PLANAR
-#ifdef ZTR_SQUASH
-static ztr_result begin_plane(ztr_decoder* decoder, const ztr_source* source,
-                              const ztr_record* record, uint8_t plane, uint8_t* window) {
-#else
-ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
-                           uint8_t plane) {
-#endif
-    shape s;
+/* The shape of a planar record, for starting at one of its planes. */
+static ztr_result plane_shape(const ztr_record* record, uint8_t plane, shape* s) {
+    if (!(record->layout & ZTR_LAYOUT_PLANAR) ||
+        !get_shape(record->layout, record->depth, record->width, record->height, s)) {
+        return ZTR_UNSUPPORTED;
+    }
+    return plane < s->planes ? ZTR_OK : ZTR_END;
+}
+
+/* The planes before plane are decoded and passed over: the coding runs through them. */
+static ztr_result skip_planes(ztr_decoder* decoder, const shape* s, uint8_t plane) {
     uint8_t skipped[16];
     ztr_offset skip;
-    ztr_result result;
-    if (!(record->layout & ZTR_LAYOUT_PLANAR)) {
-        return ZTR_UNSUPPORTED;
-    }
-    if (!get_shape(record->layout, record->depth, record->width, record->height, &s)) {
-        return ZTR_UNSUPPORTED;
-    }
-    if (plane >= s.planes) {
-        return ZTR_END;
-    }
-#ifdef ZTR_SQUASH
-    result = begin(decoder, source, record, window);
-#else
-    result = ztr_begin(decoder, source, record);
-#endif
-    if (result != ZTR_OK) {
-        return result;
-    }
-    /* The planes before it are decoded and passed over: the coding runs through them. */
-    for (skip = (ztr_offset)(s.plane * plane); skip;) {
+    for (skip = (ztr_offset)(s->plane * plane); skip;) {
         const uint16_t piece = skip < sizeof skipped ? (uint16_t)skip : (uint16_t)sizeof skipped;
         if (ztr_read(decoder, skipped, piece) != piece) {
             return (ztr_result)decoder->status;
         }
         skip = (ztr_offset)(skip - piece);
     }
-    decoder->remaining = s.plane;
-    decoder->status = s.plane ? ZTR_OK : ZTR_END;
+    decoder->remaining = s->plane;
+    decoder->status = s->plane ? ZTR_OK : ZTR_END;
     return ZTR_OK;
 }
 
-#ifdef ZTR_SQUASH
 ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
                            uint8_t plane) {
-    return begin_plane(decoder, source, record, plane, 0);
+    shape s;
+    ztr_result result = plane_shape(record, plane, &s);
+    if (result == ZTR_OK) {
+        result = ztr_begin(decoder, source, record);
+    }
+    return result == ZTR_OK ? skip_planes(decoder, &s, plane) : result;
 }
 
 ztr_result ztr_begin_plane_window(ztr_decoder* decoder, const ztr_source* source,
                                   const ztr_record* record, uint8_t plane, uint8_t* window) {
-    return begin_plane(decoder, source, record, plane, window);
+    shape s;
+    ztr_result result = plane_shape(record, plane, &s);
+    if (result == ZTR_OK) {
+        result = ztr_begin_window(decoder, source, record, window);
+    }
+    return result == ZTR_OK ? skip_planes(decoder, &s, plane) : result;
 }
-#else
-ztr_result ztr_begin_plane_window(ztr_decoder* decoder, const ztr_source* source,
-                                  const ztr_record* record, uint8_t plane, uint8_t* window) {
-    (void)window;
-    return ztr_begin_plane(decoder, source, record, plane);
-}
-#endif
 #endif
 
 ztr_result ztr_palette(const ztr_source* source, const ztr_record* record, uint8_t index,
