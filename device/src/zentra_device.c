@@ -45,6 +45,7 @@
 
 #define HEADER_SIZE 12u
 #define DELTA_HEADER_SIZE 6u
+#define RING_SIZE 512u /* the unpacked bytes that a squash copy reaches back */
 
 /* ztr_decoder.state: no literal to match (right after a run's count), a literal that a
  * byte equal to it makes a run, and a run whose count byte comes next. */
@@ -81,7 +82,7 @@ static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uin
     uint16_t across = height;
     uint32_t bytes;
     uint8_t planes = 1;
-    if (!depth || depth > 24 || ((depth & (depth - 1)) && depth != 24)) {
+    if (!depth || depth > 24 || ((depth & (uint8_t)(depth - 1u)) && depth != 24)) {
         return 0;
     }
     if (layout & ZTR_LAYOUT_PLANAR) {
@@ -99,13 +100,14 @@ static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uin
         packed = height;
         across = width;
     }
-    bytes = ((uint32_t)packed * depth + 7u) >> 3;
+    bytes = (uint32_t)packed * depth + 7u; /* bits, rounded up to whole bytes below */
 #ifdef ZTR_SMALL_FILES
-    if (bytes >> 16) {
+    if (bytes >= 0x80000ul) { /* over 65,535 bytes */
         return 0;
     }
-    bytes = (uint32_t)(uint16_t)bytes * across;
+    bytes = (uint32_t)(uint16_t)(bytes >> 3) * across;
 #else
+    bytes >>= 3;
     if (bytes >> 16 && across >> 14) {
         return 0; /* 1 GiB or more: no device holds such a file */
     }
@@ -382,10 +384,10 @@ ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr
 }
 
 /* ---- Starting a record's decoding ----
- * The ztr_begin functions pick the unpacker that ztr_read calls through the decoder: the
- * run-length one, or with a window the squash one for that window. Only the functions that
- * name an unpacker link it, so that a firmware without a window function links no squash
- * code. A further coding adds its unpacker and names it where its records begin. */
+ * ztr_read decodes run-length records itself, and squash records through the reader that
+ * the functions with a window name in the decoder, with its state in the window. Only
+ * those functions name a squash reader, so that a firmware without them links no squash
+ * code. A further coding adds its reader and names it where its records begin. */
 
 /* Why a record of pixels has no unpacked stream here. */
 static ztr_result no_unpacker(const ztr_record* record) {
@@ -478,19 +480,54 @@ ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_r
 }
 
 /* ---- The squash coding ---- */
-/* ztr_decoder.state of a squash record: what the current token's count belongs to. */
+/* squash_state.token: what the current token's count belongs to. */
 #define TOKEN_COPY 0u
 #define TOKEN_VERBATIM 1u
 #define TOKEN_DELTA 2u
 
-/* ztr_decoder.form: the delta codes of depth 8 and 24 and of RGB565 low byte first, and
+/* squash_state.form: the delta codes of depth 8 and 24 and of RGB565 low byte first, and
  * those of RGB565 high byte first. */
 #define FORM_DELTAS 1u
 #define FORM_HIGH_FIRST 2u
 
+/* The state of a squash record's decoding. It lies in the caller's window before the ring
+ * (ztr_begin_window), or beside the frame placement for a frame buffer: not in the
+ * decoder, so that a decoder of run-length records carries none of it. */
+typedef struct squash_state {
+    ztr_decoder* decoder; /* the decoder that reads the record */
+    uint16_t at;          /* where the next unpacked byte goes in the ring: 0 to 511; in a
+                             frame buffer, the bytes of its line before it */
+    uint16_t count;       /* of the current token: bytes left */
+    uint16_t distance;    /* of the last copy, in bytes */
+    uint16_t line;        /* the line above in bytes; 0 when beyond the window */
+    uint8_t token;        /* what the current token's count belongs to: TOKEN_* */
+    uint8_t left;         /* the bytes of a delta code still to deliver */
+    uint8_t unit;         /* bytes of a pixel unit: 1, 2 or 3 */
+    uint8_t form;         /* delta codes: 0 none (depths 1 to 4), else FORM_* */
+    uint8_t damaged;      /* a token or code was found damaged: nothing more comes */
+    uint8_t pixel[3];     /* the last pixels a delta code made, the last unit at the end */
+} squash_state;
+
+/* In a frame buffer, where the record's lines lie: the state, then the lines' place. */
+typedef struct frame_squash {
+    squash_state state;
+    uint8_t* first;  /* the record's first byte in the frame */
+    uint16_t stride; /* bytes from one of the record's lines to the next */
+    uint16_t span;   /* bytes of one of the record's lines */
+} frame_squash;
+
+/* A window holds the state at its first address aligned for it, then the ring. */
+typedef struct {
+    char c;
+    squash_state s;
+} squash_alignment;
+#define STATE_ALIGNMENT offsetof(squash_alignment, s)
+typedef char window_holds_state_and_ring
+    [STATE_ALIGNMENT - 1u + sizeof(squash_state) + RING_SIZE <= ZTR_WINDOW_SIZE ? 1 : -1];
+
 /* The squash decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
  * this build leaves out. */
-static ztr_result begin_squash(ztr_decoder* d, const ztr_record* r) {
+static ztr_result begin_squash(ztr_decoder* d, squash_state* s, const ztr_record* r) {
     /* A planar record's stream is depth-1 planes one after the other: its lines are a
      * plane's lines, its units bytes of packed pixels. */
     uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
@@ -509,14 +546,14 @@ static ztr_result begin_squash(ztr_decoder* d, const ztr_record* r) {
     }
 #else
     const uint8_t unit = depth >= 8 ? depth >> 3 : 1u;
-    d->unit = unit;
+    s->unit = unit;
     /* RGB565 comes high byte first in row order with the reversed bit, in column order
      * without it. */
-    d->form = depth < 8 ? 0 : FORM_DELTAS;
+    s->form = depth < 8 ? 0 : FORM_DELTAS;
     if (depth == 16 && !(r->layout & ZTR_LAYOUT_REVERSED) == !((r->layout & 3u) ^ 1u)) {
-        d->form = FORM_HIGH_FIRST;
+        s->form = FORM_HIGH_FIRST;
     }
-    if (unit > 1 && line <= ZTR_WINDOW_SIZE) {
+    if (unit > 1 && line <= RING_SIZE) {
         line = (uint16_t)(line * unit);
     }
 #endif
@@ -527,10 +564,14 @@ static ztr_result begin_squash(ztr_decoder* d, const ztr_record* r) {
             line = (uint16_t)((line >> 1) + (line & 1u));
         }
     }
-    d->line = line <= ZTR_WINDOW_SIZE ? line : 0;
-    d->count = 0;
-    d->distance = unit;
-    d->at = 0;
+    s->line = line <= RING_SIZE ? line : 0;
+    s->count = 0;
+    s->distance = unit;
+    s->at = 0;
+    s->left = 0;
+    s->damaged = 0;
+    s->decoder = d;
+    d->squash = s;
     d->status = r->unpacked_size ? ZTR_OK : ZTR_END;
     return ZTR_OK;
 }
@@ -576,67 +617,68 @@ static ztr_result begin_squash(ztr_decoder* d, const ztr_record* r) {
      (int8_t)(1u << ((width)-1u)))
 
 /* The ring's places are counted modulo its size, a power of two. */
-#define RING_MASK (ZTR_WINDOW_SIZE - 1u)
-typedef char window_is_a_power_of_two[(ZTR_WINDOW_SIZE & RING_MASK) == 0 ? 1 : -1];
+#define RING_MASK (RING_SIZE - 1u)
+typedef char window_is_a_power_of_two[(RING_SIZE & RING_MASK) == 0 ? 1 : -1];
 
 /* In a frame buffer: the unpacked byte `back` bytes before o, which is col bytes into its
- * line, found by going up the record's lines (d->span bytes each, d->stride bytes apart,
- * the first at d->window); *room takes the bytes from it to its line's end. Null where it
+ * line, found by going up the record's lines (f->span bytes each, f->stride bytes apart,
+ * the first at f->first); *room takes the bytes from it to its line's end. Null where it
  * lies before the stream's start, which the coding reads as zeros: *room then takes the
  * bytes up to the start. */
-static const uint8_t* frame_source(const ztr_decoder* d, const uint8_t* o, uint16_t col,
+static const uint8_t* frame_source(const frame_squash* f, const uint8_t* o, uint16_t col,
                                    uint16_t back, uint16_t* room) {
     const uint8_t* line = o - col;
     if (back <= col) {
-        *room = (uint16_t)(d->span - col + back);
+        *room = (uint16_t)(f->span - col + back);
         return o - back;
     }
     back = (uint16_t)(back - col);
     for (;;) {
-        if (line == d->window) {
+        if (line == f->first) {
             *room = back;
             return 0;
         }
-        line -= d->stride;
-        if (back <= d->span) {
+        line -= f->stride;
+        if (back <= f->span) {
             *room = back;
-            return line + d->span - back;
+            return line + f->span - back;
         }
-        back = (uint16_t)(back - d->span);
+        back = (uint16_t)(back - f->span);
     }
 }
 
 /* The squash decoder over the coded bytes [*coded, stop) (in program memory when from is
  * FROM_FLASH): delivers at most count bytes to out and returns how many; *coded moves past
- * the tokens and codes used. Every byte also goes into the window at d->at, a ring; or, in
+ * the tokens and codes used. Every byte also goes into the window at s->at, a ring; or, in
  * a frame buffer (in_frame), the bytes that it places there are the window, and a call
- * delivers one of the record's lines or the rest of one, at d->at bytes into it. Verbatim
+ * delivers one of the record's lines or the rest of one, at s->at bytes into it. Verbatim
  * bytes and copies go out in stretches that end where the output, the token, the piece of
  * coded bytes or the ring (where the bytes go, or where a copy takes them) or the line
  * that a copy takes them from ends, so that the loop that moves them tests nothing else.
- * A delta code makes its pixels in d->pixel, and they go out from there one by one (repeat
+ * A delta code makes its pixels in s->pixel, and they go out from there one by one (repeat
  * counts those still to go). */
-ZTR_ALWAYS_INLINE uint16_t squash(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
+ZTR_ALWAYS_INLINE uint16_t squash(squash_state* s, const uint8_t** coded, const uint8_t* stop,
                                   uint8_t* out, uint16_t count, uint8_t from, int in_frame) {
     const uint8_t* p = *coded;
     const uint8_t* mark = p;
     uint8_t* o = out;
     uint8_t* const o_end = out + count;
-    uint8_t* const ring = d->window;
-    uint16_t at = d->at;
-    uint16_t n = d->count;
-    uint8_t token = d->state;
+    const frame_squash* const f = (const frame_squash*)s; /* in_frame only */
+    uint8_t* const ring = in_frame ? f->first : (uint8_t*)(s + 1);
+    uint16_t at = s->at;
+    uint16_t n = s->count;
+    uint8_t token = s->token;
 #ifdef ZTR_SQUASH_PACKED
     const uint8_t unit = 1; /* depths 1, 2 and 4: a unit is a byte, and no delta runs */
 #else
-    uint8_t* const px = d->pixel;
-    uint8_t left = d->repeat;
-    const uint8_t unit = d->unit;
+    uint8_t* const px = s->pixel;
+    uint8_t left = s->left;
+    const uint8_t unit = s->unit;
 #endif
     const uint8_t from_flash = from == FROM_FLASH;
     (void)from_flash;
-    if (d->status) {
-        return 0; /* damaged in an earlier chunk of this read */
+    if (s->damaged) {
+        return 0; /* damaged in an earlier chunk or call */
     }
     while (o != o_end) {
         uint16_t run;
@@ -681,10 +723,10 @@ ZTR_ALWAYS_INLINE uint16_t squash(ztr_decoder* d, const uint8_t** coded, const u
             n = (uint16_t)(length * unit);
             token = TOKEN_COPY;
             if (t & KIND_FAR) {
-                d->distance = (uint16_t)((((t & 0x40u) << 2) + k + 1u) * unit);
+                s->distance = (uint16_t)((((t & 0x40u) << 2) + k + 1u) * unit);
             } else if (t & KIND_ABOVE) {
                 if (!(t & KIND_DELTA)) {
-                    d->distance = d->line; /* the line above; 0 when beyond the window */
+                    s->distance = s->line; /* the line above; 0 when beyond the window */
                 }
             } else {
                 token = TOKEN_VERBATIM;
@@ -694,14 +736,14 @@ ZTR_ALWAYS_INLINE uint16_t squash(ztr_decoder* d, const uint8_t** coded, const u
 #else
                     /* The first code refers to the unit before the run. */
                     uint16_t q = at;
-                    if (!d->form) {
+                    if (!s->form) {
                         goto damaged; /* no delta runs at depths 1 to 4 */
                     }
                     token = TOKEN_DELTA;
                     if (in_frame) {
                         uint16_t room;
                         const uint8_t* before =
-                            frame_source(d, o, (uint16_t)(at + (o - out)), unit, &room);
+                            frame_source(f, o, (uint16_t)(at + (o - out)), unit, &room);
                         for (k = 0; k < unit; ++k) {
                             px[3u - unit + k] = before ? before[k] : 0;
                         }
@@ -715,7 +757,7 @@ ZTR_ALWAYS_INLINE uint16_t squash(ztr_decoder* d, const uint8_t** coded, const u
                 }
                 continue;
             }
-            if (!d->distance || d->distance > ZTR_WINDOW_SIZE) {
+            if (!s->distance || s->distance > RING_SIZE) {
                 goto damaged;
             }
             continue;
@@ -765,7 +807,7 @@ ZTR_ALWAYS_INLINE uint16_t squash(ztr_decoder* d, const uint8_t** coded, const u
                 }
                 if (unit == 2) {
                     /* The RGB565 value plus da x 2048 + dg x 32 + db. */
-                    uint8_t* const high = d->form == FORM_HIGH_FIRST ? px + 1 : px + 2;
+                    uint8_t* const high = s->form == FORM_HIGH_FIRST ? px + 1 : px + 2;
                     uint8_t* const low = px + 1 + (px + 2 - high);
                     const uint16_t v =
                         (uint16_t)((*high << 8 | *low) +
@@ -789,8 +831,8 @@ ZTR_ALWAYS_INLINE uint16_t squash(ztr_decoder* d, const uint8_t** coded, const u
         if (run > n) {
             run = n;
         }
-        if (!in_frame && run > ZTR_WINDOW_SIZE - at) {
-            run = (uint16_t)(ZTR_WINDOW_SIZE - at);
+        if (!in_frame && run > RING_SIZE - at) {
+            run = (uint16_t)(RING_SIZE - at);
         }
         w = ring + at;
         if (token == TOKEN_VERBATIM) {
@@ -838,7 +880,7 @@ ZTR_ALWAYS_INLINE uint16_t squash(ztr_decoder* d, const uint8_t** coded, const u
         } else if (in_frame) {
             uint16_t room;
             const uint8_t* take =
-                frame_source(d, o, (uint16_t)(at + (o - out)), d->distance, &room);
+                frame_source(f, o, (uint16_t)(at + (o - out)), s->distance, &room);
             if (run > room) {
                 run = room;
             }
@@ -854,10 +896,10 @@ ZTR_ALWAYS_INLINE uint16_t squash(ztr_decoder* d, const uint8_t** coded, const u
             }
             continue;
         } else {
-            const uint16_t back = (uint16_t)((at - d->distance) & RING_MASK);
+            const uint16_t back = (uint16_t)((at - s->distance) & RING_MASK);
             const uint8_t* take = ring + back;
-            if (run > ZTR_WINDOW_SIZE - back) {
-                run = (uint16_t)(ZTR_WINDOW_SIZE - back);
+            if (run > RING_SIZE - back) {
+                run = (uint16_t)(RING_SIZE - back);
             }
             n = (uint16_t)(n - run);
             at = (uint16_t)(at + run);
@@ -878,20 +920,20 @@ cut:
 #endif
     goto done;
 damaged:
-    d->status = ZTR_DAMAGED;
+    s->damaged = 1;
 done:
     if (in_frame) {
         /* A call ends within its line or at its end, where the next line starts. */
         at = (uint16_t)(at + (o - out));
-        if (at == d->span) {
+        if (at == f->span) {
             at = 0;
         }
     }
-    d->at = at;
-    d->count = n;
-    d->state = token;
+    s->at = at;
+    s->count = n;
+    s->token = token;
 #ifndef ZTR_SQUASH_PACKED
-    d->repeat = left;
+    s->left = left;
 #endif
     *coded = p;
     return (uint16_t)(o - out);
@@ -899,30 +941,30 @@ done:
 
 /* The squash decoder with a ring of its own, and in a frame buffer: one body, each built
  * for its window, so that a firmware links only the one it uses. */
-static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded,
+static ZTR_NOINLINE uint16_t unpack_squash(squash_state* s, const uint8_t** coded,
                                            const uint8_t* stop, uint8_t* out, uint16_t count,
                                            uint8_t from) {
-    return squash(d, coded, stop, out, count, from, 0);
+    return squash(s, coded, stop, out, count, from, 0);
 }
 
-static ZTR_NOINLINE uint16_t unpack_squash_in_frame(ztr_decoder* d, const uint8_t** coded,
+static ZTR_NOINLINE uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded,
                                                     const uint8_t* stop, uint8_t* out,
                                                     uint16_t count, uint8_t from) {
-    return squash(d, coded, stop, out, count, from, 1);
+    return squash(s, coded, stop, out, count, from, 1);
 }
 
-/* The unpackers that unpack_record runs, and the one over coded bytes in RAM or (from
- * FROM_FLASH) in program memory. */
+/* The unpackers of unpack_record, and the one over coded bytes in RAM or (from FROM_FLASH)
+ * in program memory. */
 #define RUN_LENGTH 0
 #define SQUASH_IN_RING 1
 #define SQUASH_IN_FRAME 2
 ZTR_ALWAYS_INLINE uint16_t unpack_coded(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
                                         uint8_t* out, uint16_t count, uint8_t from, int kind) {
     if (kind == SQUASH_IN_RING) {
-        return unpack_squash(d, coded, stop, out, count, from);
+        return unpack_squash((squash_state*)d->squash, coded, stop, out, count, from);
     }
     if (kind == SQUASH_IN_FRAME) {
-        return unpack_squash_in_frame(d, coded, stop, out, count, from);
+        return unpack_squash_in_frame((squash_state*)d->squash, coded, stop, out, count, from);
     }
 #if ZTR_MEMORY_IN_FLASH
     if (from == FROM_FLASH) {
@@ -934,11 +976,10 @@ ZTR_ALWAYS_INLINE uint16_t unpack_coded(ztr_decoder* d, const uint8_t** coded, c
     return unpack_ram(d, coded, stop, out, count);
 }
 
-/* An unpacker over the record's coded bytes: straight from a memory source, in chunks from
- * a callback source, whose unused tail the next call reads again. The decoding ends when a
- * chunk gives nothing: at the record's end, or with a squash token cut off there. Built
- * into ztr_read for run-length records, into a function of its own for each other kind,
- * which the decoder names. */
+/* The record's next unpacked bytes, from its coded bytes: straight from a memory source,
+ * in chunks from a callback source, whose unused tail the next call reads again. The
+ * decoding ends when a chunk gives nothing: at the record's end, or with a squash token
+ * cut off there. Built for each kind of unpacker, so that each is linked alone. */
 ZTR_ALWAYS_INLINE uint16_t unpack_record(ztr_decoder* d, uint8_t* out, uint16_t count, int kind) {
 #ifndef ZTR_NO_MEMORY_SOURCE
 #ifndef ZTR_NO_CALLBACK_SOURCE
@@ -979,46 +1020,45 @@ static uint16_t unpack_run_length(ztr_decoder* d, uint8_t* out, uint16_t count) 
     return unpack_record(d, out, count, RUN_LENGTH);
 }
 
-static uint16_t read_squash_in_ring(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    return unpack_record(d, out, count, SQUASH_IN_RING);
+/* The squash readers that the decoder names. They take the state, which leads to the
+ * decoder: ztr_read hands them the state alone, so that a firmware without them never
+ * passes the decoder's address to a function that the compiler cannot see, and link-time
+ * optimisation keeps the run-length decoding in registers (some 100 bytes on the AVR). */
+static uint16_t read_squash_in_ring(void* squash, uint8_t* out, uint16_t count) {
+    return unpack_record(((squash_state*)squash)->decoder, out, count, SQUASH_IN_RING);
 }
 
-static uint16_t read_squash_in_frame(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    return unpack_record(d, out, count, SQUASH_IN_FRAME);
+static uint16_t read_squash_in_frame(void* squash, uint8_t* out, uint16_t count) {
+    return unpack_record(((squash_state*)squash)->decoder, out, count, SQUASH_IN_FRAME);
 }
 
 ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
                             const ztr_record* record, uint8_t* window) {
     ztr_result result = ztr_begin(decoder, source, record);
-    uint16_t i = ZTR_WINDOW_SIZE;
+    squash_state* const s =
+        (squash_state*)(window + ((0u - (uintptr_t)window) & (STATE_ALIGNMENT - 1u)));
+    uint8_t* const ring = (uint8_t*)(s + 1);
+    uint16_t i = RING_SIZE;
     if (result != ZTR_NO_WINDOW) {
         return result;
     }
-    result = begin_squash(decoder, record);
+    result = begin_squash(decoder, s, record);
     if (result != ZTR_OK) {
         return result;
     }
     decoder->unpack = read_squash_in_ring;
-    decoder->window = window;
     /* The ring starts zeroed, four bytes a turn: the start is timed with the decoding, and
      * 512 bytes weigh on small records. */
     do {
-        window[--i] = 0;
-        window[--i] = 0;
-        window[--i] = 0;
-        window[--i] = 0;
+        ring[--i] = 0;
+        ring[--i] = 0;
+        ring[--i] = 0;
+        ring[--i] = 0;
     } while (i);
     return ZTR_OK;
 }
 
-/* ztr_read's work. A decoder read by ztr_read may have been begun with a window, so ztr_read
- * calls the unpacker the decoder names; the ztr_apply functions know which they began
- * (kind) and call it directly, so that a firmware that only places records calls no
- * unpacker through a pointer, which keeps link-time optimisation from folding its
- * source's kind into the code (some 600 bytes on the AVR). */
-#define ANY_CODING 3
-ZTR_ALWAYS_INLINE uint16_t read_stream(ztr_decoder* decoder, uint8_t* out, uint16_t count,
-                                       int kind) {
+uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
     uint16_t got;
     if (decoder->status != ZTR_OK) {
         return 0;
@@ -1026,26 +1066,15 @@ ZTR_ALWAYS_INLINE uint16_t read_stream(ztr_decoder* decoder, uint8_t* out, uint1
     if (count > decoder->remaining) {
         count = (uint16_t)decoder->remaining;
     }
-    if (kind == ANY_CODING && decoder->unpack) {
-        got = decoder->unpack(decoder, out, count);
-    } else if (kind == SQUASH_IN_RING && decoder->unpack) {
-        got = read_squash_in_ring(decoder, out, count);
-    } else if (kind == SQUASH_IN_FRAME && decoder->unpack) {
-        got = read_squash_in_frame(decoder, out, count);
-    } else {
-        got = unpack_run_length(decoder, out, count);
-    }
+    got = decoder->unpack ? decoder->unpack(decoder->squash, out, count)
+                          : unpack_run_length(decoder, out, count);
     decoder->remaining -= got;
     if (!decoder->remaining) {
         decoder->status = ZTR_END;
     } else if (got < count && decoder->status == ZTR_OK) {
-        decoder->status = ZTR_DAMAGED; /* the coded data ended early */
+        decoder->status = ZTR_DAMAGED; /* the coded data ended early, or was damaged */
     }
     return got;
-}
-
-uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
-    return read_stream(decoder, out, count, ANY_CODING);
 }
 
 ztr_result ztr_stream(ztr_decoder* decoder, uint8_t* buffer, uint16_t size, ztr_sink_fn sink,
@@ -1064,17 +1093,21 @@ ztr_result ztr_stream(ztr_decoder* decoder, uint8_t* buffer, uint16_t size, ztr_
  * of the frame, from byte offset on; the planes of a planar frame lie one after the
  * other, and each takes its rectangle. Along the packed axis (x for rows and banded
  * columns, y for columns and banded rows) the rectangle starts on a whole byte. Each of
- * ztr_apply, ztr_apply_window and ztr_apply_in_frame is this body built for its kind of
- * decoding (RUN_LENGTH: run-length records alone), so that each links its own unpackers
- * only. In a frame buffer the record's stream must run on from one of its lines to the
- * next there: lines of 16 bits, and a planar record's planes one after the other, which
- * they are when it is as high as the frame. */
+ * ztr_apply, ztr_apply_window and ztr_apply_in_frame is this body built for its window
+ * (how: one of the three below), so that ztr_apply links no squash code. In a frame
+ * buffer the record's stream must run on from one of its lines to the next there: lines
+ * of 16 bits, and a planar record's planes one after the other, which they are when it is
+ * as high as the frame. */
+#define WITHOUT_WINDOW 0
+#define WITH_WINDOW 1
+#define FRAME_AS_WINDOW 2
 ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* first,
                                    const ztr_record* record, uint8_t* frame, uint32_t frame_size,
-                                   uint8_t* window, int kind) {
+                                   uint8_t* window, int how) {
     shape fs;
     shape rs;
     ztr_decoder d;
+    frame_squash in_frame;        /* the squash state with FRAME_AS_WINDOW */
     uint16_t across = record->dy; /* position across the lines, in pixels */
     uint16_t along = record->dx;  /* position along a line, in pixels */
     uint32_t frame_line;          /* bytes of a line */
@@ -1117,20 +1150,20 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
         return ZTR_MISMATCH;
     }
     frame += across * frame_line + (uint32_t)along * fs.bytes;
-    if (kind == SQUASH_IN_RING) {
+    if (how == WITH_WINDOW) {
         result = ztr_begin_window(&d, source, record, window);
     } else {
         result = ztr_begin(&d, source, record);
     }
-    if (kind == SQUASH_IN_FRAME && result == ZTR_NO_WINDOW) {
+    if (how == FRAME_AS_WINDOW && result == ZTR_NO_WINDOW) {
         if (frame_line > 0xFFFFu || (rs.planes > 1 && rs.lines != fs.lines)) {
             return ZTR_NO_WINDOW;
         }
-        result = begin_squash(&d, record);
+        result = begin_squash(&d, &in_frame.state, record);
         d.unpack = read_squash_in_frame;
-        d.window = frame;
-        d.stride = (uint16_t)frame_line;
-        d.span = (uint16_t)record_line;
+        in_frame.first = frame;
+        in_frame.stride = (uint16_t)frame_line;
+        in_frame.span = (uint16_t)record_line;
     }
     if (result != ZTR_OK) {
         return result;
@@ -1142,7 +1175,7 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
             uint8_t* o = out;
             while (left) {
                 const uint16_t piece = left > 0x8000u ? 0x8000u : (uint16_t)left;
-                if (read_stream(&d, o, piece, kind) != piece) {
+                if (ztr_read(&d, o, piece) != piece) {
                     return (ztr_result)d.status;
                 }
                 o += piece;
@@ -1156,18 +1189,18 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
 
 ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
                      uint8_t* frame, uint32_t frame_size) {
-    return apply(source, first, record, frame, frame_size, 0, RUN_LENGTH);
+    return apply(source, first, record, frame, frame_size, 0, WITHOUT_WINDOW);
 }
 
 ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
                             const ztr_record* record, uint8_t* frame, uint32_t frame_size,
                             uint8_t* window) {
-    return apply(source, first, record, frame, frame_size, window, SQUASH_IN_RING);
+    return apply(source, first, record, frame, frame_size, window, WITH_WINDOW);
 }
 
 ztr_result ztr_apply_in_frame(const ztr_source* source, const ztr_record* first,
                               const ztr_record* record, uint8_t* frame, uint32_t frame_size) {
-    return apply(source, first, record, frame, frame_size, 0, SQUASH_IN_FRAME);
+    return apply(source, first, record, frame, frame_size, 0, FRAME_AS_WINDOW);
 }
 
 #ifndef ZTR_NO_PLANAR

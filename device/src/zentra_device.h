@@ -117,10 +117,11 @@
  * index into RGB565 with ZTR_RGB565).
  *
  * Squash-coded records. Copies reach back up to 512 unpacked bytes, so the decoding needs
- * them: ztr_begin_window takes a window of ZTR_WINDOW_SIZE bytes that the caller owns for
- * as long as the record is read, ztr_apply_window one for the call, and ztr_apply_in_frame
+ * them: ztr_begin_window takes a window of ZTR_WINDOW_SIZE bytes (those 512 and the
+ * decoding's state: 532 bytes on the AVR, 536 on 32-bit cores) that the caller owns for as
+ * long as the record is read, ztr_apply_window one for the call, and ztr_apply_in_frame
  * uses the frame buffer itself, where the record's earlier bytes already lie, so that it
- * needs no RAM beyond the frame. ztr_begin, ztr_apply and ztr_begin_plane have none and give
+ * needs no window beyond the frame. ztr_begin, ztr_apply and ztr_begin_plane have none and give
  * ZTR_NO_WINDOW for such a record; ztr_find and ztr_next_frame take squash records like any
  * other. Streaming a panel-sized picture:
  *
@@ -192,8 +193,10 @@ typedef enum ztr_result {
                              ZTR_READ_CHUNK below 4 */
 } ztr_result;
 
-/* Bytes of the window that decoding a squash-coded record needs (ztr_begin_window). */
-#define ZTR_WINDOW_SIZE 512u
+/* Bytes of the window that decoding a squash-coded record needs (ztr_begin_window): the
+ * last 512 unpacked bytes, which its copies reach back to, and the decoding's state, whose
+ * size follows that of a pointer. Any address will do: the state is placed aligned in it. */
+#define ZTR_WINDOW_SIZE (512u + 16u + 2u * sizeof(void*))
 
 /* ztr_record.coding: how the record's pixel data is coded. */
 #define ZTR_CODING_RUN_LENGTH 0u
@@ -235,13 +238,15 @@ typedef struct ztr_record {
     uint8_t coding;           /* ZTR_CODING_RUN_LENGTH or ZTR_CODING_SQUASH */
 } ztr_record;
 
-/* The state of one record's decoding; the caller keeps it between ztr_read calls. */
+/* The state of one record's decoding; the caller keeps it between ztr_read calls. A
+ * squash-coded record's own state lies in the window (see ZTR_WINDOW_SIZE). */
 typedef struct ztr_decoder {
     const ztr_source* source;
-    /* The unpacker that the ztr_begin functions pick for the record's coding, 0 for the
-     * run-length one: only the functions with a window name the squash ones, so that
-     * firmware without them never links them. */
-    uint16_t (*unpack)(struct ztr_decoder* decoder, uint8_t* out, uint16_t count);
+    /* A squash-coded record's unpacker and its state, which only the functions with a
+     * window set, so that firmware without them never links the squash code; the
+     * unpacker is 0 for a run-length record. */
+    uint16_t (*unpack)(void* squash, uint8_t* out, uint16_t count);
+    void* squash;
     ztr_offset position;  /* next coded byte */
     ztr_offset end;       /* end of the record */
     ztr_offset remaining; /* unpacked bytes still to deliver */
@@ -249,20 +254,6 @@ typedef struct ztr_decoder {
     uint8_t state;        /* whether last can start a run, or a run's count comes next */
     uint8_t repeat;       /* copies of last still to deliver */
     int8_t status;        /* ZTR_OK while bytes remain, ZTR_END when done, or the error */
-    /* A squash-coded record (state then holds the kind of the current token, repeat the
-     * bytes of a delta code still to deliver). */
-    uint8_t* window;   /* the caller's window, a ring of the last 512 unpacked bytes; or,
-                          in a frame buffer, the record's first byte there */
-    uint16_t at;       /* where the next unpacked byte goes in the ring: 0 to 511; in a
-                          frame buffer, the bytes of its line before it */
-    uint16_t count;    /* of the current token: bytes left */
-    uint16_t distance; /* of the last copy, in bytes */
-    uint16_t line;     /* the line above in bytes; 0 when beyond the window */
-    uint16_t stride;   /* in a frame buffer: bytes from one of the record's lines to the next */
-    uint16_t span;     /* in a frame buffer: bytes of one of the record's lines */
-    uint8_t unit;      /* bytes of a pixel unit: 1, 2 or 3 */
-    uint8_t form;      /* delta codes: 0 none (depths 1 to 4), else FORM_* of the .c file */
-    uint8_t pixel[3];  /* the last pixels a delta code made, the last unit at the end */
 } ztr_decoder;
 
 /* Reads the record at offset into *record, which holds a record only after ZTR_OK.
