@@ -492,20 +492,23 @@ ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_r
 
 /* The state of a squash record's decoding. It lies in the caller's window before the ring
  * (ztr_begin_window), or beside the frame placement for a frame buffer: not in the
- * decoder, so that a decoder of run-length records carries none of it. */
+ * decoder, so that a decoder of run-length records carries none of it. It keeps its own
+ * place in the coded bytes and leads nowhere back to the decoder, so that the decoder's
+ * address never leaves the function that holds it and link-time optimisation keeps the
+ * decoder in registers, whether or not it reads squash records. */
 typedef struct squash_state {
-    ztr_decoder* decoder; /* the decoder that reads the record */
-    uint16_t at;          /* where the next unpacked byte goes in the ring: 0 to 511; in a
-                             frame buffer, the bytes of its line before it */
-    uint16_t count;       /* of the current token: bytes left */
-    uint16_t distance;    /* of the last copy, in bytes */
-    uint16_t line;        /* the line above in bytes; 0 when beyond the window */
-    uint8_t token;        /* what the current token's count belongs to: TOKEN_* */
-    uint8_t left;         /* the bytes of a delta code still to deliver */
-    uint8_t unit;         /* bytes of a pixel unit: 1, 2 or 3 */
-    uint8_t form;         /* delta codes: 0 none (depths 1 to 4), else FORM_* */
-    uint8_t damaged;      /* a token or code was found damaged: nothing more comes */
-    uint8_t pixel[3];     /* the last pixels a delta code made, the last unit at the end */
+    ztr_offset position; /* next coded byte */
+    uint16_t at;         /* where the next unpacked byte goes in the ring: 0 to 511; in a
+                            frame buffer, the bytes of its line before it */
+    uint16_t count;      /* of the current token: bytes left */
+    uint16_t distance;   /* of the last copy, in bytes */
+    uint16_t line;       /* the line above in bytes; 0 when beyond the window */
+    uint8_t token;       /* what the current token's count belongs to: TOKEN_* */
+    uint8_t left;        /* the bytes of a delta code still to deliver */
+    uint8_t unit;        /* bytes of a pixel unit: 1, 2 or 3 */
+    uint8_t form;        /* delta codes: 0 none (depths 1 to 4), else FORM_* */
+    int8_t status;       /* ZTR_OK, or ZTR_DAMAGED or ZTR_READ_FAILED: nothing more comes */
+    uint8_t pixel[3];    /* the last pixels a delta code made, the last unit at the end */
 } squash_state;
 
 /* In a frame buffer, where the record's lines lie: the state, then the lines' place. */
@@ -569,8 +572,8 @@ static ztr_result begin_squash(ztr_decoder* d, squash_state* s, const ztr_record
     s->distance = unit;
     s->at = 0;
     s->left = 0;
-    s->damaged = 0;
-    s->decoder = d;
+    s->status = ZTR_OK;
+    s->position = d->position;
     d->squash = s;
     d->status = r->unpacked_size ? ZTR_OK : ZTR_END;
     return ZTR_OK;
@@ -677,9 +680,13 @@ ZTR_ALWAYS_INLINE uint16_t squash(squash_state* s, const uint8_t** coded, const 
 #endif
     const uint8_t from_flash = from == FROM_FLASH;
     (void)from_flash;
-    if (s->damaged) {
-        return 0; /* damaged in an earlier chunk or call */
+#ifndef ZTR_NO_CALLBACK_SOURCE
+    /* Damaged in an earlier chunk of this call. From memory a call reads its coded bytes in
+     * one piece, and ztr_read ends the decoding when one comes back short. */
+    if (s->status != ZTR_OK) {
+        return 0;
     }
+#endif
     while (o != o_end) {
         uint16_t run;
         uint8_t* w;
@@ -920,7 +927,7 @@ cut:
 #endif
     goto done;
 damaged:
-    s->damaged = 1;
+    s->status = ZTR_DAMAGED;
 done:
     if (in_frame) {
         /* A call ends within its line or at its end, where the next line starts. */
@@ -940,31 +947,32 @@ done:
 }
 
 /* The squash decoder with a ring of its own, and in a frame buffer: one body, each built
- * for its window, so that a firmware links only the one it uses. */
-static ZTR_NOINLINE uint16_t unpack_squash(squash_state* s, const uint8_t** coded,
-                                           const uint8_t* stop, uint8_t* out, uint16_t count,
-                                           uint8_t from) {
+ * for its window, so that a firmware links only the one it uses. With a single kind of
+ * source each has one caller, its reader, which the compiler may then build it into. */
+static uint16_t unpack_squash(squash_state* s, const uint8_t** coded, const uint8_t* stop,
+                              uint8_t* out, uint16_t count, uint8_t from) {
     return squash(s, coded, stop, out, count, from, 0);
 }
 
-static ZTR_NOINLINE uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded,
-                                                    const uint8_t* stop, uint8_t* out,
-                                                    uint16_t count, uint8_t from) {
+static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, const uint8_t* stop,
+                                       uint8_t* out, uint16_t count, uint8_t from) {
     return squash(s, coded, stop, out, count, from, 1);
 }
 
-/* The unpackers of unpack_record, and the one over coded bytes in RAM or (from FROM_FLASH)
- * in program memory. */
+/* The unpackers of unpack_record, each with its state (the decoder for run-length, the
+ * squash state for squash), and the one over coded bytes in RAM or (from FROM_FLASH) in
+ * program memory. */
 #define RUN_LENGTH 0
 #define SQUASH_IN_RING 1
 #define SQUASH_IN_FRAME 2
-ZTR_ALWAYS_INLINE uint16_t unpack_coded(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
+ZTR_ALWAYS_INLINE uint16_t unpack_coded(void* state, const uint8_t** coded, const uint8_t* stop,
                                         uint8_t* out, uint16_t count, uint8_t from, int kind) {
+    ztr_decoder* const d = (ztr_decoder*)state;
     if (kind == SQUASH_IN_RING) {
-        return unpack_squash((squash_state*)d->squash, coded, stop, out, count, from);
+        return unpack_squash((squash_state*)state, coded, stop, out, count, from);
     }
     if (kind == SQUASH_IN_FRAME) {
-        return unpack_squash_in_frame((squash_state*)d->squash, coded, stop, out, count, from);
+        return unpack_squash_in_frame((squash_state*)state, coded, stop, out, count, from);
     }
 #if ZTR_MEMORY_IN_FLASH
     if (from == FROM_FLASH) {
@@ -976,21 +984,25 @@ ZTR_ALWAYS_INLINE uint16_t unpack_coded(ztr_decoder* d, const uint8_t** coded, c
     return unpack_ram(d, coded, stop, out, count);
 }
 
-/* The record's next unpacked bytes, from its coded bytes: straight from a memory source,
- * in chunks from a callback source, whose unused tail the next call reads again. The
- * decoding ends when a chunk gives nothing: at the record's end, or with a squash token
- * cut off there. Built for each kind of unpacker, so that each is linked alone. */
-ZTR_ALWAYS_INLINE uint16_t unpack_record(ztr_decoder* d, uint8_t* out, uint16_t count, int kind) {
+/* The record's next unpacked bytes, from its coded bytes [*position, end) of source:
+ * straight from a memory source, in chunks from a callback source, whose unused tail the
+ * next call reads again (a failed read sets *status). The decoding ends when a chunk gives
+ * nothing: at the record's end, or with a squash token cut off there. Built for each kind
+ * of unpacker, so that each is linked alone. */
+ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
+                                         ztr_offset* position, ztr_offset end, int8_t* status,
+                                         uint8_t* out, uint16_t count, int kind) {
+    (void)status;
 #ifndef ZTR_NO_MEMORY_SOURCE
 #ifndef ZTR_NO_CALLBACK_SOURCE
-    if (d->source->data)
+    if (source->data)
 #endif
     {
-        const uint8_t* const base = d->source->data;
-        const uint8_t* p = base + d->position;
-        const uint16_t got = unpack_coded(d, &p, base + d->end, out, count,
+        const uint8_t* const base = source->data;
+        const uint8_t* p = base + *position;
+        const uint16_t got = unpack_coded(state, &p, base + end, out, count,
                                           ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_RAM, kind);
-        d->position = (ztr_offset)(p - base);
+        *position = (ztr_offset)(p - base);
         return got;
     }
 #endif
@@ -1000,16 +1012,16 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(ztr_decoder* d, uint8_t* out, uint16_t 
         uint16_t done = 0;
         const uint8_t* p;
         do {
-            const ztr_offset left = d->end - d->position;
+            const ztr_offset left = end - *position;
             const uint8_t size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
             p = chunk;
-            if (size && fetch(d->source, d->position, chunk, size) != ZTR_OK) {
-                d->status = ZTR_READ_FAILED;
+            if (size && fetch(source, *position, chunk, size) != ZTR_OK) {
+                *status = ZTR_READ_FAILED;
                 break;
             }
-            done = (uint16_t)(done + unpack_coded(d, &p, chunk + size, out + done,
+            done = (uint16_t)(done + unpack_coded(state, &p, chunk + size, out + done,
                                                   (uint16_t)(count - done), FROM_RAM, kind));
-            d->position = (ztr_offset)(d->position + (p - chunk));
+            *position = (ztr_offset)(*position + (p - chunk));
         } while (done != count && p != chunk);
         return done;
     }
@@ -1017,19 +1029,35 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(ztr_decoder* d, uint8_t* out, uint16_t 
 }
 
 static uint16_t unpack_run_length(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    return unpack_record(d, out, count, RUN_LENGTH);
+    return unpack_record(d, d->source, &d->position, d->end, &d->status, out, count, RUN_LENGTH);
 }
 
-/* The squash readers that the decoder names. They take the state, which leads to the
- * decoder: ztr_read hands them the state alone, so that a firmware without them never
- * passes the decoder's address to a function that the compiler cannot see, and link-time
- * optimisation keeps the run-length decoding in registers (some 100 bytes on the AVR). */
-static uint16_t read_squash_in_ring(void* squash, uint8_t* out, uint16_t count) {
-    return unpack_record(((squash_state*)squash)->decoder, out, count, SQUASH_IN_RING);
+/* The squash readers that the decoder names. ztr_read hands them the state and the source
+ * and end of the record, never the decoder's address, so that no firmware passes it to a
+ * function that the compiler cannot see. */
+static uint16_t read_squash_in_ring(void* squash, const ztr_source* source, ztr_offset end,
+                                    uint8_t* out, uint16_t count) {
+    squash_state* const s = (squash_state*)squash;
+    return unpack_record(s, source, &s->position, end, &s->status, out, count, SQUASH_IN_RING);
 }
 
-static uint16_t read_squash_in_frame(void* squash, uint8_t* out, uint16_t count) {
-    return unpack_record(((squash_state*)squash)->decoder, out, count, SQUASH_IN_FRAME);
+static uint16_t read_squash_in_frame(void* squash, const ztr_source* source, ztr_offset end,
+                                     uint8_t* out, uint16_t count) {
+    squash_state* const s = (squash_state*)squash;
+    return unpack_record(s, source, &s->position, end, &s->status, out, count, SQUASH_IN_FRAME);
+}
+
+/* The ring starts zeroed, four bytes a turn: the start is timed with the decoding, and
+ * 512 bytes weigh on small records. A function of its own, where the AVR keeps the pointer
+ * in a register that takes offsets (built into its caller, the loop takes twice the flash). */
+static ZTR_NOINLINE void clear_ring(uint8_t* z) {
+    uint8_t k = RING_SIZE / 4;
+    do {
+        *z++ = 0;
+        *z++ = 0;
+        *z++ = 0;
+        *z++ = 0;
+    } while (--k);
 }
 
 ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
@@ -1037,8 +1065,6 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
     ztr_result result = ztr_begin(decoder, source, record);
     squash_state* const s =
         (squash_state*)(window + ((0u - (uintptr_t)window) & (STATE_ALIGNMENT - 1u)));
-    uint8_t* const ring = (uint8_t*)(s + 1);
-    uint16_t i = RING_SIZE;
     if (result != ZTR_NO_WINDOW) {
         return result;
     }
@@ -1047,14 +1073,7 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
         return result;
     }
     decoder->unpack = read_squash_in_ring;
-    /* The ring starts zeroed, four bytes a turn: the start is timed with the decoding, and
-     * 512 bytes weigh on small records. */
-    do {
-        ring[--i] = 0;
-        ring[--i] = 0;
-        ring[--i] = 0;
-        ring[--i] = 0;
-    } while (i);
+    clear_ring((uint8_t*)(s + 1));
     return ZTR_OK;
 }
 
@@ -1066,8 +1085,16 @@ uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
     if (count > decoder->remaining) {
         count = (uint16_t)decoder->remaining;
     }
-    got = decoder->unpack ? decoder->unpack(decoder->squash, out, count)
-                          : unpack_run_length(decoder, out, count);
+    if (decoder->unpack) {
+        got = decoder->unpack(decoder->squash, decoder->source, decoder->end, out, count);
+#ifndef ZTR_NO_CALLBACK_SOURCE
+        if (got < count) {
+            decoder->status = ((const squash_state*)decoder->squash)->status; /* a failed read */
+        }
+#endif
+    } else {
+        got = unpack_run_length(decoder, out, count);
+    }
     decoder->remaining -= got;
     if (!decoder->remaining) {
         decoder->status = ZTR_END;

@@ -245,9 +245,10 @@ typedef struct ztr_decoder {
     /* A squash-coded record's unpacker and its state, which only the functions with a
      * window set, so that firmware without them never links the squash code; the
      * unpacker is 0 for a run-length record. */
-    uint16_t (*unpack)(void* squash, uint8_t* out, uint16_t count);
+    uint16_t (*unpack)(void* squash, const ztr_source* source, ztr_offset end, uint8_t* out,
+                       uint16_t count);
     void* squash;
-    ztr_offset position;  /* next coded byte */
+    ztr_offset position;  /* next coded byte of a run-length record */
     ztr_offset end;       /* end of the record */
     ztr_offset remaining; /* unpacked bytes still to deliver */
     uint8_t last;         /* the last literal: a byte equal to it starts a run */

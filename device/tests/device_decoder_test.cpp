@@ -409,6 +409,26 @@ TEST(DeviceDecoderTest, SquashTokensAcrossChunksAndDamagedStreams) {
     }
 }
 
+TEST(DeviceDecoderTest, AFailedReadInASquashRecordIsReportedAsSuch) {
+    // 14 verbatim bytes and a far copy (98 0B) of 26 from 12 back, pulled 14 at a time; the
+    // reads fail from byte 28 on, so the first chunk (bytes 12 to 27) gives the 14 verbatim
+    // bytes and the read of the copy fails.
+    Bytes coded = {0x0D};
+    for (std::uint8_t b = 1; b <= 14; ++b) {
+        coded.push_back(static_cast<std::uint8_t>(b * 3));
+    }
+    coded.insert(coded.end(), {0x98, 0x0B});
+    const Bytes file =
+        MakeRecord(ZTR_ORDER_ROWS, 8, 40, 1, coded, nullptr, {}, PixelCoding::Squash);
+    CallbackFile failing{&file, 0, 28};
+    const ztr_source source = CallbackSource(failing);
+    ztr_record record;
+    ASSERT_EQ(ztr_read_record(&source, 0, &record), ZTR_OK);
+    int status = 0;
+    EXPECT_EQ(DecodeStream(source, record, 14, status), Bytes(coded.begin() + 1, coded.end() - 2));
+    EXPECT_EQ(status, ZTR_READ_FAILED);
+}
+
 struct MismatchCase {
     const char* name;
     std::uint8_t layout;
