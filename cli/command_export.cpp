@@ -21,9 +21,10 @@ namespace {
 struct ExportOptions {
     std::string file;
     std::string name;
-    std::string output; // empty: standard output
-    std::string source; // with it, the data goes there and the header only declares it
-    bool split = false; // the bytes in arrays avr-gcc takes, read through a callback
+    std::string output;   // empty: standard output
+    std::string source;   // with it, the data goes there and the header only declares it
+    bool split = false;   // the bytes in arrays avr-gcc takes, read through a callback
+    bool keepCut = false; // a cut file: the whole records before its cut one
 };
 
 std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& options) {
@@ -36,6 +37,8 @@ std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& optio
         }
         if (arg == "--split") {
             options.split = true;
+        } else if (arg == "--keep-cut") {
+            options.keepCut = true;
         } else if (arg == "--name" || arg == "-o" || arg == "--output" || arg == "--source") {
             if (i + 1 == args.size()) {
                 return UsageError("option '" + arg + "' needs a value");
@@ -87,6 +90,29 @@ std::optional<int> RefuseWritingOverInput(const ExportOptions& options) {
     return std::nullopt;
 }
 
+// A cut file is no file for firmware: the device library finds its last record damaged.
+// Refused, or with --keep-cut taken as far as its whole records go (bytes and records
+// shortened to them, with a line that says so).
+std::optional<int> TakeWholeRecords(const ExportOptions& options, const CutRecord& cut,
+                                    std::vector<std::uint8_t>& bytes,
+                                    std::vector<ListedRecord>& records) {
+    const std::string index = std::to_string(cut.index);
+    if (!options.keepCut) {
+        return Failure("'" + options.file + "' is not exported: the device library would find " +
+                       "its record " + index + " damaged (--keep-cut exports the whole " +
+                       "records before it)");
+    }
+    if (cut.index == 0) {
+        return Failure("'" + options.file +
+                       "' has no whole record before its cut record 0: " + "nothing to export");
+    }
+    bytes.resize(static_cast<std::size_t>(cut.start));
+    records.pop_back();
+    std::fprintf(stderr, "ztr: exporting records 0 to %zu of '%s' (%zu bytes), without record %s\n",
+                 cut.index - 1, options.file.c_str(), bytes.size(), index.c_str());
+    return std::nullopt;
+}
+
 } // namespace
 
 int RunExport(const CommandArgs& args) {
@@ -98,17 +124,26 @@ int RunExport(const CommandArgs& args) {
         return *refused;
     }
     std::vector<ListedRecord> records;
-    if (const auto status = ReadZentraFile(options.file, records)) {
+    std::optional<CutRecord> cut;
+    if (const auto status = ReadZentraFile(options.file, records, &cut)) {
         return *status;
     }
     std::ifstream in(options.file, std::ios::binary);
     if (!in) {
         return Failure("cannot open '" + options.file + "'");
     }
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
     if (in.bad()) {
         return Failure("cannot read '" + options.file + "'");
+    }
+    if (cut) {
+        if (cut->start > bytes.size()) {
+            return Failure("cannot read '" + options.file + "'"); // it changed while read
+        }
+        if (const auto status = TakeWholeRecords(options, *cut, bytes, records)) {
+            return *status;
+        }
     }
     if (bytes.size() > AVR_ARRAY_LIMIT && !options.split) {
         std::fprintf(stderr,

@@ -13,6 +13,7 @@
 #include "output_file.h"
 #include "parse_integer.h"
 #include "png_writer.h"
+#include "read_zentra_file.h"
 #include "same_file.h"
 
 #include <cstdint>
@@ -305,6 +306,13 @@ int RunRender(const CommandArgs& args) {
     }
     if (EndsWithPng(options.output) && !PngAvailable()) {
         return Failure("PNG output is not available in this build");
+    }
+    // A record that the end of the file cuts short is drawn with its missing bytes as 0,
+    // and gets the warning that list gives.
+    if (const auto cut = FindCutRecord(options.file);
+        cut && static_cast<std::size_t>(options.first) <= cut->index &&
+        cut->index <= static_cast<std::size_t>(options.last)) {
+        WarnCutShort(options.file, *cut);
     }
     return options.range ? RenderRange(options) : RenderOne(options);
 }

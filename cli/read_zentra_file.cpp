@@ -9,7 +9,33 @@
 #include <filesystem>
 #include <system_error>
 
-std::optional<int> ReadZentraFile(const std::string& path, std::vector<ListedRecord>& records) {
+namespace {
+
+std::optional<CutRecord> CutRecordOf(const RecordWalk& walk) {
+    if (walk.end != WalkEnd::CutRecord || walk.records.empty()) {
+        return std::nullopt;
+    }
+    CutRecord cut;
+    cut.index = walk.records.size() - 1;
+    cut.start = walk.recordsEnd - walk.records.back().header.recordLength;
+    cut.missing = walk.recordsEnd - walk.fileSize;
+    return cut;
+}
+
+} // namespace
+
+void WarnCutShort(const std::string& path, const CutRecord& cut) {
+    std::fprintf(stderr, "WARNING: file '%s' is cut short: record %zu lacks its last %llu bytes\n",
+                 path.c_str(), cut.index, static_cast<unsigned long long>(cut.missing));
+}
+
+std::optional<CutRecord> FindCutRecord(const std::string& path) {
+    const std::optional<RecordWalk> walk = WalkRecords(FileSource(path));
+    return walk ? CutRecordOf(*walk) : std::nullopt;
+}
+
+std::optional<int> ReadZentraFile(const std::string& path, std::vector<ListedRecord>& records,
+                                  std::optional<CutRecord>* cut) {
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored)) {
         return Failure("'" + path + "' is a folder, not a Zentra file");
@@ -25,9 +51,7 @@ std::optional<int> ReadZentraFile(const std::string& path, std::vector<ListedRec
     case WalkEnd::NotZentra:
         return Failure("file '" + path + "' is not a Zentra file");
     case WalkEnd::CutRecord:
-        std::fprintf(
-            stderr, "WARNING: file '%s' is cut short: record %zu lacks its last %llu bytes\n",
-            path.c_str(), last, static_cast<unsigned long long>(walk->recordsEnd - walk->fileSize));
+        WarnCutShort(path, *CutRecordOf(*walk));
         break;
     case WalkEnd::TrailingBytes:
         std::fprintf(stderr,
@@ -36,6 +60,9 @@ std::optional<int> ReadZentraFile(const std::string& path, std::vector<ListedRec
                      path.c_str(),
                      static_cast<unsigned long long>(walk->fileSize - walk->recordsEnd), last);
         break;
+    }
+    if (cut) {
+        *cut = CutRecordOf(*walk);
     }
     records = std::move(walk->records);
     return std::nullopt;

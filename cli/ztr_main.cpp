@@ -32,7 +32,8 @@ constexpr Command Commands[] = {
      "render FILE INDEX|FIRST-LAST [--buildup] [--invert] [--zoom N] -o OUT|PATTERN",
      "Write record INDEX (from 0) as the viewer shows it: PPM, or PNG for a .png OUT; or "
      "records FIRST to LAST built up, one file each."},
-    {"export", RunExport, "export FILE [--name NAME] [--split] [-o OUT.h [--source OUT.c]]",
+    {"export", RunExport,
+     "export FILE [--name NAME] [--split] [--keep-cut] [-o OUT.h [--source OUT.c]]",
      "Write the file as a C header for firmware: a const uint8_t array and its size."},
     {"probe", RunProbe, "probe WxH [--depth D] [-o FILE]",
      "Write a test picture in every lay-out of a panel's size and depth, to find the type "
@@ -52,9 +53,10 @@ const char* const OptionHelp =
     "  -o FILE          the file to write, for one output (one picture, or --animation)\n"
     "  --output-dir DIR  each file goes into DIR, named as beside its picture\n"
     "  --coding rle|squash|auto  how the pixel data is coded: rle, the run-length coding\n"
-    "                   that every reader takes (default); squash, smaller for firmware\n"
-    "                   whose device library is built with ZTR_SQUASH; auto, each record\n"
-    "                   in whichever of the two is smaller\n"
+    "                   that every reader takes (default); squash, smaller, for firmware\n"
+    "                   that gives the device library a window (ztr_apply_in_frame,\n"
+    "                   ztr_begin_window); auto, each record in whichever of the two is\n"
+    "                   smaller\n"
     "Without --animation every picture becomes a file of its own; conversion stops at\n"
     "the first picture that fails. In an animation a GIF gives all its frames, which keep\n"
     "their own delays unless --delay is given. An output that would write over a picture\n"
@@ -103,10 +105,13 @@ const char* const OptionHelp =
     "  --split          the bytes in arrays NAME_0, NAME_1 ... of at most 32767 bytes, as\n"
     "                   avr-gcc takes them, and NAME_read, a read callback over them for\n"
     "                   the device library (ZTR_CALLBACK_SOURCE(NAME_read, 0, NAME_SIZE))\n"
+    "  --keep-cut       a file cut short: export the whole records before the cut one\n"
     "The array is placed in program memory (PROGMEM) when __AVR__ is defined; a comment\n"
     "lists the records as list does. A file over 32767 bytes without --split gets a\n"
-    "warning. list and export refuse a file that is no Zentra file, and warn about one\n"
-    "that is cut short. No command writes over its input.\n"
+    "warning. list and export refuse a file that is no Zentra file. list warns about one\n"
+    "that is cut short, and so does render when it draws the cut record; export refuses\n"
+    "it, naming the cut record, which the device library would find damaged, unless\n"
+    "--keep-cut is given. No command writes over its input.\n"
     "\n"
     "Options of probe:\n"
     "  --depth D        the colour depth: 1, 2, 4, 8, 16 or 24 (default 1)\n"

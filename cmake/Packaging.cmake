@@ -74,7 +74,8 @@ else()
     set(CPACK_DEBIAN_PACKAGE_NAME "ztr")
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_VERSION ${PROJECT_VERSION})
-    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the Zentra tools authors <zentra@localhost>")
+    include(${PROJECT_SOURCE_DIR}/cmake/ZentraRelease.cmake)
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZENTRA_MAINTAINER} <${ZENTRA_MAINTAINER_EMAIL}>")
     set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
     string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
         "Zentra image tools: console converter for small displays\n"

@@ -1,6 +1,7 @@
 # zentra_add_pictures: pictures converted by ztr when a firmware builds, and their C header
 # added to its target. Installed with the tools (share/zentra/cmake, the Windows folder's
-# cmake/) and usable from a source checkout:
+# cmake/) and with the device library's CMake package (find_package(zentra_device) brings
+# it), and usable from a source checkout:
 #   include(<dir>/ZentraPictures.cmake)
 #   zentra_add_pictures(firmware NAME logo PICTURES logo.png TYPES ssd1306)
 #   zentra_add_pictures(firmware NAME ball ANIMATION DELAY 100 PICTURES a.pgm b.pgm c.pgm

@@ -176,6 +176,69 @@ TEST(ZtrExport, SplitsLargeFilesForAvr) {
     }
 }
 
+// A file cut short within its last record is refused, naming the record; --keep-cut
+// exports the whole records before it, which the device library walks to ZTR_END and
+// decodes (compiled and run here as firmware would).
+TEST(ZtrExport, RefusesACutFileUnlessKeepCutTakesItsWholeRecords) {
+    ScratchDirectory dir("export-cut");
+    WriteWholeFile(dir / "cut.ztr", TINY + TINY + TINY.substr(0, 13));
+    WriteWholeFile(dir / "first.ztr", TINY.substr(0, 12));
+    const std::string warning =
+        "WARNING: file 'cut.ztr' is cut short: record 2 lacks its last 1 bytes\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"export", "cut.ztr", "-o", "kept.h"},
+         1,
+         warning + "ztr: 'cut.ztr' is not exported: the device library would find its record "
+                   "2 damaged (--keep-cut exports the whole records before it)\n"},
+        {{"export", "first.ztr", "--keep-cut", "-o", "kept.h"},
+         1,
+         "WARNING: file 'first.ztr' is cut short: record 0 lacks its last 2 bytes\n"
+         "ztr: 'first.ztr' has no whole record before its cut record 0: nothing to export\n"},
+        {{"export", "cut.ztr", "--keep-cut", "--name", "kept", "-o", "kept.h"},
+         0,
+         warning + "ztr: exporting records 0 to 1 of 'cut.ztr' (28 bytes), without record 2\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        const ZtrResult result = RunZtr(c.args, dir.path());
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(std::filesystem::exists(dir / "kept.h"), c.status == 0);
+    }
+    const std::string header = ReadWholeFile(dir / "kept.h");
+    EXPECT_NE(header.find(" *   1: 10 x 1 monochrome"), std::string::npos);
+    EXPECT_EQ(header.find(" *   2: "), std::string::npos);
+    const std::string library =
+        (std::filesystem::path(ZENTRA_TEST_DATA) / ".." / ".." / "device" / "src").string();
+    WriteWholeFile(
+        dir / "walk.c",
+        "#include \"zentra_device.h\"\n#include \"kept.h\"\n#include <stdio.h>\n"
+        "int main(void) {\n"
+        "    const ztr_source file = ZTR_MEMORY_SOURCE(kept, KEPT_SIZE);\n"
+        "    ztr_record record;\n"
+        "    ztr_decoder decoder;\n"
+        "    uint8_t out[4];\n"
+        "    ztr_result result = ztr_read_record(&file, 0, &record);\n"
+        "    while (result == ZTR_OK && ztr_begin(&decoder, &file, &record) == ZTR_OK &&\n"
+        "           ztr_read(&decoder, out, 4) == 2 && decoder.status == ZTR_END) {\n"
+        "        printf(\"%02X %02X\\n\", out[0], out[1]);\n"
+        "        result = ztr_next_record(&file, &record);\n"
+        "    }\n"
+        "    printf(\"%d\\n\", (int)result);\n"
+        "    return 0;\n"
+        "}\n");
+    const std::string command = "cd " + ShellQuote(dir.path().string()) +
+                                " && cc -std=c99 -Wall -Wextra -pedantic -Werror -I" +
+                                ShellQuote(library) + " walk.c " + library +
+                                "/zentra_device.c -o walk && ./walk >walk.out";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(ReadWholeFile(dir / "walk.out"), "FF C0\nFF C0\n1\n"); // then ZTR_END
+}
+
 // An export never writes over its input, under whatever name, nor its header over its
 // source; the refusal names both paths and leaves every file as it was.
 TEST(ZtrExport, NeverWritesOverItsInput) {

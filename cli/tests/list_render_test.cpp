@@ -53,7 +53,7 @@ TEST(ZtrList, PrintsOneLinePerRecordUpToTheDamage) {
 }
 
 // The sample's first four records with the last byte of the fourth cut off: the cut
-// record is listed, and renders with the missing byte read as 0.
+// record is listed, and renders with the missing byte read as 0 and list's warning.
 TEST(ZtrList, ListsAndRendersACutLastRecord) {
     ScratchDirectory dir("list-cut");
     const std::string sample = SampleFile();
@@ -70,9 +70,10 @@ TEST(ZtrList, ListsAndRendersACutLastRecord) {
     const struct {
         std::vector<std::string> options;
         std::string ppm;
+        std::string err;
     } cases[] = {
-        {{"3"}, "P6\n1 1\n255\n" + Bytes({0x00, 0x0B, 0x0A})},
-        {{"3", "--buildup"}, "P6\n2 1\n255\n" + Bytes({3, 2, 1, 0x00, 0x0B, 0x0A})},
+        {{"3"}, "P6\n1 1\n255\n" + Bytes({0x00, 0x0B, 0x0A}), list.err},
+        {{"3", "--buildup"}, "P6\n2 1\n255\n" + Bytes({3, 2, 1, 0x00, 0x0B, 0x0A}), list.err},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = {"render", "cut.ztr"};
@@ -80,7 +81,15 @@ TEST(ZtrList, ListsAndRendersACutLastRecord) {
         args.insert(args.end(), {"-o", "out.ppm"});
         const ZtrResult result = RunZtr(args, dir.path());
         EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(ReadWholeFile(dir / "out.ppm"), c.ppm) << c.options.size();
+    }
+    // Records before the cut one draw without it; a range warns when it reaches it.
+    for (const auto& [which, err] :
+         {std::pair{"2", ""}, std::pair{"1-2", ""}, std::pair{"2-3", list.err.c_str()}}) {
+        const ZtrResult result = RunZtr({"render", "cut.ztr", which, "-o", "f%d.ppm"}, dir.path());
+        EXPECT_EQ(result.status, 0) << which;
+        EXPECT_EQ(result.err, err) << which;
     }
 }
 
@@ -111,7 +120,8 @@ TEST(ZtrList, ExitCodes) {
 }
 
 // What is no Zentra file is refused by list and export alike, and no header is written;
-// a cut or damaged Zentra file is listed and exported with a warning naming the record.
+// a cut or damaged Zentra file is listed with a warning naming the record, and exported
+// with it when its records are whole (a cut one export refuses).
 TEST(ZtrList, RefusesWhatIsNoZentraFileAndWarnsAboutDamage) {
     ScratchDirectory dir("list-not-zentra");
     const std::string tiny = Bytes({0x0E, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 1, 0, 0xFF, 0xC0});
@@ -146,11 +156,15 @@ TEST(ZtrList, RefusesWhatIsNoZentraFileAndWarnsAboutDamage) {
         EXPECT_EQ(list.status, c.status);
         EXPECT_EQ(list.err, c.err);
         EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), c.lines);
+        const bool cut = c.file == std::string("cut.ztr");
         const ZtrResult exported = RunZtr({"export", c.file, "-o", "c.h"}, dir.path());
-        EXPECT_EQ(exported.status, c.status);
-        EXPECT_EQ(exported.err, c.err);
-        EXPECT_EQ(fs::exists(dir / "c.h"), c.status == 0);
-        if (c.status == 0) {
+        EXPECT_EQ(exported.status, cut ? 1 : c.status);
+        EXPECT_EQ(exported.err, cut ? c.err + "ztr: 'cut.ztr' is not exported: the device "
+                                              "library would find its record 1 damaged "
+                                              "(--keep-cut exports the whole records before it)\n"
+                                    : c.err);
+        EXPECT_EQ(fs::exists(dir / "c.h"), c.status == 0 && !cut);
+        if (c.status == 0 && !cut) {
             EXPECT_NE(ReadWholeFile(dir / "c.h").find(" *   0: 10 x 1 monochrome"),
                       std::string::npos);
         }

@@ -2,7 +2,7 @@
  * level, so that the difference to level 0 is the library's share of the flash:
  *   1 walk + find + stream decode   2 and frame placement   3 and animation stepping
  * ZTR_NO_CALLBACK_SOURCE or ZTR_NO_MEMORY_SOURCE choose a single kind of source; with
- * ZTR_SQUASH the stream is begun with a window, as squash-coded records need. */
+ * PROBE_WINDOW the stream is begun with a window, as squash-coded records need. */
 #include "zentra_device.h"
 
 #ifndef PROBE
@@ -16,7 +16,7 @@ volatile uint8_t probe_sink;
 static const uint8_t* volatile probe_data = probe_file;
 static volatile uint16_t probe_size = sizeof probe_file;
 static uint8_t buffer[64];
-#ifdef ZTR_SQUASH
+#ifdef PROBE_WINDOW
 static uint8_t window[ZTR_WINDOW_SIZE];
 #endif
 
@@ -41,7 +41,7 @@ int main(void) {
     ztr_decoder decoder;
     uint16_t got;
     if (ztr_find(&source, 1, 6, 0, probe_sink, &first) == ZTR_OK &&
-#ifdef ZTR_SQUASH
+#ifdef PROBE_WINDOW
         ztr_begin_window(&decoder, &source, &first, window) == ZTR_OK) {
 #else
         ztr_begin(&decoder, &source, &first) == ZTR_OK) {
@@ -51,7 +51,7 @@ int main(void) {
         }
     }
 #if PROBE >= 2
-#ifdef ZTR_SQUASH
+#ifdef PROBE_WINDOW
     probe_sink = (uint8_t)ztr_apply_window(&source, &first, &first, buffer, sizeof buffer, window);
 #else
     probe_sink = (uint8_t)ztr_apply(&source, &first, &first, buffer, sizeof buffer);

@@ -1,6 +1,7 @@
 /* SPDX-License-Identifier: MIT */
-/* zentra_device: the record walk, the run-length decoder and the frame placement of
- * Zentra image files for microcontrollers. See zentra_device.h for the interface. */
+/* zentra_device: the record walk, the run-length and squash decoders and the frame
+ * placement of Zentra image files for microcontrollers. See zentra_device.h for the
+ * interface. */
 #include "zentra_device.h"
 
 #if defined(__AVR__) && !defined(ZTR_AVR_MEMORY_IN_RAM)
@@ -20,9 +21,6 @@
 #ifndef ZTR_READ_CHUNK
 #define ZTR_READ_CHUNK 16
 #endif
-#if defined(ZTR_SQUASH) && ZTR_READ_CHUNK < 4
-#error "the squash coding needs ZTR_READ_CHUNK of 4 bytes at least: a token is up to 4 bytes"
-#endif
 
 #if defined(__GNUC__)
 #define ZTR_ALWAYS_INLINE static inline __attribute__((always_inline))
@@ -40,16 +38,14 @@
 #define MAX_PALETTE_DEPTH 24 /* a palette of 3 << depth bytes, 48 MiB at most */
 #endif
 
-/* Which unpacker a record's pixel data takes: ztr_begin picks it from the record's
- * coding and lay-out, unpack_record dispatches on it. A further coding or lay-out adds
- * its value here, its choice in pick_unpacker and its case in unpack_record, each under
- * its own build option. */
-#define NO_UNPACKER 0u
-#define RUN_LENGTH_UNPACKER 1u
-#define SQUASH_UNPACKER 2u
+/* Where an unpacker's coded bytes are: in RAM (a callback source's chunk, or memory
+ * sources off AVR), or in AVR program memory (memory sources there). */
+#define FROM_RAM 1u
+#define FROM_FLASH 2u
 
 #define HEADER_SIZE 12u
 #define DELTA_HEADER_SIZE 6u
+#define RING_SIZE 512u /* the unpacked bytes that a squash copy reaches back */
 
 /* ztr_decoder.state: no literal to match (right after a run's count), a literal that a
  * byte equal to it makes a run, and a run whose count byte comes next. */
@@ -66,6 +62,9 @@
 #define FIELDS_AS_STORED 0
 #endif
 typedef char fields_follow_the_header[offsetof(ztr_record, dy) == 10 ? 1 : -1];
+/* A squash record's palette bit lies in its depth byte where ZTR_RECORD_PALETTE lies in
+ * the lay-out byte. */
+typedef char palette_bits_match[ZTR_RECORD_PALETTE == 0x40u ? 1 : -1];
 
 static uint16_t get_u16(const uint8_t* p) {
     return (uint16_t)(p[0] | ((uint16_t)p[1] << 8));
@@ -83,7 +82,7 @@ static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uin
     uint16_t across = height;
     uint32_t bytes;
     uint8_t planes = 1;
-    if (!depth || depth > 24 || ((depth & (depth - 1)) && depth != 24)) {
+    if (!depth || depth > 24 || ((depth & (uint8_t)(depth - 1u)) && depth != 24)) {
         return 0;
     }
     if (layout & ZTR_LAYOUT_PLANAR) {
@@ -101,13 +100,14 @@ static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uin
         packed = height;
         across = width;
     }
-    bytes = ((uint32_t)packed * depth + 7u) >> 3;
+    bytes = (uint32_t)packed * depth + 7u; /* bits, rounded up to whole bytes below */
 #ifdef ZTR_SMALL_FILES
-    if (bytes >> 16) {
+    if (bytes >= 0x80000ul) { /* over 65,535 bytes */
         return 0;
     }
-    bytes = (uint32_t)(uint16_t)bytes * across;
+    bytes = (uint32_t)(uint16_t)(bytes >> 3) * across;
 #else
+    bytes >>= 3;
     if (bytes >> 16 && across >> 14) {
         return 0; /* 1 GiB or more: no device holds such a file */
     }
@@ -269,17 +269,13 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
     if (h[4] != 0x02 || h[5] != 0xA2) {
         return ZTR_DAMAGED;
     }
-#ifdef ZTR_SQUASH
     /* Depth byte bit 7: squash coded; bit 6 with it: a palette follows, as
      * ZTR_RECORD_PALETTE says for a run-length record. */
     const uint8_t coding = h[7] >> 7;
     if (coding) {
-        if (h[7] & 0x40u) {
-            h[6] |= ZTR_RECORD_PALETTE;
-        }
+        h[6] |= h[7] & ZTR_RECORD_PALETTE;
         h[7] &= 0x3Fu;
     }
-#endif
     if (h[6] & ZTR_RECORD_DELTA) {
         need += DELTA_HEADER_SIZE;
     } else {
@@ -319,9 +315,7 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
     r->length = length;
     r->data_offset = offset + need;
     r->unpacked_size = stream_size(h[6], h[7], get_u16(h + 8), get_u16(h + 10));
-#ifdef ZTR_SQUASH
     r->coding = coding;
-#endif
     return ZTR_OK;
 }
 
@@ -389,129 +383,24 @@ ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr
     return ZTR_OK;
 }
 
-/* The unpacker of a record, or NO_UNPACKER when this build has none for its coding and
- * lay-out. Only a lay-out or depth without a packing leaves a record of pixels without
- * bytes. */
-static uint8_t pick_unpacker(const ztr_record* record) {
-    if (!record->unpacked_size && record->width && record->height) {
-        return NO_UNPACKER;
+/* ---- Starting a record's decoding ----
+ * ztr_read decodes run-length records itself, and squash records through the reader that
+ * the functions with a window name in the decoder, with its state in the window. Only
+ * those functions name a squash reader, so that a firmware without them links no squash
+ * code. A further coding adds its reader and names it where its records begin. */
+
+/* Why a record of pixels has no unpacked stream here. */
+static ztr_result no_unpacker(const ztr_record* record) {
+#ifdef ZTR_NO_PLANAR
+    const uint8_t depth = record->depth;
+    if ((record->layout & ZTR_LAYOUT_PLANAR) && depth && depth <= 8 && !(depth & (depth - 1))) {
+        return ZTR_LEFT_OUT;
     }
-#ifdef ZTR_SQUASH
-    if (record->coding) {
-#ifdef ZTR_SQUASH_PACKED
-        if (record->depth > 4 && !(record->layout & ZTR_LAYOUT_PLANAR)) {
-            return NO_UNPACKER; /* this build takes packed bytes only: depths 1 to 4, planes */
-        }
-#endif
-        return SQUASH_UNPACKER;
-    }
-#endif
-    return RUN_LENGTH_UNPACKER;
-}
-
-#ifdef ZTR_SQUASH
-/* ztr_decoder.state of a squash record: what the current token's count belongs to. */
-#define TOKEN_COPY 0u
-#define TOKEN_VERBATIM 1u
-#define TOKEN_DELTA 2u
-
-/* ztr_decoder.form: the delta codes of depth 8 and 24 and of RGB565 low byte first, and
- * those of RGB565 high byte first. */
-#define FORM_DELTAS 1u
-#define FORM_HIGH_FIRST 2u
-
-/* The squash decoding's start, with a window of ZTR_WINDOW_SIZE bytes. */
-static void begin_squash(ztr_decoder* d, const ztr_record* r, uint8_t* window) {
-    /* A planar record's stream is depth-1 planes one after the other: its lines are a
-     * plane's lines, its units bytes of packed pixels. */
-    uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
-    /* The line above lies a line back: a row or a column in whole bytes, or a band's byte
-     * per pixel across it below depth 8. */
-    uint16_t line = r->layout & ZTR_ORDER_COLUMNS ? r->height : r->width;
-    uint16_t i = ZTR_WINDOW_SIZE;
-#ifdef ZTR_SQUASH_PACKED
-    const uint8_t unit = 1; /* depths 1, 2 and 4 and planes only */
 #else
-    const uint8_t unit = depth >= 8 ? depth >> 3 : 1u;
-    d->unit = unit;
-    /* RGB565 comes high byte first in row order with the reversed bit, in column order
-     * without it. */
-    d->form = depth < 8 ? 0 : FORM_DELTAS;
-    if (depth == 16 && !(r->layout & ZTR_LAYOUT_REVERSED) == !((r->layout & 3u) ^ 1u)) {
-        d->form = FORM_HIGH_FIRST;
-    }
-    if (unit > 1 && line <= ZTR_WINDOW_SIZE) {
-        line = (uint16_t)(line * unit);
-    }
+    (void)record;
 #endif
-    if (!(r->layout & ZTR_ORDER_BANDED_ROWS)) {
-        /* 8 / depth pixels a byte: halved, rounding up, once per doubling of the depth
-         * (a depth of 0, which has no pixels to unpack, must not spin here). */
-        for (; depth && depth < 8; depth = (uint8_t)(depth << 1)) {
-            line = (uint16_t)((line >> 1) + (line & 1u));
-        }
-    }
-    d->line = line <= ZTR_WINDOW_SIZE ? line : 0;
-    d->count = 0;
-    d->distance = unit;
-    d->window = window;
-    d->at = 0;
-    /* Four bytes a turn: the start is timed with the decoding, and 512 bytes weigh on
-     * small records. */
-    do {
-        window[--i] = 0;
-        window[--i] = 0;
-        window[--i] = 0;
-        window[--i] = 0;
-    } while (i);
+    return ZTR_UNSUPPORTED;
 }
-
-/* ztr_begin's work: a squash record takes the window of ZTR_WINDOW_SIZE bytes (none when
- * it is null). */
-static ztr_result begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
-                        uint8_t* window) {
-#else
-ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
-#endif
-    decoder->unpacker = pick_unpacker(record);
-    if (decoder->unpacker == NO_UNPACKER) {
-        return ZTR_UNSUPPORTED;
-    }
-    decoder->source = source;
-    decoder->position = record->data_offset;
-    decoder->end = record->offset + record->length;
-    decoder->remaining = record->unpacked_size;
-    decoder->last = 0; /* a leading 0 is a run's second copy */
-    decoder->state = LITERAL;
-    decoder->repeat = 0;
-    decoder->status = record->unpacked_size ? ZTR_OK : ZTR_END;
-#ifdef ZTR_SQUASH
-    if (decoder->unpacker == SQUASH_UNPACKER) {
-        if (!window) {
-            return ZTR_NO_WINDOW;
-        }
-        begin_squash(decoder, record, window);
-    }
-#endif
-    return ZTR_OK;
-}
-
-#ifdef ZTR_SQUASH
-ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
-    return begin(decoder, source, record, 0);
-}
-
-ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
-                            const ztr_record* record, uint8_t* window) {
-    return begin(decoder, source, record, window);
-}
-#else
-ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
-                            const ztr_record* record, uint8_t* window) {
-    (void)window;
-    return ztr_begin(decoder, source, record);
-}
-#endif
 
 /* The run-length decoder over the coded bytes [*coded, stop): delivers at most count
  * bytes to out and returns how many; *coded moves past the bytes used. A byte equal to
@@ -562,15 +451,134 @@ ZTR_ALWAYS_INLINE uint16_t unpack(ztr_decoder* d, const uint8_t** coded, const u
     return (uint16_t)(o - out);
 }
 
-#if !defined(ZTR_NO_CALLBACK_SOURCE) || !ZTR_MEMORY_IN_FLASH
-#define RUN_LENGTH_IN_RAM 1
+/* The run-length decoder over coded bytes in RAM: one copy for both kinds of source. */
 static uint16_t unpack_ram(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop, uint8_t* out,
                            uint16_t count) {
     return unpack(d, coded, stop, out, count, 0);
 }
-#endif
 
-#ifdef ZTR_SQUASH
+/* A squash-coded record is begun as a run-length one and left at ZTR_NO_WINDOW, which
+ * the functions with a window take up. */
+ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record) {
+    if (!record->unpacked_size && record->width && record->height) {
+        return no_unpacker(record);
+    }
+    decoder->unpack = 0; /* run-length */
+    decoder->source = source;
+    decoder->position = record->data_offset;
+    decoder->end = record->offset + record->length;
+    decoder->remaining = record->unpacked_size;
+    decoder->last = 0; /* a leading 0 is a run's second copy */
+    decoder->state = LITERAL;
+    decoder->repeat = 0;
+    if (record->coding) {
+        decoder->status = ZTR_NO_WINDOW; /* nothing to read without a window */
+        return ZTR_NO_WINDOW;
+    }
+    decoder->status = record->unpacked_size ? ZTR_OK : ZTR_END;
+    return ZTR_OK;
+}
+
+/* ---- The squash coding ---- */
+/* squash_state.token: what the current token's count belongs to. */
+#define TOKEN_COPY 0u
+#define TOKEN_VERBATIM 1u
+#define TOKEN_DELTA 2u
+
+/* squash_state.form: the delta codes of depth 8 and 24 and of RGB565 low byte first, and
+ * those of RGB565 high byte first. */
+#define FORM_DELTAS 1u
+#define FORM_HIGH_FIRST 2u
+
+/* The state of a squash record's decoding. It lies in the caller's window before the ring
+ * (ztr_begin_window), or beside the frame placement for a frame buffer: not in the
+ * decoder, so that a decoder of run-length records carries none of it. It keeps its own
+ * place in the coded bytes and leads nowhere back to the decoder, so that the decoder's
+ * address never leaves the function that holds it and link-time optimisation keeps the
+ * decoder in registers, whether or not it reads squash records. */
+typedef struct squash_state {
+    ztr_offset position; /* next coded byte */
+    uint16_t at;         /* where the next unpacked byte goes in the ring: 0 to 511; in a
+                            frame buffer, the bytes of its line before it */
+    uint16_t count;      /* of the current token: bytes left */
+    uint16_t distance;   /* of the last copy, in bytes */
+    uint16_t line;       /* the line above in bytes; 0 when beyond the window */
+    uint8_t token;       /* what the current token's count belongs to: TOKEN_* */
+    uint8_t left;        /* the bytes of a delta code still to deliver */
+    uint8_t unit;        /* bytes of a pixel unit: 1, 2 or 3 */
+    uint8_t form;        /* delta codes: 0 none (depths 1 to 4), else FORM_* */
+    int8_t status;       /* ZTR_OK, or ZTR_DAMAGED or ZTR_READ_FAILED: nothing more comes */
+    uint8_t pixel[3];    /* the last pixels a delta code made, the last unit at the end */
+} squash_state;
+
+/* In a frame buffer, where the record's lines lie: the state, then the lines' place. */
+typedef struct frame_squash {
+    squash_state state;
+    uint8_t* first;  /* the record's first byte in the frame */
+    uint16_t stride; /* bytes from one of the record's lines to the next */
+    uint16_t span;   /* bytes of one of the record's lines */
+} frame_squash;
+
+/* A window holds the state at its first address aligned for it, then the ring. */
+typedef struct {
+    char c;
+    squash_state s;
+} squash_alignment;
+#define STATE_ALIGNMENT offsetof(squash_alignment, s)
+typedef char window_holds_state_and_ring
+    [STATE_ALIGNMENT - 1u + sizeof(squash_state) + RING_SIZE <= ZTR_WINDOW_SIZE ? 1 : -1];
+
+/* The squash decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
+ * this build leaves out. */
+static ztr_result begin_squash(ztr_decoder* d, squash_state* s, const ztr_record* r) {
+    /* A planar record's stream is depth-1 planes one after the other: its lines are a
+     * plane's lines, its units bytes of packed pixels. */
+    uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
+    /* The line above lies a line back: a row or a column in whole bytes, or a band's byte
+     * per pixel across it below depth 8. */
+    uint16_t line = r->layout & ZTR_ORDER_COLUMNS ? r->height : r->width;
+#if ZTR_READ_CHUNK < 4 && !defined(ZTR_NO_CALLBACK_SOURCE)
+    if (!d->source->data) {
+        return ZTR_LEFT_OUT; /* a token of 4 bytes must fit a chunk */
+    }
+#endif
+#ifdef ZTR_SQUASH_PACKED
+    const uint8_t unit = 1; /* depths 1, 2 and 4 and planes only */
+    if (depth > 4) {
+        return ZTR_LEFT_OUT;
+    }
+#else
+    const uint8_t unit = depth >= 8 ? depth >> 3 : 1u;
+    s->unit = unit;
+    /* RGB565 comes high byte first in row order with the reversed bit, in column order
+     * without it. */
+    s->form = depth < 8 ? 0 : FORM_DELTAS;
+    if (depth == 16 && !(r->layout & ZTR_LAYOUT_REVERSED) == !((r->layout & 3u) ^ 1u)) {
+        s->form = FORM_HIGH_FIRST;
+    }
+    if (unit > 1 && line <= RING_SIZE) {
+        line = (uint16_t)(line * unit);
+    }
+#endif
+    if (!(r->layout & ZTR_ORDER_BANDED_ROWS)) {
+        /* 8 / depth pixels a byte: halved, rounding up, once per doubling of the depth
+         * (a depth of 0, which has no pixels to unpack, must not spin here). */
+        for (; depth && depth < 8; depth = (uint8_t)(depth << 1)) {
+            line = (uint16_t)((line >> 1) + (line & 1u));
+        }
+    }
+    s->line = line <= RING_SIZE ? line : 0;
+    s->count = 0;
+    s->distance = unit;
+    s->at = 0;
+    s->left = 0;
+    s->status = ZTR_OK;
+    s->position = d->position;
+    d->squash = s;
+    d->status = r->unpacked_size ? ZTR_OK : ZTR_END;
+    return ZTR_OK;
+}
+
 /* ---- The squash coding (format/squash_coding.h of the Zentra tools has its diagram) ----
  * A token byte: 000 verbatim run, 001 delta run, 010 copy from the line above, 011 copy
  * from the last copy's distance R, each with a 5-bit length field; 1h a copy of a 6-bit
@@ -611,44 +619,74 @@ static uint16_t unpack_ram(ztr_decoder* d, const uint8_t** coded, const uint8_t*
     ((int8_t)((((value) >> (shift)) & ((1u << (width)) - 1u)) ^ (1u << ((width)-1u))) -            \
      (int8_t)(1u << ((width)-1u)))
 
-/* Where the coded bytes are: in RAM, or (AVR memory sources) in program memory. */
-#define FROM_CODED 1u
-#define FROM_FLASH 2u
-
 /* The ring's places are counted modulo its size, a power of two. */
-#define RING_MASK (ZTR_WINDOW_SIZE - 1u)
-typedef char window_is_a_power_of_two[(ZTR_WINDOW_SIZE & RING_MASK) == 0 ? 1 : -1];
+#define RING_MASK (RING_SIZE - 1u)
+typedef char window_is_a_power_of_two[(RING_SIZE & RING_MASK) == 0 ? 1 : -1];
+
+/* In a frame buffer: the unpacked byte `back` bytes before o, which is col bytes into its
+ * line, found by going up the record's lines (f->span bytes each, f->stride bytes apart,
+ * the first at f->first); *room takes the bytes from it to its line's end. Null where it
+ * lies before the stream's start, which the coding reads as zeros: *room then takes the
+ * bytes up to the start. */
+static const uint8_t* frame_source(const frame_squash* f, const uint8_t* o, uint16_t col,
+                                   uint16_t back, uint16_t* room) {
+    const uint8_t* line = o - col;
+    if (back <= col) {
+        *room = (uint16_t)(f->span - col + back);
+        return o - back;
+    }
+    back = (uint16_t)(back - col);
+    for (;;) {
+        if (line == f->first) {
+            *room = back;
+            return 0;
+        }
+        line -= f->stride;
+        if (back <= f->span) {
+            *room = back;
+            return line + f->span - back;
+        }
+        back = (uint16_t)(back - f->span);
+    }
+}
 
 /* The squash decoder over the coded bytes [*coded, stop) (in program memory when from is
  * FROM_FLASH): delivers at most count bytes to out and returns how many; *coded moves past
- * the tokens and codes used. Every byte also goes into the window at d->at, a ring. Verbatim
+ * the tokens and codes used. Every byte also goes into the window at s->at, a ring; or, in
+ * a frame buffer (in_frame), the bytes that it places there are the window, and a call
+ * delivers one of the record's lines or the rest of one, at s->at bytes into it. Verbatim
  * bytes and copies go out in stretches that end where the output, the token, the piece of
- * coded bytes or the ring (where the bytes go, or where a copy takes them) ends, so that the
- * loop that moves them tests nothing else. A delta code makes its pixels in d->pixel, and they
- * go out from there one by one (repeat counts those still to go). */
-static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded,
-                                           const uint8_t* stop, uint8_t* out, uint16_t count,
-                                           uint8_t from) {
+ * coded bytes or the ring (where the bytes go, or where a copy takes them) or the line
+ * that a copy takes them from ends, so that the loop that moves them tests nothing else.
+ * A delta code makes its pixels in s->pixel, and they go out from there one by one (repeat
+ * counts those still to go). */
+ZTR_ALWAYS_INLINE uint16_t squash(squash_state* s, const uint8_t** coded, const uint8_t* stop,
+                                  uint8_t* out, uint16_t count, uint8_t from, int in_frame) {
     const uint8_t* p = *coded;
     const uint8_t* mark = p;
     uint8_t* o = out;
     uint8_t* const o_end = out + count;
-    uint8_t* const ring = d->window;
-    uint16_t at = d->at;
-    uint16_t n = d->count;
-    uint8_t token = d->state;
+    const frame_squash* const f = (const frame_squash*)s; /* in_frame only */
+    uint8_t* const ring = in_frame ? f->first : (uint8_t*)(s + 1);
+    uint16_t at = s->at;
+    uint16_t n = s->count;
+    uint8_t token = s->token;
 #ifdef ZTR_SQUASH_PACKED
     const uint8_t unit = 1; /* depths 1, 2 and 4: a unit is a byte, and no delta runs */
 #else
-    uint8_t* const px = d->pixel;
-    uint8_t left = d->repeat;
-    const uint8_t unit = d->unit;
+    uint8_t* const px = s->pixel;
+    uint8_t left = s->left;
+    const uint8_t unit = s->unit;
 #endif
     const uint8_t from_flash = from == FROM_FLASH;
     (void)from_flash;
-    if (d->status) {
-        return 0; /* damaged in an earlier chunk of this read */
+#ifndef ZTR_NO_CALLBACK_SOURCE
+    /* Damaged in an earlier chunk of this call. From memory a call reads its coded bytes in
+     * one piece, and ztr_read ends the decoding when one comes back short. */
+    if (s->status != ZTR_OK) {
+        return 0;
     }
+#endif
     while (o != o_end) {
         uint16_t run;
         uint8_t* w;
@@ -656,8 +694,10 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
         if (left) {
             const uint8_t b = px[3u - left];
             *o++ = b;
-            ring[at] = b;
-            at = (at + 1u) & RING_MASK;
+            if (!in_frame) {
+                ring[at] = b;
+                at = (at + 1u) & RING_MASK;
+            }
             --left;
             continue;
         }
@@ -690,10 +730,10 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
             n = (uint16_t)(length * unit);
             token = TOKEN_COPY;
             if (t & KIND_FAR) {
-                d->distance = (uint16_t)((((t & 0x40u) << 2) + k + 1u) * unit);
+                s->distance = (uint16_t)((((t & 0x40u) << 2) + k + 1u) * unit);
             } else if (t & KIND_ABOVE) {
                 if (!(t & KIND_DELTA)) {
-                    d->distance = d->line; /* the line above; 0 when beyond the window */
+                    s->distance = s->line; /* the line above; 0 when beyond the window */
                 }
             } else {
                 token = TOKEN_VERBATIM;
@@ -703,19 +743,28 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
 #else
                     /* The first code refers to the unit before the run. */
                     uint16_t q = at;
-                    if (!d->form) {
+                    if (!s->form) {
                         goto damaged; /* no delta runs at depths 1 to 4 */
                     }
                     token = TOKEN_DELTA;
-                    for (k = 3; k > 3u - unit;) {
-                        q = (q - 1u) & RING_MASK;
-                        px[--k] = ring[q];
+                    if (in_frame) {
+                        uint16_t room;
+                        const uint8_t* before =
+                            frame_source(f, o, (uint16_t)(at + (o - out)), unit, &room);
+                        for (k = 0; k < unit; ++k) {
+                            px[3u - unit + k] = before ? before[k] : 0;
+                        }
+                    } else {
+                        for (k = 3; k > 3u - unit;) {
+                            q = (q - 1u) & RING_MASK;
+                            px[--k] = ring[q];
+                        }
                     }
 #endif
                 }
                 continue;
             }
-            if (!d->distance || d->distance > ZTR_WINDOW_SIZE) {
+            if (!s->distance || s->distance > RING_SIZE) {
                 goto damaged;
             }
             continue;
@@ -765,7 +814,7 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                 }
                 if (unit == 2) {
                     /* The RGB565 value plus da x 2048 + dg x 32 + db. */
-                    uint8_t* const high = d->form == FORM_HIGH_FIRST ? px + 1 : px + 2;
+                    uint8_t* const high = s->form == FORM_HIGH_FIRST ? px + 1 : px + 2;
                     uint8_t* const low = px + 1 + (px + 2 - high);
                     const uint16_t v =
                         (uint16_t)((*high << 8 | *low) +
@@ -789,8 +838,8 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
         if (run > n) {
             run = n;
         }
-        if (run > ZTR_WINDOW_SIZE - at) {
-            run = (uint16_t)(ZTR_WINDOW_SIZE - at);
+        if (!in_frame && run > RING_SIZE - at) {
+            run = (uint16_t)(RING_SIZE - at);
         }
         w = ring + at;
         if (token == TOKEN_VERBATIM) {
@@ -801,6 +850,22 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                 }
             }
             n = (uint16_t)(n - run);
+            if (in_frame) {
+#if ZTR_MEMORY_IN_FLASH
+                if (from_flash) {
+                    do {
+                        FETCH_MEMORY(*o, p);
+                        ++o;
+                    } while (--run);
+                } else
+#endif
+                {
+                    do {
+                        *o++ = *p++;
+                    } while (--run);
+                }
+                continue;
+            }
             at = (uint16_t)(at + run);
 #if ZTR_MEMORY_IN_FLASH
             if (from_flash) {
@@ -819,11 +884,29 @@ static ZTR_NOINLINE uint16_t unpack_squash(ztr_decoder* d, const uint8_t** coded
                     *w++ = b;
                 } while (--run);
             }
+        } else if (in_frame) {
+            uint16_t room;
+            const uint8_t* take =
+                frame_source(f, o, (uint16_t)(at + (o - out)), s->distance, &room);
+            if (run > room) {
+                run = room;
+            }
+            n = (uint16_t)(n - run);
+            if (take) {
+                do {
+                    *o++ = *take++;
+                } while (--run);
+            } else {
+                do {
+                    *o++ = 0; /* before the stream's start */
+                } while (--run);
+            }
+            continue;
         } else {
-            const uint16_t back = (uint16_t)((at - d->distance) & RING_MASK);
+            const uint16_t back = (uint16_t)((at - s->distance) & RING_MASK);
             const uint8_t* take = ring + back;
-            if (run > ZTR_WINDOW_SIZE - back) {
-                run = (uint16_t)(ZTR_WINDOW_SIZE - back);
+            if (run > RING_SIZE - back) {
+                run = (uint16_t)(RING_SIZE - back);
             }
             n = (uint16_t)(n - run);
             at = (uint16_t)(at + run);
@@ -844,109 +927,154 @@ cut:
 #endif
     goto done;
 damaged:
-    d->status = ZTR_DAMAGED;
+    s->status = ZTR_DAMAGED;
 done:
-    d->at = at;
-    d->count = n;
-    d->state = token;
+    if (in_frame) {
+        /* A call ends within its line or at its end, where the next line starts. */
+        at = (uint16_t)(at + (o - out));
+        if (at == f->span) {
+            at = 0;
+        }
+    }
+    s->at = at;
+    s->count = n;
+    s->token = token;
 #ifndef ZTR_SQUASH_PACKED
-    d->repeat = left;
+    s->left = left;
 #endif
     *coded = p;
     return (uint16_t)(o - out);
 }
-#endif
 
-/* The unpacker over coded bytes in RAM [*coded, stop): the run-length one, or the one
- * the decoder's record takes. */
-#if defined(ZTR_SQUASH) && defined(RUN_LENGTH_IN_RAM) && !defined(ZTR_NO_CALLBACK_SOURCE)
-static uint16_t unpack_bytes(ztr_decoder* d, const uint8_t** coded, const uint8_t* stop,
-                             uint8_t* out, uint16_t count) {
-    return d->unpacker == SQUASH_UNPACKER ? unpack_squash(d, coded, stop, out, count, FROM_CODED)
-                                          : unpack_ram(d, coded, stop, out, count);
-}
-#else
-#define unpack_bytes unpack_ram
-#endif
-
-#ifndef ZTR_NO_MEMORY_SOURCE
-static uint16_t unpack_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    const uint8_t* const base = d->source->data;
-    const uint8_t* p = base + d->position;
-#if ZTR_MEMORY_IN_FLASH
-    const uint16_t got = unpack(d, &p, base + d->end, out, count, 1);
-#else
-    const uint16_t got = unpack_ram(d, &p, base + d->end, out, count);
-#endif
-    d->position = (ztr_offset)(p - base);
-    return got;
-}
-#endif
-
-#ifndef ZTR_NO_CALLBACK_SOURCE
-/* Coded bytes come through the callback a chunk at a time; a chunk's unused tail is read
- * again by the next call. The decoding ends when a chunk gives nothing: at the record's
- * end, or with a squash token cut off there. */
-static uint16_t unpack_callback(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    uint8_t chunk[ZTR_READ_CHUNK];
-    uint16_t done = 0;
-    const uint8_t* p;
-    do {
-        const ztr_offset left = d->end - d->position;
-        const uint8_t size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
-        p = chunk;
-        if (size && fetch(d->source, d->position, chunk, size) != ZTR_OK) {
-            d->status = ZTR_READ_FAILED;
-            break;
-        }
-        done = (uint16_t)(done +
-                          unpack_bytes(d, &p, chunk + size, out + done, (uint16_t)(count - done)));
-        d->position = (ztr_offset)(d->position + (p - chunk));
-    } while (done != count && p != chunk);
-    return done;
-}
-#endif
-
-#if defined(ZTR_SQUASH) && !defined(ZTR_NO_MEMORY_SOURCE)
-/* A squash record from memory: program memory on AVR, else RAM. */
-static uint16_t unpack_squash_memory(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    const uint8_t* const base = d->source->data;
-    const uint8_t* p = base + d->position;
-    const uint16_t got = unpack_squash(d, &p, base + d->end, out, count,
-                                       ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_CODED);
-    d->position = (ztr_offset)(p - base);
-    return got;
-}
-#endif
-
-/* The run-length coding from either kind of source. */
-static uint16_t unpack_run_length(ztr_decoder* d, uint8_t* out, uint16_t count) {
-#if defined(ZTR_NO_CALLBACK_SOURCE)
-    return unpack_memory(d, out, count);
-#elif defined(ZTR_NO_MEMORY_SOURCE)
-    return unpack_callback(d, out, count);
-#else
-    return d->source->data ? unpack_memory(d, out, count) : unpack_callback(d, out, count);
-#endif
+/* The squash decoder with a ring of its own, and in a frame buffer: one body, each built
+ * for its window, so that a firmware links only the one it uses. With a single kind of
+ * source each has one caller, its reader, which the compiler may then build it into. */
+static uint16_t unpack_squash(squash_state* s, const uint8_t** coded, const uint8_t* stop,
+                              uint8_t* out, uint16_t count, uint8_t from) {
+    return squash(s, coded, stop, out, count, from, 0);
 }
 
-/* The one place where a decoder's unpacker is called. */
-ZTR_ALWAYS_INLINE uint16_t unpack_record(ztr_decoder* d, uint8_t* out, uint16_t count) {
-    switch (d->unpacker) {
-#ifdef ZTR_SQUASH
-    case SQUASH_UNPACKER:
-#if defined(ZTR_NO_CALLBACK_SOURCE)
-        return unpack_squash_memory(d, out, count);
-#elif defined(ZTR_NO_MEMORY_SOURCE)
-        return unpack_callback(d, out, count);
-#else
-        return d->source->data ? unpack_squash_memory(d, out, count)
-                               : unpack_callback(d, out, count);
-#endif
-#endif
-    default:
-        return unpack_run_length(d, out, count);
+static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, const uint8_t* stop,
+                                       uint8_t* out, uint16_t count, uint8_t from) {
+    return squash(s, coded, stop, out, count, from, 1);
+}
+
+/* The unpackers of unpack_record, each with its state (the decoder for run-length, the
+ * squash state for squash), and the one over coded bytes in RAM or (from FROM_FLASH) in
+ * program memory. */
+#define RUN_LENGTH 0
+#define SQUASH_IN_RING 1
+#define SQUASH_IN_FRAME 2
+ZTR_ALWAYS_INLINE uint16_t unpack_coded(void* state, const uint8_t** coded, const uint8_t* stop,
+                                        uint8_t* out, uint16_t count, uint8_t from, int kind) {
+    ztr_decoder* const d = (ztr_decoder*)state;
+    if (kind == SQUASH_IN_RING) {
+        return unpack_squash((squash_state*)state, coded, stop, out, count, from);
     }
+    if (kind == SQUASH_IN_FRAME) {
+        return unpack_squash_in_frame((squash_state*)state, coded, stop, out, count, from);
+    }
+#if ZTR_MEMORY_IN_FLASH
+    if (from == FROM_FLASH) {
+        return unpack(d, coded, stop, out, count, 1);
+    }
+#else
+    (void)from;
+#endif
+    return unpack_ram(d, coded, stop, out, count);
+}
+
+/* The record's next unpacked bytes, from its coded bytes [*position, end) of source:
+ * straight from a memory source, in chunks from a callback source, whose unused tail the
+ * next call reads again (a failed read sets *status). The decoding ends when a chunk gives
+ * nothing: at the record's end, or with a squash token cut off there. Built for each kind
+ * of unpacker, so that each is linked alone. */
+ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
+                                         ztr_offset* position, ztr_offset end, int8_t* status,
+                                         uint8_t* out, uint16_t count, int kind) {
+    (void)status;
+#ifndef ZTR_NO_MEMORY_SOURCE
+#ifndef ZTR_NO_CALLBACK_SOURCE
+    if (source->data)
+#endif
+    {
+        const uint8_t* const base = source->data;
+        const uint8_t* p = base + *position;
+        const uint16_t got = unpack_coded(state, &p, base + end, out, count,
+                                          ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_RAM, kind);
+        *position = (ztr_offset)(p - base);
+        return got;
+    }
+#endif
+#ifndef ZTR_NO_CALLBACK_SOURCE
+    {
+        uint8_t chunk[ZTR_READ_CHUNK];
+        uint16_t done = 0;
+        const uint8_t* p;
+        do {
+            const ztr_offset left = end - *position;
+            const uint8_t size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
+            p = chunk;
+            if (size && fetch(source, *position, chunk, size) != ZTR_OK) {
+                *status = ZTR_READ_FAILED;
+                break;
+            }
+            done = (uint16_t)(done + unpack_coded(state, &p, chunk + size, out + done,
+                                                  (uint16_t)(count - done), FROM_RAM, kind));
+            *position = (ztr_offset)(*position + (p - chunk));
+        } while (done != count && p != chunk);
+        return done;
+    }
+#endif
+}
+
+static uint16_t unpack_run_length(ztr_decoder* d, uint8_t* out, uint16_t count) {
+    return unpack_record(d, d->source, &d->position, d->end, &d->status, out, count, RUN_LENGTH);
+}
+
+/* The squash readers that the decoder names. ztr_read hands them the state and the source
+ * and end of the record, never the decoder's address, so that no firmware passes it to a
+ * function that the compiler cannot see. */
+static uint16_t read_squash_in_ring(void* squash, const ztr_source* source, ztr_offset end,
+                                    uint8_t* out, uint16_t count) {
+    squash_state* const s = (squash_state*)squash;
+    return unpack_record(s, source, &s->position, end, &s->status, out, count, SQUASH_IN_RING);
+}
+
+static uint16_t read_squash_in_frame(void* squash, const ztr_source* source, ztr_offset end,
+                                     uint8_t* out, uint16_t count) {
+    squash_state* const s = (squash_state*)squash;
+    return unpack_record(s, source, &s->position, end, &s->status, out, count, SQUASH_IN_FRAME);
+}
+
+/* The ring starts zeroed, four bytes a turn: the start is timed with the decoding, and
+ * 512 bytes weigh on small records. A function of its own, where the AVR keeps the pointer
+ * in a register that takes offsets (built into its caller, the loop takes twice the flash). */
+static ZTR_NOINLINE void clear_ring(uint8_t* z) {
+    uint8_t k = RING_SIZE / 4;
+    do {
+        *z++ = 0;
+        *z++ = 0;
+        *z++ = 0;
+        *z++ = 0;
+    } while (--k);
+}
+
+ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
+                            const ztr_record* record, uint8_t* window) {
+    ztr_result result = ztr_begin(decoder, source, record);
+    squash_state* const s =
+        (squash_state*)(window + ((0u - (uintptr_t)window) & (STATE_ALIGNMENT - 1u)));
+    if (result != ZTR_NO_WINDOW) {
+        return result;
+    }
+    result = begin_squash(decoder, s, record);
+    if (result != ZTR_OK) {
+        return result;
+    }
+    decoder->unpack = read_squash_in_ring;
+    clear_ring((uint8_t*)(s + 1));
+    return ZTR_OK;
 }
 
 uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
@@ -957,12 +1085,21 @@ uint16_t ztr_read(ztr_decoder* decoder, uint8_t* out, uint16_t count) {
     if (count > decoder->remaining) {
         count = (uint16_t)decoder->remaining;
     }
-    got = unpack_record(decoder, out, count);
+    if (decoder->unpack) {
+        got = decoder->unpack(decoder->squash, decoder->source, decoder->end, out, count);
+#ifndef ZTR_NO_CALLBACK_SOURCE
+        if (got < count) {
+            decoder->status = ((const squash_state*)decoder->squash)->status; /* a failed read */
+        }
+#endif
+    } else {
+        got = unpack_run_length(decoder, out, count);
+    }
     decoder->remaining -= got;
     if (!decoder->remaining) {
         decoder->status = ZTR_END;
     } else if (got < count && decoder->status == ZTR_OK) {
-        decoder->status = ZTR_DAMAGED; /* the coded data ended early */
+        decoder->status = ZTR_DAMAGED; /* the coded data ended early, or was damaged */
     }
     return got;
 }
@@ -978,32 +1115,26 @@ ztr_result ztr_stream(ztr_decoder* decoder, uint8_t* buffer, uint16_t size, ztr_
     return decoder->status == ZTR_END ? ZTR_OK : (ztr_result)decoder->status;
 }
 
-/* A record lands in the frame line by line: line k of the record is line first_line + k
- * of the frame, from byte offset on. Along the packed axis (x for rows and banded
- * columns, y for columns and banded rows) the rectangle starts on a whole byte. */
-#ifdef ZTR_SQUASH
-ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
-                     uint8_t* frame, uint32_t frame_size) {
-    return ztr_apply_window(source, first, record, frame, frame_size, 0);
-}
-
-ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
-                            const ztr_record* record, uint8_t* frame, uint32_t frame_size,
-                            uint8_t* window) {
-#else
-ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
-                            const ztr_record* record, uint8_t* frame, uint32_t frame_size,
-                            uint8_t* window) {
-    (void)window;
-    return ztr_apply(source, first, record, frame, frame_size);
-}
-
-ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
-                     uint8_t* frame, uint32_t frame_size) {
-#endif
+/* ---- Placing a record into a frame buffer ----
+ * A record lands in the frame line by line: line k of the record is line first_line + k
+ * of the frame, from byte offset on; the planes of a planar frame lie one after the
+ * other, and each takes its rectangle. Along the packed axis (x for rows and banded
+ * columns, y for columns and banded rows) the rectangle starts on a whole byte. Each of
+ * ztr_apply, ztr_apply_window and ztr_apply_in_frame is this body built for its window
+ * (how: one of the three below), so that ztr_apply links no squash code. In a frame
+ * buffer the record's stream must run on from one of its lines to the next there: lines
+ * of 16 bits, and a planar record's planes one after the other, which they are when it is
+ * as high as the frame. */
+#define WITHOUT_WINDOW 0
+#define WITH_WINDOW 1
+#define FRAME_AS_WINDOW 2
+ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* first,
+                                   const ztr_record* record, uint8_t* frame, uint32_t frame_size,
+                                   uint8_t* window, int how) {
     shape fs;
     shape rs;
     ztr_decoder d;
+    frame_squash in_frame;        /* the squash state with FRAME_AS_WINDOW */
     uint16_t across = record->dy; /* position across the lines, in pixels */
     uint16_t along = record->dx;  /* position along a line, in pixels */
     uint32_t frame_line;          /* bytes of a line */
@@ -1013,9 +1144,11 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
     uint8_t plane;
     uint8_t* out;
     ztr_result result;
-    if (!get_shape(first->layout, first->depth, first->width, first->height, &fs) ||
-        !get_shape(record->layout, record->depth, record->width, record->height, &rs)) {
-        return ZTR_UNSUPPORTED;
+    if (!get_shape(first->layout, first->depth, first->width, first->height, &fs)) {
+        return no_unpacker(first);
+    }
+    if (!get_shape(record->layout, record->depth, record->width, record->height, &rs)) {
+        return no_unpacker(record);
     }
     if (record->depth != first->depth || ((record->layout ^ first->layout) & ZTR_LAYOUT_BITS) ||
         frame_size < fs.total) {
@@ -1043,17 +1176,27 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
         (uint32_t)along * fs.bytes + record_line > frame_line) {
         return ZTR_MISMATCH;
     }
-#ifdef ZTR_SQUASH
-    result = begin(&d, source, record, window);
-#else
-    result = ztr_begin(&d, source, record);
-#endif
+    frame += across * frame_line + (uint32_t)along * fs.bytes;
+    if (how == WITH_WINDOW) {
+        result = ztr_begin_window(&d, source, record, window);
+    } else {
+        result = ztr_begin(&d, source, record);
+    }
+    if (how == FRAME_AS_WINDOW && result == ZTR_NO_WINDOW) {
+        if (frame_line > 0xFFFFu || (rs.planes > 1 && rs.lines != fs.lines)) {
+            return ZTR_NO_WINDOW;
+        }
+        result = begin_squash(&d, &in_frame.state, record);
+        d.unpack = read_squash_in_frame;
+        in_frame.first = frame;
+        in_frame.stride = (uint16_t)frame_line;
+        in_frame.span = (uint16_t)record_line;
+    }
     if (result != ZTR_OK) {
         return result;
     }
-    /* The planes of a planar frame lie one after the other; each takes its rectangle. */
     for (plane = 0; plane < rs.planes; ++plane) {
-        out = frame + plane * fs.plane + across * frame_line + (uint32_t)along * fs.bytes;
+        out = frame + plane * fs.plane;
         for (line = 0; line < rs.lines; ++line) {
             uint32_t left = record_line;
             uint8_t* o = out;
@@ -1071,65 +1214,67 @@ ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const zt
     return ZTR_OK;
 }
 
+ztr_result ztr_apply(const ztr_source* source, const ztr_record* first, const ztr_record* record,
+                     uint8_t* frame, uint32_t frame_size) {
+    return apply(source, first, record, frame, frame_size, 0, WITHOUT_WINDOW);
+}
+
+ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
+                            const ztr_record* record, uint8_t* frame, uint32_t frame_size,
+                            uint8_t* window) {
+    return apply(source, first, record, frame, frame_size, window, WITH_WINDOW);
+}
+
+ztr_result ztr_apply_in_frame(const ztr_source* source, const ztr_record* first,
+                              const ztr_record* record, uint8_t* frame, uint32_t frame_size) {
+    return apply(source, first, record, frame, frame_size, 0, FRAME_AS_WINDOW);
+}
+
 #ifndef ZTR_NO_PLANAR
-#ifdef ZTR_SQUASH
-static ztr_result begin_plane(ztr_decoder* decoder, const ztr_source* source,
-                              const ztr_record* record, uint8_t plane, uint8_t* window) {
-#else
-ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
-                           uint8_t plane) {
-#endif
-    shape s;
+/* The shape of a planar record, for starting at one of its planes. */
+static ztr_result plane_shape(const ztr_record* record, uint8_t plane, shape* s) {
+    if (!(record->layout & ZTR_LAYOUT_PLANAR) ||
+        !get_shape(record->layout, record->depth, record->width, record->height, s)) {
+        return ZTR_UNSUPPORTED;
+    }
+    return plane < s->planes ? ZTR_OK : ZTR_END;
+}
+
+/* The planes before plane are decoded and passed over: the coding runs through them. */
+static ztr_result skip_planes(ztr_decoder* decoder, const shape* s, uint8_t plane) {
     uint8_t skipped[16];
     ztr_offset skip;
-    ztr_result result;
-    if (!(record->layout & ZTR_LAYOUT_PLANAR)) {
-        return ZTR_UNSUPPORTED;
-    }
-    if (!get_shape(record->layout, record->depth, record->width, record->height, &s)) {
-        return ZTR_UNSUPPORTED;
-    }
-    if (plane >= s.planes) {
-        return ZTR_END;
-    }
-#ifdef ZTR_SQUASH
-    result = begin(decoder, source, record, window);
-#else
-    result = ztr_begin(decoder, source, record);
-#endif
-    if (result != ZTR_OK) {
-        return result;
-    }
-    /* The planes before it are decoded and passed over: the coding runs through them. */
-    for (skip = (ztr_offset)(s.plane * plane); skip;) {
+    for (skip = (ztr_offset)(s->plane * plane); skip;) {
         const uint16_t piece = skip < sizeof skipped ? (uint16_t)skip : (uint16_t)sizeof skipped;
         if (ztr_read(decoder, skipped, piece) != piece) {
             return (ztr_result)decoder->status;
         }
         skip = (ztr_offset)(skip - piece);
     }
-    decoder->remaining = s.plane;
-    decoder->status = s.plane ? ZTR_OK : ZTR_END;
+    decoder->remaining = s->plane;
+    decoder->status = s->plane ? ZTR_OK : ZTR_END;
     return ZTR_OK;
 }
 
-#ifdef ZTR_SQUASH
 ztr_result ztr_begin_plane(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record,
                            uint8_t plane) {
-    return begin_plane(decoder, source, record, plane, 0);
+    shape s;
+    ztr_result result = plane_shape(record, plane, &s);
+    if (result == ZTR_OK) {
+        result = ztr_begin(decoder, source, record);
+    }
+    return result == ZTR_OK ? skip_planes(decoder, &s, plane) : result;
 }
 
 ztr_result ztr_begin_plane_window(ztr_decoder* decoder, const ztr_source* source,
                                   const ztr_record* record, uint8_t plane, uint8_t* window) {
-    return begin_plane(decoder, source, record, plane, window);
+    shape s;
+    ztr_result result = plane_shape(record, plane, &s);
+    if (result == ZTR_OK) {
+        result = ztr_begin_window(decoder, source, record, window);
+    }
+    return result == ZTR_OK ? skip_planes(decoder, &s, plane) : result;
 }
-#else
-ztr_result ztr_begin_plane_window(ztr_decoder* decoder, const ztr_source* source,
-                                  const ztr_record* record, uint8_t plane, uint8_t* window) {
-    (void)window;
-    return ztr_begin_plane(decoder, source, record, plane);
-}
-#endif
 #endif
 
 ztr_result ztr_palette(const ztr_source* source, const ztr_record* record, uint8_t index,

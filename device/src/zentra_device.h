@@ -18,9 +18,14 @@
  *     first otherwise;
  *   - places a record into a frame buffer kept in the display's lay-out (ztr_apply): a
  *     full frame fills it, a delta record overwrites its rectangle at (dx, dy);
- *   - built with ZTR_SQUASH, also decodes records in the squash coding ("ztr convert
- *     --coding squash" or "auto"), which copies whole pixels from the line above and from
- *     the last 512 bytes and codes photo-like pixels by their difference to the one before.
+ *   - decodes records in the squash coding too ("ztr convert --coding squash" or "auto"),
+ *     which copies whole pixels from the line above and from the last 512 bytes and codes
+ *     photo-like pixels by their difference to the one before, through the functions that
+ *     take a window (ztr_begin_window, ztr_apply_window, ztr_apply_in_frame,
+ *     ztr_begin_plane_window). Nothing needs to be switched on: the squash decoder is
+ *     reached from those functions alone, so a firmware that never calls them links none
+ *     of it when built with -ffunction-sections -fdata-sections -Wl,--gc-sections (as the
+ *     Arduino, PlatformIO, ESP-IDF and Zephyr builds are) or with -flto.
  *
  * Example: a 128 x 64 SSD1306-style panel (8-row pages, top row in bit 0: lay-out 0x06,
  * depth 1) fed from a file made with "ztr export logo.ztr -o logo.h":
@@ -47,14 +52,16 @@
  *
  * Playing an animation with a frame buffer in the panel's lay-out (1,024 bytes here);
  * ztr_next_frame starts at the full frame when the frame is zeroed, and goes back to it
- * after the record flagged last:
+ * after the record flagged last. ztr_apply_in_frame places run-length and squash records
+ * alike, the frame buffer serving as the squash window (ztr_apply takes run-length
+ * records only and links no squash code):
  *
  *     static uint8_t screen[1024];
  *     ztr_record first, frame = {0};
  *     if (ztr_find(&file, 1, 0x06, 128, 64, &first) != ZTR_OK)
  *         return;
  *     while (ztr_next_frame(&file, &first, &frame) == ZTR_OK &&
- *            ztr_apply(&file, &first, &frame, screen, sizeof screen) == ZTR_OK) {
+ *            ztr_apply_in_frame(&file, &first, &frame, screen, sizeof screen) == ZTR_OK) {
  *         ssd1306_window(panel, 0, 127, 0, 7);
  *         ssd1306_data(panel, screen, sizeof screen);
  *         wait_ms(frame.delay);                        // how long this frame stands
@@ -81,13 +88,14 @@
  *   ZTR_SMALL_FILES         offsets and lengths of 16 bits: files up to 65,535 bytes, and
  *                           records whose unpacked stream is at most 65,535 bytes (larger
  *                           ones give ZTR_UNSUPPORTED); the smallest code on 8-bit cores
- *   ZTR_NO_PLANAR           no planar records (they give ZTR_UNSUPPORTED), and no
+ *   ZTR_NO_PLANAR           no planar records (they give ZTR_LEFT_OUT), and no
  *                           ztr_begin_plane
- *   ZTR_SQUASH              the squash coding too (see "Squash-coded records" below)
- *   ZTR_SQUASH_PACKED       the squash coding of depths 1, 2 and 4 only, for monochrome and
- *                           grey panels: smaller, and squash records of depths 8 to 24
- *                           give ZTR_UNSUPPORTED (the writer codes depths 1 to 4 without
- *                           the delta codes that the other depths take)
+ *   ZTR_SQUASH_PACKED       the smaller squash decoder, of depths 1, 2 and 4 and planes
+ *                           only, for monochrome, grey and e-paper panels: squash records
+ *                           of depths 8 to 24 give ZTR_LEFT_OUT (the writer codes depths
+ *                           1 to 4 without the delta codes that the other depths take)
+ *   ZTR_SQUASH              accepted and without effect: the squash coding needs no
+ *                           option, as it costs flash only where a window is given
  * The figures of every option are in docs/performance.md of the Zentra tools.
  *
  * Planar records (ZTR_LAYOUT_PLANAR) of depth D hold D bit planes one after the other,
@@ -108,34 +116,29 @@
  * ztr_palette reads entry i (for controllers that take a colour table, or to turn an
  * index into RGB565 with ZTR_RGB565).
  *
- * Squash-coded records (ZTR_SQUASH). Copies reach back up to 512 unpacked bytes, so the
- * decoding needs them: ztr_begin_window takes a window of ZTR_WINDOW_SIZE bytes that the
- * caller owns for as long as the record is read, ztr_apply_window one for the call
- * (ztr_begin and ztr_apply have none and give ZTR_NO_WINDOW for such a record). Streaming
- * a panel-sized picture:
+ * Squash-coded records. Copies reach back up to 512 unpacked bytes, so the decoding needs
+ * them: ztr_begin_window takes a window of ZTR_WINDOW_SIZE bytes (those 512 and the
+ * decoding's state: 532 bytes on the AVR, 536 on 32-bit cores) that the caller owns for as
+ * long as the record is read, ztr_apply_window one for the call, and ztr_apply_in_frame
+ * uses the frame buffer itself, where the record's earlier bytes already lie, so that it
+ * needs no window beyond the frame. ztr_begin, ztr_apply and ztr_begin_plane have none and give
+ * ZTR_NO_WINDOW for such a record; ztr_find and ztr_next_frame take squash records like any
+ * other. Streaming a panel-sized picture:
  *
  *     static uint8_t window[ZTR_WINDOW_SIZE];
  *     if (ztr_begin_window(&decoder, &file, &frame, window) == ZTR_OK)
  *         ztr_stream(&decoder, chunk, sizeof chunk, send_to_panel, panel);
  *
- * A build without ZTR_SQUASH walks past squash-coded records as every older reader does:
- * their depth byte keeps its bit 7 (record->depth above 128), so that ztr_find and
- * ztr_next_frame never take them and ztr_begin gives ZTR_UNSUPPORTED.
- *
  * Results are ztr_result values: ZTR_OK, ZTR_END (no further record, no match, stream
- * complete), ZTR_STOPPED (the stream's callback asked to stop), or a negative error. A
- * damaged or cut file gives ZTR_DAMAGED, never a read outside the file.
+ * complete), ZTR_STOPPED (the stream's callback asked to stop), or a negative error (the
+ * enum below says what each means; docs/firmware.md of the Zentra tools what to do about
+ * it). A damaged or cut file gives ZTR_DAMAGED, never a read outside the file.
  */
 #ifndef ZENTRA_DEVICE_H
 #define ZENTRA_DEVICE_H
 
 #include <stddef.h>
 #include <stdint.h>
-
-/* ZTR_SQUASH_PACKED is the squash coding for panels of 1, 2 and 4 bits only. */
-#if defined(ZTR_SQUASH_PACKED) && !defined(ZTR_SQUASH)
-#define ZTR_SQUASH
-#endif
 
 #ifdef __cplusplus
 extern "C" {
@@ -179,14 +182,21 @@ typedef enum ztr_result {
     ZTR_DAMAGED = -1,     /* bad header or length, record past the end, data cut short */
     ZTR_READ_FAILED = -2, /* the read callback delivered fewer bytes than asked */
     ZTR_UNSUPPORTED = -3, /* a depth other than 1, 2, 4, 8, 16, 24, a planar lay-out at
-                             16 or 24 bits (or at all with ZTR_NO_PLANAR), or a stream
-                             too long for ZTR_SMALL_FILES */
+                             16 or 24 bits, or a stream too long for ZTR_SMALL_FILES */
     ZTR_MISMATCH = -4,    /* ztr_apply: record and frame buffer do not fit together */
-    ZTR_NO_WINDOW = -5    /* ztr_begin: a squash-coded record needs ztr_begin_window */
+    ZTR_NO_WINDOW = -5,   /* a squash-coded record reached through a function without a
+                             window (ztr_begin, ztr_apply, ztr_begin_plane), or one that
+                             ztr_apply_in_frame cannot keep in the frame */
+    ZTR_LEFT_OUT = -6     /* this build leaves out the code for the record: planar with
+                             ZTR_NO_PLANAR, squash-coded at depths 8 to 24 with
+                             ZTR_SQUASH_PACKED, squash-coded from a callback source with
+                             ZTR_READ_CHUNK below 4 */
 } ztr_result;
 
-/* Bytes of the window that decoding a squash-coded record needs (ztr_begin_window). */
-#define ZTR_WINDOW_SIZE 512u
+/* Bytes of the window that decoding a squash-coded record needs (ztr_begin_window): the
+ * last 512 unpacked bytes, which its copies reach back to, and the decoding's state, whose
+ * size follows that of a pointer. Any address will do: the state is placed aligned in it. */
+#define ZTR_WINDOW_SIZE (512u + 16u + 2u * sizeof(void*))
 
 /* ztr_record.coding: how the record's pixel data is coded. */
 #define ZTR_CODING_RUN_LENGTH 0u
@@ -225,34 +235,26 @@ typedef struct ztr_record {
     ztr_offset length;        /* record length: the next record starts at offset + length */
     ztr_offset data_offset;   /* first byte of the coded pixel data */
     ztr_offset unpacked_size; /* bytes of the unpacked stream; 0 when not decodable */
-#ifdef ZTR_SQUASH
-    uint8_t coding; /* ZTR_CODING_RUN_LENGTH or ZTR_CODING_SQUASH */
-#endif
+    uint8_t coding;           /* ZTR_CODING_RUN_LENGTH or ZTR_CODING_SQUASH */
 } ztr_record;
 
-/* The state of one record's decoding; the caller keeps it between ztr_read calls. */
+/* The state of one record's decoding; the caller keeps it between ztr_read calls. A
+ * squash-coded record's own state lies in the window (see ZTR_WINDOW_SIZE). */
 typedef struct ztr_decoder {
     const ztr_source* source;
-    ztr_offset position;  /* next coded byte */
+    /* A squash-coded record's unpacker and its state, which only the functions with a
+     * window set, so that firmware without them never links the squash code; the
+     * unpacker is 0 for a run-length record. */
+    uint16_t (*unpack)(void* squash, const ztr_source* source, ztr_offset end, uint8_t* out,
+                       uint16_t count);
+    void* squash;
+    ztr_offset position;  /* next coded byte of a run-length record */
     ztr_offset end;       /* end of the record */
     ztr_offset remaining; /* unpacked bytes still to deliver */
     uint8_t last;         /* the last literal: a byte equal to it starts a run */
     uint8_t state;        /* whether last can start a run, or a run's count comes next */
     uint8_t repeat;       /* copies of last still to deliver */
     int8_t status;        /* ZTR_OK while bytes remain, ZTR_END when done, or the error */
-    uint8_t unpacker;     /* which unpacker the record's coding and lay-out take */
-#ifdef ZTR_SQUASH
-    /* A squash-coded record (state then holds the kind of the current token, repeat the
-     * bytes of a delta code still to deliver). */
-    uint8_t* window;   /* the caller's window: the last 512 unpacked bytes, a ring */
-    uint16_t at;       /* where the next unpacked byte goes in it: 0 to 511 */
-    uint16_t count;    /* of the current token: bytes left */
-    uint16_t distance; /* of the last copy, in bytes */
-    uint16_t line;     /* the line above in bytes; 0 when beyond the window */
-    uint8_t unit;      /* bytes of a pixel unit: 1, 2 or 3 */
-    uint8_t form;      /* delta codes: 0 none (depths 1 to 4), else FORM_* of the .c file */
-    uint8_t pixel[3];  /* the last pixels a delta code made, the last unit at the end */
-#endif
 } ztr_decoder;
 
 /* Reads the record at offset into *record, which holds a record only after ZTR_OK.
@@ -275,14 +277,14 @@ ztr_result ztr_find(const ztr_source* source, uint8_t depth, uint8_t layout, uin
 ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr_record* frame);
 
 /* Starts decoding the record's pixel data; the record is one that ztr_read_record,
- * ztr_find or ztr_next_frame filled from this source. ZTR_UNSUPPORTED when this build
- * has no unpacker for it: a planar lay-out, a depth other than 1, 2, 4, 8, 16, 24, or a
- * stream over 65,535 bytes with ZTR_SMALL_FILES. */
+ * ztr_find or ztr_next_frame filled from this source. ZTR_NO_WINDOW for a squash-coded
+ * record; ZTR_UNSUPPORTED when the record has no packing (a depth other than 1, 2, 4, 8,
+ * 16, 24, a planar lay-out at 16 or 24 bits) or a stream over 65,535 bytes with
+ * ZTR_SMALL_FILES; ZTR_LEFT_OUT for a planar record with ZTR_NO_PLANAR. */
 ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record);
 
 /* ztr_begin with a window of ZTR_WINDOW_SIZE bytes for a squash-coded record, which the
- * decoding uses until the stream ends; run-length records and builds without ZTR_SQUASH
- * leave it untouched. */
+ * decoding uses until the stream ends; run-length records leave it untouched. */
 ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
                             const ztr_record* record, uint8_t* window);
 
@@ -333,12 +335,20 @@ ztr_result ztr_palette(const ztr_source* source, const ztr_record* record, uint8
     ((uint16_t)((((uint16_t)(red)&0xF8u) << 8) | (((uint16_t)(green)&0xFCu) << 3) |                \
                 ((uint8_t)(blue) >> 3)))
 
-/* ztr_apply with a window of ZTR_WINDOW_SIZE bytes for a squash-coded record (which
- * ztr_apply alone refuses with ZTR_NO_WINDOW); run-length records and builds without
- * ZTR_SQUASH leave it untouched. */
+/* ztr_apply with a window of ZTR_WINDOW_SIZE bytes, apart from the frame, for a
+ * squash-coded record (which ztr_apply alone refuses with ZTR_NO_WINDOW); run-length
+ * records leave it untouched. */
 ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
                             const ztr_record* record, uint8_t* frame, uint32_t frame_size,
                             uint8_t* window);
+
+/* ztr_apply for run-length and squash-coded records alike, with the frame as the squash
+ * window: the record's lines land in the frame as they are decoded, and its copies read
+ * the lines it has placed there, so that no RAM beyond the frame is needed. ZTR_NO_WINDOW
+ * only where the frame cannot serve: a line of the frame or the record over 65,535 bytes,
+ * or a planar delta record whose planes lie apart in the frame (lower than the frame). */
+ztr_result ztr_apply_in_frame(const ztr_source* source, const ztr_record* first,
+                              const ztr_record* record, uint8_t* frame, uint32_t frame_size);
 
 #ifdef __cplusplus
 }

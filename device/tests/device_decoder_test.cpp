@@ -166,8 +166,8 @@ void CheckDeltaRecords(int depth, std::uint8_t layout, PixelCoding coding, bool 
 // For every lay-out, coding and kind of picture: a full frame and two delta records (one
 // cut at the bottom right corner) built from the reference packing; the stream of each
 // record is its reference packing, and the frames built from them equal the reference
-// packing of the pictures. A build without the squash coding walks past squash records
-// and refuses to decode them.
+// packing of the pictures, whether the squash window is a ring of its own or the frame
+// buffer itself; the functions without a window refuse squash records.
 TEST_P(EveryDepthTest, DeltaRecordsBuildThePackedFrames) {
     const int depth = GetParam();
     const int width = 19;
@@ -234,23 +234,22 @@ void CheckDeltaRecords(int depth, std::uint8_t layout, PixelCoding coding, bool 
         ASSERT_EQ(records.size(), 3u);
         Bytes frame(frames[0].size(), 0x5A);
         Bytes window(ZTR_WINDOW_SIZE, 0xEE);
-        if (coding == PixelCoding::Squash && !SQUASH_BUILD) {
-            // As every reader from before the squash coding: the depth byte as stored,
-            // nothing found, nothing decoded.
-            ztr_record found;
-            EXPECT_EQ(ztr_find(&source, static_cast<std::uint8_t>(depth), layout, 0, 0, &found),
-                      ZTR_END);
-            for (const ztr_record& r : records) {
-                EXPECT_EQ(r.depth, depth | 0x80);
-                EXPECT_EQ(r.unpacked_size, 0u);
-                ztr_decoder decoder;
-                EXPECT_EQ(ztr_begin_window(&decoder, &source, &r, window.data()), ZTR_UNSUPPORTED);
-                EXPECT_EQ(ztr_apply_window(&source, &records[0], &r, frame.data(),
-                                           static_cast<std::uint32_t>(frame.size()), window.data()),
-                          ZTR_UNSUPPORTED);
-            }
-            return;
+        // Found like any other record; the functions without a window say that they need one.
+        ztr_record found;
+        ASSERT_EQ(ztr_find(&source, static_cast<std::uint8_t>(depth), layout, 0, 0, &found),
+                  ZTR_OK);
+        EXPECT_EQ(found.offset, 0u);
+        if (coding == PixelCoding::Squash) {
+            ztr_decoder decoder;
+            EXPECT_EQ(ztr_begin(&decoder, &source, &records[1]), ZTR_NO_WINDOW);
+            EXPECT_EQ(ztr_read(&decoder, frame.data(), 1), 0u);
+            EXPECT_EQ(ztr_apply(&source, &records[0], &records[1], frame.data(),
+                                static_cast<std::uint32_t>(frame.size())),
+                      ZTR_NO_WINDOW);
+            EXPECT_EQ(frame, Bytes(frames[0].size(), 0x5A));
         }
+        // The same frames built with the frame buffer as the window.
+        Bytes in_frame(frames[0].size(), 0xA5);
         for (int k = 0; k < 3; ++k) {
             SCOPED_TRACE("frame " + std::to_string(k));
             EXPECT_EQ(records[k].depth, depth);
@@ -266,6 +265,10 @@ void CheckDeltaRecords(int depth, std::uint8_t layout, PixelCoding coding, bool 
                                        static_cast<std::uint32_t>(frame.size()), window.data()),
                       ZTR_OK);
             EXPECT_EQ(frame, frames[k]);
+            ASSERT_EQ(ztr_apply_in_frame(&source, &records[0], &records[k], in_frame.data(),
+                                         static_cast<std::uint32_t>(in_frame.size())),
+                      ZTR_OK);
+            EXPECT_EQ(in_frame, frames[k]);
         }
     }
 }
@@ -304,14 +307,6 @@ TEST(DeviceDecoderTest, SquashRecordByHand) {
     EXPECT_EQ(ztr_next_record(&source, &next), ZTR_END);
     int status = 0;
     ztr_decoder decoder;
-    if (!SQUASH_BUILD) {
-        EXPECT_EQ(record.depth, 0xC1);
-        EXPECT_EQ(record.layout, 0x00);
-        EXPECT_EQ(record.data_offset, 12u);
-        EXPECT_EQ(record.unpacked_size, 0u);
-        EXPECT_EQ(ztr_begin(&decoder, &source, &record), ZTR_UNSUPPORTED);
-        return;
-    }
     EXPECT_EQ(record.depth, 1);
     EXPECT_EQ(record.layout, ZTR_RECORD_PALETTE);
     EXPECT_EQ(record.data_offset, 18u);
@@ -389,9 +384,6 @@ TEST(DeviceDecoderTest, SquashTokensAcrossChunksAndDamagedStreams) {
          }(),
          40, 14},
     };
-    if (!SQUASH_BUILD) {
-        return;
-    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         // Unpacked: the 14 verbatim bytes, then 26 copied from 12 back.
@@ -415,6 +407,26 @@ TEST(DeviceDecoderTest, SquashTokensAcrossChunksAndDamagedStreams) {
         }
         EXPECT_EQ(callbackFile.readsOutside, 0);
     }
+}
+
+TEST(DeviceDecoderTest, AFailedReadInASquashRecordIsReportedAsSuch) {
+    // 14 verbatim bytes and a far copy (98 0B) of 26 from 12 back, pulled 14 at a time; the
+    // reads fail from byte 28 on, so the first chunk (bytes 12 to 27) gives the 14 verbatim
+    // bytes and the read of the copy fails.
+    Bytes coded = {0x0D};
+    for (std::uint8_t b = 1; b <= 14; ++b) {
+        coded.push_back(static_cast<std::uint8_t>(b * 3));
+    }
+    coded.insert(coded.end(), {0x98, 0x0B});
+    const Bytes file =
+        MakeRecord(ZTR_ORDER_ROWS, 8, 40, 1, coded, nullptr, {}, PixelCoding::Squash);
+    CallbackFile failing{&file, 0, 28};
+    const ztr_source source = CallbackSource(failing);
+    ztr_record record;
+    ASSERT_EQ(ztr_read_record(&source, 0, &record), ZTR_OK);
+    int status = 0;
+    EXPECT_EQ(DecodeStream(source, record, 14, status), Bytes(coded.begin() + 1, coded.end() - 2));
+    EXPECT_EQ(status, ZTR_READ_FAILED);
 }
 
 struct MismatchCase {
@@ -601,15 +613,10 @@ TEST(DeviceDecoderTest, FramesStepAndLoopPerDisplayType) {
         ASSERT_EQ(ztr_find(&source, 1, 0x06, 16, 16, &first), ZTR_OK);
         ztr_record frame{};
         const auto at = Offsets(source);
-        // A build without the squash coding plays the full frame alone, as older ones.
-        const bool played = deltas == PixelCoding::RunLength || SQUASH_BUILD;
-        const std::vector<std::uint32_t> steps =
-            played ? std::vector<std::uint32_t>{at[0], at[1], at[2], at[0], at[1]}
-                   : std::vector<std::uint32_t>{at[0], at[0]};
-        for (const std::uint32_t offset : steps) {
+        for (const std::uint32_t offset : {at[0], at[1], at[2], at[0], at[1]}) {
             ASSERT_EQ(ztr_next_frame(&source, &first, &frame), ZTR_OK);
             EXPECT_EQ(frame.offset, offset);
-            EXPECT_EQ(frame.delay, played ? 70 : ZTR_DEFAULT_DELAY);
+            EXPECT_EQ(frame.delay, 70);
         }
     }
     const Bytes file = TwoSequences();

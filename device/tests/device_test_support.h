@@ -1,7 +1,6 @@
 // Shared pieces of the device library's tests: memory and callback sources over a byte
 // vector, whole-stream decoding, a reference packer written from the format's packing
 // rules for every depth and order, the writer's own codings, and records built by hand.
-// The tests are built twice, for the library with and without ZTR_SQUASH.
 #pragma once
 
 #include "pixel_stream_shape.h"
@@ -97,13 +96,6 @@ inline Bytes Encode(const Bytes& unpacked) {
     EndPixelData(buffer, nullptr);
     return coded;
 }
-
-// Whether this build decodes squash-coded records.
-#ifdef ZTR_SQUASH
-inline constexpr bool SQUASH_BUILD = true;
-#else
-inline constexpr bool SQUASH_BUILD = false;
-#endif
 
 // The pixel data of an unpacked stream in a coding: the writer's run-length coder, or the
 // squash encoder for the record's shape.

@@ -85,7 +85,6 @@ TEST(PlanesAndPalette, PlanesOfLongerRecordsRunOnThroughOneCodedStream) {
     EXPECT_EQ(ztr_begin_plane(&decoder, &cutSource, &record, 3), ZTR_DAMAGED);
 }
 
-#ifdef ZTR_SQUASH
 // The same sign squash coded: each plane through the window, the palette where it always
 // is; without a window the plane is refused rather than read as run-length bytes.
 TEST(PlanesAndPalette, SquashCodedPlanesTakeTheWindow) {
@@ -112,8 +111,11 @@ TEST(PlanesAndPalette, SquashCodedPlanesTakeTheWindow) {
     std::uint8_t red = 0, green = 0, blue = 0;
     ASSERT_EQ(ztr_palette(&source, &record, 2, &red, &green, &blue), ZTR_OK);
     EXPECT_EQ((std::vector<int>{red, green, blue}), (std::vector<int>{255, 0, 0}));
+    // Placed with the frame as the window: both planes one after the other.
+    Bytes frame(6, 0xCC);
+    ASSERT_EQ(ztr_apply_in_frame(&source, &record, &record, frame.data(), 6), ZTR_OK);
+    EXPECT_EQ(frame, stream);
 }
-#endif
 
 TEST(PlanesAndPalette, OnlyPlanarRecordsHavePlanes) {
     const Bytes packed = MakeRecord(0x00, 2, 5, 3, Encode(Bytes(6, 0x1B)));

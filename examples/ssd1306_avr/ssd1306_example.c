@@ -1,7 +1,10 @@
 /* Example firmware for an ATmega328P at 16 MHz driving a 128 x 64 SSD1306 OLED panel over
  * I2C (the TWI unit, 400 kHz, address 0x3C): shows a picture streamed straight from
  * program memory to the controller, then plays an animation from a frame buffer in the
- * panel's own lay-out (8-row pages, top row in bit 0: lay-out 0x06, depth 1).
+ * panel's own lay-out (8-row pages, top row in bit 0: lay-out 0x06, depth 1). Files
+ * written with --coding rle, squash or auto play alike: the frame buffer is the window
+ * that squash-coded records need, for the streamed picture too (before the animation
+ * uses it), so that squash takes no RAM beyond it.
  *
  * The pictures are Zentra files turned into headers by ztr:
  *   ztr convert --type ssd1306 logo.bmp                    -> logo.ztr
@@ -136,23 +139,24 @@ static void step_through_records(uint16_t records) {
 
 #else
 
-/* A full frame goes to the panel in pieces of 32 bytes: no frame buffer needed. */
+/* The animation's frames are built in a frame buffer of the panel's lay-out; each one
+ * goes to the panel whole and stands for its time. */
+static uint8_t screen[PANEL_WIDTH * PANEL_HEIGHT / 8];
+
+/* A full frame goes to the panel in pieces of 32 bytes: no frame buffer needed. The frame
+ * buffer, not yet in use, lends its first ZTR_WINDOW_SIZE bytes as the squash window. */
 static int show_logo(void) {
     const ztr_source file = ZTR_MEMORY_SOURCE(logo, LOGO_SIZE);
     ztr_record record;
     ztr_decoder decoder;
     uint8_t chunk[32];
     if (ztr_find(&file, 1, PANEL_LAYOUT, PANEL_WIDTH, PANEL_HEIGHT, &record) != ZTR_OK ||
-        ztr_begin(&decoder, &file, &record) != ZTR_OK) {
+        ztr_begin_window(&decoder, &file, &record, screen) != ZTR_OK) {
         return 0;
     }
     panel_window(0, PANEL_WIDTH - 1, 0, PANEL_HEIGHT / 8 - 1);
     return ztr_stream(&decoder, chunk, sizeof chunk, panel_data, 0) == ZTR_OK;
 }
-
-/* The animation's frames are built in a frame buffer of the panel's lay-out; each one
- * goes to the panel whole and stands for its time. */
-static uint8_t screen[PANEL_WIDTH * PANEL_HEIGHT / 8];
 
 static void play_ball(uint16_t frames) {
     const uint8_t for_ever = frames == 0;
@@ -164,7 +168,7 @@ static void play_ball(uint16_t frames) {
         return;
     }
     while ((for_ever || frames--) && ztr_next_frame(&file, &first, &frame) == ZTR_OK) {
-        if (ztr_apply(&file, &first, &frame, screen, sizeof screen) != ZTR_OK) {
+        if (ztr_apply_in_frame(&file, &first, &frame, screen, sizeof screen) != ZTR_OK) {
             return;
         }
         panel_window(0, (uint8_t)(first.width - 1), 0, (uint8_t)((first.height + 7) / 8 - 1));

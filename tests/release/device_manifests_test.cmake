@@ -1,10 +1,12 @@
 # The device library's package files, checked against the fields their ecosystems
 # document (their own tools and schemas cannot run here): Arduino's library.properties,
-# PlatformIO's library.json, the ESP-IDF component (CMakeLists.txt, idf_component.yml)
-# and the Zephyr module (zephyr/module.yml, its CMakeLists.txt and Kconfig). Versions
-# must be the tools' own.   cmake -DSOURCE=<source dir> -P this file
+# PlatformIO's library.json, the ESP-IDF component (esp_idf/zentra_device: CMakeLists.txt,
+# Kconfig, idf_component.yml) and the Zephyr module (zephyr/module.yml, its CMakeLists.txt
+# and Kconfig). Versions must be the tools' own, web address and maintainer the release
+# setting's (cmake/ZentraRelease.cmake).   cmake -DSOURCE=<source dir> -P this file
 cmake_minimum_required(VERSION 3.25)
 include(${SOURCE}/cmake/ZentraVersion.cmake)
+include(${SOURCE}/cmake/ZentraRelease.cmake)
 set(device ${SOURCE}/device)
 set(failures 0)
 macro(fail text)
@@ -40,6 +42,20 @@ if(NOT arduino_category IN_LIST categories)
 endif()
 if(NOT arduino_url MATCHES "^https?://")
     fail("library.properties: url '${arduino_url}' is not a web address")
+endif()
+# The library manager names the library by name=, which its linter wants without spaces,
+# and the zip's folder carries the same name.
+if(NOT arduino_name MATCHES "^[A-Za-z0-9_.-]+$")
+    fail("library.properties: name '${arduino_name}' holds other characters than A-Z 0-9 _ . -")
+endif()
+file(READ ${SOURCE}/cmake/Packaging.cmake packaging)
+string(FIND "${packaging}" "/arduino/${arduino_name})" at)
+if(at EQUAL -1)
+    fail("cmake/Packaging.cmake: the zip's folder is not named ${arduino_name}")
+endif()
+if(NOT arduino_url STREQUAL ZENTRA_URL OR
+   NOT arduino_maintainer STREQUAL "${ZENTRA_MAINTAINER} <${ZENTRA_MAINTAINER_EMAIL}>")
+    fail("library.properties: url and maintainer are not the release setting's")
 endif()
 if(NOT arduino_architectures MATCHES "^(\\*|[a-z0-9]+(,[a-z0-9]+)*)$")
     fail("library.properties: architectures '${arduino_architectures}'")
@@ -87,6 +103,30 @@ else()
         fail("library.json: the first author has no name")
     endif()
 endif()
+# export.include names what the package holds: each must exist; repository, when given,
+# is a type and a url.
+string(JSON count ERROR_VARIABLE error LENGTH "${json}" export include)
+if(error)
+    set(count 0)
+endif()
+if(count GREATER 0)
+    math(EXPR last "${count} - 1")
+    foreach(i RANGE ${last})
+        string(JSON entry GET "${json}" export include ${i})
+        if(NOT EXISTS ${device}/${entry})
+            fail("library.json: export.include names ${entry}, which device/ lacks")
+        endif()
+    endforeach()
+endif()
+string(JSON repository ERROR_VARIABLE error GET "${json}" repository url)
+if(NOT error AND NOT repository MATCHES "^(https?|git)://")
+    fail("library.json: repository.url '${repository}'")
+endif()
+string(JSON homepage ERROR_VARIABLE error GET "${json}" homepage)
+string(JSON email ERROR_VARIABLE error GET "${json}" authors 0 email)
+if(NOT homepage STREQUAL ZENTRA_URL OR NOT email STREQUAL ZENTRA_MAINTAINER_EMAIL)
+    fail("library.json: homepage and email are not the release setting's")
+endif()
 foreach(folder srcDir includeDir)
     string(JSON dir ERROR_VARIABLE error GET "${json}" build ${folder})
     if(error OR NOT IS_DIRECTORY ${device}/${dir})
@@ -94,16 +134,28 @@ foreach(folder srcDir includeDir)
     endif()
 endforeach()
 
-# ESP-IDF: the component's CMakeLists registers the sources and include folder that
-# exist; idf_component.yml has a quoted semantic version and the fields the registry
-# shows.
-file(READ ${device}/CMakeLists.txt component)
-if(NOT component MATCHES "idf_component_register\\(SRCS ([^ )]+) INCLUDE_DIRS ([^ )]+)\\)")
-    fail("CMakeLists.txt: no idf_component_register(SRCS ... INCLUDE_DIRS ...)")
-elseif(NOT EXISTS ${device}/${CMAKE_MATCH_1} OR NOT IS_DIRECTORY ${device}/${CMAKE_MATCH_2})
-    fail("CMakeLists.txt: the component's ${CMAKE_MATCH_1} or ${CMAKE_MATCH_2} is missing")
+# ESP-IDF: a component is named after its folder, zentra_device, which the docs tell to
+# require; its CMakeLists registers sources and an include folder that exist, and every
+# CONFIG_ symbol it tests is defined in its Kconfig; idf_component.yml has a quoted
+# semantic version and the fields the registry shows.
+set(component ${device}/esp_idf/zentra_device)
+file(READ ${component}/CMakeLists.txt component_lists)
+if(NOT component_lists MATCHES "idf_component_register\\(SRCS ([^ )]+) INCLUDE_DIRS ([^ )]+)\\)")
+    fail("esp_idf/zentra_device/CMakeLists.txt: no idf_component_register(SRCS ... INCLUDE_DIRS ...)")
+elseif(NOT EXISTS ${component}/${CMAKE_MATCH_1} OR NOT IS_DIRECTORY ${component}/${CMAKE_MATCH_2})
+    fail("esp_idf/zentra_device: the component's ${CMAKE_MATCH_1} or ${CMAKE_MATCH_2} is missing")
 endif()
-file(STRINGS ${device}/idf_component.yml yml)
+file(READ ${SOURCE}/docs/firmware.md firmware_doc)
+if(NOT firmware_doc MATCHES "REQUIRES zentra_device")
+    fail("docs/firmware.md does not tell to require the component as zentra_device")
+endif()
+file(READ ${component}/Kconfig idf_kconfig)
+foreach(option IN ITEMS SMALL_FILES NO_CALLBACK_SOURCE NO_MEMORY_SOURCE NO_PLANAR SQUASH_PACKED)
+    if(NOT idf_kconfig MATCHES "config ZENTRA_DEVICE_${option}\n")
+        fail("esp_idf/zentra_device/Kconfig lacks ZENTRA_DEVICE_${option}")
+    endif()
+endforeach()
+file(STRINGS ${component}/idf_component.yml yml)
 set(idf_fields)
 foreach(line IN LISTS yml)
     if(line MATCHES "^([a-z_]+):(.*)$")
@@ -118,6 +170,9 @@ foreach(key version description url license)
 endforeach()
 if(NOT idf_version STREQUAL "\"${ZENTRA_VERSION}\"")
     fail("idf_component.yml: version ${idf_version}, expected \"${ZENTRA_VERSION}\"")
+endif()
+if(NOT idf_url STREQUAL "\"${ZENTRA_URL}\"")
+    fail("idf_component.yml: url ${idf_url} is not the release setting's")
 endif()
 
 # Zephyr: module.yml names the module and points build.cmake at a folder with a
@@ -152,6 +207,12 @@ else()
         string(REPLACE "CONFIG_" "" symbol ${symbol})
         if(NOT kconfig MATCHES "config ${symbol}\n")
             fail("zephyr/CMakeLists.txt tests CONFIG_${symbol}, which the Kconfig lacks")
+        endif()
+    endforeach()
+    # The same switches as the ESP-IDF component's.
+    foreach(option IN ITEMS SMALL_FILES NO_CALLBACK_SOURCE NO_MEMORY_SOURCE NO_PLANAR SQUASH_PACKED)
+        if(NOT zephyr_lists MATCHES "CONFIG_ZENTRA_DEVICE_${option} ZTR_${option}")
+            fail("zephyr/CMakeLists.txt does not turn CONFIG_ZENTRA_DEVICE_${option} into ZTR_${option}")
         endif()
     endforeach()
 endif()

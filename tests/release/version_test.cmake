@@ -38,7 +38,7 @@ expect_versions(docs/guide/zenview.ms "zentra-${number}-win32")
 expect_versions(device/src/zentra_device.h "define ZTR_VERSION_TEXT \"${number}\"")
 expect_versions(device/library.properties "^version=${number}$")
 expect_versions(device/library.json "\"version\": \"${number}\"")
-expect_versions(device/idf_component.yml "^version: \"${number}\"$")
+expect_versions(device/esp_idf/zentra_device/idf_component.yml "^version: \"${number}\"$")
 
 # The device header's numbers, one by one.
 file(STRINGS ${SOURCE}/device/src/zentra_device.h device_parts
@@ -55,7 +55,7 @@ endif()
 
 # No other text file writes the version out.
 set(allowed README.md docs/ztr.1 docs/guide/zenview.ms device/src/zentra_device.h
-    device/library.properties device/library.json device/idf_component.yml)
+    device/library.properties device/library.json device/esp_idf/zentra_device/idf_component.yml)
 file(GLOB_RECURSE texts RELATIVE ${SOURCE} LIST_DIRECTORIES false
      ${SOURCE}/*.md ${SOURCE}/*.txt ${SOURCE}/*.cmake ${SOURCE}/*.h ${SOURCE}/*.c ${SOURCE}/*.cpp
      ${SOURCE}/*.rc ${SOURCE}/*.in ${SOURCE}/*.ms ${SOURCE}/*.1 ${SOURCE}/*.json ${SOURCE}/*.yml

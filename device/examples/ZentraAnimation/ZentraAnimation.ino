@@ -5,7 +5,10 @@
 //   ztr convert --animation --delay 100 --type ssd1306 anim_0.pgm anim_1.pgm anim_2.pgm \
 //       anim_3.pgm anim_4.pgm
 //   ztr export anim_0.ztr --name animation -o animation.h
-// The file stays in program memory; only the frame buffer (1,024 bytes) is in RAM.
+// The file stays in program memory; only the frame buffer (1,024 bytes) is in RAM. Files
+// written with --coding rle, squash or auto play alike: the frame buffer is also the
+// window that squash-coded records need. Set PLAY_RUN_LENGTH_ONLY to 1 for files written
+// with --coding rle alone: the squash decoder is then left out of the flash.
 //
 // With STEP_THROUGH_RECORDS set to 1 the sketch finds the panel's lay-out instead: it
 // shows every record of the file in turn on a timer, three seconds each, its bytes sent as
@@ -22,6 +25,9 @@
 
 #ifndef STEP_THROUGH_RECORDS
 #define STEP_THROUGH_RECORDS 0
+#endif
+#ifndef PLAY_RUN_LENGTH_ONLY
+#define PLAY_RUN_LENGTH_ONLY 0
 #endif
 
 const uint8_t PANEL_ADDRESS = 0x3C;
@@ -107,9 +113,17 @@ void loop() {
 
 #else
 
+// Places a frame's record into the frame buffer.
+static ztr_result place(const ztr_record* record) {
+#if PLAY_RUN_LENGTH_ONLY
+    return ztr_apply(&file, &first, record, screen, sizeof screen);
+#else
+    return ztr_apply_in_frame(&file, &first, record, screen, sizeof screen);
+#endif
+}
+
 void loop() {
-    if (!playing || ztr_next_frame(&file, &first, &frame) != ZTR_OK ||
-        ztr_apply(&file, &first, &frame, screen, sizeof screen) != ZTR_OK) {
+    if (!playing || ztr_next_frame(&file, &first, &frame) != ZTR_OK || place(&frame) != ZTR_OK) {
         playing = false; // no animation for this panel, or a damaged file
         return;
     }

@@ -1,6 +1,8 @@
 # Proves the device library's CMake package: builds and installs LIBRARY into a prefix under
-# WORK, builds the consumer SOURCE against it with find_package and once more with
-# add_subdirectory, and runs both. cmake -DSOURCE=... -DLIBRARY=... -DWORK=... -P this file
+# WORK, checks what it installs, builds the consumer SOURCE against it with find_package
+# (its picture converted by zentra_add_pictures with ZTR) and once more with
+# add_subdirectory, and runs both.
+#   cmake -DSOURCE=... -DLIBRARY=... -DWORK=... -DZTR=<ztr> -P this file
 file(REMOVE_RECURSE ${WORK})
 set(generator)
 if(GENERATOR)
@@ -20,7 +22,24 @@ run(${CMAKE_COMMAND} ${generator} -S ${LIBRARY} -B ${WORK}/library -DCMAKE_BUILD
 run(${CMAKE_COMMAND} --build ${WORK}/library)
 run(${CMAKE_COMMAND} --install ${WORK}/library)
 
-run(${CMAKE_COMMAND} ${generator} -S ${SOURCE} -B ${WORK}/found -DCMAKE_PREFIX_PATH=${WORK}/prefix)
+# The package: the config, the targets, zentra_add_pictures; one include path.
+foreach(file lib/cmake/zentra_device/zentra_deviceConfig.cmake
+        lib/cmake/zentra_device/zentra_deviceTargets.cmake
+        lib/cmake/zentra_device/ZentraPictures.cmake include/zentra_device.h)
+    if(NOT EXISTS ${WORK}/prefix/${file})
+        message(FATAL_ERROR "the installed package lacks ${file}")
+    endif()
+endforeach()
+file(STRINGS ${WORK}/prefix/lib/cmake/zentra_device/zentra_deviceTargets.cmake includes
+     REGEX "INTERFACE_INCLUDE_DIRECTORIES")
+string(REGEX MATCHALL "/include" paths "${includes}")
+list(LENGTH paths count)
+if(NOT count EQUAL 1)
+    message(FATAL_ERROR "the installed target lists ${count} include paths: ${includes}")
+endif()
+
+run(${CMAKE_COMMAND} ${generator} -S ${SOURCE} -B ${WORK}/found -DCMAKE_PREFIX_PATH=${WORK}/prefix
+    -DZENTRA_ZTR=${ZTR})
 run(${CMAKE_COMMAND} --build ${WORK}/found)
 run(${WORK}/found/consumer)
 

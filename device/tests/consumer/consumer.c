@@ -1,6 +1,9 @@
 /* Decodes a record built here by hand through the installed or added device library and
  * checks the bytes and the header's version against the package's. */
 #include "zentra_device.h"
+#ifdef WITH_PICTURES
+#include "sign.h" /* converted by zentra_add_pictures */
+#endif
 
 #include <stdio.h>
 #include <string.h>
@@ -27,6 +30,18 @@ int main(void) {
         printf("the record did not decode\n");
         return 1;
     }
+#ifdef WITH_PICTURES
+    {
+        /* The converted 7 x 5 picture: one record of the 0x10006 lay-out, 7 bytes a band. */
+        const ztr_source picture = ZTR_MEMORY_SOURCE(sign, SIGN_SIZE);
+        if (ztr_find(&picture, 1, 0x06, 7, 5, &record) != ZTR_OK ||
+            ztr_begin(&decoder, &picture, &record) != ZTR_OK ||
+            ztr_read(&decoder, out, sizeof out) != 7 || decoder.status != ZTR_END) {
+            printf("the converted picture did not decode\n");
+            return 1;
+        }
+    }
+#endif
     printf("consumer: decoded with zentra_device %s\n", ZTR_VERSION_TEXT);
     return 0;
 }
