@@ -50,7 +50,8 @@ Colours PictureOf(const Palette& palette, int width, int height, int shift) {
     return rgb;
 }
 
-// Every order with every flag, packed and planar (planar at depth 1 is written packed).
+// Every order with every flag, packed and planar (planar at depths 1 and 8 is written
+// packed).
 std::vector<std::uint32_t> PackedAndPlanar(int depth) {
     std::vector<std::uint32_t> codes = EveryOrderAndFlag({static_cast<std::uint8_t>(depth)});
     const std::size_t packed = codes.size();
