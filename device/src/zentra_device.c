@@ -75,7 +75,8 @@ static uint16_t get_u16(const uint8_t* p) {
  * (x for rows and banded columns, y for columns and banded rows) in whole bytes, times
  * the pixels across it: a row of 10 pixels at depth 1 takes 2 bytes, a band of 8 rows
  * a byte per column. From depth 8 up a byte holds one pixel or a part of one. A planar
- * record of depth 1, 2, 4 or 8 is that many depth-1 planes one after the other. */
+ * record of depth 2 or 4 is that many depth-1 planes one after the other; other depths
+ * have no planes. */
 static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uint16_t height) {
     const uint8_t order = layout & ZTR_LAYOUT_ORDER;
     uint16_t packed = width;
@@ -89,7 +90,7 @@ static ztr_offset stream_size(uint8_t layout, uint8_t depth, uint16_t width, uin
 #ifdef ZTR_NO_PLANAR
         return 0;
 #else
-        if (depth > 8) {
+        if (depth != 2 && depth != 4) {
             return 0;
         }
         planes = depth;
@@ -154,7 +155,7 @@ static int get_shape(uint8_t layout, uint8_t depth, uint16_t width, uint16_t hei
 #ifdef ZTR_NO_PLANAR
         return 0;
 #else
-        if (depth > 8 || (depth & (depth - 1)) || !depth) {
+        if (depth != 2 && depth != 4) {
             return 0;
         }
         planes = depth;
@@ -393,7 +394,7 @@ ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr
 static ztr_result no_unpacker(const ztr_record* record) {
 #ifdef ZTR_NO_PLANAR
     const uint8_t depth = record->depth;
-    if ((record->layout & ZTR_LAYOUT_PLANAR) && depth && depth <= 8 && !(depth & (depth - 1))) {
+    if ((record->layout & ZTR_LAYOUT_PLANAR) && (depth == 2 || depth == 4)) {
         return ZTR_LEFT_OUT;
     }
 #else

@@ -98,7 +98,7 @@
  *                           option, as it costs flash only where a window is given
  * The figures of every option are in docs/performance.md of the Zentra tools.
  *
- * Planar records (ZTR_LAYOUT_PLANAR) of depth D hold D bit planes one after the other,
+ * Planar records (ZTR_LAYOUT_PLANAR) of depth D (2 or 4) hold D bit planes one after the other,
  * plane 0 (bit 0 of every pixel's index) first, each in the lay-out of a depth-1 record of
  * the same order, reversal and Y rule, in one coded stream. ztr_read and ztr_stream
  * deliver all planes in turn, ztr_apply keeps them one after the other in the frame
@@ -182,7 +182,8 @@ typedef enum ztr_result {
     ZTR_DAMAGED = -1,     /* bad header or length, record past the end, data cut short */
     ZTR_READ_FAILED = -2, /* the read callback delivered fewer bytes than asked */
     ZTR_UNSUPPORTED = -3, /* a depth other than 1, 2, 4, 8, 16, 24, a planar lay-out at
-                             16 or 24 bits, or a stream too long for ZTR_SMALL_FILES */
+                             a depth other than 2 and 4, or a stream too long for
+                             ZTR_SMALL_FILES */
     ZTR_MISMATCH = -4,    /* ztr_apply: record and frame buffer do not fit together */
     ZTR_NO_WINDOW = -5,   /* a squash-coded record reached through a function without a
                              window (ztr_begin, ztr_apply, ztr_begin_plane), or one that
@@ -279,7 +280,7 @@ ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr
 /* Starts decoding the record's pixel data; the record is one that ztr_read_record,
  * ztr_find or ztr_next_frame filled from this source. ZTR_NO_WINDOW for a squash-coded
  * record; ZTR_UNSUPPORTED when the record has no packing (a depth other than 1, 2, 4, 8,
- * 16, 24, a planar lay-out at 16 or 24 bits) or a stream over 65,535 bytes with
+ * 16, 24, a planar lay-out at a depth other than 2 and 4) or a stream over 65,535 bytes with
  * ZTR_SMALL_FILES; ZTR_LEFT_OUT for a planar record with ZTR_NO_PLANAR. */
 ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record);
 

@@ -539,6 +539,8 @@ TEST(DeviceDecoderTest, RecordsWithoutAPackingAreWalkedButNotDecoded) {
         std::uint8_t depth;
     } cases[] = {{ZTR_LAYOUT_PLANAR, 16},
                  {ZTR_LAYOUT_PLANAR, 3},
+                 {ZTR_LAYOUT_PLANAR, 1}, // planes exist at depths 2 and 4 only
+                 {ZTR_LAYOUT_PLANAR | ZTR_LAYOUT_INVERTED_Y, 8},
                  {ZTR_ORDER_ROWS, 3},
                  {ZTR_ORDER_COLUMNS, 32}};
     for (const auto& c : cases) {
