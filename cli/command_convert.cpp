@@ -299,8 +299,13 @@ int RunConvert(const CommandArgs& args) {
     context.outputPath = options.output;
     context.outputDirectory = options.outputDirectory;
     context.typePalettes = std::move(palettes);
-    // Outputs that the command line alone shows to be one file make a wrong command line;
-    // the writer refuses the others (the same file under other names) itself.
+    // Outputs that the command line alone shows to write over a picture, or to be one
+    // file, make a wrong command line; the writer refuses the others (the same file under
+    // other names) itself.
+    if (const auto over = FindOutputOverPicture(options.pictures, options.animation, context);
+        over && over->sameText) {
+        return UsageError(OutputOverPictureText(*over));
+    }
     if (const auto clash = FindOutputClash(options.pictures, options.animation, context);
         clash && clash->sameText) {
         return UsageError(OutputClashText(*clash));

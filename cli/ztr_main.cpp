@@ -50,7 +50,8 @@ const char* const OptionHelp =
     "  --animation      one animated file of all pictures, followed by the first again\n"
     "  --delay MS       the animation's frame delay in milliseconds, 0 to 65535 (default 0)\n"
     "  -o FILE          the file to write, for one output (one picture, or --animation)\n"
-    "  --output-dir DIR  each file goes into DIR, named as beside its picture\n"
+    "  --output-dir DIR  each file goes into DIR, named as beside its picture; DIR and\n"
+    "                   its parents are made when missing\n"
     "  --coding rle|squash|auto  how the pixel data is coded: rle, the run-length coding\n"
     "                   that every reader takes (default); squash, smaller for firmware\n"
     "                   whose device library is built with ZTR_SQUASH; auto, each record\n"
@@ -58,11 +59,14 @@ const char* const OptionHelp =
     "Without --animation every picture becomes a file of its own; conversion stops at\n"
     "the first picture that fails. In an animation a GIF gives all its frames, which keep\n"
     "their own delays unless --delay is given. An output that would write over a picture\n"
-    "of the same run, and two pictures that would write one file, are refused before\n"
-    "anything is written. A code whose depth or lay-out bits the format does not have is\n"
-    "a command-line error. An option that cannot change the file gets a warning, and so\n"
-    "does a picture larger than the panel (size=WxH) of a type it is not resized to. On a\n"
-    "terminal, work that lasts over a second shows its progress on standard error.\n"
+    "of the same run and two pictures that would write one file are refused before\n"
+    "anything is written (a command-line error when the names show it), and so is a\n"
+    "picture that cannot be opened. A code whose depth or lay-out bits the format does\n"
+    "not have is a command-line error. An option that cannot change the file gets a\n"
+    "warning, and so does a picture larger than the panel (size=WxH) of a type it is not\n"
+    "resized to. On a terminal, work that lasts over a second shows its progress on\n"
+    "standard error. A failure to open, write or rename a file gives the system's reason\n"
+    "on the line after the message.\n"
     "\n"
     "Tone options of convert (in this order: rotate, mirror, resize, invert, threshold or\n"
     "dithering, or with a palette its colours, dithered in linear light):\n"
@@ -171,7 +175,11 @@ int UsageError(const std::string& message) {
 }
 
 int Failure(const std::string& message) {
-    std::fprintf(stderr, "ztr: %s\n", message.c_str());
+    return Failure(message, {});
+}
+
+int Failure(const std::string& message, const std::string& reasonLine) {
+    std::fprintf(stderr, "ztr: %s\n%s", message.c_str(), reasonLine.c_str());
     return EXIT_FAILED;
 }
 

@@ -209,7 +209,8 @@ class SequenceWriter {
                     ReportMessage(sink_, "Out of memory!\n");
                     return ConvertResult::OutOfMemory;
                 }
-                ReportMessage(sink_, "ERROR: failed to write file '%s'\n", output_.Name().c_str());
+                ReportMessage(sink_, "ERROR: failed to write file '%s'\n%s", output_.Name().c_str(),
+                              output_.FailureReason().c_str());
                 return ConvertResult::WriteFailed;
             }
             previous = std::move(current); // frees the picture before it
@@ -607,8 +608,8 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
         return prepared;
     }
     if (!output.Open()) {
-        ReportMessage(context.sink, "ERROR: failed to open file '%s' for writing\n",
-                      output.Name().c_str());
+        ReportMessage(context.sink, "ERROR: failed to open file '%s' for writing\n%s",
+                      output.Name().c_str(), output.FailureReason().c_str());
         return ConvertResult::CannotCreateOutput;
     }
     RunLengthBuffer coded(context.allocate);
@@ -635,7 +636,8 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
         ++progress.typesDone;
     }
     if (!output.Commit()) {
-        ReportMessage(context.sink, "ERROR: failed to write file '%s'\n", output.Name().c_str());
+        ReportMessage(context.sink, "ERROR: failed to write file '%s'\n%s", output.Name().c_str(),
+                      output.FailureReason().c_str());
         return ConvertResult::WriteFailed;
     }
     return ConvertResult::Written;

@@ -312,7 +312,8 @@ TEST(ReadBmpFirstFrame, MissingFileNamesThePath) {
     MessageRecorder recorder;
     EXPECT_FALSE(ReadBmpFirstFrame(path, recorder.Sink()).has_value());
     EXPECT_EQ(recorder.Messages(),
-              std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n"});
+              std::vector<std::string>{"ERROR: failed to open file '" + path +
+                                       "' for reading\n  No such file or directory\n"});
 }
 
 } // namespace

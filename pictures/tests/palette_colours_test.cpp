@@ -131,7 +131,8 @@ TEST_F(PaletteFileTest, FaultsNameTheFileAndTheLine) {
     const std::string missing = (folder_ / "missing.gpl").string();
     EXPECT_FALSE(ReadPaletteFile(missing, messages.Sink()));
     EXPECT_EQ(messages.Messages(),
-              std::vector<std::string>{"ERROR: cannot open palette file '" + missing + "'\n"});
+              std::vector<std::string>{"ERROR: cannot open palette file '" + missing +
+                                       "'\n  No such file or directory\n"});
 }
 
 TEST_F(PaletteFileTest, NamesListsAndFilesAreLoaded) {

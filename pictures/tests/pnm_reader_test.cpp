@@ -244,7 +244,8 @@ TEST(ReadPnmFirstFrame, MissingFileNamesThePath) {
     const std::string path = (ScratchFolder() / "no_such_picture.pgm").string();
     EXPECT_FALSE(ReadPnmFirstFrame(path, recorder.Sink()).has_value());
     EXPECT_EQ(recorder.Messages(),
-              std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n"});
+              std::vector<std::string>{"ERROR: failed to open file '" + path +
+                                       "' for reading\n  No such file or directory\n"});
 }
 
 } // namespace
