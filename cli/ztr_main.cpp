@@ -42,7 +42,8 @@ constexpr Command Commands[] = {
 const char* const OptionHelp =
     "\n"
     "Options of convert:\n"
-    "  --type NAME      add the display type of the first profile named NAME\n"
+    "  --type NAME      add the display type of the first profile named NAME, or of the\n"
+    "                   one name that differs from NAME only in letter case\n"
     "  --code CODE      add a raw type code: lay-out in bits 0-15, depth in bits 16-23\n"
     "                   (decimal, 0x hexadecimal or 0 octal); --type and --code repeat,\n"
     "                   in any mix, and their order is the order of the records\n"
