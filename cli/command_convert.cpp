@@ -234,7 +234,10 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
         }
         codes.push_back(MakeTypeCode(found->layout, found->depth));
         palettes.push_back(found->palette);
-        panels.push_back({found->name, found->panelWidth, found->panelHeight, options.resizePanel});
+        // A profile's background is the panel's default; --background overrides it.
+        panels.push_back(
+            {found->name, found->panelWidth, found->panelHeight, options.resizePanel,
+             options.given.count("--background") != 0 ? std::nullopt : found->background});
     }
     return std::nullopt;
 }

@@ -222,11 +222,15 @@ class SequenceWriter {
     }
 
   private:
-    // The conversion's tone options, resized to the panel when the type asks for it.
+    // The conversion's tone options, resized to the panel when the type asks for it, on
+    // the panel's own background when it has one.
     static ToneOptions PanelTone(ToneOptions tone, const TypePanel& panel) {
         if (panel.resize && panel.width > 0 && panel.height > 0) {
             tone.resizeWidth = panel.width;
             tone.resizeHeight = panel.height;
+        }
+        if (panel.background) {
+            tone.background = *panel.background;
         }
         return tone;
     }
