@@ -25,9 +25,10 @@ constexpr Command Commands[] = {
      "[--coding rle|squash|auto] [TONE OPTIONS] (--type NAME | --code CODE)... PICTURE...",
      "Convert pictures (BMP, PBM, PGM, PPM, PNG, GIF, JPEG, TGA) into a Zentra file next to "
      "the first picture."},
-    {"profiles", RunProfiles, "profiles [FILE]",
+    {"profiles", RunProfiles, "profiles [--verbose] [FILE]",
      "List the display profiles: index, name, lay-out, depth, description."},
-    {"list", RunList, "list FILE", "List the records of a Zentra file as the viewer does."},
+    {"list", RunList, "list [--verbose] FILE",
+     "List the records of a Zentra file as the viewer does."},
     {"render", RunRender,
      "render FILE INDEX|FIRST-LAST [--buildup] [--invert] [--zoom N] -o OUT|PATTERN",
      "Write record INDEX (from 0) as the viewer shows it: PPM, or PNG for a .png OUT; or "
@@ -88,6 +89,15 @@ const char* const OptionHelp =
     "                             colours; without it a profile's palette= applies\n"
     "  --colours N                an adaptive palette of at most N colours (2 to 2^depth),\n"
     "                             one for all pictures of an animation\n"
+    "\n"
+    "Options of profiles:\n"
+    "  --verbose        a table for people: lay-outs in 0x hexadecimal, each profile's\n"
+    "                   size, palette and background in columns of their own; without\n"
+    "                   it the lines are for scripts, tab-separated, the lay-out decimal\n"
+    "\n"
+    "Options of list:\n"
+    "  --verbose        lay-outs in 0x hexadecimal, and the palette a record carries\n"
+    "                   (\", palette of N colours\"); without it the lines are the viewer's\n"
     "\n"
     "Options of render:\n"
     "  --buildup        draw a delta record over the full frame and deltas before it\n"
