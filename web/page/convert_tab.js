@@ -2,7 +2,7 @@
 // change; what it writes is previewed as the device shows it and offered for download.
 import * as engine from './engine.js';
 import { drawDecoded, playRecords } from './picture_canvas.js';
-import { headerButton, makeButton, offerDownload, showMessages, watchDrop } from './page_parts.js';
+import { headerButton, makeButton, offerDownload, readFileBytes, showMessages, watchDrop } from './page_parts.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -34,10 +34,20 @@ function requestRun() {
   return run;
 }
 
+// A file the browser could not read ends the run it asked for with its message shown.
+function readFailed() {
+  document.body.dataset.convertDone = String(pending);
+}
+
 async function addPictures(fileList) {
   requestRun(); // reading the files comes before the conversion they lead to
   for (const file of fileList) {
-    const bytes = new Uint8Array(await file.arrayBuffer());
+    const bytes = await readFileBytes(file, $('convert-messages'));
+    if (!bytes) {
+      renderPictureList();
+      readFailed();
+      return;
+    }
     const existing = state.pictures.findIndex((p) => p.name === file.name);
     if (existing >= 0) {
       state.pictures[existing] = { name: file.name, bytes };
@@ -91,8 +101,8 @@ function renderPictureList() {
 }
 
 function layoutWords(profile) {
-  // Lay-out codes in hexadecimal, as the record lists show them.
-  return `layout ${profile.layout.toString(16).padStart(2, '0')}, depth ${profile.depth}`;
+  // Lay-out codes in 0x hexadecimal, as the profile file writes them.
+  return `layout 0x${profile.layout.toString(16).toUpperCase().padStart(2, '0')}, depth ${profile.depth}`;
 }
 
 function renderTypeList() {
@@ -212,7 +222,12 @@ function showPaletteFields() {
 async function choosePaletteFile(fileList) {
   requestRun(); // reading the file comes before the conversion it leads to
   const [file] = fileList;
-  state.paletteFile = file ? { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) } : null;
+  const bytes = file ? await readFileBytes(file, $('convert-messages')) : null;
+  if (file && !bytes) {
+    readFailed();
+    return;
+  }
+  state.paletteFile = file ? { name: file.name, bytes } : null;
   convertNow();
 }
 

@@ -252,6 +252,26 @@ test('convert: a type code of a depth without records is refused with ztr\'s rea
   assert.equal(await served.page.$$eval('#chosen-types li', (items) => items.length), 0);
 });
 
+// A picture the browser cannot read (gone or locked since it was chosen): the engine's line
+// for a file it cannot open, and the browser's reason on the line after it.
+test('convert: a picture the browser cannot read shows ztr\'s line and the reason', async () => {
+  await freshPage();
+  await served.page.evaluate(() => {
+    const read = File.prototype.arrayBuffer;
+    File.prototype.arrayBuffer = function arrayBuffer() {
+      return this.name === 'anim_1.pgm'
+        ? Promise.reject(new DOMException('The requested file could not be read.', 'NotReadableError'))
+        : read.call(this);
+    };
+  });
+  await served.page.setInputFiles('#picture-input', [sample('anim_0.pgm'), sample('anim_1.pgm')]);
+  await served.page.waitForSelector('#convert-messages p');
+  await settled();
+  assert.deepEqual(await pageMessages(),
+    ["ERROR: failed to open file 'anim_1.pgm' for reading\n  The requested file could not be read."]);
+  assert.equal(await served.page.$$eval('#picture-list li', (items) => items.length), 1);
+});
+
 // Pictures of an animation with delays of their own (empty: the common delay): the
 // records' delays as ztr lists them. Each delta record carries the delay of the picture
 // it completes; the closing one the first picture's.
