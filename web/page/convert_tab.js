@@ -124,7 +124,8 @@ function renderTypeList() {
     box.checked = state.chosen.some((c) => c.key === key);
     box.addEventListener('change', () => {
       if (box.checked) {
-        state.chosen.push({ key, code: profile.code, label: profile.name, palette: profile.palette });
+        state.chosen.push({ key, code: profile.code, label: profile.name, palette: profile.palette,
+          background: profile.background });
       } else {
         state.chosen = state.chosen.filter((c) => c.key !== key);
       }
@@ -184,9 +185,11 @@ async function addTypeCode() {
 function toneOptions() {
   const width = $('opt-width').value.trim();
   const height = $('opt-height').value.trim();
+  // An empty background leaves each display type its profile's, as ztr without --background.
+  const background = $('opt-background').value;
   return {
     tone: $('opt-tone').value,
-    background: $('opt-background').value,
+    ...(background ? { background } : {}),
     threshold: $('opt-auto-threshold').checked ? 'auto' : $('opt-threshold').value.trim(),
     dither: $('opt-dither').value,
     invert: $('opt-invert').checked ? '1' : '0',
@@ -277,7 +280,7 @@ async function convertNow() {
   } else {
     result = await runConversion(state.pictures, state.chosen.map((c) => c.code),
       $('opt-animation').checked, delay.common, delay.own, toneOptions(),
-      state.chosen.map((c) => c.palette || ''),
+      state.chosen.map((c) => c.palette || ''), state.chosen.map((c) => c.background || ''),
       $('opt-palette').value === 'file' ? state.paletteFile : null);
   }
   if (run !== pending) {

@@ -62,6 +62,8 @@ const CASES = [
     pictures: [0, 1, 2, 3, 4].map((i) => sample(`anim_${i}.pgm`)),
     types: ['ssd1306', 'grey8_columns', 'st7735'], animation: true, delay: '50',
     options: { coding: 'auto' } },
+  { title: 'an OLED\'s own black margins and a TFT\'s white ones', pictures: [sample('photo_43x29.png')],
+    types: ['ssd1306', 'ssd1322', 'st7735'], options: { resize: '60x29' } },
   { title: 'a photo squash coded at every depth', pictures: [sample('photo_43x29.png')],
     types: ['ssd1306', 'uc1610', 'ssd1322', 'grey8', 'st7735', 'ili9488'],
     options: { coding: 'squash' } },
