@@ -93,7 +93,7 @@ val ProfileArray(const DisplayProfileList& profiles) {
         entry.set("text", ProfileText(profile));
         entry.set("code", MakeTypeCode(profile.layout, profile.depth));
         entry.set("palette", ColourListText(profile.palette));
-        entry.set("background", !profile.background ? ""
+        entry.set("background", !profile.background        ? ""
                                 : *profile.background == 0 ? "black"
                                                            : "white");
         list.call<void>("push", entry);
