@@ -4,6 +4,7 @@
 #include "convert_images.h"
 #include "convert_pictures.h"
 
+#include "system_reasons.h"
 #include "type_code.h"
 #include "writer_test_support.h"
 
@@ -316,8 +317,7 @@ TEST(ConvertImagesTest, ExistingOutputReplacedOnSuccessKeptOnFailure) {
               1);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + missing +
-                                       "' for reading\n"
-                                       "  No such file or directory\n"});
+                                       "' for reading\n" + MissingFileReason()});
     EXPECT_EQ(writer_test::ReadWholeFile(output), (Bytes{0xEE, 0xEE, 0xEE}));
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
 
@@ -407,7 +407,7 @@ TEST(ConvertImagesTest, TooLongOutputPathIsRefused) {
               1);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + OutputPathFor(picture) +
-                                       "' for writing\n  File name too long\n"});
+                                       "' for writing\n" + TooLongPathReason()});
     EXPECT_TRUE(folder.Entries().empty());
 }
 
@@ -466,8 +466,8 @@ TEST(ConvertPictureListTest, PerPictureAndAnimation) {
     EXPECT_EQ(ConvertPictureFiles({a, b, c}, codes, false, 500, context),
               ConvertResult::CannotLoadPicture);
     EXPECT_EQ(messages.Messages(),
-              std::vector<std::string>{"ERROR: failed to open file '" + b +
-                                       "' for reading\n  No such file or directory\n"});
+              std::vector<std::string>{"ERROR: failed to open file '" + b + "' for reading\n" +
+                                       MissingFileReason()});
     // Every picture is opened before anything is written: the first picture's file is not.
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"a.pgm", "c.pgm"}));
 

@@ -6,6 +6,7 @@
 // keeps its bytes.
 #include "convert_images.h"
 
+#include "system_reasons.h"
 #include "type_code.h"
 #include "writer_test_support.h"
 
@@ -185,9 +186,8 @@ TEST(WriterFaultTest, OutputNameTakenByAFolder) {
                                     ConversionContext{messages.Sink()}),
               1);
     EXPECT_EQ(messages.Messages(),
-              std::vector<std::string>{"ERROR: failed to write file '" + output +
-                                       "'\n  Is a directory (renaming '" + folder.File("~zt0.tmp") +
-                                       "' to it)\n"});
+              std::vector<std::string>{"ERROR: failed to write file '" + output + "'\n" +
+                                       RenameOntoFolderReason(folder.File("~zt0.tmp"))});
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
     EXPECT_EQ(writer_test::ReadWholeFile(output + "/keep"), OldOutput);
 }
@@ -317,7 +317,7 @@ TEST(WriterFaultTest, PictureRemovedBetweenLoads) {
             removedInTime = true;
             EXPECT_EQ(messages.Messages(),
                       std::vector<std::string>{"ERROR: failed to open file '" + picture +
-                                               "' for reading\n  No such file or directory\n"})
+                                               "' for reading\n" + MissingFileReason()})
                 << c.name;
             EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.ztr", "other.pgm"}))
                 << c.name;
