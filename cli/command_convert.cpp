@@ -10,9 +10,12 @@
 #include "interrupt_cleanup.h"
 #include "load_palette.h"
 #include "parse_integer.h"
+#include "profile_lookup.h"
 #include "progress_line.h"
 #include "record_palette.h"
+#include "system_reason.h"
 #include "tone_settings.h"
+#include "tone_value_hints.h"
 #include "type_code.h"
 #include "type_code_fault.h"
 
@@ -30,7 +33,7 @@ namespace {
 // One --type or --code, in command-line order.
 struct TypeChoice {
     bool byName = false;
-    std::string name;
+    std::string name; // the profile's name, or the code as the user wrote it
     std::uint32_t code = 0;
 };
 
@@ -101,7 +104,8 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             const bool mirrorY = changed.mirrorY;
             const bool emptyRefused = key == "resize" || key == "palette" || key == "colours";
             if (!ApplyToneSetting(key, value, changed) || (emptyRefused && value.empty())) {
-                return UsageError("invalid value '" + value + "' for option '" + arg + "'");
+                return UsageError("invalid value '" + value + "' for option '" + arg + "' (" +
+                                  ToneValueHint(key) + (key == "resize" ? ", or panel" : "") + ")");
             }
             if (key == "mirror") {
                 changed.mirrorX = changed.mirrorX || mirrorX;
@@ -144,7 +148,7 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
                 !fault.empty()) {
                 return UsageError("invalid type code '" + value + "': " + fault);
             }
-            options.types.push_back({false, {}, static_cast<std::uint32_t>(*code)});
+            options.types.push_back({false, value, static_cast<std::uint32_t>(*code)});
         }
     }
     if (options.types.empty()) {
@@ -166,6 +170,24 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
     return std::nullopt;
 }
 
+// For a profile without a size, the profiles of the same panel that give one (named after
+// it, "st7789_240x240" for "st7789", with its lay-out and depth): "; the profiles
+// 'A' and 'B' give one", or nothing.
+std::string SizedProfilesText(const DisplayProfileList& profiles, const DisplayProfile& unsized) {
+    std::vector<std::string> sized;
+    for (const DisplayProfile& profile : profiles) {
+        if (profile.panelWidth > 0 && profile.name.rfind(unsized.name + "_", 0) == 0 &&
+            profile.layout == unsized.layout && profile.depth == unsized.depth) {
+            sized.push_back("'" + profile.name + "'");
+        }
+    }
+    std::string text;
+    for (std::size_t k = 0; k < sized.size(); ++k) {
+        text += (k == 0 ? "; the profiles " : k + 1 == sized.size() ? " and " : ", ") + sized[k];
+    }
+    return text.empty() ? text : text + " give one";
+}
+
 // Turns every choice into a type code, its profile's palette (none for a --code) and its
 // panel; profile names are looked up in the profile file, the first profile of that name
 // counting. With --resize panel every type needs a profile that gives its size.
@@ -176,10 +198,8 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
     for (const TypeChoice& choice : options.types) {
         if (!choice.byName) {
             if (options.resizePanel) {
-                char code[16];
-                std::snprintf(code, sizeof code, "0x%X", static_cast<unsigned>(choice.code));
-                return UsageError(std::string("--resize panel: the type code ") + code +
-                                  " has no panel size (use --type with a profile that gives "
+                return UsageError("--resize panel: the type code '" + choice.name +
+                                  "' has no panel size (use --type with a profile that gives "
                                   "size=WxH)");
             }
             codes.push_back(choice.code);
@@ -191,28 +211,33 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
             const std::string path =
                 options.profilePath.empty() ? DefaultProfilePath() : options.profilePath;
             const MessageSink warnings;
+            ResetSystemError();
             if (LoadDisplayProfiles(path, profiles, &warnings) == 0) {
-                return UsageError("cannot open profile file '" + path + "'");
+                std::string reason = ReasonLine(LastSystemError());
+                if (!reason.empty()) {
+                    reason.pop_back(); // UsageError ends the message's last line
+                }
+                return UsageError("cannot open profile file '" + path + "'" +
+                                  (reason.empty() ? "" : "\n" + reason));
             }
             profilesLoaded = true;
         }
-        const DisplayProfile* found = nullptr;
-        for (const DisplayProfile& profile : profiles) {
-            if (profile.name == choice.name) {
-                found = &profile;
-                break;
-            }
-        }
+        const ProfileLookup lookup = FindProfile(profiles, choice.name);
+        const DisplayProfile* found = lookup.found;
         if (found == nullptr) {
-            return UsageError("unknown profile name '" + choice.name + "'");
+            return UsageError(UnknownProfileText(choice.name, lookup.closest));
         }
         if (options.resizePanel && (found->panelWidth == 0 || found->panelHeight == 0)) {
-            return UsageError("--resize panel: the display type '" + choice.name +
-                              "' has no panel size (size=WxH in its profile)");
+            return UsageError("--resize panel: the display type '" + found->name +
+                              "' has no panel size (size=WxH in its profile)" +
+                              SizedProfilesText(profiles, *found));
         }
         codes.push_back(MakeTypeCode(found->layout, found->depth));
         palettes.push_back(found->palette);
-        panels.push_back({found->name, found->panelWidth, found->panelHeight, options.resizePanel});
+        // A profile's background is the panel's default; --background overrides it.
+        panels.push_back(
+            {found->name, found->panelWidth, found->panelHeight, options.resizePanel,
+             options.given.count("--background") != 0 ? std::nullopt : found->background});
     }
     return std::nullopt;
 }
@@ -221,10 +246,10 @@ void KeepText(void* context, const char* text) {
     *static_cast<std::string*>(context) += text;
 }
 
-// The name under which a type is mentioned in a message.
+// The name under which a type is mentioned in a message: the profile's name or the code,
+// as the user wrote them.
 std::string TypeName(const TypeChoice& choice) {
-    return choice.byName ? "type '" + choice.name + "'"
-                         : "type code " + std::to_string(choice.code);
+    return (choice.byName ? "type '" : "type code '") + choice.name + "'";
 }
 
 // Reads the palette of --palette and checks that it, or --colours, fits every type's
@@ -299,8 +324,13 @@ int RunConvert(const CommandArgs& args) {
     context.outputPath = options.output;
     context.outputDirectory = options.outputDirectory;
     context.typePalettes = std::move(palettes);
-    // Outputs that the command line alone shows to be one file make a wrong command line;
-    // the writer refuses the others (the same file under other names) itself.
+    // Outputs that the command line alone shows to write over a picture, or to be one
+    // file, make a wrong command line; the writer refuses the others (the same file under
+    // other names) itself.
+    if (const auto over = FindOutputOverPicture(options.pictures, options.animation, context);
+        over && over->sameText) {
+        return UsageError(OutputOverPictureText(*over));
+    }
     if (const auto clash = FindOutputClash(options.pictures, options.animation, context);
         clash && clash->sameText) {
         return UsageError(OutputClashText(*clash));

@@ -8,6 +8,7 @@
 #include "output_file.h"
 #include "read_zentra_file.h"
 #include "same_file.h"
+#include "system_reason.h"
 
 #include <cstdio>
 #include <fstream>
@@ -113,6 +114,19 @@ std::optional<int> TakeWholeRecords(const ExportOptions& options, const CutRecor
     return std::nullopt;
 }
 
+// Opens the output's temporary file and writes the text into it.
+bool WriteWhole(OutputFile& output, const std::string& text) {
+    if (!output.Open()) {
+        return false;
+    }
+    ResetSystemError();
+    if (std::fwrite(text.data(), 1, text.size(), output.File()) != text.size()) {
+        output.NoteWriteError();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int RunExport(const CommandArgs& args) {
@@ -170,23 +184,20 @@ int RunExport(const CommandArgs& args) {
                                : HeaderText(options.file, options.name, bytes, records);
     }
     OutputFile headerFile(options.output, InterruptCleanupNotice());
-    if (!headerFile.Open() ||
-        std::fwrite(header.data(), 1, header.size(), headerFile.File()) != header.size()) {
-        return Failure("cannot write '" + options.output + "'");
+    if (!WriteWhole(headerFile, header)) {
+        return Failure("cannot write '" + options.output + "'", headerFile.FailureReason());
     }
     if (pair) {
         const std::string source = options.split
                                        ? SplitSourceText(options.output, options.name, bytes)
                                        : SourceText(options.output, options.name, bytes);
         OutputFile sourceFile(options.source, InterruptCleanupNotice());
-        if (!sourceFile.Open() ||
-            std::fwrite(source.data(), 1, source.size(), sourceFile.File()) != source.size() ||
-            !sourceFile.Commit()) {
-            return Failure("cannot write '" + options.source + "'");
+        if (!WriteWhole(sourceFile, source) || !sourceFile.Commit()) {
+            return Failure("cannot write '" + options.source + "'", sourceFile.FailureReason());
         }
     }
     if (!headerFile.Commit()) {
-        return Failure("cannot write '" + options.output + "'");
+        return Failure("cannot write '" + options.output + "'", headerFile.FailureReason());
     }
     return EXIT_DONE;
 }

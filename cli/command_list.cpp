@@ -9,8 +9,19 @@
 #include <cstdio>
 
 int RunList(const CommandArgs& args) {
+    // --verbose, anywhere, adds what the viewer's line leaves out: the lay-out in 0x
+    // hexadecimal and the palette a record carries.
+    CommandArgs operands;
+    RecordLineStyle style;
+    for (const std::string& arg : args) {
+        if (arg == "--verbose") {
+            style = {true, true};
+        } else {
+            operands.push_back(arg);
+        }
+    }
     std::string path;
-    if (const auto status = TakeSingleOperand(args, "file", path)) {
+    if (const auto status = TakeSingleOperand(operands, "file", path)) {
         return *status;
     }
     if (path.empty()) {
@@ -21,7 +32,7 @@ int RunList(const CommandArgs& args) {
         return *status;
     }
     for (const ListedRecord& record : records) {
-        std::printf("%s\n", DescribeRecord(record.header, record.delta).c_str());
+        std::printf("%s\n", DescribeRecord(record.header, record.delta, style).c_str());
     }
     return EXIT_DONE;
 }

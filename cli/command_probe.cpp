@@ -93,7 +93,7 @@ int RunProbe(const CommandArgs& args) {
         const RecordHeader& header = (*records)[k].header;
         std::printf("%zu\t0x%X\t%s\n", k,
                     static_cast<unsigned>(MakeTypeCode(header.layout & LAYOUT_BITS, header.depth)),
-                    DescribeRecord(header, (*records)[k].delta).c_str());
+                    DescribeRecord(header, (*records)[k].delta, {true, false}).c_str());
     }
     return EXIT_DONE;
 }

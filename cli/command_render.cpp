@@ -15,6 +15,7 @@
 #include "png_writer.h"
 #include "read_zentra_file.h"
 #include "same_file.h"
+#include "system_reason.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -232,16 +233,19 @@ int WritePicture(const DisplayBitmap& bitmap, const RenderOptions& options,
     }
     OutputFile output(path, InterruptCleanupNotice());
     if (!output.Open()) {
-        return Failure("cannot create '" + path + "'");
+        return Failure("cannot create '" + path + "'", output.FailureReason());
     }
     ZoomedRows rows(bitmap, zoom, options.invert);
     const auto w = static_cast<std::uint32_t>(width);
     const auto h = static_cast<std::uint32_t>(height);
     const bool written = EndsWithPng(options.output) ? WritePng(output.File(), w, h, std::ref(rows))
                                                      : WritePpm(output.File(), w, h, rows);
+    if (!written) {
+        output.NoteWriteError();
+    }
     if (!written || !output.Commit()) {
         output.Discard();
-        return Failure("cannot write '" + path + "'");
+        return Failure("cannot write '" + path + "'", output.FailureReason());
     }
     return EXIT_DONE;
 }
@@ -259,7 +263,12 @@ int RenderOne(const RenderOptions& options) {
         return *refused;
     }
     DisplayBitmap bitmap;
+    ResetSystemError();
     const DecodeStatus status = DecodeRecord(options.file, options.first, options.buildUp, bitmap);
+    if (status == DecodeStatus::CannotOpen) {
+        return Failure(*NotShownMessage(status, bitmap, options, options.first),
+                       ReasonLine(LastSystemError()));
+    }
     if (const auto message = NotShownMessage(status, bitmap, options, options.first)) {
         return Failure(*message);
     }
@@ -271,8 +280,9 @@ int RenderOne(const RenderOptions& options) {
 // record that cannot be shown ends the run with its message, the files before it written.
 int RenderRange(const RenderOptions& options) {
     FramePlayer player;
+    ResetSystemError();
     if (!player.Open(FileSource(options.file))) {
-        return Failure("cannot open '" + options.file + "'");
+        return Failure("cannot open '" + options.file + "'", ReasonLine(LastSystemError()));
     }
     if (static_cast<std::size_t>(options.last) >= player.Records().size()) {
         return Failure("no record " + std::to_string(options.last) + " in '" + options.file + "'");

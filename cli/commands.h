@@ -25,6 +25,10 @@ int UsageError(const std::string& message);
 // Prints "ztr: MESSAGE" on standard error; returns EXIT_FAILED.
 int Failure(const std::string& message);
 
+// Prints "ztr: MESSAGE" and then the reason line (system_reason.h; nothing when empty) on
+// standard error; returns EXIT_FAILED.
+int Failure(const std::string& message, const std::string& reasonLine);
+
 // Reads the arguments of a command that takes at most one operand and no options into
 // operand (left empty when none is given). Returns an exit status when the command ends
 // here: help was printed, or the command line is wrong ("more than one WHAT given").

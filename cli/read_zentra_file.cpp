@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "record_walk.h"
+#include "system_reason.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -40,9 +41,10 @@ std::optional<int> ReadZentraFile(const std::string& path, std::vector<ListedRec
     if (std::filesystem::is_directory(path, ignored)) {
         return Failure("'" + path + "' is a folder, not a Zentra file");
     }
+    ResetSystemError();
     std::optional<RecordWalk> walk = WalkRecords(FileSource(path));
     if (!walk) {
-        return Failure("cannot open '" + path + "'");
+        return Failure("cannot open '" + path + "'", ReasonLine(LastSystemError()));
     }
     const std::size_t last = walk->records.size() - 1;
     switch (walk->end) {

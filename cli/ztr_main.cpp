@@ -25,9 +25,10 @@ constexpr Command Commands[] = {
      "[--coding rle|squash|auto] [TONE OPTIONS] (--type NAME | --code CODE)... PICTURE...",
      "Convert pictures (BMP, PBM, PGM, PPM, PNG, GIF, JPEG, TGA) into a Zentra file next to "
      "the first picture."},
-    {"profiles", RunProfiles, "profiles [FILE]",
+    {"profiles", RunProfiles, "profiles [--verbose] [FILE]",
      "List the display profiles: index, name, lay-out, depth, description."},
-    {"list", RunList, "list FILE", "List the records of a Zentra file as the viewer does."},
+    {"list", RunList, "list [--verbose] FILE",
+     "List the records of a Zentra file as the viewer does."},
     {"render", RunRender,
      "render FILE INDEX|FIRST-LAST [--buildup] [--invert] [--zoom N] -o OUT|PATTERN",
      "Write record INDEX (from 0) as the viewer shows it: PPM, or PNG for a .png OUT; or "
@@ -43,7 +44,8 @@ constexpr Command Commands[] = {
 const char* const OptionHelp =
     "\n"
     "Options of convert:\n"
-    "  --type NAME      add the display type of the first profile named NAME\n"
+    "  --type NAME      add the display type of the first profile named NAME, or of the\n"
+    "                   one name that differs from NAME only in letter case\n"
     "  --code CODE      add a raw type code: lay-out in bits 0-15, depth in bits 16-23\n"
     "                   (decimal, 0x hexadecimal or 0 octal); --type and --code repeat,\n"
     "                   in any mix, and their order is the order of the records\n"
@@ -51,7 +53,8 @@ const char* const OptionHelp =
     "  --animation      one animated file of all pictures, followed by the first again\n"
     "  --delay MS       the animation's frame delay in milliseconds, 0 to 65535 (default 0)\n"
     "  -o FILE          the file to write, for one output (one picture, or --animation)\n"
-    "  --output-dir DIR  each file goes into DIR, named as beside its picture\n"
+    "  --output-dir DIR  each file goes into DIR, named as beside its picture; DIR and\n"
+    "                   its parents are made when missing\n"
     "  --coding rle|squash|auto  how the pixel data is coded: rle, the run-length coding\n"
     "                   that every reader takes (default); squash, smaller, for firmware\n"
     "                   that gives the device library a window (ztr_apply_in_frame,\n"
@@ -60,16 +63,20 @@ const char* const OptionHelp =
     "Without --animation every picture becomes a file of its own; conversion stops at\n"
     "the first picture that fails. In an animation a GIF gives all its frames, which keep\n"
     "their own delays unless --delay is given. An output that would write over a picture\n"
-    "of the same run, and two pictures that would write one file, are refused before\n"
-    "anything is written. A code whose depth or lay-out bits the format does not have is\n"
-    "a command-line error. An option that cannot change the file gets a warning, and so\n"
-    "does a picture larger than the panel (size=WxH) of a type it is not resized to. On a\n"
-    "terminal, work that lasts over a second shows its progress on standard error.\n"
+    "of the same run and two pictures that would write one file are refused before\n"
+    "anything is written (a command-line error when the names show it), and so is a\n"
+    "picture that cannot be opened. A code whose depth or lay-out bits the format does\n"
+    "not have is a command-line error. An option that cannot change the file gets a\n"
+    "warning, and so does a picture larger than the panel (size=WxH) of a type it is not\n"
+    "resized to. On a terminal, work that lasts over a second shows its progress on\n"
+    "standard error. A failure to open, write or rename a file gives the system's reason\n"
+    "on the line after the message.\n"
     "\n"
     "Tone options of convert (in this order: rotate, mirror, resize, invert, threshold or\n"
     "dithering, or with a palette its colours, dithered in linear light):\n"
     "  --tone index|luminance     bitmaps keep their colour-table indices, or become grey\n"
-    "  --background white|black   under transparency and in contain margins\n"
+    "  --background white|black   under transparency and in contain margins (default:\n"
+    "                             the profile's background=, else white)\n"
     "  --threshold N|auto         depth 1: light from grey N (default 128); auto: Otsu\n"
     "  --dither none|floyd-steinberg|atkinson|bayer4|bayer8\n"
     "  --invert                   swap dark and light in the data\n"
@@ -84,6 +91,15 @@ const char* const OptionHelp =
     "                             colours; without it a profile's palette= applies\n"
     "  --colours N                an adaptive palette of at most N colours (2 to 2^depth),\n"
     "                             one for all pictures of an animation\n"
+    "\n"
+    "Options of profiles:\n"
+    "  --verbose        a table for people: lay-outs in 0x hexadecimal, each profile's\n"
+    "                   size, palette and background in columns of their own; without\n"
+    "                   it the lines are for scripts, tab-separated, the lay-out decimal\n"
+    "\n"
+    "Options of list:\n"
+    "  --verbose        lay-outs in 0x hexadecimal, and the palette a record carries\n"
+    "                   (\", palette of N colours\"); without it the lines are the viewer's\n"
     "\n"
     "Options of render:\n"
     "  --buildup        draw a delta record over the full frame and deltas before it\n"
@@ -176,7 +192,11 @@ int UsageError(const std::string& message) {
 }
 
 int Failure(const std::string& message) {
-    std::fprintf(stderr, "ztr: %s\n", message.c_str());
+    return Failure(message, {});
+}
+
+int Failure(const std::string& message, const std::string& reasonLine) {
+    std::fprintf(stderr, "ztr: %s\n%s", message.c_str(), reasonLine.c_str());
     return EXIT_FAILED;
 }
 

@@ -4,6 +4,11 @@
 #include <cstdio>
 
 std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta) {
+    return DescribeRecord(header, delta, RecordLineStyle{});
+}
+
+std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta,
+                           const RecordLineStyle& style) {
     char piece[96];
     std::string line;
     std::snprintf(piece, sizeof piece, "%d x %d", header.width, header.height);
@@ -19,7 +24,9 @@ std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta)
                       delta.dx, delta.dy);
         line += piece;
     }
-    std::snprintf(piece, sizeof piece, ", layout %02x [", header.layout & LAYOUT_BITS);
+    std::snprintf(piece, sizeof piece,
+                  style.prefixedLayout ? ", layout 0x%02X [" : ", layout %02x [",
+                  header.layout & LAYOUT_BITS);
     line += piece;
     switch (header.layout & LAYOUT_ORDER) {
     case ORDER_BANDED_COLUMNS:
@@ -45,6 +52,10 @@ std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta)
         line += ", inverted Y-axis";
     }
     line += "]";
+    if (style.palette && (header.layout & RECORD_PALETTE) != 0 && header.depth <= 8) {
+        std::snprintf(piece, sizeof piece, ", palette of %d colours", 1 << header.depth);
+        line += piece;
+    }
     // Only the newer coding is named, so that the lines of run-length records stay as
     // they always were.
     if (header.coding == PixelCoding::Squash) {

@@ -8,3 +8,13 @@
 
 // For example "128 x 64 monochrome, layout 12 [banded rows, inverted Y-axis]".
 std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta);
+
+// What a line for people adds to the viewer's: the lay-out in 0x hexadecimal ("layout
+// 0x12"), and ", palette of N colours" after the lay-out for a record that carries one.
+// The viewer's own line above stays as stored lists and scripts know it.
+struct RecordLineStyle {
+    bool prefixedLayout = false;
+    bool palette = false;
+};
+std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta,
+                           const RecordLineStyle& style);

@@ -224,6 +224,10 @@ void ReadSettings(LineScanner& scanner, DisplayProfile& profile, const FaultSink
             }
         } else if (key == "palette") {
             ReadPalette(value, profile, fault);
+        } else if (key == "background" && (value == "white" || value == "black")) {
+            profile.background = static_cast<std::uint8_t>(value == "white" ? 255 : 0);
+        } else if (key == "background") {
+            fault("background '" + std::string(value) + "' is neither white nor black; ignored");
         } else {
             fault("unknown setting '" + std::string(word) + "'; ignored");
         }

@@ -21,6 +21,8 @@ inline constexpr std::size_t PROFILE_LINE_MAX = 255;
 //   size=WxH                   the panel's size in pixels, each side 1 to 32767
 //   palette=NAME               a built-in palette (palette.h), in index order
 //   palette=#RRGGBB,#RRGGBB..  the panel's colours in index order, at most 2^depth
+//   background=white|black     the panel's "off" colour, which fills letterbox margins
+//                              and lies under transparency unless the user chooses one
 struct DisplayProfile {
     std::string name;             // the line's first word, at most 127 characters
     std::uint16_t layout = 0;     // low 16 bits of the lay-out code
@@ -29,7 +31,8 @@ struct DisplayProfile {
     std::string settings;         // the settings words as written, one space apart; or empty
     std::uint16_t panelWidth = 0; // size=: 0 when the profile gives no size
     std::uint16_t panelHeight = 0;
-    Palette palette; // palette=: empty when the profile names none
+    Palette palette;                        // palette=: empty when the profile names none
+    std::optional<std::uint8_t> background; // background=: 255 white, 0 black; or none
 };
 
 // The loaded profiles, in file order; their users address entries by position. The

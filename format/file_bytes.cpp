@@ -2,6 +2,8 @@
 // beforehand, is read to its true end.
 #include "file_bytes.h"
 
+#include "system_reason.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -18,15 +20,26 @@ struct FileCloser {
 
 } // namespace
 
-WholeFileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+WholeFileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+                              std::error_code* openError) {
     bytes.clear();
+    if (openError != nullptr) {
+        openError->clear();
+    }
+    const auto failed = [openError]() {
+        if (openError != nullptr) {
+            *openError = LastSystemError();
+        }
+        return WholeFileResult::CannotOpen;
+    };
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
         return WholeFileResult::IsFolder;
     }
+    ResetSystemError();
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        return WholeFileResult::CannotOpen;
+        return failed();
     }
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     try {
@@ -36,6 +49,7 @@ WholeFileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>
         // The announced size and one byte more, so that the end shows at once; a file that
         // grew is read on into a larger block.
         bytes.resize(error ? std::size_t{64 * 1024} : static_cast<std::size_t>(size) + 1);
+        ResetSystemError();
         std::size_t used = 0;
         while (true) {
             if (used == bytes.size()) {
@@ -58,7 +72,7 @@ WholeFileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>
     }
     if (std::ferror(file.get()) != 0) {
         bytes.clear();
-        return WholeFileResult::CannotOpen;
+        return failed();
     }
     return WholeFileResult::Read;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <vector>
 
 enum class WholeFileResult {
@@ -16,5 +17,7 @@ enum class WholeFileResult {
 };
 
 // Reads the file to its end, whatever length it announced when opened; `bytes` holds the
-// file after Read, and is left empty otherwise.
-WholeFileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+// file after Read, and is left empty otherwise. `error`, when given, receives the system's
+// error behind CannotOpen (none for the other results).
+WholeFileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+                              std::error_code* error = nullptr);

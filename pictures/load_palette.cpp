@@ -4,6 +4,7 @@
 
 #include "file_bytes.h"
 #include "memory_input.h"
+#include "system_reason.h"
 
 #include <filesystem>
 #include <string_view>
@@ -125,8 +126,10 @@ std::optional<Palette> ReadPaletteLines(Input& file, const std::string& path,
 
 std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink) {
     std::vector<std::uint8_t> bytes;
-    if (ReadWholeFile(path, bytes) != WholeFileResult::Read) {
-        ReportMessage(sink, "ERROR: cannot open palette file '%s'\n", path.c_str());
+    std::error_code error;
+    if (ReadWholeFile(path, bytes, &error) != WholeFileResult::Read) {
+        ReportMessage(sink, "ERROR: cannot open palette file '%s'\n%s", path.c_str(),
+                      ReasonLine(error).c_str());
         return std::nullopt;
     }
     MemoryInput input(bytes);

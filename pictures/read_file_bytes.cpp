@@ -2,9 +2,11 @@
 // on bytes, with the message that names the file when it cannot be read.
 #include "file_bytes.h"
 #include "picture_readers.h"
+#include "system_reason.h"
 
 std::string ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    switch (ReadWholeFile(path, bytes)) {
+    std::error_code error;
+    switch (ReadWholeFile(path, bytes, &error)) {
     case WholeFileResult::Read:
         return {};
     case WholeFileResult::IsFolder:
@@ -16,5 +18,6 @@ std::string ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& by
     case WholeFileResult::CannotOpen:
         break;
     }
-    return ReadFailure("ERROR: failed to open file '%s' for reading\n", path.c_str()).failure;
+    return ReadFailure("ERROR: failed to open file '%s' for reading\n", path.c_str()).failure +
+           ReasonLine(error);
 }

@@ -93,13 +93,17 @@ val ProfileArray(const DisplayProfileList& profiles) {
         entry.set("text", ProfileText(profile));
         entry.set("code", MakeTypeCode(profile.layout, profile.depth));
         entry.set("palette", ColourListText(profile.palette));
+        entry.set("background", !profile.background        ? ""
+                                : *profile.background == 0 ? "black"
+                                                           : "white");
         list.call<void>("push", entry);
     }
     return list;
 }
 
 // The bundled profiles in file order: [{name, layout, depth, description, text, code,
-// palette}], palette the profile's colours as "#RRGGBB,..." or "".
+// palette, background}], palette the profile's colours as "#RRGGBB,..." or "", background
+// "white", "black" or "".
 val Profiles() {
     DisplayProfileList profiles;
     LoadDisplayProfilesFromText(std::string_view(BUNDLED_PROFILES, BUNDLED_PROFILES_SIZE),
@@ -162,13 +166,15 @@ val ParseTypeCode(const std::string& text) {
 // the coding's ("coding", coding_choice.h); a delay of null keeps a GIF's own delays (ztr
 // without --delay). ownDelays, when an array, gives an animation's pictures delays of
 // their own (-1: the common one). palettes, when an array, gives each type its profile's
-// palette ("#RRGGBB,..." or ""); paletteFile, when not null, is a palette file {name,
+// palette ("#RRGGBB,..." or ""); backgrounds, when an array, gives each type its profile's
+// background ("white", "black" or "" for none), taken where the tone has no background key
+// (ztr without --background); paletteFile, when not null, is a palette file {name,
 // bytes}, read from its bytes, which the tone's palette key names. progress, when a function, is
 // told of every frame written and cancels by answering false. Returns {ok, cancelled, messages,
 // files: [{name, bytes}]}: one file per picture, or one animation file.
 val Convert(const val& pictures, const val& codeList, bool animation, const val& delay,
             const val& ownDelayList, const val& tone, const val& paletteList,
-            const val& paletteFile, const val& progress) {
+            const val& backgroundList, const val& paletteFile, const val& progress) {
     std::vector<std::string> messages;
     val result = val::object();
     result.set("ok", false);
@@ -214,6 +220,18 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
             const std::optional<Palette> palette =
                 ParseColourList(paletteList[i].as<std::string>());
             context.typePalettes.push_back(palette ? *palette : Palette{});
+        }
+    }
+    // A profile's background is its panel's unless the tone names one, as --background
+    // does for ztr.
+    if (backgroundList.isArray() && !tone.hasOwnProperty("background")) {
+        for (unsigned i = 0; i < backgroundList["length"].as<unsigned>(); ++i) {
+            const std::string background = backgroundList[i].as<std::string>();
+            TypePanel panel;
+            if (background == "white" || background == "black") {
+                panel.background = static_cast<std::uint8_t>(background == "white" ? 255 : 0);
+            }
+            context.panels.push_back(panel);
         }
     }
 

@@ -2,6 +2,8 @@
 // growing block of memory.
 #include "byte_sink.h"
 
+#include "system_reason.h"
+
 #include <cstring>
 #include <limits>
 #include <new>
@@ -11,7 +13,15 @@ bool FileSink::Write(const std::uint8_t* bytes, std::size_t count) {
     std::FILE* file = output_.File();
     // An empty write (the pixel data of an empty delta record) may come with no block at
     // all, which fwrite must not be handed.
-    return file != nullptr && (count == 0 || std::fwrite(bytes, 1, count, file) == count);
+    if (file == nullptr || count == 0) {
+        return file != nullptr;
+    }
+    ResetSystemError();
+    if (std::fwrite(bytes, 1, count, file) != count) {
+        output_.NoteWriteError();
+        return false;
+    }
+    return true;
 }
 
 std::optional<std::uint64_t> FileSink::Size() {
@@ -28,8 +38,13 @@ bool FileSink::Overwrite(std::uint64_t offset, const std::uint8_t* bytes, std::s
     if (file == nullptr || offset > static_cast<std::uint64_t>(std::numeric_limits<long>::max())) {
         return false;
     }
-    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 && Write(bytes, count) &&
-           std::fseek(file, 0, SEEK_END) == 0;
+    ResetSystemError();
+    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0 || !Write(bytes, count) ||
+        std::fseek(file, 0, SEEK_END) != 0) {
+        output_.NoteWriteError();
+        return false;
+    }
+    return true;
 }
 
 bool MemorySink::Open() {

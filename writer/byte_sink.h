@@ -35,6 +35,10 @@ class ByteSink {
 
     // The output's name, for messages.
     virtual const std::string& Name() const = 0;
+
+    // Why the last Open, Write, Overwrite or Commit failed, as the line that follows the
+    // failure's message (system_reason.h); empty when there is nothing to add.
+    virtual std::string FailureReason() const { return {}; }
 };
 
 // A file on disk through OutputFile: nothing appears under the target's name until Commit.
@@ -49,6 +53,7 @@ class FileSink final : public ByteSink {
     bool Overwrite(std::uint64_t offset, const std::uint8_t* bytes, std::size_t count) override;
     bool Commit() override { return output_.Commit(); }
     const std::string& Name() const override { return output_.TargetPath(); }
+    std::string FailureReason() const override { return output_.FailureReason(); }
 
   private:
     OutputFile output_;

@@ -209,7 +209,8 @@ class SequenceWriter {
                     ReportMessage(sink_, "Out of memory!\n");
                     return ConvertResult::OutOfMemory;
                 }
-                ReportMessage(sink_, "ERROR: failed to write file '%s'\n", output_.Name().c_str());
+                ReportMessage(sink_, "ERROR: failed to write file '%s'\n%s", output_.Name().c_str(),
+                              output_.FailureReason().c_str());
                 return ConvertResult::WriteFailed;
             }
             previous = std::move(current); // frees the picture before it
@@ -221,11 +222,15 @@ class SequenceWriter {
     }
 
   private:
-    // The conversion's tone options, resized to the panel when the type asks for it.
+    // The conversion's tone options, resized to the panel when the type asks for it, on
+    // the panel's own background when it has one.
     static ToneOptions PanelTone(ToneOptions tone, const TypePanel& panel) {
         if (panel.resize && panel.width > 0 && panel.height > 0) {
             tone.resizeWidth = panel.width;
             tone.resizeHeight = panel.height;
+        }
+        if (panel.background) {
+            tone.background = *panel.background;
         }
         return tone;
     }
@@ -607,8 +612,8 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
         return prepared;
     }
     if (!output.Open()) {
-        ReportMessage(context.sink, "ERROR: failed to open file '%s' for writing\n",
-                      output.Name().c_str());
+        ReportMessage(context.sink, "ERROR: failed to open file '%s' for writing\n%s",
+                      output.Name().c_str(), output.FailureReason().c_str());
         return ConvertResult::CannotCreateOutput;
     }
     RunLengthBuffer coded(context.allocate);
@@ -635,7 +640,8 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
         ++progress.typesDone;
     }
     if (!output.Commit()) {
-        ReportMessage(context.sink, "ERROR: failed to write file '%s'\n", output.Name().c_str());
+        ReportMessage(context.sink, "ERROR: failed to write file '%s'\n%s", output.Name().c_str(),
+                      output.FailureReason().c_str());
         return ConvertResult::WriteFailed;
     }
     return ConvertResult::Written;

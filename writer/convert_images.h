@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,9 @@ struct TypePanel {
     int width = 0;    // 0: the type gives no size
     int height = 0;
     bool resize = false; // records of this type are resized to the panel's size
+    // The panel's own background (its "off" colour: 0 black, 255 white), taken instead of
+    // the tone options' for this type's records; none keeps the tone options'.
+    std::optional<std::uint8_t> background{};
 };
 
 // What a conversion needs besides its pictures and types: where its messages go and

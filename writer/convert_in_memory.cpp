@@ -69,9 +69,8 @@ ConvertResult ConvertPicturesInMemory(const std::vector<PictureInMemory>& pictur
         const std::string output = OutputPathFor(names[k]);
         for (const std::string& name : names) {
             if (SamePathText(output, name)) {
-                ReportMessage(context.sink,
-                              "ERROR: the output '%s' would write over the picture '%s'\n",
-                              output.c_str(), name.c_str());
+                ReportMessage(context.sink, "ERROR: %s\n",
+                              OutputOverPictureText({output, name, true}).c_str());
                 return ConvertResult::OutputIsPicture;
             }
         }

@@ -1,13 +1,17 @@
 // The front ends' conversion loop: per picture, or one animation that ends where it began.
 #include "convert_pictures.h"
 
+#include "output_folder.h"
 #include "picture_format.h"
 #include "picture_readers.h"
 #include "same_file.h"
 #include "source_image.h"
+#include "system_reason.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -23,25 +27,54 @@ std::vector<int> SourceFrameDelays(const std::string& path, const MessageSink* w
     return FrameDelays(bytes, path, warnings);
 }
 
-// Refuses, before anything is written, a conversion of which an output would write over
-// one of its own pictures.
-bool OutputsSpareThePictures(const std::vector<std::string>& pictures, bool animation,
-                             const ConversionContext& context) {
-    for (std::size_t k = 0; k < pictures.size(); ++k) {
-        if (animation && k > 0) {
-            break; // one output, named after the first picture
-        }
-        const std::string output = ChosenOutputPath(pictures[k], context);
-        for (const std::string& picture : pictures) {
-            if (SameFile(output, picture)) {
-                ReportMessage(context.sink,
-                              "ERROR: the output '%s' would write over the picture '%s'\n",
-                              output.c_str(), picture.c_str());
-                return false;
-            }
+// Refuses, before anything is written, a run of which a picture cannot be opened, naming
+// it and the system's reason: a missing folder is the picture's, not the output's. A
+// picture that opens but cannot be read is reported by its reader when its turn comes.
+bool PicturesOpen(const std::vector<std::string>& pictures, const MessageSink& sink) {
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    for (const std::string& picture : pictures) {
+        ResetSystemError();
+        const std::unique_ptr<std::FILE, Closer> file(std::fopen(picture.c_str(), "rb"));
+        if (!file) {
+            ReportMessage(sink, "ERROR: failed to open file '%s' for reading\n%s", picture.c_str(),
+                          ReasonLine(LastSystemError()).c_str());
+            return false;
         }
     }
     return true;
+}
+
+// Writes the run: one animation, or one file per picture in order, stopping at the first
+// that fails.
+ConvertResult WriteRun(const std::vector<std::string>& pictures,
+                       const std::vector<std::uint32_t>& typeCodes, bool animation, int delay,
+                       const ConversionContext& context) {
+    if (animation || pictures.empty()) {
+        return WriteFrames(AnimationFrames(pictures, delay, context.sourceDelays, &context.sink),
+                           typeCodes, context);
+    }
+    // Each file's progress counts the files before it.
+    ConversionContext each = context;
+    std::size_t picturesDone = 0;
+    if (context.progress) {
+        each.progress = [&context, &picturesDone, &pictures](ConversionProgress progress) {
+            progress.picturesDone = picturesDone;
+            progress.pictures = pictures.size();
+            return context.progress(progress);
+        };
+    }
+    std::vector<Frame> one(1);
+    for (const std::string& picture : pictures) {
+        one[0].path = picture;
+        if (const ConvertResult result = WriteFrames(one, typeCodes, each);
+            result != ConvertResult::Written) {
+            return result;
+        }
+        ++picturesDone;
+    }
+    return ConvertResult::Written;
 }
 
 // The name part of a path, in lower case: outputs that can be one file share it.
@@ -57,6 +90,28 @@ std::string NameKey(const std::string& path) {
 }
 
 } // namespace
+
+std::optional<OutputOverPicture> FindOutputOverPicture(const std::vector<std::string>& pictures,
+                                                       bool animation,
+                                                       const ConversionContext& context) {
+    for (std::size_t k = 0; k < pictures.size(); ++k) {
+        if (animation && k > 0) {
+            break; // one output, named after the first picture
+        }
+        const std::string output = ChosenOutputPath(pictures[k], context);
+        for (const std::string& picture : pictures) {
+            const bool sameText = SamePathText(output, picture);
+            if (sameText || SameFile(output, picture)) {
+                return OutputOverPicture{output, picture, sameText};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string OutputOverPictureText(const OutputOverPicture& clash) {
+    return "the output '" + clash.output + "' would write over the picture '" + clash.picture + "'";
+}
 
 std::optional<OutputClash> FindOutputClash(const std::vector<std::string>& pictures, bool animation,
                                            const ConversionContext& context) {
@@ -126,37 +181,35 @@ std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int
 ConvertResult ConvertPictureFiles(const std::vector<std::string>& pictures,
                                   const std::vector<std::uint32_t>& typeCodes, bool animation,
                                   int delay, const ConversionContext& context) {
-    if (!OutputsSpareThePictures(pictures, animation, context)) {
+    if (const auto over = FindOutputOverPicture(pictures, animation, context)) {
+        ReportMessage(context.sink, "ERROR: %s\n", OutputOverPictureText(*over).c_str());
         return ConvertResult::OutputIsPicture;
     }
     if (const std::optional<OutputClash> clash = FindOutputClash(pictures, animation, context)) {
         ReportMessage(context.sink, "ERROR: %s\n", OutputClashText(*clash).c_str());
         return ConvertResult::OutputsCollide;
     }
-    if (animation || pictures.empty()) {
-        return WriteFrames(AnimationFrames(pictures, delay, context.sourceDelays, &context.sink),
-                           typeCodes, context);
+    if (!PicturesOpen(pictures, context.sink)) {
+        return ConvertResult::CannotLoadPicture;
     }
-    // Each file's progress counts the files before it.
-    ConversionContext each = context;
-    std::size_t picturesDone = 0;
-    if (context.progress) {
-        each.progress = [&context, &picturesDone, &pictures](ConversionProgress progress) {
-            progress.picturesDone = picturesDone;
-            progress.pictures = pictures.size();
-            return context.progress(progress);
-        };
-    }
-    std::vector<Frame> one(1);
-    for (const std::string& picture : pictures) {
-        one[0].path = picture;
-        if (const ConvertResult result = WriteFrames(one, typeCodes, each);
-            result != ConvertResult::Written) {
-            return result;
+    // The folder of --output-dir is made when missing, and taken back when the run leaves
+    // nothing in it.
+    OutputFolder folder;
+    if (context.outputPath.empty() && !context.outputDirectory.empty() && !pictures.empty()) {
+        std::error_code error;
+        if (!folder.Make(context.outputDirectory, error)) {
+            ReportMessage(
+                context.sink, "ERROR: failed to open file '%s' for writing\n%s",
+                ChosenOutputPath(pictures.front(), context).c_str(),
+                ReasonLine(error, "making the folder '" + context.outputDirectory + "'").c_str());
+            return ConvertResult::CannotCreateOutput;
         }
-        ++picturesDone;
     }
-    return ConvertResult::Written;
+    const ConvertResult result = WriteRun(pictures, typeCodes, animation, delay, context);
+    if (result != ConvertResult::Written) {
+        folder.RemoveIfEmpty();
+    }
+    return result;
 }
 
 std::string OutputClashText(const OutputClash& clash) {

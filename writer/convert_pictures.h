@@ -30,12 +30,31 @@ std::vector<Frame> AnimationFrames(const std::vector<std::string>& pictures, int
 // With `animation`, writes one file of AnimationFrames(pictures, delay), named after the
 // first picture. Without, writes one file per picture (the delay is not used), in order,
 // and stops at the first that fails. Before anything is written it refuses outputs that
-// would write over a picture of the run (OutputIsPicture) and pictures whose outputs would
-// be one file (OutputsCollide). Returns Written, or the first failure, which has been
-// reported through the context's sink.
+// would write over a picture of the run (OutputIsPicture), pictures whose outputs would
+// be one file (OutputsCollide) and pictures that cannot be opened (CannotLoadPicture, the
+// system's reason on the line after the message). The folder of the context's
+// outputDirectory is made, with its parents, when it is missing (CannotCreateOutput when
+// that fails), and removed again when the run fails with nothing in it. Returns Written,
+// or the first failure, which has been reported through the context's sink.
 ConvertResult ConvertPictureFiles(const std::vector<std::string>& pictures,
                                   const std::vector<std::uint32_t>& typeCodes, bool animation,
                                   int delay, const ConversionContext& context);
+
+// An output of a run that would write over one of the run's pictures.
+struct OutputOverPicture {
+    std::string output;
+    std::string picture;
+    bool sameText = false; // the paths alone show it, without asking the file system
+};
+
+// The first output (of the one file of an animation, or of each picture in order) that
+// would write over a picture of the run, or nothing.
+std::optional<OutputOverPicture> FindOutputOverPicture(const std::vector<std::string>& pictures,
+                                                       bool animation,
+                                                       const ConversionContext& context);
+
+// "the output 'OUT' would write over the picture 'P'"
+std::string OutputOverPictureText(const OutputOverPicture& clash);
 
 // Two pictures of one run whose outputs would be one file, the second replacing the first.
 struct OutputClash {

@@ -4,6 +4,7 @@
 #include "output_file.h"
 
 #include "convert_images.h"
+#include "system_reason.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -85,7 +86,14 @@ OutputFile::~OutputFile() {
 
 bool OutputFile::Open() {
     Discard();
-    if (targetPath_.empty() || targetPath_.size() > MAX_PATH_CHARS) {
+    error_.clear();
+    failedStep_.clear();
+    if (targetPath_.empty()) {
+        Failed(std::make_error_code(std::errc::invalid_argument));
+        return false;
+    }
+    if (targetPath_.size() > MAX_PATH_CHARS) {
+        Failed(std::make_error_code(std::errc::filename_too_long));
         return false;
     }
     const std::size_t folderLength = FolderLength(targetPath_);
@@ -102,9 +110,10 @@ bool OutputFile::Open() {
         }
         const std::string candidate = folder + name;
         Notify(candidate, TemporaryFileEvent::Creating);
-        errno = 0;
+        ResetSystemError();
         FilePointer file = CreateNewFile(candidate);
         const int error = errno;
+        const std::error_code systemError = LastSystemError();
         if (file) {
             file_ = std::move(file);
             temporaryPath_ = candidate;
@@ -113,9 +122,11 @@ bool OutputFile::Open() {
         }
         Notify(candidate, TemporaryFileEvent::NotCreated);
         if (error != EEXIST) {
+            Failed(systemError);
             return false;
         }
     }
+    Failed(std::make_error_code(std::errc::file_exists), "no free temporary name");
     return false;
 }
 
@@ -123,15 +134,20 @@ bool OutputFile::Commit() {
     if (!file_) {
         return false;
     }
+    ResetSystemError();
     bool written = std::fflush(file_.get()) == 0 && std::ferror(file_.get()) == 0;
     written = std::fclose(file_.release()) == 0 && written;
-    if (written) {
+    if (!written) {
+        Failed(LastSystemError());
+    } else {
         std::error_code error;
         Notify(temporaryPath_, TemporaryFileEvent::Ending);
         std::filesystem::rename(temporaryPath_, targetPath_, error);
         written = !error;
         if (written) {
             Notify(temporaryPath_, TemporaryFileEvent::Gone);
+        } else {
+            Failed(error, "renaming '" + temporaryPath_ + "' to it");
         }
     }
     if (!written) {
@@ -149,6 +165,22 @@ void OutputFile::Discard() {
         std::remove(temporaryPath_.c_str());
         Notify(temporaryPath_, TemporaryFileEvent::Gone);
         temporaryPath_.clear();
+    }
+}
+
+void OutputFile::NoteWriteError() {
+    Failed(LastSystemError());
+}
+
+std::string OutputFile::FailureReason() const {
+    return ReasonLine(error_, failedStep_);
+}
+
+void OutputFile::Failed(std::error_code error, std::string step) {
+    // A failure that the system did not explain keeps the reason found before it.
+    if (error) {
+        error_ = error;
+        failedStep_ = std::move(step);
     }
 }
 

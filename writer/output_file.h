@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -47,11 +48,23 @@ class OutputFile {
     const std::string& TargetPath() const { return targetPath_; }
     const std::string& TemporaryPath() const { return temporaryPath_; }
 
+    // Keeps the system's error of a write to File() that just failed, for FailureReason.
+    void NoteWriteError();
+
+    // Why the last Open, write or Commit failed, in the system's words: the line that
+    // follows the failure's own message ("  Permission denied\n"), naming the step where
+    // it is not the obvious one (the rename of the temporary file). Empty when the system
+    // gave no reason.
+    std::string FailureReason() const;
+
   private:
     void Notify(const std::string& path, TemporaryFileEvent event) const;
+    void Failed(std::error_code error, std::string step = {});
 
     std::string targetPath_;
     std::string temporaryPath_; // empty when no temporary file exists
     FilePointer file_;
     TemporaryFileNotice notice_;
+    std::error_code error_;  // the last failure's system error
+    std::string failedStep_; // what was being done, where the message does not say it
 };

@@ -102,7 +102,9 @@ TEST(ZtrList, ExitCodes) {
         std::string err;
     } cases[] = {
         {{"list", "empty.ztr"}, 1, "ztr: file 'empty.ztr' is not a Zentra file\n"},
-        {{"list", "missing.ztr"}, 1, "ztr: cannot open 'missing.ztr'\n"},
+        {{"list", "missing.ztr"},
+         1,
+         "ztr: cannot open 'missing.ztr'\n  No such file or directory\n"},
         {{"list"}, 2, "ztr: no file given\nTry 'ztr --help' for more information.\n"},
         {{"list", "a.ztr", "b.ztr"},
          2,
@@ -301,7 +303,9 @@ TEST(ZtrRender, FailuresWriteNoFile) {
         {{"sample.ztr", "-1", "-o", "new.ppm"}, 1, "ztr: no record -1 in 'sample.ztr'\n"},
         {{"sample.ztr", "+4", "-o", "new.ppm"}, 1, "ztr: no record 4 in 'sample.ztr'\n"},
         {{"sample.ztr", "-7", "-o", "new.ppm"}, 1, "ztr: no record -7 in 'sample.ztr'\n"},
-        {{"missing.ztr", "0", "-o", "new.ppm"}, 1, "ztr: cannot open 'missing.ztr'\n"},
+        {{"missing.ztr", "0", "-o", "new.ppm"},
+         1,
+         "ztr: cannot open 'missing.ztr'\n  No such file or directory\n"},
         {{"sample.ztr", "9", "-o", "keep.ppm"}, 1, "ztr: no record 9 in 'sample.ztr'\n"},
         {{"other.ztr", "0", "-o", "new.ppm"},
          1,

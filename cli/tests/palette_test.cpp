@@ -142,10 +142,10 @@ TEST(ZtrPalette, PalettesThatCannotBeReadOrDoNotFitAreCommandLineErrors) {
     } cases[] = {
         {{"--palette", "7colour", "--code", "0x20000"},
          "ztr: palette '7colour' has 7 colours, more than the 4 of a record of depth 2 (type "
-         "code 131072)"},
+         "code '0x20000')"},
         {{"--colours", "5", "--code", "0x80000", "--code", "0x20008"},
          "ztr: --colours 5 asks for 5 colours, more than the 4 of a record of depth 2 (type "
-         "code 131080)"},
+         "code '0x20008')"},
         {{"--profiles", PROFILES, "--palette", "bwry", "--type", "ssd1306"},
          "ztr: palette 'bwry' has 4 colours, more than the 2 of a record of depth 1 (type "
          "'ssd1306')"},
@@ -156,10 +156,13 @@ TEST(ZtrPalette, PalettesThatCannotBeReadOrDoNotFitAreCommandLineErrors) {
         {{"--palette", "rainbow", "--code", "0x80000"},
          "ztr: palette 'rainbow' is neither a built-in palette (bw, bwr, bwy, bwry, 6colour, "
          "7colour), a list of #RRGGBB colours nor a palette file"},
-        {{"--colours", "1", "--code", "0x80000"}, "ztr: invalid value '1' for option '--colours'"},
+        {{"--colours", "1", "--code", "0x80000"},
+         "ztr: invalid value '1' for option '--colours' (2 to 256)"},
         {{"--colours", "257", "--code", "0x80000"},
-         "ztr: invalid value '257' for option '--colours'"},
-        {{"--palette", "", "--code", "0x80000"}, "ztr: invalid value '' for option '--palette'"},
+         "ztr: invalid value '257' for option '--colours' (2 to 256)"},
+        {{"--palette", "", "--code", "0x80000"},
+         "ztr: invalid value '' for option '--palette' (bw, bwr, bwy, bwry, 6colour, 7colour, "
+         "#RRGGBB,... or a palette file)"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = {"convert"};

@@ -75,7 +75,7 @@ TEST(ZtrPanels, ResizePanelGivesEachTypeItsSize) {
         {{"--resize", "panel", "--type", "oled", "--code", "0x10006", "pic.pgm"},
          2,
          {},
-         "ztr: --resize panel: the type code 0x10006 has no panel size (use --type with a "
+         "ztr: --resize panel: the type code '0x10006' has no panel size (use --type with a "
          "profile that gives size=WxH)\n"},
         // Larger than a panel it is not resized to: a warning per type, and written.
         {{"--type", "oled", "--type", "tft", "--type", "nosize", "wide.pgm"},

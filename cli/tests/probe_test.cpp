@@ -27,19 +27,19 @@ TEST(ZtrProbe, EveryLayoutShowsTheSamePicture) {
         std::size_t records;
         const char* line; // the table's line for record 1
     } cases[] = {
-        {{"probe", "37x21"}, "probe.ztr", 16, "1\t0x10001\t37 x 21 monochrome, layout 01"},
+        {{"probe", "37x21"}, "probe.ztr", 16, "1\t0x10001\t37 x 21 monochrome, layout 0x01"},
         {{"probe", "--depth", "4", "37x21", "-o", "grey.ztr"},
          "grey.ztr",
          16,
-         "1\t0x40001\t37 x 21, colour depth 4 bits, layout 01"},
+         "1\t0x40001\t37 x 21, colour depth 4 bits, layout 0x01"},
         {{"probe", "37x21", "--depth", "8", "-o", "grey.ztr"},
          "grey.ztr",
          4,
-         "1\t0x80001\t37 x 21, colour depth 8 bits, layout 01"},
+         "1\t0x80001\t37 x 21, colour depth 8 bits, layout 0x01"},
         {{"probe", "37x21", "--depth", "16", "-o", "colour.ztr"},
          "colour.ztr",
          8,
-         "1\t0x100001\t37 x 21, colour depth 16 bits, layout 01"},
+         "1\t0x100001\t37 x 21, colour depth 16 bits, layout 0x01"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -49,7 +49,9 @@ TEST(ZtrProbe, EveryLayoutShowsTheSamePicture) {
         const std::vector<std::string> table = Lines(result.out);
         ASSERT_EQ(table.size(), c.records);
         EXPECT_TRUE(table[1].starts_with(c.line)) << table[1];
-        const std::vector<std::string> listed = Lines(RunZtr({"list", c.file}, dir.path()).out);
+        // The table gives each record's list line for people, the lay-out in 0x hexadecimal.
+        const std::vector<std::string> listed =
+            Lines(RunZtr({"list", "--verbose", c.file}, dir.path()).out);
         ASSERT_EQ(listed.size(), c.records);
         // Each record decodes to the same picture but for the number at the bottom right
         // (here the rows from 12 on, right of column 20).

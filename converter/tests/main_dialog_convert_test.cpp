@@ -291,6 +291,62 @@ TEST(ConvertFiles, PerPictureStopsAtTheFirstPictureTheWriterRefusesAndStillFinis
     EXPECT_FALSE(std::filesystem::exists(d.harness.Folder() / "c.ztr"));
 }
 
+// A file that cannot be opened or renamed: the engine's line as it always was, and the
+// system's own reason (FormatMessage's text) on the line after it.
+TEST(ConvertFiles, FailuresGiveTheSystemsReasonOnTheNextLine) {
+    const std::filesystem::path data = ZENTRA_TEST_DATA;
+    const auto systemText = [](DWORD error) {
+        char* buffer = nullptr;
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, error,
+                       0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+        std::string text = buffer != nullptr ? buffer : "";
+        LocalFree(buffer);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                                 text.back() == '.')) {
+            text.pop_back();
+        }
+        return text;
+    };
+    {
+        // The picture went away between choosing it and converting.
+        ConvertDialog d(PROFILES, {}, {257});
+        std::filesystem::copy_file(data / "netpbm_grey5x3_raw.pgm",
+                                   d.harness.Folder() / "gone.pgm");
+        {
+            ScriptedOpenFile files(d.dialog, d.dir + "\0gone.pgm\0\0"s);
+            SendCommand(d.dialog, IDC_ADD_FILE);
+        }
+        std::filesystem::remove(d.harness.Folder() / "gone.pgm");
+        SendCommand(d.dialog, IDC_CONVERT);
+        const std::string reason = systemText(ERROR_FILE_NOT_FOUND);
+        ASSERT_FALSE(reason.empty());
+        EXPECT_EQ(BoxTexts(),
+                  (std::vector<std::string>{"ERROR: failed to open file '" + d.Path("gone.pgm") +
+                                                "' for reading\n  " + reason + "\n",
+                                            FINISHED}));
+    }
+    {
+        // The output's name is held by a folder: the finished file cannot take it.
+        ConvertDialog d(PROFILES, {}, {257});
+        std::filesystem::copy_file(data / "netpbm_grey5x3_raw.pgm", d.harness.Folder() / "a.pgm");
+        std::filesystem::create_directory(d.harness.Folder() / "a.ztr");
+        {
+            ScriptedOpenFile files(d.dialog, d.dir + "\0a.pgm\0\0"s);
+            SendCommand(d.dialog, IDC_ADD_FILE);
+        }
+        SendCommand(d.dialog, IDC_CONVERT);
+        const std::vector<std::string> boxes = BoxTexts();
+        ASSERT_EQ(boxes.size(), 2u);
+        const std::string first = "ERROR: failed to write file '" + d.Path("a.ztr") + "'\n  ";
+        const std::string last = " (renaming '" + d.Path("~zt0.tmp") + "' to it)\n";
+        EXPECT_EQ(boxes[0].substr(0, first.size()), first) << boxes[0];
+        ASSERT_GT(boxes[0].size(), first.size() + last.size()) << boxes[0];
+        EXPECT_EQ(boxes[0].substr(boxes[0].size() - last.size()), last) << boxes[0];
+        EXPECT_TRUE(std::filesystem::is_directory(d.harness.Folder() / "a.ztr"));
+        EXPECT_FALSE(std::filesystem::exists(d.harness.Folder() / "~zt0.tmp"));
+    }
+}
+
 // The writer's refusals of a run that would destroy a file reach the user in its own box,
 // before anything is written: two pictures of one output, a picture named as its output.
 TEST(ConvertFiles, RunsThatWouldDestroyAFileAreRefusedInABox) {

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <regex>
+
 #include <fstream>
 #include <set>
 #include <string>
@@ -175,6 +178,30 @@ TEST(ParseProfileLine, SettingsBeforeTheDescription) {
         EXPECT_EQ(profile->panelHeight, c.height);
         EXPECT_EQ(profile->palette, c.palette);
         EXPECT_EQ(profile->settings, c.settings);
+        EXPECT_EQ(profile->description, c.description);
+        EXPECT_EQ(faults.size(), c.faults);
+    }
+}
+
+TEST(ParseProfileLine, BackgroundSetting) {
+    const struct {
+        const char* line;
+        std::optional<std::uint8_t> background;
+        std::string description;
+        std::size_t faults;
+    } cases[] = {
+        {"oled 6 ; 1 size=128x64 background=black OLED", 0, "OLED", 0},
+        {"epd 0 ; 1 background=white", 255, "", 0},
+        {"lcd 0 ; 1 Panel", std::nullopt, "Panel", 0},
+        {"oled 6 ; 1 background=grey OLED", std::nullopt, "OLED", 1},
+        {"oled 6 ; 1 background=Black", std::nullopt, "", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::vector<std::string> faults;
+        const std::optional<DisplayProfile> profile = ParseProfileLine(c.line, &faults);
+        ASSERT_TRUE(profile.has_value());
+        EXPECT_EQ(profile->background, c.background);
         EXPECT_EQ(profile->description, c.description);
         EXPECT_EQ(faults.size(), c.faults);
     }
@@ -373,7 +400,31 @@ TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
             ++sized;
         }
     }
-    // The common panels have their sizes, for "ztr convert --resize panel".
+    // The common panels have their sizes, for "ztr convert --resize panel": a profile whose
+    // description names one size gives it, and one that names several has a profile of
+    // each, named after it ("st7789_240x240").
+    for (const DisplayProfile& p : profiles) {
+        SCOPED_TRACE(p.name);
+        std::vector<std::string> sizes;
+        const std::regex size("([0-9]+) x ([0-9]+)");
+        for (auto m = std::sregex_iterator(p.description.begin(), p.description.end(), size);
+             m != std::sregex_iterator(); ++m) {
+            sizes.push_back((*m)[1].str() + "x" + (*m)[2].str());
+        }
+        if (sizes.size() == 1) {
+            EXPECT_NE(p.panelWidth, 0);
+        }
+        for (std::size_t k = 0; sizes.size() > 1 && k < sizes.size(); ++k) {
+            EXPECT_TRUE(std::any_of(profiles.begin(), profiles.end(), [&](const DisplayProfile& q) {
+                return q.name == p.name + "_" + sizes[k] && q.layout == p.layout &&
+                       q.depth == p.depth;
+            })) << sizes[k];
+        }
+        // Panels that light their pixels are black where they show nothing.
+        const bool lit = p.description.find("OLED") != std::string::npos ||
+                         p.description.find("LED matrix") != std::string::npos;
+        EXPECT_EQ(p.background, lit ? std::optional<std::uint8_t>(0) : std::nullopt);
+    }
     EXPECT_GE(sized, 15);
     // Every grey packer can be chosen: each order at depths 2 and 4.
     EXPECT_EQ(greyOrders.size(), 8u);

@@ -5,6 +5,7 @@
 #include "readers_seed_pictures.h"
 #include "readers_test_support.h"
 #include "source_image.h"
+#include "system_reasons.h"
 
 #include <gtest/gtest.h>
 
@@ -312,7 +313,8 @@ TEST(ReadBmpFirstFrame, MissingFileNamesThePath) {
     MessageRecorder recorder;
     EXPECT_FALSE(ReadBmpFirstFrame(path, recorder.Sink()).has_value());
     EXPECT_EQ(recorder.Messages(),
-              std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n"});
+              std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n" +
+                                       MissingFileReason()});
 }
 
 } // namespace

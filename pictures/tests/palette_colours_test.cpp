@@ -6,6 +6,7 @@
 #include "message_recorder.h"
 #include "oklab.h"
 #include "palette_mapping.h"
+#include "system_reasons.h"
 
 #include <gtest/gtest.h>
 
@@ -130,8 +131,8 @@ TEST_F(PaletteFileTest, FaultsNameTheFileAndTheLine) {
     MessageRecorder messages;
     const std::string missing = (folder_ / "missing.gpl").string();
     EXPECT_FALSE(ReadPaletteFile(missing, messages.Sink()));
-    EXPECT_EQ(messages.Messages(),
-              std::vector<std::string>{"ERROR: cannot open palette file '" + missing + "'\n"});
+    EXPECT_EQ(messages.Messages(), std::vector<std::string>{"ERROR: cannot open palette file '" +
+                                                            missing + "'\n" + MissingFileReason()});
 }
 
 TEST_F(PaletteFileTest, NamesListsAndFilesAreLoaded) {

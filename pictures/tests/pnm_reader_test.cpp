@@ -4,6 +4,7 @@
 #include "readers_seed_pictures.h"
 #include "readers_test_support.h"
 #include "source_image.h"
+#include "system_reasons.h"
 
 #include <gtest/gtest.h>
 
@@ -244,7 +245,8 @@ TEST(ReadPnmFirstFrame, MissingFileNamesThePath) {
     const std::string path = (ScratchFolder() / "no_such_picture.pgm").string();
     EXPECT_FALSE(ReadPnmFirstFrame(path, recorder.Sink()).has_value());
     EXPECT_EQ(recorder.Messages(),
-              std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n"});
+              std::vector<std::string>{"ERROR: failed to open file '" + path + "' for reading\n" +
+                                       MissingFileReason()});
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The manual page ztr.1 and `ztr --help` must say the same: the same synopsis lines, the same
 # commands with the same summaries, the same options (with the same argument names, in the
-# same order and groups) with the same descriptions, and the same version.
+# same order and groups, the tone options among them) with the same descriptions, every
+# option that --help names, and the same version.
 #   man_page_test.sh ZTR MANPAGE
 set -euo pipefail
 ztr=$1
@@ -60,7 +61,11 @@ man_commands=$(man_section "COMMANDS" | awk 'NF == 1 || /^[a-z]+ [A-Z]/ { print 
 # 3. Options: per group ("Options of convert:" ...), the tags and descriptions in order.
 # Help: "  --tag ARG    description" with continuation lines indented further.
 help_options() {
-    help_block "$1:" | awk '
+    # The heading is "GROUP:", or "GROUP (what it does, on one or more lines):".
+    awk -v name="$1" '
+        $0 == name ":" || index($0, name " (") == 1 { inside = 1; next }
+        inside && !NF { exit }
+        inside { print }' <<<"$help_text" | awk '
         /^  -/ {
             if (tag != "") print tag "\t" text
             line = substr($0, 3)
@@ -84,7 +89,7 @@ man_options() {
 }
 normalise() { tr '[:upper:]' '[:lower:]' | squeeze | sed 's/\.$//'; }
 
-groups=$(grep -E '^Options of [a-z]+:$' <<<"$help_text" | sed 's/:$//')
+groups=$(grep -oE '^(Tone o|O)ptions of [a-z]+(:$| \()' <<<"$help_text" | sed 's/:$//; s/ ($//')
 [ -n "$groups" ] || fail "--help has no option groups"
 while read -r group; do
     help_list=$(help_options "$group")
@@ -108,7 +113,16 @@ while read -r group; do
     done <<<"$help_list"
 done <<<"$groups"
 
-# 4. Exit status and version.
+# 4. Every option that --help names anywhere, in a group, a synopsis or a paragraph, is in the
+# man page.
+options=$(grep -oE -- '(^|[][ (|])--?[a-z][a-z0-9-]*' <<<"$help_text" | sed 's/^[][ (|]//' | sort -u)
+[ -n "$options" ] || fail "--help names no options"
+while read -r option; do
+    grep -qE -- "(^|[^a-z0-9-])$option([^a-z0-9-]|\$)" <<<"$man_text" ||
+        fail "--help names $option, the man page does not"
+done <<<"$options"
+
+# 5. Exit status and version.
 exit_status=$(grep -A1 '^Exit status:' <<<"$help_text" | tr '\n' ' ' | sed 's/^Exit status: //' | squeeze)
 man_exit=$(man_section "EXIT STATUS" | tr '\n' ' ' | squeeze)
 case "$(normalise <<<"$man_exit")" in

@@ -2,7 +2,7 @@
 // change; what it writes is previewed as the device shows it and offered for download.
 import * as engine from './engine.js';
 import { drawDecoded, playRecords } from './picture_canvas.js';
-import { headerButton, makeButton, offerDownload, showMessages, watchDrop } from './page_parts.js';
+import { headerButton, makeButton, offerDownload, readFileBytes, showMessages, watchDrop } from './page_parts.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -34,10 +34,20 @@ function requestRun() {
   return run;
 }
 
+// A file the browser could not read ends the run it asked for with its message shown.
+function readFailed() {
+  document.body.dataset.convertDone = String(pending);
+}
+
 async function addPictures(fileList) {
   requestRun(); // reading the files comes before the conversion they lead to
   for (const file of fileList) {
-    const bytes = new Uint8Array(await file.arrayBuffer());
+    const bytes = await readFileBytes(file, $('convert-messages'));
+    if (!bytes) {
+      renderPictureList();
+      readFailed();
+      return;
+    }
     const existing = state.pictures.findIndex((p) => p.name === file.name);
     if (existing >= 0) {
       state.pictures[existing] = { name: file.name, bytes };
@@ -91,8 +101,8 @@ function renderPictureList() {
 }
 
 function layoutWords(profile) {
-  // Lay-out codes in hexadecimal, as the record lists show them.
-  return `layout ${profile.layout.toString(16).padStart(2, '0')}, depth ${profile.depth}`;
+  // Lay-out codes in 0x hexadecimal, as the profile file writes them.
+  return `layout 0x${profile.layout.toString(16).toUpperCase().padStart(2, '0')}, depth ${profile.depth}`;
 }
 
 function renderTypeList() {
@@ -114,7 +124,8 @@ function renderTypeList() {
     box.checked = state.chosen.some((c) => c.key === key);
     box.addEventListener('change', () => {
       if (box.checked) {
-        state.chosen.push({ key, code: profile.code, label: profile.name, palette: profile.palette });
+        state.chosen.push({ key, code: profile.code, label: profile.name, palette: profile.palette,
+          background: profile.background });
       } else {
         state.chosen = state.chosen.filter((c) => c.key !== key);
       }
@@ -174,9 +185,11 @@ async function addTypeCode() {
 function toneOptions() {
   const width = $('opt-width').value.trim();
   const height = $('opt-height').value.trim();
+  // An empty background leaves each display type its profile's, as ztr without --background.
+  const background = $('opt-background').value;
   return {
     tone: $('opt-tone').value,
-    background: $('opt-background').value,
+    ...(background ? { background } : {}),
     threshold: $('opt-auto-threshold').checked ? 'auto' : $('opt-threshold').value.trim(),
     dither: $('opt-dither').value,
     invert: $('opt-invert').checked ? '1' : '0',
@@ -212,7 +225,12 @@ function showPaletteFields() {
 async function choosePaletteFile(fileList) {
   requestRun(); // reading the file comes before the conversion it leads to
   const [file] = fileList;
-  state.paletteFile = file ? { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) } : null;
+  const bytes = file ? await readFileBytes(file, $('convert-messages')) : null;
+  if (file && !bytes) {
+    readFailed();
+    return;
+  }
+  state.paletteFile = file ? { name: file.name, bytes } : null;
   convertNow();
 }
 
@@ -262,7 +280,7 @@ async function convertNow() {
   } else {
     result = await runConversion(state.pictures, state.chosen.map((c) => c.code),
       $('opt-animation').checked, delay.common, delay.own, toneOptions(),
-      state.chosen.map((c) => c.palette || ''),
+      state.chosen.map((c) => c.palette || ''), state.chosen.map((c) => c.background || ''),
       $('opt-palette').value === 'file' ? state.paletteFile : null);
   }
   if (run !== pending) {

@@ -91,16 +91,18 @@ function conversionWorker() {
 // files: [{name, bytes}]}; onProgress gets {framesDone, frames, typesDone, types,
 // picturesDone, pictures} after every frame written. delay null: a GIF's own delays;
 // ownDelays null, or a delay per picture (-1: the common one); palettes, each type's
-// profile palette ("" for none); paletteFile null, or {name, bytes} that tone.palette names.
+// profile palette ("" for none); backgrounds, each type's profile background ("white",
+// "black", "" for none), taken when tone has no background; paletteFile null, or {name,
+// bytes} that tone.palette names.
 export function startConversion(pictures, codes, animation, delay, ownDelays, tone, palettes,
-  paletteFile, onProgress = () => {}) {
+  backgrounds, paletteFile, onProgress = () => {}) {
   endWorker(CANCELLED);
   const id = ++conversions;
   const done = new Promise((resolve) => {
     running = { id, resolve, onProgress };
   });
   conversionWorker().postMessage({ id, args: [pictures, codes, animation, delay, ownDelays, tone,
-    palettes, paletteFile] });
+    palettes, backgrounds, paletteFile] });
   return {
     done,
     cancel() {

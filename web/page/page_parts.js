@@ -34,6 +34,18 @@ export function showMessages(box, texts, kind = 'error') {
   }
 }
 
+// A chosen or dropped file's bytes, or null when the browser cannot read it: the box then
+// shows the engine's line for it and, on the line after, the browser's reason.
+export async function readFileBytes(file, box) {
+  try {
+    return new Uint8Array(await file.arrayBuffer());
+  } catch (error) {
+    const reason = (error && (error.message || error.name)) || String(error);
+    showMessages(box, [`ERROR: failed to open file '${file.name}' for reading\n  ${reason}`]);
+    return null;
+  }
+}
+
 // Calls onFiles with the files dropped on a zone, which is marked while something is
 // dragged over it.
 export function watchDrop(zone, onFiles) {

@@ -2,7 +2,7 @@
 // one drawn as the device shows it (built up, zoomed, inverted), animations played.
 import * as engine from './engine.js';
 import { drawDecoded, playRecords } from './picture_canvas.js';
-import { headerButton, showMessages, watchDrop } from './page_parts.js';
+import { headerButton, readFileBytes, showMessages, watchDrop } from './page_parts.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -161,14 +161,16 @@ export async function openZentraFile(name, bytes) {
 export function startViewTab() {
   $('ztr-input').addEventListener('change', async (event) => {
     const file = event.target.files[0];
-    if (file) {
-      await openZentraFile(file.name, new Uint8Array(await file.arrayBuffer()));
+    const bytes = file ? await readFileBytes(file, $('view-messages')) : null;
+    if (bytes) {
+      await openZentraFile(file.name, bytes);
     }
     event.target.value = '';
   });
   watchDrop($('ztr-drop'), async (files) => {
-    if (files[0]) {
-      await openZentraFile(files[0].name, new Uint8Array(await files[0].arrayBuffer()));
+    const bytes = files[0] ? await readFileBytes(files[0], $('view-messages')) : null;
+    if (bytes) {
+      await openZentraFile(files[0].name, bytes);
     }
   });
   for (const input of document.querySelectorAll('input[name="view-zoom"], #view-invert, #view-buildup')) {

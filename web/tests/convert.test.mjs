@@ -62,6 +62,8 @@ const CASES = [
     pictures: [0, 1, 2, 3, 4].map((i) => sample(`anim_${i}.pgm`)),
     types: ['ssd1306', 'grey8_columns', 'st7735'], animation: true, delay: '50',
     options: { coding: 'auto' } },
+  { title: 'an OLED\'s own black margins and a TFT\'s white ones', pictures: [sample('photo_43x29.png')],
+    types: ['ssd1306', 'ssd1322', 'st7735'], options: { resize: '60x29' } },
   { title: 'a photo squash coded at every depth', pictures: [sample('photo_43x29.png')],
     types: ['ssd1306', 'uc1610', 'ssd1322', 'grey8', 'st7735', 'ili9488'],
     options: { coding: 'squash' } },
@@ -222,7 +224,9 @@ for (const refused of REFUSED) {
       const reference = runZtr(['convert', '--type', 'ssd1306', refused.name], [file]);
       removeFolder(reference.folder);
       assert.equal(reference.status, 1);
-      assert.deepEqual(await pageMessages(), reference.stderr.trimEnd().split('\n'));
+      // A message of two lines (the engine's line, then the file and the cause) is one box.
+      const shown = (await pageMessages()).flatMap((message) => message.split('\n'));
+      assert.deepEqual(shown, reference.stderr.trimEnd().split('\n'));
       assert.equal(await served.page.$$eval('#convert-downloads button', (b) => b.length), 0);
 
       await served.page.click('#picture-clear');
@@ -250,6 +254,26 @@ test('convert: a type code of a depth without records is refused with ztr\'s rea
   const refusal = reference.stderr.split('\n')[0].replace(/^ztr: /, '');
   assert.deepEqual(await pageMessages(), [refusal]);
   assert.equal(await served.page.$$eval('#chosen-types li', (items) => items.length), 0);
+});
+
+// A picture the browser cannot read (gone or locked since it was chosen): the engine's line
+// for a file it cannot open, and the browser's reason on the line after it.
+test('convert: a picture the browser cannot read shows ztr\'s line and the reason', async () => {
+  await freshPage();
+  await served.page.evaluate(() => {
+    const read = File.prototype.arrayBuffer;
+    File.prototype.arrayBuffer = function arrayBuffer() {
+      return this.name === 'anim_1.pgm'
+        ? Promise.reject(new DOMException('The requested file could not be read.', 'NotReadableError'))
+        : read.call(this);
+    };
+  });
+  await served.page.setInputFiles('#picture-input', [sample('anim_0.pgm'), sample('anim_1.pgm')]);
+  await served.page.waitForSelector('#convert-messages p');
+  await settled();
+  assert.deepEqual(await pageMessages(),
+    ["ERROR: failed to open file 'anim_1.pgm' for reading\n  The requested file could not be read."]);
+  assert.equal(await served.page.$$eval('#picture-list li', (items) => items.length), 1);
 });
 
 // Pictures of an animation with delays of their own (empty: the common delay): the

@@ -40,6 +40,10 @@ test('profiles: a profile file joins the type list and warns as ztr does', async
   assert.equal(names.length, bundled + 3);
   assert.deepEqual(names.slice(bundled), ['myoled', 'mytypo', 'mygrey']);
   assert.ok(names.includes('ssd1306'));
+  // Lay-outs in 0x hexadecimal, as the file writes them.
+  const words = await served.page.$eval('#type-list input[value="myoled"]',
+    (box) => box.parentElement.querySelector('small').textContent);
+  assert.equal(words, 'layout 0x16, depth 1, from mine.prf');
 });
 
 test('profiles: a type from the file converts as ztr convert --profiles', async () => {

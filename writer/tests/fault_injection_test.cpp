@@ -6,6 +6,7 @@
 // keeps its bytes.
 #include "convert_images.h"
 
+#include "system_reasons.h"
 #include "type_code.h"
 #include "writer_test_support.h"
 
@@ -101,7 +102,7 @@ TEST(WriterFaultTest, OutputFolderThatRefusesNewFiles) {
             }
             return ConvertExpectingFailure({picture}, {MakeTypeCode(0x00, 1)},
                                            "ERROR: failed to open file '" + output +
-                                               "' for writing\n");
+                                               "' for writing\n  Permission denied\n");
         });
         ASSERT_EQ(chmod(folder.Path().c_str(), 0755), 0);
         if (status == CHILD_SKIPPED) {
@@ -147,7 +148,8 @@ TEST(WriterFaultTest, FileSizeLimitStopsTheWritingMidway) {
                 return 4;
             }
             return ConvertExpectingFailure(pictures, types,
-                                           "ERROR: failed to write file '" + output + "'\n");
+                                           "ERROR: failed to write file '" + output +
+                                               "'\n  File too large\n");
         });
         EXPECT_EQ(status, 0) << "limit " << limit;
         EXPECT_EQ(writer_test::ReadWholeFile(output), OldOutput) << "limit " << limit;
@@ -184,7 +186,8 @@ TEST(WriterFaultTest, OutputNameTakenByAFolder) {
                                     ConversionContext{messages.Sink()}),
               1);
     EXPECT_EQ(messages.Messages(),
-              std::vector<std::string>{"ERROR: failed to write file '" + output + "'\n"});
+              std::vector<std::string>{"ERROR: failed to write file '" + output + "'\n" +
+                                       RenameOntoFolderReason(folder.File("~zt0.tmp"))});
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
     EXPECT_EQ(writer_test::ReadWholeFile(output + "/keep"), OldOutput);
 }
@@ -312,8 +315,9 @@ TEST(WriterFaultTest, PictureRemovedBetweenLoads) {
                 continue; // the writer loaded the picture again before it was removed
             }
             removedInTime = true;
-            EXPECT_EQ(messages.Messages(), std::vector<std::string>{"ERROR: failed to open file '" +
-                                                                    picture + "' for reading\n"})
+            EXPECT_EQ(messages.Messages(),
+                      std::vector<std::string>{"ERROR: failed to open file '" + picture +
+                                               "' for reading\n" + MissingFileReason()})
                 << c.name;
             EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.ztr", "other.pgm"}))
                 << c.name;
