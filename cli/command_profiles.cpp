@@ -1,17 +1,28 @@
 // ztr profiles: prints the display profiles of a profile file, one line per entry in
-// file order, fields separated by tabs.
+// file order, fields separated by tabs; with --check, every fault of the file's lines.
 #include "commands.h"
 
 #include "display_profiles.h"
 #include "executable_directory.h"
+#include "profile_check.h"
+#include "profile_warnings.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 int RunProfiles(const CommandArgs& args) {
+    CommandArgs operands;
+    bool check = false;
+    for (const std::string& arg : args) {
+        if (arg == "--check") {
+            check = true;
+        } else {
+            operands.push_back(arg);
+        }
+    }
     std::string path;
-    if (const auto status = TakeSingleOperand(args, "profile file", path)) {
+    if (const auto status = TakeSingleOperand(operands, "profile file", path)) {
         return *status;
     }
     if (path.empty()) {
@@ -23,10 +34,14 @@ int RunProfiles(const CommandArgs& args) {
         return Failure("'" + path + "' is a folder, not a profile file");
     }
     DisplayProfileList profiles;
-    const MessageSink warnings;
-    if (LoadDisplayProfiles(path, profiles, &warnings) == 0) {
+    std::vector<ProfileLineFault> faults;
+    if (LoadDisplayProfiles(path, profiles, faults) == 0) {
         return Failure("cannot open profile file '" + path + "'");
     }
+    if (check) {
+        return PrintProfileCheck(stdout, path, profiles, faults);
+    }
+    PrintProfileWarnings(stderr, path, faults, {});
     if (profiles.empty()) {
         return Failure("file '" + path + "' holds no display profiles");
     }

@@ -34,6 +34,7 @@ enum class ConvertResult {
     OutOfMemory,        // a coder could not get the memory it needs
     CannotReadPalette,  // the palette that the tone options name cannot be read
     TooManyColours,     // a palette has more colours than a type's depth holds
+    PaletteOutOfOrder,  // the fixed palette puts a panel palette's colours at other indices
     Cancelled,          // the progress callback asked to stop (not reported)
 };
 
@@ -78,6 +79,10 @@ struct ConversionContext {
     // shorter than the types: none). A palette or colour count of the tone options takes
     // their place for every type.
     std::vector<Palette> typePalettes{};
+    // The colours that each type's panel shows for the entries of its profile palette, as
+    // measured, by the types' positions (empty: not measured). Pictures are matched
+    // against these and the nominal colours, blended by the tone options' saturation.
+    std::vector<Palette> typeShows{};
     // Called after every frame of every display type's sequence. Returning false cancels
     // the conversion: nothing more is written, the temporary file is removed and the
     // result is Cancelled. The web page's progress bar and ztr's progress line use it.
