@@ -16,11 +16,11 @@ NearestColour::NearestColour(const std::vector<Lab>& colours, int hueWeight)
     });
 }
 
-std::size_t NearestColour::Find(const Lab& colour) const {
+std::size_t NearestColour::Find(const Lab& colour, const Lab& hueOf) const {
     if (byLightness_.empty()) {
         return 0;
     }
-    const std::int32_t chroma = hueWeight_ > 1 ? Chroma(colour) : 0;
+    const std::int32_t chroma = hueWeight_ > 1 ? Chroma(hueOf) : 0;
     const auto start =
         std::lower_bound(byLightness_.begin(), byLightness_.end(), colour.l,
                          [](const Entry& entry, std::int32_t l) { return entry.colour.l < l; });
@@ -29,8 +29,8 @@ std::size_t NearestColour::Find(const Lab& colour) const {
     auto consider = [&](const Entry& entry) {
         std::int64_t distance = LabDistance2(entry.colour, colour);
         if (hueWeight_ > 1) {
-            const std::int64_t da = entry.colour.a - colour.a;
-            const std::int64_t db = entry.colour.b - colour.b;
+            const std::int64_t da = entry.colour.a - hueOf.a;
+            const std::int64_t db = entry.colour.b - hueOf.b;
             const std::int64_t dc = entry.chroma - chroma;
             const std::int64_t hue = std::max<std::int64_t>(da * da + db * db - dc * dc, 0);
             distance += (hueWeight_ - 1) * hue;

@@ -20,7 +20,12 @@ class NearestColour {
 
     // The index of the colour nearest to `colour`; of several at the same distance, the
     // lowest index. 0 for an empty palette.
-    std::size_t Find(const Lab& colour) const;
+    std::size_t Find(const Lab& colour) const { return Find(colour, colour); }
+
+    // The same with the hue part measured against `hueOf` instead: error diffusion looks
+    // for the colour nearest to a pixel plus the errors it was handed, while the hue that
+    // is to be kept is the pixel's own.
+    std::size_t Find(const Lab& colour, const Lab& hueOf) const;
 
     bool Empty() const { return byLightness_.empty(); }
 

@@ -38,7 +38,8 @@ std::uint32_t Packed(const std::uint8_t* rgb) {
 // for the pixels that the colour-less rule keeps to them.
 class Matcher {
   public:
-    explicit Matcher(const PaletteMatch& match) : all_(Labs(match, false), match.hueWeight) {
+    explicit Matcher(const PaletteMatch& match)
+        : all_(Labs(match, false), match.hueWeight), hueWeight_(match.hueWeight) {
         for (std::size_t k = 0; k < match.colours.size(); ++k) {
             linear_.push_back(ToLinear(match.colours[k]));
             if (k < match.colourless.size() && match.colourless[k]) {
@@ -52,13 +53,17 @@ class Matcher {
         }
     }
 
-    // Whether a pixel of the picture is kept to the colour-less entries.
-    bool KeepsGrey(const std::uint8_t* rgb) const {
-        return greyRule_ && IsColourless(SrgbToLab(rgb[0], rgb[1], rgb[2]));
-    }
+    // Whether a pixel of the picture, of OKLab colour `own`, is kept to the colour-less
+    // entries.
+    bool KeepsGrey(const Lab& own) const { return greyRule_ && IsColourless(own); }
 
-    std::size_t Find(const Lab& colour, bool grey) const {
-        return grey ? greyIndex_[greys_.Find(colour)] : all_.Find(colour);
+    // Whether a pixel's own colour counts beside the colour it is matched by.
+    bool UsesOwnColour() const { return greyRule_ || hueWeight_ > 1; }
+
+    // The entry for `colour` (a pixel, or a pixel with the errors handed to it), the hue
+    // weighed against the pixel's own colour.
+    std::size_t Find(const Lab& colour, const Lab& own) const {
+        return KeepsGrey(own) ? greyIndex_[greys_.Find(colour, own)] : all_.Find(colour, own);
     }
 
     // Whether entry k may be taken by a pixel kept to the colour-less entries or not.
@@ -84,6 +89,7 @@ class Matcher {
     NearestColour greys_{std::vector<Lab>{}};
     std::vector<std::size_t> greyIndex_;
     std::vector<Linear> linear_;
+    int hueWeight_;
     bool greyRule_ = false;
 };
 
@@ -98,8 +104,8 @@ void MapNearest(const std::uint8_t* rgb, std::size_t count, const Matcher& match
         const std::size_t slot = (colour ^ (colour >> 11) ^ (colour >> 19)) % CACHE;
         if (cachedColour[slot] != colour) {
             cachedColour[slot] = colour;
-            cachedIndex[slot] = static_cast<std::uint8_t>(
-                matcher.Find(SrgbToLab(rgb[0], rgb[1], rgb[2]), matcher.KeepsGrey(rgb)));
+            const Lab own = SrgbToLab(rgb[0], rgb[1], rgb[2]);
+            cachedIndex[slot] = static_cast<std::uint8_t>(matcher.Find(own, own));
         }
         indices[i] = cachedIndex[slot];
     }
@@ -133,8 +139,12 @@ void Diffuse(const std::uint8_t* rgb, int width, int height, const Matcher& matc
                 wanted[c] =
                     std::clamp(SrgbToLinear(rgb[3 * i + c]) + rows[0][3 * x + c], 0, LINEAR_ONE);
             }
-            const bool grey = matcher.KeepsGrey(&rgb[3 * i]);
-            const std::size_t k = matcher.Find(LinearToLab(wanted[0], wanted[1], wanted[2]), grey);
+            const Lab with = LinearToLab(wanted[0], wanted[1], wanted[2]);
+            const Lab own = matcher.UsesOwnColour()
+                                ? SrgbToLab(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2])
+                                : with;
+            const bool grey = matcher.KeepsGrey(own);
+            const std::size_t k = matcher.Find(with, own);
             indices[i] = static_cast<std::uint8_t>(k);
             std::int32_t residual[3];
             for (int c = 0; c < 3; ++c) {
@@ -191,7 +201,9 @@ void Ordered(const std::uint8_t* rgb, int width, int height, const Matcher& matc
             for (int c = 0; c < 3; ++c) {
                 wanted[c] = std::clamp(SrgbToLinear(rgb[3 * i + c]) + offset, 0, LINEAR_ONE);
             }
-            const bool grey = matcher.KeepsGrey(&rgb[3 * i]);
+            const bool grey =
+                matcher.UsesOwnColour() &&
+                matcher.KeepsGrey(SrgbToLab(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]));
             std::size_t best = 0;
             std::int64_t bestDistance = INT64_MAX;
             for (std::size_t k = 0; k < linear.size(); ++k) {

@@ -14,7 +14,7 @@ struct PanelPalette {
 // A difference of hue counts this many times against one of lightness or chroma when a
 // panel palette is matched: enough that a green keeps to a green entry rather than an
 // orange one nearer in lightness, not so much that the shares of light suffer.
-inline constexpr int PANEL_HUE_WEIGHT = 3;
+inline constexpr int PANEL_HUE_WEIGHT = 5;
 
 // The colour each entry is matched by at `saturation` (0 to SATURATION_ONE): the nominal
 // colour moved that far towards the measured one, channel by channel in sRGB, rounded.
