@@ -74,7 +74,7 @@ TEST(ZtrCommandLine, VersionAndHelp) {
             "[--coding rle|squash|auto] [TONE OPTIONS] "
             "(--type NAME | --code CODE)... PICTURE..."),
         std::string::npos);
-    EXPECT_NE(help.out.find("ztr profiles [FILE]"), std::string::npos);
+    EXPECT_NE(help.out.find("ztr profiles [--check] [FILE]"), std::string::npos);
 }
 
 TEST(ZtrCommandLine, UsageErrorsExitTwoWithAHint) {
