@@ -148,7 +148,11 @@ std::vector<Sequence> FrameSequences(const std::vector<Frame>& frames,
 // against the one before, each type with its panel from the context. A type with a
 // palette (the tone options', else its profile's) gets indexed records that carry the
 // palette at depths 1 to 8, and the palette's colours at depths 16 and 24; an adaptive
-// palette is chosen once for all frames of the file. The file is written under a
+// palette is chosen once for all frames of the file. A fixed or profile palette is matched
+// as panel_palette.h says (measured colours blended by the tone options' saturation,
+// colour-less pixels kept to colour-less entries, hue weighed); one that is just black
+// and white, at depth 1, gives the grey record that no palette gives. A fixed palette that
+// puts a type's profile colours at other indices is refused (PaletteOutOfOrder). The file is written under a
 // temporary name in the output's folder and takes the output's name only when
 // complete, so a failure leaves no partial file and an existing output untouched.
 ConvertResult WriteFrames(const std::vector<Frame>& frames,

@@ -91,7 +91,8 @@ function conversionWorker() {
 // files: [{name, bytes}]}; onProgress gets {framesDone, frames, typesDone, types,
 // picturesDone, pictures} after every frame written. delay null: a GIF's own delays;
 // ownDelays null, or a delay per picture (-1: the common one); palettes, each type's
-// profile palette ("" for none); paletteFile null, or {name, bytes} that tone.palette names.
+// profile palette ("" for none), or {palette, shows} with the colours its panel shows;
+// paletteFile null, or {name, bytes} that tone.palette names.
 export function startConversion(pictures, codes, animation, delay, ownDelays, tone, palettes,
   paletteFile, onProgress = () => {}) {
   endWorker(CANCELLED);
