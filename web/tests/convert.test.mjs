@@ -48,7 +48,7 @@ const CASES = [
     types: ['ili9341', 'ili9341_18bit', 'ssd1306'],
     options: { resize: '31x20', fit: 'contain', invert: '1', background: 'black' } },
   { title: 'a photo in a built-in palette, Floyd-Steinberg, packed, planar and 16-bit',
-    pictures: [sample('photo_43x29.png')], types: ['ssd1680_bwr', 'epd_bwyr', { code: '0x8000B' }, 'st7735'],
+    pictures: [sample('photo_43x29.png')], types: ['ssd1680_bwr', { code: '0x20000' }, { code: '0x8000B' }, 'st7735'],
     options: { palette: 'bwr', dither: 'floyd-steinberg' } },
   { title: 'colour e-paper profiles in their own palettes, Bayer dithering',
     pictures: [sample('photo_43x29.png')], types: ['ssd1680_bwr', 'uc8151_bwy', 'spectra6', 'acep7'],
