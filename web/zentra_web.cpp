@@ -166,10 +166,11 @@ val ParseTypeCode(const std::string& text) {
 // the coding's ("coding", coding_choice.h); a delay of null keeps a GIF's own delays (ztr
 // without --delay). ownDelays, when an array, gives an animation's pictures delays of
 // their own (-1: the common one). palettes, when an array, gives each type its profile's
-// palette ("#RRGGBB,..." or ""), or {palette, shows} with the colours its panel shows; paletteFile, when not null, is a palette file {name,
-// bytes}, read from its bytes, which the tone's palette key names. progress, when a function, is
-// told of every frame written and cancels by answering false. Returns {ok, cancelled, messages,
-// files: [{name, bytes}]}: one file per picture, or one animation file.
+// palette ("#RRGGBB,..." or ""), or {palette, shows} with the colours its panel shows; paletteFile,
+// when not null, is a palette file {name, bytes}, read from its bytes, which the tone's palette key
+// names. progress, when a function, is told of every frame written and cancels by answering false.
+// Returns {ok, cancelled, messages, files: [{name, bytes}]}: one file per picture, or one animation
+// file.
 val Convert(const val& pictures, const val& codeList, bool animation, const val& delay,
             const val& ownDelayList, const val& tone, const val& paletteList,
             const val& paletteFile, const val& progress) {
@@ -218,8 +219,8 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
             // "#RRGGBB,...", or {palette, shows} with the measured colours too.
             const val entry = paletteList[i];
             const bool measured = entry.typeOf().as<std::string>() == "object";
-            const std::optional<Palette> palette = ParseColourList(
-                (measured ? entry["palette"] : entry).as<std::string>());
+            const std::optional<Palette> palette =
+                ParseColourList((measured ? entry["palette"] : entry).as<std::string>());
             const std::optional<Palette> shows =
                 measured ? ParseColourList(entry["shows"].as<std::string>()) : std::nullopt;
             context.typePalettes.push_back(palette ? *palette : Palette{});
