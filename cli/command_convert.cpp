@@ -9,8 +9,10 @@
 #include "idle_options.h"
 #include "interrupt_cleanup.h"
 #include "load_palette.h"
+#include "palette_order.h"
 #include "parse_integer.h"
 #include "profile_lookup.h"
+#include "profile_warnings.h"
 #include "progress_line.h"
 #include "record_palette.h"
 #include "system_reason.h"
@@ -188,12 +190,18 @@ std::string SizedProfilesText(const DisplayProfileList& profiles, const DisplayP
     return text.empty() ? text : text + " give one";
 }
 
-// Turns every choice into a type code, its profile's palette (none for a --code) and its
-// panel; profile names are looked up in the profile file, the first profile of that name
-// counting. With --resize panel every type needs a profile that gives its size.
+// Turns every choice into a type code, its profile's palette and measured colours (none
+// for a --code) and its panel; profile names are looked up in the profile file, the first
+// profile of that name counting. With --resize panel every type needs a profile that
+// gives its size. A profile whose settings cannot be read fails the conversion; the
+// faults of the profiles used are printed, and the others summed up in one line.
 std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::uint32_t>& codes,
-                                std::vector<Palette>& palettes, std::vector<TypePanel>& panels) {
+                                std::vector<Palette>& palettes, std::vector<Palette>& shows,
+                                std::vector<TypePanel>& panels) {
     DisplayProfileList profiles;
+    std::vector<ProfileLineFault> faults;
+    std::set<unsigned> usedLines;
+    std::string path;
     bool profilesLoaded = false;
     for (const TypeChoice& choice : options.types) {
         if (!choice.byName) {
@@ -204,15 +212,14 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
             }
             codes.push_back(choice.code);
             palettes.emplace_back();
+            shows.emplace_back();
             panels.emplace_back();
             continue;
         }
         if (!profilesLoaded) {
-            const std::string path =
-                options.profilePath.empty() ? DefaultProfilePath() : options.profilePath;
-            const MessageSink warnings;
+            path = options.profilePath.empty() ? DefaultProfilePath() : options.profilePath;
             ResetSystemError();
-            if (LoadDisplayProfiles(path, profiles, &warnings) == 0) {
+            if (LoadDisplayProfiles(path, profiles, faults) == 0) {
                 std::string reason = ReasonLine(LastSystemError());
                 if (!reason.empty()) {
                     reason.pop_back(); // UsageError ends the message's last line
@@ -227,6 +234,11 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
         if (found == nullptr) {
             return UsageError(UnknownProfileText(choice.name, lookup.closest));
         }
+        if (!found->unusable.empty()) {
+            return Failure("profile file '" + path + "', line " + std::to_string(found->line) +
+                           ": " + found->unusable);
+        }
+        usedLines.insert(found->line);
         if (options.resizePanel && (found->panelWidth == 0 || found->panelHeight == 0)) {
             return UsageError("--resize panel: the display type '" + found->name +
                               "' has no panel size (size=WxH in its profile)" +
@@ -234,10 +246,14 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
         }
         codes.push_back(MakeTypeCode(found->layout, found->depth));
         palettes.push_back(found->palette);
+        shows.push_back(found->shows);
         // A profile's background is the panel's default; --background overrides it.
         panels.push_back(
             {found->name, found->panelWidth, found->panelHeight, options.resizePanel,
              options.given.count("--background") != 0 ? std::nullopt : found->background});
+    }
+    if (profilesLoaded) {
+        PrintProfileWarnings(stderr, path, faults, usedLines);
     }
     return std::nullopt;
 }
@@ -253,15 +269,21 @@ std::string TypeName(const TypeChoice& choice) {
 }
 
 // Reads the palette of --palette and checks that it, or --colours, fits every type's
-// depth; a palette that cannot be read or does not fit is a command-line error.
+// depth, and that it keeps the colours of a type's panel palette at the panel's indices;
+// a palette that cannot be read, does not fit or is out of order is a command-line error.
+// `measured` tells whether some type's pictures are matched against measured colours.
 std::optional<int> CheckPalette(const ConvertOptions& options,
-                                const std::vector<std::uint32_t>& codes) {
+                                const std::vector<std::uint32_t>& codes,
+                                const std::vector<Palette>& palettes,
+                                const std::vector<Palette>& shows, bool& measured) {
     std::size_t colours = static_cast<std::size_t>(options.tone.colours);
     std::string what = "--colours " + std::to_string(colours) + " asks for ";
+    measured = colours == 0 &&
+               std::any_of(shows.begin(), shows.end(), [](const Palette& s) { return !s.empty(); });
     if (!options.tone.palette.empty()) {
         std::string text;
-        const std::optional<Palette> palette =
-            LoadPalette(options.tone.palette, MessageSink{KeepText, &text});
+        const std::optional<PanelPalette> palette =
+            LoadPanelPalette(options.tone.palette, MessageSink{KeepText, &text});
         if (!palette) {
             const std::string prefix = "ERROR: ";
             if (text.rfind(prefix, 0) == 0) {
@@ -272,8 +294,18 @@ std::optional<int> CheckPalette(const ConvertOptions& options,
             }
             return UsageError(text);
         }
-        colours = palette->size();
+        colours = palette->colours.size();
         what = "palette '" + options.tone.palette + "' has ";
+        measured = !palette->shows.empty();
+        for (std::size_t k = 0; k < codes.size() && k < palettes.size(); ++k) {
+            if (const std::optional<std::string> fault =
+                    PaletteOrderFault(palette->colours, "palette '" + options.tone.palette + "'",
+                                      palettes[k], TypeName(options.types[k]))) {
+                return UsageError(*fault);
+            }
+            measured =
+                measured || !BorrowedShows(palette->colours, {palettes[k], shows[k]}).empty();
+        }
     }
     for (std::size_t k = 0; k < codes.size() && colours > 0; ++k) {
         const unsigned depth = TypeCodeDepth(codes[k]);
@@ -294,11 +326,13 @@ int RunConvert(const CommandArgs& args) {
     }
     std::vector<std::uint32_t> codes;
     std::vector<Palette> palettes;
+    std::vector<Palette> shows;
     std::vector<TypePanel> panels;
-    if (const auto status = ResolveTypes(options, codes, palettes, panels)) {
+    if (const auto status = ResolveTypes(options, codes, palettes, shows, panels)) {
         return *status;
     }
-    if (const auto status = CheckPalette(options, codes)) {
+    bool measured = false;
+    if (const auto status = CheckPalette(options, codes, palettes, shows, measured)) {
         return *status;
     }
 
@@ -324,6 +358,7 @@ int RunConvert(const CommandArgs& args) {
     context.outputPath = options.output;
     context.outputDirectory = options.outputDirectory;
     context.typePalettes = std::move(palettes);
+    context.typeShows = std::move(shows);
     // Outputs that the command line alone shows to write over a picture, or to be one
     // file, make a wrong command line; the writer refuses the others (the same file under
     // other names) itself.
@@ -339,7 +374,7 @@ int RunConvert(const CommandArgs& args) {
                             std::any_of(context.typePalettes.begin(), context.typePalettes.end(),
                                         [](const Palette& palette) { return !palette.empty(); });
     for (const std::string& idle : IdleOptions({options.given, options.tone, options.resizePanel,
-                                                options.animation, codes, anyPalette})) {
+                                                options.animation, codes, anyPalette, measured})) {
         std::fprintf(stderr, "WARNING: %s\n", idle.c_str());
     }
     const ConvertResult result =

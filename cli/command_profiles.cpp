@@ -1,11 +1,13 @@
 // ztr profiles: prints the display profiles of a profile file, one line per entry in
 // file order, fields separated by tabs for scripts; or, with --verbose, as a table for
-// people.
+// people; with --check, every fault of the file's lines.
 #include "commands.h"
 
 #include "display_profiles.h"
 #include "executable_directory.h"
+#include "profile_check.h"
 #include "profile_table.h"
+#include "profile_warnings.h"
 #include "system_reason.h"
 
 #include <cstdio>
@@ -13,12 +15,16 @@
 #include <system_error>
 
 int RunProfiles(const CommandArgs& args) {
-    // --verbose, anywhere, asks for the table for people; the rest is the one operand.
+    // --verbose, anywhere, asks for the table for people, --check for the faults; the rest
+    // is the one operand.
     CommandArgs operands;
     bool verbose = false;
+    bool check = false;
     for (const std::string& arg : args) {
         if (arg == "--verbose") {
             verbose = true;
+        } else if (arg == "--check") {
+            check = true;
         } else {
             operands.push_back(arg);
         }
@@ -36,11 +42,15 @@ int RunProfiles(const CommandArgs& args) {
         return Failure("'" + path + "' is a folder, not a profile file");
     }
     DisplayProfileList profiles;
-    const MessageSink warnings;
+    std::vector<ProfileLineFault> faults;
     ResetSystemError();
-    if (LoadDisplayProfiles(path, profiles, &warnings) == 0) {
+    if (LoadDisplayProfiles(path, profiles, faults) == 0) {
         return Failure("cannot open profile file '" + path + "'", ReasonLine(LastSystemError()));
     }
+    if (check) {
+        return PrintProfileCheck(stdout, path, profiles, faults);
+    }
+    PrintProfileWarnings(stderr, path, faults, {});
     if (profiles.empty()) {
         return Failure("file '" + path + "' holds no display profiles");
     }

@@ -7,10 +7,12 @@
 #include "bitmap_rgb.h"
 #include "checked_size.h"
 #include "decode_record.h"
+#include "executable_directory.h"
 #include "frame_name_pattern.h"
 #include "frame_player.h"
 #include "interrupt_cleanup.h"
 #include "output_file.h"
+#include "panel_colours.h"
 #include "parse_integer.h"
 #include "png_writer.h"
 #include "read_zentra_file.h"
@@ -36,6 +38,9 @@ struct RenderOptions {
     long zoom = 1;
     std::string output;                      // the output file, or a range's name pattern
     std::optional<FrameNamePattern> pattern; // a range's, read from output
+    std::string panelName;                   // --panel: drawn as this type's panel shows it
+    std::string profilePath;                 // --profiles
+    std::optional<DisplayProfile> panel;     // the profile of --panel, once loaded
 };
 
 // Record indexes and zoom factors: decimal numbers by the tools' one integer rule.
@@ -69,7 +74,8 @@ std::optional<int> ParseRenderArgs(const CommandArgs& args, RenderOptions& optio
             options.buildUp = true;
         } else if (arg == "--invert") {
             options.invert = true;
-        } else if (arg == "--zoom" || arg == "-o" || arg == "--output") {
+        } else if (arg == "--zoom" || arg == "-o" || arg == "--output" || arg == "--panel" ||
+                   arg == "--profiles") {
             if (i + 1 == args.size()) {
                 return UsageError("option '" + arg + "' needs a value");
             }
@@ -80,6 +86,10 @@ std::optional<int> ParseRenderArgs(const CommandArgs& args, RenderOptions& optio
                     return UsageError("invalid zoom '" + value + "' (1 to 64)");
                 }
                 options.zoom = *zoom;
+            } else if (arg == "--panel") {
+                options.panelName = value;
+            } else if (arg == "--profiles") {
+                options.profilePath = value;
             } else {
                 options.output = value;
             }
@@ -220,8 +230,16 @@ std::optional<std::string> NotShownMessage(DecodeStatus status, const DisplayBit
 
 // Writes the bitmap, zoomed and inverted as the options say, to path: a PNG when the
 // output name ends in .png, else a PPM. Returns the exit status.
-int WritePicture(const DisplayBitmap& bitmap, const RenderOptions& options,
+int WritePicture(const DisplayBitmap& decoded, const RenderOptions& options,
                  const std::string& path) {
+    std::optional<DisplayBitmap> asPanel;
+    if (options.panel) {
+        asPanel = decoded;
+        if (const std::optional<std::string> note = ShowAsPanel(*asPanel, *options.panel)) {
+            std::fprintf(stderr, "WARNING: '%s': %s\n", path.c_str(), note->c_str());
+        }
+    }
+    const DisplayBitmap& bitmap = asPanel ? *asPanel : decoded;
     const auto zoom = static_cast<std::uint32_t>(options.zoom);
     std::size_t width = 0;
     std::size_t height = 0;
@@ -316,6 +334,15 @@ int RunRender(const CommandArgs& args) {
     }
     if (EndsWithPng(options.output) && !PngAvailable()) {
         return Failure("PNG output is not available in this build");
+    }
+    if (!options.panelName.empty()) {
+        std::string failure;
+        options.panel = LoadPanelProfile(options.profilePath.empty() ? DefaultProfilePath()
+                                                                     : options.profilePath,
+                                         options.panelName, failure);
+        if (!options.panel) {
+            return Failure(failure);
+        }
     }
     // A record that the end of the file cuts short is drawn with its missing bytes as 0,
     // and gets the warning that list gives.

@@ -70,5 +70,9 @@ std::vector<std::string> IdleOptions(const ConversionChoices& choices) {
     if (given("--delay") && !choices.animation) {
         idle.push_back("--delay has no effect without --animation");
     }
+    if (given("--saturation") && !choices.measured) {
+        idle.push_back("--saturation has no effect without a palette whose measured colours are "
+                       "known (a profile's shows=, a palette file's second column)");
+    }
     return idle;
 }

@@ -17,6 +17,7 @@ struct ConversionChoices {
     bool animation = false;
     std::vector<std::uint32_t> typeCodes;
     bool palettes = false; // some type's records are mapped to a palette
+    bool measured = false; // some type's palette has the colours its panel shows, measured
 };
 
 // One text per option that has no effect, naming it and why, in a fixed order:
@@ -27,6 +28,7 @@ struct ConversionChoices {
 //   --tone       when every type is a colour type, or when resizing, inverting, another
 //                threshold or dithering read colour tables by luminance anyway
 //   --delay      without --animation
+//   --saturation when no type's palette has measured colours to move towards
 // Where a threshold or dithering only makes bitmaps with a colour table read by
 // luminance for grey records, the text says so. --background is not judged: whether a
 // picture has transparency or margins is known only when it is read.

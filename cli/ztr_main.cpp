@@ -25,12 +25,14 @@ constexpr Command Commands[] = {
      "[--coding rle|squash|auto] [TONE OPTIONS] (--type NAME | --code CODE)... PICTURE...",
      "Convert pictures (BMP, PBM, PGM, PPM, PNG, GIF, JPEG, TGA) into a Zentra file next to "
      "the first picture."},
-    {"profiles", RunProfiles, "profiles [--verbose] [FILE]",
-     "List the display profiles: index, name, lay-out, depth, description."},
+    {"profiles", RunProfiles, "profiles [--verbose] [--check] [FILE]",
+     "List the display profiles: index, name, lay-out, depth, description; --check lists "
+     "every fault of the file's lines."},
     {"list", RunList, "list [--verbose] FILE",
      "List the records of a Zentra file as the viewer does."},
     {"render", RunRender,
-     "render FILE INDEX|FIRST-LAST [--buildup] [--invert] [--zoom N] -o OUT|PATTERN",
+     "render FILE INDEX|FIRST-LAST [--buildup] [--invert] [--zoom N] [--panel TYPE [--profiles "
+     "FILE]] -o OUT|PATTERN",
      "Write record INDEX (from 0) as the viewer shows it: PPM, or PNG for a .png OUT; or "
      "records FIRST to LAST built up, one file each."},
     {"export", RunExport,
@@ -91,6 +93,11 @@ const char* const OptionHelp =
     "                             colours; without it a profile's palette= applies\n"
     "  --colours N                an adaptive palette of at most N colours (2 to 2^depth),\n"
     "                             one for all pictures of an animation\n"
+    "  --saturation S             0 to 1 (default 1): match a panel palette's colours as\n"
+    "                             the panel shows them, measured (1), or as named (0)\n"
+    "A palette out of a profile palette's order is refused; colour-less pixels take only\n"
+    "black, white and greys; --palette bw at depth 1 is the conversion without a palette.\n"
+    "A profile whose size, palette or shows= cannot be read is not converted to.\n"
     "\n"
     "Options of profiles:\n"
     "  --verbose        a table for people: lay-outs in 0x hexadecimal, each profile's\n"
@@ -105,6 +112,9 @@ const char* const OptionHelp =
     "  --buildup        draw a delta record over the full frame and deltas before it\n"
     "  --invert         complement every colour\n"
     "  --zoom N         repeat every pixel N x N times (1 to 64, default 1)\n"
+    "  --panel TYPE     draw each pixel's code in the colour the panel of TYPE shows for\n"
+    "                   it (its profile's shows=, else palette=); --profiles FILE as for\n"
+    "                   convert\n"
     "  -o OUT           the output picture; a name ending in .png writes a PNG\n"
     "  -o PATTERN       with FIRST-LAST, the names of the pictures: one %d, %i or %u\n"
     "                   (flags - + 0 and space, a width) for the record index, %% for\n"

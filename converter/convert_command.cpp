@@ -32,11 +32,12 @@ std::vector<std::uint32_t> TypeCodesOf(HWND typeList) {
     return codes;
 }
 
-// The palette of each listed type's profile (the first profile whose text and type code
-// the item has), or an empty one.
-std::vector<Palette> TypePalettesOf(HWND typeList, const std::vector<std::uint32_t>& codes,
-                                    const DisplayProfileList& profiles) {
-    std::vector<Palette> palettes(codes.size());
+// The profile of each listed type (the first profile whose text and type code the item
+// has), or null.
+std::vector<const DisplayProfile*> TypeProfilesOf(HWND typeList,
+                                                  const std::vector<std::uint32_t>& codes,
+                                                  const DisplayProfileList& profiles) {
+    std::vector<const DisplayProfile*> found(codes.size(), nullptr);
     for (std::size_t index = 0; index < codes.size(); ++index) {
         const LRESULT length = SendMessageA(typeList, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
         if (length < 0) {
@@ -49,12 +50,12 @@ std::vector<Palette> TypePalettesOf(HWND typeList, const std::vector<std::uint32
         for (const DisplayProfile& profile : profiles) {
             if (ProfileText(profile) == text &&
                 MakeTypeCode(profile.layout, profile.depth) == codes[index]) {
-                palettes[index] = profile.palette;
+                found[index] = &profile;
                 break;
             }
         }
     }
-    return palettes;
+    return found;
 }
 
 } // namespace
@@ -89,11 +90,23 @@ void ConvertLists(HWND dialog) {
     std::vector<std::uint32_t> codes;
     std::vector<std::string> paths;
     std::vector<Palette> palettes;
+    std::vector<Palette> shows;
     try {
         codes = TypeCodesOf(typeList);
         paths = FileListPaths(fileList);
         if (const MainDialogState* state = MainDialogStateOf(dialog)) {
-            palettes = TypePalettesOf(typeList, codes, state->profiles);
+            for (const DisplayProfile* profile : TypeProfilesOf(typeList, codes, state->profiles)) {
+                // A profile whose settings cannot be read converts nothing.
+                if (profile != nullptr && !profile->unusable.empty()) {
+                    const std::string text =
+                        "Display type '" + profile->name + "': " + profile->unusable + ".";
+                    PlatformCalls.MessageBoxA(dialog, text.c_str(), CONVERTER_CAPTION,
+                                              MB_OK | MB_ICONEXCLAMATION);
+                    return;
+                }
+                palettes.push_back(profile != nullptr ? profile->palette : Palette{});
+                shows.push_back(profile != nullptr ? profile->shows : Palette{});
+            }
         }
     } catch (const std::bad_alloc&) {
         ShowDialogMessage(dialog, INSUFFICIENT_MEMORY_TEXT);
@@ -118,6 +131,7 @@ void ConvertLists(HWND dialog) {
     context.coding = ReadCodingChoice();
     context.sourceDelays = delay == 0;
     context.typePalettes = std::move(palettes);
+    context.typeShows = std::move(shows);
     ConvertPictures(paths, codes, animation, delay, context);
     ShowDialogMessage(dialog, FINISHED_TEXT);
 }

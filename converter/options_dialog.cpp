@@ -8,6 +8,7 @@
 #include "options_settings.h"
 #include "program_values.h"
 #include "resource.h"
+#include "tone_settings.h"
 
 #include <array>
 #include <string>
@@ -109,6 +110,11 @@ INT_PTR OnInitDialog(HWND dialog) {
     Check(dialog, IDC_OPT_ADAPTIVE, options.colours > 0);
     SetDlgItemInt(dialog, IDC_OPT_COLOURS,
                   static_cast<UINT>(options.colours > 0 ? options.colours : 16), FALSE);
+    for (const auto& [key, text] : ToneSettings(options)) {
+        if (key == "saturation") {
+            SetDlgItemTextA(dialog, IDC_OPT_SATURATION, text.c_str());
+        }
+    }
     FillCombo(dialog, IDC_OPT_CODING, CODING_ITEMS, static_cast<int>(ReadCodingChoice()));
     EnableDependentFields(dialog);
     return TRUE;
@@ -162,6 +168,12 @@ INT_PTR OnOk(HWND dialog) {
             Warn(dialog, PALETTE_OR_COLOURS_TEXT);
             return TRUE;
         }
+    }
+    char saturation[16] = "";
+    GetDlgItemTextA(dialog, IDC_OPT_SATURATION, saturation, static_cast<int>(sizeof saturation));
+    if (!ApplyToneSetting("saturation", saturation, options)) {
+        Warn(dialog, SATURATION_RANGE_TEXT);
+        return TRUE;
     }
     WriteToneOptions(options);
     WriteCodingChoice(static_cast<CodingChoice>(ComboChoice(dialog, IDC_OPT_CODING)));

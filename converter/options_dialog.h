@@ -9,6 +9,8 @@
 inline constexpr const char* THRESHOLD_RANGE_TEXT = "The threshold must be between 0 and 255.";
 inline constexpr const char* RESIZE_RANGE_TEXT =
     "The width and the height must be between 1 and 32767.";
+inline constexpr const char* SATURATION_RANGE_TEXT =
+    "The saturation must be between 0 and 1, in steps of 0.001.";
 inline constexpr const char* COLOURS_RANGE_TEXT =
     "The number of colours must be between 2 and 256.";
 inline constexpr const char* PALETTE_OR_COLOURS_TEXT =

@@ -179,28 +179,65 @@ bool ParsePanelSize(std::string_view value, DisplayProfile& profile) {
     return true;
 }
 
+// A setting that cannot be read makes the profile unusable: the fault says so, and the
+// profile keeps the first such fault as the reason.
+void Unusable(DisplayProfile& profile, const std::string& what, const FaultSink& fault) {
+    const std::string text = what + "; the profile cannot be used";
+    if (profile.unusable.empty()) {
+        profile.unusable = text;
+    }
+    fault(text);
+}
+
 void ReadPalette(std::string_view value, DisplayProfile& profile, const FaultSink& fault) {
     std::optional<Palette> palette = BuiltInPalette(value);
     if (!palette) {
         palette = ParseColourList(value);
     }
     if (!palette) {
-        fault("palette '" + std::string(value) + "' is neither a built-in palette (" +
-              std::string(BUILT_IN_PALETTE_NAMES) + ") nor #RRGGBB colours; ignored");
+        Unusable(profile,
+                 "palette '" + std::string(value) + "' is neither a built-in palette (" +
+                     std::string(BUILT_IN_PALETTE_NAMES) + ") nor #RRGGBB colours",
+                 fault);
         return;
     }
     if (profile.depth > 8) {
-        fault("a palette needs a depth of 8 or less; ignored");
+        Unusable(profile, "a palette needs a depth of 8 or less", fault);
         return;
     }
     const std::size_t most = std::size_t{1} << profile.depth;
     if (palette->size() > most) {
-        fault("palette '" + std::string(value) + "' has " + std::to_string(palette->size()) +
-              " colours, more than depth " + std::to_string(profile.depth) + " holds (" +
-              std::to_string(most) + "); ignored");
+        Unusable(profile,
+                 "palette '" + std::string(value) + "' has " + std::to_string(palette->size()) +
+                     " colours, more than depth " + std::to_string(profile.depth) + " holds (" +
+                     std::to_string(most) + ")",
+                 fault);
         return;
     }
     profile.palette = std::move(*palette);
+}
+
+void ReadShows(std::string_view value, DisplayProfile& profile, const FaultSink& fault) {
+    std::optional<Palette> shows = ParseColourList(value);
+    if (!shows) {
+        Unusable(profile, "shows '" + std::string(value) + "' is not #RRGGBB colours", fault);
+        return;
+    }
+    profile.shows = std::move(*shows);
+}
+
+// Measured colours belong to the palette's entries, one each.
+void CheckShows(DisplayProfile& profile, const FaultSink& fault) {
+    if (profile.shows.empty() || profile.shows.size() == profile.palette.size()) {
+        return;
+    }
+    if (profile.unusable.empty()) {
+        Unusable(profile,
+                 "shows= gives " + std::to_string(profile.shows.size()) +
+                     " colours for a palette of " + std::to_string(profile.palette.size()),
+                 fault);
+    }
+    profile.shows.clear();
 }
 
 // The settings words after the depth: taken while the next word is "key=value" with a key
@@ -219,15 +256,21 @@ void ReadSettings(LineScanner& scanner, DisplayProfile& profile, const FaultSink
         const std::string_view value = word.substr(equals + 1);
         if (key == "size") {
             if (!ParsePanelSize(value, profile)) {
-                fault("size '" + std::string(value) + "' is not WIDTHxHEIGHT with sides of 1 to " +
-                      std::to_string(MAX_PICTURE_SIDE) + "; ignored");
+                Unusable(profile,
+                         "size '" + std::string(value) +
+                             "' is not WIDTHxHEIGHT with sides of 1 to " +
+                             std::to_string(MAX_PICTURE_SIDE),
+                         fault);
             }
         } else if (key == "palette") {
             ReadPalette(value, profile, fault);
+        } else if (key == "shows") {
+            ReadShows(value, profile, fault);
         } else if (key == "background" && (value == "white" || value == "black")) {
             profile.background = static_cast<std::uint8_t>(value == "white" ? 255 : 0);
         } else if (key == "background") {
-            fault("background '" + std::string(value) + "' is neither white nor black; ignored");
+            Unusable(profile, "background '" + std::string(value) + "' is neither white nor black",
+                     fault);
         } else {
             fault("unknown setting '" + std::string(word) + "'; ignored");
         }
@@ -295,17 +338,19 @@ std::optional<DisplayProfile> ParseProfileLine(std::string_view line,
     profile.layout = static_cast<std::uint16_t>(layout);
     profile.depth = static_cast<std::uint8_t>(depth);
     ReadSettings(*rest, profile, fault);
+    CheckShows(profile, fault);
     rest->Rest(profile.description);
     return profile;
 }
 
 namespace {
 
-// Every line of a profile file, from `file` (on disk or in memory); `path` names it in
-// the warnings.
+using FaultNote = std::function<void(const ProfileLineFault&)>;
+
+// Every line of a profile file, from `file` (on disk or in memory), each fault handed to
+// `note`.
 template <typename Input>
-void ReadProfiles(Input& file, const std::string& path, DisplayProfileList& profiles,
-                  const MessageSink* warnings) {
+void ReadProfiles(Input& file, DisplayProfileList& profiles, const FaultNote& note) {
     std::string piece;
     piece.reserve(PROFILE_LINE_MAX);
     std::vector<std::string> faults;
@@ -321,17 +366,15 @@ void ReadProfiles(Input& file, const std::string& path, DisplayProfileList& prof
         faults.clear();
         std::optional<DisplayProfile> profile = ParseProfileLine(text, &faults);
         if (profile) {
+            profile->line = lineNumber;
             profiles.push_back(std::move(*profile));
         }
         if (!lineEnded && !continued) {
             faults.push_back("longer than " + std::to_string(PROFILE_LINE_MAX) +
                              " characters; the rest of the line is read as a line of its own");
         }
-        if (warnings != nullptr) {
-            for (const std::string& what : faults) {
-                ReportMessage(*warnings, "WARNING: profile file '%s', line %u: %s\n", path.c_str(),
-                              lineNumber, what.c_str());
-            }
+        for (std::string& what : faults) {
+            note({lineNumber, std::move(what)});
         }
         continued = !lineEnded;
         if (lineEnded) {
@@ -340,23 +383,47 @@ void ReadProfiles(Input& file, const std::string& path, DisplayProfileList& prof
     }
 }
 
-} // namespace
+// Reports each fault as a warning about the file named `path`, when there is a sink.
+FaultNote WarningNote(const std::string& path, const MessageSink* warnings) {
+    return [&path, warnings](const ProfileLineFault& fault) {
+        if (warnings != nullptr) {
+            ReportMessage(*warnings, "%s", ProfileFaultWarning(path, fault).c_str());
+        }
+    };
+}
 
-int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
-                        const MessageSink* warnings) {
+int LoadProfileFile(const std::string& path, DisplayProfileList& profiles, const FaultNote& note) {
     std::vector<std::uint8_t> bytes;
     if (ReadWholeFile(path, bytes) != WholeFileResult::Read) {
         return 0;
     }
     TextInput input(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    ReadProfiles(input, path, profiles, warnings);
+    ReadProfiles(input, profiles, note);
     return 1;
+}
+
+} // namespace
+
+int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
+                        const MessageSink* warnings) {
+    return LoadProfileFile(path, profiles, WarningNote(path, warnings));
+}
+
+int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
+                        std::vector<ProfileLineFault>& faults) {
+    return LoadProfileFile(path, profiles,
+                           [&faults](const ProfileLineFault& fault) { faults.push_back(fault); });
+}
+
+std::string ProfileFaultWarning(const std::string& path, const ProfileLineFault& fault) {
+    return "WARNING: profile file '" + path + "', line " + std::to_string(fault.line) + ": " +
+           fault.text + "\n";
 }
 
 void LoadDisplayProfilesFromText(std::string_view text, const std::string& name,
                                  DisplayProfileList& profiles, const MessageSink* warnings) {
     TextInput input(text);
-    ReadProfiles(input, name, profiles, warnings);
+    ReadProfiles(input, profiles, WarningNote(name, warnings));
 }
 
 void FreeDisplayProfiles(DisplayProfileList& profiles) {

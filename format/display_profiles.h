@@ -21,8 +21,13 @@ inline constexpr std::size_t PROFILE_LINE_MAX = 255;
 //   size=WxH                   the panel's size in pixels, each side 1 to 32767
 //   palette=NAME               a built-in palette (palette.h), in index order
 //   palette=#RRGGBB,#RRGGBB..  the panel's colours in index order, at most 2^depth
+//   shows=#RRGGBB,#RRGGBB..    the colours the panel shows for its palette's entries, as
+//                              measured: one for each colour of palette=
 //   background=white|black     the panel's "off" colour, which fills letterbox margins
 //                              and lies under transparency unless the user chooses one
+// A setting of a known key whose value cannot be read or does not fit makes the profile
+// unusable: it is still listed, with the fault in `unusable`, and nothing is converted
+// for it. An unknown key is passed over (a newer file's setting).
 struct DisplayProfile {
     std::string name;             // the line's first word, at most 127 characters
     std::uint16_t layout = 0;     // low 16 bits of the lay-out code
@@ -32,7 +37,10 @@ struct DisplayProfile {
     std::uint16_t panelWidth = 0; // size=: 0 when the profile gives no size
     std::uint16_t panelHeight = 0;
     Palette palette;                        // palette=: empty when the profile names none
+    Palette shows; // shows=: empty when not measured, else one for each palette colour
     std::optional<std::uint8_t> background; // background=: 255 white, 0 black; or none
+    unsigned line = 0;                      // the line of its file, from 1
+    std::string unusable; // why the profile cannot be used (a setting's fault), or empty
 };
 
 // The loaded profiles, in file order; their users address entries by position. The
@@ -45,6 +53,20 @@ using DisplayProfileList = std::vector<DisplayProfile>;
 // line N: WHAT\n"); the line is read all the same, as it always was.
 int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
                         const MessageSink* warnings = nullptr);
+
+// A fault of a profile file's line, for callers that choose which to report.
+struct ProfileLineFault {
+    unsigned line = 0; // from 1
+    std::string text;  // what is wrong, as the warning says it
+};
+
+// LoadDisplayProfiles with the faults appended to `faults` instead of reported.
+int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
+                        std::vector<ProfileLineFault>& faults);
+
+// The warning for a fault of the file at `path`: "WARNING: profile file 'PATH', line N:
+// WHAT\n".
+std::string ProfileFaultWarning(const std::string& path, const ProfileLineFault& fault);
 
 // The same for a profile file's text in memory, `name` standing for the file in the
 // warnings: what LoadDisplayProfiles reads from a file of that text.

@@ -2,6 +2,8 @@
 #include "palette.h"
 
 #include <array>
+#include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -47,6 +49,34 @@ std::optional<Palette> BuiltInPalette(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+std::string ColourName(const PaletteColour& colour) {
+    static const std::array<std::pair<PaletteColour, const char*>, 7> NAMES{{
+        {BLACK, "black"},
+        {WHITE, "white"},
+        {RED, "red"},
+        {YELLOW, "yellow"},
+        {BLUE, "blue"},
+        {GREEN, "green"},
+        {ORANGE, "orange"},
+    }};
+    for (const auto& [named, name] : NAMES) {
+        if (named == colour) {
+            return name;
+        }
+    }
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", colour.red, colour.green, colour.blue);
+    return text;
+}
+
+std::string ColourNames(const Palette& palette) {
+    std::string names;
+    for (const PaletteColour& colour : palette) {
+        names += (names.empty() ? "" : ", ") + ColourName(colour);
+    }
+    return names;
 }
 
 std::optional<PaletteColour> ParseHexColour(std::string_view text) {

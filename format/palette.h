@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +31,13 @@ std::optional<Palette> BuiltInPalette(std::string_view name);
 
 // The built-in palettes' names, separated by ", ", for messages and help texts.
 inline constexpr std::string_view BUILT_IN_PALETTE_NAMES = "bw, bwr, bwy, bwry, 6colour, 7colour";
+
+// The name of a built-in palette's colour (black, white, red, yellow, blue, green,
+// orange), else "#RRGGBB" in upper case.
+std::string ColourName(const PaletteColour& colour);
+
+// Every colour's name, separated by ", ", in index order.
+std::string ColourNames(const Palette& palette);
 
 // "#RRGGBB" (six hexadecimal digits, either case); nothing for anything else.
 std::optional<PaletteColour> ParseHexColour(std::string_view text);

@@ -61,9 +61,13 @@ std::optional<PaletteColour> GimpColour(std::string_view line) {
     return PaletteColour{*red, *green, *blue};
 }
 
-// "#RRGGBB [name]".
-std::optional<PaletteColour> HexLineColour(std::string_view line) {
-    return ParseHexColour(TakeWord(line));
+// "#RRGGBB [#RRGGBB] [name]": the colour and, in the second column, how the panel shows
+// it (as measured), or nothing there.
+std::optional<PaletteColour> HexLineColour(std::string_view line,
+                                           std::optional<PaletteColour>& shows) {
+    const std::optional<PaletteColour> colour = ParseHexColour(TakeWord(line));
+    shows = ParseHexColour(TakeWord(line));
+    return colour;
 }
 
 bool IsGimpHeaderLine(std::string_view line) {
@@ -77,9 +81,10 @@ namespace {
 // The colours of a palette file's lines, read a line piece at a time from `file` (on disk
 // or in memory); `path` names it in messages.
 template <typename Input>
-std::optional<Palette> ReadPaletteLines(Input& file, const std::string& path,
-                                        const MessageSink& sink) {
+std::optional<PanelPalette> ReadPaletteLines(Input& file, const std::string& path,
+                                             const MessageSink& sink) {
     Palette colours;
+    Palette shows;
     bool gimp = false;
     std::string piece;
     for (int number = 1;; ++number) {
@@ -100,7 +105,9 @@ std::optional<Palette> ReadPaletteLines(Input& file, const std::string& path,
         if (line.empty() || (gimp && (line[0] == '#' || IsGimpHeaderLine(line)))) {
             continue;
         }
-        const std::optional<PaletteColour> colour = gimp ? GimpColour(line) : HexLineColour(line);
+        std::optional<PaletteColour> shown;
+        const std::optional<PaletteColour> colour =
+            gimp ? GimpColour(line) : HexLineColour(line, shown);
         if (!colour) {
             ReportMessage(sink, "ERROR: palette file '%s', line %d: '%.*s' is not a colour (%s)\n",
                           path.c_str(), number,
@@ -113,18 +120,31 @@ std::optional<Palette> ReadPaletteLines(Input& file, const std::string& path,
                           static_cast<int>(MAX_PALETTE_COLOURS));
             return std::nullopt;
         }
+        // Measured colours come for every line or for none.
+        if (!colours.empty() && shown.has_value() != (shows.size() == colours.size())) {
+            ReportMessage(sink,
+                          "ERROR: palette file '%s', line %d: a measured colour (second "
+                          "column) is given for %s\n",
+                          path.c_str(), number,
+                          shown ? "this colour but not for those before it"
+                                : "the colours before it but not for this one");
+            return std::nullopt;
+        }
         colours.push_back(*colour);
+        if (shown) {
+            shows.push_back(*shown);
+        }
     }
     if (colours.empty()) {
         ReportMessage(sink, "ERROR: palette file '%s' holds no colour\n", path.c_str());
         return std::nullopt;
     }
-    return colours;
+    return PanelPalette{colours, shows};
 }
 
 } // namespace
 
-std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink) {
+std::optional<PanelPalette> ReadPanelPaletteFile(const std::string& path, const MessageSink& sink) {
     std::vector<std::uint8_t> bytes;
     std::error_code error;
     if (ReadWholeFile(path, bytes, &error) != WholeFileResult::Read) {
@@ -136,15 +156,16 @@ std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSin
     return ReadPaletteLines(input, path, sink);
 }
 
-std::optional<Palette> ReadPaletteBytes(std::span<const std::uint8_t> bytes,
-                                        const std::string& name, const MessageSink& sink) {
+std::optional<PanelPalette> ReadPanelPaletteBytes(std::span<const std::uint8_t> bytes,
+                                                  const std::string& name,
+                                                  const MessageSink& sink) {
     MemoryInput input(bytes);
     return ReadPaletteLines(input, name, sink);
 }
 
-std::optional<Palette> LoadPalette(const std::string& text, const MessageSink& sink) {
+std::optional<PanelPalette> LoadPanelPalette(const std::string& text, const MessageSink& sink) {
     if (std::optional<Palette> builtIn = BuiltInPalette(text)) {
-        return builtIn;
+        return PanelPalette{*builtIn, {}};
     }
     if (std::optional<Palette> list = ParseColourList(text)) {
         if (list->size() > MAX_PALETTE_COLOURS) {
@@ -152,7 +173,7 @@ std::optional<Palette> LoadPalette(const std::string& text, const MessageSink& s
                           static_cast<int>(MAX_PALETTE_COLOURS));
             return std::nullopt;
         }
-        return list;
+        return PanelPalette{*list, {}};
     }
     std::error_code error;
     if (!std::filesystem::is_regular_file(text, error)) {
@@ -163,5 +184,29 @@ std::optional<Palette> LoadPalette(const std::string& text, const MessageSink& s
                       BUILT_IN_PALETTE_NAMES.data());
         return std::nullopt;
     }
-    return ReadPaletteFile(text, sink);
+    return ReadPanelPaletteFile(text, sink);
+}
+
+namespace {
+
+std::optional<Palette> Nominal(std::optional<PanelPalette> palette) {
+    if (!palette) {
+        return std::nullopt;
+    }
+    return std::move(palette->colours);
+}
+
+} // namespace
+
+std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink) {
+    return Nominal(ReadPanelPaletteFile(path, sink));
+}
+
+std::optional<Palette> ReadPaletteBytes(std::span<const std::uint8_t> bytes,
+                                        const std::string& name, const MessageSink& sink) {
+    return Nominal(ReadPanelPaletteBytes(bytes, name, sink));
+}
+
+std::optional<Palette> LoadPalette(const std::string& text, const MessageSink& sink) {
+    return Nominal(LoadPanelPalette(text, sink));
 }

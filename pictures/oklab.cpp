@@ -89,6 +89,23 @@ std::int32_t CubeRoot(std::int64_t n) {
 
 } // namespace
 
+std::int64_t IntegerSquareRoot(std::int64_t n) {
+    std::int64_t root = 0;
+    for (int bit = 31; bit >= 0; --bit) {
+        const std::int64_t candidate = root | (std::int64_t{1} << bit);
+        if (candidate <= n / candidate) {
+            root = candidate;
+        }
+    }
+    return root;
+}
+
+std::int32_t Chroma(const Lab& lab) {
+    const std::int64_t a = lab.a;
+    const std::int64_t b = lab.b;
+    return static_cast<std::int32_t>(IntegerSquareRoot(a * a + b * b));
+}
+
 std::int32_t SrgbToLinear(std::uint8_t value) {
     return LINEAR[value];
 }

@@ -37,6 +37,13 @@ Lab SrgbToLab(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
 // range, then rounded to bytes. Writes red, green, blue to rgb.
 void LabToSrgb(const Lab& lab, std::uint8_t* rgb);
 
+// The square root of n (0 or more) rounded down.
+std::int64_t IntegerSquareRoot(std::int64_t n);
+
+// The chroma of an OKLab colour, sqrt(a^2 + b^2) rounded down: 0 for every grey, about
+// 0.32 of LAB_ONE for sRGB red.
+std::int32_t Chroma(const Lab& lab);
+
 // The squared distance of two OKLab colours, in units of 1 / LAB_ONE^2.
 inline std::int64_t LabDistance2(const Lab& x, const Lab& y) {
     const std::int64_t dl = x.l - y.l;

@@ -20,6 +20,13 @@ enum class Dither { None, FloydSteinberg, Atkinson, Bayer4, Bayer8 };
 // The grey level from which a depth-1 pixel is light, unless --threshold says otherwise.
 inline constexpr int DEFAULT_THRESHOLD = 128;
 
+// Saturation, in thousandths: how far the colours that pictures are matched against move
+// from a panel palette's nominal colours (0) to the colours the panel shows, as measured
+// (SATURATION_ONE). Matching against what the panel shows puts its coloured inks wherever
+// the picture has their colour; the measurements in docs/pictures.md chose the default.
+inline constexpr int SATURATION_ONE = 1000;
+inline constexpr int DEFAULT_SATURATION = SATURATION_ONE;
+
 struct ToneOptions {
     ToneSource source = ToneSource::Index;
     std::uint8_t background = 255; // under transparency and in contain margins
@@ -39,6 +46,7 @@ struct ToneOptions {
     // its palette, and 16- and 24-bit records the palette's colours.
     std::string palette;
     int colours = 0;
+    int saturation = DEFAULT_SATURATION; // 0 to SATURATION_ONE
 };
 
 // The most colours an adaptive palette may have.

@@ -52,6 +52,43 @@ bool ParseMirror(const std::string& text, ToneOptions& options) {
     return true;
 }
 
+// "0" to "1" with at most three decimals ("0.5", ".25", "1.000"), in thousandths.
+bool ParseSaturation(const std::string& text, int& saturation) {
+    const std::size_t dot = text.find('.');
+    const std::string whole = text.substr(0, dot);
+    const std::string fraction = dot == std::string::npos ? "" : text.substr(dot + 1);
+    if ((whole.empty() && fraction.empty()) || whole.size() > 1 || fraction.size() > 3 ||
+        (dot != std::string::npos && fraction.empty())) {
+        return false;
+    }
+    int value = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const char c = i == 0 ? (whole.empty() ? '0' : whole[0])
+                              : (i - 1 < fraction.size() ? fraction[i - 1] : '0');
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + (c - '0');
+    }
+    if (value > SATURATION_ONE) {
+        return false;
+    }
+    saturation = value;
+    return true;
+}
+
+std::string SaturationText(int saturation) {
+    std::string text = std::to_string(saturation / SATURATION_ONE) + "." +
+                       std::to_string(SATURATION_ONE + saturation % SATURATION_ONE).substr(1);
+    while (text.back() == '0') {
+        text.pop_back();
+    }
+    if (text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
+}
+
 bool ParseChoice(const std::string& text, const char* first, const char* second, bool& isSecond) {
     if (text == first || text == second) {
         isSecond = text == second;
@@ -112,6 +149,8 @@ bool ApplyToneSetting(const std::string& key, const std::string& text, ToneOptio
             return false;
         }
         options.colours = colours;
+    } else if (key == "saturation") {
+        return ParseSaturation(text, options.saturation);
     } else {
         return false;
     }
@@ -137,5 +176,6 @@ std::vector<std::pair<std::string, std::string>> ToneSettings(const ToneOptions&
         {"mirror", mirror},
         {"palette", options.palette},
         {"colours", options.colours > 0 ? std::to_string(options.colours) : ""},
+        {"saturation", SaturationText(options.saturation)},
     };
 }

@@ -12,7 +12,7 @@
 // The keys, in the order in which ToneSettings lists them.
 inline constexpr const char* TONE_KEYS[] = {"tone",   "background", "threshold", "dither",
                                             "invert", "resize",     "fit",       "rotate",
-                                            "mirror", "palette",    "colours"};
+                                            "mirror", "palette",    "colours",   "saturation"};
 
 // Sets the option that key names from its text. False when the key is none of TONE_KEYS
 // or the text is not one of its values:
@@ -28,6 +28,8 @@ inline constexpr const char* TONE_KEYS[] = {"tone",   "background", "threshold",
 //   palette     a built-in palette's name, a "#RRGGBB,..." list or a palette file's path
 //               (read when converting) | "" (none)
 //   colours     2 to 256 (an adaptive palette of at most that many colours) | "" (none)
+//   saturation  0 to 1 in steps of 0.001 ("0", "0.5", "1", ".25"): 0 matches a panel
+//               palette's nominal colours, 1 the colours the panel shows
 bool ApplyToneSetting(const std::string& key, const std::string& text, ToneOptions& options);
 
 // Every option as a key and its text, in the order of TONE_KEYS.

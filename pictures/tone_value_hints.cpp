@@ -59,6 +59,9 @@ std::string ToneValueHint(const std::string& key) {
     if (key == "palette") {
         return std::string(BUILT_IN_PALETTE_NAMES) + ", #RRGGBB,... or a palette file";
     }
+    if (key == "saturation") {
+        return "0 to 1";
+    }
     if (key == "colours") {
         return "2 to " + std::to_string(MAX_ADAPTIVE_COLOURS);
     }

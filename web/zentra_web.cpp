@@ -93,6 +93,8 @@ val ProfileArray(const DisplayProfileList& profiles) {
         entry.set("text", ProfileText(profile));
         entry.set("code", MakeTypeCode(profile.layout, profile.depth));
         entry.set("palette", ColourListText(profile.palette));
+        entry.set("shows", ColourListText(profile.shows));
+        entry.set("unusable", profile.unusable);
         entry.set("background", !profile.background        ? ""
                                 : *profile.background == 0 ? "black"
                                                            : "white");
@@ -102,8 +104,9 @@ val ProfileArray(const DisplayProfileList& profiles) {
 }
 
 // The bundled profiles in file order: [{name, layout, depth, description, text, code,
-// palette, background}], palette the profile's colours as "#RRGGBB,..." or "", background
-// "white", "black" or "".
+// palette, shows, unusable, background}], palette the profile's colours and shows the
+// colours its panel shows for them as "#RRGGBB,..." or "", unusable why the profile cannot
+// be used (a setting that cannot be read) or "", background "white", "black" or "".
 val Profiles() {
     DisplayProfileList profiles;
     LoadDisplayProfilesFromText(std::string_view(BUNDLED_PROFILES, BUNDLED_PROFILES_SIZE),
@@ -166,12 +169,13 @@ val ParseTypeCode(const std::string& text) {
 // the coding's ("coding", coding_choice.h); a delay of null keeps a GIF's own delays (ztr
 // without --delay). ownDelays, when an array, gives an animation's pictures delays of
 // their own (-1: the common one). palettes, when an array, gives each type its profile's
-// palette ("#RRGGBB,..." or ""); backgrounds, when an array, gives each type its profile's
-// background ("white", "black" or "" for none), taken where the tone has no background key
-// (ztr without --background); paletteFile, when not null, is a palette file {name,
-// bytes}, read from its bytes, which the tone's palette key names. progress, when a function, is
-// told of every frame written and cancels by answering false. Returns {ok, cancelled, messages,
-// files: [{name, bytes}]}: one file per picture, or one animation file.
+// palette ("#RRGGBB,..." or ""), or {palette, shows} with the colours its panel shows;
+// backgrounds, when an array, gives each type its profile's background ("white", "black" or
+// "" for none), taken where the tone has no background key (ztr without --background);
+// paletteFile, when not null, is a palette file {name, bytes}, read from its bytes, which the
+// tone's palette key names. progress, when a function, is told of every frame written and
+// cancels by answering false. Returns {ok, cancelled, messages, files: [{name, bytes}]}: one
+// file per picture, or one animation file.
 val Convert(const val& pictures, const val& codeList, bool animation, const val& delay,
             const val& ownDelayList, const val& tone, const val& paletteList,
             const val& backgroundList, const val& paletteFile, const val& progress) {
@@ -217,9 +221,15 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
         emscripten::convertJSArrayToNumberVector<std::uint32_t>(codeList);
     if (paletteList.isArray()) {
         for (unsigned i = 0; i < paletteList["length"].as<unsigned>(); ++i) {
+            // "#RRGGBB,...", or {palette, shows} with the measured colours too.
+            const val entry = paletteList[i];
+            const bool measured = entry.typeOf().as<std::string>() == "object";
             const std::optional<Palette> palette =
-                ParseColourList(paletteList[i].as<std::string>());
+                ParseColourList((measured ? entry["palette"] : entry).as<std::string>());
+            const std::optional<Palette> shows =
+                measured ? ParseColourList(entry["shows"].as<std::string>()) : std::nullopt;
             context.typePalettes.push_back(palette ? *palette : Palette{});
+            context.typeShows.push_back(shows ? *shows : Palette{});
         }
     }
     // A profile's background is its panel's unless the tone names one, as --background

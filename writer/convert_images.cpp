@@ -11,6 +11,8 @@
 #include "load_palette.h"
 #include "packers.h"
 #include "palette_mapping.h"
+#include "palette_order.h"
+#include "panel_palette.h"
 #include "pixel_stream_shape.h"
 #include "read_failure.h"
 #include "record_palette.h"
@@ -94,17 +96,25 @@ bool ColoursFitSize(const SourceImage& picture) {
            picture.rgb.size() % 3 == 0;
 }
 
+// A type's palette as the writer uses it: the colours its records carry, and what its
+// pictures are matched against.
+struct TypeColours {
+    Palette palette;
+    PaletteMatch match;
+};
+
 // Turns a shaped picture's colours into indices of the palette (in the grey levels, where
 // the packers take them: an index in the top bits, as a reader scales a bitmap's indices)
 // or, for colour records, into the palette's colours. False when memory ran out.
-bool MapPicture(SourceImage& picture, const Palette& palette, int depth, Dither dither) {
+bool MapPicture(SourceImage& picture, const TypeColours& colours, int depth, Dither dither) {
+    const Palette& palette = colours.palette;
     std::vector<std::uint8_t> indices;
     try {
         indices.resize(picture.pixels.size());
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (!MapToPalette(picture.rgb.data(), picture.width, picture.height, palette, dither,
+    if (!MapToPalette(picture.rgb.data(), picture.width, picture.height, colours.match, dither,
                       indices.data())) {
         return false;
     }
@@ -128,12 +138,13 @@ bool MapPicture(SourceImage& picture, const Palette& palette, int depth, Dither 
 // One display type's sequence within a conversion. Every failure is reported here, once.
 class SequenceWriter {
   public:
-    // `palette`, when given, is the type's palette (it outlives the writer).
+    // `colours`, when given, is the type's palette (it outlives the writer).
     SequenceWriter(ByteSink& output, const Sequence& sequence, const ConversionContext& context,
-                   RunLengthBuffer& coded, SquashEncoder& squash, const Palette* palette)
+                   RunLengthBuffer& coded, SquashEncoder& squash, const TypeColours* colours)
         : output_(output), layout_(TypeCodeLayout(sequence.typeCode)),
           depth_(TypeCodeDepth(sequence.typeCode)), colour_(IsColourDepth(depth_)),
-          palette_(palette), sink_(context.sink), tone_(PanelTone(context.tone, sequence.panel)),
+          colours_(colours), palette_(colours != nullptr ? &colours->palette : nullptr),
+          sink_(context.sink), tone_(PanelTone(context.tone, sequence.panel)),
           panel_(sequence.panel), coding_(context.coding), coded_(coded), squash_(squash),
           frames_(context.sink, ReadOptions()) {}
 
@@ -152,13 +163,15 @@ class SequenceWriter {
             if (!current) {
                 return ConvertResult::CannotLoadPicture;
             }
+            const int readWidth = current->width;
+            const int readHeight = current->height;
             PictureArea area;
             if (!ShapePicture(*current, tone_, depth_, &area)) {
                 ReportMessage(sink_, "ERROR: insufficient memory\n");
                 return ConvertResult::OutOfMemory;
             }
             if (i == 0) {
-                WarnAboutPanelSize(*current, frames[i].path);
+                WarnAboutPanelSize(*current, frames[i].path, readWidth, readHeight);
             }
             // Otsu's threshold comes from the sequence's first picture (its own pixels, not
             // the margins of a fit), and holds for all its pictures.
@@ -176,7 +189,7 @@ class SequenceWriter {
                         InvalidSizeText(frames[i].path, current->width, current->height).c_str());
                     return ConvertResult::InvalidSize;
                 }
-                if (!MapPicture(*current, *palette_, depth_, tone_.dither)) {
+                if (!MapPicture(*current, *colours_, depth_, tone_.dither)) {
                     ReportMessage(sink_, "ERROR: insufficient memory\n");
                     return ConvertResult::OutOfMemory;
                 }
@@ -235,8 +248,11 @@ class SequenceWriter {
         return tone;
     }
 
-    // A picture that the panel cannot show whole is worth a word, once per sequence.
-    void WarnAboutPanelSize(const SourceImage& picture, const std::string& path) const {
+    // A picture that the panel cannot show whole is worth a word, once per sequence: the
+    // size it is written at, and on a line of its own the size it was read at and, when
+    // a quarter turn would make it fit, the --rotate that turns it.
+    void WarnAboutPanelSize(const SourceImage& picture, const std::string& path, int readWidth,
+                            int readHeight) const {
         if (panel_.width <= 0 || panel_.height <= 0 || panel_.resize ||
             (picture.width <= panel_.width && picture.height <= panel_.height)) {
             return;
@@ -245,6 +261,23 @@ class SequenceWriter {
             sink_, "WARNING: picture '%s' is %d x %d, larger than the %d x %d panel of '%s'\n",
             path.c_str(), static_cast<int>(picture.width), static_cast<int>(picture.height),
             panel_.width, panel_.height, panel_.name.c_str());
+        std::string detail;
+        if (readWidth != picture.width || readHeight != picture.height) {
+            detail = "read at " + std::to_string(readWidth) + " x " + std::to_string(readHeight) +
+                     ", written at " + std::to_string(picture.width) + " x " +
+                     std::to_string(picture.height);
+        }
+        // Resizing comes after rotating, so only a picture kept at its size turns to fit.
+        const bool turnedFits = picture.height <= panel_.width && picture.width <= panel_.height;
+        if (tone_.resizeWidth == 0 && turnedFits) {
+            const int turn = tone_.rotate % 180 == 0 ? tone_.rotate + 90 : tone_.rotate - 90;
+            detail += (detail.empty() ? "" : "; ") + std::string("--rotate ") +
+                      std::to_string(turn) + " turns it to " + std::to_string(picture.height) +
+                      " x " + std::to_string(picture.width) + ", which fits";
+        }
+        if (!detail.empty()) {
+            ReportMessage(sink_, "  %s\n", detail.c_str());
+        }
     }
 
     // What the records are packed from: the colours for colour records, else the grey
@@ -437,8 +470,9 @@ class SequenceWriter {
     ByteSink& output_;
     std::uint8_t layout_;
     std::uint8_t depth_;
-    bool colour_;            // packed from the colours
-    const Palette* palette_; // the type's palette, or null for grey levels
+    bool colour_;                // packed from the colours
+    const TypeColours* colours_; // the type's palette and its matching, or null
+    const Palette* palette_;     // the type's palette, or null for grey levels
     const MessageSink& sink_;
     const ToneOptions tone_;
     const TypePanel& panel_;
@@ -482,21 +516,24 @@ std::optional<Palette> AdaptivePalette(const std::vector<Frame>& frames,
 }
 
 // The palettes of a conversion: the tone options' fixed palette, read once; the adaptive
-// one, chosen when a type first needs it; and each type's profile palette.
+// one, chosen when a type first needs it; and each type's profile palette, with the
+// colours its panel shows.
 class ConversionPalettes {
   public:
     ConversionPalettes(const std::vector<Frame>& frames, const ConversionContext& context)
         : frames_(frames), context_(context) {}
 
-    // Reads the fixed palette and checks that every type's palette fits its depth.
+    // Reads the fixed palette and checks that every type's palette fits its depth and
+    // that the fixed palette keeps the colours of a type's panel palette at its indices.
     ConvertResult Prepare(const std::vector<std::uint32_t>& typeCodes) {
         if (context_.paletteFile) {
-            fixed_ = ReadPaletteBytes(*context_.paletteFile, context_.tone.palette, context_.sink);
+            fixed_ =
+                ReadPanelPaletteBytes(*context_.paletteFile, context_.tone.palette, context_.sink);
             if (!fixed_) {
                 return ConvertResult::CannotReadPalette;
             }
         } else if (!context_.tone.palette.empty()) {
-            fixed_ = LoadPalette(context_.tone.palette, context_.sink);
+            fixed_ = LoadPanelPalette(context_.tone.palette, context_.sink);
             if (!fixed_) {
                 return ConvertResult::CannotReadPalette;
             }
@@ -509,33 +546,88 @@ class ConversionPalettes {
                               TooManyColoursText(colours, depth).c_str());
                 return ConvertResult::TooManyColours;
             }
+            if (fixed_) {
+                const std::string name =
+                    k < context_.panels.size() && !context_.panels[k].name.empty()
+                        ? "type '" + context_.panels[k].name + "'"
+                        : "the display type";
+                if (const std::optional<std::string> fault = PaletteOrderFault(
+                        fixed_->colours, "palette '" + context_.tone.palette + "'",
+                        Profile(k).colours, name)) {
+                    ReportMessage(context_.sink, "ERROR: %s\n", fault->c_str());
+                    return ConvertResult::PaletteOutOfOrder;
+                }
+            }
         }
+        types_.resize(typeCodes.size());
         return ConvertResult::Written;
     }
 
-    // The palette of type k, or null for grey levels; the adaptive palette is chosen on
-    // first use. Null with `failure` set when choosing it failed.
-    const Palette* For(std::size_t k, ConvertResult& failure) {
+    // The palette of type k (of `depth` bits), or null for grey levels; the adaptive
+    // palette is chosen on first use. Null with `failure` set when choosing it failed.
+    const TypeColours* For(std::size_t k, unsigned depth, ConvertResult& failure) {
+        if (k >= types_.size()) {
+            return nullptr;
+        }
+        if (!types_[k]) {
+            std::optional<TypeColours> chosen = Choose(k, failure);
+            // A black and white palette at depth 1 is what grey levels are.
+            if (!chosen || (depth == 1 && IsPlainBlackWhite(*chosen))) {
+                return nullptr;
+            }
+            types_[k] = std::move(chosen);
+        }
+        return &*types_[k];
+    }
+
+  private:
+    std::optional<TypeColours> Choose(std::size_t k, ConvertResult& failure) {
         if (fixed_) {
-            return &*fixed_;
+            PanelPalette panel = *fixed_;
+            if (panel.shows.empty()) {
+                panel.shows = BorrowedShows(panel.colours, Profile(k));
+            }
+            return TypeColours{panel.colours, PanelMatch(panel, context_.tone.saturation)};
         }
         if (context_.tone.colours > 0) {
             if (!adaptive_) {
                 adaptive_ = AdaptivePalette(frames_, context_, failure);
             }
-            return adaptive_ ? &*adaptive_ : nullptr;
+            if (!adaptive_) {
+                return std::nullopt;
+            }
+            PaletteMatch plain;
+            plain.colours = *adaptive_;
+            return TypeColours{*adaptive_, plain};
         }
-        if (k < context_.typePalettes.size() && !context_.typePalettes[k].empty()) {
-            return &context_.typePalettes[k];
+        const PanelPalette panel = Profile(k);
+        if (panel.colours.empty()) {
+            return std::nullopt;
         }
-        return nullptr;
+        return TypeColours{panel.colours, PanelMatch(panel, context_.tone.saturation)};
     }
 
-  private:
+    static bool IsPlainBlackWhite(const TypeColours& colours) {
+        const Palette blackWhite = *BuiltInPalette("bw");
+        return colours.palette == blackWhite && colours.match.colours == blackWhite;
+    }
+
+    // Type k's profile palette and the colours its panel shows; empty for none.
+    PanelPalette Profile(std::size_t k) const {
+        PanelPalette panel;
+        if (k < context_.typePalettes.size()) {
+            panel.colours = context_.typePalettes[k];
+        }
+        if (k < context_.typeShows.size() && context_.typeShows[k].size() == panel.colours.size()) {
+            panel.shows = context_.typeShows[k];
+        }
+        return panel;
+    }
+
     // How many colours type k's palette has, or asks for; 0 for none.
     std::size_t Colours(std::size_t k) const {
         if (fixed_) {
-            return fixed_->size();
+            return fixed_->colours.size();
         }
         if (context_.tone.colours > 0) {
             return static_cast<std::size_t>(context_.tone.colours);
@@ -545,8 +637,9 @@ class ConversionPalettes {
 
     const std::vector<Frame>& frames_;
     const ConversionContext& context_;
-    std::optional<Palette> fixed_;
+    std::optional<PanelPalette> fixed_;
     std::optional<Palette> adaptive_;
+    std::vector<std::optional<TypeColours>> types_;
 };
 
 } // namespace
@@ -623,7 +716,7 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
     for (std::size_t k = 0; k < sequences.size(); ++k) {
         const Sequence& sequence = sequences[k];
         ConvertResult chosen = ConvertResult::Written;
-        const Palette* palette = palettes.For(k, chosen);
+        const TypeColours* palette = palettes.For(k, TypeCodeDepth(sequence.typeCode), chosen);
         if (chosen != ConvertResult::Written) {
             return chosen;
         }

@@ -35,6 +35,7 @@ enum class ConvertResult {
     OutOfMemory,        // a coder could not get the memory it needs
     CannotReadPalette,  // the palette that the tone options name cannot be read
     TooManyColours,     // a palette has more colours than a type's depth holds
+    PaletteOutOfOrder,  // the fixed palette puts a panel palette's colours at other indices
     Cancelled,          // the progress callback asked to stop (not reported)
 };
 
@@ -82,6 +83,10 @@ struct ConversionContext {
     // shorter than the types: none). A palette or colour count of the tone options takes
     // their place for every type.
     std::vector<Palette> typePalettes{};
+    // The colours that each type's panel shows for the entries of its profile palette, as
+    // measured, by the types' positions (empty: not measured). Pictures are matched
+    // against these and the nominal colours, blended by the tone options' saturation.
+    std::vector<Palette> typeShows{};
     // Called after every frame of every display type's sequence. Returning false cancels
     // the conversion: nothing more is written, the temporary file is removed and the
     // result is Cancelled. The web page's progress bar and ztr's progress line use it.
@@ -147,7 +152,11 @@ std::vector<Sequence> FrameSequences(const std::vector<Frame>& frames,
 // against the one before, each type with its panel from the context. A type with a
 // palette (the tone options', else its profile's) gets indexed records that carry the
 // palette at depths 1 to 8, and the palette's colours at depths 16 and 24; an adaptive
-// palette is chosen once for all frames of the file. The file is written under a
+// palette is chosen once for all frames of the file. A fixed or profile palette is matched
+// as panel_palette.h says (measured colours blended by the tone options' saturation,
+// colour-less pixels kept to colour-less entries, hue weighed); one that is just black
+// and white, at depth 1, gives the grey record that no palette gives. A fixed palette that
+// puts a type's profile colours at other indices is refused (PaletteOutOfOrder). The file is written under a
 // temporary name in the output's folder and takes the output's name only when
 // complete, so a failure leaves no partial file and an existing output untouched.
 ConvertResult WriteFrames(const std::vector<Frame>& frames,

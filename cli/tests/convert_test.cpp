@@ -74,7 +74,7 @@ TEST(ZtrCommandLine, VersionAndHelp) {
             "[--coding rle|squash|auto] [TONE OPTIONS] "
             "(--type NAME | --code CODE)... PICTURE..."),
         std::string::npos);
-    EXPECT_NE(help.out.find("ztr profiles [--verbose] [FILE]"), std::string::npos);
+    EXPECT_NE(help.out.find("ztr profiles [--verbose] [--check] [FILE]"), std::string::npos);
 }
 
 TEST(ZtrCommandLine, UsageErrorsExitTwoWithAHint) {
@@ -269,11 +269,17 @@ TEST(ZtrProfiles, PrintsOneTabSeparatedLinePerEntry) {
                           "2\tgrey\t18\t8\t\n"
                           "3\tepd\t0\t2\tRed e-paper\n" // the settings are not description
                           "4\tmyepd\t0\t1\tG ; 1\n");
-    EXPECT_EQ(result.err,
-              "WARNING: profile file 'my.prf', line 5: not a profile line (NAME LAYOUT [; DEPTH] "
+    // Faults are summed up in one line; --check lists them.
+    EXPECT_EQ(
+        result.err,
+        "WARNING: 2 lines of 'my.prf' could not be read; 'ztr profiles --check' lists them\n");
+    const ZtrResult check = RunZtr({"profiles", "--check", "my.prf"}, dir.path());
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out,
+              "profile file 'my.prf', line 5: not a profile line (NAME LAYOUT [; DEPTH] "
               "[DESCRIPTION]); skipped\n"
-              "WARNING: profile file 'my.prf', line 7: lay-out code '0x0G' is not a number; read "
-              "as 0x0\n");
+              "profile file 'my.prf', line 7: lay-out code '0x0G' is not a number; read as 0x0\n"
+              "'my.prf': 5 profiles, 2 lines with faults\n");
 
     // Files that hold no profiles at all are not profile files.
     WriteWholeFile(dir / "passwd", "root:x:0:0:root:/root:/bin/bash\n");

@@ -1,6 +1,7 @@
 // ztr convert with palettes: a palette file's colours in the record in the file's order,
 // a two-plane black/white/red panel's memories worked out by hand, an adaptive palette's
-// size, and the command-line errors of palettes that cannot be read or do not fit.
+// size, the command-line errors of palettes that cannot be read, do not fit or are out of
+// a panel's order, colour e-paper as the panel shows it, and profiles that cannot be used.
 #include "ztr_runner.h"
 
 #include <gtest/gtest.h>
@@ -173,6 +174,157 @@ TEST(ZtrPalette, PalettesThatCannotBeReadOrDoNotFitAreCommandLineErrors) {
         EXPECT_EQ(result.err, c.err + hint);
         EXPECT_FALSE(std::filesystem::exists(dir / "photo.ztr")) << c.err;
     }
+}
+
+// Colour e-paper: a flat green stays green on a seven-colour panel; the anti-aliased
+// greys of black text never turn red on a black/white/red one, dithered or not; and
+// render --panel shows the measured colours.
+TEST(ZtrEpaper, GreensStayGreenAndGreysStayGrey) {
+    ScratchDirectory dir("epaper");
+    WriteWholeFile(dir / "green.ppm", Ppm(3, 2, std::vector<std::uint32_t>(6, 0x238F4B)));
+    // A grey ramp of 11 x 3 from black to white, every step a grey of text's edges.
+    std::vector<std::uint32_t> ramp;
+    for (int i = 0; i < 33; ++i) {
+        const std::uint32_t g = static_cast<std::uint32_t>(i % 11 * 255 / 10);
+        ramp.push_back(g << 16 | g << 8 | g);
+    }
+    WriteWholeFile(dir / "ramp.ppm", Ppm(11, 3, ramp));
+    for (const char* saturation : {"0", "0.5", "1"}) {
+        const ZtrResult green =
+            RunZtr({"convert", "--profiles", PROFILES, "--type", "acep7", "--saturation",
+                    saturation, "--dither", "none", "green.ppm"},
+                   dir.path());
+        ASSERT_EQ(green.status, 0) << green.err;
+        ASSERT_EQ(RunZtr({"render", "green.ztr", "0", "-o", "green_out.ppm"}, dir.path()).status,
+                  0);
+        EXPECT_EQ(RenderedColours(ReadWholeFile(dir / "green_out.ppm")),
+                  std::set<std::uint32_t>{0x00FF00})
+            << saturation;
+    }
+    ASSERT_EQ(RunZtr({"render", "green.ztr", "0", "--profiles", PROFILES, "--panel", "acep7", "-o",
+                      "shown.ppm"},
+                     dir.path())
+                  .status,
+              0);
+    EXPECT_EQ(RenderedColours(ReadWholeFile(dir / "shown.ppm")), std::set<std::uint32_t>{0x3A5B46});
+    for (const char* dither : {"none", "floyd-steinberg", "atkinson", "bayer4", "bayer8"}) {
+        const ZtrResult text = RunZtr({"convert", "--profiles", PROFILES, "--type", "ssd1680_bwr",
+                                       "--dither", dither, "ramp.ppm"},
+                                      dir.path());
+        ASSERT_EQ(text.status, 0) << text.err;
+        ASSERT_EQ(RunZtr({"render", "ramp.ztr", "0", "-o", "ramp_out.ppm"}, dir.path()).status, 0);
+        EXPECT_EQ(RenderedColours(ReadWholeFile(dir / "ramp_out.ppm")).count(0xFF0000), 0u)
+            << dither;
+    }
+}
+
+// Records are the panel's codes: a palette of the panel's colours in another order is
+// refused, naming both orders; with the panel's own order, or colours of the user's own,
+// it is written.
+TEST(ZtrEpaper, PalettesOutOfThePanelsOrderAreRefused) {
+    ScratchDirectory dir("epaper-order");
+    WriteWholeFile(dir / "dot.ppm", Ppm(2, 1, {0xFF0000, 0x000000}));
+    const std::string hint = "\nTry 'ztr --help' for more information.\n";
+    const struct {
+        std::string palette;
+        std::string type;
+        std::string err; // empty: written
+    } cases[] = {
+        {"7colour", "acep7",
+         "ztr: palette '7colour' puts the colours of type 'acep7' in another order (black, white, "
+         "yellow, red, blue, green, orange); the panel's order is black, white, green, blue, red, "
+         "yellow, orange, and a colour at another index is a code that the panel shows as "
+         "another colour"},
+        {"bw", "uc8151_bwr",
+         "ztr: palette 'bw' puts the colours of type 'uc8151_bwr' in another order (black, "
+         "white); the panel's order is red, red, black, white, and a colour at another index is "
+         "a code that the panel shows as another colour"},
+        {"#000000,#FFFFFF,#00FF00,#0000FF,#FF0000,#FFFF00,#FF8000", "acep7", ""},
+        {"bw", "ssd1680_bwr", ""},
+        {"#000000,#FFFFFF,#808080", "ssd1680_bwr", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.palette + " " + c.type);
+        const ZtrResult result = RunZtr({"convert", "--profiles", PROFILES, "--palette", c.palette,
+                                         "--type", c.type, "dot.ppm"},
+                                        dir.path());
+        EXPECT_EQ(result.status, c.err.empty() ? 0 : 2);
+        EXPECT_EQ(result.err, c.err.empty() ? "" : c.err + hint);
+        EXPECT_EQ(std::filesystem::remove(dir / "dot.ztr"), c.err.empty());
+    }
+}
+
+// The same two colours make the same picture: --palette bw at depth 1 writes what the
+// conversion without a palette writes, byte for byte.
+TEST(ZtrEpaper, BlackAndWhiteAtDepthOneIsTheConversionWithoutAPalette) {
+    ScratchDirectory dir("epaper-bw");
+    std::filesystem::copy_file(PHOTO, dir / "photo.png");
+    for (const char* dither : {"none", "floyd-steinberg", "bayer8"}) {
+        SCOPED_TRACE(dither);
+        const std::vector<std::string> common = {"convert", "--dither", dither,   "--code",
+                                                 "0x10000", "--code",   "0x20000"};
+        std::vector<std::string> args = common;
+        args.insert(args.end(), {"-o", "plain.ztr", "photo.png"});
+        ASSERT_EQ(RunZtr(args, dir.path()).status, 0);
+        args = common;
+        args.insert(args.end(), {"--palette", "#000000,#ffffff", "-o", "bw.ztr", "photo.png"});
+        ASSERT_EQ(RunZtr(args, dir.path()).status, 0);
+        const std::string plain = ReadWholeFile(dir / "plain.ztr");
+        const std::string bw = ReadWholeFile(dir / "bw.ztr");
+        // The depth-1 record is the same; the depth-2 one carries the two-colour palette.
+        const std::size_t first =
+            static_cast<unsigned char>(plain[0]) | static_cast<unsigned char>(plain[1]) << 8;
+        EXPECT_EQ(bw.substr(0, first), plain.substr(0, first));
+        EXPECT_NE(bw.substr(first), plain.substr(first));
+    }
+}
+
+// A profile whose settings cannot be read is not converted to; a run warns about the lines
+// of the profiles it uses and sums up the others in one line.
+TEST(ZtrEpaper, UnreadableSettingsMakeAProfileUnusable) {
+    ScratchDirectory dir("epaper-profiles");
+    WriteWholeFile(dir / "dot.ppm", Ppm(2, 1, {0xFF0000, 0x000000}));
+    WriteWholeFile(dir / "my.prf", "epd1 0x08 ; 2 palette=bwrr size=128x296\n"
+                                   "good 0 ; 1 Fine\n"
+                                   "odd 0 ; 1 colour=red Usable\n"
+                                   "bad 0 ; 1 size=0x5\n"
+                                   "few 0 ; 2 palette=bwr shows=#111111,#EEEEEE Two of three\n");
+    const std::string summary = "' could not be read; 'ztr profiles --check' lists them\n";
+    const struct {
+        std::string type;
+        int status;
+        std::string err;
+    } cases[] = {
+        {"epd1", 1,
+         "ztr: profile file 'my.prf', line 1: palette 'bwrr' is neither a built-in palette (bw, "
+         "bwr, bwy, bwry, 6colour, 7colour) nor #RRGGBB colours; the profile cannot be used\n"},
+        {"bad", 1,
+         "ztr: profile file 'my.prf', line 4: size '0x5' is not WIDTHxHEIGHT with sides of 1 to "
+         "32767; the profile cannot be used\n"},
+        {"few", 1,
+         "ztr: profile file 'my.prf', line 5: shows= gives 2 colours for a palette of 3; the "
+         "profile cannot be used\n"},
+        {"good", 0, "WARNING: 4 lines of 'my.prf" + summary},
+        {"odd", 0,
+         "WARNING: profile file 'my.prf', line 3: unknown setting 'colour=red'; ignored\n"
+         "WARNING: 3 other lines of 'my.prf" +
+             summary},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        const ZtrResult result =
+            RunZtr({"convert", "--profiles", "my.prf", "--type", c.type, "dot.ppm"}, dir.path());
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(std::filesystem::remove(dir / "dot.ztr"), c.status == 0);
+    }
+    const ZtrResult check = RunZtr({"profiles", "--check", "my.prf"}, dir.path());
+    EXPECT_EQ(check.status, 1);
+    EXPECT_TRUE(check.out.ends_with("'my.prf': 5 profiles, 4 lines with faults; cannot be used: "
+                                    "epd1, bad, few\n"))
+        << check.out;
+    const ZtrResult bundled = RunZtr({"profiles", "--check", PROFILES}, dir.path());
+    EXPECT_EQ(bundled.status, 0) << bundled.out;
 }
 
 } // namespace

@@ -45,7 +45,8 @@ TEST(ZtrPanels, ResizePanelGivesEachTypeItsSize) {
     WriteWholeFile(dir / "wide.pgm", GreyPgm(130, 9));
     WriteWholeFile(dir / "my.prf", "oled 0x06 ; 1 size=128x64 OLED\n"
                                    "tft 0x04 ; 16 size=24x20 Small TFT\n"
-                                   "nosize 0 ; 8 A frame buffer\n");
+                                   "nosize 0 ; 8 A frame buffer\n"
+                                   "portrait 0 ; 1 size=10x140 Portrait strip\n");
     const fs::path bundled = fs::path(ZENTRA_TEST_DATA) / ".." / ".." / "data" / "displays.prf";
     const struct {
         std::vector<std::string> args; // after "convert --profiles PRF"
@@ -83,10 +84,22 @@ TEST(ZtrPanels, ResizePanelGivesEachTypeItsSize) {
          {},
          "WARNING: picture 'wide.pgm' is 130 x 9, larger than the 128 x 64 panel of 'oled'\n"
          "WARNING: picture 'wide.pgm' is 130 x 9, larger than the 24 x 20 panel of 'tft'\n"},
+        // Resized, the sizes as read and as written; a quarter turn would fit, said how.
         {{"--resize", "25x20", "--type", "tft", "pic.pgm"},
          0,
          {"25 x 20"},
-         "WARNING: picture 'pic.pgm' is 25 x 20, larger than the 24 x 20 panel of 'tft'\n"},
+         "WARNING: picture 'pic.pgm' is 25 x 20, larger than the 24 x 20 panel of 'tft'\n"
+         "  read at 13 x 7, written at 25 x 20\n"},
+        {{"--type", "portrait", "wide.pgm"},
+         0,
+         {},
+         "WARNING: picture 'wide.pgm' is 130 x 9, larger than the 10 x 140 panel of 'portrait'\n"
+         "  --rotate 90 turns it to 9 x 130, which fits\n"},
+        {{"--rotate", "180", "--type", "portrait", "wide.pgm"},
+         0,
+         {},
+         "WARNING: picture 'wide.pgm' is 130 x 9, larger than the 10 x 140 panel of 'portrait'\n"
+         "  --rotate 270 turns it to 9 x 130, which fits\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[1]);

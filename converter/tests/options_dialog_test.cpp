@@ -138,6 +138,39 @@ TEST(OptionsDialog, OkSavesThePaletteOrTheNumberOfColours) {
     }
 }
 
+TEST(OptionsDialog, OkSavesTheSaturationOrRefusesIt) {
+    const struct {
+        const char* typed;
+        const char* saved; // the [Options] line that must be there; null: refused
+    } cases[] = {
+        {"0.5", "saturation=0.5\r\n"},
+        {".25", "saturation=0.25\r\n"},
+        {"1", "saturation=1\r\n"},
+        {"1.5", nullptr},
+        {"half", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        MainDialogHarness harness(PROFILES, "[Options]\nsaturation=0.75\n");
+        HWND main = harness.Open();
+        HWND options = OpenOptions(main);
+        ASSERT_NE(options, nullptr);
+        EXPECT_EQ(ControlText(options, IDC_OPT_SATURATION), "0.75");
+        SetDlgItemTextA(options, IDC_OPT_SATURATION, c.typed);
+        SendCommand(options, IDOK);
+        const std::string text = harness.SettingsText();
+        if (c.saved != nullptr) {
+            EXPECT_NE(text.find(c.saved), std::string::npos) << text;
+        } else {
+            EXPECT_TRUE(IsWindow(options)) << "the dialog stays open after the warning";
+            EXPECT_EQ(text.find("saturation=0.5"), std::string::npos) << text;
+        }
+        if (IsWindow(options)) {
+            DestroyWindow(options);
+        }
+    }
+}
+
 TEST(OptionsDialog, DefaultsWithoutASection) {
     MainDialogHarness harness(PROFILES, "[Settings]\nanimation=1\n");
     HWND main = harness.Open();

@@ -167,6 +167,10 @@ TEST(ParseProfileLine, SettingsBeforeTheDescription) {
         {"epd 0 ; 2 palette=rainbow", 2, 0, 0, {}, "palette=rainbow", "", 1},
         {"epd 0 ; 2 palette=#00000 x", 2, 0, 0, {}, "palette=#00000", "x", 1},
         {"epd 0 ; 2 rotate=90 Panel", 2, 0, 0, {}, "rotate=90", "Panel", 1},
+        {"epd 0 ; 2 palette=bwr shows=#111111,#EEEEEE,#AA2222 Red", 2, 0, 0, bwr,
+         "palette=bwr shows=#111111,#EEEEEE,#AA2222", "Red", 0},
+        {"epd 0 ; 2 shows=#111111 palette=bwr", 2, 0, 0, bwr, "shows=#111111 palette=bwr", "", 1},
+        {"epd 0 ; 2 palette=bwr shows=grey", 2, 0, 0, bwr, "palette=bwr shows=grey", "", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -180,6 +184,11 @@ TEST(ParseProfileLine, SettingsBeforeTheDescription) {
         EXPECT_EQ(profile->settings, c.settings);
         EXPECT_EQ(profile->description, c.description);
         EXPECT_EQ(faults.size(), c.faults);
+        // A known setting whose value cannot be read makes the profile unusable; an
+        // unknown one is passed over.
+        EXPECT_EQ(profile->unusable.empty(), c.faults == 0 || c.settings.starts_with("rotate"));
+        EXPECT_EQ(profile->shows.size(),
+                  c.faults == 0 && c.settings.find("shows=") != std::string::npos ? 3u : 0u);
     }
 }
 
@@ -387,8 +396,11 @@ TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
         if ((p.layout & 0x08) != 0) {   // planar: bit planes exist at depths 2, 4 and 8
             EXPECT_TRUE(p.depth == 2 || p.depth == 4 || p.depth == 8);
         }
-        // A panel's palette is what its profile lists, within what its depth holds.
+        // A panel's palette is what its profile lists, within what its depth holds, and
+        // every bundled profile can be used; e-paper palettes come with measured colours.
         EXPECT_LE(p.palette.size(), p.depth <= 8 ? std::size_t{1} << p.depth : 0);
+        EXPECT_EQ(p.unusable, "");
+        EXPECT_EQ(p.shows.size(), p.palette.size());
         if (p.depth == 2 || p.depth == 4) {
             greyOrders.insert({p.depth, p.layout & 0x03});
         }

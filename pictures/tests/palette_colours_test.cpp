@@ -237,7 +237,7 @@ TEST(PaletteMapping, NearestColoursByHand) {
     std::vector<std::uint8_t> indices(5);
     ASSERT_TRUE(MapToPalette(rgb.data(), 5, 1, palette, Dither::None, indices.data()));
     EXPECT_EQ(indices, (std::vector<std::uint8_t>{2, 3, 4, 2, 1}));
-    EXPECT_FALSE(MapToPalette(rgb.data(), 5, 1, {}, Dither::None, indices.data()));
+    EXPECT_FALSE(MapToPalette(rgb.data(), 5, 1, Palette{}, Dither::None, indices.data()));
     // Two equal entries: the first of them is taken.
     ASSERT_TRUE(MapToPalette(rgb.data(), 5, 1, {{255, 0, 0}, {255, 0, 0}, {0, 0, 0}}, Dither::None,
                              indices.data()));

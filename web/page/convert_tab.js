@@ -125,7 +125,7 @@ function renderTypeList() {
     box.addEventListener('change', () => {
       if (box.checked) {
         state.chosen.push({ key, code: profile.code, label: profile.name, palette: profile.palette,
-          background: profile.background });
+          shows: profile.shows, unusable: profile.unusable, background: profile.background });
       } else {
         state.chosen = state.chosen.filter((c) => c.key !== key);
       }
@@ -198,6 +198,7 @@ function toneOptions() {
     rotate: $('opt-rotate').value,
     mirror: $('opt-mirror').value,
     ...paletteOptions(),
+    saturation: $('opt-saturation').value.trim(),
     coding: $('opt-coding').value,
   };
 }
@@ -274,13 +275,19 @@ async function convertNow() {
     return;
   }
   const delay = delays();
+  // A profile whose settings cannot be read converts nothing.
+  const unusable = state.chosen.find((c) => c.unusable);
   let result;
   if (!delay.valid) {
     result = { ok: false, messages: ['The delay is a whole number of milliseconds.'], files: [] };
+  } else if (unusable) {
+    result = { ok: false, messages: [`Display type '${unusable.label}': ${unusable.unusable}.`],
+      files: [] };
   } else {
     result = await runConversion(state.pictures, state.chosen.map((c) => c.code),
       $('opt-animation').checked, delay.common, delay.own, toneOptions(),
-      state.chosen.map((c) => c.palette || ''), state.chosen.map((c) => c.background || ''),
+      state.chosen.map((c) => ({ palette: c.palette || '', shows: c.shows || '' })),
+      state.chosen.map((c) => c.background || ''),
       $('opt-palette').value === 'file' ? state.paletteFile : null);
   }
   if (run !== pending) {

@@ -91,9 +91,9 @@ function conversionWorker() {
 // files: [{name, bytes}]}; onProgress gets {framesDone, frames, typesDone, types,
 // picturesDone, pictures} after every frame written. delay null: a GIF's own delays;
 // ownDelays null, or a delay per picture (-1: the common one); palettes, each type's
-// profile palette ("" for none); backgrounds, each type's profile background ("white",
-// "black", "" for none), taken when tone has no background; paletteFile null, or {name,
-// bytes} that tone.palette names.
+// profile palette ("" for none), or {palette, shows} with the colours its panel shows;
+// backgrounds, each type's profile background ("white", "black", "" for none), taken when
+// tone has no background; paletteFile null, or {name, bytes} that tone.palette names.
 export function startConversion(pictures, codes, animation, delay, ownDelays, tone, palettes,
   backgrounds, paletteFile, onProgress = () => {}) {
   endWorker(CANCELLED);

@@ -48,11 +48,14 @@ const CASES = [
     types: ['ili9341', 'ili9341_18bit', 'ssd1306'],
     options: { resize: '31x20', fit: 'contain', invert: '1', background: 'black' } },
   { title: 'a photo in a built-in palette, Floyd-Steinberg, packed, planar and 16-bit',
-    pictures: [sample('photo_43x29.png')], types: ['ssd1680_bwr', 'epd_bwyr', { code: '0x8000B' }, 'st7735'],
+    pictures: [sample('photo_43x29.png')], types: ['ssd1680_bwr', { code: '0x20000' }, { code: '0x8000B' }, 'st7735'],
     options: { palette: 'bwr', dither: 'floyd-steinberg' } },
   { title: 'colour e-paper profiles in their own palettes, Bayer dithering',
     pictures: [sample('photo_43x29.png')], types: ['ssd1680_bwr', 'uc8151_bwy', 'spectra6', 'acep7'],
     options: { dither: 'bayer8' } },
+  { title: 'colour e-paper matched half way to the colours its panels show, Floyd-Steinberg',
+    pictures: [sample('photo_43x29.png')], types: ['acep7', 'ssd1680_bwr'],
+    options: { saturation: '0.5', dither: 'floyd-steinberg' } },
   { title: 'an animation in one adaptive palette of 16 colours',
     pictures: [0, 1, 2].map((i) => sample(`colour_anim_${i}.png`)), types: ['grey8', 'ssd1322', 'st7735'],
     animation: true, delay: '40', options: { colours: '16' } },
@@ -120,6 +123,8 @@ async function setOption(key, value) {
   } else if (key === 'palette' && value.includes(path.sep)) {
     await served.page.selectOption('#opt-palette', 'file');
     await served.page.setInputFiles('#palette-file', value);
+  } else if (key === 'saturation') {
+    await setNumber('#opt-saturation', value);
   } else if (key === 'colours') {
     await served.page.selectOption('#opt-palette', 'adaptive');
     await setNumber('#opt-colours', value);
