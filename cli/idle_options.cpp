@@ -70,5 +70,13 @@ std::vector<std::string> IdleOptions(const ConversionChoices& choices) {
     if (given("--delay") && !choices.animation) {
         idle.push_back("--delay has no effect without --animation");
     }
+    if (given("--window")) {
+        if (!choices.codingAuto) {
+            idle.push_back("--window has no effect without --coding auto");
+        } else if (!any([](unsigned depth) { return IsSubByteDepth(depth); })) {
+            idle.push_back("--window acts only at depths 1, 2 and 4, and no display type has "
+                           "them");
+        }
+    }
     return idle;
 }

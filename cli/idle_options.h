@@ -16,7 +16,8 @@ struct ConversionChoices {
     bool resizePanel = false;
     bool animation = false;
     std::vector<std::uint32_t> typeCodes;
-    bool palettes = false; // some type's records are mapped to a palette
+    bool palettes = false;   // some type's records are mapped to a palette
+    bool codingAuto = false; // --coding auto, which may choose the dense coding
 };
 
 // One text per option that has no effect, naming it and why, in a fixed order:
@@ -27,6 +28,7 @@ struct ConversionChoices {
 //   --tone       when every type is a colour type, or when resizing, inverting, another
 //                threshold or dithering read colour tables by luminance anyway
 //   --delay      without --animation
+//   --window     without --coding auto, or when no type has depth 1, 2 or 4
 // Where a threshold or dithering only makes bitmaps with a colour table read by
 // luminance for grey records, the text says so. --background is not judged: whether a
 // picture has transparency or margins is known only when it is read.
