@@ -31,9 +31,9 @@
 //     1 1  gamma h+1, byte l,      n bytes copied from d = h x 256 + l + 1 back (R = d);
 //          gamma n-1               n is at least 2
 //
-// Lengths n are 1 to 65535 (a gamma number with more than 16 bits is damage). A copy
-// repeats bytes as they come, so distance 1 is a run of the last byte and a copy longer
-// than its distance repeats a pattern. Two windows:
+// Lengths n are 1 to 65535 (a gamma number of more than 16 bits is damage, and so is a new
+// distance's n - 1 of 65535). A copy repeats bytes as they come, so distance 1 is a run of
+// the last byte and a copy longer than its distance repeats a pattern. Two windows:
 //
 //   512 bytes   copies reach at most 512 bytes back (h is 0 or 1; the line above only
 //               when a line is at most 512 bytes); before the stream's start lie zeros,
@@ -42,8 +42,8 @@
 //               says so, see zentra_format.h): a device decodes the whole stream into one
 //               buffer, a frame buffer in the record's own lay-out, and copies from it.
 //
-// Damage: a copy from farther than its window allows, a length above 65535 or 0, a
-// literal run or a low byte missing, bits missing before the unpacked size is made.
+// Damage: a copy from farther than its window allows, a length above 65535, a literal
+// byte or a low byte missing, bits missing before the unpacked size is made.
 //
 // Worked example (depth 1, row order, 24 x 3 pixels: 3 bytes a line), the stream
 // 3C 81 FF | 3C 81 FF | 3C 81 FF is coded 39 3C 81 FF 20:
