@@ -214,6 +214,9 @@ class ExpectedColourOutputTest : public testing::TestWithParam<Conversion> {};
 
 TEST_P(ExpectedColourOutputTest, ConvertsColourToTheExpectedBytes) {
     for (const std::string& coding : CODINGS) {
+        if (coding == "auto, window frame") {
+            continue; // the window is the dense coding's, which colour records never take
+        }
         SCOPED_TRACE("coding '" + coding + "'");
         ExpectConversion(GetParam(), COLOUR_TYPE_CODES, "_colour", coding);
     }
