@@ -46,6 +46,7 @@ struct ConvertOptions {
     bool delayGiven = false;
     ToneOptions tone;
     CodingChoice coding = CodingChoice::RunLength;
+    DenseWindow window = DenseWindow::Bytes512;
     std::vector<TypeChoice> types;
     std::vector<std::string> pictures;
     std::string output;          // -o: the one file written
@@ -86,7 +87,8 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             std::find(std::begin(TONE_KEYS), std::end(TONE_KEYS), key) != std::end(TONE_KEYS);
         const bool takesValue = toneOption || arg == "--profiles" || arg == "--delay" ||
                                 arg == "--type" || arg == "--code" || arg == "-o" ||
-                                arg == "--output" || arg == "--output-dir" || arg == "--coding";
+                                arg == "--output" || arg == "--output-dir" || arg == "--coding" ||
+                                arg == "--window";
         if (!takesValue) {
             return UsageError("unknown option '" + arg + "'");
         }
@@ -122,6 +124,12 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
                                   "squash or auto)");
             }
             options.coding = *coding;
+        } else if (arg == "--window") {
+            if (value != "512" && value != "frame") {
+                return UsageError("invalid value '" + value + "' for option '--window' (512 " +
+                                  "or frame)");
+            }
+            options.window = value == "frame" ? DenseWindow::WholeStream : DenseWindow::Bytes512;
         } else if (arg == "--profiles") {
             options.profilePath = value;
         } else if (arg == "-o" || arg == "--output") {
@@ -354,6 +362,7 @@ int RunConvert(const CommandArgs& args) {
     context.panels = panels;
     context.tone = options.tone;
     context.coding = options.coding;
+    context.denseWindow = options.window;
     context.sourceDelays = !options.delayGiven;
     context.outputPath = options.output;
     context.outputDirectory = options.outputDirectory;
@@ -373,8 +382,9 @@ int RunConvert(const CommandArgs& args) {
     const bool anyPalette = !options.tone.palette.empty() || options.tone.colours > 0 ||
                             std::any_of(context.typePalettes.begin(), context.typePalettes.end(),
                                         [](const Palette& palette) { return !palette.empty(); });
-    for (const std::string& idle : IdleOptions({options.given, options.tone, options.resizePanel,
-                                                options.animation, codes, anyPalette, measured})) {
+    for (const std::string& idle :
+         IdleOptions({options.given, options.tone, options.resizePanel, options.animation, codes,
+                      anyPalette, measured, options.coding == CodingChoice::Auto})) {
         std::fprintf(stderr, "WARNING: %s\n", idle.c_str());
     }
     const ConvertResult result =

@@ -74,5 +74,13 @@ std::vector<std::string> IdleOptions(const ConversionChoices& choices) {
         idle.push_back("--saturation has no effect without a palette whose measured colours are "
                        "known (a profile's shows=, a palette file's second column)");
     }
+    if (given("--window")) {
+        if (!choices.codingAuto) {
+            idle.push_back("--window has no effect without --coding auto");
+        } else if (!any([](unsigned depth) { return IsSubByteDepth(depth); })) {
+            idle.push_back("--window acts only at depths 1, 2 and 4, and no display type has "
+                           "them");
+        }
+    }
     return idle;
 }

@@ -16,8 +16,9 @@ struct ConversionChoices {
     bool resizePanel = false;
     bool animation = false;
     std::vector<std::uint32_t> typeCodes;
-    bool palettes = false; // some type's records are mapped to a palette
-    bool measured = false; // some type's palette has the colours its panel shows, measured
+    bool palettes = false;   // some type's records are mapped to a palette
+    bool measured = false;   // some type's palette has the colours its panel shows, measured
+    bool codingAuto = false; // --coding auto, which may choose the dense coding
 };
 
 // One text per option that has no effect, naming it and why, in a fixed order:
@@ -29,6 +30,7 @@ struct ConversionChoices {
 //                threshold or dithering read colour tables by luminance anyway
 //   --delay      without --animation
 //   --saturation when no type's palette has measured colours to move towards
+//   --window     without --coding auto, or when no type has depth 1, 2 or 4
 // Where a threshold or dithering only makes bitmaps with a colour table read by
 // luminance for grey records, the text says so. --background is not judged: whether a
 // picture has transparency or margins is known only when it is read.

@@ -60,6 +60,8 @@ std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta,
     // they always were.
     if (header.coding == PixelCoding::Squash) {
         line += ", squash coded";
+    } else if (header.coding == PixelCoding::Dense) {
+        line += header.wholeStream ? ", dense coded, copies from the whole frame" : ", dense coded";
     }
     return line;
 }

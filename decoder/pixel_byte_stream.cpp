@@ -1,5 +1,5 @@
-// The two codings behind one stream of unpacked bytes: the run-length coding read straight
-// from the file, the squash coding from the record's coded bytes read in one piece.
+// The codings behind one stream of unpacked bytes: the run-length coding read straight from
+// the file, the squash and dense codings from the record's coded bytes read in one piece.
 #include "pixel_byte_stream.h"
 
 #include "pixel_stream_shape.h"
@@ -9,7 +9,7 @@
 PixelByteStream::PixelByteStream(ByteReader& file, const RecordHeader& header,
                                  std::uint64_t recordEnd)
     : file_(file) {
-    if (header.coding != PixelCoding::Squash) {
+    if (header.coding == PixelCoding::RunLength) {
         return;
     }
     squashCoded_ = true;
@@ -33,21 +33,31 @@ PixelByteStream::PixelByteStream(ByteReader& file, const RecordHeader& header,
         }
         wanted -= got;
     }
+    if (header.coding == PixelCoding::Dense) {
+        // Only the depths with a dense form: any other is a record without a packing.
+        if (IsSubByteDepth(header.depth)) {
+            dense_.emplace(coded_, *shape,
+                           header.wholeStream ? DenseWindow::WholeStream : DenseWindow::Bytes512);
+        }
+        return;
+    }
     squash_.emplace(coded_, *shape);
 }
 
 void PixelByteStream::Take(std::uint8_t* out, std::size_t count) {
     if (squash_) {
         squash_->Read(std::span<std::uint8_t>(out, count));
+    } else if (dense_) {
+        dense_->Read(std::span<std::uint8_t>(out, count));
     } else if (squashCoded_) {
-        std::fill_n(out, count, std::uint8_t{0}); // a squash record without a packing
+        std::fill_n(out, count, std::uint8_t{0}); // a coded record without a packing
     } else {
         UnpackBytes(file_, runLength_, out, count);
     }
 }
 
 std::uint64_t MostUnpackedBytes(const RecordHeader& header, std::uint64_t coded) {
-    const std::uint64_t perByte = header.coding == PixelCoding::Squash ? 16384 : 256;
+    const std::uint64_t perByte = header.coding == PixelCoding::RunLength ? 256 : 16384;
     if (coded >= UINT64_MAX / perByte - 1) {
         return UINT64_MAX;
     }

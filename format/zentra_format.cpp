@@ -1,4 +1,5 @@
-// Byte form of the record and delta headers; the depth byte's coding and palette bits.
+// Byte form of the record and delta headers; the depth byte's coding, palette and window
+// bits.
 #include "zentra_format.h"
 
 #include "little_endian.h"
@@ -9,12 +10,17 @@ std::array<std::uint8_t, RECORD_HEADER_SIZE> EncodeRecordHeader(const RecordHead
     PutU16LE(&bytes[4], header.signature);
     bytes[6] = header.layout;
     bytes[7] = header.depth;
+    // The palette flag moves into the depth byte, where older readers do not look.
+    const bool palette = (header.layout & RECORD_PALETTE) != 0;
     if (header.coding == PixelCoding::Squash) {
-        // The palette flag moves into the depth byte, where older readers do not look.
+        bytes[6] = static_cast<std::uint8_t>(header.layout & ~RECORD_PALETTE);
+        bytes[7] = static_cast<std::uint8_t>(DEPTH_SQUASH | (palette ? DEPTH_SQUASH_PALETTE : 0) |
+                                             (header.depth & DEPTH_SQUASH_BITS));
+    } else if (header.coding == PixelCoding::Dense) {
         bytes[6] = static_cast<std::uint8_t>(header.layout & ~RECORD_PALETTE);
         bytes[7] = static_cast<std::uint8_t>(
-            DEPTH_SQUASH | ((header.layout & RECORD_PALETTE) != 0 ? DEPTH_SQUASH_PALETTE : 0) |
-            (header.depth & DEPTH_SQUASH_BITS));
+            DEPTH_SQUASH | DEPTH_DENSE | (palette ? DEPTH_DENSE_PALETTE : 0) |
+            (header.wholeStream ? DEPTH_DENSE_WHOLE : 0) | (header.depth & DEPTH_DENSE_BITS));
     }
     PutU16LE(&bytes[8], header.width);
     PutU16LE(&bytes[10], header.height);
@@ -27,7 +33,15 @@ RecordHeader DecodeRecordHeader(const std::array<std::uint8_t, RECORD_HEADER_SIZ
     header.signature = GetU16LE(&bytes[4]);
     header.layout = bytes[6];
     header.depth = bytes[7];
-    if ((bytes[7] & DEPTH_SQUASH) != 0) {
+    if ((bytes[7] & (DEPTH_SQUASH | DEPTH_SQUASH_PALETTE | DEPTH_DENSE)) ==
+        (DEPTH_SQUASH | DEPTH_DENSE)) {
+        header.coding = PixelCoding::Dense;
+        header.depth = bytes[7] & DEPTH_DENSE_BITS;
+        header.wholeStream = (bytes[7] & DEPTH_DENSE_WHOLE) != 0;
+        if ((bytes[7] & DEPTH_DENSE_PALETTE) != 0) {
+            header.layout |= RECORD_PALETTE;
+        }
+    } else if ((bytes[7] & DEPTH_SQUASH) != 0) {
         header.coding = PixelCoding::Squash;
         header.depth = bytes[7] & DEPTH_SQUASH_BITS;
         if ((bytes[7] & DEPTH_SQUASH_PALETTE) != 0) {

@@ -117,21 +117,29 @@
 //
 // Codings. Bit 7 of the depth byte tells the coding of the pixel data: clear, the
 // run-length coding above; set, the squash coding (squash_coding.h), with the colour depth
-// in bits 0-5. A squash record never sets RECORD_PALETTE: bit 6 of its depth byte says
-// that a palette follows, at the same place and of the same size as RECORD_PALETTE's.
+// in bits 0-5, or, with bit 5 set and bit 6 clear, the dense coding (dense_coding.h) of
+// depths 1, 2 and 4. Neither sets RECORD_PALETTE: bit 6 of a squash record's depth byte,
+// bit 4 of a dense record's, says that a palette follows, at the same place and of the
+// same size as RECORD_PALETTE's.
 //
 //     7   6   5   4   3   2   1   0
 //   +---+---+---+---+---+---+---+---+
 //   | S | Q |    colour depth       |    S clear: run-length, depth in bits 0-7, Q is
 //   +---+---+---+---+---+---+---+---+             part of it (no written depth has it)
-//                                         S set:   squash, depth in bits 0-5, Q: palette
+//   | 1 | 0 | 1 | P | W |   depth   |    S set:   squash, depth in bits 0-5, Q: palette
+//   +---+---+---+---+---+---+---+---+             (depths up to 24: bit 5 clear)
+//                                         dense:   depth 1, 2 or 4 in bits 0-2, P: palette,
+//                                                  W: copies reach back to the stream's
+//                                                  start (else 512 bytes)
 //
 // A reader takes a palette when RECORD_PALETTE is set, or when bits 7 and 6 of the depth
-// byte are both set. Readers that predate the squash coding see a depth of 129 or more:
-// they walk past the record by its length and decode none of its bytes (no such depth
-// has a packing), find no record of it for a display type, and compute no palette for it
-// (RECORD_PALETTE is clear), so that a device library that refuses palettes above depth
-// 24 keeps walking.
+// byte are both set, or for a dense record when bit 4 is set. Readers that predate the
+// squash coding see a depth of 129 or more: they walk past the record by its length and
+// decode none of its bytes (no such depth has a packing), find no record of it for a
+// display type, and compute no palette for it (RECORD_PALETTE is clear), so that a device
+// library that refuses palettes above depth 24 keeps walking. Readers that know squash
+// but predate the dense coding see a squash record of depth 33 to 63 without a palette
+// (bit 6 clear): no packing, so they too walk past it and draw nothing.
 //
 // Worked example: a squash record of a 24 x 3 monochrome picture in row order whose rows
 // are all 3C 81 FF, with the palette black, white (a whole record, 23 bytes):
@@ -147,7 +155,9 @@
 //   45            squash: a copy of 6 bytes from the line above (3 bytes back)
 //
 // The same record in the run-length coding is 27 bytes long, with depth byte 01, lay-out
-// byte 40 (RECORD_PALETTE) and the pixel data 3C 81 FF 3C 81 FF 3C 81 FF.
+// byte 40 (RECORD_PALETTE) and the pixel data 3C 81 FF 3C 81 FF 3C 81 FF; dense coded
+// (depth byte B1: bit 7, bit 5, palette, depth 1; 512-byte window) it is 23 bytes too,
+// the pixel data 39 3C 81 FF 20.
 //
 // Animations. The records one conversion writes for one display type are a sequence: a
 // full frame, then delta records each holding only the rectangle (width x height at dx,
@@ -189,10 +199,18 @@ inline constexpr std::uint8_t DEPTH_SQUASH = 0x80;
 inline constexpr std::uint8_t DEPTH_SQUASH_PALETTE = 0x40;
 inline constexpr std::uint8_t DEPTH_SQUASH_BITS = 0x3F;
 
+// Depth byte of a dense record: DEPTH_SQUASH with DEPTH_DENSE (and DEPTH_SQUASH_PALETTE
+// clear), a palette, copies from the whole stream, the depth.
+inline constexpr std::uint8_t DEPTH_DENSE = 0x20;
+inline constexpr std::uint8_t DEPTH_DENSE_PALETTE = 0x10;
+inline constexpr std::uint8_t DEPTH_DENSE_WHOLE = 0x08;
+inline constexpr std::uint8_t DEPTH_DENSE_BITS = 0x07;
+
 // How a record's pixel data is coded.
 enum class PixelCoding : std::uint8_t {
     RunLength,
     Squash,
+    Dense,
 };
 
 inline constexpr std::size_t RECORD_HEADER_SIZE = 12;
@@ -204,8 +222,9 @@ inline constexpr std::size_t DELTA_HEADER_SIZE = 6;
 //   6     lay-out byte       7     depth byte
 //   8..9  width              10..11 height
 // As the tools hold it, the depth byte is taken apart: depth is the colour depth, coding
-// the pixel coding, and RECORD_PALETTE in layout tells that a palette follows, whatever
-// the coding. The byte form (EncodeRecordHeader, DecodeRecordHeader) puts them together.
+// the pixel coding (and wholeStream a dense record's window), and RECORD_PALETTE in
+// layout tells that a palette follows, whatever the coding. The byte form (EncodeRecordHeader,
+// DecodeRecordHeader) puts them together.
 struct RecordHeader {
     std::uint32_t recordLength = 0;
     std::uint16_t signature = RECORD_SIGNATURE;
@@ -214,6 +233,7 @@ struct RecordHeader {
     std::uint16_t width = 0;
     std::uint16_t height = 0;
     PixelCoding coding = PixelCoding::RunLength;
+    bool wholeStream = false; // dense: copies reach back to the stream's start
 };
 
 // Follows the record header when RECORD_DELTA is set: delay (ms), dx, dy.

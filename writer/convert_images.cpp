@@ -8,6 +8,7 @@
 #include "changed_rect.h"
 #include "checked_size.h"
 #include "colour_to_grey.h"
+#include "dense_coding.h"
 #include "load_palette.h"
 #include "packers.h"
 #include "palette_mapping.h"
@@ -140,13 +141,14 @@ class SequenceWriter {
   public:
     // `colours`, when given, is the type's palette (it outlives the writer).
     SequenceWriter(ByteSink& output, const Sequence& sequence, const ConversionContext& context,
-                   RunLengthBuffer& coded, SquashEncoder& squash, const TypeColours* colours)
+                   RunLengthBuffer& coded, SquashEncoder& squash, DenseEncoder& dense,
+                   const TypeColours* colours)
         : output_(output), layout_(TypeCodeLayout(sequence.typeCode)),
           depth_(TypeCodeDepth(sequence.typeCode)), colour_(IsColourDepth(depth_)),
           colours_(colours), palette_(colours != nullptr ? &colours->palette : nullptr),
           sink_(context.sink), tone_(PanelTone(context.tone, sequence.panel)),
-          panel_(sequence.panel), coding_(context.coding), coded_(coded), squash_(squash),
-          frames_(context.sink, ReadOptions()) {}
+          panel_(sequence.panel), coding_(context.coding), denseWindow_(context.denseWindow),
+          coded_(coded), squash_(squash), dense_(dense), frames_(context.sink, ReadOptions()) {}
 
     // Writes the frames' records; after each frame, frameWritten(frames written so far)
     // says whether to go on.
@@ -418,7 +420,9 @@ class SequenceWriter {
 
     // The record's pixel data in the chosen coding: straight through the run-length coder
     // as always, or the unpacked stream collected first and then squash coded, or coded
-    // both ways and the smaller taken (header.coding says which).
+    // every way the depth has and the smallest taken (header.coding says which): at depths
+    // 1, 2 and 4 the dense coding too, whose copies reach back to the start of a full
+    // frame when the conversion asks for it.
     bool WritePixels(RecordHeader& header, const std::uint8_t* samples, const ChangedRect& rect,
                      Packer packer) {
         if (coding_ == CodingChoice::RunLength) {
@@ -439,12 +443,23 @@ class SequenceWriter {
                 return false;
             }
             coded = squash_.Encode(unpacked, *shape);
+            header.coding = PixelCoding::Squash;
+            if (coding_ == CodingChoice::Auto && IsSubByteDepth(depth_)) {
+                const bool whole =
+                    denseWindow_ == DenseWindow::WholeStream && (header.layout & RECORD_DELTA) == 0;
+                std::vector<std::uint8_t> dense = dense_.Encode(
+                    unpacked, *shape, whole ? DenseWindow::WholeStream : DenseWindow::Bytes512);
+                if (dense.size() < coded.size()) {
+                    coded = std::move(dense);
+                    header.coding = PixelCoding::Dense;
+                    header.wholeStream = whole;
+                }
+            }
         } catch (const std::bad_alloc&) {
             coded_.collect = nullptr;
             outOfMemory_ = true;
             return false;
         }
-        header.coding = PixelCoding::Squash;
         if (coding_ == CodingChoice::Auto) {
             // The run-length coding of the same stream, by the same coder as the packers'.
             BeginPixelData(coded_);
@@ -477,10 +492,12 @@ class SequenceWriter {
     const ToneOptions tone_;
     const TypePanel& panel_;
     CodingChoice coding_;
+    DenseWindow denseWindow_;
     bool outOfMemory_ = false; // collecting or squash coding a record ran out of memory
     int threshold_ = DEFAULT_THRESHOLD;
     RunLengthBuffer& coded_;
     SquashEncoder& squash_;
+    DenseEncoder& dense_;
     FrameSource frames_;
 };
 
@@ -710,7 +727,8 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
         return ConvertResult::CannotCreateOutput;
     }
     RunLengthBuffer coded(context.allocate);
-    SquashEncoder squash; // keeps its memory from record to record
+    SquashEncoder squash; // keep their memory from record to record
+    DenseEncoder dense;
     ConversionProgress progress;
     progress.types = sequences.size();
     for (std::size_t k = 0; k < sequences.size(); ++k) {
@@ -721,7 +739,7 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
             return chosen;
         }
         progress.frames = sequence.frames.size();
-        SequenceWriter writer(output, sequence, context, coded, squash, palette);
+        SequenceWriter writer(output, sequence, context, coded, squash, dense, palette);
         const auto frameWritten = [&context, &progress](std::size_t done) {
             progress.framesDone = done;
             return !context.progress || context.progress(progress);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "coding_choice.h"
+#include "dense_coding.h"
 #include "output_file.h"
 #include "palette.h"
 #include "report_message.h"
@@ -72,6 +73,10 @@ struct ConversionContext {
     // How the records' pixel data is coded; the default writes what the tools always
     // wrote.
     CodingChoice coding = CodingChoice::RunLength;
+    // How far back the copies of dense-coded records (depths 1, 2 and 4, chosen by
+    // CodingChoice::Auto) may reach: 512 bytes, or in full frames the whole frame, for
+    // firmware that decodes a record whole into its frame buffer.
+    DenseWindow denseWindow = DenseWindow::Bytes512;
     // An animation's frames that come from a GIF carry the GIF's own delays instead of
     // the given delay.
     bool sourceDelays = false;

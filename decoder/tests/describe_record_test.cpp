@@ -56,6 +56,13 @@ TEST(DescribeRecordTest, BuildsTheListLine) {
          "13 x 7, colour depth 16 bits, delta frame 40ms [dx=2, dy=3], layout 00 [row order], "
          "squash coded",
          PixelCoding::Squash},
+        {0x00,
+         2,
+         296,
+         128,
+         {},
+         "296 x 128, colour depth 2 bits, layout 00 [row order], dense coded",
+         PixelCoding::Dense},
     };
     for (const DescribeCase& c : cases) {
         RecordHeader header;

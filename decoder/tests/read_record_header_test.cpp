@@ -48,12 +48,15 @@ TEST(ReadRecordHeaderTest, ReadsFieldsAndStandsAfterTheHeader) {
 }
 
 // The depth byte as the tools take it apart: bit 7 the squash coding, and with it bit 6 a
-// palette (RECORD_PALETTE stays clear in such a record, so older readers compute none).
+// palette (RECORD_PALETTE stays clear in such a record, so older readers compute none);
+// bit 7 and bit 5 without bit 6 the dense coding, with bit 4 a palette, bit 3 copies from
+// the whole stream and the depth in bits 0-2.
 TEST(ReadRecordHeaderTest, TheDepthByteCarriesTheCoding) {
     const struct {
         std::uint8_t layoutByte, depthByte;
         std::uint8_t layout, depth;
         PixelCoding coding;
+        bool whole = false;
     } cases[] = {
         {0x06, 0x01, 0x06, 1, PixelCoding::RunLength},
         {0x40, 0x08, 0x40, 8, PixelCoding::RunLength},
@@ -63,6 +66,12 @@ TEST(ReadRecordHeaderTest, TheDepthByteCarriesTheCoding) {
         {0x44, 0xC4, 0x44, 4, PixelCoding::Squash},       // a palette both ways is one palette
         {0x00, 0x41, 0x00, 0x41, PixelCoding::RunLength}, // bit 6 alone: a depth of 65
         {0x00, 0x80, 0x00, 0, PixelCoding::Squash},
+        {0x06, 0xA1, 0x06, 1, PixelCoding::Dense},
+        {0x08, 0xB2, 0x48, 2, PixelCoding::Dense},
+        {0x20, 0xA9, 0x20, 1, PixelCoding::Dense, true},
+        {0x00, 0xBC, 0x40, 4, PixelCoding::Dense, true},
+        {0x00, 0xA3, 0x00, 3, PixelCoding::Dense},   // a depth without a dense form
+        {0x00, 0xE1, 0x40, 33, PixelCoding::Squash}, // bits 6 and 5: a squash palette
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.depthByte));
@@ -72,6 +81,7 @@ TEST(ReadRecordHeaderTest, TheDepthByteCarriesTheCoding) {
         EXPECT_EQ(header.layout, c.layout);
         EXPECT_EQ(header.depth, c.depth);
         EXPECT_EQ(header.coding, c.coding);
+        EXPECT_EQ(header.wholeStream, c.whole);
         if (c.layoutByte != 0x44) {
             EXPECT_EQ(EncodeRecordHeader(header), bytes) << "the byte form comes back";
         }

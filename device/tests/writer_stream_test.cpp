@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -26,12 +27,25 @@ using writer_test::ReadWholeFile;
 const std::filesystem::path DATA = ZENTRA_TEST_DATA;
 const std::filesystem::path SAMPLES = DATA / ".." / ".." / "data" / "samples";
 
+// A record of the dense coding, which "--coding auto" writes at depths 1, 2 and 4: the
+// library does not decode it yet and sees a squash record of depth 33 to 63.
+bool IsDense(const ztr_record& record) {
+    return record.depth > 32;
+}
+
 // Checks one record's stream: memory and callback sources agree at any pull size, the
 // stream has the record's unpacked size, and the writer's coder turns it back into the
-// record's pixel data exactly.
+// record's pixel data exactly. A dense record is refused as unsupported, never decoded
+// into wrong bytes.
 Bytes CheckStream(const Bytes& file, const ztr_record& record, const std::string& where) {
     SCOPED_TRACE(where);
     const ztr_source memory = MemorySource(file);
+    if (IsDense(record)) {
+        int status = 0;
+        EXPECT_TRUE(DecodeStream(memory, record, 64, status).empty());
+        EXPECT_EQ(status, ZTR_UNSUPPORTED);
+        return {};
+    }
     CallbackFile callbackFile{&file};
     const ztr_source callback = CallbackSource(callbackFile);
     int status = 0;
@@ -150,6 +164,14 @@ void CheckAnimation(const std::vector<std::string>& pictures,
         SCOPED_TRACE("type code " + std::to_string(codes[t]));
         const auto& sequence = sequences[t];
         ASSERT_EQ(sequence.size(), pictures.size());
+        if (std::any_of(sequence.begin(), sequence.end(), IsDense)) {
+            // The library cannot place a dense record, nor step through a sequence whose
+            // records differ in depth as it sees them: each record alone is checked.
+            for (const ztr_record& record : sequence) {
+                CheckStream(anim, record, "animation record with dense records");
+            }
+            continue;
+        }
         const ztr_record& first = sequence[0];
         Bytes frame(first.unpacked_size, 0xA5);
         Bytes window(ZTR_WINDOW_SIZE, 0xEE);
