@@ -16,7 +16,6 @@
 #include "type_code.h"
 #include "zentra_format.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -61,20 +60,9 @@ unsigned ExpectedPixel(const Picture& picture, std::size_t at, unsigned channels
     const unsigned grey =
         channels == 3 ? Luminance(Scaled(s[0], maxval), Scaled(s[1], maxval), Scaled(s[2], maxval))
                       : Scaled(s[0], maxval);
-    // The level whose shown grey is nearest, halfway between two going up: 0 and 255 at
-    // depth 1, 0, 64, 128, 255 at depth 2, 0, 16 ... 224, 255 at depth 4.
-    const unsigned top = (1u << depth) - 1;
-    const auto distance = [&](unsigned level) {
-        const int shown = level == top ? 255 : static_cast<int>(level << (8 - depth));
-        return std::abs(static_cast<int>(grey) - shown);
-    };
-    unsigned best = 0;
-    for (unsigned level = 1; level <= top; ++level) {
-        if (distance(level) <= distance(best)) {
-            best = level;
-        }
-    }
-    return best;
+    // Without dithering a grey keeps its top bits: at depth 1 light from 128, at depth 2
+    // 64 to 127 is level 1, at depth 4 each level spans 16 greys.
+    return grey >> (8 - depth);
 }
 
 // A colour channel as a record of the depth shows it: at depth 16 its top bits repeated.
