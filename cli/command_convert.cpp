@@ -3,12 +3,13 @@
 #include "commands.h"
 
 #include "coding_choice.h"
-#include "convert_pictures.h"
+#include "conversion_request.h"
 #include "display_profiles.h"
 #include "executable_directory.h"
 #include "idle_options.h"
 #include "interrupt_cleanup.h"
 #include "load_palette.h"
+#include "output_clashes.h"
 #include "palette_order.h"
 #include "parse_integer.h"
 #include "profile_lookup.h"
@@ -348,47 +349,51 @@ int RunConvert(const CommandArgs& args) {
     // shows on a terminal once the work lasts more than a second. A GIF's frames keep
     // their own delays unless --delay is given.
     ProgressLine line(stderr, StandardErrorIsTerminal(), ProgressLine::Clock::now());
-    ConversionContext context;
-    context.sink = {[](void* progress, const char* text) {
-                        static_cast<ProgressLine*>(progress)->Clear();
-                        std::fputs(text, stderr);
-                    },
-                    &line};
-    context.progress = [&line](const ConversionProgress& progress) {
+    ConversionEnvironment environment;
+    environment.sink = {[](void* progress, const char* text) {
+                            static_cast<ProgressLine*>(progress)->Clear();
+                            std::fputs(text, stderr);
+                        },
+                        &line};
+    environment.progress = [&line](const ConversionProgress& progress) {
         line.Show(progress, ProgressLine::Clock::now());
         return !Interrupted();
     };
-    context.temporaryFile = InterruptCleanupNotice();
-    context.panels = panels;
-    context.tone = options.tone;
-    context.coding = options.coding;
-    context.denseWindow = options.window;
-    context.sourceDelays = !options.delayGiven;
-    context.outputPath = options.output;
-    context.outputDirectory = options.outputDirectory;
-    context.typePalettes = std::move(palettes);
-    context.typeShows = std::move(shows);
+    environment.temporaryFile = InterruptCleanupNotice();
+    ConversionRequest request;
+    for (const std::string& picture : options.pictures) {
+        request.pictures.push_back({picture});
+    }
+    for (std::size_t k = 0; k < codes.size(); ++k) {
+        request.targets.push_back({codes[k], panels[k], palettes[k], shows[k]});
+    }
+    request.animation = options.animation;
+    if (options.delayGiven) {
+        request.delay = options.delay;
+    }
+    request.tone = options.tone;
+    request.coding = options.coding;
+    request.denseWindow = options.window;
+    request.outputPath = options.output;
+    request.outputDirectory = options.outputDirectory;
     // Outputs that the command line alone shows to write over a picture, or to be one
-    // file, make a wrong command line; the writer refuses the others (the same file under
+    // file, make a wrong command line; the run refuses the others (the same file under
     // other names) itself.
-    if (const auto over = FindOutputOverPicture(options.pictures, options.animation, context);
-        over && over->sameText) {
+    if (const auto over = FindOutputOverPicture(request, true); over && over->sameText) {
         return UsageError(OutputOverPictureText(*over));
     }
-    if (const auto clash = FindOutputClash(options.pictures, options.animation, context);
-        clash && clash->sameText) {
+    if (const auto clash = FindOutputClash(request, true); clash && clash->sameText) {
         return UsageError(OutputClashText(*clash));
     }
     const bool anyPalette = !options.tone.palette.empty() || options.tone.colours > 0 ||
-                            std::any_of(context.typePalettes.begin(), context.typePalettes.end(),
+                            std::any_of(palettes.begin(), palettes.end(),
                                         [](const Palette& palette) { return !palette.empty(); });
     for (const std::string& idle :
          IdleOptions({options.given, options.tone, options.resizePanel, options.animation, codes,
                       anyPalette, measured, options.coding == CodingChoice::Auto})) {
         std::fprintf(stderr, "WARNING: %s\n", idle.c_str());
     }
-    const ConvertResult result =
-        ConvertPictureFiles(options.pictures, codes, options.animation, options.delay, context);
+    const ConvertResult result = RunConversion(request, environment);
     line.Clear();
     return result == ConvertResult::Written ? EXIT_DONE : EXIT_FAILED;
 }

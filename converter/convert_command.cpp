@@ -3,6 +3,7 @@
 #include "convert_command.h"
 
 #include "blocking_calls.h"
+#include "dialog_request.h"
 #include "file_list.h"
 #include "main_dialog.h"
 #include "message_box_sink.h"
@@ -13,7 +14,7 @@
 
 #include <new>
 
-ConvertPicturesFunction ConvertPictures = ConvertPictureFiles;
+ConvertPicturesFunction ConvertPictures = RunConversion;
 
 namespace {
 
@@ -89,13 +90,13 @@ void ConvertLists(HWND dialog) {
     const bool animation = IsDlgButtonChecked(dialog, IDC_ANIMATION) == BST_CHECKED;
     std::vector<std::uint32_t> codes;
     std::vector<std::string> paths;
-    std::vector<Palette> palettes;
-    std::vector<Palette> shows;
+    std::vector<const DisplayProfile*> profiles;
     try {
         codes = TypeCodesOf(typeList);
         paths = FileListPaths(fileList);
         if (const MainDialogState* state = MainDialogStateOf(dialog)) {
-            for (const DisplayProfile* profile : TypeProfilesOf(typeList, codes, state->profiles)) {
+            profiles = TypeProfilesOf(typeList, codes, state->profiles);
+            for (const DisplayProfile* profile : profiles) {
                 // A profile whose settings cannot be read converts nothing.
                 if (profile != nullptr && !profile->unusable.empty()) {
                     const std::string text =
@@ -104,8 +105,6 @@ void ConvertLists(HWND dialog) {
                                               MB_OK | MB_ICONEXCLAMATION);
                     return;
                 }
-                palettes.push_back(profile != nullptr ? profile->palette : Palette{});
-                shows.push_back(profile != nullptr ? profile->shows : Palette{});
             }
         }
     } catch (const std::bad_alloc&) {
@@ -123,15 +122,12 @@ void ConvertLists(HWND dialog) {
         }
         delay = static_cast<int>(*field);
     }
-    // The result is not looked at: every failure has been shown already.
-    // The Options dialog's choices apply to both modes; an animation's delay 0 lets a
-    // GIF's frames keep their own delays.
-    ConversionContext context{EngineMessageSink()};
-    context.tone = ReadToneOptions();
-    context.coding = ReadCodingChoice();
-    context.sourceDelays = delay == 0;
-    context.typePalettes = std::move(palettes);
-    context.typeShows = std::move(shows);
-    ConvertPictures(paths, codes, animation, delay, context);
+    // The result is not looked at: every failure has been shown already. The Options
+    // dialog's choices apply to both modes.
+    ConversionEnvironment environment;
+    environment.sink = EngineMessageSink();
+    ConvertPictures(DialogRequest(paths, codes, profiles, animation, delay, ReadToneOptions(),
+                                  ReadCodingChoice()),
+                    environment);
     ShowDialogMessage(dialog, FINISHED_TEXT);
 }

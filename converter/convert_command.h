@@ -2,7 +2,7 @@
 // for all pictures as an animation or once per picture, and reports how it went.
 #pragma once
 
-#include "convert_pictures.h"
+#include "conversion_request.h"
 
 #include <windows.h>
 
@@ -11,12 +11,10 @@
 #include <string>
 #include <vector>
 
-// The conversion loop as the dialog calls it; ConvertPictureFiles unless a test puts a
-// recorder here.
-using ConvertPicturesFunction = ConvertResult (*)(const std::vector<std::string>& pictures,
-                                                  const std::vector<std::uint32_t>& typeCodes,
-                                                  bool animation, int delay,
-                                                  const ConversionContext& context);
+// The conversion run as the dialog calls it; RunConversion unless a test puts a recorder
+// here.
+using ConvertPicturesFunction = ConvertResult (*)(const ConversionRequest& request,
+                                                  const ConversionEnvironment& environment);
 extern ConvertPicturesFunction ConvertPictures;
 
 inline constexpr const char* NO_SOURCE_FILES_TEXT =

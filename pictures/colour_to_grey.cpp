@@ -24,6 +24,23 @@ void RgbaToColours(const std::uint8_t* rgba, std::size_t count, std::uint8_t bac
     }
 }
 
+void CompositeOverBackground(SourceImage& image, std::uint8_t background) {
+    if (image.alpha.empty()) {
+        return;
+    }
+    const bool colours = image.rgb.size() == 3 * image.alpha.size();
+    for (std::size_t i = 0; i < image.alpha.size() && i < image.pixels.size(); ++i) {
+        const std::uint8_t alpha = image.alpha[i];
+        image.pixels[i] = OverBackground(image.pixels[i], alpha, background);
+        if (colours) {
+            for (std::size_t c = 3 * i; c < 3 * i + 3; ++c) {
+                image.rgb[c] = OverBackground(image.rgb[c], alpha, background);
+            }
+        }
+    }
+    std::vector<std::uint8_t>().swap(image.alpha);
+}
+
 namespace {
 
 bool IsIndexed(const SourceImage& image) {

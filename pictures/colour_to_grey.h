@@ -28,6 +28,11 @@ void RgbaToGrey(const std::uint8_t* rgba, std::size_t count, std::uint8_t backgr
 void RgbaToColours(const std::uint8_t* rgba, std::size_t count, std::uint8_t background,
                    std::uint8_t* rgb);
 
+// Composites a frame read with SourceReadOptions::keepAlpha over the background, its grey
+// levels and its colours (when it has them) as the readers do, and lets go of its alpha.
+// A frame without alpha is left as it is.
+void CompositeOverBackground(SourceImage& image, std::uint8_t background);
+
 // Gives a source that came without colours its colours: an indexed bitmap its table's
 // colours, every other source its grey level in all three channels. False when memory
 // ran out; a source that has its colours keeps them.

@@ -26,6 +26,9 @@ void TurnTopRowFirst(Readout& bitmap) {
         if (!frame.rgb.empty()) {
             ReverseRows(frame.rgb.data(), 3 * width, height);
         }
+        if (!frame.alpha.empty()) {
+            ReverseRows(frame.alpha.data(), width, height);
+        }
     }
 }
 
@@ -104,6 +107,13 @@ Readout ReadPicture(PictureBytes bytes, const std::string& name, const SourceRea
     }
     if (!options.allFrames) {
         result.frames.resize(1);
+    }
+    // An opaque frame needs no compositing: it keeps no alpha.
+    for (SourceImage& frame : result.frames) {
+        if (std::all_of(frame.alpha.begin(), frame.alpha.end(),
+                        [](std::uint8_t alpha) { return alpha == 255; })) {
+            std::vector<std::uint8_t>().swap(frame.alpha);
+        }
     }
     if (options.colours) {
         for (SourceImage& frame : result.frames) {

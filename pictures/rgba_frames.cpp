@@ -6,6 +6,7 @@
 #include "colour_to_grey.h"
 #include "read_failure.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 
@@ -112,6 +113,9 @@ bool AppendEmptyFrame(Readout& readout, const AnnouncedSize& size, int delay,
         if (options.colours) {
             frame.rgb.resize(3 * size.pixels);
         }
+        if (options.keepAlpha) {
+            frame.alpha.resize(size.pixels);
+        }
         readout.frames.push_back(std::move(frame));
     } catch (const std::bad_alloc&) {
         readout.failure = TEXT_NO_MEMORY;
@@ -120,9 +124,31 @@ bool AppendEmptyFrame(Readout& readout, const AnnouncedSize& size, int delay,
     return true;
 }
 
+namespace {
+
+// count pixels of red, green, blue, alpha from pixel `first` on, kept as they are: the grey
+// levels and colours of opaque pixels, with the alpha that CompositeOverBackground takes.
+void PutUncompositedPixels(SourceImage& frame, std::size_t first, std::size_t count,
+                           const std::uint8_t* rgba) {
+    const bool colours = !frame.rgb.empty();
+    for (std::size_t i = first; i < first + count; ++i, rgba += 4) {
+        frame.pixels[i] = Luminance(rgba[0], rgba[1], rgba[2]);
+        frame.alpha[i] = rgba[3];
+        if (colours) {
+            std::copy_n(rgba, 3, &frame.rgb[3 * i]);
+        }
+    }
+}
+
+} // namespace
+
 void PutRgbaRow(SourceImage& frame, std::size_t y, const std::uint8_t* rgba,
                 std::uint8_t background) {
     const auto width = static_cast<std::size_t>(frame.width);
+    if (!frame.alpha.empty()) {
+        PutUncompositedPixels(frame, y * width, width, rgba);
+        return;
+    }
     RgbaToGrey(rgba, width, background, frame.pixels.data() + y * width);
     if (!frame.rgb.empty()) {
         RgbaToColours(rgba, width, background, frame.rgb.data() + 3 * y * width);
@@ -135,6 +161,10 @@ bool AppendRgbaFrame(Readout& readout, const std::uint8_t* rgba, const Announced
         return false;
     }
     SourceImage& frame = readout.frames.back();
+    if (!frame.alpha.empty()) {
+        PutUncompositedPixels(frame, 0, size.pixels, rgba);
+        return true;
+    }
     RgbaToGrey(rgba, size.pixels, options.background, frame.pixels.data());
     if (options.colours) {
         RgbaToColours(rgba, size.pixels, options.background, frame.rgb.data());

@@ -40,6 +40,10 @@ struct SourceImage {
     // How long this frame of an animated source is shown, in milliseconds; -1 when the
     // source gives no time (every source but GIF).
     int delay = -1;
+    // With SourceReadOptions::keepAlpha, the opacity of every pixel of a frame that has
+    // transparent pixels, in the order of `pixels`, whose grey levels and colours are then
+    // not yet composited (CompositeOverBackground does it); empty for an opaque frame.
+    std::vector<std::uint8_t> alpha{};
 };
 
 // How colour sources become grey, and how many frames are wanted.
@@ -47,6 +51,9 @@ struct SourceReadOptions {
     std::uint8_t background = 255; // under transparent pixels: white (255) or black (0)
     bool allFrames = false;        // every frame of a GIF, else its first only
     bool colours = false;          // keep the colours in SourceImage::rgb too
+    // Keep transparent frames uncomposited with their alpha, so that one reading serves
+    // any background (the conversion of a picture for several panels reads it once).
+    bool keepAlpha = false;
 };
 
 // The most pixels of one picture, and of all frames of an animation together: 2^28, as in

@@ -5,7 +5,7 @@
 #include "bitmap_rgb.h"
 #include "c_header.h"
 #include "coding_choice.h"
-#include "convert_in_memory.h"
+#include "conversion_request.h"
 #include "decode_as_layout.h"
 #include "decode_record.h"
 #include "describe_record.h"
@@ -185,8 +185,9 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
     result.set("cancelled", false);
     result.set("files", val::array());
 
-    ConversionContext context;
-    context.sink = MessageSink{KeepMessage, &messages};
+    ConversionEnvironment environment;
+    environment.sink = MessageSink{KeepMessage, &messages};
+    ConversionRequest request;
     const val keys = val::global("Object").call<val>("keys", tone);
     for (unsigned i = 0; i < keys["length"].as<unsigned>(); ++i) {
         const std::string key = keys[i].as<std::string>();
@@ -194,33 +195,41 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
         const std::optional<CodingChoice> coding =
             key == CODING_KEY ? ParseCodingChoice(text) : std::nullopt;
         if (coding) {
-            context.coding = *coding;
-        } else if (key == CODING_KEY || !ApplyToneSetting(key, text, context.tone)) {
+            request.coding = *coding;
+        } else if (key == CODING_KEY || !ApplyToneSetting(key, text, request.tone)) {
             messages.push_back("invalid value '" + text + "' for the option '" + key + "'\n");
             result.set("messages", MessageArray(messages));
             return result;
         }
     }
-    context.sourceDelays = delay.isNull() || delay.isUndefined();
-    const int delayMs = context.sourceDelays ? 0 : delay.as<int>();
+    if (!delay.isNull() && !delay.isUndefined()) {
+        request.delay = delay.as<int>();
+    }
 
     // An animation's pictures may carry delays of their own (-1: the common one).
     const std::vector<int> ownDelays =
         ownDelayList.isArray() ? emscripten::convertJSArrayToNumberVector<int>(ownDelayList)
                                : std::vector<int>{};
-    std::vector<PictureInMemory> named;
+    request.animation = animation;
     for (unsigned i = 0; i < pictures["length"].as<unsigned>(); ++i) {
-        named.push_back({pictures[i]["name"].as<std::string>(), SharedBytes(pictures[i]["bytes"]),
-                         animation && i < ownDelays.size() ? ownDelays[i] : -1});
+        RequestPicture picture{pictures[i]["name"].as<std::string>(),
+                               SharedBytes(pictures[i]["bytes"])};
+        if (animation && i < ownDelays.size() && ownDelays[i] >= 0) {
+            picture.delay = ownDelays[i];
+        }
+        request.pictures.push_back(std::move(picture));
     }
     if (!paletteFile.isNull() && !paletteFile.isUndefined()) {
-        context.paletteFile = SharedBytes(paletteFile["bytes"]);
+        request.paletteFile = SharedBytes(paletteFile["bytes"]);
     }
-    context.progress = ProgressCallback(progress);
-    const std::vector<std::uint32_t> codes =
-        emscripten::convertJSArrayToNumberVector<std::uint32_t>(codeList);
+    environment.progress = ProgressCallback(progress);
+    for (const std::uint32_t code :
+         emscripten::convertJSArrayToNumberVector<std::uint32_t>(codeList)) {
+        request.targets.push_back({code});
+    }
     if (paletteList.isArray()) {
-        for (unsigned i = 0; i < paletteList["length"].as<unsigned>(); ++i) {
+        for (unsigned i = 0; i < paletteList["length"].as<unsigned>() && i < request.targets.size();
+             ++i) {
             // "#RRGGBB,...", or {palette, shows} with the measured colours too.
             const val entry = paletteList[i];
             const bool measured = entry.typeOf().as<std::string>() == "object";
@@ -228,26 +237,26 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
                 ParseColourList((measured ? entry["palette"] : entry).as<std::string>());
             const std::optional<Palette> shows =
                 measured ? ParseColourList(entry["shows"].as<std::string>()) : std::nullopt;
-            context.typePalettes.push_back(palette ? *palette : Palette{});
-            context.typeShows.push_back(shows ? *shows : Palette{});
+            request.targets[i].palette = palette ? *palette : Palette{};
+            request.targets[i].shows = shows ? *shows : Palette{};
         }
     }
     // A profile's background is its panel's unless the tone names one, as --background
     // does for ztr.
     if (backgroundList.isArray() && !tone.hasOwnProperty("background")) {
-        for (unsigned i = 0; i < backgroundList["length"].as<unsigned>(); ++i) {
+        for (unsigned i = 0;
+             i < backgroundList["length"].as<unsigned>() && i < request.targets.size(); ++i) {
             const std::string background = backgroundList[i].as<std::string>();
-            TypePanel panel;
             if (background == "white" || background == "black") {
-                panel.background = static_cast<std::uint8_t>(background == "white" ? 255 : 0);
+                request.targets[i].panel.background =
+                    static_cast<std::uint8_t>(background == "white" ? 255 : 0);
             }
-            context.panels.push_back(panel);
         }
     }
 
     std::vector<FileInMemory> written;
-    const ConvertResult converted =
-        ConvertPicturesInMemory(named, codes, animation, delayMs, context, written);
+    environment.files = &written;
+    const ConvertResult converted = RunConversion(request, environment);
     val files = val::array();
     for (const FileInMemory& output : written) {
         val file = val::object();

@@ -8,6 +8,7 @@
 #include "changed_rect.h"
 #include "checked_size.h"
 #include "colour_to_grey.h"
+#include "decoded_pictures.h"
 #include "dense_coding.h"
 #include "load_palette.h"
 #include "packers.h"
@@ -31,59 +32,31 @@
 
 namespace {
 
-// Reads the frames of a conversion: frame `index` of a file (from disk, or from its bytes
-// in memory); a GIF's frames are read once and kept while the following frames come from
-// the same file.
+// Reads the frames of a conversion for one use (a type's sequence, or choosing the adaptive
+// palette): frame `index` of a picture, from the conversion's decoded pictures, composited
+// over that use's background with its colours when it needs them.
 class FrameSource {
   public:
-    FrameSource(const MessageSink& sink, const SourceReadOptions& options)
-        : sink_(sink), options_(options) {}
+    FrameSource(DecodedPictures& pictures, const MessageSink& sink, std::uint8_t background,
+                bool colours)
+        : pictures_(pictures), sink_(sink), background_(background), colours_(colours) {}
 
-    std::optional<SourceImage> Load(const Frame& frame) {
+    std::optional<SourceImage> Load(const Frame& frame) const {
         if (frame.picture) {
             return *frame.picture;
         }
-        SourceReadOptions options = options_;
-        if (frame.index == 0) {
-            options.allFrames = false;
-            std::optional<std::vector<SourceImage>> read = Read(frame, options);
-            if (!read) {
-                return std::nullopt;
-            }
-            return std::move(read->front());
-        }
-        if (loadedPath_ != frame.path || loadedBytes_ != frame.bytes.get()) {
-            options.allFrames = true;
-            std::optional<std::vector<SourceImage>> read = Read(frame, options);
-            if (!read) {
-                return std::nullopt;
-            }
-            loaded_ = std::move(*read);
-            loadedPath_ = frame.path;
-            loadedBytes_ = frame.bytes.get();
-        }
-        if (static_cast<std::size_t>(frame.index) >= loaded_.size()) {
-            ReportMessage(sink_, "ERROR: file '%s' has no frame %d\n", frame.path.c_str(),
-                          frame.index + 1);
+        const SourceImage* decoded = pictures_.Frame(frame.path, frame.bytes, frame.index, sink_);
+        if (decoded == nullptr) {
             return std::nullopt;
         }
-        return loaded_[static_cast<std::size_t>(frame.index)];
+        return PictureForType(*decoded, background_, colours_);
     }
 
   private:
-    std::optional<std::vector<SourceImage>> Read(const Frame& frame,
-                                                 const SourceReadOptions& options) const {
-        if (frame.bytes) {
-            return LoadImageFramesFromMemory(*frame.bytes, frame.path, options, sink_);
-        }
-        return LoadImageFrames(frame.path, options, sink_);
-    }
-
+    DecodedPictures& pictures_;
     const MessageSink& sink_;
-    SourceReadOptions options_;
-    std::string loadedPath_;
-    const std::vector<std::uint8_t>* loadedBytes_ = nullptr;
-    std::vector<SourceImage> loaded_;
+    std::uint8_t background_;
+    bool colours_;
 };
 
 // Whether a picture's grey levels and colours both hold width x height pixels, as mapping
@@ -142,13 +115,14 @@ class SequenceWriter {
     // `colours`, when given, is the type's palette (it outlives the writer).
     SequenceWriter(ByteSink& output, const Sequence& sequence, const ConversionContext& context,
                    RunLengthBuffer& coded, SquashEncoder& squash, DenseEncoder& dense,
-                   const TypeColours* colours)
+                   const TypeColours* colours, DecodedPictures& pictures)
         : output_(output), layout_(TypeCodeLayout(sequence.typeCode)),
           depth_(TypeCodeDepth(sequence.typeCode)), colour_(IsColourDepth(depth_)),
           colours_(colours), palette_(colours != nullptr ? &colours->palette : nullptr),
           sink_(context.sink), tone_(PanelTone(context.tone, sequence.panel)),
           panel_(sequence.panel), coding_(context.coding), denseWindow_(context.denseWindow),
-          coded_(coded), squash_(squash), dense_(dense), frames_(context.sink, ReadOptions()) {}
+          coded_(coded), squash_(squash), dense_(dense),
+          frames_(pictures, context.sink, tone_.background, colour_ || palette_ != nullptr) {}
 
     // Writes the frames' records; after each frame, frameWritten(frames written so far)
     // says whether to go on.
@@ -291,13 +265,6 @@ class SequenceWriter {
         return colour_ ? picture.rgb : picture.pixels;
     }
     int BytesPerPixel() const { return colour_ ? 3 : 1; }
-
-    SourceReadOptions ReadOptions() const {
-        SourceReadOptions options;
-        options.background = tone_.background;
-        options.colours = colour_ || palette_ != nullptr;
-        return options;
-    }
 
     // Sizes must fit the rectangle's 16-bit fields, the pixel block must hold the whole
     // picture, and every picture of a sequence must have the first picture's size so
@@ -506,11 +473,9 @@ class SequenceWriter {
 // animation's frames share their colours and its deltas stay small. Nothing after a
 // failure, which has been reported.
 std::optional<Palette> AdaptivePalette(const std::vector<Frame>& frames,
-                                       const ConversionContext& context, ConvertResult& failure) {
-    SourceReadOptions options;
-    options.background = context.tone.background;
-    options.colours = true;
-    FrameSource source(context.sink, options);
+                                       const ConversionContext& context, DecodedPictures& pictures,
+                                       ConvertResult& failure) {
+    const FrameSource source(pictures, context.sink, context.tone.background, true);
     ColourHistogram histogram;
     for (std::size_t i = 0; i < frames.size(); ++i) {
         if (i > 0 && i + 1 == frames.size() && frames[i].path == frames[0].path &&
@@ -537,8 +502,9 @@ std::optional<Palette> AdaptivePalette(const std::vector<Frame>& frames,
 // colours its panel shows.
 class ConversionPalettes {
   public:
-    ConversionPalettes(const std::vector<Frame>& frames, const ConversionContext& context)
-        : frames_(frames), context_(context) {}
+    ConversionPalettes(const std::vector<Frame>& frames, const ConversionContext& context,
+                       DecodedPictures& pictures)
+        : frames_(frames), context_(context), pictures_(pictures) {}
 
     // Reads the fixed palette and checks that every type's palette fits its depth and
     // that the fixed palette keeps the colours of a type's panel palette at its indices.
@@ -608,7 +574,7 @@ class ConversionPalettes {
         }
         if (context_.tone.colours > 0) {
             if (!adaptive_) {
-                adaptive_ = AdaptivePalette(frames_, context_, failure);
+                adaptive_ = AdaptivePalette(frames_, context_, pictures_, failure);
             }
             if (!adaptive_) {
                 return std::nullopt;
@@ -654,6 +620,7 @@ class ConversionPalettes {
 
     const std::vector<Frame>& frames_;
     const ConversionContext& context_;
+    DecodedPictures& pictures_;
     std::optional<PanelPalette> fixed_;
     std::optional<Palette> adaptive_;
     std::vector<std::optional<TypeColours>> types_;
@@ -707,16 +674,41 @@ ConvertResult CheckSequences(const std::vector<Sequence>& sequences,
     return ConvertResult::Written;
 }
 
+} // namespace
+
+bool NeedsColours(const std::vector<std::uint32_t>& typeCodes, const ConversionContext& context) {
+    if (!context.tone.palette.empty() || context.paletteFile || context.tone.colours > 0) {
+        return true;
+    }
+    for (const Palette& palette : context.typePalettes) {
+        if (!palette.empty()) {
+            return true;
+        }
+    }
+    for (const std::uint32_t typeCode : typeCodes) {
+        if (IsColourDepth(TypeCodeDepth(typeCode))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
 // Writes the checked sequences through the sink, which is opened here and committed
 // only when every record is written.
 ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
                                const ConversionContext& context, ByteSink& output) {
-    ConversionPalettes palettes(sequences.front().frames, context);
     std::vector<std::uint32_t> typeCodes;
     typeCodes.reserve(sequences.size());
     for (const Sequence& sequence : sequences) {
         typeCodes.push_back(sequence.typeCode);
     }
+    // Each picture is decoded once for every type, with its colours when some type may
+    // need them.
+    DecodedPictures ownPictures(NeedsColours(typeCodes, context), context.pictureDecoded);
+    DecodedPictures& pictures = context.pictures != nullptr ? *context.pictures : ownPictures;
+    ConversionPalettes palettes(sequences.front().frames, context, pictures);
     if (const ConvertResult prepared = palettes.Prepare(typeCodes);
         prepared != ConvertResult::Written) {
         return prepared;
@@ -739,7 +731,7 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
             return chosen;
         }
         progress.frames = sequence.frames.size();
-        SequenceWriter writer(output, sequence, context, coded, squash, dense, palette);
+        SequenceWriter writer(output, sequence, context, coded, squash, dense, palette, pictures);
         const auto frameWritten = [&context, &progress](std::size_t done) {
             progress.framesDone = done;
             return !context.progress || context.progress(progress);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "coding_choice.h"
+#include "decoded_pictures.h"
 #include "dense_coding.h"
 #include "output_file.h"
 #include "palette.h"
@@ -77,9 +78,6 @@ struct ConversionContext {
     // CodingChoice::Auto) may reach: 512 bytes, or in full frames the whole frame, for
     // firmware that decodes a record whole into its frame buffer.
     DenseWindow denseWindow = DenseWindow::Bytes512;
-    // An animation's frames that come from a GIF carry the GIF's own delays instead of
-    // the given delay.
-    bool sourceDelays = false;
     // Where the file goes: outputPath when set (one file), else the name beside the
     // first picture (OutputPathFor) in outputDirectory when set, else beside the picture.
     std::string outputPath{};
@@ -104,6 +102,11 @@ struct ConversionContext {
     // A palette file's bytes in memory (the web page's): when set, the tone options'
     // palette is this file, read from these bytes, and `tone.palette` only names it.
     std::shared_ptr<const std::vector<std::uint8_t>> paletteFile{};
+    // The file's decoded pictures, shared with whoever decoded them before (the delays of
+    // an animation's GIF frames); null: the writer decodes each picture once itself.
+    DecodedPictures* pictures = nullptr;
+    // Told of every decoding of a picture.
+    PictureDecodedNotice pictureDecoded{};
 };
 
 // The delay field of a delta record holds 16 bits; a delay that does not fit is refused.
@@ -161,8 +164,8 @@ std::vector<Sequence> FrameSequences(const std::vector<Frame>& frames,
 // as panel_palette.h says (measured colours blended by the tone options' saturation,
 // colour-less pixels kept to colour-less entries, hue weighed); one that is just black
 // and white, at depth 1, gives the grey record that no palette gives. A fixed palette that
-// puts a type's profile colours at other indices is refused (PaletteOutOfOrder). The file is written under a
-// temporary name in the output's folder and takes the output's name only when
+// puts a type's profile colours at other indices is refused (PaletteOutOfOrder). The file is
+// written under a temporary name in the output's folder and takes the output's name only when
 // complete, so a failure leaves no partial file and an existing output untouched.
 ConvertResult WriteFrames(const std::vector<Frame>& frames,
                           const std::vector<std::uint32_t>& typeCodes,
@@ -173,6 +176,10 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
 int WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
                           const std::vector<std::uint32_t>& typeCodes, int delay,
                           const ConversionContext& context);
+
+// Whether some of the types may need the pictures' colours: a colour depth, or a palette
+// (the tone options', or a type's profile's).
+bool NeedsColours(const std::vector<std::uint32_t>& typeCodes, const ConversionContext& context);
 
 // The output path for a first picture path: the extension (from the last ".", unless a
 // "\" or "/" follows it) replaced by ".ztr".

@@ -1,8 +1,9 @@
 // "&Convert": the order of the checks and their messages, what the writer is handed in each
 // mode, the closing message, the refusal of a second command while a conversion runs, and
 // the bytes of a real conversion against the ones the command-line tool wrote.
+#include "conversion_request.h"
 #include "convert_command.h"
-#include "convert_pictures.h"
+#include "file_request.h"
 #include "main_dialog_harness.h"
 #include "options_settings.h"
 #include "resource.h"
@@ -418,16 +419,15 @@ TEST(ConvertFiles, OptionsAndGifDelaysApplyAsInTheEngine) {
         const std::filesystem::path reference = d.harness.Folder() / "reference";
         std::filesystem::create_directories(reference);
         std::filesystem::copy_file(data / "im_anim9x7.gif", reference / "anim.gif");
-        ConversionContext context;
-        context.tone = tone;
-        context.coding = coding;
-        context.sourceDelays = true;
         const std::vector<std::uint32_t> codes = {
             ListData(d.dialog, IDC_TYPE_LIST).empty()
                 ? 0u
                 : static_cast<std::uint32_t>(ListData(d.dialog, IDC_TYPE_LIST)[0])};
-        ASSERT_EQ(ConvertPictureFiles({(reference / "anim.gif").string()}, codes, true, 0, context),
-                  ConvertResult::Written);
+        ConversionRequest request =
+            writer_test::FileRequest({(reference / "anim.gif").string()}, codes, true);
+        request.tone = tone;
+        request.coding = coding;
+        ASSERT_EQ(RunConversion(request, {}), ConvertResult::Written);
         const std::string expected = ReadBytes(reference / "anim.ztr");
         ASSERT_GT(expected.size(), 12u);
         EXPECT_EQ(ReadBytes(d.harness.Folder() / "anim.ztr"), expected);

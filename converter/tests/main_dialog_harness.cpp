@@ -164,12 +164,19 @@ void (*ConversionRecorder::DuringCall)() = nullptr;
 
 namespace {
 
-ConvertResult RecordConversion(const std::vector<std::string>& paths,
-                               const std::vector<std::uint32_t>& codes, bool animation, int delay,
-                               const ConversionContext& /*context*/) {
+ConvertResult RecordConversion(const ConversionRequest& request,
+                               const ConversionEnvironment& /*environment*/) {
     const std::size_t call = ConversionRecorder::Calls.size();
-    ConversionRecorder::Calls.push_back(
-        {paths, codes, animation, delay, BlockingRecorder::MessageBoxes.size()});
+    std::vector<std::string> paths;
+    for (const RequestPicture& picture : request.pictures) {
+        paths.push_back(picture.name);
+    }
+    std::vector<std::uint32_t> codes;
+    for (const DisplayTarget& target : request.targets) {
+        codes.push_back(target.typeCode);
+    }
+    ConversionRecorder::Calls.push_back({paths, codes, request.animation, request.delay.value_or(0),
+                                         BlockingRecorder::MessageBoxes.size()});
     if (ConversionRecorder::DuringCall != nullptr) {
         ConversionRecorder::DuringCall();
     }
@@ -187,7 +194,7 @@ ConversionRecorder::ConversionRecorder(std::vector<ConvertResult> results) {
 }
 
 ConversionRecorder::~ConversionRecorder() {
-    ConvertPictures = ConvertPictureFiles;
+    ConvertPictures = RunConversion;
     DuringCall = nullptr;
 }
 

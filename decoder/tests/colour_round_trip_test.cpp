@@ -7,9 +7,10 @@
 // with their own delays.
 #include "bitmap_rgb.h"
 #include "colour_to_grey.h"
+#include "conversion_request.h"
 #include "convert_images.h"
-#include "convert_pictures.h"
 #include "decode_record.h"
+#include "file_request.h"
 #include "read_record_header.h"
 #include "round_trip_support.h"
 #include "source_image.h"
@@ -238,9 +239,8 @@ TEST(ColourRoundTripTest, GifFramesBuildUpWithTheirOwnDelays) {
         frames.push_back(frame);
     }
     const std::vector<std::uint32_t> codes = {MakeTypeCode(0x04, 16), MakeTypeCode(0x11, 24)};
-    ConversionContext context;
-    context.sourceDelays = true;
-    ASSERT_EQ(ConvertPictureFiles({gif}, codes, true, 0, context), ConvertResult::Written);
+    ASSERT_EQ(RunConversion(writer_test::FileRequest({gif}, codes, true), {}),
+              ConvertResult::Written);
     const std::string file = (folder.Path() / "anim.ztr").string();
     const std::optional<std::vector<ListedRecord>> records = ListRecords(file);
     ASSERT_TRUE(records.has_value());

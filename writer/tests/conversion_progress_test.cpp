@@ -1,8 +1,9 @@
 // The conversion's hooks: progress after every frame of every type (and cancelling from
 // it), the temporary file's notices, and each display type's panel (resizing to it, or a
 // warning about a picture larger than it).
+#include "conversion_request.h"
 #include "convert_images.h"
-#include "convert_pictures.h"
+#include "file_request.h"
 
 #include "type_code.h"
 #include "writer_test_support.h"
@@ -58,14 +59,15 @@ TEST(ConversionProgressTest, CountsFramesTypesAndFiles) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.animation);
         std::vector<Step> steps;
-        ConversionContext context;
-        context.progress = [&steps](const ConversionProgress& p) {
+        ConversionEnvironment environment;
+        environment.progress = [&steps](const ConversionProgress& p) {
             steps.emplace_back(p.framesDone, p.frames, p.typesDone, p.types, p.picturesDone,
                                p.pictures);
             return true;
         };
-        ASSERT_EQ(ConvertPictureFiles({a, b}, codes, c.animation, 10, context),
-                  ConvertResult::Written);
+        ASSERT_EQ(
+            RunConversion(writer_test::FileRequest({a, b}, codes, c.animation, 10), environment),
+            ConvertResult::Written);
         EXPECT_EQ(steps, c.steps);
     }
 }
@@ -82,7 +84,7 @@ TEST(ConversionProgressTest, CancellingLeavesEveryFileAsItWas) {
     for (const std::size_t stopAt : {1u, 3u, 4u, 6u}) {
         SCOPED_TRACE(stopAt);
         writer_test::MessageRecorder messages;
-        ConversionContext context{messages.Sink()};
+        ConversionEnvironment context{messages.Sink()};
         std::size_t calls = 0;
         context.progress = [&calls, stopAt](const ConversionProgress&) { return ++calls < stopAt; };
         std::vector<std::pair<std::string, TemporaryFileEvent>> notices;
@@ -91,9 +93,11 @@ TEST(ConversionProgressTest, CancellingLeavesEveryFileAsItWas) {
             notices.emplace_back(path, event);
             existed.push_back(std::filesystem::exists(path));
         };
-        EXPECT_EQ(ConvertPictureFiles({a, b}, {MakeTypeCode(0x06, 1), MakeTypeCode(0x00, 8)}, true,
-                                      10, context),
-                  ConvertResult::Cancelled);
+        EXPECT_EQ(
+            RunConversion(writer_test::FileRequest(
+                              {a, b}, {MakeTypeCode(0x06, 1), MakeTypeCode(0x00, 8)}, true, 10),
+                          context),
+            ConvertResult::Cancelled);
         EXPECT_EQ(calls, stopAt);
         EXPECT_TRUE(messages.Messages().empty());
         EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), Bytes({'o', 'l', 'd'}));
@@ -145,12 +149,12 @@ TEST(ConversionProgressTest, EachTypeMeetsItsPanel) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sizes[0].first);
         writer_test::MessageRecorder messages;
-        ConversionContext context{messages.Sink()};
-        context.panels = c.panels;
-        ASSERT_EQ(ConvertPictureFiles(
-                      {a}, {MakeTypeCode(0x06, 1), MakeTypeCode(0x00, 8), MakeTypeCode(0x04, 16)},
-                      false, 0, context),
-                  ConvertResult::Written);
+        ConversionRequest request = writer_test::FileRequest(
+            {a}, {MakeTypeCode(0x06, 1), MakeTypeCode(0x00, 8), MakeTypeCode(0x04, 16)}, false);
+        for (std::size_t k = 0; k < c.panels.size(); ++k) {
+            request.targets[k].panel = c.panels[k];
+        }
+        ASSERT_EQ(RunConversion(request, {messages.Sink()}), ConvertResult::Written);
         EXPECT_EQ(RecordSizes(writer_test::ReadWholeFile(folder.File("a.ztr"))), c.sizes);
         EXPECT_EQ(messages.Messages(), c.messages);
     }

@@ -1,8 +1,9 @@
 // Tests of the conversion writer: whole output files compared byte for byte against
 // records derived by hand, the output name, and every failure with its message and its
 // effect on an existing output file.
+#include "conversion_request.h"
 #include "convert_images.h"
-#include "convert_pictures.h"
+#include "file_request.h"
 
 #include "system_reasons.h"
 #include "type_code.h"
@@ -463,7 +464,8 @@ TEST(ConvertPictureListTest, PerPictureAndAnimation) {
 
     writer_test::MessageRecorder messages;
     const ConversionContext context{messages.Sink()};
-    EXPECT_EQ(ConvertPictureFiles({a, b, c}, codes, false, 500, context),
+    const ConversionEnvironment environment{messages.Sink()};
+    EXPECT_EQ(RunConversion(writer_test::FileRequest({a, b, c}, codes, false, 500), environment),
               ConvertResult::CannotLoadPicture);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + b + "' for reading\n" +
@@ -471,7 +473,8 @@ TEST(ConvertPictureListTest, PerPictureAndAnimation) {
     // Every picture is opened before anything is written: the first picture's file is not.
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"a.pgm", "c.pgm"}));
 
-    const std::vector<Frame> frames = AnimationFrames({a, c}, 77);
+    const std::vector<Frame> frames =
+        AnimationFrames(writer_test::FileRequest({a, c}, codes, true, 77));
     ASSERT_EQ(frames.size(), 3u);
     EXPECT_EQ((std::vector<std::string>{frames[0].path, frames[1].path, frames[2].path}),
               (std::vector<std::string>{a, c, a}));
@@ -481,10 +484,11 @@ TEST(ConvertPictureListTest, PerPictureAndAnimation) {
     ASSERT_EQ(WritePicturesAsFrames({a, c, a}, codes, 77, context), 0);
     const Bytes expected = writer_test::ReadWholeFile(folder.File("a.ztr"));
     std::filesystem::remove(folder.File("a.ztr"));
-    EXPECT_EQ(ConvertPictureFiles({a, c}, codes, true, 77, context), ConvertResult::Written);
+    EXPECT_EQ(RunConversion(writer_test::FileRequest({a, c}, codes, true, 77), environment),
+              ConvertResult::Written);
     EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), expected);
 
-    EXPECT_EQ(ConvertPictureFiles({c, a}, codes, true, 65536, context),
+    EXPECT_EQ(RunConversion(writer_test::FileRequest({c, a}, codes, true, 65536), environment),
               ConvertResult::InvalidDelay);
     EXPECT_EQ(messages.Messages().back(), "ERROR: the delay must be between 0 and 65535 ms\n");
     EXPECT_FALSE(std::filesystem::exists(folder.File("c.ztr")));

@@ -1,7 +1,8 @@
 // Tests of where --coding auto writes the dense coding: at depths 1, 2 and 4 only, when
 // it is the smallest, and with copies from the whole frame only in full frames of a
 // conversion that asks for them.
-#include "convert_pictures.h"
+#include "conversion_request.h"
+#include "file_request.h"
 
 #include "writer_test_support.h"
 
@@ -47,11 +48,11 @@ Written Convert(const std::vector<std::uint32_t>& codes, CodingChoice coding, De
         paths.push_back(folder.File("s" + std::to_string(frame) + ".pgm"));
         writer_test::WriteWholeFile(paths.back(), Screen(frame));
     }
-    ConversionContext context;
-    context.coding = coding;
-    context.denseWindow = window;
+    ConversionRequest request = writer_test::FileRequest(paths, codes, true, 100);
+    request.coding = coding;
+    request.denseWindow = window;
     Written written;
-    if (ConvertPictureFiles(paths, codes, true, 100, context) != ConvertResult::Written) {
+    if (RunConversion(request, {}) != ConvertResult::Written) {
         ADD_FAILURE() << "the conversion fails";
         return written;
     }

@@ -1,7 +1,8 @@
-// Animations from GIFs as ConvertPictureFiles writes them: a GIF cut short after complete
+// Animations from GIFs as RunConversion writes them: a GIF cut short after complete
 // frames gives those frames and one warning for the whole conversion, and a GIF frame's
 // delay of 0 or 1 (1/100 s) stands for 100 ms, as browsers show it.
-#include "convert_pictures.h"
+#include "conversion_request.h"
+#include "file_request.h"
 
 #include "type_code.h"
 #include "writer_test_support.h"
@@ -90,10 +91,9 @@ TEST(SourceFrames, CutGifsAndShortDelays) {
         const std::string path = folder.File("anim.gif");
         writer_test::WriteWholeFile(path, c.gif);
         writer_test::MessageRecorder messages;
-        ConversionContext context{messages.Sink()};
-        context.sourceDelays = true;
-        ASSERT_EQ(ConvertPictureFiles({path}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8)}, true,
-                                      0, context),
+        ASSERT_EQ(RunConversion(writer_test::FileRequest(
+                                    {path}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8)}, true),
+                                {messages.Sink()}),
                   ConvertResult::Written);
         std::vector<std::string> expected;
         if (!c.warning.empty()) {

@@ -1,10 +1,10 @@
-// Tests of writing into memory: a conversion of pictures held in memory gives the same
-// files, byte for byte and under the same names, as the conversion of the same pictures on
-// disk, for single pictures, animations, a GIF, colour, palettes and a palette file; and a
-// failed or cancelled one hands over no bytes.
+// Tests of the conversion request kept in memory: pictures given as bytes, with the files
+// kept in memory, give the same files, byte for byte and under the same names, as the same
+// pictures on disk, for single pictures, animations, a GIF, colour, palettes and a palette
+// file; and a failed or cancelled one hands over no bytes.
 #include "byte_sink.h"
-#include "convert_in_memory.h"
-#include "convert_pictures.h"
+#include "conversion_request.h"
+#include "file_request.h"
 
 #include "writer_test_support.h"
 
@@ -106,32 +106,34 @@ TEST(ConvertInMemoryTest, MemoryBytesEqualTheFilesWrittenToDisk) {
         SCOPED_TRACE(c.what);
         ScratchFolder folder("in_memory");
         std::vector<std::string> paths;
-        std::vector<PictureInMemory> inMemory;
         for (const NamedPicture& picture : c.pictures) {
             paths.push_back(folder.File(picture.name));
             writer_test::WriteWholeFile(paths.back(), picture.bytes);
-            inMemory.push_back({picture.name, std::make_shared<const Bytes>(picture.bytes), -1});
         }
         writer_test::WriteWholeFile(folder.File("pal.txt"), PALETTE_FILE);
 
-        ConversionContext onDisk;
-        onDisk.typePalettes = c.typePalettes;
-        onDisk.sourceDelays = true;
+        ConversionRequest onDisk = writer_test::FileRequest(paths, c.codes, c.animation);
+        for (std::size_t k = 0; k < c.typePalettes.size(); ++k) {
+            onDisk.targets[k].palette = c.typePalettes[k];
+        }
         onDisk.coding = c.coding;
         onDisk.tone.palette = c.palette.empty() ? "" : folder.File(c.palette);
-        ASSERT_EQ(ConvertPictureFiles(paths, c.codes, c.animation, 70, onDisk),
-                  ConvertResult::Written);
+        ASSERT_EQ(RunConversion(onDisk, {}), ConvertResult::Written);
 
-        ConversionContext inMemoryContext = onDisk;
-        inMemoryContext.tone.palette = c.palette;
+        ConversionRequest inMemory = onDisk;
+        for (std::size_t k = 0; k < c.pictures.size(); ++k) {
+            inMemory.pictures[k] = {c.pictures[k].name,
+                                    std::make_shared<const Bytes>(c.pictures[k].bytes)};
+        }
+        inMemory.tone.palette = c.palette;
         if (!c.palette.empty()) {
-            inMemoryContext.paletteFile =
+            inMemory.paletteFile =
                 std::make_shared<const Bytes>(PALETTE_FILE.begin(), PALETTE_FILE.end());
         }
         std::vector<FileInMemory> files;
-        ASSERT_EQ(
-            ConvertPicturesInMemory(inMemory, c.codes, c.animation, 70, inMemoryContext, files),
-            ConvertResult::Written);
+        ConversionEnvironment keep;
+        keep.files = &files;
+        ASSERT_EQ(RunConversion(inMemory, keep), ConvertResult::Written);
 
         const std::size_t expected = c.animation ? 1 : c.pictures.size();
         ASSERT_EQ(files.size(), expected);
@@ -147,14 +149,19 @@ TEST(ConvertInMemoryTest, MemoryBytesEqualTheFilesWrittenToDisk) {
 TEST(ConvertInMemoryTest, OwnDelaysGoIntoTheDeltaRecords) {
     // Three 7 x 5 frames at depth 1 and the closing one: a full record, then three delta
     // records, each delay in the delta header after its record header.
-    const std::vector<PictureInMemory> pictures{
+    ConversionRequest request;
+    request.pictures = {
         {"a.pgm", std::make_shared<const Bytes>(Asymmetric(0)), 300},
-        {"b.pgm", std::make_shared<const Bytes>(Asymmetric(1)), -1},
+        {"b.pgm", std::make_shared<const Bytes>(Asymmetric(1))},
         {"c.pgm", std::make_shared<const Bytes>(Asymmetric(2)), 40},
     };
+    request.targets = {{0x10000}};
+    request.animation = true;
+    request.delay = 90;
     std::vector<FileInMemory> files;
-    ASSERT_EQ(ConvertPicturesInMemory(pictures, {0x10000}, true, 90, ConversionContext{}, files),
-              ConvertResult::Written);
+    ConversionEnvironment keep;
+    keep.files = &files;
+    ASSERT_EQ(RunConversion(request, keep), ConvertResult::Written);
     ASSERT_EQ(files.size(), 1u);
     const Bytes& bytes = files[0].bytes;
     std::vector<int> delays;
@@ -177,7 +184,7 @@ TEST(ConvertInMemoryTest, OwnDelaysGoIntoTheDeltaRecords) {
 
 struct FailureCase {
     const char* what;
-    std::vector<PictureInMemory> pictures;
+    std::vector<RequestPicture> pictures;
     bool cancel;
     ConvertResult result;
     std::string message; // a piece of the one message reported ("" for none)
@@ -211,14 +218,17 @@ TEST(ConvertInMemoryTest, FailuresHandOverNoBytes) {
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.what);
         writer_test::MessageRecorder messages;
-        ConversionContext context;
-        context.sink = messages.Sink();
-        if (c.cancel) {
-            context.progress = [](const ConversionProgress&) { return false; };
-        }
         std::vector<FileInMemory> files;
-        EXPECT_EQ(ConvertPicturesInMemory(c.pictures, {0x10000}, false, 0, context, files),
-                  c.result);
+        ConversionEnvironment environment;
+        environment.sink = messages.Sink();
+        environment.files = &files;
+        if (c.cancel) {
+            environment.progress = [](const ConversionProgress&) { return false; };
+        }
+        ConversionRequest request;
+        request.pictures = c.pictures;
+        request.targets = {{0x10000}};
+        EXPECT_EQ(RunConversion(request, environment), c.result);
         EXPECT_EQ(files.size(), c.filesKept);
         if (c.message.empty()) {
             EXPECT_TRUE(messages.Messages().empty());

@@ -1,0 +1,99 @@
+// Each picture of a conversion file decoded once and kept, uncomposited, for every type.
+#include "decoded_pictures.h"
+
+#include "colour_to_grey.h"
+#include "picture_readers.h"
+
+DecodedPictures::Entry* DecodedPictures::Find(const std::string& path,
+                                              const std::vector<std::uint8_t>* bytes,
+                                              bool allFrames) {
+    for (const std::unique_ptr<Entry>& entry : entries_) {
+        if (entry->path == path && entry->bytes == bytes && (entry->allFrames || !allFrames)) {
+            return entry.get();
+        }
+    }
+    return nullptr;
+}
+
+SourceReadOptions DecodedPictures::Options(bool allFrames) const {
+    SourceReadOptions options;
+    options.allFrames = allFrames;
+    options.colours = colours_;
+    options.keepAlpha = true;
+    return options;
+}
+
+const SourceImage*
+DecodedPictures::Frame(const std::string& path,
+                       const std::shared_ptr<const std::vector<std::uint8_t>>& bytes, int index,
+                       const MessageSink& sink) {
+    const bool allFrames = index > 0;
+    Entry* entry = Find(path, bytes.get(), allFrames);
+    if (entry == nullptr) {
+        if (notice_) {
+            notice_(path);
+        }
+        std::optional<std::vector<SourceImage>> read =
+            bytes ? LoadImageFramesFromMemory(*bytes, path, Options(allFrames), sink)
+                  : LoadImageFrames(path, Options(allFrames), sink);
+        if (!read) {
+            return nullptr;
+        }
+        entries_.push_back(
+            std::make_unique<Entry>(Entry{path, bytes.get(), allFrames, std::move(*read)}));
+        entry = entries_.back().get();
+    }
+    if (index < 0 || static_cast<std::size_t>(index) >= entry->frames.size()) {
+        ReportMessage(sink, "ERROR: file '%s' has no frame %d\n", path.c_str(), index + 1);
+        return nullptr;
+    }
+    return &entry->frames[static_cast<std::size_t>(index)];
+}
+
+const std::vector<SourceImage>*
+DecodedPictures::AllFrames(const std::string& path,
+                           const std::shared_ptr<const std::vector<std::uint8_t>>& bytes,
+                           const MessageSink* warnings) {
+    if (Entry* entry = Find(path, bytes.get(), true)) {
+        return &entry->frames;
+    }
+    std::vector<std::uint8_t> fileBytes;
+    if (!bytes && !ReadFileBytes(path, fileBytes).empty()) {
+        return nullptr;
+    }
+    if (notice_) {
+        notice_(path);
+    }
+    Readout read = ReadPicture(bytes ? std::span<const std::uint8_t>(*bytes)
+                                     : std::span<const std::uint8_t>(fileBytes),
+                               path, Options(true));
+    if (!read.failure.empty()) {
+        return nullptr;
+    }
+    if (!read.warning.empty() && warnings != nullptr) {
+        ReportMessage(*warnings, "%s", read.warning.c_str());
+    }
+    entries_.push_back(
+        std::make_unique<Entry>(Entry{path, bytes.get(), true, std::move(read.frames)}));
+    return &entries_.back()->frames;
+}
+
+SourceImage PictureForType(const SourceImage& decoded, std::uint8_t background, bool colours) {
+    SourceImage picture;
+    picture.width = decoded.width;
+    picture.height = decoded.height;
+    picture.levels = decoded.levels;
+    picture.pixels = decoded.pixels;
+    picture.recordPalette = decoded.recordPalette;
+    picture.indexed = decoded.indexed;
+    picture.colourTable = decoded.colourTable;
+    picture.delay = decoded.delay;
+    if (colours) {
+        picture.rgb = decoded.rgb;
+    }
+    if (!decoded.alpha.empty()) {
+        picture.alpha = decoded.alpha;
+        CompositeOverBackground(picture, background);
+    }
+    return picture;
+}
