@@ -188,10 +188,16 @@ typedef enum ztr_result {
     ZTR_NO_WINDOW = -5,   /* a squash-coded record reached through a function without a
                              window (ztr_begin, ztr_apply, ztr_begin_plane), or one that
                              ztr_apply_in_frame cannot keep in the frame */
-    ZTR_LEFT_OUT = -6     /* this build leaves out the code for the record: planar with
+    ZTR_LEFT_OUT = -6,    /* this build leaves out the code for the record: planar with
                              ZTR_NO_PLANAR, squash-coded at depths 8 to 24 with
-                             ZTR_SQUASH_PACKED, squash-coded from a callback source with
-                             ZTR_READ_CHUNK below 4 */
+                             ZTR_SQUASH_PACKED, squash-coded with ZTR_NO_SQUASH, dense-coded
+                             with ZTR_NO_DENSE, squash-coded from a callback source with
+                             ZTR_READ_CHUNK below 4, dense-coded from one below 10 */
+    ZTR_NEEDS_FRAME = -7  /* a dense record coded with copies from the whole frame
+                             (ZTR_CODING_DENSE_FRAME) reached without a frame buffer that
+                             holds it whole: through ztr_begin_window, ztr_apply_window or
+                             ztr_begin_plane_window, or a delta record of it that
+                             ztr_apply_in_frame cannot keep unbroken in the frame */
 } ztr_result;
 
 /* Bytes of the window that decoding a squash-coded record needs (ztr_begin_window): the
@@ -202,6 +208,8 @@ typedef enum ztr_result {
 /* ztr_record.coding: how the record's pixel data is coded. */
 #define ZTR_CODING_RUN_LENGTH 0u
 #define ZTR_CODING_SQUASH 1u
+#define ZTR_CODING_DENSE 2u       /* dense, copies from the last 512 bytes */
+#define ZTR_CODING_DENSE_FRAME 3u /* dense, copies from the whole frame */
 
 /* Reads length bytes at offset into buffer; returns how many it read. The library asks
  * only for bytes inside the source's size. */
@@ -236,7 +244,7 @@ typedef struct ztr_record {
     ztr_offset length;        /* record length: the next record starts at offset + length */
     ztr_offset data_offset;   /* first byte of the coded pixel data */
     ztr_offset unpacked_size; /* bytes of the unpacked stream; 0 when not decodable */
-    uint8_t coding;           /* ZTR_CODING_RUN_LENGTH or ZTR_CODING_SQUASH */
+    uint8_t coding;           /* ZTR_CODING_*: run-length, squash, dense (two windows) */
 } ztr_record;
 
 /* The state of one record's decoding; the caller keeps it between ztr_read calls. A

@@ -3,6 +3,7 @@
 // rules for every depth and order, the writer's own codings, and records built by hand.
 #pragma once
 
+#include "dense_coding.h"
 #include "pixel_stream_shape.h"
 #include "run_length_buffer.h"
 #include "squash_coding.h"
