@@ -1022,12 +1022,6 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
 #define DENSE_LITERAL 2u       /* the current token is a literal run */
 #define DENSE_WHOLE 4u         /* copies reach back to the stream's start */
 
-/* Where the reading of a token's codes stands. */
-#define DENSE_HEAD 0u       /* its first bit */
-#define DENSE_HEAD_COPY 1u  /* the second bit of a copy's code */
-#define DENSE_GAMMA_STOP 2u /* a gamma number's next stop bit */
-#define DENSE_GAMMA_BIT 3u  /* a gamma number's next bit of value */
-
 /* The most bytes of a token's codes: 8 bytes of bits (two bits, two gamma numbers of at
  * most 31 bits, and the bit that shows the second too long) and the low byte. */
 #define DENSE_LONGEST_CODES 10
@@ -1043,6 +1037,23 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
         } else {                                                                                   \
             bit = bits & 0x80u;                                                                    \
             bits = (uint8_t)(bits << 1);                                                           \
+        }                                                                                          \
+    } while (0)
+
+/* A gamma number into v: a 0 and a bit of value before each stop bit 1, 16 bits at most. */
+#define DENSE_GAMMA(v)                                                                             \
+    do {                                                                                           \
+        v = 1;                                                                                     \
+        for (;;) {                                                                                 \
+            NEXT_BIT(bit);                                                                         \
+            if (bit) {                                                                             \
+                break;                                                                             \
+            }                                                                                      \
+            if (v & 0x8000u) {                                                                     \
+                goto damaged;                                                                      \
+            }                                                                                      \
+            NEXT_BIT(bit);                                                                         \
+            v = (uint16_t)((v << 1) | (bit ? 1u : 0u));                                            \
         }                                                                                          \
     } while (0)
 
@@ -1062,7 +1073,8 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
     uint8_t* const o_end = out + count;
     const frame_place* const f = &((const frame_dense*)s)->place; /* in_frame only */
     uint8_t* const ring = (uint8_t*)((window_state*)s + 1);       /* in the ring only */
-    ztr_offset at = s->at;
+    ztr_offset at = s->at;                                        /* in a frame buffer */
+    uint16_t ring_at = (uint16_t)s->at;                           /* in the ring: 0 to 511 */
     ztr_offset distance = s->distance;
     uint16_t left = s->left;
     uint8_t bits = s->bits;
@@ -1081,47 +1093,33 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
         if (!left) {
             /* The token's codes, all of them before anything changes. */
             ztr_offset far = 0;
-            uint16_t v = 1;
-            uint8_t phase = DENSE_HEAD;
+            uint16_t v;
             uint8_t kind = 0; /* 0: literal run or copy from R; 1: line above; 2: far */
             uint8_t bit;
             mark = p;
             mark_bits = bits;
-            for (;;) {
+            NEXT_BIT(bit);
+            if (bit) {
                 NEXT_BIT(bit);
-                if (phase == DENSE_HEAD) {
-                    if (bit) {
-                        phase = DENSE_HEAD_COPY;
-                        continue;
-                    }
-                } else if (phase == DENSE_HEAD_COPY) {
-                    kind = bit ? 3u : 1u;
-                } else if (phase == DENSE_GAMMA_BIT) {
-                    v = (uint16_t)((v << 1) | (bit ? 1u : 0u));
-                } else if (!bit) {
-                    if (v & 0x8000u) {
-                        goto damaged;
-                    }
-                    phase = DENSE_GAMMA_BIT;
-                    continue;
-                } else if (kind == 3u) {
-                    /* A new distance's high part, then its low byte. Past a 16-bit
-                     * offset's reach, damage. */
-                    uint8_t low;
-#ifdef ZTR_SMALL_FILES
-                    if (v > 256u) {
-                        goto damaged;
-                    }
-#endif
-                    NEXT_BYTE(low);
-                    far = (ztr_offset)((((ztr_offset)(v - 1u) << 8) | low) + 1u);
-                    kind = 2;
-                    v = 1;
-                } else {
-                    break;
-                }
-                phase = DENSE_GAMMA_STOP;
+                kind = bit ? 2u : 1u;
             }
+            if (kind == 2u) {
+                /* A new distance's high part, then its low byte. Past a 16-bit offset's
+                 * reach, damage. */
+                uint8_t low;
+                DENSE_GAMMA(v);
+                if (!in_frame && v > 2u) {
+                    goto damaged; /* beyond the ring */
+                }
+#ifdef ZTR_SMALL_FILES
+                if (v > 256u) {
+                    goto damaged;
+                }
+#endif
+                NEXT_BYTE(low);
+                far = (ztr_offset)((((ztr_offset)(v - 1u) << 8) | low) + 1u);
+            }
+            DENSE_GAMMA(v);
             if (kind == 2u) {
                 ++v; /* n - 1 was coded; 65535 of it is damage */
                 if (!v) {
@@ -1139,11 +1137,15 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
             left = v;
             if (!(flags & DENSE_LITERAL)) {
                 /* 512 bytes back at most, or no farther than the stream's start. */
-                ztr_offset reach = RING_SIZE;
-                if (in_frame && flags & DENSE_WHOLE) {
-                    reach = (ztr_offset)(at + (o - out));
-                }
-                if ((ztr_offset)(distance - 1u) >= reach) {
+                if (in_frame) {
+                    ztr_offset reach = RING_SIZE;
+                    if (flags & DENSE_WHOLE) {
+                        reach = (ztr_offset)(at + (o - out));
+                    }
+                    if ((ztr_offset)(distance - 1u) >= reach) {
+                        goto damaged;
+                    }
+                } else if ((uint16_t)((uint16_t)distance - 1u) >= RING_SIZE) {
                     goto damaged;
                 }
             }
@@ -1153,8 +1155,8 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
         if (run > left) {
             run = left;
         }
-        if (!in_frame && run > RING_SIZE - at) {
-            run = (uint16_t)(RING_SIZE - at);
+        if (!in_frame && run > RING_SIZE - ring_at) {
+            run = (uint16_t)(RING_SIZE - ring_at);
         }
         if (flags & DENSE_LITERAL) {
             if ((size_t)(stop - p) < run) {
@@ -1165,19 +1167,39 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
             }
             left = (uint16_t)(left - run);
             if (in_frame) {
-                do {
-                    FETCH_CODED(*o, p);
-                    ++o;
-                } while (--run);
+#if ZTR_MEMORY_IN_FLASH
+                if (from_flash) {
+                    do {
+                        FETCH_MEMORY(*o, p);
+                        ++o;
+                    } while (--run);
+                } else
+#endif
+                {
+                    do {
+                        *o++ = *p++;
+                    } while (--run);
+                }
             } else {
-                uint8_t* w = ring + at;
-                at = (ztr_offset)((at + run) & RING_MASK);
-                do {
-                    uint8_t b;
-                    FETCH_CODED(b, p);
-                    *o++ = b;
-                    *w++ = b;
-                } while (--run);
+                uint8_t* w = ring + ring_at;
+                ring_at = (uint16_t)((ring_at + run) & RING_MASK);
+#if ZTR_MEMORY_IN_FLASH
+                if (from_flash) {
+                    do {
+                        uint8_t b;
+                        FETCH_MEMORY(b, p);
+                        *o++ = b;
+                        *w++ = b;
+                    } while (--run);
+                } else
+#endif
+                {
+                    do {
+                        const uint8_t b = *p++;
+                        *o++ = b;
+                        *w++ = b;
+                    } while (--run);
+                }
             }
             continue;
         }
@@ -1208,14 +1230,14 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
                 } while (--run);
             }
         } else {
-            const uint16_t back = (uint16_t)((at - distance) & RING_MASK);
+            const uint16_t back = (uint16_t)((ring_at - (uint16_t)distance) & RING_MASK);
             const uint8_t* take = ring + back;
-            uint8_t* w = ring + at;
+            uint8_t* w = ring + ring_at;
             if (run > RING_SIZE - back) {
                 run = (uint16_t)(RING_SIZE - back);
             }
             left = (uint16_t)(left - run);
-            at = (ztr_offset)((at + run) & RING_MASK);
+            ring_at = (uint16_t)((ring_at + run) & RING_MASK);
             do {
                 const uint8_t b = *take++;
                 *o++ = b;
@@ -1238,7 +1260,7 @@ done:
             at = 0;
         }
     }
-    s->at = at;
+    s->at = in_frame ? at : ring_at;
     s->distance = distance;
     s->left = left;
     s->bits = bits;
@@ -1408,8 +1430,12 @@ static ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* 
  * 512 bytes weigh on small records. A function of its own, where the AVR keeps the pointer
  * in a register that takes offsets (built into its caller, the loop takes twice the flash). */
 static ZTR_NOINLINE void clear_ring(uint8_t* z) {
-    uint8_t k = RING_SIZE / 4;
+    uint8_t k = RING_SIZE / 8;
     do {
+        *z++ = 0;
+        *z++ = 0;
+        *z++ = 0;
+        *z++ = 0;
         *z++ = 0;
         *z++ = 0;
         *z++ = 0;
