@@ -1613,6 +1613,12 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
             place->span = whole ? 0 : (uint16_t)record_line;
+            if (whole) {
+                /* The stream runs on unbroken: read it in one go, not line by line. */
+                record_line = rs.total;
+                rs.lines = 1;
+                rs.planes = 1;
+            }
 #endif
         }
         if (place) {
