@@ -2,6 +2,7 @@
 // the writer's encoder codes at depths 1, 2 and 4, planar and not, in both windows and of
 // odd sizes, against the host's reference decoder through every function that takes them;
 // the windows each function has; and cut or damaged records.
+#include "dense_bits.h"
 #include "dense_decoder.h"
 #include "device_test_support.h"
 
@@ -74,6 +75,48 @@ TEST(DenseRecordTest, WorkedExampleByHand) {
     EXPECT_EQ(DecodeStream(source, record, 2, status), rows);
     EXPECT_EQ(status, ZTR_END);
     EXPECT_EQ(InFrame(source, record, status), rows);
+}
+
+// A literal AB, then a copy of 2 bytes from `distance` back (a new distance): within the
+// 512-byte window up to 512 back (zeros before the start), with copies from the whole
+// frame no further back than the start; one byte more is damage.
+TEST(DenseRecordTest, CopiesReachTheirWindowAndNoFurther) {
+    const struct {
+        bool whole;
+        unsigned distance;
+        Bytes stream; // empty: damaged
+    } cases[] = {
+        {false, 1, {0xAB, 0xAB, 0xAB}},
+        {false, 512, {0xAB, 0, 0}},
+        {false, 513, {}},
+        {true, 1, {0xAB, 0xAB, 0xAB}},
+        {true, 2, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.distance) + (c.whole ? " back in the frame" : " back"));
+        Bytes coded;
+        DenseBitWriter bits(coded);
+        bits.Bit(0);
+        bits.Gamma(1);
+        bits.Byte(0xAB);
+        bits.Bit(1);
+        bits.Bit(1);
+        bits.Gamma(((c.distance - 1) >> 8) + 1);
+        bits.Byte(static_cast<std::uint8_t>(c.distance - 1));
+        bits.Gamma(1);
+        const Bytes file =
+            MakeRecord(ZTR_ORDER_ROWS, 1, 24, 1, coded, nullptr, {}, PixelCoding::Dense, c.whole);
+        const ztr_source source = MemorySource(file);
+        ztr_record record;
+        ASSERT_EQ(ztr_read_record(&source, 0, &record), ZTR_OK);
+        int status = 0;
+        const Bytes out =
+            c.whole ? InFrame(source, record, status) : DecodeStream(source, record, 64, status);
+        EXPECT_EQ(status, c.stream.empty() ? ZTR_DAMAGED : (c.whole ? ZTR_OK : ZTR_END));
+        if (!c.stream.empty()) {
+            EXPECT_EQ(out, c.stream);
+        }
+    }
 }
 
 struct DenseCase {
