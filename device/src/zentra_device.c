@@ -1022,7 +1022,7 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
 #define DENSE_LITERAL 2u       /* the current token is a literal run */
 #define DENSE_WHOLE 4u         /* copies reach back to the stream's start */
 
-/* The most bytes of a token's codes: 8 bytes of bits (two bits, two gamma numbers of at
+/* The most bytes of a token's codes: 9 bytes of bits (two bits, two gamma numbers of at
  * most 31 bits, and the bit that shows the second too long) and the low byte. */
 #define DENSE_LONGEST_CODES 10
 
