@@ -161,8 +161,8 @@ std::vector<Sequence> FrameSequences(const std::vector<Frame>& frames,
 // as panel_palette.h says (measured colours blended by the tone options' saturation,
 // colour-less pixels kept to colour-less entries, hue weighed); one that is just black
 // and white, at depth 1, gives the grey record that no palette gives. A fixed palette that
-// puts a type's profile colours at other indices is refused (PaletteOutOfOrder). The file is written under a
-// temporary name in the output's folder and takes the output's name only when
+// puts a type's profile colours at other indices is refused (PaletteOutOfOrder). The file is
+// written under a temporary name in the output's folder and takes the output's name only when
 // complete, so a failure leaves no partial file and an existing output untouched.
 ConvertResult WriteFrames(const std::vector<Frame>& frames,
                           const std::vector<std::uint32_t>& typeCodes,
