@@ -1,10 +1,12 @@
 // Writes a C header of dense-coded records for the device speed firmware (device/firmware/
-// dense_speed.c): for each chosen record of a corpus file its dense coding with the
-// 512-byte window or, with --whole, with copies from the whole stream, its line length,
-// its unpacked size and the FNV-1a checksum of its unpacked stream.
+// dense_speed.c), as "ztr export --name dense_file" writes a file: each chosen record of a
+// corpus file as a full frame of its lay-out, depth and size whose pixel data is its dense
+// coding with the 512-byte window or, with --whole, with copies from the whole frame, and
+// RECORD_NAMES, the records' names.
 //   zentra_dense_records [--whole] OUT.h FILE:INDEX...
 #include "dense_coding.h"
 #include "record_streams.h"
+#include "zentra_format.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -15,21 +17,12 @@
 
 namespace {
 
-std::uint32_t Checksum(const std::vector<std::uint8_t>& bytes) {
-    std::uint32_t value = 0x811C9DC5u;
-    for (const std::uint8_t b : bytes) {
-        value = (value ^ b) * 0x01000193u;
-    }
-    return value;
-}
-
-void WriteArray(std::ostream& out, const std::string& name,
-                const std::vector<std::uint8_t>& bytes) {
-    out << "static const uint8_t " << name << "[] IN_FLASH = {";
+void WriteArray(std::ostream& out, const std::vector<std::uint8_t>& bytes) {
+    out << "static const uint8_t dense_file[] IN_FLASH = {";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         out << (i % 20 == 0 ? "\n    " : " ") << static_cast<unsigned>(bytes[i]) << ",";
     }
-    out << "\n};\n";
+    out << "\n};\n#define DENSE_FILE_SIZE " << bytes.size() << "u\n";
 }
 
 } // namespace
@@ -45,10 +38,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s [--whole] OUT.h FILE:INDEX...\n", argv[0]);
         return 2;
     }
-    std::ostringstream arrays;
-    std::ostringstream table;
-    int k = 0;
-    for (int i = first + 1; i < argc; ++i, ++k) {
+    std::vector<std::uint8_t> file;
+    std::ostringstream names;
+    for (int i = first + 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const auto colon = argument.rfind(':');
         if (colon == std::string::npos) {
@@ -67,22 +59,27 @@ int main(int argc, char** argv) {
         }
         const RecordStream& r = (*records)[index];
         const auto coded = EncodeDense(r.unpacked, r.shape, window);
-        WriteArray(arrays, "dense_" + std::to_string(k), coded);
-        char line[400];
-        std::snprintf(line, sizeof line,
-                      "    {dense_%d, sizeof dense_%d, %zuu, %zuu, "
-                      "0x%08Xul, %u, \"%s:%zu\"},\n",
-                      k, k, r.unpacked.size(), r.shape.lineUnits, Checksum(r.unpacked),
-                      r.header.depth, std::filesystem::path(path).stem().c_str(), index);
-        table << line;
+        RecordHeader header;
+        header.layout = static_cast<std::uint8_t>(r.header.layout & LAYOUT_BITS);
+        header.depth = r.header.depth;
+        header.width = r.header.width;
+        header.height = r.header.height;
+        header.coding = PixelCoding::Dense;
+        header.wholeStream = window == DenseWindow::WholeStream;
+        header.recordLength = static_cast<std::uint32_t>(RECORD_HEADER_SIZE + coded.size());
+        const auto head = EncodeRecordHeader(header);
+        file.insert(file.end(), head.begin(), head.end());
+        file.insert(file.end(), coded.begin(), coded.end());
+        names << (i == first + 1 ? "" : ", ") << "\"" << std::filesystem::path(path).stem().string()
+              << ":" << index << "\"";
     }
     std::ofstream out(argv[first], std::ios::binary | std::ios::trunc);
     out << "/* Records for the dense speed firmware, made by zentra_dense_records. */\n"
            "#include <stdint.h>\n"
            "#ifdef __AVR__\n#include <avr/pgmspace.h>\n#define IN_FLASH PROGMEM\n#else\n"
-           "#define IN_FLASH\n#endif\n\n"
-        << arrays.str() << "static const struct test_record records[] = {\n"
-        << table.str() << "};\n";
+           "#define IN_FLASH\n#endif\n\n";
+    WriteArray(out, file);
+    out << "#define RECORD_NAMES " << names.str() << "\n";
     if (!out) {
         std::fprintf(stderr, "%s: cannot write\n", argv[first]);
         return 1;

@@ -60,7 +60,7 @@
 // A streaming decoder holds the position in the coded bytes, the bit byte, R, the kind
 // of the last token and the current token's count, and the window: a ring of the last
 // 512 unpacked bytes that the caller supplies, or the buffer of the whole stream.
-// device/firmware/dense_prototype.c is such a decoder; dense_decoder.h is the host's.
+// device/src/zentra_device.c is such a decoder; dense_decoder.h is the host's.
 #pragma once
 
 #include "pixel_stream_shape.h"

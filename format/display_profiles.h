@@ -36,8 +36,8 @@ struct DisplayProfile {
     std::string settings;         // the settings words as written, one space apart; or empty
     std::uint16_t panelWidth = 0; // size=: 0 when the profile gives no size
     std::uint16_t panelHeight = 0;
-    Palette palette;                        // palette=: empty when the profile names none
-    Palette shows; // shows=: empty when not measured, else one for each palette colour
+    Palette palette; // palette=: empty when the profile names none
+    Palette shows;   // shows=: empty when not measured, else one for each palette colour
     std::optional<std::uint8_t> background; // background=: 255 white, 0 black; or none
     unsigned line = 0;                      // the line of its file, from 1
     std::string unusable; // why the profile cannot be used (a setting's fault), or empty

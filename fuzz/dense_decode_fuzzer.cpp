@@ -1,8 +1,8 @@
 // Fuzz target: the dense decoders on hostile coded bytes. After a few bytes that choose
 // the record's shape, window and a piece size, the rest is taken as its coded pixel
 // data. The reference decoder must fill exactly the unpacked size or report damage, read
-// in pieces the same as in one go, and the device prototype must tell damage alike and
-// give the same bytes up to it.
+// in pieces the same as in one go, and the device library must tell damage alike and give
+// the same bytes up to it.
 #include "dense_decoder.h"
 #include "dense_support.h"
 
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   "reading in pieces gives what one read gives");
 
     bool ok = false;
-    const auto device = fuzz::PrototypeDecode(coded, record, piece, ok);
+    const auto device = fuzz::DeviceDecode(coded, record, piece, ok);
     fuzz::Require(ok == (result == DenseResult::Ok), "both decoders tell damage alike");
     fuzz::Require(std::equal(device.begin(), device.end(), out.begin()),
                   "both decoders give the same bytes");

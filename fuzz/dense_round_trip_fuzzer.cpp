@@ -1,6 +1,6 @@
 // Fuzz target: the dense encoder. After a few bytes that choose the record's shape and
 // window, the rest is its unpacked stream (cut or padded with zeros to the shape's
-// size); it is coded, and both the reference decoder and the device prototype (in pieces
+// size); it is coded, and both the reference decoder and the device library (in pieces
 // of a chosen size) must give it back exactly, the reference decoder using every byte.
 #include "dense_decoder.h"
 #include "dense_support.h"
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(used == coded.size(), "decoding uses every coded byte");
 
     bool ok = false;
-    const auto device = fuzz::PrototypeDecode(coded, record, piece, ok);
-    fuzz::Require(ok && device == unpacked, "the device prototype gives back the stream");
+    const auto device = fuzz::DeviceDecode(coded, record, piece, ok);
+    fuzz::Require(ok && device == unpacked, "the device library gives back the stream");
     return 0;
 }

@@ -1,10 +1,11 @@
 // Fuzz target: the device library, built with the squash coding, on arbitrary files, from
 // memory and through the read callback. Both sources must walk the same records and
-// decode the same streams with the same results, and a squash record's stream must be
-// the host decoder's up to any damage; the callback must never be asked for bytes outside
+// decode the same streams with the same results, and a squash or dense record's stream
+// must be the host decoder's up to any damage; the callback must never be asked for bytes outside
 // the file (the memory source is an exactly sized heap block, so AddressSanitizer sees
 // any read past it). The first full frame is played for a few frames into a frame buffer
 // of its size.
+#include "dense_decoder.h"
 #include "fuzz_support.h"
 #include "pixel_stream_shape.h"
 #include "squash_decoder.h"
@@ -58,10 +59,10 @@ std::vector<std::uint8_t> Decode(const ztr_source& source, const ztr_record& rec
     return out;
 }
 
-// A squash record's stream against the host's decoder: the same bytes up to the end or
-// the damage, and damage alike.
-void CheckSquash(const File& file, const ztr_record& record,
-                 const std::vector<std::uint8_t>& stream, int status) {
+// A squash or dense record's stream against the host's decoder: the same bytes up to the
+// end or the damage, and damage alike.
+void CheckAgainstHost(const File& file, const ztr_record& record,
+                      const std::vector<std::uint8_t>& stream, int status) {
     const auto shape = ShapeOfPixelStream(record.layout, record.depth, record.width, record.height);
     if (!shape) {
         // A depth without a packing: the host takes no stream from it, and the device,
@@ -76,9 +77,11 @@ void CheckSquash(const File& file, const ztr_record& record,
                                               record.offset + record.length - record.data_offset);
     std::vector<std::uint8_t> out(record.unpacked_size);
     std::size_t used = 0;
-    const SquashResult result = DecodeSquash(coded, *shape, out, used);
-    fuzz::Require((status == ZTR_END) == (result == SquashResult::Ok),
-                  "the device and the host tell damage alike");
+    const bool ok =
+        record.coding == ZTR_CODING_SQUASH
+            ? DecodeSquash(coded, *shape, out, used) == SquashResult::Ok
+            : DecodeDense(coded, *shape, DenseWindow::Bytes512, out, used) == DenseResult::Ok;
+    fuzz::Require((status == ZTR_END) == ok, "the device and the host tell damage alike");
     fuzz::Require(std::equal(stream.begin(), stream.end(), out.begin()),
                   "the device and the host decode alike");
 }
@@ -134,8 +137,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto streamA = Decode(memory, a, 4096, sa);
             const auto streamB = Decode(callback, b, pull, sb);
             fuzz::Require(sa == sb && streamA == streamB, "both sources decode alike");
-            if (a.coding == ZTR_CODING_SQUASH && sa != ZTR_UNSUPPORTED) {
-                CheckSquash(file, a, streamA, sa);
+            if ((a.coding == ZTR_CODING_SQUASH || a.coding == ZTR_CODING_DENSE) &&
+                sa != ZTR_UNSUPPORTED) {
+                CheckAgainstHost(file, a, streamA, sa);
             }
         }
         if (!(a.layout & ZTR_RECORD_DELTA)) {

@@ -1,135 +1,146 @@
-/* Speed test of the dense coding's device decoder (dense_prototype.c) on an ATmega328P at
- * 16 MHz, run under simavr: every record of records.h (made by zentra_dense_records) is
- * decoded from program memory, in pieces of 256 bytes through the 512-byte window or,
- * built with WHOLE_STREAM, into one buffer of the whole stream; the UART reports the
- * cycles, those of a flash-to-RAM copy of as many bytes, and whether the stream's
- * checksum is right. Built for the host it prints the same lines without cycles. */
-#include "dense_prototype.h"
+/* Speed test of the device library's dense decoder on an ATmega328P at 16 MHz, run under
+ * simavr: every dense record of records.h (dense_file, as "ztr export --name dense_file"
+ * writes it, and RECORD_NAMES when the records have names) is decoded from program memory,
+ * those with the 512-byte window in pieces of 256 bytes through ztr_begin_window, and, built
+ * with FRAME_BYTES, those coded with copies from the whole frame (up to that size) by
+ * ztr_apply_in_frame into a frame buffer; as many bytes are copied from flash to RAM. The
+ * UART reports the cycles and the stream's checksum. Built for the host it prints the same
+ * lines without cycles. */
+#include "zentra_device.h"
 
 #include <stdint.h>
 #include <string.h>
-
-struct test_record {
-    const uint8_t* coded;
-    uint16_t size;
-    uint16_t unpacked;
-    uint16_t line;
-    uint32_t checksum;
-    uint8_t depth;
-    const char* name;
-};
 
 #include "records.h"
 
 #include "speed_clock.h"
 
-#ifndef WHOLE_STREAM_BYTES
-#define WHOLE_STREAM_BYTES 1024u
-#endif
-
-#ifdef WHOLE_STREAM
-static uint8_t frame[WHOLE_STREAM_BYTES];
-#else
-static uint8_t piece[256];
-static uint8_t window[DENSE_RING];
-#endif
-static uint32_t clock_cost; /* cycles of two clock readings */
-
 #if defined(__AVR__)
-static void copy_piece(uint8_t* to, uint16_t k, uint16_t n) {
-    memcpy_P(to, (const void*)(uintptr_t)((k * 256u) & 0x3FFFu), n);
+/* Any 256 bytes of program memory, the piece'th of the first 16 KiB. */
+static void copy_piece(uint8_t* to, uint16_t piece, uint16_t n) {
+    memcpy_P(to, (const void*)(uintptr_t)((piece * 256u) & 0x3FFFu), n);
 }
 #else
-static void copy_piece(uint8_t* to, uint16_t k, uint16_t n) {
-    (void)k;
+static void copy_piece(uint8_t* to, uint16_t piece, uint16_t n) {
+    (void)piece;
     memset(to, 0, n);
 }
 #endif
 
-/* Decodes the record; *sum receives the stream's checksum. The cycles, 0 on failure. */
-static uint32_t decode(const struct test_record* r, uint32_t* sum) {
-    dense_state d;
+#ifdef FRAME_BYTES
+static uint8_t frame[FRAME_BYTES];
+#else
+static uint8_t piece[256];
+static uint8_t window[ZTR_WINDOW_SIZE];
+#endif
+static uint32_t clock_cost; /* cycles of two clock readings */
+#ifdef RECORD_NAMES
+static const char* const names[] = {RECORD_NAMES};
+#endif
+
+/* Decodes the record's whole stream; *sum receives its FNV-1a checksum. The cycles of the
+ * decoding, 0 when it fails. */
+static uint32_t decode(const ztr_source* source, const ztr_record* record, uint32_t* sum) {
     uint32_t spent;
     uint32_t start = cycles();
-    uint16_t left = r->unpacked;
-    uint16_t got;
-#ifdef WHOLE_STREAM
-    uint8_t* out = frame;
-    if (r->unpacked > sizeof frame) {
+    *sum = CHECKSUM_START;
+#ifdef FRAME_BYTES
+    if (ztr_apply_in_frame(source, record, record, frame, sizeof frame) != ZTR_OK) {
         return 0;
     }
-    dense_begin(&d, r->coded, r->coded + r->size, 0, r->line);
-#else
-    dense_begin(&d, r->coded, r->coded + r->size, window, r->line);
-#endif
     spent = cycles() - start - clock_cost;
-    *sum = CHECKSUM_START;
-    while (left) {
-        const uint16_t n = left < 256u ? left : 256u;
-        start = cycles();
-#ifdef WHOLE_STREAM
-        got = dense_read(&d, out, n);
-#else
-        got = dense_read(&d, piece, n);
-#endif
-        spent += cycles() - start - clock_cost;
-        if (got != n) {
-            return 0;
-        }
-#ifdef WHOLE_STREAM
-        *sum = checksum(*sum, out, n);
-        out += n;
-#else
-        *sum = checksum(*sum, piece, n);
-#endif
-        left = (uint16_t)(left - n);
-    }
+    *sum = checksum(*sum, frame, (uint16_t)record->unpacked_size);
     return spent + 1u;
+#else
+    ztr_decoder decoder;
+    uint16_t got;
+    if (ztr_begin_window(&decoder, source, record, window) != ZTR_OK) {
+        return 0;
+    }
+    spent = cycles() - start - clock_cost;
+    for (;;) {
+        start = cycles();
+        got = ztr_read(&decoder, piece, sizeof piece);
+        spent += cycles() - start - clock_cost;
+        if (!got) {
+            break;
+        }
+        *sum = checksum(*sum, piece, got);
+    }
+    return decoder.status == ZTR_END ? spent + 1u : 0;
+#endif
 }
 
-static uint32_t copy(uint16_t bytes) {
+static uint32_t copy(uint32_t bytes) {
     uint8_t to[64];
     uint32_t spent = 0;
     uint16_t k = 0;
     while (bytes) {
-        const uint16_t n = bytes < sizeof to ? bytes : (uint16_t)sizeof to;
+        const uint16_t n = bytes < sizeof to ? (uint16_t)bytes : (uint16_t)sizeof to;
         const uint32_t start = cycles();
         copy_piece(to, k++, n);
         spent += cycles() - start - clock_cost;
-        bytes = (uint16_t)(bytes - n);
+        bytes -= n;
     }
     return spent;
 }
 
 int main(void) {
+    const ztr_source source = ZTR_MEMORY_SOURCE(dense_file, DENSE_FILE_SIZE);
+#ifdef FRAME_BYTES
+    const uint8_t coding = ZTR_CODING_DENSE_FRAME;
+#else
+    const uint8_t coding = ZTR_CODING_DENSE;
+#endif
+    ztr_record r;
     uint32_t start;
-    uint16_t k;
+    uint16_t k = 0;
+    uint16_t decoded = 0;
     int ok = 1;
+    int walk;
     start_clock();
     start = cycles();
     clock_cost = cycles() - start;
-    put_text("sizes state ");
-    put_number(sizeof(dense_state));
+    put_text("sizes decoder ");
+    put_number(sizeof(ztr_decoder));
+    put_text(" window ");
+    put_number(ZTR_WINDOW_SIZE);
     put('\n');
-    for (k = 0; k < sizeof records / sizeof records[0]; ++k) {
-        const struct test_record* r = &records[k];
-        uint32_t sum = 0;
-        const uint32_t spent = decode(r, &sum);
-        const int same = spent && sum == r->checksum;
+    for (walk = ztr_read_record(&source, 0, &r); walk == ZTR_OK;
+         walk = ztr_next_record(&source, &r), ++k) {
+        uint32_t sum;
+        uint32_t spent;
+#ifdef FRAME_BYTES
+        if (r.unpacked_size > FRAME_BYTES || (r.layout & ZTR_RECORD_DELTA)) {
+            continue;
+        }
+#endif
+        if (r.coding != coding) {
+            continue;
+        }
+        spent = decode(&source, &r, &sum);
         put_text("record ");
-        put_text(r->name);
+#ifdef RECORD_NAMES
+        put_text(names[k]);
+#else
+        put_number(k);
+#endif
         put_text(" depth ");
-        put_number(r->depth);
+        put_number(r.depth);
         put_text(" bytes ");
-        put_number(r->unpacked);
+        put_number(r.unpacked_size);
         put_text(" coded ");
-        put_number(r->size);
+        put_number(r.offset + r.length - r.data_offset);
         put_cycles(" dense ", spent - 1u);
-        put_cycles(" copy ", copy(r->unpacked));
-        put_text(same ? "" : " FAILED");
+        put_cycles(" copy ", copy(r.unpacked_size));
+        put_text(" checksum ");
+        put_hex(sum);
+        put_text(spent ? "" : " FAILED");
         put('\n');
-        ok = ok && same;
+        ok = ok && spent;
+        ++decoded;
     }
+    ok = ok && walk == ZTR_END && decoded;
     put_text(ok ? "done\n" : "FAILED\n");
     stop();
     return 0;

@@ -2,7 +2,9 @@
  * level, so that the difference to level 0 is the library's share of the flash:
  *   1 walk + find + stream decode   2 and frame placement   3 and animation stepping
  * ZTR_NO_CALLBACK_SOURCE or ZTR_NO_MEMORY_SOURCE choose a single kind of source; with
- * PROBE_WINDOW the stream is begun with a window, as squash-coded records need. */
+ * PROBE_WINDOW the stream is begun with a window, as squash and dense records need, and
+ * with PROBE_IN_FRAME frames are placed with the frame as the window; PROBE_FIND_ONLY
+ * leaves the stream out of level 1 (walk and find alone). */
 #include "zentra_device.h"
 
 #ifndef PROBE
@@ -38,6 +40,11 @@ int main(void) {
 #endif
 #if PROBE >= 1
     ztr_record first;
+#ifdef PROBE_FIND_ONLY
+    if (ztr_find(&source, 1, 6, 0, probe_sink, &first) == ZTR_OK) {
+        probe_sink = (uint8_t)first.unpacked_size;
+    }
+#else
     ztr_decoder decoder;
     uint16_t got;
     if (ztr_find(&source, 1, 6, 0, probe_sink, &first) == ZTR_OK &&
@@ -50,8 +57,11 @@ int main(void) {
             probe_sink = buffer[got - 1];
         }
     }
+#endif
 #if PROBE >= 2
-#ifdef PROBE_WINDOW
+#if defined(PROBE_IN_FRAME)
+    probe_sink = (uint8_t)ztr_apply_in_frame(&source, &first, &first, buffer, sizeof buffer);
+#elif defined(PROBE_WINDOW)
     probe_sink = (uint8_t)ztr_apply_window(&source, &first, &first, buffer, sizeof buffer, window);
 #else
     probe_sink = (uint8_t)ztr_apply(&source, &first, &first, buffer, sizeof buffer);

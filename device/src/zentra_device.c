@@ -271,11 +271,21 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
         return ZTR_DAMAGED;
     }
     /* Depth byte bit 7: squash coded; bit 6 with it: a palette follows, as
-     * ZTR_RECORD_PALETTE says for a run-length record. */
-    const uint8_t coding = h[7] >> 7;
-    if (coding) {
-        h[6] |= h[7] & ZTR_RECORD_PALETTE;
-        h[7] &= 0x3Fu;
+     * ZTR_RECORD_PALETTE says for a run-length record. Bits 7 and 5 with bit 6 clear: dense
+     * coded, bit 4 a palette, bit 3 copies from the whole frame, the depth in bits 0-2. */
+    h[4] = ZTR_CODING_RUN_LENGTH; /* the signature's place keeps the coding */
+    if (h[7] & 0x80u) {
+        uint8_t b = h[7];
+        h[4] = ZTR_CODING_SQUASH;
+        if ((b & 0x60u) == 0x20u) {
+            h[4] = b & 0x08u ? ZTR_CODING_DENSE_FRAME : ZTR_CODING_DENSE;
+            if (b & 0x10u) {
+                b |= ZTR_RECORD_PALETTE;
+            }
+            b &= ZTR_RECORD_PALETTE | 7u;
+        }
+        h[6] |= b & ZTR_RECORD_PALETTE;
+        h[7] = b & 0x3Fu;
     }
     if (h[6] & ZTR_RECORD_DELTA) {
         need += DELTA_HEADER_SIZE;
@@ -316,7 +326,7 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
     r->length = length;
     r->data_offset = offset + need;
     r->unpacked_size = stream_size(h[6], h[7], get_u16(h + 8), get_u16(h + 10));
-    r->coding = coding;
+    r->coding = h[4];
     return ZTR_OK;
 }
 
@@ -499,36 +509,72 @@ ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_r
  * decoder in registers, whether or not it reads squash records. */
 typedef struct squash_state {
     ztr_offset position; /* next coded byte */
+    int8_t status;       /* ZTR_OK, or ZTR_DAMAGED or ZTR_READ_FAILED: nothing more comes */
+    uint8_t token;       /* what the current token's count belongs to: TOKEN_* */
+    uint8_t left;        /* the bytes of a delta code still to deliver */
+    uint8_t unit;        /* bytes of a pixel unit: 1, 2 or 3 */
+    uint8_t form;        /* delta codes: 0 none (depths 1 to 4), else FORM_* */
+    uint8_t pixel[3];    /* the last pixels a delta code made, the last unit at the end */
     uint16_t at;         /* where the next unpacked byte goes in the ring: 0 to 511; in a
                             frame buffer, the bytes of its line before it */
     uint16_t count;      /* of the current token: bytes left */
     uint16_t distance;   /* of the last copy, in bytes */
     uint16_t line;       /* the line above in bytes; 0 when beyond the window */
-    uint8_t token;       /* what the current token's count belongs to: TOKEN_* */
-    uint8_t left;        /* the bytes of a delta code still to deliver */
-    uint8_t unit;        /* bytes of a pixel unit: 1, 2 or 3 */
-    uint8_t form;        /* delta codes: 0 none (depths 1 to 4), else FORM_* */
-    int8_t status;       /* ZTR_OK, or ZTR_DAMAGED or ZTR_READ_FAILED: nothing more comes */
-    uint8_t pixel[3];    /* the last pixels a delta code made, the last unit at the end */
 } squash_state;
 
-/* In a frame buffer, where the record's lines lie: the state, then the lines' place. */
-typedef struct frame_squash {
-    squash_state state;
+/* Where a record's lines lie in a frame buffer. */
+typedef struct frame_place {
     uint8_t* first;  /* the record's first byte in the frame */
     uint16_t stride; /* bytes from one of the record's lines to the next */
     uint16_t span;   /* bytes of one of the record's lines */
+} frame_place;
+
+/* In a frame buffer: the state, then the lines' place. */
+typedef struct frame_squash {
+    squash_state state;
+    frame_place place;
 } frame_squash;
 
+/* The state of a dense record's decoding (the dense coding, below), in the window like
+ * the squash state or beside the frame placement. It starts as the squash state does,
+ * with the place in the coded bytes and the status, which ztr_read takes from either. */
+typedef struct dense_state {
+    ztr_offset position; /* next coded byte */
+    int8_t status;       /* ZTR_OK, or ZTR_DAMAGED or ZTR_READ_FAILED: nothing more comes */
+    uint8_t bits;        /* the bit byte's bits still to read above a closing 1 */
+    uint8_t flags;       /* DENSE_* */
+    uint16_t left;       /* bytes of the current token still to make */
+    uint16_t line;       /* bytes of a line: the distance of the line above */
+    ztr_offset at;       /* where the next byte goes in the ring: 0 to 511; in a frame
+                            buffer, the bytes of its line (or of the stream) before it */
+    ztr_offset distance; /* of the last copy, in bytes */
+} dense_state;
+
+typedef struct frame_dense {
+    dense_state state;
+    frame_place place; /* span 0: the record's stream lies whole in the frame, unbroken */
+} frame_dense;
+
+typedef char
+    states_start_alike[offsetof(squash_state, status) == offsetof(dense_state, status) &&
+                               offsetof(squash_state, position) == offsetof(dense_state, position)
+                           ? 1
+                           : -1];
+
 /* A window holds the state at its first address aligned for it, then the ring. */
+typedef union window_state {
+    squash_state squash;
+    dense_state dense;
+} window_state;
 typedef struct {
     char c;
-    squash_state s;
+    window_state s;
 } squash_alignment;
 #define STATE_ALIGNMENT offsetof(squash_alignment, s)
 typedef char window_holds_state_and_ring
-    [STATE_ALIGNMENT - 1u + sizeof(squash_state) + RING_SIZE <= ZTR_WINDOW_SIZE ? 1 : -1];
+    [STATE_ALIGNMENT - 1u + sizeof(window_state) + RING_SIZE <= ZTR_WINDOW_SIZE ? 1 : -1];
 
+#ifndef ZTR_NO_SQUASH
 /* The squash decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
  * this build leaves out. */
 static ztr_result begin_squash(ztr_decoder* d, squash_state* s, const ztr_record* r) {
@@ -580,6 +626,8 @@ static ztr_result begin_squash(ztr_decoder* d, squash_state* s, const ztr_record
     return ZTR_OK;
 }
 
+#endif
+
 /* ---- The squash coding (format/squash_coding.h of the Zentra tools has its diagram) ----
  * A token byte: 000 verbatim run, 001 delta run, 010 copy from the line above, 011 copy
  * from the last copy's distance R, each with a 5-bit length field; 1h a copy of a 6-bit
@@ -629,7 +677,7 @@ typedef char window_is_a_power_of_two[(RING_SIZE & RING_MASK) == 0 ? 1 : -1];
  * the first at f->first); *room takes the bytes from it to its line's end. Null where it
  * lies before the stream's start, which the coding reads as zeros: *room then takes the
  * bytes up to the start. */
-static const uint8_t* frame_source(const frame_squash* f, const uint8_t* o, uint16_t col,
+static const uint8_t* frame_source(const frame_place* f, const uint8_t* o, uint16_t col,
                                    uint16_t back, uint16_t* room) {
     const uint8_t* line = o - col;
     if (back <= col) {
@@ -667,8 +715,8 @@ ZTR_ALWAYS_INLINE uint16_t squash(squash_state* s, const uint8_t** coded, const 
     const uint8_t* mark = p;
     uint8_t* o = out;
     uint8_t* const o_end = out + count;
-    const frame_squash* const f = (const frame_squash*)s; /* in_frame only */
-    uint8_t* const ring = in_frame ? f->first : (uint8_t*)(s + 1);
+    const frame_place* const f = &((const frame_squash*)s)->place; /* in_frame only */
+    uint8_t* const ring = in_frame ? f->first : (uint8_t*)((window_state*)s + 1);
     uint16_t at = s->at;
     uint16_t n = s->count;
     uint8_t token = s->token;
@@ -960,12 +1008,286 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
     return squash(s, coded, stop, out, count, from, 1);
 }
 
+/* ---- The dense coding (format/dense_coding.h of the Zentra tools has its diagram) ----
+ * Depths 1, 2 and 4 and planes. Bits come from bit bytes, the top one first; literal bytes
+ * and a distance's low byte are read whole between them. After a copy (and at the start)
+ * 0 starts a literal run, after a literal run 0 copies from the last distance R; 10 copies
+ * from the line above, 11 from a new distance: gamma h + 1, the low byte l, gamma n - 1,
+ * d = h x 256 + l + 1. Lengths are interlaced Elias-gamma numbers of at most 16 bits.
+ * Copies reach 512 bytes back, zeros before the stream's start, or with DENSE_WHOLE back
+ * to the stream's first byte and no further: such a record is decoded in a frame buffer
+ * that holds its stream whole. A token's codes whose bytes the piece of coded bytes cuts
+ * off are read again from its start next time. */
+#define DENSE_AFTER_LITERAL 1u /* the last token was a literal run */
+#define DENSE_LITERAL 2u       /* the current token is a literal run */
+#define DENSE_WHOLE 4u         /* copies reach back to the stream's start */
+
+/* The most bytes of a token's codes: 9 bytes of bits (two bits, two gamma numbers of at
+ * most 31 bits, and the bit that shows the second too long) and the low byte. */
+#define DENSE_LONGEST_CODES 10
+
+/* The next bit into bit: bits holds those still to read above a closing 1, and when only
+ * that 1 is left the next coded byte is taken. */
+#define NEXT_BIT(bit)                                                                              \
+    do {                                                                                           \
+        if (bits == 0x80u) {                                                                       \
+            NEXT_BYTE(bits);                                                                       \
+            bit = bits & 0x80u;                                                                    \
+            bits = (uint8_t)((bits << 1) | 1u);                                                    \
+        } else {                                                                                   \
+            bit = bits & 0x80u;                                                                    \
+            bits = (uint8_t)(bits << 1);                                                           \
+        }                                                                                          \
+    } while (0)
+
+/* A gamma number into v: a 0 and a bit of value before each stop bit 1, 16 bits at most. */
+#define DENSE_GAMMA(v)                                                                             \
+    do {                                                                                           \
+        v = 1;                                                                                     \
+        for (;;) {                                                                                 \
+            NEXT_BIT(bit);                                                                         \
+            if (bit) {                                                                             \
+                break;                                                                             \
+            }                                                                                      \
+            if (v & 0x8000u) {                                                                     \
+                goto damaged;                                                                      \
+            }                                                                                      \
+            NEXT_BIT(bit);                                                                         \
+            v = (uint16_t)((v << 1) | (bit ? 1u : 0u));                                            \
+        }                                                                                          \
+    } while (0)
+
+/* The dense decoder over the coded bytes [*coded, stop) (in program memory when from is
+ * FROM_FLASH): delivers at most count bytes to out and returns how many; *coded moves past
+ * the codes used. Every byte also goes into the ring of the window; or, in a frame buffer
+ * (in_frame), the bytes placed there are the window, and a call delivers one of the
+ * record's lines or the rest of one, at s->at bytes into it (into the stream, when it lies
+ * whole in the frame). Literal runs and copies go out in stretches that end where the
+ * output, the token, the piece of coded bytes, the ring or the line that a copy takes
+ * them from ends. */
+ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const uint8_t* stop,
+                                 uint8_t* out, uint16_t count, uint8_t from, int in_frame) {
+    const uint8_t* p = *coded;
+    const uint8_t* mark = p;
+    uint8_t* o = out;
+    uint8_t* const o_end = out + count;
+    const frame_place* const f = &((const frame_dense*)s)->place; /* in_frame only */
+    uint8_t* const ring = (uint8_t*)((window_state*)s + 1);       /* in the ring only */
+    ztr_offset at = s->at;                                        /* in a frame buffer */
+    uint16_t ring_at = (uint16_t)s->at;                           /* in the ring: 0 to 511 */
+    ztr_offset distance = s->distance;
+    uint16_t left = s->left;
+    uint8_t bits = s->bits;
+    uint8_t mark_bits = bits;
+    uint8_t flags = s->flags;
+    const uint8_t from_flash = from == FROM_FLASH;
+    (void)from_flash;
+#ifndef ZTR_NO_CALLBACK_SOURCE
+    /* Damaged in an earlier chunk of this call. */
+    if (s->status != ZTR_OK) {
+        return 0;
+    }
+#endif
+    while (o != o_end) {
+        uint16_t run;
+        if (!left) {
+            /* The token's codes, all of them before anything changes. */
+            ztr_offset far = 0;
+            uint16_t v;
+            uint8_t kind = 0; /* 0: literal run or copy from R; 1: line above; 2: far */
+            uint8_t bit;
+            mark = p;
+            mark_bits = bits;
+            NEXT_BIT(bit);
+            if (bit) {
+                NEXT_BIT(bit);
+                kind = bit ? 2u : 1u;
+            }
+            if (kind == 2u) {
+                /* A new distance's high part, then its low byte. Past a 16-bit offset's
+                 * reach, damage. */
+                uint8_t low;
+                DENSE_GAMMA(v);
+                if (!in_frame && v > 2u) {
+                    goto damaged; /* beyond the ring */
+                }
+#ifdef ZTR_SMALL_FILES
+                if (v > 256u) {
+                    goto damaged;
+                }
+#endif
+                NEXT_BYTE(low);
+                far = (ztr_offset)((((ztr_offset)(v - 1u) << 8) | low) + 1u);
+            }
+            DENSE_GAMMA(v);
+            if (kind == 2u) {
+                ++v; /* n - 1 was coded; 65535 of it is damage */
+                if (!v) {
+                    goto damaged;
+                }
+                distance = far;
+            } else if (kind) {
+                distance = s->line;
+            }
+            if (kind || flags & DENSE_AFTER_LITERAL) {
+                flags &= DENSE_WHOLE; /* a copy */
+            } else {
+                flags |= DENSE_AFTER_LITERAL | DENSE_LITERAL;
+            }
+            left = v;
+            if (!(flags & DENSE_LITERAL)) {
+                /* 512 bytes back at most, or no farther than the stream's start. */
+                if (in_frame) {
+                    ztr_offset reach = RING_SIZE;
+                    if (flags & DENSE_WHOLE) {
+                        reach = (ztr_offset)(at + (o - out));
+                    }
+                    if ((ztr_offset)(distance - 1u) >= reach) {
+                        goto damaged;
+                    }
+                } else if ((uint16_t)((uint16_t)distance - 1u) >= RING_SIZE) {
+                    goto damaged;
+                }
+            }
+            continue;
+        }
+        run = (uint16_t)(o_end - o);
+        if (run > left) {
+            run = left;
+        }
+        if (!in_frame && run > RING_SIZE - ring_at) {
+            run = (uint16_t)(RING_SIZE - ring_at);
+        }
+        if (flags & DENSE_LITERAL) {
+            if ((size_t)(stop - p) < run) {
+                run = (uint16_t)(stop - p);
+                if (!run) {
+                    break; /* the piece ends within the run */
+                }
+            }
+            left = (uint16_t)(left - run);
+            if (in_frame) {
+#if ZTR_MEMORY_IN_FLASH
+                if (from_flash) {
+                    do {
+                        FETCH_MEMORY(*o, p);
+                        ++o;
+                    } while (--run);
+                } else
+#endif
+                {
+                    do {
+                        *o++ = *p++;
+                    } while (--run);
+                }
+            } else {
+                uint8_t* w = ring + ring_at;
+                ring_at = (uint16_t)((ring_at + run) & RING_MASK);
+#if ZTR_MEMORY_IN_FLASH
+                if (from_flash) {
+                    do {
+                        uint8_t b;
+                        FETCH_MEMORY(b, p);
+                        *o++ = b;
+                        *w++ = b;
+                    } while (--run);
+                } else
+#endif
+                {
+                    do {
+                        const uint8_t b = *p++;
+                        *o++ = b;
+                        *w++ = b;
+                    } while (--run);
+                }
+            }
+            continue;
+        }
+        if (in_frame) {
+            const ztr_offset col = (ztr_offset)(at + (o - out));
+            const uint8_t* take;
+            if (!f->span) {
+                /* The stream lies whole before o: zeros before its start. */
+                take = distance <= col ? o - distance : 0;
+                if (!take && run > distance - col) {
+                    run = (uint16_t)(distance - col);
+                }
+            } else {
+                uint16_t room;
+                take = frame_source(f, o, (uint16_t)col, (uint16_t)distance, &room);
+                if (run > room) {
+                    run = room;
+                }
+            }
+            left = (uint16_t)(left - run);
+            if (take) {
+                do {
+                    *o++ = *take++;
+                } while (--run);
+            } else {
+                do {
+                    *o++ = 0; /* before the stream's start */
+                } while (--run);
+            }
+        } else {
+            const uint16_t back = (uint16_t)((ring_at - (uint16_t)distance) & RING_MASK);
+            const uint8_t* take = ring + back;
+            uint8_t* w = ring + ring_at;
+            if (run > RING_SIZE - back) {
+                run = (uint16_t)(RING_SIZE - back);
+            }
+            left = (uint16_t)(left - run);
+            ring_at = (uint16_t)((ring_at + run) & RING_MASK);
+            do {
+                const uint8_t b = *take++;
+                *o++ = b;
+                *w++ = b;
+            } while (--run);
+        }
+    }
+    goto done;
+cut:
+    /* The token's codes are read again from their start. */
+    p = mark;
+    bits = mark_bits;
+    goto done;
+damaged:
+    s->status = ZTR_DAMAGED;
+done:
+    if (in_frame) {
+        at = (ztr_offset)(at + (o - out));
+        if (at == f->span) {
+            at = 0;
+        }
+    }
+    s->at = in_frame ? at : ring_at;
+    s->distance = distance;
+    s->left = left;
+    s->bits = bits;
+    s->flags = flags;
+    *coded = p;
+    return (uint16_t)(o - out);
+}
+
+/* The dense decoder with a ring of its own, and in a frame buffer, each linked alone. */
+static uint16_t unpack_dense(dense_state* s, const uint8_t** coded, const uint8_t* stop,
+                             uint8_t* out, uint16_t count, uint8_t from) {
+    return dense(s, coded, stop, out, count, from, 0);
+}
+
+static uint16_t unpack_dense_in_frame(dense_state* s, const uint8_t** coded, const uint8_t* stop,
+                                      uint8_t* out, uint16_t count, uint8_t from) {
+    return dense(s, coded, stop, out, count, from, 1);
+}
+
 /* The unpackers of unpack_record, each with its state (the decoder for run-length, the
  * squash state for squash), and the one over coded bytes in RAM or (from FROM_FLASH) in
  * program memory. */
 #define RUN_LENGTH 0
 #define SQUASH_IN_RING 1
 #define SQUASH_IN_FRAME 2
+#define DENSE_IN_RING 3
+#define DENSE_IN_FRAME 4
 ZTR_ALWAYS_INLINE uint16_t unpack_coded(void* state, const uint8_t** coded, const uint8_t* stop,
                                         uint8_t* out, uint16_t count, uint8_t from, int kind) {
     ztr_decoder* const d = (ztr_decoder*)state;
@@ -974,6 +1296,12 @@ ZTR_ALWAYS_INLINE uint16_t unpack_coded(void* state, const uint8_t** coded, cons
     }
     if (kind == SQUASH_IN_FRAME) {
         return unpack_squash_in_frame((squash_state*)state, coded, stop, out, count, from);
+    }
+    if (kind == DENSE_IN_RING) {
+        return unpack_dense((dense_state*)state, coded, stop, out, count, from);
+    }
+    if (kind == DENSE_IN_FRAME) {
+        return unpack_dense_in_frame((dense_state*)state, coded, stop, out, count, from);
     }
 #if ZTR_MEMORY_IN_FLASH
     if (from == FROM_FLASH) {
@@ -1033,6 +1361,7 @@ static uint16_t unpack_run_length(ztr_decoder* d, uint8_t* out, uint16_t count) 
     return unpack_record(d, d->source, &d->position, d->end, &d->status, out, count, RUN_LENGTH);
 }
 
+#ifndef ZTR_NO_SQUASH
 /* The squash readers that the decoder names. ztr_read hands them the state and the source
  * and end of the record, never the decoder's address, so that no firmware passes it to a
  * function that the compiler cannot see. */
@@ -1048,12 +1377,65 @@ static uint16_t read_squash_in_frame(void* squash, const ztr_source* source, ztr
     return unpack_record(s, source, &s->position, end, &s->status, out, count, SQUASH_IN_FRAME);
 }
 
+#endif
+
+#ifndef ZTR_NO_DENSE
+static uint16_t read_dense_in_ring(void* dense, const ztr_source* source, ztr_offset end,
+                                   uint8_t* out, uint16_t count) {
+    dense_state* const s = (dense_state*)dense;
+    return unpack_record(s, source, &s->position, end, &s->status, out, count, DENSE_IN_RING);
+}
+
+static uint16_t read_dense_in_frame(void* dense, const ztr_source* source, ztr_offset end,
+                                    uint8_t* out, uint16_t count) {
+    dense_state* const s = (dense_state*)dense;
+    return unpack_record(s, source, &s->position, end, &s->status, out, count, DENSE_IN_FRAME);
+}
+
+/* The dense decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
+ * this build leaves out. */
+static ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* r) {
+    /* A line's bytes: a row or a column in whole bytes, or a band's byte per pixel across
+     * it; the planes of a planar record are packed as at depth 1. */
+    uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
+    uint16_t line = r->layout & ZTR_ORDER_COLUMNS ? r->height : r->width;
+#if ZTR_READ_CHUNK < DENSE_LONGEST_CODES && !defined(ZTR_NO_CALLBACK_SOURCE)
+    if (!d->source->data) {
+        return ZTR_LEFT_OUT; /* a token's codes must fit a chunk */
+    }
+#endif
+    if (!(r->layout & ZTR_ORDER_BANDED_ROWS)) {
+        /* Halved, rounding up, once per doubling of the depth up to 8 (a depth of 0, which
+         * has no pixels to unpack, must not spin here). */
+        for (; depth && depth < 8; depth = (uint8_t)(depth << 1)) {
+            line = (uint16_t)((line >> 1) + (line & 1u));
+        }
+    }
+    s->line = line;
+    s->position = d->position;
+    s->status = ZTR_OK;
+    s->bits = 0x80u;
+    s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
+    s->left = 0;
+    s->distance = 1;
+    s->at = 0;
+    d->squash = s;
+    d->status = r->unpacked_size ? ZTR_OK : ZTR_END;
+    return ZTR_OK;
+}
+
+#endif
+
 /* The ring starts zeroed, four bytes a turn: the start is timed with the decoding, and
  * 512 bytes weigh on small records. A function of its own, where the AVR keeps the pointer
  * in a register that takes offsets (built into its caller, the loop takes twice the flash). */
 static ZTR_NOINLINE void clear_ring(uint8_t* z) {
-    uint8_t k = RING_SIZE / 4;
+    uint8_t k = RING_SIZE / 8;
     do {
+        *z++ = 0;
+        *z++ = 0;
+        *z++ = 0;
+        *z++ = 0;
         *z++ = 0;
         *z++ = 0;
         *z++ = 0;
@@ -1061,19 +1443,34 @@ static ZTR_NOINLINE void clear_ring(uint8_t* z) {
     } while (--k);
 }
 
+/* A squash or dense record's decoding with a ring in the window: the state first, aligned,
+ * then the ring. A dense record coded with copies from the whole frame cannot be. */
 ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
                             const ztr_record* record, uint8_t* window) {
     ztr_result result = ztr_begin(decoder, source, record);
-    squash_state* const s =
-        (squash_state*)(window + ((0u - (uintptr_t)window) & (STATE_ALIGNMENT - 1u)));
+    window_state* const s =
+        (window_state*)(window + ((0u - (uintptr_t)window) & (STATE_ALIGNMENT - 1u)));
     if (result != ZTR_NO_WINDOW) {
         return result;
     }
-    result = begin_squash(decoder, s, record);
+    result = ZTR_LEFT_OUT;
+    if (record->coding == ZTR_CODING_SQUASH) {
+#ifndef ZTR_NO_SQUASH
+        result = begin_squash(decoder, &s->squash, record);
+        decoder->unpack = read_squash_in_ring;
+#endif
+    } else if (record->coding == ZTR_CODING_DENSE) {
+#ifndef ZTR_NO_DENSE
+        result = begin_dense(decoder, &s->dense, record);
+        decoder->unpack = read_dense_in_ring;
+#endif
+    } else {
+        result = ZTR_NEEDS_FRAME;
+    }
     if (result != ZTR_OK) {
+        decoder->status = (int8_t)result;
         return result;
     }
-    decoder->unpack = read_squash_in_ring;
     clear_ring((uint8_t*)(s + 1));
     return ZTR_OK;
 }
@@ -1135,7 +1532,10 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
     shape fs;
     shape rs;
     ztr_decoder d;
-    frame_squash in_frame;        /* the squash state with FRAME_AS_WINDOW */
+    union {
+        frame_squash squash;
+        frame_dense dense;
+    } in_frame;                   /* the squash or dense state with FRAME_AS_WINDOW */
     uint16_t across = record->dy; /* position across the lines, in pixels */
     uint16_t along = record->dx;  /* position along a line, in pixels */
     uint32_t frame_line;          /* bytes of a line */
@@ -1184,14 +1584,47 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
         result = ztr_begin(&d, source, record);
     }
     if (how == FRAME_AS_WINDOW && result == ZTR_NO_WINDOW) {
-        if (frame_line > 0xFFFFu || (rs.planes > 1 && rs.lines != fs.lines)) {
-            return ZTR_NO_WINDOW;
+        /* The record's stream lies whole and unbroken in the frame when its lines are as
+         * long as the frame's, and for a planar record as many. */
+        const int whole = record_line == frame_line && (rs.planes == 1 || rs.lines == fs.lines);
+        frame_place* place = 0;
+        result = ZTR_LEFT_OUT;
+        if (record->coding == ZTR_CODING_SQUASH) {
+            if (frame_line > 0xFFFFu || (rs.planes > 1 && rs.lines != fs.lines)) {
+                return ZTR_NO_WINDOW;
+            }
+#ifndef ZTR_NO_SQUASH
+            result = begin_squash(&d, &in_frame.squash.state, record);
+            d.unpack = read_squash_in_frame;
+            place = &in_frame.squash.place;
+            place->span = (uint16_t)record_line;
+#endif
+        } else {
+            /* Copies from the whole stream need it whole; the others find their bytes in
+             * the lines placed before, as squash copies do. */
+            if (!whole && record->coding == ZTR_CODING_DENSE_FRAME) {
+                return ZTR_NEEDS_FRAME;
+            }
+            if (!whole && (frame_line > 0xFFFFu || (rs.planes > 1 && rs.lines != fs.lines))) {
+                return ZTR_NO_WINDOW;
+            }
+#ifndef ZTR_NO_DENSE
+            result = begin_dense(&d, &in_frame.dense.state, record);
+            d.unpack = read_dense_in_frame;
+            place = &in_frame.dense.place;
+            place->span = whole ? 0 : (uint16_t)record_line;
+            if (whole) {
+                /* The stream runs on unbroken: read it in one go, not line by line. */
+                record_line = rs.total;
+                rs.lines = 1;
+                rs.planes = 1;
+            }
+#endif
         }
-        result = begin_squash(&d, &in_frame.state, record);
-        d.unpack = read_squash_in_frame;
-        in_frame.first = frame;
-        in_frame.stride = (uint16_t)frame_line;
-        in_frame.span = (uint16_t)record_line;
+        if (place) {
+            place->first = frame;
+            place->stride = (uint16_t)frame_line;
+        }
     }
     if (result != ZTR_OK) {
         return result;

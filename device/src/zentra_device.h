@@ -25,7 +25,12 @@
  *     ztr_begin_plane_window). Nothing needs to be switched on: the squash decoder is
  *     reached from those functions alone, so a firmware that never calls them links none
  *     of it when built with -ffunction-sections -fdata-sections -Wl,--gc-sections (as the
- *     Arduino, PlatformIO, ESP-IDF and Zephyr builds are) or with -flto.
+ *     Arduino, PlatformIO, ESP-IDF and Zephyr builds are) or with -flto;
+ *   - decodes records in the dense coding of depths 1, 2 and 4 and planes ("ztr convert
+ *     --coding auto"), a coding of single bits for monochrome, grey and e-paper screens,
+ *     through the same functions and as freely linked; a dense record whose copies reach
+ *     back to the start of the frame ("--window frame") only in a frame buffer
+ *     (ztr_apply_in_frame: see "Dense-coded records" below).
  *
  * Example: a 128 x 64 SSD1306-style panel (8-row pages, top row in bit 0: lay-out 0x06,
  * depth 1) fed from a file made with "ztr export logo.ztr -o logo.h":
@@ -96,6 +101,10 @@
  *                           1 to 4 without the delta codes that the other depths take)
  *   ZTR_SQUASH              accepted and without effect: the squash coding needs no
  *                           option, as it costs flash only where a window is given
+ *   ZTR_NO_SQUASH           the functions with a window leave the squash decoder out:
+ *                           squash records give ZTR_LEFT_OUT (for files of dense records)
+ *   ZTR_NO_DENSE            the functions with a window leave the dense decoder out:
+ *                           dense records give ZTR_LEFT_OUT (for files of squash records)
  * The figures of every option are in docs/performance.md of the Zentra tools.
  *
  * Planar records (ZTR_LAYOUT_PLANAR) of depth D (2 or 4) hold D bit planes one after the other,
@@ -128,6 +137,14 @@
  *     static uint8_t window[ZTR_WINDOW_SIZE];
  *     if (ztr_begin_window(&decoder, &file, &frame, window) == ZTR_OK)
  *         ztr_stream(&decoder, chunk, sizeof chunk, send_to_panel, panel);
+ *
+ * Dense-coded records. ztr_find and ztr_next_frame take them like any other (their depth
+ * is 1, 2 or 4), and the functions that take a window decode them as they decode squash
+ * records, with the same window; ztr_begin, ztr_apply and ztr_begin_plane give
+ * ZTR_NO_WINDOW. A record coded with copies from the whole frame (record.coding
+ * ZTR_CODING_DENSE_FRAME, "ztr convert --window frame", full frames only) reaches back
+ * further than any window: ztr_apply_in_frame decodes it into the frame buffer that holds
+ * it whole, and the other functions give ZTR_NEEDS_FRAME.
  *
  * Results are ztr_result values: ZTR_OK, ZTR_END (no further record, no match, stream
  * complete), ZTR_STOPPED (the stream's callback asked to stop), or a negative error (the
@@ -188,20 +205,28 @@ typedef enum ztr_result {
     ZTR_NO_WINDOW = -5,   /* a squash-coded record reached through a function without a
                              window (ztr_begin, ztr_apply, ztr_begin_plane), or one that
                              ztr_apply_in_frame cannot keep in the frame */
-    ZTR_LEFT_OUT = -6     /* this build leaves out the code for the record: planar with
+    ZTR_LEFT_OUT = -6,    /* this build leaves out the code for the record: planar with
                              ZTR_NO_PLANAR, squash-coded at depths 8 to 24 with
-                             ZTR_SQUASH_PACKED, squash-coded from a callback source with
-                             ZTR_READ_CHUNK below 4 */
+                             ZTR_SQUASH_PACKED, squash-coded with ZTR_NO_SQUASH, dense-coded
+                             with ZTR_NO_DENSE, squash-coded from a callback source with
+                             ZTR_READ_CHUNK below 4, dense-coded from one below 10 */
+    ZTR_NEEDS_FRAME = -7  /* a dense record coded with copies from the whole frame
+                             (ZTR_CODING_DENSE_FRAME) reached without a frame buffer that
+                             holds it whole: through ztr_begin_window, ztr_apply_window or
+                             ztr_begin_plane_window, or a delta record of it that
+                             ztr_apply_in_frame cannot keep unbroken in the frame */
 } ztr_result;
 
-/* Bytes of the window that decoding a squash-coded record needs (ztr_begin_window): the
- * last 512 unpacked bytes, which its copies reach back to, and the decoding's state, whose
- * size follows that of a pointer. Any address will do: the state is placed aligned in it. */
+/* Bytes of the window that decoding a squash or dense record needs (ztr_begin_window):
+ * the last 512 unpacked bytes, which its copies reach back to, and the decoding's state,
+ * whose size follows that of a pointer. Any address will do: the state is placed aligned in it. */
 #define ZTR_WINDOW_SIZE (512u + 16u + 2u * sizeof(void*))
 
 /* ztr_record.coding: how the record's pixel data is coded. */
 #define ZTR_CODING_RUN_LENGTH 0u
 #define ZTR_CODING_SQUASH 1u
+#define ZTR_CODING_DENSE 2u       /* dense, copies from the last 512 bytes */
+#define ZTR_CODING_DENSE_FRAME 3u /* dense, copies from the whole frame */
 
 /* Reads length bytes at offset into buffer; returns how many it read. The library asks
  * only for bytes inside the source's size. */
@@ -236,7 +261,7 @@ typedef struct ztr_record {
     ztr_offset length;        /* record length: the next record starts at offset + length */
     ztr_offset data_offset;   /* first byte of the coded pixel data */
     ztr_offset unpacked_size; /* bytes of the unpacked stream; 0 when not decodable */
-    uint8_t coding;           /* ZTR_CODING_RUN_LENGTH or ZTR_CODING_SQUASH */
+    uint8_t coding;           /* ZTR_CODING_*: run-length, squash, dense (two windows) */
 } ztr_record;
 
 /* The state of one record's decoding; the caller keeps it between ztr_read calls. A
@@ -284,8 +309,9 @@ ztr_result ztr_next_frame(const ztr_source* source, const ztr_record* first, ztr
  * ZTR_SMALL_FILES; ZTR_LEFT_OUT for a planar record with ZTR_NO_PLANAR. */
 ztr_result ztr_begin(ztr_decoder* decoder, const ztr_source* source, const ztr_record* record);
 
-/* ztr_begin with a window of ZTR_WINDOW_SIZE bytes for a squash-coded record, which the
- * decoding uses until the stream ends; run-length records leave it untouched. */
+/* ztr_begin with a window of ZTR_WINDOW_SIZE bytes for a squash or dense record, which the
+ * decoding uses until the stream ends; run-length records leave it untouched.
+ * ZTR_NEEDS_FRAME for a dense record coded with copies from the whole frame. */
 ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
                             const ztr_record* record, uint8_t* window);
 
@@ -343,11 +369,13 @@ ztr_result ztr_apply_window(const ztr_source* source, const ztr_record* first,
                             const ztr_record* record, uint8_t* frame, uint32_t frame_size,
                             uint8_t* window);
 
-/* ztr_apply for run-length and squash-coded records alike, with the frame as the squash
- * window: the record's lines land in the frame as they are decoded, and its copies read
- * the lines it has placed there, so that no RAM beyond the frame is needed. ZTR_NO_WINDOW
- * only where the frame cannot serve: a line of the frame or the record over 65,535 bytes,
- * or a planar delta record whose planes lie apart in the frame (lower than the frame). */
+/* ztr_apply for run-length, squash and dense records alike, with the frame as the window:
+ * the record's lines land in the frame as they are decoded, and its copies read the lines
+ * it has placed there, so that no RAM beyond the frame is needed. ZTR_NO_WINDOW only where
+ * the frame cannot serve: a line of the frame or the record over 65,535 bytes, or a planar
+ * delta record whose planes lie apart in the frame (lower than the frame); ZTR_NEEDS_FRAME
+ * for a dense record coded with copies from the whole frame whose stream does not lie
+ * unbroken in the frame (a delta record narrower or, when planar, lower than the frame). */
 ztr_result ztr_apply_in_frame(const ztr_source* source, const ztr_record* first,
                               const ztr_record* record, uint8_t* frame, uint32_t frame_size);
 

@@ -3,6 +3,7 @@
 // rules for every depth and order, the writer's own codings, and records built by hand.
 #pragma once
 
+#include "dense_coding.h"
 #include "pixel_stream_shape.h"
 #include "run_length_buffer.h"
 #include "squash_coding.h"
@@ -200,12 +201,14 @@ inline Bytes PackReference(const Picture& picture, int depth, std::uint8_t layou
 }
 
 // One record: header, delta header when delta is given, the palette when not empty, and
-// the coded pixel data.
+// the coded pixel data; wholeStream marks a dense record's copies from the whole frame.
 inline Bytes MakeRecord(std::uint8_t layout, std::uint8_t depth, int width, int height,
                         const Bytes& coded, const DeltaHeader* delta = nullptr,
-                        const Bytes& palette = {}, PixelCoding coding = PixelCoding::RunLength) {
+                        const Bytes& palette = {}, PixelCoding coding = PixelCoding::RunLength,
+                        bool wholeStream = false) {
     RecordHeader header;
     header.coding = coding;
+    header.wholeStream = wholeStream;
     header.layout = static_cast<std::uint8_t>(layout | (delta ? RECORD_DELTA : 0) |
                                               (palette.empty() ? 0 : RECORD_PALETTE));
     header.depth = depth;

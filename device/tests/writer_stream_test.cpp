@@ -27,43 +27,59 @@ using writer_test::ReadWholeFile;
 const std::filesystem::path DATA = ZENTRA_TEST_DATA;
 const std::filesystem::path SAMPLES = DATA / ".." / ".." / "data" / "samples";
 
-// A record of the dense coding, which "--coding auto" writes at depths 1, 2 and 4: the
-// library does not decode it yet and sees a squash record of depth 33 to 63.
-bool IsDense(const ztr_record& record) {
-    return record.depth > 32;
+// The stream of a record coded with copies from the whole frame, which only a frame
+// buffer that holds it whole can decode: placed into one of its own size.
+Bytes DecodeInFrame(const ztr_source& source, const ztr_record& record, int& status) {
+    Bytes frame(record.unpacked_size, 0x5A);
+    status = ztr_apply_in_frame(&source, &record, &record, frame.data(),
+                                static_cast<std::uint32_t>(frame.size()));
+    return status == ZTR_OK ? frame : Bytes{};
 }
 
 // Checks one record's stream: memory and callback sources agree at any pull size, the
 // stream has the record's unpacked size, and the writer's coder turns it back into the
-// record's pixel data exactly. A dense record is refused as unsupported, never decoded
-// into wrong bytes.
+// record's pixel data exactly. A dense record coded with copies from the whole frame
+// is refused without a frame buffer and decoded in one.
 Bytes CheckStream(const Bytes& file, const ztr_record& record, const std::string& where) {
     SCOPED_TRACE(where);
     const ztr_source memory = MemorySource(file);
-    if (IsDense(record)) {
-        int status = 0;
-        EXPECT_TRUE(DecodeStream(memory, record, 64, status).empty());
-        EXPECT_EQ(status, ZTR_UNSUPPORTED);
-        return {};
-    }
     CallbackFile callbackFile{&file};
     const ztr_source callback = CallbackSource(callbackFile);
     int status = 0;
-    const Bytes stream = DecodeStream(memory, record, 4096, status);
-    EXPECT_EQ(status, ZTR_END);
-    EXPECT_EQ(stream.size(), record.unpacked_size);
-    for (const std::uint16_t pull : {1, 5, 64}) {
-        EXPECT_EQ(DecodeStream(callback, record, pull, status), stream) << "pull " << pull;
+    Bytes stream;
+    if (record.coding == ZTR_CODING_DENSE_FRAME) {
+        EXPECT_TRUE(DecodeStream(memory, record, 64, status).empty());
+        EXPECT_EQ(status, ZTR_NEEDS_FRAME);
+        if ((record.layout & ZTR_RECORD_DELTA) != 0) {
+            return {}; // the writer gives delta records the 512-byte window
+        }
+        stream = DecodeInFrame(memory, record, status);
+        EXPECT_EQ(status, ZTR_OK);
+        EXPECT_EQ(DecodeInFrame(callback, record, status), stream);
+    } else {
+        stream = DecodeStream(memory, record, 4096, status);
         EXPECT_EQ(status, ZTR_END);
+        for (const std::uint16_t pull : {1, 5, 64}) {
+            EXPECT_EQ(DecodeStream(callback, record, pull, status), stream) << "pull " << pull;
+            EXPECT_EQ(status, ZTR_END);
+        }
     }
+    EXPECT_EQ(stream.size(), record.unpacked_size);
     EXPECT_EQ(callbackFile.readsOutside, 0);
     const Bytes coded(file.begin() + record.data_offset,
                       file.begin() + record.offset + record.length);
-    if (record.coding == ZTR_CODING_SQUASH) {
+    if (record.coding != ZTR_CODING_RUN_LENGTH) {
         const auto shape =
             ShapeOfPixelStream(record.layout, record.depth, record.width, record.height);
         EXPECT_TRUE(shape.has_value());
-        EXPECT_EQ(EncodeSquash(stream, *shape), coded);
+        if (record.coding == ZTR_CODING_SQUASH) {
+            EXPECT_EQ(EncodeSquash(stream, *shape), coded);
+        } else {
+            EXPECT_EQ(EncodeDense(stream, *shape,
+                                  record.coding == ZTR_CODING_DENSE ? DenseWindow::Bytes512
+                                                                    : DenseWindow::WholeStream),
+                      coded);
+        }
         return stream;
     }
     EXPECT_EQ(Encode(stream), coded);
@@ -164,14 +180,6 @@ void CheckAnimation(const std::vector<std::string>& pictures,
         SCOPED_TRACE("type code " + std::to_string(codes[t]));
         const auto& sequence = sequences[t];
         ASSERT_EQ(sequence.size(), pictures.size());
-        if (std::any_of(sequence.begin(), sequence.end(), IsDense)) {
-            // The library cannot place a dense record, nor step through a sequence whose
-            // records differ in depth as it sees them: each record alone is checked.
-            for (const ztr_record& record : sequence) {
-                CheckStream(anim, record, "animation record with dense records");
-            }
-            continue;
-        }
         const ztr_record& first = sequence[0];
         Bytes frame(first.unpacked_size, 0xA5);
         Bytes window(ZTR_WINDOW_SIZE, 0xEE);
@@ -194,8 +202,8 @@ void CheckAnimation(const std::vector<std::string>& pictures,
                 ztr_apply_in_frame(&source, &first, &sequence[k], in_frame.data(),
                                    static_cast<std::uint32_t>(in_frame.size()));
             if (placed == ZTR_NO_WINDOW) {
-                // Only where a squash record's planes lie apart in the frame.
-                EXPECT_EQ(sequence[k].coding, ZTR_CODING_SQUASH);
+                // Only where a squash or dense record's planes lie apart in the frame.
+                EXPECT_NE(sequence[k].coding, ZTR_CODING_RUN_LENGTH);
                 EXPECT_NE(sequence[k].layout & ZTR_LAYOUT_PLANAR, 0);
                 EXPECT_NE(sequence[k].unpacked_size, first.unpacked_size);
                 in_frame = frame;
