@@ -71,6 +71,9 @@ struct ConversionEnvironment {
     std::vector<FileInMemory>* files = nullptr;
     // Told of every decoding of a picture (each picture is decoded once per run).
     PictureDecodedNotice pictureDecoded{};
+    // Told of every shaping of a frame for a display type (types that shape the same way
+    // share one).
+    std::function<void()> pictureShaped{};
 };
 
 // The delay that a frame's delta record carries: the picture's own, else the request's,

@@ -21,6 +21,7 @@
 #include "report_message.h"
 #include "source_image.h"
 #include "squash_coding.h"
+#include "target_shaping.h"
 #include "type_code.h"
 #include "zentra_format.h"
 
@@ -32,97 +33,43 @@
 
 namespace {
 
-// Reads the frames of a conversion for one use (a type's sequence, or choosing the adaptive
-// palette): frame `index` of a picture, from the conversion's decoded pictures, composited
-// over that use's background with its colours when it needs them.
-class FrameSource {
-  public:
-    FrameSource(DecodedPictures& pictures, const MessageSink& sink, std::uint8_t background,
-                bool colours)
-        : pictures_(pictures), sink_(sink), background_(background), colours_(colours) {}
-
-    std::optional<SourceImage> Load(const Frame& frame) const {
-        if (frame.picture) {
-            return *frame.picture;
-        }
-        const SourceImage* decoded = pictures_.Frame(frame.path, frame.bytes, frame.index, sink_);
-        if (decoded == nullptr) {
-            return std::nullopt;
-        }
-        return PictureForType(*decoded, background_, colours_);
+// The decoded frame that `frame` names: a picture drawn in memory, or frame `index` of a
+// picture file or picture bytes from the conversion's decoded pictures. Null after a
+// failure, which has been reported.
+const SourceImage* DecodedFrame(const Frame& frame, DecodedPictures& pictures,
+                                const MessageSink& sink) {
+    if (frame.picture) {
+        return frame.picture.get();
     }
-
-  private:
-    DecodedPictures& pictures_;
-    const MessageSink& sink_;
-    std::uint8_t background_;
-    bool colours_;
-};
-
-// Whether a picture's grey levels and colours both hold width x height pixels, as mapping
-// it to a palette needs.
-bool ColoursFitSize(const SourceImage& picture) {
-    std::size_t count = 0;
-    return picture.width > 0 && picture.height > 0 &&
-           CheckedMultiply(static_cast<std::size_t>(picture.width),
-                           static_cast<std::size_t>(picture.height), count) &&
-           picture.pixels.size() == count && picture.rgb.size() / 3 == count &&
-           picture.rgb.size() % 3 == 0;
+    return pictures.Frame(frame.path, frame.bytes, frame.index, sink);
 }
 
-// A type's palette as the writer uses it: the colours its records carry, and what its
-// pictures are matched against.
-struct TypeColours {
-    Palette palette;
-    PaletteMatch match;
-};
+// The shaped frames of one sequence, kept for the later types that shape them the same
+// way, so that each distinct shaping is done once.
+using ShapedFrames = std::vector<ShapedPicture>;
 
-// Turns a shaped picture's colours into indices of the palette (in the grey levels, where
-// the packers take them: an index in the top bits, as a reader scales a bitmap's indices)
-// or, for colour records, into the palette's colours. False when memory ran out.
-bool MapPicture(SourceImage& picture, const TypeColours& colours, int depth, Dither dither) {
-    const Palette& palette = colours.palette;
-    std::vector<std::uint8_t> indices;
-    try {
-        indices.resize(picture.pixels.size());
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    if (!MapToPalette(picture.rgb.data(), picture.width, picture.height, colours.match, dither,
-                      indices.data())) {
-        return false;
-    }
-    if (IsColourDepth(static_cast<unsigned>(depth))) {
-        for (std::size_t i = 0; i < indices.size(); ++i) {
-            const PaletteColour& colour = palette[indices[i]];
-            picture.rgb[3 * i] = colour.red;
-            picture.rgb[3 * i + 1] = colour.green;
-            picture.rgb[3 * i + 2] = colour.blue;
-        }
-        return true;
-    }
-    const int shift = depth < 8 ? 8 - depth : 0;
-    for (std::size_t i = 0; i < indices.size(); ++i) {
-        picture.pixels[i] = static_cast<std::uint8_t>(indices[i] << shift);
-    }
-    std::vector<std::uint8_t>().swap(picture.rgb); // the colours are no longer needed
-    return true;
-}
-
-// One display type's sequence within a conversion. Every failure is reported here, once.
+// One display type's sequence within a conversion: shapes its pictures (or takes them
+// from an earlier type of the same shaping) and packs, codes and writes its records.
+// Every failure is reported here, once.
 class SequenceWriter {
   public:
-    // `colours`, when given, is the type's palette (it outlives the writer).
+    // `shaping` says how the type's pictures are shaped (its palette outlives the writer).
+    // `keep`, when given, collects the shaped frames for later types of the same shaping;
+    // `reuse`, when given, holds them already, shaped by an earlier type.
     SequenceWriter(ByteSink& output, const Sequence& sequence, const ConversionContext& context,
                    RunLengthBuffer& coded, SquashEncoder& squash, DenseEncoder& dense,
-                   const TypeColours* colours, DecodedPictures& pictures)
+                   const TargetShaping& shaping, DecodedPictures& pictures)
         : output_(output), layout_(TypeCodeLayout(sequence.typeCode)),
           depth_(TypeCodeDepth(sequence.typeCode)), colour_(IsColourDepth(depth_)),
-          colours_(colours), palette_(colours != nullptr ? &colours->palette : nullptr),
-          sink_(context.sink), tone_(PanelTone(context.tone, sequence.panel)),
-          panel_(sequence.panel), coding_(context.coding), denseWindow_(context.denseWindow),
-          coded_(coded), squash_(squash), dense_(dense),
-          frames_(pictures, context.sink, tone_.background, colour_ || palette_ != nullptr) {}
+          palette_(shaping.colours != nullptr ? &shaping.colours->palette : nullptr),
+          sink_(context.sink), tone_(shaping.tone), panel_(sequence.panel), coding_(context.coding),
+          denseWindow_(context.denseWindow), coded_(coded), squash_(squash), dense_(dense),
+          shaper_(shaping), pictures_(pictures), shapedNotice_(context.pictureShaped) {}
+
+    void ShareFrames(ShapedFrames* keep, const ShapedFrames* reuse) {
+        keep_ = keep;
+        reuse_ = reuse;
+    }
 
     // Writes the frames' records; after each frame, frameWritten(frames written so far)
     // says whether to go on.
@@ -135,65 +82,22 @@ class SequenceWriter {
         }
         std::optional<SourceImage> previous;
         for (std::size_t i = 0; i < frames.size(); ++i) {
-            std::optional<SourceImage> current = frames_.Load(frames[i]);
-            if (!current) {
-                return ConvertResult::CannotLoadPicture;
+            ShapedPicture shaped;
+            if (const ConvertResult result = ShapedFrame(frames[i], i, shaped);
+                result != ConvertResult::Written) {
+                return result;
             }
-            const int readWidth = current->width;
-            const int readHeight = current->height;
-            PictureArea area;
-            if (!ShapePicture(*current, tone_, depth_, &area)) {
-                ReportMessage(sink_, "ERROR: insufficient memory\n");
-                return ConvertResult::OutOfMemory;
-            }
+            SourceImage& current = shaped.picture;
             if (i == 0) {
-                WarnAboutPanelSize(*current, frames[i].path, readWidth, readHeight);
+                WarnAboutPanelSize(current, frames[i].path, shaped.readWidth, shaped.readHeight);
             }
-            // Otsu's threshold comes from the sequence's first picture (its own pixels, not
-            // the margins of a fit), and holds for all its pictures.
-            if (i == 0) {
-                threshold_ = tone_.autoThreshold ? OtsuThreshold(*current, area) : tone_.threshold;
-            }
-            if (palette_ != nullptr) {
-                if (!AddColours(*current)) {
-                    ReportMessage(sink_, "ERROR: insufficient memory\n");
-                    return ConvertResult::OutOfMemory;
-                }
-                if (!ColoursFitSize(*current)) {
-                    ReportMessage(
-                        sink_, "%s",
-                        InvalidSizeText(frames[i].path, current->width, current->height).c_str());
-                    return ConvertResult::InvalidSize;
-                }
-                if (!MapPicture(*current, *colours_, depth_, tone_.dither)) {
-                    ReportMessage(sink_, "ERROR: insufficient memory\n");
-                    return ConvertResult::OutOfMemory;
-                }
-            } else {
-                // Indexed bitmaps keep their colour-table indices, shown through their palette.
-                if (!current->indexed) {
-                    QuantisePicture(current->pixels.data(), current->width, current->height, depth_,
-                                    threshold_, tone_.dither);
-                }
-                if (colour_ && !QuantiseColours(current->rgb.data(), current->width,
-                                                current->height, depth_, tone_.dither)) {
-                    ReportMessage(sink_, "ERROR: insufficient memory\n");
-                    return ConvertResult::OutOfMemory;
-                }
-            }
-            if (const ConvertResult size = CheckSize(*current, previous, frames[i].path);
+            if (const ConvertResult size = CheckSize(current, previous, frames[i].path);
                 size != ConvertResult::Written) {
                 return size;
             }
-            if ((layout_ & LAYOUT_INVERTED_Y) != 0) {
-                std::vector<std::uint8_t>& samples = Samples(*current);
-                ReverseRows(samples.data(),
-                            static_cast<std::size_t>(current->width) * BytesPerPixel(),
-                            static_cast<std::size_t>(current->height));
-            }
             const bool last = i > 0 && i + 1 == frames.size();
             const auto delay = static_cast<std::uint16_t>(frames[i].delay);
-            if (!WriteRecord(*current, previous ? &*previous : nullptr, last, delay, packer)) {
+            if (!WriteRecord(current, previous ? &*previous : nullptr, last, delay, packer)) {
                 if (coded_.OutOfMemory() || outOfMemory_) {
                     ReportMessage(sink_, "Out of memory!\n");
                     return ConvertResult::OutOfMemory;
@@ -211,19 +115,6 @@ class SequenceWriter {
     }
 
   private:
-    // The conversion's tone options, resized to the panel when the type asks for it, on
-    // the panel's own background when it has one.
-    static ToneOptions PanelTone(ToneOptions tone, const TypePanel& panel) {
-        if (panel.resize && panel.width > 0 && panel.height > 0) {
-            tone.resizeWidth = panel.width;
-            tone.resizeHeight = panel.height;
-        }
-        if (panel.background) {
-            tone.background = *panel.background;
-        }
-        return tone;
-    }
-
     // A picture that the panel cannot show whole is worth a word, once per sequence: the
     // size it is written at, and on a line of its own the size it was read at and, when
     // a quarter turn would make it fit, the --rotate that turns it.
@@ -254,6 +145,48 @@ class SequenceWriter {
         if (!detail.empty()) {
             ReportMessage(sink_, "  %s\n", detail.c_str());
         }
+    }
+
+    // Frame i of the sequence, shaped: from the earlier type that shaped it the same way,
+    // or decoded and shaped here (and kept when a later type wants it).
+    ConvertResult ShapedFrame(const Frame& frame, std::size_t i, ShapedPicture& shaped) {
+        try {
+            if (reuse_ != nullptr && i < reuse_->size()) {
+                shaped = (*reuse_)[i];
+                return ConvertResult::Written;
+            }
+        } catch (const std::bad_alloc&) {
+            ReportMessage(sink_, "ERROR: insufficient memory\n");
+            return ConvertResult::OutOfMemory;
+        }
+        const SourceImage* decoded = DecodedFrame(frame, pictures_, sink_);
+        if (decoded == nullptr) {
+            return ConvertResult::CannotLoadPicture;
+        }
+        if (shapedNotice_) {
+            shapedNotice_();
+        }
+        switch (shaper_.Shape(*decoded, shaped)) {
+        case ShapingResult::Shaped:
+            break;
+        case ShapingResult::InvalidSize:
+            ReportMessage(
+                sink_, "%s",
+                InvalidSizeText(frame.path, shaped.picture.width, shaped.picture.height).c_str());
+            return ConvertResult::InvalidSize;
+        case ShapingResult::OutOfMemory:
+            ReportMessage(sink_, "ERROR: insufficient memory\n");
+            return ConvertResult::OutOfMemory;
+        }
+        if (keep_ != nullptr) {
+            try {
+                keep_->push_back(shaped);
+            } catch (const std::bad_alloc&) {
+                ReportMessage(sink_, "ERROR: insufficient memory\n");
+                return ConvertResult::OutOfMemory;
+            }
+        }
+        return ConvertResult::Written;
     }
 
     // What the records are packed from: the colours for colour records, else the grey
@@ -452,20 +385,22 @@ class SequenceWriter {
     ByteSink& output_;
     std::uint8_t layout_;
     std::uint8_t depth_;
-    bool colour_;                // packed from the colours
-    const TypeColours* colours_; // the type's palette and its matching, or null
-    const Palette* palette_;     // the type's palette, or null for grey levels
+    bool colour_;            // packed from the colours
+    const Palette* palette_; // the type's palette, or null for grey levels
     const MessageSink& sink_;
     const ToneOptions tone_;
     const TypePanel& panel_;
     CodingChoice coding_;
     DenseWindow denseWindow_;
     bool outOfMemory_ = false; // collecting or squash coding a record ran out of memory
-    int threshold_ = DEFAULT_THRESHOLD;
     RunLengthBuffer& coded_;
     SquashEncoder& squash_;
     DenseEncoder& dense_;
-    FrameSource frames_;
+    PictureShaper shaper_;
+    DecodedPictures& pictures_;
+    ShapedFrames* keep_ = nullptr;
+    const ShapedFrames* reuse_ = nullptr;
+    const std::function<void()>& shapedNotice_;
 };
 
 // The palette of at most tone.colours colours chosen for every frame of the file
@@ -475,19 +410,23 @@ class SequenceWriter {
 std::optional<Palette> AdaptivePalette(const std::vector<Frame>& frames,
                                        const ConversionContext& context, DecodedPictures& pictures,
                                        ConvertResult& failure) {
-    const FrameSource source(pictures, context.sink, context.tone.background, true);
     ColourHistogram histogram;
     for (std::size_t i = 0; i < frames.size(); ++i) {
         if (i > 0 && i + 1 == frames.size() && frames[i].path == frames[0].path &&
             frames[i].index == frames[0].index) {
             break;
         }
-        std::optional<SourceImage> picture = source.Load(frames[i]);
-        if (!picture) {
+        const SourceImage* decoded = DecodedFrame(frames[i], pictures, context.sink);
+        if (decoded == nullptr) {
             failure = ConvertResult::CannotLoadPicture;
             return std::nullopt;
         }
-        if (!ShapePicture(*picture, context.tone) || !AddColours(*picture) ||
+        std::optional<SourceImage> picture;
+        try {
+            picture = PictureForType(*decoded, context.tone.background, true);
+        } catch (const std::bad_alloc&) {
+        }
+        if (!picture || !ShapePicture(*picture, context.tone) || !AddColours(*picture) ||
             !histogram.Add(picture->rgb.data(), picture->rgb.size() / 3)) {
             ReportMessage(context.sink, "ERROR: insufficient memory\n");
             failure = ConvertResult::OutOfMemory;
@@ -548,12 +487,12 @@ class ConversionPalettes {
 
     // The palette of type k (of `depth` bits), or null for grey levels; the adaptive
     // palette is chosen on first use. Null with `failure` set when choosing it failed.
-    const TypeColours* For(std::size_t k, unsigned depth, ConvertResult& failure) {
+    const TargetColours* For(std::size_t k, unsigned depth, ConvertResult& failure) {
         if (k >= types_.size()) {
             return nullptr;
         }
         if (!types_[k]) {
-            std::optional<TypeColours> chosen = Choose(k, failure);
+            std::optional<TargetColours> chosen = Choose(k, failure);
             // A black and white palette at depth 1 is what grey levels are.
             if (!chosen || (depth == 1 && IsPlainBlackWhite(*chosen))) {
                 return nullptr;
@@ -564,13 +503,13 @@ class ConversionPalettes {
     }
 
   private:
-    std::optional<TypeColours> Choose(std::size_t k, ConvertResult& failure) {
+    std::optional<TargetColours> Choose(std::size_t k, ConvertResult& failure) {
         if (fixed_) {
             PanelPalette panel = *fixed_;
             if (panel.shows.empty()) {
                 panel.shows = BorrowedShows(panel.colours, Profile(k));
             }
-            return TypeColours{panel.colours, PanelMatch(panel, context_.tone.saturation)};
+            return TargetColours{panel.colours, PanelMatch(panel, context_.tone.saturation)};
         }
         if (context_.tone.colours > 0) {
             if (!adaptive_) {
@@ -581,16 +520,16 @@ class ConversionPalettes {
             }
             PaletteMatch plain;
             plain.colours = *adaptive_;
-            return TypeColours{*adaptive_, plain};
+            return TargetColours{*adaptive_, plain};
         }
         const PanelPalette panel = Profile(k);
         if (panel.colours.empty()) {
             return std::nullopt;
         }
-        return TypeColours{panel.colours, PanelMatch(panel, context_.tone.saturation)};
+        return TargetColours{panel.colours, PanelMatch(panel, context_.tone.saturation)};
     }
 
-    static bool IsPlainBlackWhite(const TypeColours& colours) {
+    static bool IsPlainBlackWhite(const TargetColours& colours) {
         const Palette blackWhite = *BuiltInPalette("bw");
         return colours.palette == blackWhite && colours.match.colours == blackWhite;
     }
@@ -623,7 +562,7 @@ class ConversionPalettes {
     DecodedPictures& pictures_;
     std::optional<PanelPalette> fixed_;
     std::optional<Palette> adaptive_;
-    std::vector<std::optional<TypeColours>> types_;
+    std::vector<std::optional<TargetColours>> types_;
 };
 
 } // namespace
@@ -695,6 +634,33 @@ bool NeedsColours(const std::vector<std::uint32_t>& typeCodes, const ConversionC
 
 namespace {
 
+// The conversion's tone options for a type: resized to its panel when the type asks for
+// it, on the panel's own background when it has one.
+ToneOptions PanelTone(ToneOptions tone, const TypePanel& panel) {
+    if (panel.resize && panel.width > 0 && panel.height > 0) {
+        tone.resizeWidth = panel.width;
+        tone.resizeHeight = panel.height;
+    }
+    if (panel.background) {
+        tone.background = *panel.background;
+    }
+    return tone;
+}
+
+// Whether two sequences show the same pictures, so that a shaping of one serves the other.
+bool SameFrames(const std::vector<Frame>& a, const std::vector<Frame>& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].path != b[i].path || a[i].index != b[i].index || a[i].bytes != b[i].bytes ||
+            a[i].picture != b[i].picture) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Writes the checked sequences through the sink, which is opened here and committed
 // only when every record is written.
 ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
@@ -721,17 +687,44 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
     RunLengthBuffer coded(context.allocate);
     SquashEncoder squash; // keep their memory from record to record
     DenseEncoder dense;
+    // Every type's shaping, and for each the earlier type whose shaped frames it takes.
+    std::vector<TargetShaping> shapings(sequences.size());
+    for (std::size_t k = 0; k < sequences.size(); ++k) {
+        ConvertResult chosen = ConvertResult::Written;
+        shapings[k].colours = palettes.For(k, TypeCodeDepth(sequences[k].typeCode), chosen);
+        if (chosen != ConvertResult::Written) {
+            return chosen;
+        }
+        shapings[k].tone = PanelTone(context.tone, sequences[k].panel);
+        shapings[k].depth = TypeCodeDepth(sequences[k].typeCode);
+        shapings[k].rowsBottomFirst =
+            (TypeCodeLayout(sequences[k].typeCode) & LAYOUT_INVERTED_Y) != 0;
+    }
+    std::vector<std::optional<std::size_t>> shapedBy(sequences.size());
+    std::vector<std::size_t> lastUser(sequences.size());
+    for (std::size_t k = 0; k < sequences.size(); ++k) {
+        lastUser[k] = k;
+        for (std::size_t j = 0; j < k && !shapedBy[k]; ++j) {
+            if (!shapedBy[j] && SameShaping(shapings[j], shapings[k]) &&
+                SameFrames(sequences[j].frames, sequences[k].frames)) {
+                shapedBy[k] = j;
+                lastUser[j] = k;
+            }
+        }
+    }
+    std::vector<ShapedFrames> kept(sequences.size());
     ConversionProgress progress;
     progress.types = sequences.size();
     for (std::size_t k = 0; k < sequences.size(); ++k) {
         const Sequence& sequence = sequences[k];
-        ConvertResult chosen = ConvertResult::Written;
-        const TypeColours* palette = palettes.For(k, TypeCodeDepth(sequence.typeCode), chosen);
-        if (chosen != ConvertResult::Written) {
-            return chosen;
-        }
         progress.frames = sequence.frames.size();
-        SequenceWriter writer(output, sequence, context, coded, squash, dense, palette, pictures);
+        SequenceWriter writer(output, sequence, context, coded, squash, dense, shapings[k],
+                              pictures);
+        if (shapedBy[k]) {
+            writer.ShareFrames(nullptr, &kept[*shapedBy[k]]);
+        } else if (lastUser[k] != k) {
+            writer.ShareFrames(&kept[k], nullptr);
+        }
         const auto frameWritten = [&context, &progress](std::size_t done) {
             progress.framesDone = done;
             return !context.progress || context.progress(progress);
@@ -739,6 +732,9 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
         if (const ConvertResult result = writer.Write(sequence.frames, frameWritten);
             result != ConvertResult::Written) {
             return result; // an uncommitted sink leaves nothing behind
+        }
+        if (shapedBy[k] && lastUser[*shapedBy[k]] == k) {
+            ShapedFrames().swap(kept[*shapedBy[k]]); // no later type takes them
         }
         ++progress.typesDone;
     }

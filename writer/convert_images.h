@@ -107,6 +107,8 @@ struct ConversionContext {
     DecodedPictures* pictures = nullptr;
     // Told of every decoding of a picture.
     PictureDecodedNotice pictureDecoded{};
+    // Told of every shaping of a frame for a display type.
+    std::function<void()> pictureShaped{};
 };
 
 // The delay field of a delta record holds 16 bits; a delay that does not fit is refused.

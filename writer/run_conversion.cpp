@@ -162,6 +162,7 @@ ConversionContext ContextFor(const ConversionRequest& request,
     context.denseWindow = request.denseWindow;
     context.paletteFile = request.paletteFile;
     context.pictureDecoded = environment.pictureDecoded;
+    context.pictureShaped = environment.pictureShaped;
     if (environment.files == nullptr) {
         context.outputPath = request.outputPath;
         context.outputDirectory = request.outputDirectory;

@@ -1,7 +1,8 @@
 // Each picture of a run is decoded once, whatever the number of display types: the count
-// of decodings equals the number of pictures for one type and for four (grey, colour, a
-// palette, panels on black and on white); and a file for several types holds, byte for
-// byte, the records that the runs for each type alone write.
+// of decodings equals the number of pictures for one type and for five (grey, colour, a
+// palette, panels on black and on white); each distinct shaping is done once; and a file
+// for several types holds, byte for byte, the records that the runs for each type alone
+// write.
 #include "conversion_request.h"
 #include "file_request.h"
 
@@ -26,7 +27,7 @@ struct ReadCountCase {
 };
 
 std::vector<DisplayTarget> Targets() {
-    std::vector<DisplayTarget> targets(4);
+    std::vector<DisplayTarget> targets(5);
     targets[0].typeCode = 0x10006; // 1 bit, banded rows reversed
     targets[0].panel.background = 0;
     targets[1].typeCode = 0x80000; // 8-bit grey, on white
@@ -35,6 +36,10 @@ std::vector<DisplayTarget> Targets() {
     targets[2].panel.background = 0;
     targets[3].typeCode = 0x20008; // 2 bits with a palette
     targets[3].palette = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}};
+    // Column order instead of banded rows: shaped as type 0 is, so its pictures are not
+    // shaped again.
+    targets[4].typeCode = 0x10002;
+    targets[4].panel.background = 0;
     return targets;
 }
 
@@ -60,7 +65,11 @@ TEST(DecodedPicturesTest, EachPictureIsDecodedOnceForAnyNumberOfTypes) {
         }
         ConversionRequest request = writer_test::FileRequest(paths, {}, c.animation);
         std::vector<std::string> decoded;
+        int shaped = 0;
+        int shapedAlone = 0;
+        int shapedLastAlone = 0;
         ConversionEnvironment environment;
+        environment.pictureShaped = [&shaped] { ++shaped; };
         environment.pictureDecoded = [&decoded](const std::string& name) {
             decoded.push_back(name);
         };
@@ -69,18 +78,25 @@ TEST(DecodedPicturesTest, EachPictureIsDecodedOnceForAnyNumberOfTypes) {
         for (const DisplayTarget& target : Targets()) {
             request.targets = {target};
             decoded.clear();
+            shaped = 0;
             ASSERT_EQ(RunConversion(request, environment), ConvertResult::Written);
             EXPECT_EQ(decoded, paths);
+            shapedAlone += shaped;
+            shapedLastAlone = shaped;
             for (std::size_t k = 0; k < c.outputs.size(); ++k) {
                 const Bytes file = writer_test::ReadWholeFile(folder.File(c.outputs[k]));
                 together[k].insert(together[k].end(), file.begin(), file.end());
             }
         }
-        // All four types: still one decoding per picture, and the same records in order.
+        // All five types: still one decoding per picture, the same records in order, and
+        // the pictures of the last type, shaped as the first's, not shaped again.
         request.targets = Targets();
         decoded.clear();
+        shaped = 0;
         ASSERT_EQ(RunConversion(request, environment), ConvertResult::Written);
         EXPECT_EQ(decoded, paths);
+        EXPECT_GT(shapedLastAlone, 0);
+        EXPECT_EQ(shaped, shapedAlone - shapedLastAlone);
         for (std::size_t k = 0; k < c.outputs.size(); ++k) {
             EXPECT_EQ(writer_test::ReadWholeFile(folder.File(c.outputs[k])), together[k])
                 << c.outputs[k];
