@@ -80,16 +80,24 @@ class SequenceWriter {
             ReportMessage(sink_, "ERROR: unsupported colour depth\n");
             return ConvertResult::UnsupportedDepth;
         }
-        std::optional<SourceImage> previous;
+        if (keep_ != nullptr) {
+            try {
+                keep_->reserve(frames.size()); // the kept frames stay where they are
+            } catch (const std::bad_alloc&) {
+                ReportMessage(sink_, "ERROR: insufficient memory\n");
+                return ConvertResult::OutOfMemory;
+            }
+        }
+        const SourceImage* previous = nullptr;
         for (std::size_t i = 0; i < frames.size(); ++i) {
-            ShapedPicture shaped;
+            const ShapedPicture* shaped = nullptr;
             if (const ConvertResult result = ShapedFrame(frames[i], i, shaped);
                 result != ConvertResult::Written) {
                 return result;
             }
-            SourceImage& current = shaped.picture;
+            const SourceImage& current = shaped->picture;
             if (i == 0) {
-                WarnAboutPanelSize(current, frames[i].path, shaped.readWidth, shaped.readHeight);
+                WarnAboutPanelSize(current, frames[i].path, shaped->readWidth, shaped->readHeight);
             }
             if (const ConvertResult size = CheckSize(current, previous, frames[i].path);
                 size != ConvertResult::Written) {
@@ -97,7 +105,7 @@ class SequenceWriter {
             }
             const bool last = i > 0 && i + 1 == frames.size();
             const auto delay = static_cast<std::uint16_t>(frames[i].delay);
-            if (!WriteRecord(current, previous ? &*previous : nullptr, last, delay, packer)) {
+            if (!WriteRecord(current, previous, last, delay, packer)) {
                 if (coded_.OutOfMemory() || outOfMemory_) {
                     ReportMessage(sink_, "Out of memory!\n");
                     return ConvertResult::OutOfMemory;
@@ -106,7 +114,7 @@ class SequenceWriter {
                               output_.FailureReason().c_str());
                 return ConvertResult::WriteFailed;
             }
-            previous = std::move(current); // frees the picture before it
+            previous = &current;
             if (!frameWritten(i + 1)) {
                 return ConvertResult::Cancelled;
             }
@@ -147,17 +155,13 @@ class SequenceWriter {
         }
     }
 
-    // Frame i of the sequence, shaped: from the earlier type that shaped it the same way,
-    // or decoded and shaped here (and kept when a later type wants it).
-    ConvertResult ShapedFrame(const Frame& frame, std::size_t i, ShapedPicture& shaped) {
-        try {
-            if (reuse_ != nullptr && i < reuse_->size()) {
-                shaped = (*reuse_)[i];
-                return ConvertResult::Written;
-            }
-        } catch (const std::bad_alloc&) {
-            ReportMessage(sink_, "ERROR: insufficient memory\n");
-            return ConvertResult::OutOfMemory;
+    // Frame i of the sequence, shaped: taken from the earlier type that shaped it the same
+    // way, or decoded and shaped here, and kept for a later type that wants it or else
+    // beside the frame before it (overwriting the one before that).
+    ConvertResult ShapedFrame(const Frame& frame, std::size_t i, const ShapedPicture*& shaped) {
+        if (reuse_ != nullptr && i < reuse_->size()) {
+            shaped = &(*reuse_)[i];
+            return ConvertResult::Written;
         }
         const SourceImage* decoded = DecodedFrame(frame, pictures_, sink_);
         if (decoded == nullptr) {
@@ -166,26 +170,20 @@ class SequenceWriter {
         if (shapedNotice_) {
             shapedNotice_();
         }
-        switch (shaper_.Shape(*decoded, shaped)) {
+        ShapedPicture& fresh = keep_ != nullptr ? keep_->emplace_back() : recent_[i % 2];
+        switch (shaper_.Shape(*decoded, fresh)) {
         case ShapingResult::Shaped:
             break;
         case ShapingResult::InvalidSize:
             ReportMessage(
                 sink_, "%s",
-                InvalidSizeText(frame.path, shaped.picture.width, shaped.picture.height).c_str());
+                InvalidSizeText(frame.path, fresh.picture.width, fresh.picture.height).c_str());
             return ConvertResult::InvalidSize;
         case ShapingResult::OutOfMemory:
             ReportMessage(sink_, "ERROR: insufficient memory\n");
             return ConvertResult::OutOfMemory;
         }
-        if (keep_ != nullptr) {
-            try {
-                keep_->push_back(shaped);
-            } catch (const std::bad_alloc&) {
-                ReportMessage(sink_, "ERROR: insufficient memory\n");
-                return ConvertResult::OutOfMemory;
-            }
-        }
+        shaped = &fresh;
         return ConvertResult::Written;
     }
 
@@ -202,7 +200,7 @@ class SequenceWriter {
     // Sizes must fit the rectangle's 16-bit fields, the pixel block must hold the whole
     // picture, and every picture of a sequence must have the first picture's size so
     // that comparisons stay inside both.
-    ConvertResult CheckSize(const SourceImage& picture, const std::optional<SourceImage>& previous,
+    ConvertResult CheckSize(const SourceImage& picture, const SourceImage* previous,
                             const std::string& path) {
         if (picture.width < 1 || picture.height < 1 || picture.width > MAX_PICTURE_SIDE ||
             picture.height > MAX_PICTURE_SIDE) {
@@ -400,6 +398,7 @@ class SequenceWriter {
     DecodedPictures& pictures_;
     ShapedFrames* keep_ = nullptr;
     const ShapedFrames* reuse_ = nullptr;
+    ShapedPicture recent_[2]; // the frame being written and the one before, when not kept
     const std::function<void()>& shapedNotice_;
 };
 
