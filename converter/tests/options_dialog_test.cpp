@@ -2,15 +2,19 @@
 // [Options] section, saving what OK finds, refusing numbers out of range, and leaving the
 // other sections alone.
 #include "blocking_recorder.h"
+#include "dither_methods.h"
 #include "main_dialog_harness.h"
 #include "options_dialog.h"
 #include "options_settings.h"
+#include "palette.h"
 #include "program_values.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -78,6 +82,41 @@ TEST(OptionsDialog, ShowsTheSavedOptions) {
     EXPECT_TRUE(Checked(options, IDC_OPT_MIRROR_Y));
     EXPECT_EQ(ComboSelection(options, IDC_OPT_CODING), 2);
     DestroyWindow(options);
+}
+
+std::string ComboItem(HWND dialog, int id, int index) {
+    char text[64] = "";
+    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The dithering list shows the engine's methods (the labels it always showed, in their
+// order) and the palette list its built-in palettes; the item chosen is the method saved.
+TEST(OptionsDialog, ListsTheEnginesMethodsAndPalettes) {
+    const std::vector<std::string> labels = {"None", "Floyd-Steinberg", "Atkinson", "Bayer 4 x 4",
+                                             "Bayer 8 x 8"};
+    ASSERT_EQ(std::size(DITHER_METHODS), labels.size());
+    for (int k = 0; k < static_cast<int>(labels.size()); ++k) {
+        SCOPED_TRACE(labels[static_cast<std::size_t>(k)]);
+        MainDialogHarness harness(PROFILES, std::nullopt);
+        HWND options = OpenOptions(harness.Open());
+        ASSERT_NE(options, nullptr);
+        ASSERT_EQ(SendDlgItemMessageA(options, IDC_OPT_DITHER, CB_GETCOUNT, 0, 0),
+                  static_cast<LRESULT>(labels.size()));
+        EXPECT_EQ(ComboItem(options, IDC_OPT_DITHER, k), labels[static_cast<std::size_t>(k)]);
+        EXPECT_EQ(ComboItem(options, IDC_OPT_PALETTE, 0), NO_PALETTE_ITEM);
+        int item = 1;
+        for (const NamedPalette& palette : BuiltInPalettes()) {
+            EXPECT_EQ(ComboItem(options, IDC_OPT_PALETTE, item++), palette.name);
+        }
+        SendDlgItemMessageA(options, IDC_OPT_DITHER, CB_SETCURSEL, static_cast<WPARAM>(k), 0);
+        SendCommand(options, IDOK);
+        EXPECT_EQ(ReadToneOptions().dither, DITHER_METHODS[k].dither);
+        if (IsWindow(options)) {
+            DestroyWindow(options);
+        }
+    }
 }
 
 TEST(OptionsDialog, ShowsTheSavedPaletteOrNumberOfColours) {
@@ -259,7 +298,7 @@ TEST(OptionsDialog, NumbersOutOfRangeAreRefused) {
         const char* what;
         int field;
         const char* text;
-        const char* message;
+        std::string message;
     };
     const RangeCase cases[] = {
         {"threshold 256", IDC_OPT_THRESHOLD, "256", THRESHOLD_RANGE_TEXT},
