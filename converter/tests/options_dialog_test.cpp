@@ -14,7 +14,6 @@
 
 #include <iterator>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -91,20 +90,17 @@ std::string ComboItem(HWND dialog, int id, int index) {
     return text;
 }
 
-// The dithering list shows the engine's methods (the labels it always showed, in their
-// order) and the palette list its built-in palettes; the item chosen is the method saved.
+// The dithering list shows every method of the engine's table, in its order, and the
+// palette list its built-in palettes; the item chosen is the method saved.
 TEST(OptionsDialog, ListsTheEnginesMethodsAndPalettes) {
-    const std::vector<std::string> labels = {"None", "Floyd-Steinberg", "Atkinson", "Bayer 4 x 4",
-                                             "Bayer 8 x 8"};
-    ASSERT_EQ(std::size(DITHER_METHODS), labels.size());
-    for (int k = 0; k < static_cast<int>(labels.size()); ++k) {
-        SCOPED_TRACE(labels[static_cast<std::size_t>(k)]);
+    const int methods = static_cast<int>(std::size(DITHER_METHODS));
+    for (int k = 0; k < methods; ++k) {
+        SCOPED_TRACE(DITHER_METHODS[k].label);
         MainDialogHarness harness(PROFILES, std::nullopt);
         HWND options = OpenOptions(harness.Open());
         ASSERT_NE(options, nullptr);
-        ASSERT_EQ(SendDlgItemMessageA(options, IDC_OPT_DITHER, CB_GETCOUNT, 0, 0),
-                  static_cast<LRESULT>(labels.size()));
-        EXPECT_EQ(ComboItem(options, IDC_OPT_DITHER, k), labels[static_cast<std::size_t>(k)]);
+        ASSERT_EQ(SendDlgItemMessageA(options, IDC_OPT_DITHER, CB_GETCOUNT, 0, 0), methods);
+        EXPECT_EQ(ComboItem(options, IDC_OPT_DITHER, k), DITHER_METHODS[k].label);
         EXPECT_EQ(ComboItem(options, IDC_OPT_PALETTE, 0), NO_PALETTE_ITEM);
         int item = 1;
         for (const NamedPalette& palette : BuiltInPalettes()) {

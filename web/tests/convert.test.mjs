@@ -347,8 +347,8 @@ test('convert: the option lists and limits are the engine's, as ztr names them',
   const dithers = await served.page.$$eval('#opt-dither option', (options) =>
     options.map((o) => [o.value, o.textContent]));
   assert.deepEqual(dithers.map(([word]) => word), help.match(/^ {2}--dither (\S+)$/m)[1].split('|'));
-  assert.deepEqual(dithers.map(([, label]) => label),
-    ['None', 'Floyd-Steinberg', 'Atkinson', 'Bayer 4 x 4', 'Bayer 8 x 8']);
+  const words = await served.page.evaluate(async () => (await import('./engine.js')).engineWords());
+  assert.deepEqual(dithers.map(([, label]) => label), words.dithers.map((method) => method.label));
   const paletteHelp = help.slice(help.indexOf('--palette'), help.indexOf('--colours')).replace(/\s+/g, ' ');
   const names = paletteHelp.match(/in index order: (.*?), #RRGGBB/)[1].split(', ');
   const palettes = await served.page.$$eval('#opt-palette option', (options) => options.map((o) => o.value));
