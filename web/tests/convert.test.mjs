@@ -341,7 +341,7 @@ for (const { delay, message } of DELAYS) {
 // The page's option lists and limits come from the engine module, from the same tables
 // as ztr's help and messages: the dithering methods and built-in palettes in their order,
 // the delay and side limits, the default threshold.
-test('convert: the option lists and limits are the engine's, as ztr names them', async () => {
+test('convert: the option lists and limits come from the engine, as ztr names them', async () => {
   await freshPage();
   const help = execFileSync(ztr, ['--help'], { encoding: 'utf8' });
   const dithers = await served.page.$$eval('#opt-dither option', (options) =>
