@@ -143,8 +143,9 @@ std::optional<int> ParseOptions(const CommandArgs& args, ConvertOptions& options
             if (!delay) {
                 const bool number =
                     ScanInteger(value, IntegerStyle::Decimal).length == value.size();
-                return UsageError("invalid delay '" + value + "'" +
-                                  (number ? " (0 to 65535 ms)" : ""));
+                return UsageError(
+                    "invalid delay '" + value + "'" +
+                    (number ? " (0 to " + std::to_string(MAX_DELAY_MS) + " ms)" : ""));
             }
             options.delay = static_cast<int>(*delay);
             options.delayGiven = true;

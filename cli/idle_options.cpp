@@ -1,10 +1,10 @@
-// The rules by which an option of ztr convert does nothing, from tone.h's account of the
-// steps: the threshold acts at depth 1, dithering below depth 8 and at depth 16, the tone
-// source on grey records of bitmaps with a colour table. Any change of the grey levels
+// The rules by which an option of ztr convert does nothing: where the tone options act
+// is tone_depths.h's, which the tone steps follow too. Any change of the grey levels
 // (resizing, inverting, another threshold, dithering) also reads those bitmaps by
 // luminance, which is all a threshold or dithering does where it has nothing else to do.
 #include "idle_options.h"
 
+#include "tone_depths.h"
 #include "type_code.h"
 #include "zentra_format.h"
 
@@ -44,7 +44,7 @@ std::vector<std::string> IdleOptions(const ConversionChoices& choices) {
     if (given("--fit") && !resized) {
         idle.push_back("--fit has no effect without --resize");
     }
-    if (given("--threshold") && !any([](unsigned depth) { return depth == 1; })) {
+    if (given("--threshold") && !any(ThresholdActsAt)) {
         idle.push_back(
             allColour ? "--threshold has no effect on colour display types (depths 16 "
                         "and 24)"
@@ -52,15 +52,16 @@ std::vector<std::string> IdleOptions(const ConversionChoices& choices) {
                                     "type has depth 1") +
                             (LuminanceByOthers(choices, "--threshold") ? "" : BY_LUMINANCE_ONLY));
     }
-    if (given("--dither") && choices.tone.dither != Dither::None && !choices.palettes &&
-        !any([](unsigned depth) { return depth != 8 && depth != 24; })) {
+    const bool towardsPalette = choices.palettes;
+    if (given("--dither") && choices.tone.dither != Dither::None &&
+        !any([towardsPalette](unsigned depth) { return DitherActsAt(depth, towardsPalette); })) {
         const bool grey = any([](unsigned depth) { return depth == 8; });
         idle.push_back(
             std::string("--dither has no effect at depths 8 and 24, which keep every level") +
             (grey && !LuminanceByOthers(choices, "--dither") ? BY_LUMINANCE_ONLY : ""));
     }
     if (given("--tone")) {
-        if (allColour) {
+        if (!any(ToneSourceActsAt)) {
             idle.push_back("--tone has no effect on colour display types (depths 16 and 24)");
         } else if (LuminanceByOthers(choices, "--tone")) {
             idle.push_back("--tone has no effect with --resize, --invert, --threshold or "

@@ -2,13 +2,19 @@
 // Dispatches the first argument to a command of the table below.
 #include "commands.h"
 
+#include "convert_images.h"
+#include "dither_methods.h"
 #include "interrupt_cleanup.h"
+#include "palette.h"
 #include "report_message.h"
+#include "tone.h"
 #include "version.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -43,7 +49,8 @@ constexpr Command Commands[] = {
      "code it needs."},
 };
 
-const char* const OptionHelp =
+// The options' help, in parts around the words and limits that the engine publishes.
+const char* const ConvertHelpHead =
     "\n"
     "Options of convert:\n"
     "  --type NAME      add the display type of the first profile named NAME, or of the\n"
@@ -53,7 +60,9 @@ const char* const OptionHelp =
     "                   in any mix, and their order is the order of the records\n"
     "  --profiles FILE  the profile file (default: displays.prf beside ztr)\n"
     "  --animation      one animated file of all pictures, followed by the first again\n"
-    "  --delay MS       the animation's frame delay in milliseconds, 0 to 65535 (default 0)\n"
+    "  --delay MS       the animation's frame delay in milliseconds, 0 to ";
+const char* const ConvertHelpAfterDelay =
+    " (default 0)\n"
     "  -o FILE          the file to write, for one output (one picture, or --animation)\n"
     "  --output-dir DIR  each file goes into DIR, named as beside its picture; DIR and\n"
     "                   its parents are made when missing\n"
@@ -82,18 +91,18 @@ const char* const OptionHelp =
     "  --tone index|luminance     bitmaps keep their colour-table indices, or become grey\n"
     "  --background white|black   under transparency and in contain margins (default:\n"
     "                             the profile's background=, else white)\n"
-    "  --threshold N|auto         depth 1: light from grey N (default 128); auto: Otsu\n"
-    "  --dither none|floyd-steinberg|atkinson|bayer4|bayer8\n"
+    "  --threshold N|auto         depth 1: light from grey N (default ";
+const char* const ConvertHelpAfterThreshold = "); auto: Otsu\n"
+                                              "  --dither ";
+const char* const ConvertHelpAfterDither =
+    "\n"
     "  --invert                   swap dark and light in the data\n"
     "  --resize WxH|panel         resample in linear light; panel: each display type to\n"
     "                             the size=WxH of its profile\n"
     "  --fit contain|cover|stretch\n"
     "  --rotate 90|180|270        clockwise\n"
-    "  --mirror x|y               x: left and right swap; y: top and bottom\n"
-    "  --palette NAME|FILE        map to a palette's colours, in index order: bw, bwr, bwy,\n"
-    "                             bwry, 6colour, 7colour, #RRGGBB,... or a .gpl or #RRGGBB\n"
-    "                             file; records of depth 1-8 carry it, 16/24 bits take its\n"
-    "                             colours; without it a profile's palette= applies\n"
+    "  --mirror x|y               x: left and right swap; y: top and bottom\n";
+const char* const ConvertHelpTail =
     "  --colours N                an adaptive palette of at most N colours (2 to 2^depth),\n"
     "                             one for all pictures of an animation\n"
     "  --saturation S             0 to 1 (default 1): match a panel palette's colours as\n"
@@ -154,6 +163,45 @@ const char* const OptionHelp =
     "Exit status: 0 when everything was written, 1 when a conversion or a file failed,\n"
     "2 for a wrong command line. Interrupted (Ctrl-C), ztr removes its temporary files.\n";
 
+// The width of the help's lines, and the column at which an option's description starts.
+constexpr std::size_t HELP_WIDTH = 86;
+constexpr std::size_t HELP_DESCRIPTION_COLUMN = 29;
+
+// An option and its description, the words filled into lines of at most HELP_WIDTH.
+std::string OptionLines(const std::string& option, const std::string& description) {
+    std::string text;
+    std::string line = option;
+    bool lineHasWords = false;
+    std::size_t start = 0;
+    while (start < description.size()) {
+        std::size_t end = description.find(' ', start);
+        end = end == std::string::npos ? description.size() : end;
+        const std::string word = description.substr(start, end - start);
+        start = end + 1;
+        if (lineHasWords && line.size() + 1 + word.size() > HELP_WIDTH) {
+            text += line + "\n";
+            line.clear();
+            lineHasWords = false;
+        }
+        line.resize(std::max(line.size(), HELP_DESCRIPTION_COLUMN), ' ');
+        line += (lineHasWords ? " " : "") + word;
+        lineHasWords = true;
+    }
+    return text + line + "\n";
+}
+
+std::string OptionHelp() {
+    return ConvertHelpHead + std::to_string(MAX_DELAY_MS) + ConvertHelpAfterDelay +
+           std::to_string(DEFAULT_THRESHOLD) + ConvertHelpAfterThreshold + DitherWords("|") +
+           ConvertHelpAfterDither +
+           OptionLines("  --palette NAME|FILE",
+                       "map to a palette's colours, in index order: " + BuiltInPaletteNames() +
+                           ", #RRGGBB,... or a .gpl or #RRGGBB file; records of depth 1-8 "
+                           "carry it, 16/24 bits take its colours; without it a profile's "
+                           "palette= applies") +
+           ConvertHelpTail;
+}
+
 const Command* FindCommand(const std::string& name) {
     for (const Command& command : Commands) {
         if (name == command.name) {
@@ -174,7 +222,7 @@ void PrintHelp() {
     for (const Command& command : Commands) {
         std::printf("  %-9s %s\n", command.name, command.summary);
     }
-    std::fputs(OptionHelp, stdout);
+    std::fputs(OptionHelp().c_str(), stdout);
 }
 
 bool IsHelpOption(const std::string& text) {

@@ -7,6 +7,7 @@
 #include "file_dialog.h"
 #include "file_list.h"
 #include "message_box_sink.h"
+#include "picture_file_kinds.h"
 #include "resource.h"
 #include "selected_files.h"
 #include "settings.h"
@@ -14,6 +15,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -31,7 +33,31 @@ void RememberFolder(const std::string& path) {
     }
 }
 
+// A kind's patterns joined by `separator`: "*.jpg;*.jpeg;*.jpe".
+std::string Patterns(const PictureFileKind& kind, const char* separator) {
+    std::string patterns;
+    for (std::string_view extension : kind.extensions) {
+        if (!extension.empty()) {
+            patterns +=
+                (patterns.empty() ? "" : separator) + std::string("*") + std::string(extension);
+        }
+    }
+    return patterns;
+}
+
 } // namespace
+
+std::string PictureFilters() {
+    std::string filters = "Pictures";
+    filters += '\0' + PictureExtensionList("*", ";") + '\0';
+    for (const PictureFileKind& kind : PICTURE_FILE_KINDS) {
+        filters += std::string(kind.label) + " (" + Patterns(kind, ", ") + ")" + '\0' +
+                   Patterns(kind, ";") + '\0';
+    }
+    filters += "All files (*.*)";
+    filters += '\0' + std::string("*.*") + '\0';
+    return filters;
+}
 
 void AddSelectedFiles(HWND dialog) {
     std::unique_ptr<char[]> selection(new (std::nothrow) char[SELECTION_BUFFER_SIZE]);
@@ -44,7 +70,8 @@ void AddSelectedFiles(HWND dialog) {
     char folder[SETTING_TEXT_SIZE] = "";
     ReadSettingText("directory", "", folder);
 
-    OPENFILENAMEA dialogData = FileDialogData(dialog, PICTURE_FILTERS, selection.get(),
+    const std::string filters = PictureFilters();
+    OPENFILENAMEA dialogData = FileDialogData(dialog, filters.c_str(), selection.get(),
                                               static_cast<DWORD>(SELECTION_BUFFER_SIZE));
     dialogData.lpstrInitialDir = folder;
     dialogData.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST;

@@ -10,19 +10,10 @@
 
 inline constexpr std::size_t SELECTION_BUFFER_SIZE = 32767;
 
-// "Pictures" (every extension), one filter a format, then all files: each a text and its
-// patterns, the list ending in an empty string.
-inline constexpr char PICTURE_FILTERS[] =
-    "Pictures\0*.bmp;*.dib;*.png;*.gif;*.jpg;*.jpeg;*.jpe;*.tga;*.pbm;*.pgm;*.ppm;*.pnm\0"
-    "Windows Bitmap (*.bmp, *.dib)\0*.bmp;*.dib\0"
-    "PNG (*.png)\0*.png\0"
-    "GIF (*.gif)\0*.gif\0"
-    "JPEG (*.jpg, *.jpeg, *.jpe)\0*.jpg;*.jpeg;*.jpe\0"
-    "Targa (*.tga)\0*.tga\0"
-    "Portable Bitmap (*.pbm)\0*.pbm\0"
-    "Portable Gray-Map (*.pgm)\0*.pgm\0"
-    "Portable Pixmap (*.ppm, *.pnm)\0*.ppm;*.pnm\0"
-    "All files (*.*)\0*.*\0";
+// The open dialog's filters, from the engine's picture file kinds: "Pictures" (every
+// extension), one filter a kind, then all files; each a text and its patterns, ending in
+// NUL, the list in an empty string (the string's own terminator).
+std::string PictureFilters();
 
 inline constexpr const char* SELECTION_MEMORY_TEXT = "Insufficient memory (or corrupt heap)";
 

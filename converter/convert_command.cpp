@@ -116,7 +116,7 @@ void ConvertLists(HWND dialog) {
     if (animation) {
         const std::optional<unsigned int> field = ReadDelayField(dialog);
         if (!field || !DelayFits(*field)) {
-            PlatformCalls.MessageBoxA(dialog, DELAY_RANGE_TEXT, CONVERTER_CAPTION,
+            PlatformCalls.MessageBoxA(dialog, DELAY_RANGE_TEXT.c_str(), CONVERTER_CAPTION,
                                       MB_OK | MB_ICONEXCLAMATION);
             return;
         }

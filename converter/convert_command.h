@@ -24,7 +24,8 @@ inline constexpr const char* NO_TARGET_TYPES_TEXT =
     "No target types selected.\nPlease add one or \"zentra types\" by clicking on the \"Add "
     "bitmap/display type\" button.";
 inline constexpr const char* INSUFFICIENT_MEMORY_TEXT = "Insufficient memory.";
-inline constexpr const char* DELAY_RANGE_TEXT = "The delay must be between 0 and 65535 ms.";
+inline const std::string DELAY_RANGE_TEXT =
+    "The delay must be between 0 and " + std::to_string(MAX_DELAY_MS) + " ms.";
 inline constexpr const char* FINISHED_TEXT = "Finished image conversion.";
 
 // The delay field as an unsigned decimal number: 0 when it is empty, nothing when its

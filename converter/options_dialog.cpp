@@ -3,14 +3,17 @@
 #include "options_dialog.h"
 
 #include "blocking_calls.h"
+#include "dither_methods.h"
 #include "file_dialog.h"
 #include "message_box_sink.h"
 #include "options_settings.h"
+#include "palette.h"
 #include "program_values.h"
 #include "resource.h"
 #include "tone_settings.h"
 
 #include <array>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -18,8 +21,6 @@ namespace {
 // The combo boxes' items, in the order of the values they stand for.
 constexpr std::array<const char*, 2> TONE_ITEMS = {"Colour-table index", "Luminance"};
 constexpr std::array<const char*, 2> BACKGROUND_ITEMS = {"White", "Black"};
-constexpr std::array<const char*, 5> DITHER_ITEMS = {"None", "Floyd-Steinberg", "Atkinson",
-                                                     "Bayer 4 x 4", "Bayer 8 x 8"};
 constexpr std::array<const char*, 3> FIT_ITEMS = {"Contain", "Cover", "Stretch"};
 constexpr std::array<const char*, 4> ROTATE_ITEMS = {"None", "90", "180", "270"};
 // In the order of CodingChoice.
@@ -31,6 +32,19 @@ void FillCombo(HWND dialog, int id, const std::array<const char*, N>& items, int
     HWND combo = GetDlgItem(dialog, id);
     for (const char* item : items) {
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+// The dithering list: the methods' labels in the table's order, the chosen one selected.
+void FillDitherCombo(HWND dialog, Dither chosen) {
+    HWND combo = GetDlgItem(dialog, IDC_OPT_DITHER);
+    int selected = 0;
+    int index = 0;
+    for (const DitherMethod& method : DITHER_METHODS) {
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(method.label));
+        selected = method.dither == chosen ? index : selected;
+        ++index;
     }
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
@@ -48,9 +62,6 @@ bool Checked(HWND dialog, int id) {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
 
-constexpr std::array<const char*, 6> BUILT_IN_PALETTES = {"bw",   "bwr",     "bwy",
-                                                          "bwry", "6colour", "7colour"};
-
 // The palette field's text: empty for "(none)".
 std::string PaletteText(HWND dialog) {
     char text[MAX_PATH + 1] = "";
@@ -62,8 +73,9 @@ std::string PaletteText(HWND dialog) {
 void ShowPalette(HWND dialog, const std::string& palette) {
     HWND combo = GetDlgItem(dialog, IDC_OPT_PALETTE);
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(NO_PALETTE_ITEM));
-    for (const char* name : BUILT_IN_PALETTES) {
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    for (const NamedPalette& palette : BuiltInPalettes()) {
+        const std::string name(palette.name);
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
     SetWindowTextA(combo, palette.empty() ? NO_PALETTE_ITEM : palette.c_str());
 }
@@ -95,7 +107,7 @@ INT_PTR OnInitDialog(HWND dialog) {
     FillCombo(dialog, IDC_OPT_BACKGROUND, BACKGROUND_ITEMS, options.background == 0 ? 1 : 0);
     SetDlgItemInt(dialog, IDC_OPT_THRESHOLD, static_cast<UINT>(options.threshold), FALSE);
     Check(dialog, IDC_OPT_AUTO_THRESHOLD, options.autoThreshold);
-    FillCombo(dialog, IDC_OPT_DITHER, DITHER_ITEMS, static_cast<int>(options.dither));
+    FillDitherCombo(dialog, options.dither);
     Check(dialog, IDC_OPT_INVERT, options.invert);
     Check(dialog, IDC_OPT_RESIZE, options.resizeWidth > 0);
     if (options.resizeWidth > 0) {
@@ -146,12 +158,15 @@ INT_PTR OnOk(HWND dialog) {
         Warn(dialog, THRESHOLD_RANGE_TEXT);
         return TRUE;
     }
-    options.dither = static_cast<Dither>(ComboChoice(dialog, IDC_OPT_DITHER));
+    const int dither = ComboChoice(dialog, IDC_OPT_DITHER);
+    options.dither = dither < static_cast<int>(std::size(DITHER_METHODS))
+                         ? DITHER_METHODS[dither].dither
+                         : Dither::None;
     options.invert = Checked(dialog, IDC_OPT_INVERT);
     if (Checked(dialog, IDC_OPT_RESIZE) &&
         (!FieldNumber(dialog, IDC_OPT_WIDTH, 1, MAX_PICTURE_SIDE, options.resizeWidth) ||
          !FieldNumber(dialog, IDC_OPT_HEIGHT, 1, MAX_PICTURE_SIDE, options.resizeHeight))) {
-        Warn(dialog, RESIZE_RANGE_TEXT);
+        Warn(dialog, RESIZE_RANGE_TEXT.c_str());
         return TRUE;
     }
     options.fit = static_cast<Fit>(ComboChoice(dialog, IDC_OPT_FIT));

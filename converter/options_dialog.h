@@ -4,11 +4,15 @@
 // kept in the settings file's [Options] section.
 #pragma once
 
+#include "zentra_format.h"
+
 #include <windows.h>
 
+#include <string>
+
 inline constexpr const char* THRESHOLD_RANGE_TEXT = "The threshold must be between 0 and 255.";
-inline constexpr const char* RESIZE_RANGE_TEXT =
-    "The width and the height must be between 1 and 32767.";
+inline const std::string RESIZE_RANGE_TEXT =
+    "The width and the height must be between 1 and " + std::to_string(MAX_PICTURE_SIDE) + ".";
 inline constexpr const char* SATURATION_RANGE_TEXT =
     "The saturation must be between 0 and 1, in steps of 0.001.";
 inline constexpr const char* COLOURS_RANGE_TEXT =

@@ -197,7 +197,7 @@ void ReadPalette(std::string_view value, DisplayProfile& profile, const FaultSin
     if (!palette) {
         Unusable(profile,
                  "palette '" + std::string(value) + "' is neither a built-in palette (" +
-                     std::string(BUILT_IN_PALETTE_NAMES) + ") nor #RRGGBB colours",
+                     BuiltInPaletteNames() + ") nor #RRGGBB colours",
                  fault);
         return;
     }

@@ -18,7 +18,7 @@ inline constexpr std::size_t PROFILE_LINE_MAX = 255;
 // Settings are "key=value" words between the depth (or, without one, the lay-out code)
 // and the description. Readers that predate them take them for the start of the
 // description, so a profile file that uses them still reads everywhere.
-//   size=WxH                   the panel's size in pixels, each side 1 to 32767
+//   size=WxH                   the panel's size in pixels, each side 1 to MAX_PICTURE_SIDE
 //   palette=NAME               a built-in palette (palette.h), in index order
 //   palette=#RRGGBB,#RRGGBB..  the panel's colours in index order, at most 2^depth
 //   shows=#RRGGBB,#RRGGBB..    the colours the panel shows for its palette's entries, as

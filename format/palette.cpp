@@ -30,25 +30,33 @@ int HexDigit(char c) {
 
 } // namespace
 
-std::optional<Palette> BuiltInPalette(std::string_view name) {
-    struct Named {
-        std::string_view name;
-        Palette colours;
-    };
-    static const std::array<Named, 6> NAMED{{
+const std::vector<NamedPalette>& BuiltInPalettes() {
+    static const std::vector<NamedPalette> NAMED{
         {"bw", {BLACK, WHITE}},
         {"bwr", {BLACK, WHITE, RED}},
         {"bwy", {BLACK, WHITE, YELLOW}},
         {"bwry", {BLACK, WHITE, RED, YELLOW}},
         {"6colour", {BLACK, WHITE, YELLOW, RED, BLUE, GREEN}},
         {"7colour", {BLACK, WHITE, YELLOW, RED, BLUE, GREEN, ORANGE}},
-    }};
-    for (const Named& palette : NAMED) {
+    };
+    return NAMED;
+}
+
+std::optional<Palette> BuiltInPalette(std::string_view name) {
+    for (const NamedPalette& palette : BuiltInPalettes()) {
         if (palette.name == name) {
             return palette.colours;
         }
     }
     return std::nullopt;
+}
+
+std::string BuiltInPaletteNames() {
+    std::string names;
+    for (const NamedPalette& palette : BuiltInPalettes()) {
+        names += (names.empty() ? "" : ", ") + std::string(palette.name);
+    }
+    return names;
 }
 
 std::string ColourName(const PaletteColour& colour) {

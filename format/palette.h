@@ -19,18 +19,27 @@ struct PaletteColour {
 
 using Palette = std::vector<PaletteColour>;
 
-// The built-in palettes, in index order:
+// A palette the tools know by name.
+struct NamedPalette {
+    std::string_view name;
+    Palette colours;
+};
+
+// The built-in palettes, in the order every list of them shows, their colours in index
+// order:
 //   bw       black, white
 //   bwr      black, white, red
 //   bwy      black, white, yellow
 //   bwry     black, white, red, yellow
 //   6colour  black, white, yellow, red, blue, green
 //   7colour  black, white, yellow, red, blue, green, orange
-// Nothing for another name.
+const std::vector<NamedPalette>& BuiltInPalettes();
+
+// The colours of the built-in palette of that name; nothing for another name.
 std::optional<Palette> BuiltInPalette(std::string_view name);
 
-// The built-in palettes' names, separated by ", ", for messages and help texts.
-inline constexpr std::string_view BUILT_IN_PALETTE_NAMES = "bw, bwr, bwy, bwry, 6colour, 7colour";
+// The built-in palettes' names, in order, separated by ", ", for messages and help texts.
+std::string BuiltInPaletteNames();
 
 // The name of a built-in palette's colour (black, white, red, yellow, blue, green,
 // orange), else "#RRGGBB" in upper case.

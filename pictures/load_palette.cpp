@@ -178,10 +178,9 @@ std::optional<PanelPalette> LoadPanelPalette(const std::string& text, const Mess
     std::error_code error;
     if (!std::filesystem::is_regular_file(text, error)) {
         ReportMessage(sink,
-                      "ERROR: palette '%s' is neither a built-in palette (%.*s), a list of "
+                      "ERROR: palette '%s' is neither a built-in palette (%s), a list of "
                       "#RRGGBB colours nor a palette file\n",
-                      text.c_str(), static_cast<int>(BUILT_IN_PALETTE_NAMES.size()),
-                      BUILT_IN_PALETTE_NAMES.data());
+                      text.c_str(), BuiltInPaletteNames().c_str());
         return std::nullopt;
     }
     return ReadPanelPaletteFile(text, sink);

@@ -1,8 +1,9 @@
 // Choosing a source picture's reader: by the signature in its first bytes, else by the
-// extension of its name (the text from the last "." on).
+// kind of file its name tells (picture_file_kinds.h).
 #include "picture_format.h"
 
-#include <cctype>
+#include "picture_file_kinds.h"
+
 #include <cstring>
 
 namespace {
@@ -10,19 +11,6 @@ namespace {
 bool StartsWith(const std::uint8_t* head, std::size_t count, const char* signature,
                 std::size_t length) {
     return count >= length && std::memcmp(head, signature, length) == 0;
-}
-
-bool ExtensionIs(const std::string& path, const char* extension) {
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || path.size() - dot != std::strlen(extension)) {
-        return false;
-    }
-    for (std::size_t i = dot; i < path.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(path[i])) != extension[i - dot]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -45,18 +33,13 @@ bool SignatureFormat(const std::uint8_t* head, std::size_t count, PictureFormat&
 }
 
 PictureFormat NameFormat(const std::string& path) {
-    if (ExtensionIs(path, ".bmp")) {
-        return PictureFormat::Bitmap;
-    }
-    if (ExtensionIs(path, ".tga")) {
-        return PictureFormat::Tga;
-    }
-    return PictureFormat::Pnm;
+    const PictureFileKind* kind = PictureFileKindOf(path);
+    return kind != nullptr && kind->chosenByName ? kind->format : PictureFormat::Pnm;
 }
 
 bool HasPnmName(const std::string& path) {
-    return ExtensionIs(path, ".pbm") || ExtensionIs(path, ".pgm") || ExtensionIs(path, ".ppm") ||
-           ExtensionIs(path, ".pnm");
+    const PictureFileKind* kind = PictureFileKindOf(path);
+    return kind != nullptr && kind->format == PictureFormat::Pnm;
 }
 
 PictureFormat ChoosePictureFormat(const std::string& path, const std::uint8_t* head,

@@ -23,13 +23,13 @@ inline constexpr std::size_t SIGNATURE_BYTES = 8;
 // JPEG's FF D8 FF.
 bool SignatureFormat(const std::uint8_t* head, std::size_t count, PictureFormat& format);
 
-// The choice by name for a file without a known signature: ".bmp" (any case) to the
-// bitmap reader, ".tga" (any case) to the TGA reader, every other name to the
-// PBM/PGM/PPM reader.
+// The choice by name for a file without a known signature: the reader of its kind of
+// file where that kind is chosen by name (".bmp", ".dib", ".tga", the PBM/PGM/PPM names;
+// any case), every other name to the PBM/PGM/PPM reader.
 PictureFormat NameFormat(const std::string& path);
 
 // True for the names of PBM, PGM and PPM files: ".pbm", ".pgm", ".ppm" or ".pnm" (any
-// case).
+// case), as picture_file_kinds.h lists them.
 bool HasPnmName(const std::string& path);
 
 // The choice for a file: its signature when it has a known one, else its name.

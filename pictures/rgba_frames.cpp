@@ -1,5 +1,5 @@
 // Announced sizes and RGBA frames for the colour readers. The size limits are those
-// every reader of the engine keeps: sides of 1 to 32767, one frame of at most
+// every reader of the engine keeps: sides of 1 to MAX_PICTURE_SIDE, one frame of at most
 // MAX_FRAME_PIXELS and the pixels of all frames of one picture together no more.
 #include "rgba_frames.h"
 

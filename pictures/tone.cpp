@@ -8,6 +8,7 @@
 #include "resize_by_area.h"
 #include "resize_linear_light.h"
 #include "target_levels.h"
+#include "tone_depths.h"
 
 #include <algorithm>
 #include <array>
@@ -443,8 +444,9 @@ void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int
     if (depth < 1 || depth > 8 || width < 1 || height < 1) {
         return;
     }
-    const int shift = depth == 1 ? DEFAULT_THRESHOLD - threshold : 0;
-    if (dither == Dither::None) {
+    const int shift =
+        ThresholdActsAt(static_cast<unsigned>(depth)) ? DEFAULT_THRESHOLD - threshold : 0;
+    if (dither == Dither::None || !DitherActsAt(static_cast<unsigned>(depth), false)) {
         MoveByThreshold(pixels, static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
                         shift);
         return;
@@ -453,7 +455,9 @@ void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int
 }
 
 bool QuantiseColours(std::uint8_t* rgb, int width, int height, int depth, Dither dither) {
-    if (depth != 16 || dither == Dither::None || width < 1 || height < 1) {
+    if (!IsColourDepth(static_cast<unsigned>(depth)) ||
+        !DitherActsAt(static_cast<unsigned>(depth), false) || dither == Dither::None || width < 1 ||
+        height < 1) {
         return true;
     }
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
@@ -483,11 +487,6 @@ struct Named {
     int value;
 };
 
-constexpr Named DITHER_NAMES[] = {{"none", static_cast<int>(Dither::None)},
-                                  {"floyd-steinberg", static_cast<int>(Dither::FloydSteinberg)},
-                                  {"atkinson", static_cast<int>(Dither::Atkinson)},
-                                  {"bayer4", static_cast<int>(Dither::Bayer4)},
-                                  {"bayer8", static_cast<int>(Dither::Bayer8)}};
 constexpr Named FIT_NAMES[] = {{"contain", static_cast<int>(Fit::Contain)},
                                {"cover", static_cast<int>(Fit::Cover)},
                                {"stretch", static_cast<int>(Fit::Stretch)}};
@@ -515,12 +514,13 @@ template <std::size_t K> const char* NameOf(const Named (&names)[K], int value) 
 } // namespace
 
 bool ParseDither(const std::string& text, Dither& dither) {
-    int value = 0;
-    if (!FindName(DITHER_NAMES, text, value)) {
-        return false;
+    for (const DitherMethod& method : DITHER_METHODS) {
+        if (text == method.word) {
+            dither = method.dither;
+            return true;
+        }
     }
-    dither = static_cast<Dither>(value);
-    return true;
+    return false;
 }
 
 bool ParseFit(const std::string& text, Fit& fit) {
@@ -533,7 +533,7 @@ bool ParseFit(const std::string& text, Fit& fit) {
 }
 
 const char* DitherName(Dither dither) {
-    return NameOf(DITHER_NAMES, static_cast<int>(dither));
+    return DitherMethodOf(dither).word;
 }
 
 const char* FitName(Fit fit) {

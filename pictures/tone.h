@@ -4,6 +4,7 @@
 // 16-bit colour record. Every picture of a conversion gets the same treatment.
 #pragma once
 
+#include "dither_methods.h"
 #include "source_image.h"
 
 #include <cstddef>
@@ -15,7 +16,6 @@ enum class ToneSource {
     Luminance, // bitmaps become the luminance of their table colours
 };
 enum class Fit { Contain, Cover, Stretch };
-enum class Dither { None, FloydSteinberg, Atkinson, Bayer4, Bayer8 };
 
 // The grey level from which a depth-1 pixel is light, unless --threshold says otherwise.
 inline constexpr int DEFAULT_THRESHOLD = 128;
@@ -109,8 +109,8 @@ void QuantisePicture(std::uint8_t* pixels, int width, int height, int depth, int
 // never applies to colours. False when memory ran out.
 bool QuantiseColours(std::uint8_t* rgb, int width, int height, int depth, Dither dither);
 
-// Parsing of the option words used by ztr and the converter's settings; false when the
-// text is none of them.
+// Parsing of the option words used by ztr and the converter's settings (the dithering
+// words are those of DITHER_METHODS); false when the text is none of them.
 bool ParseDither(const std::string& text, Dither& dither);
 bool ParseFit(const std::string& text, Fit& fit);
 const char* DitherName(Dither dither);

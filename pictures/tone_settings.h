@@ -19,9 +19,9 @@ inline constexpr const char* TONE_KEYS[] = {"tone",   "background", "threshold",
 //   tone        index | luminance
 //   background  white | black
 //   threshold   0 to 255 | auto
-//   dither      none | floyd-steinberg | atkinson | bayer4 | bayer8
+//   dither      a word of DITHER_METHODS (dither_methods.h)
 //   invert      1 | 0
-//   resize      WxH (each side 1 to 32767) | "" (keep the size)
+//   resize      WxH (each side 1 to MAX_PICTURE_SIDE) | "" (keep the size)
 //   fit         contain | cover | stretch
 //   rotate      0 | 90 | 180 | 270
 //   mirror      x | y | xy | "" (x: left and right swap; y: top and bottom swap)

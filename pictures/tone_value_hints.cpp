@@ -37,9 +37,11 @@ std::string ToneValueHint(const std::string& key) {
         return "0 to 255, or auto";
     }
     if (key == "dither") {
-        return list({DitherName(Dither::None), DitherName(Dither::FloydSteinberg),
-                     DitherName(Dither::Atkinson), DitherName(Dither::Bayer4),
-                     DitherName(Dither::Bayer8)});
+        std::vector<std::string_view> words;
+        for (const DitherMethod& method : DITHER_METHODS) {
+            words.push_back(method.word);
+        }
+        return Alternatives(words);
     }
     if (key == "invert") {
         return list({"1", "0"});
@@ -57,7 +59,7 @@ std::string ToneValueHint(const std::string& key) {
         return list({"x", "y"});
     }
     if (key == "palette") {
-        return std::string(BUILT_IN_PALETTE_NAMES) + ", #RRGGBB,... or a palette file";
+        return BuiltInPaletteNames() + ", #RRGGBB,... or a palette file";
     }
     if (key == "saturation") {
         return "0 to 1";

@@ -10,10 +10,14 @@
 #include "decode_record.h"
 #include "describe_record.h"
 #include "display_profiles.h"
+#include "dither_methods.h"
 #include "frame_player.h"
+#include "palette.h"
 #include "parse_integer.h"
+#include "picture_file_kinds.h"
 #include "play_sequence.h"
 #include "read_record_header.h"
+#include "tone.h"
 #include "tone_settings.h"
 #include "type_code.h"
 #include "type_code_fault.h"
@@ -125,6 +129,35 @@ val ProfilesFromText(const std::string& text, const std::string& name) {
     result.set("profiles", ProfileArray(profiles));
     result.set("warnings", MessageArray(warnings));
     return result;
+}
+
+// The engine's words and limits, from which the page builds its controls: {maxDelay,
+// maxSide, defaultThreshold, dithers: [{word, label}], palettes: [{name, colours}],
+// pictureExtensions}, colours a palette's colour names ("black, white") and
+// pictureExtensions the names the file input accepts (".bmp,.dib,...").
+val EngineWords() {
+    val words = val::object();
+    words.set("maxDelay", MAX_DELAY_MS);
+    words.set("maxSide", MAX_PICTURE_SIDE);
+    words.set("defaultThreshold", DEFAULT_THRESHOLD);
+    val dithers = val::array();
+    for (const DitherMethod& method : DITHER_METHODS) {
+        val entry = val::object();
+        entry.set("word", std::string(method.word));
+        entry.set("label", std::string(method.label));
+        dithers.call<void>("push", entry);
+    }
+    words.set("dithers", dithers);
+    val palettes = val::array();
+    for (const NamedPalette& palette : BuiltInPalettes()) {
+        val entry = val::object();
+        entry.set("name", std::string(palette.name));
+        entry.set("colours", ColourNames(palette.colours));
+        palettes.call<void>("push", entry);
+    }
+    words.set("palettes", palettes);
+    words.set("pictureExtensions", PictureExtensionList("", ","));
+    return words;
 }
 
 // Hands every step of a conversion to the page's progress function ({framesDone, frames,
@@ -420,6 +453,7 @@ std::string ExportHeader(const val& fileBytes, const std::string& fileName) {
 EMSCRIPTEN_BINDINGS(zentra) {
     emscripten::function("profiles", &Profiles);
     emscripten::function("profilesFromText", &ProfilesFromText);
+    emscripten::function("engineWords", &EngineWords);
     emscripten::function("parseTypeCode", &ParseTypeCode);
     emscripten::function("convert", &Convert);
     emscripten::function("listRecords", &ListFile);

@@ -3,7 +3,11 @@
 #include "version.h"
 #include "ztr_runner.h"
 
+#include "convert_images.h"
+#include "dither_methods.h"
 #include "little_endian.h"
+#include "palette.h"
+#include "tone.h"
 #include "zentra_format.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +79,35 @@ TEST(ZtrCommandLine, VersionAndHelp) {
             "(--type NAME | --code CODE)... PICTURE..."),
         std::string::npos);
     EXPECT_NE(help.out.find("ztr profiles [--verbose] [--check] [FILE]"), std::string::npos);
+}
+
+// The help's words and limits come from the engine's tables: every dithering method and
+// every built-in palette, in their order, and the delay and threshold the engine uses.
+TEST(ZtrCommandLine, HelpListsTheEnginesWords) {
+    ScratchDirectory dir("help-words");
+    const std::string help = RunZtr({"--help"}, dir.path()).out;
+    EXPECT_NE(help.find("  --dither " + DitherWords("|") + "\n"), std::string::npos);
+    EXPECT_NE(help.find("0 to " + std::to_string(MAX_DELAY_MS) + " (default 0)"),
+              std::string::npos);
+    EXPECT_NE(help.find("(default " + std::to_string(DEFAULT_THRESHOLD) + "); auto"),
+              std::string::npos);
+    // The palette option's lines, their line breaks and indents taken out.
+    const std::size_t start = help.find("  --palette NAME|FILE");
+    const std::size_t end = help.find("  --colours N");
+    ASSERT_LT(start, end);
+    std::string palette;
+    for (char c : help.substr(start, end - start)) {
+        if (c == '\n' || (c == ' ' && !palette.empty() && palette.back() == ' ')) {
+            c = ' ';
+            if (!palette.empty() && palette.back() == ' ') {
+                continue;
+            }
+        }
+        palette += c;
+    }
+    EXPECT_NE(palette.find("in index order: " + BuiltInPaletteNames() + ", #RRGGBB,... or"),
+              std::string::npos)
+        << palette;
 }
 
 TEST(ZtrCommandLine, UsageErrorsExitTwoWithAHint) {

@@ -2,14 +2,17 @@
 // [Options] section, saving what OK finds, refusing numbers out of range, and leaving the
 // other sections alone.
 #include "blocking_recorder.h"
+#include "dither_methods.h"
 #include "main_dialog_harness.h"
 #include "options_dialog.h"
 #include "options_settings.h"
+#include "palette.h"
 #include "program_values.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 namespace {
@@ -78,6 +81,38 @@ TEST(OptionsDialog, ShowsTheSavedOptions) {
     EXPECT_TRUE(Checked(options, IDC_OPT_MIRROR_Y));
     EXPECT_EQ(ComboSelection(options, IDC_OPT_CODING), 2);
     DestroyWindow(options);
+}
+
+std::string ComboItem(HWND dialog, int id, int index) {
+    char text[64] = "";
+    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The dithering list shows every method of the engine's table, in its order, and the
+// palette list its built-in palettes; the item chosen is the method saved.
+TEST(OptionsDialog, ListsTheEnginesMethodsAndPalettes) {
+    const int methods = static_cast<int>(std::size(DITHER_METHODS));
+    for (int k = 0; k < methods; ++k) {
+        SCOPED_TRACE(DITHER_METHODS[k].label);
+        MainDialogHarness harness(PROFILES, std::nullopt);
+        HWND options = OpenOptions(harness.Open());
+        ASSERT_NE(options, nullptr);
+        ASSERT_EQ(SendDlgItemMessageA(options, IDC_OPT_DITHER, CB_GETCOUNT, 0, 0), methods);
+        EXPECT_EQ(ComboItem(options, IDC_OPT_DITHER, k), DITHER_METHODS[k].label);
+        EXPECT_EQ(ComboItem(options, IDC_OPT_PALETTE, 0), NO_PALETTE_ITEM);
+        int item = 1;
+        for (const NamedPalette& palette : BuiltInPalettes()) {
+            EXPECT_EQ(ComboItem(options, IDC_OPT_PALETTE, item++), palette.name);
+        }
+        SendDlgItemMessageA(options, IDC_OPT_DITHER, CB_SETCURSEL, static_cast<WPARAM>(k), 0);
+        SendCommand(options, IDOK);
+        EXPECT_EQ(ReadToneOptions().dither, DITHER_METHODS[k].dither);
+        if (IsWindow(options)) {
+            DestroyWindow(options);
+        }
+    }
 }
 
 TEST(OptionsDialog, ShowsTheSavedPaletteOrNumberOfColours) {
@@ -259,7 +294,7 @@ TEST(OptionsDialog, NumbersOutOfRangeAreRefused) {
         const char* what;
         int field;
         const char* text;
-        const char* message;
+        std::string message;
     };
     const RangeCase cases[] = {
         {"threshold 256", IDC_OPT_THRESHOLD, "256", THRESHOLD_RANGE_TEXT},

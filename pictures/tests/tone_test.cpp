@@ -2,9 +2,12 @@
 // light, Otsu's threshold, and what each quantiser makes of flat greys.
 #include "tone.h"
 
+#include "tone_depths.h"
+
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -369,11 +372,55 @@ TEST(Tone, QuantisedGreysShowTheSourcesBrightness) {
     }
 }
 
+// The threshold and dithering change a picture exactly at the depths where tone_depths.h
+// says they act, which ztr's warnings about idle options rely on.
+TEST(Tone, OptionsActAtTheDepthsTheRulesName) {
+    std::vector<std::uint8_t> ramp(37 * 5);
+    for (std::size_t i = 0; i < ramp.size(); ++i) {
+        ramp[i] = static_cast<std::uint8_t>(i * 7 % 256);
+    }
+    for (const int depth : {1, 2, 4, 8}) {
+        SCOPED_TRACE(depth);
+        std::vector<std::uint8_t> plain = ramp;
+        QuantisePicture(plain.data(), 37, 5, depth, DEFAULT_THRESHOLD, Dither::None);
+        std::vector<std::uint8_t> moved = ramp;
+        QuantisePicture(moved.data(), 37, 5, depth, 91, Dither::None);
+        EXPECT_EQ(moved != plain, ThresholdActsAt(static_cast<unsigned>(depth)));
+        for (const DitherMethod& method : DITHER_METHODS) {
+            std::vector<std::uint8_t> dithered = ramp;
+            QuantisePicture(dithered.data(), 37, 5, depth, DEFAULT_THRESHOLD, method.dither);
+            EXPECT_EQ(dithered != plain, method.dither != Dither::None &&
+                                             DitherActsAt(static_cast<unsigned>(depth), false))
+                << method.word;
+        }
+    }
+    for (const int depth : {16, 24}) {
+        std::vector<std::uint8_t> rgb(3 * ramp.size());
+        for (std::size_t i = 0; i < rgb.size(); ++i) {
+            rgb[i] = ramp[i % ramp.size()];
+        }
+        const std::vector<std::uint8_t> before = rgb;
+        ASSERT_TRUE(QuantiseColours(rgb.data(), 37, 5, depth, Dither::Atkinson));
+        EXPECT_EQ(rgb != before, DitherActsAt(static_cast<unsigned>(depth), false)) << depth;
+    }
+}
+
 TEST(Tone, OptionWords) {
+    // The words that settings files and scripts already hold keep their meaning.
     for (const char* word : {"none", "floyd-steinberg", "atkinson", "bayer4", "bayer8"}) {
         Dither dither = Dither::None;
         ASSERT_TRUE(ParseDither(word, dither)) << word;
         EXPECT_STREQ(DitherName(dither), word);
+    }
+    // Every method of the table parses to itself, under a word and a label of its own.
+    std::set<std::string> words;
+    std::set<std::string> labels;
+    for (const DitherMethod& method : DITHER_METHODS) {
+        Dither dither = Dither::None;
+        ASSERT_TRUE(ParseDither(method.word, dither)) << method.word;
+        EXPECT_EQ(dither, method.dither) << method.word;
+        EXPECT_TRUE(words.insert(method.word).second) << method.word;
+        EXPECT_TRUE(labels.insert(method.label).second) << method.label;
     }
     for (const char* word : {"contain", "cover", "stretch"}) {
         Fit fit = Fit::Contain;

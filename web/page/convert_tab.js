@@ -15,6 +15,7 @@ const state = {
   stopPlaying: null,
   paletteFile: null, // {name, bytes} of a chosen palette file
   conversion: null, // the conversion running in the worker: {done, cancel}
+  words: null, // the engine's words and limits (engine.engineWords())
 };
 
 // A conversion that lasts longer than this shows its progress and a Cancel button.
@@ -78,7 +79,7 @@ function renderPictureList() {
     const delay = document.createElement('input');
     delay.type = 'number';
     delay.min = '0';
-    delay.max = '65535';
+    delay.max = String(state.words.maxDelay);
     delay.className = 'frame-delay';
     delay.placeholder = 'delay';
     delay.title = 'This picture\'s own delay in ms (empty: the common delay)';
@@ -242,7 +243,7 @@ function parseDelay(text) {
     return null;
   }
   const delay = Number(text);
-  return Number.isInteger(delay) ? Math.min(Math.max(delay, -1), 65536) : NaN;
+  return Number.isInteger(delay) ? Math.min(Math.max(delay, -1), state.words.maxDelay + 1) : NaN;
 }
 
 // The animation's common delay (null: a GIF keeps its own delays) and the pictures' own
@@ -491,7 +492,34 @@ async function loadProfileFile(fileList) {
   }
 }
 
+function addOption(select, value, label, before = null) {
+  const option = document.createElement('option');
+  option.value = value;
+  option.textContent = label;
+  select.insertBefore(option, before);
+}
+
+// The controls that show the engine's words and limits take them from the engine: the
+// pictures it reads, the delay and side limits, the default threshold, the dithering
+// methods and the built-in palettes (between "the display type's own" and "adaptive").
+function fillEngineControls(words) {
+  $('picture-input').accept = `${words.pictureExtensions},image/*`;
+  $('opt-delay').max = String(words.maxDelay);
+  $('opt-threshold').value = String(words.defaultThreshold);
+  $('opt-width').max = String(words.maxSide);
+  $('opt-height').max = String(words.maxSide);
+  for (const method of words.dithers) {
+    addOption($('opt-dither'), method.word, method.label);
+  }
+  const adaptive = $('opt-palette').querySelector('option[value="adaptive"]');
+  for (const palette of words.palettes) {
+    addOption($('opt-palette'), palette.name, `${palette.name}: ${palette.colours}`, adaptive);
+  }
+}
+
 export async function startConvertTab() {
+  state.words = await engine.engineWords();
+  fillEngineControls(state.words);
   state.bundled = (await engine.profiles()).map((profile, index) => ({ ...profile,
     key: `profile:${index}` }));
   state.profiles = state.bundled;

@@ -31,6 +31,11 @@ async function call(name, ...args) {
 // palette is the profile's colours as "#RRGGBB,..." or "".
 export const profiles = () => call('profiles');
 
+// The engine's words and limits for the page's controls: {maxDelay, maxSide,
+// defaultThreshold, dithers: [{word, label}], palettes: [{name, colours}],
+// pictureExtensions}.
+export const engineWords = () => call('engineWords');
+
 // A type code written as ztr --code takes it, or null.
 export const parseTypeCode = (text) => call('parseTypeCode', text);
 

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import { servedPage, convertSettled, runZtr, removeFolder, readPpm, samples, testData, ztr } from './harness.mjs';
 
 const sample = (name) => path.join(samples, name);
@@ -337,6 +337,35 @@ for (const { delay, message } of DELAYS) {
     assert.deepEqual(await pageMessages(), []);
   });
 }
+
+// The page's option lists and limits come from the engine module, from the same tables
+// as ztr's help and messages: the dithering methods and built-in palettes in their order,
+// the delay and side limits, the default threshold.
+test('convert: the option lists and limits come from the engine, as ztr names them', async () => {
+  await freshPage();
+  const help = execFileSync(ztr, ['--help'], { encoding: 'utf8' });
+  const dithers = await served.page.$$eval('#opt-dither option', (options) =>
+    options.map((o) => [o.value, o.textContent]));
+  assert.deepEqual(dithers.map(([word]) => word), help.match(/^ {2}--dither (\S+)$/m)[1].split('|'));
+  const words = await served.page.evaluate(async () => (await import('./engine.js')).engineWords());
+  assert.deepEqual(dithers.map(([, label]) => label), words.dithers.map((method) => method.label));
+  const paletteHelp = help.slice(help.indexOf('--palette'), help.indexOf('--colours')).replace(/\s+/g, ' ');
+  const names = paletteHelp.match(/in index order: (.*?), #RRGGBB/)[1].split(', ');
+  const palettes = await served.page.$$eval('#opt-palette option', (options) => options.map((o) => o.value));
+  assert.deepEqual(palettes, ['', ...names, 'adaptive', 'file']);
+  assert.equal(await served.page.$eval('#opt-palette option[value="bwry"]', (o) => o.textContent),
+    'bwry: black, white, red, yellow');
+  assert.equal(await served.page.inputValue('#opt-threshold'), help.match(/grey N \(default (\d+)\)/)[1]);
+  assert.equal(await served.page.getAttribute('#opt-delay', 'max'), help.match(/0 to (\d+) \(default 0\)/)[1]);
+  const refusal = spawnSync(ztr, ['convert', '--resize', '0x1', '--code', '0x10000', 'x.pbm'], { encoding: 'utf8' });
+  const side = refusal.stderr.match(/each side 1 to (\d+)/)[1];
+  assert.equal(await served.page.getAttribute('#opt-width', 'max'), side);
+  assert.equal(await served.page.getAttribute('#opt-height', 'max'), side);
+  const accepted = (await served.page.getAttribute('#picture-input', 'accept')).split(',');
+  for (const extension of ['.bmp', '.dib', '.png', '.gif', '.jpg', '.jpeg', '.jpe', '.tga', '.pbm', '.pgm', '.ppm', '.pnm', 'image/*']) {
+    assert.ok(accepted.includes(extension), extension);
+  }
+});
 
 // The preview's Play: every previewed sequence plays at once, each in the engine's order
 // with its full frame again after its last record, each frame as ztr render --buildup
