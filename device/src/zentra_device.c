@@ -1280,6 +1280,35 @@ static uint16_t unpack_dense_in_frame(dense_state* s, const uint8_t** coded, con
     return dense(s, coded, stop, out, count, from, 1);
 }
 
+/* On the AVR, memory sources' dense records are decoded by zentra_dense_avr.S, which reads
+ * the states' fields at the places checked here. */
+#if ZTR_MEMORY_IN_FLASH && !defined(ZTR_NO_DENSE) && !defined(ZTR_NO_MEMORY_SOURCE)
+#define DENSE_IN_AVR_ASSEMBLY 1
+uint16_t ztr_avr_dense_ring(void* state, const uint8_t* base, const uint8_t* stop, uint8_t* out,
+                            uint16_t count);
+uint16_t ztr_avr_dense_frame(void* state, const uint8_t* base, const uint8_t* stop, uint8_t* out,
+                             uint16_t count);
+#ifdef ZTR_SMALL_FILES
+#define OFFSET_BYTES 2u
+#else
+#define OFFSET_BYTES 4u
+#endif
+typedef char dense_fields_as_assembled
+    [offsetof(dense_state, status) == OFFSET_BYTES && offsetof(dense_state, bits) == OFFSET_BYTES + 1u &&
+             offsetof(dense_state, flags) == OFFSET_BYTES + 2u &&
+             offsetof(dense_state, left) == OFFSET_BYTES + 3u &&
+             offsetof(dense_state, line) == OFFSET_BYTES + 5u &&
+             offsetof(dense_state, at) == OFFSET_BYTES + 7u &&
+             offsetof(dense_state, distance) == 2u * OFFSET_BYTES + 7u &&
+             offsetof(frame_dense, place) == 3u * OFFSET_BYTES + 7u &&
+             offsetof(frame_place, stride) == 2u && offsetof(frame_place, span) == 4u &&
+             sizeof(window_state) == OFFSET_BYTES + 16u && STATE_ALIGNMENT == 1u
+         ? 1
+         : -1];
+#else
+#define DENSE_IN_AVR_ASSEMBLY 0
+#endif
+
 /* The unpackers of unpack_record, each with its state (the decoder for run-length, the
  * squash state for squash), and the one over coded bytes in RAM or (from FROM_FLASH) in
  * program memory. */
@@ -1329,7 +1358,16 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
     {
         const uint8_t* const base = source->data;
         const uint8_t* p = base + *position;
-        const uint16_t got = unpack_coded(state, &p, base + end, out, count,
+        uint16_t got;
+#if DENSE_IN_AVR_ASSEMBLY
+        if (kind == DENSE_IN_RING) {
+            return ztr_avr_dense_ring(state, base, base + end, out, count);
+        }
+        if (kind == DENSE_IN_FRAME) {
+            return ztr_avr_dense_frame(state, base, base + end, out, count);
+        }
+#endif
+        got = unpack_coded(state, &p, base + end, out, count,
                                           ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_RAM, kind);
         *position = (ztr_offset)(p - base);
         return got;
