@@ -3,9 +3,10 @@
  * writes it, and RECORD_NAMES when the records have names) is decoded from program memory,
  * those with the 512-byte window in pieces of 256 bytes through ztr_begin_window, and, built
  * with FRAME_BYTES, those coded with copies from the whole frame (up to that size) by
- * ztr_apply_in_frame into a frame buffer; as many bytes are copied from flash to RAM. The
- * UART reports the cycles and the stream's checksum. Built for the host it prints the same
- * lines without cycles. */
+ * ztr_apply_in_frame into a frame buffer (with EVERY_DENSE_CODING those with the 512-byte
+ * window too); as many bytes are copied from flash to RAM. The UART reports the cycles and
+ * the checksum of the stream, or of the bytes made up to damage. Built for the host it
+ * prints the same lines without cycles. */
 #include "zentra_device.h"
 
 #include <stdint.h>
@@ -45,12 +46,11 @@ static uint32_t decode(const ztr_source* source, const ztr_record* record, uint3
     uint32_t start = cycles();
     *sum = CHECKSUM_START;
 #ifdef FRAME_BYTES
-    if (ztr_apply_in_frame(source, record, record, frame, sizeof frame) != ZTR_OK) {
-        return 0;
-    }
+    const ztr_result placed = ztr_apply_in_frame(source, record, record, frame, sizeof frame);
     spent = cycles() - start - clock_cost;
+    /* A damaged record's bytes up to the damage too. */
     *sum = checksum(*sum, frame, (uint16_t)record->unpacked_size);
-    return spent + 1u;
+    return placed == ZTR_OK ? spent + 1u : 0;
 #else
     ztr_decoder decoder;
     uint16_t got;
@@ -115,9 +115,15 @@ int main(void) {
             continue;
         }
 #endif
+#ifdef EVERY_DENSE_CODING
+        if (r.coding != ZTR_CODING_DENSE && r.coding != coding) {
+            continue;
+        }
+#else
         if (r.coding != coding) {
             continue;
         }
+#endif
         spent = decode(&source, &r, &sum);
         put_text("record ");
 #ifdef RECORD_NAMES

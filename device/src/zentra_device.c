@@ -1294,7 +1294,8 @@ uint16_t ztr_avr_dense_frame(void* state, const uint8_t* base, const uint8_t* st
 #define OFFSET_BYTES 4u
 #endif
 typedef char dense_fields_as_assembled
-    [offsetof(dense_state, status) == OFFSET_BYTES && offsetof(dense_state, bits) == OFFSET_BYTES + 1u &&
+    [offsetof(dense_state, status) == OFFSET_BYTES &&
+             offsetof(dense_state, bits) == OFFSET_BYTES + 1u &&
              offsetof(dense_state, flags) == OFFSET_BYTES + 2u &&
              offsetof(dense_state, left) == OFFSET_BYTES + 3u &&
              offsetof(dense_state, line) == OFFSET_BYTES + 5u &&
@@ -1368,7 +1369,7 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
         }
 #endif
         got = unpack_coded(state, &p, base + end, out, count,
-                                          ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_RAM, kind);
+                           ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_RAM, kind);
         *position = (ztr_offset)(p - base);
         return got;
     }
