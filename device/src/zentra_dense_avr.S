@@ -39,6 +39,7 @@
 #define AFTER_LITERAL 0 /* bit: the last token was a literal run */
 #define LITERAL 1       /* bit: the current token is a literal run */
 #define WHOLE 2         /* bit: copies reach back to the stream's start */
+#define FILLED 3        /* bit: the ring has been filled once (through the ring) */
 
 /* Drops the return address of a call. */
 #ifdef __AVR_3_BYTE_PC__
@@ -47,10 +48,13 @@
 #define DROP_RETURN pop r0 $ pop r0
 #endif
 
-#ifdef __AVR_HAVE_JMP_CALL__
-#define XCALL call
+/* The arguments (dense_state* s, const ztr_source* source, ztr_offset end, uint8_t* out,
+ * uint16_t count), those of ztr_decoder.unpack: the output into X, its end into r18:19, the
+ * offset of the coded bytes' end into r20:21. */
+#ifdef ZTR_SMALL_FILES
+#define ARGUMENTS movw r26, r18 $ add r18, r16 $ adc r19, r17
 #else
-#define XCALL rcall
+#define ARGUMENTS movw r20, r18 $ movw r26, r16 $ movw r18, r16 $ add r18, r14 $ adc r19, r15
 #endif
 
 /* Registers while decoding, in both windows:
@@ -60,26 +64,29 @@
  *   r4:5 bytes of the token still to make   r6:7 the last copy's distance
  *   r8:9 ring: the ring; frame: the record's first byte in the frame
  *   r10:11 the state    r12:13 the end of the coded bytes   r16 flags
+ *   r18:19 ring: the end of the output; frame: bytes from one of the record's lines to the
+ *   next (the end of the output in r14:15)
  *   r20:21 ring: its end; frame: a line's bytes (0: the stream lies whole in the frame)
  *   r22:23 p while a copy takes Z   r24:25 a gamma number, the bytes of a stretch
- *   r0:1 a pair in passing; T set in a frame buffer
- * and the end of the output in r18:19 (ring) or r14:15 (frame, where r18:19 holds the
- * bytes from one of the record's lines to the next). On the stack, below the saved
- * registers: the coded bytes' base and the output.
+ *   r0:1 a pair in passing; T set in a frame buffer, and through the ring while a copy
+ *   takes the zeros before the record's start
+ * The state's position is the address of the next coded byte (begin_dense sets it so for
+ * memory sources), and the output's start lies on the stack.
  *
- * uint16_t ztr_avr_dense_ring(dense_state* s, const uint8_t* base, const uint8_t* stop,
- *                             uint8_t* out, uint16_t count) and ztr_avr_dense_frame with the
- * same arguments: at most count bytes into out from the coded bytes [base + s->position,
- * stop); returns how many. As dense() in zentra_device.c, built for either window, but for
- * one thing: coded bytes that end within a token are damage at once (dense() reads the
- * token again in the next call, which finds them ended again: ztr_read calls it damage). */
+ * uint16_t ztr_avr_dense_ring(dense_state* s, const ztr_source* source, ztr_offset end,
+ *                             uint8_t* out, uint16_t count) and ztr_avr_dense_frame with
+ * the same arguments: at most count bytes into out from the coded bytes up to the offset
+ * end of the memory source; returns how many. As dense() in zentra_device.c, built for
+ * either window, but for two things: coded bytes that end within a token are damage at
+ * once (dense() reads the token again in the next call, which finds them ended again:
+ * ztr_read calls it damage), and through the ring, bytes before the record's start are
+ * taken as zeros where dense() finds them zeroed in the ring. */
 
 /* ---- Through the ring ---- */
     .section .text.ztr_avr_dense_ring, "ax", @progbits
     .global ztr_avr_dense_ring
     .type ztr_avr_dense_ring, @function
 ztr_avr_dense_ring:
-    clt
     push r2
     push r4
     push r5
@@ -94,13 +101,12 @@ ztr_avr_dense_ring:
     push r16
     push r28
     push r29
-    push r22
-    push r23
-    push r18
-    push r19
-    XCALL .Lload
-    subi r30, lo8(-STATE_BYTES)
-    sbci r31, hi8(-STATE_BYTES)
+    ARGUMENTS
+    push r26
+    push r27
+    clt
+    rcall .Lload
+    adiw r30, STATE_BYTES
     movw r8, r30
     movw r20, r30
     subi r21, -2
@@ -108,8 +114,6 @@ ztr_avr_dense_ring:
     add r28, r24
     adc r29, r25
     movw r30, r22
-    add r30, r0
-    adc r31, r1
 .Lring_loop:
     cp r26, r18
     cpc r27, r19
@@ -117,7 +121,7 @@ ztr_avr_dense_ring:
     mov r0, r4
     or r0, r5
     brne 1f
-    XCALL .Ltoken
+    rcall .Ltoken
     brcc .Lring_loop
     rjmp .Lring_damaged
     /* A stretch: to the end of the output, the token, and the ring */
@@ -125,15 +129,15 @@ ztr_avr_dense_ring:
     sub r24, r26
     sbc r25, r27
     movw r0, r4
-    XCALL .Lat_most
+    rcall .Lat_most
     movw r0, r20
     sub r0, r28
     sbc r1, r29
-    XCALL .Lat_most
+    rcall .Lat_most
     sbrs r16, LITERAL
     rjmp 2f
     /* literal bytes, as many as the coded bytes hold */
-    XCALL .Lliteral
+    rcall .Lliteral
     breq .Lring_done
 1:  lpm r0, Z+
     st X+, r0
@@ -141,7 +145,8 @@ ztr_avr_dense_ring:
     sbiw r24, 1
     brne 1b
     rjmp 4f
-    /* a copy, distance back from Y, wrapping round to the ring's end */
+    /* a copy, distance back from Y, wrapping round to the ring's end, where the bytes
+     * before the record's start lie until the ring has been filled */
 2:  movw r22, r30
     movw r30, r28
     sub r30, r6
@@ -151,22 +156,28 @@ ztr_avr_dense_ring:
     cpc r31, r9
     brsh 2f
 1:  subi r31, -2
+    sbrs r16, FILLED
+    set
 2:  movw r0, r20
     sub r0, r30
     sbc r1, r31
-    XCALL .Lat_most
+    rcall .Lat_most
     sub r4, r24
     sbc r5, r25
 3:  ld r0, Z+
-    st X+, r0
+    brtc 5f
+    clr r0
+5:  st X+, r0
     st Y+, r0
     sbiw r24, 1
     brne 3b
+    clt
     movw r30, r22
 4:  cp r28, r20
     cpc r29, r21
     brne .Lring_loop
     movw r28, r8
+    ori r16, 1 << FILLED
     rjmp .Lring_loop
 .Lring_damaged:
     clr r0
@@ -177,7 +188,7 @@ ztr_avr_dense_ring:
 1:  movw r24, r28
     sub r24, r8
     sbc r25, r9
-    XCALL .Lstore
+    rcall .Lstore
     pop r29
     pop r28
     pop r16
@@ -200,7 +211,6 @@ ztr_avr_dense_ring:
     .global ztr_avr_dense_frame
     .type ztr_avr_dense_frame, @function
 ztr_avr_dense_frame:
-    set
     push r2
     push r4
     push r5
@@ -217,11 +227,11 @@ ztr_avr_dense_frame:
     push r16
     push r28
     push r29
-    push r22
-    push r23
-    push r18
-    push r19
-    XCALL .Lload
+    ARGUMENTS
+    push r26
+    push r27
+    set
+    rcall .Lload
     movw r14, r18
     ldd r8, Z + FIRST
     ldd r9, Z + FIRST + 1
@@ -233,28 +243,25 @@ ztr_avr_dense_frame:
     sub r28, r24
     sbc r29, r25
     movw r30, r22
-    add r30, r0
-    adc r31, r1
 .Lframe_loop:
     cp r26, r14
     cpc r27, r15
     brne 6f
     rjmp .Lframe_done
-6:
-    mov r0, r4
+6:  mov r0, r4
     or r0, r5
     brne 1f
-    XCALL .Ltoken
+    rcall .Ltoken
     brcc .Lframe_loop
     rjmp .Lframe_damaged
 1:  movw r24, r14
     sub r24, r26
     sbc r25, r27
     movw r0, r4
-    XCALL .Lat_most
+    rcall .Lat_most
     sbrs r16, LITERAL
     rjmp .Lframe_copy
-    XCALL .Lliteral
+    rcall .Lliteral
     brne 1f
     rjmp .Lframe_done
 1:  lpm r0, Z+
@@ -281,7 +288,7 @@ ztr_avr_dense_frame:
     sbc r1, r31
     add r0, r6
     adc r1, r7
-    XCALL .Lat_most
+    rcall .Lat_most
 1:  movw r30, r26
     sub r30, r6
     sbc r31, r7
@@ -305,7 +312,7 @@ ztr_avr_dense_frame:
     adc r31, r21
     sub r30, r0
     sbc r31, r1
-    XCALL .Lat_most
+    rcall .Lat_most
 .Ltake:
     sub r4, r24
     sbc r5, r25
@@ -316,7 +323,7 @@ ztr_avr_dense_frame:
     movw r30, r22
     rjmp .Lframe_loop
 .Lzeros:
-    XCALL .Lat_most
+    rcall .Lat_most
     sub r4, r24
     sbc r5, r25
     clr r0
@@ -340,7 +347,7 @@ ztr_avr_dense_frame:
     brne 2f
     clr r24
     clr r25
-2:  XCALL .Lstore
+2:  rcall .Lstore
     pop r29
     pop r28
     pop r16
@@ -360,21 +367,22 @@ ztr_avr_dense_frame:
     ret
     .size ztr_avr_dense_frame, . - ztr_avr_dense_frame
 
-/* ---- What both share ---- */
+/* ---- What both share; the three sections lie side by side, in reach of rcall ---- */
     .section .text.ztr_avr_dense_token, "ax", @progbits
 
-/* The state into registers (from r24:25; at into r24:25, the position into r0:1, Z the
- * state), the output into X and its end into r18:19, the end of the coded bytes into
- * r12:13. */
+/* The state into registers (from r24:25, with the source in r22:23): at into r24:25, the
+ * position into r22:23, Z the state, the end of the coded bytes into r12:13. */
 .Lload:
-    movw r26, r18
-    add r18, r16
-    adc r19, r17
+    movw r30, r22
+    ld r0, Z+
+    ld r1, Z
+    add r0, r20
+    adc r1, r21
+    movw r12, r0
     movw r10, r24
-    movw r12, r20
     movw r30, r24
-    ldd r0, Z + POSITION
-    ldd r1, Z + POSITION + 1
+    ldd r22, Z + POSITION
+    ldd r23, Z + POSITION + 1
     ldd r2, Z + BITS
     ldd r16, Z + FLAGS
     ldd r4, Z + LEFT
@@ -385,8 +393,8 @@ ztr_avr_dense_frame:
     ldd r25, Z + AT + 1
     ret
 
-/* The registers into the state, with the status in r0 and at in r24:25; takes the base
- * and the output from under the return address and returns the bytes made in r24:25. */
+/* The registers into the state, with the status in r0 and at in r24:25; takes the output's
+ * start from under the return address and returns the bytes made in r24:25. */
 .Lstore:
     pop r19 /* the return address, kept in r18:19 (and r1 on a 3-byte program counter) */
     pop r18
@@ -395,10 +403,6 @@ ztr_avr_dense_frame:
 #endif
     pop r21
     pop r20
-    pop r23
-    pop r22
-    sub r30, r22
-    sbc r31, r23
     movw r28, r10
     std Y + POSITION, r30
     std Y + POSITION + 1, r31
@@ -533,7 +537,7 @@ ztr_avr_dense_frame:
     clc
     ret
 .Lcopy_token:
-    andi r16, 1 << WHOLE
+    andi r16, (1 << WHOLE) | (1 << FILLED)
     /* 512 bytes back at most, or with copies from the whole stream no farther than its
      * start */
     movw r24, r6

@@ -1284,9 +1284,9 @@ static uint16_t unpack_dense_in_frame(dense_state* s, const uint8_t** coded, con
  * the states' fields at the places checked here. */
 #if ZTR_MEMORY_IN_FLASH && !defined(ZTR_NO_DENSE) && !defined(ZTR_NO_MEMORY_SOURCE)
 #define DENSE_IN_AVR_ASSEMBLY 1
-uint16_t ztr_avr_dense_ring(void* state, const uint8_t* base, const uint8_t* stop, uint8_t* out,
+uint16_t ztr_avr_dense_ring(void* dense, const ztr_source* source, ztr_offset end, uint8_t* out,
                             uint16_t count);
-uint16_t ztr_avr_dense_frame(void* state, const uint8_t* base, const uint8_t* stop, uint8_t* out,
+uint16_t ztr_avr_dense_frame(void* dense, const ztr_source* source, ztr_offset end, uint8_t* out,
                              uint16_t count);
 #ifdef ZTR_SMALL_FILES
 #define OFFSET_BYTES 2u
@@ -1362,10 +1362,10 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
         uint16_t got;
 #if DENSE_IN_AVR_ASSEMBLY
         if (kind == DENSE_IN_RING) {
-            return ztr_avr_dense_ring(state, base, base + end, out, count);
+            return ztr_avr_dense_ring(state, source, end, out, count);
         }
         if (kind == DENSE_IN_FRAME) {
-            return ztr_avr_dense_frame(state, base, base + end, out, count);
+            return ztr_avr_dense_frame(state, source, end, out, count);
         }
 #endif
         got = unpack_coded(state, &p, base + end, out, count,
@@ -1419,6 +1419,11 @@ static uint16_t read_squash_in_frame(void* squash, const ztr_source* source, ztr
 #endif
 
 #ifndef ZTR_NO_DENSE
+#if DENSE_IN_AVR_ASSEMBLY && defined(ZTR_NO_CALLBACK_SOURCE)
+/* Memory sources alone: the assembly decoders are the readers. */
+#define read_dense_in_ring ztr_avr_dense_ring
+#define read_dense_in_frame ztr_avr_dense_frame
+#else
 static uint16_t read_dense_in_ring(void* dense, const ztr_source* source, ztr_offset end,
                                    uint8_t* out, uint16_t count) {
     dense_state* const s = (dense_state*)dense;
@@ -1430,6 +1435,7 @@ static uint16_t read_dense_in_frame(void* dense, const ztr_source* source, ztr_o
     dense_state* const s = (dense_state*)dense;
     return unpack_record(s, source, &s->position, end, &s->status, out, count, DENSE_IN_FRAME);
 }
+#endif
 
 /* The dense decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
  * this build leaves out. */
@@ -1452,6 +1458,15 @@ static ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* 
     }
     s->line = line;
     s->position = d->position;
+#if DENSE_IN_AVR_ASSEMBLY
+    /* The assembly decoder keeps its place as the address of the next coded byte. */
+#ifndef ZTR_NO_CALLBACK_SOURCE
+    if (d->source->data)
+#endif
+    {
+        s->position = (ztr_offset)(uintptr_t)(d->source->data + d->position);
+    }
+#endif
     s->status = ZTR_OK;
     s->bits = 0x80u;
     s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
@@ -1510,7 +1525,17 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
         decoder->status = (int8_t)result;
         return result;
     }
-    clear_ring((uint8_t*)(s + 1));
+#if DENSE_IN_AVR_ASSEMBLY
+    /* The assembly decoder reads no byte of the ring before it has made one there. */
+#ifdef ZTR_NO_CALLBACK_SOURCE
+    if (record->coding == ZTR_CODING_SQUASH)
+#else
+    if (record->coding == ZTR_CODING_SQUASH || !source->data)
+#endif
+#endif
+    {
+        clear_ring((uint8_t*)(s + 1));
+    }
     return ZTR_OK;
 }
 
