@@ -4,7 +4,7 @@
  * what the C decoder gives for every input, damage included, in less flash and fewer
  * cycles; outside the AVR (and in builds that leave it out) this file is empty. */
 #if defined(__AVR__) && !defined(ZTR_AVR_MEMORY_IN_RAM) && !defined(ZTR_NO_DENSE) &&              \
-    !defined(ZTR_NO_MEMORY_SOURCE)
+    !defined(ZTR_NO_MEMORY_SOURCE) && !defined(ZTR_DENSE_IN_C)
 
 /* The fields of dense_state, frame_place and window_state as zentra_device.c lays them
  * out (it checks these places when it is built). */
