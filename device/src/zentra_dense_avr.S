@@ -2,9 +2,12 @@
 /* zentra_device: the dense decoder of zentra_device.c written for the AVR, for memory
  * sources in program memory, through the ring of a window and in a frame buffer. It gives
  * what the C decoder gives for every input, damage included, in less flash and fewer
- * cycles; outside the AVR (and in builds that leave it out) this file is empty. */
+ * cycles. It serves builds of memory sources only (ZTR_NO_CALLBACK_SOURCE), where it
+ * replaces the C decoder, and on request (ZTR_DENSE_IN_ASSEMBLY) builds with both kinds of
+ * source; everywhere else this file is empty. */
 #if defined(__AVR__) && !defined(ZTR_AVR_MEMORY_IN_RAM) && !defined(ZTR_NO_DENSE) &&              \
-    !defined(ZTR_NO_MEMORY_SOURCE) && !defined(ZTR_DENSE_IN_C)
+    !defined(ZTR_NO_MEMORY_SOURCE) && !defined(ZTR_DENSE_IN_C) &&                                  \
+    (defined(ZTR_NO_CALLBACK_SOURCE) || defined(ZTR_DENSE_IN_ASSEMBLY))
 
 /* The fields of dense_state, frame_place and window_state as zentra_device.c lays them
  * out (it checks these places when it is built). */

@@ -1280,10 +1280,11 @@ static uint16_t unpack_dense_in_frame(dense_state* s, const uint8_t** coded, con
     return dense(s, coded, stop, out, count, from, 1);
 }
 
-/* On the AVR, memory sources' dense records are decoded by zentra_dense_avr.S, which reads
- * the states' fields at the places checked here. */
+/* On the AVR, builds of memory sources only decode dense records with zentra_dense_avr.S
+ * (builds with callback sources too only when asked, as they link the C decoder anyway),
+ * which reads the states' fields at the places checked here. */
 #if ZTR_MEMORY_IN_FLASH && !defined(ZTR_NO_DENSE) && !defined(ZTR_NO_MEMORY_SOURCE) &&             \
-    !defined(ZTR_DENSE_IN_C)
+    !defined(ZTR_DENSE_IN_C) && (defined(ZTR_NO_CALLBACK_SOURCE) || defined(ZTR_DENSE_IN_ASSEMBLY))
 #define DENSE_IN_AVR_ASSEMBLY 1
 uint16_t ztr_avr_dense_ring(void* dense, const ztr_source* source, ztr_offset end, uint8_t* out,
                             uint16_t count);

@@ -105,9 +105,11 @@
  *                           squash records give ZTR_LEFT_OUT (for files of dense records)
  *   ZTR_NO_DENSE            the functions with a window leave the dense decoder out:
  *                           dense records give ZTR_LEFT_OUT (for files of squash records)
- *   ZTR_DENSE_IN_C          the AVR decodes dense records of memory sources with the C
- *                           decoder, not zentra_dense_avr.S: slower, but smaller where the
- *                           C decoder is linked anyway for callback sources
+ *   ZTR_DENSE_IN_C          with ZTR_NO_CALLBACK_SOURCE on the AVR: dense records are
+ *                           decoded by the C decoder, not zentra_dense_avr.S (slower)
+ *   ZTR_DENSE_IN_ASSEMBLY   without ZTR_NO_CALLBACK_SOURCE on the AVR: memory sources'
+ *                           dense records are decoded by zentra_dense_avr.S, callback
+ *                           sources' by the C decoder (faster, but both decoders linked)
  * The figures of every option are in docs/performance.md of the Zentra tools.
  *
  * Planar records (ZTR_LAYOUT_PLANAR) of depth D (2 or 4) hold D bit planes one after the other,
