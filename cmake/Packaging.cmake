@@ -101,6 +101,7 @@ file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/arduino)
 set(arduino_files ${PROJECT_SOURCE_DIR}/device/library.properties
     ${PROJECT_SOURCE_DIR}/device/library.json ${PROJECT_SOURCE_DIR}/device/src/zentra_device.h
     ${PROJECT_SOURCE_DIR}/device/src/zentra_device.c
+    ${PROJECT_SOURCE_DIR}/device/src/zentra_dense_avr.S
     ${PROJECT_SOURCE_DIR}/device/examples/ZentraAnimation/ZentraAnimation.ino
     ${PROJECT_SOURCE_DIR}/device/examples/ZentraAnimation/animation.h ${PROJECT_SOURCE_DIR}/LICENSE)
 add_custom_command(OUTPUT ${ZENTRA_ARDUINO_ZIP}
@@ -110,7 +111,8 @@ add_custom_command(OUTPUT ${ZENTRA_ARDUINO_ZIP}
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/device/library.properties
             ${PROJECT_SOURCE_DIR}/device/library.json ${PROJECT_SOURCE_DIR}/LICENSE ${arduino_stage}
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/device/src/zentra_device.h
-            ${PROJECT_SOURCE_DIR}/device/src/zentra_device.c ${arduino_stage}/src
+            ${PROJECT_SOURCE_DIR}/device/src/zentra_device.c
+            ${PROJECT_SOURCE_DIR}/device/src/zentra_dense_avr.S ${arduino_stage}/src
     COMMAND ${CMAKE_COMMAND} -E copy
             ${PROJECT_SOURCE_DIR}/device/examples/ZentraAnimation/ZentraAnimation.ino
             ${PROJECT_SOURCE_DIR}/device/examples/ZentraAnimation/animation.h

@@ -3,9 +3,10 @@
  * writes it, and RECORD_NAMES when the records have names) is decoded from program memory,
  * those with the 512-byte window in pieces of 256 bytes through ztr_begin_window, and, built
  * with FRAME_BYTES, those coded with copies from the whole frame (up to that size) by
- * ztr_apply_in_frame into a frame buffer; as many bytes are copied from flash to RAM. The
- * UART reports the cycles and the stream's checksum. Built for the host it prints the same
- * lines without cycles. */
+ * ztr_apply_in_frame into a frame buffer (with EVERY_DENSE_CODING those with the 512-byte
+ * window too); as many bytes are copied from flash to RAM. The UART reports the cycles and
+ * the checksum of the stream, or of the bytes made up to damage. Built for the host it
+ * prints the same lines without cycles. */
 #include "zentra_device.h"
 
 #include <stdint.h>
@@ -14,18 +15,6 @@
 #include "records.h"
 
 #include "speed_clock.h"
-
-#if defined(__AVR__)
-/* Any 256 bytes of program memory, the piece'th of the first 16 KiB. */
-static void copy_piece(uint8_t* to, uint16_t piece, uint16_t n) {
-    memcpy_P(to, (const void*)(uintptr_t)((piece * 256u) & 0x3FFFu), n);
-}
-#else
-static void copy_piece(uint8_t* to, uint16_t piece, uint16_t n) {
-    (void)piece;
-    memset(to, 0, n);
-}
-#endif
 
 #ifdef FRAME_BYTES
 static uint8_t frame[FRAME_BYTES];
@@ -45,12 +34,11 @@ static uint32_t decode(const ztr_source* source, const ztr_record* record, uint3
     uint32_t start = cycles();
     *sum = CHECKSUM_START;
 #ifdef FRAME_BYTES
-    if (ztr_apply_in_frame(source, record, record, frame, sizeof frame) != ZTR_OK) {
-        return 0;
-    }
+    const ztr_result placed = ztr_apply_in_frame(source, record, record, frame, sizeof frame);
     spent = cycles() - start - clock_cost;
+    /* A damaged record's bytes up to the damage too. */
     *sum = checksum(*sum, frame, (uint16_t)record->unpacked_size);
-    return spent + 1u;
+    return placed == ZTR_OK ? spent + 1u : 0;
 #else
     ztr_decoder decoder;
     uint16_t got;
@@ -73,16 +61,7 @@ static uint32_t decode(const ztr_source* source, const ztr_record* record, uint3
 
 static uint32_t copy(uint32_t bytes) {
     uint8_t to[64];
-    uint32_t spent = 0;
-    uint16_t k = 0;
-    while (bytes) {
-        const uint16_t n = bytes < sizeof to ? (uint16_t)bytes : (uint16_t)sizeof to;
-        const uint32_t start = cycles();
-        copy_piece(to, k++, n);
-        spent += cycles() - start - clock_cost;
-        bytes -= n;
-    }
-    return spent;
+    return copy_cycles(to, sizeof to, bytes, clock_cost);
 }
 
 int main(void) {
@@ -115,9 +94,15 @@ int main(void) {
             continue;
         }
 #endif
+#ifdef EVERY_DENSE_CODING
+        if (r.coding != ZTR_CODING_DENSE && r.coding != coding) {
+            continue;
+        }
+#else
         if (r.coding != coding) {
             continue;
         }
+#endif
         spent = decode(&source, &r, &sum);
         put_text("record ");
 #ifdef RECORD_NAMES

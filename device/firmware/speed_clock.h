@@ -6,6 +6,7 @@
 #define ZENTRA_SPEED_CLOCK_H
 
 #include <stdint.h>
+#include <string.h>
 
 #if defined(__AVR__)
 #include <avr/interrupt.h>
@@ -99,6 +100,29 @@ static inline void put_cycles(const char* label, uint32_t value) {
     } else {
         put('-');
     }
+}
+
+/* Cycles of copying bytes from program memory into buffer, size bytes at a time, as the
+ * speed tests' yardstick (on the host zeros, and no cycles); clock_cost is the cycles of two
+ * clock readings. */
+static inline uint32_t copy_cycles(uint8_t* buffer, uint16_t size, uint32_t bytes,
+                                   uint32_t clock_cost) {
+    uint32_t spent = 0;
+    uint16_t piece = 0;
+    while (bytes) {
+        const uint16_t n = bytes < size ? (uint16_t)bytes : size;
+        const uint32_t start = cycles();
+#if defined(__AVR__)
+        /* Any n bytes of program memory: the piece'th 256 of the first 16 KiB. */
+        memcpy_P(buffer, (const void*)(uintptr_t)((piece * 256u) & 0x3FFFu), n);
+#else
+        memset(buffer, 0, n);
+#endif
+        spent += cycles() - start - clock_cost;
+        ++piece;
+        bytes -= n;
+    }
+    return spent;
 }
 
 /* FNV-1a, 32 bits, carried on from value (CHECKSUM_START for a new sum). */

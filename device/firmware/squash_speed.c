@@ -15,18 +15,6 @@
 
 #include "speed_clock.h"
 
-#if defined(__AVR__)
-/* Any 256 bytes of program memory, the piece'th of the first 16 KiB. */
-static void copy_piece(uint8_t* to, uint16_t piece, uint16_t n) {
-    memcpy_P(to, (const void*)(uintptr_t)((piece * 256u) & 0x3FFFu), n);
-}
-#else
-static void copy_piece(uint8_t* to, uint16_t piece, uint16_t n) {
-    (void)piece;
-    memset(to, 0, n);
-}
-#endif
-
 static uint8_t piece[256];
 static uint8_t window[ZTR_WINDOW_SIZE];
 static uint32_t clock_cost; /* cycles of two clock readings */
@@ -59,16 +47,7 @@ static uint32_t decode(const ztr_source* source, const ztr_record* record, uint3
 }
 
 static uint32_t copy(uint32_t bytes) {
-    uint32_t spent = 0;
-    uint16_t k = 0;
-    while (bytes) {
-        const uint16_t n = bytes < sizeof piece ? (uint16_t)bytes : (uint16_t)sizeof piece;
-        const uint32_t start = cycles();
-        copy_piece(piece, k++, n);
-        spent += cycles() - start - clock_cost;
-        bytes -= n;
-    }
-    return spent;
+    return copy_cycles(piece, sizeof piece, bytes, clock_cost);
 }
 
 int main(void) {

@@ -1280,6 +1280,38 @@ static uint16_t unpack_dense_in_frame(dense_state* s, const uint8_t** coded, con
     return dense(s, coded, stop, out, count, from, 1);
 }
 
+/* On the AVR, builds of memory sources only decode dense records with zentra_dense_avr.S
+ * (builds with callback sources too only when asked, as they link the C decoder anyway),
+ * which reads the states' fields at the places checked here. */
+#if ZTR_MEMORY_IN_FLASH && !defined(ZTR_NO_DENSE) && !defined(ZTR_NO_MEMORY_SOURCE) &&             \
+    !defined(ZTR_DENSE_IN_C) && (defined(ZTR_NO_CALLBACK_SOURCE) || defined(ZTR_DENSE_IN_ASSEMBLY))
+#define DENSE_IN_AVR_ASSEMBLY 1
+uint16_t ztr_avr_dense_ring(void* dense, const ztr_source* source, ztr_offset end, uint8_t* out,
+                            uint16_t count);
+uint16_t ztr_avr_dense_frame(void* dense, const ztr_source* source, ztr_offset end, uint8_t* out,
+                             uint16_t count);
+#ifdef ZTR_SMALL_FILES
+#define OFFSET_BYTES 2u
+#else
+#define OFFSET_BYTES 4u
+#endif
+typedef char dense_fields_as_assembled
+    [offsetof(dense_state, status) == OFFSET_BYTES &&
+             offsetof(dense_state, bits) == OFFSET_BYTES + 1u &&
+             offsetof(dense_state, flags) == OFFSET_BYTES + 2u &&
+             offsetof(dense_state, left) == OFFSET_BYTES + 3u &&
+             offsetof(dense_state, line) == OFFSET_BYTES + 5u &&
+             offsetof(dense_state, at) == OFFSET_BYTES + 7u &&
+             offsetof(dense_state, distance) == 2u * OFFSET_BYTES + 7u &&
+             offsetof(frame_dense, place) == 3u * OFFSET_BYTES + 7u &&
+             offsetof(frame_place, stride) == 2u && offsetof(frame_place, span) == 4u &&
+             sizeof(window_state) == OFFSET_BYTES + 16u && STATE_ALIGNMENT == 1u
+         ? 1
+         : -1];
+#else
+#define DENSE_IN_AVR_ASSEMBLY 0
+#endif
+
 /* The unpackers of unpack_record, each with its state (the decoder for run-length, the
  * squash state for squash), and the one over coded bytes in RAM or (from FROM_FLASH) in
  * program memory. */
@@ -1329,8 +1361,17 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
     {
         const uint8_t* const base = source->data;
         const uint8_t* p = base + *position;
-        const uint16_t got = unpack_coded(state, &p, base + end, out, count,
-                                          ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_RAM, kind);
+        uint16_t got;
+#if DENSE_IN_AVR_ASSEMBLY
+        if (kind == DENSE_IN_RING) {
+            return ztr_avr_dense_ring(state, source, end, out, count);
+        }
+        if (kind == DENSE_IN_FRAME) {
+            return ztr_avr_dense_frame(state, source, end, out, count);
+        }
+#endif
+        got = unpack_coded(state, &p, base + end, out, count,
+                           ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_RAM, kind);
         *position = (ztr_offset)(p - base);
         return got;
     }
@@ -1380,6 +1421,11 @@ static uint16_t read_squash_in_frame(void* squash, const ztr_source* source, ztr
 #endif
 
 #ifndef ZTR_NO_DENSE
+#if DENSE_IN_AVR_ASSEMBLY && defined(ZTR_NO_CALLBACK_SOURCE)
+/* Memory sources alone: the assembly decoders are the readers. */
+#define read_dense_in_ring ztr_avr_dense_ring
+#define read_dense_in_frame ztr_avr_dense_frame
+#else
 static uint16_t read_dense_in_ring(void* dense, const ztr_source* source, ztr_offset end,
                                    uint8_t* out, uint16_t count) {
     dense_state* const s = (dense_state*)dense;
@@ -1391,6 +1437,7 @@ static uint16_t read_dense_in_frame(void* dense, const ztr_source* source, ztr_o
     dense_state* const s = (dense_state*)dense;
     return unpack_record(s, source, &s->position, end, &s->status, out, count, DENSE_IN_FRAME);
 }
+#endif
 
 /* The dense decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
  * this build leaves out. */
@@ -1413,6 +1460,15 @@ static ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* 
     }
     s->line = line;
     s->position = d->position;
+#if DENSE_IN_AVR_ASSEMBLY
+    /* The assembly decoder keeps its place as the address of the next coded byte. */
+#ifndef ZTR_NO_CALLBACK_SOURCE
+    if (d->source->data)
+#endif
+    {
+        s->position = (ztr_offset)(uintptr_t)(d->source->data + d->position);
+    }
+#endif
     s->status = ZTR_OK;
     s->bits = 0x80u;
     s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
@@ -1471,7 +1527,17 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
         decoder->status = (int8_t)result;
         return result;
     }
-    clear_ring((uint8_t*)(s + 1));
+#if DENSE_IN_AVR_ASSEMBLY
+    /* The assembly decoder reads no byte of the ring before it has made one there. */
+#ifdef ZTR_NO_CALLBACK_SOURCE
+    if (record->coding == ZTR_CODING_SQUASH)
+#else
+    if (record->coding == ZTR_CODING_SQUASH || !source->data)
+#endif
+#endif
+    {
+        clear_ring((uint8_t*)(s + 1));
+    }
     return ZTR_OK;
 }
 

@@ -105,6 +105,11 @@
  *                           squash records give ZTR_LEFT_OUT (for files of dense records)
  *   ZTR_NO_DENSE            the functions with a window leave the dense decoder out:
  *                           dense records give ZTR_LEFT_OUT (for files of squash records)
+ *   ZTR_DENSE_IN_C          with ZTR_NO_CALLBACK_SOURCE on the AVR: dense records are
+ *                           decoded by the C decoder, not zentra_dense_avr.S (slower)
+ *   ZTR_DENSE_IN_ASSEMBLY   without ZTR_NO_CALLBACK_SOURCE on the AVR: memory sources'
+ *                           dense records are decoded by zentra_dense_avr.S, callback
+ *                           sources' by the C decoder (faster, but both decoders linked)
  * The figures of every option are in docs/performance.md of the Zentra tools.
  *
  * Planar records (ZTR_LAYOUT_PLANAR) of depth D (2 or 4) hold D bit planes one after the other,
@@ -144,7 +149,9 @@
  * ZTR_NO_WINDOW. A record coded with copies from the whole frame (record.coding
  * ZTR_CODING_DENSE_FRAME, "ztr convert --window frame", full frames only) reaches back
  * further than any window: ztr_apply_in_frame decodes it into the frame buffer that holds
- * it whole, and the other functions give ZTR_NEEDS_FRAME.
+ * it whole, and the other functions give ZTR_NEEDS_FRAME. On the AVR the dense records of
+ * memory sources are decoded by zentra_dense_avr.S, which a firmware links beside
+ * zentra_device.c (the packages build both; the file is empty on other targets).
  *
  * Results are ztr_result values: ZTR_OK, ZTR_END (no further record, no match, stream
  * complete), ZTR_STOPPED (the stream's callback asked to stop), or a negative error (the

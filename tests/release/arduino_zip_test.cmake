@@ -13,8 +13,8 @@ list(SORT found)
 set(expected ZentraDevice/LICENSE
     ZentraDevice/examples/ZentraAnimation/ZentraAnimation.ino
     ZentraDevice/examples/ZentraAnimation/animation.h ZentraDevice/library.json
-    ZentraDevice/library.properties ZentraDevice/src/zentra_device.c
-    ZentraDevice/src/zentra_device.h)
+    ZentraDevice/library.properties ZentraDevice/src/zentra_dense_avr.S
+    ZentraDevice/src/zentra_device.c ZentraDevice/src/zentra_device.h)
 if(NOT found STREQUAL expected)
     message(FATAL_ERROR "the zip holds\n  ${found}\nexpected\n  ${expected}")
 endif()
