@@ -2,6 +2,7 @@
 // Dispatches the first argument to a command of the table below.
 #include "commands.h"
 
+#include "c_header.h"
 #include "interrupt_cleanup.h"
 #include "report_message.h"
 #include "version.h"
@@ -131,12 +132,17 @@ const char* const OptionHelp =
     "  -o OUT.h         the header to write (default: standard output)\n"
     "  --source OUT.c   the array goes into OUT.c, which includes OUT.h; OUT.h then only\n"
     "                   declares it (extern) beside NAME_SIZE\n"
-    "  --split          the bytes in arrays NAME_0, NAME_1 ... of at most 32767 bytes, as\n"
+    "  --split          the bytes in arrays NAME_0, NAME_1 ... of at most ";
+// The option help goes on after the AVR array limit, twice.
+const char* const SplitHelp =
+    " bytes, as\n"
     "                   avr-gcc takes them, and NAME_read, a read callback over them for\n"
     "                   the device library (ZTR_CALLBACK_SOURCE(NAME_read, 0, NAME_SIZE))\n"
     "  --keep-cut       a file cut short: export the whole records before the cut one\n"
     "The array is placed in program memory (PROGMEM) when __AVR__ is defined; a comment\n"
-    "lists the records as list does. A file over 32767 bytes without --split gets a\n"
+    "lists the records as list does. A file over ";
+const char* const OptionHelpEnd =
+    " bytes without --split gets a\n"
     "warning. list and export refuse a file that is no Zentra file. list warns about one\n"
     "that is cut short, and so does render when it draws the cut record; export refuses\n"
     "it, naming the cut record, which the device library would find damaged, unless\n"
@@ -174,7 +180,8 @@ void PrintHelp() {
     for (const Command& command : Commands) {
         std::printf("  %-9s %s\n", command.name, command.summary);
     }
-    std::fputs(OptionHelp, stdout);
+    std::printf("%s%zu%s%zu%s", OptionHelp, AVR_ARRAY_LIMIT, SplitHelp, AVR_ARRAY_LIMIT,
+                OptionHelpEnd);
 }
 
 bool IsHelpOption(const std::string& text) {

@@ -13,7 +13,7 @@
 #include "frame_player.h"
 #include "parse_integer.h"
 #include "play_sequence.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "tone_settings.h"
 #include "type_code.h"
 #include "type_code_fault.h"
@@ -412,7 +412,7 @@ std::string ExportHeader(const val& fileBytes, const std::string& fileName) {
     const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
     const auto records = ListRecords(MemorySource(bytes));
     return HeaderText(fileName, NameFromPath(fileName), bytes,
-                      records ? *records : std::vector<ListedRecord>{});
+                      records ? DescribeRecords(*records) : std::vector<std::string>{});
 }
 
 } // namespace

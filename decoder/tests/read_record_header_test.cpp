@@ -1,6 +1,7 @@
 // Walking a file's records: the list ends at the first rejected header, silently; a record
 // whose pixel data the end of the file cuts short is still listed.
 #include "read_record_header.h"
+#include "record_walk.h"
 #include "test_file.h"
 
 #include <gtest/gtest.h>

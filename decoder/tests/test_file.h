@@ -10,6 +10,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -55,6 +56,27 @@ struct RecordRecipe {
     Bytes unpacked;      // pixel data before run-length coding
     Bytes extra;         // bytes after the pixel data, counted in the record length
 };
+
+// A record of the lay-out, depth and size holding the unpacked pixel data.
+inline RecordRecipe Recipe(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
+                           std::uint16_t height, Bytes unpacked) {
+    RecordRecipe recipe;
+    recipe.layout = layout;
+    recipe.depth = depth;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.unpacked = std::move(unpacked);
+    return recipe;
+}
+
+// The same as a delta record standing `delay` ms, its rectangle at (dx, dy).
+inline RecordRecipe DeltaRecipe(std::uint16_t delay, std::uint8_t layout, std::uint8_t depth,
+                                std::uint16_t width, std::uint16_t height, std::uint16_t dx,
+                                std::uint16_t dy, Bytes unpacked) {
+    RecordRecipe recipe = Recipe(layout | RECORD_DELTA, depth, width, height, std::move(unpacked));
+    recipe.delta = DeltaHeader{delay, dx, dy};
+    return recipe;
+}
 
 // One whole record with a correct record length.
 inline Bytes MakeRecord(const RecordRecipe& recipe) {
