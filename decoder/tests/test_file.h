@@ -69,6 +69,14 @@ inline RecordRecipe Recipe(std::uint8_t layout, std::uint8_t depth, std::uint16_
     return recipe;
 }
 
+// A one-bit record of the size, in row order unless a lay-out is given, its pixel bytes
+// all 0x5A.
+inline RecordRecipe FilledRecipe(std::uint16_t width, std::uint16_t height,
+                                 std::uint8_t layout = 0) {
+    return Recipe(layout, 1, width, height,
+                  Bytes(static_cast<std::size_t>((width + 7) / 8) * height, 0x5A));
+}
+
 // The same as a delta record standing `delay` ms, its rectangle at (dx, dy).
 inline RecordRecipe DeltaRecipe(std::uint16_t delay, std::uint8_t layout, std::uint8_t depth,
                                 std::uint16_t width, std::uint16_t height, std::uint16_t dx,
