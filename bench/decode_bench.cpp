@@ -6,7 +6,7 @@
 #include "convert_images.h"
 #include "decode_record.h"
 #include "frame_player.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "type_code.h"
 #include "zentra_format.h"
 

@@ -4,8 +4,10 @@
 #include "commands.h"
 
 #include "c_header.h"
+#include "describe_record.h"
 #include "interrupt_cleanup.h"
 #include "output_file.h"
+#include "read_command_args.h"
 #include "read_zentra_file.h"
 #include "same_file.h"
 #include "system_reason.h"
@@ -29,29 +31,21 @@ struct ExportOptions {
 };
 
 std::optional<int> ParseExportArgs(const CommandArgs& args, ExportOptions& options) {
+    CommandWords words;
+    words.flags = {"--split", "--keep-cut"};
+    words.valued = {"--name", "-o", "--output", "--source"};
+    words.onFlag = [&](const std::string& flag) {
+        (flag == "--split" ? options.split : options.keepCut) = true;
+    };
+    words.onValue = [&](const std::string& option, const std::string& value) -> std::optional<int> {
+        (option == "--name"     ? options.name
+         : option == "--source" ? options.source
+                                : options.output) = value;
+        return std::nullopt;
+    };
     std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (IsHelpOption(arg)) {
-            PrintHelp();
-            return EXIT_DONE;
-        }
-        if (arg == "--split") {
-            options.split = true;
-        } else if (arg == "--keep-cut") {
-            options.keepCut = true;
-        } else if (arg == "--name" || arg == "-o" || arg == "--output" || arg == "--source") {
-            if (i + 1 == args.size()) {
-                return UsageError("option '" + arg + "' needs a value");
-            }
-            (arg == "--name"     ? options.name
-             : arg == "--source" ? options.source
-                                 : options.output) = args[++i];
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError("unknown option '" + arg + "'");
-        } else {
-            positional.push_back(arg);
-        }
+    if (const auto status = ReadCommandArgs(args, words, positional)) {
+        return status;
     }
     if (positional.empty()) {
         return UsageError("no file given");
@@ -159,6 +153,7 @@ int RunExport(const CommandArgs& args) {
             return *status;
         }
     }
+    const std::vector<std::string> lines = DescribeRecords(records);
     if (bytes.size() > AVR_ARRAY_LIMIT && !options.split) {
         std::fprintf(stderr,
                      "WARNING: '%s' is %zu bytes: avr-gcc refuses arrays of more than %zu bytes "
@@ -167,8 +162,8 @@ int RunExport(const CommandArgs& args) {
     }
     if (options.output.empty()) {
         const std::string text = options.split
-                                     ? SplitHeaderText(options.file, options.name, bytes, records)
-                                     : HeaderText(options.file, options.name, bytes, records);
+                                     ? SplitHeaderText(options.file, options.name, bytes, lines)
+                                     : HeaderText(options.file, options.name, bytes, lines);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? EXIT_DONE : Failure("cannot write the header");
     }
@@ -177,11 +172,11 @@ int RunExport(const CommandArgs& args) {
     std::string header;
     if (pair) {
         header = options.split
-                     ? SplitDeclarationHeaderText(options.file, options.name, bytes.size(), records)
-                     : DeclarationHeaderText(options.file, options.name, bytes.size(), records);
+                     ? SplitDeclarationHeaderText(options.file, options.name, bytes.size(), lines)
+                     : DeclarationHeaderText(options.file, options.name, bytes.size(), lines);
     } else {
-        header = options.split ? SplitHeaderText(options.file, options.name, bytes, records)
-                               : HeaderText(options.file, options.name, bytes, records);
+        header = options.split ? SplitHeaderText(options.file, options.name, bytes, lines)
+                               : HeaderText(options.file, options.name, bytes, lines);
     }
     OutputFile headerFile(options.output, InterruptCleanupNotice());
     if (!WriteWhole(headerFile, header)) {

@@ -7,7 +7,7 @@
 #include "interrupt_cleanup.h"
 #include "parse_integer.h"
 #include "probe_pictures.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "tone_settings.h"
 #include "type_code.h"
 

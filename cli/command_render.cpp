@@ -15,6 +15,7 @@
 #include "panel_colours.h"
 #include "parse_integer.h"
 #include "png_writer.h"
+#include "read_command_args.h"
 #include "read_zentra_file.h"
 #include "same_file.h"
 #include "system_reason.h"
@@ -63,41 +64,33 @@ bool EndsWithPng(const std::string& path) {
 
 // Parses the arguments; returns a usage error's exit status when they are wrong.
 std::optional<int> ParseRenderArgs(const CommandArgs& args, RenderOptions& options) {
-    std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (IsHelpOption(arg)) {
-            PrintHelp();
-            return EXIT_DONE;
-        }
-        if (arg == "--buildup") {
-            options.buildUp = true;
-        } else if (arg == "--invert") {
-            options.invert = true;
-        } else if (arg == "--zoom" || arg == "-o" || arg == "--output" || arg == "--panel" ||
-                   arg == "--profiles") {
-            if (i + 1 == args.size()) {
-                return UsageError("option '" + arg + "' needs a value");
+    CommandWords words;
+    words.flags = {"--buildup", "--invert"};
+    words.valued = {"--zoom", "-o", "--output", "--panel", "--profiles"};
+    words.onFlag = [&](const std::string& flag) {
+        (flag == "--buildup" ? options.buildUp : options.invert) = true;
+    };
+    words.onValue = [&](const std::string& option, const std::string& value) -> std::optional<int> {
+        if (option == "--zoom") {
+            const auto zoom = ParseDecimal(value);
+            if (!zoom || *zoom < 1 || *zoom > MAX_ZOOM) {
+                return UsageError("invalid zoom '" + value + "' (1 to 64)");
             }
-            const std::string& value = args[++i];
-            if (arg == "--zoom") {
-                const auto zoom = ParseDecimal(value);
-                if (!zoom || *zoom < 1 || *zoom > MAX_ZOOM) {
-                    return UsageError("invalid zoom '" + value + "' (1 to 64)");
-                }
-                options.zoom = *zoom;
-            } else if (arg == "--panel") {
-                options.panelName = value;
-            } else if (arg == "--profiles") {
-                options.profilePath = value;
-            } else {
-                options.output = value;
-            }
-        } else if (arg.size() > 1 && arg[0] == '-' && !ParseDecimal(arg)) {
-            return UsageError("unknown option '" + arg + "'");
+            options.zoom = *zoom;
+        } else if (option == "--panel") {
+            options.panelName = value;
+        } else if (option == "--profiles") {
+            options.profilePath = value;
         } else {
-            positional.push_back(arg);
+            options.output = value;
         }
+        return std::nullopt;
+    };
+    // A negative record index is an operand, refused as an index below.
+    words.isOperand = [](const std::string& arg) { return ParseDecimal(arg).has_value(); };
+    std::vector<std::string> positional;
+    if (const auto status = ReadCommandArgs(args, words, positional)) {
+        return status;
     }
     if (positional.empty()) {
         return UsageError("no file given");

@@ -2,6 +2,7 @@
 // Dispatches the first argument to a command of the table below.
 #include "commands.h"
 
+#include "c_header.h"
 #include "convert_images.h"
 #include "dither_methods.h"
 #include "interrupt_cleanup.h"
@@ -140,12 +141,16 @@ const char* const ConvertHelpTail =
     "  -o OUT.h         the header to write (default: standard output)\n"
     "  --source OUT.c   the array goes into OUT.c, which includes OUT.h; OUT.h then only\n"
     "                   declares it (extern) beside NAME_SIZE\n"
-    "  --split          the bytes in arrays NAME_0, NAME_1 ... of at most 32767 bytes, as\n"
+    "  --split          the bytes in arrays NAME_0, NAME_1 ... of at most ";
+const char* const ConvertHelpAfterSplit =
+    " bytes, as\n"
     "                   avr-gcc takes them, and NAME_read, a read callback over them for\n"
     "                   the device library (ZTR_CALLBACK_SOURCE(NAME_read, 0, NAME_SIZE))\n"
     "  --keep-cut       a file cut short: export the whole records before the cut one\n"
     "The array is placed in program memory (PROGMEM) when __AVR__ is defined; a comment\n"
-    "lists the records as list does. A file over 32767 bytes without --split gets a\n"
+    "lists the records as list does. A file over ";
+const char* const ConvertHelpEnd =
+    " bytes without --split gets a\n"
     "warning. list and export refuse a file that is no Zentra file. list warns about one\n"
     "that is cut short, and so does render when it draws the cut record; export refuses\n"
     "it, naming the cut record, which the device library would find damaged, unless\n"
@@ -199,7 +204,8 @@ std::string OptionHelp() {
                            ", #RRGGBB,... or a .gpl or #RRGGBB file; records of depth 1-8 "
                            "carry it, 16/24 bits take its colours; without it a profile's "
                            "palette= applies") +
-           ConvertHelpTail;
+           ConvertHelpTail + std::to_string(AVR_ARRAY_LIMIT) + ConvertHelpAfterSplit +
+           std::to_string(AVR_ARRAY_LIMIT) + ConvertHelpEnd;
 }
 
 const Command* FindCommand(const std::string& name) {

@@ -3,10 +3,10 @@
 #include "add_files.h"
 
 #include "blocking_calls.h"
-#include "convert_images.h"
 #include "file_dialog.h"
 #include "file_list.h"
 #include "message_box_sink.h"
+#include "path_limit.h"
 #include "picture_file_kinds.h"
 #include "resource.h"
 #include "selected_files.h"

@@ -5,7 +5,6 @@
 #include "blocking_calls.h"
 #include "dialog_request.h"
 #include "file_list.h"
-#include "main_dialog.h"
 #include "message_box_sink.h"
 #include "options_settings.h"
 #include "parse_integer.h"
@@ -76,7 +75,7 @@ std::optional<unsigned int> ReadDelayField(HWND dialog) {
     return static_cast<unsigned int>(*value);
 }
 
-void ConvertLists(HWND dialog) {
+void ConvertLists(HWND dialog, const DisplayProfileList& loadedProfiles) {
     HWND fileList = GetDlgItem(dialog, IDC_FILE_LIST);
     HWND typeList = GetDlgItem(dialog, IDC_TYPE_LIST);
     if (SendMessageA(fileList, LB_GETCOUNT, 0, 0) <= 0) {
@@ -94,17 +93,15 @@ void ConvertLists(HWND dialog) {
     try {
         codes = TypeCodesOf(typeList);
         paths = FileListPaths(fileList);
-        if (const MainDialogState* state = MainDialogStateOf(dialog)) {
-            profiles = TypeProfilesOf(typeList, codes, state->profiles);
-            for (const DisplayProfile* profile : profiles) {
-                // A profile whose settings cannot be read converts nothing.
-                if (profile != nullptr && !profile->unusable.empty()) {
-                    const std::string text =
-                        "Display type '" + profile->name + "': " + profile->unusable + ".";
-                    PlatformCalls.MessageBoxA(dialog, text.c_str(), CONVERTER_CAPTION,
-                                              MB_OK | MB_ICONEXCLAMATION);
-                    return;
-                }
+        profiles = TypeProfilesOf(typeList, codes, loadedProfiles);
+        for (const DisplayProfile* profile : profiles) {
+            // A profile whose settings cannot be read converts nothing.
+            if (profile != nullptr && !profile->unusable.empty()) {
+                const std::string text =
+                    "Display type '" + profile->name + "': " + profile->unusable + ".";
+                PlatformCalls.MessageBoxA(dialog, text.c_str(), CONVERTER_CAPTION,
+                                          MB_OK | MB_ICONEXCLAMATION);
+                return;
             }
         }
     } catch (const std::bad_alloc&) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "conversion_request.h"
+#include "display_profiles.h"
 
 #include <windows.h>
 
@@ -32,5 +33,6 @@ inline constexpr const char* FINISHED_TEXT = "Finished image conversion.";
 // text is not a number of at most 32 bits.
 std::optional<unsigned int> ReadDelayField(HWND dialog);
 
-// Runs the checks and the conversion for the dialog's current lists and options.
-void ConvertLists(HWND dialog);
+// Runs the checks and the conversion for the dialog's current lists and options, with the
+// profiles the dialog loaded behind its type list.
+void ConvertLists(HWND dialog, const DisplayProfileList& loadedProfiles);

@@ -5,9 +5,9 @@
 
 #include "add_files.h"
 #include "blocking_calls.h"
-#include "convert_images.h"
 #include "dropped_files.h"
 #include "message_box_sink.h"
+#include "path_limit.h"
 
 namespace {
 

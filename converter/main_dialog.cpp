@@ -156,7 +156,7 @@ INT_PTR OnAnimation(HWND dialog) {
 
 INT_PTR OnConvert(HWND dialog, MainDialogState& state) {
     state.busy = true;
-    ConvertLists(dialog);
+    ConvertLists(dialog, state.profiles);
     state.busy = false;
     return TRUE;
 }

@@ -65,3 +65,12 @@ std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta,
     }
     return line;
 }
+
+std::vector<std::string> DescribeRecords(const std::vector<ListedRecord>& records) {
+    std::vector<std::string> lines;
+    lines.reserve(records.size());
+    for (const ListedRecord& record : records) {
+        lines.push_back(DescribeRecord(record.header, record.delta));
+    }
+    return lines;
+}

@@ -2,9 +2,11 @@
 // values and lay-out.
 #pragma once
 
+#include "read_record_header.h"
 #include "zentra_format.h"
 
 #include <string>
+#include <vector>
 
 // For example "128 x 64 monochrome, layout 12 [banded rows, inverted Y-axis]".
 std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta);
@@ -18,3 +20,6 @@ struct RecordLineStyle {
 };
 std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta,
                            const RecordLineStyle& style);
+
+// Each record's line as the viewer words it, in file order.
+std::vector<std::string> DescribeRecords(const std::vector<ListedRecord>& records);

@@ -308,6 +308,16 @@ struct Bands {
           p(PixelsPerByte(depth)), mask(PixelMask(depth)), band(bandBytes),
           end(BandsEnd(available, bandBytes, extent, p)) {}
 
+    // Reads the band that starts at `start` along the banded axis into band; false past
+    // the bands that the file can reach.
+    bool Take(PixelByteStream& stream, std::size_t start) {
+        if (start >= end) {
+            return false;
+        }
+        stream.Take(band.data(), band.size());
+        return true;
+    }
+
     const unsigned depth;
     const bool reversed;
     const unsigned p;
@@ -320,12 +330,10 @@ void PlaceBandedRows(PixelByteStream& stream, std::uint64_t available, const Rec
                      const Placement& place) {
     const std::size_t height = header.height;
     Bands bands(available, header, header.width, height);
+    std::vector<std::uint8_t>& band = bands.band;
     const unsigned depth = bands.depth;
     const unsigned p = bands.p;
-    const unsigned mask = bands.mask;
-    std::vector<std::uint8_t>& band = bands.band;
-    for (std::size_t y0 = 0; y0 < bands.end; y0 += p) {
-        stream.Take(band.data(), band.size());
+    for (std::size_t y0 = 0; bands.Take(stream, y0); y0 += p) {
         if (!bands.reversed) {
             for (std::uint8_t& b : band) {
                 b = FirstFieldLow(b, depth);
@@ -343,7 +351,7 @@ void PlaceBandedRows(PixelByteStream& stream, std::uint64_t available, const Rec
             for (; c < band.size(); ++c) {
                 const Placement::Field target = place.FieldOf(c);
                 if (target.mask != 0) {
-                    Placement::Store(row, target, (band[c] >> (field * depth)) & mask);
+                    Placement::Store(row, target, (band[c] >> (field * depth)) & bands.mask);
                 }
             }
         }
@@ -356,13 +364,10 @@ void PlaceBandedColumns(PixelByteStream& stream, std::uint64_t available,
     const std::size_t width = header.width;
     Bands bands(available, header, header.height, width);
     const unsigned depth = bands.depth;
-    const bool reversed = bands.reversed;
-    const unsigned p = bands.p;
     const unsigned mask = bands.mask;
-    std::vector<std::uint8_t>& band = bands.band;
-    for (std::size_t x0 = 0; x0 < bands.end; x0 += p) {
-        stream.Take(band.data(), band.size());
-        const std::size_t columns = std::min<std::size_t>(p, width - x0);
+    const std::vector<std::uint8_t>& band = bands.band;
+    for (std::size_t x0 = 0; bands.Take(stream, x0); x0 += bands.p) {
+        const std::size_t columns = std::min<std::size_t>(bands.p, width - x0);
         Placement::Field fields[8];
         for (std::size_t j = 0; j < columns; ++j) {
             fields[j] = place.FieldOf(x0 + j);
@@ -372,7 +377,7 @@ void PlaceBandedColumns(PixelByteStream& stream, std::uint64_t available,
             if (row == nullptr) {
                 continue;
             }
-            const unsigned b = reversed ? band[y] : FirstFieldLow(band[y], depth);
+            const unsigned b = bands.reversed ? band[y] : FirstFieldLow(band[y], depth);
             for (std::size_t j = 0; j < columns; ++j) {
                 if (fields[j].mask != 0) {
                     Placement::Store(row, fields[j], (b >> (j * depth)) & mask);

@@ -5,6 +5,7 @@
 
 #include "draw_record.h"
 #include "play_sequence.h"
+#include "record_walk.h"
 #include "zentra_format.h"
 
 #include <optional>

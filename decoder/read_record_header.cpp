@@ -1,7 +1,5 @@
-// Record headers and the walk over a file's records.
+// Record headers read and checked, and the step from one record to the next.
 #include "read_record_header.h"
-
-#include "record_walk.h"
 
 #include <array>
 
@@ -30,16 +28,4 @@ DeltaHeader ReadDeltaHeader(ByteReader& file) {
     std::array<std::uint8_t, DELTA_HEADER_SIZE> bytes{};
     file.Read(bytes.data(), bytes.size());
     return DecodeDeltaHeader(bytes);
-}
-
-std::optional<std::vector<ListedRecord>> ListRecords(const std::string& fileName) {
-    return ListRecords(FileSource(fileName));
-}
-
-std::optional<std::vector<ListedRecord>> ListRecords(const ByteSource& source) {
-    std::optional<RecordWalk> walk = WalkRecords(source);
-    if (!walk) {
-        return std::nullopt;
-    }
-    return std::move(walk->records);
 }

@@ -1,13 +1,9 @@
-// Reading and walking record headers: the only checks a file gets are the signature
-// and the record length.
+// Reading record headers and stepping from one to the next: the only checks a file gets
+// are the signature and the record length.
 #pragma once
 
 #include "byte_reader.h"
 #include "zentra_format.h"
-
-#include <optional>
-#include <string>
-#include <vector>
 
 // Reads 12 bytes at the current position. False when fewer than 12 bytes come back,
 // the signature is not 0xA202, or the record length is below 12 (such a record would
@@ -27,9 +23,3 @@ struct ListedRecord {
     RecordHeader header;
     DeltaHeader delta; // all zero unless header.layout has RECORD_DELTA
 };
-
-// Every record of the file up to the first rejected header, as the viewer lists them: a
-// record whose pixel data the end of the file cuts short is still listed. Nothing when
-// the file cannot be opened.
-std::optional<std::vector<ListedRecord>> ListRecords(const std::string& fileName);
-std::optional<std::vector<ListedRecord>> ListRecords(const ByteSource& source);

@@ -1,5 +1,5 @@
-// The walk over a file's records by their lengths, and where it stopped against the
-// file's size.
+// The walk over a file's records by their lengths, where it stopped against the file's
+// size, and the list of records it found.
 #include "record_walk.h"
 
 std::optional<RecordWalk> WalkRecords(const ByteSource& source) {
@@ -26,4 +26,16 @@ std::optional<RecordWalk> WalkRecords(const ByteSource& source) {
         walk.end = WalkEnd::TrailingBytes;
     }
     return walk;
+}
+
+std::optional<std::vector<ListedRecord>> ListRecords(const std::string& fileName) {
+    return ListRecords(FileSource(fileName));
+}
+
+std::optional<std::vector<ListedRecord>> ListRecords(const ByteSource& source) {
+    std::optional<RecordWalk> walk = WalkRecords(source);
+    if (!walk) {
+        return std::nullopt;
+    }
+    return std::move(walk->records);
 }

@@ -7,7 +7,14 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
+
+// Every record of the file up to the first rejected header, as the viewer lists them: a
+// record whose pixel data the end of the file cuts short is still listed. Nothing when
+// the file cannot be opened.
+std::optional<std::vector<ListedRecord>> ListRecords(const std::string& fileName);
+std::optional<std::vector<ListedRecord>> ListRecords(const ByteSource& source);
 
 enum class WalkEnd {
     Complete,      // the last record ends where the file ends

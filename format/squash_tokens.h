@@ -4,10 +4,16 @@
 
 #include <cstdint>
 
-inline constexpr std::uint8_t KIND_VERBATIM = 0x00;
-inline constexpr std::uint8_t KIND_DELTA = 0x20;
-inline constexpr std::uint8_t KIND_ABOVE = 0x40;
-inline constexpr std::uint8_t KIND_REPEAT = 0x60;
-inline constexpr std::uint8_t KIND_FAR = 0x80;
+// The kind stands in a token's top bits: the top three for kinds 0 to 3 (the first four
+// below), the top one alone for kind 4, a copy from a distance.
+constexpr std::uint8_t TokenKind(unsigned number) {
+    return static_cast<std::uint8_t>(number << 5);
+}
+
+inline constexpr std::uint8_t KIND_VERBATIM = TokenKind(0);
+inline constexpr std::uint8_t KIND_DELTA = TokenKind(1);
+inline constexpr std::uint8_t KIND_ABOVE = TokenKind(2);
+inline constexpr std::uint8_t KIND_REPEAT = TokenKind(3);
+inline constexpr std::uint8_t KIND_FAR = TokenKind(4);
 inline constexpr std::uint32_t SHORT_FIELD = 31; // length field of the first four kinds
 inline constexpr std::uint32_t FAR_FIELD = 63;   // length field of a copy from a distance

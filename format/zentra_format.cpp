@@ -62,11 +62,7 @@ std::array<std::uint8_t, DELTA_HEADER_SIZE> EncodeDeltaHeader(const DeltaHeader&
 }
 
 DeltaHeader DecodeDeltaHeader(const std::array<std::uint8_t, DELTA_HEADER_SIZE>& bytes) {
-    DeltaHeader header;
-    header.delay = GetU16LE(&bytes[0]);
-    header.dx = GetU16LE(&bytes[2]);
-    header.dy = GetU16LE(&bytes[4]);
-    return header;
+    return DeltaHeader{GetU16LE(&bytes[0]), GetU16LE(&bytes[2]), GetU16LE(&bytes[4])};
 }
 
 std::uint64_t PaletteSize(unsigned depth) {

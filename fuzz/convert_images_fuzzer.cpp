@@ -12,7 +12,7 @@
 #include "convert_images.h"
 #include "decode_record.h"
 #include "fuzz_support.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "type_code.h"
 #include "zentra_format.h"
 

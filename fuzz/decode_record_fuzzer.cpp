@@ -11,7 +11,7 @@
 #include "frame_player.h"
 #include "fuzz_support.h"
 #include "play_sequence.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "zentra_format.h"
 
 #include <algorithm>

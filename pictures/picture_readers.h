@@ -40,30 +40,29 @@ std::string ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& by
 
 using PictureBytes = std::span<const std::uint8_t>;
 
+// A reader of one picture format: the bytes of a file called `name` read as the options
+// ask. Every reader below is declared by this type.
+using PictureReader = Readout(PictureBytes bytes, const std::string& name,
+                              const SourceReadOptions& options);
+
 // PPM colours go to rgb only when the options ask for them.
-Readout ReadPnmPicture(PictureBytes bytes, const std::string& name,
-                       const SourceReadOptions& options);
+PictureReader ReadPnmPicture;
 // 1-, 4- and 8-bit bitmaps as scaled colour-table indices with their table; 16-, 24- and
 // 32-bit ones (uncompressed or with bit fields) as grey levels and, when the options ask
 // for them, colours. Rows bottom row first.
-Readout ReadBmpPicture(PictureBytes bytes, const std::string& name,
-                       const SourceReadOptions& options);
+PictureReader ReadBmpPicture;
 
 // Colour pictures: grey levels over the options' background and, when asked, colours.
 // Every frame of a GIF when the options ask for all frames, else the first.
-Readout ReadPngPicture(PictureBytes bytes, const std::string& name,
-                       const SourceReadOptions& options);
-Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
-                       const SourceReadOptions& options);
-Readout ReadJpegPicture(PictureBytes bytes, const std::string& name,
-                        const SourceReadOptions& options);
-Readout ReadTgaPicture(PictureBytes bytes, const std::string& name,
-                       const SourceReadOptions& options);
+PictureReader ReadPngPicture;
+PictureReader ReadGifPicture;
+PictureReader ReadJpegPicture;
+PictureReader ReadTgaPicture;
 
 // The reader that LoadImageFrames runs for these bytes: chosen by their signature, else by
 // the name, every picture turned top row first, colours added when asked. Nothing is
 // reported.
-Readout ReadPicture(PictureBytes bytes, const std::string& name, const SourceReadOptions& options);
+PictureReader ReadPicture;
 
 // The bytes of a file's start that reader choice looks at.
 inline constexpr std::size_t PICTURE_HEAD_BYTES = 64;

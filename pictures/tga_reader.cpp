@@ -17,16 +17,18 @@ namespace {
 constexpr std::size_t HEADER_BYTES = 18;
 
 // Header fields, from the start of the file.
-constexpr std::size_t OFFSET_ID_LENGTH = 0;
-constexpr std::size_t OFFSET_MAP_TYPE = 1;
-constexpr std::size_t OFFSET_IMAGE_TYPE = 2;
-constexpr std::size_t OFFSET_MAP_FIRST = 3;
-constexpr std::size_t OFFSET_MAP_LENGTH = 5;
-constexpr std::size_t OFFSET_MAP_ENTRY_BITS = 7;
-constexpr std::size_t OFFSET_WIDTH = 12;
-constexpr std::size_t OFFSET_HEIGHT = 14;
-constexpr std::size_t OFFSET_PIXEL_BITS = 16;
-constexpr std::size_t OFFSET_DESCRIPTOR = 17;
+enum HeaderOffset : std::size_t {
+    OFFSET_ID_LENGTH = 0,
+    OFFSET_MAP_TYPE = 1,
+    OFFSET_IMAGE_TYPE = 2,
+    OFFSET_MAP_FIRST = 3,
+    OFFSET_MAP_LENGTH = 5,
+    OFFSET_MAP_ENTRY_BITS = 7,
+    OFFSET_WIDTH = 12,
+    OFFSET_HEIGHT = 14,
+    OFFSET_PIXEL_BITS = 16,
+    OFFSET_DESCRIPTOR = 17,
+};
 
 constexpr std::uint8_t DESCRIPTOR_RIGHT_TO_LEFT = 0x10;
 constexpr std::uint8_t DESCRIPTOR_TOP_TO_BOTTOM = 0x20;

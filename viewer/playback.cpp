@@ -5,25 +5,24 @@
 #include "playback.h"
 
 #include "blocking_calls.h"
-#include "viewer_window.h"
 
 #include <cstddef>
 
 namespace {
 
 // Puts the player's frame on the window and selects its record in the list.
-void ShowPlayedFrame(HWND window) {
-    const FramePlayer& player = ViewerState.player;
-    SendMessageA(ViewerState.RecordList, LB_SETCURSEL, static_cast<WPARAM>(player.Index()), 0);
-    InvalidateRect(window, nullptr, TRUE);
-    ViewerState.displayBitmap = player.Frame();
-    PlatformCalls.SetTimer(window, PLAY_TIMER_ID, player.Time(), nullptr);
+void ShowPlayedFrame(const PlaybackWindow& on) {
+    const FramePlayer& player = on.player;
+    SendMessageA(on.recordList, LB_SETCURSEL, static_cast<WPARAM>(player.Index()), 0);
+    InvalidateRect(on.window, nullptr, TRUE);
+    on.shown = player.Frame();
+    PlatformCalls.SetTimer(on.window, PLAY_TIMER_ID, player.Time(), nullptr);
 }
 
-void StartPlaying(HWND window) {
-    const auto listed = SendMessageA(ViewerState.RecordList, LB_GETCOUNT, 0, 0);
-    FramePlayer& player = ViewerState.player;
-    if (listed <= 0 || !player.Open(FileSource(ViewerState.CurrentFileName))) {
+void StartPlaying(const PlaybackWindow& on) {
+    const auto listed = SendMessageA(on.recordList, LB_GETCOUNT, 0, 0);
+    FramePlayer& player = on.player;
+    if (listed <= 0 || !player.Open(FileSource(on.fileName))) {
         return;
     }
     // Only what the list shows is played, should the file have grown since it was opened.
@@ -32,40 +31,39 @@ void StartPlaying(HWND window) {
         player = FramePlayer{};
         return;
     }
-    const auto selection =
-        static_cast<int>(SendMessageA(ViewerState.RecordList, LB_GETCURSEL, 0, 0));
+    const auto selection = static_cast<int>(SendMessageA(on.recordList, LB_GETCURSEL, 0, 0));
     const bool selected =
         selection >= 0 && static_cast<std::size_t>(selection) < player.Records().size();
-    ViewerState.playing = true;
+    on.playing = true;
     player.Show(selected ? selection : 0);
-    ShowPlayedFrame(window);
+    ShowPlayedFrame(on);
 }
 
 } // namespace
 
-void TogglePlaying(HWND window) {
-    if (ViewerState.playing) {
-        StopPlaying(window);
+void TogglePlaying(const PlaybackWindow& on) {
+    if (on.playing) {
+        StopPlaying(on);
     } else {
-        StartPlaying(window);
+        StartPlaying(on);
     }
 }
 
-void OnPlayTimer(HWND window) {
-    if (!ViewerState.playing) {
-        PlatformCalls.KillTimer(window, PLAY_TIMER_ID);
+void OnPlayTimer(const PlaybackWindow& on) {
+    if (!on.playing) {
+        PlatformCalls.KillTimer(on.window, PLAY_TIMER_ID);
         return;
     }
-    ViewerState.player.ShowNext();
-    ShowPlayedFrame(window);
+    on.player.ShowNext();
+    ShowPlayedFrame(on);
 }
 
-void StopPlaying(HWND window) {
-    if (!ViewerState.playing) {
+void StopPlaying(const PlaybackWindow& on) {
+    if (!on.playing) {
         return;
     }
-    PlatformCalls.KillTimer(window, PLAY_TIMER_ID);
-    ViewerState.playing = false;
+    PlatformCalls.KillTimer(on.window, PLAY_TIMER_ID);
+    on.playing = false;
     // Closes the file; the frame shown stays in the window's bitmap.
-    ViewerState.player = FramePlayer{};
+    on.player = FramePlayer{};
 }

@@ -2,7 +2,7 @@
 #include "record_list.h"
 
 #include "describe_record.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 
 bool FillRecordList(HWND list, const std::string& fileName) {
     SendMessageA(list, LB_RESETCONTENT, 0, 0);

@@ -26,6 +26,16 @@ ViewerWindowState ViewerState;
 
 namespace {
 
+// The window's part in playing: its list, file, bitmap and play state.
+PlaybackWindow PlaybackOf(HWND window) {
+    return {window,
+            ViewerState.RecordList,
+            ViewerState.CurrentFileName,
+            ViewerState.displayBitmap,
+            ViewerState.playing,
+            ViewerState.player};
+}
+
 int ListWidth(int clientWidth) {
     return std::max(0, clientWidth - 2 * LIST_MARGIN);
 }
@@ -58,7 +68,7 @@ LRESULT OnCreate(HWND window) {
 }
 
 LRESULT OnDestroy(HWND window) {
-    StopPlaying(window);
+    StopPlaying(PlaybackOf(window));
     WriteSettingInt(VIEWER_SETTINGS, "zoom", ViewerState.zoom);
     WriteSettingInt(VIEWER_SETTINGS, "invert", ViewerState.invert ? 1 : 0);
     WriteSettingInt(VIEWER_SETTINGS, "buildup", ViewerState.buildup ? 1 : 0);
@@ -162,7 +172,7 @@ void OnBuildUp(HWND window) {
 // notification.
 void OnRecordList(HWND window, WORD notification) {
     if (notification == LBN_SELCHANGE) {
-        StopPlaying(window);
+        StopPlaying(PlaybackOf(window));
         Redecode(window);
     }
 }
@@ -197,7 +207,7 @@ LRESULT OnCommand(HWND window, WORD command, WORD notification) {
         OnBuildUp(window);
         break;
     case IDM_PLAY:
-        TogglePlaying(window);
+        TogglePlaying(PlaybackOf(window));
         break;
     case IDM_COPY:
         CopyShownPicture(window, ViewerState.displayBitmap, ViewerState.zoom, ViewerState.invert);
@@ -217,7 +227,7 @@ LRESULT OnCommand(HWND window, WORD command, WORD notification) {
 
 LRESULT OnTimer(HWND window, WPARAM timer) {
     if (timer == PLAY_TIMER_ID) {
-        OnPlayTimer(window);
+        OnPlayTimer(PlaybackOf(window));
     }
     return 0;
 }
@@ -225,7 +235,7 @@ LRESULT OnTimer(HWND window, WPARAM timer) {
 } // namespace
 
 void OpenViewerFile(HWND window, const std::string& path) {
-    StopPlaying(window);
+    StopPlaying(PlaybackOf(window));
     ViewerState.CurrentFileName = path;
     if (ViewerState.CurrentFileName.find('\\') != std::string::npos) {
         WriteSettingText(VIEWER_SETTINGS, "directory",

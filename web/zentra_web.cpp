@@ -16,7 +16,7 @@
 #include "parse_integer.h"
 #include "picture_file_kinds.h"
 #include "play_sequence.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "tone.h"
 #include "tone_settings.h"
 #include "type_code.h"
@@ -445,7 +445,7 @@ std::string ExportHeader(const val& fileBytes, const std::string& fileName) {
     const std::vector<std::uint8_t> bytes = Bytes(fileBytes);
     const auto records = ListRecords(MemorySource(bytes));
     return HeaderText(fileName, NameFromPath(fileName), bytes,
-                      records ? *records : std::vector<ListedRecord>{});
+                      records ? DescribeRecords(*records) : std::vector<std::string>{});
 }
 
 } // namespace

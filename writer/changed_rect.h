@@ -5,11 +5,10 @@
 #include <cstdint>
 #include <optional>
 
+// The top-left corner and the size, in pixels.
 struct ChangedRect {
-    std::int16_t x = 0;
-    std::int16_t y = 0;
-    std::int16_t width = 0;
-    std::int16_t height = 0;
+    std::int16_t x = 0, y = 0;
+    std::int16_t width = 0, height = 0;
 };
 
 // The smallest rectangle holding every pixel whose bytes differ between the two

@@ -189,5 +189,3 @@ std::string OutputPathFor(const std::string& firstPicture);
 
 // The file that WriteFrames writes for a first picture under the context's choice.
 std::string ChosenOutputPath(const std::string& firstPicture, const ConversionContext& context);
-
-inline constexpr std::size_t MAX_PATH_CHARS = 259; // the platform's path limit

@@ -3,7 +3,6 @@
 // removes a temporary file that was not committed.
 #include "output_file.h"
 
-#include "convert_images.h"
 #include "system_reason.h"
 
 #include <algorithm>

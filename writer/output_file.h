@@ -3,6 +3,8 @@
 // file and never touches an existing file of the target's name.
 #pragma once
 
+#include "path_limit.h"
+
 #include <cstdio>
 #include <functional>
 #include <memory>

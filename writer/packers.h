@@ -15,23 +15,20 @@
 // record's lay-out bits. Pixel (i, j) of the rectangle is pixels[(rect.y + j) * W +
 // rect.x + i] (for colour packers the three bytes from 3 times that index). Each codes through
 // `coded` and returns false when writing the coded data failed or the coder ran out of memory
-// (coded.OutOfMemory() tells which).
-using Packer = bool (*)(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
-                        const std::uint8_t* pixels, const ChangedRect& rect);
+// (coded.OutOfMemory() tells which). Every packer below is declared by this type.
+using PackerFunction = bool(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
+                            const std::uint8_t* pixels, const ChangedRect& rect);
+using Packer = PackerFunction*;
 
 // Depths 1, 2 and 4: p = 8 / Depth pixels a byte, each the top Depth bits of its value,
 // the first in the most significant field (in the least with LAYOUT_REVERSED); partial
 // bytes and the missing lines of a last band are 0. One packer per pixel order; the
 // three depths are instantiated in packers.cpp.
 template <int Depth> struct FieldPackers {
-    static bool PackRowOrder(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
-                             const std::uint8_t* pixels, const ChangedRect& rect);
-    static bool PackColumnOrder(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
-                                const std::uint8_t* pixels, const ChangedRect& rect);
-    static bool PackBandedRows(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
-                               const std::uint8_t* pixels, const ChangedRect& rect);
-    static bool PackBandedColumns(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
-                                  const std::uint8_t* pixels, const ChangedRect& rect);
+    static PackerFunction PackRowOrder;
+    static PackerFunction PackColumnOrder;
+    static PackerFunction PackBandedRows;
+    static PackerFunction PackBandedColumns;
 };
 
 extern template struct FieldPackers<1>;
@@ -39,20 +36,16 @@ extern template struct FieldPackers<2>;
 extern template struct FieldPackers<4>;
 
 // Depth 8: one pixel a byte, its value unchanged.
-bool PackRowOrder8(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
-                   const std::uint8_t* pixels, const ChangedRect& rect);
-bool PackColumnOrder8(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
-                      const std::uint8_t* pixels, const ChangedRect& rect);
+PackerFunction PackRowOrder8;
+PackerFunction PackColumnOrder8;
 
 // Depths 16 and 24, from red, green, blue bytes: row order and column order, each pixel
 // 2 bytes of RGB565 (the top bits of each channel) or 3 bytes, its first and last byte
 // exchanged where ExchangesPixelBytes says (row order with LAYOUT_REVERSED, column order
-// without it). Instantiated in packers.cpp.
+// without it); `pixels` are the red, green, blue bytes. Instantiated in packers.cpp.
 template <int Depth> struct ColourPackers {
-    static bool PackRowOrder(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
-                             const std::uint8_t* rgb, const ChangedRect& rect);
-    static bool PackColumnOrder(RunLengthBuffer& coded, ByteSink& out, const RecordHeader& header,
-                                const std::uint8_t* rgb, const ChangedRect& rect);
+    static PackerFunction PackRowOrder;
+    static PackerFunction PackColumnOrder;
 };
 
 extern template struct ColourPackers<16>;

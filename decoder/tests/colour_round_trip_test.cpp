@@ -11,7 +11,7 @@
 #include "convert_images.h"
 #include "decode_record.h"
 #include "file_request.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "round_trip_support.h"
 #include "source_image.h"
 #include "test_file.h"

@@ -1,7 +1,7 @@
 // DecodeRecord against hand-packed records: pixel placement for every order, depth and
 // lay-out flag, colour tables, the platform header, build-up runs and clipping.
 #include "decode_record.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "test_file.h"
 
 #include <gtest/gtest.h>
@@ -9,24 +9,6 @@
 #include <filesystem>
 
 namespace {
-
-RecordRecipe Recipe(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
-                    std::uint16_t height, Bytes unpacked) {
-    RecordRecipe recipe;
-    recipe.layout = layout;
-    recipe.depth = depth;
-    recipe.width = width;
-    recipe.height = height;
-    recipe.unpacked = std::move(unpacked);
-    return recipe;
-}
-
-RecordRecipe DeltaRecipe(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
-                         std::uint16_t height, std::uint16_t dx, std::uint16_t dy, Bytes unpacked) {
-    RecordRecipe recipe = Recipe(layout | RECORD_DELTA, depth, width, height, std::move(unpacked));
-    recipe.delta = DeltaHeader{50, dx, dy};
-    return recipe;
-}
 
 bool LeavesPixels(DecodeStatus status) {
     return status == DecodeStatus::Shown || status == DecodeStatus::Planar ||
@@ -313,13 +295,13 @@ TEST(DecodeRecordTest, SkipsPaletteAndKeepsTableZeroAboveEightBits) {
 class BuildUpTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        RecordRecipe empty = DeltaRecipe(RECORD_PALETTE, 1, 0, 0, 0, 0, {});
+        RecordRecipe empty = DeltaRecipe(50, RECORD_PALETTE, 1, 0, 0, 0, 0, {});
         empty.palette = {9, 9, 9, 8, 8, 8};
         file_ = Concat({MakeRecord(Recipe(0, 1, 10, 3, ROWS_10X3)),
-                        MakeRecord(DeltaRecipe(0, 1, 2, 2, 8, 1, {0x40, 0xC0})), MakeRecord(empty),
-                        MakeRecord(DeltaRecipe(0, 1, 8, 1, 0, 0, {0xFF})),
+                        MakeRecord(DeltaRecipe(50, 0, 1, 2, 2, 8, 1, {0x40, 0xC0})),
+                        MakeRecord(empty), MakeRecord(DeltaRecipe(50, 0, 1, 8, 1, 0, 0, {0xFF})),
                         MakeRecord(Recipe(0x01, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60})),
-                        MakeRecord(DeltaRecipe(0x01, 8, 1, 2, 2, 0, {0x99, 0x88}))});
+                        MakeRecord(DeltaRecipe(50, 0x01, 8, 1, 2, 2, 0, {0x99, 0x88}))});
     }
     Bytes file_;
 };
@@ -374,7 +356,7 @@ TEST(DecodeRecordTest, SaysWhyARecordIsNotShown) {
     const Bytes planar = MakeRecord(Recipe(LAYOUT_PLANAR, 16, 2, 1, {1, 2, 3, 4}));
     const Bytes depth3 = MakeRecord(Recipe(0, 3, 5, 2, Bytes(10, 0xFF)));
     const Bytes huge = MakeRecord(Recipe(0, 24, 65535, 65535, {}));
-    const Bytes planarDelta = MakeRecord(DeltaRecipe(LAYOUT_PLANAR, 24, 1, 1, 0, 0, {1, 2, 3}));
+    const Bytes planarDelta = MakeRecord(DeltaRecipe(50, LAYOUT_PLANAR, 24, 1, 1, 0, 0, {1, 2, 3}));
     Bytes damaged = frame;
     damaged[5] = 0xA3;
     const Bytes file = Concat({frame, planarDelta, planar, depth3, huge, damaged, frame});
@@ -406,8 +388,8 @@ TEST(DecodeRecordTest, SaysWhyARecordIsNotShown) {
 }
 
 TEST(DecodeRecordTest, BuildUpWithoutFullFrameStartsAtRecordZero) {
-    const Bytes file = Concat({MakeRecord(DeltaRecipe(0, 8, 3, 2, 0, 0, {1, 2, 3, 4, 5, 6})),
-                               MakeRecord(DeltaRecipe(0, 8, 1, 1, 1, 1, {7}))});
+    const Bytes file = Concat({MakeRecord(DeltaRecipe(50, 0, 8, 3, 2, 0, 0, {1, 2, 3, 4, 5, 6})),
+                               MakeRecord(DeltaRecipe(50, 0, 8, 1, 1, 1, 1, {7}))});
     const DisplayBitmap bitmap = Decode(file, 1, true);
     ASSERT_TRUE(bitmap.pixels.has_value());
     EXPECT_EQ(*bitmap.pixels, (Bytes{4, 7, 6, 0, 1, 2, 3, 0}));
@@ -427,7 +409,7 @@ TEST(DecodeRecordTest, StopsAtDamagedHeaders) {
     EXPECT_FALSE(Decode(looping, 1, false).pixels.has_value());
     EXPECT_FALSE(Decode(looping, 2, false).pixels.has_value());
     // A build-up run whose later header is damaged keeps what was placed.
-    Bytes delta = MakeRecord(DeltaRecipe(0, 1, 8, 1, 0, 0, {0xFF}));
+    Bytes delta = MakeRecord(DeltaRecipe(50, 0, 1, 8, 1, 0, 0, {0xFF}));
     Bytes badDelta = delta;
     badDelta[4] = 0;
     const Bytes run = Concat({a, delta, delta});
@@ -445,23 +427,23 @@ TEST(DecodeRecordTest, ClipsEverythingToTheBitmap) {
         Bytes block;
     } cases[] = {
         {"past right and bottom",
-         DeltaRecipe(0, 1, 16, 4, 8, 1, Bytes(8, 0xFF)),
+         DeltaRecipe(50, 0, 1, 16, 4, 8, 1, Bytes(8, 0xFF)),
          {0x80, 0xC0, 0, 0, 0x61, 0xC0, 0, 0, 0xCA, 0x40, 0, 0}},
-        {"far outside", DeltaRecipe(0x01, 1, 9, 9, 200, 300, Bytes(18, 0xFF)), PICTURE_10X3},
+        {"far outside", DeltaRecipe(50, 0x01, 1, 9, 9, 200, 300, Bytes(18, 0xFF)), PICTURE_10X3},
         {"inverted Y past the top",
-         DeltaRecipe(0x10, 1, 8, 5, 0, 1, Bytes(5, 0x0F)),
+         DeltaRecipe(50, 0x10, 1, 8, 5, 0, 1, Bytes(5, 0x0F)),
          {0x80, 0x40, 0, 0, 0x0F, 0x80, 0, 0, 0x0F, 0x40, 0, 0}},
         {"banded rows padding",
-         DeltaRecipe(0x02, 1, 12, 5, 0, 0, Bytes(24, 0xFF)),
+         DeltaRecipe(50, 0x02, 1, 12, 5, 0, 0, Bytes(24, 0xFF)),
          {0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0}},
         {"banded columns padding",
-         DeltaRecipe(0x03, 1, 12, 3, 0, 0, Bytes(6, 0xFF)),
+         DeltaRecipe(50, 0x03, 1, 12, 3, 0, 0, Bytes(6, 0xFF)),
          {0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0, 0xFF, 0xC0, 0, 0}},
         {"deeper than the bitmap",
-         DeltaRecipe(0, 8, 5, 5, 0, 0, Bytes(25, 0xAB)),
+         DeltaRecipe(50, 0, 8, 5, 5, 0, 0, Bytes(25, 0xAB)),
          {0xAB, 0x80, 0, 0, 0xAB, 0x80, 0, 0, 0xAB, 0x80, 0, 0}},
         {"24-bit over 1-bit",
-         DeltaRecipe(0x01, 24, 7, 2, 0, 0, Bytes(42, 0x0F)),
+         DeltaRecipe(50, 0x01, 24, 7, 2, 0, 0, Bytes(42, 0x0F)),
          {0x80, 0x40, 0, 0, 0x0F, 0x00, 0, 0, 0x0F, 0x00, 0, 0}},
     };
     for (const auto& c : cases) {
@@ -504,7 +486,7 @@ TEST(DecodeRecordTest, CutPlanarRecordsShowWhatTheyHave) {
 // record shown alone and over the frame below a delta record.
 TEST(DecodeRecordTest, CutRecordsShowWhatTheyHave) {
     const Bytes full = MakeRecord(Recipe(0, 1, 10, 3, ROWS_10X3));
-    const Bytes delta = MakeRecord(DeltaRecipe(0, 1, 8, 1, 0, 0, {0xFF}));
+    const Bytes delta = MakeRecord(DeltaRecipe(50, 0, 1, 8, 1, 0, 0, {0xFF}));
     const Bytes columns = MakeRecord(Recipe(0x01, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60}));
     auto cut = [](Bytes bytes, std::size_t missing) {
         bytes.resize(bytes.size() - missing);
@@ -550,10 +532,10 @@ TEST(DecodeRecordTest, CutRecordsShowWhatTheyHave) {
 TEST(DecodeRecordTest, RecordsWithExtraBytesAreSteppedOver) {
     const std::vector<RecordRecipe> recipes = {
         Recipe(0, 1, 10, 3, ROWS_10X3),
-        DeltaRecipe(0, 1, 2, 2, 8, 1, {0x40, 0xC0}),
-        DeltaRecipe(0, 1, 8, 1, 0, 0, {0xFF}),
+        DeltaRecipe(50, 0, 1, 2, 2, 8, 1, {0x40, 0xC0}),
+        DeltaRecipe(50, 0, 1, 8, 1, 0, 0, {0xFF}),
         Recipe(0x01, 8, 3, 2, {0x10, 0x40, 0x20, 0x50, 0x30, 0x60}),
-        DeltaRecipe(0x01, 8, 1, 2, 2, 0, {0x99, 0x88}),
+        DeltaRecipe(50, 0x01, 8, 1, 2, 2, 0, {0x99, 0x88}),
     };
     // What follows the pixel data: a whole record header (one that a reader stepping by
     // pixel data would take for the next record), nothing, and stray bytes.

@@ -3,7 +3,7 @@
 // bitmap (size, depth, stride, pixels and colour table) recorded in decoded.txt, read
 // from the file and from the same bytes in memory.
 #include "decode_record.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "decode_record.h"
 #include "frame_player.h"
 #include "play_sequence.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "test_file.h"
 
 #include <gtest/gtest.h>
@@ -53,24 +53,6 @@ std::vector<NamedFile> RepositoryFiles() {
     return files;
 }
 
-RecordRecipe Recipe(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
-                    std::uint16_t height, Bytes unpacked) {
-    RecordRecipe recipe;
-    recipe.layout = layout;
-    recipe.depth = depth;
-    recipe.width = width;
-    recipe.height = height;
-    recipe.unpacked = std::move(unpacked);
-    return recipe;
-}
-
-RecordRecipe Delta(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
-                   std::uint16_t height, std::uint16_t dx, std::uint16_t dy, Bytes unpacked) {
-    RecordRecipe recipe = Recipe(layout | RECORD_DELTA, depth, width, height, std::move(unpacked));
-    recipe.delta = DeltaHeader{30, dx, dy};
-    return recipe;
-}
-
 // A 7 x 3 8-bit full frame, the same for several files below.
 const Bytes FRAME_7X3 = {1,  2,  3,  4,  5,  6,  7,  11, 12, 13, 14,
                          15, 16, 17, 21, 22, 23, 24, 25, 26, 27};
@@ -78,49 +60,51 @@ const Bytes FRAME_7X3 = {1,  2,  3,  4,  5,  6,  7,  11, 12, 13, 14,
 // A delta record that asks for 65535 x 65535 bytes from a file of a few bytes: the rest
 // of the file cannot hold it, so a run ends before it.
 RecordRecipe HugeDelta() {
-    return Delta(ORDER_COLUMNS, 8, 65535, 65535, 1, 1, {77, 78, 79});
+    return DeltaRecipe(30, ORDER_COLUMNS, 8, 65535, 65535, 1, 1, {77, 78, 79});
 }
 
 // Files that no writer makes, each aimed at one way a run can go.
 std::vector<NamedFile> HostileFiles() {
-    RecordRecipe lastInside = Delta(ORDER_ROWS, 8, 2, 1, 5, 2, {90, 91});
+    RecordRecipe lastInside = DeltaRecipe(30, ORDER_ROWS, 8, 2, 1, 5, 2, {90, 91});
     lastInside.layout |= RECORD_LAST_FRAME;
-    RecordRecipe palette = Delta(RECORD_PALETTE, 1, 3, 1, 4, 1, {0xA0});
+    RecordRecipe palette = DeltaRecipe(30, RECORD_PALETTE, 1, 3, 1, 4, 1, {0xA0});
     palette.palette = {9, 8, 7, 6, 5, 4};
     return {
         {"a run ends at a record the file cannot hold; a later delta fits",
          Concat({MakeRecord(Recipe(ORDER_ROWS, 8, 7, 3, FRAME_7X3)),
-                 MakeRecord(Delta(ORDER_ROWS, 8, 2, 1, 1, 1, {70, 71})), MakeRecord(HugeDelta()),
-                 MakeRecord(Delta(ORDER_ROWS, 8, 1, 1, 0, 0, {99})),
-                 MakeRecord(Delta(ORDER_ROWS, 8, 1, 1, 6, 2, {98}))})},
+                 MakeRecord(DeltaRecipe(30, ORDER_ROWS, 8, 2, 1, 1, 1, {70, 71})),
+                 MakeRecord(HugeDelta()),
+                 MakeRecord(DeltaRecipe(30, ORDER_ROWS, 8, 1, 1, 0, 0, {99})),
+                 MakeRecord(DeltaRecipe(30, ORDER_ROWS, 8, 1, 1, 6, 2, {98}))})},
         {"deltas before any full frame, then a sequence after a record flagged last",
          Concat(
-             {MakeRecord(Delta(ORDER_ROWS, 1, 3, 2, 2, 1, {0xA0, 0x40})),
-              MakeRecord(Delta(ORDER_ROWS, 1, 2, 1, 0, 0, {0xC0})),
+             {MakeRecord(DeltaRecipe(30, ORDER_ROWS, 1, 3, 2, 2, 1, {0xA0, 0x40})),
+              MakeRecord(DeltaRecipe(30, ORDER_ROWS, 1, 2, 1, 0, 0, {0xC0})),
               MakeRecord(Recipe(ORDER_BANDED_ROWS, 1, 11, 5, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})),
               MakeRecord(lastInside),
-              MakeRecord(Delta(ORDER_ROWS, 1, 9, 2, 1, 1, {0xFF, 0x80, 0x55, 0})),
+              MakeRecord(DeltaRecipe(30, ORDER_ROWS, 1, 9, 2, 1, 1, {0xFF, 0x80, 0x55, 0})),
               MakeRecord(palette)})},
         {"a record flagged last inside a sequence, deltas after it",
          Concat({MakeRecord(Recipe(ORDER_ROWS, 8, 7, 3, FRAME_7X3)), MakeRecord(lastInside),
-                 MakeRecord(Delta(ORDER_ROWS, 8, 1, 2, 6, 0, {50, 51})),
-                 MakeRecord(Delta(ORDER_COLUMNS, 8, 2, 1, 0, 2, {60, 61}))})},
+                 MakeRecord(DeltaRecipe(30, ORDER_ROWS, 8, 1, 2, 6, 0, {50, 51})),
+                 MakeRecord(DeltaRecipe(30, ORDER_COLUMNS, 8, 2, 1, 0, 2, {60, 61}))})},
         {"a full frame too large to show, then its deltas",
          Concat({MakeRecord(Recipe(ORDER_ROWS, 8, 65535, 65535, {1, 2, 3})),
-                 MakeRecord(Delta(ORDER_ROWS, 8, 1, 1, 0, 0, {5})),
-                 MakeRecord(Delta(ORDER_ROWS, 8, 1, 1, 1, 0, {6}))})},
+                 MakeRecord(DeltaRecipe(30, ORDER_ROWS, 8, 1, 1, 0, 0, {5})),
+                 MakeRecord(DeltaRecipe(30, ORDER_ROWS, 8, 1, 1, 1, 0, {6}))})},
         {"a planar full frame, a delta of a depth not shown, deltas out of the frame",
-         Concat({MakeRecord(Recipe(LAYOUT_PLANAR, 1, 9, 4, {0xFF, 0xFF, 0xFF, 0xFF})),
-                 MakeRecord(Delta(ORDER_ROWS, 8, 2, 2, 3, 1, {1, 2, 3, 4})),
-                 MakeRecord(Delta(ORDER_ROWS, 3, 2, 2, 0, 0, {0xFF, 0xFF})),
-                 MakeRecord(Delta(ORDER_BANDED_COLUMNS, 1, 16, 16, 5, 2, Bytes(32, 0xF0))),
-                 MakeRecord(Delta(ORDER_ROWS, 1, 8, 1, 60000, 60000, {0xFF}))})},
+         Concat(
+             {MakeRecord(Recipe(LAYOUT_PLANAR, 1, 9, 4, {0xFF, 0xFF, 0xFF, 0xFF})),
+              MakeRecord(DeltaRecipe(30, ORDER_ROWS, 8, 2, 2, 3, 1, {1, 2, 3, 4})),
+              MakeRecord(DeltaRecipe(30, ORDER_ROWS, 3, 2, 2, 0, 0, {0xFF, 0xFF})),
+              MakeRecord(DeltaRecipe(30, ORDER_BANDED_COLUMNS, 1, 16, 16, 5, 2, Bytes(32, 0xF0))),
+              MakeRecord(DeltaRecipe(30, ORDER_ROWS, 1, 8, 1, 60000, 60000, {0xFF}))})},
         {"a second display type's sequence of another depth and size",
          Concat({MakeRecord(Recipe(ORDER_ROWS, 8, 7, 3, FRAME_7X3)),
-                 MakeRecord(Delta(ORDER_ROWS, 8, 2, 1, 1, 1, {70, 71})),
+                 MakeRecord(DeltaRecipe(30, ORDER_ROWS, 8, 2, 1, 1, 1, {70, 71})),
                  MakeRecord(Recipe(ORDER_COLUMNS, 4, 5, 3,
                                    {0x12, 0x30, 0x45, 0x60, 0x78, 0x90, 0xAB, 0xC0, 0xDE, 0xF0})),
-                 MakeRecord(Delta(ORDER_COLUMNS, 4, 1, 2, 3, 1, {0xEE}))})},
+                 MakeRecord(DeltaRecipe(30, ORDER_COLUMNS, 4, 1, 2, 3, 1, {0xEE}))})},
     };
 }
 

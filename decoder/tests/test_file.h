@@ -10,6 +10,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -55,6 +56,35 @@ struct RecordRecipe {
     Bytes unpacked;      // pixel data before run-length coding
     Bytes extra;         // bytes after the pixel data, counted in the record length
 };
+
+// A record of the lay-out, depth and size holding the unpacked pixel data.
+inline RecordRecipe Recipe(std::uint8_t layout, std::uint8_t depth, std::uint16_t width,
+                           std::uint16_t height, Bytes unpacked) {
+    RecordRecipe recipe;
+    recipe.layout = layout;
+    recipe.depth = depth;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.unpacked = std::move(unpacked);
+    return recipe;
+}
+
+// A one-bit record of the size, in row order unless a lay-out is given, its pixel bytes
+// all 0x5A.
+inline RecordRecipe FilledRecipe(std::uint16_t width, std::uint16_t height,
+                                 std::uint8_t layout = 0) {
+    return Recipe(layout, 1, width, height,
+                  Bytes(static_cast<std::size_t>((width + 7) / 8) * height, 0x5A));
+}
+
+// The same as a delta record standing `delay` ms, its rectangle at (dx, dy).
+inline RecordRecipe DeltaRecipe(std::uint16_t delay, std::uint8_t layout, std::uint8_t depth,
+                                std::uint16_t width, std::uint16_t height, std::uint16_t dx,
+                                std::uint16_t dy, Bytes unpacked) {
+    RecordRecipe recipe = Recipe(layout | RECORD_DELTA, depth, width, height, std::move(unpacked));
+    recipe.delta = DeltaHeader{delay, dx, dy};
+    return recipe;
+}
 
 // One whole record with a correct record length.
 inline Bytes MakeRecord(const RecordRecipe& recipe) {

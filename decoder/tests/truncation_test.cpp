@@ -4,7 +4,7 @@
 // lies past it.
 #include "convert_images.h"
 #include "decode_record.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "report_message.h"
 #include "test_file.h"
 #include "type_code.h"

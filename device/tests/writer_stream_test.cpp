@@ -8,7 +8,7 @@
 
 #include "convert_images.h"
 #include "exported_file.h"
-#include "read_record_header.h"
+#include "record_walk.h"
 #include "type_code.h"
 #include "writer_test_support.h"
 

@@ -4,6 +4,7 @@
 #include "conversion_request.h"
 #include "convert_images.h"
 #include "file_request.h"
+#include "path_limit.h"
 
 #include "system_reasons.h"
 #include "type_code.h"

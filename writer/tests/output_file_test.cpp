@@ -2,7 +2,6 @@
 // never touched by a failed or abandoned write, and temporary names stay short and new.
 #include "output_file.h"
 
-#include "convert_images.h"
 #include "writer_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The C header that carries a Zentra file into firmware: its bytes as a const uint8_t
 // array (in program memory on AVR), its length, and a comment that lists the records.
-// Written by ztr export and by the web page's header download.
+// Written by ztr export and by the web page's header download; the comment's record lines
+// come from the caller, as ztr list words them.
 #pragma once
 
-#include "read_record_header.h"
-
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,15 +21,15 @@ std::string NameFromPath(const std::string& path);
 // array (extern, C linkage) with its size macro and the records' comment; the source,
 // which includes the header by its base name, defines it.
 std::string DeclarationHeaderText(const std::string& fileName, const std::string& name,
-                                  std::size_t count, const std::vector<ListedRecord>& records);
+                                  std::size_t count, const std::vector<std::string>& recordLines);
 std::string SourceText(const std::string& headerPath, const std::string& name,
                        const std::vector<std::uint8_t>& bytes);
 
-// The header text for the file `fileName` holding `bytes`, whose records are `records`,
-// with the array called `name` (a C identifier).
+// The header text for the file `fileName` holding `bytes`, whose records are listed by
+// `recordLines` (one line each), with the array called `name` (a C identifier).
 std::string HeaderText(const std::string& fileName, const std::string& name,
                        const std::vector<std::uint8_t>& bytes,
-                       const std::vector<ListedRecord>& records);
+                       const std::vector<std::string>& recordLines);
 
 // avr-gcc refuses arrays of more than 32767 bytes ("size of array is too large"): a file
 // larger than that needs the split form on AVR.
@@ -41,8 +41,9 @@ inline constexpr std::size_t AVR_ARRAY_LIMIT = 32767;
 // (ZTR_CALLBACK_SOURCE(NAME_read, 0, NAME_SIZE)), which copies from program memory on AVR.
 std::string SplitHeaderText(const std::string& fileName, const std::string& name,
                             const std::vector<std::uint8_t>& bytes,
-                            const std::vector<ListedRecord>& records);
+                            const std::vector<std::string>& recordLines);
 std::string SplitDeclarationHeaderText(const std::string& fileName, const std::string& name,
-                                       std::size_t count, const std::vector<ListedRecord>& records);
+                                       std::size_t count,
+                                       const std::vector<std::string>& recordLines);
 std::string SplitSourceText(const std::string& headerPath, const std::string& name,
                             const std::vector<std::uint8_t>& bytes);

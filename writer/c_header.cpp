@@ -1,8 +1,6 @@
 // The C header of a Zentra file, shared by ztr export and the web page.
 #include "c_header.h"
 
-#include "describe_record.h"
-
 #include <algorithm>
 #include <cstdio>
 
@@ -68,15 +66,14 @@ namespace {
 // The comment that names the file and lists its records, the include guard's start, the
 // program-memory macro and the size: what a header begins with, with or without data.
 std::string HeaderStart(const std::string& fileName, const std::string& name, std::size_t count,
-                        const std::vector<ListedRecord>& records) {
+                        const std::vector<std::string>& recordLines) {
     const std::string guard = UpperCase(name) + "_ZTR_H";
     std::string text;
     text += "/* " + name + ": the Zentra file " + BaseName(fileName) + " (" +
             std::to_string(count) + " bytes), made by ztr export.\n";
     text += " * Records:\n";
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        text += " *   " + std::to_string(i) + ": " +
-                DescribeRecord(records[i].header, records[i].delta) + "\n";
+    for (std::size_t i = 0; i < recordLines.size(); ++i) {
+        text += " *   " + std::to_string(i) + ": " + recordLines[i] + "\n";
     }
     text += " */\n";
     text += "#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n\n";
@@ -222,16 +219,17 @@ std::string PartDefinitions(const std::string& name, const std::vector<std::uint
 
 std::string HeaderText(const std::string& fileName, const std::string& name,
                        const std::vector<std::uint8_t>& bytes,
-                       const std::vector<ListedRecord>& records) {
-    return HeaderStart(fileName, name, bytes.size(), records) + "static const uint8_t " +
+                       const std::vector<std::string>& recordLines) {
+    return HeaderStart(fileName, name, bytes.size(), recordLines) + "static const uint8_t " +
            ArrayDeclarator(name, bytes.size()) + ArrayBytes(bytes) + "\n" + HeaderEnd(name);
 }
 
 std::string DeclarationHeaderText(const std::string& fileName, const std::string& name,
-                                  std::size_t count, const std::vector<ListedRecord>& records) {
-    return HeaderStart(fileName, name, count, records) + "#ifdef __cplusplus\nextern \"C\" {\n" +
-           "#endif\n\nextern const uint8_t " + ArrayDeclarator(name, count) +
-           ";\n\n#ifdef __cplusplus\n}\n#endif\n\n" + HeaderEnd(name);
+                                  std::size_t count, const std::vector<std::string>& recordLines) {
+    return HeaderStart(fileName, name, count, recordLines) +
+           "#ifdef __cplusplus\nextern \"C\" {\n" + "#endif\n\nextern const uint8_t " +
+           ArrayDeclarator(name, count) + ";\n\n#ifdef __cplusplus\n}\n#endif\n\n" +
+           HeaderEnd(name);
 }
 
 std::string SourceText(const std::string& headerPath, const std::string& name,
@@ -243,21 +241,21 @@ std::string SourceText(const std::string& headerPath, const std::string& name,
 
 std::string SplitHeaderText(const std::string& fileName, const std::string& name,
                             const std::vector<std::uint8_t>& bytes,
-                            const std::vector<ListedRecord>& records) {
-    return HeaderStart(fileName, name, bytes.size(), records) + SplitStart(name, bytes.size()) +
+                            const std::vector<std::string>& recordLines) {
+    return HeaderStart(fileName, name, bytes.size(), recordLines) + SplitStart(name, bytes.size()) +
            PartDefinitions(name, bytes, "static const uint8_t ") + "\n" +
            ReadDefinition(name, bytes.size(), "static inline ") + "\n" + HeaderEnd(name);
 }
 
 std::string SplitDeclarationHeaderText(const std::string& fileName, const std::string& name,
                                        std::size_t count,
-                                       const std::vector<ListedRecord>& records) {
+                                       const std::vector<std::string>& recordLines) {
     std::string declarations;
     for (std::size_t part = 0; part < PartCount(count); ++part) {
         declarations += "extern const uint8_t " +
                         ArrayDeclarator(PartName(name, part), PartSize(count, part)) + ";\n";
     }
-    return HeaderStart(fileName, name, count, records) + SplitStart(name, count) +
+    return HeaderStart(fileName, name, count, recordLines) + SplitStart(name, count) +
            "#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n" + declarations + ReadSignature(name) +
            ";\n\n#ifdef __cplusplus\n}\n#endif\n\n" + HeaderEnd(name);
 }
