@@ -79,20 +79,17 @@ DecodedPictures::AllFrames(const std::string& path,
 }
 
 SourceImage PictureForType(const SourceImage& decoded, std::uint8_t background, bool colours) {
-    SourceImage picture;
-    picture.width = decoded.width;
-    picture.height = decoded.height;
-    picture.levels = decoded.levels;
-    picture.pixels = decoded.pixels;
-    picture.recordPalette = decoded.recordPalette;
-    picture.indexed = decoded.indexed;
-    picture.colourTable = decoded.colourTable;
-    picture.delay = decoded.delay;
-    if (colours) {
-        picture.rgb = decoded.rgb;
-    }
-    if (!decoded.alpha.empty()) {
-        picture.alpha = decoded.alpha;
+    SourceImage picture{.width = decoded.width,
+                        .height = decoded.height,
+                        .levels = decoded.levels,
+                        .pixels = decoded.pixels,
+                        .recordPalette = decoded.recordPalette,
+                        .indexed = decoded.indexed,
+                        .colourTable = decoded.colourTable,
+                        .rgb = colours ? decoded.rgb : std::vector<std::uint8_t>{},
+                        .delay = decoded.delay,
+                        .alpha = decoded.alpha};
+    if (!picture.alpha.empty()) {
         CompositeOverBackground(picture, background);
     }
     return picture;
