@@ -160,9 +160,8 @@ class SequenceWriter {
                     return ConvertResult::OutOfMemory;
                 }
                 if (!ColoursFitSize(*current)) {
-                    ReportMessage(
-                        sink_, "%s",
-                        InvalidSizeText(frames[i].path, current->width, current->height).c_str());
+                    ReportOutcome(sink_,
+                                  InvalidSize(frames[i].path, current->width, current->height));
                     return ConvertResult::InvalidSize;
                 }
                 if (!MapPicture(*current, *colours_, depth_, tone_.dither)) {
@@ -273,8 +272,7 @@ class SequenceWriter {
                             const std::string& path) {
         if (picture.width < 1 || picture.height < 1 || picture.width > MAX_PICTURE_SIDE ||
             picture.height > MAX_PICTURE_SIDE) {
-            ReportMessage(sink_, "%s",
-                          InvalidSizeText(path, picture.width, picture.height).c_str());
+            ReportOutcome(sink_, InvalidSize(path, picture.width, picture.height));
             return ConvertResult::InvalidSize;
         }
         std::size_t pixelCount = 0;
@@ -282,8 +280,7 @@ class SequenceWriter {
                              static_cast<std::size_t>(picture.height), pixelCount) ||
             picture.pixels.size() != pixelCount ||
             Samples(picture).size() / static_cast<std::size_t>(BytesPerPixel()) != pixelCount) {
-            ReportMessage(sink_, "%s",
-                          InvalidSizeText(path, picture.width, picture.height).c_str());
+            ReportOutcome(sink_, InvalidSize(path, picture.width, picture.height));
             return ConvertResult::InvalidSize;
         }
         if (previous && (picture.width != previous->width || picture.height != previous->height)) {
