@@ -795,13 +795,13 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
     return WriteSequences(FrameSequences(frames, typeCodes, context), context);
 }
 
-int WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
-                          const std::vector<std::uint32_t>& typeCodes, int delay,
-                          const ConversionContext& context) {
+ConvertResult WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
+                                    const std::vector<std::uint32_t>& typeCodes, int delay,
+                                    const ConversionContext& context) {
     std::vector<Frame> frames;
     frames.reserve(picturePaths.size());
     for (const std::string& path : picturePaths) {
         frames.push_back({path, delay});
     }
-    return WriteFrames(frames, typeCodes, context) == ConvertResult::Written ? 0 : 1;
+    return WriteFrames(frames, typeCodes, context);
 }
