@@ -396,7 +396,7 @@ Outcome LoadProfileFile(const std::string& path, DisplayProfileList& profiles,
                         const FaultNote& note) {
     std::vector<std::uint8_t> bytes;
     if (const Outcome read = ReadWholeFile(path, bytes); !read.Ok()) {
-        return Outcome{OutcomeCode::CannotOpenProfiles, {}, path, {}, {}, read.reason};
+        return {.code = OutcomeCode::CannotOpenProfiles, .file = path, .reason = read.reason};
     }
     TextInput input(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     ReadProfiles(input, profiles, note);

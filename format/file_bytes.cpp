@@ -22,9 +22,10 @@ struct FileCloser {
 
 Outcome ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
-    const auto result = [&path](OutcomeCode code) { return Outcome{code, {}, path}; };
+    const auto result = [&path](OutcomeCode code) { return Outcome{.code = code, .file = path}; };
     const auto failed = [&path]() {
-        return Outcome{OutcomeCode::CannotOpenForReading, {}, path, {}, {}, LastSystemError()};
+        return Outcome{
+            .code = OutcomeCode::CannotOpenForReading, .file = path, .reason = LastSystemError()};
     };
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {

@@ -141,9 +141,7 @@ std::optional<std::string> ForeignFormat(std::span<const std::uint8_t> bytes) {
 }
 
 Outcome ForeignFormatOutcome(const std::string& name, const std::string& what) {
-    return Outcome{what == ZENTRA_FILE ? OutcomeCode::ZentraNotPicture : OutcomeCode::ForeignFile,
-                   OutcomeDetail::None,
-                   name,
-                   {},
-                   {what, READ_FORMATS}};
+    return {.code = what == ZENTRA_FILE ? OutcomeCode::ZentraNotPicture : OutcomeCode::ForeignFile,
+            .file = name,
+            .words = {what, READ_FORMATS}};
 }

@@ -323,10 +323,9 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
     if (cut) {
         // %u, not %zu: the Windows C library of the 32-bit programs does not know %zu.
         const auto frames = static_cast<unsigned>(result.frames.size());
-        result.warning = Outcome{ranOut ? OutcomeCode::CutShort : OutcomeCode::Damaged,
-                                 OutcomeDetail::None,
-                                 name,
-                                 {frames}};
+        result.warning = {.code = ranOut ? OutcomeCode::CutShort : OutcomeCode::Damaged,
+                          .file = name,
+                          .numbers = {frames}};
     }
     return result;
 }
