@@ -16,7 +16,6 @@
 #include "profile_warnings.h"
 #include "progress_line.h"
 #include "record_palette.h"
-#include "system_reason.h"
 #include "tone_settings.h"
 #include "tone_value_hints.h"
 #include "type_code.h"
@@ -228,14 +227,8 @@ std::optional<int> ResolveTypes(const ConvertOptions& options, std::vector<std::
         }
         if (!profilesLoaded) {
             path = options.profilePath.empty() ? DefaultProfilePath() : options.profilePath;
-            ResetSystemError();
-            if (LoadDisplayProfiles(path, profiles, faults) == 0) {
-                std::string reason = ReasonLine(LastSystemError());
-                if (!reason.empty()) {
-                    reason.pop_back(); // UsageError ends the message's last line
-                }
-                return UsageError("cannot open profile file '" + path + "'" +
-                                  (reason.empty() ? "" : "\n" + reason));
+            if (const Outcome loaded = LoadDisplayProfiles(path, profiles, faults); !loaded.Ok()) {
+                return UsageError(loaded);
             }
             profilesLoaded = true;
         }

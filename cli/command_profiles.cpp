@@ -8,7 +8,6 @@
 #include "profile_check.h"
 #include "profile_table.h"
 #include "profile_warnings.h"
-#include "system_reason.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -43,9 +42,8 @@ int RunProfiles(const CommandArgs& args) {
     }
     DisplayProfileList profiles;
     std::vector<ProfileLineFault> faults;
-    ResetSystemError();
-    if (LoadDisplayProfiles(path, profiles, faults) == 0) {
-        return Failure("cannot open profile file '" + path + "'", ReasonLine(LastSystemError()));
+    if (const Outcome loaded = LoadDisplayProfiles(path, profiles, faults); !loaded.Ok()) {
+        return Failure(loaded);
     }
     if (check) {
         return PrintProfileCheck(stdout, path, profiles, faults);

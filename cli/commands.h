@@ -2,6 +2,8 @@
 // process exit status.
 #pragma once
 
+#include "outcome.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +26,10 @@ int UsageError(const std::string& message);
 
 // Prints "ztr: MESSAGE" on standard error; returns EXIT_FAILED.
 int Failure(const std::string& message);
+
+// The same for an engine call's outcome, in its text (OutcomeText); and as a usage error.
+int Failure(const Outcome& outcome);
+int UsageError(const Outcome& outcome);
 
 // Prints "ztr: MESSAGE" and then the reason line (system_reason.h; nothing when empty) on
 // standard error; returns EXIT_FAILED.

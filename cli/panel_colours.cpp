@@ -13,8 +13,10 @@ std::optional<DisplayProfile> LoadPanelProfile(const std::string& path, const st
                                                std::string& failure) {
     DisplayProfileList profiles;
     std::vector<ProfileLineFault> faults;
-    if (LoadDisplayProfiles(path, profiles, faults) == 0) {
-        failure = "cannot open profile file '" + path + "'";
+    if (Outcome loaded = LoadDisplayProfiles(path, profiles, faults); !loaded.Ok()) {
+        loaded.reason = {}; // render names the file only
+        failure = OutcomeText(loaded);
+        failure.pop_back();
         return std::nullopt;
     }
     // The name as convert --type takes it: without regard to case where only one fits.

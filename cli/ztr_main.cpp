@@ -262,6 +262,17 @@ int Failure(const std::string& message) {
     return Failure(message, {});
 }
 
+int Failure(const Outcome& outcome) {
+    std::fprintf(stderr, "ztr: %s", OutcomeText(outcome).c_str());
+    return EXIT_FAILED;
+}
+
+int UsageError(const Outcome& outcome) {
+    std::string text = OutcomeText(outcome);
+    text.pop_back(); // UsageError ends the message's last line
+    return UsageError(text);
+}
+
 int Failure(const std::string& message, const std::string& reasonLine) {
     std::fprintf(stderr, "ztr: %s\n%s", message.c_str(), reasonLine.c_str());
     return EXIT_FAILED;

@@ -392,25 +392,26 @@ FaultNote WarningNote(const std::string& path, const MessageSink* warnings) {
     };
 }
 
-int LoadProfileFile(const std::string& path, DisplayProfileList& profiles, const FaultNote& note) {
+Outcome LoadProfileFile(const std::string& path, DisplayProfileList& profiles,
+                        const FaultNote& note) {
     std::vector<std::uint8_t> bytes;
-    if (ReadWholeFile(path, bytes) != WholeFileResult::Read) {
-        return 0;
+    if (const Outcome read = ReadWholeFile(path, bytes); !read.Ok()) {
+        return {.code = OutcomeCode::CannotOpenProfiles, .file = path, .reason = read.reason};
     }
     TextInput input(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     ReadProfiles(input, profiles, note);
-    return 1;
+    return {};
 }
 
 } // namespace
 
-int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
-                        const MessageSink* warnings) {
+Outcome LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
+                            const MessageSink* warnings) {
     return LoadProfileFile(path, profiles, WarningNote(path, warnings));
 }
 
-int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
-                        std::vector<ProfileLineFault>& faults) {
+Outcome LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
+                            std::vector<ProfileLineFault>& faults) {
     return LoadProfileFile(path, profiles,
                            [&faults](const ProfileLineFault& fault) { faults.push_back(fault); });
 }

@@ -3,6 +3,7 @@
 // palette) and an optional description.
 #pragma once
 
+#include "outcome.h"
 #include "palette.h"
 #include "report_message.h"
 
@@ -47,12 +48,13 @@ struct DisplayProfile {
 // program that loads them owns the list (the converter's main dialog, a ztr command).
 using DisplayProfileList = std::vector<DisplayProfile>;
 
-// Appends an entry to `profiles` for every valid line of the file. Returns 1, or 0 (list
-// unchanged) when the file cannot be opened. Does not empty the list first. With
+// Appends an entry to `profiles` for every valid line of the file. Returns Done, or
+// CannotOpenProfiles with the system's reason (list unchanged) when the file cannot be
+// read. Does not empty the list first. With
 // `warnings`, every line with a fault is reported there ("WARNING: profile file 'PATH',
 // line N: WHAT\n"); the line is read all the same, as it always was.
-int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
-                        const MessageSink* warnings = nullptr);
+Outcome LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
+                            const MessageSink* warnings = nullptr);
 
 // A fault of a profile file's line, for callers that choose which to report.
 struct ProfileLineFault {
@@ -61,8 +63,8 @@ struct ProfileLineFault {
 };
 
 // LoadDisplayProfiles with the faults appended to `faults` instead of reported.
-int LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
-                        std::vector<ProfileLineFault>& faults);
+Outcome LoadDisplayProfiles(const std::string& path, DisplayProfileList& profiles,
+                            std::vector<ProfileLineFault>& faults);
 
 // The warning for a fault of the file at `path`: "WARNING: profile file 'PATH', line N:
 // WHAT\n".

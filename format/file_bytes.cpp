@@ -20,21 +20,16 @@ struct FileCloser {
 
 } // namespace
 
-WholeFileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
-                              std::error_code* openError) {
+Outcome ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
-    if (openError != nullptr) {
-        openError->clear();
-    }
-    const auto failed = [openError]() {
-        if (openError != nullptr) {
-            *openError = LastSystemError();
-        }
-        return WholeFileResult::CannotOpen;
+    const auto result = [&path](OutcomeCode code) { return Outcome{.code = code, .file = path}; };
+    const auto failed = [&path]() {
+        return Outcome{
+            .code = OutcomeCode::CannotOpenForReading, .file = path, .reason = LastSystemError()};
     };
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
-        return WholeFileResult::IsFolder;
+        return result(OutcomeCode::IsFolder);
     }
     ResetSystemError();
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
@@ -44,7 +39,7 @@ WholeFileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     try {
         if (!error && size > bytes.max_size()) {
-            return WholeFileResult::TooLarge;
+            return result(OutcomeCode::FileTooLarge);
         }
         // The announced size and one byte more, so that the end shows at once; a file that
         // grew is read on into a larger block.
@@ -65,14 +60,14 @@ WholeFileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>
         bytes.resize(used);
     } catch (const std::bad_alloc&) {
         bytes.clear();
-        return WholeFileResult::OutOfMemory;
+        return Outcome{OutcomeCode::OutOfMemory};
     } catch (const std::length_error&) {
         bytes.clear();
-        return WholeFileResult::TooLarge;
+        return result(OutcomeCode::FileTooLarge);
     }
     if (std::ferror(file.get()) != 0) {
         bytes.clear();
         return failed();
     }
-    return WholeFileResult::Read;
+    return {};
 }

@@ -3,21 +3,15 @@
 // same in the programs and on the web page, where files arrive as bytes.
 #pragma once
 
+#include "outcome.h"
+
 #include <cstdint>
 #include <string>
-#include <system_error>
 #include <vector>
 
-enum class WholeFileResult {
-    Read,
-    IsFolder,   // some systems open a folder as if it were an empty file
-    CannotOpen, // missing, unreadable, or a read failed
-    TooLarge,   // more bytes than a vector holds
-    OutOfMemory,
-};
-
 // Reads the file to its end, whatever length it announced when opened; `bytes` holds the
-// file after Read, and is left empty otherwise. `error`, when given, receives the system's
-// error behind CannotOpen (none for the other results).
-WholeFileResult ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
-                              std::error_code* error = nullptr);
+// file after Done, and is left empty otherwise. Fails with IsFolder (some systems open a
+// folder as if it were an empty file), CannotOpenForReading (missing, unreadable, or a read
+// failed; with the system's reason), FileTooLarge (more bytes than a vector holds) or
+// OutOfMemory.
+Outcome ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);

@@ -16,3 +16,14 @@ void ReportMessage(const MessageSink& sink, const char* format, ...) {
     va_end(args);
     sink.show(sink.context, text);
 }
+
+void ReportOutcome(const MessageSink& sink, const Outcome& outcome) {
+    if (outcome.Ok()) {
+        return;
+    }
+    if (sink.take != nullptr) {
+        sink.take(sink.context, outcome);
+        return;
+    }
+    ReportMessage(sink, "%s", OutcomeText(outcome).c_str());
+}

@@ -1,7 +1,9 @@
-// ReportMessage: the engine's only message output. The engine formats console-style
-// lines ("ERROR: ...\n") and hands them to the sink its caller passes in: the converter
-// shows a message box, ztr writes to standard error, tests record them.
+// ReportMessage: the engine's only message output. The engine hands outcomes (outcome.h),
+// or console-style lines ("ERROR: ...\n") it formats, to the sink its caller passes in: the
+// converter shows a message box, ztr writes to standard error, the page and tests record them.
 #pragma once
+
+#include "outcome.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -13,6 +15,9 @@ inline constexpr std::size_t REPORT_BUFFER_SIZE = 1024; // terminator included
 struct MessageSink {
     void (*show)(void* context, const char* text) = WriteToStandardError;
     void* context = nullptr;
+    // Takes outcomes as they are, for callers that read them (the page, tests); when null,
+    // an outcome's text (OutcomeText) goes to `show`.
+    void (*take)(void* context, const Outcome& outcome) = nullptr;
 
     static void WriteToStandardError(void* context, const char* text);
 };
@@ -23,3 +28,7 @@ void ReportMessage(const MessageSink& sink, const char* format, ...)
     __attribute__((format(printf, 2, 3)))
 #endif
     ;
+
+// Hands the outcome to the sink: as it is, or as its text (cut as ReportMessage cuts it).
+// Nothing for Done.
+void ReportOutcome(const MessageSink& sink, const Outcome& outcome);

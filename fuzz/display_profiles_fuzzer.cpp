@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzz::WriteFile(path, data, size);
     DisplayProfileList profiles;
-    fuzz::Require(LoadDisplayProfiles(path, profiles) == 1, "existing file loads");
+    fuzz::Require(LoadDisplayProfiles(path, profiles).Ok(), "existing file loads");
     // A line is at least one byte of the file, so there are never more entries than bytes.
     fuzz::Require(profiles.size() <= size, "at most one entry per byte");
     for (const DisplayProfile& profile : profiles) {

@@ -86,8 +86,8 @@ inline void FuzzColourReader(ColourReader reader, const std::uint8_t* data, std:
     Require(first.failure == second.failure && first.cut == second.cut &&
                 SameFrames(first.frames, second.frames),
             "the same bytes read twice give the same picture");
-    if (!first.failure.empty()) {
-        Require(first.frames.empty() || first.failure.find("ERROR: ") == 0,
+    if (!first.failure.Ok()) {
+        Require(first.frames.empty() || OutcomeText(first.failure).find("ERROR: ") == 0,
                 "a failure carries its message");
         return;
     }

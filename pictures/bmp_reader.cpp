@@ -247,7 +247,7 @@ Readout ReadHighColourBitmap(PictureBytes bytes, const std::uint8_t* head, const
     if (storedWidth < 1 || rows < 1) {
         // The size as the header gives it.
         Readout refused;
-        refused.failure = InvalidSizeText(name, storedWidth, storedHeight);
+        refused.failure = InvalidSize(name, storedWidth, storedHeight);
         return refused;
     }
     AnnouncedSize size;
@@ -255,7 +255,7 @@ Readout ReadHighColourBitmap(PictureBytes bytes, const std::uint8_t* head, const
             PictureFormat::Bitmap, name, storedWidth, rows, bytes.size(), size)) {
         return std::move(*refused);
     }
-    const std::string cut = TruncatedPicture(name, size.width, size.height).failure;
+    const Outcome cut = TruncatedPicture(name, size.width, size.height).failure;
     if (bytes.size() < layout.headerEnd) {
         return Readout{{}, cut};
     }
@@ -283,7 +283,7 @@ Readout ReadHighColourBitmap(PictureBytes bytes, const std::uint8_t* head, const
     try {
         rgba.resize(4 * width);
     } catch (const std::bad_alloc&) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     }
     if (!AppendEmptyFrame(result, size, -1, options, name)) {
         return result;
@@ -324,7 +324,7 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
     const std::uint32_t infoSize = GetU32LE(&head[OFFSET_INFO_SIZE]);
     const bool signature = head[0] == 'B' && head[1] == 'M';
     if (signature && infoSize == OS2_HEADER_BYTES) {
-        return UnsupportedBitmap(name, "an OS/2 bitmap (12-byte header), which ztr does not read");
+        return UnsupportedBitmap(name, OutcomeDetail::Os2Bitmap);
     }
     if (!signature || planes != 1 || bytes.size() < OFFSET_COMPRESSION + 4) {
         return NotValidPicture(name, PictureFormat::Bitmap);
@@ -336,9 +336,8 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
     const bool runLength = (compression == COMPRESSION_RLE8 && bitCount == 8) ||
                            (compression == COMPRESSION_RLE4 && bitCount == 4);
     if (compression != COMPRESSION_NONE && !runLength) {
-        return UnsupportedBitmap(name,
-                                 "%u bits a pixel with %s compression, which ztr does not read",
-                                 static_cast<unsigned>(bitCount), CompressionName(compression));
+        return UnsupportedBitmap(name, OutcomeDetail::Compression, {bitCount},
+                                 {CompressionName(compression)});
     }
     if (bitCount > 8) {
         return NotValidPicture(name, PictureFormat::Bitmap); // headers of an unknown size
@@ -405,9 +404,9 @@ Readout ReadIndexedBitmap(PictureBytes bytes, const std::uint8_t* head, const st
     try {
         image.pixels.resize(pixelCount);
     } catch (const std::bad_alloc&) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     } catch (const std::length_error&) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     }
 
     if (runLength) {

@@ -2,6 +2,7 @@
 #include "decoded_pictures.h"
 
 #include "colour_to_grey.h"
+#include "file_bytes.h"
 #include "picture_readers.h"
 
 DecodedPictures::Entry* DecodedPictures::Find(const std::string& path,
@@ -58,7 +59,7 @@ DecodedPictures::AllFrames(const std::string& path,
         return &entry->frames;
     }
     std::vector<std::uint8_t> fileBytes;
-    if (!bytes && !ReadFileBytes(path, fileBytes).empty()) {
+    if (!bytes && !ReadWholeFile(path, fileBytes).Ok()) {
         return nullptr;
     }
     if (notice_) {
@@ -67,11 +68,11 @@ DecodedPictures::AllFrames(const std::string& path,
     Readout read = ReadPicture(bytes ? std::span<const std::uint8_t>(*bytes)
                                      : std::span<const std::uint8_t>(fileBytes),
                                path, Options(true));
-    if (!read.failure.empty()) {
+    if (!read.failure.Ok()) {
         return nullptr;
     }
-    if (!read.warning.empty() && warnings != nullptr) {
-        ReportMessage(*warnings, "%s", read.warning.c_str());
+    if (warnings != nullptr) {
+        ReportOutcome(*warnings, read.warning);
     }
     entries_.push_back(
         std::make_unique<Entry>(Entry{path, bytes.get(), true, std::move(read.frames)}));

@@ -140,11 +140,8 @@ std::optional<std::string> ForeignFormat(std::span<const std::uint8_t> bytes) {
     return std::nullopt;
 }
 
-std::string ForeignFormatMessage(const std::string& name, const std::string& what) {
-    if (what == ZENTRA_FILE) {
-        return "ERROR: file '" + name + "' is " + what + ", not a picture (ztr converts " +
-               READ_FORMATS + " pictures into Zentra files)\n";
-    }
-    return "ERROR: file '" + name + "' is " + what + ", which ztr does not read (it reads " +
-           READ_FORMATS + ")\n";
+Outcome ForeignFormatOutcome(const std::string& name, const std::string& what) {
+    return {.code = what == ZENTRA_FILE ? OutcomeCode::ZentraNotPicture : OutcomeCode::ForeignFile,
+            .file = name,
+            .words = {what, READ_FORMATS}};
 }

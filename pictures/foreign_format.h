@@ -3,6 +3,8 @@
 // can say what the file is instead of what it is not.
 #pragma once
 
+#include "outcome.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -15,6 +17,6 @@ inline constexpr const char* READ_FORMATS = "BMP, PBM, PGM, PPM, PNG, GIF, JPEG 
 // Nothing when its first bytes carry none of the signatures known here.
 std::optional<std::string> ForeignFormat(std::span<const std::uint8_t> bytes);
 
-// "ERROR: file 'NAME' is WHAT, which ztr does not read (it reads BMP, ... and TGA)\n";
-// for a Zentra file, that it is no picture but what ztr makes of pictures.
-std::string ForeignFormatMessage(const std::string& name, const std::string& what);
+// The refusal of a file that is WHAT: ForeignFile, which ztr does not read; for a Zentra
+// file ZentraNotPicture, no picture but what ztr makes of pictures.
+Outcome ForeignFormatOutcome(const std::string& name, const std::string& what);

@@ -275,7 +275,7 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
         canvas.before.assign(4 * size.pixels, 0);
         canvas.drawn.assign(size.pixels, 0);
     } catch (const std::bad_alloc&) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     }
 
     Readout result;
@@ -312,7 +312,7 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
             DisposeShownFrame(canvas, firstFrame);
         }
     } catch (const std::bad_alloc&) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     }
     // The data ran out (rather than being damaged) when giflib's last read came up short.
     const bool ranOut = cut && gif->Error == D_GIF_ERR_READ_FAILED;
@@ -323,10 +323,9 @@ Readout ReadGifPicture(PictureBytes bytes, const std::string& name,
     if (cut) {
         // %u, not %zu: the Windows C library of the 32-bit programs does not know %zu.
         const auto frames = static_cast<unsigned>(result.frames.size());
-        result.warning =
-            ReadFailure("WARNING: file '%s' is %s: %u complete frame%s read\n", name.c_str(),
-                        ranOut ? "cut short" : "damaged", frames, frames == 1 ? "" : "s")
-                .failure;
+        result.warning = {.code = ranOut ? OutcomeCode::CutShort : OutcomeCode::Damaged,
+                          .file = name,
+                          .numbers = {frames}};
     }
     return result;
 }

@@ -170,7 +170,7 @@ Readout ReadJpegPicture(PictureBytes bytes, const std::string& name,
         samples.resize(4 * static_cast<std::size_t>(size.width));
         rgba.resize(4 * static_cast<std::size_t>(size.width));
     } catch (const std::bad_alloc&) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     }
     if (!AppendEmptyFrame(result, size, -1, options, name)) {
         return result;

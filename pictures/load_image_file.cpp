@@ -3,6 +3,7 @@
 // no signature chose the reader, a refusal says what the file is when its first bytes
 // tell (another picture format, a document), or that it is no picture ztr reads.
 #include "colour_to_grey.h"
+#include "file_bytes.h"
 #include "foreign_format.h"
 #include "picture_readers.h"
 #include "read_failure.h"
@@ -51,14 +52,14 @@ Readout ReadAs(PictureBytes bytes, const std::string& name, PictureFormat format
     case PictureFormat::Tga:
         return ReadTgaPicture(bytes, name, options);
     }
-    return UnsupportedBitmap(name, "no reader takes it");
+    return UnsupportedBitmap(name, OutcomeDetail::NoReader);
 }
 
 } // namespace
 
 std::optional<SourceImage> ReportedFirstFrame(Readout readout, const MessageSink& sink) {
-    if (!readout.failure.empty()) {
-        ReportMessage(sink, "%s", readout.failure.c_str());
+    if (!readout.failure.Ok()) {
+        ReportOutcome(sink, readout.failure);
         return std::nullopt;
     }
     return std::move(readout.frames.front());
@@ -71,19 +72,17 @@ namespace {
 // found no header in a file not named as one; else the reader's own message.
 Readout RefusalByName(PictureBytes bytes, const std::string& name, PictureFormat format,
                       Readout refused) {
-    if (refused.failure == TEXT_NO_MEMORY) {
+    if (refused.failure.code == OutcomeCode::OutOfMemory) {
         return refused;
     }
     if (const std::optional<std::string> what = ForeignFormat(bytes)) {
-        refused.failure = ForeignFormatMessage(name, *what);
+        refused.failure = ForeignFormatOutcome(name, *what);
     } else if (format == PictureFormat::Pnm && !HasPnmName(name)) {
-        // The first line stays the one the reader chose; the second says what is wrong.
-        const char* line = refused.failure == NotPnmHeader(name).failure  ? TEXT_INVALID_PNM_IMAGE
-                           : refused.failure == NoPnmHeader(name).failure ? TEXT_WRONG_IMAGE_TYPE
-                                                                          : nullptr;
-        if (line != nullptr) {
-            refused.failure = DetailedText(line, name, "not a picture that ztr reads (it reads %s)",
-                                           READ_FORMATS);
+        // The first line stays the one the reader chose; the detail says what is wrong.
+        if (refused.failure == NotPnmHeader(name).failure ||
+            refused.failure == NoPnmHeader(name).failure) {
+            refused.failure.detail = OutcomeDetail::NotReadPicture;
+            refused.failure.words = {READ_FORMATS};
         }
     }
     return refused;
@@ -94,15 +93,15 @@ Readout RefusalByName(PictureBytes bytes, const std::string& name, PictureFormat
 Readout ReadPicture(PictureBytes bytes, const std::string& name, const SourceReadOptions& options) {
     if (bytes.empty()) {
         return NameFormat(name) == PictureFormat::Bitmap
-                   ? UnsupportedBitmap(name, "the file is empty")
-                   : DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name, "the file is empty");
+                   ? UnsupportedBitmap(name, OutcomeDetail::EmptyFile)
+                   : Refused(OutcomeCode::WrongImageType, name, OutcomeDetail::EmptyFile);
     }
     const std::size_t headCount = std::min(bytes.size(), PICTURE_HEAD_BYTES);
     PictureFormat format = NameFormat(name);
     const bool hasSignature = SignatureFormat(bytes.data(), headCount, format);
 
     Readout result = ReadAs(bytes, name, format, options);
-    if (!result.failure.empty()) {
+    if (!result.failure.Ok()) {
         return hasSignature ? result : RefusalByName(bytes, name, format, std::move(result));
     }
     if (!options.allFrames) {
@@ -118,7 +117,7 @@ Readout ReadPicture(PictureBytes bytes, const std::string& name, const SourceRea
     if (options.colours) {
         for (SourceImage& frame : result.frames) {
             if (!AddColours(frame)) {
-                return ReadFailure(TEXT_NO_MEMORY);
+                return NoMemory();
             }
         }
     }
@@ -129,8 +128,8 @@ std::optional<std::vector<SourceImage>>
 LoadImageFramesFromMemory(std::span<const std::uint8_t> bytes, const std::string& name,
                           const SourceReadOptions& options, const MessageSink& sink) {
     Readout result = ReadPicture(bytes, name, options);
-    if (!result.failure.empty()) {
-        ReportMessage(sink, "%s", result.failure.c_str());
+    if (!result.failure.Ok()) {
+        ReportOutcome(sink, result.failure);
         return std::nullopt;
     }
     return std::move(result.frames);
@@ -140,9 +139,8 @@ std::optional<std::vector<SourceImage>> LoadImageFrames(const std::string& path,
                                                         const SourceReadOptions& options,
                                                         const MessageSink& sink) {
     std::vector<std::uint8_t> bytes;
-    const std::string failure = ReadFileBytes(path, bytes);
-    if (!failure.empty()) {
-        ReportMessage(sink, "%s", failure.c_str());
+    if (const Outcome read = ReadWholeFile(path, bytes); !read.Ok()) {
+        ReportOutcome(sink, read);
         return std::nullopt;
     }
     return LoadImageFramesFromMemory(bytes, path, options, sink);

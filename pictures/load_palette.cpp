@@ -146,10 +146,9 @@ std::optional<PanelPalette> ReadPaletteLines(Input& file, const std::string& pat
 
 std::optional<PanelPalette> ReadPanelPaletteFile(const std::string& path, const MessageSink& sink) {
     std::vector<std::uint8_t> bytes;
-    std::error_code error;
-    if (ReadWholeFile(path, bytes, &error) != WholeFileResult::Read) {
+    if (const Outcome read = ReadWholeFile(path, bytes); !read.Ok()) {
         ReportMessage(sink, "ERROR: cannot open palette file '%s'\n%s", path.c_str(),
-                      ReasonLine(error).c_str());
+                      ReasonLine(read.reason).c_str());
         return std::nullopt;
     }
     MemoryInput input(bytes);

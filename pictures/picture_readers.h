@@ -3,6 +3,7 @@
 // reporting it: the loader decides which reader's message the user sees and reports it once.
 #pragma once
 
+#include "outcome.h"
 #include "picture_format.h"
 #include "source_image.h"
 
@@ -14,29 +15,22 @@
 
 struct Readout {
     std::vector<SourceImage> frames; // top row first (bitmaps: bottom row first)
-    std::string failure;             // the message; empty on success
+    Outcome failure{};               // why there are no frames; Done on success
     // True when the picture broke off (a GIF cut short or damaged after complete frames):
     // the frames are the complete ones read before the break. False when the reading
     // ended where the file says it ends, or stopped after the frames that were asked for.
     bool cut = false;
     // For a picture that broke off, the warning that names the file, how it broke off and
-    // how many frames were read ("WARNING: file 'NAME' is cut short: 84 complete frames
-    // read\n"); empty otherwise. Nothing reports it but the caller that counts the frames.
-    std::string warning{};
+    // how many frames were read (CutShort or Damaged); Done otherwise. Nothing reports it
+    // but the caller that counts the frames.
+    Outcome warning{};
 };
-
-// A failed Readout with a printf-style message.
-Readout ReadFailure(const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
 
 // The first frame, or nothing after the failure has been reported.
 std::optional<SourceImage> ReportedFirstFrame(Readout readout, const MessageSink& sink);
 
-// Every byte of a file into bytes; the message when it cannot be read, else empty.
-std::string ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes);
+// Every byte of a picture file into bytes; why it cannot be read, else Done.
+Outcome ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes);
 
 using PictureBytes = std::span<const std::uint8_t>;
 

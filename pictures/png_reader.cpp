@@ -110,7 +110,7 @@ Readout ReadPngPicture(PictureBytes bytes, const std::string& name,
         decoder.info = png_create_info_struct(decoder.png);
     }
     if (decoder.info == nullptr) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     }
     MemorySource source{bytes.data(), bytes.size(), 0, false};
     PngHeader header{};
@@ -128,7 +128,7 @@ Readout ReadPngPicture(PictureBytes bytes, const std::string& name,
         rgba.resize(4 * size.pixels);
         rows.resize(static_cast<std::size_t>(size.height));
     } catch (const std::bad_alloc&) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     }
     for (std::size_t y = 0; y < rows.size(); ++y) {
         rows[y] = rgba.data() + 4 * static_cast<std::size_t>(size.width) * y;

@@ -353,8 +353,7 @@ Readout ReadPnmPicture(PictureBytes bytes, const std::string& name,
     case HeaderResult::NotPnm:
         return NotPnmHeader(name);
     case HeaderResult::BadNumber:
-        return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name,
-                               "its header holds a word where a number belongs");
+        return Refused(OutcomeCode::WrongImageType, name, OutcomeDetail::WordForNumber);
     case HeaderResult::Accepted:
         break;
     }
@@ -362,21 +361,20 @@ Readout ReadPnmPicture(PictureBytes bytes, const std::string& name,
         return NoPnmHeader(name);
     }
     if (header.format < 1 || header.format > 6) {
-        return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name,
-                               "format P%d is none of P1 to P6 (PBM, PGM, PPM)", header.format);
+        return Refused(OutcomeCode::WrongImageType, name, OutcomeDetail::UnknownPnmFormat,
+                       {header.format});
     }
     if (header.height == 0 || header.levels == 0) {
-        return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name,
-                               "its header ends before the width, height and maxval");
+        return Refused(OutcomeCode::WrongImageType, name, OutcomeDetail::HeaderEndsEarly);
     }
     // Every format takes maxval 1 to 65535 (PBM has none).
     if (header.levels < 2 || header.levels > 65536) {
-        return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name, "maxval %lld is not 1 to 65535",
-                               static_cast<long long>(header.levels) - 1);
+        return Refused(OutcomeCode::WrongImageType, name, OutcomeDetail::MaxvalRange,
+                       {static_cast<std::int64_t>(header.levels) - 1});
     }
     if (header.width < 1 || header.height < 1) {
-        return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name, "its size %d x %d has no pixels",
-                               header.width, header.height);
+        return Refused(OutcomeCode::WrongImageType, name, OutcomeDetail::NoPixels,
+                       {header.width, header.height});
     }
     if (std::optional<Readout> tooLarge = RefuseTooLarge(name, header.width, header.height)) {
         return std::move(*tooLarge);
@@ -399,14 +397,14 @@ Readout ReadPnmPicture(PictureBytes bytes, const std::string& name,
         std::size_t colourBytes = 0;
         if (colour && options.colours) {
             if (!CheckedMultiply(pixelCount, 3, colourBytes)) {
-                return ReadFailure(TEXT_NO_MEMORY);
+                return NoMemory();
             }
             image.rgb.resize(colourBytes);
         }
     } catch (const std::bad_alloc&) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     } catch (const std::length_error&) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     }
     if (!ReadPixels(file, header.format, image)) {
         return Truncated(name, header, held);

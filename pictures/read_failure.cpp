@@ -1,88 +1,47 @@
-// The two-line failures of the picture readers: the engine's first line whole, then the
-// file and the detail.
+// The outcomes of the picture readers' failures.
 #include "read_failure.h"
 
-#include "report_message.h"
-#include "zentra_format.h"
-
-#include <cstdarg>
-#include <cstdio>
-
-namespace {
-
-std::string FormatDetail(const std::string& line, const std::string& name, const char* detail,
-                         va_list args) {
-    char text[REPORT_BUFFER_SIZE];
-    std::vsnprintf(text, sizeof text, detail, args);
-    return line + "\n  in '" + name + "': " + text + "\n";
-}
-
-} // namespace
-
-Readout ReadFailure(const char* format, ...) {
-    char text[REPORT_BUFFER_SIZE];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
+Readout Refused(Outcome outcome) {
     Readout result;
-    result.failure = text;
+    result.failure = std::move(outcome);
     return result;
 }
 
-std::string DetailedText(const std::string& line, const std::string& name, const char* detail,
-                         ...) {
-    va_list args;
-    va_start(args, detail);
-    std::string text = FormatDetail(line, name, detail, args);
-    va_end(args);
-    return text;
+Readout Refused(OutcomeCode code, const std::string& name, OutcomeDetail detail,
+                std::initializer_list<std::int64_t> numbers,
+                std::initializer_list<std::string> words) {
+    return Refused(Outcome{code, detail, name, numbers, words});
 }
 
-Readout DetailedFailure(const std::string& line, const std::string& name, const char* detail, ...) {
-    va_list args;
-    va_start(args, detail);
-    Readout result;
-    result.failure = FormatDetail(line, name, detail, args);
-    va_end(args);
-    return result;
+Readout NoMemory() {
+    return Refused(Outcome{OutcomeCode::OutOfMemory});
 }
 
-Readout UnsupportedBitmap(const std::string& name, const char* detail, ...) {
-    va_list args;
-    va_start(args, detail);
-    Readout result;
-    result.failure = FormatDetail("ERROR: file '" + name + "' has an invalid or unsupported format",
-                                  name, detail, args);
-    va_end(args);
-    return result;
+Readout UnsupportedBitmap(const std::string& name, OutcomeDetail detail,
+                          std::initializer_list<std::int64_t> numbers,
+                          std::initializer_list<std::string> words) {
+    return Refused(OutcomeCode::UnsupportedFormat, name, detail, numbers, words);
 }
 
-std::string InvalidSizeText(const std::string& name, std::int64_t width, std::int64_t height) {
-    char line[96];
-    std::snprintf(line, sizeof line, "ERROR: invalid size (width=%lld, height=%lld)",
-                  static_cast<long long>(width), static_cast<long long>(height));
-    return DetailedText(line, name, "a picture has 1 to %d pixels a side", MAX_PICTURE_SIDE);
+Outcome InvalidSize(const std::string& name, std::int64_t width, std::int64_t height) {
+    return Outcome{OutcomeCode::InvalidSize, OutcomeDetail::SideRange, name, {width, height}};
 }
 
 Readout NotPnmHeader(const std::string& name) {
-    return DetailedFailure(TEXT_INVALID_PNM_IMAGE, name,
-                           "its first word is not a format number such as P5");
+    return Refused(OutcomeCode::InvalidPnmImage, name, OutcomeDetail::NotFormatNumber);
 }
 
 Readout NoPnmHeader(const std::string& name) {
-    return DetailedFailure(TEXT_WRONG_IMAGE_TYPE, name, "it holds no PBM/PGM/PPM header");
+    return Refused(OutcomeCode::WrongImageType, name, OutcomeDetail::NoPnmHeader);
 }
 
 Readout TruncatedPicture(const std::string& name, std::int64_t width, std::int64_t height) {
-    return DetailedFailure(TEXT_TRUNCATED, name, "not enough data for %lld x %lld pixels",
-                           static_cast<long long>(width), static_cast<long long>(height));
+    return Refused(OutcomeCode::Truncated, name, OutcomeDetail::NotEnoughData, {width, height});
 }
 
 Readout TruncatedPicture(const std::string& name, std::int64_t width, std::int64_t height,
                          std::uint64_t needed, std::uint64_t held) {
-    return DetailedFailure(
-        TEXT_TRUNCATED, name, "%lld x %lld pixels need %llu bytes, the file holds %llu",
-        static_cast<long long>(width), static_cast<long long>(height),
-        static_cast<unsigned long long>(needed), static_cast<unsigned long long>(held));
+    return Refused(
+        OutcomeCode::Truncated, name, OutcomeDetail::BytesShort,
+        {width, height, static_cast<std::int64_t>(needed), static_cast<std::int64_t>(held)});
 }

@@ -1,44 +1,33 @@
-// The failures a picture reader hands back: the engine's own first line, which users and
-// scripts match and which is always printed whole, and where the engine has one, a second
-// line that names the file and says what exactly is wrong with it.
+// The failures a picture reader hands back, as outcomes (outcome.h): the engine's own first
+// line, which users and scripts match, and where the engine has one, the detail that says
+// what exactly is wrong with the file. Their texts are made in one place, OutcomeText.
 #pragma once
 
 #include "picture_readers.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
-// First lines of the failures that every reader of the engine shares.
-inline constexpr char TEXT_WRONG_IMAGE_TYPE[] = "Wrong or unsupported image type";
-inline constexpr char TEXT_INVALID_PNM_IMAGE[] = "Invalid PBM/PGM/PPM image";
-inline constexpr char TEXT_TRUNCATED[] = "ERROR: truncated input file (not enough pixel data)";
-inline constexpr char TEXT_NO_MEMORY[] = "ERROR: insufficient memory\n";
+// A failed Readout of the outcome.
+Readout Refused(Outcome outcome);
 
-// "LINE\n  in 'NAME': DETAIL\n", the detail printf-style.
-std::string DetailedText(const std::string& line, const std::string& name, const char* detail, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 3, 4)))
-#endif
-    ;
+// A failed Readout: CODE for the file, with its detail, numbers and words.
+Readout Refused(OutcomeCode code, const std::string& name,
+                OutcomeDetail detail = OutcomeDetail::None,
+                std::initializer_list<std::int64_t> numbers = {},
+                std::initializer_list<std::string> words = {});
 
-// A failed Readout of that text.
-Readout DetailedFailure(const std::string& line, const std::string& name, const char* detail, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 3, 4)))
-#endif
-    ;
+// Memory ran out while reading.
+Readout NoMemory();
 
-// A bitmap the engine does not read: "ERROR: file 'NAME' has an invalid or unsupported
-// format", then the detail.
-Readout UnsupportedBitmap(const std::string& name, const char* detail, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
+// A bitmap the engine does not read: "has an invalid or unsupported format", then the detail.
+Readout UnsupportedBitmap(const std::string& name, OutcomeDetail detail,
+                          std::initializer_list<std::int64_t> numbers = {},
+                          std::initializer_list<std::string> words = {});
 
-// "ERROR: invalid size (width=W, height=H)" for a picture with a side of no pixels (or more
-// than the engine takes), the file named on the line after it.
-std::string InvalidSizeText(const std::string& name, std::int64_t width, std::int64_t height);
+// A picture with a side of no pixels (or more than the engine takes).
+Outcome InvalidSize(const std::string& name, std::int64_t width, std::int64_t height);
 
 // A file whose first word is not a PBM/PGM/PPM format number ("P1" to "P6"), and one that
 // holds no word at all but comments and white space.

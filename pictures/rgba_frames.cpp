@@ -32,8 +32,8 @@ std::uint64_t MostPixels(PictureFormat format, std::uint64_t size) {
 }
 
 Readout TooManyFrames(const std::string& name) {
-    return ReadFailure("ERROR: file '%s' has too many frames (more than %llu pixels in all)\n",
-                       name.c_str(), static_cast<unsigned long long>(MAX_FRAME_PIXELS));
+    return Refused(OutcomeCode::TooManyFrames, name, OutcomeDetail::None,
+                   {static_cast<std::int64_t>(MAX_FRAME_PIXELS)});
 }
 
 } // namespace
@@ -62,18 +62,16 @@ std::optional<Readout> RefuseTooLarge(const std::string& name, std::int64_t widt
                         MAX_FRAME_PIXELS) {
         return std::nullopt;
     }
-    return ReadFailure("ERROR: file '%s' is too large (%lld x %lld pixels; the limit is %d pixels "
-                       "a side and %llu pixels in all)\n",
-                       name.c_str(), static_cast<long long>(width), static_cast<long long>(height),
-                       MAX_PICTURE_SIDE, static_cast<unsigned long long>(MAX_FRAME_PIXELS));
+    return Refused(OutcomeCode::PictureTooLarge, name, OutcomeDetail::None,
+                   {width, height, static_cast<std::int64_t>(MAX_FRAME_PIXELS)});
 }
 
 Readout NotValidPicture(const std::string& name, PictureFormat format) {
     if (format == PictureFormat::Bitmap) {
-        return UnsupportedBitmap(name, "not a valid bitmap");
+        return UnsupportedBitmap(name, OutcomeDetail::NotValidBitmap);
     }
-    return ReadFailure("ERROR: file '%s' is not a valid %s picture\n", name.c_str(),
-                       FormatName(format));
+    return Refused(OutcomeCode::NotValidPicture, name, OutcomeDetail::None, {},
+                   {FormatName(format)});
 }
 
 std::optional<Readout> RefuseAnnouncedSize(PictureFormat format, const std::string& name,
@@ -81,7 +79,7 @@ std::optional<Readout> RefuseAnnouncedSize(PictureFormat format, const std::stri
                                            std::uint64_t fileSize, AnnouncedSize& size) {
     if (width < 1 || height < 1) {
         Readout refused;
-        refused.failure = InvalidSizeText(name, width, height);
+        refused.failure = InvalidSize(name, width, height);
         return refused;
     }
     // A picture above the limit is refused by its size alone, before anything is decoded.
@@ -118,7 +116,7 @@ bool AppendEmptyFrame(Readout& readout, const AnnouncedSize& size, int delay,
         }
         readout.frames.push_back(std::move(frame));
     } catch (const std::bad_alloc&) {
-        readout.failure = TEXT_NO_MEMORY;
+        readout.failure = Outcome{OutcomeCode::OutOfMemory};
         return false;
     }
     return true;

@@ -211,7 +211,7 @@ Readout ReadTgaPicture(PictureBytes bytes, const std::string& name,
         try {
             map.resize(4 * layout.mapLength);
         } catch (const std::bad_alloc&) {
-            return ReadFailure(TEXT_NO_MEMORY);
+            return NoMemory();
         }
         for (std::size_t i = 0; i < layout.mapLength; ++i) {
             ToRgba(&bytes[at + i * layout.entry.bytes], layout.entry.sample, &map[4 * i]);
@@ -226,7 +226,7 @@ Readout ReadTgaPicture(PictureBytes bytes, const std::string& name,
         values.resize(size.pixels * layout.pixel.bytes);
         rgba.resize(4 * static_cast<std::size_t>(size.width));
     } catch (const std::bad_alloc&) {
-        return ReadFailure(TEXT_NO_MEMORY);
+        return NoMemory();
     }
     if (at > bytes.size() || !ReadValues(bytes.data() + at, bytes.size() - at, layout.runLength,
                                          layout.pixel.bytes, size.pixels, values.data())) {

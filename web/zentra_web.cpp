@@ -1,7 +1,8 @@
 // The engine and decoder as the web page calls them: pictures given as bytes are converted
 // from memory into Zentra files in memory by the same writer as ztr convert; a Zentra file
 // given as bytes is listed and decoded from memory, or played by a frame player that keeps
-// its own copy of the bytes. Engine messages come back as text, never on a console.
+// its own copy of the bytes. Engine outcomes come back as data with their text beside them,
+// never on a console.
 #include "bitmap_rgb.h"
 #include "c_header.h"
 #include "coding_choice.h"
@@ -13,11 +14,13 @@
 #include "dither_methods.h"
 #include "frame_player.h"
 #include "palette.h"
+#include "outcome.h"
 #include "parse_integer.h"
 #include "picture_file_kinds.h"
 #include "play_sequence.h"
 #include "record_walk.h"
 #include "tone.h"
+#include "system_reason.h"
 #include "tone_settings.h"
 #include "type_code.h"
 #include "type_code_fault.h"
@@ -65,6 +68,44 @@ val ByteArray(std::span<const std::uint8_t> bytes) {
 
 void KeepMessage(void* context, const char* text) {
     static_cast<std::vector<std::string>*>(context)->push_back(text);
+}
+
+// A conversion's messages in order, and the outcomes among them as data.
+struct KeptReport {
+    std::vector<std::string> messages;
+    std::vector<Outcome> outcomes;
+};
+
+void KeepReportText(void* context, const char* text) {
+    static_cast<KeptReport*>(context)->messages.push_back(text);
+}
+
+void KeepReportOutcome(void* context, const Outcome& outcome) {
+    auto* report = static_cast<KeptReport*>(context);
+    report->outcomes.push_back(outcome);
+    report->messages.push_back(OutcomeText(outcome));
+}
+
+// An outcome as the page reads it: {code, detail, file, numbers, words, reason, warning},
+// code and detail by their names (outcome.h), reason the system's words or "".
+val OutcomeObject(const Outcome& outcome) {
+    val entry = val::object();
+    entry.set("code", std::string(OutcomeCodeName(outcome.code)));
+    entry.set("detail", std::string(OutcomeDetailName(outcome.detail)));
+    entry.set("file", outcome.file);
+    val numbers = val::array();
+    for (const std::int64_t number : outcome.numbers) {
+        numbers.call<void>("push", static_cast<double>(number));
+    }
+    entry.set("numbers", numbers);
+    val words = val::array();
+    for (const std::string& word : outcome.words) {
+        words.call<void>("push", word);
+    }
+    entry.set("words", words);
+    entry.set("reason", ReasonText(outcome.reason));
+    entry.set("warning", IsWarning(outcome.code));
+    return entry;
 }
 
 val MessageArray(const std::vector<std::string>& messages) {
@@ -207,19 +248,22 @@ val ParseTypeCode(const std::string& text) {
 // "" for none), taken where the tone has no background key (ztr without --background);
 // paletteFile, when not null, is a palette file {name, bytes}, read from its bytes, which the
 // tone's palette key names. progress, when a function, is told of every frame written and
-// cancels by answering false. Returns {ok, cancelled, messages, files: [{name, bytes}]}: one
-// file per picture, or one animation file.
+// cancels by answering false. Returns {ok, cancelled, messages, outcomes, files: [{name,
+// bytes}]}: one file per picture, or one animation file; messages every text in order,
+// outcomes those of them that the engine gave as outcomes, as OutcomeObject gives them.
 val Convert(const val& pictures, const val& codeList, bool animation, const val& delay,
             const val& ownDelayList, const val& tone, const val& paletteList,
             const val& backgroundList, const val& paletteFile, const val& progress) {
-    std::vector<std::string> messages;
+    KeptReport report;
+    std::vector<std::string>& messages = report.messages;
     val result = val::object();
     result.set("ok", false);
     result.set("cancelled", false);
     result.set("files", val::array());
+    result.set("outcomes", val::array());
 
     ConversionEnvironment environment;
-    environment.sink = MessageSink{KeepMessage, &messages};
+    environment.sink = MessageSink{KeepReportText, &report, KeepReportOutcome};
     ConversionRequest request;
     const val keys = val::global("Object").call<val>("keys", tone);
     for (unsigned i = 0; i < keys["length"].as<unsigned>(); ++i) {
@@ -300,6 +344,11 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
     result.set("cancelled", converted == ConvertResult::Cancelled);
     result.set("ok", converted == ConvertResult::Written);
     result.set("messages", MessageArray(messages));
+    val outcomes = val::array();
+    for (const Outcome& outcome : report.outcomes) {
+        outcomes.call<void>("push", OutcomeObject(outcome));
+    }
+    result.set("outcomes", outcomes);
     result.set("files", files);
     return result;
 }

@@ -175,9 +175,7 @@ class SequenceWriter {
         case ShapingResult::Shaped:
             break;
         case ShapingResult::InvalidSize:
-            ReportMessage(
-                sink_, "%s",
-                InvalidSizeText(frame.path, fresh.picture.width, fresh.picture.height).c_str());
+            ReportOutcome(sink_, InvalidSize(frame.path, fresh.picture.width, fresh.picture.height));
             return ConvertResult::InvalidSize;
         case ShapingResult::OutOfMemory:
             ReportMessage(sink_, "ERROR: insufficient memory\n");
@@ -204,8 +202,7 @@ class SequenceWriter {
                             const std::string& path) {
         if (picture.width < 1 || picture.height < 1 || picture.width > MAX_PICTURE_SIDE ||
             picture.height > MAX_PICTURE_SIDE) {
-            ReportMessage(sink_, "%s",
-                          InvalidSizeText(path, picture.width, picture.height).c_str());
+            ReportOutcome(sink_, InvalidSize(path, picture.width, picture.height));
             return ConvertResult::InvalidSize;
         }
         std::size_t pixelCount = 0;
@@ -213,8 +210,7 @@ class SequenceWriter {
                              static_cast<std::size_t>(picture.height), pixelCount) ||
             picture.pixels.size() != pixelCount ||
             Samples(picture).size() / static_cast<std::size_t>(BytesPerPixel()) != pixelCount) {
-            ReportMessage(sink_, "%s",
-                          InvalidSizeText(path, picture.width, picture.height).c_str());
+            ReportOutcome(sink_, InvalidSize(path, picture.width, picture.height));
             return ConvertResult::InvalidSize;
         }
         if (previous && (picture.width != previous->width || picture.height != previous->height)) {
@@ -793,13 +789,13 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
     return WriteSequences(FrameSequences(frames, typeCodes, context), context);
 }
 
-int WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
-                          const std::vector<std::uint32_t>& typeCodes, int delay,
-                          const ConversionContext& context) {
+ConvertResult WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
+                                    const std::vector<std::uint32_t>& typeCodes, int delay,
+                                    const ConversionContext& context) {
     std::vector<Frame> frames;
     frames.reserve(picturePaths.size());
     for (const std::string& path : picturePaths) {
         frames.push_back({path, delay});
     }
-    return WriteFrames(frames, typeCodes, context) == ConvertResult::Written ? 0 : 1;
+    return WriteFrames(frames, typeCodes, context);
 }

@@ -173,11 +173,10 @@ ConvertResult WriteFrames(const std::vector<Frame>& frames,
                           const std::vector<std::uint32_t>& typeCodes,
                           const ConversionContext& context);
 
-// WriteFrames with the same delay in every delta record. Returns 0 when the whole file was
-// written, 1 after a failure already reported through the context's sink.
-int WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
-                          const std::vector<std::uint32_t>& typeCodes, int delay,
-                          const ConversionContext& context);
+// WriteFrames with the same delay in every delta record.
+ConvertResult WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
+                                    const std::vector<std::uint32_t>& typeCodes, int delay,
+                                    const ConversionContext& context);
 
 // Whether some of the types may need the pictures' colours: a colour depth, or a palette
 // (the tone options', or a type's profile's).

@@ -47,8 +47,9 @@ bool PicturesOpen(const std::vector<RequestPicture>& pictures, const MessageSink
         ResetSystemError();
         const std::unique_ptr<std::FILE, Closer> file(std::fopen(picture.name.c_str(), "rb"));
         if (!file) {
-            ReportMessage(sink, "ERROR: failed to open file '%s' for reading\n%s",
-                          picture.name.c_str(), ReasonLine(LastSystemError()).c_str());
+            ReportOutcome(sink, {.code = OutcomeCode::CannotOpenForReading,
+                                 .file = picture.name,
+                                 .reason = LastSystemError()});
             return false;
         }
     }

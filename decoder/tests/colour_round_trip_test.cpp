@@ -121,7 +121,7 @@ TEST(ColourRoundTripTest, SinglePicturesInEveryLayout) {
             const ColourPicture picture = Pattern(width, height);
             ASSERT_EQ(WritePicturesAsFrames({WritePpm(folder, "single.ppm", picture)}, codes, 0,
                                             ContextFor(coding)),
-                      0);
+                      ConvertResult::Written);
             const std::string file = (folder.Path() / "single.ztr").string();
             const std::optional<std::vector<ListedRecord>> records = ListRecords(file);
             ASSERT_TRUE(records.has_value());
@@ -192,7 +192,7 @@ TEST(ColourRoundTripTest, HueChangeAtEqualLuminanceIsADeltaOnlyInColour) {
     ASSERT_EQ(
         WritePicturesAsFrames({WritePpm(folder, "a.ppm", first), WritePpm(folder, "b.ppm", second)},
                               codes, 25, ConversionContext{}),
-        0);
+        ConvertResult::Written);
     const std::optional<std::vector<ListedRecord>> records =
         ListRecords((folder.Path() / "a.ztr").string());
     ASSERT_TRUE(records.has_value());

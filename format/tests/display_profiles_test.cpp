@@ -270,10 +270,10 @@ const std::vector<Entry> THREE_ENTRIES = {
 
 TEST_F(DisplayProfilesFile, LoadsValidLinesInFileOrderAndAppends) {
     const std::string path = WriteScratchFile("three.prf", THREE_PROFILES);
-    EXPECT_EQ(LoadDisplayProfiles(path, profiles), 1);
+    EXPECT_TRUE(LoadDisplayProfiles(path, profiles).Ok());
     EXPECT_EQ(ListEntries(), THREE_ENTRIES);
 
-    EXPECT_EQ(LoadDisplayProfiles(path, profiles), 1);
+    EXPECT_TRUE(LoadDisplayProfiles(path, profiles).Ok());
     std::vector<Entry> twice = THREE_ENTRIES;
     twice.insert(twice.end(), THREE_ENTRIES.begin(), THREE_ENTRIES.end());
     EXPECT_EQ(ListEntries(), twice);
@@ -290,7 +290,7 @@ TEST_F(DisplayProfilesFile, CarriageReturnLineEndsReadLikeLineFeeds) {
         }
         crlf += c;
     }
-    EXPECT_EQ(LoadDisplayProfiles(WriteScratchFile("crlf.prf", crlf), profiles), 1);
+    EXPECT_TRUE(LoadDisplayProfiles(WriteScratchFile("crlf.prf", crlf), profiles).Ok());
     EXPECT_EQ(ListEntries(), THREE_ENTRIES);
 }
 
@@ -300,7 +300,7 @@ TEST_F(DisplayProfilesFile, LongLinesComeInPiecesOf255) {
     ASSERT_EQ(first.size(), 255u);
     const std::string content =
         first + "tail 9 ; 2 cut\r\n" + std::string(255, 'x') + "\r\n" + "last 4\n";
-    EXPECT_EQ(LoadDisplayProfiles(WriteScratchFile("long.prf", content), profiles), 1);
+    EXPECT_TRUE(LoadDisplayProfiles(WriteScratchFile("long.prf", content), profiles).Ok());
     const std::vector<Entry> expected = {
         {"wide", 3, 1, std::string(248, 'd')},
         {"tail", 9, 2, "cut"},
@@ -317,7 +317,7 @@ TEST_F(DisplayProfilesFile, WarningsNameTheFileAndTheLine) {
     const std::string path = WriteScratchFile("typo.prf", content);
     MessageRecorder messages;
     const MessageSink sink = messages.Sink();
-    ASSERT_EQ(LoadDisplayProfiles(path, profiles, &sink), 1);
+    ASSERT_TRUE(LoadDisplayProfiles(path, profiles, &sink).Ok());
     const std::string at = "WARNING: profile file '" + path + "', line ";
     EXPECT_EQ(messages.Messages(),
               (std::vector<std::string>{
@@ -347,7 +347,7 @@ TEST_F(DisplayProfilesFile, TextInMemoryReadsAsTheSameFile) {
         MessageRecorder fromFile;
         const MessageSink fileSink = fromFile.Sink();
         DisplayProfileList read;
-        ASSERT_EQ(LoadDisplayProfiles(path, read, &fileSink), 1);
+        ASSERT_TRUE(LoadDisplayProfiles(path, read, &fileSink).Ok());
         MessageRecorder fromText;
         const MessageSink textSink = fromText.Sink();
         LoadDisplayProfilesFromText(text, path, profiles, &textSink);
@@ -364,9 +364,13 @@ TEST_F(DisplayProfilesFile, TextInMemoryReadsAsTheSameFile) {
     }
 }
 
-TEST_F(DisplayProfilesFile, MissingFileReturnsZeroAndLeavesTheList) {
-    ASSERT_EQ(LoadDisplayProfiles(WriteScratchFile("one.prf", "one 1\n"), profiles), 1);
-    EXPECT_EQ(LoadDisplayProfiles((ScratchFolder() / "missing.prf").string(), profiles), 0);
+TEST_F(DisplayProfilesFile, MissingFileNamesItWithTheReasonAndLeavesTheList) {
+    ASSERT_TRUE(LoadDisplayProfiles(WriteScratchFile("one.prf", "one 1\n"), profiles).Ok());
+    const std::string missing = (ScratchFolder() / "missing.prf").string();
+    const Outcome loaded = LoadDisplayProfiles(missing, profiles);
+    EXPECT_EQ(loaded.code, OutcomeCode::CannotOpenProfiles);
+    EXPECT_EQ(loaded.file, missing);
+    EXPECT_TRUE(loaded.reason) << "the system says why";
     EXPECT_EQ(ListEntries(), (std::vector<Entry>{{"one", 1, 1, ""}}));
 }
 
@@ -381,7 +385,7 @@ TEST_F(DisplayProfilesFile, BundledProfilesAreAllValid) {
     }
     MessageRecorder messages;
     const MessageSink sink = messages.Sink();
-    ASSERT_EQ(LoadDisplayProfiles(path, profiles, &sink), 1);
+    ASSERT_TRUE(LoadDisplayProfiles(path, profiles, &sink).Ok());
     EXPECT_EQ(messages.Messages(), std::vector<std::string>{});
     ASSERT_GE(profileLines, 10u);
     ASSERT_EQ(profiles.size(), profileLines);

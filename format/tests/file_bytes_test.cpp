@@ -49,7 +49,7 @@ TEST(WholeFileTest, EveryByteInOrderOrWhyNot) {
     constexpr std::size_t FILE_BYTES = 3 * 64 * 1024 + 4099;
     const LargeFile large(FILE_BYTES, "large");
     std::vector<std::uint8_t> bytes;
-    ASSERT_EQ(ReadWholeFile(large.Path(), bytes), WholeFileResult::Read);
+    ASSERT_TRUE(ReadWholeFile(large.Path(), bytes).Ok());
     ASSERT_EQ(bytes.size(), FILE_BYTES);
     for (std::size_t i = 0; i < FILE_BYTES; i += 997) {
         ASSERT_EQ(bytes[i], ByteAt(i)) << i;
@@ -58,14 +58,17 @@ TEST(WholeFileTest, EveryByteInOrderOrWhyNot) {
 
     const LargeFile empty(0, "empty");
     bytes.assign(3, 7);
-    EXPECT_EQ(ReadWholeFile(empty.Path(), bytes), WholeFileResult::Read);
+    EXPECT_TRUE(ReadWholeFile(empty.Path(), bytes).Ok());
     EXPECT_TRUE(bytes.empty());
 
     bytes.assign(3, 7);
-    EXPECT_EQ(ReadWholeFile((large.Path() + ".missing"), bytes), WholeFileResult::CannotOpen);
+    const Outcome missing = ReadWholeFile(large.Path() + ".missing", bytes);
+    EXPECT_EQ(missing.code, OutcomeCode::CannotOpenForReading);
+    EXPECT_EQ(missing.file, large.Path() + ".missing");
+    EXPECT_TRUE(missing.reason) << "the system says why";
     EXPECT_TRUE(bytes.empty());
-    EXPECT_EQ(ReadWholeFile(std::filesystem::temp_directory_path().string(), bytes),
-              WholeFileResult::IsFolder);
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    EXPECT_EQ(ReadWholeFile(folder, bytes), (Outcome{OutcomeCode::IsFolder, {}, folder}));
 }
 
 } // namespace

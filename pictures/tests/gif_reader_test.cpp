@@ -158,7 +158,7 @@ Readout ReadGif(const Bytes& file, bool allFrames = true) {
 
 TEST(GifReader, FramesAreCompositedAsWorkedOutByHand) {
     const Readout readout = ReadGif(MakeGif(R, SixFrames()));
-    ASSERT_EQ(readout.failure, "");
+    ASSERT_TRUE(readout.failure.Ok());
     EXPECT_FALSE(readout.cut);
     ASSERT_EQ(readout.frames.size(), 6u);
     for (std::size_t i = 0; i < 6; ++i) {
@@ -170,7 +170,7 @@ TEST(GifReader, FramesAreCompositedAsWorkedOutByHand) {
     }
     // Background index 0 leaves the first frame's undrawn pixels clear (white over white).
     const Readout clear = ReadGif(MakeGif(0, SixFrames()));
-    ASSERT_EQ(clear.failure, "");
+    ASSERT_TRUE(clear.failure.Ok());
     EXPECT_EQ(clear.frames[0].rgb, (Bytes{255, 255, 255, 0, 255, 0, 0, 0, 255, 255, 255, 255, 255,
                                           255, 255, 255, 255, 255}));
 }
@@ -186,39 +186,42 @@ TEST(GifReader, CutAndDamagedFilesKeepTheCompleteFramesBeforeTheBreak) {
     outside[2].indices = {B, B, B, B, B, B};
     // The sixth frame's data start 8 bytes before its end: descriptor, code size, block.
     const std::size_t sixthData = whole.size() - 1 - LzwData({G}).size();
-    const std::string truncated = "ERROR: truncated input file (not enough pixel data)\n  in "
-                                  "\'anim.gif\': not enough data for 3 x 2 pixels\n";
+    const Outcome truncated{
+        OutcomeCode::Truncated, OutcomeDetail::NotEnoughData, "anim.gif", {3, 2}};
+    const auto warned = [](OutcomeCode code, std::int64_t frames) {
+        return Outcome{code, OutcomeDetail::None, "anim.gif", {frames}};
+    };
     const struct {
         const char* what;
         Bytes file;
         bool allFrames;
-        std::size_t frames;  // 0: refused with `message`
-        std::string message; // the refusal, or the warning
+        std::size_t frames; // 0: refused with `outcome`
+        Outcome outcome;    // the refusal, or the warning
     } cases[] = {
-        {"whole", whole, true, 6, ""},
-        {"whole, first frame only", whole, false, 1, ""},
+        {"whole", whole, true, 6, {}},
+        {"whole, first frame only", whole, false, 1, {}},
         {"no end mark", Bytes(whole.begin(), whole.end() - 1), true, 6,
-         "WARNING: file 'anim.gif' is cut short: 6 complete frames read\n"},
+         warned(OutcomeCode::CutShort, 6)},
         {"cut inside the sixth frame's data",
          Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(sixthData + 2)), true, 5,
-         "WARNING: file 'anim.gif' is cut short: 5 complete frames read\n"},
+         warned(OutcomeCode::CutShort, 5)},
         {"cut inside the first frame's descriptor", Bytes(whole.begin(), whole.begin() + 30), false,
          0, truncated},
         {"a frame leaving the screen", MakeGif(R, outside), true, 2,
-         "WARNING: file 'anim.gif' is damaged: 2 complete frames read\n"},
+         warned(OutcomeCode::Damaged, 2)},
         {"screen and table only", Bytes(whole.begin(), whole.begin() + 25), true, 0, truncated},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const Readout readout = ReadGif(c.file, c.allFrames);
         if (c.frames == 0) {
-            EXPECT_EQ(readout.failure, c.message);
+            EXPECT_EQ(readout.failure, c.outcome);
             EXPECT_TRUE(readout.frames.empty());
             continue;
         }
-        ASSERT_EQ(readout.failure, "");
-        EXPECT_EQ(readout.cut, !c.message.empty());
-        EXPECT_EQ(readout.warning, c.message);
+        ASSERT_TRUE(readout.failure.Ok());
+        EXPECT_EQ(readout.cut, !c.outcome.Ok());
+        EXPECT_EQ(readout.warning, c.outcome);
         ASSERT_EQ(readout.frames.size(), c.frames);
         for (std::size_t i = 0; i < c.frames; ++i) {
             EXPECT_EQ(readout.frames[i].rgb, Colours(SIX_FRAMES_SHOWN[i])) << i;
@@ -236,25 +239,27 @@ TEST(GifReader, AFrameCutInItsDataIsLeftOut) {
     }
     const Bytes whole = MakeGif(0, {tall}, 200);
     const Readout complete = ReadGif(whole);
-    ASSERT_EQ(complete.failure, "");
+    ASSERT_TRUE(complete.failure.Ok());
     EXPECT_FALSE(complete.cut);
     EXPECT_EQ(complete.frames.front().rgb, Colours(tall.indices));
     // Screen, table, descriptor, code size and the first block, then part of the second.
     const std::size_t cutAt = 13 + 12 + 10 + 1 + 256 + 20;
     const Readout alone = ReadGif(Bytes(whole.begin(), whole.begin() + cutAt));
-    EXPECT_EQ(alone.failure, "ERROR: truncated input file (not enough pixel data)\n  in "
-                             "\'anim.gif\': not enough data for 3 x 200 pixels\n");
+    EXPECT_EQ(
+        alone.failure,
+        (Outcome{OutcomeCode::Truncated, OutcomeDetail::NotEnoughData, "anim.gif", {3, 200}}));
     EXPECT_TRUE(alone.frames.empty());
     // The same frame after a whole one: one frame, the whole one.
     const Bytes two = MakeGif(0, {tall, tall}, 200);
     const std::size_t firstFrame = whole.size() - 1 - 13 - 12;
     const Readout second =
         ReadGif(Bytes(two.begin(), two.begin() + static_cast<std::ptrdiff_t>(firstFrame + cutAt)));
-    ASSERT_EQ(second.failure, "");
+    ASSERT_TRUE(second.failure.Ok());
     EXPECT_TRUE(second.cut);
     ASSERT_EQ(second.frames.size(), 1u);
     EXPECT_EQ(second.frames.front().rgb, Colours(tall.indices));
-    EXPECT_EQ(second.warning, "WARNING: file 'anim.gif' is cut short: 1 complete frame read\n");
+    EXPECT_EQ(second.warning,
+              (Outcome{OutcomeCode::CutShort, OutcomeDetail::None, "anim.gif", {1}}));
 }
 
 // Browsers and viewers show a frame of delay 0 or 1 (1/100 s), or one without a control
@@ -271,13 +276,13 @@ TEST(GifReader, ShortDelaysStandForATenthOfASecond) {
         GifFrame frame{0, 0, 3, 2, {R, G, B, K, R, G}, c.control};
         frame.delay = c.centiseconds;
         const Readout readout = ReadGif(MakeGif(0, {frame}));
-        ASSERT_EQ(readout.failure, "");
+        ASSERT_TRUE(readout.failure.Ok());
         ASSERT_EQ(readout.frames.size(), 1u);
         EXPECT_EQ(readout.frames.front().delay, c.milliseconds);
     }
 }
 
-TEST(GifReader, RefusesImpossibleScreensWithExactMessages) {
+TEST(GifReader, RefusesImpossibleScreensWithTheirOutcomes) {
     Bytes wide = MakeGif(R, SixFrames());
     wide[6] = 0x00;
     wide[7] = 0x80; // 32768 wide
@@ -289,21 +294,21 @@ TEST(GifReader, RefusesImpossibleScreensWithExactMessages) {
     const struct {
         const char* what;
         Bytes file;
-        std::string message;
+        Outcome outcome;
     } cases[] = {
-        {"wider than the limit", wide,
-         "ERROR: file 'anim.gif' is too large (32768 x 2 pixels; the limit is 32767 pixels a side "
-         "and 268435456 pixels in all)\n"},
-        {"no height", empty,
-         "ERROR: invalid size (width=3, height=0)\n  in \'anim.gif\': a picture has 1 to 32767 "
-         "pixels a side\n"},
-        {"more pixels than the file can code", huge,
-         "ERROR: truncated input file (not enough pixel data)\n  in \'anim.gif\': not enough data "
-         "for 16000 x 16000 pixels\n"},
+        {"wider than the limit",
+         wide,
+         {OutcomeCode::PictureTooLarge, OutcomeDetail::None, "anim.gif", {32768, 2, 268435456}}},
+        {"no height",
+         empty,
+         {OutcomeCode::InvalidSize, OutcomeDetail::SideRange, "anim.gif", {3, 0}}},
+        {"more pixels than the file can code",
+         huge,
+         {OutcomeCode::Truncated, OutcomeDetail::NotEnoughData, "anim.gif", {16000, 16000}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(ReadGif(c.file).failure, c.message);
+        EXPECT_EQ(ReadGif(c.file).failure, c.outcome);
     }
 }
 

@@ -140,7 +140,7 @@ TEST(PngReader, EveryColourTypeWithItsTransparency) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const Readout readout = ReadPng(MakePng(c.form, c.rows));
-        ASSERT_EQ(readout.failure, "");
+        ASSERT_TRUE(readout.failure.Ok());
         ASSERT_EQ(readout.frames.size(), 1u);
         EXPECT_EQ(readout.frames.front().rgb, c.expected);
         EXPECT_EQ(readout.frames.front().delay, -1);
@@ -166,28 +166,28 @@ TEST(PngReader, ChecksumsAreNotCheckedButTheStructureIs) {
     badLength[idat] = 0x80; // IDAT's length above 2^31
     Bytes unknownCritical = good;
     unknownCritical[iend + 4] = 'J'; // "JEND": a critical chunk no reader knows
-    const std::string cut = "ERROR: truncated input file (not enough pixel data)\n  in "
-                            "\'picture.png\': not enough data for 3 x 2 pixels\n";
+    const Outcome cut{OutcomeCode::Truncated, OutcomeDetail::NotEnoughData, "picture.png", {3, 2}};
     const struct {
         const char* what;
         Bytes file;
-        std::string message; // empty: read
+        Outcome outcome; // Done: read
     } cases[] = {
-        {"a wrong chunk checksum", badCrc, ""},
-        {"a wrong zlib checksum", badAdler, ""},
+        {"a wrong chunk checksum", badCrc, {}},
+        {"a wrong zlib checksum", badAdler, {}},
         {"no end chunk", noEnd, cut},
         {"cut inside the data", cutData, cut},
         // The renamed end chunk is passed over like every chunk the reader does not use, and
         // the file then ends without one.
         {"an unknown critical chunk instead of the end", unknownCritical, cut},
-        {"a damaged chunk length", badLength,
-         "ERROR: file 'picture.png' is not a valid PNG picture\n"},
+        {"a damaged chunk length",
+         badLength,
+         {OutcomeCode::NotValidPicture, OutcomeDetail::None, "picture.png", {}, {"PNG"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const Readout readout = ReadPng(c.file);
-        EXPECT_EQ(readout.failure, c.message);
-        if (c.message.empty()) {
+        EXPECT_EQ(readout.failure, c.outcome);
+        if (c.outcome.Ok()) {
             ASSERT_EQ(readout.frames.size(), 1u);
             EXPECT_EQ(readout.frames.front().rgb, expected);
         }

@@ -3,6 +3,7 @@
 // through the sink: what the tests and fuzz targets compare the whole loading with.
 #pragma once
 
+#include "file_bytes.h"
 #include "picture_readers.h"
 #include "source_image.h"
 
@@ -18,9 +19,8 @@ using Reader = Readout (*)(PictureBytes, const std::string&, const SourceReadOpt
 inline std::optional<SourceImage> FromFile(Reader reader, const std::string& path,
                                            const MessageSink& sink) {
     std::vector<std::uint8_t> bytes;
-    const std::string failure = ReadFileBytes(path, bytes);
-    if (!failure.empty()) {
-        return ReportedFirstFrame(Readout{{}, failure}, sink);
+    if (Outcome read = ReadWholeFile(path, bytes); !read.Ok()) {
+        return ReportedFirstFrame(Readout{{}, std::move(read)}, sink);
     }
     return ReportedFirstFrame(reader(bytes, path, SourceReadOptions{}), sink);
 }

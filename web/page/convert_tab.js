@@ -16,6 +16,7 @@ const state = {
   paletteFile: null, // {name, bytes} of a chosen palette file
   conversion: null, // the conversion running in the worker: {done, cancel}
   words: null, // the engine's words and limits (engine.engineWords())
+  outcomes: [], // the last conversion's outcomes (failures and warnings), as the engine gives them
 };
 
 // A conversion that lasts longer than this shows its progress and a Cancel button.
@@ -99,6 +100,23 @@ function renderPictureList() {
     list.append(item);
   });
   $('picture-clear').hidden = state.pictures.length === 0;
+  markOutcomes();
+}
+
+// A picture that the last conversion refused, or warned about, is marked in the list with
+// the engine's outcome: what happened and, for a refusal, that it held the conversion up.
+function markOutcomes() {
+  $('picture-list').querySelectorAll('li').forEach((item, index) => {
+    const name = state.pictures[index]?.name;
+    const outcome = state.outcomes.find((o) => o.file === name);
+    item.classList.toggle('refused', Boolean(outcome && !outcome.warning));
+    item.classList.toggle('warned', Boolean(outcome && outcome.warning));
+    if (outcome) {
+      item.dataset.outcome = outcome.code;
+    } else {
+      delete item.dataset.outcome;
+    }
+  });
 }
 
 function layoutWords(profile) {
@@ -270,6 +288,8 @@ async function convertNow() {
   stopPreviewPlaying();
   if (state.pictures.length === 0 || state.chosen.length === 0) {
     state.files = [];
+    state.outcomes = [];
+    markOutcomes();
     showMessages(box, []);
     await renderOutput();
     document.body.dataset.convertDone = String(run);
@@ -296,6 +316,8 @@ async function convertNow() {
   }
   const messages = result.cancelled ? ['The conversion was cancelled.'] : result.messages;
   showMessages(box, messages, result.ok ? 'note' : 'error');
+  state.outcomes = result.outcomes || [];
+  markOutcomes();
   state.files = result.ok ? result.files : [];
   for (const file of state.files) {
     file.records = await engine.listRecords(file.bytes);

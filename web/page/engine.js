@@ -51,7 +51,7 @@ let worker = null;
 let running = null; // {id, resolve, onProgress} of the conversion in the worker
 let conversions = 0;
 
-const CANCELLED = { ok: false, cancelled: true, messages: [], files: [] };
+const CANCELLED = { ok: false, cancelled: true, messages: [], outcomes: [], files: [] };
 
 function endWorker(answer) {
   if (worker) {
@@ -93,7 +93,7 @@ function conversionWorker() {
 
 // Starts a conversion in the worker, ending any other still running (it resolves as
 // cancelled). Returns {done, cancel}: done resolves to {ok, cancelled, messages: [text],
-// files: [{name, bytes}]}; onProgress gets {framesDone, frames, typesDone, types,
+// outcomes: [{code, detail, file, numbers, words, reason, warning}], files: [{name, bytes}]}; onProgress gets {framesDone, frames, typesDone, types,
 // picturesDone, pictures} after every frame written. delay null: a GIF's own delays;
 // ownDelays null, or a delay per picture (-1: the common one); palettes, each type's
 // profile palette ("" for none), or {palette, shows} with the colours its panel shows;

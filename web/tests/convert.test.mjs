@@ -73,10 +73,11 @@ const CASES = [
 ];
 
 // Pictures the engine refuses; each must show what ztr prints on standard error.
+// Each with the outcome the engine gives the page for it, which marks the picture refused.
 const REFUSED = [
-  { name: 'text.pgm', bytes: Buffer.from('this is not a picture\n') },
-  { name: 'cut.png', bytes: readFileSync(data('im_grey7x5.png')).subarray(0, 40) },
-  { name: 'empty.bmp', bytes: Buffer.alloc(0) },
+  { name: 'text.pgm', bytes: Buffer.from('this is not a picture\n'), outcome: 'invalidPnmImage' },
+  { name: 'cut.png', bytes: readFileSync(data('im_grey7x5.png')).subarray(0, 40), outcome: 'notValidPicture' },
+  { name: 'empty.bmp', bytes: Buffer.alloc(0), outcome: 'unsupportedFormat' },
 ];
 
 const served = servedPage({ cleanUp: () => removeFolder(paletteFolder) });
@@ -161,6 +162,12 @@ async function download(name) {
   return readFileSync(await file.path());
 }
 
+// Each listed picture's outcome from the last conversion, and whether it is marked refused.
+async function pictureMarks() {
+  return served.page.$$eval('#picture-list li', (items) =>
+    items.map((item) => [item.dataset.outcome ?? null, item.classList.contains('refused')]));
+}
+
 async function pageMessages() {
   return served.page.$$eval('#convert-messages p', (lines) => lines.map((line) => line.textContent));
 }
@@ -233,11 +240,13 @@ for (const refused of REFUSED) {
       const shown = (await pageMessages()).flatMap((message) => message.split('\n'));
       assert.deepEqual(shown, reference.stderr.trimEnd().split('\n'));
       assert.equal(await served.page.$$eval('#convert-downloads button', (b) => b.length), 0);
+      assert.deepEqual(await pictureMarks(), [[refused.outcome, true]]);
 
       await served.page.click('#picture-clear');
       await addPictures([sample('mono_128x64.bmp')]);
       await settled();
       assert.deepEqual(await pageMessages(), []);
+      assert.deepEqual(await pictureMarks(), [[null, false]]);
       assert.equal((await download('mono_128x64.ztr')).length > 0, true);
     } finally {
       removeFolder(folder);

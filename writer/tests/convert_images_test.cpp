@@ -87,7 +87,7 @@ TEST(ConvertImagesTest, OnePictureTwoTypesGivesTwoFullFrames) {
     writer_test::MessageRecorder messages;
     ASSERT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x01, 8)}, 0,
                                     ConversionContext{messages.Sink()}),
-              0);
+              ConvertResult::Written);
     const Bytes expected = {
         // depth 1, row order: B1 80 4E 40 E0 C0, all literals
         0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, //
@@ -106,7 +106,8 @@ TEST(ConvertImagesTest, InvertedYColumnOrderPutsTheBottomRowFirst) {
     ScratchFolder folder("convert_inverted_columns");
     const std::string picture = folder.File("logo.pgm");
     WritePgm(picture, 10, 3, Picture10x3);
-    ASSERT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x11, 1)}, 0, ConversionContext{}), 0);
+    ASSERT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x11, 1)}, 0, ConversionContext{}),
+              ConvertResult::Written);
     // Columns with rows 2, 1, 0 in bits 7, 6, 5: A0 C0 A0 20 40 40 40 20 A0 C0.
     const Bytes expected = {0x16, 0,    0,    0,    0x02, 0xA2, 0x11, 1,    10,   0,    3,
                             0,    0xA0, 0xC0, 0xA0, 0x20, 0x40, 0x40, 0x01, 0x20, 0xA0, 0xC0};
@@ -126,7 +127,7 @@ TEST(ConvertImagesTest, ThreePicturesGiveFullFrameAndTwoAlignedDeltas) {
     WritePgm(third, 11, 3, pixels);
     ASSERT_EQ(WritePicturesAsFrames({first, second, third}, {MakeTypeCode(0x00, 1)}, 300,
                                     ConversionContext{}),
-              0);
+              ConvertResult::Written);
     const Bytes expected = {
         // full frame: six zero bytes, coded as 0 and the count 5
         0x0E, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 11, 0, 3, 0, 0x00, 0x05,
@@ -144,7 +145,7 @@ TEST(ConvertImagesTest, AnimationBackToTheFirstPicture) {
     WritePgm(a, 5, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     WritePgm(b, 5, 2, {1, 2, 3, 99, 5, 6, 77, 8, 9, 10});
     ASSERT_EQ(WritePicturesAsFrames({a, b, a}, {MakeTypeCode(0x00, 8)}, 100, ConversionContext{}),
-              0);
+              ConvertResult::Written);
     const Bytes expected = {
         0x16, 0, 0, 0, 0x02, 0xA2, 0x00, 8, 5, 0, 2, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
         // B against A: columns 1-3 of both rows
@@ -160,7 +161,7 @@ TEST(ConvertImagesTest, EqualPictureGivesEmptyDeltaRecord) {
     WritePgm(picture, 10, 3, Picture10x3);
     ASSERT_EQ(WritePicturesAsFrames({picture, picture}, {MakeTypeCode(0x00, 1)}, 0x1234,
                                     ConversionContext{}),
-              0);
+              ConvertResult::Written);
     const Bytes expected = {
         0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, 0xB1, 0x80, 0x4E, 0x40, 0xE0, 0xC0, //
         0x12, 0, 0, 0, 0x02, 0xA2, 0xA0, 1, 0,  0, 0, 0, 0x34, 0x12, 0,    0,    0,    0};
@@ -176,7 +177,8 @@ TEST(ConvertImagesTest, InvertedYCountsDyInStoredRows) {
     pixels[4] = 255; // top row, column 4
     WritePgm(second, 9, 64, pixels);
     ASSERT_EQ(
-        WritePicturesAsFrames({first, second}, {MakeTypeCode(0x10, 1)}, 0, ConversionContext{}), 0);
+        WritePicturesAsFrames({first, second}, {MakeTypeCode(0x10, 1)}, 0, ConversionContext{}),
+        ConvertResult::Written);
     const Bytes expected = {// 128 zero bytes: 0 and the count 127
                             0x0E, 0, 0, 0, 0x02, 0xA2, 0x10, 1, 9, 0, 64, 0, 0x00, 0x7F,
                             // the top row is stored last: dy = 63; columns 0-7 -> 00001000
@@ -200,7 +202,7 @@ TEST(ConvertImagesTest, GreyRecordsWorkedOutByHand) {
     WritePgm(second, 5, 3, Grey5x3Changed);
     ASSERT_EQ(WritePicturesAsFrames({first, second}, {MakeTypeCode(0x11, 2), MakeTypeCode(0x00, 4)},
                                     50, ConversionContext{}),
-              0);
+              ConvertResult::Written);
     // Without dithering each grey's top bits are its level: g / 64 at depth 2, g / 16 at 4.
     const Bytes expected = {
         // depth 2, column order, inverted Y: levels 3 0 1 2 3 / 1 1 0 3 2 / 2 3 3 0 1; each
@@ -243,7 +245,7 @@ TEST(ConvertImagesTest, LayoutByteRules) {
     for (const LayoutCase& c : cases) {
         ASSERT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(c.layout, c.depth)}, 0,
                                         ConversionContext{}),
-                  0);
+                  ConvertResult::Written);
         const Bytes file = writer_test::ReadWholeFile(folder.File("logo.ztr"));
         ASSERT_GE(file.size(), 12u);
         EXPECT_EQ(file[6], c.expected) << "lay-out code " << c.layout;
@@ -261,7 +263,7 @@ TEST(ConvertImagesTest, BitmapPaletteIsStoredForItsDepth) {
                                     {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8),
                                      MakeTypeCode(0x00, 4), MakeTypeCode(0x00, 2)},
                                     0, ConversionContext{}),
-              0);
+              ConvertResult::Written);
     Bytes depth8Palette(768, 0);
     const Bytes table = {0x10, 0x20, 0x30, 0xF0, 0xE0, 0xD0, 0x01, 0x02, 0x03};
     std::copy(table.begin(), table.end(), depth8Palette.begin());
@@ -314,9 +316,9 @@ TEST(ConvertImagesTest, ExistingOutputReplacedOnSuccessKeptOnFailure) {
 
     writer_test::MessageRecorder messages;
     const std::string missing = folder.File("missing.pgm");
-    EXPECT_EQ(WritePicturesAsFrames({picture, missing}, {MakeTypeCode(0x00, 1)}, 0,
+    EXPECT_NE(WritePicturesAsFrames({picture, missing}, {MakeTypeCode(0x00, 1)}, 0,
                                     ConversionContext{messages.Sink()}),
-              1);
+              ConvertResult::Written);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + missing +
                                        "' for reading\n" + MissingFileReason()});
@@ -325,7 +327,7 @@ TEST(ConvertImagesTest, ExistingOutputReplacedOnSuccessKeptOnFailure) {
 
     EXPECT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
                                     ConversionContext{messages.Sink()}),
-              0);
+              ConvertResult::Written);
     EXPECT_EQ(writer_test::ReadWholeFile(output),
               (Bytes{0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, 0xB1, 0x80, 0x4E, 0x40, 0xE0,
                      0xC0}));
@@ -372,9 +374,9 @@ TEST(ConvertImagesTest, FailuresReportOnceAndWriteNothing) {
         WritePgm(second, c.secondWidth, c.secondHeight,
                  Bytes(static_cast<std::size_t>(c.secondWidth * c.secondHeight), 7));
         writer_test::MessageRecorder messages;
-        EXPECT_EQ(WritePicturesAsFrames({first, second, first}, c.typeCodes, 0,
+        EXPECT_NE(WritePicturesAsFrames({first, second, first}, c.typeCodes, 0,
                                         ConversionContext{messages.Sink()}),
-                  1)
+                  ConvertResult::Written)
             << c.name;
         std::string expected = c.expectedMessage;
         if (const std::size_t at = expected.find("%s"); at != std::string::npos) {
@@ -391,9 +393,9 @@ TEST(ConvertImagesTest, EmptyPictureIsAnInvalidSize) {
     const std::string picture = folder.File("empty.bmp");
     WriteBmp4(picture, 0, 0, {}, {});
     writer_test::MessageRecorder messages;
-    EXPECT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
+    EXPECT_NE(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
                                     ConversionContext{messages.Sink()}),
-              1);
+              ConvertResult::Written);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: invalid size (width=0, height=0)\n  in '" + picture +
                                        "': a picture has 1 to 32767 pixels a side\n"});
@@ -404,9 +406,9 @@ TEST(ConvertImagesTest, TooLongOutputPathIsRefused) {
     ScratchFolder folder("convert_long");
     const std::string picture = folder.File(std::string(MAX_PATH_CHARS, 'p') + ".pgm");
     writer_test::MessageRecorder messages;
-    EXPECT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
+    EXPECT_NE(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
                                     ConversionContext{messages.Sink()}),
-              1);
+              ConvertResult::Written);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + OutputPathFor(picture) +
                                        "' for writing\n" + TooLongPathReason()});
@@ -432,12 +434,12 @@ TEST(ConvertImagesDeathTest, WriteErrorIsReportedOnceAndKeepsTheOldOutput) {
             limit.rlim_max = 1000;
             setrlimit(RLIMIT_FSIZE, &limit);
             writer_test::MessageRecorder messages;
-            const int result = WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 8)}, 0,
-                                                     ConversionContext{messages.Sink()});
+            const ConvertResult result = WritePicturesAsFrames(
+                {picture}, {MakeTypeCode(0x00, 8)}, 0, ConversionContext{messages.Sink()});
             const bool reported =
                 messages.Messages() == std::vector<std::string>{"ERROR: failed to write file '" +
                                                                 output + "'\n  File too large\n"};
-            std::_Exit(result == 1 && reported ? 0 : 1);
+            std::_Exit(result == ConvertResult::WriteFailed && reported ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(writer_test::ReadWholeFile(output), (Bytes{1, 2, 3}));
@@ -482,7 +484,7 @@ TEST(ConvertPictureListTest, PerPictureAndAnimation) {
     for (const Frame& frame : frames) {
         EXPECT_EQ(frame.delay, 77);
     }
-    ASSERT_EQ(WritePicturesAsFrames({a, c, a}, codes, 77, context), 0);
+    ASSERT_EQ(WritePicturesAsFrames({a, c, a}, codes, 77, context), ConvertResult::Written);
     const Bytes expected = writer_test::ReadWholeFile(folder.File("a.ztr"));
     std::filesystem::remove(folder.File("a.ztr"));
     EXPECT_EQ(RunConversion(writer_test::FileRequest({a, c}, codes, true, 77), environment),

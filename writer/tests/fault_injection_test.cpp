@@ -76,9 +76,9 @@ int RunInChild(const std::function<int()>& body) {
 int ConvertExpectingFailure(const std::vector<std::string>& pictures,
                             const std::vector<std::uint32_t>& types, const std::string& message) {
     writer_test::MessageRecorder messages;
-    const int result =
+    const ConvertResult result =
         WritePicturesAsFrames(pictures, types, 40, ConversionContext{messages.Sink()});
-    if (result != 1) {
+    if (result == ConvertResult::Written) {
         return 2;
     }
     return messages.Messages() == std::vector<std::string>{message} ? 0 : 3;
@@ -132,7 +132,8 @@ TEST(WriterFaultTest, FileSizeLimitStopsTheWritingMidway) {
     const std::vector<std::uint32_t> types = {MakeTypeCode(0x01, 8), MakeTypeCode(0x06, 1),
                                               MakeTypeCode(0x10, 1)};
 
-    ASSERT_EQ(WritePicturesAsFrames(pictures, types, 40, ConversionContext{}), 0);
+    ASSERT_EQ(WritePicturesAsFrames(pictures, types, 40, ConversionContext{}),
+              ConvertResult::Written);
     const Bytes whole = writer_test::ReadWholeFile(output);
     ASSERT_GT(whole.size(), 9000u);
 
@@ -165,7 +166,10 @@ TEST(WriterFaultTest, FileSizeLimitStopsTheWritingMidway) {
         fileSize.rlim_cur = whole.size();
         fileSize.rlim_max = whole.size();
         return setrlimit(RLIMIT_FSIZE, &fileSize) == 0
-                   ? WritePicturesAsFrames(pictures, types, 40, ConversionContext{})
+                   ? (WritePicturesAsFrames(pictures, types, 40, ConversionContext{}) ==
+                              ConvertResult::Written
+                          ? 0
+                          : 1)
                    : 4;
     });
     EXPECT_EQ(status, 0);
@@ -182,9 +186,9 @@ TEST(WriterFaultTest, OutputNameTakenByAFolder) {
     writer_test::WriteWholeFile(output + "/keep", OldOutput);
 
     writer_test::MessageRecorder messages;
-    EXPECT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x02, 1), MakeTypeCode(0x00, 8)}, 0,
+    EXPECT_NE(WritePicturesAsFrames({picture}, {MakeTypeCode(0x02, 1), MakeTypeCode(0x00, 8)}, 0,
                                     ConversionContext{messages.Sink()}),
-              1);
+              ConvertResult::Written);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to write file '" + output + "'\n" +
                                        RenameOntoFolderReason(folder.File("~zt0.tmp"))});
@@ -214,16 +218,16 @@ TEST(WriterFaultTest, CoderOutOfMemoryIsReportedAndTheProgramGoesOn) {
         const std::vector<std::uint32_t> types = {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8)};
 
         writer_test::MessageRecorder messages;
-        EXPECT_EQ(WritePicturesAsFrames({picture, picture}, types, 0,
+        EXPECT_NE(WritePicturesAsFrames({picture, picture}, types, 0,
                                         ConversionContext{messages.Sink(), c.allocate}),
-                  1);
+                  ConvertResult::Written);
         EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Out of memory!\n"});
         EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
         EXPECT_EQ(writer_test::ReadWholeFile(output), OldOutput);
 
         EXPECT_EQ(
             WritePicturesAsFrames({picture, picture}, types, 0, ConversionContext{messages.Sink()}),
-            0);
+            ConvertResult::Written);
         EXPECT_EQ(messages.Messages().size(), 1u);
         EXPECT_NE(writer_test::ReadWholeFile(output), OldOutput);
     }
@@ -299,7 +303,9 @@ TEST(WriterFaultTest, PictureRemovedAfterItsOneRead) {
         }
         writer_test::WriteWholeFile(folder.File("other.pgm"), GreyPicture(1201, 997, 2));
         writer_test::WriteWholeFile(picture, GreyPicture(1201, 997, 1));
-        ASSERT_EQ(WritePicturesAsFrames(paths, c.typeCodes, 0, ConversionContext{}), 0) << c.name;
+        ASSERT_EQ(WritePicturesAsFrames(paths, c.typeCodes, 0, ConversionContext{}),
+                  ConvertResult::Written)
+            << c.name;
         const Bytes expected = writer_test::ReadWholeFile(output);
 
         writer_test::WriteWholeFile(output, OldOutput);
@@ -308,7 +314,8 @@ TEST(WriterFaultTest, PictureRemovedAfterItsOneRead) {
             RemoveAfterFirstRead remover(picture);
             ASSERT_TRUE(remover.Watching()) << c.name;
             EXPECT_EQ(
-                WritePicturesAsFrames(paths, c.typeCodes, 0, ConversionContext{messages.Sink()}), 0)
+                WritePicturesAsFrames(paths, c.typeCodes, 0, ConversionContext{messages.Sink()}),
+                ConvertResult::Written)
                 << c.name;
         }
         EXPECT_TRUE(messages.Messages().empty()) << c.name;
