@@ -175,7 +175,8 @@ class SequenceWriter {
         case ShapingResult::Shaped:
             break;
         case ShapingResult::InvalidSize:
-            ReportOutcome(sink_, InvalidSize(frame.path, fresh.picture.width, fresh.picture.height));
+            ReportOutcome(sink_,
+                          InvalidSize(frame.path, fresh.picture.width, fresh.picture.height));
             return ConvertResult::InvalidSize;
         case ShapingResult::OutOfMemory:
             ReportMessage(sink_, "ERROR: insufficient memory\n");
