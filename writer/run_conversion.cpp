@@ -153,21 +153,20 @@ std::vector<Frame> AnimationFrames(const ConversionRequest& request, const Messa
 
 ConversionContext ContextFor(const ConversionRequest& request,
                              const ConversionEnvironment& environment) {
-    ConversionContext context;
-    context.sink = environment.sink;
-    context.allocate = environment.allocate;
-    context.progress = environment.progress;
-    context.temporaryFile = environment.temporaryFile;
-    context.tone = request.tone;
-    context.coding = request.coding;
-    context.denseWindow = request.denseWindow;
-    context.paletteFile = request.paletteFile;
-    context.pictureDecoded = environment.pictureDecoded;
-    context.pictureShaped = environment.pictureShaped;
-    if (environment.files == nullptr) {
-        context.outputPath = request.outputPath;
-        context.outputDirectory = request.outputDirectory;
-    }
+    // Files kept in memory take their names only for messages: no output folder counts.
+    const bool onDisk = environment.files == nullptr;
+    ConversionContext context{.sink = environment.sink,
+                              .allocate = environment.allocate,
+                              .tone = request.tone,
+                              .coding = request.coding,
+                              .denseWindow = request.denseWindow,
+                              .outputPath = onDisk ? request.outputPath : std::string(),
+                              .outputDirectory = onDisk ? request.outputDirectory : std::string(),
+                              .progress = environment.progress,
+                              .temporaryFile = environment.temporaryFile,
+                              .paletteFile = request.paletteFile,
+                              .pictureDecoded = environment.pictureDecoded,
+                              .pictureShaped = environment.pictureShaped};
     for (const DisplayTarget& target : request.targets) {
         context.panels.push_back(target.panel);
         context.typePalettes.push_back(target.palette);
