@@ -28,7 +28,7 @@ enum class ConvertResult {
     InvalidDelay,       // a delay outside 0 .. MAX_DELAY_MS
     CannotCreateOutput, // the temporary file beside the output could not be created
     CannotLoadPicture,  // the reader has reported why
-    InvalidSize,        // a picture below 1 or above 32767 pixels a side
+    InvalidSize,        // a picture below 1 or above MAX_PICTURE_SIDE pixels a side
     SizeMismatch,       // a picture of a sequence differs in size from its first
     UnsupportedDepth,   // a type code whose depth has no packer
     WriteFailed,        // writing or renaming the output failed
