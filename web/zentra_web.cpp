@@ -333,7 +333,7 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
 
     std::vector<FileInMemory> written;
     environment.files = &written;
-    const ConvertResult converted = RunConversion(request, environment);
+    const Outcome converted = RunConversion(request, environment);
     val files = val::array();
     for (const FileInMemory& output : written) {
         val file = val::object();
@@ -341,8 +341,8 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
         file.set("bytes", ByteArray(output.bytes));
         files.call<void>("push", file);
     }
-    result.set("cancelled", converted == ConvertResult::Cancelled);
-    result.set("ok", converted == ConvertResult::Written);
+    result.set("cancelled", converted.code == OutcomeCode::Cancelled);
+    result.set("ok", converted.Ok());
     result.set("messages", MessageArray(messages));
     val outcomes = val::array();
     for (const Outcome& outcome : report.outcomes) {
