@@ -201,6 +201,13 @@ val EngineWords() {
     return words;
 }
 
+// The text the page shows for a file that the browser could not read: the engine's line for
+// a file that cannot be opened, and the browser's reason on the line after.
+std::string CannotReadText(const std::string& file, const std::string& reason) {
+    return OutcomeText({.code = OutcomeCode::CannotOpenForReading, .file = file}) + "  " +
+           reason + "\n";
+}
+
 // Hands every step of a conversion to the page's progress function ({framesDone, frames,
 // typesDone, types, picturesDone, pictures}); a false answer cancels the conversion.
 std::function<bool(const ConversionProgress&)> ProgressCallback(const val& progress) {
@@ -503,6 +510,7 @@ EMSCRIPTEN_BINDINGS(zentra) {
     emscripten::function("profiles", &Profiles);
     emscripten::function("profilesFromText", &ProfilesFromText);
     emscripten::function("engineWords", &EngineWords);
+    emscripten::function("cannotReadText", &CannotReadText);
     emscripten::function("parseTypeCode", &ParseTypeCode);
     emscripten::function("convert", &Convert);
     emscripten::function("listRecords", &ListFile);
