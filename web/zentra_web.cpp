@@ -204,8 +204,8 @@ val EngineWords() {
 // The text the page shows for a file that the browser could not read: the engine's line for
 // a file that cannot be opened, and the browser's reason on the line after.
 std::string CannotReadText(const std::string& file, const std::string& reason) {
-    return OutcomeText({.code = OutcomeCode::CannotOpenForReading, .file = file}) + "  " +
-           reason + "\n";
+    return OutcomeText({.code = OutcomeCode::CannotOpenForReading, .file = file}) + "  " + reason +
+           "\n";
 }
 
 // Hands every step of a conversion to the page's progress function ({framesDone, frames,
