@@ -35,8 +35,7 @@ std::string SingleFile(std::uint32_t code) {
     }
     const auto source = Folder().Path() / ("photo_" + std::to_string(code) + ".pgm");
     WriteSourceFile(source, PhotoPicture(WIDTH, HEIGHT), SourceKind::RawPgm);
-    if (WritePicturesAsFrames({source.string()}, {code}, 0, ConversionContext{}) !=
-        ConvertResult::Written) {
+    if (WritePicturesAsFrames({source.string()}, {code}, 0, ConversionContext{}) != Outcome{}) {
         return {};
     }
     return files[code] = OutputPathFor(source.string());
@@ -58,7 +57,7 @@ std::string AnimationFile(std::uint32_t code, int pictures = FRAMES) {
         WriteSourceFile(path, MovingShapeFrame(WIDTH, HEIGHT, frame), SourceKind::RawPgm);
         frames.push_back(path.string());
     }
-    if (WritePicturesAsFrames(frames, {code}, 40, ConversionContext{}) != ConvertResult::Written) {
+    if (WritePicturesAsFrames(frames, {code}, 40, ConversionContext{}) != Outcome{}) {
         return {};
     }
     return files[{code, pictures}] = OutputPathFor(frames.front());

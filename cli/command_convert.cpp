@@ -387,7 +387,7 @@ int RunConvert(const CommandArgs& args) {
                       anyPalette, measured, options.coding == CodingChoice::Auto})) {
         std::fprintf(stderr, "WARNING: %s\n", idle.c_str());
     }
-    const ConvertResult result = RunConversion(request, environment);
+    const Outcome result = RunConversion(request, environment);
     line.Clear();
-    return result == ConvertResult::Written ? EXIT_DONE : EXIT_FAILED;
+    return result.Ok() ? EXIT_DONE : EXIT_FAILED;
 }

@@ -80,8 +80,7 @@ int RunProbe(const CommandArgs& args) {
     ConversionContext context;
     context.outputPath = options.output;
     context.temporaryFile = InterruptCleanupNotice();
-    if (WriteProbeFile(options.width, options.height, options.depth, context) !=
-        ConvertResult::Written) {
+    if (!WriteProbeFile(options.width, options.height, options.depth, context).Ok()) {
         return EXIT_FAILED;
     }
     // What the firmware will show, record by record, and the code each one stands for.

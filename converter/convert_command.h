@@ -14,8 +14,8 @@
 
 // The conversion run as the dialog calls it; RunConversion unless a test puts a recorder
 // here.
-using ConvertPicturesFunction = ConvertResult (*)(const ConversionRequest& request,
-                                                  const ConversionEnvironment& environment);
+using ConvertPicturesFunction = Outcome (*)(const ConversionRequest& request,
+                                            const ConversionEnvironment& environment);
 extern ConvertPicturesFunction ConvertPictures;
 
 inline constexpr const char* NO_SOURCE_FILES_TEXT =

@@ -21,6 +21,11 @@ std::string Word(const Outcome& outcome, std::size_t i) {
     return i < outcome.words.size() ? outcome.words[i] : std::string();
 }
 
+// "N(i) x N(i+1)"
+std::string Size(const Outcome& outcome, std::size_t i) {
+    return NumberText(outcome, i) + " x " + NumberText(outcome, i + 1);
+}
+
 std::string FramesRead(const Outcome& outcome) {
     return NumberText(outcome, 0) + " complete frame" + (Number(outcome, 0) == 1 ? "" : "s") +
            " read";
@@ -67,12 +72,75 @@ std::string FirstLine(const Outcome& o) {
     case OutcomeCode::ZentraNotPicture:
         return "ERROR: file " + file + " is " + Word(o, 0) + ", not a picture (ztr converts " +
                Word(o, 1) + " pictures into Zentra files)";
+    case OutcomeCode::NoFrame:
+        return "ERROR: file " + file + " has no frame " + NumberText(o, 0);
+    case OutcomeCode::CannotOpenPalette:
+        return "ERROR: cannot open palette file " + file;
+    case OutcomeCode::PaletteLineTooLong:
+        return "ERROR: palette file " + file + ", line " + NumberText(o, 0) + ": line too long";
+    case OutcomeCode::PaletteNotColour:
+        return "ERROR: palette file " + file + ", line " + NumberText(o, 0) + ": '" + Word(o, 0) +
+               "' is not a colour (" + Word(o, 1) + ")";
+    case OutcomeCode::PaletteTooLong:
+        return "ERROR: palette file " + file + " has more than " + NumberText(o, 0) + " colours";
+    case OutcomeCode::PaletteMeasuredApart:
+        return "ERROR: palette file " + file + ", line " + NumberText(o, 0) +
+               ": a measured colour (second column) is given for " +
+               (Number(o, 1) != 0 ? "this colour but not for those before it"
+                                  : "the colours before it but not for this one");
+    case OutcomeCode::PaletteEmpty:
+        return "ERROR: palette file " + file + " holds no colour";
+    case OutcomeCode::ColourListTooLong:
+        return "ERROR: the palette has more than " + NumberText(o, 0) + " colours";
+    case OutcomeCode::UnknownPalette:
+        return "ERROR: palette " + file + " is neither a built-in palette (" + Word(o, 0) +
+               "), a list of #RRGGBB colours nor a palette file";
     case OutcomeCode::CutShort:
         return "WARNING: file " + file + " is cut short: " + FramesRead(o);
     case OutcomeCode::Damaged:
         return "WARNING: file " + file + " is damaged: " + FramesRead(o);
+    case OutcomeCode::LargerThanPanel:
+        return "WARNING: picture " + file + " is " + Size(o, 0) + ", larger than the " +
+               Size(o, 2) + " panel of '" + Word(o, 0) + "'";
+    case OutcomeCode::NothingToConvert:
+        return "ERROR: no pictures or no display types to convert";
+    case OutcomeCode::InvalidDelay:
+        return "ERROR: the delay must be between 0 and " + NumberText(o, 0) + " ms";
+    case OutcomeCode::CannotOpenForWriting:
+        return "ERROR: failed to open file " + file + " for writing";
+    case OutcomeCode::CannotWrite:
+        return "ERROR: failed to write file " + file;
+    case OutcomeCode::UnsupportedDepth:
+        return "ERROR: unsupported colour depth";
+    case OutcomeCode::CoderOutOfMemory:
+        return "Out of memory!";
+    case OutcomeCode::SizeMismatch:
+        return "ERROR: picture " + file + " is " + Size(o, 0) +
+               ", but the sequence's first picture is " + Size(o, 2);
+    case OutcomeCode::TooManyColours:
+        return "ERROR: the palette has " + Word(o, 0);
+    case OutcomeCode::PaletteOutOfOrder:
+    case OutcomeCode::OutputOverPicture:
+    case OutcomeCode::OutputsCollide:
+        return "ERROR: " + Word(o, 0);
+    case OutcomeCode::Cancelled:
+        return {};
     }
     return {};
+}
+
+// The line under LargerThanPanel: the size the picture was read at, and the turn that
+// makes it fit; empty when neither applies.
+std::string PanelLine(const Outcome& o) {
+    std::string line;
+    if (Number(o, 4) != Number(o, 0) || Number(o, 5) != Number(o, 1)) {
+        line = "read at " + Size(o, 4) + ", written at " + Size(o, 0);
+    }
+    if (Number(o, 6) >= 0) {
+        line += (line.empty() ? "" : "; ") + std::string("--rotate ") + NumberText(o, 6) +
+                " turns it to " + NumberText(o, 1) + " x " + NumberText(o, 0) + ", which fits";
+    }
+    return line.empty() ? line : "  " + line + "\n";
 }
 
 std::string DetailText(const Outcome& o) {
@@ -120,18 +188,26 @@ std::string DetailText(const Outcome& o) {
 } // namespace
 
 bool IsWarning(OutcomeCode code) {
-    return code == OutcomeCode::CutShort || code == OutcomeCode::Damaged;
+    return code == OutcomeCode::CutShort || code == OutcomeCode::Damaged ||
+           code == OutcomeCode::LargerThanPanel;
+}
+
+bool IsFailure(OutcomeCode code) {
+    return code != OutcomeCode::Done && code != OutcomeCode::Cancelled && !IsWarning(code);
 }
 
 std::string OutcomeText(const Outcome& outcome) {
-    if (outcome.Ok()) {
+    if (outcome.Ok() || outcome.code == OutcomeCode::Cancelled) {
         return {};
     }
     std::string text = FirstLine(outcome) + "\n";
+    if (outcome.code == OutcomeCode::LargerThanPanel) {
+        text += PanelLine(outcome);
+    }
     if (outcome.detail != OutcomeDetail::None) {
         text += "  in '" + outcome.file + "': " + DetailText(outcome) + "\n";
     }
-    return text + ReasonLine(outcome.reason);
+    return text + ReasonLine(outcome.reason, outcome.doing);
 }
 
 const char* OutcomeCodeName(OutcomeCode code) {
@@ -172,6 +248,50 @@ const char* OutcomeCodeName(OutcomeCode code) {
         return "cutShort";
     case OutcomeCode::Damaged:
         return "damaged";
+    case OutcomeCode::NoFrame:
+        return "noFrame";
+    case OutcomeCode::CannotOpenPalette:
+        return "cannotOpenPalette";
+    case OutcomeCode::PaletteLineTooLong:
+        return "paletteLineTooLong";
+    case OutcomeCode::PaletteNotColour:
+        return "paletteNotColour";
+    case OutcomeCode::PaletteTooLong:
+        return "paletteTooLong";
+    case OutcomeCode::PaletteMeasuredApart:
+        return "paletteMeasuredApart";
+    case OutcomeCode::PaletteEmpty:
+        return "paletteEmpty";
+    case OutcomeCode::ColourListTooLong:
+        return "colourListTooLong";
+    case OutcomeCode::UnknownPalette:
+        return "unknownPalette";
+    case OutcomeCode::LargerThanPanel:
+        return "largerThanPanel";
+    case OutcomeCode::NothingToConvert:
+        return "nothingToConvert";
+    case OutcomeCode::InvalidDelay:
+        return "invalidDelay";
+    case OutcomeCode::CannotOpenForWriting:
+        return "cannotOpenForWriting";
+    case OutcomeCode::CannotWrite:
+        return "cannotWrite";
+    case OutcomeCode::UnsupportedDepth:
+        return "unsupportedDepth";
+    case OutcomeCode::CoderOutOfMemory:
+        return "coderOutOfMemory";
+    case OutcomeCode::SizeMismatch:
+        return "sizeMismatch";
+    case OutcomeCode::TooManyColours:
+        return "tooManyColours";
+    case OutcomeCode::PaletteOutOfOrder:
+        return "paletteOutOfOrder";
+    case OutcomeCode::OutputOverPicture:
+        return "outputOverPicture";
+    case OutcomeCode::OutputsCollide:
+        return "outputsCollide";
+    case OutcomeCode::Cancelled:
+        return "cancelled";
     }
     return "";
 }

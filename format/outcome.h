@@ -32,9 +32,42 @@ enum class OutcomeCode {
     ForeignFile,       // "ERROR: file 'FILE' is W0, which ztr does not read (it reads W1)"
     ZentraNotPicture,  // "ERROR: file 'FILE' is W0, not a picture (ztr converts W1 pictures
                        // into Zentra files)"
+    NoFrame,           // "ERROR: file 'FILE' has no frame N0"
+    // Reading a palette.
+    CannotOpenPalette,  // "ERROR: cannot open palette file 'FILE'", then the reason
+    PaletteLineTooLong, // "ERROR: palette file 'FILE', line N0: line too long"
+    PaletteNotColour,   // "ERROR: palette file 'FILE', line N0: 'W0' is not a colour (W1)"
+    PaletteTooLong,     // "ERROR: palette file 'FILE' has more than N0 colours"
+    // "ERROR: palette file 'FILE', line N0: a measured colour (second column) is given for"
+    // " this colour but not for those before it" (N1 = 1), or " the colours before it but
+    // not for this one" (N1 = 0)
+    PaletteMeasuredApart,
+    PaletteEmpty,      // "ERROR: palette file 'FILE' holds no colour"
+    ColourListTooLong, // "ERROR: the palette has more than N0 colours"
+    // "ERROR: palette 'FILE' is neither a built-in palette (W0), a list of #RRGGBB colours
+    // nor a palette file"
+    UnknownPalette,
     // Warnings: the picture was read, up to a break.
     CutShort, // "WARNING: file 'FILE' is cut short: N0 complete frame(s) read"
     Damaged,  // "WARNING: file 'FILE' is damaged: N0 complete frame(s) read"
+    // "WARNING: picture 'FILE' is N0 x N1, larger than the N2 x N3 panel of 'W0'"; then,
+    // when it was read at another size (N4 x N5) or a quarter turn (to N6 degrees, -1 for
+    // none) makes it fit, a line that says so.
+    LargerThanPanel,
+    // Converting.
+    NothingToConvert,     // "ERROR: no pictures or no display types to convert"
+    InvalidDelay,         // "ERROR: the delay must be between 0 and N0 ms"
+    CannotOpenForWriting, // "ERROR: failed to open file 'FILE' for writing", then the reason
+    CannotWrite,          // "ERROR: failed to write file 'FILE'", then the reason
+    UnsupportedDepth,     // "ERROR: unsupported colour depth"
+    CoderOutOfMemory,     // "Out of memory!"
+    SizeMismatch, // "ERROR: picture 'FILE' is N0 x N1, but the sequence's first picture is N2 x N3"
+    // The sentences of these three are made where their rule lives, and come as W0.
+    TooManyColours,    // "ERROR: the palette has W0" (N0 colours at depth N1)
+    PaletteOutOfOrder, // "ERROR: W0" (the palette FILE against the type W1)
+    OutputOverPicture, // "ERROR: W0" (the output FILE over the picture W1)
+    OutputsCollide,    // "ERROR: W0" (the pictures W1 and W2 both to the output FILE)
+    Cancelled,         // the caller's progress callback stopped the work: no message
 };
 
 // What exactly was wrong: the line "  in 'FILE': DETAIL" after the first.
@@ -65,6 +98,8 @@ struct Outcome {
     std::vector<std::int64_t> numbers{}; // as the code and detail use them
     std::vector<std::string> words{};    // as the code and detail use them
     std::error_code reason{};            // the system's error behind the outcome, if any
+    std::string doing{}; // what was being done when the system failed, where the code does
+                         // not say it ("renaming the temporary file")
 
     // The one success convention of the engine's calls: true when nothing went wrong.
     bool Ok() const { return code == OutcomeCode::Done; }
@@ -74,8 +109,11 @@ struct Outcome {
 // Whether the outcome warns (the work was done, short of something) rather than fails.
 bool IsWarning(OutcomeCode code);
 
+// Whether the outcome ends the work: neither success, nor a warning, nor a cancelling.
+bool IsFailure(OutcomeCode code);
+
 // The text a person reads: the first line, the detail on a line of its own, the system's
-// reason on the line after; every line ends in "\n". Empty for Done.
+// reason on the line after; every line ends in "\n". Empty for Done and Cancelled.
 std::string OutcomeText(const Outcome& outcome);
 
 // A stable name of the code and of the detail ("truncated", "bytesShort"), for the page.

@@ -27,3 +27,16 @@ void ReportOutcome(const MessageSink& sink, const Outcome& outcome) {
     }
     ReportMessage(sink, "%s", OutcomeText(outcome).c_str());
 }
+
+void FailureRecorder::Show(void* context, const char* text) {
+    const MessageSink& next = static_cast<FailureRecorder*>(context)->next_;
+    next.show(next.context, text);
+}
+
+void FailureRecorder::Take(void* context, const Outcome& outcome) {
+    auto* recorder = static_cast<FailureRecorder*>(context);
+    if (recorder->first_.Ok() && IsFailure(outcome.code)) {
+        recorder->first_ = outcome;
+    }
+    ReportOutcome(recorder->next_, outcome);
+}

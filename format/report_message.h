@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <utility>
 
 inline constexpr std::size_t REPORT_BUFFER_SIZE = 1024; // terminator included
 
@@ -32,3 +33,27 @@ void ReportMessage(const MessageSink& sink, const char* format, ...)
 // Hands the outcome to the sink: as it is, or as its text (cut as ReportMessage cuts it).
 // Nothing for Done.
 void ReportOutcome(const MessageSink& sink, const Outcome& outcome);
+
+// Passes texts and outcomes on to another sink and keeps the first failure (IsFailure)
+// among the outcomes: what a call that failed through a reader of its own returns.
+class FailureRecorder {
+  public:
+    explicit FailureRecorder(const MessageSink& next) : next_(next) {}
+    FailureRecorder(const FailureRecorder&) = delete;
+    FailureRecorder& operator=(const FailureRecorder&) = delete;
+
+    // The sink to hand to the call; valid while the recorder lives.
+    MessageSink Sink() { return {.show = Show, .context = this, .take = Take}; }
+
+    // The first failure passed on, else `otherwise`.
+    Outcome FirstFailure(Outcome otherwise) const {
+        return first_.Ok() ? std::move(otherwise) : first_;
+    }
+
+  private:
+    static void Show(void* context, const char* text);
+    static void Take(void* context, const Outcome& outcome);
+
+    MessageSink next_;
+    Outcome first_{};
+};

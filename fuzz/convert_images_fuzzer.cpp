@@ -146,19 +146,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string output = OutputPathFor(paths.front());
     std::filesystem::remove(output);
 
-    const ConvertResult result =
+    const Outcome result =
         WritePicturesAsFrames(paths, typeCodes, delay, ConversionContext{fuzz::SilentSink()});
     if (paths.size() > 1 && !DelayFits(delay)) {
-        fuzz::Require(result != ConvertResult::Written, "a delay beyond 16 bits is refused");
+        fuzz::Require(!result.Ok(), "a delay beyond 16 bits is refused");
         fuzz::Require(!std::filesystem::exists(output), "a refused conversion leaves no file");
         return 0;
     }
     if (!packable) {
-        fuzz::Require(result != ConvertResult::Written, "an unpackable depth fails the conversion");
+        fuzz::Require(!result.Ok(), "an unpackable depth fails the conversion");
         fuzz::Require(!std::filesystem::exists(output), "a failed conversion leaves no file");
         return 0;
     }
-    fuzz::Require(result == ConvertResult::Written, "conversion of valid pictures succeeds");
+    fuzz::Require(result.Ok(), "conversion of valid pictures succeeds");
 
     const std::optional<std::vector<ListedRecord>> records = ListRecords(output);
     const std::size_t n = frames.size();

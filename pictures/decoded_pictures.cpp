@@ -45,7 +45,7 @@ DecodedPictures::Frame(const std::string& path,
         entry = entries_.back().get();
     }
     if (index < 0 || static_cast<std::size_t>(index) >= entry->frames.size()) {
-        ReportMessage(sink, "ERROR: file '%s' has no frame %d\n", path.c_str(), index + 1);
+        ReportOutcome(sink, {.code = OutcomeCode::NoFrame, .file = path, .numbers = {index + 1}});
         return nullptr;
     }
     return &entry->frames[static_cast<std::size_t>(index)];

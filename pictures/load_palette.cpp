@@ -93,8 +93,8 @@ std::optional<PanelPalette> ReadPaletteLines(Input& file, const std::string& pat
             break;
         }
         if (piece.size() == MAX_LINE_CHARS && piece.back() != '\n') {
-            ReportMessage(sink, "ERROR: palette file '%s', line %d: line too long\n", path.c_str(),
-                          number);
+            ReportOutcome(
+                sink, {.code = OutcomeCode::PaletteLineTooLong, .file = path, .numbers = {number}});
             return std::nullopt;
         }
         const std::string_view line = Trimmed(piece);
@@ -109,25 +109,26 @@ std::optional<PanelPalette> ReadPaletteLines(Input& file, const std::string& pat
         const std::optional<PaletteColour> colour =
             gimp ? GimpColour(line) : HexLineColour(line, shown);
         if (!colour) {
-            ReportMessage(sink, "ERROR: palette file '%s', line %d: '%.*s' is not a colour (%s)\n",
-                          path.c_str(), number,
-                          static_cast<int>(std::min<std::size_t>(line.size(), 40)), line.data(),
-                          gimp ? "R G B" : "#RRGGBB");
+            // The line as far as 40 characters (and, as text, up to a zero byte).
+            const std::string_view visible = line.substr(0, std::min(line.find('\0'), line.size()));
+            ReportOutcome(
+                sink, {.code = OutcomeCode::PaletteNotColour,
+                       .file = path,
+                       .numbers = {number},
+                       .words = {std::string(visible.substr(0, 40)), gimp ? "R G B" : "#RRGGBB"}});
             return std::nullopt;
         }
         if (colours.size() == MAX_PALETTE_COLOURS) {
-            ReportMessage(sink, "ERROR: palette file '%s' has more than %d colours\n", path.c_str(),
-                          static_cast<int>(MAX_PALETTE_COLOURS));
+            ReportOutcome(sink, {.code = OutcomeCode::PaletteTooLong,
+                                 .file = path,
+                                 .numbers = {static_cast<std::int64_t>(MAX_PALETTE_COLOURS)}});
             return std::nullopt;
         }
         // Measured colours come for every line or for none.
         if (!colours.empty() && shown.has_value() != (shows.size() == colours.size())) {
-            ReportMessage(sink,
-                          "ERROR: palette file '%s', line %d: a measured colour (second "
-                          "column) is given for %s\n",
-                          path.c_str(), number,
-                          shown ? "this colour but not for those before it"
-                                : "the colours before it but not for this one");
+            ReportOutcome(sink, {.code = OutcomeCode::PaletteMeasuredApart,
+                                 .file = path,
+                                 .numbers = {number, shown ? 1 : 0}});
             return std::nullopt;
         }
         colours.push_back(*colour);
@@ -136,7 +137,7 @@ std::optional<PanelPalette> ReadPaletteLines(Input& file, const std::string& pat
         }
     }
     if (colours.empty()) {
-        ReportMessage(sink, "ERROR: palette file '%s' holds no colour\n", path.c_str());
+        ReportOutcome(sink, {.code = OutcomeCode::PaletteEmpty, .file = path});
         return std::nullopt;
     }
     return PanelPalette{colours, shows};
@@ -147,8 +148,8 @@ std::optional<PanelPalette> ReadPaletteLines(Input& file, const std::string& pat
 std::optional<PanelPalette> ReadPanelPaletteFile(const std::string& path, const MessageSink& sink) {
     std::vector<std::uint8_t> bytes;
     if (const Outcome read = ReadWholeFile(path, bytes); !read.Ok()) {
-        ReportMessage(sink, "ERROR: cannot open palette file '%s'\n%s", path.c_str(),
-                      ReasonLine(read.reason).c_str());
+        ReportOutcome(
+            sink, {.code = OutcomeCode::CannotOpenPalette, .file = path, .reason = read.reason});
         return std::nullopt;
     }
     MemoryInput input(bytes);
@@ -168,18 +169,17 @@ std::optional<PanelPalette> LoadPanelPalette(const std::string& text, const Mess
     }
     if (std::optional<Palette> list = ParseColourList(text)) {
         if (list->size() > MAX_PALETTE_COLOURS) {
-            ReportMessage(sink, "ERROR: the palette has more than %d colours\n",
-                          static_cast<int>(MAX_PALETTE_COLOURS));
+            ReportOutcome(sink, {.code = OutcomeCode::ColourListTooLong,
+                                 .numbers = {static_cast<std::int64_t>(MAX_PALETTE_COLOURS)}});
             return std::nullopt;
         }
         return PanelPalette{*list, {}};
     }
     std::error_code error;
     if (!std::filesystem::is_regular_file(text, error)) {
-        ReportMessage(sink,
-                      "ERROR: palette '%s' is neither a built-in palette (%s), a list of "
-                      "#RRGGBB colours nor a palette file\n",
-                      text.c_str(), BuiltInPaletteNames().c_str());
+        ReportOutcome(
+            sink,
+            {.code = OutcomeCode::UnknownPalette, .file = text, .words = {BuiltInPaletteNames()}});
         return std::nullopt;
     }
     return ReadPanelPaletteFile(text, sink);

@@ -23,8 +23,8 @@ inline constexpr std::size_t MAX_PALETTE_COLOURS = 256;
 //                           second "#RRGGBB", the colour that the panel shows for it
 //                           as measured (on every line or on none), and a name;
 //                           blank lines are passed over
-// Every failure is reported to the sink once, naming the file (and the line), and gives
-// nothing: a file that cannot be opened, a line that is no colour, more than
+// Every failure is reported to the sink once, as an outcome that names the file (and the
+// line), and gives nothing: a file that cannot be opened, a line that is no colour, more than
 // MAX_PALETTE_COLOURS colours, no colour at all.
 std::optional<Palette> ReadPaletteFile(const std::string& path, const MessageSink& sink);
 

@@ -64,7 +64,7 @@ inline constexpr std::size_t MAX_FRAME_PIXELS = std::size_t{1} << 28;
 
 // Chooses the reader by the file's signature, else by its name (see picture_format.h),
 // and gives every picture top row first: one picture, or with allFrames every frame of
-// a GIF. Reports every failure through ReportMessage to `sink`, once, and then returns
+// a GIF. Reports every failure as an outcome (ReportOutcome) to `sink`, once, and then returns
 // nothing. Reads the whole file and hands its bytes to LoadImageFramesFromMemory.
 std::optional<std::vector<SourceImage>>
 LoadImageFrames(const std::string& path, const SourceReadOptions& options, const MessageSink& sink);

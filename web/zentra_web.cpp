@@ -201,6 +201,13 @@ val EngineWords() {
     return words;
 }
 
+// The text the page shows for a file that the browser could not read: the engine's line for
+// a file that cannot be opened, and the browser's reason on the line after.
+std::string CannotReadText(const std::string& file, const std::string& reason) {
+    return OutcomeText({.code = OutcomeCode::CannotOpenForReading, .file = file}) + "  " + reason +
+           "\n";
+}
+
 // Hands every step of a conversion to the page's progress function ({framesDone, frames,
 // typesDone, types, picturesDone, pictures}); a false answer cancels the conversion.
 std::function<bool(const ConversionProgress&)> ProgressCallback(const val& progress) {
@@ -333,7 +340,7 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
 
     std::vector<FileInMemory> written;
     environment.files = &written;
-    const ConvertResult converted = RunConversion(request, environment);
+    const Outcome converted = RunConversion(request, environment);
     val files = val::array();
     for (const FileInMemory& output : written) {
         val file = val::object();
@@ -341,8 +348,8 @@ val Convert(const val& pictures, const val& codeList, bool animation, const val&
         file.set("bytes", ByteArray(output.bytes));
         files.call<void>("push", file);
     }
-    result.set("cancelled", converted == ConvertResult::Cancelled);
-    result.set("ok", converted == ConvertResult::Written);
+    result.set("cancelled", converted.code == OutcomeCode::Cancelled);
+    result.set("ok", converted.Ok());
     result.set("messages", MessageArray(messages));
     val outcomes = val::array();
     for (const Outcome& outcome : report.outcomes) {
@@ -503,6 +510,7 @@ EMSCRIPTEN_BINDINGS(zentra) {
     emscripten::function("profiles", &Profiles);
     emscripten::function("profilesFromText", &ProfilesFromText);
     emscripten::function("engineWords", &EngineWords);
+    emscripten::function("cannotReadText", &CannotReadText);
     emscripten::function("parseTypeCode", &ParseTypeCode);
     emscripten::function("convert", &Convert);
     emscripten::function("listRecords", &ListFile);

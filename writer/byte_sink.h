@@ -3,6 +3,7 @@
 // a front end without a file system (the web page).
 #pragma once
 
+#include "outcome.h"
 #include "output_file.h"
 #include "run_length_buffer.h"
 
@@ -36,9 +37,9 @@ class ByteSink {
     // The output's name, for messages.
     virtual const std::string& Name() const = 0;
 
-    // Why the last Open, Write, Overwrite or Commit failed, as the line that follows the
-    // failure's message (system_reason.h); empty when there is nothing to add.
-    virtual std::string FailureReason() const { return {}; }
+    // The outcome `code` for this output, with why the last Open, Write, Overwrite or
+    // Commit failed where the system said it.
+    virtual Outcome Failure(OutcomeCode code) const { return {.code = code, .file = Name()}; }
 };
 
 // A file on disk through OutputFile: nothing appears under the target's name until Commit.
@@ -53,7 +54,12 @@ class FileSink final : public ByteSink {
     bool Overwrite(std::uint64_t offset, const std::uint8_t* bytes, std::size_t count) override;
     bool Commit() override { return output_.Commit(); }
     const std::string& Name() const override { return output_.TargetPath(); }
-    std::string FailureReason() const override { return output_.FailureReason(); }
+    Outcome Failure(OutcomeCode code) const override {
+        return {.code = code,
+                .file = Name(),
+                .reason = output_.FailureError(),
+                .doing = output_.FailedStep()};
+    }
 
   private:
     OutputFile output_;

@@ -62,7 +62,7 @@ struct FileInMemory {
 // Where a run's messages, progress and files go.
 struct ConversionEnvironment {
     MessageSink sink{};
-    // Told of every frame written; false cancels the run (ConvertResult::Cancelled).
+    // Told of every frame written; false cancels the run (OutcomeCode::Cancelled).
     std::function<bool(const ConversionProgress&)> progress{};
     TemporaryFileNotice temporaryFile{};
     CoderAllocator allocate = AllocateCoderBytes;
@@ -95,14 +95,13 @@ std::vector<Frame> AnimationFrames(const ConversionRequest& request,
 // Runs the request: with `animation`, one file of AnimationFrames, named after the first
 // picture; without, one file per picture, in order, stopping at the first that fails.
 // Before anything is written it refuses outputs that would write over a picture of the
-// run (OutputIsPicture), pictures whose outputs would be one file (OutputsCollide) and
-// picture files that cannot be opened (CannotLoadPicture, the system's reason on the line
-// after the message). On disk, the folder of outputDirectory is made, with its parents,
-// when it is missing (CannotCreateOutput when that fails), and removed again when the run
-// fails with nothing in it. Returns Written, or the first failure, which has been
-// reported through the environment's sink.
-ConvertResult RunConversion(const ConversionRequest& request,
-                            const ConversionEnvironment& environment);
+// run (OutputOverPicture), pictures whose outputs would be one file (OutputsCollide) and
+// picture files that cannot be opened (CannotOpenForReading, with the system's reason). On
+// disk, the folder of outputDirectory is made, with its parents, when it is missing
+// (CannotOpenForWriting when that fails), and removed again when the run fails with
+// nothing in it. Returns Ok, Cancelled, or the first failure, which has been reported
+// through the environment's sink.
+Outcome RunConversion(const ConversionRequest& request, const ConversionEnvironment& environment);
 
 // The request's targets and choices as the writer's context (no output path or folder
 // when the files are kept in memory).

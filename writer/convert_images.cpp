@@ -73,56 +73,55 @@ class SequenceWriter {
 
     // Writes the frames' records; after each frame, frameWritten(frames written so far)
     // says whether to go on.
-    ConvertResult Write(const std::vector<Frame>& frames,
-                        const std::function<bool(std::size_t)>& frameWritten) {
+    Outcome Write(const std::vector<Frame>& frames,
+                  const std::function<bool(std::size_t)>& frameWritten) {
         const Packer packer = SelectPacker(depth_, RecordLayout(layout_, depth_));
         if (packer == nullptr) {
-            ReportMessage(sink_, "ERROR: unsupported colour depth\n");
-            return ConvertResult::UnsupportedDepth;
+            return Reported({.code = OutcomeCode::UnsupportedDepth});
         }
         if (keep_ != nullptr) {
             try {
                 keep_->reserve(frames.size()); // the kept frames stay where they are
             } catch (const std::bad_alloc&) {
-                ReportMessage(sink_, "ERROR: insufficient memory\n");
-                return ConvertResult::OutOfMemory;
+                return Reported({.code = OutcomeCode::OutOfMemory});
             }
         }
         const SourceImage* previous = nullptr;
         for (std::size_t i = 0; i < frames.size(); ++i) {
             const ShapedPicture* shaped = nullptr;
-            if (const ConvertResult result = ShapedFrame(frames[i], i, shaped);
-                result != ConvertResult::Written) {
+            if (Outcome result = ShapedFrame(frames[i], i, shaped); !result.Ok()) {
                 return result;
             }
             const SourceImage& current = shaped->picture;
             if (i == 0) {
                 WarnAboutPanelSize(current, frames[i].path, shaped->readWidth, shaped->readHeight);
             }
-            if (const ConvertResult size = CheckSize(current, previous, frames[i].path);
-                size != ConvertResult::Written) {
+            if (Outcome size = CheckSize(current, previous, frames[i].path); !size.Ok()) {
                 return size;
             }
             const bool last = i > 0 && i + 1 == frames.size();
             const auto delay = static_cast<std::uint16_t>(frames[i].delay);
             if (!WriteRecord(current, previous, last, delay, packer)) {
                 if (coded_.OutOfMemory() || outOfMemory_) {
-                    ReportMessage(sink_, "Out of memory!\n");
-                    return ConvertResult::OutOfMemory;
+                    return Reported({.code = OutcomeCode::CoderOutOfMemory});
                 }
-                ReportMessage(sink_, "ERROR: failed to write file '%s'\n%s", output_.Name().c_str(),
-                              output_.FailureReason().c_str());
-                return ConvertResult::WriteFailed;
+                return Reported(output_.Failure(OutcomeCode::CannotWrite));
             }
             previous = &current;
             if (!frameWritten(i + 1)) {
-                return ConvertResult::Cancelled;
+                return {.code = OutcomeCode::Cancelled};
             }
         }
-        return ConvertResult::Written;
+        return {};
     }
 
   private:
+    // Hands a failure to the sink and gives it back.
+    Outcome Reported(Outcome outcome) const {
+        ReportOutcome(sink_, outcome);
+        return outcome;
+    }
+
     // A picture that the panel cannot show whole is worth a word, once per sequence: the
     // size it is written at, and on a line of its own the size it was read at and, when
     // a quarter turn would make it fit, the --rotate that turns it.
@@ -132,40 +131,32 @@ class SequenceWriter {
             (picture.width <= panel_.width && picture.height <= panel_.height)) {
             return;
         }
-        ReportMessage(
-            sink_, "WARNING: picture '%s' is %d x %d, larger than the %d x %d panel of '%s'\n",
-            path.c_str(), static_cast<int>(picture.width), static_cast<int>(picture.height),
-            panel_.width, panel_.height, panel_.name.c_str());
-        std::string detail;
-        if (readWidth != picture.width || readHeight != picture.height) {
-            detail = "read at " + std::to_string(readWidth) + " x " + std::to_string(readHeight) +
-                     ", written at " + std::to_string(picture.width) + " x " +
-                     std::to_string(picture.height);
-        }
         // Resizing comes after rotating, so only a picture kept at its size turns to fit.
         const bool turnedFits = picture.height <= panel_.width && picture.width <= panel_.height;
+        int turn = -1;
         if (tone_.resizeWidth == 0 && turnedFits) {
-            const int turn = tone_.rotate % 180 == 0 ? tone_.rotate + 90 : tone_.rotate - 90;
-            detail += (detail.empty() ? "" : "; ") + std::string("--rotate ") +
-                      std::to_string(turn) + " turns it to " + std::to_string(picture.height) +
-                      " x " + std::to_string(picture.width) + ", which fits";
+            turn = tone_.rotate % 180 == 0 ? tone_.rotate + 90 : tone_.rotate - 90;
         }
-        if (!detail.empty()) {
-            ReportMessage(sink_, "  %s\n", detail.c_str());
-        }
+        ReportOutcome(sink_, {.code = OutcomeCode::LargerThanPanel,
+                              .file = path,
+                              .numbers = {picture.width, picture.height, panel_.width,
+                                          panel_.height, readWidth, readHeight, turn},
+                              .words = {panel_.name}});
     }
 
     // Frame i of the sequence, shaped: taken from the earlier type that shaped it the same
     // way, or decoded and shaped here, and kept for a later type that wants it or else
     // beside the frame before it (overwriting the one before that).
-    ConvertResult ShapedFrame(const Frame& frame, std::size_t i, const ShapedPicture*& shaped) {
+    Outcome ShapedFrame(const Frame& frame, std::size_t i, const ShapedPicture*& shaped) {
         if (reuse_ != nullptr && i < reuse_->size()) {
             shaped = &(*reuse_)[i];
-            return ConvertResult::Written;
+            return {};
         }
-        const SourceImage* decoded = DecodedFrame(frame, pictures_, sink_);
+        FailureRecorder reader(sink_);
+        const SourceImage* decoded = DecodedFrame(frame, pictures_, reader.Sink());
         if (decoded == nullptr) {
-            return ConvertResult::CannotLoadPicture;
+            return reader.FirstFailure(
+                {.code = OutcomeCode::UnsupportedFormat, .file = frame.path});
         }
         if (shapedNotice_) {
             shapedNotice_();
@@ -175,15 +166,12 @@ class SequenceWriter {
         case ShapingResult::Shaped:
             break;
         case ShapingResult::InvalidSize:
-            ReportOutcome(sink_,
-                          InvalidSize(frame.path, fresh.picture.width, fresh.picture.height));
-            return ConvertResult::InvalidSize;
+            return Reported(InvalidSize(frame.path, fresh.picture.width, fresh.picture.height));
         case ShapingResult::OutOfMemory:
-            ReportMessage(sink_, "ERROR: insufficient memory\n");
-            return ConvertResult::OutOfMemory;
+            return Reported({.code = OutcomeCode::OutOfMemory});
         }
         shaped = &fresh;
-        return ConvertResult::Written;
+        return {};
     }
 
     // What the records are packed from: the colours for colour records, else the grey
@@ -199,31 +187,26 @@ class SequenceWriter {
     // Sizes must fit the rectangle's 16-bit fields, the pixel block must hold the whole
     // picture, and every picture of a sequence must have the first picture's size so
     // that comparisons stay inside both.
-    ConvertResult CheckSize(const SourceImage& picture, const SourceImage* previous,
-                            const std::string& path) {
+    Outcome CheckSize(const SourceImage& picture, const SourceImage* previous,
+                      const std::string& path) {
         if (picture.width < 1 || picture.height < 1 || picture.width > MAX_PICTURE_SIDE ||
             picture.height > MAX_PICTURE_SIDE) {
-            ReportOutcome(sink_, InvalidSize(path, picture.width, picture.height));
-            return ConvertResult::InvalidSize;
+            return Reported(InvalidSize(path, picture.width, picture.height));
         }
         std::size_t pixelCount = 0;
         if (!CheckedMultiply(static_cast<std::size_t>(picture.width),
                              static_cast<std::size_t>(picture.height), pixelCount) ||
             picture.pixels.size() != pixelCount ||
             Samples(picture).size() / static_cast<std::size_t>(BytesPerPixel()) != pixelCount) {
-            ReportOutcome(sink_, InvalidSize(path, picture.width, picture.height));
-            return ConvertResult::InvalidSize;
+            return Reported(InvalidSize(path, picture.width, picture.height));
         }
         if (previous && (picture.width != previous->width || picture.height != previous->height)) {
-            ReportMessage(sink_,
-                          "ERROR: picture '%s' is %d x %d, but the sequence's first picture is "
-                          "%d x %d\n",
-                          path.c_str(), static_cast<int>(picture.width),
-                          static_cast<int>(picture.height), static_cast<int>(previous->width),
-                          static_cast<int>(previous->height));
-            return ConvertResult::SizeMismatch;
+            return Reported(
+                {.code = OutcomeCode::SizeMismatch,
+                 .file = path,
+                 .numbers = {picture.width, picture.height, previous->width, previous->height}});
         }
-        return ConvertResult::Written;
+        return {};
     }
 
     // The stored rectangle: the whole picture for a full frame, else the aligned changed
@@ -405,16 +388,18 @@ class SequenceWriter {
 // failure, which has been reported.
 std::optional<Palette> AdaptivePalette(const std::vector<Frame>& frames,
                                        const ConversionContext& context, DecodedPictures& pictures,
-                                       ConvertResult& failure) {
+                                       Outcome& failure) {
     ColourHistogram histogram;
     for (std::size_t i = 0; i < frames.size(); ++i) {
         if (i > 0 && i + 1 == frames.size() && frames[i].path == frames[0].path &&
             frames[i].index == frames[0].index) {
             break;
         }
-        const SourceImage* decoded = DecodedFrame(frames[i], pictures, context.sink);
+        FailureRecorder reader(context.sink);
+        const SourceImage* decoded = DecodedFrame(frames[i], pictures, reader.Sink());
         if (decoded == nullptr) {
-            failure = ConvertResult::CannotLoadPicture;
+            failure = reader.FirstFailure(
+                {.code = OutcomeCode::UnsupportedFormat, .file = frames[i].path});
             return std::nullopt;
         }
         std::optional<SourceImage> picture;
@@ -424,8 +409,8 @@ std::optional<Palette> AdaptivePalette(const std::vector<Frame>& frames,
         }
         if (!picture || !ShapePicture(*picture, context.tone) || !AddColours(*picture) ||
             !histogram.Add(picture->rgb.data(), picture->rgb.size() / 3)) {
-            ReportMessage(context.sink, "ERROR: insufficient memory\n");
-            failure = ConvertResult::OutOfMemory;
+            failure = {.code = OutcomeCode::OutOfMemory};
+            ReportOutcome(context.sink, failure);
             return std::nullopt;
         }
     }
@@ -443,26 +428,27 @@ class ConversionPalettes {
 
     // Reads the fixed palette and checks that every type's palette fits its depth and
     // that the fixed palette keeps the colours of a type's panel palette at its indices.
-    ConvertResult Prepare(const std::vector<std::uint32_t>& typeCodes) {
+    Outcome Prepare(const std::vector<std::uint32_t>& typeCodes) {
+        FailureRecorder reader(context_.sink);
         if (context_.paletteFile) {
             fixed_ =
-                ReadPanelPaletteBytes(*context_.paletteFile, context_.tone.palette, context_.sink);
-            if (!fixed_) {
-                return ConvertResult::CannotReadPalette;
-            }
+                ReadPanelPaletteBytes(*context_.paletteFile, context_.tone.palette, reader.Sink());
         } else if (!context_.tone.palette.empty()) {
-            fixed_ = LoadPanelPalette(context_.tone.palette, context_.sink);
-            if (!fixed_) {
-                return ConvertResult::CannotReadPalette;
-            }
+            fixed_ = LoadPanelPalette(context_.tone.palette, reader.Sink());
+        }
+        if (!fixed_ && (context_.paletteFile || !context_.tone.palette.empty())) {
+            return reader.FirstFailure(
+                {.code = OutcomeCode::UnknownPalette, .file = context_.tone.palette});
         }
         for (std::size_t k = 0; k < typeCodes.size(); ++k) {
             const unsigned depth = TypeCodeDepth(typeCodes[k]);
             const std::size_t colours = Colours(k);
             if (colours > 0 && !PaletteFits(colours, depth)) {
-                ReportMessage(context_.sink, "ERROR: the palette has %s\n",
-                              TooManyColoursText(colours, depth).c_str());
-                return ConvertResult::TooManyColours;
+                const Outcome tooMany{.code = OutcomeCode::TooManyColours,
+                                      .numbers = {static_cast<std::int64_t>(colours), depth},
+                                      .words = {TooManyColoursText(colours, depth)}};
+                ReportOutcome(context_.sink, tooMany);
+                return tooMany;
             }
             if (fixed_) {
                 const std::string name =
@@ -472,18 +458,21 @@ class ConversionPalettes {
                 if (const std::optional<std::string> fault = PaletteOrderFault(
                         fixed_->colours, "palette '" + context_.tone.palette + "'",
                         Profile(k).colours, name)) {
-                    ReportMessage(context_.sink, "ERROR: %s\n", fault->c_str());
-                    return ConvertResult::PaletteOutOfOrder;
+                    const Outcome outOfOrder{.code = OutcomeCode::PaletteOutOfOrder,
+                                             .file = context_.tone.palette,
+                                             .words = {*fault, name}};
+                    ReportOutcome(context_.sink, outOfOrder);
+                    return outOfOrder;
                 }
             }
         }
         types_.resize(typeCodes.size());
-        return ConvertResult::Written;
+        return {};
     }
 
     // The palette of type k (of `depth` bits), or null for grey levels; the adaptive
     // palette is chosen on first use. Null with `failure` set when choosing it failed.
-    const TargetColours* For(std::size_t k, unsigned depth, ConvertResult& failure) {
+    const TargetColours* For(std::size_t k, unsigned depth, Outcome& failure) {
         if (k >= types_.size()) {
             return nullptr;
         }
@@ -499,7 +488,7 @@ class ConversionPalettes {
     }
 
   private:
-    std::optional<TargetColours> Choose(std::size_t k, ConvertResult& failure) {
+    std::optional<TargetColours> Choose(std::size_t k, Outcome& failure) {
         if (fixed_) {
             PanelPalette panel = *fixed_;
             if (panel.shows.empty()) {
@@ -591,22 +580,21 @@ std::string ChosenOutputPath(const std::string& firstPicture, const ConversionCo
 namespace {
 
 // The checks before anything is written: something to write, and delays that fit.
-ConvertResult CheckSequences(const std::vector<Sequence>& sequences,
-                             const ConversionContext& context) {
+Outcome CheckSequences(const std::vector<Sequence>& sequences, const ConversionContext& context) {
+    Outcome fault;
     if (sequences.empty() || sequences.front().frames.empty()) {
-        ReportMessage(context.sink, "ERROR: no pictures or no display types to convert\n");
-        return ConvertResult::NothingToConvert;
+        fault = {.code = OutcomeCode::NothingToConvert};
     }
-    for (const Sequence& sequence : sequences) {
-        for (std::size_t i = 1; i < sequence.frames.size(); ++i) {
-            if (!DelayFits(sequence.frames[i].delay)) {
-                ReportMessage(context.sink, "ERROR: the delay must be between 0 and %d ms\n",
-                              MAX_DELAY_MS);
-                return ConvertResult::InvalidDelay;
+    for (std::size_t k = 0; k < sequences.size() && fault.Ok(); ++k) {
+        for (std::size_t i = 1; i < sequences[k].frames.size(); ++i) {
+            if (!DelayFits(sequences[k].frames[i].delay)) {
+                fault = {.code = OutcomeCode::InvalidDelay, .numbers = {MAX_DELAY_MS}};
+                break;
             }
         }
     }
-    return ConvertResult::Written;
+    ReportOutcome(context.sink, fault);
+    return fault;
 }
 
 } // namespace
@@ -659,8 +647,8 @@ bool SameFrames(const std::vector<Frame>& a, const std::vector<Frame>& b) {
 
 // Writes the checked sequences through the sink, which is opened here and committed
 // only when every record is written.
-ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
-                               const ConversionContext& context, ByteSink& output) {
+Outcome WriteSequencesTo(const std::vector<Sequence>& sequences, const ConversionContext& context,
+                         ByteSink& output) {
     std::vector<std::uint32_t> typeCodes;
     typeCodes.reserve(sequences.size());
     for (const Sequence& sequence : sequences) {
@@ -671,14 +659,13 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
     DecodedPictures ownPictures(NeedsColours(typeCodes, context), context.pictureDecoded);
     DecodedPictures& pictures = context.pictures != nullptr ? *context.pictures : ownPictures;
     ConversionPalettes palettes(sequences.front().frames, context, pictures);
-    if (const ConvertResult prepared = palettes.Prepare(typeCodes);
-        prepared != ConvertResult::Written) {
+    if (Outcome prepared = palettes.Prepare(typeCodes); !prepared.Ok()) {
         return prepared;
     }
     if (!output.Open()) {
-        ReportMessage(context.sink, "ERROR: failed to open file '%s' for writing\n%s",
-                      output.Name().c_str(), output.FailureReason().c_str());
-        return ConvertResult::CannotCreateOutput;
+        const Outcome failure = output.Failure(OutcomeCode::CannotOpenForWriting);
+        ReportOutcome(context.sink, failure);
+        return failure;
     }
     RunLengthBuffer coded(context.allocate);
     SquashEncoder squash; // keep their memory from record to record
@@ -686,9 +673,9 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
     // Every type's shaping, and for each the earlier type whose shaped frames it takes.
     std::vector<TargetShaping> shapings(sequences.size());
     for (std::size_t k = 0; k < sequences.size(); ++k) {
-        ConvertResult chosen = ConvertResult::Written;
+        Outcome chosen;
         shapings[k].colours = palettes.For(k, TypeCodeDepth(sequences[k].typeCode), chosen);
-        if (chosen != ConvertResult::Written) {
+        if (!chosen.Ok()) {
             return chosen;
         }
         shapings[k].tone = PanelTone(context.tone, sequences[k].panel);
@@ -725,8 +712,7 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
             progress.framesDone = done;
             return !context.progress || context.progress(progress);
         };
-        if (const ConvertResult result = writer.Write(sequence.frames, frameWritten);
-            result != ConvertResult::Written) {
+        if (Outcome result = writer.Write(sequence.frames, frameWritten); !result.Ok()) {
             return result; // an uncommitted sink leaves nothing behind
         }
         if (shapedBy[k] && lastUser[*shapedBy[k]] == k) {
@@ -735,19 +721,17 @@ ConvertResult WriteSequencesTo(const std::vector<Sequence>& sequences,
         ++progress.typesDone;
     }
     if (!output.Commit()) {
-        ReportMessage(context.sink, "ERROR: failed to write file '%s'\n%s", output.Name().c_str(),
-                      output.FailureReason().c_str());
-        return ConvertResult::WriteFailed;
+        const Outcome failure = output.Failure(OutcomeCode::CannotWrite);
+        ReportOutcome(context.sink, failure);
+        return failure;
     }
-    return ConvertResult::Written;
+    return {};
 }
 
 } // namespace
 
-ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
-                             const ConversionContext& context) {
-    if (const ConvertResult checked = CheckSequences(sequences, context);
-        checked != ConvertResult::Written) {
+Outcome WriteSequences(const std::vector<Sequence>& sequences, const ConversionContext& context) {
+    if (Outcome checked = CheckSequences(sequences, context); !checked.Ok()) {
         return checked;
     }
     FileSink output(ChosenOutputPath(sequences.front().frames.front().path, context),
@@ -755,16 +739,14 @@ ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
     return WriteSequencesTo(sequences, context, output);
 }
 
-ConvertResult WriteSequencesToMemory(const std::vector<Sequence>& sequences,
-                                     const ConversionContext& context,
-                                     std::vector<std::uint8_t>& bytes) {
+Outcome WriteSequencesToMemory(const std::vector<Sequence>& sequences,
+                               const ConversionContext& context, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
-    if (const ConvertResult checked = CheckSequences(sequences, context);
-        checked != ConvertResult::Written) {
+    if (Outcome checked = CheckSequences(sequences, context); !checked.Ok()) {
         return checked;
     }
     MemorySink output(ChosenOutputPath(sequences.front().frames.front().path, context));
-    const ConvertResult result = WriteSequencesTo(sequences, context, output);
+    Outcome result = WriteSequencesTo(sequences, context, output);
     bytes = output.Take();
     return result;
 }
@@ -784,15 +766,14 @@ std::vector<Sequence> FrameSequences(const std::vector<Frame>& frames,
     return sequences;
 }
 
-ConvertResult WriteFrames(const std::vector<Frame>& frames,
-                          const std::vector<std::uint32_t>& typeCodes,
-                          const ConversionContext& context) {
+Outcome WriteFrames(const std::vector<Frame>& frames, const std::vector<std::uint32_t>& typeCodes,
+                    const ConversionContext& context) {
     return WriteSequences(FrameSequences(frames, typeCodes, context), context);
 }
 
-ConvertResult WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
-                                    const std::vector<std::uint32_t>& typeCodes, int delay,
-                                    const ConversionContext& context) {
+Outcome WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
+                              const std::vector<std::uint32_t>& typeCodes, int delay,
+                              const ConversionContext& context) {
     std::vector<Frame> frames;
     frames.reserve(picturePaths.size());
     for (const std::string& path : picturePaths) {

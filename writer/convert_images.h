@@ -20,27 +20,6 @@
 #include <string>
 #include <vector>
 
-// How a conversion ended. Every result but Written has already been reported through
-// the context's sink, once.
-enum class ConvertResult {
-    Written,
-    NothingToConvert,   // no pictures or no display types
-    InvalidDelay,       // a delay outside 0 .. MAX_DELAY_MS
-    CannotCreateOutput, // the temporary file beside the output could not be created
-    CannotLoadPicture,  // the reader has reported why
-    InvalidSize,        // a picture below 1 or above MAX_PICTURE_SIDE pixels a side
-    SizeMismatch,       // a picture of a sequence differs in size from its first
-    UnsupportedDepth,   // a type code whose depth has no packer
-    WriteFailed,        // writing or renaming the output failed
-    OutputIsPicture,    // an output would write over a picture of the same conversion
-    OutputsCollide,     // two pictures of one run would write the same output
-    OutOfMemory,        // a coder could not get the memory it needs
-    CannotReadPalette,  // the palette that the tone options name cannot be read
-    TooManyColours,     // a palette has more colours than a type's depth holds
-    PaletteOutOfOrder,  // the fixed palette puts a panel palette's colours at other indices
-    Cancelled,          // the progress callback asked to stop (not reported)
-};
-
 // How far a conversion has got, after each frame of each display type's sequence.
 struct ConversionProgress {
     std::size_t framesDone = 0; // frames of the current sequence written
@@ -92,7 +71,7 @@ struct ConversionContext {
     std::vector<Palette> typeShows{};
     // Called after every frame of every display type's sequence. Returning false cancels
     // the conversion: nothing more is written, the temporary file is removed and the
-    // result is Cancelled. The web page's progress bar and ztr's progress line use it.
+    // outcome is Cancelled. The web page's progress bar and ztr's progress line use it.
     std::function<bool(const ConversionProgress&)> progress{};
     // Handed to the output file: told when its temporary file exists and when it is gone.
     TemporaryFileNotice temporaryFile{};
@@ -141,15 +120,13 @@ struct Sequence {
 
 // Writes one Zentra file of the sequences, in order, to ChosenOutputPath of the first
 // sequence's first picture, through a temporary file as WriteFrames does.
-ConvertResult WriteSequences(const std::vector<Sequence>& sequences,
-                             const ConversionContext& context);
+Outcome WriteSequences(const std::vector<Sequence>& sequences, const ConversionContext& context);
 
 // The same file written into `bytes` instead (its name, ChosenOutputPath's, stands only in
 // messages): byte for byte what WriteSequences writes. `bytes` stays empty unless the
-// result is Written.
-ConvertResult WriteSequencesToMemory(const std::vector<Sequence>& sequences,
-                                     const ConversionContext& context,
-                                     std::vector<std::uint8_t>& bytes);
+// outcome is Ok.
+Outcome WriteSequencesToMemory(const std::vector<Sequence>& sequences,
+                               const ConversionContext& context, std::vector<std::uint8_t>& bytes);
 
 // The sequences that WriteFrames writes: the frames for every type code, in order, each
 // with its panel from the context. None without frames.
@@ -169,14 +146,17 @@ std::vector<Sequence> FrameSequences(const std::vector<Frame>& frames,
 // puts a type's profile colours at other indices is refused (PaletteOutOfOrder). The file is
 // written under a temporary name in the output's folder and takes the output's name only when
 // complete, so a failure leaves no partial file and an existing output untouched.
-ConvertResult WriteFrames(const std::vector<Frame>& frames,
-                          const std::vector<std::uint32_t>& typeCodes,
-                          const ConversionContext& context);
+//
+// The writing functions return how the conversion ended: Ok, Cancelled (the progress
+// callback asked to stop; not reported), or the first failure, which has been reported
+// through the context's sink, once (a picture's or palette's reader reports its own).
+Outcome WriteFrames(const std::vector<Frame>& frames, const std::vector<std::uint32_t>& typeCodes,
+                    const ConversionContext& context);
 
 // WriteFrames with the same delay in every delta record.
-ConvertResult WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
-                                    const std::vector<std::uint32_t>& typeCodes, int delay,
-                                    const ConversionContext& context);
+Outcome WritePicturesAsFrames(const std::vector<std::string>& picturePaths,
+                              const std::vector<std::uint32_t>& typeCodes, int delay,
+                              const ConversionContext& context);
 
 // Whether some of the types may need the pictures' colours: a colour depth, or a palette
 // (the tone options', or a type's profile's).

@@ -58,6 +58,9 @@ class OutputFile {
     // it is not the obvious one (the rename of the temporary file). Empty when the system
     // gave no reason.
     std::string FailureReason() const;
+    // The same as data: the system's error (none when it gave no reason) and the step.
+    const std::error_code& FailureError() const { return error_; }
+    const std::string& FailedStep() const { return failedStep_; }
 
   private:
     void Notify(const std::string& path, TemporaryFileEvent event) const;

@@ -112,7 +112,7 @@ SourceImage ProbePicture(int width, int height, int number) {
     return picture;
 }
 
-ConvertResult WriteProbeFile(int width, int height, int depth, const ConversionContext& context) {
+Outcome WriteProbeFile(int width, int height, int depth, const ConversionContext& context) {
     const std::vector<std::uint32_t> codes = ProbeTypeCodes(depth);
     std::vector<Sequence> sequences;
     for (std::size_t k = 0; k < codes.size(); ++k) {

@@ -25,4 +25,4 @@ SourceImage ProbePicture(int width, int height, int number);
 // Writes one file to context.outputPath: for every code of ProbeTypeCodes(depth), in
 // order, the picture numbered by its record as a full frame. Failures are reported
 // through the context's sink, as WriteSequences reports them.
-ConvertResult WriteProbeFile(int width, int height, int depth, const ConversionContext& context);
+Outcome WriteProbeFile(int width, int height, int depth, const ConversionContext& context);

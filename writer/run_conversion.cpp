@@ -36,7 +36,7 @@ std::vector<int> FrameDelays(const RequestPicture& picture, const MessageSink* w
 // Refuses, before anything is written, a run of which a picture file cannot be opened,
 // naming it and the system's reason: a missing folder is the picture's, not the output's.
 // A picture that opens but cannot be read is reported by its reader when its turn comes.
-bool PicturesOpen(const std::vector<RequestPicture>& pictures, const MessageSink& sink) {
+Outcome PicturesOpen(const std::vector<RequestPicture>& pictures, const MessageSink& sink) {
     struct Closer {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
@@ -47,27 +47,26 @@ bool PicturesOpen(const std::vector<RequestPicture>& pictures, const MessageSink
         ResetSystemError();
         const std::unique_ptr<std::FILE, Closer> file(std::fopen(picture.name.c_str(), "rb"));
         if (!file) {
-            ReportOutcome(sink, {.code = OutcomeCode::CannotOpenForReading,
-                                 .file = picture.name,
-                                 .reason = LastSystemError()});
-            return false;
+            const Outcome failure{.code = OutcomeCode::CannotOpenForReading,
+                                  .file = picture.name,
+                                  .reason = LastSystemError()};
+            ReportOutcome(sink, failure);
+            return failure;
         }
     }
-    return true;
+    return {};
 }
 
 // Writes one file of the frames: on disk, or kept in the environment's list.
-ConvertResult WriteOneFile(const std::vector<Frame>& frames,
-                           const std::vector<std::uint32_t>& typeCodes,
-                           const ConversionContext& context,
-                           const ConversionEnvironment& environment) {
+Outcome WriteOneFile(const std::vector<Frame>& frames, const std::vector<std::uint32_t>& typeCodes,
+                     const ConversionContext& context, const ConversionEnvironment& environment) {
     if (environment.files == nullptr) {
         return WriteFrames(frames, typeCodes, context);
     }
     FileInMemory file;
-    const ConvertResult result =
+    Outcome result =
         WriteSequencesToMemory(FrameSequences(frames, typeCodes, context), context, file.bytes);
-    if (result == ConvertResult::Written) {
+    if (result.Ok()) {
         file.name = ChosenOutputPath(frames.front().path, context);
         environment.files->push_back(std::move(file));
     }
@@ -76,8 +75,8 @@ ConvertResult WriteOneFile(const std::vector<Frame>& frames,
 
 // Writes the run: one animation, or one file per picture in order, stopping at the first
 // that fails.
-ConvertResult WriteRun(const ConversionRequest& request, const ConversionEnvironment& environment,
-                       const ConversionContext& context) {
+Outcome WriteRun(const ConversionRequest& request, const ConversionEnvironment& environment,
+                 const ConversionContext& context) {
     std::vector<std::uint32_t> typeCodes;
     for (const DisplayTarget& target : request.targets) {
         typeCodes.push_back(target.typeCode);
@@ -105,13 +104,12 @@ ConvertResult WriteRun(const ConversionRequest& request, const ConversionEnviron
     for (const RequestPicture& picture : request.pictures) {
         one[0].path = picture.name;
         one[0].bytes = picture.bytes;
-        if (const ConvertResult result = WriteOneFile(one, typeCodes, each, environment);
-            result != ConvertResult::Written) {
+        if (Outcome result = WriteOneFile(one, typeCodes, each, environment); !result.Ok()) {
             return result;
         }
         ++picturesDone;
     }
-    return ConvertResult::Written;
+    return {};
 }
 
 } // namespace
@@ -175,19 +173,24 @@ ConversionContext ContextFor(const ConversionRequest& request,
     return context;
 }
 
-ConvertResult RunConversion(const ConversionRequest& request,
-                            const ConversionEnvironment& environment) {
+Outcome RunConversion(const ConversionRequest& request, const ConversionEnvironment& environment) {
     const bool onDisk = environment.files == nullptr;
+    Outcome refused;
     if (const auto over = FindOutputOverPicture(request, onDisk)) {
-        ReportMessage(environment.sink, "ERROR: %s\n", OutputOverPictureText(*over).c_str());
-        return ConvertResult::OutputIsPicture;
+        refused = {.code = OutcomeCode::OutputOverPicture,
+                   .file = over->output,
+                   .words = {OutputOverPictureText(*over), over->picture}};
+    } else if (const std::optional<OutputClash> clash = FindOutputClash(request, onDisk)) {
+        refused = {.code = OutcomeCode::OutputsCollide,
+                   .file = clash->output,
+                   .words = {OutputClashText(*clash), clash->first, clash->second}};
     }
-    if (const std::optional<OutputClash> clash = FindOutputClash(request, onDisk)) {
-        ReportMessage(environment.sink, "ERROR: %s\n", OutputClashText(*clash).c_str());
-        return ConvertResult::OutputsCollide;
+    if (!refused.Ok()) {
+        ReportOutcome(environment.sink, refused);
+        return refused;
     }
-    if (!PicturesOpen(request.pictures, environment.sink)) {
-        return ConvertResult::CannotLoadPicture;
+    if (Outcome open = PicturesOpen(request.pictures, environment.sink); !open.Ok()) {
+        return open;
     }
     const ConversionContext context = ContextFor(request, environment);
     // The folder of --output-dir is made when missing, and taken back when the run leaves
@@ -197,15 +200,16 @@ ConvertResult RunConversion(const ConversionRequest& request,
         !request.pictures.empty()) {
         std::error_code error;
         if (!folder.Make(request.outputDirectory, error)) {
-            ReportMessage(
-                environment.sink, "ERROR: failed to open file '%s' for writing\n%s",
-                ChosenOutputPath(request.pictures.front().name, context).c_str(),
-                ReasonLine(error, "making the folder '" + request.outputDirectory + "'").c_str());
-            return ConvertResult::CannotCreateOutput;
+            const Outcome failure{.code = OutcomeCode::CannotOpenForWriting,
+                                  .file = ChosenOutputPath(request.pictures.front().name, context),
+                                  .reason = error,
+                                  .doing = "making the folder '" + request.outputDirectory + "'"};
+            ReportOutcome(environment.sink, failure);
+            return failure;
         }
     }
-    const ConvertResult result = WriteRun(request, environment, context);
-    if (result != ConvertResult::Written) {
+    Outcome result = WriteRun(request, environment, context);
+    if (!result.Ok()) {
         folder.RemoveIfEmpty();
     }
     return result;

@@ -100,7 +100,7 @@ TEST(FrontEndsTest, ZtrConverterAndPageWriteTheSameFiles) {
         }
         const ConversionRequest dialog = DialogRequest(dialogPaths, codes, typeProfiles,
                                                        c.animation, c.delay.value_or(0), {}, {});
-        ASSERT_EQ(RunConversion(dialog, {}), ConvertResult::Written);
+        ASSERT_EQ(RunConversion(dialog, {}), Outcome{});
 
         page.targets = dialog.targets;
         page.animation = c.animation;
@@ -108,7 +108,7 @@ TEST(FrontEndsTest, ZtrConverterAndPageWriteTheSameFiles) {
         std::vector<FileInMemory> kept;
         ConversionEnvironment memory;
         memory.files = &kept;
-        ASSERT_EQ(RunConversion(page, memory), ConvertResult::Written);
+        ASSERT_EQ(RunConversion(page, memory), Outcome{});
 
         ASSERT_EQ(kept.size(), c.outputs.size());
         for (std::size_t k = 0; k < c.outputs.size(); ++k) {

@@ -115,7 +115,7 @@ TEST(Convert, PassesTheSortedPathsTheModeAndTheDelay) {
         SCOPED_TRACE(c.delay);
         ConvertDialog d(PROFILES, c.names, {256, 257});
         d.SetAnimation(c.animation, c.delay);
-        ConversionRecorder writer({ConvertResult::CannotLoadPicture}); // not looked at
+        ConversionRecorder writer({{.code = OutcomeCode::NoFrame}}); // not looked at
         SendCommand(d.dialog, IDC_CONVERT);
         ASSERT_EQ(ConversionRecorder::Calls.size(), 1u);
         const RecordedConversion& call = ConversionRecorder::Calls[0];
@@ -427,7 +427,7 @@ TEST(ConvertFiles, OptionsAndGifDelaysApplyAsInTheEngine) {
             writer_test::FileRequest({(reference / "anim.gif").string()}, codes, true);
         request.tone = tone;
         request.coding = coding;
-        ASSERT_EQ(RunConversion(request, {}), ConvertResult::Written);
+        ASSERT_EQ(RunConversion(request, {}), Outcome{});
         const std::string expected = ReadBytes(reference / "anim.ztr");
         ASSERT_GT(expected.size(), 12u);
         EXPECT_EQ(ReadBytes(d.harness.Folder() / "anim.ztr"), expected);

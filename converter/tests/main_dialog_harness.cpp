@@ -159,13 +159,13 @@ ScriptedOpenFile::~ScriptedOpenFile() {
 // --- writer ----------------------------------------------------------------------------
 
 std::vector<RecordedConversion> ConversionRecorder::Calls;
-std::vector<ConvertResult> ConversionRecorder::Results;
+std::vector<Outcome> ConversionRecorder::Results;
 void (*ConversionRecorder::DuringCall)() = nullptr;
 
 namespace {
 
-ConvertResult RecordConversion(const ConversionRequest& request,
-                               const ConversionEnvironment& /*environment*/) {
+Outcome RecordConversion(const ConversionRequest& request,
+                         const ConversionEnvironment& /*environment*/) {
     const std::size_t call = ConversionRecorder::Calls.size();
     std::vector<std::string> paths;
     for (const RequestPicture& picture : request.pictures) {
@@ -181,12 +181,12 @@ ConvertResult RecordConversion(const ConversionRequest& request,
         ConversionRecorder::DuringCall();
     }
     return call < ConversionRecorder::Results.size() ? ConversionRecorder::Results[call]
-                                                     : ConvertResult::Written;
+                                                     : Outcome{};
 }
 
 } // namespace
 
-ConversionRecorder::ConversionRecorder(std::vector<ConvertResult> results) {
+ConversionRecorder::ConversionRecorder(std::vector<Outcome> results) {
     Calls.clear();
     Results = std::move(results);
     DuringCall = nullptr;

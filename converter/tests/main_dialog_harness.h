@@ -75,10 +75,10 @@ struct RecordedConversion {
 };
 class ConversionRecorder {
   public:
-    explicit ConversionRecorder(std::vector<ConvertResult> results = {});
+    explicit ConversionRecorder(std::vector<Outcome> results = {});
     ~ConversionRecorder();
     static std::vector<RecordedConversion> Calls;
-    static std::vector<ConvertResult> Results;
+    static std::vector<Outcome> Results;
     // Run inside each call, like a message box's modal loop delivering the user's clicks.
     static void (*DuringCall)();
 };

@@ -101,7 +101,7 @@ TEST(GreyRoundTripTest, SinglePicturesInEveryLayout) {
             const GreyPicture picture = Pattern(width, height, 0);
             ASSERT_EQ(WritePicturesAsFrames({WritePgm(folder, "single.pgm", picture)}, codes, 0,
                                             ContextFor(coding)),
-                      ConvertResult::Written);
+                      Outcome{});
             const std::string file = (folder.Path() / "single.ztr").string();
             for (std::size_t i = 0; i < codes.size(); ++i) {
                 ExpectRecordShows(file, static_cast<int>(i), false, TypeCodeDepth(codes[i]),
@@ -135,7 +135,7 @@ TEST(GreyRoundTripTest, PicturesOfExactLevelsKeepThem) {
         TempFolder folder;
         ASSERT_EQ(WritePicturesAsFrames({WritePgm(folder, "levels.pgm", picture)}, codes, 0,
                                         ContextFor(CodingChoice::RunLength)),
-                  ConvertResult::Written);
+                  Outcome{});
         const std::string file = (folder.Path() / "levels.ztr").string();
         for (std::size_t i = 0; i < codes.size(); ++i) {
             DisplayBitmap bitmap;
@@ -211,7 +211,7 @@ TEST(GreyRoundTripTest, FourBitBitmapKeepsItsIndicesAndPalette) {
             codes.push_back(code);
         }
     }
-    ASSERT_EQ(WritePicturesAsFrames({copy}, codes, 0, ConversionContext{}), ConvertResult::Written);
+    ASSERT_EQ(WritePicturesAsFrames({copy}, codes, 0, ConversionContext{}), Outcome{});
     const std::string file = (folder.Path() / "colours.ztr").string();
     for (std::size_t i = 0; i < codes.size(); ++i) {
         DisplayBitmap bitmap;

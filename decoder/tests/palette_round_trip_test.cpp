@@ -103,7 +103,7 @@ TEST(PaletteRoundTrip, PicturesOfThePalettesColoursComeBackExactly) {
                 WriteRawPnm(folder, "picture.ppm", "P6", width, height, picture);
             ConversionContext context;
             context.tone.palette = paletteFile;
-            ASSERT_EQ(WritePicturesAsFrames({source}, codes, 0, context), ConvertResult::Written);
+            ASSERT_EQ(WritePicturesAsFrames({source}, codes, 0, context), Outcome{});
             const std::string file = (folder.Path() / "picture.ztr").string();
             for (std::size_t t = 0; t < codes.size(); ++t) {
                 ExpectColours(file, static_cast<int>(t), false, depth, picture, width, height,
@@ -158,7 +158,7 @@ TEST(PaletteRoundTrip, AnimationsBuildUpInThePalettesColours) {
             }
             ConversionContext context;
             context.tone.palette = paletteFile;
-            ASSERT_EQ(WritePicturesAsFrames(paths, codes, 40, context), ConvertResult::Written);
+            ASSERT_EQ(WritePicturesAsFrames(paths, codes, 40, context), Outcome{});
             const std::string file = (folder.Path() / "frame0.ztr").string();
             const std::size_t records = frames.size();
             for (std::size_t t = 0; t < codes.size(); ++t) {

@@ -87,8 +87,7 @@ void ExpectAnimationsBuildUp(const std::vector<std::uint32_t>& codes, const std:
             for (std::size_t k = 0; k < frames.size(); ++k) {
                 paths.push_back(write(folder, "frame" + std::to_string(k) + extension, frames[k]));
             }
-            ASSERT_EQ(WritePicturesAsFrames(paths, codes, 40, ContextFor(coding)),
-                      ConvertResult::Written);
+            ASSERT_EQ(WritePicturesAsFrames(paths, codes, 40, ContextFor(coding)), Outcome{});
             const std::string file = (folder.Path() / "frame0.ztr").string();
             const std::string size = std::to_string(width) + " x " + std::to_string(height) + ", " +
                                      CodingChoiceWord(coding);

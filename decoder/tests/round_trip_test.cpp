@@ -112,8 +112,7 @@ TEST_F(RoundTripTest, SinglePicturesInEveryLayoutAndDepth) {
     }
     for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
         context_.coding = coding;
-        ASSERT_EQ(WritePicturesAsFrames({source}, codes, 0, context_), ConvertResult::Written)
-            << Messages;
+        ASSERT_EQ(WritePicturesAsFrames({source}, codes, 0, context_), Outcome{}) << Messages;
         const std::string file = (folder_.Path() / "single.ztr").string();
         for (std::size_t i = 0; i < codes.size(); ++i) {
             DisplayBitmap bitmap;
@@ -163,8 +162,7 @@ TEST_F(RoundTripTest, AnimationsBuildUpFrameByFrame) {
     }
     for (const CodingChoice coding : ROUND_TRIP_CODINGS) {
         context_.coding = coding;
-        ASSERT_EQ(WritePicturesAsFrames(paths, codes, 40, context_), ConvertResult::Written)
-            << Messages;
+        ASSERT_EQ(WritePicturesAsFrames(paths, codes, 40, context_), Outcome{}) << Messages;
         const std::string file = (folder_.Path() / "frame0.ztr").string();
         for (std::size_t t = 0; t < codes.size(); ++t) {
             for (std::size_t k = 0; k < frames.size(); ++k) {
@@ -187,8 +185,7 @@ TEST_F(RoundTripTest, BitmapSourcesKeepTheirColourTable) {
     const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const std::string copy = folder_.Write("grey.bmp", bytes);
     const std::vector<std::uint32_t> codes = {MakeTypeCode(0x01, 8), MakeTypeCode(0x00, 1)};
-    ASSERT_EQ(WritePicturesAsFrames({copy}, codes, 0, context_), ConvertResult::Written)
-        << Messages;
+    ASSERT_EQ(WritePicturesAsFrames({copy}, codes, 0, context_), Outcome{}) << Messages;
     const std::string file = (folder_.Path() / "grey.ztr").string();
     for (int i = 0; i < 2; ++i) {
         DisplayBitmap bitmap;

@@ -87,12 +87,12 @@ TEST(TruncationTest, EveryCutListsTheRecordsWithWholeHeadersAndDecodesThem) {
             folder.Write("anim" + std::to_string(frame) + ".pgm", PgmFrame(width, height, frame)));
     }
     pictures.push_back(pictures.front());
-    const ConvertResult converted = WritePicturesAsFrames(
+    const Outcome converted = WritePicturesAsFrames(
         pictures,
         {MakeTypeCode(0x06, 1), MakeTypeCode(0x01, 8), MakeTypeCode(0x10, 1), MakeTypeCode(0x03, 1),
          MakeTypeCode(0x00, 8)},
         120, ConversionContext{MessageSink{[](void*, const char*) {}, nullptr}});
-    ASSERT_EQ(converted, ConvertResult::Written);
+    ASSERT_EQ(converted, Outcome{});
     const Bytes whole = ReadAll((folder.Path() / "anim0.ztr").string());
 
     const auto all = ListRecords(MemorySource(whole));

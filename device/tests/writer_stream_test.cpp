@@ -162,7 +162,7 @@ void CheckAnimation(const std::vector<std::string>& pictures,
     writer_test::MessageRecorder messages;
     ConversionContext context;
     context.coding = coding;
-    ASSERT_EQ(WritePicturesAsFrames(pictures, codes, 40, context), ConvertResult::Written);
+    ASSERT_EQ(WritePicturesAsFrames(pictures, codes, 40, context), Outcome{});
     const Bytes anim = ReadWholeFile(OutputPathFor(pictures[0]));
     std::vector<Bytes> singles;
     for (const std::string& picture : pictures) {
@@ -171,8 +171,7 @@ void CheckAnimation(const std::vector<std::string>& pictures,
                                  "_single" + std::filesystem::path(picture).extension().string();
         std::filesystem::copy_file(picture, copy,
                                    std::filesystem::copy_options::overwrite_existing);
-        ASSERT_EQ(WritePicturesAsFrames({copy}, codes, 0, ConversionContext{}),
-                  ConvertResult::Written);
+        ASSERT_EQ(WritePicturesAsFrames({copy}, codes, 0, ConversionContext{}), Outcome{});
         singles.push_back(ReadWholeFile(OutputPathFor(copy)));
     }
     const auto sequences = Sequences(anim, codes.size());
@@ -281,8 +280,7 @@ TEST(WriterStreamTest, FullFramesFollowThePackingRules) {
         SCOPED_TRACE(depth);
         const auto codes = EveryLayout(static_cast<std::uint8_t>(depth));
         writer_test::MessageRecorder messages;
-        ASSERT_EQ(WritePicturesAsFrames({path}, codes, 0, ConversionContext{}),
-                  ConvertResult::Written);
+        ASSERT_EQ(WritePicturesAsFrames({path}, codes, 0, ConversionContext{}), Outcome{});
         const Bytes file = ReadWholeFile(OutputPathFor(path));
         Picture picture{37, 21, {}};
         for (std::size_t i = 0; i < 37 * 21; ++i) {

@@ -142,10 +142,16 @@ TEST_F(PaletteFileTest, NamesListsAndFilesAreLoaded) {
     EXPECT_EQ(LoadPalette("#010203,#040506", messages.Sink()), (Palette{{1, 2, 3}, {4, 5, 6}}));
     EXPECT_EQ(LoadPalette(Write("p.txt", "#0A0B0C\n"), messages.Sink()), (Palette{{10, 11, 12}}));
     EXPECT_EQ(messages.Messages(), std::vector<std::string>{});
-    EXPECT_FALSE(LoadPalette(folder_.string(), messages.Sink())) << "a folder is no palette";
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_NE(messages.Messages()[0].find("bw, bwr, bwy, bwry, 6colour, 7colour"),
-              std::string::npos);
+    std::vector<Outcome> refused;
+    const MessageSink outcomes{.context = &refused, .take = [](void* kept, const Outcome& o) {
+                                   static_cast<std::vector<Outcome>*>(kept)->push_back(o);
+                               }};
+    EXPECT_FALSE(LoadPalette(folder_.string(), outcomes)) << "a folder is no palette";
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].code, OutcomeCode::UnknownPalette);
+    EXPECT_EQ(refused[0].file, folder_.string());
+    ASSERT_EQ(refused[0].words.size(), 1u);
+    EXPECT_NE(refused[0].words[0].find("bw, bwr, bwy, bwry, 6colour, 7colour"), std::string::npos);
 }
 
 // width x height pixels of the colours, cycled.

@@ -50,8 +50,8 @@ std::string ConvertPictures(const std::vector<std::string>& pgmPaths,
     std::string EngineMessages;
     ConversionContext context{MessageSink{RecordEngineMessage, &EngineMessages}};
     context.coding = coding;
-    const ConvertResult result = WritePicturesAsFrames(pgmPaths, typeCodes, delay, context);
-    EXPECT_EQ(result, ConvertResult::Written) << EngineMessages;
+    const Outcome result = WritePicturesAsFrames(pgmPaths, typeCodes, delay, context);
+    EXPECT_EQ(result, Outcome{}) << EngineMessages;
     EXPECT_EQ(EngineMessages, "");
     return OutputPathFor(pgmPaths.front());
 }

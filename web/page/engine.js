@@ -36,6 +36,9 @@ export const profiles = () => call('profiles');
 // pictureExtensions}.
 export const engineWords = () => call('engineWords');
 
+// The message for a file that the browser could not read, with the browser's reason.
+export const cannotReadText = (file, reason) => call('cannotReadText', file, reason);
+
 // A type code written as ztr --code takes it, or null.
 export const parseTypeCode = (text) => call('parseTypeCode', text);
 

@@ -1,5 +1,5 @@
 // What both tabs share besides pictures: buttons, downloads, message boxes and dropped files.
-import { exportHeader } from './engine.js';
+import { cannotReadText, exportHeader } from './engine.js';
 
 // A plain button with its text and click handler.
 export function makeButton(text, className, onClick) {
@@ -41,7 +41,7 @@ export async function readFileBytes(file, box) {
     return new Uint8Array(await file.arrayBuffer());
   } catch (error) {
     const reason = (error && (error.message || error.name)) || String(error);
-    showMessages(box, [`ERROR: failed to open file '${file.name}' for reading\n  ${reason}`]);
+    showMessages(box, [await cannotReadText(file.name, reason)]);
     return null;
   }
 }

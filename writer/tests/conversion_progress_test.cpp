@@ -67,7 +67,7 @@ TEST(ConversionProgressTest, CountsFramesTypesAndFiles) {
         };
         ASSERT_EQ(
             RunConversion(writer_test::FileRequest({a, b}, codes, c.animation, 10), environment),
-            ConvertResult::Written);
+            Outcome{});
         EXPECT_EQ(steps, c.steps);
     }
 }
@@ -97,7 +97,7 @@ TEST(ConversionProgressTest, CancellingLeavesEveryFileAsItWas) {
             RunConversion(writer_test::FileRequest(
                               {a, b}, {MakeTypeCode(0x06, 1), MakeTypeCode(0x00, 8)}, true, 10),
                           context),
-            ConvertResult::Cancelled);
+            Outcome{.code = OutcomeCode::Cancelled});
         EXPECT_EQ(calls, stopAt);
         EXPECT_TRUE(messages.Messages().empty());
         EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), Bytes({'o', 'l', 'd'}));
@@ -154,7 +154,7 @@ TEST(ConversionProgressTest, EachTypeMeetsItsPanel) {
         for (std::size_t k = 0; k < c.panels.size(); ++k) {
             request.targets[k].panel = c.panels[k];
         }
-        ASSERT_EQ(RunConversion(request, {messages.Sink()}), ConvertResult::Written);
+        ASSERT_EQ(RunConversion(request, {messages.Sink()}), Outcome{});
         EXPECT_EQ(RecordSizes(writer_test::ReadWholeFile(folder.File("a.ztr"))), c.sizes);
         EXPECT_EQ(messages.Messages(), c.messages);
     }

@@ -118,7 +118,7 @@ TEST(ConvertInMemoryTest, MemoryBytesEqualTheFilesWrittenToDisk) {
         }
         onDisk.coding = c.coding;
         onDisk.tone.palette = c.palette.empty() ? "" : folder.File(c.palette);
-        ASSERT_EQ(RunConversion(onDisk, {}), ConvertResult::Written);
+        ASSERT_EQ(RunConversion(onDisk, {}), Outcome{});
 
         ConversionRequest inMemory = onDisk;
         for (std::size_t k = 0; k < c.pictures.size(); ++k) {
@@ -133,7 +133,7 @@ TEST(ConvertInMemoryTest, MemoryBytesEqualTheFilesWrittenToDisk) {
         std::vector<FileInMemory> files;
         ConversionEnvironment keep;
         keep.files = &files;
-        ASSERT_EQ(RunConversion(inMemory, keep), ConvertResult::Written);
+        ASSERT_EQ(RunConversion(inMemory, keep), Outcome{});
 
         const std::size_t expected = c.animation ? 1 : c.pictures.size();
         ASSERT_EQ(files.size(), expected);
@@ -161,7 +161,7 @@ TEST(ConvertInMemoryTest, OwnDelaysGoIntoTheDeltaRecords) {
     std::vector<FileInMemory> files;
     ConversionEnvironment keep;
     keep.files = &files;
-    ASSERT_EQ(RunConversion(request, keep), ConvertResult::Written);
+    ASSERT_EQ(RunConversion(request, keep), Outcome{});
     ASSERT_EQ(files.size(), 1u);
     const Bytes& bytes = files[0].bytes;
     std::vector<int> delays;
@@ -186,41 +186,54 @@ struct FailureCase {
     const char* what;
     std::vector<RequestPicture> pictures;
     bool cancel;
-    ConvertResult result;
-    std::string message; // a piece of the one message reported ("" for none)
+    OutcomeCode code;
+    OutcomeDetail detail;
+    std::string file;    // the file the outcome names
+    std::size_t reports; // outcomes handed to the sink
     std::size_t filesKept;
 };
 
 TEST(ConvertInMemoryTest, FailuresHandOverNoBytes) {
     const auto good = std::make_shared<const Bytes>(Asymmetric(0));
     const auto broken = std::make_shared<const Bytes>(Bytes{'P', '5', '\n', '7'});
+    using C = OutcomeCode;
+    using D = OutcomeDetail;
     const FailureCase cases[] = {
         {"a broken second picture",
          {{"a.pgm", good}, {"b.pgm", broken}},
          false,
-         ConvertResult::CannotLoadPicture,
-         "in 'b.pgm': its header ends before the width, height and maxval",
+         C::WrongImageType,
+         D::HeaderEndsEarly,
+         "b.pgm",
+         1,
          1},
-        {"cancelled after a frame", {{"a.pgm", good}}, true, ConvertResult::Cancelled, "", 0},
+        {"cancelled after a frame", {{"a.pgm", good}}, true, C::Cancelled, D::None, "", 0, 0},
         {"output named as a picture",
          {{"a.pgm", good}, {"a.ztr", good}},
          false,
-         ConvertResult::OutputIsPicture,
-         "would write over the picture 'a.ztr'",
+         C::OutputOverPicture,
+         D::None,
+         "a.ztr",
+         1,
          0},
         {"outputs of one name",
          {{"a.pgm", good}, {"a.png", good}},
          false,
-         ConvertResult::OutputsCollide,
-         "would both be written to 'a.ztr'",
+         C::OutputsCollide,
+         D::None,
+         "a.ztr",
+         1,
          0},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.what);
-        writer_test::MessageRecorder messages;
+        std::vector<Outcome> reported;
         std::vector<FileInMemory> files;
         ConversionEnvironment environment;
-        environment.sink = messages.Sink();
+        environment.sink.context = &reported;
+        environment.sink.take = [](void* kept, const Outcome& outcome) {
+            static_cast<std::vector<Outcome>*>(kept)->push_back(outcome);
+        };
         environment.files = &files;
         if (c.cancel) {
             environment.progress = [](const ConversionProgress&) { return false; };
@@ -228,14 +241,14 @@ TEST(ConvertInMemoryTest, FailuresHandOverNoBytes) {
         ConversionRequest request;
         request.pictures = c.pictures;
         request.targets = {{0x10000}};
-        EXPECT_EQ(RunConversion(request, environment), c.result);
+        const Outcome result = RunConversion(request, environment);
+        EXPECT_EQ(result.code, c.code) << OutcomeCodeName(result.code);
+        EXPECT_EQ(result.detail, c.detail);
+        EXPECT_EQ(result.file, c.file);
         EXPECT_EQ(files.size(), c.filesKept);
-        if (c.message.empty()) {
-            EXPECT_TRUE(messages.Messages().empty());
-        } else {
-            ASSERT_EQ(messages.Messages().size(), 1u);
-            EXPECT_NE(messages.Messages()[0].find(c.message), std::string::npos)
-                << messages.Messages()[0];
+        ASSERT_EQ(reported.size(), c.reports);
+        if (c.reports > 0) {
+            EXPECT_EQ(reported[0], result); // the result is the failure reported
         }
     }
 }

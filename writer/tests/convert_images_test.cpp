@@ -87,7 +87,7 @@ TEST(ConvertImagesTest, OnePictureTwoTypesGivesTwoFullFrames) {
     writer_test::MessageRecorder messages;
     ASSERT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1), MakeTypeCode(0x01, 8)}, 0,
                                     ConversionContext{messages.Sink()}),
-              ConvertResult::Written);
+              Outcome{});
     const Bytes expected = {
         // depth 1, row order: B1 80 4E 40 E0 C0, all literals
         0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, //
@@ -107,7 +107,7 @@ TEST(ConvertImagesTest, InvertedYColumnOrderPutsTheBottomRowFirst) {
     const std::string picture = folder.File("logo.pgm");
     WritePgm(picture, 10, 3, Picture10x3);
     ASSERT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x11, 1)}, 0, ConversionContext{}),
-              ConvertResult::Written);
+              Outcome{});
     // Columns with rows 2, 1, 0 in bits 7, 6, 5: A0 C0 A0 20 40 40 40 20 A0 C0.
     const Bytes expected = {0x16, 0,    0,    0,    0x02, 0xA2, 0x11, 1,    10,   0,    3,
                             0,    0xA0, 0xC0, 0xA0, 0x20, 0x40, 0x40, 0x01, 0x20, 0xA0, 0xC0};
@@ -127,7 +127,7 @@ TEST(ConvertImagesTest, ThreePicturesGiveFullFrameAndTwoAlignedDeltas) {
     WritePgm(third, 11, 3, pixels);
     ASSERT_EQ(WritePicturesAsFrames({first, second, third}, {MakeTypeCode(0x00, 1)}, 300,
                                     ConversionContext{}),
-              ConvertResult::Written);
+              Outcome{});
     const Bytes expected = {
         // full frame: six zero bytes, coded as 0 and the count 5
         0x0E, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 11, 0, 3, 0, 0x00, 0x05,
@@ -145,7 +145,7 @@ TEST(ConvertImagesTest, AnimationBackToTheFirstPicture) {
     WritePgm(a, 5, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     WritePgm(b, 5, 2, {1, 2, 3, 99, 5, 6, 77, 8, 9, 10});
     ASSERT_EQ(WritePicturesAsFrames({a, b, a}, {MakeTypeCode(0x00, 8)}, 100, ConversionContext{}),
-              ConvertResult::Written);
+              Outcome{});
     const Bytes expected = {
         0x16, 0, 0, 0, 0x02, 0xA2, 0x00, 8, 5, 0, 2, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
         // B against A: columns 1-3 of both rows
@@ -161,7 +161,7 @@ TEST(ConvertImagesTest, EqualPictureGivesEmptyDeltaRecord) {
     WritePgm(picture, 10, 3, Picture10x3);
     ASSERT_EQ(WritePicturesAsFrames({picture, picture}, {MakeTypeCode(0x00, 1)}, 0x1234,
                                     ConversionContext{}),
-              ConvertResult::Written);
+              Outcome{});
     const Bytes expected = {
         0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, 0xB1, 0x80, 0x4E, 0x40, 0xE0, 0xC0, //
         0x12, 0, 0, 0, 0x02, 0xA2, 0xA0, 1, 0,  0, 0, 0, 0x34, 0x12, 0,    0,    0,    0};
@@ -178,7 +178,7 @@ TEST(ConvertImagesTest, InvertedYCountsDyInStoredRows) {
     WritePgm(second, 9, 64, pixels);
     ASSERT_EQ(
         WritePicturesAsFrames({first, second}, {MakeTypeCode(0x10, 1)}, 0, ConversionContext{}),
-        ConvertResult::Written);
+        Outcome{});
     const Bytes expected = {// 128 zero bytes: 0 and the count 127
                             0x0E, 0, 0, 0, 0x02, 0xA2, 0x10, 1, 9, 0, 64, 0, 0x00, 0x7F,
                             // the top row is stored last: dy = 63; columns 0-7 -> 00001000
@@ -202,7 +202,7 @@ TEST(ConvertImagesTest, GreyRecordsWorkedOutByHand) {
     WritePgm(second, 5, 3, Grey5x3Changed);
     ASSERT_EQ(WritePicturesAsFrames({first, second}, {MakeTypeCode(0x11, 2), MakeTypeCode(0x00, 4)},
                                     50, ConversionContext{}),
-              ConvertResult::Written);
+              Outcome{});
     // Without dithering each grey's top bits are its level: g / 64 at depth 2, g / 16 at 4.
     const Bytes expected = {
         // depth 2, column order, inverted Y: levels 3 0 1 2 3 / 1 1 0 3 2 / 2 3 3 0 1; each
@@ -245,7 +245,7 @@ TEST(ConvertImagesTest, LayoutByteRules) {
     for (const LayoutCase& c : cases) {
         ASSERT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(c.layout, c.depth)}, 0,
                                         ConversionContext{}),
-                  ConvertResult::Written);
+                  Outcome{});
         const Bytes file = writer_test::ReadWholeFile(folder.File("logo.ztr"));
         ASSERT_GE(file.size(), 12u);
         EXPECT_EQ(file[6], c.expected) << "lay-out code " << c.layout;
@@ -263,7 +263,7 @@ TEST(ConvertImagesTest, BitmapPaletteIsStoredForItsDepth) {
                                     {MakeTypeCode(0x00, 1), MakeTypeCode(0x00, 8),
                                      MakeTypeCode(0x00, 4), MakeTypeCode(0x00, 2)},
                                     0, ConversionContext{}),
-              ConvertResult::Written);
+              Outcome{});
     Bytes depth8Palette(768, 0);
     const Bytes table = {0x10, 0x20, 0x30, 0xF0, 0xE0, 0xD0, 0x01, 0x02, 0x03};
     std::copy(table.begin(), table.end(), depth8Palette.begin());
@@ -318,7 +318,7 @@ TEST(ConvertImagesTest, ExistingOutputReplacedOnSuccessKeptOnFailure) {
     const std::string missing = folder.File("missing.pgm");
     EXPECT_NE(WritePicturesAsFrames({picture, missing}, {MakeTypeCode(0x00, 1)}, 0,
                                     ConversionContext{messages.Sink()}),
-              ConvertResult::Written);
+              Outcome{});
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + missing +
                                        "' for reading\n" + MissingFileReason()});
@@ -327,7 +327,7 @@ TEST(ConvertImagesTest, ExistingOutputReplacedOnSuccessKeptOnFailure) {
 
     EXPECT_EQ(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
                                     ConversionContext{messages.Sink()}),
-              ConvertResult::Written);
+              Outcome{});
     EXPECT_EQ(writer_test::ReadWholeFile(output),
               (Bytes{0x12, 0, 0, 0, 0x02, 0xA2, 0x00, 1, 10, 0, 3, 0, 0xB1, 0x80, 0x4E, 0x40, 0xE0,
                      0xC0}));
@@ -376,7 +376,7 @@ TEST(ConvertImagesTest, FailuresReportOnceAndWriteNothing) {
         writer_test::MessageRecorder messages;
         EXPECT_NE(WritePicturesAsFrames({first, second, first}, c.typeCodes, 0,
                                         ConversionContext{messages.Sink()}),
-                  ConvertResult::Written)
+                  Outcome{})
             << c.name;
         std::string expected = c.expectedMessage;
         if (const std::size_t at = expected.find("%s"); at != std::string::npos) {
@@ -395,7 +395,7 @@ TEST(ConvertImagesTest, EmptyPictureIsAnInvalidSize) {
     writer_test::MessageRecorder messages;
     EXPECT_NE(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
                                     ConversionContext{messages.Sink()}),
-              ConvertResult::Written);
+              Outcome{});
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: invalid size (width=0, height=0)\n  in '" + picture +
                                        "': a picture has 1 to 32767 pixels a side\n"});
@@ -408,7 +408,7 @@ TEST(ConvertImagesTest, TooLongOutputPathIsRefused) {
     writer_test::MessageRecorder messages;
     EXPECT_NE(WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 1)}, 0,
                                     ConversionContext{messages.Sink()}),
-              ConvertResult::Written);
+              Outcome{});
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + OutputPathFor(picture) +
                                        "' for writing\n" + TooLongPathReason()});
@@ -434,12 +434,12 @@ TEST(ConvertImagesDeathTest, WriteErrorIsReportedOnceAndKeepsTheOldOutput) {
             limit.rlim_max = 1000;
             setrlimit(RLIMIT_FSIZE, &limit);
             writer_test::MessageRecorder messages;
-            const ConvertResult result = WritePicturesAsFrames(
-                {picture}, {MakeTypeCode(0x00, 8)}, 0, ConversionContext{messages.Sink()});
+            const Outcome result = WritePicturesAsFrames({picture}, {MakeTypeCode(0x00, 8)}, 0,
+                                                         ConversionContext{messages.Sink()});
             const bool reported =
                 messages.Messages() == std::vector<std::string>{"ERROR: failed to write file '" +
                                                                 output + "'\n  File too large\n"};
-            std::_Exit(result == ConvertResult::WriteFailed && reported ? 0 : 1);
+            std::_Exit(result.code == OutcomeCode::CannotWrite && reported ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(writer_test::ReadWholeFile(output), (Bytes{1, 2, 3}));
@@ -468,8 +468,10 @@ TEST(ConvertPictureListTest, PerPictureAndAnimation) {
     writer_test::MessageRecorder messages;
     const ConversionContext context{messages.Sink()};
     const ConversionEnvironment environment{messages.Sink()};
-    EXPECT_EQ(RunConversion(writer_test::FileRequest({a, b, c}, codes, false, 500), environment),
-              ConvertResult::CannotLoadPicture);
+    const Outcome missing =
+        RunConversion(writer_test::FileRequest({a, b, c}, codes, false, 500), environment);
+    EXPECT_EQ(missing.code, OutcomeCode::CannotOpenForReading);
+    EXPECT_EQ(missing.file, b);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to open file '" + b + "' for reading\n" +
                                        MissingFileReason()});
@@ -484,15 +486,15 @@ TEST(ConvertPictureListTest, PerPictureAndAnimation) {
     for (const Frame& frame : frames) {
         EXPECT_EQ(frame.delay, 77);
     }
-    ASSERT_EQ(WritePicturesAsFrames({a, c, a}, codes, 77, context), ConvertResult::Written);
+    ASSERT_EQ(WritePicturesAsFrames({a, c, a}, codes, 77, context), Outcome{});
     const Bytes expected = writer_test::ReadWholeFile(folder.File("a.ztr"));
     std::filesystem::remove(folder.File("a.ztr"));
     EXPECT_EQ(RunConversion(writer_test::FileRequest({a, c}, codes, true, 77), environment),
-              ConvertResult::Written);
+              Outcome{});
     EXPECT_EQ(writer_test::ReadWholeFile(folder.File("a.ztr")), expected);
 
     EXPECT_EQ(RunConversion(writer_test::FileRequest({c, a}, codes, true, 65536), environment),
-              ConvertResult::InvalidDelay);
+              (Outcome{.code = OutcomeCode::InvalidDelay, .numbers = {65535}}));
     EXPECT_EQ(messages.Messages().back(), "ERROR: the delay must be between 0 and 65535 ms\n");
     EXPECT_FALSE(std::filesystem::exists(folder.File("c.ztr")));
 }

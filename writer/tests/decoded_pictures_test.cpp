@@ -79,7 +79,7 @@ TEST(DecodedPicturesTest, EachPictureIsDecodedOnceForAnyNumberOfTypes) {
             request.targets = {target};
             decoded.clear();
             shaped = 0;
-            ASSERT_EQ(RunConversion(request, environment), ConvertResult::Written);
+            ASSERT_EQ(RunConversion(request, environment), Outcome{});
             EXPECT_EQ(decoded, paths);
             shapedAlone += shaped;
             shapedLastAlone = shaped;
@@ -93,7 +93,7 @@ TEST(DecodedPicturesTest, EachPictureIsDecodedOnceForAnyNumberOfTypes) {
         request.targets = Targets();
         decoded.clear();
         shaped = 0;
-        ASSERT_EQ(RunConversion(request, environment), ConvertResult::Written);
+        ASSERT_EQ(RunConversion(request, environment), Outcome{});
         EXPECT_EQ(decoded, paths);
         EXPECT_GT(shapedLastAlone, 0);
         EXPECT_EQ(shaped, shapedAlone - shapedLastAlone);

@@ -52,7 +52,7 @@ Written Convert(const std::vector<std::uint32_t>& codes, CodingChoice coding, De
     request.coding = coding;
     request.denseWindow = window;
     Written written;
-    if (RunConversion(request, {}) != ConvertResult::Written) {
+    if (RunConversion(request, {}) != Outcome{}) {
         ADD_FAILURE() << "the conversion fails";
         return written;
     }

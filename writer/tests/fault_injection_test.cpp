@@ -76,9 +76,9 @@ int RunInChild(const std::function<int()>& body) {
 int ConvertExpectingFailure(const std::vector<std::string>& pictures,
                             const std::vector<std::uint32_t>& types, const std::string& message) {
     writer_test::MessageRecorder messages;
-    const ConvertResult result =
+    const Outcome result =
         WritePicturesAsFrames(pictures, types, 40, ConversionContext{messages.Sink()});
-    if (result == ConvertResult::Written) {
+    if (result == Outcome{}) {
         return 2;
     }
     return messages.Messages() == std::vector<std::string>{message} ? 0 : 3;
@@ -132,8 +132,7 @@ TEST(WriterFaultTest, FileSizeLimitStopsTheWritingMidway) {
     const std::vector<std::uint32_t> types = {MakeTypeCode(0x01, 8), MakeTypeCode(0x06, 1),
                                               MakeTypeCode(0x10, 1)};
 
-    ASSERT_EQ(WritePicturesAsFrames(pictures, types, 40, ConversionContext{}),
-              ConvertResult::Written);
+    ASSERT_EQ(WritePicturesAsFrames(pictures, types, 40, ConversionContext{}), Outcome{});
     const Bytes whole = writer_test::ReadWholeFile(output);
     ASSERT_GT(whole.size(), 9000u);
 
@@ -166,8 +165,7 @@ TEST(WriterFaultTest, FileSizeLimitStopsTheWritingMidway) {
         fileSize.rlim_cur = whole.size();
         fileSize.rlim_max = whole.size();
         return setrlimit(RLIMIT_FSIZE, &fileSize) == 0
-                   ? (WritePicturesAsFrames(pictures, types, 40, ConversionContext{}) ==
-                              ConvertResult::Written
+                   ? (WritePicturesAsFrames(pictures, types, 40, ConversionContext{}) == Outcome{}
                           ? 0
                           : 1)
                    : 4;
@@ -188,7 +186,7 @@ TEST(WriterFaultTest, OutputNameTakenByAFolder) {
     writer_test::MessageRecorder messages;
     EXPECT_NE(WritePicturesAsFrames({picture}, {MakeTypeCode(0x02, 1), MakeTypeCode(0x00, 8)}, 0,
                                     ConversionContext{messages.Sink()}),
-              ConvertResult::Written);
+              Outcome{});
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"ERROR: failed to write file '" + output + "'\n" +
                                        RenameOntoFolderReason(folder.File("~zt0.tmp"))});
@@ -220,14 +218,14 @@ TEST(WriterFaultTest, CoderOutOfMemoryIsReportedAndTheProgramGoesOn) {
         writer_test::MessageRecorder messages;
         EXPECT_NE(WritePicturesAsFrames({picture, picture}, types, 0,
                                         ConversionContext{messages.Sink(), c.allocate}),
-                  ConvertResult::Written);
+                  Outcome{});
         EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Out of memory!\n"});
         EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"logo.pgm", "logo.ztr"}));
         EXPECT_EQ(writer_test::ReadWholeFile(output), OldOutput);
 
         EXPECT_EQ(
             WritePicturesAsFrames({picture, picture}, types, 0, ConversionContext{messages.Sink()}),
-            ConvertResult::Written);
+            Outcome{});
         EXPECT_EQ(messages.Messages().size(), 1u);
         EXPECT_NE(writer_test::ReadWholeFile(output), OldOutput);
     }
@@ -303,8 +301,7 @@ TEST(WriterFaultTest, PictureRemovedAfterItsOneRead) {
         }
         writer_test::WriteWholeFile(folder.File("other.pgm"), GreyPicture(1201, 997, 2));
         writer_test::WriteWholeFile(picture, GreyPicture(1201, 997, 1));
-        ASSERT_EQ(WritePicturesAsFrames(paths, c.typeCodes, 0, ConversionContext{}),
-                  ConvertResult::Written)
+        ASSERT_EQ(WritePicturesAsFrames(paths, c.typeCodes, 0, ConversionContext{}), Outcome{})
             << c.name;
         const Bytes expected = writer_test::ReadWholeFile(output);
 
@@ -315,7 +312,7 @@ TEST(WriterFaultTest, PictureRemovedAfterItsOneRead) {
             ASSERT_TRUE(remover.Watching()) << c.name;
             EXPECT_EQ(
                 WritePicturesAsFrames(paths, c.typeCodes, 0, ConversionContext{messages.Sink()}),
-                ConvertResult::Written)
+                Outcome{})
                 << c.name;
         }
         EXPECT_TRUE(messages.Messages().empty()) << c.name;

@@ -48,7 +48,7 @@ std::vector<bool> Convert(const Bytes& pixels, int width, int height, const Tone
     context.tone = tone;
     EXPECT_EQ(
         WritePicturesAsFrames({folder.File("picture.pgm")}, {MakeTypeCode(0x00, 1)}, 0, context),
-        ConvertResult::Written);
+        Outcome{});
     return BlackPixels(writer_test::ReadWholeFile(folder.File("picture.ztr")), tone.resizeWidth,
                        tone.resizeHeight);
 }
