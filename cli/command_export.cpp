@@ -138,7 +138,7 @@ int RunExport(const CommandArgs& args) {
     }
     std::ifstream in(options.file, std::ios::binary);
     if (!in) {
-        return Failure("cannot open '" + options.file + "'");
+        return Failure({.code = OutcomeCode::CannotOpenFile, .file = options.file});
     }
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                     std::istreambuf_iterator<char>());

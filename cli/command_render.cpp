@@ -193,34 +193,6 @@ bool WritePpm(std::FILE* file, std::uint32_t width, std::uint32_t height, Zoomed
     return true;
 }
 
-// The failure message for a decoding that leaves nothing to write, or nothing when the
-// bitmap is there to be written.
-std::optional<std::string> NotShownMessage(DecodeStatus status, const DisplayBitmap& bitmap,
-                                           const RenderOptions& options, int index) {
-    const std::string file = "'" + options.file + "'";
-    const std::string record = "record " + std::to_string(index) + " of " + file;
-    switch (status) {
-    case DecodeStatus::Shown:
-        break;
-    case DecodeStatus::CannotOpen:
-        return "cannot open " + file;
-    case DecodeStatus::NoRecord:
-        return "no record " + std::to_string(index) + " in " + file;
-    case DecodeStatus::TooLarge:
-        return record + " is too large to show";
-    case DecodeStatus::OutOfMemory:
-        return "out of memory for " + record;
-    case DecodeStatus::Planar:
-        return record + " is planar and is not shown";
-    case DecodeStatus::DepthNotShown:
-        return record + " has a colour depth that is not shown";
-    }
-    if (!bitmap.pixels || bitmap.width <= 0 || bitmap.height <= 0) {
-        return record + " has nothing to show";
-    }
-    return std::nullopt;
-}
-
 // Writes the bitmap, zoomed and inverted as the options say, to path: a PNG when the
 // output name ends in .png, else a PPM. Returns the exit status.
 int WritePicture(const DisplayBitmap& decoded, const RenderOptions& options,
@@ -276,12 +248,11 @@ int RenderOne(const RenderOptions& options) {
     DisplayBitmap bitmap;
     ResetSystemError();
     const DecodeStatus status = DecodeRecord(options.file, options.first, options.buildUp, bitmap);
-    if (status == DecodeStatus::CannotOpen) {
-        return Failure(*NotShownMessage(status, bitmap, options, options.first),
-                       ReasonLine(LastSystemError()));
-    }
-    if (const auto message = NotShownMessage(status, bitmap, options, options.first)) {
-        return Failure(*message);
+    if (Outcome shown = ShownOutcome(status, bitmap, options.file, options.first); !shown.Ok()) {
+        if (shown.code == OutcomeCode::CannotOpenFile) {
+            shown.reason = LastSystemError();
+        }
+        return Failure(shown);
     }
     return WritePicture(bitmap, options, options.output);
 }
@@ -293,10 +264,13 @@ int RenderRange(const RenderOptions& options) {
     FramePlayer player;
     ResetSystemError();
     if (!player.Open(FileSource(options.file))) {
-        return Failure("cannot open '" + options.file + "'", ReasonLine(LastSystemError()));
+        return Failure({.code = OutcomeCode::CannotOpenFile,
+                        .file = options.file,
+                        .reason = LastSystemError()});
     }
     if (static_cast<std::size_t>(options.last) >= player.Records().size()) {
-        return Failure("no record " + std::to_string(options.last) + " in '" + options.file + "'");
+        return Failure(
+            {.code = OutcomeCode::NoRecord, .file = options.file, .numbers = {options.last}});
     }
     for (int index = options.first; index <= options.last; ++index) {
         if (const auto refused =
@@ -306,8 +280,9 @@ int RenderRange(const RenderOptions& options) {
     }
     for (int index = options.first; index <= options.last && !Interrupted(); ++index) {
         const DecodeStatus status = player.Show(index);
-        if (const auto message = NotShownMessage(status, player.Frame(), options, index)) {
-            return Failure(*message);
+        if (const Outcome shown = ShownOutcome(status, player.Frame(), options.file, index);
+            !shown.Ok()) {
+            return Failure(shown);
         }
         if (const int written =
                 WritePicture(player.Frame(), options, FrameName(*options.pattern, index));

@@ -44,7 +44,8 @@ std::optional<int> ReadZentraFile(const std::string& path, std::vector<ListedRec
     ResetSystemError();
     std::optional<RecordWalk> walk = WalkRecords(FileSource(path));
     if (!walk) {
-        return Failure("cannot open '" + path + "'", ReasonLine(LastSystemError()));
+        return Failure(
+            {.code = OutcomeCode::CannotOpenFile, .file = path, .reason = LastSystemError()});
     }
     const std::size_t last = walk->records.size() - 1;
     switch (walk->end) {

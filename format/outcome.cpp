@@ -31,6 +31,11 @@ std::string FramesRead(const Outcome& outcome) {
            " read";
 }
 
+// "record N0 of 'FILE'", or "record N0" for bytes that have no file name.
+std::string RecordOf(const Outcome& o) {
+    return "record " + NumberText(o, 0) + (o.file.empty() ? "" : " of '" + o.file + "'");
+}
+
 std::string FirstLine(const Outcome& o) {
     const std::string file = "'" + o.file + "'";
     switch (o.code) {
@@ -125,6 +130,21 @@ std::string FirstLine(const Outcome& o) {
         return "ERROR: " + Word(o, 0);
     case OutcomeCode::Cancelled:
         return {};
+    case OutcomeCode::CannotOpenFile:
+        return "cannot open " + file;
+    case OutcomeCode::NoRecord:
+        return "no record " + NumberText(o, 0) +
+               (o.file.empty() ? " in these bytes" : " in " + file);
+    case OutcomeCode::RecordTooLarge:
+        return RecordOf(o) + " is too large to show";
+    case OutcomeCode::RecordOutOfMemory:
+        return "out of memory for " + RecordOf(o);
+    case OutcomeCode::RecordPlanar:
+        return RecordOf(o) + " is planar and is not shown";
+    case OutcomeCode::RecordDepthNotShown:
+        return RecordOf(o) + " has a colour depth that is not shown";
+    case OutcomeCode::RecordEmpty:
+        return RecordOf(o) + " has nothing to show";
     }
     return {};
 }
@@ -292,6 +312,20 @@ const char* OutcomeCodeName(OutcomeCode code) {
         return "outputsCollide";
     case OutcomeCode::Cancelled:
         return "cancelled";
+    case OutcomeCode::CannotOpenFile:
+        return "cannotOpenFile";
+    case OutcomeCode::NoRecord:
+        return "noRecord";
+    case OutcomeCode::RecordTooLarge:
+        return "recordTooLarge";
+    case OutcomeCode::RecordOutOfMemory:
+        return "recordOutOfMemory";
+    case OutcomeCode::RecordPlanar:
+        return "recordPlanar";
+    case OutcomeCode::RecordDepthNotShown:
+        return "recordDepthNotShown";
+    case OutcomeCode::RecordEmpty:
+        return "recordEmpty";
     }
     return "";
 }

@@ -68,6 +68,15 @@ enum class OutcomeCode {
     OutputOverPicture, // "ERROR: W0" (the output FILE over the picture W1)
     OutputsCollide,    // "ERROR: W0" (the pictures W1 and W2 both to the output FILE)
     Cancelled,         // the caller's progress callback stopped the work: no message
+    // Showing a record of a Zentra file. RECORD is "record N0 of 'FILE'", or "record N0"
+    // for bytes that have no file name.
+    CannotOpenFile,      // "cannot open 'FILE'", then the reason
+    NoRecord,            // "no record N0 in 'FILE'" ("in these bytes" without a name)
+    RecordTooLarge,      // "RECORD is too large to show"
+    RecordOutOfMemory,   // "out of memory for RECORD"
+    RecordPlanar,        // "RECORD is planar and is not shown"
+    RecordDepthNotShown, // "RECORD has a colour depth that is not shown"
+    RecordEmpty,         // "RECORD has nothing to show"
 };
 
 // What exactly was wrong: the line "  in 'FILE': DETAIL" after the first.

@@ -4,6 +4,7 @@
 #include "checked_size.h"
 #include "colour_to_grey.h"
 #include "decoded_pictures.h"
+#include "read_failure.h"
 #include "zentra_format.h"
 
 #include <new>
@@ -82,34 +83,36 @@ bool PictureShaper::NeedsColours() const {
     return IsColourDepth(static_cast<unsigned>(shaping_.depth)) || shaping_.colours != nullptr;
 }
 
-ShapingResult PictureShaper::Shape(const SourceImage& decoded, ShapedPicture& shaped) {
+Outcome PictureShaper::Shape(const SourceImage& decoded, const std::string& name,
+                             ShapedPicture& shaped) {
+    const Outcome outOfMemory{.code = OutcomeCode::OutOfMemory};
     const int depth = shaping_.depth;
     const ToneOptions& tone = shaping_.tone;
     const bool colour = IsColourDepth(static_cast<unsigned>(depth));
     try {
         shaped.picture = PictureForType(decoded, tone.background, NeedsColours());
     } catch (const std::bad_alloc&) {
-        return ShapingResult::OutOfMemory;
+        return outOfMemory;
     }
     SourceImage& picture = shaped.picture;
     shaped.readWidth = picture.width;
     shaped.readHeight = picture.height;
     PictureArea area;
     if (!ShapePicture(picture, tone, depth, &area)) {
-        return ShapingResult::OutOfMemory;
+        return outOfMemory;
     }
     if (!threshold_) {
         threshold_ = tone.autoThreshold ? OtsuThreshold(picture, area) : tone.threshold;
     }
     if (shaping_.colours != nullptr) {
         if (!AddColours(picture)) {
-            return ShapingResult::OutOfMemory;
+            return outOfMemory;
         }
         if (!ColoursFitSize(picture)) {
-            return ShapingResult::InvalidSize;
+            return InvalidSize(name, picture.width, picture.height);
         }
         if (!MapPicture(picture, *shaping_.colours, depth, tone.dither)) {
-            return ShapingResult::OutOfMemory;
+            return outOfMemory;
         }
     } else {
         // Indexed bitmaps keep their colour-table indices, shown through their palette.
@@ -119,7 +122,7 @@ ShapingResult PictureShaper::Shape(const SourceImage& decoded, ShapedPicture& sh
         }
         if (colour && !QuantiseColours(picture.rgb.data(), picture.width, picture.height, depth,
                                        tone.dither)) {
-            return ShapingResult::OutOfMemory;
+            return outOfMemory;
         }
     }
     if (shaping_.rowsBottomFirst) {
@@ -135,5 +138,5 @@ ShapingResult PictureShaper::Shape(const SourceImage& decoded, ShapedPicture& sh
             ReverseRows(samples.data(), rowLength, static_cast<std::size_t>(picture.height));
         }
     }
-    return ShapingResult::Shaped;
+    return {};
 }

@@ -4,12 +4,14 @@
 // order. What comes out is ready for a packer; nothing here knows the file format's bytes.
 #pragma once
 
+#include "outcome.h"
 #include "palette.h"
 #include "palette_mapping.h"
 #include "source_image.h"
 #include "tone.h"
 
 #include <optional>
+#include <string>
 
 // A target's palette as shaping uses it: the colours its records carry, and what its
 // pictures are matched against.
@@ -37,12 +39,6 @@ struct ShapedPicture {
     int readHeight = 0;
 };
 
-enum class ShapingResult {
-    Shaped,
-    OutOfMemory,
-    InvalidSize, // the shaped picture's colours do not cover its size
-};
-
 // Shapes the pictures of one sequence in order. Otsu's threshold comes from the first
 // picture (its own pixels, not the margins of a fit) and holds for all that follow.
 class PictureShaper {
@@ -53,8 +49,10 @@ class PictureShaper {
     bool NeedsColours() const;
 
     // `decoded` as the target takes it, into `shaped` (its pixels: the colours at colour
-    // depths, else grey levels, or palette indices in their top bits).
-    ShapingResult Shape(const SourceImage& decoded, ShapedPicture& shaped);
+    // depths, else grey levels, or palette indices in their top bits). Fails with
+    // OutOfMemory, or InvalidSize (for the picture `name`) when the shaped picture's
+    // colours do not cover its size.
+    Outcome Shape(const SourceImage& decoded, const std::string& name, ShapedPicture& shaped);
 
   private:
     TargetShaping shaping_;

@@ -389,38 +389,19 @@ val ListFile(const val& fileBytes) {
     return list;
 }
 
-// Why a decoding shows nothing, in the words the page puts under the picture.
-std::string NotShownText(DecodeStatus status, int index) {
-    const std::string record = "Record " + std::to_string(index);
-    switch (status) {
-    case DecodeStatus::Shown:
-        return {};
-    case DecodeStatus::NoRecord:
-        return "There is no record " + std::to_string(index) + " in this file.";
-    case DecodeStatus::CannotOpen:
-        return "The file cannot be read.";
-    case DecodeStatus::TooLarge:
-        return record + " is too large to show.";
-    case DecodeStatus::OutOfMemory:
-        return "There is not enough memory to show record " + std::to_string(index) + ".";
-    case DecodeStatus::Planar:
-        return record + " has a planar lay-out, which is not shown.";
-    case DecodeStatus::DepthNotShown:
-        return record + " has a colour depth that is not shown.";
-    }
-    return {};
-}
-
-// A decoded record as the page draws it: {ok, message, width, height, depth, rgba} with
-// rgba top row first, fully opaque.
+// A decoded record as the page draws it: {ok, outcome, message, width, height, depth,
+// rgba} with rgba top row first, fully opaque; outcome names why nothing is shown, and
+// message says it.
 val DecodedFrame(DecodeStatus status, const DisplayBitmap& bitmap, int index) {
     val result = val::object();
-    std::string message = NotShownText(status, index);
-    const bool drawn = bitmap.pixels && bitmap.width > 0 && bitmap.height > 0;
-    if (message.empty() && !drawn) {
-        message = "Record " + std::to_string(index) + " has nothing to show.";
+    const Outcome shown = ShownOutcome(status, bitmap, {}, index);
+    const bool drawn = shown.Ok();
+    std::string message = OutcomeText(shown);
+    if (!message.empty()) {
+        message.pop_back(); // the page shows it as one line
     }
-    result.set("ok", message.empty());
+    result.set("ok", drawn);
+    result.set("outcome", std::string(OutcomeCodeName(shown.code)));
     result.set("message", message);
     result.set("width", bitmap.width);
     result.set("height", bitmap.height);

@@ -162,13 +162,8 @@ class SequenceWriter {
             shapedNotice_();
         }
         ShapedPicture& fresh = keep_ != nullptr ? keep_->emplace_back() : recent_[i % 2];
-        switch (shaper_.Shape(*decoded, fresh)) {
-        case ShapingResult::Shaped:
-            break;
-        case ShapingResult::InvalidSize:
-            return Reported(InvalidSize(frame.path, fresh.picture.width, fresh.picture.height));
-        case ShapingResult::OutOfMemory:
-            return Reported({.code = OutcomeCode::OutOfMemory});
+        if (Outcome shapedAs = shaper_.Shape(*decoded, frame.path, fresh); !shapedAs.Ok()) {
+            return Reported(std::move(shapedAs));
         }
         shaped = &fresh;
         return {};

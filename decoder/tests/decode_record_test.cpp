@@ -360,24 +360,41 @@ TEST(DecodeRecordTest, SaysWhyARecordIsNotShown) {
     Bytes damaged = frame;
     damaged[5] = 0xA3;
     const Bytes file = Concat({frame, planarDelta, planar, depth3, huge, damaged, frame});
+    // The text is what ztr render and the page say, for a file named "f.ztr".
     const struct {
         int index;
         bool buildUp;
         DecodeStatus status;
+        const char* text;
     } cases[] = {
-        {0, false, DecodeStatus::Shown},    {1, false, DecodeStatus::Planar},
-        {1, true, DecodeStatus::Planar}, // the frame before it is shown, the record is not
-        {2, true, DecodeStatus::Planar},    {3, false, DecodeStatus::DepthNotShown},
-        {4, true, DecodeStatus::TooLarge},  {5, false, DecodeStatus::NoRecord},
-        {6, false, DecodeStatus::NoRecord}, {-1, false, DecodeStatus::NoRecord},
-        {-7, true, DecodeStatus::NoRecord},
+        {0, false, DecodeStatus::Shown, ""},
+        {1, false, DecodeStatus::Planar, "record 1 of 'f.ztr' is planar and is not shown\n"},
+        // the frame before it is shown, the record is not
+        {1, true, DecodeStatus::Planar, "record 1 of 'f.ztr' is planar and is not shown\n"},
+        {2, true, DecodeStatus::Planar, "record 2 of 'f.ztr' is planar and is not shown\n"},
+        {3, false, DecodeStatus::DepthNotShown,
+         "record 3 of 'f.ztr' has a colour depth that is not shown\n"},
+        {4, true, DecodeStatus::TooLarge, "record 4 of 'f.ztr' is too large to show\n"},
+        {5, false, DecodeStatus::NoRecord, "no record 5 in 'f.ztr'\n"},
+        {6, false, DecodeStatus::NoRecord, "no record 6 in 'f.ztr'\n"},
+        {-1, false, DecodeStatus::NoRecord, "no record -1 in 'f.ztr'\n"},
+        {-7, true, DecodeStatus::NoRecord, "no record -7 in 'f.ztr'\n"},
     };
     for (const auto& c : cases) {
         DisplayBitmap bitmap;
         EXPECT_EQ(DecodeRecord(MemorySource(file), c.index, c.buildUp, bitmap), c.status)
             << c.index << (c.buildUp ? " built up" : "");
         EXPECT_EQ(bitmap.pixels.has_value(), LeavesPixels(c.status)) << c.index;
+        EXPECT_EQ(OutcomeText(ShownOutcome(c.status, bitmap, "f.ztr", c.index)), c.text) << c.index;
     }
+    // Bytes without a name, and a status that leaves no pixels to show.
+    DisplayBitmap blank;
+    EXPECT_EQ(OutcomeText(ShownOutcome(DecodeStatus::OutOfMemory, blank, {}, 2)),
+              "out of memory for record 2\n");
+    EXPECT_EQ(OutcomeText(ShownOutcome(DecodeStatus::NoRecord, blank, {}, 9)),
+              "no record 9 in these bytes\n");
+    EXPECT_EQ(OutcomeText(ShownOutcome(DecodeStatus::Shown, blank, {}, 0)),
+              "record 0 has nothing to show\n");
     DisplayBitmap bitmap;
     EXPECT_EQ(DecodeRecord(MemorySource({}), 0, false, bitmap), DecodeStatus::NoRecord);
     EXPECT_EQ(DecodeRecord("", 0, false, bitmap), DecodeStatus::CannotOpen);
