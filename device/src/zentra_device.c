@@ -1284,7 +1284,8 @@ static uint16_t unpack_dense_in_frame(dense_state* s, const uint8_t** coded, con
  * (builds with callback sources too only when asked, as they link the C decoder anyway),
  * which reads the states' fields at the places checked here. */
 #if ZTR_MEMORY_IN_FLASH && !defined(ZTR_NO_DENSE) && !defined(ZTR_NO_MEMORY_SOURCE) &&             \
-    !defined(ZTR_DENSE_IN_C) && (defined(ZTR_NO_CALLBACK_SOURCE) || defined(ZTR_DENSE_IN_ASSEMBLY))
+    !defined(ZTR_DENSE_IN_C) &&                                                                    \
+    (defined(ZTR_NO_CALLBACK_SOURCE) || defined(ZTR_DENSE_IN_ASSEMBLY))
 #define DENSE_IN_AVR_ASSEMBLY 1
 uint16_t ztr_avr_dense_ring(void* dense, const ztr_source* source, ztr_offset end, uint8_t* out,
                             uint16_t count);
@@ -1439,18 +1440,11 @@ static uint16_t read_dense_in_frame(void* dense, const ztr_source* source, ztr_o
 }
 #endif
 
-/* The dense decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
- * this build leaves out. */
-static ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* r) {
-    /* A line's bytes: a row or a column in whole bytes, or a band's byte per pixel across
-     * it; the planes of a planar record are packed as at depth 1. */
+/* Bytes of a dense record's line: a row or a column in whole bytes, or a band's byte per
+ * pixel across it; the planes of a planar record are packed as at depth 1. */
+static uint16_t dense_line(const ztr_record* r) {
     uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
     uint16_t line = r->layout & ZTR_ORDER_COLUMNS ? r->height : r->width;
-#if ZTR_READ_CHUNK < DENSE_LONGEST_CODES && !defined(ZTR_NO_CALLBACK_SOURCE)
-    if (!d->source->data) {
-        return ZTR_LEFT_OUT; /* a token's codes must fit a chunk */
-    }
-#endif
     if (!(r->layout & ZTR_ORDER_BANDED_ROWS)) {
         /* Halved, rounding up, once per doubling of the depth up to 8 (a depth of 0, which
          * has no pixels to unpack, must not spin here). */
@@ -1458,6 +1452,17 @@ static ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* 
             line = (uint16_t)((line >> 1) + (line & 1u));
         }
     }
+    return line;
+}
+
+/* The dense decoding's start after ztr_begin, for either window, with the bytes of a line.
+ * ZTR_LEFT_OUT for what this build leaves out. */
+static ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* r, uint16_t line) {
+#if ZTR_READ_CHUNK < DENSE_LONGEST_CODES && !defined(ZTR_NO_CALLBACK_SOURCE)
+    if (!d->source->data) {
+        return ZTR_LEFT_OUT; /* a token's codes must fit a chunk */
+    }
+#endif
     s->line = line;
     s->position = d->position;
 #if DENSE_IN_AVR_ASSEMBLY
@@ -1517,7 +1522,7 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
 #endif
     } else if (record->coding == ZTR_CODING_DENSE) {
 #ifndef ZTR_NO_DENSE
-        result = begin_dense(decoder, &s->dense, record);
+        result = begin_dense(decoder, &s->dense, record, dense_line(record));
         decoder->unpack = read_dense_in_ring;
 #endif
     } else {
@@ -1653,12 +1658,20 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
         /* The record's stream lies whole and unbroken in the frame when its lines are as
          * long as the frame's, and for a planar record as many. */
         const int whole = record_line == frame_line && (rs.planes == 1 || rs.lines == fs.lines);
+        const int dense = record->coding != ZTR_CODING_SQUASH;
         frame_place* place = 0;
+        /* Copies from the whole stream need it whole. The others find their bytes in the
+         * lines placed before, with 16-bit strides, and a planar record's planes must run
+         * on from one to the next; a dense stream that lies whole needs neither. */
+        if (!whole && record->coding == ZTR_CODING_DENSE_FRAME) {
+            return ZTR_NEEDS_FRAME;
+        }
+        if ((frame_line > 0xFFFFu && !(whole && dense)) ||
+            (rs.planes > 1 && rs.lines != fs.lines)) {
+            return ZTR_NO_WINDOW;
+        }
         result = ZTR_LEFT_OUT;
-        if (record->coding == ZTR_CODING_SQUASH) {
-            if (frame_line > 0xFFFFu || (rs.planes > 1 && rs.lines != fs.lines)) {
-                return ZTR_NO_WINDOW;
-            }
+        if (!dense) {
 #ifndef ZTR_NO_SQUASH
             result = begin_squash(&d, &in_frame.squash.state, record);
             d.unpack = read_squash_in_frame;
@@ -1666,16 +1679,9 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
             place->span = (uint16_t)record_line;
 #endif
         } else {
-            /* Copies from the whole stream need it whole; the others find their bytes in
-             * the lines placed before, as squash copies do. */
-            if (!whole && record->coding == ZTR_CODING_DENSE_FRAME) {
-                return ZTR_NEEDS_FRAME;
-            }
-            if (!whole && (frame_line > 0xFFFFu || (rs.planes > 1 && rs.lines != fs.lines))) {
-                return ZTR_NO_WINDOW;
-            }
 #ifndef ZTR_NO_DENSE
-            result = begin_dense(&d, &in_frame.dense.state, record);
+            /* A line's bytes are its units: dense records are packed, a byte a unit. */
+            result = begin_dense(&d, &in_frame.dense.state, record, rs.units);
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
             place->span = whole ? 0 : (uint16_t)record_line;
