@@ -1604,7 +1604,9 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
     shape rs;
     ztr_decoder d;
     union {
+#ifndef ZTR_NO_SQUASH
         frame_squash squash;
+#endif
         frame_dense dense;
     } in_frame;                   /* the squash or dense state with FRAME_AS_WINDOW */
     uint16_t across = record->dy; /* position across the lines, in pixels */
@@ -1656,18 +1658,19 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
     }
     if (how == FRAME_AS_WINDOW && result == ZTR_NO_WINDOW) {
         /* The record's stream lies whole and unbroken in the frame when its lines are as
-         * long as the frame's, and for a planar record as many. */
-        const int whole = record_line == frame_line && (rs.planes == 1 || rs.lines == fs.lines);
+         * long as the frame's (their pixels take as many bytes: the depths are equal), and
+         * for a planar record as many. Copies from the whole stream need it whole. The
+         * others find their bytes in the lines placed before, with 16-bit strides (a dense
+         * record's line is at most 65,535 bytes, one a unit), and a planar record's planes
+         * must run on from one to the next. */
+        const int stacked = rs.planes == 1 || rs.lines == fs.lines;
+        const int whole = stacked && rs.units == fs.units;
         const int dense = record->coding != ZTR_CODING_SQUASH;
         frame_place* place = 0;
-        /* Copies from the whole stream need it whole. The others find their bytes in the
-         * lines placed before, with 16-bit strides, and a planar record's planes must run
-         * on from one to the next; a dense stream that lies whole needs neither. */
         if (!whole && record->coding == ZTR_CODING_DENSE_FRAME) {
             return ZTR_NEEDS_FRAME;
         }
-        if ((frame_line > 0xFFFFu && !(whole && dense)) ||
-            (rs.planes > 1 && rs.lines != fs.lines)) {
+        if (!stacked || (!dense && frame_line > 0xFFFFu)) {
             return ZTR_NO_WINDOW;
         }
         result = ZTR_LEFT_OUT;
@@ -1680,11 +1683,10 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
 #endif
         } else {
 #ifndef ZTR_NO_DENSE
-            /* A line's bytes are its units: dense records are packed, a byte a unit. */
             result = begin_dense(&d, &in_frame.dense.state, record, rs.units);
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
-            place->span = whole ? 0 : (uint16_t)record_line;
+            place->span = whole ? 0 : rs.units;
             if (whole) {
                 /* The stream runs on unbroken: read it in one go, not line by line. */
                 record_line = rs.total;
