@@ -1456,8 +1456,10 @@ static uint16_t dense_line(const ztr_record* r) {
 }
 
 /* The dense decoding's start after ztr_begin, for either window, with the bytes of a line.
- * ZTR_LEFT_OUT for what this build leaves out. */
-ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* r, uint16_t line) {
+ * ZTR_LEFT_OUT for what this build leaves out. Built into each caller: a firmware mostly
+ * links one of them, and the call would cost more flash than it saves. */
+ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* r,
+                                         uint16_t line) {
 #if ZTR_READ_CHUNK < DENSE_LONGEST_CODES && !defined(ZTR_NO_CALLBACK_SOURCE)
     if (!d->source->data) {
         return ZTR_LEFT_OUT; /* a token's codes must fit a chunk */
