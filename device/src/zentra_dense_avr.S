@@ -67,8 +67,8 @@
  *   r4:5 bytes of the token still to make   r6:7 the last copy's distance
  *   r8:9 ring: the ring; frame: the record's first byte in the frame
  *   r10:11 the state    r12:13 the end of the coded bytes   r16 flags
- *   r18:19 ring: the end of the output; frame: bytes from one of the record's lines to the
- *   next (the end of the output in r14:15)
+ *   r18:19 the end of the output   r14:15 frame: bytes from one of the record's lines to the
+ *   next
  *   r20:21 ring: its end; frame: a line's bytes (0: the stream lies whole in the frame)
  *   r22:23 p while a copy takes Z   r24:25 a gamma number, the bytes of a stretch
  *   r0:1 a pair in passing; T set through the ring while a copy takes the zeros before the
@@ -218,11 +218,10 @@ ztr_avr_dense_frame:
     push r26
     push r27
     rcall .Lload
-    movw r14, r18
     ldd r8, Z + FIRST
     ldd r9, Z + FIRST + 1
-    ldd r18, Z + STRIDE
-    ldd r19, Z + STRIDE + 1
+    ldd r14, Z + STRIDE
+    ldd r15, Z + STRIDE + 1
     ldd r20, Z + SPAN
     ldd r21, Z + SPAN + 1
     movw r28, r26
@@ -230,8 +229,8 @@ ztr_avr_dense_frame:
     sbc r29, r25
     movw r30, r22
 .Lframe_loop:
-    cp r26, r14
-    cpc r27, r15
+    cp r26, r18
+    cpc r27, r19
     breq .Lframe_end
     mov r0, r4
     or r0, r5
@@ -240,7 +239,7 @@ ztr_avr_dense_frame:
     brcc .Lframe_loop
 .Lframe_end: /* at the output's end, and for damage, where the output falls short */
     rjmp .Lframe_done
-1:  movw r24, r14
+1:  movw r24, r18
     sub r24, r26
     sbc r25, r27
     movw r0, r4
@@ -254,7 +253,7 @@ ztr_avr_dense_frame:
     sbiw r24, 1
     brne 1b
     rjmp .Lframe_loop
-    /* From o's own line, or from the lines placed before it (r18:19 bytes apart, r20:21
+    /* From o's own line, or from the lines placed before it (r14:15 bytes apart, r20:21
      * long), or zeros before the record's first byte. */
 .Lframe_copy:
     movw r22, r30
@@ -285,8 +284,8 @@ ztr_avr_dense_frame:
 4:  cp r30, r8
     cpc r31, r9
     breq .Lzeros
-    sub r30, r18
-    sbc r31, r19
+    sub r30, r14
+    sbc r31, r15
     cp r20, r0
     cpc r21, r1
     brsh 5f
