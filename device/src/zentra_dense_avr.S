@@ -304,7 +304,7 @@ ztr_avr_dense_frame:
     st X+, r0
     sbiw r24, 1
     brne 1b
-    movw r30, r22
+2:  movw r30, r22
     rjmp .Lframe_loop
 .Lzeros:
     rcall .Lat_most
@@ -314,8 +314,7 @@ ztr_avr_dense_frame:
 1:  st X+, r0
     sbiw r24, 1
     brne 1b
-    movw r30, r22
-    rjmp .Lframe_loop
+    rjmp 2b
 .Lframe_done:
     /* the bytes of o's line before it, 0 at the line's end */
     movw r24, r26
