@@ -67,12 +67,12 @@
  *   r4:5 bytes of the token still to make   r6:7 the last copy's distance
  *   r8:9 ring: the ring; frame: the record's first byte in the frame
  *   r10:11 the state    r12:13 the end of the coded bytes   r16 flags
- *   r18:19 ring: the end of the output; frame: bytes from one of the record's lines to the
- *   next (the end of the output in r14:15)
+ *   r18:19 the end of the output   r14:15 frame: bytes from one of the record's lines to the
+ *   next
  *   r20:21 ring: its end; frame: a line's bytes (0: the stream lies whole in the frame)
  *   r22:23 p while a copy takes Z   r24:25 a gamma number, the bytes of a stretch
- *   r0:1 a pair in passing; T set in a frame buffer, and through the ring while a copy
- *   takes the zeros before the record's start
+ *   r0:1 a pair in passing; T set through the ring while a copy takes the zeros before the
+ *   record's start
  * The state's position is the address of the next coded byte (begin_dense sets it so for
  * memory sources), and the output's start lies on the stack.
  *
@@ -83,7 +83,9 @@
  * either window, but for two things: coded bytes that end within a token are damage at
  * once (dense() reads the token again in the next call, which finds them ended again:
  * ztr_read calls it damage), and through the ring, bytes before the record's start are
- * taken as zeros where dense() finds them zeroed in the ring. */
+ * taken as zeros where dense() finds them zeroed in the ring. Damage is found only while
+ * bytes are still wanted, so that it always gives fewer bytes than count, which ztr_read
+ * takes as damage: the state's status stays as begin_dense set it. */
 
 /* ---- Through the ring ---- */
     .section .text.ztr_avr_dense_ring, "ax", @progbits
@@ -101,6 +103,8 @@ ztr_avr_dense_ring:
     push r11
     push r12
     push r13
+    push r14
+    push r15
     push r16
     push r28
     push r29
@@ -126,7 +130,7 @@ ztr_avr_dense_ring:
     brne 1f
     rcall .Ltoken
     brcc .Lring_loop
-    rjmp .Lring_damaged
+    rjmp .Lring_done /* damage: the output falls short */
     /* A stretch: to the end of the output, the token, and the ring */
 1:  movw r24, r18
     sub r24, r26
@@ -182,31 +186,11 @@ ztr_avr_dense_ring:
     movw r28, r8
     ori r16, 1 << FILLED
     rjmp .Lring_loop
-.Lring_damaged:
-    clr r0
-    com r0
-    rjmp 1f
 .Lring_done:
-    clr r0
-1:  movw r24, r28
+    movw r24, r28
     sub r24, r8
     sbc r25, r9
-    rcall .Lstore
-    pop r29
-    pop r28
-    pop r16
-    pop r13
-    pop r12
-    pop r11
-    pop r10
-    pop r9
-    pop r8
-    pop r7
-    pop r6
-    pop r5
-    pop r4
-    pop r2
-    ret
+    rjmp .Lstore
     .size ztr_avr_dense_ring, . - ztr_avr_dense_ring
 
 /* ---- In a frame buffer ---- */
@@ -233,13 +217,11 @@ ztr_avr_dense_frame:
     ARGUMENTS
     push r26
     push r27
-    set
     rcall .Lload
-    movw r14, r18
     ldd r8, Z + FIRST
     ldd r9, Z + FIRST + 1
-    ldd r18, Z + STRIDE
-    ldd r19, Z + STRIDE + 1
+    ldd r14, Z + STRIDE
+    ldd r15, Z + STRIDE + 1
     ldd r20, Z + SPAN
     ldd r21, Z + SPAN + 1
     movw r28, r26
@@ -247,17 +229,17 @@ ztr_avr_dense_frame:
     sbc r29, r25
     movw r30, r22
 .Lframe_loop:
-    cp r26, r14
-    cpc r27, r15
-    brne 6f
-    rjmp .Lframe_done
-6:  mov r0, r4
+    cp r26, r18
+    cpc r27, r19
+    breq .Lframe_end
+    mov r0, r4
     or r0, r5
     brne 1f
     rcall .Ltoken
     brcc .Lframe_loop
-    rjmp .Lframe_damaged
-1:  movw r24, r14
+.Lframe_end: /* at the output's end, and for damage, where the output falls short */
+    rjmp .Lframe_done
+1:  movw r24, r18
     sub r24, r26
     sbc r25, r27
     movw r0, r4
@@ -265,14 +247,13 @@ ztr_avr_dense_frame:
     sbrs r16, LITERAL
     rjmp .Lframe_copy
     rcall .Lliteral
-    brne 1f
-    rjmp .Lframe_done
+    breq .Lframe_end
 1:  lpm r0, Z+
     st X+, r0
     sbiw r24, 1
     brne 1b
     rjmp .Lframe_loop
-    /* From o's own line, or from the lines placed before it (r18:19 bytes apart, r20:21
+    /* From o's own line, or from the lines placed before it (r14:15 bytes apart, r20:21
      * long), or zeros before the record's first byte. */
 .Lframe_copy:
     movw r22, r30
@@ -303,8 +284,8 @@ ztr_avr_dense_frame:
 4:  cp r30, r8
     cpc r31, r9
     breq .Lzeros
-    sub r30, r18
-    sbc r31, r19
+    sub r30, r14
+    sbc r31, r15
     cp r20, r0
     cpc r21, r1
     brsh 5f
@@ -323,7 +304,7 @@ ztr_avr_dense_frame:
     st X+, r0
     sbiw r24, 1
     brne 1b
-    movw r30, r22
+2:  movw r30, r22
     rjmp .Lframe_loop
 .Lzeros:
     rcall .Lat_most
@@ -333,16 +314,10 @@ ztr_avr_dense_frame:
 1:  st X+, r0
     sbiw r24, 1
     brne 1b
-    movw r30, r22
-    rjmp .Lframe_loop
-.Lframe_damaged:
-    clr r0
-    com r0
-    rjmp 1f
+    rjmp 2b
 .Lframe_done:
-    clr r0
     /* the bytes of o's line before it, 0 at the line's end */
-1:  movw r24, r26
+    movw r24, r26
     sub r24, r28
     sbc r25, r29
     cp r24, r20
@@ -350,24 +325,7 @@ ztr_avr_dense_frame:
     brne 2f
     clr r24
     clr r25
-2:  rcall .Lstore
-    pop r29
-    pop r28
-    pop r16
-    pop r15
-    pop r14
-    pop r13
-    pop r12
-    pop r11
-    pop r10
-    pop r9
-    pop r8
-    pop r7
-    pop r6
-    pop r5
-    pop r4
-    pop r2
-    ret
+2:  rjmp .Lstore
     .size ztr_avr_dense_frame, . - ztr_avr_dense_frame
 
 /* ---- What both share; the three sections lie side by side, in reach of rcall ---- */
@@ -396,20 +354,15 @@ ztr_avr_dense_frame:
     ldd r25, Z + AT + 1
     ret
 
-/* The registers into the state, with the status in r0 and at in r24:25; takes the output's
- * start from under the return address and returns the bytes made in r24:25. */
+/* The registers into the state, with at in r24:25; takes the output's start from the stack,
+ * restores the registers that either decoder saved and returns from it with the bytes made
+ * in r24:25. */
 .Lstore:
-    pop r19 /* the return address, kept in r18:19 (and r1 on a 3-byte program counter) */
-    pop r18
-#ifdef __AVR_3_BYTE_PC__
-    pop r1
-#endif
     pop r21
     pop r20
     movw r28, r10
     std Y + POSITION, r30
     std Y + POSITION + 1, r31
-    std Y + STATUS, r0
     std Y + BITS, r2
     std Y + FLAGS, r16
     std Y + LEFT, r4
@@ -421,12 +374,23 @@ ztr_avr_dense_frame:
     movw r24, r26
     sub r24, r20
     sbc r25, r21
-#ifdef __AVR_3_BYTE_PC__
-    push r1
-#endif
-    push r18
-    push r19
     clr r1
+    pop r29
+    pop r28
+    pop r16
+    pop r15
+    pop r14
+    pop r13
+    pop r12
+    pop r11
+    pop r10
+    pop r9
+    pop r8
+    pop r7
+    pop r6
+    pop r5
+    pop r4
+    pop r2
     ret
 
 /* r24:25 = the smaller of r24:25 and r0:1 */
@@ -506,10 +470,7 @@ ztr_avr_dense_frame:
     sbiw r24, 1
     tst r25
     brne .Lstop
-    brts 1f
-    cpi r24, 2
-    brsh .Lstop
-1:  cp r30, r12
+    cp r30, r12
     cpc r31, r13
     breq .Lstop
     lpm r0, Z+
@@ -541,11 +502,11 @@ ztr_avr_dense_frame:
     ret
 .Lcopy_token:
     andi r16, (1 << WHOLE) | (1 << FILLED)
-    /* 512 bytes back at most, or with copies from the whole stream no farther than its
-     * start */
+    /* 512 bytes back at most (a new distance through the ring is checked here too), or
+     * with copies from the whole stream, which only a frame buffer holds, no farther than
+     * its start */
     movw r24, r6
     sbiw r24, 1
-    brtc 1f
     sbrs r16, WHOLE
     rjmp 1f
     movw r0, r26

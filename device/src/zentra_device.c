@@ -1284,7 +1284,8 @@ static uint16_t unpack_dense_in_frame(dense_state* s, const uint8_t** coded, con
  * (builds with callback sources too only when asked, as they link the C decoder anyway),
  * which reads the states' fields at the places checked here. */
 #if ZTR_MEMORY_IN_FLASH && !defined(ZTR_NO_DENSE) && !defined(ZTR_NO_MEMORY_SOURCE) &&             \
-    !defined(ZTR_DENSE_IN_C) && (defined(ZTR_NO_CALLBACK_SOURCE) || defined(ZTR_DENSE_IN_ASSEMBLY))
+    !defined(ZTR_DENSE_IN_C) &&                                                                    \
+    (defined(ZTR_NO_CALLBACK_SOURCE) || defined(ZTR_DENSE_IN_ASSEMBLY))
 #define DENSE_IN_AVR_ASSEMBLY 1
 uint16_t ztr_avr_dense_ring(void* dense, const ztr_source* source, ztr_offset end, uint8_t* out,
                             uint16_t count);
@@ -1439,18 +1440,11 @@ static uint16_t read_dense_in_frame(void* dense, const ztr_source* source, ztr_o
 }
 #endif
 
-/* The dense decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
- * this build leaves out. */
-static ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* r) {
-    /* A line's bytes: a row or a column in whole bytes, or a band's byte per pixel across
-     * it; the planes of a planar record are packed as at depth 1. */
+/* Bytes of a dense record's line: a row or a column in whole bytes, or a band's byte per
+ * pixel across it; the planes of a planar record are packed as at depth 1. */
+static uint16_t dense_line(const ztr_record* r) {
     uint8_t depth = r->layout & ZTR_LAYOUT_PLANAR ? 1u : r->depth;
     uint16_t line = r->layout & ZTR_ORDER_COLUMNS ? r->height : r->width;
-#if ZTR_READ_CHUNK < DENSE_LONGEST_CODES && !defined(ZTR_NO_CALLBACK_SOURCE)
-    if (!d->source->data) {
-        return ZTR_LEFT_OUT; /* a token's codes must fit a chunk */
-    }
-#endif
     if (!(r->layout & ZTR_ORDER_BANDED_ROWS)) {
         /* Halved, rounding up, once per doubling of the depth up to 8 (a depth of 0, which
          * has no pixels to unpack, must not spin here). */
@@ -1458,6 +1452,19 @@ static ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* 
             line = (uint16_t)((line >> 1) + (line & 1u));
         }
     }
+    return line;
+}
+
+/* The dense decoding's start after ztr_begin, for either window, with the bytes of a line.
+ * ZTR_LEFT_OUT for what this build leaves out. Built into each caller: a firmware mostly
+ * links one of them, and the call would cost more flash than it saves. */
+ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* r,
+                                         uint16_t line) {
+#if ZTR_READ_CHUNK < DENSE_LONGEST_CODES && !defined(ZTR_NO_CALLBACK_SOURCE)
+    if (!d->source->data) {
+        return ZTR_LEFT_OUT; /* a token's codes must fit a chunk */
+    }
+#endif
     s->line = line;
     s->position = d->position;
 #if DENSE_IN_AVR_ASSEMBLY
@@ -1517,7 +1524,7 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
 #endif
     } else if (record->coding == ZTR_CODING_DENSE) {
 #ifndef ZTR_NO_DENSE
-        result = begin_dense(decoder, &s->dense, record);
+        result = begin_dense(decoder, &s->dense, record, dense_line(record));
         decoder->unpack = read_dense_in_ring;
 #endif
     } else {
@@ -1599,7 +1606,9 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
     shape rs;
     ztr_decoder d;
     union {
+#ifndef ZTR_NO_SQUASH
         frame_squash squash;
+#endif
         frame_dense dense;
     } in_frame;                   /* the squash or dense state with FRAME_AS_WINDOW */
     uint16_t across = record->dy; /* position across the lines, in pixels */
@@ -1651,14 +1660,23 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
     }
     if (how == FRAME_AS_WINDOW && result == ZTR_NO_WINDOW) {
         /* The record's stream lies whole and unbroken in the frame when its lines are as
-         * long as the frame's, and for a planar record as many. */
-        const int whole = record_line == frame_line && (rs.planes == 1 || rs.lines == fs.lines);
+         * long as the frame's (their pixels take as many bytes: the depths are equal), and
+         * for a planar record as many. Copies from the whole stream need it whole. The
+         * others find their bytes in the lines placed before, with 16-bit strides (a dense
+         * record's line is at most 65,535 bytes, one a unit), and a planar record's planes
+         * must run on from one to the next. */
+        const int stacked = rs.planes == 1 || rs.lines == fs.lines;
+        const int whole = stacked && rs.units == fs.units;
+        const int dense = record->coding != ZTR_CODING_SQUASH;
         frame_place* place = 0;
+        if (!whole && record->coding == ZTR_CODING_DENSE_FRAME) {
+            return ZTR_NEEDS_FRAME;
+        }
+        if (!stacked || (!dense && frame_line > 0xFFFFu)) {
+            return ZTR_NO_WINDOW;
+        }
         result = ZTR_LEFT_OUT;
-        if (record->coding == ZTR_CODING_SQUASH) {
-            if (frame_line > 0xFFFFu || (rs.planes > 1 && rs.lines != fs.lines)) {
-                return ZTR_NO_WINDOW;
-            }
+        if (!dense) {
 #ifndef ZTR_NO_SQUASH
             result = begin_squash(&d, &in_frame.squash.state, record);
             d.unpack = read_squash_in_frame;
@@ -1666,19 +1684,11 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
             place->span = (uint16_t)record_line;
 #endif
         } else {
-            /* Copies from the whole stream need it whole; the others find their bytes in
-             * the lines placed before, as squash copies do. */
-            if (!whole && record->coding == ZTR_CODING_DENSE_FRAME) {
-                return ZTR_NEEDS_FRAME;
-            }
-            if (!whole && (frame_line > 0xFFFFu || (rs.planes > 1 && rs.lines != fs.lines))) {
-                return ZTR_NO_WINDOW;
-            }
 #ifndef ZTR_NO_DENSE
-            result = begin_dense(&d, &in_frame.dense.state, record);
+            result = begin_dense(&d, &in_frame.dense.state, record, rs.units);
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
-            place->span = whole ? 0 : (uint16_t)record_line;
+            place->span = whole ? 0 : rs.units;
             if (whole) {
                 /* The stream runs on unbroken: read it in one go, not line by line. */
                 record_line = rs.total;
