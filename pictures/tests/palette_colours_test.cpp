@@ -6,6 +6,7 @@
 #include "message_recorder.h"
 #include "oklab.h"
 #include "palette_mapping.h"
+#include "scratch_name.h"
 #include "system_reasons.h"
 
 #include <gtest/gtest.h>
@@ -71,10 +72,10 @@ class PaletteFileTest : public ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
     std::filesystem::path folder_ = [] {
-        const auto path = std::filesystem::temp_directory_path() /
-                          ("zentra_palette_files_" +
-                           std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                           std::to_string(std::rand()));
+        // One folder per process: ctest runs each test of this fixture as its own process,
+        // side by side, and each removes its folder when it ends.
+        const auto path =
+            std::filesystem::temp_directory_path() / ScratchName("zentra_palette_files");
         std::filesystem::create_directories(path);
         return path;
     }();
