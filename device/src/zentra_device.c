@@ -1745,12 +1745,15 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
             place->span = whole ? 0 : rs.units;
+#if !DENSE_IN_AVR_ASSEMBLY
             if (whole) {
-                /* The stream runs on unbroken: read it in one go, not line by line. */
+                /* The stream runs on unbroken: read it in one go, not line by line (the
+                 * assembly decoder takes it line by line, which costs less flash). */
                 record_line = rs.total;
                 rs.lines = 1;
                 rs.planes = 1;
             }
+#endif
 #endif
         }
         if (place) {
