@@ -4,9 +4,10 @@
  * those with the 512-byte window in pieces of 256 bytes through ztr_begin_window, and, built
  * with FRAME_BYTES, those coded with copies from the whole frame (up to that size) by
  * ztr_apply_in_frame into a frame buffer (with EVERY_DENSE_CODING those with the 512-byte
- * window too); as many bytes are copied from flash to RAM. The UART reports the cycles and
- * the checksum of the stream, or of the bytes made up to damage. Built for the host it
- * prints the same lines without cycles. */
+ * window too), and with RUN_LENGTH_TOO the run-length records in the same way; as many
+ * bytes are copied from flash to RAM. The UART reports the cycles and the checksum of the
+ * stream, or of the bytes made up to damage. Built for the host it prints the same lines
+ * without cycles. */
 #include "zentra_device.h"
 
 #include <stdint.h>
@@ -89,20 +90,22 @@ int main(void) {
          walk = ztr_next_record(&source, &r), ++k) {
         uint32_t sum;
         uint32_t spent;
+        int wanted;
 #ifdef FRAME_BYTES
         if (r.unpacked_size > FRAME_BYTES || (r.layout & ZTR_RECORD_DELTA)) {
             continue;
         }
 #endif
+        wanted = r.coding == coding;
 #ifdef EVERY_DENSE_CODING
-        if (r.coding != ZTR_CODING_DENSE && r.coding != coding) {
-            continue;
-        }
-#else
-        if (r.coding != coding) {
-            continue;
-        }
+        wanted = wanted || r.coding == ZTR_CODING_DENSE;
 #endif
+#ifdef RUN_LENGTH_TOO
+        wanted = wanted || r.coding == ZTR_CODING_RUN_LENGTH;
+#endif
+        if (!wanted) {
+            continue;
+        }
         spent = decode(&source, &r, &sum);
         put_text("record ");
 #ifdef RECORD_NAMES
@@ -118,6 +121,8 @@ int main(void) {
         put_number(r.offset + r.length - r.data_offset);
         put_cycles(" dense ", spent - 1u);
         put_cycles(" copy ", copy(r.unpacked_size));
+        put_text(" coding ");
+        put_number(r.coding);
         put_text(" checksum ");
         put_hex(sum);
         put_text(spent ? "" : " FAILED");

@@ -113,14 +113,12 @@ ztr_avr_dense_ring:
     push r27
     clt
     rcall .Lload
-    adiw r30, STATE_BYTES
-    movw r8, r30
-    movw r20, r30
+    adiw r28, STATE_BYTES
+    movw r8, r28
+    movw r20, r28
     subi r21, -2
-    movw r28, r30
     add r28, r24
     adc r29, r25
-    movw r30, r22
 .Lring_loop:
     cp r26, r18
     cpc r27, r19
@@ -218,16 +216,15 @@ ztr_avr_dense_frame:
     push r26
     push r27
     rcall .Lload
-    ldd r8, Z + FIRST
-    ldd r9, Z + FIRST + 1
-    ldd r14, Z + STRIDE
-    ldd r15, Z + STRIDE + 1
-    ldd r20, Z + SPAN
-    ldd r21, Z + SPAN + 1
+    ldd r8, Y + FIRST
+    ldd r9, Y + FIRST + 1
+    ldd r14, Y + STRIDE
+    ldd r15, Y + STRIDE + 1
+    ldd r20, Y + SPAN
+    ldd r21, Y + SPAN + 1
     movw r28, r26
     sub r28, r24
     sbc r29, r25
-    movw r30, r22
 .Lframe_loop:
     cp r26, r18
     cpc r27, r19
@@ -238,7 +235,16 @@ ztr_avr_dense_frame:
     rcall .Ltoken
     brcc .Lframe_loop
 .Lframe_end: /* at the output's end, and for damage, where the output falls short */
-    rjmp .Lframe_done
+    /* the bytes of o's line before it, 0 at the line's end */
+    movw r24, r26
+    sub r24, r28
+    sbc r25, r29
+    cp r24, r20
+    cpc r25, r21
+    brne 2f
+    clr r24
+    clr r25
+2:  rjmp .Lstore
 1:  movw r24, r18
     sub r24, r26
     sbc r25, r27
@@ -315,43 +321,31 @@ ztr_avr_dense_frame:
     sbiw r24, 1
     brne 1b
     rjmp 2b
-.Lframe_done:
-    /* the bytes of o's line before it, 0 at the line's end */
-    movw r24, r26
-    sub r24, r28
-    sbc r25, r29
-    cp r24, r20
-    cpc r25, r21
-    brne 2f
-    clr r24
-    clr r25
-2:  rjmp .Lstore
     .size ztr_avr_dense_frame, . - ztr_avr_dense_frame
 
 /* ---- What both share; the three sections lie side by side, in reach of rcall ---- */
     .section .text.ztr_avr_dense_token, "ax", @progbits
 
 /* The state into registers (from r24:25, with the source in r22:23): at into r24:25, the
- * position into r22:23, Z the state, the end of the coded bytes into r12:13. */
+ * position into Z, Y the state, the end of the coded bytes into r12:13. */
 .Lload:
     movw r30, r22
-    ld r0, Z+
-    ld r1, Z
-    add r0, r20
-    adc r1, r21
-    movw r12, r0
+    ld r12, Z+
+    ld r13, Z
+    add r12, r20
+    adc r13, r21
     movw r10, r24
-    movw r30, r24
-    ldd r22, Z + POSITION
-    ldd r23, Z + POSITION + 1
-    ldd r2, Z + BITS
-    ldd r16, Z + FLAGS
-    ldd r4, Z + LEFT
-    ldd r5, Z + LEFT + 1
-    ldd r6, Z + DISTANCE
-    ldd r7, Z + DISTANCE + 1
-    ldd r24, Z + AT
-    ldd r25, Z + AT + 1
+    movw r28, r24
+    ldd r30, Y + POSITION
+    ldd r31, Y + POSITION + 1
+    ldd r2, Y + BITS
+    ldd r16, Y + FLAGS
+    ldd r4, Y + LEFT
+    ldd r5, Y + LEFT + 1
+    ldd r6, Y + DISTANCE
+    ldd r7, Y + DISTANCE + 1
+    ldd r24, Y + AT
+    ldd r25, Y + AT + 1
     ret
 
 /* The registers into the state, with at in r24:25; takes the output's start from the stack,
@@ -439,7 +433,11 @@ ztr_avr_dense_frame:
     cpc r31, r13
     brne .Lfetch
     DROP_RETURN
-    rjmp .Lstop_in_call
+.Lstop_in_call:
+    DROP_RETURN
+.Lstop:
+    sec
+    ret
 .Lreload:
     cp r30, r12
     cpc r31, r13
@@ -448,11 +446,6 @@ ztr_avr_dense_frame:
     lpm r2, Z+
     sec
     rol r2
-    ret
-.Lstop_in_call:
-    DROP_RETURN
-.Lstop:
-    sec
     ret
 /* A token's codes: all of them before anything changes. Carry set when they are damaged
  * or cut off. */
@@ -482,24 +475,6 @@ ztr_avr_dense_frame:
     movw r24, r0
     adiw r24, 1
     movw r6, r24
-    rjmp .Lcopy_token
-.Labove:
-    rcall .Lgamma
-    movw r4, r24
-    movw r0, r30
-    movw r30, r10
-    ldd r6, Z + LINE
-    ldd r7, Z + LINE + 1
-    movw r30, r0
-    rjmp .Lcopy_token
-.Lliteral_or_repeat:
-    rcall .Lgamma
-    movw r4, r24
-    sbrc r16, AFTER_LITERAL
-    rjmp .Lcopy_token
-    ori r16, (1 << AFTER_LITERAL) | (1 << LITERAL)
-    clc
-    ret
 .Lcopy_token:
     andi r16, (1 << WHOLE) | (1 << FILLED)
     /* 512 bytes back at most (a new distance through the ring is checked here too), or
@@ -517,6 +492,23 @@ ztr_avr_dense_frame:
     rjmp 2f
 1:  cpi r25, 2
 2:  brsh .Lstop
+    clc
+    ret
+.Labove:
+    rcall .Lgamma
+    movw r4, r24
+    movw r0, r30
+    movw r30, r10
+    ldd r6, Z + LINE
+    ldd r7, Z + LINE + 1
+    movw r30, r0
+    rjmp .Lcopy_token
+.Lliteral_or_repeat:
+    rcall .Lgamma
+    movw r4, r24
+    sbrc r16, AFTER_LITERAL
+    rjmp .Lcopy_token
+    ori r16, (1 << AFTER_LITERAL) | (1 << LITERAL)
     clc
     ret
 

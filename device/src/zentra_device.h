@@ -106,9 +106,11 @@
  *   ZTR_NO_DENSE            the functions with a window leave the dense decoder out:
  *                           dense records give ZTR_LEFT_OUT (for files of squash records)
  *   ZTR_DENSE_IN_C          with ZTR_NO_CALLBACK_SOURCE on the AVR: dense records are
- *                           decoded by the C decoder, not zentra_dense_avr.S (slower)
+ *                           decoded by the C decoder, not zentra_dense_avr.S, and
+ *                           run-length records by the C loop (slower)
  *   ZTR_DENSE_IN_ASSEMBLY   without ZTR_NO_CALLBACK_SOURCE on the AVR: memory sources'
- *                           dense records are decoded by zentra_dense_avr.S, callback
+ *                           dense records are decoded by zentra_dense_avr.S and their
+ *                           run-length records by the loop in assembly, callback
  *                           sources' by the C decoder (faster, but both decoders linked)
  * The figures of every option are in docs/performance.md of the Zentra tools.
  *

@@ -1,9 +1,10 @@
-/* Writes a file of dense records for checking a device build against the host's: the
- * records of the fuzz corpus of the device's dense decoder (each input's first bytes choose
- * the record as the fuzz target chooses it, the rest are its coded bytes) and damaged
- * copies of the dense records of the given files (cut short, bytes changed, a stretch
- * overwritten), as the array dense_file of a C header.
- *   dense_damage OUT.h SEED COPIES CORPUS_FILE... -- FILE.ztr... */
+/* Writes a file of dense and run-length records for checking a device build against the
+ * host's: the records of the fuzz corpus of the device's dense decoder (each input's first
+ * bytes choose the record as the fuzz target chooses it, the rest are its coded bytes), the
+ * inputs of a run-length corpus after -r taken as coded bytes of run-length records, and
+ * damaged copies of the dense and run-length records of the given files (cut short, bytes
+ * changed, a stretch overwritten), as the array dense_file of a C header.
+ *   dense_damage OUT.h SEED COPIES CORPUS_FILE... [-r RUN_LENGTH_FILE...] -- FILE.ztr... */
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -67,6 +68,22 @@ static void add_corpus(const uint8_t* in, size_t size) {
     add_record(head, sizeof head, in + k, size - k);
 }
 
+/* A run-length corpus input: depth and size along and across, then the coded bytes. */
+static void add_run_length(const uint8_t* in, size_t size) {
+    static const uint8_t depths[] = {1, 2, 4, 8, 16};
+    size_t k = 0;
+#define BYTE() (k < size ? in[k++] : 0u)
+    const uint8_t depth = depths[BYTE() % 5u];
+    const unsigned along = 1u + BYTE() % 97u;
+    const unsigned across = 1u + BYTE() % 13u;
+#undef BYTE
+    uint8_t head[12] = {0, 0, 0, 0, 0x02, 0xA2};
+    head[7] = depth;
+    put16(head + 8, along);
+    put16(head + 10, across);
+    add_record(head, sizeof head, in + k, size - k);
+}
+
 static uint8_t* read_all(const char* name, size_t* size) {
     FILE* f = fopen(name, "rb");
     uint8_t* bytes = malloc(1u << 20);
@@ -86,26 +103,38 @@ int main(int argc, char** argv) {
     int copies;
     int made = 0;
     int corpus = 0;
+    int run_length = 0;
     int i = 4;
     FILE* out;
     size_t k;
     if (argc < 5) {
-        fprintf(stderr, "usage: dense_damage OUT.h SEED COPIES CORPUS_FILE... -- FILE.ztr...\n");
+        fprintf(stderr,
+                "usage: dense_damage OUT.h SEED COPIES CORPUS_FILE... [-r RUN_LENGTH_FILE...] "
+                "-- FILE.ztr...\n");
         return 2;
     }
     seed = (uint32_t)strtoul(argv[2], 0, 10);
     copies = atoi(argv[3]);
     for (; i < argc && strcmp(argv[i], "--"); ++i) {
         size_t size;
-        uint8_t* in = read_all(argv[i], &size);
-        add_corpus(in, size);
+        uint8_t* in;
+        if (!strcmp(argv[i], "-r")) {
+            run_length = 1;
+            continue;
+        }
+        in = read_all(argv[i], &size);
+        if (run_length) {
+            add_run_length(in, size);
+        } else {
+            add_corpus(in, size);
+        }
         free(in);
         ++corpus;
     }
     for (++i; i < argc && files < 16; ++i, ++files) {
         sources[files] = read_all(argv[i], &source_sizes[files]);
     }
-    /* Damaged copies of randomly chosen dense records. */
+    /* Damaged copies of randomly chosen dense and run-length records without a palette. */
     while (files && made < copies && used < MOST - 64) {
         const int f = (int)(next_random() % (unsigned)files);
         const uint8_t* bytes = sources[f];
@@ -117,8 +146,10 @@ int main(int argc, char** argv) {
             const size_t length = bytes[at] | (size_t)bytes[at + 1] << 8;
             const uint8_t depth = bytes[at + 7];
             const size_t head = bytes[at + 6] & 0x20u ? 18u : 12u;
-            if ((depth & 0xE0u) == 0xA0u && !(depth & 0x10u) && length > head &&
-                length - head <= sizeof copy && !pick--) {
+            const int dense = (depth & 0xE0u) == 0xA0u && !(depth & 0x10u);
+            const int run_length_coded = !(depth & 0x80u) && !(bytes[at + 6] & 0x40u);
+            if ((dense || run_length_coded) && length > head && length - head <= sizeof copy &&
+                !pick--) {
                 size_t size = length - head;
                 const unsigned how = next_random() % 3u;
                 memcpy(copy, bytes + at + head, size);
@@ -154,7 +185,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     fprintf(out,
-            "/* dense_file: corpus and damaged dense records, made by dense_damage. */\n"
+            "/* dense_file: corpus and damaged records, made by dense_damage. */\n"
             "#include <stdint.h>\n#if defined(__AVR__)\n#include <avr/pgmspace.h>\n"
             "#define ZTR_IN_FLASH PROGMEM\n#else\n#define ZTR_IN_FLASH\n#endif\n"
             "#define DENSE_FILE_SIZE %uu\nstatic const uint8_t dense_file[] ZTR_IN_FLASH = {",
