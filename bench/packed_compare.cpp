@@ -4,7 +4,8 @@
 // with its 512-byte window and with copies from the whole stream, deflate level 9 with a
 // 512-byte window, deflate with its whole 32 KiB window (what a coding of deflate's kind
 // gains from copies that reach far back) and LZ4 HC level 12, each record's unpacked
-// stream coded on its own, as ratios to deflate's size with the 512-byte window. Every dense stream is decoded again and compared.
+// stream coded on its own, as ratios to deflate's size with the 512-byte window. Every
+// dense stream is decoded again and compared.
 //   zentra_packed_compare FOLDER [--records]
 #include "dense_coding.h"
 #include "dense_decoder.h"
@@ -96,11 +97,10 @@ std::string Percent(std::size_t part, std::size_t whole) {
 void PrintRow(const std::string& name, const Sizes& s) {
     std::printf("| %-28s | %4zu | %9zu | %7s | %6s | %6s | %6s | %6s | %6s | %6s | %6s | %6s |\n",
                 name.c_str(), s.records, s.raw, Percent(s.deflate, s.raw).c_str(),
-                Ratio(s.deflateWhole, s.deflate).c_str(),
-                Ratio(s.runLength, s.deflate).c_str(), Ratio(s.today, s.deflate).c_str(),
-                Ratio(s.dense, s.deflate).c_str(), Ratio(s.denseFrame, s.deflate).c_str(),
-                Ratio(s.automatic, s.deflate).c_str(), Ratio(s.automaticFrame, s.deflate).c_str(),
-                Ratio(s.lz4, s.deflate).c_str());
+                Ratio(s.deflateWhole, s.deflate).c_str(), Ratio(s.runLength, s.deflate).c_str(),
+                Ratio(s.today, s.deflate).c_str(), Ratio(s.dense, s.deflate).c_str(),
+                Ratio(s.denseFrame, s.deflate).c_str(), Ratio(s.automatic, s.deflate).c_str(),
+                Ratio(s.automaticFrame, s.deflate).c_str(), Ratio(s.lz4, s.deflate).c_str());
 }
 
 bool DecodesBack(const std::vector<std::uint8_t>& coded, const RecordStream& r,
@@ -181,8 +181,8 @@ int main(int argc, char** argv) {
     std::printf("Sizes as ratios to zlib-512 (raw deflate, level 9, 512-byte window), "
                 "whose size is given in %% of the raw bytes\n\n");
     std::printf("| %-28s | %4s | %9s | %7s | %6s | %6s | %6s | %6s | %6s | %6s | %6s | %6s |\n",
-                "half, treatment, depth", "recs", "raw bytes", "zlib512", "zlib32K", "rle", "today", "d-512",
-                "d-frame", "auto", "auto-f", "LZ4HC");
+                "half, treatment, depth", "recs", "raw bytes", "zlib512", "zlib32K", "rle", "today",
+                "d-512", "d-frame", "auto", "auto-f", "LZ4HC");
     std::printf("|%s|-----:|----------:|--------:|-------:|-------:|-------:|-------:|-------:|"
                 "-------:|-------:|-------:|\n",
                 std::string(30, '-').c_str());
