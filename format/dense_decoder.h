@@ -21,7 +21,7 @@ class DenseDecoder {
   public:
     // The coded bytes must outlive the decoder; shape is the record's.
     DenseDecoder(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
-                 DenseWindow window);
+                 DenseWindow window, DenseLiterals literals = DenseLiterals::Whole);
 
     // Fills out with the next bytes of the unpacked stream. False once the coded bytes
     // turn out damaged or end too soon: the bytes from there on (in this and every later
@@ -35,11 +35,13 @@ class DenseDecoder {
     bool Bit(unsigned& b);
     bool Byte(std::uint8_t& b);
     bool Gamma(std::uint32_t& v);
+    bool Literal(std::uint8_t& b);
     bool NextToken();
 
     std::span<const std::uint8_t> coded_;
     std::size_t line_;
     DenseWindow window_;
+    bool table_;                     // literal bytes may come from the table
     std::size_t next_ = 0;           // the next coded byte
     std::uint8_t bits_ = 0;          // the current bit byte
     unsigned mask_ = 0;              // its next bit, 0 when used up
@@ -55,4 +57,5 @@ class DenseDecoder {
 // unpacked size). `used` receives how many coded bytes the codes took; bytes after them
 // are not looked at.
 DenseResult DecodeDense(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
-                        DenseWindow window, std::span<std::uint8_t> out, std::size_t& used);
+                        DenseWindow window, std::span<std::uint8_t> out, std::size_t& used,
+                        DenseLiterals literals = DenseLiterals::Whole);
