@@ -286,13 +286,19 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
     }
     /* Depth byte bit 7: squash coded; bit 6 with it: a palette follows, as
      * ZTR_RECORD_PALETTE says for a run-length record. Bits 7 and 5 with bit 6 clear: dense
-     * coded, bit 4 a palette, bit 3 copies from the whole frame, the depth in bits 0-2. */
+     * coded, bit 4 a palette, bit 3 copies from the whole frame, the depth in bits 0-2, or
+     * its complement (two bits set) when the literal bytes may come from a table. */
     h[4] = ZTR_CODING_RUN_LENGTH; /* the signature's place keeps the coding */
     if (h[7] & 0x80u) {
         uint8_t b = h[7];
         h[4] = ZTR_CODING_SQUASH;
         if ((b & 0x60u) == 0x20u) {
+            const uint8_t depth = b & 7u;
             h[4] = b & 0x08u ? ZTR_CODING_DENSE_FRAME : ZTR_CODING_DENSE;
+            if (depth & (depth - 1u) && depth != 7u) {
+                h[4] |= ZTR_CODING_TABLE;
+                b ^= 7u;
+            }
             if (b & 0x10u) {
                 b |= ZTR_RECORD_PALETTE;
             }
@@ -612,9 +618,14 @@ typedef struct dense_state {
     ztr_offset distance; /* of the last copy, in bytes */
 } dense_state;
 
+/* A dense record's table of literal bytes: after the ring in the window, after the
+ * placement in a frame buffer. */
+#define DENSE_TABLE_BYTES 32u
+
 typedef struct frame_dense {
     dense_state state;
     frame_place place; /* span 0: the record's stream lies whole in the frame, unbroken */
+    uint8_t table[DENSE_TABLE_BYTES];
 } frame_dense;
 
 typedef char
@@ -633,8 +644,11 @@ typedef struct {
     window_state s;
 } squash_alignment;
 #define STATE_ALIGNMENT offsetof(squash_alignment, s)
-typedef char window_holds_state_and_ring
-    [STATE_ALIGNMENT - 1u + sizeof(window_state) + RING_SIZE <= ZTR_WINDOW_SIZE ? 1 : -1];
+typedef char window_holds_state_and_ring[STATE_ALIGNMENT - 1u + sizeof(window_state) + RING_SIZE +
+                                                DENSE_TABLE_BYTES <=
+                                            ZTR_WINDOW_SIZE
+                                        ? 1
+                                        : -1];
 
 #ifndef ZTR_NO_SQUASH
 /* The squash decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
@@ -1083,6 +1097,7 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
 #define DENSE_AFTER_LITERAL 1u /* the last token was a literal run */
 #define DENSE_LITERAL 2u       /* the current token is a literal run */
 #define DENSE_WHOLE 4u         /* copies reach back to the stream's start */
+#define DENSE_TABLE 8u         /* literal bytes may come from the table */
 
 /* The most bytes of a token's codes: 9 bytes of bits (two bits, two gamma numbers of at
  * most 31 bits, and the bit that shows the second too long) and the low byte. */
@@ -1135,6 +1150,7 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
     uint8_t* const o_end = out + count;
     const frame_place* const f = &((const frame_dense*)s)->place; /* in_frame only */
     uint8_t* const ring = (uint8_t*)((window_state*)s + 1);       /* in the ring only */
+    const uint8_t* const table = in_frame ? ((const frame_dense*)s)->table : ring + RING_SIZE;
     ztr_offset at = s->at;                                        /* in a frame buffer */
     uint16_t ring_at = (uint16_t)s->at;                           /* in the ring: 0 to 511 */
     ztr_offset distance = s->distance;
@@ -1192,7 +1208,7 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
                 distance = s->line;
             }
             if (kind || flags & DENSE_AFTER_LITERAL) {
-                flags &= DENSE_WHOLE; /* a copy */
+                flags &= DENSE_WHOLE | DENSE_TABLE; /* a copy */
             } else {
                 flags |= DENSE_AFTER_LITERAL | DENSE_LITERAL;
             }
@@ -1219,6 +1235,39 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
         }
         if (!in_frame && run > RING_SIZE - ring_at) {
             run = (uint16_t)(RING_SIZE - ring_at);
+        }
+        if (flags & DENSE_LITERAL && flags & DENSE_TABLE) {
+            /* Each literal byte has codes of its own, read again from their start when the
+             * piece cuts them off: 0 xxxx (entry x), 1 0 xxxx (entry 16 + x), or 1 1 and the
+             * byte itself. */
+            uint8_t b;
+            uint8_t bit;
+            uint8_t entry = 0;
+            uint8_t k = 4;
+            mark = p;
+            mark_bits = bits;
+            NEXT_BIT(bit);
+            if (bit) {
+                NEXT_BIT(bit);
+                if (bit) {
+                    NEXT_BYTE(b);
+                    goto literal;
+                }
+                entry = 1; /* 16 once the four bits are in */
+            }
+            do {
+                NEXT_BIT(bit);
+                entry = (uint8_t)((entry << 1) | (bit ? 1u : 0u));
+            } while (--k);
+            b = table[entry];
+        literal:
+            *o++ = b;
+            if (!in_frame) {
+                ring[ring_at] = b;
+                ring_at = (uint16_t)((ring_at + 1u) & RING_MASK);
+            }
+            --left;
+            continue;
         }
         if (flags & DENSE_LITERAL) {
             if ((size_t)(stop - p) < run) {
@@ -1515,7 +1564,7 @@ static uint16_t dense_line(const ztr_record* r) {
  * ZTR_LEFT_OUT for what this build leaves out. Built into each caller: a firmware mostly
  * links one of them, and the call would cost more flash than it saves. */
 ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* r,
-                                         uint16_t line) {
+                                         uint16_t line, uint8_t* table) {
 #if ZTR_READ_CHUNK < DENSE_LONGEST_CODES && !defined(ZTR_NO_CALLBACK_SOURCE)
     if (!d->source->data) {
         return ZTR_LEFT_OUT; /* a token's codes must fit a chunk */
@@ -1534,7 +1583,27 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
 #endif
     s->status = ZTR_OK;
     s->bits = 0x80u;
-    s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
+    s->flags = (r->coding & ZTR_CODING_DENSE_FRAME) == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
+    if (r->coding & ZTR_CODING_TABLE) {
+        /* The table starts the coded bytes. Coded bytes that end within it leave none
+         * for the codes, which the first read finds damaged. */
+        ztr_result result;
+#if DENSE_IN_AVR_ASSEMBLY
+        if (d->source->data) {
+            return ZTR_LEFT_OUT;
+        }
+#endif
+        if (d->end - d->position < DENSE_TABLE_BYTES) {
+            s->position += d->end - d->position;
+        } else {
+            result = fetch(d->source, d->position, table, DENSE_TABLE_BYTES);
+            if (result != ZTR_OK) {
+                return result;
+            }
+            s->position += DENSE_TABLE_BYTES;
+        }
+        s->flags |= DENSE_TABLE;
+    }
     s->left = 0;
     s->distance = 1;
     s->at = 0;
@@ -1578,9 +1647,10 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
         result = begin_squash(decoder, &s->squash, record);
         decoder->unpack = read_squash_in_ring;
 #endif
-    } else if (record->coding == ZTR_CODING_DENSE) {
+    } else if ((record->coding & ~ZTR_CODING_TABLE) == ZTR_CODING_DENSE) {
 #ifndef ZTR_NO_DENSE
-        result = begin_dense(decoder, &s->dense, record, dense_line(record));
+        result = begin_dense(decoder, &s->dense, record, dense_line(record),
+                             (uint8_t*)(s + 1) + RING_SIZE);
         decoder->unpack = read_dense_in_ring;
 #endif
     } else {
@@ -1725,7 +1795,7 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
         const int whole = stacked && rs.units == fs.units;
         const int dense = record->coding != ZTR_CODING_SQUASH;
         frame_place* place = 0;
-        if (!whole && record->coding == ZTR_CODING_DENSE_FRAME) {
+        if (!whole && (record->coding & ZTR_CODING_DENSE_FRAME) == ZTR_CODING_DENSE_FRAME) {
             return ZTR_NEEDS_FRAME;
         }
         if (!stacked || (!dense && frame_line > 0xFFFFu)) {
@@ -1741,7 +1811,8 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
 #endif
         } else {
 #ifndef ZTR_NO_DENSE
-            result = begin_dense(&d, &in_frame.dense.state, record, rs.units);
+            result = begin_dense(&d, &in_frame.dense.state, record, rs.units,
+                                 in_frame.dense.table);
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
             place->span = whole ? 0 : rs.units;
