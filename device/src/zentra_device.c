@@ -1097,7 +1097,8 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
 #define DENSE_AFTER_LITERAL 1u /* the last token was a literal run */
 #define DENSE_LITERAL 2u       /* the current token is a literal run */
 #define DENSE_WHOLE 4u         /* copies reach back to the stream's start */
-#define DENSE_TABLE 8u         /* literal bytes may come from the table */
+#define DENSE_TABLE 16u        /* literal bytes may come from the table (bit 3 is the
+                                  assembly decoder's) */
 
 /* The most bytes of a token's codes: 9 bytes of bits (two bits, two gamma numbers of at
  * most 31 bits, and the bit that shows the second too long) and the low byte. */
