@@ -1363,7 +1363,7 @@ typedef char dense_fields_as_assembled
              offsetof(dense_state, at) == OFFSET_BYTES + 7u &&
              offsetof(dense_state, distance) == 2u * OFFSET_BYTES + 7u &&
              offsetof(frame_dense, place) == 3u * OFFSET_BYTES + 7u &&
-             offsetof(frame_place, stride) == 2u && offsetof(frame_place, span) == 4u &&
+             offsetof(frame_place, stride) == 2u &&
              sizeof(window_state) == OFFSET_BYTES + 16u && STATE_ALIGNMENT == 1u
          ? 1
          : -1];
@@ -1532,7 +1532,9 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
         s->position = (ztr_offset)(uintptr_t)(d->source->data + d->position);
     }
 #endif
-    s->status = ZTR_OK;
+#if !DENSE_IN_AVR_ASSEMBLY || !defined(ZTR_NO_CALLBACK_SOURCE)
+    s->status = ZTR_OK; /* the assembly decoder of memory sources alone never reads it */
+#endif
     s->bits = 0x80u;
     s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
     s->left = 0;
@@ -1744,11 +1746,14 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
             result = begin_dense(&d, &in_frame.dense.state, record, rs.units);
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
+#if !DENSE_IN_AVR_ASSEMBLY || !defined(ZTR_NO_CALLBACK_SOURCE)
+            /* The assembly decoder takes a line's bytes from the state, and reads a record
+             * line by line wherever it lies, which costs less flash. */
             place->span = whole ? 0 : rs.units;
+#endif
 #if !DENSE_IN_AVR_ASSEMBLY
             if (whole) {
-                /* The stream runs on unbroken: read it in one go, not line by line (the
-                 * assembly decoder takes it line by line, which costs less flash). */
+                /* The stream runs on unbroken: read it in one go, not line by line. */
                 record_line = rs.total;
                 rs.lines = 1;
                 rs.planes = 1;
@@ -1769,6 +1774,16 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
         for (line = 0; line < rs.lines; ++line) {
             uint32_t left = record_line;
             uint8_t* o = out;
+#if DENSE_IN_AVR_ASSEMBLY
+            if (how == FRAME_AS_WINDOW) {
+                /* A line in one read from its start, as the assembly dense decoder in a
+                 * frame buffer takes it: with 16-bit addresses it is shorter than 64 KiB. */
+                if (ztr_read(&d, o, (uint16_t)left) != (uint16_t)left) {
+                    return (ztr_result)d.status;
+                }
+                left = 0;
+            }
+#endif
             while (left) {
                 const uint16_t piece = left > 0x8000u ? 0x8000u : (uint16_t)left;
                 if (ztr_read(&d, o, piece) != piece) {
