@@ -1354,19 +1354,20 @@ uint16_t ztr_avr_dense_frame(void* dense, const ztr_source* source, ztr_offset e
 #else
 #define OFFSET_BYTES 4u
 #endif
-typedef char dense_fields_as_assembled
-    [offsetof(dense_state, status) == OFFSET_BYTES &&
-             offsetof(dense_state, bits) == OFFSET_BYTES + 1u &&
-             offsetof(dense_state, flags) == OFFSET_BYTES + 2u &&
-             offsetof(dense_state, left) == OFFSET_BYTES + 3u &&
-             offsetof(dense_state, line) == OFFSET_BYTES + 5u &&
-             offsetof(dense_state, at) == OFFSET_BYTES + 7u &&
-             offsetof(dense_state, distance) == 2u * OFFSET_BYTES + 7u &&
-             offsetof(frame_dense, place) == 3u * OFFSET_BYTES + 7u &&
-             offsetof(frame_place, stride) == 2u &&
-             sizeof(window_state) == OFFSET_BYTES + 16u && STATE_ALIGNMENT == 1u
-         ? 1
-         : -1];
+typedef char
+    dense_fields_as_assembled[offsetof(dense_state, status) == OFFSET_BYTES &&
+                                      offsetof(dense_state, bits) == OFFSET_BYTES + 1u &&
+                                      offsetof(dense_state, flags) == OFFSET_BYTES + 2u &&
+                                      offsetof(dense_state, left) == OFFSET_BYTES + 3u &&
+                                      offsetof(dense_state, line) == OFFSET_BYTES + 5u &&
+                                      offsetof(dense_state, at) == OFFSET_BYTES + 7u &&
+                                      offsetof(dense_state, distance) == 2u * OFFSET_BYTES + 7u &&
+                                      offsetof(frame_dense, place) == 3u * OFFSET_BYTES + 7u &&
+                                      offsetof(frame_place, stride) == 2u &&
+                                      sizeof(window_state) == OFFSET_BYTES + 16u &&
+                                      STATE_ALIGNMENT == 1u
+                                  ? 1
+                                  : -1];
 #endif
 
 /* The unpackers of unpack_record, each with its state (the decoder for run-length, the
