@@ -73,7 +73,10 @@
  *   r0:1 a pair in passing; T set through the ring while a copy takes the zeros before the
  *   record's start
  * The state's position is the address of the next coded byte (begin_dense sets it so for
- * memory sources); the output's start and the state lie on the stack.
+ * memory sources); the output's start and the state lie on the stack. Where memory sources
+ * are the only kind, begin_dense leaves the bit byte 0 and the rest of the state to its
+ * loading here: a state that decoding goes on from never holds a bit byte of 0, which is
+ * reloaded as soon as its closing 1 is all that is left.
  *
  * uint16_t ztr_avr_dense_ring(dense_state* s, const ztr_source* source, ztr_offset end,
  *                             uint8_t* out, uint16_t count) and ztr_avr_dense_frame with
@@ -329,7 +332,17 @@ ztr_avr_dense_frame:
     ldd r7, Y + DISTANCE + 1
     ldd r24, Y + AT
     ldd r25, Y + AT + 1
-    ret
+    tst r2
+    brne 1f
+    /* a fresh state: no bits, no token, at 0, the distance 1 */
+    ldi r24, 0x80
+    mov r2, r24
+    clr r24
+    clr r25
+    movw r4, r24
+    movw r6, r24
+    inc r6
+1:  ret
 
 /* The registers into the state, with at in r24:25; takes the state and the output's start
  * from the stack, restores the registers that either decoder saved and returns from it with

@@ -24,6 +24,12 @@
 #else
 #define DENSE_IN_AVR_ASSEMBLY 0
 #endif
+/* Where memory sources are the only kind, it alone reads the dense state. */
+#if DENSE_IN_AVR_ASSEMBLY && defined(ZTR_NO_CALLBACK_SOURCE)
+#define DENSE_ASSEMBLY_ONLY 1
+#else
+#define DENSE_ASSEMBLY_ONLY 0
+#endif
 
 #if defined(ZTR_NO_MEMORY_SOURCE) && defined(ZTR_NO_CALLBACK_SOURCE)
 #error "zentra_device needs at least one kind of source"
@@ -1533,14 +1539,19 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
         s->position = (ztr_offset)(uintptr_t)(d->source->data + d->position);
     }
 #endif
-#if !DENSE_IN_AVR_ASSEMBLY || !defined(ZTR_NO_CALLBACK_SOURCE)
-    s->status = ZTR_OK; /* the assembly decoder of memory sources alone never reads it */
-#endif
+#if DENSE_ASSEMBLY_ONLY
+    /* The assembly decoder never reads the status, and starts the rest of a state whose
+     * bit byte is 0. */
+    s->bits = 0;
+    s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
+#else
+    s->status = ZTR_OK;
     s->bits = 0x80u;
     s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
     s->left = 0;
     s->distance = 1;
     s->at = 0;
+#endif
     d->squash = s;
     d->status = r->unpacked_size ? ZTR_OK : ZTR_END;
     return ZTR_OK;
@@ -1747,7 +1758,7 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
             result = begin_dense(&d, &in_frame.dense.state, record, rs.units);
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
-#if !DENSE_IN_AVR_ASSEMBLY || !defined(ZTR_NO_CALLBACK_SOURCE)
+#if !DENSE_ASSEMBLY_ONLY
             /* The assembly decoder takes a line's bytes from the state, and reads a record
              * line by line wherever it lies, which costs less flash. */
             place->span = whole ? 0 : rs.units;
