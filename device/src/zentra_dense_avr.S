@@ -332,6 +332,7 @@ ztr_avr_dense_frame:
     ldd r7, Y + DISTANCE + 1
     ldd r24, Y + AT
     ldd r25, Y + AT + 1
+#ifdef ZTR_NO_CALLBACK_SOURCE
     tst r2
     brne 1f
     /* a fresh state: no bits, no token, at 0, the distance 1 */
@@ -342,7 +343,9 @@ ztr_avr_dense_frame:
     movw r4, r24
     movw r6, r24
     inc r6
-1:  ret
+1:
+#endif
+    ret
 
 /* The registers into the state, with at in r24:25; takes the state and the output's start
  * from the stack, restores the registers that either decoder saved and returns from it with
