@@ -90,7 +90,7 @@
  * reads them (the state's at is not kept), and a record without copies from the whole
  * stream is read line by line even where it lies whole in the frame. Damage is found only
  * while bytes are still wanted, so that it always gives fewer bytes than count, which
- * ztr_read takes as damage: the state's status stays as begin_dense set it. */
+ * ztr_read takes as damage: the state's status stays as begin_dense left it. */
 
 /* ---- Through the ring ---- */
     .section .text.ztr_avr_dense_ring, "ax", @progbits

@@ -1759,8 +1759,8 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
 #if !DENSE_ASSEMBLY_ONLY
-            /* The assembly decoder takes a line's bytes from the state, and reads a record
-             * line by line wherever it lies, which costs less flash. */
+            /* For the C decoder: the assembly one takes a line's bytes from the state and
+             * reads a record line by line wherever it lies, which costs less flash. */
             place->span = whole ? 0 : rs.units;
 #endif
 #if !DENSE_IN_AVR_ASSEMBLY
