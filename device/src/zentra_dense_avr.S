@@ -36,7 +36,6 @@
 #endif
 #define FIRST (PLACE + 0)
 #define STRIDE (PLACE + 2)
-#define SPAN (PLACE + 4)
 
 /* flags */
 #define AFTER_LITERAL 0 /* bit: the last token was a literal run */
@@ -62,30 +61,36 @@
 
 /* Registers while decoding, in both windows:
  *   Z   the next coded byte (p)            X   the next unpacked byte (o)
- *   Y   ring: where the next byte goes in the ring; frame: the start of o's line
+ *   Y   ring: where the next byte goes in the ring; frame: the start of o's line, or of the
+ *       stream with copies from the whole stream
  *   r2  the bit byte's bits above a closing 1
  *   r4:5 bytes of the token still to make   r6:7 the last copy's distance
  *   r8:9 ring: the ring; frame: the record's first byte in the frame
- *   r10:11 the state    r12:13 the end of the coded bytes   r16 flags
- *   r18:19 the end of the output   r14:15 frame: bytes from one of the record's lines to the
- *   next
- *   r20:21 ring: its end; frame: a line's bytes (0: the stream lies whole in the frame)
+ *   r12:13 the end of the coded bytes   r14:15 the bytes of a line   r16 flags
+ *   r18:19 the end of the output
+ *   r20:21 ring: its end; frame: bytes from one of the record's lines to the next
  *   r22:23 p while a copy takes Z   r24:25 a gamma number, the bytes of a stretch
  *   r0:1 a pair in passing; T set through the ring while a copy takes the zeros before the
  *   record's start
  * The state's position is the address of the next coded byte (begin_dense sets it so for
- * memory sources), and the output's start lies on the stack.
+ * memory sources); the output's start and the state lie on the stack. Where memory sources
+ * are the only kind, begin_dense leaves the bit byte 0 and the rest of the state to its
+ * loading here: a state that decoding goes on from never holds a bit byte of 0, which is
+ * reloaded as soon as its closing 1 is all that is left.
  *
  * uint16_t ztr_avr_dense_ring(dense_state* s, const ztr_source* source, ztr_offset end,
  *                             uint8_t* out, uint16_t count) and ztr_avr_dense_frame with
  * the same arguments: at most count bytes into out from the coded bytes up to the offset
  * end of the memory source; returns how many. As dense() in zentra_device.c, built for
- * either window, but for two things: coded bytes that end within a token are damage at
+ * either window, but for three things: coded bytes that end within a token are damage at
  * once (dense() reads the token again in the next call, which finds them ended again:
- * ztr_read calls it damage), and through the ring, bytes before the record's start are
- * taken as zeros where dense() finds them zeroed in the ring. Damage is found only while
- * bytes are still wanted, so that it always gives fewer bytes than count, which ztr_read
- * takes as damage: the state's status stays as begin_dense set it. */
+ * ztr_read calls it damage); through the ring, bytes before the record's start are taken
+ * as zeros where dense() finds them zeroed in the ring; and in a frame buffer every call
+ * starts at the start of one of the record's lines and ends within it, as the placement
+ * reads them (the state's at is not kept), and a record without copies from the whole
+ * stream is read line by line even where it lies whole in the frame. Damage is found only
+ * while bytes are still wanted, so that it always gives fewer bytes than count, which
+ * ztr_read takes as damage: the state's status stays as begin_dense left it. */
 
 /* ---- Through the ring ---- */
     .section .text.ztr_avr_dense_ring, "ax", @progbits
@@ -99,8 +104,6 @@ ztr_avr_dense_ring:
     push r7
     push r8
     push r9
-    push r10
-    push r11
     push r12
     push r13
     push r14
@@ -111,7 +114,8 @@ ztr_avr_dense_ring:
     ARGUMENTS
     push r26
     push r27
-    clt
+    push r24
+    push r25
     rcall .Lload
     adiw r28, STATE_BYTES
     movw r8, r28
@@ -153,6 +157,7 @@ ztr_avr_dense_ring:
     /* a copy, distance back from Y, wrapping round to the ring's end, where the bytes
      * before the record's start lie until the ring has been filled */
 2:  movw r22, r30
+    clt
     movw r30, r28
     sub r30, r6
     sbc r31, r7
@@ -176,7 +181,6 @@ ztr_avr_dense_ring:
     st Y+, r0
     sbiw r24, 1
     brne 3b
-    clt
     movw r30, r22
 4:  cp r28, r20
     cpc r29, r21
@@ -203,8 +207,6 @@ ztr_avr_dense_frame:
     push r7
     push r8
     push r9
-    push r10
-    push r11
     push r12
     push r13
     push r14
@@ -215,16 +217,18 @@ ztr_avr_dense_frame:
     ARGUMENTS
     push r26
     push r27
+    push r24
+    push r25
     rcall .Lload
     ldd r8, Y + FIRST
     ldd r9, Y + FIRST + 1
-    ldd r14, Y + STRIDE
-    ldd r15, Y + STRIDE + 1
-    ldd r20, Y + SPAN
-    ldd r21, Y + SPAN + 1
+    ldd r20, Y + STRIDE
+    ldd r21, Y + STRIDE + 1
+    /* o's line starts here; with copies from the whole stream, which lies whole in the
+     * frame, the stream starts at the record's first byte */
     movw r28, r26
-    sub r28, r24
-    sbc r29, r25
+    sbrc r16, WHOLE
+    movw r28, r8
 .Lframe_loop:
     cp r26, r18
     cpc r27, r19
@@ -235,16 +239,7 @@ ztr_avr_dense_frame:
     rcall .Ltoken
     brcc .Lframe_loop
 .Lframe_end: /* at the output's end, and for damage, where the output falls short */
-    /* the bytes of o's line before it, 0 at the line's end */
-    movw r24, r26
-    sub r24, r28
-    sbc r25, r29
-    cp r24, r20
-    cpc r25, r21
-    brne 2f
-    clr r24
-    clr r25
-2:  rjmp .Lstore
+    rjmp .Lstore
 1:  movw r24, r18
     sub r24, r26
     sbc r25, r27
@@ -259,47 +254,36 @@ ztr_avr_dense_frame:
     sbiw r24, 1
     brne 1b
     rjmp .Lframe_loop
-    /* From o's own line, or from the lines placed before it (r14:15 bytes apart, r20:21
+    /* From o's own line, or from the lines placed before it (r20:21 bytes apart, r14:15
      * long), or zeros before the record's first byte. */
 .Lframe_copy:
     movw r22, r30
     movw r30, r26
-    sub r30, r28
-    sbc r31, r29
-    cp r30, r6
-    cpc r31, r7
-    brlo 3f
-    /* in o's line: up to its end, or on when the stream lies whole in the frame */
-    mov r0, r20
-    or r0, r21
-    breq 1f
-    movw r0, r20
-    sub r0, r30
-    sbc r1, r31
-    add r0, r6
-    adc r1, r7
-    rcall .Lat_most
-1:  movw r30, r26
     sub r30, r6
     sbc r31, r7
-    rjmp .Ltake
-3:  movw r0, r6
+    brcs 3f
+    cp r30, r28
+    cpc r31, r29
+    /* in o's line, before o: the output ends at the line's end at the latest */
+    brsh .Ltake
+    /* the distance's bytes before o's line */
+3:  movw r0, r28
     sub r0, r30
     sbc r1, r31
     movw r30, r28
 4:  cp r30, r8
     cpc r31, r9
     breq .Lzeros
-    sub r30, r14
-    sbc r31, r15
-    cp r20, r0
-    cpc r21, r1
+    sub r30, r20
+    sbc r31, r21
+    cp r14, r0
+    cpc r15, r1
     brsh 5f
-    sub r0, r20
-    sbc r1, r21
+    sub r0, r14
+    sbc r1, r15
     rjmp 4b
-5:  add r30, r20
-    adc r31, r21
+5:  add r30, r14
+    adc r31, r15
     sub r30, r0
     sbc r31, r1
     rcall .Lat_most
@@ -327,15 +311,17 @@ ztr_avr_dense_frame:
     .section .text.ztr_avr_dense_token, "ax", @progbits
 
 /* The state into registers (from r24:25, with the source in r22:23): at into r24:25, the
- * position into Z, Y the state, the end of the coded bytes into r12:13. */
+ * position into Z, Y the state, the bytes of a line into r14:15, the end of the coded bytes
+ * into r12:13. */
 .Lload:
     movw r30, r22
     ld r12, Z+
     ld r13, Z
     add r12, r20
     adc r13, r21
-    movw r10, r24
     movw r28, r24
+    ldd r14, Y + LINE
+    ldd r15, Y + LINE + 1
     ldd r30, Y + POSITION
     ldd r31, Y + POSITION + 1
     ldd r2, Y + BITS
@@ -346,15 +332,29 @@ ztr_avr_dense_frame:
     ldd r7, Y + DISTANCE + 1
     ldd r24, Y + AT
     ldd r25, Y + AT + 1
+#ifdef ZTR_NO_CALLBACK_SOURCE
+    tst r2
+    brne 1f
+    /* a fresh state: no bits, no token, at 0, the distance 1 */
+    ldi r24, 0x80
+    mov r2, r24
+    clr r24
+    clr r25
+    movw r4, r24
+    movw r6, r24
+    inc r6
+1:
+#endif
     ret
 
-/* The registers into the state, with at in r24:25; takes the output's start from the stack,
- * restores the registers that either decoder saved and returns from it with the bytes made
- * in r24:25. */
+/* The registers into the state, with at in r24:25; takes the state and the output's start
+ * from the stack, restores the registers that either decoder saved and returns from it with
+ * the bytes made in r24:25. */
 .Lstore:
+    pop r29
+    pop r28
     pop r21
     pop r20
-    movw r28, r10
     std Y + POSITION, r30
     std Y + POSITION + 1, r31
     std Y + BITS, r2
@@ -376,8 +376,6 @@ ztr_avr_dense_frame:
     pop r14
     pop r13
     pop r12
-    pop r11
-    pop r10
     pop r9
     pop r8
     pop r7
@@ -497,11 +495,7 @@ ztr_avr_dense_frame:
 .Labove:
     rcall .Lgamma
     movw r4, r24
-    movw r0, r30
-    movw r30, r10
-    ldd r6, Z + LINE
-    ldd r7, Z + LINE + 1
-    movw r30, r0
+    movw r6, r14
     rjmp .Lcopy_token
 .Lliteral_or_repeat:
     rcall .Lgamma

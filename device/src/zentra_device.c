@@ -24,6 +24,12 @@
 #else
 #define DENSE_IN_AVR_ASSEMBLY 0
 #endif
+/* Where memory sources are the only kind, it alone reads the dense state. */
+#if DENSE_IN_AVR_ASSEMBLY && defined(ZTR_NO_CALLBACK_SOURCE)
+#define DENSE_ASSEMBLY_ONLY 1
+#else
+#define DENSE_ASSEMBLY_ONLY 0
+#endif
 
 #if defined(ZTR_NO_MEMORY_SOURCE) && defined(ZTR_NO_CALLBACK_SOURCE)
 #error "zentra_device needs at least one kind of source"
@@ -1404,19 +1410,20 @@ uint16_t ztr_avr_dense_frame(void* dense, const ztr_source* source, ztr_offset e
 #else
 #define OFFSET_BYTES 4u
 #endif
-typedef char dense_fields_as_assembled
-    [offsetof(dense_state, status) == OFFSET_BYTES &&
-             offsetof(dense_state, bits) == OFFSET_BYTES + 1u &&
-             offsetof(dense_state, flags) == OFFSET_BYTES + 2u &&
-             offsetof(dense_state, left) == OFFSET_BYTES + 3u &&
-             offsetof(dense_state, line) == OFFSET_BYTES + 5u &&
-             offsetof(dense_state, at) == OFFSET_BYTES + 7u &&
-             offsetof(dense_state, distance) == 2u * OFFSET_BYTES + 7u &&
-             offsetof(frame_dense, place) == 3u * OFFSET_BYTES + 7u &&
-             offsetof(frame_place, stride) == 2u && offsetof(frame_place, span) == 4u &&
-             sizeof(window_state) == OFFSET_BYTES + 16u && STATE_ALIGNMENT == 1u
-         ? 1
-         : -1];
+typedef char
+    dense_fields_as_assembled[offsetof(dense_state, status) == OFFSET_BYTES &&
+                                      offsetof(dense_state, bits) == OFFSET_BYTES + 1u &&
+                                      offsetof(dense_state, flags) == OFFSET_BYTES + 2u &&
+                                      offsetof(dense_state, left) == OFFSET_BYTES + 3u &&
+                                      offsetof(dense_state, line) == OFFSET_BYTES + 5u &&
+                                      offsetof(dense_state, at) == OFFSET_BYTES + 7u &&
+                                      offsetof(dense_state, distance) == 2u * OFFSET_BYTES + 7u &&
+                                      offsetof(frame_dense, place) == 3u * OFFSET_BYTES + 7u &&
+                                      offsetof(frame_place, stride) == 2u &&
+                                      sizeof(window_state) == OFFSET_BYTES + 16u &&
+                                      STATE_ALIGNMENT == 1u
+                                  ? 1
+                                  : -1];
 #endif
 
 /* The unpackers of unpack_record, each with its state (the decoder for run-length, the
@@ -1582,6 +1589,12 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
         s->position = (ztr_offset)(uintptr_t)(d->source->data + d->position);
     }
 #endif
+#if DENSE_ASSEMBLY_ONLY
+    /* The assembly decoder never reads the status, and starts the rest of a state whose
+     * bit byte is 0. */
+    s->bits = 0;
+    s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
+#else
     s->status = ZTR_OK;
     s->bits = 0x80u;
     s->flags = (r->coding & ZTR_CODING_DENSE_FRAME) == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
@@ -1608,6 +1621,7 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
     s->left = 0;
     s->distance = 1;
     s->at = 0;
+#endif
     d->squash = s;
     d->status = r->unpacked_size ? ZTR_OK : ZTR_END;
     return ZTR_OK;
@@ -1816,11 +1830,14 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
                                  in_frame.dense.table);
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
+#if !DENSE_ASSEMBLY_ONLY
+            /* For the C decoder: the assembly one takes a line's bytes from the state and
+             * reads a record line by line wherever it lies, which costs less flash. */
             place->span = whole ? 0 : rs.units;
+#endif
 #if !DENSE_IN_AVR_ASSEMBLY
             if (whole) {
-                /* The stream runs on unbroken: read it in one go, not line by line (the
-                 * assembly decoder takes it line by line, which costs less flash). */
+                /* The stream runs on unbroken: read it in one go, not line by line. */
                 record_line = rs.total;
                 rs.lines = 1;
                 rs.planes = 1;
@@ -1841,6 +1858,16 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
         for (line = 0; line < rs.lines; ++line) {
             uint32_t left = record_line;
             uint8_t* o = out;
+#if DENSE_IN_AVR_ASSEMBLY
+            if (how == FRAME_AS_WINDOW) {
+                /* A line in one read from its start, as the assembly dense decoder in a
+                 * frame buffer takes it: with 16-bit addresses it is shorter than 64 KiB. */
+                if (ztr_read(&d, o, (uint16_t)left) != (uint16_t)left) {
+                    return (ztr_result)d.status;
+                }
+                left = 0;
+            }
+#endif
             while (left) {
                 const uint16_t piece = left > 0x8000u ? 0x8000u : (uint16_t)left;
                 if (ztr_read(&d, o, piece) != piece) {
