@@ -1593,11 +1593,15 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
     /* The assembly decoder never reads the status, and starts the rest of a state whose
      * bit byte is 0. */
     s->bits = 0;
-    s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
+    s->flags = (r->coding & ZTR_CODING_DENSE_FRAME) == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
 #else
     s->status = ZTR_OK;
     s->bits = 0x80u;
     s->flags = (r->coding & ZTR_CODING_DENSE_FRAME) == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
+    s->left = 0;
+    s->distance = 1;
+    s->at = 0;
+#endif
     if (r->coding & ZTR_CODING_TABLE) {
         /* The table starts the coded bytes. Coded bytes that end within it leave none
          * for the codes, which the first read finds damaged. */
@@ -1618,10 +1622,6 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
         }
         s->flags |= DENSE_TABLE;
     }
-    s->left = 0;
-    s->distance = 1;
-    s->at = 0;
-#endif
     d->squash = s;
     d->status = r->unpacked_size ? ZTR_OK : ZTR_END;
     return ZTR_OK;
