@@ -393,22 +393,31 @@ DenseEncoder::~DenseEncoder() = default;
 std::vector<std::uint8_t> DenseEncoder::Encode(std::span<const std::uint8_t> unpacked,
                                                const PixelStreamShape& shape, DenseWindow window,
                                                DenseLiterals literals) {
-    std::vector<std::uint8_t> out;
-    std::array<std::uint32_t, 256> counts{};
-    LiteralCodes codes = WholeLiterals();
-    Search(unpacked, shape, window, codes, *workspace_).Run(out, counts);
-    if (literals == DenseLiterals::Whole || unpacked.empty()) {
+    if (literals == DenseLiterals::Whole) {
+        std::vector<std::uint8_t> out;
+        std::array<std::uint32_t, 256> counts{};
+        Search(unpacked, shape, window, WholeLiterals(), *workspace_).Run(out, counts);
         return out;
     }
-    // The table follows the literals the search takes, which follow the table's costs:
-    // the search runs again with the table of the run before.
-    std::array<std::uint8_t, DENSE_TABLE_BYTES> table{};
-    for (int pass = 0; pass < 2; ++pass) {
-        codes = TableLiterals(counts, table);
-        out.assign(table.begin(), table.end());
-        Search(unpacked, shape, window, codes, *workspace_).Run(out, counts);
+    return EncodeBothForms(unpacked, shape, window).table;
+}
+
+DenseEncoder::BothForms DenseEncoder::EncodeBothForms(std::span<const std::uint8_t> unpacked,
+                                                      const PixelStreamShape& shape,
+                                                      DenseWindow window) {
+    BothForms both;
+    std::array<std::uint32_t, 256> counts{};
+    Search(unpacked, shape, window, WholeLiterals(), *workspace_).Run(both.whole, counts);
+    if (unpacked.empty()) {
+        return both;
     }
-    return out;
+    // The table of the literal bytes that the search with whole bytes takes, then the
+    // search again with the table's costs.
+    std::array<std::uint8_t, DENSE_TABLE_BYTES> table{};
+    const LiteralCodes codes = TableLiterals(counts, table);
+    both.table.assign(table.begin(), table.end());
+    Search(unpacked, shape, window, codes, *workspace_).Run(both.table, counts);
+    return both;
 }
 
 std::vector<std::uint8_t> EncodeDense(std::span<const std::uint8_t> unpacked,

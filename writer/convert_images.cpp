@@ -321,14 +321,13 @@ class SequenceWriter {
                 const bool whole =
                     denseWindow_ == DenseWindow::WholeStream && (header.layout & RECORD_DELTA) == 0;
                 const DenseWindow window = whole ? DenseWindow::WholeStream : DenseWindow::Bytes512;
-                std::vector<std::uint8_t> dense = dense_.Encode(unpacked, *shape, window);
-                if (dense.size() < coded.size()) {
-                    coded = std::move(dense);
+                DenseEncoder::BothForms dense = dense_.EncodeBothForms(unpacked, *shape, window);
+                if (dense.whole.size() < coded.size()) {
+                    coded = std::move(dense.whole);
                     header.coding = PixelCoding::Dense;
                     header.wholeStream = whole;
                 }
-                std::vector<std::uint8_t> table =
-                    dense_.Encode(unpacked, *shape, window, DenseLiterals::Table);
+                std::vector<std::uint8_t>& table = dense.table;
                 if (table.size() < coded.size() &&
                     TableRecordLongEnough(depth_, (header.layout & RECORD_PALETTE) != 0,
                                           table.size())) {

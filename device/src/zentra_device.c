@@ -651,10 +651,10 @@ typedef struct {
 } squash_alignment;
 #define STATE_ALIGNMENT offsetof(squash_alignment, s)
 typedef char window_holds_state_and_ring[STATE_ALIGNMENT - 1u + sizeof(window_state) + RING_SIZE +
-                                                DENSE_TABLE_BYTES <=
-                                            ZTR_WINDOW_SIZE
-                                        ? 1
-                                        : -1];
+                                                     DENSE_TABLE_BYTES <=
+                                                 ZTR_WINDOW_SIZE
+                                             ? 1
+                                             : -1];
 
 #ifndef ZTR_NO_SQUASH
 /* The squash decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
@@ -1103,8 +1103,9 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
 #define DENSE_AFTER_LITERAL 1u /* the last token was a literal run */
 #define DENSE_LITERAL 2u       /* the current token is a literal run */
 #define DENSE_WHOLE 4u         /* copies reach back to the stream's start */
-#define DENSE_TABLE 16u        /* literal bytes may come from the table (bit 3 is the
-                                  assembly decoder's) */
+#define DENSE_TABLE                                                                                \
+    16u /* literal bytes may come from the table (bit 3 is the                                     \
+           assembly decoder's) */
 
 /* The most bytes of a token's codes: 9 bytes of bits (two bits, two gamma numbers of at
  * most 31 bits, and the bit that shows the second too long) and the low byte. */
@@ -1158,8 +1159,8 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
     const frame_place* const f = &((const frame_dense*)s)->place; /* in_frame only */
     uint8_t* const ring = (uint8_t*)((window_state*)s + 1);       /* in the ring only */
     const uint8_t* const table = in_frame ? ((const frame_dense*)s)->table : ring + RING_SIZE;
-    ztr_offset at = s->at;                                        /* in a frame buffer */
-    uint16_t ring_at = (uint16_t)s->at;                           /* in the ring: 0 to 511 */
+    ztr_offset at = s->at;              /* in a frame buffer */
+    uint16_t ring_at = (uint16_t)s->at; /* in the ring: 0 to 511 */
     ztr_offset distance = s->distance;
     uint16_t left = s->left;
     uint8_t bits = s->bits;
@@ -1826,8 +1827,7 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
 #endif
         } else {
 #ifndef ZTR_NO_DENSE
-            result = begin_dense(&d, &in_frame.dense.state, record, rs.units,
-                                 in_frame.dense.table);
+            result = begin_dense(&d, &in_frame.dense.state, record, rs.units, in_frame.dense.table);
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
 #if !DENSE_ASSEMBLY_ONLY
