@@ -36,12 +36,14 @@
 #endif
 #define FIRST (PLACE + 0)
 #define STRIDE (PLACE + 2)
+#define FRAME_TABLE (PLACE + 6) /* after frame_place: where the table's address lies */
 
 /* flags */
 #define AFTER_LITERAL 0 /* bit: the last token was a literal run */
 #define LITERAL 1       /* bit: the current token is a literal run */
 #define WHOLE 2         /* bit: copies reach back to the stream's start */
 #define FILLED 3        /* bit: the ring has been filled once (through the ring) */
+#define TABLE 4         /* bit: literal bytes may come from the record's table */
 
 /* Drops the return address of a call. */
 #ifdef __AVR_3_BYTE_PC__
@@ -66,6 +68,8 @@
  *   r2  the bit byte's bits above a closing 1
  *   r4:5 bytes of the token still to make   r6:7 the last copy's distance
  *   r8:9 ring: the ring; frame: the record's first byte in the frame
+ *   r10:11 the table of literal bytes in program memory, whose address begin_dense leaves
+ *       where the C decoder keeps the table: after the ring, or beside the placement
  *   r12:13 the end of the coded bytes   r14:15 the bytes of a line   r16 flags
  *   r18:19 the end of the output
  *   r20:21 ring: its end; frame: bytes from one of the record's lines to the next
@@ -104,6 +108,8 @@ ztr_avr_dense_ring:
     push r7
     push r8
     push r9
+    push r10
+    push r11
     push r12
     push r13
     push r14
@@ -121,6 +127,11 @@ ztr_avr_dense_ring:
     movw r8, r28
     movw r20, r28
     subi r21, -2
+    movw r0, r26
+    movw r26, r20
+    ld r10, X+
+    ld r11, X
+    movw r26, r0
     add r28, r24
     adc r29, r25
 .Lring_loop:
@@ -145,6 +156,8 @@ ztr_avr_dense_ring:
     rcall .Lat_most
     sbrs r16, LITERAL
     rjmp 2f
+    sbrc r16, TABLE
+    rjmp .Lring_table
     /* literal bytes, as many as the coded bytes hold */
     rcall .Lliteral
     breq .Lring_done
@@ -193,6 +206,13 @@ ztr_avr_dense_ring:
     sub r24, r8
     sbc r25, r9
     rjmp .Lstore
+    /* a literal byte with codes of its own, one a turn */
+.Lring_table:
+    rcall .Ltable_literal
+    brcs .Lring_done
+    st X+, r0
+    st Y+, r0
+    rjmp 4b
     .size ztr_avr_dense_ring, . - ztr_avr_dense_ring
 
 /* ---- In a frame buffer ---- */
@@ -207,6 +227,8 @@ ztr_avr_dense_frame:
     push r7
     push r8
     push r9
+    push r10
+    push r11
     push r12
     push r13
     push r14
@@ -224,6 +246,8 @@ ztr_avr_dense_frame:
     ldd r9, Y + FIRST + 1
     ldd r20, Y + STRIDE
     ldd r21, Y + STRIDE + 1
+    ldd r10, Y + FRAME_TABLE
+    ldd r11, Y + FRAME_TABLE + 1
     /* o's line starts here; with copies from the whole stream, which lies whole in the
      * frame, the stream starts at the record's first byte */
     movw r28, r26
@@ -247,6 +271,8 @@ ztr_avr_dense_frame:
     rcall .Lat_most
     sbrs r16, LITERAL
     rjmp .Lframe_copy
+    sbrc r16, TABLE
+    rjmp .Lframe_table
     rcall .Lliteral
     breq .Lframe_end
 1:  lpm r0, Z+
@@ -305,6 +331,12 @@ ztr_avr_dense_frame:
     sbiw r24, 1
     brne 1b
     rjmp 2b
+    /* a literal byte with codes of its own, one a turn */
+.Lframe_table:
+    rcall .Ltable_literal
+    brcs .Lframe_end
+    st X+, r0
+    rjmp .Lframe_loop
     .size ztr_avr_dense_frame, . - ztr_avr_dense_frame
 
 /* ---- What both share; the three sections lie side by side, in reach of rcall ---- */
@@ -376,6 +408,8 @@ ztr_avr_dense_frame:
     pop r14
     pop r13
     pop r12
+    pop r11
+    pop r10
     pop r9
     pop r8
     pop r7
@@ -404,6 +438,44 @@ ztr_avr_dense_frame:
     sbc r5, r25
     sbiw r24, 0
     ret
+
+/* A literal byte into r0, taken from the token: 0 xxxx, table entry x; 1 0 xxxx, entry
+ * 16 + x; 1 1 and the byte itself. Carry set when the coded bytes end within its codes. */
+.Ltable_literal:
+    ldi r25, 0x10 /* leaves into the carry once four bits are in */
+    rcall .Lbit
+    brcc 1f
+    rcall .Lbit
+    brcs 3f
+    ldi r25, 0x11
+1:  rcall .Lbit
+    rol r25
+    brcc 1b
+    movw r22, r30
+    movw r30, r10
+    add r30, r25
+    brcc 2f
+    inc r31
+2:  lpm r0, Z
+    movw r30, r22
+4:  movw r24, r4
+    sbiw r24, 1
+    movw r4, r24
+    clc
+    ret
+3:  cp r30, r12
+    cpc r31, r13
+    breq .Lstop
+    lpm r0, Z+
+    rjmp 4b
+
+/* The next bit into the carry; when the coded bytes have ended, returns from the caller
+ * with the carry set. */
+.Lbit:
+    lsl r2
+    brne 1f
+    rjmp .Lreload
+1:  ret
 
 /* A gamma number into r24:25: a 0 and a bit of value before each stop bit 1, 16 bits at
  * most. */
@@ -474,7 +546,7 @@ ztr_avr_dense_frame:
     adiw r24, 1
     movw r6, r24
 .Lcopy_token:
-    andi r16, (1 << WHOLE) | (1 << FILLED)
+    andi r16, (1 << WHOLE) | (1 << FILLED) | (1 << TABLE)
     /* 512 bytes back at most (a new distance through the ring is checked here too), or
      * with copies from the whole stream, which only a frame buffer holds, no farther than
      * its start */

@@ -1421,6 +1421,7 @@ typedef char
                                       offsetof(dense_state, distance) == 2u * OFFSET_BYTES + 7u &&
                                       offsetof(frame_dense, place) == 3u * OFFSET_BYTES + 7u &&
                                       offsetof(frame_place, stride) == 2u &&
+                                      offsetof(frame_dense, table) == 3u * OFFSET_BYTES + 13u &&
                                       sizeof(window_state) == OFFSET_BYTES + 16u &&
                                       STATE_ALIGNMENT == 1u
                                   ? 1
@@ -1606,21 +1607,26 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
     if (r->coding & ZTR_CODING_TABLE) {
         /* The table starts the coded bytes. Coded bytes that end within it leave none
          * for the codes, which the first read finds damaged. */
-        ztr_result result;
+        ztr_offset room = d->end - d->position;
+        if (room > DENSE_TABLE_BYTES) {
+            room = DENSE_TABLE_BYTES;
+        }
 #if DENSE_IN_AVR_ASSEMBLY
         if (d->source->data) {
-            return ZTR_LEFT_OUT;
-        }
+            /* The assembly decoder reads the table in program memory: its address lies
+             * where the C decoder keeps the table. */
+            const uint16_t in_flash = (uint16_t)(uintptr_t)(d->source->data + d->position);
+            table[0] = (uint8_t)in_flash;
+            table[1] = (uint8_t)(in_flash >> 8);
+        } else
 #endif
-        if (d->end - d->position < DENSE_TABLE_BYTES) {
-            s->position += d->end - d->position;
-        } else {
-            result = fetch(d->source, d->position, table, DENSE_TABLE_BYTES);
+            if (room == DENSE_TABLE_BYTES) {
+            const ztr_result result = fetch(d->source, d->position, table, DENSE_TABLE_BYTES);
             if (result != ZTR_OK) {
                 return result;
             }
-            s->position += DENSE_TABLE_BYTES;
         }
+        s->position += room;
         s->flags |= DENSE_TABLE;
     }
     d->squash = s;
