@@ -415,8 +415,8 @@ DenseEncoder::BothForms DenseEncoder::EncodeBothForms(std::span<const std::uint8
     // search again with the table's costs.
     std::array<std::uint8_t, DENSE_TABLE_BYTES> table{};
     const LiteralCodes codes = TableLiterals(counts, table);
-    both.table.assign(table.begin(), table.end());
     Search(unpacked, shape, window, codes, *workspace_).Run(both.table, counts);
+    both.table.insert(both.table.end(), table.begin(), table.end());
     return both;
 }
 

@@ -43,8 +43,9 @@
 //               buffer, a frame buffer in the record's own lay-out, and copies from it.
 //
 // Literal bytes come whole, or, in a record that says so, from a table of 32 bytes that
-// the coded bytes start with (the bit bytes and whole bytes follow it). Each literal byte
-// of a run is then coded on its own:
+// ends the coded bytes (the bit bytes and whole bytes come before it, so that a device
+// finds the table where its codes end). Each literal byte of a run is then coded on its
+// own:
 //
 //   0  4 bits x              table entry x           (the 16 commonest literal bytes)
 //   1 0  4 bits x            table entry 16 + x      (the next 16)
@@ -55,7 +56,7 @@
 //
 // Damage: a copy from farther than its window allows, a length above 65535, a literal
 // byte or a low byte missing, bits missing before the unpacked size is made, fewer coded
-// bytes than a table.
+// bytes than a table (then no byte is a code).
 //
 // Worked example (depth 1, row order, 24 x 3 pixels: 3 bytes a line), the stream
 // 3C 81 FF | 3C 81 FF | 3C 81 FF is coded 39 3C 81 FF 20:
@@ -99,7 +100,7 @@ enum class DenseWindow : std::uint8_t {
 // How literal bytes are coded.
 enum class DenseLiterals : std::uint8_t {
     Whole, // each a whole byte
-    Table, // from the table of 32 bytes that starts the coded bytes, or whole
+    Table, // from the table of 32 bytes that ends the coded bytes, or whole
 };
 
 // Entries of a literal table, and those coded in 5 bits (the rest take 6).

@@ -5,12 +5,18 @@
 
 DenseDecoder::DenseDecoder(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
                            DenseWindow window, DenseLiterals literals)
-    : coded_(coded), line_(shape.lineUnits), window_(window),
+    : whole_(coded), coded_(coded), line_(shape.lineUnits), window_(window),
       table_(literals == DenseLiterals::Table) {
     if (table_) {
-        // The codes start after the table. When the coded bytes end within it, the first
-        // code is missing: damage, unless the stream is empty.
-        next_ = std::min(DENSE_TABLE_BYTES, coded_.size());
+        // The table ends the coded bytes. When they are shorter, no byte is a code: the
+        // first one is missing, which is damage unless the stream is empty.
+        if (coded_.size() >= DENSE_TABLE_BYTES) {
+            tableAt_ = coded_.size() - DENSE_TABLE_BYTES;
+            coded_ = coded_.first(tableAt_);
+        } else {
+            table_ = false;
+            coded_ = coded_.first(0);
+        }
     }
 }
 
@@ -79,7 +85,7 @@ bool DenseDecoder::Literal(std::uint8_t& b) {
         }
         entry = (entry << 1) | bit;
     }
-    b = coded_[entry];
+    b = whole_[tableAt_ + entry];
     return true;
 }
 

@@ -36,12 +36,11 @@
 #endif
 #define FIRST (PLACE + 0)
 #define STRIDE (PLACE + 2)
-#define FRAME_TABLE (PLACE + 6) /* after frame_place: where the table's address lies */
 
 /* flags */
-#define AFTER_LITERAL 0 /* bit: the last token was a literal run */
+#define WHOLE 0         /* bit: copies reach back to the stream's start */
 #define LITERAL 1       /* bit: the current token is a literal run */
-#define WHOLE 2         /* bit: copies reach back to the stream's start */
+#define AFTER_LITERAL 2 /* bit: the last token was a literal run */
 #define FILLED 3        /* bit: the ring has been filled once (through the ring) */
 #define TABLE 4         /* bit: literal bytes may come from the record's table */
 
@@ -68,9 +67,8 @@
  *   r2  the bit byte's bits above a closing 1
  *   r4:5 bytes of the token still to make   r6:7 the last copy's distance
  *   r8:9 ring: the ring; frame: the record's first byte in the frame
- *   r10:11 the table of literal bytes in program memory, whose address begin_dense leaves
- *       where the C decoder keeps the table: after the ring, or beside the placement
- *   r12:13 the end of the coded bytes   r14:15 the bytes of a line   r16 flags
+ *   r12:13 the end of the codes, where a record's table of literal bytes starts
+ *   r14:15 the bytes of a line   r16 flags
  *   r18:19 the end of the output
  *   r20:21 ring: its end; frame: bytes from one of the record's lines to the next
  *   r22:23 p while a copy takes Z   r24:25 a gamma number, the bytes of a stretch
@@ -108,8 +106,6 @@ ztr_avr_dense_ring:
     push r7
     push r8
     push r9
-    push r10
-    push r11
     push r12
     push r13
     push r14
@@ -127,11 +123,6 @@ ztr_avr_dense_ring:
     movw r8, r28
     movw r20, r28
     subi r21, -2
-    movw r0, r26
-    movw r26, r20
-    ld r10, X+
-    ld r11, X
-    movw r26, r0
     add r28, r24
     adc r29, r25
 .Lring_loop:
@@ -227,8 +218,6 @@ ztr_avr_dense_frame:
     push r7
     push r8
     push r9
-    push r10
-    push r11
     push r12
     push r13
     push r14
@@ -246,8 +235,6 @@ ztr_avr_dense_frame:
     ldd r9, Y + FIRST + 1
     ldd r20, Y + STRIDE
     ldd r21, Y + STRIDE + 1
-    ldd r10, Y + FRAME_TABLE
-    ldd r11, Y + FRAME_TABLE + 1
     /* o's line starts here; with copies from the whole stream, which lies whole in the
      * frame, the stream starts at the record's first byte */
     movw r28, r26
@@ -408,8 +395,6 @@ ztr_avr_dense_frame:
     pop r14
     pop r13
     pop r12
-    pop r11
-    pop r10
     pop r9
     pop r8
     pop r7
@@ -452,7 +437,7 @@ ztr_avr_dense_frame:
     rol r25
     brcc 1b
     movw r22, r30
-    movw r30, r10
+    movw r30, r12
     add r30, r25
     brcc 2f
     inc r31
@@ -520,14 +505,10 @@ ztr_avr_dense_frame:
 /* A token's codes: all of them before anything changes. Carry set when they are damaged
  * or cut off. */
 .Ltoken:
-    lsl r2
-    brne 1f
-    rcall .Lreload
-1:  brcc .Lliteral_or_repeat
-    lsl r2
-    brne 1f
-    rcall .Lreload
-1:  brcc .Labove
+    rcall .Lbit
+    brcc .Lliteral_or_repeat
+    rcall .Lbit
+    brcc .Labove
     /* a new distance: gamma h + 1, the low byte, gamma n - 1 */
     rcall .Lgamma
     sbiw r24, 1

@@ -301,7 +301,7 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
         if ((b & 0x60u) == 0x20u) {
             const uint8_t depth = b & 7u;
             h[4] = b & 0x08u ? ZTR_CODING_DENSE_FRAME : ZTR_CODING_DENSE;
-            if (depth & (depth - 1u) && depth != 7u) {
+            if ((uint8_t)(depth & (uint8_t)(depth - 1u))) { /* 7: depth 0, never decoded */
                 h[4] |= ZTR_CODING_TABLE;
                 b ^= 7u;
             }
@@ -624,14 +624,13 @@ typedef struct dense_state {
     ztr_offset distance; /* of the last copy, in bytes */
 } dense_state;
 
-/* A dense record's table of literal bytes: after the ring in the window, after the
- * placement in a frame buffer. */
+/* A dense record's table of literal bytes, which ends its coded bytes: the decoder reads
+ * it where the codes end. */
 #define DENSE_TABLE_BYTES 32u
 
 typedef struct frame_dense {
     dense_state state;
     frame_place place; /* span 0: the record's stream lies whole in the frame, unbroken */
-    uint8_t table[DENSE_TABLE_BYTES];
 } frame_dense;
 
 typedef char
@@ -650,11 +649,8 @@ typedef struct {
     window_state s;
 } squash_alignment;
 #define STATE_ALIGNMENT offsetof(squash_alignment, s)
-typedef char window_holds_state_and_ring[STATE_ALIGNMENT - 1u + sizeof(window_state) + RING_SIZE +
-                                                     DENSE_TABLE_BYTES <=
-                                                 ZTR_WINDOW_SIZE
-                                             ? 1
-                                             : -1];
+typedef char window_holds_state_and_ring
+    [STATE_ALIGNMENT - 1u + sizeof(window_state) + RING_SIZE <= ZTR_WINDOW_SIZE ? 1 : -1];
 
 #ifndef ZTR_NO_SQUASH
 /* The squash decoding's start after ztr_begin, for either window. ZTR_LEFT_OUT for what
@@ -1100,12 +1096,18 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
  * to the stream's first byte and no further: such a record is decoded in a frame buffer
  * that holds its stream whole. A token's codes whose bytes the piece of coded bytes cuts
  * off are read again from its start next time. */
-#define DENSE_AFTER_LITERAL 1u /* the last token was a literal run */
+#define DENSE_WHOLE 1u         /* copies reach back to the stream's start */
 #define DENSE_LITERAL 2u       /* the current token is a literal run */
-#define DENSE_WHOLE 4u         /* copies reach back to the stream's start */
+#define DENSE_AFTER_LITERAL 4u /* the last token was a literal run */
 #define DENSE_TABLE                                                                                \
-    16u /* literal bytes may come from the table (bit 3 is the                                     \
-           assembly decoder's) */
+    16u /* literal bytes may come from the table; bit 3 is the                                     \
+           assembly decoder's */
+/* A dense record's coding holds the bits of the first and the last as its flags do. */
+typedef char dense_flags_from_coding[(ZTR_CODING_DENSE_FRAME & DENSE_WHOLE) &&
+                                             !(ZTR_CODING_DENSE & (DENSE_WHOLE | DENSE_TABLE)) &&
+                                             ZTR_CODING_TABLE == DENSE_TABLE
+                                         ? 1
+                                         : -1];
 
 /* The most bytes of a token's codes: 9 bytes of bits (two bits, two gamma numbers of at
  * most 31 bits, and the bit that shows the second too long) and the low byte. */
@@ -1151,16 +1153,16 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
  * output, the token, the piece of coded bytes, the ring or the line that a copy takes
  * them from ends. */
 ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const uint8_t* stop,
-                                 uint8_t* out, uint16_t count, uint8_t from, int in_frame) {
+                                 const uint8_t* table, uint8_t* out, uint16_t count, uint8_t from,
+                                 int in_frame) {
     const uint8_t* p = *coded;
     const uint8_t* mark = p;
     uint8_t* o = out;
     uint8_t* const o_end = out + count;
     const frame_place* const f = &((const frame_dense*)s)->place; /* in_frame only */
     uint8_t* const ring = (uint8_t*)((window_state*)s + 1);       /* in the ring only */
-    const uint8_t* const table = in_frame ? ((const frame_dense*)s)->table : ring + RING_SIZE;
-    ztr_offset at = s->at;              /* in a frame buffer */
-    uint16_t ring_at = (uint16_t)s->at; /* in the ring: 0 to 511 */
+    ztr_offset at = s->at;                                        /* in a frame buffer */
+    uint16_t ring_at = (uint16_t)s->at;                           /* in the ring: 0 to 511 */
     ztr_offset distance = s->distance;
     uint16_t left = s->left;
     uint8_t bits = s->bits;
@@ -1267,7 +1269,10 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
                 NEXT_BIT(bit);
                 entry = (uint8_t)((entry << 1) | (bit ? 1u : 0u));
             } while (--k);
-            b = table[entry];
+            {
+                const uint8_t* t = table + entry;
+                FETCH_CODED(b, t);
+            }
         literal:
             *o++ = b;
             if (!in_frame) {
@@ -1390,13 +1395,14 @@ done:
 
 /* The dense decoder with a ring of its own, and in a frame buffer, each linked alone. */
 static uint16_t unpack_dense(dense_state* s, const uint8_t** coded, const uint8_t* stop,
-                             uint8_t* out, uint16_t count, uint8_t from) {
-    return dense(s, coded, stop, out, count, from, 0);
+                             const uint8_t* table, uint8_t* out, uint16_t count, uint8_t from) {
+    return dense(s, coded, stop, table, out, count, from, 0);
 }
 
 static uint16_t unpack_dense_in_frame(dense_state* s, const uint8_t** coded, const uint8_t* stop,
-                                      uint8_t* out, uint16_t count, uint8_t from) {
-    return dense(s, coded, stop, out, count, from, 1);
+                                      const uint8_t* table, uint8_t* out, uint16_t count,
+                                      uint8_t from) {
+    return dense(s, coded, stop, table, out, count, from, 1);
 }
 
 /* The assembly dense decoder (DENSE_IN_AVR_ASSEMBLY, above) reads the states' fields at the
@@ -1421,7 +1427,6 @@ typedef char
                                       offsetof(dense_state, distance) == 2u * OFFSET_BYTES + 7u &&
                                       offsetof(frame_dense, place) == 3u * OFFSET_BYTES + 7u &&
                                       offsetof(frame_place, stride) == 2u &&
-                                      offsetof(frame_dense, table) == 3u * OFFSET_BYTES + 13u &&
                                       sizeof(window_state) == OFFSET_BYTES + 16u &&
                                       STATE_ALIGNMENT == 1u
                                   ? 1
@@ -1437,7 +1442,8 @@ typedef char
 #define DENSE_IN_RING 3
 #define DENSE_IN_FRAME 4
 ZTR_ALWAYS_INLINE uint16_t unpack_coded(void* state, const uint8_t** coded, const uint8_t* stop,
-                                        uint8_t* out, uint16_t count, uint8_t from, int kind) {
+                                        const uint8_t* table, uint8_t* out, uint16_t count,
+                                        uint8_t from, int kind) {
     ztr_decoder* const d = (ztr_decoder*)state;
     if (kind == SQUASH_IN_RING) {
         return unpack_squash((squash_state*)state, coded, stop, out, count, from);
@@ -1446,10 +1452,10 @@ ZTR_ALWAYS_INLINE uint16_t unpack_coded(void* state, const uint8_t** coded, cons
         return unpack_squash_in_frame((squash_state*)state, coded, stop, out, count, from);
     }
     if (kind == DENSE_IN_RING) {
-        return unpack_dense((dense_state*)state, coded, stop, out, count, from);
+        return unpack_dense((dense_state*)state, coded, stop, table, out, count, from);
     }
     if (kind == DENSE_IN_FRAME) {
-        return unpack_dense_in_frame((dense_state*)state, coded, stop, out, count, from);
+        return unpack_dense_in_frame((dense_state*)state, coded, stop, table, out, count, from);
     }
 #if ZTR_MEMORY_IN_FLASH
     if (from == FROM_FLASH) {
@@ -1486,7 +1492,8 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
             return ztr_avr_dense_frame(state, source, end, out, count);
         }
 #endif
-        got = unpack_coded(state, &p, base + end, out, count,
+        /* A dense record's table lies where its codes end. */
+        got = unpack_coded(state, &p, base + end, base + end, out, count,
                            ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_RAM, kind);
         *position = (ztr_offset)(p - base);
         return got;
@@ -1495,8 +1502,16 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
 #ifndef ZTR_NO_CALLBACK_SOURCE
     {
         uint8_t chunk[ZTR_READ_CHUNK];
+        uint8_t table[DENSE_TABLE_BYTES];
         uint16_t done = 0;
         const uint8_t* p;
+        if ((kind == DENSE_IN_RING || kind == DENSE_IN_FRAME) &&
+            ((dense_state*)state)->flags & DENSE_TABLE &&
+            fetch(source, end, table, DENSE_TABLE_BYTES) != ZTR_OK) {
+            /* A dense record's table lies where its codes end: read once a call. */
+            *status = ZTR_READ_FAILED;
+            return 0;
+        }
         do {
             const ztr_offset left = end - *position;
             const uint8_t size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
@@ -1505,7 +1520,7 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
                 *status = ZTR_READ_FAILED;
                 break;
             }
-            done = (uint16_t)(done + unpack_coded(state, &p, chunk + size, out + done,
+            done = (uint16_t)(done + unpack_coded(state, &p, chunk + size, table, out + done,
                                                   (uint16_t)(count - done), FROM_RAM, kind));
             *position = (ztr_offset)(*position + (p - chunk));
         } while (done != count && p != chunk);
@@ -1574,7 +1589,8 @@ static uint16_t dense_line(const ztr_record* r) {
  * ZTR_LEFT_OUT for what this build leaves out. Built into each caller: a firmware mostly
  * links one of them, and the call would cost more flash than it saves. */
 ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* r,
-                                         uint16_t line, uint8_t* table) {
+                                         uint16_t line) {
+    uint8_t coding = r->coding; /* once: the state's bytes might alias the record's */
 #if ZTR_READ_CHUNK < DENSE_LONGEST_CODES && !defined(ZTR_NO_CALLBACK_SOURCE)
     if (!d->source->data) {
         return ZTR_LEFT_OUT; /* a token's codes must fit a chunk */
@@ -1595,40 +1611,27 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
     /* The assembly decoder never reads the status, and starts the rest of a state whose
      * bit byte is 0. */
     s->bits = 0;
-    s->flags = (r->coding & ZTR_CODING_DENSE_FRAME) == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
 #else
     s->status = ZTR_OK;
     s->bits = 0x80u;
-    s->flags = (r->coding & ZTR_CODING_DENSE_FRAME) == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
     s->left = 0;
     s->distance = 1;
     s->at = 0;
 #endif
-    if (r->coding & ZTR_CODING_TABLE) {
-        /* The table starts the coded bytes. Coded bytes that end within it leave none
-         * for the codes, which the first read finds damaged. */
-        ztr_offset room = d->end - d->position;
-        if (room > DENSE_TABLE_BYTES) {
-            room = DENSE_TABLE_BYTES;
+    if (coding & ZTR_CODING_TABLE) {
+        /* The table ends the coded bytes, and the codes end where it starts: the decoders
+         * read it at the end they are given. Coded bytes shorter than the table hold no
+         * codes, which the first read finds damaged. */
+        if (d->end - d->position < DENSE_TABLE_BYTES) {
+            d->end = d->position;
+            coding = (uint8_t)(coding & ~ZTR_CODING_TABLE);
+        } else {
+            d->end -= DENSE_TABLE_BYTES;
         }
-#if DENSE_IN_AVR_ASSEMBLY
-        if (d->source->data) {
-            /* The assembly decoder reads the table in program memory: its address lies
-             * where the C decoder keeps the table. */
-            const uint16_t in_flash = (uint16_t)(uintptr_t)(d->source->data + d->position);
-            table[0] = (uint8_t)in_flash;
-            table[1] = (uint8_t)(in_flash >> 8);
-        } else
-#endif
-            if (room == DENSE_TABLE_BYTES) {
-            const ztr_result result = fetch(d->source, d->position, table, DENSE_TABLE_BYTES);
-            if (result != ZTR_OK) {
-                return result;
-            }
-        }
-        s->position += room;
-        s->flags |= DENSE_TABLE;
     }
+    /* The coding's bits for copies from the whole stream and for the table are the
+     * flags' own. */
+    s->flags = coding & (DENSE_WHOLE | DENSE_TABLE);
     d->squash = s;
     d->status = r->unpacked_size ? ZTR_OK : ZTR_END;
     return ZTR_OK;
@@ -1660,19 +1663,19 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
     ztr_result result = ztr_begin(decoder, source, record);
     window_state* const s =
         (window_state*)(window + ((0u - (uintptr_t)window) & (STATE_ALIGNMENT - 1u)));
+    const uint8_t coding = record->coding; /* once: the state's bytes might alias it */
     if (result != ZTR_NO_WINDOW) {
         return result;
     }
     result = ZTR_LEFT_OUT;
-    if (record->coding == ZTR_CODING_SQUASH) {
+    if (coding == ZTR_CODING_SQUASH) {
 #ifndef ZTR_NO_SQUASH
         result = begin_squash(decoder, &s->squash, record);
         decoder->unpack = read_squash_in_ring;
 #endif
-    } else if ((record->coding & ~ZTR_CODING_TABLE) == ZTR_CODING_DENSE) {
+    } else if (!(coding & DENSE_WHOLE)) { /* dense: squash's bit 0 is set too */
 #ifndef ZTR_NO_DENSE
-        result = begin_dense(decoder, &s->dense, record, dense_line(record),
-                             (uint8_t*)(s + 1) + RING_SIZE);
+        result = begin_dense(decoder, &s->dense, record, dense_line(record));
         decoder->unpack = read_dense_in_ring;
 #endif
     } else {
@@ -1685,9 +1688,9 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
 #if DENSE_IN_AVR_ASSEMBLY
     /* The assembly decoder reads no byte of the ring before it has made one there. */
 #ifdef ZTR_NO_CALLBACK_SOURCE
-    if (record->coding == ZTR_CODING_SQUASH)
+    if (coding == ZTR_CODING_SQUASH)
 #else
-    if (record->coding == ZTR_CODING_SQUASH || !source->data)
+    if (coding == ZTR_CODING_SQUASH || !source->data)
 #endif
 #endif
     {
@@ -1833,7 +1836,7 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
 #endif
         } else {
 #ifndef ZTR_NO_DENSE
-            result = begin_dense(&d, &in_frame.dense.state, record, rs.units, in_frame.dense.table);
+            result = begin_dense(&d, &in_frame.dense.state, record, rs.units);
             d.unpack = read_dense_in_frame;
             place = &in_frame.dense.place;
 #if !DENSE_ASSEMBLY_ONLY

@@ -134,7 +134,7 @@
  *
  * Squash-coded records. Copies reach back up to 512 unpacked bytes, so the decoding needs
  * them: ztr_begin_window takes a window of ZTR_WINDOW_SIZE bytes (those 512 and the
- * decoding's state and a table: 564 bytes on the AVR, 568 on 32-bit cores) that the caller owns for as
+ * decoding's state: 532 bytes on the AVR, 536 on 32-bit cores) that the caller owns for as
  * long as the record is read, ztr_apply_window one for the call, and ztr_apply_in_frame
  * uses the frame buffer itself, where the record's earlier bytes already lie, so that it
  * needs no window beyond the frame. ztr_begin, ztr_apply and ztr_begin_plane have none and give
@@ -228,10 +228,9 @@ typedef enum ztr_result {
 } ztr_result;
 
 /* Bytes of the window that decoding a squash or dense record needs (ztr_begin_window):
- * the last 512 unpacked bytes, which its copies reach back to, the decoding's state,
- * whose size follows that of a pointer, and a dense record's table of 32 literal bytes.
- * Any address will do: the state is placed aligned in it. */
-#define ZTR_WINDOW_SIZE (512u + 48u + 2u * sizeof(void*))
+ * the last 512 unpacked bytes, which its copies reach back to, and the decoding's state,
+ * whose size follows that of a pointer. Any address will do: the state is placed aligned in it. */
+#define ZTR_WINDOW_SIZE (512u + 16u + 2u * sizeof(void*))
 
 /* ztr_record.coding: how the record's pixel data is coded. */
 #define ZTR_CODING_RUN_LENGTH 0u
@@ -239,7 +238,7 @@ typedef enum ztr_result {
 #define ZTR_CODING_DENSE 2u       /* dense, copies from the last 512 bytes */
 #define ZTR_CODING_DENSE_FRAME 3u /* dense, copies from the whole frame */
 /* Added to a dense coding: the record's literal bytes may come from its table of 32. */
-#define ZTR_CODING_TABLE 4u
+#define ZTR_CODING_TABLE 16u
 
 /* Reads length bytes at offset into buffer; returns how many it read. The library asks
  * only for bytes inside the source's size. */

@@ -38,13 +38,12 @@ Decoded Decode(const Bytes& coded, std::size_t line, std::size_t size, DenseWind
     return d;
 }
 
-// A literal table of entries 10, 11, ... 2F, followed by the codes.
+// The codes, followed by a literal table of entries 10, 11, ... 2F.
 Bytes WithTable(const Bytes& codes) {
-    Bytes coded;
+    Bytes coded = codes;
     for (std::uint8_t k = 0; k < DENSE_TABLE_BYTES; ++k) {
         coded.push_back(static_cast<std::uint8_t>(0x10 + k));
     }
-    coded.insert(coded.end(), codes.begin(), codes.end());
     return coded;
 }
 
