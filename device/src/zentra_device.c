@@ -1622,7 +1622,7 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
         /* The table ends the coded bytes, and the codes end where it starts: the decoders
          * read it at the end they are given. Coded bytes shorter than the table hold no
          * codes, which the first read finds damaged. */
-        if (d->end - d->position < DENSE_TABLE_BYTES) {
+        if ((ztr_offset)(d->end - d->position) < DENSE_TABLE_BYTES) {
             d->end = d->position;
             coding = (uint8_t)(coding & ~ZTR_CODING_TABLE);
         } else {
