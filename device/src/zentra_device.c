@@ -1099,9 +1099,8 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
 #define DENSE_WHOLE 1u         /* copies reach back to the stream's start */
 #define DENSE_LITERAL 2u       /* the current token is a literal run */
 #define DENSE_AFTER_LITERAL 4u /* the last token was a literal run */
-#define DENSE_TABLE                                                                                \
-    16u /* literal bytes may come from the table; bit 3 is the                                     \
-           assembly decoder's */
+/* Literal bytes may come from the table (bit 3 is the assembly decoder's). */
+#define DENSE_TABLE 16u
 /* A dense record's coding holds the bits of the first and the last as its flags do. */
 typedef char dense_flags_from_coding[(ZTR_CODING_DENSE_FRAME & DENSE_WHOLE) &&
                                              !(ZTR_CODING_DENSE & (DENSE_WHOLE | DENSE_TABLE)) &&
