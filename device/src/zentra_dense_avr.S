@@ -197,12 +197,15 @@ ztr_avr_dense_ring:
     sub r24, r8
     sbc r25, r9
     rjmp .Lstore
-    /* a literal byte with codes of its own, one a turn */
+    /* literal bytes with codes of their own */
 .Lring_table:
-    rcall .Ltable_literal
+    rcall .Ltaken
+1:  rcall .Ltable_literal
     brcs .Lring_done
     st X+, r0
     st Y+, r0
+    sbiw r24, 1
+    brne 1b
     rjmp 4b
     .size ztr_avr_dense_ring, . - ztr_avr_dense_ring
 
@@ -267,6 +270,15 @@ ztr_avr_dense_frame:
     sbiw r24, 1
     brne 1b
     rjmp .Lframe_loop
+    /* literal bytes with codes of their own */
+.Lframe_table:
+    rcall .Ltaken
+1:  rcall .Ltable_literal
+    brcs .Lframe_end
+    st X+, r0
+    sbiw r24, 1
+    brne 1b
+    rjmp .Lframe_loop
     /* From o's own line, or from the lines placed before it (r20:21 bytes apart, r14:15
      * long), or zeros before the record's first byte. */
 .Lframe_copy:
@@ -318,12 +330,6 @@ ztr_avr_dense_frame:
     sbiw r24, 1
     brne 1b
     rjmp 2b
-    /* a literal byte with codes of its own, one a turn */
-.Lframe_table:
-    rcall .Ltable_literal
-    brcs .Lframe_end
-    st X+, r0
-    rjmp .Lframe_loop
     .size ztr_avr_dense_frame, . - ztr_avr_dense_frame
 
 /* ---- What both share; the three sections lie side by side, in reach of rcall ---- */
@@ -413,45 +419,47 @@ ztr_avr_dense_frame:
 1:  ret
 
 /* A literal stretch: r24:25 no more than the coded bytes hold, taken from the token; Z
- * flag set when there are none. */
+ * flag set when there are none. From .Ltaken: r24:25 taken from the token as it is. */
 .Lliteral:
     movw r0, r12
     sub r0, r30
     sbc r1, r31
     rcall .Lat_most
+.Ltaken:
     sub r4, r24
     sbc r5, r25
     sbiw r24, 0
     ret
 
-/* A literal byte into r0, taken from the token: 0 xxxx, table entry x; 1 0 xxxx, entry
- * 16 + x; 1 1 and the byte itself. Carry set when the coded bytes end within its codes. */
+/* A literal byte into r0 (r1 and r23 in passing; the caller has taken the stretch from
+ * the token): 0 xxxx, table entry x; 1 0 xxxx, entry 16 + x; 1 1 and the byte itself. The
+ * table starts where the codes end. Carry set when the coded bytes end within its codes. */
 .Ltable_literal:
-    ldi r25, 0x10 /* leaves into the carry once four bits are in */
+    ldi r23, 0x10 /* leaves into the carry once four bits are in */
     rcall .Lbit
     brcc 1f
     rcall .Lbit
     brcs 3f
-    ldi r25, 0x11
-1:  rcall .Lbit
-    rol r25
+    ldi r23, 0x11
+1:  lsl r2
+    brne 2f
+    rcall .Lreload
+2:  rol r23
     brcc 1b
-    movw r22, r30
+    movw r0, r30
     movw r30, r12
-    add r30, r25
+    add r30, r23
     brcc 2f
     inc r31
-2:  lpm r0, Z
-    movw r30, r22
-4:  movw r24, r4
-    sbiw r24, 1
-    movw r4, r24
+2:  lpm r23, Z
+    movw r30, r0
+4:  mov r0, r23
     clc
     ret
 3:  cp r30, r12
     cpc r31, r13
     breq .Lstop
-    lpm r0, Z+
+    lpm r23, Z+
     rjmp 4b
 
 /* The next bit into the carry; when the coded bytes have ended, returns from the caller

@@ -1251,25 +1251,24 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
              * byte itself. */
             uint8_t b;
             uint8_t bit;
-            uint8_t entry = 0;
-            uint8_t k = 4;
+            uint8_t v = 0; /* the bits read */
+            uint8_t n = 0;
+            uint8_t codes = 5; /* bits of the codes: 6 after a first 1 */
             mark = p;
             mark_bits = bits;
-            NEXT_BIT(bit);
-            if (bit) {
+            do {
                 NEXT_BIT(bit);
-                if (bit) {
+                v = (uint8_t)((v << 1) | (bit ? 1u : 0u));
+                if (++n == 1) {
+                    codes = (uint8_t)(codes + v);
+                } else if (v == 3u && n == 2) {
                     NEXT_BYTE(b);
                     goto literal;
                 }
-                entry = 1; /* 16 once the four bits are in */
-            }
-            do {
-                NEXT_BIT(bit);
-                entry = (uint8_t)((entry << 1) | (bit ? 1u : 0u));
-            } while (--k);
+            } while (n != codes);
             {
-                const uint8_t* t = table + entry;
+                /* 0 xxxx is entry x, 1 0 xxxx (32 + x) entry 16 + x */
+                const uint8_t* t = table + (v & 0x20u ? v - 16u : v);
                 FETCH_CODED(b, t);
             }
         literal:
@@ -1623,7 +1622,10 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
          * codes, which the first read finds damaged. */
         if ((ztr_offset)(d->end - d->position) < DENSE_TABLE_BYTES) {
             d->end = d->position;
+#if !DENSE_ASSEMBLY_ONLY
+            /* The C decoder reads a callback source's table once a call: it has none. */
             coding = (uint8_t)(coding & ~ZTR_CODING_TABLE);
+#endif
         } else {
             d->end -= DENSE_TABLE_BYTES;
         }
