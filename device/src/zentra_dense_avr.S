@@ -62,8 +62,8 @@
 
 /* Registers while decoding, in both windows:
  *   Z   the next coded byte (p)            X   the next unpacked byte (o)
- *   Y   ring: where the next byte goes in the ring; frame: the start of o's line, or of the
- *       stream with copies from the whole stream
+ *   Y   ring: where the next byte goes in the ring; frame: the start of the call's output:
+ *       o's line, or its plane in a record that lies whole in the frame
  *   r2  the bit byte's bits above a closing 1
  *   r4:5 bytes of the token still to make   r6:7 the last copy's distance
  *   r8:9 ring: the ring; frame: the record's first byte in the frame
@@ -88,9 +88,9 @@
  * once (dense() reads the token again in the next call, which finds them ended again:
  * ztr_read calls it damage); through the ring, bytes before the record's start are taken
  * as zeros where dense() finds them zeroed in the ring; and in a frame buffer every call
- * starts at the start of one of the record's lines and ends within it, as the placement
- * reads them (the state's at is not kept), and a record without copies from the whole
- * stream is read line by line even where it lies whole in the frame. Damage is found only
+ * starts at the start of one of the record's lines and ends within it, or, for a record
+ * that lies whole in the frame, reads one of its planes (the whole stream but for planar
+ * records), as the placement reads them (the state's at is not kept). Damage is found only
  * while bytes are still wanted, so that it always gives fewer bytes than count, which
  * ztr_read takes as damage: the state's status stays as begin_dense left it. */
 
@@ -238,11 +238,8 @@ ztr_avr_dense_frame:
     ldd r9, Y + FIRST + 1
     ldd r20, Y + STRIDE
     ldd r21, Y + STRIDE + 1
-    /* o's line starts here; with copies from the whole stream, which lies whole in the
-     * frame, the stream starts at the record's first byte */
+    /* the call's line, or plane of a record that lies whole in the frame, starts here */
     movw r28, r26
-    sbrc r16, WHOLE
-    movw r28, r8
 .Lframe_loop:
     cp r26, r18
     cpc r27, r19
@@ -544,8 +541,8 @@ ztr_avr_dense_frame:
     sbrs r16, WHOLE
     rjmp 1f
     movw r0, r26
-    sub r0, r28
-    sbc r1, r29
+    sub r0, r8
+    sbc r1, r9
     cp r24, r0
     cpc r25, r1
     rjmp 2f

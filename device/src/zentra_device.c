@@ -1845,14 +1845,12 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
              * reads a record line by line wherever it lies, which costs less flash. */
             place->span = whole ? 0 : rs.units;
 #endif
-#if !DENSE_IN_AVR_ASSEMBLY
             if (whole) {
-                /* The stream runs on unbroken: read it in one go, not line by line. */
-                record_line = rs.total;
+                /* The stream runs on unbroken: read it a plane at a time (the whole stream
+                 * but for planar records), not line by line. */
+                record_line = rs.plane;
                 rs.lines = 1;
-                rs.planes = 1;
             }
-#endif
 #endif
         }
         if (place) {
