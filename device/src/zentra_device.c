@@ -1238,37 +1238,31 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
             }
             continue;
         }
-        run = (uint16_t)(o_end - o);
-        if (run > left) {
-            run = left;
-        }
-        if (!in_frame && run > RING_SIZE - ring_at) {
-            run = (uint16_t)(RING_SIZE - ring_at);
-        }
         if (flags & DENSE_LITERAL && flags & DENSE_TABLE) {
             /* Each literal byte has codes of its own, read again from their start when the
              * piece cuts them off: 0 xxxx (entry x), 1 0 xxxx (entry 16 + x), or 1 1 and the
              * byte itself. */
             uint8_t b;
             uint8_t bit;
-            uint8_t v = 0; /* the bits read */
-            uint8_t n = 0;
-            uint8_t codes = 5; /* bits of the codes: 6 after a first 1 */
+            uint8_t v = 0; /* the entry */
+            uint8_t k = 4;
             mark = p;
             mark_bits = bits;
-            do {
+            NEXT_BIT(bit);
+            if (bit) {
                 NEXT_BIT(bit);
-                v = (uint8_t)((v << 1) | (bit ? 1u : 0u));
-                if (++n == 1) {
-                    codes = (uint8_t)(codes + v);
-                } else if (v == 3u && n == 2) {
+                if (bit) {
                     NEXT_BYTE(b);
                     goto literal;
                 }
-            } while (n != codes);
+                v = 1; /* 16 once the four bits are in */
+            }
+            do {
+                NEXT_BIT(bit);
+                v = (uint8_t)((v << 1) | (bit ? 1u : 0u));
+            } while (--k);
             {
-                /* 0 xxxx is entry x, 1 0 xxxx (32 + x) entry 16 + x */
-                const uint8_t* t = table + (v & 0x20u ? v - 16u : v);
+                const uint8_t* t = table + v;
                 FETCH_CODED(b, t);
             }
         literal:
@@ -1279,6 +1273,13 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
             }
             --left;
             continue;
+        }
+        run = (uint16_t)(o_end - o);
+        if (run > left) {
+            run = left;
+        }
+        if (!in_frame && run > RING_SIZE - ring_at) {
+            run = (uint16_t)(RING_SIZE - ring_at);
         }
         if (flags & DENSE_LITERAL) {
             if ((size_t)(stop - p) < run) {
