@@ -1,8 +1,8 @@
 // What the dense fuzz targets share: a record shape of depth 1, 2 or 4, a window and the
-// form of literal bytes chosen by the input's first bytes, and the device library decoding the record that
-// holds coded bytes: with the 512-byte window in pieces of a chosen size through the ring
-// of ztr_begin_window, with copies from the whole frame placed whole into a frame buffer
-// by ztr_apply_in_frame.
+// form of literal bytes chosen by the input's first bytes, and the device library decoding the
+// record that holds coded bytes: with the 512-byte window in pieces of a chosen size through the
+// ring of ztr_begin_window, with copies from the whole frame placed whole into a frame buffer by
+// ztr_apply_in_frame.
 #pragma once
 
 #include "dense_coding.h"
