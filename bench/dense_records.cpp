@@ -1,8 +1,8 @@
 // Writes a C header of dense-coded records for the device speed firmware (device/firmware/
 // dense_speed.c), as "ztr export --name dense_file" writes a file: each chosen record of a
 // corpus file as a full frame of its lay-out, depth and size whose pixel data is its dense
-// coding with the 512-byte window or, with --whole, with copies from the whole frame, and
-// RECORD_NAMES, the records' names.
+// coding with the 512-byte window or, with --whole, with copies from the whole frame (with
+// whole literal bytes or a table, whichever is smaller), and RECORD_NAMES, the records' names.
 //   zentra_dense_records [--whole] OUT.h FILE:INDEX...
 #include "dense_coding.h"
 #include "record_streams.h"
@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
     }
     std::vector<std::uint8_t> file;
     std::ostringstream names;
+    DenseEncoder encoder;
     for (int i = first + 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const auto colon = argument.rfind(':');
@@ -58,8 +59,12 @@ int main(int argc, char** argv) {
             return 1;
         }
         const RecordStream& r = (*records)[index];
-        const auto coded = EncodeDense(r.unpacked, r.shape, window);
+        // The smaller of the two forms of literal bytes, as the converter's auto takes it.
+        const DenseEncoder::BothForms both = encoder.EncodeBothForms(r.unpacked, r.shape, window);
+        const bool table = !both.table.empty() && both.table.size() < both.whole.size();
+        const std::vector<std::uint8_t>& coded = table ? both.table : both.whole;
         RecordHeader header;
+        header.literalTable = table;
         header.layout = static_cast<std::uint8_t>(r.header.layout & LAYOUT_BITS);
         header.depth = r.header.depth;
         header.width = r.header.width;

@@ -33,6 +33,8 @@ struct Sizes {
     std::size_t today = 0; // run-length or squash, the smaller
     std::size_t dense = 0;
     std::size_t denseFrame = 0;
+    std::size_t table = 0; // dense with a literal table
+    std::size_t tableFrame = 0;
     std::size_t automatic = 0;      // run-length, squash or dense (512-byte window)
     std::size_t automaticFrame = 0; // the same with dense from the whole stream
     std::size_t deflate = 0;
@@ -46,6 +48,8 @@ struct Sizes {
         today += s.today;
         dense += s.dense;
         denseFrame += s.denseFrame;
+        table += s.table;
+        tableFrame += s.tableFrame;
         automatic += s.automatic;
         automaticFrame += s.automaticFrame;
         deflate += s.deflate;
@@ -95,19 +99,21 @@ std::string Percent(std::size_t part, std::size_t whole) {
 }
 
 void PrintRow(const std::string& name, const Sizes& s) {
-    std::printf("| %-28s | %4zu | %9zu | %7s | %6s | %6s | %6s | %6s | %6s | %6s | %6s | %6s |\n",
+    std::printf("| %-28s | %4zu | %9zu | %7s | %6s | %6s | %6s | %6s | %6s | %6s | %6s | %6s | %6s "
+                "| %6s |\n",
                 name.c_str(), s.records, s.raw, Percent(s.deflate, s.raw).c_str(),
                 Ratio(s.deflateWhole, s.deflate).c_str(), Ratio(s.runLength, s.deflate).c_str(),
                 Ratio(s.today, s.deflate).c_str(), Ratio(s.dense, s.deflate).c_str(),
-                Ratio(s.denseFrame, s.deflate).c_str(), Ratio(s.automatic, s.deflate).c_str(),
+                Ratio(s.denseFrame, s.deflate).c_str(), Ratio(s.table, s.deflate).c_str(),
+                Ratio(s.tableFrame, s.deflate).c_str(), Ratio(s.automatic, s.deflate).c_str(),
                 Ratio(s.automaticFrame, s.deflate).c_str(), Ratio(s.lz4, s.deflate).c_str());
 }
 
-bool DecodesBack(const std::vector<std::uint8_t>& coded, const RecordStream& r,
-                 DenseWindow window) {
+bool DecodesBack(const std::vector<std::uint8_t>& coded, const RecordStream& r, DenseWindow window,
+                 DenseLiterals literals) {
     std::vector<std::uint8_t> back(r.unpacked.size());
     std::size_t used = 0;
-    return DecodeDense(coded, r.shape, window, back, used) == DenseResult::Ok &&
+    return DecodeDense(coded, r.shape, window, back, used, literals) == DenseResult::Ok &&
            back == r.unpacked && used == coded.size();
 }
 
@@ -153,25 +159,34 @@ int main(int argc, char** argv) {
             s.today = std::min(s.runLength, EncodeSquash(r.unpacked, r.shape).size());
             const auto dense = EncodeDense(r.unpacked, r.shape, DenseWindow::Bytes512);
             const auto frame = EncodeDense(r.unpacked, r.shape, DenseWindow::WholeStream);
-            if (!DecodesBack(dense, r, DenseWindow::Bytes512) ||
-                !DecodesBack(frame, r, DenseWindow::WholeStream)) {
+            const auto table =
+                EncodeDense(r.unpacked, r.shape, DenseWindow::Bytes512, DenseLiterals::Table);
+            const auto tableFrame =
+                EncodeDense(r.unpacked, r.shape, DenseWindow::WholeStream, DenseLiterals::Table);
+            if (!DecodesBack(dense, r, DenseWindow::Bytes512, DenseLiterals::Whole) ||
+                !DecodesBack(frame, r, DenseWindow::WholeStream, DenseLiterals::Whole) ||
+                !DecodesBack(table, r, DenseWindow::Bytes512, DenseLiterals::Table) ||
+                !DecodesBack(tableFrame, r, DenseWindow::WholeStream, DenseLiterals::Table)) {
                 std::fprintf(stderr, "%s: a record of depth %u does not decode to itself\n",
                              path.c_str(), r.header.depth);
                 return 1;
             }
             s.dense = dense.size();
             s.denseFrame = frame.size();
-            s.automatic = std::min(s.today, s.dense);
-            s.automaticFrame = std::min(s.today, s.denseFrame);
+            s.table = table.size();
+            s.tableFrame = tableFrame.size();
+            s.automatic = std::min({s.today, s.dense, s.table});
+            s.automaticFrame = std::min({s.today, s.denseFrame, s.tableFrame});
             s.deflate = DeflateSize(r.unpacked, 9);
             s.deflateWhole = DeflateSize(r.unpacked, 15);
             s.lz4 = Lz4Size(r.unpacked);
             if (perRecord) {
                 std::printf("%s %s depth %u layout %02x %ux%u: raw %zu rl %zu today %zu dense %zu "
-                            "frame %zu deflate %zu deflate-32K %zu lz4 %zu\n",
+                            "frame %zu table %zu table-frame %zu deflate %zu deflate-32K %zu "
+                            "lz4 %zu\n",
                             half.c_str(), path.filename().c_str(), r.header.depth, r.header.layout,
                             r.header.width, r.header.height, s.raw, s.runLength, s.today, s.dense,
-                            s.denseFrame, s.deflate, s.deflateWhole, s.lz4);
+                            s.denseFrame, s.table, s.tableFrame, s.deflate, s.deflateWhole, s.lz4);
             }
             groups[{half, treatment, r.header.depth}].Add(s);
             groups[{half, treatment, 0}].Add(s);
@@ -180,11 +195,12 @@ int main(int argc, char** argv) {
     }
     std::printf("Sizes as ratios to zlib-512 (raw deflate, level 9, 512-byte window), "
                 "whose size is given in %% of the raw bytes\n\n");
-    std::printf("| %-28s | %4s | %9s | %7s | %6s | %6s | %6s | %6s | %6s | %6s | %6s | %6s |\n",
+    std::printf("| %-28s | %4s | %9s | %7s | %6s | %6s | %6s | %6s | %6s | %6s | %6s | %6s | %6s "
+                "| %6s |\n",
                 "half, treatment, depth", "recs", "raw bytes", "zlib512", "zlib32K", "rle", "today",
-                "d-512", "d-frame", "auto", "auto-f", "LZ4HC");
+                "d-512", "d-frame", "t-512", "t-frame", "auto", "auto-f", "LZ4HC");
     std::printf("|%s|-----:|----------:|--------:|-------:|-------:|-------:|-------:|-------:|"
-                "-------:|-------:|-------:|\n",
+                "-------:|-------:|-------:|-------:|-------:|\n",
                 std::string(30, '-').c_str());
     for (const auto& [key, s] : groups) {
         const auto& [half, treatment, depth] = key;

@@ -62,6 +62,9 @@ std::string DescribeRecord(const RecordHeader& header, const DeltaHeader& delta,
         line += ", squash coded";
     } else if (header.coding == PixelCoding::Dense) {
         line += header.wholeStream ? ", dense coded, copies from the whole frame" : ", dense coded";
+        if (header.literalTable) {
+            line += ", literal table";
+        }
     }
     return line;
 }

@@ -37,7 +37,8 @@ PixelByteStream::PixelByteStream(ByteReader& file, const RecordHeader& header,
         // Only the depths with a dense form: any other is a record without a packing.
         if (IsSubByteDepth(header.depth)) {
             dense_.emplace(coded_, *shape,
-                           header.wholeStream ? DenseWindow::WholeStream : DenseWindow::Bytes512);
+                           header.wholeStream ? DenseWindow::WholeStream : DenseWindow::Bytes512,
+                           header.literalTable ? DenseLiterals::Table : DenseLiterals::Whole);
         }
         return;
     }

@@ -5,7 +5,9 @@
 #include "dense_bits.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -23,6 +25,40 @@ enum Choice : std::uint8_t { TAKE_LITERAL, TAKE_REPEAT, TAKE_ABOVE, TAKE_NEW };
 // The bits of a token's code: 0 (a literal run, or a copy from R after one), 10 (the line
 // above), 11 (a new distance).
 constexpr std::uint32_t CODE_BITS[4] = {1, 1, 2, 2};
+
+// How the search codes literal bytes: the bits each takes, and its table entry (NONE
+// when it comes whole).
+struct LiteralCodes {
+    std::array<std::uint32_t, 256> bits;
+    std::array<std::uint32_t, 256> entry;
+};
+
+LiteralCodes WholeLiterals() {
+    LiteralCodes codes;
+    codes.bits.fill(8);
+    codes.entry.fill(NONE);
+    return codes;
+}
+
+// The table of the literal bytes counted, commonest first (the smaller byte first among
+// equals), and the codes it gives; entries no literal needs are 0.
+LiteralCodes TableLiterals(const std::array<std::uint32_t, 256>& counts,
+                           std::array<std::uint8_t, DENSE_TABLE_BYTES>& table) {
+    std::array<std::uint16_t, 256> order;
+    std::iota(order.begin(), order.end(), std::uint16_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::uint16_t a, std::uint16_t b) { return counts[a] > counts[b]; });
+    LiteralCodes codes;
+    codes.bits.fill(10); // 1 1 and the byte
+    codes.entry.fill(NONE);
+    table.fill(0);
+    for (std::size_t k = 0; k < DENSE_TABLE_BYTES && counts[order[k]] > 0; ++k) {
+        table[k] = static_cast<std::uint8_t>(order[k]);
+        codes.entry[order[k]] = static_cast<std::uint32_t>(k);
+        codes.bits[order[k]] = k < DENSE_TABLE_SHORT ? 5 : 6; // 0 xxxx, 1 0 xxxx
+    }
+    return codes;
+}
 
 // The cheapest known way to reach a position with a given R and last token.
 struct Arrival {
@@ -48,17 +84,19 @@ namespace {
 class Search {
   public:
     Search(std::span<const std::uint8_t> bytes, const PixelStreamShape& shape, DenseWindow window,
-           DenseEncoder::Workspace& workspace)
+           const LiteralCodes& literals, DenseEncoder::Workspace& workspace)
         : bytes_(bytes), n_(bytes.size()), whole_(window == DenseWindow::WholeStream),
+          literals_(literals),
           line_(static_cast<std::uint32_t>(std::min<std::size_t>(shape.lineUnits, NONE))),
           arrivals_(workspace.arrivals), head_(workspace.head), chain_(workspace.chain) {
         above_ = line_ >= 1 && (whole_ || line_ <= DENSE_WINDOW_BYTES);
     }
 
-    std::vector<std::uint8_t> Run() {
-        std::vector<std::uint8_t> out;
+    // Appends the codes to out; counts the literal bytes they take.
+    void Run(std::vector<std::uint8_t>& out, std::array<std::uint32_t, 256>& literalCounts) {
+        literalCounts.fill(0);
         if (n_ == 0) {
-            return out;
+            return;
         }
         arrivals_.assign((n_ + 1) * ARRIVALS, Arrival{});
         arrivals_[0].cost = 0;
@@ -79,8 +117,7 @@ class Search {
             }
             Insert(static_cast<std::uint32_t>(p));
         }
-        Emit(out);
-        return out;
+        Emit(out, literalCounts);
     }
 
   private:
@@ -181,11 +218,13 @@ class Search {
             step.choice = TAKE_LITERAL;
             if (a.kind == LITERAL && a.run < DENSE_LONGEST) {
                 step.run = a.run + 1;
-                step.cost = a.cost + 8 + GammaBits(a.run + 1) - GammaBits(a.run);
+                step.cost =
+                    a.cost + literals_.bits[bytes_[p]] + GammaBits(a.run + 1) - GammaBits(a.run);
                 Offer(p + 1, step);
             } else if (a.kind == COPY) {
                 step.run = 1;
-                step.cost = a.cost + CODE_BITS[TAKE_LITERAL] + 8 + GammaBits(1);
+                step.cost =
+                    a.cost + CODE_BITS[TAKE_LITERAL] + literals_.bits[bytes_[p]] + GammaBits(1);
                 Offer(p + 1, step);
             }
             step.kind = COPY;
@@ -251,7 +290,7 @@ class Search {
     }
 
     // Follows the cheapest arrivals back from the end and writes the tokens in order.
-    void Emit(std::vector<std::uint8_t>& out) {
+    void Emit(std::vector<std::uint8_t>& out, std::array<std::uint32_t, 256>& literalCounts) {
         struct Step {
             std::uint32_t from;
             std::uint32_t to;
@@ -286,7 +325,9 @@ class Search {
                 w.Bit(0);
                 w.Gamma(steps[end - 1].to - s.from);
                 for (; i < end; ++i) {
-                    w.Byte(bytes_[steps[i].from]);
+                    const std::uint8_t b = bytes_[steps[i].from];
+                    ++literalCounts[b];
+                    Literal(w, b);
                 }
                 continue;
             }
@@ -311,9 +352,30 @@ class Search {
         }
     }
 
+    // A literal byte: whole, or its table entry (0 xxxx, 1 0 xxxx) or 1 1 and the byte.
+    void Literal(DenseBitWriter& w, std::uint8_t b) const {
+        const std::uint32_t entry = literals_.entry[b];
+        if (literals_.bits[b] == 8) {
+            w.Byte(b);
+        } else if (entry == NONE) {
+            w.Bit(1);
+            w.Bit(1);
+            w.Byte(b);
+        } else {
+            if (entry >= DENSE_TABLE_SHORT) {
+                w.Bit(1);
+            }
+            w.Bit(0);
+            for (unsigned k = 4; k-- > 0;) {
+                w.Bit((entry >> k) & 1);
+            }
+        }
+    }
+
     std::span<const std::uint8_t> bytes_;
     std::size_t n_;
     bool whole_;
+    const LiteralCodes& literals_;
     std::uint32_t line_;
     bool above_ = false;
     unsigned hashBits_ = 16;
@@ -329,13 +391,38 @@ DenseEncoder::DenseEncoder() : workspace_(std::make_unique<Workspace>()) {}
 DenseEncoder::~DenseEncoder() = default;
 
 std::vector<std::uint8_t> DenseEncoder::Encode(std::span<const std::uint8_t> unpacked,
-                                               const PixelStreamShape& shape, DenseWindow window) {
-    Search search(unpacked, shape, window, *workspace_);
-    return search.Run();
+                                               const PixelStreamShape& shape, DenseWindow window,
+                                               DenseLiterals literals) {
+    if (literals == DenseLiterals::Whole) {
+        std::vector<std::uint8_t> out;
+        std::array<std::uint32_t, 256> counts{};
+        Search(unpacked, shape, window, WholeLiterals(), *workspace_).Run(out, counts);
+        return out;
+    }
+    return EncodeBothForms(unpacked, shape, window).table;
+}
+
+DenseEncoder::BothForms DenseEncoder::EncodeBothForms(std::span<const std::uint8_t> unpacked,
+                                                      const PixelStreamShape& shape,
+                                                      DenseWindow window) {
+    BothForms both;
+    std::array<std::uint32_t, 256> counts{};
+    Search(unpacked, shape, window, WholeLiterals(), *workspace_).Run(both.whole, counts);
+    if (unpacked.empty()) {
+        return both;
+    }
+    // The table of the literal bytes that the search with whole bytes takes, then the
+    // search again with the table's costs.
+    std::array<std::uint8_t, DENSE_TABLE_BYTES> table{};
+    const LiteralCodes codes = TableLiterals(counts, table);
+    Search(unpacked, shape, window, codes, *workspace_).Run(both.table, counts);
+    both.table.insert(both.table.end(), table.begin(), table.end());
+    return both;
 }
 
 std::vector<std::uint8_t> EncodeDense(std::span<const std::uint8_t> unpacked,
-                                      const PixelStreamShape& shape, DenseWindow window) {
+                                      const PixelStreamShape& shape, DenseWindow window,
+                                      DenseLiterals literals) {
     DenseEncoder encoder;
-    return encoder.Encode(unpacked, shape, window);
+    return encoder.Encode(unpacked, shape, window, literals);
 }

@@ -42,8 +42,21 @@
 //               says so, see zentra_format.h): a device decodes the whole stream into one
 //               buffer, a frame buffer in the record's own lay-out, and copies from it.
 //
+// Literal bytes come whole, or, in a record that says so, from a table of 32 bytes that
+// ends the coded bytes (the bit bytes and whole bytes come before it, so that a device
+// finds the table where its codes end). Each literal byte of a run is then coded on its
+// own:
+//
+//   0  4 bits x              table entry x           (the 16 commonest literal bytes)
+//   1 0  4 bits x            table entry 16 + x      (the next 16)
+//   1 1  a whole byte        the byte itself
+//
+// The 4 bits are read from the highest down. Dithered screens repeat a few bit patterns
+// often, which the table codes in 5 or 6 bits instead of 8.
+//
 // Damage: a copy from farther than its window allows, a length above 65535, a literal
-// byte or a low byte missing, bits missing before the unpacked size is made.
+// byte or a low byte missing, bits missing before the unpacked size is made, fewer coded
+// bytes than a table (then no byte is a code).
 //
 // Worked example (depth 1, row order, 24 x 3 pixels: 3 bytes a line), the stream
 // 3C 81 FF | 3C 81 FF | 3C 81 FF is coded 39 3C 81 FF 20:
@@ -59,7 +72,8 @@
 //
 // A streaming decoder holds the position in the coded bytes, the bit byte, R, the kind
 // of the last token and the current token's count, and the window: a ring of the last
-// 512 unpacked bytes that the caller supplies, or the buffer of the whole stream.
+// 512 unpacked bytes that the caller supplies, or the buffer of the whole stream; with a
+// table, where the table lies.
 // device/src/zentra_device.c is such a decoder; dense_decoder.h is the host's.
 #pragma once
 
@@ -83,12 +97,25 @@ enum class DenseWindow : std::uint8_t {
     WholeStream, // every byte made so far: the decoder holds the whole stream
 };
 
+// How literal bytes are coded.
+enum class DenseLiterals : std::uint8_t {
+    Whole, // each a whole byte
+    Table, // from the table of 32 bytes that ends the coded bytes, or whole
+};
+
+// Entries of a literal table, and those coded in 5 bits (the rest take 6).
+inline constexpr std::size_t DENSE_TABLE_BYTES = 32;
+inline constexpr std::size_t DENSE_TABLE_SHORT = 16;
+
 // Codes an unpacked stream. The encoder searches for the shortest coding it can find,
 // but counts 3 bits more for every copy, which costs little (well under 1 % on screens)
 // and keeps the tokens few enough for a device to decode dithered photos in time; empty
-// input gives no bytes.
+// input gives no bytes (and no table). With a table, the table holds the literal bytes
+// of a coding with whole literals, commonest first, and the search runs again with their
+// costs (once more changes the size by less than 0.1 %).
 std::vector<std::uint8_t> EncodeDense(std::span<const std::uint8_t> unpacked,
-                                      const PixelStreamShape& shape, DenseWindow window);
+                                      const PixelStreamShape& shape, DenseWindow window,
+                                      DenseLiterals literals = DenseLiterals::Whole);
 
 // EncodeDense with its working memory kept from one record to the next, for a writer
 // that codes many records one after the other.
@@ -100,7 +127,17 @@ class DenseEncoder {
     DenseEncoder& operator=(const DenseEncoder&) = delete;
 
     std::vector<std::uint8_t> Encode(std::span<const std::uint8_t> unpacked,
-                                     const PixelStreamShape& shape, DenseWindow window);
+                                     const PixelStreamShape& shape, DenseWindow window,
+                                     DenseLiterals literals = DenseLiterals::Whole);
+
+    // Both forms of literal bytes, for the price of two searches: the table's search
+    // starts from the literal bytes of the first.
+    struct BothForms {
+        std::vector<std::uint8_t> whole;
+        std::vector<std::uint8_t> table;
+    };
+    BothForms EncodeBothForms(std::span<const std::uint8_t> unpacked, const PixelStreamShape& shape,
+                              DenseWindow window);
 
     struct Workspace; // the search's memory, defined in dense_coding.cpp
 

@@ -4,8 +4,21 @@
 #include <algorithm>
 
 DenseDecoder::DenseDecoder(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
-                           DenseWindow window)
-    : coded_(coded), line_(shape.lineUnits), window_(window) {}
+                           DenseWindow window, DenseLiterals literals)
+    : whole_(coded), coded_(coded), line_(shape.lineUnits), window_(window),
+      table_(literals == DenseLiterals::Table) {
+    if (table_) {
+        // The table ends the coded bytes. When they are shorter, no byte is a code: the
+        // first one is missing, which is damage unless the stream is empty.
+        if (coded_.size() >= DENSE_TABLE_BYTES) {
+            tableAt_ = coded_.size() - DENSE_TABLE_BYTES;
+            coded_ = coded_.first(tableAt_);
+        } else {
+            table_ = false;
+            coded_ = coded_.first(0);
+        }
+    }
+}
 
 bool DenseDecoder::Byte(std::uint8_t& b) {
     if (next_ >= coded_.size()) {
@@ -44,6 +57,36 @@ bool DenseDecoder::Gamma(std::uint32_t& v) {
         }
         v = (v << 1) | b;
     }
+}
+
+// A literal byte: whole, or with a table 0 xxxx (entry x), 1 0 xxxx (entry 16 + x) or
+// 1 1 and the byte.
+bool DenseDecoder::Literal(std::uint8_t& b) {
+    if (!table_) {
+        return Byte(b);
+    }
+    unsigned entry = 0;
+    if (!Bit(entry)) {
+        return false;
+    }
+    if (entry != 0) {
+        unsigned whole = 0;
+        if (!Bit(whole)) {
+            return false;
+        }
+        if (whole != 0) {
+            return Byte(b);
+        }
+    }
+    for (int k = 0; k < 4; ++k) {
+        unsigned bit = 0;
+        if (!Bit(bit)) {
+            return false;
+        }
+        entry = (entry << 1) | bit;
+    }
+    b = whole_[tableAt_ + entry];
+    return true;
 }
 
 bool DenseDecoder::NextToken() {
@@ -102,7 +145,7 @@ bool DenseDecoder::Read(std::span<std::uint8_t> out) {
         for (std::size_t k = 0; k < count; ++k) {
             std::uint8_t b = 0;
             if (literal_) {
-                if (!Byte(b)) {
+                if (!Literal(b)) {
                     damaged_ = true;
                     break;
                 }
@@ -119,8 +162,9 @@ bool DenseDecoder::Read(std::span<std::uint8_t> out) {
 }
 
 DenseResult DecodeDense(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
-                        DenseWindow window, std::span<std::uint8_t> out, std::size_t& used) {
-    DenseDecoder decoder(coded, shape, window);
+                        DenseWindow window, std::span<std::uint8_t> out, std::size_t& used,
+                        DenseLiterals literals) {
+    DenseDecoder decoder(coded, shape, window, literals);
     const bool ok = decoder.Read(out);
     used = decoder.Used();
     return ok ? DenseResult::Ok : DenseResult::Damaged;

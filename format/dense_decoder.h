@@ -21,25 +21,29 @@ class DenseDecoder {
   public:
     // The coded bytes must outlive the decoder; shape is the record's.
     DenseDecoder(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
-                 DenseWindow window);
+                 DenseWindow window, DenseLiterals literals = DenseLiterals::Whole);
 
     // Fills out with the next bytes of the unpacked stream. False once the coded bytes
     // turn out damaged or end too soon: the bytes from there on (in this and every later
     // read) are 0.
     bool Read(std::span<std::uint8_t> out);
 
-    // How many coded bytes the codes read so far took.
-    std::size_t Used() const { return next_; }
+    // How many coded bytes the codes read so far took, and the table when there is one.
+    std::size_t Used() const { return table_ ? next_ + DENSE_TABLE_BYTES : next_; }
 
   private:
     bool Bit(unsigned& b);
     bool Byte(std::uint8_t& b);
     bool Gamma(std::uint32_t& v);
+    bool Literal(std::uint8_t& b);
     bool NextToken();
 
-    std::span<const std::uint8_t> coded_;
+    std::span<const std::uint8_t> whole_; // the coded bytes with the table
+    std::span<const std::uint8_t> coded_; // the codes: before the table
     std::size_t line_;
     DenseWindow window_;
+    bool table_;                     // literal bytes may come from the table
+    std::size_t tableAt_ = 0;        // where it starts in whole_
     std::size_t next_ = 0;           // the next coded byte
     std::uint8_t bits_ = 0;          // the current bit byte
     unsigned mask_ = 0;              // its next bit, 0 when used up
@@ -55,4 +59,5 @@ class DenseDecoder {
 // unpacked size). `used` receives how many coded bytes the codes took; bytes after them
 // are not looked at.
 DenseResult DecodeDense(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
-                        DenseWindow window, std::span<std::uint8_t> out, std::size_t& used);
+                        DenseWindow window, std::span<std::uint8_t> out, std::size_t& used,
+                        DenseLiterals literals = DenseLiterals::Whole);

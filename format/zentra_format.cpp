@@ -18,9 +18,10 @@ std::array<std::uint8_t, RECORD_HEADER_SIZE> EncodeRecordHeader(const RecordHead
                                              (header.depth & DEPTH_SQUASH_BITS));
     } else if (header.coding == PixelCoding::Dense) {
         bytes[6] = static_cast<std::uint8_t>(header.layout & ~RECORD_PALETTE);
-        bytes[7] = static_cast<std::uint8_t>(
-            DEPTH_SQUASH | DEPTH_DENSE | (palette ? DEPTH_DENSE_PALETTE : 0) |
-            (header.wholeStream ? DEPTH_DENSE_WHOLE : 0) | (header.depth & DEPTH_DENSE_BITS));
+        bytes[7] = static_cast<std::uint8_t>(DEPTH_SQUASH | DEPTH_DENSE |
+                                             (palette ? DEPTH_DENSE_PALETTE : 0) |
+                                             (header.wholeStream ? DEPTH_DENSE_WHOLE : 0) |
+                                             DenseDepthBits(header.depth, header.literalTable));
     }
     PutU16LE(&bytes[8], header.width);
     PutU16LE(&bytes[10], header.height);
@@ -37,6 +38,9 @@ RecordHeader DecodeRecordHeader(const std::array<std::uint8_t, RECORD_HEADER_SIZ
         (DEPTH_SQUASH | DEPTH_DENSE)) {
         header.coding = PixelCoding::Dense;
         header.depth = bytes[7] & DEPTH_DENSE_BITS;
+        // Two bits set: the complement of a depth, with a literal table.
+        header.literalTable = header.depth == 3 || header.depth == 5 || header.depth == 6;
+        header.depth = DenseDepthBits(header.depth, header.literalTable);
         header.wholeStream = (bytes[7] & DEPTH_DENSE_WHOLE) != 0;
         if ((bytes[7] & DEPTH_DENSE_PALETTE) != 0) {
             header.layout |= RECORD_PALETTE;

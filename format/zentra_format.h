@@ -132,6 +132,13 @@
 //                                                  W: copies reach back to the stream's
 //                                                  start (else 512 bytes)
 //
+// A dense record whose literal bytes may come from a table (dense_coding.h) holds the
+// complement of its depth in bits 0-2: 6 for depth 1, 5 for depth 2, 3 for depth 4 (two
+// bits set, where a depth has one). Readers from before see a depth without a packing and
+// walk past. They take a palette of 3 << 6, 3 << 5 or 3 << 3 bytes when P is set, so a
+// writer gives such a record at least the length that palette needs; it is longer anyway
+// but for tiny ones, where the table does not pay.
+//
 // A reader takes a palette when RECORD_PALETTE is set, or when bits 7 and 6 of the depth
 // byte are both set, or for a dense record when bit 4 is set. Readers that predate the
 // squash coding see a depth of 129 or more: they walk past the record by its length and
@@ -206,6 +213,19 @@ inline constexpr std::uint8_t DEPTH_DENSE_PALETTE = 0x10;
 inline constexpr std::uint8_t DEPTH_DENSE_WHOLE = 0x08;
 inline constexpr std::uint8_t DEPTH_DENSE_BITS = 0x07;
 
+// Bits 0-2 of a dense record's depth byte from its depth, or its depth from them: the
+// depth itself, or with a literal table its complement.
+inline std::uint8_t DenseDepthBits(std::uint8_t depth, bool literalTable) {
+    return static_cast<std::uint8_t>((literalTable ? ~depth : depth) & DEPTH_DENSE_BITS);
+}
+
+// Whether a dense record with a literal table, of this depth, palette and coded pixel
+// data, is as long as the palette that a reader from before takes from its depth bits.
+inline bool TableRecordLongEnough(std::uint8_t depth, bool palette, std::size_t codedBytes) {
+    const std::size_t taken = std::size_t{3} << DenseDepthBits(depth, true);
+    return !palette || (std::size_t{3} << depth) + codedBytes >= taken;
+}
+
 // How a record's pixel data is coded.
 enum class PixelCoding : std::uint8_t {
     RunLength,
@@ -233,7 +253,8 @@ struct RecordHeader {
     std::uint16_t width = 0;
     std::uint16_t height = 0;
     PixelCoding coding = PixelCoding::RunLength;
-    bool wholeStream = false; // dense: copies reach back to the stream's start
+    bool wholeStream = false;  // dense: copies reach back to the stream's start
+    bool literalTable = false; // dense: literal bytes may come from the table
 };
 
 // Follows the record header when RECORD_DELTA is set: delay (ms), dx, dy.

@@ -16,10 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<std::uint8_t> out(record.shape.totalBytes);
     std::size_t used = 0;
-    const DenseResult result = DecodeDense(coded, record.shape, record.window, out, used);
+    const DenseResult result =
+        DecodeDense(coded, record.shape, record.window, out, used, record.literals);
     fuzz::Require(used <= coded.size(), "the reference decoder uses only the coded bytes");
 
-    DenseDecoder pieces(coded, record.shape, record.window);
+    DenseDecoder pieces(coded, record.shape, record.window, record.literals);
     std::vector<std::uint8_t> again(record.shape.totalBytes);
     bool piecesOk = true;
     for (std::size_t at = 0; at < again.size(); at += piece) {

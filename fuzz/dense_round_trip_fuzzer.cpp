@@ -14,10 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                        input.Rest() + std::min(bytes, input.Remaining()));
     unpacked.resize(bytes, 0);
 
-    const std::vector<std::uint8_t> coded = EncodeDense(unpacked, record.shape, record.window);
+    const std::vector<std::uint8_t> coded =
+        EncodeDense(unpacked, record.shape, record.window, record.literals);
     std::vector<std::uint8_t> out(bytes);
     std::size_t used = 0;
-    fuzz::Require(DecodeDense(coded, record.shape, record.window, out, used) == DenseResult::Ok,
+    fuzz::Require(DecodeDense(coded, record.shape, record.window, out, used, record.literals) ==
+                      DenseResult::Ok,
                   "the coded stream decodes");
     fuzz::Require(out == unpacked, "decoding gives back the stream");
     fuzz::Require(used == coded.size(), "decoding uses every coded byte");

@@ -1,8 +1,8 @@
-// What the dense fuzz targets share: a record shape of depth 1, 2 or 4 and a window
-// chosen by the input's first bytes, and the device library decoding the record that
-// holds coded bytes: with the 512-byte window in pieces of a chosen size through the ring
-// of ztr_begin_window, with copies from the whole frame placed whole into a frame buffer
-// by ztr_apply_in_frame.
+// What the dense fuzz targets share: a record shape of depth 1, 2 or 4, a window and the
+// form of literal bytes chosen by the input's first bytes, and the device library decoding the
+// record that holds coded bytes: with the 512-byte window in pieces of a chosen size through the
+// ring of ztr_begin_window, with copies from the whole frame placed whole into a frame buffer by
+// ztr_apply_in_frame.
 #pragma once
 
 #include "dense_coding.h"
@@ -21,11 +21,13 @@ struct DenseRecord {
     RecordHeader header; // lay-out, depth, width and height; coding dense, the window
     PixelStreamShape shape;
     DenseWindow window;
+    DenseLiterals literals;
 };
 
 // Depth 1, 2 or 4 in any order, 1 to 600 pixels along a line (so that the line above lies
 // inside the 512-byte window or beyond it) and 1 to 64 across, either window; with planes,
-// planar at depths 2 and 4 when the input says so.
+// planar at depths 2 and 4 when the input says so; literal bytes whole or from a table
+// (bit 7 of the lay-out's byte).
 inline DenseRecord ChooseDenseRecord(InputStream& input, bool planes = false) {
     static const unsigned depths[] = {1, 2, 4};
     const unsigned depth = depths[input.Below(3)];
@@ -49,6 +51,8 @@ inline DenseRecord ChooseDenseRecord(InputStream& input, bool planes = false) {
     r.shape = *ShapeOfPixelStream(layout, depth, r.header.width, r.header.height);
     r.window = input.Below(2) != 0 ? DenseWindow::WholeStream : DenseWindow::Bytes512;
     r.header.wholeStream = r.window == DenseWindow::WholeStream;
+    r.literals = (chosen & 0x80) != 0 ? DenseLiterals::Table : DenseLiterals::Whole;
+    r.header.literalTable = r.literals == DenseLiterals::Table;
     return r;
 }
 

@@ -77,10 +77,12 @@ void CheckAgainstHost(const File& file, const ztr_record& record,
                                               record.offset + record.length - record.data_offset);
     std::vector<std::uint8_t> out(record.unpacked_size);
     std::size_t used = 0;
-    const bool ok =
-        record.coding == ZTR_CODING_SQUASH
-            ? DecodeSquash(coded, *shape, out, used) == SquashResult::Ok
-            : DecodeDense(coded, *shape, DenseWindow::Bytes512, out, used) == DenseResult::Ok;
+    const bool ok = record.coding == ZTR_CODING_SQUASH
+                        ? DecodeSquash(coded, *shape, out, used) == SquashResult::Ok
+                        : DecodeDense(coded, *shape, DenseWindow::Bytes512, out, used,
+                                      (record.coding & ZTR_CODING_TABLE) != 0
+                                          ? DenseLiterals::Table
+                                          : DenseLiterals::Whole) == DenseResult::Ok;
     fuzz::Require((status == ZTR_END) == ok, "the device and the host tell damage alike");
     fuzz::Require(std::equal(stream.begin(), stream.end(), out.begin()),
                   "the device and the host decode alike");
@@ -137,7 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto streamA = Decode(memory, a, 4096, sa);
             const auto streamB = Decode(callback, b, pull, sb);
             fuzz::Require(sa == sb && streamA == streamB, "both sources decode alike");
-            if ((a.coding == ZTR_CODING_SQUASH || a.coding == ZTR_CODING_DENSE) &&
+            if ((a.coding == ZTR_CODING_SQUASH ||
+                 (a.coding & ~ZTR_CODING_TABLE) == ZTR_CODING_DENSE) &&
                 sa != ZTR_UNSUPPORTED) {
                 CheckAgainstHost(file, a, streamA, sa);
             }

@@ -320,12 +320,21 @@ class SequenceWriter {
             if (coding_ == CodingChoice::Auto && IsSubByteDepth(depth_)) {
                 const bool whole =
                     denseWindow_ == DenseWindow::WholeStream && (header.layout & RECORD_DELTA) == 0;
-                std::vector<std::uint8_t> dense = dense_.Encode(
-                    unpacked, *shape, whole ? DenseWindow::WholeStream : DenseWindow::Bytes512);
-                if (dense.size() < coded.size()) {
-                    coded = std::move(dense);
+                const DenseWindow window = whole ? DenseWindow::WholeStream : DenseWindow::Bytes512;
+                DenseEncoder::BothForms dense = dense_.EncodeBothForms(unpacked, *shape, window);
+                if (dense.whole.size() < coded.size()) {
+                    coded = std::move(dense.whole);
                     header.coding = PixelCoding::Dense;
                     header.wholeStream = whole;
+                }
+                std::vector<std::uint8_t>& table = dense.table;
+                if (table.size() < coded.size() &&
+                    TableRecordLongEnough(depth_, (header.layout & RECORD_PALETTE) != 0,
+                                          table.size())) {
+                    coded = std::move(table);
+                    header.coding = PixelCoding::Dense;
+                    header.wholeStream = whole;
+                    header.literalTable = true;
                 }
             }
         } catch (const std::bad_alloc&) {

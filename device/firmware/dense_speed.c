@@ -96,9 +96,10 @@ int main(void) {
             continue;
         }
 #endif
-        wanted = r.coding == coding;
+        /* either form of literal bytes */
+        wanted = (r.coding & ~ZTR_CODING_TABLE) == coding;
 #ifdef EVERY_DENSE_CODING
-        wanted = wanted || r.coding == ZTR_CODING_DENSE;
+        wanted = wanted || (r.coding & ~ZTR_CODING_TABLE) == ZTR_CODING_DENSE;
 #endif
 #ifdef RUN_LENGTH_TOO
         wanted = wanted || r.coding == ZTR_CODING_RUN_LENGTH;

@@ -38,10 +38,11 @@
 #define STRIDE (PLACE + 2)
 
 /* flags */
-#define AFTER_LITERAL 0 /* bit: the last token was a literal run */
+#define WHOLE 0         /* bit: copies reach back to the stream's start */
 #define LITERAL 1       /* bit: the current token is a literal run */
-#define WHOLE 2         /* bit: copies reach back to the stream's start */
+#define AFTER_LITERAL 2 /* bit: the last token was a literal run */
 #define FILLED 3        /* bit: the ring has been filled once (through the ring) */
+#define TABLE 4         /* bit: literal bytes may come from the record's table */
 
 /* Drops the return address of a call. */
 #ifdef __AVR_3_BYTE_PC__
@@ -61,12 +62,13 @@
 
 /* Registers while decoding, in both windows:
  *   Z   the next coded byte (p)            X   the next unpacked byte (o)
- *   Y   ring: where the next byte goes in the ring; frame: the start of o's line, or of the
- *       stream with copies from the whole stream
+ *   Y   ring: where the next byte goes in the ring; frame: the start of the call's output:
+ *       o's line, or its plane in a record that lies whole in the frame
  *   r2  the bit byte's bits above a closing 1
  *   r4:5 bytes of the token still to make   r6:7 the last copy's distance
  *   r8:9 ring: the ring; frame: the record's first byte in the frame
- *   r12:13 the end of the coded bytes   r14:15 the bytes of a line   r16 flags
+ *   r12:13 the end of the codes, where a record's table of literal bytes starts
+ *   r14:15 the bytes of a line   r16 flags
  *   r18:19 the end of the output
  *   r20:21 ring: its end; frame: bytes from one of the record's lines to the next
  *   r22:23 p while a copy takes Z   r24:25 a gamma number, the bytes of a stretch
@@ -86,9 +88,9 @@
  * once (dense() reads the token again in the next call, which finds them ended again:
  * ztr_read calls it damage); through the ring, bytes before the record's start are taken
  * as zeros where dense() finds them zeroed in the ring; and in a frame buffer every call
- * starts at the start of one of the record's lines and ends within it, as the placement
- * reads them (the state's at is not kept), and a record without copies from the whole
- * stream is read line by line even where it lies whole in the frame. Damage is found only
+ * starts at the start of one of the record's lines and ends within it, or, for a record
+ * that lies whole in the frame, reads one of its planes (the whole stream but for planar
+ * records), as the placement reads them (the state's at is not kept). Damage is found only
  * while bytes are still wanted, so that it always gives fewer bytes than count, which
  * ztr_read takes as damage: the state's status stays as begin_dense left it. */
 
@@ -145,6 +147,8 @@ ztr_avr_dense_ring:
     rcall .Lat_most
     sbrs r16, LITERAL
     rjmp 2f
+    sbrc r16, TABLE
+    rjmp .Lring_table
     /* literal bytes, as many as the coded bytes hold */
     rcall .Lliteral
     breq .Lring_done
@@ -193,6 +197,16 @@ ztr_avr_dense_ring:
     sub r24, r8
     sbc r25, r9
     rjmp .Lstore
+    /* literal bytes with codes of their own */
+.Lring_table:
+    rcall .Ltaken
+1:  rcall .Ltable_literal
+    brcs .Lring_done
+    st X+, r0
+    st Y+, r0
+    sbiw r24, 1
+    brne 1b
+    rjmp 4b
     .size ztr_avr_dense_ring, . - ztr_avr_dense_ring
 
 /* ---- In a frame buffer ---- */
@@ -224,11 +238,8 @@ ztr_avr_dense_frame:
     ldd r9, Y + FIRST + 1
     ldd r20, Y + STRIDE
     ldd r21, Y + STRIDE + 1
-    /* o's line starts here; with copies from the whole stream, which lies whole in the
-     * frame, the stream starts at the record's first byte */
+    /* the call's line, or plane of a record that lies whole in the frame, starts here */
     movw r28, r26
-    sbrc r16, WHOLE
-    movw r28, r8
 .Lframe_loop:
     cp r26, r18
     cpc r27, r19
@@ -247,9 +258,20 @@ ztr_avr_dense_frame:
     rcall .Lat_most
     sbrs r16, LITERAL
     rjmp .Lframe_copy
+    sbrc r16, TABLE
+    rjmp .Lframe_table
     rcall .Lliteral
     breq .Lframe_end
 1:  lpm r0, Z+
+    st X+, r0
+    sbiw r24, 1
+    brne 1b
+    rjmp .Lframe_loop
+    /* literal bytes with codes of their own */
+.Lframe_table:
+    rcall .Ltaken
+1:  rcall .Ltable_literal
+    brcs .Lframe_end
     st X+, r0
     sbiw r24, 1
     brne 1b
@@ -394,16 +416,56 @@ ztr_avr_dense_frame:
 1:  ret
 
 /* A literal stretch: r24:25 no more than the coded bytes hold, taken from the token; Z
- * flag set when there are none. */
+ * flag set when there are none. From .Ltaken: r24:25 taken from the token as it is. */
 .Lliteral:
     movw r0, r12
     sub r0, r30
     sbc r1, r31
     rcall .Lat_most
+.Ltaken:
     sub r4, r24
     sbc r5, r25
     sbiw r24, 0
     ret
+
+/* A literal byte into r0 (r1 and r23 in passing; the caller has taken the stretch from
+ * the token): 0 xxxx, table entry x; 1 0 xxxx, entry 16 + x; 1 1 and the byte itself. The
+ * table starts where the codes end. Carry set when the coded bytes end within its codes. */
+.Ltable_literal:
+    ldi r23, 0x10 /* leaves into the carry once four bits are in */
+    rcall .Lbit
+    brcc 1f
+    rcall .Lbit
+    brcs 3f
+    ldi r23, 0x11
+1:  lsl r2
+    brne 2f
+    rcall .Lreload
+2:  rol r23
+    brcc 1b
+    movw r0, r30
+    movw r30, r12
+    add r30, r23
+    brcc 2f
+    inc r31
+2:  lpm r23, Z
+    movw r30, r0
+4:  mov r0, r23
+    clc
+    ret
+3:  cp r30, r12
+    cpc r31, r13
+    breq .Lstop
+    lpm r23, Z+
+    rjmp 4b
+
+/* The next bit into the carry; when the coded bytes have ended, returns from the caller
+ * with the carry set. */
+.Lbit:
+    lsl r2
+    brne 1f
+    rjmp .Lreload
+1:  ret
 
 /* A gamma number into r24:25: a 0 and a bit of value before each stop bit 1, 16 bits at
  * most. */
@@ -448,14 +510,10 @@ ztr_avr_dense_frame:
 /* A token's codes: all of them before anything changes. Carry set when they are damaged
  * or cut off. */
 .Ltoken:
-    lsl r2
-    brne 1f
-    rcall .Lreload
-1:  brcc .Lliteral_or_repeat
-    lsl r2
-    brne 1f
-    rcall .Lreload
-1:  brcc .Labove
+    rcall .Lbit
+    brcc .Lliteral_or_repeat
+    rcall .Lbit
+    brcc .Labove
     /* a new distance: gamma h + 1, the low byte, gamma n - 1 */
     rcall .Lgamma
     sbiw r24, 1
@@ -474,7 +532,7 @@ ztr_avr_dense_frame:
     adiw r24, 1
     movw r6, r24
 .Lcopy_token:
-    andi r16, (1 << WHOLE) | (1 << FILLED)
+    andi r16, (1 << WHOLE) | (1 << FILLED) | (1 << TABLE)
     /* 512 bytes back at most (a new distance through the ring is checked here too), or
      * with copies from the whole stream, which only a frame buffer holds, no farther than
      * its start */
@@ -483,8 +541,8 @@ ztr_avr_dense_frame:
     sbrs r16, WHOLE
     rjmp 1f
     movw r0, r26
-    sub r0, r28
-    sbc r1, r29
+    sub r0, r8
+    sbc r1, r9
     cp r24, r0
     cpc r25, r1
     rjmp 2f

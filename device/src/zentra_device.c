@@ -292,13 +292,19 @@ ztr_result ztr_read_record(const ztr_source* source, ztr_offset offset, ztr_reco
     }
     /* Depth byte bit 7: squash coded; bit 6 with it: a palette follows, as
      * ZTR_RECORD_PALETTE says for a run-length record. Bits 7 and 5 with bit 6 clear: dense
-     * coded, bit 4 a palette, bit 3 copies from the whole frame, the depth in bits 0-2. */
+     * coded, bit 4 a palette, bit 3 copies from the whole frame, the depth in bits 0-2, or
+     * its complement (two bits set) when the literal bytes may come from a table. */
     h[4] = ZTR_CODING_RUN_LENGTH; /* the signature's place keeps the coding */
     if (h[7] & 0x80u) {
         uint8_t b = h[7];
         h[4] = ZTR_CODING_SQUASH;
         if ((b & 0x60u) == 0x20u) {
+            const uint8_t depth = b & 7u;
             h[4] = b & 0x08u ? ZTR_CODING_DENSE_FRAME : ZTR_CODING_DENSE;
+            if ((uint8_t)(depth & (uint8_t)(depth - 1u))) { /* 7: depth 0, never decoded */
+                h[4] |= ZTR_CODING_TABLE;
+                b ^= 7u;
+            }
             if (b & 0x10u) {
                 b |= ZTR_RECORD_PALETTE;
             }
@@ -617,6 +623,10 @@ typedef struct dense_state {
                             buffer, the bytes of its line (or of the stream) before it */
     ztr_offset distance; /* of the last copy, in bytes */
 } dense_state;
+
+/* A dense record's table of literal bytes, which ends its coded bytes: the decoder reads
+ * it where the codes end. */
+#define DENSE_TABLE_BYTES 32u
 
 typedef struct frame_dense {
     dense_state state;
@@ -1086,9 +1096,17 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
  * to the stream's first byte and no further: such a record is decoded in a frame buffer
  * that holds its stream whole. A token's codes whose bytes the piece of coded bytes cuts
  * off are read again from its start next time. */
-#define DENSE_AFTER_LITERAL 1u /* the last token was a literal run */
+#define DENSE_WHOLE 1u         /* copies reach back to the stream's start */
 #define DENSE_LITERAL 2u       /* the current token is a literal run */
-#define DENSE_WHOLE 4u         /* copies reach back to the stream's start */
+#define DENSE_AFTER_LITERAL 4u /* the last token was a literal run */
+/* Literal bytes may come from the table (bit 3 is the assembly decoder's). */
+#define DENSE_TABLE 16u
+/* A dense record's coding holds the bits of the first and the last as its flags do. */
+typedef char dense_flags_from_coding[(ZTR_CODING_DENSE_FRAME & DENSE_WHOLE) &&
+                                             !(ZTR_CODING_DENSE & (DENSE_WHOLE | DENSE_TABLE)) &&
+                                             ZTR_CODING_TABLE == DENSE_TABLE
+                                         ? 1
+                                         : -1];
 
 /* The most bytes of a token's codes: 9 bytes of bits (two bits, two gamma numbers of at
  * most 31 bits, and the bit that shows the second too long) and the low byte. */
@@ -1134,7 +1152,8 @@ static uint16_t unpack_squash_in_frame(squash_state* s, const uint8_t** coded, c
  * output, the token, the piece of coded bytes, the ring or the line that a copy takes
  * them from ends. */
 ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const uint8_t* stop,
-                                 uint8_t* out, uint16_t count, uint8_t from, int in_frame) {
+                                 const uint8_t* table, uint8_t* out, uint16_t count, uint8_t from,
+                                 int in_frame) {
     const uint8_t* p = *coded;
     const uint8_t* mark = p;
     uint8_t* o = out;
@@ -1198,7 +1217,7 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
                 distance = s->line;
             }
             if (kind || flags & DENSE_AFTER_LITERAL) {
-                flags &= DENSE_WHOLE; /* a copy */
+                flags &= DENSE_WHOLE | DENSE_TABLE; /* a copy */
             } else {
                 flags |= DENSE_AFTER_LITERAL | DENSE_LITERAL;
             }
@@ -1217,6 +1236,42 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
                     goto damaged;
                 }
             }
+            continue;
+        }
+        if (flags & DENSE_LITERAL && flags & DENSE_TABLE) {
+            /* Each literal byte has codes of its own, read again from their start when the
+             * piece cuts them off: 0 xxxx (entry x), 1 0 xxxx (entry 16 + x), or 1 1 and the
+             * byte itself. */
+            uint8_t b;
+            uint8_t bit;
+            uint8_t v = 0; /* the entry */
+            uint8_t k = 4;
+            mark = p;
+            mark_bits = bits;
+            NEXT_BIT(bit);
+            if (bit) {
+                NEXT_BIT(bit);
+                if (bit) {
+                    NEXT_BYTE(b);
+                    goto literal;
+                }
+                v = 1; /* 16 once the four bits are in */
+            }
+            do {
+                NEXT_BIT(bit);
+                v = (uint8_t)((v << 1) | (bit ? 1u : 0u));
+            } while (--k);
+            {
+                const uint8_t* t = table + v;
+                FETCH_CODED(b, t);
+            }
+        literal:
+            *o++ = b;
+            if (!in_frame) {
+                ring[ring_at] = b;
+                ring_at = (uint16_t)((ring_at + 1u) & RING_MASK);
+            }
+            --left;
             continue;
         }
         run = (uint16_t)(o_end - o);
@@ -1339,13 +1394,14 @@ done:
 
 /* The dense decoder with a ring of its own, and in a frame buffer, each linked alone. */
 static uint16_t unpack_dense(dense_state* s, const uint8_t** coded, const uint8_t* stop,
-                             uint8_t* out, uint16_t count, uint8_t from) {
-    return dense(s, coded, stop, out, count, from, 0);
+                             const uint8_t* table, uint8_t* out, uint16_t count, uint8_t from) {
+    return dense(s, coded, stop, table, out, count, from, 0);
 }
 
 static uint16_t unpack_dense_in_frame(dense_state* s, const uint8_t** coded, const uint8_t* stop,
-                                      uint8_t* out, uint16_t count, uint8_t from) {
-    return dense(s, coded, stop, out, count, from, 1);
+                                      const uint8_t* table, uint8_t* out, uint16_t count,
+                                      uint8_t from) {
+    return dense(s, coded, stop, table, out, count, from, 1);
 }
 
 /* The assembly dense decoder (DENSE_IN_AVR_ASSEMBLY, above) reads the states' fields at the
@@ -1385,7 +1441,8 @@ typedef char
 #define DENSE_IN_RING 3
 #define DENSE_IN_FRAME 4
 ZTR_ALWAYS_INLINE uint16_t unpack_coded(void* state, const uint8_t** coded, const uint8_t* stop,
-                                        uint8_t* out, uint16_t count, uint8_t from, int kind) {
+                                        const uint8_t* table, uint8_t* out, uint16_t count,
+                                        uint8_t from, int kind) {
     ztr_decoder* const d = (ztr_decoder*)state;
     if (kind == SQUASH_IN_RING) {
         return unpack_squash((squash_state*)state, coded, stop, out, count, from);
@@ -1394,10 +1451,10 @@ ZTR_ALWAYS_INLINE uint16_t unpack_coded(void* state, const uint8_t** coded, cons
         return unpack_squash_in_frame((squash_state*)state, coded, stop, out, count, from);
     }
     if (kind == DENSE_IN_RING) {
-        return unpack_dense((dense_state*)state, coded, stop, out, count, from);
+        return unpack_dense((dense_state*)state, coded, stop, table, out, count, from);
     }
     if (kind == DENSE_IN_FRAME) {
-        return unpack_dense_in_frame((dense_state*)state, coded, stop, out, count, from);
+        return unpack_dense_in_frame((dense_state*)state, coded, stop, table, out, count, from);
     }
 #if ZTR_MEMORY_IN_FLASH
     if (from == FROM_FLASH) {
@@ -1434,7 +1491,8 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
             return ztr_avr_dense_frame(state, source, end, out, count);
         }
 #endif
-        got = unpack_coded(state, &p, base + end, out, count,
+        /* A dense record's table lies where its codes end. */
+        got = unpack_coded(state, &p, base + end, base + end, out, count,
                            ZTR_MEMORY_IN_FLASH ? FROM_FLASH : FROM_RAM, kind);
         *position = (ztr_offset)(p - base);
         return got;
@@ -1443,8 +1501,16 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
 #ifndef ZTR_NO_CALLBACK_SOURCE
     {
         uint8_t chunk[ZTR_READ_CHUNK];
+        uint8_t table[DENSE_TABLE_BYTES];
         uint16_t done = 0;
         const uint8_t* p;
+        if ((kind == DENSE_IN_RING || kind == DENSE_IN_FRAME) &&
+            ((dense_state*)state)->flags & DENSE_TABLE &&
+            fetch(source, end, table, DENSE_TABLE_BYTES) != ZTR_OK) {
+            /* A dense record's table lies where its codes end: read once a call. */
+            *status = ZTR_READ_FAILED;
+            return 0;
+        }
         do {
             const ztr_offset left = end - *position;
             const uint8_t size = left < sizeof chunk ? (uint8_t)left : (uint8_t)sizeof chunk;
@@ -1453,7 +1519,7 @@ ZTR_ALWAYS_INLINE uint16_t unpack_record(void* state, const ztr_source* source,
                 *status = ZTR_READ_FAILED;
                 break;
             }
-            done = (uint16_t)(done + unpack_coded(state, &p, chunk + size, out + done,
+            done = (uint16_t)(done + unpack_coded(state, &p, chunk + size, table, out + done,
                                                   (uint16_t)(count - done), FROM_RAM, kind));
             *position = (ztr_offset)(*position + (p - chunk));
         } while (done != count && p != chunk);
@@ -1523,6 +1589,7 @@ static uint16_t dense_line(const ztr_record* r) {
  * links one of them, and the call would cost more flash than it saves. */
 ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const ztr_record* r,
                                          uint16_t line) {
+    uint8_t coding = r->coding; /* once: the state's bytes might alias the record's */
 #if ZTR_READ_CHUNK < DENSE_LONGEST_CODES && !defined(ZTR_NO_CALLBACK_SOURCE)
     if (!d->source->data) {
         return ZTR_LEFT_OUT; /* a token's codes must fit a chunk */
@@ -1543,15 +1610,30 @@ ZTR_ALWAYS_INLINE ztr_result begin_dense(ztr_decoder* d, dense_state* s, const z
     /* The assembly decoder never reads the status, and starts the rest of a state whose
      * bit byte is 0. */
     s->bits = 0;
-    s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
 #else
     s->status = ZTR_OK;
     s->bits = 0x80u;
-    s->flags = r->coding == ZTR_CODING_DENSE_FRAME ? DENSE_WHOLE : 0;
     s->left = 0;
     s->distance = 1;
     s->at = 0;
 #endif
+    if (coding & ZTR_CODING_TABLE) {
+        /* The table ends the coded bytes, and the codes end where it starts: the decoders
+         * read it at the end they are given. Coded bytes shorter than the table hold no
+         * codes, which the first read finds damaged. */
+        if ((ztr_offset)(d->end - d->position) < DENSE_TABLE_BYTES) {
+            d->end = d->position;
+#if !DENSE_ASSEMBLY_ONLY
+            /* The C decoder reads a callback source's table once a call: it has none. */
+            coding = (uint8_t)(coding & ~ZTR_CODING_TABLE);
+#endif
+        } else {
+            d->end -= DENSE_TABLE_BYTES;
+        }
+    }
+    /* The coding's bits for copies from the whole stream and for the table are the
+     * flags' own. */
+    s->flags = coding & (DENSE_WHOLE | DENSE_TABLE);
     d->squash = s;
     d->status = r->unpacked_size ? ZTR_OK : ZTR_END;
     return ZTR_OK;
@@ -1583,16 +1665,17 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
     ztr_result result = ztr_begin(decoder, source, record);
     window_state* const s =
         (window_state*)(window + ((0u - (uintptr_t)window) & (STATE_ALIGNMENT - 1u)));
+    const uint8_t coding = record->coding; /* once: the state's bytes might alias it */
     if (result != ZTR_NO_WINDOW) {
         return result;
     }
     result = ZTR_LEFT_OUT;
-    if (record->coding == ZTR_CODING_SQUASH) {
+    if (coding == ZTR_CODING_SQUASH) {
 #ifndef ZTR_NO_SQUASH
         result = begin_squash(decoder, &s->squash, record);
         decoder->unpack = read_squash_in_ring;
 #endif
-    } else if (record->coding == ZTR_CODING_DENSE) {
+    } else if (!(coding & DENSE_WHOLE)) { /* dense: squash's bit 0 is set too */
 #ifndef ZTR_NO_DENSE
         result = begin_dense(decoder, &s->dense, record, dense_line(record));
         decoder->unpack = read_dense_in_ring;
@@ -1607,9 +1690,9 @@ ztr_result ztr_begin_window(ztr_decoder* decoder, const ztr_source* source,
 #if DENSE_IN_AVR_ASSEMBLY
     /* The assembly decoder reads no byte of the ring before it has made one there. */
 #ifdef ZTR_NO_CALLBACK_SOURCE
-    if (record->coding == ZTR_CODING_SQUASH)
+    if (coding == ZTR_CODING_SQUASH)
 #else
-    if (record->coding == ZTR_CODING_SQUASH || !source->data)
+    if (coding == ZTR_CODING_SQUASH || !source->data)
 #endif
 #endif
     {
@@ -1739,7 +1822,7 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
         const int whole = stacked && rs.units == fs.units;
         const int dense = record->coding != ZTR_CODING_SQUASH;
         frame_place* place = 0;
-        if (!whole && record->coding == ZTR_CODING_DENSE_FRAME) {
+        if (!whole && (record->coding & ZTR_CODING_DENSE_FRAME) == ZTR_CODING_DENSE_FRAME) {
             return ZTR_NEEDS_FRAME;
         }
         if (!stacked || (!dense && frame_line > 0xFFFFu)) {
@@ -1763,14 +1846,12 @@ ZTR_ALWAYS_INLINE ztr_result apply(const ztr_source* source, const ztr_record* f
              * reads a record line by line wherever it lies, which costs less flash. */
             place->span = whole ? 0 : rs.units;
 #endif
-#if !DENSE_IN_AVR_ASSEMBLY
             if (whole) {
-                /* The stream runs on unbroken: read it in one go, not line by line. */
-                record_line = rs.total;
+                /* The stream runs on unbroken: read it a plane at a time (the whole stream
+                 * but for planar records), not line by line. */
+                record_line = rs.plane;
                 rs.lines = 1;
-                rs.planes = 1;
             }
-#endif
 #endif
         }
         if (place) {

@@ -151,7 +151,8 @@
  * ZTR_NO_WINDOW. A record coded with copies from the whole frame (record.coding
  * ZTR_CODING_DENSE_FRAME, "ztr convert --window frame", full frames only) reaches back
  * further than any window: ztr_apply_in_frame decodes it into the frame buffer that holds
- * it whole, and the other functions give ZTR_NEEDS_FRAME. On the AVR the dense records of
+ * it whole, and the other functions give ZTR_NEEDS_FRAME. A record whose literal bytes come
+ * from a table has ZTR_CODING_TABLE added to its coding. On the AVR the dense records of
  * memory sources are decoded by zentra_dense_avr.S, which a firmware links beside
  * zentra_device.c (the packages build both; the file is empty on other targets).
  *
@@ -236,6 +237,8 @@ typedef enum ztr_result {
 #define ZTR_CODING_SQUASH 1u
 #define ZTR_CODING_DENSE 2u       /* dense, copies from the last 512 bytes */
 #define ZTR_CODING_DENSE_FRAME 3u /* dense, copies from the whole frame */
+/* Added to a dense coding: the record's literal bytes may come from its table of 32. */
+#define ZTR_CODING_TABLE 16u
 
 /* Reads length bytes at offset into buffer; returns how many it read. The library asks
  * only for bytes inside the source's size. */

@@ -40,14 +40,15 @@ static int add_record(const uint8_t* head, size_t head_size, const uint8_t* code
     return 1;
 }
 
-/* A corpus input: depth, lay-out bits, size along and across, window; then the piece size
+/* A corpus input: depth, lay-out bits and table, size along and across, window; then the piece size
  * and the frame's margin that the fuzz target reads too, and the coded bytes. */
 static void add_corpus(const uint8_t* in, size_t size) {
     static const uint8_t depths[] = {1, 2, 4};
     size_t k = 0;
 #define BYTE() (k < size ? in[k++] : 0u)
     const uint8_t depth = depths[BYTE() % 3u];
-    uint8_t layout = (uint8_t)(BYTE() & 0x1Fu);
+    const uint8_t chosen = (uint8_t)BYTE(); /* bit 7: literal bytes from a table */
+    uint8_t layout = (uint8_t)(chosen & 0x1Fu);
     unsigned along = BYTE();
     unsigned across;
     int whole;
@@ -62,7 +63,7 @@ static void add_corpus(const uint8_t* in, size_t size) {
         layout &= (uint8_t)~0x08u;
     }
     head[6] = layout;
-    head[7] = (uint8_t)(0xA0u | (whole ? 0x08u : 0u) | depth);
+    head[7] = (uint8_t)(0xA0u | (whole ? 0x08u : 0u) | (chosen & 0x80u ? 7u & ~depth : depth));
     put16(head + 8, layout & 1u ? across : along);
     put16(head + 10, layout & 1u ? along : across);
     add_record(head, sizeof head, in + k, size - k);

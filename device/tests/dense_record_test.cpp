@@ -35,10 +35,11 @@ PixelStreamShape ShapeOf(std::uint8_t layout, int depth, int width, int height) 
 }
 
 // The reference decoder's stream of the coded bytes; ok tells whether it was whole.
-Bytes Reference(const Bytes& coded, const PixelStreamShape& shape, DenseWindow window, bool& ok) {
+Bytes Reference(const Bytes& coded, const PixelStreamShape& shape, DenseWindow window, bool& ok,
+                DenseLiterals literals = DenseLiterals::Whole) {
     Bytes out(shape.totalBytes);
     std::size_t used = 0;
-    ok = DecodeDense(coded, shape, window, out, used) == DenseResult::Ok;
+    ok = DecodeDense(coded, shape, window, out, used, literals) == DenseResult::Ok;
     return out;
 }
 
@@ -237,9 +238,13 @@ TEST(DenseRecordTest, CutAndDamagedRecordsEndInAnError) {
     const Picture picture = MakePicture(width, height, 2, 5);
     const Bytes stream = PackReference(picture, 2, ZTR_ORDER_ROWS, Rect{0, 0, width, height});
     const PixelStreamShape shape = ShapeOf(ZTR_ORDER_ROWS, 2, width, height);
-    for (const DenseWindow window : {DenseWindow::Bytes512, DenseWindow::WholeStream}) {
+    // Both windows, each with whole literal bytes and with a table, which ends the coded
+    // bytes: cut within it, the record holds no codes.
+    for (const int form : {0, 1, 2, 3}) {
+        const DenseWindow window = form & 1 ? DenseWindow::WholeStream : DenseWindow::Bytes512;
+        const DenseLiterals literals = form & 2 ? DenseLiterals::Table : DenseLiterals::Whole;
         const bool whole = window == DenseWindow::WholeStream;
-        const Bytes coded = EncodeDense(stream, shape, window);
+        const Bytes coded = EncodeDense(stream, shape, window, literals);
         std::vector<Bytes> variants;
         for (std::size_t cut = 0; cut < coded.size(); cut += 3) {
             variants.emplace_back(coded.begin(), coded.begin() + static_cast<long>(cut));
@@ -249,12 +254,12 @@ TEST(DenseRecordTest, CutAndDamagedRecordsEndInAnError) {
             variants.back()[at] ^= static_cast<std::uint8_t>(0x5A + at);
         }
         for (std::size_t k = 0; k < variants.size(); ++k) {
-            SCOPED_TRACE((whole ? "frame window, variant " : "512-byte window, variant ") +
-                         std::to_string(k));
+            SCOPED_TRACE("form " + std::to_string(form) + ", variant " + std::to_string(k));
             bool ok = false;
-            const Bytes reference = Reference(variants[k], shape, window, ok);
-            const Bytes file = MakeRecord(ZTR_ORDER_ROWS, 2, width, height, variants[k], nullptr,
-                                          {}, PixelCoding::Dense, whole);
+            const Bytes reference = Reference(variants[k], shape, window, ok, literals);
+            const Bytes file =
+                MakeRecord(ZTR_ORDER_ROWS, 2, width, height, variants[k], nullptr, {},
+                           PixelCoding::Dense, whole, literals == DenseLiterals::Table);
             CallbackFile callbackFile{&file};
             const ztr_source callback = CallbackSource(callbackFile);
             ztr_record record;

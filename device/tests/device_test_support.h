@@ -205,10 +205,11 @@ inline Bytes PackReference(const Picture& picture, int depth, std::uint8_t layou
 inline Bytes MakeRecord(std::uint8_t layout, std::uint8_t depth, int width, int height,
                         const Bytes& coded, const DeltaHeader* delta = nullptr,
                         const Bytes& palette = {}, PixelCoding coding = PixelCoding::RunLength,
-                        bool wholeStream = false) {
+                        bool wholeStream = false, bool literalTable = false) {
     RecordHeader header;
     header.coding = coding;
     header.wholeStream = wholeStream;
+    header.literalTable = literalTable;
     header.layout = static_cast<std::uint8_t>(layout | (delta ? RECORD_DELTA : 0) |
                                               (palette.empty() ? 0 : RECORD_PALETTE));
     header.depth = depth;

@@ -47,7 +47,7 @@ Bytes CheckStream(const Bytes& file, const ztr_record& record, const std::string
     const ztr_source callback = CallbackSource(callbackFile);
     int status = 0;
     Bytes stream;
-    if (record.coding == ZTR_CODING_DENSE_FRAME) {
+    if ((record.coding & ZTR_CODING_DENSE_FRAME) == ZTR_CODING_DENSE_FRAME) {
         EXPECT_TRUE(DecodeStream(memory, record, 64, status).empty());
         EXPECT_EQ(status, ZTR_NEEDS_FRAME);
         if ((record.layout & ZTR_RECORD_DELTA) != 0) {
@@ -75,9 +75,12 @@ Bytes CheckStream(const Bytes& file, const ztr_record& record, const std::string
         if (record.coding == ZTR_CODING_SQUASH) {
             EXPECT_EQ(EncodeSquash(stream, *shape), coded);
         } else {
+            const unsigned window = record.coding & ~ZTR_CODING_TABLE;
             EXPECT_EQ(EncodeDense(stream, *shape,
-                                  record.coding == ZTR_CODING_DENSE ? DenseWindow::Bytes512
-                                                                    : DenseWindow::WholeStream),
+                                  window == ZTR_CODING_DENSE ? DenseWindow::Bytes512
+                                                             : DenseWindow::WholeStream,
+                                  (record.coding & ZTR_CODING_TABLE) != 0 ? DenseLiterals::Table
+                                                                          : DenseLiterals::Whole),
                       coded);
         }
         return stream;

@@ -1,6 +1,7 @@
 // Tests of the dense coding: streams worked out by hand, the two windows (zeros before
-// the start, copies from the whole stream), round trips of odd-sized screens, noise and
-// the longest runs, decoding in pieces, and damaged streams that the decoder must refuse.
+// the start, copies from the whole stream), literal tables, round trips of odd-sized
+// screens, noise and the longest runs, decoding in pieces, and damaged streams that the
+// decoder must refuse.
 #include "dense_coding.h"
 #include "dense_decoder.h"
 #include "pixel_stream_shape.h"
@@ -30,10 +31,20 @@ struct Decoded {
     std::size_t used;
 };
 
-Decoded Decode(const Bytes& coded, std::size_t line, std::size_t size, DenseWindow window) {
+Decoded Decode(const Bytes& coded, std::size_t line, std::size_t size, DenseWindow window,
+               DenseLiterals literals = DenseLiterals::Whole) {
     Decoded d{DenseResult::Ok, Bytes(size), 0};
-    d.result = DecodeDense(coded, Shape(line, size), window, d.bytes, d.used);
+    d.result = DecodeDense(coded, Shape(line, size), window, d.bytes, d.used, literals);
     return d;
+}
+
+// The codes, followed by a literal table of entries 10, 11, ... 2F.
+Bytes WithTable(const Bytes& codes) {
+    Bytes coded = codes;
+    for (std::uint8_t k = 0; k < DENSE_TABLE_BYTES; ++k) {
+        coded.push_back(static_cast<std::uint8_t>(0x10 + k));
+    }
+    return coded;
 }
 
 // A deterministic byte source (xorshift), so that failures reproduce.
@@ -73,12 +84,15 @@ Bytes Screen(std::size_t line, std::size_t rows, std::uint32_t seed) {
     return out;
 }
 
+// Both forms of literal bytes.
 void ExpectRoundTrip(const Bytes& stream, std::size_t line, DenseWindow window) {
-    const Bytes coded = EncodeDense(stream, Shape(line, stream.size()), window);
-    const Decoded back = Decode(coded, line, stream.size(), window);
-    EXPECT_EQ(back.result, DenseResult::Ok);
-    EXPECT_EQ(back.bytes, stream);
-    EXPECT_EQ(back.used, coded.size());
+    for (const DenseLiterals literals : {DenseLiterals::Whole, DenseLiterals::Table}) {
+        const Bytes coded = EncodeDense(stream, Shape(line, stream.size()), window, literals);
+        const Decoded back = Decode(coded, line, stream.size(), window, literals);
+        EXPECT_EQ(back.result, DenseResult::Ok);
+        EXPECT_EQ(back.bytes, stream);
+        EXPECT_EQ(back.used, coded.size());
+    }
 }
 
 TEST(DenseCoding, TheWorkedExampleCodesAsTheFormatSays) {
@@ -117,6 +131,56 @@ TEST(DenseCoding, HandWrittenStreamsDecode) {
         EXPECT_EQ(d.bytes, c.expected);
         EXPECT_EQ(d.used, c.coded.size());
     }
+}
+
+// Literal bytes from the table (entry k is 10 + k), worked out by hand.
+TEST(DenseCoding, LiteralBytesComeFromTheTable) {
+    struct Case {
+        const char* what;
+        Bytes codes;
+        Bytes expected;
+    };
+    const Case cases[] = {
+        // 0 011 | 0 0010 | 1 0 0100 | 1 1 | 99: entries 2 and 20, then 99 whole.
+        {"short, long and whole", {0x31, 0x49, 0x80, 0x99}, {0x12, 0x24, 0x99}},
+        // 0 001 | 0 1111 | 1 0 1111 | 0 00001: entries 15 and 31, then 4 from R = 1.
+        {"the last entries, then a copy", {0x17, 0xDE, 0x08}, {0x1F, 0x2F, 0x2F, 0x2F, 0x2F, 0x2F}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Bytes coded = WithTable(c.codes);
+        const Decoded d =
+            Decode(coded, 8, c.expected.size(), DenseWindow::Bytes512, DenseLiterals::Table);
+        EXPECT_EQ(d.result, DenseResult::Ok);
+        EXPECT_EQ(d.bytes, c.expected);
+        EXPECT_EQ(d.used, coded.size());
+        // Without the table the same bytes mean something else.
+        EXPECT_NE(Decode(coded, 8, c.expected.size(), DenseWindow::Bytes512).bytes, c.expected);
+    }
+    // A table cut short, and the whole byte after 1 1 missing, are damage; an empty stream
+    // needs no table.
+    EXPECT_EQ(Decode({0x10, 0x11}, 8, 3, DenseWindow::Bytes512, DenseLiterals::Table).result,
+              DenseResult::Damaged);
+    EXPECT_EQ(Decode(WithTable({0x3E}), 8, 1, DenseWindow::Bytes512, DenseLiterals::Table).result,
+              DenseResult::Damaged);
+    EXPECT_EQ(Decode({}, 8, 0, DenseWindow::Bytes512, DenseLiterals::Table).result,
+              DenseResult::Ok);
+}
+
+// Dithered bytes repeat a few patterns unevenly: the table codes them in fewer bits.
+TEST(DenseCoding, TheTablePaysOnUnevenLiterals) {
+    Noise noise{91};
+    Bytes stream(4099);
+    for (auto& b : stream) {
+        const std::uint8_t pick = noise.Next();
+        b = pick < 200 ? static_cast<std::uint8_t>(0x40 + pick % 12) : noise.Next();
+    }
+    const auto shape = Shape(47, stream.size());
+    const std::size_t whole = EncodeDense(stream, shape, DenseWindow::Bytes512).size();
+    const std::size_t table =
+        EncodeDense(stream, shape, DenseWindow::Bytes512, DenseLiterals::Table).size();
+    EXPECT_LT(table * 10, whole * 9);
+    ExpectRoundTrip(stream, 47, DenseWindow::Bytes512);
 }
 
 TEST(DenseCoding, BeforeTheStartLieZerosOnlyForTheSmallWindow) {
@@ -199,8 +263,8 @@ TEST(DenseCoding, CopiesFromTheWholeStreamReachFartherBack) {
 TEST(DenseCoding, DecodingInPiecesGivesTheSameBytes) {
     const Bytes screen = Screen(29, 40, 3);
     const auto shape = Shape(29, screen.size());
-    const Bytes coded = EncodeDense(screen, shape, DenseWindow::WholeStream);
-    DenseDecoder decoder(coded, shape, DenseWindow::WholeStream);
+    const Bytes coded = EncodeDense(screen, shape, DenseWindow::WholeStream, DenseLiterals::Table);
+    DenseDecoder decoder(coded, shape, DenseWindow::WholeStream, DenseLiterals::Table);
     Bytes back;
     for (std::size_t piece = 1; back.size() < screen.size(); piece = piece * 3 % 97 + 1) {
         Bytes part(std::min(piece, screen.size() - back.size()));
