@@ -131,9 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<std::uint8_t> reference(record.shape.totalBytes);
     std::size_t used = 0;
-    const bool ok =
-        DecodeDense(coded, record.shape, record.window, reference, used, record.literals) ==
-        DenseResult::Ok;
+    const bool ok = DecodeDense(coded, record.shape, record.window, reference, used,
+                                record.literals) == DenseResult::Ok;
 
     bool memoryOk = false;
     const auto memory = fuzz::DeviceDecode(coded, record, piece, memoryOk);
