@@ -5,17 +5,15 @@
 
 DenseDecoder::DenseDecoder(std::span<const std::uint8_t> coded, const PixelStreamShape& shape,
                            DenseWindow window, DenseLiterals literals)
-    : whole_(coded), coded_(coded), line_(shape.lineUnits), window_(window),
-      table_(literals == DenseLiterals::Table) {
-    if (table_) {
+    : coded_(coded), line_(shape.lineUnits), window_(window) {
+    if (literals == DenseLiterals::Table) {
         // The table ends the coded bytes. When they are shorter, no byte is a code: the
         // first one is missing, which is damage unless the stream is empty.
-        if (coded_.size() >= DENSE_TABLE_BYTES) {
-            tableAt_ = coded_.size() - DENSE_TABLE_BYTES;
-            coded_ = coded_.first(tableAt_);
+        if (coded.size() >= DENSE_TABLE_BYTES) {
+            table_ = coded.last(DENSE_TABLE_BYTES);
+            coded_ = coded.first(coded.size() - DENSE_TABLE_BYTES);
         } else {
-            table_ = false;
-            coded_ = coded_.first(0);
+            coded_ = coded.first(0);
         }
     }
 }
@@ -62,7 +60,7 @@ bool DenseDecoder::Gamma(std::uint32_t& v) {
 // A literal byte: whole, or with a table 0 xxxx (entry x), 1 0 xxxx (entry 16 + x) or
 // 1 1 and the byte.
 bool DenseDecoder::Literal(std::uint8_t& b) {
-    if (!table_) {
+    if (table_.empty()) {
         return Byte(b);
     }
     unsigned entry = 0;
@@ -85,7 +83,7 @@ bool DenseDecoder::Literal(std::uint8_t& b) {
         }
         entry = (entry << 1) | bit;
     }
-    b = whole_[tableAt_ + entry];
+    b = table_[entry];
     return true;
 }
 

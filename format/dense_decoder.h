@@ -29,7 +29,7 @@ class DenseDecoder {
     bool Read(std::span<std::uint8_t> out);
 
     // How many coded bytes the codes read so far took, and the table when there is one.
-    std::size_t Used() const { return table_ ? next_ + DENSE_TABLE_BYTES : next_; }
+    std::size_t Used() const { return next_ + table_.size(); }
 
   private:
     bool Bit(unsigned& b);
@@ -38,12 +38,10 @@ class DenseDecoder {
     bool Literal(std::uint8_t& b);
     bool NextToken();
 
-    std::span<const std::uint8_t> whole_; // the coded bytes with the table
     std::span<const std::uint8_t> coded_; // the codes: before the table
+    std::span<const std::uint8_t> table_; // the literal table, or none
     std::size_t line_;
     DenseWindow window_;
-    bool table_;                     // literal bytes may come from the table
-    std::size_t tableAt_ = 0;        // where it starts in whole_
     std::size_t next_ = 0;           // the next coded byte
     std::uint8_t bits_ = 0;          // the current bit byte
     unsigned mask_ = 0;              // its next bit, 0 when used up
