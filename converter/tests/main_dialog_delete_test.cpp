@@ -172,18 +172,23 @@ TEST_F(DeleteKey, AFileEntryReleasesItsPathCopyATypeEntryNothingAndTheDialogTheR
     EXPECT_EQ(FileEntryPathsHeld(), 0);
 }
 
+// The delete-key messages that reached RecordDeleteKeyMessages.
+std::vector<std::pair<UINT, WPARAM>> Seen;
+
+// A window procedure that only records what reaches it, standing in for the dialog. A
+// named CALLBACK function, because a lambda converts only to the default calling
+// convention, which is not a window procedure's on 32-bit Windows.
+LRESULT CALLBACK RecordDeleteKeyMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DELETEKEY_DOWN || message == WM_DELETEKEY_UP) {
+        Seen.emplace_back(message, wParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 TEST_F(DeleteKey, TheWatcherPostsItsMessagesWithTheKeyCode) {
-    // A window procedure that only records what reaches it stands in for the dialog.
-    static std::vector<std::pair<UINT, WPARAM>> Seen;
     Seen.clear();
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam,
-                                 LPARAM lParam) -> LRESULT {
-        if (message == WM_DELETEKEY_DOWN || message == WM_DELETEKEY_UP) {
-            Seen.emplace_back(message, wParam);
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    };
+    windowClass.lpfnWndProc = RecordDeleteKeyMessages;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "ZentraDeleteKeyProbe";
     RegisterClassA(&windowClass);

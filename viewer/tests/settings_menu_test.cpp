@@ -88,6 +88,16 @@ TEST(InitViewerTest, RegistersTheClassAndCreatesTheWindowOnce) {
     DeleteFileA(SettingsFilePath);
 }
 
+// Counts the thread's viewer windows into the int that count points at. A named CALLBACK
+// function, because a lambda converts only to the default calling convention, which is
+// not the window enumerator's on 32-bit Windows.
+BOOL CALLBACK CountViewerWindows(HWND window, LPARAM count) {
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    *reinterpret_cast<int*>(count) += std::string(className) == VIEWER_CLASS_NAME;
+    return TRUE;
+}
+
 TEST(RunViewerTest, StartUpWithoutAWindowIsReportedAndEnds) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA existing{};
@@ -102,15 +112,8 @@ TEST(RunViewerTest, StartUpWithoutAWindowIsReportedAndEnds) {
     EXPECT_EQ(Recorded.boxes[0].text, START_UP_FAILED);
     EXPECT_EQ(Recorded.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
     int viewerWindows = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM count) -> BOOL {
-            char className[32] = "";
-            GetClassNameA(window, className, sizeof className);
-            *reinterpret_cast<int*>(count) += std::string(className) == VIEWER_CLASS_NAME;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&viewerWindows));
+    EnumThreadWindows(GetCurrentThreadId(), CountViewerWindows,
+                      reinterpret_cast<LPARAM>(&viewerWindows));
     EXPECT_EQ(viewerWindows, 0);
 }
 
