@@ -1241,37 +1241,45 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
         if (flags & DENSE_LITERAL && flags & DENSE_TABLE) {
             /* Each literal byte has codes of its own, read again from their start when the
              * piece cuts them off: 0 xxxx (entry x), 1 0 xxxx (entry 16 + x), or 1 1 and the
-             * byte itself. */
-            uint8_t b;
-            uint8_t bit;
-            uint8_t v = 0; /* the entry */
-            uint8_t k = 4;
-            mark = p;
-            mark_bits = bits;
-            NEXT_BIT(bit);
-            if (bit) {
+             * byte itself. The run's bytes are taken in a loop of their own, and an entry's
+             * four bits at once when the bit byte holds them. */
+            do {
+                uint8_t b;
+                uint8_t bit;
+                uint8_t v = 0; /* the entry */
+                mark = p;
+                mark_bits = bits;
                 NEXT_BIT(bit);
                 if (bit) {
-                    NEXT_BYTE(b);
-                    goto literal;
+                    NEXT_BIT(bit);
+                    if (bit) {
+                        NEXT_BYTE(b);
+                        goto literal;
+                    }
+                    v = 1; /* 16 once the four bits are in */
                 }
-                v = 1; /* 16 once the four bits are in */
-            }
-            do {
-                NEXT_BIT(bit);
-                v = (uint8_t)((v << 1) | (bit ? 1u : 0u));
-            } while (--k);
-            {
-                const uint8_t* t = table + v;
-                FETCH_CODED(b, t);
-            }
-        literal:
-            *o++ = b;
-            if (!in_frame) {
-                ring[ring_at] = b;
-                ring_at = (uint16_t)((ring_at + 1u) & RING_MASK);
-            }
-            --left;
+                if (bits & 0x0Fu) {
+                    /* Four bits or more above the closing 1: the entry's bits at once. */
+                    v = (uint8_t)((v << 4) | (bits >> 4));
+                    bits = (uint8_t)(bits << 4);
+                } else {
+                    uint8_t k = 4;
+                    do {
+                        NEXT_BIT(bit);
+                        v = (uint8_t)((v << 1) | (bit ? 1u : 0u));
+                    } while (--k);
+                }
+                {
+                    const uint8_t* t = table + v;
+                    FETCH_CODED(b, t);
+                }
+            literal:
+                *o++ = b;
+                if (!in_frame) {
+                    ring[ring_at] = b;
+                    ring_at = (uint16_t)((ring_at + 1u) & RING_MASK);
+                }
+            } while (--left && o != o_end);
             continue;
         }
         run = (uint16_t)(o_end - o);
@@ -1327,17 +1335,23 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
             continue;
         }
         if (in_frame) {
-            const ztr_offset col = (ztr_offset)(at + (o - out));
             const uint8_t* take;
             if (!f->span) {
-                /* The stream lies whole before o: zeros before its start. */
-                take = distance <= col ? o - distance : 0;
-                if (!take && run > distance - col) {
-                    run = (uint16_t)(distance - col);
+                /* The stream lies whole before o: zeros before its start. Copies from the
+                 * whole stream reach no farther back than its start (checked with the
+                 * token), so only the others are measured against it. */
+                if (flags & DENSE_WHOLE) {
+                    take = o - distance;
+                } else {
+                    const ztr_offset col = (ztr_offset)(at + (o - out));
+                    take = distance <= col ? o - distance : 0;
+                    if (!take && run > distance - col) {
+                        run = (uint16_t)(distance - col);
+                    }
                 }
             } else {
                 uint16_t room;
-                take = frame_source(f, o, (uint16_t)col, (uint16_t)distance, &room);
+                take = frame_source(f, o, (uint16_t)(at + (o - out)), (uint16_t)distance, &room);
                 if (run > room) {
                     run = room;
                 }
