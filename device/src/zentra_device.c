@@ -1256,14 +1256,15 @@ ZTR_ALWAYS_INLINE uint16_t dense(dense_state* s, const uint8_t** coded, const ui
                         NEXT_BYTE(b);
                         goto literal;
                     }
-                    v = 1; /* 16 once the four bits are in */
+                    v = 16u;
                 }
                 if (bits & 0x0Fu) {
                     /* Four bits or more above the closing 1: the entry's bits at once. */
-                    v = (uint8_t)((v << 4) | (bits >> 4));
+                    v = (uint8_t)(v | (bits >> 4));
                     bits = (uint8_t)(bits << 4);
                 } else {
                     uint8_t k = 4;
+                    v = (uint8_t)(v >> 4); /* 16 again once the four bits are in */
                     do {
                         NEXT_BIT(bit);
                         v = (uint8_t)((v << 1) | (bit ? 1u : 0u));
